@@ -1,0 +1,91 @@
+#pragma once
+// The clone log: one line per event of a clone run, collected in memory and appended to
+// AppPath + "clone.log" only when the buffer passes 102,400 characters and at the fixed points
+// (end of a task run, Save As, exit), so a run of thousands of files opens the file a handful
+// of times.
+
+#include <cstdint>
+#include <string>
+
+#include "util/Clock.h"
+#include "util/ErrorReporter.h"
+#include "util/Prompt.h"
+#include "util/StringAppend.h"
+
+namespace duvanto {
+
+// The values are fixed: callers and the log viewer rely on the numbers.
+enum LogEntryType : int32_t {
+    Begin = 0,
+    End = 1,
+    Copied = 2,
+    Deleted = 3,
+    CreatedFolder = 4,
+    DeletedFolder = 5,
+    CopyError = 6,
+    DeleteError = 7,
+    CreateDirError = 8,
+    DeleteDirError = 9,
+    UnexpectedError = 10,
+    DuplicateFileError = 11,
+    ContentCompareError = 12,
+    CRCCompareError = 13,
+    UserCancelledError = 14,
+    FolderPathError = 15,
+    ApplicationShutdownError = 16,
+    IncludeFilterFolderError = 17,
+    SafeCopyError = 18,
+    IncludeFilterFileError = 19,
+    GetSubFoldersError = 20,
+};
+
+class cCloneLog {
+public:
+    static constexpr int32_t kFlushThreshold = 102400;
+    static constexpr int32_t kDefaultMaxLogFileSize = 512000;
+
+    // appPath ends in "/".
+    cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt);
+
+    bool LogOnlyErrors() const { return m_logOnlyErrors; }
+    void LogOnlyErrors(bool value) { m_logOnlyErrors = value; }
+    int32_t MaxLogFileSize() const { return m_maxLogFileSize; }
+    void MaxLogFileSize(int32_t bytes) { m_maxLogFileSize = bytes; }
+    int32_t CurrInMemoryLogSize() const { return m_inMemorySize; }
+    std::string LogFileSpec() const { return m_appPath + "clone.log"; }
+    std::string InMemoryString() const { return m_buffer.CurrentString(); }
+
+    // Formats one entry and appends it to the buffer; an EntryType outside 0..20 adds nothing.
+    void Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
+             const std::string& SourceFolder, const std::string& TargetFolder,
+             int32_t ErrorNumber, const std::string& ErrorDescription,
+             const std::string& SafeCopyStep);
+
+    // The line Add would append (timestamp included, CR LF ended), or "" when it would add
+    // nothing. Exposed so that a dry run can print entries without keeping a log.
+    std::string FormatEntry(int32_t EntryType, const std::string& TaskName,
+                            const std::string& FileName, const std::string& SourceFolder,
+                            const std::string& TargetFolder, int32_t ErrorNumber,
+                            const std::string& ErrorDescription,
+                            const std::string& SafeCopyStep) const;
+
+    std::string GetLogEntriesFromFile();
+    void SaveAs(const std::string& FileSpec);
+    void AppendInMemoryStringToLogFile();
+    void ResetInMemoryLog();
+    void DeleteLogFileIfMaxSizeIsExceeded();
+    void DeleteLogFile();
+
+private:
+    std::string m_appPath;
+    const IClock& m_clock;
+    ErrorReporter& m_reporter;
+    IPrompt& m_prompt;
+
+    bool m_logOnlyErrors = false;
+    int32_t m_maxLogFileSize = kDefaultMaxLogFileSize;
+    int32_t m_inMemorySize = 0;
+    clsStringAppend m_buffer;
+};
+
+}  // namespace duvanto

@@ -1,0 +1,63 @@
+#pragma once
+// Existence and status checks, folder creation, temporary files, whole-file text read and
+// write, and the string sort shared by many parts of the program.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Status.h"
+#include "util/Prompt.h"
+
+namespace duvanto {
+
+// Trimmed path; "" is false. Follows symbolic links, as a user typing the path would expect.
+bool FolderExists(const std::string& path);
+// Trimmed path; "" or ending in "/" is false; true for anything that is not a folder.
+bool FileExists(const std::string& path);
+
+// The result codes of the shared folder check.
+enum PathStatus : int32_t {
+    PathOk = 0,             // folder exists and can be listed
+    PathTooShort = 1,       // fewer than 2 characters
+    PathBadDrive = 2,       // not absolute, or its removable-media folder is missing
+    PathDriveNotReady = 3,  // under a known mount point that is not mounted now
+    PathFolderMissing = 4,  // missing on a present mount
+    PathAccessDenied = 5,   // permission denied
+    PathOtherError = 6,     // anything else; the errno value goes to errorCode
+};
+
+// Where the mount tables are read from; tests hand in their own copies.
+struct MountTables {
+    std::string fstab = "/etc/fstab";
+    std::string mountInfo = "/proc/self/mountinfo";
+};
+
+PathStatus GetPathStatus(const std::string& path, int32_t& errorCode,
+                         const MountTables& tables = MountTables{});
+
+// Creates every missing level of the folder path.
+Status CreateFolderPath(const std::string& folderPath);
+
+// A new, unique, empty file named prefix + hex digits + "." + extension ("tmp" when the
+// extension is empty), created exclusively in `folder`, or in $TMPDIR or /tmp when folder is
+// empty. Returns its full path, or "" when none could be created.
+std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
+                            const std::string& folder);
+
+// The file's size from its directory entry (the file is not opened); 0 when there is none.
+uint64_t FileSizeFromDirectoryEntry(const std::string& path);
+
+// Sorts ascending in place by CompareStringsOrdinal, moving strings rather than copying them.
+void QuickSortStringArray(std::vector<std::string>& items);
+
+// Writes the text as the whole file. An existing file is kept when keepExisting is set
+// (returns false). An empty text deletes the file instead (returns true even when the delete
+// fails, after telling the user through the prompt). The bytes are written into a temporary
+// file beside the target and renamed over it, so a failure never leaves a half-written file.
+bool WriteStringToFile(const std::string& path, const std::string& text, bool keepExisting,
+                       IPrompt& prompt);
+// The whole file, or "" when it is missing, empty or unreadable.
+std::string ReadStringFromFile(const std::string& path);
+
+}  // namespace duvanto
