@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
