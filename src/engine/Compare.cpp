@@ -1,0 +1,91 @@
+#include "engine/Compare.h"
+
+#include <cstdlib>
+
+#include "log/CloneLog.h"
+
+namespace duvanto {
+
+int64_t FileTimeDiffSeconds(int64_t a, int64_t b) {
+    constexpr int64_t kUnitsPerSecond = 10'000'000;
+    // Integer arithmetic keeps the half-way cases exact, which a division in floating point
+    // would not for large times.
+    int64_t difference = a - b;
+    int64_t seconds = difference / kUnitsPerSecond;
+    int64_t remainder = difference % kUnitsPerSecond;  // same sign as difference
+    int64_t twiceRemainder = 2 * std::llabs(remainder);
+    if (twiceRemainder > kUnitsPerSecond ||
+        (twiceRemainder == kUnitsPerSecond && (seconds % 2) != 0)) {
+        seconds += difference < 0 ? -1 : 1;
+    }
+    return seconds;
+}
+
+int64_t FAT_NTFS_TimeDiffAllowance(int64_t difference, bool twoSec, bool dst) {
+    int64_t a = std::llabs(difference);
+    bool tolerated = false;
+    if (twoSec && dst) {
+        tolerated = a == 1 || a == 2 || (a >= 3598 && a <= 3602);
+    } else if (twoSec) {
+        tolerated = a == 1 || a == 2;
+    } else if (dst) {
+        tolerated = a == 3600;
+    }
+    return tolerated ? 0 : difference;
+}
+
+int CompareFilesUsingTimestamp(const DirEntry& source, const DirEntry& target, bool twoSec,
+                               bool dst) {
+    if (!twoSec && !dst) {
+        return source.modified < target.modified ? -1 : (source.modified > target.modified);
+    }
+    // Both times would get the same local offset, so the UTC difference is the local one.
+    int64_t d = FileTimeDiffSeconds(source.modified, target.modified);
+    if (d != 0) {
+        d = FAT_NTFS_TimeDiffAllowance(d, twoSec, dst);
+    }
+    return d == 0 ? 0 : (d > 0 ? 1 : -1);
+}
+
+bool AreFilesSameUsingTimestamp(const DirEntry& source, const DirEntry& target, bool twoSec,
+                                bool dst) {
+    return CompareFilesUsingTimestamp(source, target, twoSec, dst) == 0;
+}
+
+bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target) {
+    return source.size == target.size;
+}
+
+bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& sourceFolder,
+                               const std::string& targetFolder, const std::string& fileName,
+                               bool& errorFlag) {
+    Result<bool> same = context.fileSystem.CompareContents(sourceFolder + fileName,
+                                                           targetFolder + fileName, context.pump);
+    if (same.ok()) {
+        return same.value();
+    }
+    errorFlag = true;
+    context.log.Add(ContentCompareError, "", fileName, sourceFolder, targetFolder,
+                    same.status().code(), same.status().message(), "");
+    return false;
+}
+
+bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sourceFolder,
+                            const std::string& targetFolder, const std::string& fileName,
+                            bool& errorFlag) {
+    uint32_t crcs[2] = {0, 0};
+    const std::string* folders[2] = {&sourceFolder, &targetFolder};
+    for (int side = 0; side < 2; ++side) {
+        Result<uint32_t> crc = context.fileSystem.Crc32(*folders[side] + fileName, context.pump);
+        if (!crc.ok()) {
+            errorFlag = true;
+            context.log.Add(CRCCompareError, "", fileName, sourceFolder, targetFolder,
+                            crc.status().code(), crc.status().message(), "");
+            return false;
+        }
+        crcs[side] = crc.value();
+    }
+    return crcs[0] == crcs[1];
+}
+
+}  // namespace duvanto

@@ -1,0 +1,54 @@
+#pragma once
+// The comparison settings and the tests that decide whether a Source file and its Target
+// counterpart are the same.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace duvanto {
+
+class cCloneLog;
+class ErrorReporter;
+
+enum CompareMethodType : int32_t { DateTime = 0, Size = 1, Contents = 2, CRC32 = 3 };
+
+// Comparison settings; the defaults are those of a first run without an options file.
+struct cCompare {
+    int32_t CompareMethod = DateTime;
+    bool IgnoreFAT_NTFS_TwoSecDiff = true;
+    bool IgnoreFAT_NTFS_DaylightSavings = false;
+    bool IgnoreSystemFolders = true;
+    bool IgnoreHiddenFolders = true;
+};
+
+// A minus B (100-ns units) in whole seconds, rounded half to even.
+int64_t FileTimeDiffSeconds(int64_t a, int64_t b);
+
+// The difference, or 0 when the switches tolerate it (1–2 s for the two-second switch, exactly
+// 3600 s for the daylight-saving one, 1, 2 and 3598–3602 s with both).
+int64_t FAT_NTFS_TimeDiffAllowance(int64_t difference, bool twoSec, bool dst);
+
+// -1 Source older, 0 same, 1 Source newer. With both switches off any difference counts.
+int CompareFilesUsingTimestamp(const DirEntry& source, const DirEntry& target, bool twoSec,
+                               bool dst);
+bool AreFilesSameUsingTimestamp(const DirEntry& source, const DirEntry& target, bool twoSec,
+                                bool dst);
+bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target);
+
+// The content tests read both files (folder + name). A failure sets errorFlag, writes one
+// ContentCompareError / CRCCompareError entry and counts as "different".
+struct ContentTestContext {
+    IFileSystem& fileSystem;
+    cCloneLog& log;
+    ChunkPump pump;
+};
+bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& sourceFolder,
+                               const std::string& targetFolder, const std::string& fileName,
+                               bool& errorFlag);
+bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sourceFolder,
+                            const std::string& targetFolder, const std::string& fileName,
+                            bool& errorFlag);
+
+}  // namespace duvanto

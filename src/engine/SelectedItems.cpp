@@ -1,0 +1,285 @@
+// The walk of selected-items runs: the chosen files and folders, the files matching the include
+// masks, and the orphans among the Target files that match the same masks.
+
+#include <cerrno>
+
+#include "engine/Clone.h"
+#include "engine/Masks.h"
+#include "log/CloneLog.h"
+#include "platform/FilePrimitives.h"
+#include "util/ErrorReporter.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+bool cClone::RelativeBelow(const std::string& root, const std::string& path,
+                           std::string& relative) {
+    if (path.size() < root.size() || path.compare(0, root.size(), root) != 0) {
+        return false;
+    }
+    relative = path.substr(root.size());
+    // "." and ".." (or an empty step) would let an item name a place outside the root.
+    std::size_t start = 0;
+    while (start < relative.size()) {
+        std::size_t slash = relative.find('/', start);
+        std::size_t end = slash == std::string::npos ? relative.size() : slash;
+        std::string_view part(relative.data() + start, end - start);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+bool cClone::PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
+                                        const std::string& selectedSpecs,
+                                        const std::string& includeMasks, bool includeSubfolders,
+                                        std::vector<std::string>& items,
+                                        std::vector<std::string>& masks) {
+    try {
+        items.clear();
+        masks.clear();
+        const std::string separator = selectedSpecs.find("<:>") != std::string::npos ? "<:>" : ",";
+        if (!selectedSpecs.empty()) {
+            std::size_t start = 0;
+            while (true) {
+                std::size_t at = selectedSpecs.find(separator, start);
+                items.push_back(
+                    selectedSpecs.substr(start, at == std::string::npos ? at : at - start));
+                if (at == std::string::npos) {
+                    break;
+                }
+                start = at + separator.size();
+            }
+        }
+        FillColWithParsedStringElems(masks, includeMasks, ",");
+        return GetFilesMatchingMasks(host, NormalizeFolderPath(source), includeSubfolders, masks,
+                                     items);
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.PopulateSelectedItemsArray");
+        return false;
+    }
+}
+
+bool cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
+                                   bool includeSubfolders, const std::vector<std::string>& masks,
+                                   std::vector<std::string>& list) {
+    if (masks.empty()) {
+        return true;
+    }
+    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(folder, false);
+    if (!listing.ok()) {
+        return true;
+    }
+    for (const DirEntry& entry : listing.value()) {
+        host.Pump();
+        if (IsCloneCancelled()) {
+            return false;
+        }
+        if (entry.IsFileLike()) {
+            if (FileMatchesPatternInCollection(entry.name, masks)) {
+                list.push_back(folder + entry.name);
+            }
+        } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
+                   !IsFolderIgnored(entry.name)) {
+            if (!GetFilesMatchingMasks(host, folder + entry.name + "/", includeSubfolders, masks,
+                                       list)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,
+                                          const std::string& target, bool includeSubfolders,
+                                          const std::vector<std::string>& items) {
+    try {
+        bool ok = true;
+        for (const std::string& item : items) {
+            if (item.empty()) {
+                break;
+            }
+            host.Pump();
+            if (IsCloneCancelled()) {
+                return false;
+            }
+            std::string relative;
+            bool below = RelativeBelow(source, item, relative);
+            Result<DirEntry> entry =
+                below ? m_fs.GetEntry(item) : Result<DirEntry>(Status::Failure(ENOENT, ""));
+            if (item.back() == '/') {
+                if (!entry.ok() || entry.value().kind != EntryKind::Folder) {
+                    m_log.Add(IncludeFilterFolderError, "", item, "", "", 0, "", "");
+                    ok = false;
+                } else if (!CompareSourceFolderAndReturnResults(host, source, target,
+                                                                includeSubfolders, item)) {
+                    ok = false;
+                }
+            } else {
+                if (!entry.ok() || !entry.value().IsFileLike()) {
+                    m_log.Add(IncludeFilterFileError, "", item, "", "", 0, "", "");
+                    ok = false;
+                } else {
+                    CountScanned(host);
+                    if (!CompareSourceFileAndReturnResults(host, source, target, item)) {
+                        ok = false;
+                    }
+                }
+            }
+        }
+        return ok;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareSelectedSourceObjects");
+        return false;
+    }
+}
+
+bool cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const std::string& source,
+                                                 const std::string& target, bool includeSubfolders,
+                                                 const std::string& selectedFolder) {
+    try {
+        std::string relative;
+        if (!RelativeBelow(source, selectedFolder, relative)) {
+            m_log.Add(IncludeFilterFolderError, "", selectedFolder, "", "", 0, "", "");
+            return false;
+        }
+        const std::string targetFolder = target + relative;
+        if (!FolderPresent(targetFolder)) {
+            return AddSourceSubfolderAndContentsToFileOpsArray(host, selectedFolder, targetFolder,
+                                                               includeSubfolders);
+        }
+        return CompareEntireSource(host, selectedFolder, targetFolder, includeSubfolders);
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareSourceFolderAndReturnResults");
+        return false;
+    }
+}
+
+bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
+                                                         const std::string& source,
+                                                         const std::string& target,
+                                                         bool includeSubfolders) {
+    AppendFolderOp(CreateFolder, target);
+    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, false);
+    if (!listing.ok()) {
+        LogFolderFailure(source, listing.status());
+        return false;
+    }
+    bool ok = true;
+    for (const DirEntry& entry : listing.value()) {
+        CountScanned(host);
+        host.Pump();
+        if (entry.IsFileLike()) {
+            AppendCopy(entry.name, source, target);
+        } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
+                   !IsFolderIgnored(entry.name)) {
+            ok = AddSourceSubfolderAndContentsToFileOpsArray(
+                     host, NormalizeFolderPath(source + entry.name),
+                     NormalizeFolderPath(target + entry.name), includeSubfolders) &&
+                 ok;
+        }
+        if (IsCloneCancelled()) {
+            return false;
+        }
+    }
+    return ok;
+}
+
+bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::string& source,
+                                               const std::string& target,
+                                               const std::string& selectedFile) {
+    try {
+        std::string relative;
+        if (!RelativeBelow(source, selectedFile, relative)) {
+            m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
+            return false;
+        }
+        const std::string targetFile = target + relative;
+        const std::string name = NamePartOf(selectedFile);
+        const std::string sourceFolder = FolderPartOf(selectedFile);
+        const std::string targetFolder = FolderPartOf(targetFile);
+
+        Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
+        if (targetEntry.ok() && targetEntry.value().kind != EntryKind::Special) {
+            CountScanned(host);
+            Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
+            if (!sourceEntry.ok()) {
+                m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
+                return false;
+            }
+            int r = 0;
+            bool contentError = false;
+            bool same = AreSame(sourceEntry.value(), targetEntry.value(), sourceFolder,
+                                targetFolder, r, contentError);
+            if (contentError) {
+                return false;
+            }
+            host.Pump();
+            if (IsCloneCancelled()) {
+                return false;
+            }
+            if (!same && CopyOnlyIfNewer && r != 1) {
+                same = true;
+            }
+            if (!same) {
+                AppendCopy(name, sourceFolder, targetFolder);
+            }
+            return true;
+        }
+        if (!FolderPresent(targetFolder)) {
+            AppendFolderOp(CreateFolder, targetFolder);
+        }
+        AppendCopy(name, sourceFolder, targetFolder);
+        return true;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareSourceFileAndReturnResults");
+        return false;
+    }
+}
+
+bool cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
+                                   const std::string& target,
+                                   const std::vector<std::string>& files) {
+    try {
+        for (const std::string& file : files) {
+            if (file.empty()) {
+                break;
+            }
+            host.Pump();
+            if (IsCloneCancelled()) {
+                return false;
+            }
+            AddFileToFileOpsArrayIfOrphan(source, target, file);
+        }
+        return true;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareMatchingTarget");
+        return false;
+    }
+}
+
+void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std::string& target,
+                                           const std::string& targetFile) {
+    if (IsTargetFileOrphan(source, target, targetFile)) {
+        AppendDeleteFile(NamePartOf(targetFile), FolderPartOf(targetFile));
+    }
+}
+
+bool cClone::IsTargetFileOrphan(const std::string& source, const std::string& target,
+                                const std::string& targetFile) {
+    std::string relative;
+    if (!RelativeBelow(target, targetFile, relative)) {
+        return false;
+    }
+    Result<DirEntry> sourceEntry = m_fs.GetEntry(source + relative);
+    if (sourceEntry.ok()) {
+        return sourceEntry.value().kind == EntryKind::Folder;
+    }
+    // Only a Source file that is really gone makes an orphan; an unreadable one does not.
+    int code = sourceEntry.status().code();
+    return code == ENOENT || code == ENOTDIR;
+}
+
+}  // namespace duvanto

@@ -1,0 +1,347 @@
+// The comparison walk: plans every copy, folder creation and orphan deletion that makes a
+// Target match its Source. Each folder is listed once per side and pass, and each file's
+// status is read once per side, from the listing; the counterpart of a name is looked up in
+// the other side's listing instead of asking the file system again.
+
+#include <cerrno>
+#include <string_view>
+#include <unordered_map>
+
+#include "engine/Clone.h"
+#include "engine/Masks.h"
+#include "log/CloneLog.h"
+#include "platform/FilePrimitives.h"
+#include "util/ErrorReporter.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+namespace {
+
+constexpr int32_t kPermissionDenied = 70;
+constexpr int32_t kPathNotFound = 76;
+
+using NameIndex = std::unordered_map<std::string_view, const DirEntry*>;
+
+NameIndex IndexByName(const std::vector<DirEntry>& listing) {
+    NameIndex index;
+    index.reserve(listing.size());
+    for (const DirEntry& entry : listing) {
+        index.emplace(entry.name, &entry);
+    }
+    return index;
+}
+
+const DirEntry* Find(const NameIndex& index, const std::string& name) {
+    auto it = index.find(name);
+    return it == index.end() ? nullptr : it->second;
+}
+
+bool IsMissing(const Status& status) {
+    return status.code() == ENOENT || status.code() == ENOTDIR || status.code() == ELOOP;
+}
+
+}  // namespace
+
+void cClone::AppendCopy(const std::string& name, const std::string& sourceFolder,
+                        const std::string& targetFolder) {
+    m_fileOps.push_back(
+        {name, sourceFolder + name, targetFolder + name, sourceFolder, targetFolder, CopyFile});
+}
+
+void cClone::AppendDeleteFile(const std::string& name, const std::string& targetFolder) {
+    m_fileOps.push_back({name, "", targetFolder + name, "", targetFolder, DeleteFile});
+}
+
+void cClone::AppendFolderOp(FileOpType operation, const std::string& folder) {
+    m_fileOps.push_back({"", "", "", "", folder, operation});
+}
+
+void cClone::CountScanned(IStatusHost& host) {
+    ++m_filesScanned;
+    if (m_filesScanned % 25 == 0) {
+        host.SetStatusText(2, std::to_string(m_filesScanned) + " files");
+    }
+}
+
+bool cClone::IsFolderIgnored(const std::string& folderName) const {
+    // Hidden is a name that begins with "."; no folder carries the System mark here.
+    return m_compare.IgnoreHiddenFolders && !folderName.empty() && folderName[0] == '.';
+}
+
+void cClone::LogFolderFailure(const std::string& folder, const Status& failure) {
+    if (failure.code() == EACCES || failure.code() == EPERM) {
+        m_log.Add(GetSubFoldersError, "", folder, "", "", kPermissionDenied, "Permission is Denied",
+                  "");
+    } else if (IsMissing(failure)) {
+        m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound,
+                  "Path Not Found/Permission is Denied", "");
+    } else {
+        m_log.Add(GetSubFoldersError, "", folder, "", "", failure.code(), failure.message(), "");
+    }
+}
+
+bool cClone::FolderPresent(const std::string& path) {
+    Result<DirEntry> entry = m_fs.GetEntry(path);
+    return entry.ok() && entry.value().kind == EntryKind::Folder;
+}
+
+bool cClone::AreSame(const DirEntry& source, const DirEntry& target,
+                     const std::string& sourceFolder, const std::string& targetFolder, int& r,
+                     bool& contentError) {
+    const bool twoSec = m_compare.IgnoreFAT_NTFS_TwoSecDiff;
+    const bool dst = m_compare.IgnoreFAT_NTFS_DaylightSavings;
+    r = CompareFilesUsingTimestamp(source, target, twoSec, dst);
+    if (source.kind != target.kind) {
+        return false;
+    }
+    if (source.kind == EntryKind::Link) {
+        // A link is its text; its own time counts only where times decide.
+        return source.linkTarget == target.linkTarget &&
+               (m_compare.CompareMethod != DateTime || r == 0);
+    }
+    ContentTestContext context{m_fs, m_log, {}};
+    switch (m_compare.CompareMethod) {
+        case Size:
+            return AreFilesSameUsingSize(source, target);
+        case Contents:
+            return AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
+                                             contentError);
+        case CRC32:
+            return AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
+                                          contentError);
+        default:
+            return r == 0;
+    }
+}
+
+bool cClone::CompareListings(IStatusHost& host, const std::string& source,
+                             const Listing& sourceList, const std::string& target,
+                             const Listing& targetList) {
+    bool error = false;
+    const NameIndex sourceIndex = IndexByName(sourceList);
+
+    for (const DirEntry& targetEntry : targetList) {
+        CountScanned(host);
+        host.Pump();
+        if (targetEntry.IsFileLike()) {
+            const DirEntry* sourceEntry = Find(sourceIndex, targetEntry.name);
+            if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
+                if (DeleteMethod != DoNotDelete) {
+                    AppendDeleteFile(targetEntry.name, target);
+                }
+            } else {
+                CountScanned(host);
+                int r = 0;
+                bool contentError = false;
+                bool same = AreSame(*sourceEntry, targetEntry, source, target, r, contentError);
+                if (contentError) {
+                    error = true;
+                }
+                if (!same && CopyOnlyIfNewer && r != 1) {
+                    same = true;
+                }
+                if (!same) {
+                    AppendCopy(targetEntry.name, source, target);
+                }
+            }
+        }
+        if (IsCloneCancelled()) {
+            return true;
+        }
+    }
+
+    const NameIndex targetIndex = IndexByName(targetList);
+    for (const DirEntry& sourceEntry : sourceList) {
+        CountScanned(host);
+        host.Pump();
+        if (sourceEntry.IsFileLike()) {
+            // A special file in the Target is no counterpart: the copy's rename replaces it.
+            const DirEntry* targetEntry = Find(targetIndex, sourceEntry.name);
+            if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
+                AppendCopy(sourceEntry.name, source, target);
+            }
+        }
+        if (IsCloneCancelled()) {
+            return true;
+        }
+    }
+    return error;
+}
+
+bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
+                                          const std::string& target) {
+    try {
+        Result<Listing> targetList = m_fs.ListFolder(target, true);
+        Result<Listing> sourceList = m_fs.ListFolder(source, true);
+        bool error = false;
+        for (auto* side : {&sourceList, &targetList}) {
+            if (side->ok()) {
+                continue;
+            }
+            const std::string& folder = side == &sourceList ? source : target;
+            error = true;
+            if (!IsMissing(side->status())) {
+                // An unreadable folder is not an empty one: planning on would delete or
+                // overwrite what we cannot see.
+                LogFolderFailure(folder, side->status());
+                return true;
+            }
+            m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound, "Path Not Found", "");
+        }
+        static const Listing kEmpty;
+        return CompareListings(host, source, sourceList.ok() ? sourceList.value() : kEmpty, target,
+                               targetList.ok() ? targetList.value() : kEmpty) ||
+               error;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareFilesAndReturnResults");
+        return true;
+    }
+}
+
+bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
+                                      const Listing& sourceList, const std::string& target) {
+    AppendFolderOp(CreateFolder, target);
+    for (const DirEntry& entry : sourceList) {
+        CountScanned(host);
+        host.Pump();
+        if (entry.IsFileLike()) {
+            AppendCopy(entry.name, source, target);
+        }
+        if (IsCloneCancelled()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host, const std::string& source,
+                                                      const std::string& target) {
+    Result<Listing> sourceList = m_fs.ListFolder(source, false);
+    if (!sourceList.ok()) {
+        LogFolderFailure(source, sourceList.status());
+        return false;
+    }
+    return PlanSourceFolderCreation(host, source, sourceList.value(), target);
+}
+
+bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
+                                     const Listing& targetList) {
+    for (const DirEntry& entry : targetList) {
+        CountScanned(host);
+        host.Pump();
+        if (entry.IsFileLike()) {
+            AppendDeleteFile(entry.name, target);
+        }
+        if (IsCloneCancelled()) {
+            return false;
+        }
+    }
+    AppendFolderOp(DeleteFolder, target);
+    return true;
+}
+
+bool cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                      const std::string& target) {
+    Result<Listing> targetList = m_fs.ListFolder(target, false);
+    if (!targetList.ok()) {
+        return true;  // nothing can be planned for a folder that cannot be listed
+    }
+    return PlanTargetFolderRemoval(host, target, targetList.value());
+}
+
+bool cClone::CompareEntireSource(IStatusHost& host, const std::string& source,
+                                 const std::string& target, bool includeSubfolders) {
+    try {
+        if (!includeSubfolders) {
+            return !CompareFilesAndReturnResults(host, NormalizeFolderPath(source),
+                                                 NormalizeFolderPath(target));
+        }
+        return CompareEntireSourceTree(host, NormalizeFolderPath(source),
+                                       NormalizeFolderPath(target));
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.CompareEntireSource");
+        return false;
+    }
+}
+
+bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
+                                     const std::string& target) {
+    bool ok = true;
+    // Breadth-first: a parent's folder operation precedes its subfolders' in the list.
+    std::vector<std::pair<std::string, std::string>> queue;
+
+    // Pass 1, over the Target tree: orphans and changed files.
+    queue.emplace_back(source, target);
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        host.Pump();
+        if (IsCloneCancelled()) {
+            return false;
+        }
+        const std::string s = queue[i].first;
+        const std::string t = queue[i].second;
+        Result<Listing> targetList = m_fs.ListFolder(t, true);
+        if (!targetList.ok()) {
+            LogFolderFailure(t, targetList.status());
+            ok = false;
+            continue;
+        }
+        // The roots are the user's explicit choice; the skip rule applies below them.
+        if (i > 0 && IsFolderIgnored(GetLastItemInPath(t.substr(0, t.size() - 1)))) {
+            continue;
+        }
+        for (const DirEntry& entry : targetList.value()) {
+            if (entry.kind == EntryKind::Folder) {
+                queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
+            }
+        }
+        Result<Listing> sourceList = m_fs.ListFolder(s, true);
+        if (!sourceList.ok()) {
+            if (!IsMissing(sourceList.status())) {
+                LogFolderFailure(s, sourceList.status());
+                ok = false;
+            } else if (DeleteMethod != DoNotDelete) {
+                ok = PlanTargetFolderRemoval(host, t, targetList.value()) && ok;
+            }
+            continue;
+        }
+        if (i > 0 && IsFolderIgnored(GetLastItemInPath(s.substr(0, s.size() - 1)))) {
+            continue;
+        }
+        if (CompareListings(host, s, sourceList.value(), t, targetList.value())) {
+            ok = false;
+        }
+    }
+
+    // Pass 2, over the Source tree: missing Target folders and their files.
+    queue.clear();
+    queue.emplace_back(source, target);
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        host.Pump();
+        if (IsCloneCancelled()) {
+            return false;
+        }
+        const std::string s = queue[i].first;
+        const std::string t = queue[i].second;
+        Result<Listing> sourceList = m_fs.ListFolder(s, false);
+        if (!sourceList.ok()) {
+            LogFolderFailure(s, sourceList.status());
+            ok = false;
+            continue;
+        }
+        if (i > 0 && IsFolderIgnored(GetLastItemInPath(s.substr(0, s.size() - 1)))) {
+            continue;
+        }
+        for (const DirEntry& entry : sourceList.value()) {
+            if (entry.kind == EntryKind::Folder) {
+                queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
+            }
+        }
+        if (!FolderPresent(t)) {
+            ok = PlanSourceFolderCreation(host, s, sourceList.value(), t) && ok;
+        }
+    }
+    return ok && !IsCloneCancelled();
+}
+
+}  // namespace duvanto

@@ -1,0 +1,88 @@
+#pragma once
+// The engine's only way to the file system. The POSIX implementation works relative to open
+// directory descriptors and never follows a symbolic link; tests hand in a double that
+// injects failures. Paths are full paths; folder paths end in "/".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/FilePrimitives.h"
+#include "platform/Status.h"
+
+namespace duvanto {
+
+enum class EntryKind : uint8_t {
+    File,     // a regular file
+    Link,     // a symbolic link; cloned as a link, never followed
+    Folder,   // a directory
+    Special,  // FIFO, socket, device: never opened, skipped on both sides
+};
+
+struct DirEntry {
+    std::string name;
+    EntryKind kind = EntryKind::File;
+    uint64_t size = 0;
+    int64_t modified = 0;    // last-write time in 100-ns units since the Unix epoch
+    uint32_t mode = 0;       // permission bits
+    std::string linkTarget;  // the link's text, for EntryKind::Link
+
+    bool IsFileLike() const { return kind == EntryKind::File || kind == EntryKind::Link; }
+};
+
+class IFileSystem {
+  public:
+    virtual ~IFileSystem() = default;
+
+    // Every entry of the folder but "." and "..", in the order the file system gives them.
+    // With withStatus false only name and kind are filled (kind from the directory entry where
+    // the file system reports it), which spares one status call per entry.
+    virtual Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
+                                                     bool withStatus) = 0;
+    // The status of one path; the last component is not followed.
+    virtual Result<DirEntry> GetEntry(const std::string& path) = 0;
+
+    virtual Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
+                                         const ChunkPump& pump) = 0;
+    virtual Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) = 0;
+};
+
+// The real file system. Paths under a root named with SetRoots are resolved from that root's
+// held descriptor, refusing any symbolic link and any escape above the root, so that a folder
+// swapped for a link during a run cannot redirect the walk or a write. Other paths are opened
+// with the last component not followed.
+class PosixFileSystem : public IFileSystem {
+  public:
+    PosixFileSystem() = default;
+    ~PosixFileSystem() override;
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+
+    // Opens and holds the roots (folder paths ending in "/"; a link naming a root itself is
+    // followed once, here). Replaces roots held before.
+    Status SetRoots(const std::vector<std::string>& rootFolders);
+    void ClearRoots();
+
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
+                                             bool withStatus) override;
+    Result<DirEntry> GetEntry(const std::string& path) override;
+    Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
+                                 const ChunkPump& pump) override;
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
+
+  private:
+    struct Root {
+        std::string path;  // ends in "/"
+        int fd = -1;
+    };
+    // Opens a folder for listing; -1 and errno on failure.
+    int OpenFolder(const std::string& folderPath) const;
+    // Opens the parent folder of path and gives the last component; -1 and errno on failure.
+    int OpenParent(const std::string& path, std::string& lastComponent) const;
+    // The root a path lies under and the path relative to it, or nullptr.
+    const Root* FindRoot(const std::string& path, std::string& relative) const;
+
+    std::vector<Root> m_roots;
+};
+
+}  // namespace duvanto

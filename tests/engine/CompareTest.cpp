@@ -1,0 +1,90 @@
+#include "engine/Compare.h"
+
+#include <gtest/gtest.h>
+
+namespace duvanto {
+namespace {
+
+constexpr int64_t kSecond = 10'000'000;
+
+DirEntry At(int64_t modified, uint64_t size = 0) {
+    DirEntry entry;
+    entry.modified = modified;
+    entry.size = size;
+    return entry;
+}
+
+TEST(FileTimeDiffSecondsTest, RoundsHalfToEven) {
+    const int64_t base = 132'000'000'000'000'000;  // far from zero, where doubles lose units
+    struct Case {
+        int64_t units;
+        int64_t seconds;
+    } cases[] = {
+        {0, 0},
+        {kSecond / 2, 0},
+        {-kSecond / 2, 0},
+        {kSecond / 2 + 1, 1},
+        {3 * kSecond / 2, 2},
+        {5 * kSecond / 2, 2},
+        {7 * kSecond / 2, 4},
+        {-5 * kSecond / 2, -2},
+        {-7 * kSecond / 2, -4},
+        {14 * kSecond / 10, 1},
+        {26 * kSecond / 10, 3},
+        {1, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileTimeDiffSeconds(base + c.units, base), c.seconds) << c.units;
+    }
+}
+
+TEST(TimeDiffAllowanceTest, ToleratesExactlyTheListedDifferences) {
+    for (int64_t d = -3700; d <= 3700; ++d) {
+        int64_t a = d < 0 ? -d : d;
+        EXPECT_EQ(FAT_NTFS_TimeDiffAllowance(d, false, false), d);
+        EXPECT_EQ(FAT_NTFS_TimeDiffAllowance(d, true, false), (a == 1 || a == 2) ? 0 : d) << d;
+        EXPECT_EQ(FAT_NTFS_TimeDiffAllowance(d, false, true), a == 3600 ? 0 : d) << d;
+        bool both = a == 1 || a == 2 || (a >= 3598 && a <= 3602);
+        EXPECT_EQ(FAT_NTFS_TimeDiffAllowance(d, true, true), both ? 0 : d) << d;
+    }
+}
+
+TEST(CompareFilesUsingTimestampTest, WithoutSwitchesAnyDifferenceCounts) {
+    const int64_t t = 1'000'000 * kSecond;
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + kSecond), At(t), false, false), 1);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 1), At(t), false, false), 1);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t + 1), false, false), -1);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t), false, false), 0);
+}
+
+TEST(CompareFilesUsingTimestampTest, TwoSecondSwitch) {
+    const int64_t t = 1'000'000 * kSecond;
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 14 * kSecond / 10), At(t), true, false), 0);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 24 * kSecond / 10), At(t), true, false), 0);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 25 * kSecond / 10), At(t), true, false), 0);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 26 * kSecond / 10), At(t), true, false), 1);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t + 26 * kSecond / 10), true, false), -1);
+    // Below half a second vanishes by rounding once a switch is on.
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + kSecond / 2), At(t), false, true), 0);
+}
+
+TEST(CompareFilesUsingTimestampTest, DaylightSavingSwitches) {
+    const int64_t t = 1'000'000 * kSecond;
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3600 * kSecond), At(t), false, true), 0);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3601 * kSecond), At(t), false, true), 1);
+    for (int64_t s : {3598, 3599, 3600, 3601, 3602, 1, 2}) {
+        EXPECT_EQ(CompareFilesUsingTimestamp(At(t - s * kSecond), At(t), true, true), 0) << s;
+    }
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t - 3597 * kSecond), At(t), true, true), -1);
+    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3603 * kSecond), At(t), true, true), 1);
+    EXPECT_TRUE(AreFilesSameUsingTimestamp(At(t + 3600 * kSecond), At(t), false, true));
+    EXPECT_FALSE(AreFilesSameUsingTimestamp(At(t + 3 * kSecond), At(t), true, true));
+}
+
+TEST(AreFilesSameUsingSizeTest, LooksAtTheSizeOnly) {
+    EXPECT_TRUE(AreFilesSameUsingSize(At(1, 5'000'000'000), At(99, 5'000'000'000)));
+    EXPECT_FALSE(AreFilesSameUsingSize(At(1, 5'000'000'000), At(1, 705'032'704)));  // same low word
+}
+
+}  // namespace
+}  // namespace duvanto

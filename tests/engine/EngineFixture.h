@@ -1,0 +1,84 @@
+#pragma once
+// A Source and a Target folder on disk and an engine wired to them, with a log whose buffer
+// the tests read and a prompt that records.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Clone.h"
+#include "log/CloneLog.h"
+#include "platform/FileSystem.h"
+#include "support/TestSupport.h"
+#include "util/ErrorReporter.h"
+#include "util/PathStrings.h"
+
+namespace duvanto::test {
+
+// Records the status texts; can press Escape after a number of pumps.
+class RecordingStatusHost : public IStatusHost {
+  public:
+    explicit RecordingStatusHost(RunFlags& flags) : m_flags(flags) {}
+    void SetStatusText(int panel, const std::string& text) override {
+        (panel == 1 ? panel1 : panel2) = text;
+        texts.push_back(std::to_string(panel) + ":" + text);
+    }
+    void Pump() override {
+        ++pumps;
+        if (escapeAfterPumps >= 0 && pumps >= escapeAfterPumps) {
+            m_flags.EscPressed = true;
+        }
+    }
+
+    std::string panel1, panel2;
+    std::vector<std::string> texts;
+    int pumps = 0;
+    int escapeAfterPumps = -1;
+
+  private:
+    RunFlags& m_flags;
+};
+
+class EngineFixture : public ::testing::Test {
+  protected:
+    EngineFixture()
+        : reporter(temp.Path(), prompt, clock),
+          log(temp.Path(), clock, reporter, prompt),
+          clone(compare, log, fileSystem, flags, reporter),
+          host(flags) {
+        source = temp / "S/";
+        target = temp / "T/";
+        MakeFolder(source);
+        MakeFolder(target);
+        clone.DeleteMethod = RegularDelete;
+    }
+
+    static void MakeFolder(const std::string& path);
+    // A file with content and a modification time (seconds since the epoch).
+    static void File(const std::string& path, const std::string& content,
+                     int64_t mtime = 1'000'000'000);
+
+    // Plans a whole-folder run and gives the description lines with the temporary folder's path
+    // replaced by "~/", so that expectations read like the tree.
+    std::vector<std::string> PlanAll(bool subfolders = true);
+    std::vector<std::string> PlannedLines() const;
+    std::string Short(const std::string& text) const {
+        return ReplaceString(text, temp.Path(), "~/");
+    }
+
+    TempDir temp;
+    RecordingPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter;
+    cCompare compare;
+    PosixFileSystem fileSystem;
+    RunFlags flags;
+    cCloneLog log;
+    cClone clone;
+    RecordingStatusHost host;
+    std::string source, target;
+    bool lastPlanOk = false;
+};
+
+}  // namespace duvanto::test

@@ -1,0 +1,146 @@
+#include <algorithm>
+
+#include "engine/EngineFixture.h"
+
+namespace duvanto::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class SelectedItemsTest : public EngineFixture {
+  protected:
+    Lines PlanSelected(const std::string& specs, const std::string& masks, bool subfolders = true) {
+        lastPlanOk = clone.PlanSelected(host, source, target, subfolders, specs, masks);
+        return PlannedLines();
+    }
+    static Lines Sorted(Lines lines) {
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+};
+
+TEST_F(SelectedItemsTest, PopulateSplitsSpecsAndAddsMaskMatches) {
+    File(source + "a.txt", "a");
+    File(source + "b.doc", "b");
+    File(source + "sub/c.TXT", "c");
+    File(source + ".hidden/d.txt", "d");
+    std::vector<std::string> items, masks;
+    ASSERT_TRUE(clone.PopulateSelectedItemsArray(host, source, "/x/one,two<:>/x/three", "*.txt",
+                                                 true, items, masks));
+    ASSERT_GE(items.size(), 2u);
+    EXPECT_EQ(items[0], "/x/one,two");
+    EXPECT_EQ(items[1], "/x/three");
+    Lines found(items.begin() + 2, items.end());
+    EXPECT_EQ(Sorted(found), (Lines{source + "a.txt", source + "sub/c.TXT"}));
+
+    ASSERT_TRUE(
+        clone.PopulateSelectedItemsArray(host, source, "/x/one,/x/two", "", true, items, masks));
+    EXPECT_EQ(items, (Lines{"/x/one", "/x/two"}));
+    EXPECT_TRUE(masks.empty());
+}
+
+TEST_F(SelectedItemsTest, TwoFilesInOneMissingFolderPlanTwoCreations) {
+    File(source + "new/a.txt", "a");
+    File(source + "new/b.txt", "b");
+    EXPECT_EQ(PlanSelected(source + "new/a.txt<:>" + source + "new/b.txt", ""),
+              (Lines{
+                  "     CREATE FOLDER     ~/T/new/",
+                  "     COPY FILE     \"a.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
+                  "     CREATE FOLDER     ~/T/new/",
+                  "     COPY FILE     \"b.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
+              }));
+    EXPECT_TRUE(lastPlanOk);
+}
+
+TEST_F(SelectedItemsTest, MissingSelectedFileIsLoggedAndTheOthersPlanned) {
+    File(source + "here.txt", "h");
+    EXPECT_EQ(PlanSelected(source + "gone.txt<:>" + source + "here.txt", ""),
+              Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
+    EXPECT_FALSE(lastPlanOk);
+    EXPECT_EQ(Short(log.InMemoryString()),
+              "12/4/2003 4:38:16 PM *Include Filter Error: The file does not exist  "
+              "~/S/gone.txt\r\n");
+}
+
+TEST_F(SelectedItemsTest, MissingSelectedFolderIsLogged) {
+    PlanSelected(source + "nothere/", "");
+    EXPECT_FALSE(lastPlanOk);
+    EXPECT_EQ(Short(log.InMemoryString()),
+              "12/4/2003 4:38:16 PM *Include Filter Error: The subfolder does not exist  "
+              "~/S/nothere/\r\n");
+}
+
+TEST_F(SelectedItemsTest, ItemsOutsideTheSourceAreRefused) {
+    File(temp / "elsewhere/x.txt", "x");
+    File(source + "sub/y.txt", "y");
+    EXPECT_EQ(PlanSelected(temp / "elsewhere/x.txt<:>" + source + "sub/../sub/y.txt", ""), Lines{});
+    EXPECT_FALSE(lastPlanOk);
+}
+
+TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
+    File(source + "docs/a.txt", "a");
+    File(source + "docs/inner/b.txt", "b");
+    File(source + "docs/.git/c", "c");
+    // Dot-folders are left out; the order of a.txt and inner/ follows the listing, each
+    // folder's creation comes before its contents.
+    Lines lines = PlanSelected(source + "docs/", "");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "     CREATE FOLDER     ~/T/docs/");
+    auto at = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    EXPECT_LT(at("     CREATE FOLDER     ~/T/docs/inner/"),
+              at("     COPY FILE     \"b.txt\"  FROM  ~/S/docs/inner/  TO  ~/T/docs/inner/"));
+    EXPECT_LT(at("     COPY FILE     \"a.txt\"  FROM  ~/S/docs/  TO  ~/T/docs/"), 4);
+
+    // Once the folder exists in the Target, the full comparison runs for it.
+    File(target + "docs/a.txt", "a");
+    File(target + "docs/inner/b.txt", "b");
+    File(target + "docs/stale.txt", "s");
+    EXPECT_EQ(PlanSelected(source + "docs/", ""),
+              Lines{"     DELETE FILE     \"stale.txt\"  FROM  ~/T/docs/"});
+}
+
+TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
+    File(source + "keep.txt", "k");
+    File(target + "keep.txt", "k");
+    File(target + "orphan.txt", "o");
+    File(target + "sub/orphan2.TXT", "o");
+    File(target + "unrelated.doc", "u");
+    Lines lines = Sorted(PlanSelected("", "*.txt"));
+    EXPECT_EQ(lines, (Lines{
+                         "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
+                         "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
+                     }));
+    EXPECT_TRUE(lastPlanOk);
+}
+
+TEST_F(SelectedItemsTest, DoNotDeleteNeverScansTheTarget) {
+    clone.DeleteMethod = DoNotDelete;
+    File(target + "orphan.txt", "o");
+    File(source + "a.txt", "a");
+    EXPECT_EQ(PlanSelected("", "*.txt"),
+              Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
+    EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "1:Scanning Target folder..."),
+              host.texts.end());
+}
+
+TEST_F(SelectedItemsTest, EmptySelectionPlansNothing) {
+    File(source + "a.txt", "a");
+    File(target + "b.txt", "b");
+    EXPECT_EQ(PlanSelected("", ""), Lines{});
+    EXPECT_TRUE(lastPlanOk);
+}
+
+TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {
+    File(source + "a.txt", "source", 2'000'000'000);
+    File(target + "a.txt", "target", 2'000'000'500);
+    clone.CopyOnlyIfNewer = true;
+    EXPECT_EQ(PlanSelected(source + "a.txt", ""), Lines{});
+    clone.CopyOnlyIfNewer = false;
+    EXPECT_EQ(PlanSelected(source + "a.txt", ""),
+              Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
+}
+
+}  // namespace
+}  // namespace duvanto::test
