@@ -40,7 +40,7 @@ enum LogEntryType : int32_t {
 };
 
 class cCloneLog {
-public:
+  public:
     static constexpr int32_t kFlushThreshold = 102400;
     static constexpr int32_t kDefaultMaxLogFileSize = 512000;
 
@@ -53,16 +53,16 @@ public:
     void MaxLogFileSize(int32_t bytes) { m_maxLogFileSize = bytes; }
     int32_t CurrInMemoryLogSize() const { return m_inMemorySize; }
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
-    std::string InMemoryString() const { return m_buffer.CurrentString(); }
+    std::string InMemoryString() const;
 
     // Formats one entry and appends it to the buffer; an EntryType outside 0..20 adds nothing.
     void Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
-             const std::string& SourceFolder, const std::string& TargetFolder,
-             int32_t ErrorNumber, const std::string& ErrorDescription,
-             const std::string& SafeCopyStep);
+             const std::string& SourceFolder, const std::string& TargetFolder, int32_t ErrorNumber,
+             const std::string& ErrorDescription, const std::string& SafeCopyStep);
 
     // The line Add would append (timestamp included, CR LF ended), or "" when it would add
-    // nothing. Exposed so that a dry run can print entries without keeping a log.
+    // nothing. Exposed so that a dry run can print entries without keeping a log. Unlike the
+    // operations below it does not report failures: it throws, and its caller reports.
     std::string FormatEntry(int32_t EntryType, const std::string& TaskName,
                             const std::string& FileName, const std::string& SourceFolder,
                             const std::string& TargetFolder, int32_t ErrorNumber,
@@ -76,7 +76,7 @@ public:
     void DeleteLogFileIfMaxSizeIsExceeded();
     void DeleteLogFile();
 
-private:
+  private:
     std::string m_appPath;
     const IClock& m_clock;
     ErrorReporter& m_reporter;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Status.h"
 #include "util/Clock.h"
 #include "util/Prompt.h"
 
@@ -17,16 +18,21 @@ namespace duvanto {
 // 52 bad file name, 53 file not found, 70 permission denied, 75 path/file access, 76 path not
 // found. systemErrorCode is the errno value of the system call behind it, or 0.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(long number, const std::string& description, int systemErrorCode = 0)
         : std::runtime_error(description), m_number(number), m_systemErrorCode(systemErrorCode) {}
     long Number() const { return m_number; }
     int SystemErrorCode() const { return m_systemErrorCode; }
 
-private:
+  private:
     long m_number;
     int m_systemErrorCode;
 };
+
+// The runtime error a failed file call stands for, with its errno as the system code:
+// ENOENT/ENOTDIR 76 "Path not found", EACCES/EPERM 70 "Permission denied", ENOSPC/EDQUOT
+// 61 "Disk full", anything else 75 "Path/File access error".
+RuntimeError FileRuntimeError(const Status& failure);
 
 // What the reporter needs to know about one failure.
 struct UnexpectedError {
@@ -41,7 +47,7 @@ struct UnexpectedError {
 };
 
 class ErrorReporter {
-public:
+  public:
     // appPath names the folder of "ERR_DETAIL.TXT"; it ends in "/".
     ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock);
 
@@ -54,12 +60,15 @@ public:
     void ReportCurrentException(const std::string& procedureLabel,
                                 const std::string& moreInformation = "");
 
-    // The message text alone (no detail file written), for tests and for front ends that
-    // need it without showing it.
+    // The message text alone, as shown when no detail file is written, for tests and for
+    // front ends that need it without showing it.
     static std::string BuildMessageText(const std::string& procedureLabel,
                                         const UnexpectedError& error);
 
-private:
+  private:
+    // What the user sees when the reporter itself fails; never throws.
+    void ReportHandlerFailure(std::exception_ptr failure) noexcept;
+
     std::string m_appPath;
     IPrompt& m_prompt;
     const IClock& m_clock;

@@ -14,7 +14,15 @@ struct LocalDateTime {
     int hour = 0, minute = 0, second = 0;
 };
 
-// Exact to the second; fractions of a second round to the nearest second.
+// The range OLE dates cover: 1 January 100 to 31 December 9999.
+inline constexpr int kMinOleYear = 100;
+inline constexpr int kMaxOleYear = 9999;
+inline constexpr double kMinOleDate = -657434.0;
+inline constexpr double kMaxOleDate = 2958465.0;
+
+// Exact to the second; fractions of a second round to the nearest second. Both throw
+// std::out_of_range for a value outside the range above (or a field outside its own range),
+// which callers meet only through corrupt data; their labelled boundary reports it.
 double OleDateFromLocal(const LocalDateTime& value);
 LocalDateTime LocalFromOleDate(double oleDate);
 

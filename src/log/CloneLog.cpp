@@ -1,0 +1,252 @@
+#include "log/CloneLog.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <string_view>
+#include <utility>
+
+#include "platform/FileAppend.h"
+#include "platform/FileSystemQueries.h"
+#include "util/FileUtilities.h"
+#include "util/OleDate.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+namespace {
+
+// A name may hold any byte but "/" and NUL; a line feed or escape sequence in one must not
+// break the one-line-per-entry form that the viewer parses, nor drive a terminal.
+std::string EscapeControlCharacters(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            result += "\\x";
+            result += kHex[byte >> 4];
+            result += kHex[byte & 0x0F];
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool IsSuccessKind(int32_t entryType) {
+    return entryType >= Copied && entryType <= DeletedFolder;
+}
+
+}  // namespace
+
+cCloneLog::cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& reporter,
+                     IPrompt& prompt)
+    : m_appPath(std::move(appPath)), m_clock(clock), m_reporter(reporter), m_prompt(prompt) {}
+
+std::string cCloneLog::InMemoryString() const {
+    try {
+        return m_buffer.CurrentString();
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.InMemoryString");
+        return {};
+    }
+}
+
+std::string cCloneLog::FormatEntry(int32_t EntryType, const std::string& TaskName,
+                                   const std::string& FileName, const std::string& SourceFolder,
+                                   const std::string& TargetFolder, int32_t ErrorNumber,
+                                   const std::string& ErrorDescription,
+                                   const std::string& SafeCopyStep) const {
+    if (EntryType < Begin || EntryType > GetSubFoldersError ||
+        (m_logOnlyErrors && IsSuccessKind(EntryType))) {
+        return {};
+    }
+    const std::string task = EscapeControlCharacters(TaskName);
+    const std::string file = EscapeControlCharacters(FileName);
+    const std::string source = EscapeControlCharacters(SourceFolder);
+    const std::string target = EscapeControlCharacters(TargetFolder);
+    const std::string step = EscapeControlCharacters(SafeCopyStep);
+    // System texts end in CR LF; the pair becomes two blanks before any lone CR or LF is
+    // escaped, so the usual case still reads naturally.
+    const std::string desc = EscapeControlCharacters(ReplaceString(ErrorDescription, "\r\n", "  "));
+    const std::string no = std::to_string(ErrorNumber);
+
+    std::string text;
+    switch (EntryType) {
+        case Begin:
+            text = "<Begin: " + task + ">";
+            break;
+        case End:
+            text = "<End: " + task +
+                   (m_logOnlyErrors ? "> {Only Errors Logged}" : "> {All Activity Logged}") +
+                   "\r\n";
+            break;
+        case Copied:
+            text = " - Copied: " + file + " from " + source + " to " + target;
+            break;
+        case Deleted:
+            text = " - Deleted: " + file + " from " + target;
+            break;
+        case CreatedFolder:
+            text = " - Created Folder: " + target;
+            break;
+        case DeletedFolder:
+            text = " - Deleted Folder: " + target;
+            break;
+        case CopyError:
+            text = " *Copy Error: " + no + " " + desc + " " + file + " from " + source + " to " +
+                   target;
+            break;
+        case DeleteError:
+            text = " *Delete Error: " + no + " " + desc + " " + file + " from " + target;
+            break;
+        case CreateDirError:
+            text = " *Create Dir Error: " + no + " " + desc + " " + target;
+            break;
+        case DeleteDirError:
+            text = " *Delete Dir Error: " + no + " " + desc + " " + target;
+            break;
+        case UnexpectedError:
+            text = " *Unexpected Error: " + no + " " + desc + " File Name: " + file +
+                   " Source Folder: " + source + " Target Folder: " + target;
+            break;
+        case DuplicateFileError:
+            text = " *Duplicate File Error: " + no + " " + desc + " " + file + " in " + source;
+            break;
+        case ContentCompareError:
+            text = " *Content Compare Error: " + no + " " + desc + " Comparing " + file + " in " +
+                   source + " and " + target;
+            break;
+        case CRCCompareError:
+            text = " *CRC Compare Error: " + no + " " + desc + " Comparing " + file + " in " +
+                   source + " and " + target;
+            break;
+        case UserCancelledError:
+            text = " *User Cancelled Error: ";
+            break;
+        case FolderPathError:
+            text = " *Folder Path Error:  " + desc + " " + file;
+            break;
+        case ApplicationShutdownError:
+            text = " *Application Shutdown Error: The clone task was aborted";
+            break;
+        case IncludeFilterFolderError:
+            text = " *Include Filter Error: The subfolder does not exist  " + file;
+            break;
+        case SafeCopyError:
+            text = " *Safe Copy Error: " + step + " " + no + " " + desc + " " + file;
+            break;
+        case IncludeFilterFileError:
+            text = " *Include Filter Error: The file does not exist  " + file;
+            break;
+        case GetSubFoldersError:
+            text = " *Get SubFolders Error: " + no + " " + desc + " " + file;
+            break;
+        default:
+            return {};
+    }
+    return FormatGeneralDate(m_clock.Now()) + text + "\r\n";
+}
+
+void cCloneLog::Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
+                    const std::string& SourceFolder, const std::string& TargetFolder,
+                    int32_t ErrorNumber, const std::string& ErrorDescription,
+                    const std::string& SafeCopyStep) {
+    try {
+        const std::string line =
+            FormatEntry(EntryType, TaskName, FileName, SourceFolder, TargetFolder, ErrorNumber,
+                        ErrorDescription, SafeCopyStep);
+        if (line.empty()) {
+            return;
+        }
+        if (line.size() >
+            static_cast<std::size_t>(std::numeric_limits<int32_t>::max() - m_inMemorySize)) {
+            throw RuntimeError(6, "Overflow");
+        }
+        m_buffer.Append(line);
+        m_inMemorySize += static_cast<int32_t>(line.size());
+        if (m_inMemorySize > kFlushThreshold) {
+            AppendInMemoryStringToLogFile();
+            ResetInMemoryLog();
+        }
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.Add");
+    }
+}
+
+std::string cCloneLog::GetLogEntriesFromFile() {
+    try {
+        return ReadStringFromFile(LogFileSpec());
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.GetLogEntriesFromFile");
+        return {};
+    }
+}
+
+void cCloneLog::SaveAs(const std::string& FileSpec) {
+    try {
+        // A failed copy is not the user's concern here: the log itself is intact.
+        (void)CopyFileOver(LogFileSpec(), FileSpec);
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.SaveAs");
+    }
+}
+
+void cCloneLog::AppendInMemoryStringToLogFile() {
+    try {
+        if (m_inMemorySize == 0) {
+            return;
+        }
+        const Status written = AppendToFile(LogFileSpec(), m_buffer.CurrentString());
+        if (!written.ok()) {
+            throw FileRuntimeError(written);
+        }
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.AppendInMemoryStringToLogFile");
+    }
+}
+
+void cCloneLog::ResetInMemoryLog() {
+    m_inMemorySize = 0;
+    m_buffer = clsStringAppend();  // a new buffer, so a large run's memory is given back
+}
+
+void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
+    try {
+        const Result<PathInfo> info = StatPath(LogFileSpec(), true);
+        if (!info.ok()) {
+            if (info.status().code() == ENOENT || info.status().code() == ENOTDIR) {
+                return;
+            }
+            throw FileRuntimeError(info.status());
+        }
+        if (info.value().kind != FileKind::Directory &&
+            info.value().size >= static_cast<uint64_t>(std::max<int32_t>(m_maxLogFileSize, 0))) {
+            DeleteLogFile();
+        }
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.DeleteLogFileIfMaxSizeIsExceeded");
+    }
+}
+
+void cCloneLog::DeleteLogFile() {
+    try {
+        const Status removed = RemoveFile(LogFileSpec());
+        if (removed.ok() || removed.code() == ENOENT) {
+            return;
+        }
+        m_prompt.ShowMessage("Log Delete Failed",
+                             "Unable to Delete the Log file.\r\n\r\nError Number: " +
+                                 std::to_string(removed.code()) +
+                                 "\r\nError Description: " + GetSystemErrorText(removed.code()) +
+                                 "\r\n\r\nIf this problem continues, please contact technical "
+                                 "support.",
+                             MessageIcon::Exclamation, MessageButtons::OK);
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneLog.DeleteLogFile");
+    }
+}
+
+}  // namespace duvanto

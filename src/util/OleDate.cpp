@@ -1,0 +1,329 @@
+#include "util/OleDate.h"
+
+#include <langinfo.h>
+
+#include <array>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string_view>
+
+namespace duvanto {
+
+namespace {
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil): integer
+// arithmetic only, so no date ever drifts by a rounding error.
+int64_t DaysFromCivil(int64_t y, int m, int d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2));
+}
+
+const int64_t kOleEpochDays = DaysFromCivil(1899, 12, 30);
+
+bool IsLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int DaysInMonth(int y, int m) {
+    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
+}
+
+bool IsValid(const LocalDateTime& v) {
+    return v.year >= kMinOleYear && v.year <= kMaxOleYear && v.month >= 1 && v.month <= 12 &&
+           v.day >= 1 && v.day <= DaysInMonth(v.year, v.month) && v.hour >= 0 && v.hour <= 23 &&
+           v.minute >= 0 && v.minute <= 59 && v.second >= 0 && v.second <= 59;
+}
+
+bool IsClassicLocale() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0;
+}
+
+// The locale's short date must show four-digit years, or a date written in 2003 would read
+// back as another century's.
+std::string WidenYear(std::string_view format) {
+    std::string result;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            result += format[i];
+            continue;
+        }
+        const char conversion = format[++i];
+        if (conversion == 'y') {
+            result += "%Y";
+        } else if (conversion == 'D') {
+            result += "%m/%d/%Y";
+        } else {
+            result += '%';
+            result += conversion;
+        }
+    }
+    return result;
+}
+
+std::string LocaleDateFormat() {
+    return WidenYear(nl_langinfo(D_FMT));
+}
+
+std::string LocaleDateTimeFormat() {
+    return LocaleDateFormat() + " " + std::string(nl_langinfo(T_FMT));
+}
+
+std::tm ToTm(const LocalDateTime& v) {
+    std::tm tm{};
+    tm.tm_year = v.year - 1900;
+    tm.tm_mon = v.month - 1;
+    tm.tm_mday = v.day;
+    tm.tm_hour = v.hour;
+    tm.tm_min = v.minute;
+    tm.tm_sec = v.second;
+    // Some locales' formats name the weekday; work it out rather than trust a system call
+    // with years before 1970.
+    const int64_t days = DaysFromCivil(v.year, v.month, v.day);
+    tm.tm_wday = static_cast<int>(((days + 4) % 7 + 7) % 7);
+    tm.tm_yday = static_cast<int>(days - DaysFromCivil(v.year, 1, 1));
+    tm.tm_isdst = -1;
+    return tm;
+}
+
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : m_text(text) {}
+    bool AtEnd() const { return m_pos == m_text.size(); }
+    bool Take(char c) {
+        if (!AtEnd() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    bool TakeBlanks() {
+        const std::size_t start = m_pos;
+        while (Take(' ') || Take('\t')) {
+        }
+        return m_pos > start;
+    }
+    // Between minDigits and maxDigits decimal digits.
+    bool TakeNumber(int minDigits, int maxDigits, int& value) {
+        int count = 0;
+        value = 0;
+        while (count < maxDigits && !AtEnd() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') {
+            value = value * 10 + (m_text[m_pos++] - '0');
+            ++count;
+        }
+        return count >= minDigits && (AtEnd() || m_text[m_pos] < '0' || m_text[m_pos] > '9');
+    }
+    bool TakeWordIgnoringCase(std::string_view word) {
+        if (m_text.size() - m_pos < word.size() ||
+            strncasecmp(m_text.data() + m_pos, word.data(), word.size()) != 0) {
+            return false;
+        }
+        m_pos += word.size();
+        return true;
+    }
+
+  private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// M/D/YYYY, optionally followed by h:mm[:ss] and AM or PM (a 24-hour time without them).
+std::optional<LocalDateTime> ParseUsForm(std::string_view text) {
+    Cursor in(text);
+    LocalDateTime v;
+    if (!in.TakeNumber(1, 2, v.month) || !in.Take('/') || !in.TakeNumber(1, 2, v.day) ||
+        !in.Take('/') || !in.TakeNumber(4, 4, v.year)) {
+        return std::nullopt;
+    }
+    v.hour = v.minute = v.second = 0;
+    if (in.AtEnd()) {
+        return v;
+    }
+    if (!in.TakeBlanks() || !in.TakeNumber(1, 2, v.hour) || !in.Take(':') ||
+        !in.TakeNumber(2, 2, v.minute)) {
+        return std::nullopt;
+    }
+    if (in.Take(':') && !in.TakeNumber(2, 2, v.second)) {
+        return std::nullopt;
+    }
+    in.TakeBlanks();
+    const bool am = in.TakeWordIgnoringCase("AM");
+    const bool pm = !am && in.TakeWordIgnoringCase("PM");
+    if (!in.AtEnd()) {
+        return std::nullopt;
+    }
+    if (am || pm) {
+        if (v.hour < 1 || v.hour > 12) {
+            return std::nullopt;
+        }
+        v.hour = v.hour % 12 + (pm ? 12 : 0);
+    }
+    return v;
+}
+
+// YYYY-MM-DD, optionally followed by a blank or "T" and HH:MM:SS.
+std::optional<LocalDateTime> ParseIsoForm(std::string_view text) {
+    Cursor in(text);
+    LocalDateTime v;
+    if (!in.TakeNumber(4, 4, v.year) || !in.Take('-') || !in.TakeNumber(2, 2, v.month) ||
+        !in.Take('-') || !in.TakeNumber(2, 2, v.day)) {
+        return std::nullopt;
+    }
+    v.hour = v.minute = v.second = 0;
+    if (in.AtEnd()) {
+        return v;
+    }
+    if ((!in.Take('T') && !in.Take(' ')) || !in.TakeNumber(2, 2, v.hour) || !in.Take(':') ||
+        !in.TakeNumber(2, 2, v.minute) || !in.Take(':') || !in.TakeNumber(2, 2, v.second) ||
+        !in.AtEnd()) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::optional<LocalDateTime> ParseLocaleForm(const std::string& text, const std::string& format) {
+    std::tm tm{};
+    const char* end = strptime(text.c_str(), format.c_str(), &tm);
+    if (end == nullptr || *end != '\0') {
+        return std::nullopt;
+    }
+    LocalDateTime v;
+    v.year = tm.tm_year + 1900;
+    v.month = tm.tm_mon + 1;
+    v.day = tm.tm_mday;
+    v.hour = tm.tm_hour;
+    v.minute = tm.tm_min;
+    v.second = tm.tm_sec;
+    return v;
+}
+
+}  // namespace
+
+double OleDateFromLocal(const LocalDateTime& value) {
+    if (!IsValid(value)) {
+        throw std::out_of_range("date or time out of range");
+    }
+    const int64_t day = DaysFromCivil(value.year, value.month, value.day) - kOleEpochDays;
+    const double fraction =
+        static_cast<double>(value.hour * 3600 + value.minute * 60 + value.second) /
+        static_cast<double>(kSecondsPerDay);
+    // Before the epoch the integer part still counts days back while the fraction still
+    // counts the time forward: -1.25 is 29 December 1899, 6:00.
+    return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;
+}
+
+LocalDateTime LocalFromOleDate(double oleDate) {
+    if (!(oleDate > kMinOleDate - 1.0 && oleDate < kMaxOleDate + 1.0)) {
+        throw std::out_of_range("OLE date out of range");
+    }
+    const double wholeDays = std::trunc(oleDate);
+    int64_t day = static_cast<int64_t>(wholeDays);
+    int64_t seconds = std::llround(std::fabs(oleDate - wholeDays) * kSecondsPerDay);
+    if (seconds == kSecondsPerDay) {
+        // Rounded up to the next midnight, on either side of the epoch.
+        ++day;
+        seconds = 0;
+    }
+    LocalDateTime v;
+    CivilFromDays(day + kOleEpochDays, v.year, v.month, v.day);
+    v.hour = static_cast<int>(seconds / 3600);
+    v.minute = static_cast<int>(seconds / 60 % 60);
+    v.second = static_cast<int>(seconds % 60);
+    if (!IsValid(v)) {
+        throw std::out_of_range("OLE date out of range");
+    }
+    return v;
+}
+
+double OleDateFromTimeT(std::time_t instant) {
+    std::tm tm{};
+    if (localtime_r(&instant, &tm) == nullptr) {
+        throw std::out_of_range("time out of range");
+    }
+    LocalDateTime v;
+    v.year = tm.tm_year + 1900;
+    v.month = tm.tm_mon + 1;
+    v.day = tm.tm_mday;
+    v.hour = tm.tm_hour;
+    v.minute = tm.tm_min;
+    v.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;  // a leap second has no OLE form
+    return OleDateFromLocal(v);
+}
+
+std::time_t TimeTFromOleDate(double oleDate) {
+    std::tm tm = ToTm(LocalFromOleDate(oleDate));
+    return std::mktime(&tm);
+}
+
+std::string FormatGeneralDate(double oleDate) {
+    const LocalDateTime v = LocalFromOleDate(oleDate);
+    if (IsClassicLocale()) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%d/%d/%04d %d:%02d:%02d %s", v.month, v.day, v.year,
+                      v.hour % 12 == 0 ? 12 : v.hour % 12, v.minute, v.second,
+                      v.hour < 12 ? "AM" : "PM");
+        return text;
+    }
+    const std::string format = LocaleDateTimeFormat();
+    const std::tm tm = ToTm(v);
+    std::string text(128, '\0');
+    for (;;) {
+        const std::size_t length = std::strftime(text.data(), text.size(), format.c_str(), &tm);
+        // 0 means "did not fit" (or an empty result, which no date format gives).
+        if (length > 0 || text.size() >= 4096) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+std::optional<double> ParseGeneralDate(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    std::optional<LocalDateTime> value;
+    if (!IsClassicLocale()) {
+        value = ParseLocaleForm(trimmed, LocaleDateTimeFormat());
+        if (!value || !IsValid(*value)) {
+            value = ParseLocaleForm(trimmed, LocaleDateFormat());
+        }
+    }
+    if (!value || !IsValid(*value)) {
+        value = ParseUsForm(trimmed);
+    }
+    if (!value || !IsValid(*value)) {
+        value = ParseIsoForm(trimmed);
+    }
+    if (!value || !IsValid(*value)) {
+        return std::nullopt;
+    }
+    return OleDateFromLocal(*value);
+}
+
+}  // namespace duvanto

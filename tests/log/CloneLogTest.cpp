@@ -1,0 +1,296 @@
+#include "log/CloneLog.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+#include "support/Unprivileged.h"
+
+namespace duvanto {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FixedClock;
+using test::ReadFile;
+using test::RecordingPrompt;
+using test::ScopedTimeLocale;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr char kStamp[] = "12/4/2003 4:38:16 PM";
+
+class CloneLogTest : public ::testing::Test {
+  protected:
+    ScopedTimeLocale locale{"C"};
+    TempDir dir;
+    RecordingPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter{dir.Path(), prompt, clock};
+    cCloneLog log{dir.Path(), clock, reporter, prompt};
+
+    void AddEntry(int32_t type, const std::string& file = "a.txt",
+                  const std::string& task = "Nightly",
+                  const std::string& description = "No such file or directory",
+                  int32_t number = 2) {
+        log.Add(type, task, file, "/s/", "/t/", number, description, "(Copy Failed)");
+    }
+    std::string LogFile() const { return dir / "clone.log"; }
+};
+
+TEST_F(CloneLogTest, EveryKindWritesItsLine) {
+    const std::string desc = " 2 No such file or directory ";
+    const std::vector<std::pair<LogEntryType, std::string>> expected = {
+        {Begin, "<Begin: Nightly>\r\n"},
+        {End, "<End: Nightly> {All Activity Logged}\r\n\r\n"},
+        {Copied, " - Copied: a.txt from /s/ to /t/\r\n"},
+        {Deleted, " - Deleted: a.txt from /t/\r\n"},
+        {CreatedFolder, " - Created Folder: /t/\r\n"},
+        {DeletedFolder, " - Deleted Folder: /t/\r\n"},
+        {CopyError, " *Copy Error:" + desc + "a.txt from /s/ to /t/\r\n"},
+        {DeleteError, " *Delete Error:" + desc + "a.txt from /t/\r\n"},
+        {CreateDirError, " *Create Dir Error:" + desc + "/t/\r\n"},
+        {DeleteDirError, " *Delete Dir Error:" + desc + "/t/\r\n"},
+        {UnexpectedError, " *Unexpected Error:" + desc +
+                              "File Name: a.txt Source Folder: /s/ Target Folder: /t/\r\n"},
+        {DuplicateFileError, " *Duplicate File Error:" + desc + "a.txt in /s/\r\n"},
+        {ContentCompareError,
+         " *Content Compare Error:" + desc + "Comparing a.txt in /s/ and /t/\r\n"},
+        {CRCCompareError, " *CRC Compare Error:" + desc + "Comparing a.txt in /s/ and /t/\r\n"},
+        {UserCancelledError, " *User Cancelled Error: \r\n"},
+        {FolderPathError, " *Folder Path Error:  No such file or directory a.txt\r\n"},
+        {ApplicationShutdownError, " *Application Shutdown Error: The clone task was aborted\r\n"},
+        {IncludeFilterFolderError,
+         " *Include Filter Error: The subfolder does not exist  a.txt\r\n"},
+        {SafeCopyError, " *Safe Copy Error: (Copy Failed)" + desc + "a.txt\r\n"},
+        {IncludeFilterFileError, " *Include Filter Error: The file does not exist  a.txt\r\n"},
+        {GetSubFoldersError, " *Get SubFolders Error:" + desc + "a.txt\r\n"},
+    };
+    ASSERT_EQ(expected.size(), 21u);
+    std::string all;
+    for (const auto& [type, text] : expected) {
+        AddEntry(type);
+        all += kStamp + text;
+        EXPECT_EQ(log.InMemoryString(), all) << "kind " << type;
+    }
+    EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(all.size()));
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(CloneLogTest, NegativeErrorNumbersKeepTheirSign) {
+    AddEntry(DeleteDirError, "", "", "gone", -1);
+    EXPECT_EQ(log.InMemoryString(), std::string(kStamp) + " *Delete Dir Error: -1 gone /t/\r\n");
+}
+
+TEST_F(CloneLogTest, OnlyErrorsModeDropsTheSuccessKindsAndSaysSoAtTheEnd) {
+    log.LogOnlyErrors(true);
+    AddEntry(Begin);
+    for (LogEntryType type : {Copied, Deleted, CreatedFolder, DeletedFolder}) {
+        const int32_t before = log.CurrInMemoryLogSize();
+        AddEntry(type);
+        EXPECT_EQ(log.CurrInMemoryLogSize(), before) << "kind " << type;
+    }
+    AddEntry(End);
+    EXPECT_EQ(log.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n" + kStamp +
+                                        "<End: Nightly> {Only Errors Logged}\r\n\r\n");
+}
+
+TEST_F(CloneLogTest, KindsOutsideTheRangeAddNothing) {
+    AddEntry(Begin);
+    const std::string before = log.InMemoryString();
+    for (int32_t type : {-1, 21, 1000}) {
+        AddEntry(type);
+        EXPECT_EQ(log.FormatEntry(type, "T", "f", "/s/", "/t/", 0, "", ""), "");
+    }
+    EXPECT_EQ(log.InMemoryString(), before);
+    EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(before.size()));
+}
+
+TEST_F(CloneLogTest, EveryEntryStaysOnOneLine) {
+    // System texts end in CR LF: the pair becomes two blanks before the separator blank.
+    AddEntry(DeleteError, "a.txt", "Nightly", "Permission denied\r\n", 13);
+    EXPECT_EQ(log.InMemoryString(),
+              std::string(kStamp) + " *Delete Error: 13 Permission denied   a.txt from /t/\r\n");
+    log.ResetInMemoryLog();
+
+    AddEntry(CopyError, "a\nb\x7f\x1b[2J.txt", "Night\tly", "bad\rtext\n", 5);
+    EXPECT_EQ(log.InMemoryString(),
+              std::string(kStamp) +
+                  " *Copy Error: 5 bad\\x0Dtext\\x0A a\\x0Ab\\x7F\\x1B[2J.txt from /s/ to /t/\r\n");
+    log.ResetInMemoryLog();
+
+    log.Add(Begin, "Night\tly", "", "", "", 0, "", "");
+    log.Add(Copied, "", "\xc3\xa9t\xc3\xa9.txt", "/s\x01/", "/t\x1f/", 0, "", "");
+    EXPECT_EQ(log.InMemoryString(), std::string(kStamp) + "<Begin: Night\\x09ly>\r\n" + kStamp +
+                                        " - Copied: \xc3\xa9t\xc3\xa9.txt from /s\\x01/ to "
+                                        "/t\\x1F/\r\n");
+}
+
+TEST_F(CloneLogTest, BufferFlushesOnlyWhenItPassesTheThreshold) {
+    // Every line is 20 (stamp) + 19 (" - Created Folder: ") + folder + 2 = 1024 characters.
+    const std::string folder = "/" + std::string(981, 'f') + "/";
+    const std::string line = kStamp + std::string(" - Created Folder: ") + folder + "\r\n";
+    ASSERT_EQ(line.size(), 1024u);
+    std::string all;
+    for (int i = 0; i < 100; ++i) {
+        log.Add(CreatedFolder, "", "", "", folder, 0, "", "");
+        all += line;
+    }
+    EXPECT_EQ(log.CurrInMemoryLogSize(), cCloneLog::kFlushThreshold);
+    EXPECT_FALSE(fs::exists(LogFile()));
+
+    log.Add(CreatedFolder, "", "", "", folder, 0, "", "");
+    all += line;
+    EXPECT_EQ(ReadFile(LogFile()), all);
+    EXPECT_EQ(log.CurrInMemoryLogSize(), 0);
+    EXPECT_EQ(log.InMemoryString(), "");
+}
+
+TEST_F(CloneLogTest, ThousandsOfEntriesOpenTheFileAHandfulOfTimes) {
+    const std::string source = "/home/user/Documents/project/";
+    const std::string target = "/media/backup/Documents/project/";
+    std::string all;
+    int flushes = 0;
+    uintmax_t fileSize = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string name = "file" + std::to_string(i) + ".txt";
+        log.Add(Copied, "", name, source, target, 0, "", "");
+        all += kStamp + (" - Copied: " + name + " from " + source + " to " + target + "\r\n");
+        const uintmax_t size = fs::exists(LogFile()) ? fs::file_size(LogFile()) : 0;
+        if (size != fileSize) {
+            ++flushes;
+            EXPECT_GT(size - fileSize, static_cast<uintmax_t>(cCloneLog::kFlushThreshold));
+            EXPECT_EQ(log.CurrInMemoryLogSize(), 0);
+            fileSize = size;
+        }
+    }
+    EXPECT_GE(flushes, 1);
+    EXPECT_LE(flushes, static_cast<int>(all.size() / cCloneLog::kFlushThreshold));
+    log.AppendInMemoryStringToLogFile();
+    EXPECT_EQ(ReadFile(LogFile()), all);
+}
+
+TEST_F(CloneLogTest, AppendingKeepsTheBufferAndAnEmptyBufferCreatesNoFile) {
+    log.AppendInMemoryStringToLogFile();
+    EXPECT_FALSE(fs::exists(LogFile()));
+
+    WriteFile(LogFile(), "earlier\r\n");
+    AddEntry(Begin);
+    const std::string entry = log.InMemoryString();
+    log.AppendInMemoryStringToLogFile();
+    EXPECT_EQ(ReadFile(LogFile()), "earlier\r\n" + entry);
+    EXPECT_EQ(log.InMemoryString(), entry);
+    EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(entry.size()));
+}
+
+TEST_F(CloneLogTest, MaxLogFileSizeDeletesAFileThatHasReachedIt) {
+    log.DeleteLogFileIfMaxSizeIsExceeded();  // no file: nothing happens
+    WriteFile(LogFile(), std::string(1000, 'x'));
+    log.MaxLogFileSize(1001);
+    log.DeleteLogFileIfMaxSizeIsExceeded();
+    EXPECT_TRUE(fs::exists(LogFile()));
+    log.MaxLogFileSize(1000);
+    log.DeleteLogFileIfMaxSizeIsExceeded();
+    EXPECT_FALSE(fs::exists(LogFile()));
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(CloneLogTest, DeletingTheFileKeepsBufferedEntriesForTheNewFile) {
+    WriteFile(LogFile(), "old run\r\n");
+    AddEntry(Begin);
+    const std::string entry = log.InMemoryString();
+    log.DeleteLogFile();
+    EXPECT_FALSE(fs::exists(LogFile()));
+    EXPECT_EQ(log.InMemoryString(), entry);
+    log.DeleteLogFile();  // already gone: not an error
+    EXPECT_TRUE(prompt.shown.empty());
+    log.AppendInMemoryStringToLogFile();
+    EXPECT_EQ(ReadFile(LogFile()), entry);
+}
+
+TEST_F(CloneLogTest, FailedDeleteTellsTheUserAndKeepsTheFile) {
+    // Root ignores permission bits: the delete runs as an ordinary user (in a child when the
+    // test runs as root), which is why the verdict comes back as a code, not as messages.
+    const std::string locked = dir / "locked/";
+    WriteFile(locked + "clone.log", "entries\r\n");
+    chmod(dir.Path().c_str(), 0755);
+    chmod(locked.c_str(), 0555);
+    const int verdict = test::RunUnprivileged([&locked] {
+        RecordingPrompt userPrompt;
+        FixedClock anyTime;
+        ErrorReporter lockedReporter(locked, userPrompt, anyTime);
+        cCloneLog lockedLog(locked, anyTime, lockedReporter, userPrompt);
+        lockedLog.DeleteLogFile();
+        if (userPrompt.shown.size() != 1) {
+            return 1;
+        }
+        const auto& shown = userPrompt.shown[0];
+        if (shown.title != "Log Delete Failed") {
+            return 2;
+        }
+        if (shown.text !=
+            "Unable to Delete the Log file.\r\n\r\nError Number: 13\r\nError Description: "
+            "Permission denied\r\n\r\nIf this problem continues, please contact technical "
+            "support.") {
+            return 3;
+        }
+        return shown.icon == MessageIcon::Exclamation && shown.buttons == MessageButtons::OK ? 0
+                                                                                             : 4;
+    });
+    if (verdict == 255) {
+        GTEST_SKIP() << "running as root and unable to switch to user " << test::kUnprivilegedId;
+    }
+    EXPECT_EQ(verdict, 0) << "1: no single message, 2: title, 3: text, 4: icon or buttons";
+    EXPECT_EQ(ReadFile(locked + "clone.log"), "entries\r\n");
+}
+
+TEST_F(CloneLogTest, SaveAsCopiesTheFileReplacingTheTarget) {
+    const std::string copy = dir / "saved.log";
+    log.SaveAs(copy);
+    EXPECT_FALSE(fs::exists(copy));
+
+    WriteFile(LogFile(), "line one\r\nline two\r\n");
+    WriteFile(copy, std::string(100, 'z'));
+    log.SaveAs(copy);
+    EXPECT_EQ(ReadFile(copy), "line one\r\nline two\r\n");
+
+    log.SaveAs(LogFile());  // onto itself: the log must survive
+    log.SaveAs(dir / "missing/saved.log");
+    EXPECT_EQ(ReadFile(LogFile()), "line one\r\nline two\r\n");
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(CloneLogTest, EntriesFromFileAreTheFileAloneWithoutTheBuffer) {
+    EXPECT_EQ(log.GetLogEntriesFromFile(), "");
+    WriteFile(LogFile(), "line one\r\n");
+    AddEntry(Begin);
+    EXPECT_EQ(log.GetLogEntriesFromFile(), "line one\r\n");
+}
+
+TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
+    cCloneLog homeless(dir / "missing/", clock, reporter, prompt);
+    homeless.Add(Begin, "Nightly", "", "", "", 0, "", "");
+    homeless.AppendInMemoryStringToLogFile();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneLog.AppendInMemoryStringToLogFile");
+    EXPECT_EQ(prompt.shown[0].text,
+              ErrorReporter::BuildMessageText("cCloneLog.AppendInMemoryStringToLogFile",
+                                              {76, "Path not found", ENOENT}));
+    EXPECT_EQ(homeless.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n");
+
+    // A clock gone wild fails only that entry; the buffer keeps what it had.
+    clock.now = 1e12;
+    homeless.Add(End, "Nightly", "", "", "", 0, "", "");
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[1].title, "Unexpected Error in cCloneLog.Add");
+    EXPECT_EQ(homeless.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n");
+    EXPECT_EQ(homeless.CurrInMemoryLogSize(), 38);
+}
+
+}  // namespace
+}  // namespace duvanto

@@ -1,0 +1,167 @@
+#include "util/ErrorReporter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+#include <new>
+#include <system_error>
+#include <tuple>
+
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+
+namespace duvanto {
+namespace {
+
+using test::FixedClock;
+using test::ReadFile;
+using test::RecordingPrompt;
+using test::ScopedTimeLocale;
+using test::TempDir;
+
+constexpr char kClosing[] =
+    "\r\n* If this problem persists, please contact our technical support staff for "
+    "assistance.\r\n  (Refer to the Troubleshooting section of the Help file for details.)";
+
+class ErrorReporterTest : public ::testing::Test {
+  protected:
+    ScopedTimeLocale locale{"C"};
+    TempDir dir;
+    RecordingPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter{dir.Path(), prompt, clock};
+
+    const test::ShownMessage& OnlyMessage() {
+        EXPECT_EQ(prompt.shown.size(), 1u);
+        return prompt.shown.at(0);
+    }
+};
+
+TEST_F(ErrorReporterTest, PlainErrorShowsThreeLinesAndTheClosingLines) {
+    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0});
+    const auto& shown = OnlyMessage();
+    EXPECT_EQ(shown.title, "Unexpected Error in cClone.CloneAll");
+    EXPECT_EQ(
+        shown.text,
+        std::string("Error: Path not found\r\nSource: cClone.CloneAll\r\nNo: 76\r\n") + kClosing);
+    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(shown.buttons, MessageButtons::OK);
+    EXPECT_EQ(ErrorReporter::BuildMessageText("cClone.CloneAll", {76, "Path not found", 0}),
+              shown.text);
+}
+
+TEST_F(ErrorReporterTest, SystemErrorCodeAddsTheDllErrorLine) {
+    reporter.ReportUnexpectedError("cCloneLog.Add", {75, "Path/File access error", 2});
+    EXPECT_EQ(OnlyMessage().text,
+              std::string("DLL Error: No such file or directory\r\nError: Path/File access "
+                          "error\r\nSource: cCloneLog.Add\r\nNo: 75\r\n") +
+                  kClosing);
+    EXPECT_EQ(ErrorReporter::BuildMessageText("X.Y", {5, "d", 999999}),
+              std::string("DLL Error: Error (999999) not defined.\r\nError: d\r\nSource: X.Y\r\n"
+                          "No: 5\r\n") +
+                  kClosing);
+    EXPECT_EQ(ErrorReporter::BuildMessageText("X.Y", {-5, "d", 0}),
+              std::string("Error: d\r\nSource: X.Y\r\nNo: -5\r\n") + kClosing);
+}
+
+TEST_F(ErrorReporterTest, RegistryRefusalHasItsOwnTextOnlyForTheExactDescription) {
+    reporter.ReportUnexpectedError("modRegistry.SetRunKey", {5, "Access to Registry Denied.", 0},
+                                   "ignored for this case");
+    EXPECT_EQ(OnlyMessage().title, "Unexpected Error in modRegistry.SetRunKey");
+    EXPECT_EQ(OnlyMessage().text,
+              "Unable to read required information from the System\r\n"
+              "Registry due to the security rules in place on this computer.\r\n"
+              "All users on this computer must be granted Read Access to the Registry.\r\n"
+              "\r\n"
+              "See your System Administrator for assistance.");
+    EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
+
+    EXPECT_EQ(
+        ErrorReporter::BuildMessageText("M.P", {5, "access to registry denied.", 0}),
+        std::string("Error: access to registry denied.\r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
+    EXPECT_EQ(
+        ErrorReporter::BuildMessageText("M.P", {5, "Access to Registry Denied. ", 0}),
+        std::string("Error: Access to Registry Denied. \r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
+    // A system code decides first: the registry text is only for our own refusal.
+    EXPECT_EQ(ErrorReporter::BuildMessageText("M.P", {5, "Access to Registry Denied.", 13}),
+              std::string("DLL Error: Permission denied\r\nError: Access to Registry Denied.\r\n"
+                          "Source: M.P\r\nNo: 5\r\n") +
+                  kClosing);
+}
+
+TEST_F(ErrorReporterTest, LineBreaksInTheDescriptionAreKept) {
+    EXPECT_EQ(ErrorReporter::BuildMessageText("M.P", {5, "first\r\nsecond", 0}),
+              std::string("Error: first\r\nsecond\r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
+}
+
+TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
+    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "disk /dev/sdb1");
+    const std::string core = "Error: Path not found\r\nSource: cClone.CloneAll\r\nNo: 76\r\n";
+    const std::string record =
+        "\r\n12/4/2003 4:38:16 PM\r\n" + core + "\r\n- More Information - \r\ndisk /dev/sdb1\r\n";
+    EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), record);
+    EXPECT_EQ(OnlyMessage().text,
+              core + "\r\nSee the ERR_DETAIL.TXT file before proceeding.\r\n" + kClosing);
+
+    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "second");
+    EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), record + "\r\n12/4/2003 4:38:16 PM\r\n" + core +
+                                                    "\r\n- More Information - \r\nsecond\r\n");
+}
+
+TEST_F(ErrorReporterTest, BlankMoreInformationLeavesTheDetailFileAlone) {
+    reporter.ReportUnexpectedError("M.P", {5, "d", 0}, " \t ");
+    reporter.ReportUnexpectedError("M.P", {5, "d", 0});
+    EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].text, ErrorReporter::BuildMessageText("M.P", {5, "d", 0}));
+}
+
+TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
+    ErrorReporter homeless(dir / "missing/", prompt, clock);
+    homeless.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
+    const auto& shown = OnlyMessage();
+    EXPECT_EQ(shown.title, "Error in Error Handler");
+    EXPECT_EQ(shown.text, "An error has occured in the error handler.\r\n76\r\nPath not found");
+    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(shown.buttons, MessageButtons::OK);
+}
+
+TEST(UnexpectedErrorTest, FromExceptionKeepsWhatEachKindKnows) {
+    auto from = [](auto exception) {
+        return UnexpectedError::FromException(std::make_exception_ptr(exception));
+    };
+    UnexpectedError e = from(RuntimeError(53, "File not found", 2));
+    EXPECT_EQ(std::tie(e.number, e.description, e.systemErrorCode),
+              std::make_tuple(53L, std::string("File not found"), 2));
+    e = from(std::bad_alloc());
+    EXPECT_EQ(std::tie(e.number, e.description, e.systemErrorCode),
+              std::make_tuple(7L, std::string("Out of memory"), 0));
+    e = from(std::system_error(std::make_error_code(std::errc::permission_denied), "open"));
+    EXPECT_EQ(e.number, 5);
+    EXPECT_EQ(e.systemErrorCode, 13);
+    EXPECT_NE(e.description.find("open"), std::string::npos);
+    e = from(std::future_error(std::future_errc::no_state));  // not an errno category
+    EXPECT_EQ(e.systemErrorCode, 0);
+    e = from(std::logic_error("bad index"));
+    EXPECT_EQ(std::tie(e.number, e.description), std::make_tuple(5L, std::string("bad index")));
+    e = from(42);
+    EXPECT_EQ(std::tie(e.number, e.description),
+              std::make_tuple(5L, std::string("Invalid procedure call or argument")));
+}
+
+TEST_F(ErrorReporterTest, ReportCurrentExceptionUsesTheCaughtOne) {
+    try {
+        throw FileRuntimeError(Status::FromErrno(EACCES));
+    } catch (...) {
+        reporter.ReportCurrentException("cCloneLog.SaveAs");
+    }
+    EXPECT_EQ(OnlyMessage().title, "Unexpected Error in cCloneLog.SaveAs");
+    EXPECT_EQ(OnlyMessage().text,
+              std::string("DLL Error: Permission denied\r\nError: Permission denied\r\nSource: "
+                          "cCloneLog.SaveAs\r\nNo: 70\r\n") +
+                  kClosing);
+}
+
+}  // namespace
+}  // namespace duvanto
