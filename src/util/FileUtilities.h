@@ -31,6 +31,8 @@ enum PathStatus : int32_t {
 struct MountTables {
     std::string fstab = "/etc/fstab";
     std::string mountInfo = "/proc/self/mountinfo";
+    // Folders under which removable media appear as ROOT/USER/NAME/; each ends in "/".
+    std::vector<std::string> mediaRoots = {"/media/", "/run/media/"};
 };
 
 PathStatus GetPathStatus(const std::string& path, int32_t& errorCode,

@@ -1,0 +1,207 @@
+#include "platform/FileSystemQueries.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/PosixFile.h"
+
+namespace duvanto {
+
+namespace {
+
+// The mount tables write blanks, tabs, newlines and backslashes in names as \ooo.
+std::string DecodeMountName(std::string_view field) {
+    std::string name;
+    name.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        auto isOctal = [&](std::size_t at) { return field[at] >= '0' && field[at] <= '7'; };
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(i + 1) && isOctal(i + 2) &&
+            isOctal(i + 3)) {
+            name += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            name += field[i];
+        }
+    }
+    return name;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+    std::istringstream stream(line);
+    std::vector<std::string> fields;
+    for (std::string field; stream >> field;) {
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+}  // namespace
+
+Result<PathInfo> StatPath(const std::string& path, bool followLinks) {
+    struct stat info {};
+    int result = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    if (result != 0) {
+        return Status::FromErrno(errno);
+    }
+    PathInfo pathInfo;
+    if (S_ISREG(info.st_mode)) {
+        pathInfo.kind = FileKind::Regular;
+    } else if (S_ISDIR(info.st_mode)) {
+        pathInfo.kind = FileKind::Directory;
+    } else if (S_ISLNK(info.st_mode)) {
+        pathInfo.kind = FileKind::SymbolicLink;
+    }
+    pathInfo.size = static_cast<uint64_t>(info.st_size);
+    pathInfo.mode = info.st_mode & 07777;
+    return pathInfo;
+}
+
+Status ProbeFolderListing(const std::string& folderPath) {
+    DIR* folder = ::opendir(folderPath.c_str());
+    if (folder == nullptr) {
+        return Status::FromErrno(errno);
+    }
+    errno = 0;
+    bool failed = ::readdir(folder) == nullptr && errno != 0;
+    int readError = errno;
+    ::closedir(folder);
+    return failed ? Status::FromErrno(readError) : Status::Ok();
+}
+
+std::vector<std::string> ReadFstabMountPoints(const std::string& fstabPath) {
+    std::vector<std::string> mountPoints;
+    Result<std::string> table = ReadWholeFile(fstabPath);
+    if (!table.ok()) {
+        return mountPoints;
+    }
+    std::istringstream lines(table.value());
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> fields = SplitFields(line);
+        if (fields.size() < 2 || fields[0].starts_with('#')) {
+            continue;
+        }
+        std::string mountPoint = DecodeMountName(fields[1]);
+        bool isSwap = fields.size() > 2 && fields[2] == "swap";
+        if (!isSwap && mountPoint.starts_with('/')) {
+            mountPoints.push_back(std::move(mountPoint));
+        }
+    }
+    return mountPoints;
+}
+
+Result<std::vector<std::string>> ReadMountInfoMountPoints(const std::string& mountInfoPath) {
+    Result<std::string> table = ReadWholeFile(mountInfoPath);
+    if (!table.ok()) {
+        return table.status();
+    }
+    std::vector<std::string> mountPoints;
+    std::istringstream lines(table.value());
+    for (std::string line; std::getline(lines, line);) {
+        // mount ID, parent ID, major:minor, root, mount point, ...
+        std::vector<std::string> fields = SplitFields(line);
+        if (fields.size() > 4) {
+            mountPoints.push_back(DecodeMountName(fields[4]));
+        }
+    }
+    return mountPoints;
+}
+
+Status MakeDirectory(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                     std::string_view suffix) {
+    std::string createdPath;
+    Result<UniqueFd> created = CreateExclusiveFile(folder, prefix, suffix, 0666, createdPath);
+    if (!created.ok()) {
+        return created.status();
+    }
+    Status closed = created.value().Close();
+    if (!closed.ok()) {
+        ::unlink(createdPath.c_str());
+        return closed;
+    }
+    return createdPath;
+}
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    struct stat existing {};
+    bool keepMode = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+
+    std::string tempPath;
+    Result<UniqueFd> created =
+        CreateExclusiveFile(ContainingFolder(path), kWriteTempPrefix, ".tmp", 0666, tempPath);
+    if (!created.ok()) {
+        return created.status();
+    }
+    UniqueFd& fd = created.value();
+    Status status = WriteFully(fd.get(), bytes.data(), bytes.size());
+    if (status.ok() && ::fsync(fd.get()) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    if (status.ok() && keepMode && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    Status closed = fd.Close();
+    if (status.ok()) {
+        status = closed;
+    }
+    if (status.ok() && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    if (!status.ok()) {
+        ::unlink(tempPath.c_str());
+    }
+    return status;
+}
+
+Result<std::string> ReadWholeFile(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegularFile();
+    }
+    // Files under /proc report size 0 yet have content, so read to the end rather than
+    // trusting st_size.
+    std::string content;
+    char block[64 * 1024];
+    for (;;) {
+        long count = ReadFully(fd.get(), block, sizeof block);
+        if (count < 0) {
+            return Status::FromErrno(errno);
+        }
+        content.append(block, static_cast<std::size_t>(count));
+        if (static_cast<std::size_t>(count) < sizeof block) {
+            return content;
+        }
+    }
+}
+
+Status RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+std::string SystemTempFolder() {
+    const char* value = std::getenv("TMPDIR");
+    std::string folder = value != nullptr && *value != '\0' ? value : "/tmp";
+    if (!folder.ends_with('/')) {
+        folder += '/';
+    }
+    return folder;
+}
+
+}  // namespace duvanto

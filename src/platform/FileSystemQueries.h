@@ -1,0 +1,60 @@
+#pragma once
+// The small file-system calls that the shared utilities are built from: metadata, folder
+// listing probes, the mount tables, folder and file creation, whole-file read and write.
+// Failures come back as the errno value and its text.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Status.h"
+
+namespace duvanto {
+
+enum class FileKind { Regular, Directory, SymbolicLink, Other };
+
+struct PathInfo {
+    FileKind kind = FileKind::Other;
+    uint64_t size = 0;
+    uint32_t mode = 0;  // permission bits only
+};
+
+// stat(2) when followLinks, else lstat(2).
+Result<PathInfo> StatPath(const std::string& path, bool followLinks);
+
+// Opens the folder and reads its first entry, as a listing would.
+Status ProbeFolderListing(const std::string& folderPath);
+
+// The mount points the fstab names, decoded (\040 is a blank). Entries that mount nothing
+// (swap, "none", anything not absolute) are left out; so is a missing or unreadable table.
+std::vector<std::string> ReadFstabMountPoints(const std::string& fstabPath);
+// The mount points in use now, from a file in the form of /proc/self/mountinfo.
+Result<std::vector<std::string>> ReadMountInfoMountPoints(const std::string& mountInfoPath);
+
+// One directory level, mode 0777 before the umask. EEXIST comes back as a failure too.
+Status MakeDirectory(const std::string& path);
+
+// Creates a new, empty file named folder + prefix + random hex digits + suffix, never
+// replacing anything, and returns its path. folder ends in "/" or is "" (the working folder).
+Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                     std::string_view suffix);
+
+// Temporary files of whole-file writes begin with this.
+inline constexpr std::string_view kWriteTempPrefix = ".duvanto-write-";
+
+// Makes `bytes` the whole content of the file: written to a temporary file beside it, synced,
+// then renamed over it. An existing file's permission bits are kept; a link at the path is
+// replaced, never written through. On failure the old file is untouched.
+Status WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The whole content of a regular file (links followed; a FIFO is refused, never waited on).
+Result<std::string> ReadWholeFile(const std::string& path);
+
+// unlink(2): a link is removed as a link; a folder is refused.
+Status RemoveFile(const std::string& path);
+
+// $TMPDIR, or /tmp when it is unset or empty; ends in "/".
+std::string SystemTempFolder();
+
+}  // namespace duvanto

@@ -1,0 +1,127 @@
+#include "platform/PosixFile.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+namespace duvanto {
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+UniqueFd::~UniqueFd() {
+    Close();
+}
+
+Status UniqueFd::Close() {
+    if (m_fd < 0) {
+        return Status::Ok();
+    }
+    // Linux releases the descriptor even when close fails, so it is never retried.
+    int result = ::close(std::exchange(m_fd, -1));
+    return result == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status NotRegularFile() {
+    return Status::Failure(EINVAL, "Not a regular file");
+}
+
+Result<UniqueFd> OpenRegularFileForReading(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegularFile();
+    }
+    return fd;
+}
+
+long ReadFully(int fd, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t count = ::read(fd, buffer + done, size - done);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (count == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    return static_cast<long>(done);
+}
+
+Status WriteFully(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t count = ::write(fd, data, size);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Status::FromErrno(errno);
+        }
+        data += count;
+        size -= static_cast<std::size_t>(count);
+    }
+    return Status::Ok();
+}
+
+std::string RandomHex() {
+    uint32_t value = 0;
+    // getrandom on a small buffer never returns short once the pool is ready; a failure
+    // still yields a usable name because creation is exclusive and retried.
+    if (::getrandom(&value, sizeof value, 0) != static_cast<ssize_t>(sizeof value)) {
+        value = static_cast<uint32_t>(::getpid()) ^ static_cast<uint32_t>(::clock());
+    }
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return text;
+}
+
+Result<UniqueFd> CreateExclusiveFile(const std::string& folder, std::string_view prefix,
+                                     std::string_view suffix, unsigned mode,
+                                     std::string& createdPath) {
+    constexpr int kAttempts = 100;
+    int lastError = EEXIST;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string candidate = folder;
+        candidate.append(prefix).append(RandomHex()).append(suffix);
+        UniqueFd fd(
+            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (fd.valid()) {
+            createdPath = std::move(candidate);
+            return fd;
+        }
+        lastError = errno;
+        if (lastError != EEXIST) {
+            break;
+        }
+    }
+    return Status::FromErrno(lastError);
+}
+
+std::string ContainingFolder(const std::string& filePath) {
+    std::size_t slash = filePath.rfind('/');
+    return slash == std::string::npos ? std::string() : filePath.substr(0, slash + 1);
+}
+
+}  // namespace duvanto

@@ -1,0 +1,198 @@
+#include "util/FileUtilities.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/FilePrimitives.h"
+#include "platform/FileSystemQueries.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+namespace {
+
+bool IsAccessDenied(int code) {
+    return code == EACCES || code == EPERM;
+}
+bool IsMissing(int code) {
+    return code == ENOENT || code == ENOTDIR;
+}
+
+PathStatus FailureStatus(const Status& failure, PathStatus whenMissing, int32_t& errorCode) {
+    if (IsMissing(failure.code())) {
+        // A missing drive keeps the system's reason, as the last error of a drive test would.
+        if (whenMissing == PathBadDrive) {
+            errorCode = failure.code();
+        }
+        return whenMissing;
+    }
+    if (IsAccessDenied(failure.code())) {
+        return PathAccessDenied;
+    }
+    errorCode = failure.code();
+    return PathOtherError;
+}
+
+// "/media/USER/NAME/" for a folder at or below it; "" for a folder outside the media roots.
+std::string MediaMountOf(const std::string& folder, const std::vector<std::string>& mediaRoots) {
+    for (const std::string& root : mediaRoots) {
+        std::string rest = RemainingString(folder, NormalizeFolderPath(root));
+        std::size_t userEnd = rest.find('/');
+        if (rest.empty() || folder.size() == rest.size() || userEnd == std::string::npos) {
+            continue;
+        }
+        std::size_t nameEnd = rest.find('/', userEnd + 1);
+        if (nameEnd != std::string::npos && nameEnd > userEnd + 1) {
+            return folder.substr(0, folder.size() - rest.size() + nameEnd + 1);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool FolderExists(const std::string& path) {
+    std::string trimmed = Trim(path);
+    if (trimmed.empty()) {
+        return false;
+    }
+    Result<PathInfo> info = StatPath(trimmed, true);
+    return info.ok() && info.value().kind == FileKind::Directory;
+}
+
+bool FileExists(const std::string& path) {
+    std::string trimmed = Trim(path);
+    if (trimmed.empty() || trimmed.ends_with('/')) {
+        return false;
+    }
+    Result<PathInfo> info = StatPath(trimmed, true);
+    if (info.ok()) {
+        return info.value().kind != FileKind::Directory;
+    }
+    // A link whose target is gone is still an entry that is not a folder.
+    return StatPath(trimmed, false).ok();
+}
+
+PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const MountTables& tables) {
+    errorCode = 0;
+    if (path.size() < 2) {
+        return PathTooShort;
+    }
+    if (!path.starts_with('/')) {
+        return PathBadDrive;
+    }
+    const std::string folder = NormalizePath(path);
+
+    const std::string mediaMount = MediaMountOf(folder, tables.mediaRoots);
+    if (!mediaMount.empty()) {
+        Result<PathInfo> media = StatPath(mediaMount, true);
+        if (!media.ok()) {
+            return FailureStatus(media.status(), PathBadDrive, errorCode);
+        }
+        if (media.value().kind != FileKind::Directory) {
+            errorCode = ENOTDIR;
+            return PathBadDrive;
+        }
+    }
+
+    // The deepest known mount point holding the folder is its drive. "/" is always mounted.
+    std::string mountPoint = mediaMount;
+    for (const std::string& listed : ReadFstabMountPoints(tables.fstab)) {
+        std::string candidate = NormalizePath(listed);
+        if (candidate != "/" && folder.starts_with(candidate) &&
+            candidate.size() > mountPoint.size()) {
+            mountPoint = std::move(candidate);
+        }
+    }
+    if (!mountPoint.empty()) {
+        Result<std::vector<std::string>> mounted = ReadMountInfoMountPoints(tables.mountInfo);
+        if (!mounted.ok()) {
+            errorCode = mounted.status().code();
+            return PathOtherError;
+        }
+        bool isMounted = std::any_of(
+            mounted.value().begin(), mounted.value().end(),
+            [&](const std::string& current) { return NormalizePath(current) == mountPoint; });
+        if (!isMounted) {
+            return PathDriveNotReady;
+        }
+    }
+
+    Result<PathInfo> info = StatPath(path, true);
+    if (!info.ok()) {
+        return FailureStatus(info.status(), PathFolderMissing, errorCode);
+    }
+    if (info.value().kind != FileKind::Directory) {
+        return PathFolderMissing;
+    }
+    Status listed = ProbeFolderListing(path);
+    return listed.ok() ? PathOk : FailureStatus(listed, PathFolderMissing, errorCode);
+}
+
+Status CreateFolderPath(const std::string& folderPath) {
+    if (!folderPath.starts_with('/')) {
+        return Status::Failure(EINVAL, "Not an absolute folder path");
+    }
+    std::string built = "/";
+    std::size_t from = 1;
+    while (from < folderPath.size()) {
+        std::size_t slash = folderPath.find('/', from);
+        std::size_t end = slash == std::string::npos ? folderPath.size() : slash;
+        if (end > from) {
+            built.append(folderPath, from, end - from).append("/");
+            Status made = MakeDirectory(built);
+            if (!made.ok() && made.code() != EEXIST) {
+                return made;
+            }
+            if (!made.ok() && !FolderExists(built)) {
+                return Status::FromErrno(ENOTDIR);
+            }
+        }
+        from = end + 1;
+    }
+    return Status::Ok();
+}
+
+std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
+                            const std::string& folder) {
+    std::string where = folder.empty() ? SystemTempFolder() : NormalizeFolderPath(folder);
+    Result<std::string> created =
+        CreateUniqueFile(where, prefix, "." + (extension.empty() ? "tmp" : extension));
+    return created.ok() ? created.value() : std::string();
+}
+
+uint64_t FileSizeFromDirectoryEntry(const std::string& path) {
+    // Like a directory record, only a file has a byte size here; folders and links give 0.
+    Result<PathInfo> info = StatPath(path, false);
+    return info.ok() && info.value().kind == FileKind::Regular ? info.value().size : 0;
+}
+
+void QuickSortStringArray(std::vector<std::string>& items) {
+    std::sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+        return CompareStringsOrdinal(a, b) < 0;
+    });
+}
+
+bool WriteStringToFile(const std::string& path, const std::string& text, bool keepExisting,
+                       IPrompt& prompt) {
+    const bool exists = FileExists(path);
+    if (exists && keepExisting) {
+        return false;
+    }
+    if (!text.empty()) {
+        return WriteFileAtomically(path, text).ok();
+    }
+    if (exists && !RemoveFile(path).ok()) {
+        prompt.ShowMessage("Write String To File",
+                           "Unable to delete " + path + "Please delete this file manually.",
+                           MessageIcon::Exclamation, MessageButtons::OK);
+    }
+    return true;
+}
+
+std::string ReadStringFromFile(const std::string& path) {
+    Result<std::string> content = ReadWholeFile(path);
+    return content.ok() ? std::move(content.value()) : std::string();
+}
+
+}  // namespace duvanto

@@ -1,0 +1,306 @@
+#include "util/FileUtilities.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/TestSupport.h"
+#include "support/Unprivileged.h"
+
+namespace duvanto {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+bool Exists(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
+
+TEST(FileUtilitiesTest, FolderExistsFollowsLinksAndTrims) {
+    TempDir dir;
+    WriteFile(dir / "file", "x");
+    ASSERT_EQ(symlink(dir.Path().c_str(), (dir / "link").c_str()), 0);
+
+    EXPECT_TRUE(FolderExists(dir.Path()));
+    EXPECT_TRUE(FolderExists("  " + dir.Path() + "\t"));
+    EXPECT_TRUE(FolderExists(dir / "link"));
+    EXPECT_FALSE(FolderExists(dir / "file"));
+    EXPECT_FALSE(FolderExists(dir / "missing"));
+    EXPECT_FALSE(FolderExists("   "));
+    EXPECT_FALSE(FolderExists(""));
+}
+
+TEST(FileUtilitiesTest, FileExistsForAnythingButAFolder) {
+    TempDir dir;
+    WriteFile(dir / "file", "x");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+
+    EXPECT_TRUE(FileExists(dir / "file"));
+    EXPECT_TRUE(FileExists(" " + dir / "file" + " "));
+    EXPECT_TRUE(FileExists(dir / "fifo"));
+    EXPECT_TRUE(FileExists(dir / "dangling"));
+    EXPECT_FALSE(FileExists(dir / "file/"));
+    EXPECT_FALSE(FileExists(dir / "folder"));
+    EXPECT_FALSE(FileExists(dir / "missing"));
+    EXPECT_FALSE(FileExists("/"));
+    EXPECT_FALSE(FileExists(""));
+}
+
+// A TempDir with its own mount tables and media root, so that every status can be produced
+// without touching the machine's mounts.
+class GetPathStatusTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tables.fstab = dir / "fstab";
+        tables.mountInfo = dir / "mountinfo";
+        tables.mediaRoots = {dir / "media/"};
+        WriteFile(tables.fstab, "");
+        WriteFile(tables.mountInfo, "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    }
+
+    PathStatus Status(const std::string& path) { return GetPathStatus(path, errorCode, tables); }
+
+    TempDir dir;
+    MountTables tables;
+    int32_t errorCode = -1;
+};
+
+TEST_F(GetPathStatusTest, PresentMissingAndMalformedPaths) {
+    WriteFile(dir / "folder/file", "x");
+
+    EXPECT_EQ(Status(dir / "folder/"), PathOk);
+    EXPECT_EQ(Status(dir / "folder"), PathOk);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(Status(dir / "missing/"), PathFolderMissing);
+    EXPECT_EQ(Status(dir / "missing/deeper/"), PathFolderMissing);
+    EXPECT_EQ(Status(dir / "folder/file"), PathFolderMissing);
+    EXPECT_EQ(errorCode, 0);
+
+    EXPECT_EQ(Status(""), PathTooShort);
+    EXPECT_EQ(Status("/"), PathTooShort);
+    EXPECT_EQ(Status("relative/folder/"), PathBadDrive);
+    EXPECT_EQ(Status("./"), PathBadDrive);
+    EXPECT_EQ(errorCode, 0);
+}
+
+TEST_F(GetPathStatusTest, OtherFailuresCarryTheirErrno) {
+    ASSERT_EQ(symlink((dir / "loop2").c_str(), (dir / "loop1").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "loop1").c_str(), (dir / "loop2").c_str()), 0);
+    EXPECT_EQ(Status(dir / "loop1/"), PathOtherError);
+    EXPECT_EQ(errorCode, ELOOP);
+}
+
+TEST_F(GetPathStatusTest, ListedMountPointNotMountedIsNotReady) {
+    // The empty folder of an unplugged disk must never pass for an empty Source.
+    ASSERT_TRUE(CreateFolderPath(dir / "mnt/My Disk/sub/").ok());
+    ASSERT_TRUE(CreateFolderPath(dir / "mnt/other/").ok());
+    WriteFile(tables.fstab, "/dev/sdb1 " + dir / "mnt/My\\040Disk" + " ext4 noauto 0 2\n" +
+                                "/dev/sdc1 " + dir / "mnt" + " ext4 defaults 0 2\n");
+    WriteFile(tables.mountInfo,
+              "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "2 1 8:33 / " +
+                  dir / "mnt" + " rw - ext4 /dev/sdc1 rw\n");
+
+    EXPECT_EQ(Status(dir / "mnt/My Disk/"), PathDriveNotReady);
+    EXPECT_EQ(Status(dir / "mnt/My Disk/sub"), PathDriveNotReady);
+    EXPECT_EQ(Status(dir / "mnt/My Disk/missing/"), PathDriveNotReady);
+    EXPECT_EQ(Status(dir / "mnt/other/"), PathOk);
+    EXPECT_EQ(Status(dir / "mnt/My Diskette/"), PathFolderMissing);
+
+    WriteFile(tables.mountInfo, "3 1 8:17 / " + dir / "mnt/My\\040Disk" + " rw - ext4 x rw\n" +
+                                    "2 1 8:33 / " + dir / "mnt" + " rw - ext4 /dev/sdc1 rw\n");
+    EXPECT_EQ(Status(dir / "mnt/My Disk/sub/"), PathOk);
+    EXPECT_EQ(Status(dir / "mnt/My Disk/missing/"), PathFolderMissing);
+
+    tables.mountInfo = dir / "unreadable";
+    EXPECT_EQ(Status(dir / "mnt/My Disk/sub/"), PathOtherError);
+    EXPECT_EQ(errorCode, ENOENT);
+}
+
+TEST_F(GetPathStatusTest, RemovableMediaFolders) {
+    ASSERT_TRUE(CreateFolderPath(dir / "media/ann/USB/photos/").ok());
+
+    EXPECT_EQ(Status(dir / "media/ann/Stick/photos/"), PathBadDrive);
+    EXPECT_EQ(errorCode, ENOENT);
+    EXPECT_EQ(Status(dir / "media/ann/USB/photos/"), PathDriveNotReady);
+    EXPECT_EQ(Status(dir / "media/ann/"), PathOk);  // the user's folder is not a drive
+
+    WriteFile(tables.mountInfo, "9 1 8:17 / " + dir / "media/ann/USB" + " rw - vfat x rw\n");
+    EXPECT_EQ(Status(dir / "media/ann/USB/photos/"), PathOk);
+    EXPECT_EQ(Status(dir / "media/ann/USB/missing/"), PathFolderMissing);
+}
+
+TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
+    // Root ignores permission bits, so the check runs as an ordinary user when we are root.
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(tables.fstab.c_str(), 0644), 0);
+    ASSERT_EQ(mkdir((dir / "locked").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir / "locked/inner").c_str(), 0700), 0);
+    ASSERT_EQ(chmod((dir / "locked").c_str(), 0), 0);
+
+    int result = test::RunUnprivileged([&] {
+        int32_t code = 0;
+        int unlistable = GetPathStatus(dir / "locked/", code, tables);
+        int unreachable = GetPathStatus(dir / "locked/inner/", code, tables);
+        return unlistable * 10 + unreachable;
+    });
+    EXPECT_EQ(result, PathAccessDenied * 10 + PathAccessDenied);
+}
+
+TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
+    TempDir dir;
+    ASSERT_TRUE(CreateFolderPath(dir / "a/b//c/").ok());
+    EXPECT_TRUE(FolderExists(dir / "a/b/c/"));
+    EXPECT_TRUE(CreateFolderPath(dir / "a/b/c").ok());
+    EXPECT_TRUE(CreateFolderPath(dir / "a/b/d").ok());
+    EXPECT_TRUE(FolderExists(dir / "a/b/d/"));
+
+    WriteFile(dir / "file", "x");
+    EXPECT_EQ(CreateFolderPath(dir / "file/sub/").code(), ENOTDIR);
+    EXPECT_FALSE(Exists(dir / "file/sub"));
+    EXPECT_EQ(CreateFolderPath("relative/folder/").code(), EINVAL);
+    EXPECT_FALSE(Exists("relative"));
+    EXPECT_EQ(CreateFolderPath("").code(), EINVAL);
+}
+
+TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
+    TempDir dir;
+    std::string html = GetTempFileSpec("rpt", "html", dir.Path());
+    std::string plain = GetTempFileSpec("rpt", "", dir.Path().substr(0, dir.Path().size() - 1));
+    EXPECT_TRUE(html.starts_with(dir / "rpt") && html.ends_with(".html")) << html;
+    EXPECT_TRUE(plain.starts_with(dir / "rpt") && plain.ends_with(".tmp")) << plain;
+    EXPECT_NE(html, plain);
+    EXPECT_TRUE(FileExists(html));
+    EXPECT_EQ(ReadFile(html), "");
+    EXPECT_EQ(GetTempFileSpec("rpt", "html", dir / "missing/"), "");
+}
+
+TEST(FileUtilitiesTest, GetTempFileSpecDefaultsToTheSystemTempFolder) {
+    TempDir dir;
+    const char* saved = std::getenv("TMPDIR");
+    std::string savedValue = saved != nullptr ? saved : "";
+    setenv("TMPDIR", dir.Path().c_str(), 1);
+    std::string made = GetTempFileSpec("x", "log", "");
+    if (saved != nullptr) {
+        setenv("TMPDIR", savedValue.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_TRUE(made.starts_with(dir / "x") && made.ends_with(".log")) << made;
+    EXPECT_TRUE(FileExists(made));
+}
+
+TEST(FileUtilitiesTest, FileSizeFromDirectoryEntry) {
+    TempDir dir;
+    WriteFile(dir / "file", "12345");
+    ASSERT_EQ(symlink((dir / "file").c_str(), (dir / "link").c_str()), 0);
+    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "file"), 5u);
+    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "link"), 0u);
+    EXPECT_EQ(FileSizeFromDirectoryEntry(dir.Path()), 0u);
+    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "missing"), 0u);
+}
+
+TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytesMovingStrings) {
+    std::vector<std::string> items = {"b", "", "\xC3\xA9t\xC3\xA9", "B", "a", "ab", "a"};
+    QuickSortStringArray(items);
+    EXPECT_EQ(items, (std::vector<std::string>{"", "B", "a", "a", "ab", "b", "\xC3\xA9t\xC3\xA9"}));
+
+    // Strings too long for the small-string buffer keep their heap storage when moved.
+    std::vector<std::string> paths;
+    std::vector<std::pair<std::string, const char*>> storage;
+    for (int i = 40; i > 0; --i) {
+        paths.push_back("/home/ann/a rather long folder name/file" + std::to_string(i * 7 % 41));
+        storage.emplace_back(paths.back(), paths.back().data());
+    }
+    QuickSortStringArray(paths);
+    EXPECT_TRUE(std::is_sorted(paths.begin(), paths.end()));
+    for (const std::string& path : paths) {
+        auto original = std::find_if(storage.begin(), storage.end(),
+                                     [&](const auto& entry) { return entry.first == path; });
+        ASSERT_NE(original, storage.end());
+        EXPECT_EQ(path.data(), original->second) << path;
+    }
+    std::vector<std::string> empty;
+    QuickSortStringArray(empty);
+    EXPECT_TRUE(empty.empty());
+}
+
+TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
+    TempDir dir;
+    test::RecordingPrompt prompt;
+    const std::string text = "line 1\r\nline\t2\r\n";
+
+    EXPECT_TRUE(WriteStringToFile(dir / "new.txt", text, false, prompt));
+    EXPECT_EQ(ReadFile(dir / "new.txt"), text);
+    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "first", true, prompt));
+
+    EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "second", true, prompt));
+    EXPECT_EQ(ReadFile(dir / "kept.txt"), "first");
+    EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "", true, prompt));
+    EXPECT_TRUE(Exists(dir / "kept.txt"));
+
+    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "x", false, prompt));
+    EXPECT_EQ(ReadFile(dir / "kept.txt"), "x");
+
+    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "", false, prompt));
+    EXPECT_FALSE(Exists(dir / "kept.txt"));
+    EXPECT_TRUE(WriteStringToFile(dir / "never.txt", "", false, prompt));
+    EXPECT_FALSE(Exists(dir / "never.txt"));
+
+    EXPECT_FALSE(WriteStringToFile(dir / "missing/file.txt", "x", false, prompt));
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
+    // Only an ordinary user is refused the delete in a read-only folder.
+    TempDir dir;
+    WriteFile(dir / "ro/file.txt", "stays");
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod((dir / "ro").c_str(), 0555), 0);
+    const std::string path = dir / "ro/file.txt";
+
+    int result = test::RunUnprivileged([&] {
+        test::RecordingPrompt prompt;
+        bool returned = WriteStringToFile(path, "", false, prompt);
+        if (prompt.shown.size() != 1) {
+            return 1;
+        }
+        const test::ShownMessage& shown = prompt.shown[0];
+        bool exact =
+            shown.title == "Write String To File" &&
+            shown.text == "Unable to delete " + path + "Please delete this file manually." &&
+            shown.icon == MessageIcon::Exclamation && shown.buttons == MessageButtons::OK;
+        return returned && exact ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFile(path), "stays");
+}
+
+TEST(FileUtilitiesTest, ReadStringFromFileGivesBytesOrNothing) {
+    TempDir dir;
+    const std::string bytes("a\0b\r\nc\xFF", 7);
+    WriteFile(dir / "file", bytes);
+    WriteFile(dir / "empty", "");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("file", (dir / "link").c_str()), 0);
+
+    EXPECT_EQ(ReadStringFromFile(dir / "file"), bytes);
+    EXPECT_EQ(ReadStringFromFile(dir / "link"), bytes);  // a linked settings file still reads
+    EXPECT_EQ(ReadStringFromFile(dir / "empty"), "");
+    EXPECT_EQ(ReadStringFromFile(dir / "missing"), "");
+    EXPECT_EQ(ReadStringFromFile(dir.Path()), "");
+    EXPECT_EQ(ReadStringFromFile(dir / "fifo"), "");
+}
+
+}  // namespace
+}  // namespace duvanto
