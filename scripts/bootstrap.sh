@@ -17,7 +17,14 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# One locale besides C, so that dates can be tested in a locale with other date forms.
+extra_locale="de_DE.UTF-8"
+need_locale=0
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+    need_locale=1
+fi
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_locale -eq 0 ]; then
     exit 0
 fi
 
@@ -30,6 +37,16 @@ else
     exit 1
 fi
 
-echo "bootstrap: installing ${missing[*]}"
-"${as_root[@]}" apt-get update
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "bootstrap: installing ${missing[*]}"
+    "${as_root[@]}" apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if [ $need_locale -eq 1 ]; then
+    echo "bootstrap: generating the $extra_locale locale"
+    "${as_root[@]}" sed -i "s/^# *\($extra_locale UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$extra_locale UTF-8" /etc/locale.gen ||
+        echo "$extra_locale UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    "${as_root[@]}" locale-gen
+fi

@@ -57,9 +57,12 @@ bool IsValid(const LocalDateTime& v) {
            v.minute >= 0 && v.minute <= 59 && v.second >= 0 && v.second <= 59;
 }
 
+// The C locale in any of its spellings, C.UTF-8 included: its date form is no one's own, so
+// the US form stands in for it.
 bool IsClassicLocale() {
     const char* name = std::setlocale(LC_TIME, nullptr);
-    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0;
+    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+           std::strncmp(name, "C.", 2) == 0;
 }
 
 // The locale's short date must show four-digit years, or a date written in 2003 would read
@@ -110,7 +113,7 @@ std::tm ToTm(const LocalDateTime& v) {
 }
 
 class Cursor {
-  public:
+public:
     explicit Cursor(std::string_view text) : m_text(text) {}
     bool AtEnd() const { return m_pos == m_text.size(); }
     bool Take(char c) {
@@ -145,7 +148,7 @@ class Cursor {
         return true;
     }
 
-  private:
+private:
     std::string_view m_text;
     std::size_t m_pos = 0;
 };

@@ -155,25 +155,33 @@ TEST(GeneralDate, ClassicLocalesUseTheUsForm) {
     }
 }
 
-TEST(GeneralDate, OtherLocalesUseTheirOwnFormsWithAFourDigitYear) {
+TEST(GeneralDate, CUtf8IsTheClassicLocaleToo) {
     ScopedTimeLocale locale("C.UTF-8");
     if (!locale.ok()) {
         GTEST_SKIP() << "the C.UTF-8 locale is not installed";
     }
-    // C.UTF-8 writes "%m/%d/%y %H:%M:%S"; the year must come out whole.
-    EXPECT_EQ(FormatGeneralDate(37959.6932407407), "12/04/2003 16:38:16");
-    EXPECT_EQ(ParseGeneralDate("12/04/2003 16:38:16"),
+    EXPECT_EQ(FormatGeneralDate(37959.6932407407), "12/4/2003 4:38:16 PM");
+}
+
+TEST(GeneralDate, OtherLocalesUseTheirOwnFormsWithAFourDigitYear) {
+    // The bootstrap script generates this locale.
+    ScopedTimeLocale locale("de_DE.UTF-8");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (run scripts/bootstrap.sh)";
+    }
+    EXPECT_EQ(FormatGeneralDate(37959.6932407407), "04.12.2003 16:38:16");
+    EXPECT_EQ(ParseGeneralDate("04.12.2003 16:38:16"),
               OleDateFromLocal(At(2003, 12, 4, 16, 38, 16)));
     EXPECT_EQ(ParseGeneralDate("12/4/2003 4:38:16 PM"),
               OleDateFromLocal(At(2003, 12, 4, 16, 38, 16)));
     EXPECT_EQ(ParseGeneralDate("2003-12-04T16:38:16"),
               OleDateFromLocal(At(2003, 12, 4, 16, 38, 16)));
-    EXPECT_EQ(ParseGeneralDate("12/04/2003 16:38:16 junk"), std::nullopt);
-    EXPECT_EQ(ParseGeneralDate("02/30/2003 16:38:16"), std::nullopt);
+    EXPECT_EQ(ParseGeneralDate("04.12.2003 16:38:16 junk"), std::nullopt);
+    EXPECT_EQ(ParseGeneralDate("30.02.2003 16:38:16"), std::nullopt);
 }
 
 TEST(GeneralDate, FormatThenParseRoundTripsInEachLocale) {
-    for (const char* name : {"C", "C.UTF-8"}) {
+    for (const char* name : {"C", "C.UTF-8", "de_DE.UTF-8"}) {
         ScopedTimeLocale locale(name);
         if (!locale.ok()) {
             continue;
