@@ -161,6 +161,10 @@ void cCloneLog::Add(int32_t EntryType, const std::string& TaskName, const std::s
         if (line.empty()) {
             return;
         }
+        if (m_entrySink) {
+            m_entrySink(line);
+            return;
+        }
         if (line.size() >
             static_cast<std::size_t>(std::numeric_limits<int32_t>::max() - m_inMemorySize)) {
             throw RuntimeError(6, "Overflow");

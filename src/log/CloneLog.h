@@ -5,6 +5,7 @@
 // of times.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "util/Clock.h"
@@ -40,7 +41,7 @@ enum LogEntryType : int32_t {
 };
 
 class cCloneLog {
-  public:
+public:
     static constexpr int32_t kFlushThreshold = 102400;
     static constexpr int32_t kDefaultMaxLogFileSize = 512000;
 
@@ -69,6 +70,12 @@ class cCloneLog {
                             const std::string& ErrorDescription,
                             const std::string& SafeCopyStep) const;
 
+    // Sends every entry to `sink` instead of the buffer and the file: a dry run shows what it
+    // met without keeping a log. An empty sink restores the normal way.
+    void SetEntrySink(std::function<void(const std::string&)> sink) {
+        m_entrySink = std::move(sink);
+    }
+
     std::string GetLogEntriesFromFile();
     void SaveAs(const std::string& FileSpec);
     void AppendInMemoryStringToLogFile();
@@ -76,7 +83,7 @@ class cCloneLog {
     void DeleteLogFileIfMaxSizeIsExceeded();
     void DeleteLogFile();
 
-  private:
+private:
     std::string m_appPath;
     const IClock& m_clock;
     ErrorReporter& m_reporter;
@@ -86,6 +93,7 @@ class cCloneLog {
     int32_t m_maxLogFileSize = kDefaultMaxLogFileSize;
     int32_t m_inMemorySize = 0;
     clsStringAppend m_buffer;
+    std::function<void(const std::string&)> m_entrySink;
 };
 
 }  // namespace duvanto
