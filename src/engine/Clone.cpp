@@ -1,6 +1,7 @@
 #include "engine/Clone.h"
 
 #include "log/CloneLog.h"
+#include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
 
 namespace duvanto {
@@ -46,12 +47,16 @@ std::vector<std::string> cClone::GetFileOpDescriptions(IStatusHost& host) {
 }
 
 void cClone::ResetRun() {
+    m_planComplete = false;
+    m_strayTempFiles.clear();
     m_fileOps.clear();
     m_fileOps.reserve(1000);
     m_filesScanned = 0;
 }
 
 void cClone::EraseRun() {
+    m_planComplete = false;
+    m_strayTempFiles.clear();
     m_fileOps.clear();
     m_fileOps.shrink_to_fit();
 }
@@ -59,12 +64,14 @@ void cClone::EraseRun() {
 bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
                      bool includeSubfolders) {
     ResetRun();
+    m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)});
     host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
     host.SetStatusText(2, "0 files");
     bool ok = CompareEntireSource(host, source, target, includeSubfolders);
     if (IsCloneCancelled()) {
-        ok = false;
+        return false;
     }
+    m_planComplete = true;
     return ok;
 }
 
@@ -72,6 +79,8 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& source, const st
                           bool includeSubfolders, const std::string& selectedSpecs,
                           const std::string& includeMasks) {
     try {
+        m_planComplete = false;
+        m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)});
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         std::vector<std::string> items;
@@ -111,6 +120,7 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& source, const st
                 }
             }
         }
+        m_planComplete = true;
         return ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CloneSelected");

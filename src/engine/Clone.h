@@ -36,7 +36,7 @@ struct FileOp {
 };
 
 class cClone {
-  public:
+public:
     cClone(cCompare& compare, cCloneLog& log, IFileSystem& fileSystem, RunFlags& flags,
            ErrorReporter& reporter);
 
@@ -60,6 +60,34 @@ class cClone {
     // Run state: cleared at the start of a run, erased at its end.
     void ResetRun();
     void EraseRun();
+
+    // The drivers: plan, perform, erase the list. True when the run completed without any
+    // error; a cancelled run is false and performs nothing planned after the cancellation.
+    bool CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
+                  bool includeSubfolders);
+    // The exclude texts are accepted and not applied.
+    bool CloneSelected(IStatusHost& host, const std::string& source, const std::string& target,
+                       bool includeSubfolders, const std::string& selectedSpecs,
+                       const std::string& includeMasks, const std::string& excludeSpecs = "",
+                       const std::string& excludeMasks = "");
+
+    // Carries out the planned list in order, folder removals last and deepest first.
+    bool PerformFileOperations(IStatusHost& host, const std::string& source);
+    // The per-operation primitives return an error flag: true when the operation failed.
+    bool CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                               const std::string& sourceFile, const std::string& sourceFolder,
+                               const std::string& targetFile, const std::string& targetFolder);
+    bool DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                                 const std::string& targetFile, const std::string& targetFolder);
+    bool CreateFolderAndLogResults(const std::string& targetFolder);
+    bool RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder);
+    // The copy methods other than the regular one; true on success.
+    bool SafeCopy(IStatusHost& host, const std::string& sourceFile, const std::string& targetFile,
+                  const std::string& targetFolder);
+    bool CopyRetainCreateDateTime(IStatusHost& host, const std::string& sourceFile,
+                                  const std::string& targetFile, const std::string& sourceFolder,
+                                  const std::string& targetFolder, const std::string& fileName);
+    bool SendFileToRecycleBin(const std::string& path);
 
     // The planning halves of the two drivers: the status texts, the walk, and (selected items)
     // the orphan search. True when no error occurred and the run was not cancelled.
@@ -107,7 +135,7 @@ class cClone {
     bool IsTargetFileOrphan(const std::string& source, const std::string& target,
                             const std::string& targetFile);
 
-  protected:
+protected:
     cCompare& m_compare;
     cCloneLog& m_log;
     IFileSystem& m_fs;
@@ -116,14 +144,21 @@ class cClone {
 
     std::vector<FileOp> m_fileOps;
     int32_t m_filesScanned = 0;
+    // Temporary files that an interrupted copy left in the Target; removed when performing.
+    std::vector<std::string> m_strayTempFiles;
+    // Whether the last planning ran to its end, so that its list may be performed.
+    bool m_planComplete = false;
 
-  private:
+private:
     using Listing = std::vector<DirEntry>;
 
     void AppendCopy(const std::string& name, const std::string& sourceFolder,
                     const std::string& targetFolder);
     void AppendDeleteFile(const std::string& name, const std::string& targetFolder);
     void AppendFolderOp(FileOpType operation, const std::string& folder);
+    // Whether a Target entry is a temporary file left by an interrupted copy; such a file is
+    // remembered for removal and otherwise left out of the comparison.
+    bool IsStrayTempFile(const DirEntry& entry, const std::string& folder);
     void CountScanned(IStatusHost& host);
     bool IsFolderIgnored(const std::string& folderName) const;
     // Logs a folder that could not be listed; the mapping of errno to the run's numbers.
@@ -145,6 +180,12 @@ class cClone {
     static bool RelativeBelow(const std::string& root, const std::string& path,
                               std::string& relative);
     bool FolderPresent(const std::string& path);
+    bool IsReadOnly(const std::string& path);
+    // Runs an operation, and once more after lifting a read-only mark when the first attempt
+    // was refused for it.
+    template <typename Operation>
+    Status WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation);
+    void RemoveStrayTempFiles();
 };
 
 }  // namespace duvanto

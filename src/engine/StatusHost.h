@@ -10,7 +10,7 @@
 namespace duvanto {
 
 class IStatusHost {
-  public:
+public:
     virtual ~IStatusHost() = default;
     // Panels are numbered from 1; the engine writes panels 1 and 2.
     virtual void SetStatusText(int panel, const std::string& text) = 0;
@@ -26,7 +26,7 @@ class IStatusHost {
 
 // A host for runs nobody watches.
 class SilentStatusHost : public IStatusHost {
-  public:
+public:
     void SetStatusText(int, const std::string&) override {}
     void Pump() override {}
 };

@@ -57,6 +57,14 @@ void cClone::AppendFolderOp(FileOpType operation, const std::string& folder) {
     m_fileOps.push_back({"", "", "", "", folder, operation});
 }
 
+bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
+    if (entry.kind == EntryKind::Folder || !entry.name.starts_with(kCopyTempPrefix)) {
+        return false;
+    }
+    m_strayTempFiles.push_back(folder + entry.name);
+    return true;
+}
+
 void cClone::CountScanned(IStatusHost& host) {
     ++m_filesScanned;
     if (m_filesScanned % 25 == 0) {
@@ -124,7 +132,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
     for (const DirEntry& targetEntry : targetList) {
         CountScanned(host);
         host.Pump();
-        if (targetEntry.IsFileLike()) {
+        if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
             const DirEntry* sourceEntry = Find(sourceIndex, targetEntry.name);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
                 if (DeleteMethod != DoNotDelete) {
@@ -155,7 +163,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
     for (const DirEntry& sourceEntry : sourceList) {
         CountScanned(host);
         host.Pump();
-        if (sourceEntry.IsFileLike()) {
+        if (sourceEntry.IsFileLike() && !sourceEntry.name.starts_with(kCopyTempPrefix)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
             const DirEntry* targetEntry = Find(targetIndex, sourceEntry.name);
             if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
@@ -205,7 +213,7 @@ bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& sour
     for (const DirEntry& entry : sourceList) {
         CountScanned(host);
         host.Pump();
-        if (entry.IsFileLike()) {
+        if (entry.IsFileLike() && !entry.name.starts_with(kCopyTempPrefix)) {
             AppendCopy(entry.name, source, target);
         }
         if (IsCloneCancelled()) {
@@ -230,7 +238,7 @@ bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& targe
     for (const DirEntry& entry : targetList) {
         CountScanned(host);
         host.Pump();
-        if (entry.IsFileLike()) {
+        if (entry.IsFileLike() && !IsStrayTempFile(entry, target)) {
             AppendDeleteFile(entry.name, target);
         }
         if (IsCloneCancelled()) {

@@ -46,7 +46,9 @@ Status CopyByReadWrite(int source, int target, const ChunkPump& pump) {
     }
 }
 
-Status CopyBytes(int source, int target, const ChunkPump& pump) {
+}  // namespace
+
+Status CopyFileBytes(int source, int target, const ChunkPump& pump) {
     for (;;) {
         ssize_t count = ::copy_file_range(source, nullptr, target, nullptr, kFileBlockSize, 0);
         if (count == 0) {
@@ -64,8 +66,6 @@ Status CopyBytes(int source, int target, const ChunkPump& pump) {
         Pump(pump);
     }
 }
-
-}  // namespace
 
 Result<bool> CompareFileContents(const std::string& pathA, const std::string& pathB,
                                  const ChunkPump& pump) {
@@ -128,6 +128,28 @@ Result<uint32_t> FileCrc32(const std::string& path, const ChunkPump& pump) {
     }
 }
 
+Status OverwriteFileBytes(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegularFile();
+    }
+    if (info.st_nlink > 1) {
+        return Status::Ok();  // the bytes belong to the other name as well
+    }
+    std::unique_ptr<char[]> zeros = std::make_unique<char[]>(kFileBlockSize);
+    for (off_t remaining = info.st_size; remaining > 0;) {
+        std::size_t count = static_cast<std::size_t>(std::min<off_t>(remaining, kFileBlockSize));
+        if (Status written = WriteFully(fd, zeros.get(), count); !written.ok()) {
+            return written;
+        }
+        remaining -= static_cast<off_t>(count);
+    }
+    return ::fsync(fd) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
 Status SecureDeleteFile(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
@@ -148,19 +170,8 @@ Status SecureDeleteFile(const std::string& path) {
         if (!S_ISREG(info.st_mode)) {
             return NotRegularFile();
         }
-        if (info.st_nlink == 1) {
-            std::unique_ptr<char[]> zeros = std::make_unique<char[]>(kFileBlockSize);
-            for (off_t remaining = info.st_size; remaining > 0;) {
-                std::size_t count =
-                    static_cast<std::size_t>(std::min<off_t>(remaining, kFileBlockSize));
-                if (Status written = WriteFully(fd.get(), zeros.get(), count); !written.ok()) {
-                    return written;
-                }
-                remaining -= static_cast<off_t>(count);
-            }
-            if (::fsync(fd.get()) != 0) {
-                return Status::FromErrno(errno);
-            }
+        if (Status wiped = OverwriteFileBytes(fd.get()); !wiped.ok()) {
+            return wiped;
         }
         if (Status closed = fd.Close(); !closed.ok()) {
             return closed;
@@ -187,7 +198,7 @@ Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& ta
         return temp.status();
     }
     int tempFd = temp.value().get();
-    Status status = CopyBytes(source.value().get(), tempFd, pump);
+    Status status = CopyFileBytes(source.value().get(), tempFd, pump);
     if (status.ok() && ::fchmod(tempFd, info.st_mode & 07777) != 0) {
         status = Status::FromErrno(errno);
     }

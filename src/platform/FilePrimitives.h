@@ -43,6 +43,13 @@ struct CopyOptions {
 Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& targetPath,
                             const CopyOptions& options = {}, const ChunkPump& pump = {});
 
+// Descriptor-level pieces of the above, shared with the file system layer.
+// Copies from the descriptors' current offsets to the end of the source.
+Status CopyFileBytes(int sourceFd, int targetFd, const ChunkPump& pump);
+// Overwrites an open regular file with zeros and syncs it, unless another hard link shares
+// its bytes (then it leaves them alone).
+Status OverwriteFileBytes(int fd);
+
 // Temporary files of our copies begin with this, so that a later run can find the strays of an
 // interrupted one.
 inline constexpr std::string_view kCopyTempPrefix = ".duvanto-copy-";

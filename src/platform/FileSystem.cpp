@@ -9,13 +9,16 @@
 
 #include <cerrno>
 
+#include "platform/PosixFile.h"
+
 namespace duvanto {
 
 namespace {
 
 int OpenBeneath(int rootFd, const std::string& relative, int flags) {
     if (relative.empty()) {
-        return fcntl(rootFd, F_DUPFD_CLOEXEC, 0);
+        // A new open file description: a duplicate would share the root's read position.
+        return openat(rootFd, ".", flags | O_CLOEXEC);
     }
     open_how how{};
     how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
@@ -25,7 +28,7 @@ int OpenBeneath(int rootFd, const std::string& relative, int flags) {
         return fd;
     }
     // Kernels before 5.6: walk component by component, refusing links on the way.
-    int current = fcntl(rootFd, F_DUPFD_CLOEXEC, 0);
+    int current = openat(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::size_t start = 0;
     while (current >= 0 && start < relative.size()) {
         std::size_t slash = relative.find('/', start);
@@ -252,6 +255,240 @@ Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const st
 
 Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
     return FileCrc32(path, pump);
+}
+
+}  // namespace duvanto
+
+namespace duvanto {
+
+namespace {
+
+bool OwnerMayNotWrite(const struct stat& st) {
+    return !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
+timespec TimeOrNow(const timespec& time, bool keep) {
+    if (keep) {
+        return time;
+    }
+    timespec now{};
+    now.tv_nsec = UTIME_NOW;
+    return now;
+}
+
+}  // namespace
+
+Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
+                                 const CopyOptions& options, const ChunkPump& pump) {
+    std::string sourceName;
+    std::string targetName;
+    UniqueFd sourceDir(OpenParent(source, sourceName));
+    if (!sourceDir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    UniqueFd targetDir(OpenParent(target, targetName));
+    if (!targetDir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(sourceDir.get(), sourceName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    struct stat existing {};
+    if (fstatat(targetDir.get(), targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        OwnerMayNotWrite(existing)) {
+        return Status::FromErrno(EACCES);
+    }
+    const timespec times[2] = {TimeOrNow(info.st_atim, options.keepAccessTime), info.st_mtim};
+    const std::string tempName = std::string(kCopyTempPrefix) + RandomHex() + RandomHex();
+    Status status;
+
+    if (S_ISLNK(info.st_mode)) {
+        std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
+        ssize_t n = readlinkat(sourceDir.get(), sourceName.c_str(), text.data(), text.size());
+        if (n < 0) {
+            return Status::FromErrno(errno);
+        }
+        text.resize(static_cast<std::size_t>(n));
+        if (symlinkat(text.c_str(), targetDir.get(), tempName.c_str()) != 0) {
+            return Status::FromErrno(errno);
+        }
+        if (utimensat(targetDir.get(), tempName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+            status = Status::FromErrno(errno);
+        }
+    } else if (S_ISREG(info.st_mode)) {
+        UniqueFd input(openat(sourceDir.get(), sourceName.c_str(),
+                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!input.valid()) {
+            return Status::FromErrno(errno);
+        }
+        if (fstat(input.get(), &info) != 0) {
+            return Status::FromErrno(errno);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return NotRegularFile();
+        }
+        UniqueFd output(openat(targetDir.get(), tempName.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!output.valid()) {
+            return Status::FromErrno(errno);
+        }
+        status = CopyFileBytes(input.get(), output.get(), pump);
+        if (status.ok() && fchmod(output.get(), info.st_mode & 07777) != 0) {
+            status = Status::FromErrno(errno);
+        }
+        const timespec finalTimes[2] = {TimeOrNow(info.st_atim, options.keepAccessTime),
+                                        info.st_mtim};
+        if (status.ok() && futimens(output.get(), finalTimes) != 0) {
+            status = Status::FromErrno(errno);
+        }
+        Status closed = output.Close();
+        if (status.ok()) {
+            status = closed;
+        }
+    } else {
+        return NotRegularFile();
+    }
+
+    if (status.ok() &&
+        renameat(targetDir.get(), tempName.c_str(), targetDir.get(), targetName.c_str()) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    if (!status.ok()) {
+        unlinkat(targetDir.get(), tempName.c_str(), 0);
+    }
+    return status;
+}
+
+Status PosixFileSystem::RemoveFile(const std::string& path) {
+    std::string name;
+    UniqueFd dir(OpenParent(path, name));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (OwnerMayNotWrite(info)) {
+        return Status::FromErrno(EACCES);
+    }
+    return unlinkat(dir.get(), name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::WipeFile(const std::string& path) {
+    std::string name;
+    UniqueFd dir(OpenParent(path, name));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (OwnerMayNotWrite(info)) {
+        return Status::FromErrno(EACCES);
+    }
+    if (S_ISREG(info.st_mode)) {
+        UniqueFd file(
+            openat(dir.get(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!file.valid()) {
+            return Status::FromErrno(errno);
+        }
+        Status wiped = OverwriteFileBytes(file.get());
+        if (!wiped.ok()) {
+            return wiped;
+        }
+        if (Status closed = file.Close(); !closed.ok()) {
+            return closed;
+        }
+    }
+    return unlinkat(dir.get(), name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::MoveToTrash(const std::string& path) {
+    return m_trash.MoveToTrash(path);
+}
+
+Status PosixFileSystem::MakeFolder(const std::string& path) {
+    std::string name;
+    UniqueFd dir(OpenParent(path, name));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    return mkdirat(dir.get(), name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::RemoveFolder(const std::string& path) {
+    std::string name;
+    UniqueFd dir(OpenParent(path, name));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (OwnerMayNotWrite(info)) {
+        return Status::FromErrno(EACCES);
+    }
+    return unlinkat(dir.get(), name.c_str(), AT_REMOVEDIR) == 0 ? Status::Ok()
+                                                                : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::MakeWritable(const std::string& path) {
+    std::string name;
+    UniqueFd dir(OpenParent(path, name));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return Status::Ok();  // a link has no permissions of its own
+    }
+    return fchmodat(dir.get(), name.c_str(), (info.st_mode & 07777) | S_IWUSR, 0) == 0
+               ? Status::Ok()
+               : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    std::string fromName;
+    std::string toName;
+    UniqueFd fromDir(OpenParent(from, fromName));
+    if (!fromDir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    UniqueFd toDir(OpenParent(to, toName));
+    if (!toDir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    return renameat(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str()) == 0
+               ? Status::Ok()
+               : Status::FromErrno(errno);
+}
+
+Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,
+                                                    const std::string& prefix,
+                                                    const std::string& extension) {
+    UniqueFd dir(OpenFolder(folder));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix + RandomHex() + "." + (extension.empty() ? "tmp" : extension);
+        UniqueFd file(
+            openat(dir.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file.valid()) {
+            return NormalizeFolderPath(folder) + name;
+        }
+        if (errno != EEXIST) {
+            return Status::FromErrno(errno);
+        }
+    }
+    return Status::FromErrno(EEXIST);
 }
 
 }  // namespace duvanto

@@ -9,6 +9,7 @@
 
 #include "platform/FilePrimitives.h"
 #include "platform/Status.h"
+#include "platform/Trash.h"
 
 namespace duvanto {
 
@@ -31,8 +32,12 @@ struct DirEntry {
 };
 
 class IFileSystem {
-  public:
+public:
     virtual ~IFileSystem() = default;
+
+    // The folders a run works in (folder paths ending in "/"). Paths below them are reached
+    // from descriptors held from now on, never through a link. Replaces roots set before.
+    virtual Status SetRoots(const std::vector<std::string>& rootFolders) = 0;
 
     // Every entry of the folder but "." and "..", in the order the file system gives them.
     // With withStatus false only name and kind are filled (kind from the directory entry where
@@ -45,6 +50,29 @@ class IFileSystem {
     virtual Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
                                          const ChunkPump& pump) = 0;
     virtual Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) = 0;
+
+    // Makes target a copy of source: the bytes (or, for a link, the link text), the mode bits
+    // and the modification time. The copy is written beside the target under a temporary name
+    // (kCopyTempPrefix) and renamed over it, so the old target stays whole until the new one
+    // is. Like a read-only mark elsewhere, a target whose owner may not write it is refused
+    // with EACCES; MakeWritable lifts that.
+    virtual Status CopyFile(const std::string& source, const std::string& target,
+                            const CopyOptions& options, const ChunkPump& pump) = 0;
+    // Removes a file or link (refused with EACCES for a read-only file).
+    virtual Status RemoveFile(const std::string& path) = 0;
+    // Overwrites the file's bytes before removing it; see SecureDeleteFile.
+    virtual Status WipeFile(const std::string& path) = 0;
+    // Into the freedesktop.org trash of the file's own file system.
+    virtual Status MoveToTrash(const std::string& path) = 0;
+    virtual Status MakeFolder(const std::string& path) = 0;
+    // Removes an empty folder (refused with EACCES for a read-only folder).
+    virtual Status RemoveFolder(const std::string& path) = 0;
+    // Gives the owner write permission: what clearing a read-only mark means here.
+    virtual Status MakeWritable(const std::string& path) = 0;
+    virtual Status Rename(const std::string& from, const std::string& to) = 0;
+    // A new, empty file folder + prefix + hex digits + "." + extension; its full path.
+    virtual Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                               const std::string& extension) = 0;
 };
 
 // The real file system. Paths under a root named with SetRoots are resolved from that root's
@@ -52,15 +80,16 @@ class IFileSystem {
 // swapped for a link during a run cannot redirect the walk or a write. Other paths are opened
 // with the last component not followed.
 class PosixFileSystem : public IFileSystem {
-  public:
+public:
     PosixFileSystem() = default;
+    explicit PosixFileSystem(TrashEnvironment trash) : m_trash(std::move(trash)) {}
     ~PosixFileSystem() override;
     PosixFileSystem(const PosixFileSystem&) = delete;
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
     // Opens and holds the roots (folder paths ending in "/"; a link naming a root itself is
     // followed once, here). Replaces roots held before.
-    Status SetRoots(const std::vector<std::string>& rootFolders);
+    Status SetRoots(const std::vector<std::string>& rootFolders) override;
     void ClearRoots();
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
@@ -69,8 +98,19 @@ class PosixFileSystem : public IFileSystem {
     Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
                                  const ChunkPump& pump) override;
     Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
+    Status CopyFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, const ChunkPump& pump) override;
+    Status RemoveFile(const std::string& path) override;
+    Status WipeFile(const std::string& path) override;
+    Status MoveToTrash(const std::string& path) override;
+    Status MakeFolder(const std::string& path) override;
+    Status RemoveFolder(const std::string& path) override;
+    Status MakeWritable(const std::string& path) override;
+    Status Rename(const std::string& from, const std::string& to) override;
+    Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                       const std::string& extension) override;
 
-  private:
+private:
     struct Root {
         std::string path;  // ends in "/"
         int fd = -1;
@@ -83,6 +123,7 @@ class PosixFileSystem : public IFileSystem {
     const Root* FindRoot(const std::string& path, std::string& relative) const;
 
     std::vector<Root> m_roots;
+    Trash m_trash;
 };
 
 }  // namespace duvanto

@@ -10,6 +10,7 @@
 #include "engine/Clone.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/ErrorReporter.h"
 #include "util/PathStrings.h"
@@ -18,11 +19,15 @@ namespace duvanto::test {
 
 // Records the status texts; can press Escape after a number of pumps.
 class RecordingStatusHost : public IStatusHost {
-  public:
+public:
     explicit RecordingStatusHost(RunFlags& flags) : m_flags(flags) {}
     void SetStatusText(int panel, const std::string& text) override {
         (panel == 1 ? panel1 : panel2) = text;
         texts.push_back(std::to_string(panel) + ":" + text);
+    }
+    std::vector<bool> ConfirmOperations(const std::vector<std::string>& lines) override {
+        confirmed = lines;
+        return strikeOut;
     }
     void Pump() override {
         ++pumps;
@@ -34,14 +39,16 @@ class RecordingStatusHost : public IStatusHost {
     std::string panel1, panel2;
     std::vector<std::string> texts;
     int pumps = 0;
+    std::vector<std::string> confirmed;
+    std::vector<bool> strikeOut;
     int escapeAfterPumps = -1;
 
-  private:
+private:
     RunFlags& m_flags;
 };
 
 class EngineFixture : public ::testing::Test {
-  protected:
+protected:
     EngineFixture()
         : reporter(temp.Path(), prompt, clock),
           log(temp.Path(), clock, reporter, prompt),
@@ -63,6 +70,8 @@ class EngineFixture : public ::testing::Test {
     // replaced by "~/", so that expectations read like the tree.
     std::vector<std::string> PlanAll(bool subfolders = true);
     std::vector<std::string> PlannedLines() const;
+    // The log buffer's lines without their timestamp, paths shortened as in PlannedLines.
+    std::vector<std::string> LogLines() const;
     std::string Short(const std::string& text) const {
         return ReplaceString(text, temp.Path(), "~/");
     }
@@ -72,7 +81,7 @@ class EngineFixture : public ::testing::Test {
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter;
     cCompare compare;
-    PosixFileSystem fileSystem;
+    FaultyFileSystem fileSystem{TrashInside(temp.Path())};
     RunFlags flags;
     cCloneLog log;
     cClone clone;

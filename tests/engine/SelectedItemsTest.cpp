@@ -8,7 +8,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 class SelectedItemsTest : public EngineFixture {
-  protected:
+protected:
     Lines PlanSelected(const std::string& specs, const std::string& masks, bool subfolders = true) {
         lastPlanOk = clone.PlanSelected(host, source, target, subfolders, specs, masks);
         return PlannedLines();

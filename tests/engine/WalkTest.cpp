@@ -139,7 +139,7 @@ TEST_F(WalkTest, ContentMethodsReadTheBytes) {
 
 // Deletes the Source file just before its contents are read.
 class VanishingFileSystem : public PosixFileSystem {
-  public:
+public:
     Result<bool> CompareContents(const std::string& a, const std::string& b,
                                  const ChunkPump& pump) override {
         unlink(a.c_str());

@@ -1,0 +1,116 @@
+#include "support/FaultyFileSystem.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace duvanto::test {
+
+int FaultyFileSystem::Calls(FsOp op) const {
+    auto it = m_calls.find(op);
+    return it == m_calls.end() ? 0 : it->second;
+}
+
+Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
+    ++m_calls[op];
+    for (const std::string& key : {path, std::string()}) {
+        auto it = m_faults.find({op, key});
+        if (it != m_faults.end()) {
+            return Status::FromErrno(it->second);
+        }
+    }
+    return Status::Ok();
+}
+
+Result<std::vector<DirEntry>> FaultyFileSystem::ListFolder(const std::string& folderPath,
+                                                           bool withStatus) {
+    if (Status fault = Check(FsOp::List, folderPath); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::ListFolder(folderPath, withStatus);
+}
+
+Result<DirEntry> FaultyFileSystem::GetEntry(const std::string& path) {
+    if (Status fault = Check(FsOp::GetEntry, path); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::GetEntry(path);
+}
+
+Result<bool> FaultyFileSystem::CompareContents(const std::string& a, const std::string& b,
+                                               const ChunkPump& pump) {
+    if (Status fault = Check(FsOp::Compare, a); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::CompareContents(a, b, pump);
+}
+
+Result<uint32_t> FaultyFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
+    if (Status fault = Check(FsOp::Crc32, path); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::Crc32(path, pump);
+}
+
+Status FaultyFileSystem::CopyFile(const std::string& source, const std::string& target,
+                                  const CopyOptions& options, const ChunkPump& pump) {
+    if (Status fault = Check(FsOp::Copy, target); !fault.ok()) {
+        return fault;
+    }
+    if (m_diskFull) {
+        return Status::FromErrno(ENOSPC);
+    }
+    return PosixFileSystem::CopyFile(source, target, options, pump);
+}
+
+Status FaultyFileSystem::RemoveFile(const std::string& path) {
+    Status fault = Check(FsOp::Remove, path);
+    return fault.ok() ? PosixFileSystem::RemoveFile(path) : fault;
+}
+
+Status FaultyFileSystem::WipeFile(const std::string& path) {
+    Status fault = Check(FsOp::Wipe, path);
+    return fault.ok() ? PosixFileSystem::WipeFile(path) : fault;
+}
+
+Status FaultyFileSystem::MoveToTrash(const std::string& path) {
+    Status fault = Check(FsOp::Trash, path);
+    return fault.ok() ? PosixFileSystem::MoveToTrash(path) : fault;
+}
+
+Status FaultyFileSystem::MakeFolder(const std::string& path) {
+    Status fault = Check(FsOp::MakeFolder, path);
+    return fault.ok() ? PosixFileSystem::MakeFolder(path) : fault;
+}
+
+Status FaultyFileSystem::RemoveFolder(const std::string& path) {
+    Status fault = Check(FsOp::RemoveFolder, path);
+    return fault.ok() ? PosixFileSystem::RemoveFolder(path) : fault;
+}
+
+Status FaultyFileSystem::MakeWritable(const std::string& path) {
+    Status fault = Check(FsOp::MakeWritable, path);
+    return fault.ok() ? PosixFileSystem::MakeWritable(path) : fault;
+}
+
+Status FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+    Status fault = Check(FsOp::Rename, to);
+    return fault.ok() ? PosixFileSystem::Rename(from, to) : fault;
+}
+
+Result<std::string> FaultyFileSystem::CreateTempFile(const std::string& folder,
+                                                     const std::string& prefix,
+                                                     const std::string& extension) {
+    if (Status fault = Check(FsOp::CreateTemp, folder); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::CreateTempFile(folder, prefix, extension);
+}
+
+TrashEnvironment TrashInside(const std::string& folder) {
+    TrashEnvironment env = TrashEnvironment::FromProcess();
+    env.homeTrash = folder + "Trash/";
+    return env;
+}
+
+}  // namespace duvanto::test

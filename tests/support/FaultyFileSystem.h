@@ -1,0 +1,72 @@
+#pragma once
+// The real file system with switches that make chosen operations fail, for the failures a test
+// cannot cause on demand (a full disk, a rename that fails, a trash that refuses). Switch on,
+// run, switch off, check that nothing was lost and that the next run repairs the rest.
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "platform/FileSystem.h"
+
+namespace duvanto::test {
+
+enum class FsOp {
+    List,
+    GetEntry,
+    Compare,
+    Crc32,
+    Copy,
+    Remove,
+    Wipe,
+    Trash,
+    MakeFolder,
+    RemoveFolder,
+    MakeWritable,
+    Rename,
+    CreateTemp,
+};
+
+class FaultyFileSystem : public PosixFileSystem {
+public:
+    explicit FaultyFileSystem(TrashEnvironment trash) : PosixFileSystem(std::move(trash)) {}
+
+    // The operation fails with errorCode for this path ("" = any path). For Copy and Rename the
+    // path is the target.
+    void Fail(FsOp op, const std::string& path, int errorCode) { m_faults[{op, path}] = errorCode; }
+    void ClearFaults() { m_faults.clear(); }
+    // Every copy fails as a full disk would.
+    void DiskFull(bool full) { m_diskFull = full; }
+    int Calls(FsOp op) const;
+
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
+                                             bool withStatus) override;
+    Result<DirEntry> GetEntry(const std::string& path) override;
+    Result<bool> CompareContents(const std::string& a, const std::string& b,
+                                 const ChunkPump& pump) override;
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
+    Status CopyFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, const ChunkPump& pump) override;
+    Status RemoveFile(const std::string& path) override;
+    Status WipeFile(const std::string& path) override;
+    Status MoveToTrash(const std::string& path) override;
+    Status MakeFolder(const std::string& path) override;
+    Status RemoveFolder(const std::string& path) override;
+    Status MakeWritable(const std::string& path) override;
+    Status Rename(const std::string& from, const std::string& to) override;
+    Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                       const std::string& extension) override;
+
+private:
+    // Counts the call; the injected failure for it, or Ok.
+    Status Check(FsOp op, const std::string& path);
+
+    std::map<std::pair<FsOp, std::string>, int> m_faults;
+    std::map<FsOp, int> m_calls;
+    bool m_diskFull = false;
+};
+
+// A trash inside the given folder, on the folder's own file system.
+TrashEnvironment TrashInside(const std::string& folder);
+
+}  // namespace duvanto::test
