@@ -1,0 +1,329 @@
+#include "cli/Cli.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <optional>
+#include <thread>
+
+#include "cli/TerminalPrompt.h"
+#include "cli/TerminalStatusHost.h"
+#include "engine/Clone.h"
+#include "engine/FolderCheck.h"
+#include "log/CloneLog.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessPaths.h"
+#include "platform/Terminal.h"
+#include "util/Clock.h"
+#include "util/ErrorReporter.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRunError = 1;
+constexpr int kExitUsage = 2;
+
+// Engine options given on the command line; each overrides the program option for one call.
+struct EngineOptions {
+    std::optional<int32_t> compareMethod;
+    std::optional<bool> ignoreTwoSeconds;
+    std::optional<bool> ignoreDaylightSaving;
+    std::optional<bool> ignoreHiddenFolders;
+    std::optional<bool> ignoreSystemFolders;
+    std::optional<int32_t> deleteMethod;
+    std::optional<int32_t> copyMethod;
+    std::optional<bool> copyOnlyIfNewer;
+    bool noSubfolders = false;
+    std::vector<std::string> selected;
+    std::vector<std::string> masks;
+
+    bool SelectedItemsRun() const { return !selected.empty() || !masks.empty(); }
+};
+
+void AddSwitch(CLI::App* command, const std::string& name, std::optional<bool>& target,
+               const std::string& help) {
+    command->add_flag_callback(
+        "--" + name, [&target] { target = true; }, help);
+    command->add_flag_callback("--no-" + name, [&target] { target = false; });
+}
+
+template <typename T>
+void AddChoice(CLI::App* command, const std::string& name, std::optional<T>& target,
+               const std::map<std::string, T>& choices, const std::string& help) {
+    std::string names;
+    for (const auto& choice : choices) {
+        names += (names.empty() ? "" : "|") + choice.first;
+    }
+    command
+        ->add_option_function<std::string>(
+            "--" + name,
+            [&target, choices](const std::string& value) { target = choices.at(value); },
+            help + " (" + names + ")")
+        ->check(CLI::IsMember(choices));
+}
+
+void AddEngineOptions(CLI::App* command, EngineOptions& options) {
+    AddChoice<int32_t>(
+        command, "compare", options.compareMethod,
+        {{"datetime", DateTime}, {"size", Size}, {"contents", Contents}, {"crc32", CRC32}},
+        "how files are compared");
+    AddSwitch(command, "ignore-2s", options.ignoreTwoSeconds, "ignore time differences of 1-2 s");
+    AddSwitch(command, "ignore-dst", options.ignoreDaylightSaving,
+              "ignore time differences of exactly one hour");
+    AddSwitch(command, "ignore-hidden-folders", options.ignoreHiddenFolders,
+              "skip folders whose name begins with '.'");
+    AddSwitch(command, "ignore-system-folders", options.ignoreSystemFolders, "skip system folders");
+    AddChoice<int32_t>(command, "delete", options.deleteMethod,
+                       {{"regular", RegularDelete},
+                        {"trash", SendToRecycleBin},
+                        {"none", DoNotDelete},
+                        {"secure", SecureDelete}},
+                       "what happens to orphans in the Target");
+    AddChoice<int32_t>(command, "copy", options.copyMethod,
+                       {{"regular", RegularCopy},
+                        {"safe", SafeCopyMethod},
+                        {"keep-created", RetainCreateTimestamp}},
+                       "how files are copied");
+    AddSwitch(command, "newer-only", options.copyOnlyIfNewer,
+              "replace a Target file only when the Source is newer");
+    command->add_flag("--no-subfolders", options.noSubfolders, "leave subfolders out");
+    command->add_option("--select", options.selected,
+                        "a file or folder (ending in '/') under SOURCE to clone; repeatable");
+    command->add_option("--mask", options.masks, "a file mask to include; repeatable");
+}
+
+void ApplyEngineOptions(const EngineOptions& options, cCompare& compare, cClone& clone) {
+    compare.CompareMethod = options.compareMethod.value_or(compare.CompareMethod);
+    compare.IgnoreFAT_NTFS_TwoSecDiff =
+        options.ignoreTwoSeconds.value_or(compare.IgnoreFAT_NTFS_TwoSecDiff);
+    compare.IgnoreFAT_NTFS_DaylightSavings =
+        options.ignoreDaylightSaving.value_or(compare.IgnoreFAT_NTFS_DaylightSavings);
+    compare.IgnoreHiddenFolders = options.ignoreHiddenFolders.value_or(compare.IgnoreHiddenFolders);
+    compare.IgnoreSystemFolders = options.ignoreSystemFolders.value_or(compare.IgnoreSystemFolders);
+    clone.DeleteMethod = options.deleteMethod.value_or(clone.DeleteMethod);
+    clone.CopyMethod = options.copyMethod.value_or(clone.CopyMethod);
+    clone.CopyOnlyIfNewer = options.copyOnlyIfNewer.value_or(clone.CopyOnlyIfNewer);
+}
+
+std::string AbsoluteFolder(const std::string& path) {
+    std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
+    return NormalizePath(absolute);
+}
+
+std::string Join(const std::vector<std::string>& pieces, const std::string& separator) {
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        joined += (joined.empty() ? "" : separator) + piece;
+    }
+    return joined;
+}
+
+// The selected items as the engine reads them: full paths under the Source, folders ending
+// in "/" (a folder named without its "/" is taken as the folder it names).
+std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source) {
+    std::vector<std::string> paths;
+    for (const std::string& item : selected) {
+        std::string path = !item.empty() && item[0] == '/' ? item : source + item;
+        if (!path.empty() && path.back() != '/' && FolderExists(path)) {
+            path += '/';
+        }
+        paths.push_back(path);
+    }
+    return Join(paths, "<:>");
+}
+
+// Checks one folder argument; prints the reason and returns false when it is not usable.
+bool CheckFolder(const std::string& folder, std::ostream& err) {
+    int32_t errorCode = 0;
+    PathStatus status = GetPathStatus(folder, errorCode);
+    if (status == PathOk) {
+        return true;
+    }
+    std::string message = GetInvalidPathErrorMsg(status, folder, errorCode);
+    err << ReplaceString(message, "\r\n", "\n") << "\n";
+    return false;
+}
+
+// The process-wide objects one command works with, built in their start-up order.
+struct Session {
+    Session(const std::string& appPath, CliStreams streams)
+        : prompt(streams.in, streams.err, streams.interactive),
+          reporter(appPath, prompt, clock),
+          log(appPath, clock, reporter, prompt),
+          clone(compare, log, fileSystem, flags, reporter) {}
+
+    SystemClock clock;
+    TerminalPrompt prompt;
+    ErrorReporter reporter;
+    cCompare compare;
+    PosixFileSystem fileSystem;
+    RunFlags flags;
+    cCloneLog log;
+    cClone clone;
+};
+
+// Program options that the command line does not override, as a first run has them.
+void ApplyDefaultProgramOptions(Session& session) {
+    session.clone.DeleteMethod = SendToRecycleBin;
+}
+
+struct FolderPairArgs {
+    std::string source;
+    std::string target;
+};
+
+struct CloneArgs {
+    std::string name = "Command Line Clone";
+    bool confirm = false;
+    bool quiet = false;
+};
+
+// The two folders made absolute and checked. Nothing is touched when they fail.
+bool PrepareFolders(const FolderPairArgs& pair, std::string& source, std::string& target,
+                    std::ostream& err) {
+    source = AbsoluteFolder(pair.source);
+    target = AbsoluteFolder(pair.target);
+    if (!CheckFolder(source, err) || !CheckFolder(target, err)) {
+        return false;
+    }
+    if (std::string apart = CheckSourceTargetApart(source, target); !apart.empty()) {
+        err << apart << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Plans (and with `perform`, performs) one Source into one Target.
+bool RunEngine(Session& session, IStatusHost& host, const std::string& source,
+               const std::string& target, const EngineOptions& options, bool perform) {
+    const bool subfolders = !options.noSubfolders;
+    if (!options.SelectedItemsRun()) {
+        return perform ? session.clone.CloneAll(host, source, target, subfolders)
+                       : session.clone.PlanAll(host, source, target, subfolders);
+    }
+    const std::string specs = SelectedSpecs(options.selected, source);
+    const std::string masks = Join(options.masks, ",");
+    return perform ? session.clone.CloneSelected(host, source, target, subfolders, specs, masks)
+                   : session.clone.PlanSelected(host, source, target, subfolders, specs, masks);
+}
+
+int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
+            CliStreams streams) {
+    Result<std::string> appPath = ResolveAppPath(home, false);
+    if (!appPath.ok()) {
+        streams.err << appPath.status().message() << "\n";
+        return kExitUsage;
+    }
+    std::string source, target;
+    if (!PrepareFolders(pair, source, target, streams.err)) {
+        return kExitUsage;
+    }
+    Session session(appPath.value(), streams);
+    ApplyDefaultProgramOptions(session);
+    ApplyEngineOptions(options, session.compare, session.clone);
+    // A dry run keeps no log: its entries go to the error stream as they are made.
+    session.log.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
+    SilentStatusHost host;
+    bool ok = RunEngine(session, host, source, target, options, false);
+    std::string text;
+    for (const FileOp& op : session.clone.FileOps()) {
+        text += cClone::DescribeFileOp(op);
+        text += '\n';
+    }
+    streams.out << text << std::flush;
+    return ok ? kExitOk : kExitRunError;
+}
+
+int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
+             const CloneArgs& args, CliStreams streams) {
+    Result<std::string> appPath = ResolveAppPath(home, true);
+    if (!appPath.ok()) {
+        streams.err << appPath.status().message() << "\n";
+        return kExitUsage;
+    }
+    std::string source, target;
+    if (!PrepareFolders(pair, source, target, streams.err)) {
+        return kExitUsage;
+    }
+    Session session(appPath.value(), streams);
+    ApplyDefaultProgramOptions(session);
+    ApplyEngineOptions(options, session.compare, session.clone);
+    session.clone.ConfirmSyncActions = args.confirm;
+
+    const bool progress = !args.quiet && IsTerminal(StandardStream::Output);
+    TerminalStatusHost host(streams.in, streams.out, progress,
+                            TerminalWidth(StandardStream::Output));
+    InterruptSetsFlag(&session.flags.EscPressed);
+    session.log.DeleteLogFileIfMaxSizeIsExceeded();
+    session.log.Add(Begin, args.name, "", "", "", 0, "", "");
+    bool ok = false;
+    // Each run gets a thread of its own, so that its priority is its own too.
+    std::thread run([&] { ok = RunEngine(session, host, source, target, options, true); });
+    run.join();
+    InterruptSetsFlag(nullptr);
+    host.Finish();
+    session.log.Add(End, args.name, "", "", "", 0, "", "");
+    session.log.AppendInMemoryStringToLogFile();
+    session.log.ResetInMemoryLog();
+    return ok ? kExitOk : kExitRunError;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliStreams streams) {
+    CLI::App app{"Duvanto keeps folders identical.", "duvanto-cli"};
+    app.require_subcommand(1);
+    std::string home;
+    app.add_option("--home", home, "the program folder (options, task lists, clone.log)");
+
+    FolderPairArgs pair;
+    EngineOptions engineOptions;
+    CLI::App* plan = app.add_subcommand(
+        "plan", "print the operations that would make TARGET identical to SOURCE; change nothing");
+    plan->add_option("SOURCE", pair.source, "the Source folder")->required();
+    plan->add_option("TARGET", pair.target, "the Target folder")->required();
+    AddEngineOptions(plan, engineOptions);
+
+    CloneArgs cloneArgs;
+    CLI::App* clone = app.add_subcommand(
+        "clone", "make TARGET identical to SOURCE and write the run to clone.log");
+    clone->add_option("SOURCE", pair.source, "the Source folder")->required();
+    clone->add_option("TARGET", pair.target, "the Target folder")->required();
+    AddEngineOptions(clone, engineOptions);
+    clone->add_option("--name", cloneArgs.name, "the task name in the log");
+    clone->add_flag("--confirm", cloneArgs.confirm,
+                    "list the operations and ask which to strike out first");
+    clone->add_flag("--quiet", cloneArgs.quiet, "no progress line");
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp& e) {
+        streams.out << app.help();
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        std::string message = e.what();
+        streams.err << "duvanto-cli: " << message << "\n"
+                    << "Run 'duvanto-cli --help' for usage.\n";
+        return kExitUsage;
+    }
+
+    if (plan->parsed()) {
+        return RunPlan(home, pair, engineOptions, streams);
+    }
+    if (clone->parsed()) {
+        return RunClone(home, pair, engineOptions, cloneArgs, streams);
+    }
+    return kExitUsage;
+}
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args(argv, argv + argc);
+    bool interactive = IsTerminal(StandardStream::Input) && IsTerminal(StandardStream::Output);
+    return RunCli(args, CliStreams{std::cin, out, err, interactive});
+}
+
+}  // namespace duvanto

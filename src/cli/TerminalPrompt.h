@@ -1,0 +1,27 @@
+#pragma once
+// Message boxes on a terminal: the title and text go to the error stream; a question is asked
+// on standard input when it is a terminal, and answered with its safe choice otherwise.
+
+#include <istream>
+#include <ostream>
+
+#include "util/Prompt.h"
+
+namespace duvanto {
+
+class TerminalPrompt : public IPrompt {
+public:
+    TerminalPrompt(std::istream& in, std::ostream& err, bool interactive)
+        : m_in(in), m_err(err), m_interactive(interactive) {}
+
+    MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) override;
+    void Beep() override { m_err << '\a' << std::flush; }
+
+private:
+    std::istream& m_in;
+    std::ostream& m_err;
+    bool m_interactive;
+};
+
+}  // namespace duvanto

@@ -1,0 +1,214 @@
+#include "cli/Cli.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "support/TestSupport.h"
+#include "util/PathStrings.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        source = temp / "S/";
+        target = temp / "T/";
+        home = temp / "home/";
+        fs::create_directories(source);
+        fs::create_directories(target);
+        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);  // keeps the trash in here
+    }
+
+    // Runs duvanto-cli with the arguments; out and err receive its streams.
+    int Run(std::vector<std::string> args, const std::string& input = "") {
+        args.insert(args.begin(), {"duvanto-cli", "--home", home});
+        std::istringstream in(input);
+        std::ostringstream outStream, errStream;
+        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
+        out = ReplaceString(outStream.str(), temp.Path(), "~/");
+        err = ReplaceString(errStream.str(), temp.Path(), "~/");
+        return code;
+    }
+
+    static bool Exists(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
+
+    TempDir temp;
+    std::string source, target, home;
+    std::string out, err;
+};
+
+TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {
+    WriteFile(source + "a b.txt", "a");
+    WriteFile(target + "orphan.txt", "o");
+    WriteFile(source + "sub/c.txt", "c");
+
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0) << err;
+    EXPECT_EQ(out,
+              "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/\n"
+              "     COPY FILE     \"a b.txt\"  FROM  ~/S/  TO  ~/T/\n"
+              "     CREATE FOLDER     ~/T/sub/\n"
+              "     COPY FILE     \"c.txt\"  FROM  ~/S/sub/  TO  ~/T/sub/\n");
+    EXPECT_EQ(err, "");
+    EXPECT_TRUE(Exists(target + "orphan.txt"));
+    EXPECT_FALSE(Exists(target + "a b.txt"));
+    EXPECT_FALSE(Exists(home + "clone.log"));
+}
+
+TEST_F(CliTest, PlanTakesRelativePathsWithOrWithoutTheTrailingSlash) {
+    WriteFile(source + "a", "a");
+    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+    EXPECT_EQ(Run({"plan", "S", "T/"}), 0);
+    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+    EXPECT_EQ(Run({"plan", "./S/", "T"}), 0);
+    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+    ASSERT_EQ(chdir("/"), 0);
+}
+
+TEST_F(CliTest, PlanOptionsOverrideTheProgramOptions) {
+    WriteFile(source + "a", "12345");
+    WriteFile(target + "a", "54321");
+    SetModificationTime(source + "a", 1'000'000'000);
+    SetModificationTime(target + "a", 1'000'000'002);
+    WriteFile(target + "orphan", "o");
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--compare", "size"}), 0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--no-ignore-2s"}), 0);
+    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--no-ignore-2s", "--newer-only"}),
+              0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--compare", "contents"}), 0);
+    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+}
+
+TEST_F(CliTest, PlanOfSelectedItemsAndMasks) {
+    WriteFile(source + "docs/a.txt", "a");
+    WriteFile(source + "docs/b.pdf", "b");
+    WriteFile(source + "notes.txt", "n");
+    WriteFile(source + "other.pdf", "o");
+    WriteFile(target + "old.txt", "o");
+    WriteFile(target + "old.pdf", "o");
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular", "--select", "docs", "--select",
+                   source + "other.pdf"}),
+              0)
+        << err;
+    // The folder's creation comes first; its files follow in the listing's order.
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < out.size();) {
+        std::size_t end = out.find('\n', at);
+        lines.push_back(out.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 4u) << out;
+    EXPECT_EQ(lines[0], "     CREATE FOLDER     ~/T/docs/");
+    std::sort(lines.begin() + 1, lines.begin() + 3);
+    EXPECT_EQ(lines[1], "     COPY FILE     \"a.txt\"  FROM  ~/S/docs/  TO  ~/T/docs/");
+    EXPECT_EQ(lines[2], "     COPY FILE     \"b.pdf\"  FROM  ~/S/docs/  TO  ~/T/docs/");
+    EXPECT_EQ(lines[3], "     COPY FILE     \"other.pdf\"  FROM  ~/S/  TO  ~/T/");
+    EXPECT_EQ(
+        Run({"plan", source, target, "--delete", "regular", "--mask", "*.txt", "--no-subfolders"}),
+        0);
+    std::string masked = out;
+    EXPECT_NE(masked.find("     COPY FILE     \"notes.txt\"  FROM  ~/S/  TO  ~/T/\n"),
+              std::string::npos);
+    EXPECT_NE(masked.find("     DELETE FILE     \"old.txt\"  FROM  ~/T/\n"), std::string::npos);
+    EXPECT_EQ(masked.find("old.pdf"), std::string::npos);
+    EXPECT_EQ(masked.find("a.txt"), std::string::npos);
+}
+
+TEST_F(CliTest, PlanReportsWalkErrorsOnTheErrorStreamAsLogLines) {
+    WriteFile(source + "here.txt", "h");
+    EXPECT_EQ(Run({"plan", source, target, "--select", "gone.txt", "--select", "here.txt"}), 1);
+    EXPECT_EQ(out, "     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/\n");
+    EXPECT_TRUE(err.ends_with(" *Include Filter Error: The file does not exist  ~/S/gone.txt\r\n"))
+        << err;
+    EXPECT_FALSE(Exists(home + "clone.log"));
+}
+
+TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
+    WriteFile(source + "a", "a");
+    EXPECT_EQ(Run({"plan", source, temp / "missing"}), 2);
+    EXPECT_EQ(err,
+              "An error occurred while processing \"~/missing/\".\n"
+              "Make sure that the folder exists and that you have permission to access it.\n");
+    EXPECT_EQ(Run({"clone", source, source + "inner"}), 2);
+    fs::create_directories(source + "inner");
+    EXPECT_EQ(Run({"clone", source, source + "inner"}), 2);
+    EXPECT_EQ(err,
+              "The Target folder \"~/S/inner/\" lies inside the Source folder \"~/S/\". A folder "
+              "cannot be cloned into itself.\n");
+    EXPECT_EQ(Run({"clone", target, temp.Path()}), 2);
+    EXPECT_NE(err.find("contains the Source folder"), std::string::npos) << err;
+    EXPECT_EQ(Run({"clone", source, source}), 2);
+    EXPECT_NE(err.find("is the Source folder"), std::string::npos) << err;
+    EXPECT_EQ(Run({"plan", source, target, "--compare", "sometimes"}), 2);
+    EXPECT_EQ(Run({"plan", source}), 2);
+    EXPECT_EQ(Run({"frobnicate"}), 2);
+    EXPECT_EQ(Run({"plan", "x", target}), 2);
+    EXPECT_TRUE(fs::is_empty(target));
+    EXPECT_FALSE(Exists(home + "clone.log"));
+}
+
+TEST_F(CliTest, CloneWritesTheRunToTheLog) {
+    WriteFile(source + "a.txt", "a");
+    WriteFile(target + "orphan", "o");
+    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
+    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
+    EXPECT_FALSE(Exists(target + "orphan"));
+    std::string log = ReplaceString(ReadFile(home + "clone.log"), temp.Path(), "~/");
+    // Each line starts with its timestamp; what follows it is fixed.
+    std::vector<std::string> tails;
+    for (std::size_t start = 0; start < log.size();) {
+        std::size_t end = log.find("\r\n", start);
+        std::string line = log.substr(start, end - start);
+        std::size_t mark = line.find_first_of("<*-");
+        tails.push_back(mark == std::string::npos ? line : line.substr(mark));
+        start = end + 2;
+    }
+    EXPECT_EQ(tails, (std::vector<std::string>{
+                         "<Begin: Command Line Clone>", "- Deleted: orphan from ~/T/",
+                         "- Copied: a.txt from ~/S/ to ~/T/",
+                         "<End: Command Line Clone> {All Activity Logged}", ""}));
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(CliTest, CloneNameAndTrashByDefault) {
+    WriteFile(target + "orphan", "o");
+    EXPECT_EQ(Run({"clone", source, target, "--name", "Nightly"}), 0) << err;
+    EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: Nightly>"), std::string::npos);
+    EXPECT_FALSE(Exists(target + "orphan"));
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/orphan"), "o");
+}
+
+TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbers) {
+    WriteFile(source + "1.txt", "1");
+    WriteFile(target + "keep-me", "k");
+    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--confirm", "--quiet"}, "1\n"),
+              0)
+        << err;
+    EXPECT_TRUE(
+        out.starts_with("1     DELETE FILE     \"keep-me\"  FROM  ~/T/\n"
+                        "2     COPY FILE     \"1.txt\"  FROM  ~/S/  TO  ~/T/\n"
+                        "Numbers to strike out"))
+        << out;
+    EXPECT_TRUE(Exists(target + "keep-me"));
+    EXPECT_EQ(ReadFile(target + "1.txt"), "1");
+}
+
+TEST_F(CliTest, CloneWithErrorsExitsOne) {
+    WriteFile(source + "a", "a");
+    EXPECT_EQ(Run({"clone", source, target, "--select", "missing.txt", "--quiet"}), 1);
+    EXPECT_NE(ReadFile(home + "clone.log").find("*Include Filter Error: The file does not exist"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace duvanto::test
