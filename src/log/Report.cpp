@@ -1,0 +1,507 @@
+#include "log/Report.h"
+
+#include <string_view>
+#include <unordered_map>
+
+#include "log/ReportPictures.h"
+#include "platform/FileAppend.h"
+#include "platform/FilePrimitives.h"
+#include "platform/FileSystemQueries.h"
+#include "platform/ProcessPaths.h"
+#include "util/OleDate.h"
+#include "util/StringAppend.h"
+
+namespace duvanto {
+
+namespace {
+
+constexpr char kCompareLabel[] = "modCompare.CompareFoldersAndFillResultTypeArrays";
+constexpr char kDeletedCollectorLabel[] = "modCompare.AddFolderAndContentsToDeletedItemsArray";
+constexpr char kAddedCollectorLabel[] = "modCompare.AddFolderAndContentsToAddedItemsArray";
+constexpr char kListLineLabel[] = "modCompare.HTMLReportGraphicCode";
+constexpr char kPageLabel[] = "modFolderCompare.CreateHTMLReportOfFolderDiffs";
+constexpr char kBrowserLabel[] = "modDuvanto.ShowHTMLFileInBrowser";
+constexpr char kCommandLabel[] = "frmDuvanto.mnuFileReportFolderDifferences_Click";
+
+constexpr char kApplicationTitle[] = "Duvanto";
+// The browser messages carry no icon; the prompt has no icon-less kind, and Information is the
+// plainest of those it has.
+constexpr MessageIcon kPlainMessage = MessageIcon::Information;
+
+// The page is written out in pieces so that a very large report never sits in memory whole;
+// the size is looked at only every so many list lines.
+constexpr std::size_t kItemsBetweenSizeChecks = 100;
+constexpr std::size_t kPieceByteSize = 100000;
+
+using Listing = std::vector<DirEntry>;
+using NameIndex = std::unordered_map<std::string_view, const DirEntry*>;
+
+NameIndex IndexByName(const Listing& listing) {
+    NameIndex index;
+    index.reserve(listing.size());
+    for (const DirEntry& entry : listing) {
+        index.emplace(entry.name, &entry);
+    }
+    return index;
+}
+
+const DirEntry* Find(const NameIndex& index, const std::string& name) {
+    auto it = index.find(name);
+    return it == index.end() ? nullptr : it->second;
+}
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool IsControlByte(unsigned char byte) {
+    return byte < 32 || byte == 127;
+}
+
+// Text as the reader should see it: markup characters become entities, and control bytes are
+// shown as "\xNN" (as in the clone log), because the page is one line and a browser would
+// render them invisibly or not at all.
+std::string EscapeForPage(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                if (IsControlByte(byte)) {
+                    escaped += "\\x";
+                    escaped += kHexDigits[byte >> 4];
+                    escaped += kHexDigits[byte & 0x0F];
+                } else {
+                    escaped += c;
+                }
+        }
+    }
+    return escaped;
+}
+
+// A picture's path as the value of SRC: the path stays readable, but the characters that a URL
+// would take as the start of a query or fragment, or as an escape, must not cut it short.
+std::string PictureReference(std::string_view path) {
+    std::string reference;
+    reference.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '#' || c == '?' || IsControlByte(byte)) {
+            reference += '%';
+            reference += kHexDigits[byte >> 4];
+            reference += kHexDigits[byte & 0x0F];
+        } else {
+            reference += c;
+        }
+    }
+    return EscapeForPage(reference);
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+bool AreSameForReport(ReportServices& services, const DirEntry& source, const DirEntry& target,
+                      const std::string& sourcePath, const std::string& targetPath) {
+    const cCompare& compare = services.compare;
+    if (source.kind != target.kind) {
+        return false;  // a link never equals a file of the same name
+    }
+    const bool sameTime = AreFilesSameUsingTimestamp(
+        source, target, compare.IgnoreFAT_NTFS_TwoSecDiff, compare.IgnoreFAT_NTFS_DaylightSavings);
+    if (source.kind == EntryKind::Link) {
+        // A link is its text; its own time counts only where times decide.
+        return source.linkTarget == target.linkTarget &&
+               (compare.CompareMethod != DateTime || sameTime);
+    }
+    const ChunkPump pump = [&services] { services.host.Pump(); };
+    switch (compare.CompareMethod) {
+        case Size:
+            return AreFilesSameUsingSize(source, target);
+        case Contents: {
+            // A pair that cannot be read counts as different, as a failed content test does.
+            Result<bool> same = services.fileSystem.CompareContents(sourcePath, targetPath, pump);
+            return same.ok() && same.value();
+        }
+        case CRC32: {
+            Result<uint32_t> sourceCrc = services.fileSystem.Crc32(sourcePath, pump);
+            if (!sourceCrc.ok()) {
+                return false;
+            }
+            Result<uint32_t> targetCrc = services.fileSystem.Crc32(targetPath, pump);
+            return targetCrc.ok() && targetCrc.value() == sourceCrc.value();
+        }
+        default:
+            return sameTime;
+    }
+}
+
+// Collects the page's pieces and makes it visible at its path only once it is whole: pieces go
+// to a temporary file beside it, which is renamed over the path at the end.
+class PageFile {
+public:
+    PageFile(IFileSystem& fileSystem, std::string path)
+        : m_fileSystem(fileSystem), m_path(std::move(path)) {
+        const std::size_t slash = m_path.rfind('/');
+        Result<std::string> part =
+            CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp");
+        if (!part.ok()) {
+            throw FileRuntimeError(part.status());
+        }
+        m_partPath = part.value();
+    }
+    ~PageFile() {
+        if (!m_partPath.empty()) {
+            RemoveFile(m_partPath);
+        }
+    }
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+
+    clsStringAppend& Page() { return m_page; }
+
+    void WritePiece() {
+        Status written = AppendToFile(m_partPath, m_page.CurrentString());
+        if (!written.ok()) {
+            throw FileRuntimeError(written);
+        }
+        m_page.Reset();
+    }
+
+    void Finish() {
+        WritePiece();
+        Status renamed = m_fileSystem.Rename(m_partPath, m_path);
+        if (!renamed.ok()) {
+            throw FileRuntimeError(renamed);
+        }
+        m_partPath.clear();
+    }
+
+private:
+    IFileSystem& m_fileSystem;
+    std::string m_path;
+    std::string m_partPath;
+    clsStringAppend m_page;
+};
+
+void AppendSummaryCell(clsStringAppend& page, std::string_view anchor, std::string_view caption,
+                       std::size_t count) {
+    if (count != 0) {
+        page.Append("<a href=");
+        page.Append(Quoted("#" + std::string(anchor)));
+        page.Append(">");
+        page.Append(caption);
+        page.Append("</a>    ");
+    } else {
+        page.Append(caption);
+    }
+    page.Append("</font></b><br>");
+    page.Append(std::to_string(count));
+}
+
+void AppendListSection(ReportServices& services, PageFile& file, std::string_view anchor,
+                       std::string_view heading, std::string_view explanation,
+                       const FolderDiffList& list, const std::string& filePicture,
+                       const std::string& folderPicture) {
+    if (list.Count() == 0) {
+        return;
+    }
+    clsStringAppend& page = file.Page();
+    page.Append("<h2><font size=+1>&nbsp;<a NAME=");
+    page.Append(Quoted(anchor));
+    page.Append("></a>");
+    page.Append(heading);
+    page.Append("</font></h2>");
+    page.Append(explanation);
+    std::size_t written = 0;
+    for (const std::string& item : list.Items()) {
+        page.Append(HTMLReportGraphicCode(services.reporter, item, filePicture, folderPicture));
+        services.host.Pump();
+        if (++written % kItemsBetweenSizeChecks == 0 && page.StringByteSize() > kPieceByteSize) {
+            file.WritePiece();
+        }
+    }
+}
+
+void WritePage(ReportServices& services, PageFile& file, const std::string& sourceFolder,
+               const std::string& targetFolder, const FolderDiffResults& results) {
+    const std::string filePicture = services.appPath + std::string(kReportFilePicture);
+    const std::string folderPicture = services.appPath + std::string(kReportFolderPicture);
+    const std::string bannerPicture = services.appPath + std::string(kReportBannerPicture);
+    clsStringAppend& page = file.Page();
+    page.InitialBufferSize(2 * kPieceByteSize);
+
+    page.Append("<html><body>");
+    page.Append("<div align=right><font color=" + Quoted("#666600") + "><font size=-1>");
+    page.Append(FormatGeneralDate(services.clock.Now()));
+    page.Append("</font></font></div>");
+    page.Append("<h1><img SRC=" + Quoted(PictureReference(bannerPicture)) +
+                "  HSPACE=2 BORDER=0 height=102 width=113 align=CENTER>Folder Differences "
+                "Report</h1>");
+    page.Append("<dl><dd><b>Source Folder:</b> " + EscapeForPage(sourceFolder) + "</dd>");
+    page.Append("<dd><b>Target Folder:</b> " + EscapeForPage(targetFolder) + "</dd>");
+    page.Append("<br>&nbsp;<dd><b></b></dd>");
+
+    page.Append("<dl><b>Summary:</b></dl><table BORDER CELLPADDING=3 WIDTH=" + Quoted("33%") +
+                " HEIGHT=" + Quoted("43") + " BGCOLOR=" + Quoted("#FFFFCC") +
+                " ><tr VALIGN=TOP><td><dl><b><font size=-1>");
+    AppendSummaryCell(page, "added", "Added:", results.Added.Count());
+    page.Append("</dl></td><td><b><font size=-1>");
+    AppendSummaryCell(page, "deleted", "Deleted:", results.Deleted.Count());
+    page.Append("</dl></td><td><b><font size=-1>");
+    AppendSummaryCell(page, "changed", "Changed:", results.Changed.Count());
+    page.Append("</td></tr></table>");
+
+    AppendListSection(services, file, "added", "Added To Source",
+                      "<P><font size=-1><I>The objects in this list appear in the Source folder "
+                      "but not in the Target folder</I></font></P>",
+                      results.Added, filePicture, folderPicture);
+    AppendListSection(services, file, "deleted", "Deleted From Source",
+                      "<P><font size=-1><I>The objects in this list appear in the Target folder "
+                      "but not in the Source folder</font></I></P>",
+                      results.Deleted, filePicture, folderPicture);
+    AppendListSection(services, file, "changed", "Changed In Source",
+                      "<P><font size=-1><I>The files in this list appear in both the Source and "
+                      "Target folders but differ.</font></I></P>",
+                      results.Changed, filePicture, folderPicture);
+
+    page.Append("<p><table CELLPADDING=7 COLS=1 WIDTH=" + Quoted("100%") +
+                " BGCOLOR=" + Quoted("#FFFFCC") + " ><tr><td>");
+    page.Append("All differences shown are from the perspective of the Source Folder.<br>");
+    page.Append(
+        "Folders and files which have been <i>added to</i>, <i>deleted from</i>, or <i>changed "
+        "in</i>");
+    page.Append(" the Source Folder are listed above.</td></tr></table>");
+    page.Append("</body></html>");
+    file.Finish();
+}
+
+}  // namespace
+
+void FolderDiffList::Add(std::string entry) {
+    if (m_items.size() == m_items.capacity()) {
+        m_items.reserve(m_items.size() + kFolderDiffListBlock);
+    }
+    m_items.push_back(std::move(entry));
+}
+
+void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
+                                           const std::string& sourceFolder,
+                                           const std::string& targetFolder, bool includeSubFolders,
+                                           FolderDiffResults& results) {
+    try {
+        Result<Listing> targetList = services.fileSystem.ListFolder(targetFolder, true);
+        Result<Listing> sourceList = services.fileSystem.ListFolder(sourceFolder, true);
+        if (!targetList.ok() || !sourceList.ok()) {
+            // Without both listings nothing can be said about what is missing on either side.
+            return;
+        }
+
+        const NameIndex sourceIndex = IndexByName(sourceList.value());
+        for (const DirEntry& target : targetList.value()) {
+            services.host.Pump();
+            const DirEntry* source = Find(sourceIndex, target.name);
+            if (target.IsFileLike()) {
+                if (source == nullptr || !source->IsFileLike()) {
+                    results.Deleted.Add(sourceFolder + target.name);
+                } else if (!AreSameForReport(services, *source, target, sourceFolder + target.name,
+                                             targetFolder + target.name)) {
+                    results.Changed.Add(sourceFolder + target.name);
+                }
+            } else if (target.kind == EntryKind::Folder && includeSubFolders) {
+                const std::string sourceSub = sourceFolder + target.name + "/";
+                const std::string targetSub = targetFolder + target.name + "/";
+                if (source != nullptr && source->kind == EntryKind::Folder) {
+                    CompareFoldersAndFillResultTypeArrays(services, sourceSub, targetSub,
+                                                          includeSubFolders, results);
+                } else {
+                    AddFolderAndContentsToDeletedItemsArray(services, sourceSub, targetSub,
+                                                            results.Deleted);
+                }
+            }
+        }
+
+        const NameIndex targetIndex = IndexByName(targetList.value());
+        for (const DirEntry& source : sourceList.value()) {
+            services.host.Pump();
+            const DirEntry* target = Find(targetIndex, source.name);
+            if (source.IsFileLike()) {
+                if (target == nullptr || !target->IsFileLike()) {
+                    results.Added.Add(sourceFolder + source.name);
+                }
+            } else if (source.kind == EntryKind::Folder && includeSubFolders) {
+                if (target == nullptr || target->kind != EntryKind::Folder) {
+                    AddFolderAndContentsToAddedItemsArray(
+                        services, sourceFolder + source.name + "/", results.Added);
+                }
+            }
+        }
+    } catch (...) {
+        services.reporter.ReportCurrentException(kCompareLabel);
+    }
+}
+
+void AddFolderAndContentsToDeletedItemsArray(ReportServices& services,
+                                             const std::string& sourceFolder,
+                                             const std::string& targetFolder,
+                                             FolderDiffList& deleted) {
+    try {
+        deleted.Add(sourceFolder + "..");
+        Result<Listing> listing = services.fileSystem.ListFolder(targetFolder, false);
+        if (!listing.ok()) {
+            return;
+        }
+        for (const DirEntry& entry : listing.value()) {
+            services.host.Pump();
+            if (entry.IsFileLike()) {
+                deleted.Add(sourceFolder + entry.name);
+            } else if (entry.kind == EntryKind::Folder) {
+                AddFolderAndContentsToDeletedItemsArray(services, sourceFolder + entry.name + "/",
+                                                        targetFolder + entry.name + "/", deleted);
+            }
+        }
+    } catch (...) {
+        services.reporter.ReportCurrentException(kDeletedCollectorLabel);
+    }
+}
+
+void AddFolderAndContentsToAddedItemsArray(ReportServices& services,
+                                           const std::string& sourceFolder, FolderDiffList& added) {
+    try {
+        added.Add(sourceFolder + "..");
+        Result<Listing> listing = services.fileSystem.ListFolder(sourceFolder, false);
+        if (!listing.ok()) {
+            return;
+        }
+        for (const DirEntry& entry : listing.value()) {
+            services.host.Pump();
+            if (entry.IsFileLike()) {
+                added.Add(sourceFolder + entry.name);
+            } else if (entry.kind == EntryKind::Folder) {
+                AddFolderAndContentsToAddedItemsArray(services, sourceFolder + entry.name + "/",
+                                                      added);
+            }
+        }
+    } catch (...) {
+        services.reporter.ReportCurrentException(kAddedCollectorLabel);
+    }
+}
+
+std::string HTMLReportGraphicCode(ErrorReporter& reporter, const std::string& item,
+                                  const std::string& filePicture,
+                                  const std::string& folderPicture) {
+    try {
+        const bool isFolder = item.ends_with("..");
+        std::string line = "<dd><img SRC=";
+        line += Quoted(PictureReference(isFolder ? folderPicture : filePicture));
+        line += isFolder ? " HSPACE=5 height=16 width=16>" : " HSPACE=8 height=12 width=10>";
+        line += EscapeForPage(item);
+        line += "</dd>";
+        return line;
+    } catch (...) {
+        reporter.ReportCurrentException(kListLineLabel);
+        return {};
+    }
+}
+
+std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::string& sourceFolder,
+                                          const std::string& targetFolder, bool includeSubFolders,
+                                          const std::string& outputPath) {
+    std::string pagePath;
+    bool placeholderMade = false;
+    try {
+        if (outputPath.empty()) {
+            pagePath = GetTempFileSpec("rpt", "html", "");
+            if (pagePath.empty()) {
+                throw RuntimeError(75, "Path/File access error");
+            }
+            placeholderMade = true;
+        } else {
+            pagePath =
+                outputPath.starts_with('/') ? outputPath : CurrentWorkingFolder() + outputPath;
+        }
+        WriteReportPicturesIfMissing(services.appPath, services.prompt);
+
+        const std::string source = NormalizeFolderPath(sourceFolder);
+        const std::string target = NormalizeFolderPath(targetFolder);
+        // As in a clone run: a root given as a link is followed once, and nothing below the
+        // roots is reached through a link. A root that cannot be held shows up as a folder
+        // that cannot be listed.
+        services.fileSystem.SetRoots({source, target});
+        FolderDiffResults results;
+        CompareFoldersAndFillResultTypeArrays(services, source, target, includeSubFolders, results);
+
+        PageFile file(services.fileSystem, pagePath);
+        WritePage(services, file, source, target, results);
+    } catch (...) {
+        services.reporter.ReportCurrentException(kPageLabel);
+        if (placeholderMade) {
+            RemoveFile(pagePath);
+        }
+        return {};
+    }
+    ShowHTMLFileInBrowser(pagePath, services.browser, services.prompt, services.reporter);
+    return pagePath;
+}
+
+bool ShowHTMLFileInBrowser(const std::string& fileSpec, IBrowserHost& browser, IPrompt& prompt,
+                           ErrorReporter& reporter) {
+    try {
+        switch (browser.OpenFile(fileSpec)) {
+            case IBrowserHost::OpenResult::Opened:
+                return true;
+            case IBrowserHost::OpenResult::NoProgram:
+                prompt.ShowMessage(kApplicationTitle, "Could not find a browser", kPlainMessage,
+                                   MessageButtons::OK);
+                [[fallthrough]];
+            case IBrowserHost::OpenResult::Failed:
+                prompt.ShowMessage(kApplicationTitle, "Web Page not opened", kPlainMessage,
+                                   MessageButtons::OK);
+                return false;
+        }
+    } catch (...) {
+        reporter.ReportCurrentException(kBrowserLabel);
+    }
+    return false;
+}
+
+std::string ReportFolderDifferences(ReportServices& services, const std::string& sourceFolder,
+                                    const std::string& targetFolder, bool includeSubFolders,
+                                    const std::string& outputPath, const MountTables& mountTables) {
+    std::string pagePath;
+    try {
+        services.host.SetStatusText(1, "Creating Report...");
+        int32_t errorCode = 0;
+        if (GetPathStatus(sourceFolder, errorCode, mountTables) != PathOk) {
+            services.prompt.ShowMessage("Create Report", "Problems processing the Source folder.",
+                                        MessageIcon::Exclamation, MessageButtons::OK);
+        } else if (GetPathStatus(targetFolder, errorCode, mountTables) != PathOk) {
+            services.prompt.ShowMessage("Create Report", "Problems processing the Target folder.",
+                                        MessageIcon::Exclamation, MessageButtons::OK);
+        } else {
+            pagePath = CreateHTMLReportOfFolderDiffs(services, sourceFolder, targetFolder,
+                                                     includeSubFolders, outputPath);
+        }
+    } catch (...) {
+        services.reporter.ReportCurrentException(kCommandLabel);
+    }
+    try {
+        services.host.SetStatusText(1, "");
+    } catch (...) {
+        services.reporter.ReportCurrentException(kCommandLabel);
+    }
+    return pagePath;
+}
+
+}  // namespace duvanto

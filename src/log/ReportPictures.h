@@ -1,0 +1,25 @@
+#pragma once
+// The three pictures the folder-differences report refers to. The page names them by their
+// path in the program folder, so they must exist there; the program carries its own drawings
+// of them and writes each one only when it is missing, never replacing a user's own.
+
+#include <string>
+#include <string_view>
+
+#include "util/Prompt.h"
+
+namespace duvanto {
+
+inline constexpr std::string_view kReportBannerPicture = "rpt_folders_sheep.jpg";
+inline constexpr std::string_view kReportFilePicture = "rpt_file.jpg";
+inline constexpr std::string_view kReportFolderPicture = "rpt_folder.jpg";
+
+// The bytes of one picture, by its file name above; "" for any other name. The content is a
+// PNG image: browsers recognise an image by its bytes, not by the ".jpg" its name ends in.
+std::string ReportPictureBytes(std::string_view fileName);
+
+// Writes each of the three pictures into appPath (ending in "/") when no file of that name is
+// there. True when all three exist afterwards.
+bool WriteReportPicturesIfMissing(const std::string& appPath, IPrompt& prompt);
+
+}  // namespace duvanto
