@@ -1,0 +1,82 @@
+#include "restore/SelectionTree.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace duvanto::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(GetTopLevelFolderContentsTest, FoldersFirstThenFilesEachSorted) {
+    TempDir temp;
+    WriteFile(temp / "b.txt", "b");
+    WriteFile(temp / "A.txt", "a");
+    WriteFile(temp / "zeta/x", "x");
+    WriteFile(temp / "alpha/y", "y");
+    ASSERT_EQ(symlink("nowhere", (temp / "link").c_str()), 0);
+    ASSERT_EQ(mkfifo((temp / "pipe").c_str(), 0600), 0);
+    PosixFileSystem fileSystem;
+    EXPECT_EQ(GetTopLevelFolderContentsInCollection(fileSystem, temp.Path(), true),
+              (Names{"alpha/", "zeta/", "A.txt", "b.txt", "link"}));
+    EXPECT_EQ(GetTopLevelFolderContentsInCollection(fileSystem, temp.Path(), false),
+              (Names{"A.txt", "b.txt", "link"}));
+    EXPECT_EQ(GetTopLevelFolderContentsInCollection(fileSystem, temp / "missing/", true), Names{});
+}
+
+class SelectionTreeTest : public ::testing::Test {
+protected:
+    SelectionTreeTest() : tree("/t") {
+        tree.AddChildren(SelectionTree::kRootKey, {"docs/", "pics/", "a.txt"});
+        tree.AddChildren("/t/docs/", {"inner/", "1.txt", "2.txt"});
+        tree.AddChildren("/t/docs/inner/", {"deep.txt"});
+    }
+    SelectionTree tree;
+};
+
+TEST_F(SelectionTreeTest, KeysAreFullPathsAndChildrenAreAddedOnce) {
+    EXPECT_TRUE(tree.Contains("/t/docs/inner/deep.txt"));
+    EXPECT_TRUE(tree.HasChildren("/t/docs/"));
+    EXPECT_FALSE(tree.HasChildren("/t/pics/"));
+    EXPECT_EQ(tree.AddChildren("/t/docs/", {"again.txt"}), Names{});
+    EXPECT_EQ(tree.AddChildren("/t/a.txt", {"x"}), Names{});  // a file has no children
+}
+
+TEST_F(SelectionTreeTest, CheckingAFolderClearsWhatIsCheckedBelowIt) {
+    tree.SetChecked("/t/docs/1.txt", true);
+    tree.SetChecked("/t/docs/inner/deep.txt", true);
+    tree.SetChecked("/t/docs/", true);
+    EXPECT_FALSE(tree.IsChecked("/t/docs/1.txt"));
+    EXPECT_FALSE(tree.IsChecked("/t/docs/inner/deep.txt"));
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/docs/");
+}
+
+TEST_F(SelectionTreeTest, CheckingAnItemClearsItsCheckedAncestors) {
+    tree.SetChecked("/t/docs/", true);
+    tree.SetChecked("/t/docs/inner/deep.txt", true);
+    EXPECT_FALSE(tree.IsChecked("/t/docs/"));
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/docs/inner/deep.txt");
+}
+
+TEST_F(SelectionTreeTest, TheStringFollowsTheOrderNodesWereAdded) {
+    tree.SetChecked("/t/docs/2.txt", true);
+    tree.SetChecked("/t/a.txt", true);
+    tree.SetChecked("/t/pics/", true);
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/pics/<:>/t/a.txt<:>/t/docs/2.txt");
+    tree.SetChecked("/t/a.txt", false);
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/pics/<:>/t/docs/2.txt");
+}
+
+TEST_F(SelectionTreeTest, ACheckedRootStandsForTheWholeFolder) {
+    tree.SetChecked("/t/a.txt", true);
+    tree.SetChecked(SelectionTree::kRootKey, true);
+    EXPECT_FALSE(tree.IsChecked("/t/a.txt"));
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/");
+    EXPECT_EQ(SelectionTree("/t").GetCheckedFoldersAndFilesInTVW(), "");
+}
+
+}  // namespace
+}  // namespace duvanto::test
