@@ -12,7 +12,7 @@ namespace duvanto {
 namespace {
 
 class Descriptor {
-  public:
+public:
     explicit Descriptor(int fd) : m_fd(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -29,7 +29,7 @@ class Descriptor {
         return ::close(fd) == 0 ? Status::Ok() : Status::FromErrno(errno);
     }
 
-  private:
+private:
     int m_fd;
 };
 

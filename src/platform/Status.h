@@ -36,7 +36,7 @@ private:
 template <typename T>
 class Result {
 public:
-    Result(T value) : m_value(std::move(value)) {}  // NOLINT: implicit by design
+    Result(T value) : m_value(std::move(value)) {}            // NOLINT: implicit by design
     Result(Status failure) : m_status(std::move(failure)) {}  // NOLINT: implicit by design
 
     bool ok() const { return m_status.ok(); }

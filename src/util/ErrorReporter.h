@@ -18,13 +18,13 @@ namespace duvanto {
 // 52 bad file name, 53 file not found, 70 permission denied, 75 path/file access, 76 path not
 // found. systemErrorCode is the errno value of the system call behind it, or 0.
 class RuntimeError : public std::runtime_error {
-  public:
+public:
     RuntimeError(long number, const std::string& description, int systemErrorCode = 0)
         : std::runtime_error(description), m_number(number), m_systemErrorCode(systemErrorCode) {}
     long Number() const { return m_number; }
     int SystemErrorCode() const { return m_systemErrorCode; }
 
-  private:
+private:
     long m_number;
     int m_systemErrorCode;
 };
@@ -47,7 +47,7 @@ struct UnexpectedError {
 };
 
 class ErrorReporter {
-  public:
+public:
     // appPath names the folder of "ERR_DETAIL.TXT"; it ends in "/".
     ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock);
 
@@ -65,7 +65,7 @@ class ErrorReporter {
     static std::string BuildMessageText(const std::string& procedureLabel,
                                         const UnexpectedError& error);
 
-  private:
+private:
     // What the user sees when the reporter itself fails; never throws.
     void ReportHandlerFailure(std::exception_ptr failure) noexcept;
 

@@ -26,7 +26,7 @@ using test::WriteFile;
 constexpr char kStamp[] = "12/4/2003 4:38:16 PM";
 
 class CloneLogTest : public ::testing::Test {
-  protected:
+protected:
     ScopedTimeLocale locale{"C"};
     TempDir dir;
     RecordingPrompt prompt;

@@ -12,7 +12,7 @@
 namespace duvanto::test {
 
 class ScopedTimeLocale {
-  public:
+public:
     // ok() is false when the machine lacks the locale; the old one stays in force then.
     explicit ScopedTimeLocale(const char* name) : m_old(std::setlocale(LC_TIME, nullptr)) {
         m_ok = std::setlocale(LC_TIME, name) != nullptr;
@@ -22,13 +22,13 @@ class ScopedTimeLocale {
     ScopedTimeLocale& operator=(const ScopedTimeLocale&) = delete;
     bool ok() const { return m_ok; }
 
-  private:
+private:
     std::string m_old;
     bool m_ok = false;
 };
 
 class ScopedTimeZone {
-  public:
+public:
     // A POSIX TZ value, such as "UTC0" or "EST5EDT,M3.2.0,M11.1.0" (no zone files needed).
     explicit ScopedTimeZone(const char* tz) {
         if (const char* old = std::getenv("TZ")) {
@@ -48,7 +48,7 @@ class ScopedTimeZone {
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
-  private:
+private:
     std::optional<std::string> m_old;
 };
 

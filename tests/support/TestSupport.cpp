@@ -83,6 +83,8 @@ MessageAnswer RecordingPrompt::ShowMessage(const std::string& title, const std::
     return MessageAnswer::OK;
 }
 
-bool RunningAsRoot() { return geteuid() == 0; }
+bool RunningAsRoot() {
+    return geteuid() == 0;
+}
 
 }  // namespace duvanto::test

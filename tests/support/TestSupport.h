@@ -33,7 +33,8 @@ private:
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 // Sets the modification time (and access time) in nanoseconds since the epoch.
-void SetModificationTime(const std::string& path, int64_t secondsSinceEpoch, int64_t nanoseconds = 0);
+void SetModificationTime(const std::string& path, int64_t secondsSinceEpoch,
+                         int64_t nanoseconds = 0);
 
 struct ShownMessage {
     std::string title;

@@ -25,7 +25,7 @@ constexpr char kClosing[] =
     "assistance.\r\n  (Refer to the Troubleshooting section of the Help file for details.)";
 
 class ErrorReporterTest : public ::testing::Test {
-  protected:
+protected:
     ScopedTimeLocale locale{"C"};
     TempDir dir;
     RecordingPrompt prompt;
