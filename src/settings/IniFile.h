@@ -1,0 +1,102 @@
+#pragma once
+// The program's options file: a Windows profile file. Section and key names match without
+// regard to case; a missing file, section or key, or an empty value, reads as the default;
+// writing one key keeps every other line of the file, comments included, in its order.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Status.h"
+#include "util/ErrorReporter.h"
+#include "util/Prompt.h"
+
+namespace duvanto {
+
+// A profile file held in memory, so that many keys are read from one parse and written with
+// one file write. Lines are kept as they are; only the lines of keys that are set change.
+class IniDocument {
+public:
+    // LF and CR LF line ends alike.
+    static IniDocument Parse(std::string_view text);
+
+    // The value as the profile functions give it: blanks around removed, then one pair of
+    // matching surrounding quotes (' or "), cut to 16,382 characters. Nothing when the section
+    // or key is missing. The first matching section and key count.
+    std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    // The value, or defaultValue when it is missing or empty.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const;
+
+    // Replaces the key's value, or adds the key after the last line of its section, or adds
+    // the section at the end. Throws std::invalid_argument for a name or value that a profile
+    // file cannot hold (a line break, "=" in a key, "]" in a section, an empty name).
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Every line ended by CR LF.
+    std::string Text() const;
+    std::size_t LineCount() const { return m_lines.size(); }
+
+private:
+    // Index of the section's header line, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    // End of the section starting at header (the next header or the end).
+    std::size_t SectionEnd(std::size_t header) const;
+    // Index of the key's line within [from, to), or npos.
+    std::size_t FindKey(std::size_t from, std::size_t to, std::string_view key) const;
+
+    std::vector<std::string> m_lines;
+};
+
+struct LoadedIni {
+    IniDocument document;
+    bool existed = false;  // false only when the file is missing
+    Status status;         // why an existing file could not be read
+};
+// A file that exists but cannot be read reads as empty, as the profile functions do; status
+// tells a writer not to replace it.
+LoadedIni LoadIniDocument(const std::string& path);
+// Written to a temporary file and renamed over the old one.
+Status SaveIniDocument(const std::string& path, const IniDocument& document);
+
+// One key at a time, through the Name, Section and Key properties. A missing property is
+// shown through the prompt ("CIniFile Error", critical icon) and the call does nothing;
+// runtime failures go to the error reporter under the method's label.
+class CIniFile {
+public:
+    // folder ends in "/"; the file is folder + Name.
+    CIniFile(std::string folder, IPrompt& prompt, ErrorReporter& reporter);
+
+    const std::string& Name() const { return m_name; }
+    // The first non-empty name stays; a later one is refused with a message.
+    void Name(const std::string& value);
+    const std::string& Section() const { return m_section; }
+    void Section(const std::string& value) { m_section = value; }
+    const std::string& Key() const { return m_key; }
+    void Key(const std::string& value) { m_key = value; }
+    const std::string& FullPath() const { return m_fullPath; }
+
+    // The value, defaultValue when it is missing or empty, "" after a failure.
+    std::string GetStringValue(const std::string& defaultValue);
+    // True when the file was written; callers of the profile function never looked.
+    bool SetStringValue(const std::string& value);
+    // The leading whole number of the value (sign allowed), defaultValue when it is missing
+    // or empty, 0 after a failure (a number outside 16 bits is an overflow).
+    int16_t GetIntegerValue(int16_t defaultValue);
+
+private:
+    // Shows the message for the first missing property; false then.
+    bool PropertiesSet(bool withFullStops);
+
+    std::string m_folder;
+    std::string m_name;
+    std::string m_section;
+    std::string m_key;
+    std::string m_fullPath;
+    IPrompt& m_prompt;
+    ErrorReporter& m_reporter;
+};
+
+}  // namespace duvanto

@@ -1,0 +1,316 @@
+#include "settings/ProgramOptions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <utility>
+
+#include "settings/ValueText.h"
+
+namespace duvanto {
+
+namespace {
+
+using Options = ProgramOptions;
+
+struct OptionRow {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    bool defaultInAppPath;  // the default is AppPath followed by defaultValue
+    int writeSlot;          // position among the keys when saving
+    void (*read)(Options&, const std::string& value, const IniDocument& document);
+    // The written form; nothing leaves the key as the file has it.
+    std::optional<std::string> (*written)(const Options&);
+};
+
+bool IsTrue(const std::string& value) {
+    return value == "True";
+}
+
+// A menu item index of a control array: a whole number naming an item, or the runtime's
+// error for a missing element, raised before anything is set.
+int32_t MenuIndex(const std::string& value, int32_t itemCount) {
+    const double number = NumberFromText(value);
+    if (!(number >= 0 && number < itemCount) || number != std::floor(number)) {
+        throw RuntimeError(340, "Control array element '" + value + "' doesn't exist");
+    }
+    return static_cast<int32_t>(number);
+}
+
+template <std::size_t Column>
+void ReadColumn(Options& o, const std::string& value, const IniDocument&) {
+    // A list view column is never narrower than nothing; a negative width would not survive
+    // the zero padding of the next save.
+    o.ColumnWidths[Column] = std::max(0, LongFromText(value));
+}
+
+template <std::size_t Column>
+std::optional<std::string> WrittenColumn(const Options& o) {
+    return ZeroPadded(o.ColumnWidths[Column]);
+}
+
+// In the order of reading; writeSlot gives the order of saving.
+const OptionRow kRows[] = {
+    {"Log", "MaxSize", "500", false, 0,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         const double number = LeadingNumber(value);
+         o.LogSize = number == 100    ? LogSizeItem::Kb100
+                     : number == 200  ? LogSizeItem::Kb200
+                     : number == 500  ? LogSizeItem::Kb500
+                     : number == 1000 ? LogSizeItem::Meg1
+                                      : LogSizeItem::None;
+         const int64_t bytes = int64_t{LongFromNumber(number)} * 1024;
+         o.Targets().log.MaxLogFileSize(LongFromNumber(static_cast<double>(bytes)));
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         switch (o.LogSize) {
+             case LogSizeItem::Kb100:
+                 return "100";
+             case LogSizeItem::Kb200:
+                 return "200";
+             case LogSizeItem::Kb500:
+                 return "500";
+             case LogSizeItem::Meg1:
+                 return "1000";
+             case LogSizeItem::None:
+                 break;
+         }
+         return std::nullopt;
+     }},
+    {"Log", "LogOnlyErrors", "False", false, 1,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().log.LogOnlyErrors(value != "False");
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().log.LogOnlyErrors());
+     }},
+    {"Comparison", "CompareType", "DateTime", false, 2,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().compare.CompareMethod = value == "Size"       ? Size
+                                             : value == "Contents" ? Contents
+                                             : value == "CRC32"    ? CRC32
+                                                                   : DateTime;
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         switch (o.Targets().compare.CompareMethod) {
+             case Size:
+                 return "Size";
+             case Contents:
+                 return "Contents";
+             case CRC32:
+                 return "CRC32";
+             default:
+                 return "DateTime";
+         }
+     }},
+    {"Comparison", "Ignore2SecDiff", "True", false, 3,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().compare.IgnoreFAT_NTFS_TwoSecDiff = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().compare.IgnoreFAT_NTFS_TwoSecDiff);
+     }},
+    {"Comparison", "IgnoreDaylightSavings", "False", false, 4,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().compare.IgnoreFAT_NTFS_DaylightSavings = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().compare.IgnoreFAT_NTFS_DaylightSavings);
+     }},
+    {"Comparison", "IgnoreSystemFolders", "True", false, 5,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().compare.IgnoreSystemFolders = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().compare.IgnoreSystemFolders);
+     }},
+    {"Comparison", "IgnoreHiddenFolders", "True", false, 6,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().compare.IgnoreHiddenFolders = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().compare.IgnoreHiddenFolders);
+     }},
+    // Written with its PriorityRule<i> keys by WritePriorityRules.
+    {kPriorityRulesSection, "NumRules", "0", false, 7,
+     [](Options& o, const std::string& value, const IniDocument& document) {
+         ReadPriorityRules(o.Targets().rules, value, document);
+     },
+     nullptr},
+    {"Reminders", "SysTray", "True", false, 8,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.SysTrayReminder = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> { return BooleanText(o.SysTrayReminder); }},
+    {"Reminders", "ScheduledSyncsMsg", "True", false, 9,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.ScheduledSyncsMsg = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.ScheduledSyncsMsg);
+     }},
+    {"Reminders", "SendToRecycleBinMsg", "True", false, 10,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.SendToRecycleBinMsg = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.SendToRecycleBinMsg);
+     }},
+    {"TaskList", "TaskListFileSpec", "Default Task List.dvt", true, 11,
+     [](Options& o, const std::string& value, const IniDocument&) { o.TaskListFileSpec = value; },
+     [](const Options& o) -> std::optional<std::string> { return o.TaskListFileSpec; }},
+    {"Form Dimensions", "Height", "5220", false, 12,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.FormHeight = std::max(LongFromText(value), 5220);
+     },
+     [](const Options& o) -> std::optional<std::string> { return ZeroPadded(o.FormHeight); }},
+    {"Form Dimensions", "Width", "9330", false, 13,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.FormWidth = std::max(LongFromText(value), 9330);
+     },
+     [](const Options& o) -> std::optional<std::string> { return ZeroPadded(o.FormWidth); }},
+    {"ColumnWidths", "ColumnOne", "150", false, 14, ReadColumn<0>, WrittenColumn<0>},
+    {"ColumnWidths", "ColumnTwo", "100", false, 15, ReadColumn<1>, WrittenColumn<1>},
+    {"ColumnWidths", "ColumnThree", "100", false, 16, ReadColumn<2>, WrittenColumn<2>},
+    {"ColumnWidths", "ColumnFour", "125", false, 17, ReadColumn<3>, WrittenColumn<3>},
+    {"ColumnWidths", "ColumnFive", "125", false, 18, ReadColumn<4>, WrittenColumn<4>},
+    {"Miscellaneous", "RunOnWindowsStartup", "AllUsers", false, 19,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.RunOnStartup = value == "AllUsers" || value == "True" ? RunOnStartupChoice::AllUsers
+                          : value == "CurrentUser"               ? RunOnStartupChoice::CurrentUser
+                          : value == "False"                     ? RunOnStartupChoice::NoRun
+                                                                 : RunOnStartupChoice::None;
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return o.RunOnStartup == RunOnStartupChoice::AllUsers      ? "AllUsers"
+                : o.RunOnStartup == RunOnStartupChoice::CurrentUser ? "CurrentUser"
+                                                                    : "False";
+     }},
+    {"Miscellaneous", "ShowToolbar", "Show", false, 21,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.ShowToolbar = value != "Hide";
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return o.ShowToolbar ? "Show" : "Hide";
+     }},
+    {"Miscellaneous", "CopyMethod", "0", false, 22,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().clone.CopyMethod = MenuIndex(value, 3);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return std::to_string(o.Targets().clone.CopyMethod);
+     }},
+    {"Miscellaneous", "DeleteMethod", "1", false, 23,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().clone.DeleteMethod = MenuIndex(value, 4);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return std::to_string(o.Targets().clone.DeleteMethod);
+     }},
+    {"Miscellaneous", "PromptToInsertRemovableDrive", "False", false, 20,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.PromptToInsertRemovableDrive = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.PromptToInsertRemovableDrive);
+     }},
+    {"Miscellaneous", "DelayBeforeFirstTask", "0", false, 24,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         if (IsNumericText(value)) {
+             o.DelayBeforeFirstTask = LongFromText(value);
+         }
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return std::to_string(o.DelayBeforeFirstTask);
+     }},
+    {"Miscellaneous", "CopyOnlyIfNewer", "False", false, 25,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().clone.CopyOnlyIfNewer = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().clone.CopyOnlyIfNewer);
+     }},
+    {"Miscellaneous", "ConfirmSyncActions", "False", false, 26,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.Targets().clone.ConfirmSyncActions = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return BooleanText(o.Targets().clone.ConfirmSyncActions);
+     }},
+};
+
+constexpr std::size_t kRowCount = std::size(kRows);
+
+}  // namespace
+
+ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter)
+    : TaskListFileSpec(appPath + "Default Task List.dvt"),
+      m_appPath(std::move(appPath)),
+      m_targets(targets),
+      m_reporter(reporter) {}
+
+void ProgramOptions::ReadProgramOptionsFromIniFile() {
+    try {
+        const LoadedIni loaded = LoadIniDocument(IniFileSpec());
+        FirstRun = !loaded.existed;
+        for (const OptionRow& row : kRows) {
+            const std::string defaultValue =
+                row.defaultInAppPath ? m_appPath + row.defaultValue : row.defaultValue;
+            row.read(*this, loaded.document.GetString(row.section, row.key, defaultValue),
+                     loaded.document);
+        }
+    } catch (...) {
+        m_reporter.ReportCurrentException("modIniFile.ReadProgramOptionsFromIniFile");
+    }
+}
+
+std::optional<IniDocument> ProgramOptions::BuildSavedDocument(Status& loadStatus) {
+    std::optional<IniDocument> document;
+    try {
+        LoadedIni loaded = LoadIniDocument(IniFileSpec());
+        loadStatus = loaded.status;
+        document = std::move(loaded.document);
+        std::array<const OptionRow*, kRowCount> order{};
+        for (const OptionRow& row : kRows) {
+            order[static_cast<std::size_t>(row.writeSlot)] = &row;
+        }
+        for (const OptionRow* row : order) {
+            if (row->written == nullptr) {
+                WritePriorityRules(m_targets.rules, *document);
+            } else if (std::optional<std::string> value = row->written(*this)) {
+                document->Set(row->section, row->key, *value);
+            }
+        }
+    } catch (...) {
+        m_reporter.ReportCurrentException("modIniFile.SaveProgramOptionsToIniFile");
+    }
+    return document;
+}
+
+Status ProgramOptions::SaveProgramOptionsToIniFile() {
+    Status loadStatus;
+    const std::optional<IniDocument> document = BuildSavedDocument(loadStatus);
+    if (!loadStatus.ok()) {
+        return loadStatus;  // the user's file is kept when we could not read what it holds
+    }
+    if (!document) {
+        return Status::Failure(EIO, "The options could not be prepared for saving.");
+    }
+    try {
+        return SaveIniDocument(IniFileSpec(), *document);
+    } catch (...) {
+        m_reporter.ReportCurrentException("modIniFile.SaveProgramOptionsToIniFile");
+        return Status::Failure(EIO, "The options file could not be written.");
+    }
+}
+
+std::string ProgramOptions::RenderSavedText() {
+    Status loadStatus;
+    const std::optional<IniDocument> document = BuildSavedDocument(loadStatus);
+    return document ? document->Text() : std::string();
+}
+
+}  // namespace duvanto

@@ -1,0 +1,86 @@
+#pragma once
+// The program's options: read once from AppPath + "duvanto.ini" at start-up, applied to the
+// objects that use them, and saved once at the end. Every key is declared once, in one table,
+// with its section, default, read rule and written form.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/Clone.h"
+#include "engine/Compare.h"
+#include "log/CloneLog.h"
+#include "platform/Status.h"
+#include "settings/IniFile.h"
+#include "settings/PriorityRules.h"
+#include "util/ErrorReporter.h"
+
+namespace duvanto {
+
+inline constexpr char kIniFileName[] = "duvanto.ini";
+
+// The "Reset Log At Size" items; None when the file named a size that has no item.
+enum class LogSizeItem { None, Kb100, Kb200, Kb500, Meg1 };
+// The "Run on Windows Startup" items; None when the file named none of them.
+enum class RunOnStartupChoice { None, AllUsers, CurrentUser, NoRun };
+
+// The objects whose settings the options file holds.
+struct OptionTargets {
+    cCompare& compare;
+    cClone& clone;
+    cCloneLog& log;
+    cPriorityRules& rules;
+};
+
+class ProgramOptions {
+public:
+    // appPath ends in "/".
+    ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter);
+
+    // Values with no object of their own yet, at their first-run defaults.
+    std::string TaskListFileSpec;
+    bool SysTrayReminder = true;
+    bool ScheduledSyncsMsg = true;
+    bool SendToRecycleBinMsg = true;
+    bool PromptToInsertRemovableDrive = false;
+    int32_t DelayBeforeFirstTask = 0;  // minutes
+    int32_t FormHeight = 5220;         // twips
+    int32_t FormWidth = 9330;
+    std::array<int32_t, 5> ColumnWidths = {150, 100, 100, 125, 125};  // pixels
+    // The three choices held only as menu check marks.
+    LogSizeItem LogSize = LogSizeItem::Kb500;
+    RunOnStartupChoice RunOnStartup = RunOnStartupChoice::AllUsers;
+    bool ShowToolbar = true;
+
+    // Set by a read that found no options file: the program's first run.
+    bool FirstRun = false;
+
+    std::string IniFileSpec() const { return m_appPath + kIniFileName; }
+
+    // Reads every key in the table's order and applies it. A value that cannot be read is
+    // reported under "modIniFile.ReadProgramOptionsFromIniFile" and ends the read there; the
+    // options not yet read keep their values.
+    void ReadProgramOptionsFromIniFile();
+    // Writes every key into the file with one write, keeping its other lines. A failure while
+    // building is reported under "modIniFile.SaveProgramOptionsToIniFile" and the keys before
+    // it are still written. An existing file that cannot be read is left alone. The Status
+    // tells the caller whether the file was written.
+    Status SaveProgramOptionsToIniFile();
+    // The file's text as a save would leave it, without writing it.
+    std::string RenderSavedText();
+
+    const std::string& AppPath() const { return m_appPath; }
+    OptionTargets& Targets() { return m_targets; }
+    const OptionTargets& Targets() const { return m_targets; }
+
+private:
+    // The document a save writes; nothing when even the file could not be loaded.
+    std::optional<IniDocument> BuildSavedDocument(Status& loadStatus);
+
+    std::string m_appPath;
+    OptionTargets m_targets;
+    ErrorReporter& m_reporter;
+};
+
+}  // namespace duvanto

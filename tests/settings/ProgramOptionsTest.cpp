@@ -1,0 +1,290 @@
+#include "settings/ProgramOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/FileSystemQueries.h"
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+namespace {
+
+using test::FixedClock;
+using test::ReadFile;
+using test::RecordingPrompt;
+using test::ScopedTimeLocale;
+using test::TempDir;
+using test::WriteFile;
+
+// One set of the objects the options belong to, as the program makes them at start-up.
+struct Owners {
+    explicit Owners(const std::string& appPath)
+        : reporter(appPath, prompt, clock),
+          log(appPath, clock, reporter, prompt),
+          clone(compare, log, fileSystem, flags, reporter),
+          rules(reporter),
+          options(appPath, {compare, clone, log, rules}, reporter) {}
+
+    RecordingPrompt prompt;
+    FixedClock clock;
+    ErrorReporter reporter;
+    cCompare compare;
+    PosixFileSystem fileSystem;
+    RunFlags flags;
+    cCloneLog log;
+    cClone clone;
+    cPriorityRules rules;
+    ProgramOptions options;
+};
+
+class ProgramOptionsTest : public ::testing::Test {
+public:
+    ScopedTimeLocale locale{"C"};
+    TempDir dir;
+
+    std::string IniPath() const { return dir / "duvanto.ini"; }
+    // Fresh objects that have read the file.
+    std::unique_ptr<Owners> Read() {
+        auto owners = std::make_unique<Owners>(dir.Path());
+        owners->options.ReadProgramOptionsFromIniFile();
+        return owners;
+    }
+    std::unique_ptr<Owners> ReadFrom(const std::string& text) {
+        WriteFile(IniPath(), text);
+        return Read();
+    }
+};
+
+// The file a save of the first-run options creates, in the order written.
+std::string FirstRunFile(const std::string& appPath) {
+    return "[Log]\r\nMaxSize=500\r\nLogOnlyErrors=False\r\n"
+           "[Comparison]\r\nCompareType=DateTime\r\nIgnore2SecDiff=True\r\n"
+           "IgnoreDaylightSavings=False\r\nIgnoreSystemFolders=True\r\nIgnoreHiddenFolders=True\r\n"
+           "[Priority Rules]\r\nNumRules=1\r\nPriorityRule1=12:00:00 AM,11:59:00 PM,64\r\n"
+           "[Reminders]\r\nSysTray=True\r\nScheduledSyncsMsg=True\r\nSendToRecycleBinMsg=True\r\n"
+           "[TaskList]\r\nTaskListFileSpec=" +
+           appPath +
+           "Default Task List.dvt\r\n"
+           "[Form Dimensions]\r\nHeight=0000005220\r\nWidth=0000009330\r\n"
+           "[ColumnWidths]\r\nColumnOne=0000000150\r\nColumnTwo=0000000100\r\n"
+           "ColumnThree=0000000100\r\nColumnFour=0000000125\r\nColumnFive=0000000125\r\n"
+           "[Miscellaneous]\r\nRunOnWindowsStartup=AllUsers\r\nPromptToInsertRemovableDrive="
+           "False\r\n"
+           "ShowToolbar=Show\r\nCopyMethod=0\r\nDeleteMethod=1\r\nDelayBeforeFirstTask=0\r\n"
+           "CopyOnlyIfNewer=False\r\nConfirmSyncActions=False\r\n";
+}
+
+TEST_F(ProgramOptionsTest, AFirstRunHasTheDefaultsAndSavesEveryKeyInOrder) {
+    auto o = Read();
+    EXPECT_TRUE(o->options.FirstRun);
+    // The saved text below shows the other values; these two are not written as they are.
+    EXPECT_EQ(o->log.MaxLogFileSize(), 512000);
+    EXPECT_EQ(o->rules.PriorityRules().at(0).Key, "12:00 AM to 11:59 PM - LOW PRIORITY");
+    EXPECT_TRUE(o->prompt.shown.empty());
+
+    const std::string rendered = o->options.RenderSavedText();
+    EXPECT_FALSE(FileExists(IniPath()));
+    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
+    EXPECT_EQ(ReadFile(IniPath()), FirstRunFile(dir.Path()));
+    EXPECT_EQ(rendered, ReadFile(IniPath()));
+    EXPECT_FALSE(Read()->options.FirstRun);
+}
+
+// The options file a save would write after reading `text` into fresh objects, rendered onto no
+// file so that only the values show.
+std::string Effective(ProgramOptionsTest& test, const std::string& text);
+
+TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
+    // Section, the line read, and the line a save writes for it (the rest stays the default).
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"Log", "MaxSize=300", ""},
+        {"Log", "MaxSize=1000", "MaxSize=1000"},
+        {"Log", "MaxSize= 200 kb", "MaxSize=200"},
+        {"Log", "LogOnlyErrors=false", "LogOnlyErrors=True"},
+        {"Comparison", "CompareType=CRC32", "CompareType=CRC32"},
+        {"Comparison", "CompareType=size", "CompareType=DateTime"},
+        {"Comparison", "Ignore2SecDiff=true", "Ignore2SecDiff=False"},
+        {"Comparison", "IgnoreDaylightSavings=True", "IgnoreDaylightSavings=True"},
+        {"Reminders", "SysTray=Yes", "SysTray=False"},
+        {"TaskList", "TaskListFileSpec=/data/my tasks.dvt", "TaskListFileSpec=/data/my tasks.dvt"},
+        {"Form Dimensions", "Height=100", "Height=0000005220"},
+        {"Form Dimensions", "Width=9331.5", "Width=0000009332"},
+        {"ColumnWidths", "ColumnThree=42", "ColumnThree=0000000042"},
+        {"ColumnWidths", "ColumnFive=-7", "ColumnFive=0000000000"},
+        {"Miscellaneous", "RunOnWindowsStartup=True", "RunOnWindowsStartup=AllUsers"},
+        {"Miscellaneous", "RunOnWindowsStartup=CurrentUser", "RunOnWindowsStartup=CurrentUser"},
+        {"Miscellaneous", "RunOnWindowsStartup=currentuser", "RunOnWindowsStartup=False"},
+        {"Miscellaneous", "ShowToolbar=hide", "ShowToolbar=Show"},
+        {"Miscellaneous", "ShowToolbar=Hide", "ShowToolbar=Hide"},
+        {"Miscellaneous", "CopyMethod=2", "CopyMethod=2"},
+        {"Miscellaneous", "DeleteMethod=3.0", "DeleteMethod=3"},
+        {"Miscellaneous", "PromptToInsertRemovableDrive=True", "PromptToInsertRemovableDrive=True"},
+        {"Miscellaneous", "DelayBeforeFirstTask=2.6", "DelayBeforeFirstTask=3"},
+        {"Miscellaneous", "DelayBeforeFirstTask=2.5", "DelayBeforeFirstTask=2"},
+        {"Miscellaneous", "DelayBeforeFirstTask=soon", "DelayBeforeFirstTask=0"},
+        {"Miscellaneous", "ConfirmSyncActions=True", "ConfirmSyncActions=True"},
+    };
+    for (const auto& [section, line, written] : cases) {
+        std::string expected = FirstRunFile(dir.Path());
+        const std::size_t at = expected.find("\n" + line.substr(0, line.find('=') + 1)) + 1;
+        const std::size_t end = expected.find("\r\n", at);
+        expected.replace(at, end + 2 - at, written.empty() ? "" : written + "\r\n");
+        EXPECT_EQ(Effective(*this, "[" + section + "]\n" + line + "\n"), expected) << line;
+    }
+    EXPECT_EQ(ReadFrom("[Log]\nMaxSize=300\n")->log.MaxLogFileSize(), 307200);
+    EXPECT_EQ(ReadFrom("[Log]\nMaxSize=1000\n")->log.MaxLogFileSize(), 1024000);
+
+    // An empty value counts as missing, for every key.
+    const std::string defaults = FirstRunFile(dir.Path());
+    std::string section;
+    for (std::size_t at = 0; at < defaults.size(); at = defaults.find("\r\n", at) + 2) {
+        const std::string line = defaults.substr(at, defaults.find("\r\n", at) - at);
+        if (line[0] == '[') {
+            section = line;
+        } else {
+            const std::string text = section + "\n" + line.substr(0, line.find('=') + 1) + "\n";
+            EXPECT_EQ(Effective(*this, text), defaults) << line;
+        }
+    }
+}
+
+std::string Effective(ProgramOptionsTest& test, const std::string& text) {
+    auto owners = test.ReadFrom(text);
+    EXPECT_TRUE(owners->prompt.shown.empty()) << text;
+    EXPECT_TRUE(RemoveFile(test.IniPath()).ok());
+    return owners->options.RenderSavedText();
+}
+
+TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"CopyMethod=abc", "Error: Type mismatch\r\n"},
+        {"CopyMethod=1.5", "Error: Control array element '1.5' doesn't exist\r\n"},
+        {"DeleteMethod=9", "Error: Control array element '9' doesn't exist\r\n"},
+        {"DeleteMethod=-1", "Error: Control array element '-1' doesn't exist\r\n"},
+        {"DeleteMethod=1e300", "Error: Control array element '1e300' doesn't exist\r\n"},
+        {"DelayBeforeFirstTask=1e20", "Error: Overflow\r\n"},
+    };
+    for (const auto& [line, error] : cases) {
+        auto o = ReadFrom(
+            "[Form Dimensions]\nHeight=7000\n"
+            "[Miscellaneous]\n" +
+            line +
+            "\n"
+            "ConfirmSyncActions=True\n");
+        EXPECT_EQ(o->options.FormHeight, 7000) << line;
+        EXPECT_FALSE(o->clone.ConfirmSyncActions) << line;
+        if (line.starts_with("DeleteMethod")) {
+            // The object keeps what it started with: neither the value nor the file's default.
+            EXPECT_EQ(o->clone.DeleteMethod, RegularDelete) << line;
+        }
+        ASSERT_EQ(o->prompt.shown.size(), 1u) << line;
+        EXPECT_EQ(o->prompt.shown[0].title,
+                  "Unexpected Error in modIniFile.ReadProgramOptionsFromIniFile");
+        EXPECT_NE(o->prompt.shown[0].text.find(error), std::string::npos) << line;
+    }
+
+    auto o = ReadFrom("[Form Dimensions]\nHeight=x\nWidth=10000\n");
+    EXPECT_EQ(o->options.FormWidth, 9330);
+    EXPECT_EQ(o->rules.Count(), 1);  // read before the failure
+    ASSERT_EQ(o->prompt.shown.size(), 1u);
+    EXPECT_NE(o->prompt.shown[0].text.find("Error: Type mismatch\r\n"), std::string::npos);
+
+    o = ReadFrom("[Log]\nMaxSize=3000000\nLogOnlyErrors=True\n");
+    EXPECT_FALSE(o->log.LogOnlyErrors());
+    EXPECT_EQ(o->prompt.shown.size(), 1u);
+}
+
+TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {
+    const std::string edited =
+        "; my settings\n"
+        "[LOG]\n"
+        "maxsize = 300\n"
+        "logonlyerrors=false\n"
+        "\n"
+        "[Mine]\n"
+        "Colour=blue\n"
+        "[form dimensions]\n"
+        "HEIGHT=100\n"
+        "; keep this width note\n"
+        "[Priority Rules]\n"
+        "NumRules=1\n"
+        "PriorityRule1=10:00:00 PM,6:00:00 AM,128\n"
+        "PriorityRule2=1:00:00 AM,2:00:00 AM,32\n";
+    auto o = ReadFrom(edited);
+    EXPECT_EQ(o->log.MaxLogFileSize(), 307200);
+    ASSERT_EQ(o->rules.Count(), 1);
+    o->options.FormHeight = 6100;
+    o->compare.CompareMethod = Size;
+    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
+    const std::string saved = ReadFile(IniPath());
+    const std::string expectedStart =
+        "; my settings\r\n"
+        "[LOG]\r\n"
+        "maxsize = 300\r\n"
+        "logonlyerrors=True\r\n"
+        "\r\n"
+        "[Mine]\r\n"
+        "Colour=blue\r\n"
+        "[form dimensions]\r\n"
+        "HEIGHT=0000006100\r\n"
+        "Width=0000009330\r\n"
+        "; keep this width note\r\n"
+        "[Priority Rules]\r\n"
+        "NumRules=1\r\n"
+        "PriorityRule1=10:00:00 PM,6:00:00 AM,128\r\n"
+        "PriorityRule2=1:00:00 AM,2:00:00 AM,32\r\n"
+        "[Comparison]\r\n"
+        "CompareType=Size\r\n";
+    EXPECT_EQ(saved.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_EQ(saved.find("MaxSize="), std::string::npos);
+
+    auto again = Read();
+    EXPECT_EQ(again->options.FormHeight, 6100);
+    EXPECT_EQ(again->compare.CompareMethod, Size);
+    EXPECT_EQ(again->log.MaxLogFileSize(), 307200);
+    EXPECT_TRUE(again->prompt.shown.empty());
+}
+
+TEST_F(ProgramOptionsTest, EveryOptionSurvivesASaveAndARead) {
+    auto o = Read();
+    o->compare = {Contents, false, true, false, false};
+    o->clone.CopyMethod = SafeCopyMethod;
+    o->clone.DeleteMethod = DoNotDelete;
+    o->clone.CopyOnlyIfNewer = true;
+    o->log.LogOnlyErrors(true);
+    o->options.LogSize = LogSizeItem::Kb100;
+    o->rules.Add({0.25, 0.75, HIGH_PRIORITY_CLASS, ""});
+    o->options.TaskListFileSpec = "/srv/tasks/list.dvt";
+    o->options.ScheduledSyncsMsg = o->options.SendToRecycleBinMsg = false;
+    o->options.DelayBeforeFirstTask = 15;
+    o->options.FormWidth = 12345;
+    o->options.ColumnWidths = {1, 2, 3, 4, 2000000000};
+    o->options.RunOnStartup = RunOnStartupChoice::NoRun;
+    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
+    const std::string saved = ReadFile(IniPath());
+    EXPECT_NE(saved.find("ColumnFive=2000000000\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("PriorityRule2=6:00:00 AM,6:00:00 PM,128\r\n"), std::string::npos);
+
+    auto r = Read();
+    EXPECT_EQ(r->log.MaxLogFileSize(), 102400);
+    EXPECT_EQ(r->options.RenderSavedText(), saved);
+    EXPECT_TRUE(r->prompt.shown.empty());
+}
+
+TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {
+    ASSERT_TRUE(CreateFolderPath(IniPath() + "/").ok());
+    auto o = Read();
+    EXPECT_FALSE(o->options.FirstRun);
+    EXPECT_FALSE(o->options.SaveProgramOptionsToIniFile().ok());
+    EXPECT_TRUE(FolderExists(IniPath()));
+}
+
+}  // namespace
+}  // namespace duvanto
