@@ -1,0 +1,455 @@
+#!/usr/bin/env bash
+# Duvanto benchmark runner. See bench/README.md.
+#
+#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|all|LIST] [--work DIR] [--cli PATH]
+#                [--runs N] [--warmup N] [--files N] [--folders N] [--depth K] [--rng N]
+#                [--mutate PCT] [--large-files N] [--large-size SZ] [--regen] [--clean]
+#                [--no-install]
+#
+# Every contender runs as a whole process, --runs times after --warmup untimed runs, on a warm
+# cache; the table shows medians. Trees are made by gen_tree from --rng and are reused while the
+# options that made them are unchanged.
+set -euo pipefail
+
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+REPO=$(dirname "$HERE")
+
+SCENARIOS=plan
+WORK=/tmp/duvanto-bench
+CLI=$REPO/build/src/cli/duvanto-cli
+RUNS=5
+WARMUP=1
+FILES=100000
+FOLDERS=5000
+DEPTH=6
+RNG=1
+MUTATE=1
+LARGE_FILES=20
+LARGE_SIZE=100M
+REGEN=0
+CLEAN=0
+INSTALL=1
+
+usage() {
+    sed -n '2,11s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+    cat <<'EOF'
+
+Scenarios (comma-separated list or "all"):
+  plan      duvanto-cli plan S T on an identical pair vs rsync --dry-run and the stat floor
+  s1        clone the small tree into an empty target: duvanto-cli clone vs cp -a vs rsync -a
+  s1-large  clone --large-files files of --large-size into an empty target: vs cp -a, rsync -a
+  s2        clone onto an identical target (nothing to do): vs rsync -a --delete (floor shown)
+  s3        clone onto a target with --mutate % modified, touched, deleted and added: vs rsync
+
+Defaults: --scenario plan --work /tmp/duvanto-bench --cli build/src/cli/duvanto-cli --runs 5
+  --warmup 1 --files 100000 --folders 5000 --depth 6 --rng 1 --mutate 1 --large-files 20
+  --large-size 100M
+--regen       make the trees again even if the existing ones match the options
+--clean       delete the whole work folder at the end
+--no-install  do not apt-get install missing tools (hyperfine, rsync, time)
+EOF
+}
+
+die() {
+    echo "run.sh: $*" >&2
+    exit 2
+}
+note() { echo "== $*" >&2; }
+
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --scenario) SCENARIOS=${2:?}; shift 2 ;;
+    --work) WORK=${2:?}; shift 2 ;;
+    --cli) CLI=${2:?}; shift 2 ;;
+    --runs) RUNS=${2:?}; shift 2 ;;
+    --warmup) WARMUP=${2:?}; shift 2 ;;
+    --files) FILES=${2:?}; shift 2 ;;
+    --folders) FOLDERS=${2:?}; shift 2 ;;
+    --depth) DEPTH=${2:?}; shift 2 ;;
+    --rng) RNG=${2:?}; shift 2 ;;
+    --mutate) MUTATE=${2:?}; shift 2 ;;
+    --large-files) LARGE_FILES=${2:?}; shift 2 ;;
+    --large-size) LARGE_SIZE=${2:?}; shift 2 ;;
+    --regen) REGEN=1; shift ;;
+    --clean) CLEAN=1; shift ;;
+    --no-install) INSTALL=0; shift ;;
+    -h | --help) usage; exit 0 ;;
+    *) usage >&2; die "unknown argument: $1" ;;
+    esac
+done
+
+[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3
+IFS=, read -r -a SCENARIO_LIST <<<"$SCENARIOS"
+for s in "${SCENARIO_LIST[@]}"; do
+    case "$s" in plan | s1 | s1-large | s2 | s3) ;; *) die "unknown scenario: $s" ;; esac
+done
+[[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || die "--runs must be a positive number"
+[[ "$WARMUP" =~ ^[0-9]+$ ]] || die "--warmup must be a number"
+mkdir -p "$WORK"
+WORK=$(cd "$WORK" && pwd)
+case "$CLI" in /*) ;; *) CLI=$PWD/$CLI ;; esac
+
+# ---------------------------------------------------------------- tools
+apt_updated=0
+ensure_tool() { # ensure_tool COMMAND PACKAGE REQUIRED(0/1)
+    command -v "$1" >/dev/null 2>&1 && return 0
+    if [ "$INSTALL" = 1 ] && [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null 2>&1; then
+        note "installing $2"
+        if [ "$apt_updated" = 0 ]; then
+            apt-get update -qq >&2 || true
+            apt_updated=1
+        fi
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$2" >&2 ||
+            true
+    fi
+    command -v "$1" >/dev/null 2>&1 && return 0
+    [ "$3" = 1 ] && die "$1 is missing (Debian package $2)"
+    note "$1 is missing (Debian package $2); going on without it"
+    return 1
+}
+ensure_tool g++ g++ 1
+ensure_tool rsync rsync 1
+ensure_tool python3 python3 1
+HAVE_HYPERFINE=0
+ensure_tool hyperfine hyperfine 0 && HAVE_HYPERFINE=1
+HAVE_TIME=0
+ensure_tool /usr/bin/time time 0 && HAVE_TIME=1
+
+BIN=$WORK/bin
+mkdir -p "$BIN" "$WORK/results"
+for prog in gen_tree stat_floor; do
+    if [ ! -x "$BIN/$prog" ] || [ "$HERE/$prog.cpp" -nt "$BIN/$prog" ]; then
+        note "building $prog"
+        "${CXX:-g++}" -O2 -std=c++20 -Wall -Wextra -Wpedantic -o "$BIN/$prog" "$HERE/$prog.cpp"
+    fi
+done
+GEN=$BIN/gen_tree
+FLOOR=$BIN/stat_floor
+
+HAVE_CLI=0
+if [ -x "$CLI" ]; then
+    HAVE_CLI=1
+else
+    note "duvanto-cli not found at $CLI: its rows are skipped (give another one with --cli PATH)"
+fi
+
+# ---------------------------------------------------------------- trees
+free_kib() { df -Pk "$WORK" | awk 'NR == 2 { print $4 }'; }
+need_space() { # need_space KIB WHAT
+    local free
+    free=$(free_kib)
+    [ "$free" -ge "$1" ] || die "$2 needs about $(($1 / 1024)) MiB in $WORK, only $((free / 1024)) MiB free"
+}
+gen_hash=$(sha256sum "$HERE/gen_tree.cpp" | cut -c1-16)
+
+# tree_ready DIR STAMP: true when DIR was made by the same generator with the same options.
+tree_ready() {
+    [ "$REGEN" = 0 ] && [ -d "$1" ] && [ -f "$1.stamp" ] && [ "$(cat "$1.stamp")" = "$2" ]
+}
+
+SMALL=$WORK/small
+small_stamp="gen=$gen_hash rng=$RNG files=$FILES folders=$FOLDERS depth=$DEPTH"
+ensure_small_source() {
+    tree_ready "$SMALL/S" "$small_stamp" && return 0
+    rm -rf "$SMALL"
+    mkdir -p "$SMALL"
+    need_space $((FILES * 10 + FOLDERS * 8 + 102400)) "the small source tree"
+    note "generating $SMALL/S ($FILES files, $FOLDERS folders, depth $DEPTH, --rng $RNG)"
+    "$GEN" create "$SMALL/S" --rng "$RNG" --files "$FILES" --folders "$FOLDERS" --depth "$DEPTH" >&2
+    echo "$small_stamp" >"$SMALL/S.stamp"
+}
+ensure_small_copy() { # identical target, mtimes preserved
+    ensure_small_source
+    tree_ready "$SMALL/T" "$small_stamp" && return 0
+    rm -rf "$SMALL/T" "$SMALL/T.stamp"
+    need_space $((FILES * 5 + FOLDERS * 4 + 102400)) "the identical target"
+    note "copying $SMALL/S to $SMALL/T (cp -a)"
+    cp -a "$SMALL/S" "$SMALL/T"
+    echo "$small_stamp" >"$SMALL/T.stamp"
+}
+ensure_small_mutated() { # target with MUTATE % modified, touched, deleted, added
+    ensure_small_source
+    local stamp="$small_stamp mutate=$MUTATE"
+    tree_ready "$SMALL/T-mutated" "$stamp" && return 0
+    rm -rf "$SMALL/T-mutated" "$SMALL/T-mutated.stamp"
+    need_space $((FILES * 5 + FOLDERS * 4 + 102400)) "the mutated target"
+    note "making $SMALL/T-mutated (copy of S, then --mutate $MUTATE)"
+    cp -a "$SMALL/S" "$SMALL/T-mutated"
+    "$GEN" mutate "$SMALL/T-mutated" --rng "$RNG" --mutate "$MUTATE" >&2
+    echo "$stamp" >"$SMALL/T-mutated.stamp"
+}
+
+LARGE=$WORK/large
+ensure_large_source() {
+    local stamp="gen=$gen_hash rng=$RNG large-files=$LARGE_FILES large-size=$LARGE_SIZE"
+    tree_ready "$LARGE/S" "$stamp" && return 0
+    rm -rf "$LARGE"
+    mkdir -p "$LARGE"
+    local bytes
+    bytes=$(numfmt --from=iec "$LARGE_SIZE")
+    need_space $((2 * LARGE_FILES * bytes / 1024 + 102400)) "the large-file source and its clone"
+    note "generating $LARGE/S ($LARGE_FILES files of $LARGE_SIZE)"
+    "$GEN" create "$LARGE/S" --rng "$RNG" --files 0 --folders 0 \
+        --large-files "$LARGE_FILES" --large-size "$LARGE_SIZE" >&2
+    echo "$stamp" >"$LARGE/S.stamp"
+}
+
+# Reads every file once so clone scenarios start with the source in the page cache, and walks the
+# metadata of the given trees.
+warm() { # warm [--content] DIR...
+    local content=0
+    if [ "$1" = --content ]; then
+        content=1
+        shift
+    fi
+    "$FLOOR" "$@" >/dev/null
+    if [ "$content" = 1 ]; then
+        find "$@" -type f -print0 | xargs -0 -r cat >/dev/null
+    fi
+}
+
+# ---------------------------------------------------------------- measuring
+declare -A MEDIAN MIN MAX RSS CHECK
+ROWS=()
+
+quote_cmd() { # one shell-words string for hyperfine
+    local out="" a
+    for a in "$@"; do out+="$(printf '%q' "$a") "; done
+    printf '%s' "${out% }"
+}
+
+# measure LABEL PREPARE_SCRIPT CMD... : PREPARE_SCRIPT ("" for none) runs before every run.
+measure() {
+    local label=$1 prep=$2
+    shift 2
+    ROWS+=("$label")
+    local json=$WORK/results/last-$label.json
+    note "$label: $(quote_cmd "$@")"
+    if [ "$HAVE_HYPERFINE" = 1 ]; then
+        local args=(hyperfine -N --style basic --runs "$RUNS" --warmup "$WARMUP"
+            --export-json "$json" --command-name "$label")
+        [ -n "$prep" ] && args+=(--prepare "bash $(printf '%q' "$prep")")
+        if ! "${args[@]}" "$(quote_cmd "$@")" >&2; then
+            MEDIAN[$label]=failed
+            return 0
+        fi
+        read -r "MEDIAN[$label]" "MIN[$label]" "MAX[$label]" < <(python3 -c '
+import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]
+print("%.4f %.4f %.4f" % (r["median"], r["min"], r["max"]))' "$json")
+    else
+        local i t0 t1 times=()
+        for ((i = 0; i < WARMUP + RUNS; i++)); do
+            [ -n "$prep" ] && bash "$prep"
+            t0=$EPOCHREALTIME
+            if ! "$@" >/dev/null 2>&1; then
+                MEDIAN[$label]=failed
+                return 0
+            fi
+            t1=$EPOCHREALTIME
+            ((i >= WARMUP)) && times+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')")
+        done
+        read -r "MEDIAN[$label]" "MIN[$label]" "MAX[$label]" < <(printf '%s\n' "${times[@]}" |
+            sort -g | awk '{ v[NR] = $1 } END {
+                m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+                printf "%.4f %.4f %.4f\n", m, v[1], v[NR] }')
+        note "$label: median ${MEDIAN[$label]} s (min ${MIN[$label]}, max ${MAX[$label]})"
+    fi
+}
+
+# peak_rss LABEL PREPARE_SCRIPT CMD... : one more run under /usr/bin/time -v.
+peak_rss() {
+    local label=$1 prep=$2
+    shift 2
+    [ "$HAVE_TIME" = 1 ] || return 0
+    [ "${MEDIAN[$label]:-failed}" = failed ] && return 0
+    [ -n "$prep" ] && bash "$prep"
+    local report=$WORK/results/last-$label.time
+    /usr/bin/time -v -o "$report" "$@" >/dev/null 2>&1 || true
+    RSS[$label]=$(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$report")
+}
+
+# check_same LABEL SOURCE TARGET: after a clone, lists what rsync would still change (file
+# content by size+mtime, names, types; folder times ignored).
+check_same() {
+    local n
+    n=$(rsync -rlt --delete -n -i "$2/" "$3/" | grep -cv '^\.d' || true)
+    if [ "$n" = 0 ]; then CHECK[$1]=same; else CHECK[$1]="$n differ"; fi
+}
+
+# contender LABEL PREPARE_SCRIPT CHECK_SOURCE CHECK_TARGET CMD...
+contender() {
+    local label=$1 prep=$2 src=$3 dst=$4
+    shift 4
+    measure "$label" "$prep" "$@"
+    peak_rss "$label" "$prep" "$@"
+    [ -n "$src" ] && [ "${MEDIAN[$label]}" != failed ] && check_same "$label" "$src" "$dst"
+    return 0
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a + 0 > 0 && b + 0 > 0) printf "%.2f", a / b; else printf "-" }'; }
+
+# table SCENARIO TITLE REF...: prints the rows measured since the last table, with a ratio
+# column for each reference contender, and saves it under results/.
+table() {
+    local scenario=$1 title=$2
+    shift 2
+    local refs=("$@") out label ref line cell
+    out=$WORK/results/$scenario-$(date +%Y%m%d-%H%M%S).md
+    {
+        echo "### $scenario: $title"
+        echo
+        line="| contender | median s | min–max s |"
+        for ref in "${refs[@]}"; do line+=" × $ref |"; done
+        line+=" peak RSS MiB | target after |"
+        echo "$line"
+        line="|---|---:|---:|"
+        for ref in "${refs[@]}"; do line+="---:|"; done
+        echo "$line---:|---|"
+        for label in "${ROWS[@]}"; do
+            if [ "${MEDIAN[$label]}" = failed ]; then
+                line="| $label | failed | |"
+                for ref in "${refs[@]}"; do line+=" |"; done
+                echo "$line | |"
+                continue
+            fi
+            line="| $label | ${MEDIAN[$label]} | ${MIN[$label]}–${MAX[$label]} |"
+            for ref in "${refs[@]}"; do
+                cell=-
+                [ -n "${MEDIAN[$ref]:-}" ] && cell=$(ratio "${MEDIAN[$label]}" "${MEDIAN[$ref]}")
+                line+=" $cell |"
+            done
+            line+=" ${RSS[$label]:--} | ${CHECK[$label]:--} |"
+            echo "$line"
+        done
+        if [ "$HAVE_CLI" = 0 ]; then
+            line="| duvanto | pending | |"
+            for ref in "${refs[@]}"; do line+=" |"; done
+            echo "$line | no CLI at $CLI |"
+        fi
+        echo
+        echo "$RUNS runs after $WARMUP warm-up, $(if [ "$HAVE_HYPERFINE" = 1 ]; then echo hyperfine; else echo 'bash loop'; fi); $(date -u '+%Y-%m-%d %H:%M UTC')."
+    } >"$out"
+    echo
+    cat "$out"
+    ROWS=()
+}
+
+# ---------------------------------------------------------------- scenarios
+# Prepare scripts are files, so the same text serves hyperfine and the bash loop.
+write_prepare() { # write_prepare NAME COMMANDS: creates $WORK/prepare-NAME.sh
+    local f=$WORK/prepare-$1.sh
+    printf '#!/usr/bin/env bash\nset -euo pipefail\n%s\n' "$2" >"$f"
+    echo "$f"
+}
+q() { printf '%q' "$1"; }
+
+scenario_plan() {
+    ensure_small_copy
+    local S=$SMALL/S T=$SMALL/T
+    local pending
+    pending=$(rsync -a --delete --dry-run -i "$S/" "$T/" | wc -l)
+    [ "$pending" = 0 ] || note "warning: rsync sees $pending differences between S and T"
+    warm "$S" "$T"
+    warm "$S" "$T"
+    contender floor "" "" "" "$FLOOR" "$S" "$T"
+    contender rsync "" "" "" rsync -a --delete --dry-run "$S/" "$T/"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "" "" "" "$CLI" plan "$S" "$T"
+    table plan "plan on two identical trees ($FILES files, $FOLDERS folders each)" rsync floor
+    if [ "$HAVE_CLI" = 1 ]; then
+        echo "duvanto-cli plan printed $("$CLI" plan "$S" "$T" 2>&1 | wc -l) lines for this identical pair"
+    fi
+    if [ "$HAVE_CLI" = 1 ] && [ "${MEDIAN[duvanto]}" != failed ]; then
+        local r f
+        r=$(ratio "${MEDIAN[duvanto]}" "${MEDIAN[rsync]}")
+        f=$(ratio "${MEDIAN[duvanto]}" "${MEDIAN[floor]}")
+        echo "goal: duvanto <= 0.50 x rsync ($r: $(awk -v v="$r" 'BEGIN { print (v <= 0.5) ? "met" : "NOT met" }'))," \
+            "<= 1.30 x floor ($f: $(awk -v v="$f" 'BEGIN { print (v <= 1.3) ? "met" : "NOT met" }'))"
+    fi
+}
+
+scenario_s1() {
+    ensure_small_source
+    local S=$SMALL/S D=$WORK/s1/T prep
+    mkdir -p "$WORK/s1"
+    need_space $((FILES * 5 + FOLDERS * 4 + 102400)) "the s1 target"
+    prep=$(write_prepare s1 "rm -rf $(q "$D") && mkdir $(q "$D") && sync")
+    warm --content "$S"
+    contender cp "$prep" "$S" "$D" cp -a "$S/." "$D"
+    contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    table s1 "clone $FILES files in $FOLDERS folders into an empty target" cp rsync
+    rm -rf "$WORK/s1"
+}
+
+scenario_s1_large() {
+    ensure_large_source
+    local S=$LARGE/S D=$WORK/s1-large/T prep
+    mkdir -p "$WORK/s1-large"
+    prep=$(write_prepare s1-large "rm -rf $(q "$D") && mkdir $(q "$D") && sync")
+    warm --content "$S"
+    contender cp "$prep" "$S" "$D" cp -a "$S/." "$D"
+    contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    table s1-large "clone $LARGE_FILES files of $LARGE_SIZE into an empty target" cp rsync
+    rm -rf "$WORK/s1-large"
+}
+
+scenario_s2() {
+    ensure_small_copy
+    local S=$SMALL/S D=$WORK/s2/T
+    # Its own copy, so a tool that wrongly changes it cannot spoil the shared pair.
+    need_space $((FILES * 5 + FOLDERS * 4 + 102400)) "the s2 target"
+    rm -rf "$WORK/s2"
+    mkdir -p "$WORK/s2"
+    cp -a "$SMALL/T" "$D"
+    warm --content "$S" "$D"
+    contender floor "" "" "" "$FLOOR" "$S" "$D"
+    contender rsync "" "$S" "$D" rsync -a --delete "$S/" "$D/"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    table s2 "clone onto an identical target ($FILES files): nothing to do" rsync floor
+    rm -rf "$WORK/s2"
+}
+
+scenario_s3() {
+    ensure_small_mutated
+    local S=$SMALL/S D=$WORK/s3/T prep
+    mkdir -p "$WORK/s3"
+    need_space $((FILES * 5 + FOLDERS * 4 + 102400)) "the s3 target"
+    # Puts the mutated state back by undoing only what the last run changed: the same tree as a
+    # fresh cp -a (names, contents, mtimes), without deleting and copying 100,000 files each time.
+    rm -rf "$D"
+    cp -a "$SMALL/T-mutated" "$D"
+    prep=$(write_prepare s3 "rsync -a --delete $(q "$SMALL/T-mutated")/ $(q "$D")/ && sync")
+    warm --content "$S" "$SMALL/T-mutated"
+    contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    table s3 "clone onto a target with $MUTATE% modified, touched, deleted and added" rsync
+    rm -rf "$WORK/s3"
+}
+
+# ---------------------------------------------------------------- main
+fs_type=$(findmnt -n -o FSTYPE -T "$WORK" 2>/dev/null || stat -f -c %T "$WORK")
+cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+echo "machine: $(nproc) CPUs, ${cpu:-unknown CPU}, kernel $(uname -r), $fs_type at $WORK"
+read -r load1 _ </proc/loadavg
+echo "load average (1 min) at start: $load1"
+awk -v l="$load1" 'BEGIN { exit !(l > 0.5) }' &&
+    note "warning: the machine is busy (load $load1); other processes skew timings on $(nproc) CPUs"
+echo "tools: $(rsync --version | head -1 | awk '{ print $1, $2, $3 }'); $(cp --version | head -1)$(
+    [ "$HAVE_HYPERFINE" = 1 ] && echo "; $(hyperfine --version)")"
+
+for s in "${SCENARIO_LIST[@]}"; do
+    case "$s" in
+    plan) scenario_plan ;;
+    s1) scenario_s1 ;;
+    s1-large) scenario_s1_large ;;
+    s2) scenario_s2 ;;
+    s3) scenario_s3 ;;
+    esac
+done
+
+if [ "$CLEAN" = 1 ]; then
+    note "deleting $WORK"
+    rm -rf "$WORK"
+fi
