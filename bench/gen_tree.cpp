@@ -33,7 +33,7 @@ namespace {
 
 // xoshiro256** with its state filled by splitmix64 from the random-number start value.
 class Random {
-  public:
+public:
     explicit Random(uint64_t start) {
         for (uint64_t& word : m_state) {
             start += 0x9e3779b97f4a7c15ULL;
@@ -74,7 +74,7 @@ class Random {
         }
     }
 
-  private:
+private:
     static uint64_t Rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
     uint64_t m_state[4];
 };
