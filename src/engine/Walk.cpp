@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/Clone.h"
 #include "engine/Masks.h"
@@ -35,6 +36,11 @@ NameIndex IndexByName(const std::vector<DirEntry>& listing) {
 const DirEntry* Find(const NameIndex& index, const std::string& name) {
     auto it = index.find(name);
     return it == index.end() ? nullptr : it->second;
+}
+
+// The name of a folder path ending in "/".
+std::string LastFolderName(const std::string& folder) {
+    return GetLastItemInPath(std::string_view(folder).substr(0, folder.size() - 1));
 }
 
 bool IsMissing(const Status& status) {
@@ -278,6 +284,10 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
     bool ok = true;
     // Breadth-first: a parent's folder operation precedes its subfolders' in the list.
     std::vector<std::pair<std::string, std::string>> queue;
+    // What pass 1 learnt, so that pass 2 neither lists those Source folders again nor asks
+    // whether their Target folders exist.
+    std::unordered_map<std::string, std::vector<std::string>> sourceSubfolders;
+    std::unordered_set<std::string> targetFolders;
 
     // Pass 1, over the Target tree: orphans and changed files.
     queue.emplace_back(source, target);
@@ -288,6 +298,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
+        targetFolders.insert(t);
         Result<Listing> targetList = m_fs.ListFolder(t, true);
         if (!targetList.ok()) {
             LogFolderFailure(t, targetList.status());
@@ -295,7 +306,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             continue;
         }
         // The roots are the user's explicit choice; the skip rule applies below them.
-        if (i > 0 && IsFolderIgnored(GetLastItemInPath(t.substr(0, t.size() - 1)))) {
+        if (i > 0 && IsFolderIgnored(LastFolderName(t))) {
             continue;
         }
         for (const DirEntry& entry : targetList.value()) {
@@ -313,7 +324,13 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
             continue;
         }
-        if (i > 0 && IsFolderIgnored(GetLastItemInPath(s.substr(0, s.size() - 1)))) {
+        std::vector<std::string>& subfolders = sourceSubfolders[s];
+        for (const DirEntry& entry : sourceList.value()) {
+            if (entry.kind == EntryKind::Folder) {
+                subfolders.push_back(entry.name);
+            }
+        }
+        if (i > 0 && IsFolderIgnored(LastFolderName(s))) {
             continue;
         }
         if (CompareListings(host, s, sourceList.value(), t, targetList.value())) {
@@ -331,13 +348,20 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
+        if (i > 0 && IsFolderIgnored(LastFolderName(s))) {
+            continue;
+        }
+        auto known = sourceSubfolders.find(s);
+        if (known != sourceSubfolders.end()) {
+            for (const std::string& name : known->second) {
+                queue.emplace_back(s + name + "/", t + name + "/");
+            }
+            continue;  // its Target folder was walked in pass 1
+        }
         Result<Listing> sourceList = m_fs.ListFolder(s, false);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
             ok = false;
-            continue;
-        }
-        if (i > 0 && IsFolderIgnored(GetLastItemInPath(s.substr(0, s.size() - 1)))) {
             continue;
         }
         for (const DirEntry& entry : sourceList.value()) {
@@ -345,7 +369,8 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
             }
         }
-        if (!FolderPresent(t)) {
+        // A Target folder pass 1 did not reach may still exist (below one it could not list).
+        if (targetFolders.count(t) == 0 && !FolderPresent(t)) {
             ok = PlanSourceFolderCreation(host, s, sourceList.value(), t) && ok;
         }
     }

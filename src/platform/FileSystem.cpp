@@ -176,60 +176,63 @@ int PosixFileSystem::OpenParent(const std::string& path, std::string& lastCompon
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folderPath,
                                                           bool withStatus) {
-    int fd = OpenFolder(folderPath);
-    if (fd < 0) {
+    UniqueFd folder(OpenFolder(folderPath));
+    if (!folder.valid()) {
         return Status::FromErrno(errno);
     }
-    DIR* dir = fdopendir(fd);
-    if (dir == nullptr) {
-        Status failure = Status::FromErrno(errno);
-        close(fd);
-        return failure;
-    }
+    // getdents64 straight on the descriptor: opendir would spend a status call and two fcntl
+    // calls on every folder, which a walk of many small folders feels.
+    alignas(8) static thread_local char buffer[64 * 1024];
     std::vector<DirEntry> entries;
-    errno = 0;
-    while (dirent* raw = readdir(dir)) {
-        const char* name = raw->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-            continue;
-        }
-        DirEntry entry;
-        entry.name = name;
-        bool needStat = withStatus;
-        switch (raw->d_type) {
-            case DT_REG:
-                entry.kind = EntryKind::File;
-                break;
-            case DT_DIR:
-                entry.kind = EntryKind::Folder;
-                break;
-            case DT_LNK:
-                entry.kind = EntryKind::Link;
-                break;
-            case DT_UNKNOWN:
-                needStat = true;
-                break;
-            default:
-                entry.kind = EntryKind::Special;
-                break;
-        }
-        if (needStat) {
-            Status status = FillFromStat(fd, entry);
-            if (!status.ok()) {
-                if (status.code() == ENOENT) {
-                    continue;  // vanished between listing and status: it is simply not there
-                }
-                closedir(dir);
-                return status;
+    for (;;) {
+        long bytes = syscall(SYS_getdents64, folder.get(), buffer, sizeof buffer);
+        if (bytes < 0) {
+            if (errno == EINTR) {
+                continue;
             }
+            return Status::FromErrno(errno);
         }
-        entries.push_back(std::move(entry));
-        errno = 0;
-    }
-    Status result = errno != 0 ? Status::FromErrno(errno) : Status::Ok();
-    closedir(dir);
-    if (!result.ok()) {
-        return result;
+        if (bytes == 0) {
+            break;
+        }
+        for (long offset = 0; offset < bytes;) {
+            auto* raw = reinterpret_cast<dirent64*>(buffer + offset);
+            offset += raw->d_reclen;
+            const char* name = raw->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                continue;
+            }
+            DirEntry entry;
+            entry.name = name;
+            bool needStat = withStatus;
+            switch (raw->d_type) {
+                case DT_REG:
+                    entry.kind = EntryKind::File;
+                    break;
+                case DT_DIR:
+                    entry.kind = EntryKind::Folder;
+                    break;
+                case DT_LNK:
+                    entry.kind = EntryKind::Link;
+                    break;
+                case DT_UNKNOWN:
+                    needStat = true;
+                    break;
+                default:
+                    entry.kind = EntryKind::Special;
+                    break;
+            }
+            if (needStat) {
+                Status status = FillFromStat(folder.get(), entry);
+                if (!status.ok()) {
+                    if (status.code() == ENOENT) {
+                        continue;  // vanished between listing and status: it is not there
+                    }
+                    return status;
+                }
+            }
+            entries.push_back(std::move(entry));
+        }
     }
     return entries;
 }
