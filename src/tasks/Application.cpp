@@ -1,0 +1,39 @@
+#include "tasks/Application.h"
+
+#include <utility>
+
+namespace duvanto {
+
+Application::Application(std::string appPath, const IClock& clock, IPrompt& prompt,
+                         IFileSystem& fileSystem)
+    : AppPath(std::move(appPath)),
+      Clock(clock),
+      Prompt(prompt),
+      Reporter(AppPath, prompt, clock),
+      // The engine only keeps a reference to the log, which is created after it, as the
+      // start-up order has it; nothing reaches the log before a run.
+      Clone(Compare, CloneLog, fileSystem, Flags, Reporter),
+      CloneTasks(AppPath, clock, Reporter, prompt),
+      CloneLog(AppPath, clock, Reporter, prompt),
+      PriorityRules(Reporter) {}
+
+MountTables Application::PathTables() const {
+    MountTables tables;
+    tables.fstab = Drives.fstab;
+    tables.mountInfo = Drives.mountInfo;
+    tables.mediaRoots = Drives.mediaRoots;
+    return tables;
+}
+
+TrayIcon Application::TrayIconChoice() const {
+    if (SchedulerPaused) {
+        return TrayIcon::Paused;
+    }
+    return CloneTasks.AnyErrorTasks() ? TrayIcon::Error : TrayIcon::Normal;
+}
+
+std::string DefaultTaskListFileSpec(const std::string& appPath) {
+    return appPath + kDefaultTaskListName;
+}
+
+}  // namespace duvanto

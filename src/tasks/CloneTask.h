@@ -1,0 +1,94 @@
+#pragma once
+// One clone task: a Source folder, its Target folders, what to take from the Source, a
+// schedule and the outcome of the last run; and the run itself over all Targets.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tasks/Schedule.h"
+#include "tasks/TaskRunEffects.h"
+
+namespace duvanto {
+
+class Application;
+class ErrorReporter;
+class IPrompt;
+
+// The separator of the Target folders in TargetFolderSpec and of the selected items.
+inline constexpr char kListSeparator[] = "<:>";
+
+class cCloneTask {
+public:
+    // Properties, with the values of a new task. Dates are OLE dates.
+    int32_t DaysOfWeek = 127;  // bit i: day index i (Monday 0 .. Sunday 6)
+    bool IsNextScheduledTask = false;
+    double StartTime = 0.5;  // only its hour and minute count
+    std::string IncludeFileSpecs;
+    std::string ExcludeFileSpecs;
+    std::string IncludeFileMasks;
+    std::string ExcludeFileMasks;
+    double NextCloneDateTime = 0.0;
+    double LastCloneDateTime = 0.0;  // 0: never ran
+    int32_t IntervalIncrement = 1;
+    int32_t IntervalType = IntervalManual;
+    bool ErrorOnLastClone = false;
+    bool IncludeSubFolders = true;
+    std::string TaskName;
+    std::string SourceFolderSpec;
+    std::string TargetFolderSpec;  // Targets joined by "<:>", in run order
+
+    bool RunOnThisDayOfWeek(int32_t dayIndex) const;
+
+    // True clones the whole Source and empties both include lists; false changes nothing else.
+    bool AllFilesAndFolders() const { return m_allFilesAndFolders; }
+    void AllFilesAndFolders(bool value);
+
+    // The Targets in stored order.
+    std::vector<std::string> TargetFolders() const;
+
+    // Runs the task once over all its Targets and records the outcome. The task belongs to
+    // app's task list, or to no list at all (a run named on the command line). Returns
+    // ErrorOnLastClone's value afterwards negated: true when the run met no error.
+    bool Execute(Application& app, ITaskRunEffects& window);
+
+    // Writes the task into one row of the task list; a row of -1 (none) is left alone.
+    void ModifyTaskInListview(ITaskRows& rows, int32_t row) const;
+    // The row's sub-items 1 to 6: Source, Targets, next run, last run and their sort keys.
+    std::vector<std::string> ListviewSubItems() const;
+
+    // The include list from folder + TaskName + ".dvi" when folderExists and that file is
+    // there, else from appPath + TaskName + ".dvi".
+    void LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
+                              const std::string& appPath, ErrorReporter& reporter);
+    // The exclude list from folder + TaskName + ".dve".
+    void LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter);
+    // IncludeFileSpecs to folder + TaskName + ".dvi"; an empty list deletes that file.
+    void SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt, ErrorReporter& reporter);
+
+    // Whether a non-empty fileName matches one of the wildcard patterns, letter case counting:
+    // ? one character, * any run, # one digit, [list] one listed character ([a-z] ranges,
+    // [!list] any other). Unlike the engine's file masks this test is case-sensitive.
+    bool FileMatchesPatternInCollection(std::string_view fileName,
+                                        const std::vector<std::string>& patterns) const;
+
+    // Status 0 when the folder is usable; otherwise its status code, with the reason in
+    // `reason`. A Target must also lie apart from the Source. Silent shows no message box;
+    // the removable-drive question is asked whatever Silent says.
+    int32_t ValidateFolder(Application& app, const std::string& folderSpec,
+                           const std::string& folderKind, bool silent, std::string& reason);
+
+private:
+    void SetFormStateAtCloneBegin(ITaskRunEffects& window);
+    void SetFormStateAtCloneEnd(Application& app, ITaskRunEffects& window);
+    void RunTargets(Application& app, ITaskRunEffects& window);
+
+    bool m_allFilesAndFolders = true;
+};
+
+// The status-bar text that ends a run: "Clone Complete - ", "Clone Complete with Errors - " or
+// "Clone Cancelled By User - ", then the task name.
+std::string CloneOutcomeText(const cCloneTask& task, bool escPressed);
+
+}  // namespace duvanto

@@ -1,0 +1,497 @@
+#include "tasks/CloneTasks.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/FileSystemQueries.h"
+#include "tasks/FieldText.h"
+#include "tasks/TaskDates.h"
+#include "util/ErrorReporter.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+#include "util/Prompt.h"
+#include "util/StringAppend.h"
+
+namespace duvanto {
+
+namespace {
+
+constexpr char kIllegalNameCharacters[] = "\\/:*?\"<>|";
+
+const char* const kFieldNames[] = {
+    "TaskName",          "SourceFolderSpec", "TargetFolderSpec",   "IncludeSubFolders",
+    "StartTime",         "IntervalType",     "IntervalIncrement",  "LastCloneDateTime",
+    "NextCloneDateTime", "ErrorOnLastClone", "AllFilesAndFolders", "DaysOfWeek",
+    "IncludeFileMasks",  "ExcludeFileMasks",
+};
+
+std::string BooleanText(bool value) {
+    return value ? "True" : "False";
+}
+
+bool SameKey(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+    std::vector<std::string> fields;
+    const std::string_view separator = kFieldSeparator;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = line.find(separator, start);
+        fields.push_back(line.substr(start, at == std::string::npos ? at : at - start));
+        if (at == std::string::npos) {
+            return fields;
+        }
+        start = at + separator.size();
+    }
+}
+
+}  // namespace
+
+cCloneTasks::cCloneTasks(std::string appPath, const IClock& clock, ErrorReporter& reporter,
+                         IPrompt& prompt)
+    : m_appPath(std::move(appPath)), m_clock(clock), m_reporter(reporter), m_prompt(prompt) {}
+
+cCloneTasks::~cCloneTasks() = default;
+
+void cCloneTasks::TaskListFileSpec(const std::string& fileSpec) {
+    if (fileSpec != m_taskListFileSpec) {
+        // Another list has another support folder.
+        m_supportFolderChecked = false;
+    }
+    m_taskListFileSpec = fileSpec;
+}
+
+std::string cCloneTasks::TaskListName() const {
+    return RemoveFilenameExtension(GetLastItemInPath(m_taskListFileSpec));
+}
+
+std::string cCloneTasks::SupportFolder() const {
+    return m_appPath + TaskListName() + " support files/";
+}
+
+bool cCloneTasks::SupportFolderExists() {
+    if (!m_supportFolderChecked) {
+        m_supportFolderExists = FolderExists(SupportFolder());
+        m_supportFolderChecked = true;
+    }
+    return m_supportFolderExists;
+}
+
+bool cCloneTasks::ATaskContainsError() const {
+    return std::any_of(m_tasks.begin(), m_tasks.end(),
+                       [](const auto& task) { return task->ErrorOnLastClone; });
+}
+
+cCloneTask* cCloneTasks::NextScheduledTask() const {
+    for (const auto& task : m_tasks) {
+        if (task->IsNextScheduledTask) {
+            return task.get();
+        }
+    }
+    return nullptr;
+}
+
+int32_t cCloneTasks::IndexOf(const std::string& key) const {
+    for (std::size_t i = 0; i < m_tasks.size(); ++i) {
+        if (SameKey(m_tasks[i]->TaskName, key)) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+cCloneTask* cCloneTasks::Item(const std::string& key) const {
+    const int32_t index = IndexOf(key);
+    return index < 0 ? nullptr : m_tasks[static_cast<std::size_t>(index)].get();
+}
+
+cCloneTask* cCloneTasks::Item(int32_t position) const {
+    if (position < 1 || position > Count()) {
+        return nullptr;
+    }
+    return m_tasks[static_cast<std::size_t>(position - 1)].get();
+}
+
+bool cCloneTasks::Remove(const cCloneTask& task) {
+    // The task may be the list's own object: take its name before it goes.
+    const std::string key = task.TaskName;
+    const int32_t index = IndexOf(key);
+    if (index < 0) {
+        m_reporter.ReportUnexpectedError("cCloneTasks.Remove",
+                                         {5, "Invalid procedure call or argument", 0});
+        return false;
+    }
+    m_tasks.erase(m_tasks.begin() + index);
+    SetNextScheduledTask();
+    return true;
+}
+
+bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNextScheduledTask) {
+    if (Trim(task.TaskName).empty()) {
+        m_reporter.ReportUnexpectedError("cCloneTasks.Add",
+                                         {5, "Invalid procedure call or argument", 0});
+        return false;
+    }
+    if (IndexOf(task.TaskName) >= 0) {
+        m_reporter.ReportUnexpectedError("cCloneTasks.Add",
+                                         {457,
+                                          "This key is already associated with an element of this "
+                                          "collection",
+                                          0});
+        return false;
+    }
+    auto added = std::make_unique<cCloneTask>(task);
+    const int32_t count = Count();
+    int32_t after = count;  // append
+    if (position != -1 && !(position == 1 && count == 1)) {
+        after = position + 1 <= count ? position + 1 : position - 1;
+        if (after < 1 || after > count) {
+            after = count;
+        }
+    }
+    m_tasks.insert(m_tasks.begin() + after, std::move(added));
+    if (!dontSetNextScheduledTask) {
+        SetNextScheduledTask();
+    }
+    return true;
+}
+
+void cCloneTasks::SetNextScheduledTask() {
+    cCloneTask* candidate = nullptr;
+    for (const auto& task : m_tasks) {
+        task->IsNextScheduledTask = false;
+        // A schedule that can never fall due must not hide the ones that can.
+        if (task->IntervalType == IntervalManual ||
+            !IsSchedulable(task->IntervalType, task->IntervalIncrement, task->DaysOfWeek)) {
+            continue;
+        }
+        if (candidate == nullptr ||
+            SecondBoundaries(task->NextCloneDateTime, candidate->NextCloneDateTime) > 0) {
+            candidate = task.get();
+        }
+    }
+    if (candidate != nullptr) {
+        candidate->IsNextScheduledTask = true;
+    }
+    if (m_rows == nullptr) {
+        return;
+    }
+    const int32_t rows = m_rows->RowCount();
+    for (int32_t row = 0; row < rows; ++row) {
+        const std::string text = m_rows->RowText(row);
+        if (candidate != nullptr && text == candidate->TaskName) {
+            m_rows->SetRowIcon(row, candidate->ErrorOnLastClone ? ImageSheepFolderErrorNext
+                                                                : ImageSheepFolderNext);
+            continue;
+        }
+        const int32_t icon = m_rows->RowIcon(row);
+        const cCloneTask* task = Item(text);
+        if ((icon == ImageSheepFolderNext || icon == ImageSheepFolderErrorNext) &&
+            task != nullptr) {
+            m_rows->SetRowIcon(row,
+                               task->ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder);
+        }
+    }
+}
+
+void cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target) {
+    target.StartTime = source.StartTime;
+    target.NextCloneDateTime = source.NextCloneDateTime;
+    target.LastCloneDateTime = source.LastCloneDateTime;
+    target.IntervalIncrement = source.IntervalIncrement;
+    target.IntervalType = source.IntervalType;
+    target.DaysOfWeek = source.DaysOfWeek;
+    target.ErrorOnLastClone = source.ErrorOnLastClone;
+    target.IncludeSubFolders = source.IncludeSubFolders;
+    target.TaskName = source.TaskName;
+    target.SourceFolderSpec = source.SourceFolderSpec;
+    target.TargetFolderSpec = source.TargetFolderSpec;
+    // Before the include lists: setting it True empties them.
+    target.AllFilesAndFolders(source.AllFilesAndFolders());
+    target.IncludeFileSpecs = source.IncludeFileSpecs;
+    target.IncludeFileMasks = source.IncludeFileMasks;
+    target.ExcludeFileSpecs = source.ExcludeFileSpecs;
+    target.ExcludeFileMasks = source.ExcludeFileMasks;
+    target.IsNextScheduledTask = source.IsNextScheduledTask;
+}
+
+void cCloneTasks::Problem(int32_t lineNumber, const std::string& description, bool losesData) {
+    m_problems.push_back({lineNumber, description, losesData});
+}
+
+bool cCloneTasks::ProblemsLoseData() const {
+    return std::any_of(m_problems.begin(), m_problems.end(),
+                       [](const TaskListProblem& problem) { return problem.LosesData; });
+}
+
+bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createWhenMissing) {
+    m_problems.clear();
+    try {
+        Result<PathInfo> info = StatPath(fileSpec, true);
+        if (!info.ok() && info.status().code() == ENOENT) {
+            if (createWhenMissing) {
+                Status created = WriteFileAtomically(fileSpec, "");
+                if (!created.ok()) {
+                    Problem(0, "the task list could not be created: " + created.message(), false);
+                }
+            }
+            return true;
+        }
+        if (!info.ok()) {
+            Problem(0, "the task list could not be read: " + info.status().message());
+            return false;
+        }
+        if (info.value().kind != FileKind::Regular) {
+            Problem(0, "the task list is not a file");
+            return false;
+        }
+        if (info.value().size > kMaxFileSize) {
+            Problem(0, "the task list is larger than " + std::to_string(kMaxFileSize) +
+                           " bytes; it was not read");
+            return false;
+        }
+        Result<std::string> content = ReadWholeFile(fileSpec);
+        if (!content.ok()) {
+            Problem(0, "the task list could not be read: " + content.status().message());
+            return false;
+        }
+        const std::string& text = content.value();
+        int32_t lineNumber = 0;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos) {
+                end = text.size();
+            }
+            std::string line = text.substr(start, end - start);
+            start = end + 1;
+            ++lineNumber;
+            if (line.ends_with('\r')) {
+                line.pop_back();
+            }
+            if (Trim(line).empty()) {
+                continue;
+            }
+            if (line.size() > kMaxLineLength) {
+                Problem(lineNumber, "the line is longer than " + std::to_string(kMaxLineLength) +
+                                        " bytes; it was skipped");
+                continue;
+            }
+            if (line.find('\0') != std::string::npos) {
+                Problem(lineNumber, "the line holds binary data; it was skipped");
+                continue;
+            }
+            std::unique_ptr<cCloneTask> task = CreateCloneTasksObjFromString(line, lineNumber);
+            if (task == nullptr) {
+                continue;
+            }
+            if (IndexOf(task->TaskName) >= 0) {
+                Problem(lineNumber, "a task named \"" + task->TaskName +
+                                        "\" is already in the list; the line was skipped");
+                continue;
+            }
+            m_tasks.push_back(std::move(task));
+        }
+        return true;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneTasks.ReadAllTasksFromFile");
+        Problem(0, "the task list could not be read to its end");
+        return false;
+    }
+}
+
+std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std::string& line,
+                                                                       int32_t lineNumber) {
+    auto task = std::make_unique<cCloneTask>();
+    const std::string support = SupportFolder();
+    const std::vector<std::string> fields = SplitFields(line);
+    if (fields.size() < 10) {
+        Problem(lineNumber, "the line has " + std::to_string(fields.size()) +
+                                (fields.size() == 1 ? " field" : " fields") +
+                                " where a task has at least 10; it was skipped");
+        return nullptr;
+    }
+
+    auto field = [&](std::size_t index) -> std::string {
+        return "field " + std::to_string(index) + " (" + kFieldNames[index] + ") \"" +
+               fields[index] + "\"";
+    };
+    auto readLong = [&](std::size_t index, int32_t& target) {
+        const NumberText number = ReadNumberText(fields[index]);
+        const double value = std::nearbyint(number.value);
+        if (!(value >= std::numeric_limits<int32_t>::min() &&
+              value <= std::numeric_limits<int32_t>::max())) {
+            Problem(lineNumber, field(index) + " is out of range; it was read as 0");
+            target = 0;
+            return;
+        }
+        target = static_cast<int32_t>(value);
+        if (!number.whole) {
+            Problem(lineNumber,
+                    field(index) + " is not a number; it was read as " + std::to_string(target));
+        }
+    };
+    auto readBoolean = [&](std::size_t index, bool fallback) {
+        const std::string text = Trim(fields[index]);
+        if (strcasecmp(text.c_str(), "True") == 0) {
+            return true;
+        }
+        if (strcasecmp(text.c_str(), "False") == 0) {
+            return false;
+        }
+        const NumberText number = ReadNumberText(text);
+        if (number.whole) {
+            return number.value != 0.0;
+        }
+        Problem(lineNumber, field(index) + " is neither True nor False; it was read as " +
+                                BooleanText(fallback));
+        return fallback;
+    };
+    auto readDate = [&](std::size_t index, double fallback) {
+        if (std::optional<double> value = ParseGeneralDateText(fields[index])) {
+            return *value;
+        }
+        Problem(lineNumber,
+                field(index) + " is not a date; it was read as " + GeneralDateText(fallback));
+        return fallback;
+    };
+
+    std::string name = fields[0];
+    if (StringContainsIllegalFileNameCharacter(name)) {
+        name = ReplaceMultipleChars(name, kIllegalNameCharacters, " ");
+        m_taskNameContainedIllegalChar = true;
+    }
+    if (Trim(name).empty()) {
+        Problem(lineNumber, "the line names no task; it was skipped");
+        return nullptr;
+    }
+    task->TaskName = name;
+    task->SourceFolderSpec = fields[1];
+    task->TargetFolderSpec = fields[2];
+    task->IncludeSubFolders = readBoolean(3, true);
+    task->StartTime = readDate(4, 0.5);
+    readLong(5, task->IntervalType);
+    if (task->IntervalType < IntervalManual || task->IntervalType > IntervalSelectedDays) {
+        Problem(lineNumber, field(5) + " is not an interval type; it was read as 0 (manual)");
+        task->IntervalType = IntervalManual;
+    }
+    readLong(6, task->IntervalIncrement);
+    task->LastCloneDateTime = readDate(7, 0.0);
+    task->NextCloneDateTime = readDate(8, 0.0);
+    task->ErrorOnLastClone = readBoolean(9, false);
+
+    if (fields.size() >= 11) {
+        task->AllFilesAndFolders(readBoolean(10, true));
+        if (!task->AllFilesAndFolders()) {
+            task->LoadIncludeFileSpecs(support, SupportFolderExists(), m_appPath, m_reporter);
+            task->LoadExcludeFileSpecs(support, m_reporter);
+        }
+    }
+    if (fields.size() >= 12) {
+        readLong(11, task->DaysOfWeek);
+        const double now = m_clock.Now();
+        // An overdue task of selected days waits for its next day, unless today is one.
+        if (task->IntervalType == IntervalSelectedDays &&
+            SecondBoundaries(task->NextCloneDateTime, now) > 0 &&
+            !task->RunOnThisDayOfWeek(ConvertToDVDayOfWeek(WeekdayOf(now)))) {
+            task->NextCloneDateTime = DetermineNextCloneDateTime(
+                now, IntervalSelectedDays, 0, task->StartTime, task->DaysOfWeek, now);
+        }
+    }
+    if (fields.size() >= 13) {
+        task->IncludeFileMasks = fields[12];
+    }
+    if (fields.size() >= 14) {
+        task->ExcludeFileMasks = fields[13];
+    }
+
+    if (task->IntervalType != IntervalManual &&
+        !IsSchedulable(task->IntervalType, task->IntervalIncrement, task->DaysOfWeek)) {
+        Problem(lineNumber,
+                "the task \"" + task->TaskName + "\" " +
+                    (task->IntervalType == IntervalSelectedDays
+                         ? "runs on selected days but has no day selected"
+                         : "has an interval below 1") +
+                    "; it is never scheduled",
+                false);
+    }
+    return task;
+}
+
+std::string cCloneTasks::TaskLine(const cCloneTask& task) {
+    const std::string fields[] = {
+        task.TaskName,
+        task.SourceFolderSpec,
+        task.TargetFolderSpec,
+        BooleanText(task.IncludeSubFolders),
+        GeneralDateText(task.StartTime),
+        std::to_string(task.IntervalType),
+        std::to_string(task.IntervalIncrement),
+        GeneralDateText(task.LastCloneDateTime),
+        GeneralDateText(task.NextCloneDateTime),
+        BooleanText(task.ErrorOnLastClone),
+        BooleanText(task.AllFilesAndFolders()),
+        std::to_string(task.DaysOfWeek),
+        task.IncludeFileMasks,
+    };
+    clsStringAppend line;
+    line.InitialBufferSize(10000);
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        // A field that held the separator or a line end would read back as other fields or
+        // another task.
+        if (fields[i].find(kFieldSeparator) != std::string::npos ||
+            fields[i].find_first_of("\r\n") != std::string::npos) {
+            throw RuntimeError(5, "The task \"" + task.TaskName + "\" cannot be saved: its " +
+                                      kFieldNames[i] +
+                                      " holds a line break or the separator ~!@#.");
+        }
+        if (i > 0) {
+            line.Append(kFieldSeparator);
+        }
+        line.Append(fields[i]);
+    }
+    return line.CurrentString();
+}
+
+bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
+    try {
+        const std::string support = SupportFolder();
+        if (m_tasks.empty()) {
+            return true;
+        }
+        clsStringAppend content;
+        content.InitialBufferSize(10000);
+        for (const auto& task : m_tasks) {
+            const std::string line = TaskLine(*task);
+            if (!task->AllFilesAndFolders()) {
+                if (!SupportFolderExists()) {
+                    Status made = MakeDirectory(support);
+                    if (!made.ok() && !FolderExists(support)) {
+                        throw RuntimeError(made.code(), "Create Directory Failed", made.code());
+                    }
+                    m_supportFolderExists = true;
+                }
+                task->SaveIncludeFileSpecs(support, m_prompt, m_reporter);
+            }
+            content.Append(line);
+            content.Append("\r\n");
+        }
+        // Written whole: a failure leaves the earlier file as it was.
+        Status written = WriteFileAtomically(fileSpec, content.CurrentString());
+        if (!written.ok()) {
+            throw FileRuntimeError(written);
+        }
+        return true;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneTasks.SaveAllTasksToFile");
+        return false;
+    }
+}
+
+}  // namespace duvanto

@@ -1,0 +1,112 @@
+#pragma once
+// The task list: the ordered collection of tasks keyed by name, and its file. One line per
+// task, fields separated by "~!@#"; each task's include and exclude lists live in files of
+// their own in the list's support folder.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tasks/CloneTask.h"
+
+namespace duvanto {
+
+class ErrorReporter;
+class IClock;
+class IPrompt;
+
+inline constexpr char kFieldSeparator[] = "~!@#";
+inline constexpr char kDefaultTaskListName[] = "Default Task List.dvt";
+
+// A line of a task-list file that the reader could not take as it stands. The reader keeps
+// every task it can and collects one problem per flaw; the caller shows them.
+struct TaskListProblem {
+    int32_t LineNumber = 0;  // counted from 1; 0 for the file as a whole
+    std::string Description;
+    // A save would not write back what the file holds: the line was skipped, or a value was
+    // replaced by its default. Callers that save refuse to while such a problem stands.
+    bool LosesData = true;
+};
+
+class cCloneTasks {
+public:
+    // Reading ignores lines longer than this; no task needs a fraction of it.
+    static constexpr std::size_t kMaxLineLength = 1 << 20;
+    // A file larger than this is not read at all.
+    static constexpr std::size_t kMaxFileSize = 64u << 20;
+
+    // appPath ends in "/".
+    cCloneTasks(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt);
+    cCloneTasks(const cCloneTasks&) = delete;
+    cCloneTasks& operator=(const cCloneTasks&) = delete;
+    ~cCloneTasks();
+
+    bool TaskNameContainedIllegalChar() const { return m_taskNameContainedIllegalChar; }
+    void TaskNameContainedIllegalChar(bool value) { m_taskNameContainedIllegalChar = value; }
+    const std::string& TaskListFileSpec() const { return m_taskListFileSpec; }
+    void TaskListFileSpec(const std::string& fileSpec);
+    // The list file's name without its extension ("Default Task List").
+    std::string TaskListName() const;
+    // AppPath + TaskListName + " support files/", wherever the list file itself is.
+    std::string SupportFolder() const;
+
+    bool ATaskContainsError() const;
+    int32_t Count() const { return static_cast<int32_t>(m_tasks.size()); }
+    // The first task marked by SetNextScheduledTask; nullptr when none is.
+    cCloneTask* NextScheduledTask() const;
+
+    // Removes the task of that name; false (reported) when there is none.
+    bool Remove(const cCloneTask& task);
+    // Inserts the task under its name: position -1 (or 1 in a list of one) appends; else
+    // after the task at position + 1 when there is one, otherwise after position - 1
+    // (positions count from 1); a place outside the list appends. False (reported) for an
+    // empty or taken name: names are unique regardless of letter case.
+    bool Add(const cCloneTask& task, int32_t position = -1, bool dontSetNextScheduledTask = false);
+    // By name (letter case ignored) or by position counted from 1; nullptr when none.
+    cCloneTask* Item(const std::string& key) const;
+    cCloneTask* Item(int32_t position) const;
+
+    // Appends the file's tasks to the list; a missing file gives none and, with
+    // createWhenMissing, is created empty. Problems() lists what could not be taken as it
+    // stands. False when the file could not be read at all.
+    bool ReadAllTasksFromFile(const std::string& fileSpec, bool createWhenMissing = true);
+    const std::vector<TaskListProblem>& Problems() const { return m_problems; }
+    bool ProblemsLoseData() const;
+    // Writes every task (an empty list leaves the file alone) and the include lists of the
+    // tasks that clone selected items. The file is replaced whole or not at all.
+    bool SaveAllTasksToFile(const std::string& fileSpec);
+
+    bool AnyErrorTasks() const { return ATaskContainsError(); }
+    // Marks the scheduled task that falls due first (ties: the earlier in the list) and, when
+    // rows are attached, gives the task rows their next-task icons.
+    void SetNextScheduledTask();
+    // The window's task rows that SetNextScheduledTask refreshes; nullptr for none.
+    void AttachRows(ITaskRows* rows) { m_rows = rows; }
+
+    static void CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target);
+
+    // The task as one line of the file, without the line end.
+    static std::string TaskLine(const cCloneTask& task);
+
+private:
+    std::unique_ptr<cCloneTask> CreateCloneTasksObjFromString(const std::string& line,
+                                                              int32_t lineNumber);
+    void Problem(int32_t lineNumber, const std::string& description, bool losesData = true);
+    bool SupportFolderExists();
+    int32_t IndexOf(const std::string& key) const;
+
+    std::string m_appPath;
+    const IClock& m_clock;
+    ErrorReporter& m_reporter;
+    IPrompt& m_prompt;
+    std::vector<std::unique_ptr<cCloneTask>> m_tasks;
+    std::string m_taskListFileSpec;
+    bool m_taskNameContainedIllegalChar = false;
+    bool m_supportFolderChecked = false;
+    bool m_supportFolderExists = false;
+    std::vector<TaskListProblem> m_problems;
+    ITaskRows* m_rows = nullptr;
+};
+
+}  // namespace duvanto

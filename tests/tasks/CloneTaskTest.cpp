@@ -1,0 +1,320 @@
+#include "tasks/CloneTask.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TasksFixture.h"
+#include "engine/FolderCheck.h"
+#include "tasks/TaskDates.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CloneTaskProperties, DayBitsAndTheWholeSourceSwitch) {
+    cCloneTask task;
+    EXPECT_TRUE(task.AllFilesAndFolders());
+    EXPECT_EQ(task.DaysOfWeek, 127);
+    EXPECT_EQ(task.StartTime, 0.5);
+    task.DaysOfWeek = 64;
+    EXPECT_TRUE(task.RunOnThisDayOfWeek(6));
+    EXPECT_FALSE(task.RunOnThisDayOfWeek(5));
+    task.DaysOfWeek = 63;
+    EXPECT_FALSE(task.RunOnThisDayOfWeek(6));
+    EXPECT_TRUE(task.RunOnThisDayOfWeek(0));
+    EXPECT_FALSE(task.RunOnThisDayOfWeek(-1));
+    EXPECT_FALSE(task.RunOnThisDayOfWeek(40));
+
+    task.AllFilesAndFolders(false);
+    task.IncludeFileSpecs = "/s/a<:>/s/b/";
+    task.IncludeFileMasks = "*.txt";
+    task.AllFilesAndFolders(false);
+    EXPECT_EQ(task.IncludeFileSpecs, "/s/a<:>/s/b/");
+    task.AllFilesAndFolders(true);
+    EXPECT_EQ(task.IncludeFileSpecs, "");
+    EXPECT_EQ(task.IncludeFileMasks, "");
+    task.AllFilesAndFolders(false);
+    EXPECT_EQ(task.IncludeFileSpecs, "");
+    EXPECT_EQ(task.IncludeFileMasks, "");
+}
+
+TEST(CloneTaskPatterns, MatchWithLetterCaseCounting) {
+    cCloneTask task;
+    const std::vector<std::string> lower = {"report.txt"};
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("REPORT.TXT", lower));
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("report.txt", lower));
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("", {"*", ""}));
+
+    const std::vector<std::string> patterns = {"img##.png", "[a-c]*.log", "[!x]?.md", "*.t*t"};
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("img07.png", patterns));
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("img7a.png", patterns));
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("b-side.log", patterns));
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("B-side.log", patterns));
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("ab.md", patterns));
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("xb.md", patterns));
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("notes.text", patterns));
+    EXPECT_FALSE(task.FileMatchesPatternInCollection("notes.TEXT", patterns));
+    // An unclosed "[" is a plain character.
+    EXPECT_TRUE(task.FileMatchesPatternInCollection("a[b", {"a[b"}));
+}
+
+using ExecuteTest = TasksFixture;
+
+TEST_F(ExecuteTest, TwoTargetsOfWhichTheFirstIsMissing) {
+    WriteFile(temp / "S/a.txt", "a");
+    fs::create_directories(temp / "T2");
+    cCloneTask task = Task("Pair", "S/", {"T1/", "T2/"});
+    window.AddRow("Pair");
+
+    EXPECT_FALSE(task.Execute(app, window));
+
+    EXPECT_TRUE(task.ErrorOnLastClone);
+    EXPECT_EQ(ReadFile(temp / "T2/a.txt"), "a");
+    EXPECT_FALSE(fs::exists(temp / "T1"));
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                              "<Begin: Pair>",
+                              "*Folder Path Error:  Problems processing the Target folder.An "
+                              "error occurred while processing \"~/T1/\".  Make sure that the "
+                              "folder exists and that you have permission to access it. ~/T1/",
+                              "- Copied: a.txt from ~/S/ to ~/T2/",
+                              "<End: Pair> {All Activity Logged}",
+                              "",
+                          }));
+    EXPECT_EQ(window.Panel(1), "Clone Complete with Errors - Pair");
+    EXPECT_EQ(window.Panel(2), "");
+    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderError);
+}
+
+TEST_F(ExecuteTest, AnEmptyTargetListRunsNothingAndSucceeds) {
+    fs::create_directories(temp / "S");
+    cCloneTask task = Task("Empty", "S/", {});
+    ASSERT_EQ(task.TargetFolderSpec, "");
+    window.AddRow("Empty", ImageSheepFolderError);
+
+    EXPECT_TRUE(task.Execute(app, window));
+
+    EXPECT_FALSE(task.ErrorOnLastClone);
+    EXPECT_EQ(window.Panel(1), "Clone Complete - Empty");
+    EXPECT_EQ(window.rows[0].icon, ImageSheepFolder);
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"<Begin: Empty>",
+                                                    "<End: Empty> {All Activity Logged}", ""}));
+    EXPECT_EQ(window.pumps, 0);
+}
+
+TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
+    fs::create_directories(temp / "S");
+    fs::create_directories(temp / "T");
+    cCloneTask task = Task("Steps", "S/", {"T/"});
+    window.AddRow("Other");
+    window.AddRow("Steps");
+    bool priorityApplied = false;
+    app.SetPriorityBasedOnRules = [&] {
+        priorityApplied = true;
+        EXPECT_TRUE(app.Flags.CloneInProgress);
+        EXPECT_TRUE(window.journal.empty()) << "the rules come before the window changes";
+    };
+
+    task.Execute(app, window);
+
+    EXPECT_TRUE(priorityApplied);
+    ASSERT_GE(window.journal.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(window.journal.begin(), window.journal.begin() + 5),
+              (std::vector<std::string>{"menus:off", "caption:Duvanto running task: Steps",
+                                        "tooltip:Duvanto running task: Steps", "animation:on",
+                                        "panel1:Clone in Progress. Press ESC to Cancel..."}));
+    std::vector<std::string> tail(window.journal.end() - 10, window.journal.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"icon:Steps=1", "panel1:Cleaning up... ", "row:Steps",
+                                              "menus:on", "caption:Duvanto", "tooltip:Duvanto",
+                                              "animation:off", "panel1:Clone Complete - Steps",
+                                              "panel2:", "tray:normal"}));
+    EXPECT_FALSE(app.Flags.CloneInProgress);
+    EXPECT_EQ(app.CurrentTaskName, "Steps");
+    EXPECT_TRUE(window.rows[0].subItems.empty()) << "only the task's own row changes";
+}
+
+TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
+    WriteFile(temp / "T/keep.txt", "k");
+    cCloneTask task = Task("NoSource", "S/", {"T/"});
+    app.Clone.DeleteMethod = RegularDelete;
+
+    task.Execute(app, window);
+
+    EXPECT_TRUE(fs::exists(temp / "T/keep.txt"));
+    EXPECT_EQ(LogLines()[1],
+              "*Folder Path Error:  Problems processing the Source folder.An error occurred "
+              "while processing \"~/S/\".  Make sure that the folder exists and that you have "
+              "permission to access it. ~/S/");
+    EXPECT_EQ(window.Panel(1), "Clone Complete with Errors - NoSource");
+    EXPECT_TRUE(prompt.shown.empty()) << "a run shows no message box for a folder";
+
+    // A scheduled run logs the failure without the reason.
+    app.RunningScheduledTask = true;
+    task.Execute(app, window);
+    EXPECT_EQ(LogLines()[5], "*Folder Path Error:  Problems processing the Source folder. ~/S/");
+    EXPECT_FALSE(app.RunningScheduledTask) << "cleared at the end of the run";
+}
+
+TEST_F(ExecuteTest, ATargetInsideOrAroundTheSourceIsRefused) {
+    WriteFile(temp / "S/a.txt", "a");
+    fs::create_directories(temp / "S/inner");
+    cCloneTask task = Task("Nested", "S/", {"S/inner/", "", "S/"});
+    task.TargetFolderSpec = temp / "S/inner/<:>" + temp.Path() + "<:>" + temp / "S/";
+    app.RunningScheduledTask = true;
+
+    task.Execute(app, window);
+
+    EXPECT_FALSE(fs::exists(temp / "S/inner/a.txt"));
+    std::vector<std::string> lines = LogLines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[1],
+              "*Folder Path Error:  Problems processing the Target folder.The Target folder "
+              "\"~/S/inner/\" lies inside the Source folder \"~/S/\". A folder cannot be cloned "
+              "into itself. ~/S/inner/");
+    EXPECT_NE(lines[2].find("contains the Source folder"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("is the Source folder"), std::string::npos) << lines[3];
+    EXPECT_TRUE(task.ErrorOnLastClone);
+}
+
+TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
+    WriteFile(temp / "S/a.txt", "a");
+    fs::create_directories(temp / "T1");
+    fs::create_directories(temp / "T2");
+    cCloneTask task = Task("Stop", "S/", {"T1/", "T2/"});
+    window.escapeAtPump = 1;
+
+    EXPECT_FALSE(task.Execute(app, window));
+
+    EXPECT_FALSE(fs::exists(temp / "T1/a.txt"));
+    EXPECT_FALSE(fs::exists(temp / "T2/a.txt"));
+    EXPECT_EQ(window.Panel(1), "Clone Cancelled By User - Stop");
+    std::vector<std::string> lines = LogLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], "*User Cancelled Error: ");
+
+    // The next run starts with the flags cleared.
+    window.escapeAtPump = 0;
+    EXPECT_TRUE(task.Execute(app, window));
+    EXPECT_EQ(ReadFile(temp / "T2/a.txt"), "a");
+}
+
+TEST_F(ExecuteTest, SelectedItemsGoToTheEngine) {
+    WriteFile(temp / "S/take.txt", "t");
+    WriteFile(temp / "S/leave.txt", "l");
+    fs::create_directories(temp / "T");
+    cCloneTask task = Task("Some", "S", {"T"});  // hand-written without the final "/"
+    task.AllFilesAndFolders(false);
+    task.IncludeFileSpecs = temp / "S/take.txt";
+
+    EXPECT_TRUE(task.Execute(app, window));
+
+    EXPECT_EQ(ReadFile(temp / "T/take.txt"), "t");
+    EXPECT_FALSE(fs::exists(temp / "T/leave.txt"));
+}
+
+TEST_F(ExecuteTest, AManualTaskKeepsItsNextRunAndShowsManual) {
+    fs::create_directories(temp / "S");
+    fs::create_directories(temp / "T");
+    app.CloneTasks.Add(Task("Hand", "S/", {"T/"}));
+    cCloneTask* task = app.CloneTasks.Item("Hand");
+    task->NextCloneDateTime = 1234.5;
+    window.AddRow("Hand");
+    clock.now = kThursday + 0.3 / 86400;  // a fraction of a second is dropped
+
+    task->Execute(app, window);
+
+    EXPECT_EQ(task->NextCloneDateTime, 1234.5);
+    EXPECT_EQ(task->LastCloneDateTime, WholeSecond(kThursday));
+    EXPECT_EQ(window.rows[0].subItems,
+              (std::vector<std::string>{temp / "S/", temp / "T/", "Manual", "12/4/2003 4:38:16 PM",
+                                        "", "200312041638"}));
+}
+
+TEST_F(ExecuteTest, AScheduledRunComputesItsNextTimeAndMarksTheNextTask) {
+    fs::create_directories(temp / "S");
+    fs::create_directories(temp / "T");
+    cCloneTask later = Task("Later", "S/", {"T/"});
+    later.IntervalType = IntervalDays;
+    later.NextCloneDateTime = kThursday + 1;
+    app.CloneTasks.Add(later);
+    cCloneTask often = Task("Often", "S/", {"T/"});
+    often.IntervalType = IntervalMinutes;
+    often.IntervalIncrement = 5;
+    often.NextCloneDateTime = kThursday + 2;
+    app.CloneTasks.Add(often);
+    app.CloneTasks.SetNextScheduledTask();
+    ASSERT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Later");
+
+    // A copy of the listed task runs, as a command-line run of a listed task would.
+    cCloneTask run = *app.CloneTasks.Item("often");
+    run.Execute(app, window);
+
+    const cCloneTask* listed = app.CloneTasks.Item("Often");
+    EXPECT_EQ(listed->LastCloneDateTime, WholeSecond(kThursday));
+    EXPECT_EQ(listed->NextCloneDateTime, At(2003, 12, 4, 16, 43, 16));
+    EXPECT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Often");
+}
+
+TEST_F(ExecuteTest, TheTrayShowsAnErrorLeftByAnyTask) {
+    fs::create_directories(temp / "S");
+    cCloneTask failed = Task("Failed", "S/", {});
+    failed.ErrorOnLastClone = true;
+    app.CloneTasks.Add(failed);
+    cCloneTask task = Task("Fine", "S/", {});
+    task.Execute(app, window);
+    EXPECT_EQ(window.journal.back(), "tray:error");
+    app.SchedulerPaused = true;
+    task.Execute(app, window);
+    EXPECT_EQ(window.journal.back(), "tray:paused");
+}
+
+class RemovableDriveTest : public TasksFixture {
+protected:
+    RemovableDriveTest() {
+        // An unplugged stick: its mount point is listed, its folder is there, nothing is
+        // mounted on it.
+        stick = temp / "media/anna/STICK/";
+        fs::create_directories(stick);
+        WriteFile(app.Drives.fstab, "/dev/sdz1 " + stick + " vfat noauto,user 0 0\n");
+        fs::create_directories(temp / "S");
+    }
+    std::string stick;
+};
+
+TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
+    app.PromptToInsertRemovableDrive = true;
+    cCloneTask task = Task("Stick", "S/", {"media/anna/STICK/backup/"});
+    prompt.answers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+    std::string reason = "old";
+
+    EXPECT_EQ(task.ValidateFolder(app, stick + "backup/", "Target", true, reason), 3);
+
+    EXPECT_EQ(reason, "");
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].title, "Problem Accessing Target Folder");
+    EXPECT_EQ(prompt.shown[0].text, "Drive \"" + stick +
+                                        "\" is not ready.\r\nPlease insert/connect the "
+                                        "Removable drive.");
+    EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
+
+    // A run logs the cancelled Target without a reason and goes on.
+    prompt.answers = {MessageAnswer::Cancel};
+    task.Execute(app, window);
+    EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder. " +
+                                 Short(stick) + "backup/");
+}
+
+TEST_F(RemovableDriveTest, WithTheOptionOffTheDriveIsJustNotReady) {
+    cCloneTask task = Task("Stick", "S/", {"media/anna/STICK/"});
+    std::string reason;
+    EXPECT_EQ(task.ValidateFolder(app, stick, "Target", false, reason), 3);
+    EXPECT_EQ(reason, GetInvalidPathErrorMsg(3, stick, 0));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Invalid Target Folder");
+    EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::OK);
+}
+
+}  // namespace
+}  // namespace duvanto::test

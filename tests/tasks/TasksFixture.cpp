@@ -1,0 +1,62 @@
+#include "TasksFixture.h"
+
+#include <filesystem>
+
+namespace duvanto::test {
+
+std::string RecordingWindow::Panel(int panel) const {
+    const std::string prefix = "panel" + std::to_string(panel) + ":";
+    for (auto entry = journal.rbegin(); entry != journal.rend(); ++entry) {
+        if (entry->starts_with(prefix)) {
+            return entry->substr(prefix.size());
+        }
+    }
+    return "(never set)";
+}
+
+double At(int year, int month, int day, int hour, int minute, int second) {
+    return OleDateFromLocal({year, month, day, hour, minute, second});
+}
+
+TasksFixture::TasksFixture() : appPath(temp / "home/"), app(appPath, clock, prompt, fileSystem) {
+    std::filesystem::create_directories(appPath);
+    // No mount of the machine may decide a test: the tables are the test's own.
+    app.Drives.fstab = temp / "fstab";
+    app.Drives.mountInfo = temp / "mountinfo";
+    app.Drives.mediaRoots = {temp / "media/"};
+    app.Drives.sysRoot = temp / "sys/";
+    WriteFile(app.Drives.fstab, "");
+    WriteFile(app.Drives.mountInfo, "1 0 8:1 / / rw - ext4 /dev/root rw\n");
+    app.Clone.DeleteMethod = RegularDelete;
+    window.flags = &app.Flags;
+    app.CloneTasks.TaskListFileSpec(appPath + "Default Task List.dvt");
+}
+
+std::vector<std::string> TasksFixture::LogLines() const {
+    std::vector<std::string> lines;
+    const std::string text = Short(ReadFile(appPath + "clone.log"));
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find("\r\n", start);
+        std::string line = text.substr(start, end - start);
+        // The timestamp ends where the entry's own text begins.
+        const std::size_t mark = line.find_first_of("<*-");
+        lines.push_back(mark == std::string::npos ? line : line.substr(mark));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+cCloneTask TasksFixture::Task(const std::string& name, const std::string& source,
+                              const std::vector<std::string>& targets) const {
+    cCloneTask task;
+    task.TaskName = name;
+    task.SourceFolderSpec = temp / source;
+    std::string joined;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        joined += (i == 0 ? "" : "<:>") + temp / targets[i];
+    }
+    task.TargetFolderSpec = joined;
+    return task;
+}
+
+}  // namespace duvanto::test
