@@ -1,0 +1,92 @@
+#include "platform/RemovableDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Mount tables and a sysfs of the test's own.
+class RemovableDriveTables : public ::testing::Test {
+protected:
+    RemovableDriveTables() {
+        tables.fstab = temp / "fstab";
+        tables.mountInfo = temp / "mountinfo";
+        tables.mediaRoots = {temp / "media/"};
+        tables.sysRoot = temp / "sys/";
+        tables.devRoot = temp / "dev/";
+        WriteFile(tables.fstab,
+                  "# device mount-point type options\n"
+                  "UUID=1234-ABCD /mnt/usb vfat noauto 0 0\n"
+                  "/dev/sdb1 /mnt/data ext4 defaults 0 2\n"
+                  "/dev/sdc /mnt/My\\040Disk ext4 defaults 0 2\n"
+                  "/dev/sda2 none swap sw 0 0\n");
+        WriteFile(tables.mountInfo,
+                  "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                  "40 22 8:17 / /mnt/data rw shared:5 - ext4 /dev/sdb1 rw\n"
+                  "41 40 0:45 / /mnt/data/tmp rw - tmpfs tmpfs rw\n");
+        // sdb is a fixed disk; sdc and the disk of the UUID are removable.
+        WriteFile(temp / "sys/block/sda/removable", "0\n");
+        WriteFile(temp / "sys/block/sdb/removable", "0\n");
+        WriteFile(temp / "sys/block/sdc/removable", "1\n");
+        WriteFile(temp / "sys/devices/usb1/block/sdd/removable", "1\n");
+        fs::create_directories(temp / "sys/devices/usb1/block/sdd/sdd1");
+        fs::create_directories(temp / "sys/class/block");
+        fs::create_symlink(temp / "sys/devices/usb1/block/sdd/sdd1", temp / "sys/class/block/sdd1");
+        fs::create_directories(temp / "dev/disk/by-uuid");
+        WriteFile(temp / "dev/sdd1", "");
+        fs::create_symlink(temp / "dev/sdd1", temp / "dev/disk/by-uuid/1234-ABCD");
+    }
+
+    bool Removable(const std::string& path) { return IsRemovableDrive(path, drive, tables); }
+
+    TempDir temp;
+    duvanto::RemovableDriveTables tables;
+    std::string drive;
+};
+
+TEST_F(RemovableDriveTables, TheDriveIsTheDeepestMountHoldingThePath) {
+    EXPECT_FALSE(Removable("/mnt/data/projects/x/"));
+    EXPECT_EQ(drive, "/mnt/data/");
+    EXPECT_FALSE(Removable("/mnt/data/tmp/scratch"));
+    EXPECT_EQ(drive, "/mnt/data/tmp/");
+    EXPECT_FALSE(Removable("/home/anna/"));
+    EXPECT_EQ(drive, "/");
+    EXPECT_FALSE(Removable("/mnt/database/"));
+    EXPECT_EQ(drive, "/") << "a name that only begins like a mount point is not under it";
+    EXPECT_FALSE(Removable("relative/path"));
+    EXPECT_EQ(drive, "");
+}
+
+TEST_F(RemovableDriveTables, AnUnpluggedDiskIsFoundThroughTheFstab) {
+    // A tag looked up among the device links, then the partition's disk asked.
+    EXPECT_TRUE(Removable("/mnt/usb/backup/"));
+    EXPECT_EQ(drive, "/mnt/usb/");
+    // The whole disk reports for itself; the mount point had an escaped blank.
+    EXPECT_TRUE(Removable("/mnt/My Disk/x"));
+    EXPECT_EQ(drive, "/mnt/My Disk/");
+}
+
+TEST_F(RemovableDriveTables, MediaFoldersAreRemovable) {
+    const std::string media = temp / "media/";
+    EXPECT_TRUE(Removable(media + "anna/STICK/photos/"));
+    EXPECT_EQ(drive, media + "anna/STICK/");
+    EXPECT_TRUE(Removable(media + "anna/STICK"));
+    EXPECT_EQ(drive, media + "anna/STICK/");
+    EXPECT_FALSE(Removable(media + "anna/")) << "a user's folder is no medium";
+}
+
+TEST_F(RemovableDriveTables, UnreadableTablesLeaveOnlyTheRoot) {
+    tables.fstab = temp / "none";
+    tables.mountInfo = temp / "none";
+    EXPECT_FALSE(Removable("/mnt/usb/backup/"));
+    EXPECT_EQ(drive, "/");
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,443 @@
+#include "tasks/CloneTasks.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TasksFixture.h"
+#include "support/ScopedLocale.h"
+#include "tasks/TaskDates.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The fields of a line joined with the separator.
+std::string Line(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        line += (i == 0 ? "" : "~!@#") + fields[i];
+    }
+    return line;
+}
+
+std::vector<std::string> TenFields(const std::string& name) {
+    return {name,
+            "/src/",
+            "/a/<:>/b/",
+            "True",
+            "9:30:00 AM",
+            "2",
+            "3",
+            "12/1/2003 8:00:00 AM",
+            "12/1/2003 11:00:00 AM",
+            "False"};
+}
+
+class TaskListTest : public TasksFixture {
+protected:
+    TaskListTest() : locale("C") { listFile = appPath + "Default Task List.dvt"; }
+
+    cCloneTasks& List() { return app.CloneTasks; }
+    bool Read(const std::string& text) {
+        WriteFile(listFile, text);
+        return List().ReadAllTasksFromFile(listFile);
+    }
+    std::vector<std::string> ProblemTexts() const {
+        std::vector<std::string> texts;
+        for (const TaskListProblem& problem : app.CloneTasks.Problems()) {
+            texts.push_back(std::to_string(problem.LineNumber) + ": " + problem.Description);
+        }
+        return texts;
+    }
+
+    ScopedTimeLocale locale;
+    std::string listFile;
+};
+
+TEST_F(TaskListTest, TheTenFieldsOfAnEarlyVersion) {
+    ASSERT_TRUE(Read(Line(TenFields("Early")) + "\r\n"));
+    ASSERT_EQ(List().Count(), 1);
+    const cCloneTask& task = *List().Item(1);
+    EXPECT_EQ(task.TaskName, "Early");
+    EXPECT_EQ(task.SourceFolderSpec, "/src/");
+    EXPECT_EQ(task.TargetFolders(), (std::vector<std::string>{"/a/", "/b/"}));
+    EXPECT_TRUE(task.IncludeSubFolders);
+    EXPECT_EQ(task.StartTime, At(1899, 12, 30, 9, 30));
+    EXPECT_EQ(task.IntervalType, IntervalHours);
+    EXPECT_EQ(task.IntervalIncrement, 3);
+    EXPECT_EQ(task.LastCloneDateTime, At(2003, 12, 1, 8));
+    EXPECT_EQ(task.NextCloneDateTime, At(2003, 12, 1, 11));
+    EXPECT_FALSE(task.ErrorOnLastClone);
+    EXPECT_TRUE(task.AllFilesAndFolders());
+    EXPECT_EQ(task.DaysOfWeek, 127);
+    EXPECT_EQ(task.IncludeFileMasks, "");
+    EXPECT_EQ(task.ExcludeFileMasks, "");
+    EXPECT_TRUE(List().Problems().empty());
+    EXPECT_FALSE(fs::exists(List().SupportFolder())) << "nothing looks for the support folder";
+}
+
+TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
+    WriteFile(List().SupportFolder() + "InSupport.dvi", "/src/a<:>/src/b/");
+    WriteFile(List().SupportFolder() + "InSupport.dve", "/src/b/skip");
+    WriteFile(appPath + "InSupport.dvi", "the older place");
+    WriteFile(appPath + "Old.dvi", "/src/old");
+    std::vector<std::string> inSupport = TenFields("InSupport");
+    inSupport.push_back("False");
+    std::vector<std::string> old = TenFields("Old");
+    old.push_back("false");
+    ASSERT_TRUE(Read(Line(inSupport) + "\r\n" + Line(old) + "\r\n"));
+
+    EXPECT_FALSE(List().Item("InSupport")->AllFilesAndFolders());
+    EXPECT_EQ(List().Item("InSupport")->IncludeFileSpecs, "/src/a<:>/src/b/");
+    EXPECT_EQ(List().Item("InSupport")->ExcludeFileSpecs, "/src/b/skip");
+    EXPECT_EQ(List().Item("Old")->IncludeFileSpecs, "/src/old");
+    EXPECT_EQ(List().Item("Old")->ExcludeFileSpecs, "");
+}
+
+TEST_F(TaskListTest, WithoutASupportFolderTheProgramFolderIsAsked) {
+    WriteFile(appPath + "Lone.dvi", "/src/lone");
+    std::vector<std::string> fields = TenFields("Lone");
+    fields.push_back("0");
+    ASSERT_TRUE(Read(Line(fields) + "\n"));
+    EXPECT_EQ(List().Item("Lone")->IncludeFileSpecs, "/src/lone");
+    EXPECT_FALSE(List().Item("Lone")->AllFilesAndFolders());
+}
+
+TEST_F(TaskListTest, FourteenFieldsKeepTheExcludeMasksUntilTheNextSave) {
+    std::vector<std::string> fields = TenFields("Full");
+    fields.insert(fields.end(), {"True", "21", "*.doc,*.txt", "*.tmp", "ignored beyond"});
+    ASSERT_TRUE(Read(Line(fields) + "\r\n"));
+    const cCloneTask& task = *List().Item("Full");
+    EXPECT_EQ(task.DaysOfWeek, 21);
+    EXPECT_EQ(task.IncludeFileMasks, "*.doc,*.txt");
+    EXPECT_EQ(task.ExcludeFileMasks, "*.tmp");
+
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(listFile), Line({"Full", "/src/", "/a/<:>/b/", "True", "9:30:00 AM", "2",
+                                        "3", "12/1/2003 8:00:00 AM", "12/1/2003 11:00:00 AM",
+                                        "False", "True", "21", "*.doc,*.txt"}) +
+                                      "\r\n");
+}
+
+TEST_F(TaskListTest, ForbiddenCharactersBecomeBlanks) {
+    ASSERT_TRUE(Read(Line(TenFields("Back:up")) + "\n" + Line(TenFields("a<>b")) + "\n"));
+    EXPECT_TRUE(List().TaskNameContainedIllegalChar());
+    EXPECT_NE(List().Item("Back up"), nullptr);
+    EXPECT_NE(List().Item("a  b"), nullptr);
+    EXPECT_TRUE(List().Problems().empty()) << "the flag tells; the names are saved repaired";
+    List().SaveAllTasksToFile(listFile);
+    EXPECT_TRUE(ReadFile(listFile).starts_with("Back up~!@#"));
+}
+
+TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
+    std::vector<std::string> notANumber = TenFields("Words");
+    notANumber[6] = "every other";
+    std::vector<std::string> badDate = TenFields("BadDate");
+    badDate[7] = "yesterday";
+    std::vector<std::string> badType = TenFields("BadType");
+    badType[5] = "9";
+    std::vector<std::string> badBoolean = TenFields("BadBool");
+    badBoolean[3] = "yes";
+    std::vector<std::string> trailingWords = TenFields("Trailing");
+    trailingWords[6] = "30 minutes";
+    const std::string text = Line(TenFields("Good")) + "\r\n" +  // 1
+                             "Short~!@#/src/~!@#/t/\r\n" +       // 2
+                             "\r\n" +                            // 3: blank, not a problem
+                             Line(TenFields("good")) + "\r\n" +  // 4: same name
+                             Line(notANumber) + "\n" +           // 5
+                             Line(badDate) + "\n" +              // 6
+                             std::string("Bin\0ary", 7) + "~!@#" + Line(TenFields("")) +
+                             "\n" +                                                      // 7
+                             Line(badType) + "\n" +                                      // 8
+                             std::string(cCloneTasks::kMaxLineLength + 1, 'x') + "\n" +  // 9
+                             Line(TenFields("  ")) + "\n" +                              // 10
+                             Line(badBoolean) + "\n" +                                   // 11
+                             Line(trailingWords) + "\n" +                                // 12
+                             Line(TenFields("Last"));  // 13, no line end
+    ASSERT_TRUE(Read(text));
+
+    std::vector<std::string> names;
+    for (int32_t i = 1; i <= List().Count(); ++i) {
+        names.push_back(List().Item(i)->TaskName);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Good", "Words", "BadDate", "BadType", "BadBool",
+                                               "Trailing", "Last"}));
+    EXPECT_EQ(ProblemTexts(),
+              (std::vector<std::string>{
+                  "2: the line has 3 fields where a task has at least 10; it was skipped",
+                  "4: a task named \"good\" is already in the list; the line was skipped",
+                  "5: field 6 (IntervalIncrement) \"every other\" is not a number; it was read as "
+                  "0",
+                  "5: the task \"Words\" has an interval below 1; it is never scheduled",
+                  "6: field 7 (LastCloneDateTime) \"yesterday\" is not a date; it was read as "
+                  "12:00:00 AM",
+                  "7: the line holds binary data; it was skipped",
+                  "8: field 5 (IntervalType) \"9\" is not an interval type; it was read as 0 "
+                  "(manual)",
+                  "9: the line is longer than 1048576 bytes; it was skipped",
+                  "10: the line names no task; it was skipped",
+                  "11: field 3 (IncludeSubFolders) \"yes\" is neither True nor False; it was read "
+                  "as True",
+                  "12: field 6 (IntervalIncrement) \"30 minutes\" is not a number; it was read as "
+                  "30",
+              }));
+    EXPECT_EQ(List().Item("Words")->IntervalIncrement, 0);
+    EXPECT_EQ(List().Item("Trailing")->IntervalIncrement, 30);
+    EXPECT_EQ(List().Item("BadType")->IntervalType, IntervalManual);
+    EXPECT_TRUE(List().ProblemsLoseData());
+}
+
+TEST_F(TaskListTest, NumbersAndBooleansAsTheListHasAlwaysReadThem) {
+    std::vector<std::string> fields = TenFields("Numbers");
+    fields[3] = " 0 ";
+    fields[5] = "1";
+    fields[6] = " 2.5";  // rounds half to even
+    fields[9] = "-1";
+    fields.insert(fields.end(), {"TRUE", "1e1"});
+    ASSERT_TRUE(Read(Line(fields)));
+    const cCloneTask& task = *List().Item("Numbers");
+    EXPECT_FALSE(task.IncludeSubFolders);
+    EXPECT_EQ(task.IntervalIncrement, 2);
+    EXPECT_TRUE(task.ErrorOnLastClone);
+    EXPECT_TRUE(task.AllFilesAndFolders());
+    EXPECT_EQ(task.DaysOfWeek, 10);
+    EXPECT_TRUE(List().Problems().empty());
+
+    fields[6] = "99999999999";
+    ASSERT_TRUE(Read(Line(fields)));
+    EXPECT_EQ(ProblemTexts(),
+              (std::vector<std::string>{
+                  "1: field 6 (IntervalIncrement) \"99999999999\" is out of range; it was read as "
+                  "0",
+                  "1: the task \"Numbers\" has an interval below 1; it is never scheduled",
+                  "1: a task named \"Numbers\" is already in the list; the line was skipped"}));
+}
+
+TEST_F(TaskListTest, ADaylessScheduleIsReportedButKept) {
+    std::vector<std::string> fields = TenFields("Dayless");
+    fields[5] = "4";
+    fields.insert(fields.end(), {"True", "0"});
+    ASSERT_TRUE(Read(Line(fields)));
+    ASSERT_EQ(List().Count(), 1);
+    ASSERT_EQ(List().Problems().size(), 1u);
+    EXPECT_EQ(List().Problems()[0].Description,
+              "the task \"Dayless\" runs on selected days but has no day selected; it is never "
+              "scheduled");
+    EXPECT_FALSE(List().ProblemsLoseData()) << "saving writes it back as it was";
+    List().SetNextScheduledTask();
+    EXPECT_EQ(List().NextScheduledTask(), nullptr);
+}
+
+TEST_F(TaskListTest, AnOverdueSelectedDaysTaskWaitsForItsNextDay) {
+    // Thursday 16:38; the task was due Monday 9:30.
+    std::vector<std::string> fields = TenFields("Weekly");
+    fields[5] = "4";
+    fields[8] = "12/1/2003 9:30:00 AM";
+    fields.insert(fields.end(), {"True", std::to_string(1 + 32)});  // Monday and Saturday
+    std::vector<std::string> today = fields;
+    today[0] = "Today";
+    today[11] = std::to_string(8);  // Thursday
+    ASSERT_TRUE(Read(Line(fields) + "\n" + Line(today) + "\n"));
+    EXPECT_EQ(List().Item("Weekly")->NextCloneDateTime, At(2003, 12, 6, 9, 30));
+    EXPECT_EQ(List().Item("Today")->NextCloneDateTime, At(2003, 12, 1, 9, 30))
+        << "today is selected: due at once";
+
+    // Only with the day field: an eleven-field line keeps its time.
+    std::vector<std::string> eleven(fields.begin(), fields.begin() + 11);
+    eleven[0] = "Eleven";
+    Read(Line(eleven));
+    EXPECT_EQ(List().Item("Eleven")->NextCloneDateTime, At(2003, 12, 1, 9, 30));
+}
+
+TEST_F(TaskListTest, AMissingFileIsCreatedEmptyUnlessAskedNotTo) {
+    EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt", false));
+    EXPECT_FALSE(fs::exists(appPath + "None.dvt"));
+    EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt"));
+    EXPECT_TRUE(fs::exists(appPath + "None.dvt"));
+    EXPECT_EQ(List().Count(), 0);
+
+    EXPECT_FALSE(List().ReadAllTasksFromFile(appPath));
+    ASSERT_EQ(ProblemTexts(), (std::vector<std::string>{"0: the task list is not a file"}));
+    EXPECT_TRUE(List().ProblemsLoseData()) << "a save would replace what could not be read";
+}
+
+TEST_F(TaskListTest, SavingAnEmptyListLeavesTheFileAlone) {
+    WriteFile(listFile, "whatever was there\r\n");
+    EXPECT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(listFile), "whatever was there\r\n");
+}
+
+TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
+    cCloneTask whole;
+    whole.TaskName = "Whole";
+    List().Add(whole);
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_FALSE(fs::exists(List().SupportFolder()));
+    EXPECT_FALSE(fs::exists(appPath + "Whole.dvi"));
+    EXPECT_EQ(ReadFile(listFile),
+              "Whole~!@#~!@#~!@#True~!@#12:00:00 PM~!@#0~!@#1~!@#12:00:00 AM~!@#12:00:00 "
+              "AM~!@#False~!@#True~!@#127~!@#\r\n");
+
+    cCloneTask some;
+    some.TaskName = "Some";
+    some.AllFilesAndFolders(false);
+    some.IncludeFileSpecs = "/src/a<:>/src/b/";
+    List().Add(some);
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(List().SupportFolder() + "Some.dvi"), "/src/a<:>/src/b/");
+
+    // An emptied selection leaves no empty file behind.
+    List().Item("Some")->IncludeFileSpecs.clear();
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_FALSE(fs::exists(List().SupportFolder() + "Some.dvi"));
+}
+
+TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
+    WriteFile(listFile, "earlier\r\n");
+    WriteFile(appPath + "Default Task List support files", "a file in the way");
+    cCloneTask some;
+    some.TaskName = "Some";
+    some.AllFilesAndFolders(false);
+    List().Add(some);
+    EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneTasks.SaveAllTasksToFile");
+    EXPECT_NE(prompt.shown[0].text.find("Create Directory Failed"), std::string::npos)
+        << prompt.shown[0].text;
+    EXPECT_EQ(ReadFile(listFile), "earlier\r\n") << "the file is replaced whole or not at all";
+}
+
+TEST_F(TaskListTest, AFieldThatWouldBreakTheLineIsNotWritten) {
+    WriteFile(listFile, "earlier\r\n");
+    cCloneTask task;
+    task.TaskName = "Odd";
+    task.SourceFolderSpec = "/a~!@#b/";
+    List().Add(task);
+    EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
+    List().Item("Odd")->SourceFolderSpec = "/line\nbreak/";
+    EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(listFile), "earlier\r\n");
+    EXPECT_EQ(prompt.shown.size(), 2u);
+}
+
+TEST_F(TaskListTest, TheListNameComesFromTheFileWhereverItIs) {
+    List().TaskListFileSpec(temp / "elsewhere/Work.dvt");
+    EXPECT_EQ(List().TaskListName(), "Work");
+    EXPECT_EQ(List().SupportFolder(), appPath + "Work support files/");
+    List().TaskListFileSpec(appPath + "Default Task List.dvt");
+    EXPECT_EQ(List().TaskListName(), "Default Task List");
+}
+
+TEST_F(TaskListTest, AddFollowsItsPositionRule) {
+    auto named = [](const std::string& name) {
+        cCloneTask task;
+        task.TaskName = name;
+        return task;
+    };
+    auto order = [&] {
+        std::string names;
+        for (int32_t i = 1; i <= List().Count(); ++i) {
+            names += List().Item(i)->TaskName;
+        }
+        return names;
+    };
+    EXPECT_TRUE(List().Add(named("A"), 1));
+    EXPECT_TRUE(List().Add(named("B"), 1));  // a list of one: appended
+    EXPECT_EQ(order(), "AB");
+    List().Add(named("C"));
+    List().Add(named("D"), -1);
+    EXPECT_EQ(order(), "ABCD");
+    List().Add(named("E"), 2);  // after position 3
+    EXPECT_EQ(order(), "ABCED");
+    List().Add(named("F"), 5);  // 6 is past the end: after position 4
+    EXPECT_EQ(order(), "ABCEFD");
+    List().Add(named("G"), 0);  // after position 1
+    EXPECT_EQ(order(), "AGBCEFD");
+    List().Add(named("H"), 99);  // no such place: appended
+    EXPECT_EQ(order(), "AGBCEFDH");
+
+    EXPECT_FALSE(List().Add(named("a")));
+    EXPECT_FALSE(List().Add(named(" ")));
+    EXPECT_EQ(List().Count(), 8);
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_NE(prompt.shown[0].text.find("457"), std::string::npos) << prompt.shown[0].text;
+}
+
+TEST_F(TaskListTest, RemoveItemAndCopy) {
+    cCloneTask a;
+    a.TaskName = "Alpha";
+    a.IntervalType = IntervalHours;
+    a.NextCloneDateTime = kThursday;
+    List().Add(a);
+    cCloneTask b;
+    b.TaskName = "Beta";
+    List().Add(b);
+    EXPECT_EQ(List().NextScheduledTask()->TaskName, "Alpha");
+    EXPECT_EQ(List().Item("ALPHA"), List().Item(1));
+    EXPECT_EQ(List().Item(0), nullptr);
+    EXPECT_EQ(List().Item(3), nullptr);
+
+    EXPECT_TRUE(List().Remove(*List().Item("Alpha")));
+    EXPECT_EQ(List().Count(), 1);
+    EXPECT_EQ(List().NextScheduledTask(), nullptr);
+    EXPECT_FALSE(List().Remove(a));
+
+    cCloneTask source;
+    source.TaskName = "Source";
+    source.AllFilesAndFolders(false);
+    source.IncludeFileSpecs = "/x/a";
+    source.IncludeFileMasks = "*.a";
+    source.ExcludeFileSpecs = "/x/b";
+    source.ExcludeFileMasks = "*.b";
+    source.IsNextScheduledTask = true;
+    source.DaysOfWeek = 5;
+    cCloneTask copy;
+    copy.IncludeFileSpecs = "stale";
+    cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(source, copy);
+    EXPECT_EQ(cCloneTasks::TaskLine(copy), cCloneTasks::TaskLine(source));
+    EXPECT_EQ(copy.IncludeFileSpecs, "/x/a");
+    EXPECT_EQ(copy.IncludeFileMasks, "*.a");
+    EXPECT_EQ(copy.ExcludeFileSpecs, "/x/b");
+    EXPECT_EQ(copy.ExcludeFileMasks, "*.b");
+    EXPECT_TRUE(copy.IsNextScheduledTask);
+}
+
+TEST_F(TaskListTest, AListRoundTripsInEachLocale) {
+    for (const char* name : {"C", "de_DE.UTF-8"}) {
+        ScopedTimeLocale inner(name);
+        if (!inner.ok()) {
+            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
+            continue;
+        }
+        cCloneTasks written(appPath, clock, app.Reporter, prompt);
+        written.TaskListFileSpec(listFile);
+        cCloneTask task;
+        task.TaskName = "Täglich";
+        task.SourceFolderSpec = "/daten/quelle/";
+        task.TargetFolderSpec = "/ziel/eins/<:>/ziel/zwei/";
+        task.IntervalType = IntervalSelectedDays;
+        task.StartTime = At(1899, 12, 30, 21, 15);
+        task.DaysOfWeek = 1 + 8;
+        task.LastCloneDateTime = At(2003, 12, 1, 21, 15, 4);
+        task.NextCloneDateTime = At(2003, 12, 4, 21, 15);
+        task.ErrorOnLastClone = true;
+        task.AllFilesAndFolders(false);
+        task.IncludeFileSpecs = "/daten/quelle/a";
+        task.IncludeFileMasks = "*.odt";
+        written.Add(task);
+        ASSERT_TRUE(written.SaveAllTasksToFile(listFile));
+
+        cCloneTasks read(appPath, clock, app.Reporter, prompt);
+        read.TaskListFileSpec(listFile);
+        ASSERT_TRUE(read.ReadAllTasksFromFile(listFile));
+        ASSERT_EQ(read.Count(), 1) << name;
+        EXPECT_TRUE(read.Problems().empty()) << name << ": " << read.Problems()[0].Description;
+        EXPECT_EQ(cCloneTasks::TaskLine(*read.Item(1)), cCloneTasks::TaskLine(task)) << name;
+        EXPECT_EQ(read.Item(1)->IncludeFileSpecs, "/daten/quelle/a");
+    }
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,226 @@
+#include "tasks/Schedule.h"
+
+#include <gtest/gtest.h>
+
+#include "TasksFixture.h"
+#include "tasks/Scheduler.h"
+#include "tasks/TaskDates.h"
+
+namespace duvanto::test {
+namespace {
+
+const double kStart = At(1899, 12, 30, 9, 30);
+// Monday 1 December 2003.
+double Monday(int hour, int minute = 0, int second = 0) {
+    return At(2003, 12, 1, hour, minute, second);
+}
+
+TEST(DayOfWeek, SundayIsTheLastDay) {
+    const int32_t expected[] = {6, 0, 1, 2, 3, 4, 5};
+    for (int32_t weekday = 1; weekday <= 7; ++weekday) {
+        EXPECT_EQ(ConvertToDVDayOfWeek(weekday), expected[weekday - 1]);
+    }
+    EXPECT_EQ(ConvertToDVDayOfWeek(0), -1);
+    EXPECT_EQ(ConvertToDVDayOfWeek(8), -1);
+}
+
+TEST(NextCloneDateTime, TheDocumentedExamples) {
+    const double last = Monday(10, 7, 30);
+    EXPECT_EQ(DetermineNextCloneDateTime(last, IntervalMinutes, 15, kStart, 127, last),
+              Monday(10, 22, 30));
+    EXPECT_EQ(DetermineNextCloneDateTime(last, IntervalMinutes, 5, kStart, 127, last),
+              Monday(10, 12, 30));
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(18), IntervalDays, 2, kStart, 127, Monday(18)),
+              At(2003, 12, 3, 9, 30));
+    const int32_t mondayAndWednesday = 1 + 4;
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(8), IntervalSelectedDays, 1, kStart,
+                                         mondayAndWednesday, Monday(8)),
+              Monday(9, 30));
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(10), IntervalSelectedDays, 1, kStart,
+                                         mondayAndWednesday, Monday(10)),
+              At(2003, 12, 3, 9, 30));
+}
+
+TEST(NextCloneDateTime, SelectedDaysCountTheStartToTheMinute) {
+    // Monday only, run on a Monday after its start: the following Monday.
+    EXPECT_EQ(
+        DetermineNextCloneDateTime(Monday(11), IntervalSelectedDays, 0, kStart, 1, Monday(11)),
+        At(2003, 12, 8, 9, 30));
+    // Within the start minute the start is no longer ahead.
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(9, 30, 10), IntervalSelectedDays, 0, kStart, 1,
+                                         Monday(9, 30, 10)),
+              At(2003, 12, 8, 9, 30));
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(9, 29, 59), IntervalSelectedDays, 0, kStart, 1,
+                                         Monday(9, 29, 59)),
+              Monday(9, 30));
+    // The start time's seconds and date play no part.
+    const double startWithSeconds = At(2001, 5, 5, 9, 30, 45);
+    EXPECT_EQ(
+        DetermineNextCloneDateTime(Monday(18), IntervalDays, 1, startWithSeconds, 127, Monday(18)),
+        At(2003, 12, 2, 9, 30));
+    // Sunday is bit 6.
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(8), IntervalSelectedDays, 0, kStart, 64, Monday(8)),
+              At(2003, 12, 7, 9, 30));
+}
+
+TEST(NextCloneDateTime, ATimeInThePastIsComputedAgainFromNow) {
+    const double weekAgo = Monday(10) - 7;
+    EXPECT_EQ(DetermineNextCloneDateTime(weekAgo, IntervalHours, 1, kStart, 127, Monday(10)),
+              Monday(11));
+    EXPECT_EQ(DetermineNextCloneDateTime(weekAgo, IntervalDays, 3, kStart, 127, Monday(10)),
+              At(2003, 12, 4, 9, 30));
+    // Exactly now is not in the past.
+    EXPECT_EQ(DetermineNextCloneDateTime(Monday(9), IntervalHours, 1, kStart, 127, Monday(10)),
+              Monday(10));
+}
+
+TEST(NextCloneDateTime, SchedulesThatCanNeverFallDue) {
+    for (int32_t increment : {0, -1, -100000}) {
+        EXPECT_FALSE(IsSchedulable(IntervalMinutes, increment, 127));
+        EXPECT_EQ(DetermineNextCloneDateTime(Monday(10), IntervalMinutes, increment, kStart, 127,
+                                             Monday(10)),
+                  kNeverDue);
+    }
+    for (int32_t days : {0, 128, -128}) {
+        EXPECT_FALSE(IsSchedulable(IntervalSelectedDays, 1, days));
+        EXPECT_EQ(DetermineNextCloneDateTime(Monday(10), IntervalSelectedDays, 1, kStart, days,
+                                             Monday(10)),
+                  kNeverDue);
+    }
+    EXPECT_FALSE(IsSchedulable(IntervalManual, 1, 127));
+    EXPECT_FALSE(IsSchedulable(7, 1, 127));
+    EXPECT_TRUE(IsSchedulable(IntervalSelectedDays, 0, 255));
+    // Beyond the calendar's end.
+    EXPECT_EQ(
+        DetermineNextCloneDateTime(Monday(10), IntervalDays, 2000000000, kStart, 127, Monday(10)),
+        kNeverDue);
+}
+
+class NextScheduledTaskTest : public TasksFixture {
+protected:
+    cCloneTask& AddScheduled(const std::string& name, double next, int32_t type = IntervalHours) {
+        cCloneTask task;
+        task.TaskName = name;
+        task.IntervalType = type;
+        task.NextCloneDateTime = next;
+        app.CloneTasks.Add(task, -1, true);
+        window.AddRow(name);
+        return *app.CloneTasks.Item(name);
+    }
+};
+
+TEST_F(NextScheduledTaskTest, TiesKeepTheEarlierTaskInTheList) {
+    AddScheduled("Manual", Monday(1), IntervalManual);
+    AddScheduled("First", Monday(10));
+    AddScheduled("Second", Monday(10) + 0.4 / 86400);  // the same second
+    AddScheduled("Never", Monday(2)).IntervalIncrement = 0;
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "First");
+
+    AddScheduled("Earlier", Monday(10) - 1.0 / 86400);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Earlier");
+    EXPECT_FALSE(app.CloneTasks.Item("First")->IsNextScheduledTask);
+}
+
+TEST_F(NextScheduledTaskTest, RowIconsFollowTheNextTask) {
+    AddScheduled("A", Monday(10));
+    AddScheduled("B", Monday(11)).ErrorOnLastClone = true;
+    window.AddRow("Stranger", ImageSheepFolderNext);
+    app.CloneTasks.AttachRows(&window);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderNext);
+    EXPECT_EQ(window.rows[1].icon, ImageSheepFolder);
+    EXPECT_EQ(window.rows[2].icon, ImageSheepFolderNext) << "a row naming no task is left alone";
+
+    app.CloneTasks.Item("B")->NextCloneDateTime = Monday(9);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(window.rows[0].icon, ImageSheepFolder);
+    EXPECT_EQ(window.rows[1].icon, ImageSheepFolderErrorNext);
+
+    app.CloneTasks.Item("A")->ErrorOnLastClone = true;
+    app.CloneTasks.Item("A")->NextCloneDateTime = Monday(8);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderErrorNext);
+    EXPECT_EQ(window.rows[1].icon, ImageSheepFolderError);
+}
+
+class SchedulerTickTest : public NextScheduledTaskTest {
+protected:
+    SchedulerDecision Tick(uint32_t ticks, double now) {
+        return SchedulerTick(state, conditions, app.CloneTasks, ticks, now);
+    }
+    SchedulerState state;
+    SchedulerConditions conditions;
+};
+
+TEST_F(SchedulerTickTest, DueFromTheMinuteOfItsTime) {
+    AddScheduled("Five", Monday(10, 12, 30), IntervalMinutes);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(Tick(0, Monday(10, 11, 59)).Action, SchedulerAction::Nothing);
+    SchedulerDecision decision = Tick(0, Monday(10, 12, 0));
+    EXPECT_EQ(decision.Action, SchedulerAction::RunTask);
+    EXPECT_EQ(decision.Task, app.CloneTasks.Item("Five"));
+    EXPECT_EQ(Tick(0, Monday(23)).Action, SchedulerAction::RunTask) << "overdue runs once";
+}
+
+TEST_F(SchedulerTickTest, FlagsKeepTheTickOut) {
+    AddScheduled("Due", Monday(10));
+    app.CloneTasks.SetNextScheduledTask();
+    for (bool SchedulerConditions::*flag :
+         {&SchedulerConditions::CloneInProgress, &SchedulerConditions::RestoreInProgress,
+          &SchedulerConditions::SchedulerPaused, &SchedulerConditions::MainWindowClosing}) {
+        conditions = {};
+        conditions.*flag = true;
+        conditions.MainWindowVisible = true;
+        EXPECT_EQ(Tick(0, Monday(11)).Action, SchedulerAction::Nothing);
+    }
+    EXPECT_TRUE(state.ScheduledSyncsMsg);
+}
+
+TEST_F(SchedulerTickTest, TheStartUpDelayCountsAcrossTheTickWrap) {
+    AddScheduled("Due", Monday(10));
+    app.CloneTasks.SetNextScheduledTask();
+    const uint32_t start = 0xFFFFFFFFu - 60000;  // wraps a minute after start
+    state.Start(5, start);
+    EXPECT_FALSE(state.FirstTaskDelayElapsed);
+    EXPECT_EQ(Tick(start + 4 * 60000, Monday(11)).Action, SchedulerAction::Nothing);
+    EXPECT_EQ(Tick(start + 5 * 60000 - 1, Monday(11)).Action, SchedulerAction::Nothing);
+    EXPECT_EQ(Tick(start + 5 * 60000, Monday(11)).Action, SchedulerAction::RunTask);
+    EXPECT_TRUE(state.FirstTaskDelayElapsed);
+    // Once over, the delay never returns.
+    EXPECT_EQ(Tick(start, Monday(11)).Action, SchedulerAction::RunTask);
+
+    SchedulerState none;
+    none.Start(0, 123);
+    EXPECT_TRUE(none.FirstTaskDelayElapsed);
+}
+
+TEST_F(SchedulerTickTest, AnOpenWindowGetsTheMessageOnceThenTheStatusText) {
+    AddScheduled("Nightly", Monday(10));
+    app.CloneTasks.SetNextScheduledTask();
+    conditions.MainWindowVisible = true;
+    SchedulerDecision first = Tick(0, Monday(10));
+    EXPECT_EQ(first.Action, SchedulerAction::ShowNotRunMessage);
+    EXPECT_EQ(first.Title, "Scheduled Task Not Run");
+    EXPECT_EQ(first.Text,
+              "The following scheduled task was not run:\r\nNightly\r\n\r\nScheduled tasks are "
+              "run only when the\r\napplication window is closed or minimized.\r\n\r\nNote: This "
+              "message will not appear again.");
+    EXPECT_FALSE(state.ScheduledSyncsMsg);
+    SchedulerDecision second = Tick(0, Monday(10, 1));
+    EXPECT_EQ(second.Action, SchedulerAction::SetStatusText);
+    EXPECT_EQ(second.Text, "Scheduled tasks are not run while the main Duvanto window is open.");
+
+    conditions.MainWindowVisible = false;
+    EXPECT_EQ(Tick(0, Monday(10, 2)).Action, SchedulerAction::RunTask);
+}
+
+TEST_F(SchedulerTickTest, NoScheduledTaskNothingToDo) {
+    AddScheduled("Manual", Monday(1), IntervalManual);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_EQ(Tick(0, Monday(10)).Action, SchedulerAction::Nothing);
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,129 @@
+#include "tasks/TaskProperties.h"
+
+#include <gtest/gtest.h>
+
+#include "TasksFixture.h"
+#include "tasks/TaskDates.h"
+
+namespace duvanto::test {
+namespace {
+
+TaskPropertiesInput Entered(int32_t frequency, const std::string& increment) {
+    TaskPropertiesInput input;
+    input.SourceText = "/src/";
+    input.Targets = {"/dst/"};
+    input.FrequencyIndex = frequency;
+    input.IncrementText = increment;
+    return input;
+}
+
+const char kInvalidFrequency[] =
+    "The frequency value is invalid.  Please check the following:\r\n\r\n1) The frequency "
+    "interval must be a positive number\r\n2) The frequency cannot be greater than once every 5 "
+    "minutes\r\n";
+
+TEST(TaskPropertiesChecks, TheFrequencyMustBeAPositiveNumber) {
+    std::optional<TaskMessage> refused = ValidateTaskProperties(Entered(IntervalMinutes, "4"));
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->Title, "Invalid Frequency");
+    EXPECT_EQ(refused->Text, kInvalidFrequency);
+    EXPECT_EQ(refused->Icon, MessageIcon::Information);
+    EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalMinutes, "5")).has_value());
+    EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalMinutes, " 90 ")).has_value());
+    for (const char* text : {"0", "-3", "abc", "", "  ", "2 hours", "1e20"}) {
+        EXPECT_TRUE(ValidateTaskProperties(Entered(IntervalHours, text)).has_value()) << text;
+        EXPECT_TRUE(ValidateTaskProperties(Entered(IntervalDays, text)).has_value()) << text;
+    }
+    EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalHours, "1")).has_value());
+    // The box is disabled for these two: its text is not checked.
+    EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalManual, "abc")).has_value());
+    EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalSelectedDays, "-1")).has_value());
+}
+
+TEST(TaskPropertiesChecks, FoldersThenFrequencyThenDays) {
+    TaskPropertiesInput input = Entered(IntervalSelectedDays, "1");
+    input.DaysOfWeek = 0;
+    EXPECT_EQ(ValidateTaskProperties(input)->Text, "No days of the week are selected.");
+    EXPECT_EQ(ValidateTaskProperties(input)->Title, "Invalid Days");
+    input.FrequencyIndex = IntervalDays;
+    EXPECT_FALSE(ValidateTaskProperties(input).has_value()) << "other types ignore the days";
+
+    input.IncrementText = "x";
+    input.SourceText = "  ";
+    EXPECT_EQ(ValidateTaskProperties(input)->Text, "No source folder has been entered.");
+    input.Targets.clear();
+    std::optional<TaskMessage> refused = ValidateTaskProperties(input);
+    EXPECT_EQ(refused->Title, "Validate Folders");
+    EXPECT_EQ(refused->Text, "No target folder has been entered.");
+    EXPECT_EQ(refused->Icon, MessageIcon::Exclamation);
+}
+
+using TaskNameChecks = TasksFixture;
+
+TEST_F(TaskNameChecks, ForbiddenCharactersThenDuplicates) {
+    cCloneTask existing;
+    existing.TaskName = "Backup";
+    app.CloneTasks.Add(existing);
+    std::optional<TaskMessage> illegal = CheckNewTaskName("a/b", app.CloneTasks);
+    ASSERT_TRUE(illegal.has_value());
+    EXPECT_EQ(illegal->Title, "Illegal Task Name");
+    EXPECT_EQ(illegal->Text,
+              "Task names cannot contain any of the following characters:\r\n\\ / : * ? \" < > |");
+    EXPECT_EQ(illegal->Icon, MessageIcon::Critical);
+    std::optional<TaskMessage> duplicate = CheckNewTaskName("BACKUP", app.CloneTasks);
+    ASSERT_TRUE(duplicate.has_value());
+    EXPECT_EQ(duplicate->Title, "Duplicate Task Name");
+    EXPECT_EQ(duplicate->Text, "A task with this name already exists.");
+    EXPECT_FALSE(CheckNewTaskName("Backup 2", app.CloneTasks).has_value());
+}
+
+TEST(TaskPropertiesSave, AFirstSaveCountsAsARunNow) {
+    TaskPropertiesInput input = Entered(IntervalHours, "2");
+    input.SourceText = " /src//docs/./ ";
+    input.Targets = {"/dst/a", " /dst/b/.. "};
+    input.IncludeSubFolders = false;
+    input.AllFilesAndFolders = false;
+    input.IncludeFileSpecs = "/src/docs/x";
+    input.IncludeFileMasks = "*.txt";
+    input.DaysOfWeek = 255;
+    cCloneTask task;
+    SaveTaskProperties(input, task, kThursday + 0.4 / 86400);
+
+    EXPECT_EQ(task.SourceFolderSpec, "/src/docs/");
+    EXPECT_EQ(task.TargetFolderSpec, "/dst/a/<:>/dst/");
+    EXPECT_FALSE(task.IncludeSubFolders);
+    EXPECT_FALSE(task.AllFilesAndFolders());
+    EXPECT_EQ(task.IncludeFileSpecs, "/src/docs/x");
+    EXPECT_EQ(task.IncludeFileMasks, "*.txt");
+    EXPECT_EQ(task.DaysOfWeek, 127);
+    EXPECT_EQ(task.LastCloneDateTime, WholeSecond(kThursday));
+    EXPECT_EQ(task.NextCloneDateTime, At(2003, 12, 4, 18, 38, 16));
+
+    // A later save keeps the last run and computes from it.
+    input.FrequencyIndex = IntervalDays;
+    input.IncrementText = "1";
+    input.StartTime = At(1899, 12, 30, 6, 0);
+    SaveTaskProperties(input, task, kThursday + 1);
+    EXPECT_EQ(task.LastCloneDateTime, WholeSecond(kThursday));
+    EXPECT_EQ(task.NextCloneDateTime, At(2003, 12, 6, 6, 0))
+        << "Friday 6:00 had passed: computed again from now";
+}
+
+TEST(TaskPropertiesSave, AManualTaskKeepsItsNextRunAndAnyIncrement) {
+    TaskPropertiesInput input = Entered(IntervalManual, "abc");
+    cCloneTask task;
+    task.NextCloneDateTime = 1234.0;
+    task.LastCloneDateTime = 1000.0;
+    SaveTaskProperties(input, task, kThursday);
+    EXPECT_EQ(task.IntervalIncrement, 5);
+    EXPECT_EQ(task.NextCloneDateTime, 1234.0);
+    EXPECT_EQ(task.LastCloneDateTime, 1000.0);
+    EXPECT_TRUE(task.AllFilesAndFolders());
+
+    input.IncrementText = "7.9";
+    SaveTaskProperties(input, task, kThursday);
+    EXPECT_EQ(task.IntervalIncrement, 7);
+}
+
+}  // namespace
+}  // namespace duvanto::test
