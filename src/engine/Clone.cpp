@@ -75,12 +75,15 @@ bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::st
     return ok;
 }
 
-bool cClone::PlanSelected(IStatusHost& host, const std::string& source, const std::string& target,
-                          bool includeSubfolders, const std::string& selectedSpecs,
-                          const std::string& includeMasks) {
+bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
+                          const std::string& targetFolder, bool includeSubfolders,
+                          const std::string& selectedSpecs, const std::string& includeMasks) {
+    // Selected items are matched against the roots as text, so the roots end in "/".
+    const std::string source = NormalizeFolderPath(sourceFolder);
+    const std::string target = NormalizeFolderPath(targetFolder);
     try {
         m_planComplete = false;
-        m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)});
+        m_fs.SetRoots({source, target});
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         std::vector<std::string> items;

@@ -1,0 +1,127 @@
+#include "restore/Restore.h"
+
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+
+namespace {
+
+constexpr const char* kTitle = "Restore Source";
+
+// Holds a flag for the length of a command, whatever way it ends.
+class FlagScope {
+public:
+    explicit FlagScope(std::atomic<bool>& flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    std::atomic<bool>& m_flag;
+};
+
+// Puts the engine's delete and newer-only settings back when the restore ends.
+class EngineSettingsScope {
+public:
+    explicit EngineSettingsScope(cClone& clone)
+        : m_clone(clone), m_deleteMethod(clone.DeleteMethod), m_newerOnly(clone.CopyOnlyIfNewer) {
+        clone.DeleteMethod = DoNotDelete;
+        clone.CopyOnlyIfNewer = false;
+    }
+    ~EngineSettingsScope() {
+        m_clone.DeleteMethod = m_deleteMethod;
+        m_clone.CopyOnlyIfNewer = m_newerOnly;
+    }
+    EngineSettingsScope(const EngineSettingsScope&) = delete;
+    EngineSettingsScope& operator=(const EngineSettingsScope&) = delete;
+
+private:
+    cClone& m_clone;
+    int32_t m_deleteMethod;
+    bool m_newerOnly;
+};
+
+}  // namespace
+
+bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore) {
+    std::vector<std::string> targets = task.TargetFolders();
+    if (targets.empty() || targets.front().empty()) {
+        app.Prompt.ShowMessage(kTitle, "Problems determining the Target Folder.",
+                               MessageIcon::Exclamation, MessageButtons::OK);
+        return false;
+    }
+    int32_t errorCode = 0;
+    if (GetPathStatus(targets.front(), errorCode, app.PathTables()) != PathOk) {
+        app.Prompt.ShowMessage(
+            kTitle,
+            "Make sure that the Target folder exists and that you have permission to access it.",
+            MessageIcon::Exclamation, MessageButtons::OK);
+        return false;
+    }
+    restore.TaskName = task.TaskName;
+    restore.SourceFolderSpec = task.SourceFolderSpec;
+    restore.TargetFolderSpec = targets.front();
+    restore.IncludeSubFolders = task.IncludeSubFolders;
+    restore.IncludeFileSpecs = task.IncludeFileSpecs;
+    restore.IncludeFileMasks = task.IncludeFileMasks;
+    return true;
+}
+
+RestoreOutcome RunRestore(Application& app, const cRestore& restore,
+                          const std::string& selectedItems, ITaskRunEffects& runWindow,
+                          IRestoreWindow& restoreWindow) {
+    FlagScope restoring(app.RestoreInProgress);
+    const std::string& source = restore.SourceFolderSpec;
+    if (source.empty() || !FolderExists(source)) {
+        CreateFolderPath(source);
+    }
+    int32_t errorCode = 0;
+    if (GetPathStatus(source, errorCode, app.PathTables()) != PathOk) {
+        app.Prompt.ShowMessage(kTitle,
+                               "Unable to create the missing source folder.\r\nMake sure that the "
+                               "drive is available and that you have permission to access "
+                               "it.\r\n\r\n" +
+                                   source,
+                               MessageIcon::Exclamation, MessageButtons::OK);
+        return RestoreOutcome::Refused;
+    }
+    if (selectedItems.empty()) {
+        app.Prompt.ShowMessage(kTitle, "No files or folders have been selected to be Restored.",
+                               MessageIcon::Exclamation, MessageButtons::OK);
+        return RestoreOutcome::Refused;
+    }
+
+    RestoreOutcome outcome;
+    {
+        EngineSettingsScope settings(app.Clone);
+        restoreWindow.SetButtonsEnabled(false);
+        restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
+
+        cCloneTask restoreTask;
+        restoreTask.TaskName = "RESTORE SOURCE: " + restore.TaskName;
+        restoreTask.SourceFolderSpec = restore.TargetFolderSpec;
+        restoreTask.TargetFolderSpec = restore.SourceFolderSpec;
+        restoreTask.IncludeSubFolders = restore.IncludeSubFolders;
+        restoreTask.AllFilesAndFolders(false);
+        restoreTask.IncludeFileSpecs = selectedItems;
+        restoreTask.Execute(app, runWindow);
+
+        restoreWindow.SetStatusLabel("");
+        std::string message = "Restore successfully completed.";
+        outcome = RestoreOutcome::Completed;
+        if (restoreTask.ErrorOnLastClone || app.Flags.CloneCancelled) {
+            if (app.Flags.EscPressed) {
+                message = "Restore cancelled by user";
+                outcome = RestoreOutcome::Cancelled;
+            } else {
+                message = "Restore complete with errors.  See Log for details.";
+                outcome = RestoreOutcome::CompletedWithErrors;
+            }
+        }
+        app.Prompt.ShowMessage(kTitle, message, MessageIcon::Information, MessageButtons::OK);
+    }
+    restoreWindow.SetButtonsEnabled(true);
+    return outcome;
+}
+
+}  // namespace duvanto

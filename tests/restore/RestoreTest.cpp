@@ -1,0 +1,156 @@
+#include "restore/Restore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/FaultyFileSystem.h"
+#include "support/TestSupport.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietRunWindow : public ITaskRunEffects {
+public:
+    explicit QuietRunWindow(RunFlags& flags) : m_flags(flags) {}
+    void SetStatusText(int, const std::string&) override {}
+    void Pump() override {
+        if (escapeAtPump > 0 && ++m_pumps >= escapeAtPump) {
+            m_flags.EscPressed = true;
+        }
+    }
+    int32_t RowCount() override { return 0; }
+    std::string RowText(int32_t) override { return ""; }
+    int32_t RowIcon(int32_t) override { return 0; }
+    void SetRowIcon(int32_t, int32_t) override {}
+    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
+    void SetCaption(const std::string&) override {}
+    void SetTrayTooltip(const std::string&) override {}
+    void SetTopLevelMenusEnabled(bool) override {}
+    void SetTrayIcon(TrayIcon) override {}
+
+    int escapeAtPump = 0;
+
+private:
+    RunFlags& m_flags;
+    int m_pumps = 0;
+};
+
+class RecordingRestoreWindow : public IRestoreWindow {
+public:
+    void SetButtonsEnabled(bool enabled) override { events.push_back(enabled ? "on" : "off"); }
+    void SetStatusLabel(const std::string& text) override { events.push_back("label:" + text); }
+    std::vector<std::string> events;
+};
+
+class RestoreTest : public ::testing::Test {
+protected:
+    RestoreTest()
+        : fileSystem(TrashInside(temp.Path())),
+          app(temp / "home/", clock, prompt, fileSystem),
+          runWindow(app.Flags) {
+        fs::create_directories(temp / "home");
+        source = temp / "Source/";
+        first = temp / "First/";
+        second = temp / "Second/";
+        WriteFile(first + "a.txt", "a from first");
+        WriteFile(first + "docs/b.txt", "b from first");
+        WriteFile(second + "a.txt", "a from second");
+        fs::create_directories(source);
+        task.TaskName = "Photos";
+        task.SourceFolderSpec = source;
+        task.TargetFolderSpec = first + "<:>" + second;
+    }
+
+    RestoreOutcome Restore(const std::string& selected) {
+        cRestore restore;
+        if (!PrepareRestore(app, task, restore)) {
+            return RestoreOutcome::Refused;
+        }
+        return RunRestore(app, restore, selected, runWindow, restoreWindow);
+    }
+    std::string LastMessage() const {
+        return prompt.shown.empty() ? ""
+                                    : prompt.shown.back().title + "|" + prompt.shown.back().text;
+    }
+
+    TempDir temp;
+    FixedClock clock{37959.6932407407};
+    RecordingPrompt prompt;
+    FaultyFileSystem fileSystem;
+    Application app;
+    QuietRunWindow runWindow;
+    RecordingRestoreWindow restoreWindow;
+    cCloneTask task;
+    std::string source, first, second;
+};
+
+TEST_F(RestoreTest, RestoresChosenItemsFromTheFirstTargetOnly) {
+    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Completed);
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
+    EXPECT_FALSE(fs::exists(source + "docs"));
+    EXPECT_EQ(LastMessage(), "Restore Source|Restore successfully completed.");
+    EXPECT_EQ(restoreWindow.events,
+              (std::vector<std::string>{"off", "label:Restore in Progress. Press ESC to Cancel...",
+                                        "label:", "on"}));
+    std::string log = ReadFile(temp / "home/clone.log");
+    EXPECT_NE(log.find("<Begin: RESTORE SOURCE: Photos>"), std::string::npos) << log;
+}
+
+TEST_F(RestoreTest, RecreatesADeletedSourceWithItsParents) {
+    task.SourceFolderSpec = source = temp / "gone/deeper/Source/";
+    EXPECT_EQ(Restore(first + "docs/"), RestoreOutcome::Completed);
+    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
+}
+
+TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
+    WriteFile(source + "only-in-source.txt", "keep");
+    WriteFile(source + "a.txt", "newer in the Source");
+    SetModificationTime(source + "a.txt", 2'000'000'000);
+    SetModificationTime(first + "a.txt", 1'000'000'000);
+    app.Clone.DeleteMethod = RegularDelete;
+    app.Clone.CopyOnlyIfNewer = true;
+
+    EXPECT_EQ(Restore(first), RestoreOutcome::Completed);
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
+    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
+    EXPECT_EQ(ReadFile(source + "only-in-source.txt"), "keep");
+    EXPECT_EQ(app.Clone.DeleteMethod, RegularDelete);
+    EXPECT_TRUE(app.Clone.CopyOnlyIfNewer);
+}
+
+TEST_F(RestoreTest, RefusalsTellWhyAndChangeNothing) {
+    EXPECT_EQ(Restore(""), RestoreOutcome::Refused);
+    EXPECT_EQ(LastMessage(),
+              "Restore Source|No files or folders have been selected to be Restored.");
+
+    task.TargetFolderSpec = "";
+    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Refused);
+    EXPECT_EQ(LastMessage(), "Restore Source|Problems determining the Target Folder.");
+
+    task.TargetFolderSpec = temp / "missing/";
+    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Refused);
+    EXPECT_EQ(LastMessage(),
+              "Restore Source|Make sure that the Target folder exists and that you have "
+              "permission to access it.");
+    EXPECT_FALSE(fs::exists(source + "a.txt"));
+    EXPECT_FALSE(app.RestoreInProgress);
+}
+
+TEST_F(RestoreTest, ErrorsAndCancellationHaveTheirOwnMessages) {
+    EXPECT_EQ(Restore(first + "missing.txt"), RestoreOutcome::CompletedWithErrors);
+    EXPECT_EQ(LastMessage(), "Restore Source|Restore complete with errors.  See Log for details.");
+
+    for (int i = 0; i < 20; ++i) {
+        WriteFile(first + "many/" + std::to_string(i), "x");
+    }
+    runWindow.escapeAtPump = 3;
+    EXPECT_EQ(Restore(first + "many/"), RestoreOutcome::Cancelled);
+    EXPECT_EQ(LastMessage(), "Restore Source|Restore cancelled by user");
+    EXPECT_EQ(restoreWindow.events.back(), "on");
+}
+
+}  // namespace
+}  // namespace duvanto::test
