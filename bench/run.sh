@@ -377,7 +377,7 @@ scenario_s1() {
     warm --content "$S"
     contender cp "$prep" "$S" "$D" cp -a "$S/." "$D"
     contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
-    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet --delete regular
     table s1 "clone $FILES files in $FOLDERS folders into an empty target" cp rsync
     rm -rf "$WORK/s1"
 }
@@ -390,7 +390,7 @@ scenario_s1_large() {
     warm --content "$S"
     contender cp "$prep" "$S" "$D" cp -a "$S/." "$D"
     contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
-    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet --delete regular
     table s1-large "clone $LARGE_FILES files of $LARGE_SIZE into an empty target" cp rsync
     rm -rf "$WORK/s1-large"
 }
@@ -406,7 +406,7 @@ scenario_s2() {
     warm --content "$S" "$D"
     contender floor "" "" "" "$FLOOR" "$S" "$D"
     contender rsync "" "$S" "$D" rsync -a --delete "$S/" "$D/"
-    [ "$HAVE_CLI" = 1 ] && contender duvanto "" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "" "$S" "$D" "$CLI" clone "$S" "$D" --quiet --delete regular
     table s2 "clone onto an identical target ($FILES files): nothing to do" rsync floor
     rm -rf "$WORK/s2"
 }
@@ -423,7 +423,7 @@ scenario_s3() {
     prep=$(write_prepare s3 "rsync -a --delete $(q "$SMALL/T-mutated")/ $(q "$D")/ && sync")
     warm --content "$S" "$SMALL/T-mutated"
     contender rsync "$prep" "$S" "$D" rsync -a --delete "$S/" "$D/"
-    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S" "$D" "$CLI" clone "$S" "$D" --quiet --delete regular
     table s3 "clone onto a target with $MUTATE% modified, touched, deleted and added" rsync
     rm -rf "$WORK/s3"
 }

@@ -299,14 +299,15 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
         targetFolders.insert(t);
-        Result<Listing> targetList = m_fs.ListFolder(t, true);
+        // The roots are the user's explicit choice; the skip rule applies below them. Nothing
+        // in a skipped folder is looked at, so it need not be listed either.
+        if (i > 0 && IsFolderIgnored(LastFolderName(t))) {
+            continue;
+        }
+        auto [targetList, sourceList] = m_fs.ListFolderPair(t, s, true);
         if (!targetList.ok()) {
             LogFolderFailure(t, targetList.status());
             ok = false;
-            continue;
-        }
-        // The roots are the user's explicit choice; the skip rule applies below them.
-        if (i > 0 && IsFolderIgnored(LastFolderName(t))) {
             continue;
         }
         for (const DirEntry& entry : targetList.value()) {
@@ -314,7 +315,6 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
             }
         }
-        Result<Listing> sourceList = m_fs.ListFolder(s, true);
         if (!sourceList.ok()) {
             if (!IsMissing(sourceList.status())) {
                 LogFolderFailure(s, sourceList.status());
@@ -329,9 +329,6 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             if (entry.kind == EntryKind::Folder) {
                 subfolders.push_back(entry.name);
             }
-        }
-        if (i > 0 && IsFolderIgnored(LastFolderName(s))) {
-            continue;
         }
         if (CompareListings(host, s, sourceList.value(), t, targetList.value())) {
             ok = false;

@@ -8,6 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "platform/PosixFile.h"
 
@@ -94,8 +98,84 @@ Status FillFromStat(int dirFd, DirEntry& entry) {
 
 }  // namespace
 
+// One thread that runs one job at a time for its owner, who waits for it. It lives as long as
+// the file system object, so a walk of thousands of folders starts it once.
+class PosixFileSystem::Helper {
+public:
+    ~Helper() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+    void Start(std::function<void()> job) {
+        if (!m_thread.joinable()) {
+            m_thread = std::thread([this] { Loop(); });
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_job = std::move(job);
+            m_busy = true;
+        }
+        m_wake.notify_one();
+    }
+
+    void Wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return !m_busy; });
+    }
+
+private:
+    void Loop() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || static_cast<bool>(m_job); });
+            if (m_stop) {
+                return;
+            }
+            std::function<void()> job = std::move(m_job);
+            m_job = nullptr;
+            lock.unlock();
+            job();
+            lock.lock();
+            m_busy = false;
+            m_done.notify_one();
+        }
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::function<void()> m_job;
+    bool m_busy = false;
+    bool m_stop = false;
+};
+
+PosixFileSystem::PosixFileSystem() = default;
+
+PosixFileSystem::PosixFileSystem(TrashEnvironment trash) : m_trash(std::move(trash)) {}
+
 PosixFileSystem::~PosixFileSystem() {
     ClearRoots();
+}
+
+std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>>
+PosixFileSystem::ListFolderPair(const std::string& first, const std::string& second,
+                                bool withStatus) {
+    if (!m_helper) {
+        m_helper = std::make_unique<Helper>();
+    }
+    Result<std::vector<DirEntry>> secondListing{std::vector<DirEntry>{}};
+    m_helper->Start([&] { secondListing = ListFolder(second, withStatus); });
+    Result<std::vector<DirEntry>> firstListing = ListFolder(first, withStatus);
+    m_helper->Wait();
+    return {std::move(firstListing), std::move(secondListing)};
 }
 
 void PosixFileSystem::ClearRoots() {
