@@ -5,8 +5,11 @@
 #include <optional>
 #include <thread>
 
+#include "cli/CliSession.h"
+#include "cli/TaskCommands.h"
 #include "cli/TerminalPrompt.h"
 #include "cli/TerminalStatusHost.h"
+#include "cli/TerminalTaskRun.h"
 #include "engine/Clone.h"
 #include "engine/FolderCheck.h"
 #include "log/CloneLog.h"
@@ -21,10 +24,6 @@
 namespace duvanto {
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitRunError = 1;
-constexpr int kExitUsage = 2;
 
 // Engine options given on the command line; each overrides the program option for one call.
 struct EngineOptions {
@@ -108,33 +107,6 @@ void ApplyEngineOptions(const EngineOptions& options, cCompare& compare, cClone&
     clone.CopyOnlyIfNewer = options.copyOnlyIfNewer.value_or(clone.CopyOnlyIfNewer);
 }
 
-std::string AbsoluteFolder(const std::string& path) {
-    std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
-    return NormalizePath(absolute);
-}
-
-std::string Join(const std::vector<std::string>& pieces, const std::string& separator) {
-    std::string joined;
-    for (const std::string& piece : pieces) {
-        joined += (joined.empty() ? "" : separator) + piece;
-    }
-    return joined;
-}
-
-// The selected items as the engine reads them: full paths under the Source, folders ending
-// in "/" (a folder named without its "/" is taken as the folder it names).
-std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source) {
-    std::vector<std::string> paths;
-    for (const std::string& item : selected) {
-        std::string path = !item.empty() && item[0] == '/' ? item : source + item;
-        if (!path.empty() && path.back() != '/' && FolderExists(path)) {
-            path += '/';
-        }
-        paths.push_back(path);
-    }
-    return Join(paths, "<:>");
-}
-
 // Checks one folder argument; prints the reason and returns false when it is not usable.
 bool CheckFolder(const std::string& folder, std::ostream& err) {
     int32_t errorCode = 0;
@@ -147,27 +119,9 @@ bool CheckFolder(const std::string& folder, std::ostream& err) {
     return false;
 }
 
-// The process-wide objects one command works with, built in their start-up order.
-struct Session {
-    Session(const std::string& appPath, CliStreams streams)
-        : prompt(streams.in, streams.err, streams.interactive),
-          reporter(appPath, prompt, clock),
-          log(appPath, clock, reporter, prompt),
-          clone(compare, log, fileSystem, flags, reporter) {}
-
-    SystemClock clock;
-    TerminalPrompt prompt;
-    ErrorReporter reporter;
-    cCompare compare;
-    PosixFileSystem fileSystem;
-    RunFlags flags;
-    cCloneLog log;
-    cClone clone;
-};
-
 // Program options that the command line does not override, as a first run has them.
 void ApplyDefaultProgramOptions(Session& session) {
-    session.clone.DeleteMethod = SendToRecycleBin;
+    session.app.Clone.DeleteMethod = SendToRecycleBin;
 }
 
 struct FolderPairArgs {
@@ -196,18 +150,16 @@ bool PrepareFolders(const FolderPairArgs& pair, std::string& source, std::string
     return true;
 }
 
-// Plans (and with `perform`, performs) one Source into one Target.
-bool RunEngine(Session& session, IStatusHost& host, const std::string& source,
-               const std::string& target, const EngineOptions& options, bool perform) {
+// Plans the operations that would make one Target identical to its Source.
+bool PlanEngine(Session& session, IStatusHost& host, const std::string& source,
+                const std::string& target, const EngineOptions& options) {
+    cClone& clone = session.app.Clone;
     const bool subfolders = !options.noSubfolders;
     if (!options.SelectedItemsRun()) {
-        return perform ? session.clone.CloneAll(host, source, target, subfolders)
-                       : session.clone.PlanAll(host, source, target, subfolders);
+        return clone.PlanAll(host, source, target, subfolders);
     }
-    const std::string specs = SelectedSpecs(options.selected, source);
-    const std::string masks = Join(options.masks, ",");
-    return perform ? session.clone.CloneSelected(host, source, target, subfolders, specs, masks)
-                   : session.clone.PlanSelected(host, source, target, subfolders, specs, masks);
+    return clone.PlanSelected(host, source, target, subfolders,
+                              SelectedSpecs(options.selected, source), Join(options.masks, ","));
 }
 
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
@@ -223,13 +175,13 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     }
     Session session(appPath.value(), streams);
     ApplyDefaultProgramOptions(session);
-    ApplyEngineOptions(options, session.compare, session.clone);
+    ApplyEngineOptions(options, session.app.Compare, session.app.Clone);
     // A dry run keeps no log: its entries go to the error stream as they are made.
-    session.log.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
+    session.app.CloneLog.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
     SilentStatusHost host;
-    bool ok = RunEngine(session, host, source, target, options, false);
+    bool ok = PlanEngine(session, host, source, target, options);
     std::string text;
-    for (const FileOp& op : session.clone.FileOps()) {
+    for (const FileOp& op : session.app.Clone.FileOps()) {
         text += cClone::DescribeFileOp(op);
         text += '\n';
     }
@@ -249,26 +201,34 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
         return kExitUsage;
     }
     Session session(appPath.value(), streams);
+    Application& app = session.app;
     ApplyDefaultProgramOptions(session);
-    ApplyEngineOptions(options, session.compare, session.clone);
-    session.clone.ConfirmSyncActions = args.confirm;
+    ApplyEngineOptions(options, app.Compare, app.Clone);
+    app.Clone.ConfirmSyncActions = args.confirm;
+
+    // The two folders as an unsaved task of the given name.
+    cCloneTask task;
+    task.TaskName = args.name;
+    task.SourceFolderSpec = source;
+    task.TargetFolderSpec = target;
+    task.IncludeSubFolders = !options.noSubfolders;
+    if (options.SelectedItemsRun()) {
+        task.AllFilesAndFolders(false);
+        task.IncludeFileSpecs = SelectedSpecs(options.selected, source);
+        task.IncludeFileMasks = Join(options.masks, ",");
+    }
 
     const bool progress = !args.quiet && IsTerminal(StandardStream::Output);
     TerminalStatusHost host(streams.in, streams.out, progress,
                             TerminalWidth(StandardStream::Output));
-    InterruptSetsFlag(&session.flags.EscPressed);
-    session.log.DeleteLogFileIfMaxSizeIsExceeded();
-    session.log.Add(Begin, args.name, "", "", "", 0, "", "");
-    bool ok = false;
+    TerminalTaskRun window(host);
+    InterruptSetsFlag(&app.Flags.EscPressed);
     // Each run gets a thread of its own, so that its priority is its own too.
-    std::thread run([&] { ok = RunEngine(session, host, source, target, options, true); });
+    std::thread run([&] { task.Execute(app, window); });
     run.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
-    session.log.Add(End, args.name, "", "", "", 0, "", "");
-    session.log.AppendInMemoryStringToLogFile();
-    session.log.ResetInMemoryLog();
-    return ok ? kExitOk : kExitRunError;
+    return task.ErrorOnLastClone ? kExitRunError : kExitOk;
 }
 
 }  // namespace
@@ -298,6 +258,9 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
                     "list the operations and ask which to strike out first");
     clone->add_flag("--quiet", cloneArgs.quiet, "no progress line");
 
+    TaskCommandArgs taskArgs;
+    const TaskCommands taskCommands = AddTaskCommands(app, taskArgs);
+
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
     try {
         app.parse(reversed);
@@ -317,7 +280,8 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     if (clone->parsed()) {
         return RunClone(home, pair, engineOptions, cloneArgs, streams);
     }
-    return kExitUsage;
+    const int status = RunTaskCommand(taskCommands, home, taskArgs, streams);
+    return status < 0 ? kExitUsage : status;
 }
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/FolderCheck.h"
+#include "platform/ProcessPaths.h"
 #include "tasks/FieldText.h"
 #include "tasks/TaskDates.h"
 #include "util/PathStrings.h"
@@ -31,6 +33,22 @@ std::optional<int32_t> IncrementValue(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
+// The folder with its links resolved as far as it exists, the rest of its path as written.
+std::string ResolvedAsFarAsItExists(const std::string& folder) {
+    std::string existing = NormalizePath(folder);
+    std::string rest;
+    while (existing.size() > 1) {
+        const std::string resolved = ResolvedFolderPath(existing);
+        if (!resolved.empty()) {
+            return resolved + rest;
+        }
+        const std::size_t cut = existing.rfind('/', existing.size() - 2);
+        rest = existing.substr(cut + 1) + rest;
+        existing = existing.substr(0, cut + 1);
+    }
+    return existing + rest;
+}
+
 }  // namespace
 
 std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cCloneTasks& tasks) {
@@ -45,6 +63,21 @@ std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cClon
                            MessageIcon::Exclamation};
     }
     return std::nullopt;
+}
+
+TaskMessage IllegalTaskNamesRepairedMessage() {
+    return {"Illegal Task Name",
+            "One or more tasks contained an illegal character in their name.\r\n"
+            "All occurrences of the following characters have been replaced with a space:\r\n"
+            "\\ / : * ? \" < > |\r\n"
+            "\r\n"
+            "Previous versions of Duvanto allowed these characters.  This\r\n"
+            "resulted in some errors cropping up in the 'Only Selected Files' feature.\r\n"
+            "\r\n"
+            "Please check the properties of all of your tasks to ensure their correctness.\r\n"
+            "You may need to reselect the files and folders in the Selected Files and Folders "
+            "window.",
+            MessageIcon::Critical};
 }
 
 std::optional<TaskMessage> ValidateFolderEntries(const TaskPropertiesInput& input) {
@@ -91,6 +124,27 @@ std::optional<TaskMessage> ValidateTaskProperties(const TaskPropertiesInput& inp
         return refused;
     }
     return ValidateDaysOfWeek(input);
+}
+
+std::string CheckTargetApartFromSource(const std::string& source, const std::string& target) {
+    std::string reason = CheckSourceTargetApart(source, target);
+    if (!reason.empty()) {
+        return reason;
+    }
+    const std::string realSource = ResolvedAsFarAsItExists(source);
+    const std::string realTarget = ResolvedAsFarAsItExists(target);
+    const char* relation = nullptr;
+    if (realSource == realTarget) {
+        relation = "\" is the Source folder \"";
+    } else if (realTarget.starts_with(realSource)) {
+        relation = "\" lies inside the Source folder \"";
+    } else if (realSource.starts_with(realTarget)) {
+        relation = "\" contains the Source folder \"";
+    } else {
+        return "";
+    }
+    return "The Target folder \"" + target + relation + source +
+           "\". A folder cannot be cloned into itself.";
 }
 
 std::string NormalizeFolderEntry(const std::string& text) {

@@ -36,12 +36,20 @@ struct TaskPropertiesInput {
 // A new task's name, trimmed: forbidden characters, then a name already in the list.
 std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cCloneTasks& tasks);
 
+// Shown after a task list was read whose task names held forbidden characters.
+TaskMessage IllegalTaskNamesRepairedMessage();
+
 // The OK button's checks in their order, without the folder-status questions: no Target,
 // no Source, the frequency, the days. The first refusal, or nothing.
 std::optional<TaskMessage> ValidateFolderEntries(const TaskPropertiesInput& input);
 std::optional<TaskMessage> ValidateFrequency(const TaskPropertiesInput& input);
 std::optional<TaskMessage> ValidateDaysOfWeek(const TaskPropertiesInput& input);
 std::optional<TaskMessage> ValidateTaskProperties(const TaskPropertiesInput& input);
+
+// Why the Target may not be cloned from the Source (it is the Source, lies inside it or
+// contains it), or "". Unlike the run's check it also judges a Target that does not exist yet,
+// by the deepest of its folders that does.
+std::string CheckTargetApartFromSource(const std::string& source, const std::string& target);
 
 // The folder path as it is stored: trimmed, runs of "/" folded, "." and ".." resolved, ending
 // in "/". The same normalisation wherever a folder is entered.

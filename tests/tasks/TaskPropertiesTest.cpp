@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TasksFixture.h"
 #include "tasks/TaskDates.h"
 
@@ -123,6 +125,31 @@ TEST(TaskPropertiesSave, AManualTaskKeepsItsNextRunAndAnyIncrement) {
     input.IncrementText = "7.9";
     SaveTaskProperties(input, task, kThursday);
     EXPECT_EQ(task.IntervalIncrement, 7);
+}
+
+}  // namespace
+}  // namespace duvanto::test
+
+namespace duvanto::test {
+namespace {
+
+TEST(TaskPropertiesApart, TargetsNotMadeYetAreJudgedByTheirPath) {
+    TempDir temp;
+    std::filesystem::create_directories(temp / "S");
+    std::filesystem::create_symlink(temp / "S", temp / "link");
+    const std::string source = temp / "S/";
+    EXPECT_EQ(CheckTargetApartFromSource(source, temp / "S/new/deeper/"),
+              "The Target folder \"" + temp / "S/new/deeper/" +
+                  "\" lies inside the Source folder \"" + source +
+                  "\". A folder cannot be cloned into itself.");
+    EXPECT_NE(CheckTargetApartFromSource(source, temp / "link/new/").find("lies inside"),
+              std::string::npos);
+    EXPECT_NE(CheckTargetApartFromSource(temp / "S/not/yet/", source).find("contains"),
+              std::string::npos);
+    EXPECT_NE(CheckTargetApartFromSource(source, temp / "link/").find("is the Source folder"),
+              std::string::npos);
+    EXPECT_EQ(CheckTargetApartFromSource(source, temp / "S2/"), "");
+    EXPECT_EQ(CheckTargetApartFromSource(source, temp / "T/S/"), "");
 }
 
 }  // namespace

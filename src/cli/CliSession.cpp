@@ -1,0 +1,39 @@
+#include "cli/CliSession.h"
+
+#include "platform/ProcessPaths.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+std::string AbsoluteFolder(const std::string& path) {
+    std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
+    return NormalizePath(absolute);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    const std::string folder = AbsoluteFolder(FolderPartOf(path) == path ? "" : FolderPartOf(path));
+    return folder + NamePartOf(path);
+}
+
+std::string Join(const std::vector<std::string>& pieces, const std::string& separator) {
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        joined += (joined.empty() ? "" : separator) + piece;
+    }
+    return joined;
+}
+
+std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source) {
+    std::vector<std::string> paths;
+    for (const std::string& item : selected) {
+        std::string path = !item.empty() && item[0] == '/' ? item : source + item;
+        if (!path.empty() && path.back() != '/' && FolderExists(path)) {
+            path += '/';
+        }
+        paths.push_back(path);
+    }
+    return Join(paths, "<:>");
+}
+
+}  // namespace duvanto

@@ -1,0 +1,43 @@
+#pragma once
+// What the runner's commands share: the exit codes, the process-wide objects of one command,
+// and the turning of command-line paths into the forms the core stores.
+
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/TerminalPrompt.h"
+#include "platform/FileSystem.h"
+#include "tasks/Application.h"
+#include "util/Clock.h"
+
+namespace duvanto {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRunError = 1;
+inline constexpr int kExitUsage = 2;
+
+// The process-wide objects one command works with, built in their start-up order.
+struct Session {
+    Session(const std::string& appPath, CliStreams streams)
+        : prompt(streams.in, streams.err, streams.interactive),
+          app(appPath, clock, prompt, fileSystem) {}
+
+    SystemClock clock;
+    TerminalPrompt prompt;
+    PosixFileSystem fileSystem;
+    Application app;
+};
+
+// Made absolute against the working folder, normalised, ending in "/".
+std::string AbsoluteFolder(const std::string& path);
+// Made absolute against the working folder; a file path keeps its last component.
+std::string AbsolutePath(const std::string& path);
+
+std::string Join(const std::vector<std::string>& pieces, const std::string& separator);
+
+// The selected items as the engine reads them: full paths under the Source, folders ending
+// in "/" (a folder named without its "/" is taken as the folder it names).
+std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source);
+
+}  // namespace duvanto

@@ -1,0 +1,507 @@
+#include "cli/TaskCommands.h"
+
+#include <strings.h>
+
+#include <cerrno>
+#include <optional>
+#include <thread>
+
+#include "cli/CliSession.h"
+#include "cli/TerminalTaskRun.h"
+#include "engine/FolderCheck.h"
+#include "engine/Masks.h"
+#include "platform/FileSystemQueries.h"
+#include "platform/InstanceLock.h"
+#include "platform/Priority.h"
+#include "platform/ProcessPaths.h"
+#include "platform/Terminal.h"
+#include "settings/PriorityRules.h"
+#include "settings/ProgramOptions.h"
+#include "tasks/Scheduler.h"
+#include "tasks/TaskDates.h"
+#include "tasks/TaskProperties.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+
+namespace {
+
+// Texts on a terminal end their lines with a bare LF.
+std::string ForTerminal(const std::string& text) {
+    return ReplaceString(text, "\r\n", "\n");
+}
+
+void Show(Session& session, const TaskMessage& message) {
+    session.prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
+}
+
+// One command's session with its task list read: the options file decides the list unless
+// --task-list names one, and commands that change files hold the program folder's lock.
+class TaskListSession {
+public:
+    TaskListSession(const std::string& home, const TaskCommandArgs& args, CliStreams streams,
+                    bool changesFiles)
+        : m_streams(streams), m_changesFiles(changesFiles) {
+        Open(home, args);
+    }
+
+    // kExitOk when the list is ready; otherwise the exit status of the refusal, already told.
+    int Status() const { return m_status; }
+    Session& Get() { return *m_session; }
+    cCloneTasks& Tasks() { return m_session->app.CloneTasks; }
+    const std::string& ListFile() const { return m_listFile; }
+
+    // Runs the task on a thread of its own, as every task run does, so that the priority
+    // rules change that thread alone. Prints the outcome line.
+    void Execute(cCloneTask& task, bool quiet);
+    // Saves the list; false (already reported) when that failed.
+    bool Save();
+
+    std::string NoSuchTask(const std::string& name) const {
+        return "duvanto-cli: no task named \"" + name + "\" in " + m_listFile + "\n";
+    }
+
+private:
+    void Open(const std::string& home, const TaskCommandArgs& args);
+    void PrintProblems();
+
+    CliStreams m_streams;
+    bool m_changesFiles;
+    int m_status = kExitOk;
+    InstanceLock m_lock;
+    std::optional<Session> m_session;
+    std::optional<ProgramOptions> m_options;
+    ThreadPriority m_priority;
+    std::string m_listFile;
+};
+
+void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args) {
+    Result<std::string> appPath = ResolveAppPath(home, m_changesFiles);
+    if (!appPath.ok()) {
+        m_streams.err << appPath.status().message() << "\n";
+        m_status = kExitUsage;
+        return;
+    }
+    if (m_changesFiles) {
+        Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
+        if (!lock.ok()) {
+            m_streams.err << (lock.status().code() == EWOULDBLOCK
+                                  ? "Duvanto is already running"
+                                  : "duvanto-cli: " + appPath.value() + ": " +
+                                        lock.status().message())
+                          << "\n";
+            m_status = kExitUsage;
+            return;
+        }
+        m_lock = std::move(lock.value());
+    }
+    m_session.emplace(appPath.value(), m_streams);
+    Application& app = m_session->app;
+    m_options.emplace(appPath.value(),
+                      OptionTargets{app.Compare, app.Clone, app.CloneLog, app.PriorityRules},
+                      app.Reporter);
+    m_options->ReadProgramOptionsFromIniFile();
+    app.PromptToInsertRemovableDrive = m_options->PromptToInsertRemovableDrive;
+    app.SetPriorityBasedOnRules = [this] {
+        Application& a = m_session->app;
+        SetPriorityBasedOnRules(a.PriorityRules, a.Clock, m_priority, a.Reporter);
+    };
+
+    m_listFile = args.taskList.empty() ? m_options->TaskListFileSpec : AbsolutePath(args.taskList);
+    cCloneTasks& tasks = app.CloneTasks;
+    tasks.TaskListFileSpec(m_listFile);
+    const bool read = tasks.ReadAllTasksFromFile(m_listFile, m_changesFiles);
+    PrintProblems();
+    if (tasks.TaskNameContainedIllegalChar()) {
+        Show(*m_session, IllegalTaskNamesRepairedMessage());
+    }
+    if (m_changesFiles && tasks.ProblemsLoseData()) {
+        m_streams.err << "duvanto-cli: " << m_listFile
+                      << " was left unchanged: a save would lose the lines above; correct them "
+                         "first\n";
+        m_status = kExitUsage;
+        return;
+    }
+    if (!read) {
+        m_status = kExitUsage;
+        return;
+    }
+    tasks.SetNextScheduledTask();
+}
+
+void TaskListSession::PrintProblems() {
+    for (const TaskListProblem& problem : Tasks().Problems()) {
+        m_streams.err << "duvanto-cli: " << m_listFile;
+        if (problem.LineNumber > 0) {
+            m_streams.err << ":" << problem.LineNumber;
+        }
+        m_streams.err << ": " << problem.Description << "\n";
+    }
+}
+
+void TaskListSession::Execute(cCloneTask& task, bool quiet) {
+    Application& app = m_session->app;
+    const bool progress = !quiet && IsTerminal(StandardStream::Output);
+    TerminalStatusHost host(m_streams.in, m_streams.out, progress,
+                            TerminalWidth(StandardStream::Output));
+    TerminalTaskRun window(host);
+    InterruptSetsFlag(&app.Flags.EscPressed);
+    std::thread run([&] { task.Execute(app, window); });
+    run.join();
+    InterruptSetsFlag(nullptr);
+    host.Finish();
+    m_streams.out << window.LastStatus() << "\n" << std::flush;
+}
+
+bool TaskListSession::Save() {
+    return Tasks().SaveAllTasksToFile(m_listFile);
+}
+
+int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskListSession session(home, args, streams, false);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    cCloneTasks& tasks = session.Tasks();
+    std::string text;
+    for (int32_t position = 1; position <= tasks.Count(); ++position) {
+        const cCloneTask& task = *tasks.Item(position);
+        const std::vector<std::string> items = task.ListviewSubItems();
+        text += task.TaskName + "\t" + items[0] + "\t" + items[1] + "\t" + items[2] + "\t" +
+                items[3] + "\t" + (task.ErrorOnLastClone ? "error" : "ok") + "\n";
+    }
+    streams.out << text << std::flush;
+    return tasks.ProblemsLoseData() ? kExitRunError : kExitOk;
+}
+
+int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    if (args.all == !args.tasks.empty()) {
+        streams.err << "duvanto-cli: run: name the tasks to run, or --all\n"
+                    << "Run 'duvanto-cli --help' for usage.\n";
+        return kExitUsage;
+    }
+    TaskListSession session(home, args, streams, true);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    cCloneTasks& tasks = session.Tasks();
+    std::vector<cCloneTask*> order;
+    if (args.all) {
+        for (int32_t position = 1; position <= tasks.Count(); ++position) {
+            order.push_back(tasks.Item(position));
+        }
+    }
+    for (const std::string& name : args.tasks) {
+        cCloneTask* task = tasks.Item(name);
+        if (task == nullptr) {
+            streams.err << session.NoSuchTask(name);
+            return kExitUsage;
+        }
+        order.push_back(task);
+    }
+    bool anyError = false;
+    for (cCloneTask* task : order) {
+        session.Execute(*task, args.quiet);
+        anyError = anyError || task->ErrorOnLastClone;
+        if (session.Get().app.Flags.EscPressed) {
+            break;  // Ctrl-C stops the whole command, not only the task it met
+        }
+    }
+    const bool saved = session.Save();
+    return anyError || !saved ? kExitRunError : kExitOk;
+}
+
+int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskListSession session(home, args, streams, true);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    Application& app = session.Get().app;
+    // Run from a timer, the window is never open and the start-up delay long over.
+    SchedulerState state;
+    SchedulerConditions conditions;
+    const SchedulerDecision decision =
+        SchedulerTick(state, conditions, app.CloneTasks, app.Clock.TickCount(), app.Clock.Now());
+    if (decision.Action != SchedulerAction::RunTask) {
+        streams.out << "nothing due\n";
+        return kExitOk;
+    }
+    app.RunningScheduledTask = true;
+    session.Execute(*decision.Task, args.quiet);
+    const bool failed = decision.Task->ErrorOnLastClone;
+    const bool saved = session.Save();
+    return failed || !saved ? kExitRunError : kExitOk;
+}
+
+// "HH:MM" as a time of day.
+std::optional<double> ClockTime(const std::string& text) {
+    if (text.size() != 5 || text[2] != ':') {
+        return std::nullopt;
+    }
+    for (std::size_t i : {0u, 1u, 3u, 4u}) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+    }
+    const int hour = (text[0] - '0') * 10 + (text[1] - '0');
+    const int minute = (text[3] - '0') * 10 + (text[4] - '0');
+    if (hour > 23 || minute > 59) {
+        return std::nullopt;
+    }
+    return OleFromSeconds(hour * 3600 + minute * 60);
+}
+
+// Reads --schedule into the frequency controls; false (told) when it is no schedule at all.
+// Values that are a schedule but an invalid one are left for the dialog's own checks.
+bool ReadSchedule(const std::string& text, TaskPropertiesInput& input, std::ostream& err) {
+    auto refuse = [&] {
+        err << "duvanto-cli: --schedule: \"" << text
+            << "\" is not manual, minutes:N, hours:N, days:N@HH:MM or weekdays:DAY,...@HH:MM\n";
+        return false;
+    };
+    if (text == "manual") {
+        input.FrequencyIndex = IntervalManual;
+        return true;
+    }
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        return refuse();
+    }
+    const std::string kind = text.substr(0, colon);
+    std::string value = text.substr(colon + 1);
+    const std::size_t at = value.find('@');
+    if (at != std::string::npos) {
+        if (kind != "days" && kind != "weekdays") {
+            return refuse();
+        }
+        std::optional<double> start = ClockTime(value.substr(at + 1));
+        if (!start) {
+            return refuse();
+        }
+        input.StartTime = *start;
+        value = value.substr(0, at);
+    }
+    if (kind == "minutes" || kind == "hours" || kind == "days") {
+        input.FrequencyIndex =
+            kind == "minutes" ? IntervalMinutes : (kind == "hours" ? IntervalHours : IntervalDays);
+        input.IncrementText = value;
+        return true;
+    }
+    if (kind != "weekdays") {
+        return refuse();
+    }
+    static const char* const kDays[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+    input.FrequencyIndex = IntervalSelectedDays;
+    input.DaysOfWeek = 0;
+    std::vector<std::string> names;
+    FillColWithParsedStringElems(names, value, ",");
+    for (const std::string& name : names) {
+        if (name.empty()) {
+            continue;
+        }
+        int32_t index = -1;
+        for (int32_t day = 0; day < 7; ++day) {
+            if (strcasecmp(name.c_str(), kDays[day]) == 0) {
+                index = day;
+            }
+        }
+        if (index < 0) {
+            return refuse();
+        }
+        input.DaysOfWeek |= 1 << index;
+    }
+    return true;
+}
+
+bool HoldsLineBreaker(const std::string& text) {
+    return text.find(kFieldSeparator) != std::string::npos ||
+           text.find(kListSeparator) != std::string::npos ||
+           text.find_first_of("\r\n") != std::string::npos;
+}
+
+int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskPropertiesInput input;
+    if (!ReadSchedule(args.schedule, input, streams.err)) {
+        return kExitUsage;
+    }
+    std::vector<std::string> entries = args.targets;
+    entries.push_back(args.source);
+    entries.insert(entries.end(), args.selected.begin(), args.selected.end());
+    entries.insert(entries.end(), args.masks.begin(), args.masks.end());
+    for (const std::string& entry : entries) {
+        if (HoldsLineBreaker(entry)) {
+            streams.err << "duvanto-cli: \"" << ForTerminal(entry)
+                        << "\": a folder, selected item or mask of a task cannot hold \"~!@#\", "
+                           "\"<:>\" or a line break\n";
+            return kExitUsage;
+        }
+    }
+    const std::string name = Trim(args.name);
+    if (name.empty()) {
+        streams.err << "duvanto-cli: add: the task name is empty\n";
+        return kExitUsage;
+    }
+
+    TaskListSession session(home, args, streams, true);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    Session& s = session.Get();
+    if (std::optional<TaskMessage> refused = CheckNewTaskName(name, session.Tasks())) {
+        Show(s, *refused);
+        return kExitUsage;
+    }
+    if (!Trim(args.source).empty()) {
+        input.SourceText = AbsoluteFolder(Trim(args.source));
+    }
+    for (const std::string& target : args.targets) {
+        if (!Trim(target).empty()) {
+            input.Targets.push_back(AbsoluteFolder(Trim(target)));
+        }
+    }
+    input.IncludeSubFolders = !args.noSubfolders;
+    input.AllFilesAndFolders = args.selected.empty() && args.masks.empty();
+    if (!input.AllFilesAndFolders) {
+        input.IncludeFileSpecs = SelectedSpecs(args.selected, input.SourceText);
+        input.IncludeFileMasks = Join(args.masks, ",");
+    }
+    if (std::optional<TaskMessage> refused = ValidateTaskProperties(input)) {
+        Show(s, *refused);
+        return kExitUsage;
+    }
+    // Folders that are not there yet are kept, as the dialog lets the user keep them: a
+    // Target may be a drive plugged in later. Each one is named.
+    std::vector<std::pair<std::string, std::string>> folders;
+    for (const std::string& target : input.Targets) {
+        folders.emplace_back("Problems with Target Folder", target);
+    }
+    folders.emplace_back("Problems with Source Folder", input.SourceText);
+    for (const auto& [title, folder] : folders) {
+        int32_t errorCode = 0;
+        const PathStatus status = GetPathStatus(folder, errorCode, s.app.PathTables());
+        if (status != PathOk) {
+            Show(s, {title, GetInvalidPathErrorMsg(status, folder, errorCode),
+                     MessageIcon::Exclamation});
+        }
+    }
+    for (const std::string& target : input.Targets) {
+        const std::string apart = CheckTargetApartFromSource(input.SourceText, target);
+        if (!apart.empty()) {
+            Show(s, {"Invalid Target Folder", apart, MessageIcon::Exclamation});
+            return kExitUsage;
+        }
+    }
+
+    cCloneTask task;
+    task.TaskName = name;
+    SaveTaskProperties(input, task, s.app.Clock.Now());
+    if (!session.Tasks().Add(task) || !session.Save()) {
+        return kExitRunError;
+    }
+    streams.out << "'" << name << "' has been created successfully.\n";
+    return kExitOk;
+}
+
+int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskListSession session(home, args, streams, true);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    if (task == nullptr) {
+        streams.err << session.NoSuchTask(args.name);
+        return kExitUsage;
+    }
+    const std::string name = task->TaskName;
+    Application& app = session.Get().app;
+    if (!session.Tasks().Remove(*task)) {
+        return kExitRunError;
+    }
+    if (session.Tasks().Count() == 0) {
+        // Saving an empty list leaves the file alone, which would bring the task back with
+        // the next read: the file is emptied instead.
+        Status emptied = WriteFileAtomically(session.ListFile(), "");
+        if (!emptied.ok()) {
+            streams.err << "duvanto-cli: " << session.ListFile() << ": " << emptied.message()
+                        << "\n";
+            return kExitRunError;
+        }
+    } else if (!session.Save()) {
+        return kExitRunError;
+    }
+    // The older place of a task's include list.
+    const std::string oldInclude = app.AppPath + name + ".dvi";
+    if (FileExists(oldInclude)) {
+        WriteStringToFile(oldInclude, "", false, app.Prompt);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
+    TaskCommands commands;
+    auto taskListOption = [&args](CLI::App* command) {
+        command->add_option("--task-list", args.taskList,
+                            "this task-list file instead of the one the options name");
+    };
+
+    commands.list = app.add_subcommand(
+        "list", "one line per task: name, Source, Targets, next run, last run, error or ok");
+    taskListOption(commands.list);
+
+    commands.run = app.add_subcommand(
+        "run",
+        "run the named tasks in the order given (or all, in list order), then save the list");
+    taskListOption(commands.run);
+    CLI::Option* all = commands.run->add_flag("--all", args.all, "every task, in list order");
+    commands.run->add_option("TASK", args.tasks, "a task name")->excludes(all);
+    commands.run->add_flag("--quiet", args.quiet, "no progress line");
+
+    commands.due = app.add_subcommand(
+        "due", "run the next scheduled task if it is due, then save the list (for cron)");
+    taskListOption(commands.due);
+    commands.due->add_flag("--quiet", args.quiet, "no progress line");
+
+    commands.add =
+        app.add_subcommand("add", "add a task with the checks of the task properties dialog");
+    commands.add->add_option("NAME", args.name, "the task name")->required();
+    commands.add->add_option("--source", args.source, "the Source folder");
+    commands.add->add_option("--target", args.targets, "a Target folder; repeatable, in order");
+    commands.add->add_option("--schedule", args.schedule,
+                             "manual, minutes:N, hours:N, days:N@HH:MM or "
+                             "weekdays:mon,wed,...@HH:MM (default manual)");
+    commands.add->add_flag("--no-subfolders", args.noSubfolders, "leave subfolders out");
+    commands.add->add_option("--select", args.selected,
+                             "a file or folder (ending in '/') under the Source; repeatable");
+    commands.add->add_option("--mask", args.masks, "a file mask to include; repeatable");
+    taskListOption(commands.add);
+
+    commands.remove = app.add_subcommand("remove", "delete a task from the list");
+    commands.remove->add_option("NAME", args.name, "the task name")->required();
+    taskListOption(commands.remove);
+    return commands;
+}
+
+int RunTaskCommand(const TaskCommands& commands, const std::string& home,
+                   const TaskCommandArgs& args, CliStreams streams) {
+    if (commands.list->parsed()) {
+        return RunList(home, args, streams);
+    }
+    if (commands.run->parsed()) {
+        return RunRun(home, args, streams);
+    }
+    if (commands.due->parsed()) {
+        return RunDue(home, args, streams);
+    }
+    if (commands.add->parsed()) {
+        return RunAdd(home, args, streams);
+    }
+    if (commands.remove->parsed()) {
+        return RunRemove(home, args, streams);
+    }
+    return -1;
+}
+
+}  // namespace duvanto

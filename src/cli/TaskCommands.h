@@ -1,0 +1,42 @@
+#pragma once
+// The runner's commands on the task list: list, run, due, add and remove.
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+
+namespace duvanto {
+
+struct TaskCommandArgs {
+    std::string taskList;  // --task-list: this file instead of the options' list
+    // list, run, due
+    bool all = false;
+    bool quiet = false;
+    std::vector<std::string> tasks;
+    // add, remove
+    std::string name;
+    std::string source;
+    std::vector<std::string> targets;
+    std::string schedule = "manual";
+    bool noSubfolders = false;
+    std::vector<std::string> selected;
+    std::vector<std::string> masks;
+};
+
+struct TaskCommands {
+    CLI::App* list = nullptr;
+    CLI::App* run = nullptr;
+    CLI::App* due = nullptr;
+    CLI::App* add = nullptr;
+    CLI::App* remove = nullptr;
+};
+
+TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args);
+
+// Runs whichever of the commands was parsed; -1 when none was.
+int RunTaskCommand(const TaskCommands& commands, const std::string& home,
+                   const TaskCommandArgs& args, CliStreams streams);
+
+}  // namespace duvanto

@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "platform/InstanceLock.h"
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+#include "tasks/TaskDates.h"
+#include "util/PathStrings.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Line(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        line += (i == 0 ? "" : "~!@#") + fields[i];
+    }
+    return line + "\r\n";
+}
+
+class TaskCommandsTest : public ::testing::Test {
+protected:
+    TaskCommandsTest() : locale("C") {
+        home = temp / "home/";
+        list = home + "Default Task List.dvt";
+        fs::create_directories(temp / "S");
+        fs::create_directories(temp / "T");
+        WriteFile(temp / "S/a.txt", "a");
+        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
+    }
+
+    int Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"duvanto-cli", "--home", home});
+        std::istringstream in;
+        std::ostringstream outStream, errStream;
+        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
+        out = ReplaceString(outStream.str(), temp.Path(), "~/");
+        err = ReplaceString(errStream.str(), temp.Path(), "~/");
+        return code;
+    }
+
+    // A task line as the list file holds it: manual unless a type is given.
+    std::string Task(const std::string& name, const std::string& target,
+                     const std::string& type = "0", const std::string& next = "12:00:00 AM",
+                     const std::string& last = "12/1/2003 8:00:00 AM") {
+        return Line({name, temp / "S/", temp / target, "True", "12:00:00 PM", type, "1", last, next,
+                     "False", "True", "127", ""});
+    }
+
+    // The list's lines, one vector of fields per task.
+    std::vector<std::vector<std::string>> ListedFields() const {
+        std::vector<std::vector<std::string>> rows;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> fields;
+            std::istringstream cells(line);
+            for (std::string cell; std::getline(cells, cell, '\t');) {
+                fields.push_back(cell);
+            }
+            rows.push_back(fields);
+        }
+        return rows;
+    }
+
+    TempDir temp;
+    ScopedTimeLocale locale;
+    std::string home, list;
+    std::string out, err;
+};
+
+TEST_F(TaskCommandsTest, ListShowsOneLinePerTaskInListOrder) {
+    WriteFile(list,
+              Task("Manual", "T/") +
+                  Line({"Hourly", temp / "S/", temp / "T/<:>" + temp / "U/", "True", "12:00:00 PM",
+                        "2", "1", "12/1/2003 8:00:00 AM", "12/1/2003 9:00:00 AM", "True"}));
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(out,
+              "Manual\t~/S/\t~/T/\tManual\t12/1/2003 8:00:00 AM\tok\n"
+              "Hourly\t~/S/\t~/T/, ~/U/\t12/1/2003 9:00:00 AM\t12/1/2003 8:00:00 AM\terror\n");
+    EXPECT_EQ(err, "");
+}
+
+TEST_F(TaskCommandsTest, ListWithoutAListCreatesNothing) {
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(fs::exists(home));
+    EXPECT_EQ(Run({"list", "--task-list", temp / "nowhere/Work.dvt"}), 0);
+    EXPECT_FALSE(fs::exists(temp / "nowhere"));
+}
+
+TEST_F(TaskCommandsTest, BadLinesAreNamedAndTheRestListed) {
+    WriteFile(list,
+              Task("Good", "T/") + "Broken~!@#line\r\n" + Task("good", "T/") + Task("Fine", "T/"));
+    EXPECT_EQ(Run({"list"}), 1);
+    EXPECT_EQ(ListedFields().size(), 2u);
+    EXPECT_EQ(err,
+              "duvanto-cli: ~/home/Default Task List.dvt:2: the line has 2 fields where a task has "
+              "at least 10; it was skipped\n"
+              "duvanto-cli: ~/home/Default Task List.dvt:3: a task named \"good\" is already in "
+              "the list; the line was skipped\n");
+
+    // A command that would save refuses, and nothing runs.
+    const std::string before = ReadFile(list);
+    EXPECT_EQ(Run({"run", "Good"}), 2);
+    EXPECT_TRUE(
+        err.ends_with("duvanto-cli: ~/home/Default Task List.dvt was left unchanged: a "
+                      "save would lose the lines above; correct them first\n"))
+        << err;
+    EXPECT_EQ(ReadFile(list), before);
+    EXPECT_FALSE(fs::exists(temp / "T/a.txt"));
+    EXPECT_EQ(Run({"add", "New", "--source", temp / "S", "--target", temp / "T"}), 2);
+    EXPECT_EQ(ReadFile(list), before);
+}
+
+TEST_F(TaskCommandsTest, ATaskThatCanNeverFallDueIsNamedAndKept) {
+    WriteFile(list, Line({"Stuck", temp / "S/", temp / "T/", "True", "12:00:00 PM", "1", "0",
+                          "12/1/2003 8:00:00 AM", "12/1/2003 8:00:00 AM", "False"}));
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(err,
+              "duvanto-cli: ~/home/Default Task List.dvt:1: the task \"Stuck\" has an interval "
+              "below 1; it is never scheduled\n");
+    // It never falls due, however long overdue it looks; it still runs by name.
+    EXPECT_EQ(Run({"due"}), 0);
+    EXPECT_EQ(out, "nothing due\n");
+    EXPECT_EQ(Run({"run", "Stuck", "--quiet"}), 0);
+    EXPECT_EQ(out, "Clone Complete - Stuck\n");
+}
+
+TEST_F(TaskCommandsTest, RepairedNamesAreAnnounced) {
+    WriteFile(list, Task("Back:up", "T/"));
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.substr(0, out.find('\t')), "Back up");
+    EXPECT_TRUE(
+        err.starts_with("Illegal Task Name\nOne or more tasks contained an illegal "
+                        "character in their name.\n"))
+        << err;
+}
+
+TEST_F(TaskCommandsTest, RunExecutesTheNamedTasksInTheGivenOrderAndSaves) {
+    fs::create_directories(temp / "U");
+    WriteFile(list, Task("First", "T/") + Task("Second", "U/") + Task("Broken", "missing/"));
+    EXPECT_EQ(Run({"run", "second", "First", "--quiet"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Second\nClone Complete - First\n");
+    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+    EXPECT_EQ(ReadFile(temp / "U/a.txt"), "a");
+    // The last run reached the file; the manual tasks keep their next run.
+    EXPECT_EQ(Run({"list"}), 0);
+    std::vector<std::vector<std::string>> rows = ListedFields();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_NE(rows[0][4], "12/1/2003 8:00:00 AM");
+    EXPECT_TRUE(ParseGeneralDateText(rows[0][4]).has_value()) << rows[0][4];
+    EXPECT_EQ(rows[2][4], "12/1/2003 8:00:00 AM");
+
+    EXPECT_EQ(Run({"run", "--all"}), 1);
+    EXPECT_EQ(out,
+              "Clone Complete - First\nClone Complete - Second\nClone Complete with Errors - "
+              "Broken\n");
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(ListedFields()[2][5], "error");
+    std::string log = ReadFile(home + "clone.log");
+    EXPECT_NE(log.find("<Begin: Broken>"), std::string::npos);
+    EXPECT_NE(log.find("*Folder Path Error:  Problems processing the Target folder."),
+              std::string::npos);
+}
+
+TEST_F(TaskCommandsTest, RunRefusesUnknownTasksBeforeRunningAny) {
+    WriteFile(list, Task("Known", "T/"));
+    const std::string before = ReadFile(list);
+    EXPECT_EQ(Run({"run", "Known", "Unknown"}), 2);
+    EXPECT_EQ(err, "duvanto-cli: no task named \"Unknown\" in ~/home/Default Task List.dvt\n");
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(fs::exists(temp / "T/a.txt"));
+    EXPECT_EQ(ReadFile(list), before);
+    EXPECT_EQ(Run({"run"}), 2);
+    EXPECT_EQ(Run({"run", "--all", "Known"}), 2);
+}
+
+TEST_F(TaskCommandsTest, DueRunsTheNextScheduledTaskOnceItIsDue) {
+    WriteFile(list, Task("Manual", "T/") + Task("Later", "U/", "3", "12/31/9999") +
+                        Task("Overdue", "T/", "2", "12/1/2003 9:00:00 AM"));
+    EXPECT_EQ(Run({"due"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Overdue\n");
+    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+    // Next due an hour after the run, which the file now holds.
+    EXPECT_EQ(Run({"due"}), 0);
+    EXPECT_EQ(out, "nothing due\n");
+    EXPECT_EQ(Run({"list"}), 0);
+    std::vector<std::vector<std::string>> rows = ListedFields();
+    ASSERT_EQ(rows.size(), 3u);
+    std::optional<double> next = ParseGeneralDateText(rows[2][3]);
+    std::optional<double> last = ParseGeneralDateText(rows[2][4]);
+    ASSERT_TRUE(next && last) << out;
+    EXPECT_EQ(SecondBoundaries(*last, *next), 3600);
+}
+
+TEST_F(TaskCommandsTest, ADueRunWithErrorsLogsNoReason) {
+    WriteFile(list, Task("Gone", "missing/", "1", "12/1/2003 9:00:00 AM"));
+    EXPECT_EQ(Run({"due"}), 1);
+    EXPECT_EQ(out, "Clone Complete with Errors - Gone\n");
+    EXPECT_NE(ReadFile(home + "clone.log")
+                  .find("*Folder Path Error:  Problems processing the Target folder. " +
+                        temp.Path() + "missing/"),
+              std::string::npos);
+}
+
+TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
+    WriteFile(list, Task("Known", "T/"));
+    const std::string before = ReadFile(list);
+    Result<InstanceLock> held = InstanceLock::Acquire(home);
+    ASSERT_TRUE(held.ok());
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"run", "Known"},
+          {"due"},
+          {"remove", "Known"},
+          {"add", "New", "--source", temp / "S", "--target", temp / "T"}}) {
+        EXPECT_EQ(Run(args), 2) << args[0];
+        EXPECT_EQ(err, "Duvanto is already running\n") << args[0];
+        EXPECT_EQ(out, "") << args[0];
+    }
+    EXPECT_EQ(ReadFile(list), before);
+    EXPECT_FALSE(fs::exists(temp / "T/a.txt"));
+    EXPECT_EQ(Run({"list"}), 0) << "reading needs no lock";
+}
+
+TEST_F(TaskCommandsTest, AddStoresTheTaskAsTheDialogWould) {
+    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+    EXPECT_EQ(
+        Run({"add", "  Docs  ", "--source", "S", "--target", "T/", "--target", "U", "--schedule",
+             "days:2@06:30", "--select", "a.txt", "--mask", "*.md", "--no-subfolders"}),
+        0)
+        << err;
+    ASSERT_EQ(chdir("/"), 0);
+    EXPECT_EQ(out, "'Docs' has been created successfully.\n");
+    // The missing Target is kept and named, as the dialog lets the user keep it.
+    EXPECT_EQ(err,
+              "Problems with Target Folder\nAn error occurred while processing \"~/U/\".\nMake "
+              "sure that the folder exists and that you have permission to access it.\n");
+    std::string line = ReadFile(list);
+    std::vector<std::string> fields;
+    for (std::size_t at = 0;;) {
+        std::size_t next = line.find("~!@#", at);
+        fields.push_back(
+            line.substr(at, next == std::string::npos ? std::string::npos : next - at));
+        if (next == std::string::npos) {
+            break;
+        }
+        at = next + 4;
+    }
+    ASSERT_EQ(fields.size(), 13u) << line;
+    EXPECT_EQ(fields[0], "Docs");
+    EXPECT_EQ(fields[1], temp / "S/");
+    EXPECT_EQ(fields[2], temp / "T/<:>" + temp / "U/");
+    EXPECT_EQ(fields[3], "False");
+    EXPECT_EQ(fields[4], "6:30:00 AM");
+    EXPECT_EQ(fields[5], "3");
+    EXPECT_EQ(fields[6], "2");
+    EXPECT_EQ(fields[10], "False");
+    EXPECT_EQ(fields[11], "127");
+    EXPECT_EQ(fields[12], "*.md\r\n");
+    EXPECT_EQ(ReadFile(home + "Default Task List support files/Docs.dvi"), temp / "S/a.txt");
+}
+
+TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
+    WriteFile(list, Task("Taken", "T/"));
+    const std::string before = ReadFile(list);
+    const std::string source = temp / "S";
+    const std::string target = temp / "T";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"add", "a/b", "--source", source, "--target", target},
+         "Illegal Task Name\nTask names cannot contain any of the following characters:\n"
+         "\\ / : * ? \" < > |\n"},
+        {{"add", "TAKEN", "--source", source, "--target", target},
+         "Duplicate Task Name\nA task with this name already exists.\n"},
+        {{"add", "New", "--source", source},
+         "Validate Folders\nNo target folder has been entered.\n"},
+        {{"add", "New", "--target", target, "--source", " "},
+         "Validate Folders\nNo source folder has been entered.\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "minutes:4"},
+         "Invalid Frequency\nThe frequency value is invalid.  Please check the following:\n\n1) "
+         "The frequency interval must be a positive number\n2) The frequency cannot be greater "
+         "than once every 5 minutes\n\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "hours:abc"},
+         "Invalid Frequency\nThe frequency value is invalid.  Please check the following:\n\n1) "
+         "The frequency interval must be a positive number\n2) The frequency cannot be greater "
+         "than once every 5 minutes\n\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:@09:00"},
+         "Invalid Days\nNo days of the week are selected.\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "yearly"},
+         "duvanto-cli: --schedule: \"yearly\" is not manual, minutes:N, hours:N, days:N@HH:MM or "
+         "weekdays:DAY,...@HH:MM\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:mo@09:00"},
+         "duvanto-cli: --schedule: \"weekdays:mo@09:00\" is not manual, minutes:N, hours:N, "
+         "days:N@HH:MM or weekdays:DAY,...@HH:MM\n"},
+        {{"add", "New", "--source", source, "--target", target, "--schedule", "days:1@24:00"},
+         "duvanto-cli: --schedule: \"days:1@24:00\" is not manual, minutes:N, hours:N, "
+         "days:N@HH:MM or weekdays:DAY,...@HH:MM\n"},
+        {{"add", "New", "--source", source, "--target", source + "/inner"},
+         "Problems with Target Folder\nAn error occurred while processing \"~/S/inner/\".\nMake "
+         "sure that the folder exists and that you have permission to access it.\nInvalid Target "
+         "Folder\nThe Target folder \"~/S/inner/\" lies inside the Source folder \"~/S/\". A "
+         "folder cannot be cloned into itself.\n"},
+        {{"add", "New", "--source", source, "--target", target + "~!@#x"},
+         "duvanto-cli: \"~/T~!@#x\": a folder, selected item or mask of a task cannot hold "
+         "\"~!@#\", \"<:>\" or a line break\n"},
+        {{"add", "  ", "--source", source, "--target", target},
+         "duvanto-cli: add: the task name is empty\n"},
+    };
+    for (const auto& refused : cases) {
+        EXPECT_EQ(Run(refused.args), 2) << refused.args[1];
+        EXPECT_EQ(err, refused.err) << refused.args[1];
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(ReadFile(list), before);
+    }
+    EXPECT_FALSE(fs::exists(home + "Default Task List support files"));
+}
+
+TEST_F(TaskCommandsTest, RemoveDeletesTheTaskAndItsOlderIncludeFile) {
+    WriteFile(list, Task("Keep", "T/") + Task("Drop", "T/"));
+    WriteFile(home + "Drop.dvi", "/old/place");
+    EXPECT_EQ(Run({"remove", "drop"}), 0) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(fs::exists(home + "Drop.dvi"));
+    EXPECT_EQ(ReadFile(list), Task("Keep", "T/"));
+    EXPECT_EQ(Run({"remove", "Drop"}), 2);
+    EXPECT_EQ(err, "duvanto-cli: no task named \"Drop\" in ~/home/Default Task List.dvt\n");
+    // The last task goes too, and does not come back with the next read.
+    EXPECT_EQ(Run({"remove", "Keep"}), 0);
+    EXPECT_EQ(ReadFile(list), "");
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(TaskCommandsTest, TheOptionsNameTheListAndTaskListOverridesIt) {
+    WriteFile(home + "duvanto.ini", "[TaskList]\r\nTaskListFileSpec=" + temp / "Work.dvt" + "\r\n");
+    WriteFile(temp / "Work.dvt", Task("FromOptions", "T/"));
+    WriteFile(temp / "Other.dvt", Task("FromArgument", "T/"));
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.substr(0, out.find('\t')), "FromOptions");
+    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+    EXPECT_EQ(Run({"list", "--task-list", "Other.dvt"}), 0);
+    ASSERT_EQ(chdir("/"), 0);
+    EXPECT_EQ(out.substr(0, out.find('\t')), "FromArgument");
+}
+
+TEST_F(TaskCommandsTest, AddedTasksListTheSameInEachLocale) {
+    fs::create_directories(temp / "U");
+    for (const char* name : {"C", "de_DE.UTF-8"}) {
+        ScopedTimeLocale inner(name);
+        if (!inner.ok()) {
+            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
+            continue;
+        }
+        fs::remove_all(home);
+        ASSERT_EQ(Run({"add", "Hand", "--source", temp / "S", "--target", temp / "T"}), 0) << err;
+        ASSERT_EQ(Run({"add", "Hourly", "--source", temp / "S", "--target", temp / "T", "--target",
+                       temp / "U", "--schedule", "hours:2"}),
+                  0)
+            << err;
+        ASSERT_EQ(Run({"add", "Weekly", "--source", temp / "S", "--target", temp / "U",
+                       "--schedule", "weekdays:mon,sun@21:15", "--mask", "*.odt"}),
+                  0)
+            << err;
+        ASSERT_EQ(Run({"list"}), 0) << name << ": " << err;
+        EXPECT_EQ(err, "") << name;
+        std::vector<std::vector<std::string>> rows = ListedFields();
+        ASSERT_EQ(rows.size(), 3u) << name;
+        EXPECT_EQ(rows[0],
+                  (std::vector<std::string>{"Hand", "~/S/", "~/T/", "Manual", rows[0][4], "ok"}));
+        EXPECT_EQ(rows[1][2], "~/T/, ~/U/");
+        std::optional<double> last = ParseGeneralDateText(rows[1][4]);
+        std::optional<double> next = ParseGeneralDateText(rows[1][3]);
+        ASSERT_TRUE(last && next) << name << ": " << out;
+        EXPECT_EQ(SecondBoundaries(*last, *next), 7200) << name;
+        std::optional<double> weekly = ParseGeneralDateText(rows[2][3]);
+        ASSERT_TRUE(weekly.has_value()) << name << ": " << rows[2][3];
+        const int32_t weekday = WeekdayOf(*weekly);
+        EXPECT_TRUE(weekday == 1 || weekday == 2) << name << ": " << rows[2][3];
+        EXPECT_EQ(SortKeyText(*weekly).substr(8), "2115");
+        // The file written in this locale reads back unchanged.
+        const std::string written = ReadFile(list);
+        ASSERT_EQ(Run({"run", "Hand", "--quiet"}), 0) << name << ": " << err;
+        EXPECT_EQ(ReadFile(list).substr(ReadFile(list).find("Hourly")),
+                  written.substr(written.find("Hourly")))
+            << name;
+    }
+}
+
+}  // namespace
+}  // namespace duvanto::test
