@@ -468,14 +468,18 @@ TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
         app.add_subcommand("add", "add a task with the checks of the task properties dialog");
     commands.add->add_option("NAME", args.name, "the task name")->required();
     commands.add->add_option("--source", args.source, "the Source folder");
-    commands.add->add_option("--target", args.targets, "a Target folder; repeatable, in order");
+    commands.add->add_option("--target", args.targets, "a Target folder; repeatable, in order")
+        ->allow_extra_args(false);
     commands.add->add_option("--schedule", args.schedule,
                              "manual, minutes:N, hours:N, days:N@HH:MM or "
                              "weekdays:mon,wed,...@HH:MM (default manual)");
     commands.add->add_flag("--no-subfolders", args.noSubfolders, "leave subfolders out");
-    commands.add->add_option("--select", args.selected,
-                             "a file or folder (ending in '/') under the Source; repeatable");
-    commands.add->add_option("--mask", args.masks, "a file mask to include; repeatable");
+    commands.add
+        ->add_option("--select", args.selected,
+                     "a file or folder (ending in '/') under the Source; repeatable")
+        ->allow_extra_args(false);
+    commands.add->add_option("--mask", args.masks, "a file mask to include; repeatable")
+        ->allow_extra_args(false);
     taskListOption(commands.add);
 
     commands.remove = app.add_subcommand("remove", "delete a task from the list");

@@ -266,6 +266,14 @@ TEST_F(TaskCommandsTest, AddStoresTheTaskAsTheDialogWould) {
     EXPECT_EQ(ReadFile(home + "Default Task List support files/Docs.dvi"), temp / "S/a.txt");
 }
 
+TEST_F(TaskCommandsTest, RepeatedOptionsTakeOneValueEach) {
+    EXPECT_EQ(
+        Run({"add", "--target", temp / "T", "--mask", "*.a", "Early", "--source", temp / "S"}), 0)
+        << err;
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out, "Early\t~/S/\t~/T/\tManual\t" + ListedFields()[0][4] + "\tok\n");
+}
+
 TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
     WriteFile(list, Task("Taken", "T/"));
     const std::string before = ReadFile(list);
