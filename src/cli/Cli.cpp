@@ -89,9 +89,13 @@ void AddEngineOptions(CLI::App* command, EngineOptions& options) {
     AddSwitch(command, "newer-only", options.copyOnlyIfNewer,
               "replace a Target file only when the Source is newer");
     command->add_flag("--no-subfolders", options.noSubfolders, "leave subfolders out");
-    command->add_option("--select", options.selected,
-                        "a file or folder (ending in '/') under SOURCE to clone; repeatable");
-    command->add_option("--mask", options.masks, "a file mask to include; repeatable");
+    // One value per occurrence, so that a PATH is never taken for SOURCE or TARGET.
+    command
+        ->add_option("--select", options.selected,
+                     "a file or folder (ending in '/') under SOURCE to clone; repeatable")
+        ->allow_extra_args(false);
+    command->add_option("--mask", options.masks, "a file mask to include; repeatable")
+        ->allow_extra_args(false);
 }
 
 void ApplyEngineOptions(const EngineOptions& options, cCompare& compare, cClone& clone) {
@@ -117,11 +121,6 @@ bool CheckFolder(const std::string& folder, std::ostream& err) {
     std::string message = GetInvalidPathErrorMsg(status, folder, errorCode);
     err << ReplaceString(message, "\r\n", "\n") << "\n";
     return false;
-}
-
-// Program options that the command line does not override, as a first run has them.
-void ApplyDefaultProgramOptions(Session& session) {
-    session.app.Clone.DeleteMethod = SendToRecycleBin;
 }
 
 struct FolderPairArgs {
@@ -174,7 +173,7 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
         return kExitUsage;
     }
     Session session(appPath.value(), streams);
-    ApplyDefaultProgramOptions(session);
+    session.ReadProgramOptions();
     ApplyEngineOptions(options, session.app.Compare, session.app.Clone);
     // A dry run keeps no log: its entries go to the error stream as they are made.
     session.app.CloneLog.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
@@ -202,7 +201,7 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     }
     Session session(appPath.value(), streams);
     Application& app = session.app;
-    ApplyDefaultProgramOptions(session);
+    session.ReadProgramOptions();
     ApplyEngineOptions(options, app.Compare, app.Clone);
     app.Clone.ConfirmSyncActions = args.confirm;
 
@@ -229,6 +228,18 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     InterruptSetsFlag(nullptr);
     host.Finish();
     return task.ErrorOnLastClone ? kExitRunError : kExitOk;
+}
+
+int RunOptions(const std::string& home, CliStreams streams) {
+    Result<std::string> appPath = ResolveAppPath(home, false);
+    if (!appPath.ok()) {
+        streams.err << appPath.status().message() << "\n";
+        return kExitUsage;
+    }
+    Session session(appPath.value(), streams);
+    session.ReadProgramOptions();
+    streams.out << ReplaceString(session.options->RenderSavedText(), "\r\n", "\n") << std::flush;
+    return kExitOk;
 }
 
 }  // namespace
@@ -258,6 +269,9 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
                     "list the operations and ask which to strike out first");
     clone->add_flag("--quiet", cloneArgs.quiet, "no progress line");
 
+    CLI::App* options = app.add_subcommand(
+        "options", "print the program options as duvanto.ini would hold them after a save");
+
     TaskCommandArgs taskArgs;
     const TaskCommands taskCommands = AddTaskCommands(app, taskArgs);
 
@@ -279,6 +293,9 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     }
     if (clone->parsed()) {
         return RunClone(home, pair, engineOptions, cloneArgs, streams);
+    }
+    if (options->parsed()) {
+        return RunOptions(home, streams);
     }
     const int status = RunTaskCommand(taskCommands, home, taskArgs, streams);
     return status < 0 ? kExitUsage : status;

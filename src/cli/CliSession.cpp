@@ -1,10 +1,22 @@
 #include "cli/CliSession.h"
 
 #include "platform/ProcessPaths.h"
+#include "settings/PriorityRules.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
+
+void Session::ReadProgramOptions() {
+    options.emplace(app.AppPath,
+                    OptionTargets{app.Compare, app.Clone, app.CloneLog, app.PriorityRules},
+                    app.Reporter);
+    options->ReadProgramOptionsFromIniFile();
+    app.PromptToInsertRemovableDrive = options->PromptToInsertRemovableDrive;
+    app.SetPriorityBasedOnRules = [this] {
+        SetPriorityBasedOnRules(app.PriorityRules, app.Clock, priority, app.Reporter);
+    };
+}
 
 std::string AbsoluteFolder(const std::string& path) {
     std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;

@@ -2,12 +2,15 @@
 // What the runner's commands share: the exit codes, the process-wide objects of one command,
 // and the turning of command-line paths into the forms the core stores.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/TerminalPrompt.h"
 #include "platform/FileSystem.h"
+#include "platform/Priority.h"
+#include "settings/ProgramOptions.h"
 #include "tasks/Application.h"
 #include "util/Clock.h"
 
@@ -20,13 +23,21 @@ inline constexpr int kExitUsage = 2;
 // The process-wide objects one command works with, built in their start-up order.
 struct Session {
     Session(const std::string& appPath, CliStreams streams)
-        : prompt(streams.in, streams.err, streams.interactive),
+        : prompt(streams.in, streams.out, streams.err, streams.interactive),
           app(appPath, clock, prompt, fileSystem) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Reads duvanto.ini into the application's objects (a first run's values when there is no
+    // file; nothing is written) and lets every task run apply the priority rules to its thread.
+    void ReadProgramOptions();
 
     SystemClock clock;
     TerminalPrompt prompt;
     PosixFileSystem fileSystem;
     Application app;
+    std::optional<ProgramOptions> options;
+    ThreadPriority priority;
 };
 
 // Made absolute against the working folder, normalised, ending in "/".

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cerrno>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -10,11 +11,13 @@
 #include "cli/TerminalTaskRun.h"
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
+#include "log/Report.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/InstanceLock.h"
 #include "platform/Priority.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
+#include "restore/Restore.h"
 #include "settings/PriorityRules.h"
 #include "settings/ProgramOptions.h"
 #include "tasks/Scheduler.h"
@@ -52,8 +55,11 @@ public:
     cCloneTasks& Tasks() { return m_session->app.CloneTasks; }
     const std::string& ListFile() const { return m_listFile; }
 
-    // Runs the task on a thread of its own, as every task run does, so that the priority
-    // rules change that thread alone. Prints the outcome line.
+    // Runs `run` on a thread of its own, as every task run goes, so that the priority rules
+    // change that thread alone; Ctrl-C works as Escape meanwhile. Gives status panel 1 as the
+    // run left it.
+    std::string RunOnItsOwnThread(bool quiet, const std::function<void(ITaskRunEffects&)>& run);
+    // Executes the task that way and prints the outcome line.
     void Execute(cCloneTask& task, bool quiet);
     // Saves the list; false (already reported) when that failed.
     bool Save();
@@ -71,8 +77,6 @@ private:
     int m_status = kExitOk;
     InstanceLock m_lock;
     std::optional<Session> m_session;
-    std::optional<ProgramOptions> m_options;
-    ThreadPriority m_priority;
     std::string m_listFile;
 };
 
@@ -98,17 +102,10 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args)
     }
     m_session.emplace(appPath.value(), m_streams);
     Application& app = m_session->app;
-    m_options.emplace(appPath.value(),
-                      OptionTargets{app.Compare, app.Clone, app.CloneLog, app.PriorityRules},
-                      app.Reporter);
-    m_options->ReadProgramOptionsFromIniFile();
-    app.PromptToInsertRemovableDrive = m_options->PromptToInsertRemovableDrive;
-    app.SetPriorityBasedOnRules = [this] {
-        Application& a = m_session->app;
-        SetPriorityBasedOnRules(a.PriorityRules, a.Clock, m_priority, a.Reporter);
-    };
+    m_session->ReadProgramOptions();
 
-    m_listFile = args.taskList.empty() ? m_options->TaskListFileSpec : AbsolutePath(args.taskList);
+    m_listFile =
+        args.taskList.empty() ? m_session->options->TaskListFileSpec : AbsolutePath(args.taskList);
     cCloneTasks& tasks = app.CloneTasks;
     tasks.TaskListFileSpec(m_listFile);
     const bool read = tasks.ReadAllTasksFromFile(m_listFile, m_changesFiles);
@@ -140,18 +137,25 @@ void TaskListSession::PrintProblems() {
     }
 }
 
-void TaskListSession::Execute(cCloneTask& task, bool quiet) {
+std::string TaskListSession::RunOnItsOwnThread(bool quiet,
+                                               const std::function<void(ITaskRunEffects&)>& run) {
     Application& app = m_session->app;
     const bool progress = !quiet && IsTerminal(StandardStream::Output);
     TerminalStatusHost host(m_streams.in, m_streams.out, progress,
                             TerminalWidth(StandardStream::Output));
     TerminalTaskRun window(host);
     InterruptSetsFlag(&app.Flags.EscPressed);
-    std::thread run([&] { task.Execute(app, window); });
-    run.join();
+    std::thread thread([&] { run(window); });
+    thread.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
-    m_streams.out << window.LastStatus() << "\n" << std::flush;
+    return window.LastStatus();
+}
+
+void TaskListSession::Execute(cCloneTask& task, bool quiet) {
+    const std::string outcome =
+        RunOnItsOwnThread(quiet, [&](ITaskRunEffects& window) { task.Execute(Get().app, window); });
+    m_streams.out << outcome << "\n" << std::flush;
 }
 
 bool TaskListSession::Save() {
@@ -438,6 +442,94 @@ int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams s
     return kExitOk;
 }
 
+// The command-line runner has no browser to open: the page's path is its answer.
+class PrintPathBrowser : public IBrowserHost {
+public:
+    OpenResult OpenFile(const std::string&) override { return OpenResult::Opened; }
+};
+
+int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskListSession session(home, args, streams, false);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    const cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    if (task == nullptr) {
+        streams.err << session.NoSuchTask(args.name);
+        return kExitUsage;
+    }
+    Application& app = session.Get().app;
+    // A task with several Targets is reported against its first, as restore uses it.
+    const std::vector<std::string> targets = task->TargetFolders();
+    const std::string target = targets.empty() ? "" : targets.front();
+    SilentStatusHost host;
+    PrintPathBrowser browser;
+    ReportServices services{session.Get().fileSystem,
+                            app.Compare,
+                            host,
+                            app.Reporter,
+                            app.Prompt,
+                            app.Clock,
+                            browser,
+                            app.AppPath};
+    const std::string page =
+        ReportFolderDifferences(services, task->SourceFolderSpec, target, task->IncludeSubFolders,
+                                args.out.empty() ? "" : AbsolutePath(args.out), app.PathTables());
+    if (page.empty()) {
+        return kExitUsage;
+    }
+    streams.out << page << "\n" << std::flush;
+    return kExitOk;
+}
+
+// Restore items as the engine reads them: full paths in the Target; "." is the Target itself.
+std::string RestoreItems(const std::vector<std::string>& items, const std::string& target) {
+    std::vector<std::string> named;
+    for (const std::string& item : items) {
+        named.push_back(item == "." || item == "./" ? target : item);
+    }
+    return SelectedSpecs(named, target);
+}
+
+class QuietRestoreWindow : public IRestoreWindow {
+public:
+    void SetButtonsEnabled(bool) override {}
+    void SetStatusLabel(const std::string&) override {}
+};
+
+int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    TaskListSession session(home, args, streams, true);
+    if (session.Status() != kExitOk) {
+        return session.Status();
+    }
+    const cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    if (task == nullptr) {
+        streams.err << session.NoSuchTask(args.name);
+        return kExitUsage;
+    }
+    Application& app = session.Get().app;
+    cRestore restore;
+    if (!PrepareRestore(app, *task, restore)) {
+        return kExitUsage;
+    }
+    const std::string items =
+        RestoreItems(args.items, NormalizeFolderPath(restore.TargetFolderSpec));
+    RestoreOutcome outcome = RestoreOutcome::Refused;
+    QuietRestoreWindow restoreWindow;
+    session.Get().prompt.NoticesAreAnswers(true);  // the outcome message is the answer
+    session.RunOnItsOwnThread(true, [&](ITaskRunEffects& window) {
+        outcome = RunRestore(app, restore, items, window, restoreWindow);
+    });
+    switch (outcome) {
+        case RestoreOutcome::Completed:
+            return kExitOk;
+        case RestoreOutcome::Refused:
+            return kExitUsage;
+        default:
+            return kExitRunError;
+    }
+}
+
 }  // namespace
 
 TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
@@ -485,6 +577,23 @@ TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
     commands.remove = app.add_subcommand("remove", "delete a task from the list");
     commands.remove->add_option("NAME", args.name, "the task name")->required();
     taskListOption(commands.remove);
+
+    commands.report = app.add_subcommand(
+        "report", "write an HTML page of the differences between a task's Source and Target");
+    commands.report->add_option("TASK", args.name, "the task name")->required();
+    commands.report->add_option("--out", args.out,
+                                "write the page here instead of a new temporary file");
+    taskListOption(commands.report);
+
+    commands.restore =
+        app.add_subcommand("restore", "copy items of a task's first Target back into its Source");
+    commands.restore->add_option("TASK", args.name, "the task name")->required();
+    commands.restore
+        ->add_option("ITEM", args.items,
+                     "a file or folder (ending in '/') in the first Target, absolute or relative "
+                     "to it; '.' is the whole Target")
+        ->required();
+    taskListOption(commands.restore);
     return commands;
 }
 
@@ -504,6 +613,12 @@ int RunTaskCommand(const TaskCommands& commands, const std::string& home,
     }
     if (commands.remove->parsed()) {
         return RunRemove(home, args, streams);
+    }
+    if (commands.report->parsed()) {
+        return RunReport(home, args, streams);
+    }
+    if (commands.restore->parsed()) {
+        return RunRestoreCommand(home, args, streams);
     }
     return -1;
 }

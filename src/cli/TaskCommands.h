@@ -1,5 +1,5 @@
 #pragma once
-// The runner's commands on the task list: list, run, due, add and remove.
+// The runner's commands on the task list: list, run, due, add, remove, report and restore.
 
 #include <CLI/CLI.hpp>
 #include <string>
@@ -23,6 +23,9 @@ struct TaskCommandArgs {
     bool noSubfolders = false;
     std::vector<std::string> selected;
     std::vector<std::string> masks;
+    // report, restore
+    std::string out;
+    std::vector<std::string> items;
 };
 
 struct TaskCommands {
@@ -31,6 +34,8 @@ struct TaskCommands {
     CLI::App* due = nullptr;
     CLI::App* add = nullptr;
     CLI::App* remove = nullptr;
+    CLI::App* report = nullptr;
+    CLI::App* restore = nullptr;
 };
 
 TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args);

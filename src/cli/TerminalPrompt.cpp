@@ -5,7 +5,7 @@
 namespace duvanto {
 
 MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::string& text,
-                                          MessageIcon /*icon*/, MessageButtons buttons) {
+                                          MessageIcon icon, MessageButtons buttons) {
     // The text keeps its CR LF pairs in files; on a terminal a bare LF reads better.
     std::string shown;
     shown.reserve(text.size());
@@ -14,10 +14,15 @@ MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::s
             shown += text[i];
         }
     }
-    m_err << title << "\n" << shown << "\n" << std::flush;
     if (buttons == MessageButtons::OK) {
+        if (m_noticesAreAnswers && icon == MessageIcon::Information) {
+            m_out << shown << "\n" << std::flush;
+        } else {
+            m_err << title << "\n" << shown << "\n" << std::flush;
+        }
         return MessageAnswer::OK;
     }
+    m_err << title << "\n" << shown << "\n" << std::flush;
     const bool retry = buttons == MessageButtons::RetryCancel;
     // Without a person to ask, take the choice that changes nothing.
     const MessageAnswer safe = retry ? MessageAnswer::Cancel : MessageAnswer::No;

@@ -11,17 +11,24 @@ namespace duvanto {
 
 class TerminalPrompt : public IPrompt {
 public:
-    TerminalPrompt(std::istream& in, std::ostream& err, bool interactive)
-        : m_in(in), m_err(err), m_interactive(interactive) {}
+    // Messages go to `err` under their title.
+    TerminalPrompt(std::istream& in, std::ostream& out, std::ostream& err, bool interactive)
+        : m_in(in), m_out(out), m_err(err), m_interactive(interactive) {}
 
     MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                               MessageButtons buttons) override;
     void Beep() override { m_err << '\a' << std::flush; }
 
+    // From now on a notice (information icon, OK) goes to `out` as its text alone, for a
+    // command whose answer it is.
+    void NoticesAreAnswers(bool answers) { m_noticesAreAnswers = answers; }
+
 private:
     std::istream& m_in;
+    std::ostream& m_out;
     std::ostream& m_err;
     bool m_interactive;
+    bool m_noticesAreAnswers = false;
 };
 
 }  // namespace duvanto

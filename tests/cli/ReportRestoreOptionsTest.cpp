@@ -1,0 +1,145 @@
+// The runner's report, restore and options commands, and the options file's part in plan and
+// clone.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "support/TestSupport.h"
+#include "util/PathStrings.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReportRestoreOptionsTest : public ::testing::Test {
+protected:
+    ReportRestoreOptionsTest() {
+        home = temp / "home/";
+        source = temp / "S/";
+        first = temp / "T1/";
+        second = temp / "T2/";
+        WriteFile(first + "a.txt", "a from the first Target");
+        WriteFile(first + "docs/b.txt", "b");
+        WriteFile(second + "a.txt", "a from the second Target");
+        fs::create_directories(source);
+        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
+    }
+
+    int Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"duvanto-cli", "--home", home});
+        std::istringstream in;
+        std::ostringstream outStream, errStream;
+        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
+        out = ReplaceString(outStream.str(), temp.Path(), "~/");
+        err = ReplaceString(errStream.str(), temp.Path(), "~/");
+        return code;
+    }
+
+    void AddTask() {
+        ASSERT_EQ(Run({"add", "Docs", "--source", source, "--target", first, "--target", second}),
+                  0)
+            << err;
+    }
+
+    TempDir temp;
+    std::string home, source, first, second;
+    std::string out, err;
+};
+
+TEST_F(ReportRestoreOptionsTest, RestoreCopiesItemsOfTheFirstTargetIntoTheSource) {
+    AddTask();
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(out, "Restore successfully completed.\n");
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
+    EXPECT_FALSE(fs::exists(source + "docs"));
+
+    EXPECT_EQ(Run({"restore", "Docs", first + "docs"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b");
+}
+
+TEST_F(ReportRestoreOptionsTest, RestoreOfTheWholeTargetIntoADeletedSource) {
+    AddTask();
+    fs::remove_all(source);
+    EXPECT_EQ(Run({"restore", "Docs", "."}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
+    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b");
+    EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: RESTORE SOURCE: Docs>"),
+              std::string::npos);
+}
+
+TEST_F(ReportRestoreOptionsTest, RestoreRefusalsAndErrors) {
+    AddTask();
+    EXPECT_EQ(Run({"restore", "Nobody", "a.txt"}), 2);
+    EXPECT_EQ(Run({"restore", "Docs"}), 2);  // no item
+    EXPECT_EQ(Run({"restore", "Docs", "missing.txt"}), 1);
+    EXPECT_EQ(out, "Restore complete with errors.  See Log for details.\n");
+    fs::remove_all(first);
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 2);
+    EXPECT_EQ(err,
+              "Restore Source\nMake sure that the Target folder exists and that you have "
+              "permission to access it.\n");
+}
+
+TEST_F(ReportRestoreOptionsTest, ReportWritesThePageAndPrintsItsPath) {
+    AddTask();
+    const std::string page = temp / "page.html";
+    EXPECT_EQ(Run({"report", "Docs", "--out", page}), 0) << err;
+    EXPECT_EQ(out, "~/page.html\n");
+    const std::string html = ReadFile(page);
+    EXPECT_NE(html.find("a.txt"), std::string::npos);
+    EXPECT_NE(html.find("</html>"), std::string::npos);
+
+    EXPECT_EQ(Run({"report", "Docs"}), 0) << err;
+    const std::string temporary = out.substr(0, out.size() - 1);
+    EXPECT_TRUE(NamePartOf(temporary).starts_with("rpt")) << temporary;
+    EXPECT_TRUE(temporary.ends_with(".html"));
+    fs::remove(temporary);
+
+    fs::remove_all(source);
+    EXPECT_EQ(Run({"report", "Docs"}), 2);
+    EXPECT_EQ(err, "Create Report\nProblems processing the Source folder.\n");
+    EXPECT_EQ(Run({"report", "Nobody"}), 2);
+}
+
+TEST_F(ReportRestoreOptionsTest, OptionsPrintsTheFileAsASaveWouldWriteIt) {
+    EXPECT_EQ(Run({"options"}), 0) << err;
+    EXPECT_NE(out.find("[Miscellaneous]\nRunOnWindowsStartup=AllUsers\n"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("DeleteMethod=1\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(home + "duvanto.ini"));  // printing saves nothing
+
+    WriteFile(home + "duvanto.ini",
+              "[miscellaneous]\r\ndeletemethod=0\r\n[Log]\r\nMaxSize=100\r\n");
+    EXPECT_EQ(Run({"options"}), 0) << err;
+    // A key keeps the spelling the file gave it, as the profile functions keep it.
+    EXPECT_NE(out.find("[miscellaneous]\ndeletemethod=0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("MaxSize=100\n"), std::string::npos) << out;
+}
+
+TEST_F(ReportRestoreOptionsTest, PlanAndCloneFollowTheOptionsFileUnlessOverridden) {
+    WriteFile(source + "a.txt", "new");
+    WriteFile(first + "orphan.txt", "o");
+    // Without a file, orphans go to the trash; the file can say "keep them".
+    WriteFile(home + "duvanto.ini", "[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    EXPECT_EQ(Run({"plan", source, first}), 0) << err;
+    EXPECT_EQ(out.find("DELETE"), std::string::npos) << out;
+    EXPECT_EQ(Run({"plan", source, first, "--delete", "regular"}), 0) << err;
+    EXPECT_NE(out.find("DELETE FILE     \"orphan.txt\""), std::string::npos) << out;
+
+    EXPECT_EQ(Run({"clone", source, first, "--quiet"}), 0) << err;
+    EXPECT_TRUE(fs::exists(first + "orphan.txt"));
+}
+
+TEST_F(ReportRestoreOptionsTest, SelectTakesOneValuePerOccurrence) {
+    WriteFile(source + "x.txt", "x");
+    WriteFile(source + "y.txt", "y");
+    EXPECT_EQ(Run({"plan", "--select", "x.txt", source, first, "--delete", "none"}), 0) << err;
+    EXPECT_EQ(out, "     COPY FILE     \"x.txt\"  FROM  ~/S/  TO  ~/T1/\n");
+}
+
+}  // namespace
+}  // namespace duvanto::test
