@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <functional>
@@ -179,6 +180,7 @@ PosixFileSystem::ListFolderPair(const std::string& first, const std::string& sec
 }
 
 void PosixFileSystem::ClearRoots() {
+    ForgetParents();
     for (Root& root : m_roots) {
         close(root.fd);
     }
@@ -233,7 +235,7 @@ int PosixFileSystem::OpenFolder(const std::string& folderPath) const {
     return open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
 }
 
-int PosixFileSystem::OpenParent(const std::string& path, std::string& lastComponent) const {
+int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponent) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') {
         trimmed.pop_back();
@@ -245,13 +247,40 @@ int PosixFileSystem::OpenParent(const std::string& path, std::string& lastCompon
     }
     lastComponent = trimmed.substr(slash + 1);
     std::string parent = trimmed.substr(0, slash + 1);
-    std::string relative;
-    const Root* root = FindRoot(parent, relative);
-    if (root != nullptr) {
-        return OpenBeneath(root->fd, relative, O_RDONLY | O_DIRECTORY);
+    // Operations come folder by folder, so the last few parents serve most of them, and each
+    // is resolved once.
+    for (auto it = m_parents.begin(); it != m_parents.end(); ++it) {
+        if (it->path == parent) {
+            // Newest last: the entry evicted next is never one an operation just took.
+            std::rotate(it, it + 1, m_parents.end());
+            return m_parents.back().fd;
+        }
     }
-    // The parent of a root (or of a path outside every root) is the user's own path.
-    return open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd;
+    std::string relative;
+    if (const Root* root = FindRoot(parent, relative)) {
+        fd = OpenBeneath(root->fd, relative, O_RDONLY | O_DIRECTORY);
+    } else {
+        // The parent of a root (or of a path outside every root) is the user's own path.
+        fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        return -1;
+    }
+    constexpr std::size_t kRemembered = 4;
+    if (m_parents.size() == kRemembered) {
+        close(m_parents.front().fd);
+        m_parents.erase(m_parents.begin());
+    }
+    m_parents.push_back({parent, fd});
+    return fd;
+}
+
+void PosixFileSystem::ForgetParents() {
+    for (const Root& parent : m_parents) {
+        close(parent.fd);
+    }
+    m_parents.clear();
 }
 
 Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folderPath,
@@ -319,12 +348,11 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
 
 Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
     DirEntry entry;
-    int fd = OpenParent(path, entry.name);
+    int fd = ParentFd(path, entry.name);
     if (fd < 0) {
         return Status::FromErrno(errno);
     }
     Status status = FillFromStat(fd, entry);
-    close(fd);
     if (!status.ok()) {
         return status;
     }
@@ -365,20 +393,20 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
                                  const CopyOptions& options, const ChunkPump& pump) {
     std::string sourceName;
     std::string targetName;
-    UniqueFd sourceDir(OpenParent(source, sourceName));
-    if (!sourceDir.valid()) {
+    const int sourceDir = ParentFd(source, sourceName);
+    if (sourceDir < 0) {
         return Status::FromErrno(errno);
     }
-    UniqueFd targetDir(OpenParent(target, targetName));
-    if (!targetDir.valid()) {
+    const int targetDir = ParentFd(target, targetName);
+    if (targetDir < 0) {
         return Status::FromErrno(errno);
     }
     struct stat info {};
-    if (fstatat(sourceDir.get(), sourceName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (fstatat(sourceDir, sourceName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     struct stat existing {};
-    if (fstatat(targetDir.get(), targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (fstatat(targetDir, targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
         OwnerMayNotWrite(existing)) {
         return Status::FromErrno(EACCES);
     }
@@ -388,20 +416,20 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 
     if (S_ISLNK(info.st_mode)) {
         std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
-        ssize_t n = readlinkat(sourceDir.get(), sourceName.c_str(), text.data(), text.size());
+        ssize_t n = readlinkat(sourceDir, sourceName.c_str(), text.data(), text.size());
         if (n < 0) {
             return Status::FromErrno(errno);
         }
         text.resize(static_cast<std::size_t>(n));
-        if (symlinkat(text.c_str(), targetDir.get(), tempName.c_str()) != 0) {
+        if (symlinkat(text.c_str(), targetDir, tempName.c_str()) != 0) {
             return Status::FromErrno(errno);
         }
-        if (utimensat(targetDir.get(), tempName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (utimensat(targetDir, tempName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
             status = Status::FromErrno(errno);
         }
     } else if (S_ISREG(info.st_mode)) {
-        UniqueFd input(openat(sourceDir.get(), sourceName.c_str(),
-                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        UniqueFd input(
+            openat(sourceDir, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!input.valid()) {
             return Status::FromErrno(errno);
         }
@@ -411,8 +439,8 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
         if (!S_ISREG(info.st_mode)) {
             return NotRegularFile();
         }
-        UniqueFd output(openat(targetDir.get(), tempName.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        UniqueFd output(
+            openat(targetDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!output.valid()) {
             return Status::FromErrno(errno);
         }
@@ -433,48 +461,46 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
         return NotRegularFile();
     }
 
-    if (status.ok() &&
-        renameat(targetDir.get(), tempName.c_str(), targetDir.get(), targetName.c_str()) != 0) {
+    if (status.ok() && renameat(targetDir, tempName.c_str(), targetDir, targetName.c_str()) != 0) {
         status = Status::FromErrno(errno);
     }
     if (!status.ok()) {
-        unlinkat(targetDir.get(), tempName.c_str(), 0);
+        unlinkat(targetDir, tempName.c_str(), 0);
     }
     return status;
 }
 
 Status PosixFileSystem::RemoveFile(const std::string& path) {
     std::string name;
-    UniqueFd dir(OpenParent(path, name));
-    if (!dir.valid()) {
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     struct stat info {};
-    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
         return Status::FromErrno(EACCES);
     }
-    return unlinkat(dir.get(), name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
 Status PosixFileSystem::WipeFile(const std::string& path) {
     std::string name;
-    UniqueFd dir(OpenParent(path, name));
-    if (!dir.valid()) {
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     struct stat info {};
-    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
         return Status::FromErrno(EACCES);
     }
     if (S_ISREG(info.st_mode)) {
-        UniqueFd file(
-            openat(dir.get(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!file.valid()) {
             return Status::FromErrno(errno);
         }
@@ -486,7 +512,7 @@ Status PosixFileSystem::WipeFile(const std::string& path) {
             return closed;
         }
     }
-    return unlinkat(dir.get(), name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
 Status PosixFileSystem::MoveToTrash(const std::string& path) {
@@ -495,44 +521,47 @@ Status PosixFileSystem::MoveToTrash(const std::string& path) {
 
 Status PosixFileSystem::MakeFolder(const std::string& path) {
     std::string name;
-    UniqueFd dir(OpenParent(path, name));
-    if (!dir.valid()) {
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    return mkdirat(dir.get(), name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
 Status PosixFileSystem::RemoveFolder(const std::string& path) {
     std::string name;
-    UniqueFd dir(OpenParent(path, name));
-    if (!dir.valid()) {
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     struct stat info {};
-    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
         return Status::FromErrno(EACCES);
     }
-    return unlinkat(dir.get(), name.c_str(), AT_REMOVEDIR) == 0 ? Status::Ok()
-                                                                : Status::FromErrno(errno);
+    // A remembered parent may be the folder that goes.
+    const bool removed = unlinkat(dir, name.c_str(), AT_REMOVEDIR) == 0;
+    const int error = errno;
+    ForgetParents();
+    return removed ? Status::Ok() : Status::FromErrno(error);
 }
 
 Status PosixFileSystem::MakeWritable(const std::string& path) {
     std::string name;
-    UniqueFd dir(OpenParent(path, name));
-    if (!dir.valid()) {
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     struct stat info {};
-    if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     if (S_ISLNK(info.st_mode)) {
         return Status::Ok();  // a link has no permissions of its own
     }
-    return fchmodat(dir.get(), name.c_str(), (info.st_mode & 07777) | S_IWUSR, 0) == 0
+    return fchmodat(dir, name.c_str(), (info.st_mode & 07777) | S_IWUSR, 0) == 0
                ? Status::Ok()
                : Status::FromErrno(errno);
 }
@@ -540,17 +569,19 @@ Status PosixFileSystem::MakeWritable(const std::string& path) {
 Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     std::string fromName;
     std::string toName;
-    UniqueFd fromDir(OpenParent(from, fromName));
-    if (!fromDir.valid()) {
+    const int fromDir = ParentFd(from, fromName);
+    if (fromDir < 0) {
         return Status::FromErrno(errno);
     }
-    UniqueFd toDir(OpenParent(to, toName));
-    if (!toDir.valid()) {
+    const int toDir = ParentFd(to, toName);
+    if (toDir < 0) {
         return Status::FromErrno(errno);
     }
-    return renameat(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str()) == 0
-               ? Status::Ok()
-               : Status::FromErrno(errno);
+    // A remembered parent may lie below what moves.
+    const bool renamed = renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) == 0;
+    const int error = errno;
+    ForgetParents();
+    return renamed ? Status::Ok() : Status::FromErrno(error);
 }
 
 Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,

@@ -129,12 +129,16 @@ private:
     };
     // Opens a folder for listing; -1 and errno on failure.
     int OpenFolder(const std::string& folderPath) const;
-    // Opens the parent folder of path and gives the last component; -1 and errno on failure.
-    int OpenParent(const std::string& path, std::string& lastComponent) const;
+    // The folder holding path, from a few remembered ones or opened now, and the path's last
+    // component; -1 and errno on failure. The descriptor stays the file system's, and stays
+    // open at least until the next call after this one, so an operation may hold two.
+    int ParentFd(const std::string& path, std::string& lastComponent);
+    void ForgetParents();
     // The root a path lies under and the path relative to it, or nullptr.
     const Root* FindRoot(const std::string& path, std::string& relative) const;
 
     std::vector<Root> m_roots;
+    std::vector<Root> m_parents;  // remembered parent folders, newest last
     Trash m_trash;
     class Helper;
     std::unique_ptr<Helper> m_helper;
