@@ -149,6 +149,27 @@ bool PrepareFolders(const FolderPairArgs& pair, std::string& source, std::string
     return true;
 }
 
+// The session of plan and clone: the program folder (created when `create`), the two folders
+// checked, the options file read and the command's engine options laid over it. Nothing when
+// any of that fails, told on the error stream.
+bool OpenFolderPairSession(const std::string& home, bool create, const FolderPairArgs& pair,
+                           const EngineOptions& options, CliStreams streams,
+                           std::optional<Session>& session, std::string& source,
+                           std::string& target) {
+    Result<std::string> appPath = ResolveAppPath(home, create);
+    if (!appPath.ok()) {
+        streams.err << appPath.status().message() << "\n";
+        return false;
+    }
+    if (!PrepareFolders(pair, source, target, streams.err)) {
+        return false;
+    }
+    session.emplace(appPath.value(), streams);
+    session->ReadProgramOptions();
+    ApplyEngineOptions(options, session->app.Compare, session->app.Clone);
+    return true;
+}
+
 // Plans the operations that would make one Target identical to its Source.
 bool PlanEngine(Session& session, IStatusHost& host, const std::string& source,
                 const std::string& target, const EngineOptions& options) {
@@ -163,18 +184,12 @@ bool PlanEngine(Session& session, IStatusHost& host, const std::string& source,
 
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
             CliStreams streams) {
-    Result<std::string> appPath = ResolveAppPath(home, false);
-    if (!appPath.ok()) {
-        streams.err << appPath.status().message() << "\n";
-        return kExitUsage;
-    }
     std::string source, target;
-    if (!PrepareFolders(pair, source, target, streams.err)) {
+    std::optional<Session> opened;
+    if (!OpenFolderPairSession(home, false, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
-    Session session(appPath.value(), streams);
-    session.ReadProgramOptions();
-    ApplyEngineOptions(options, session.app.Compare, session.app.Clone);
+    Session& session = *opened;
     // A dry run keeps no log: its entries go to the error stream as they are made.
     session.app.CloneLog.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
     SilentStatusHost host;
@@ -190,19 +205,12 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
 
 int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
              const CloneArgs& args, CliStreams streams) {
-    Result<std::string> appPath = ResolveAppPath(home, true);
-    if (!appPath.ok()) {
-        streams.err << appPath.status().message() << "\n";
-        return kExitUsage;
-    }
     std::string source, target;
-    if (!PrepareFolders(pair, source, target, streams.err)) {
+    std::optional<Session> opened;
+    if (!OpenFolderPairSession(home, true, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
-    Session session(appPath.value(), streams);
-    Application& app = session.app;
-    session.ReadProgramOptions();
-    ApplyEngineOptions(options, app.Compare, app.Clone);
+    Application& app = opened->app;
     app.Clone.ConfirmSyncActions = args.confirm;
 
     // The two folders as an unsaved task of the given name.

@@ -64,6 +64,15 @@ public:
     // Saves the list; false (already reported) when that failed.
     bool Save();
 
+    // The named task, or nullptr after saying that the list has none of that name.
+    cCloneTask* FindTask(const std::string& name) {
+        cCloneTask* task = Tasks().Item(Trim(name));
+        if (task == nullptr) {
+            m_streams.err << NoSuchTask(name);
+        }
+        return task;
+    }
+
     std::string NoSuchTask(const std::string& name) const {
         return "duvanto-cli: no task named \"" + name + "\" in " + m_listFile + "\n";
     }
@@ -412,9 +421,8 @@ int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams s
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    cCloneTask* task = session.FindTask(args.name);
     if (task == nullptr) {
-        streams.err << session.NoSuchTask(args.name);
         return kExitUsage;
     }
     const std::string name = task->TaskName;
@@ -453,9 +461,8 @@ int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams s
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    const cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    const cCloneTask* task = session.FindTask(args.name);
     if (task == nullptr) {
-        streams.err << session.NoSuchTask(args.name);
         return kExitUsage;
     }
     Application& app = session.Get().app;
@@ -502,9 +509,8 @@ int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliS
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    const cCloneTask* task = session.Tasks().Item(Trim(args.name));
+    const cCloneTask* task = session.FindTask(args.name);
     if (task == nullptr) {
-        streams.err << session.NoSuchTask(args.name);
         return kExitUsage;
     }
     Application& app = session.Get().app;

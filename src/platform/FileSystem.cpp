@@ -276,6 +276,15 @@ int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponen
     return fd;
 }
 
+int PosixFileSystem::ParentAndStatus(const std::string& path, std::string& lastComponent,
+                                     struct stat& info) {
+    const int dir = ParentFd(path, lastComponent);
+    if (dir < 0 || fstatat(dir, lastComponent.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return -1;
+    }
+    return dir;
+}
+
 void PosixFileSystem::ForgetParents() {
     for (const Root& parent : m_parents) {
         close(parent.fd);
@@ -472,12 +481,9 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 
 Status PosixFileSystem::RemoveFile(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
     struct stat info {};
-    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    const int dir = ParentAndStatus(path, name, info);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
@@ -488,12 +494,9 @@ Status PosixFileSystem::RemoveFile(const std::string& path) {
 
 Status PosixFileSystem::WipeFile(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
     struct stat info {};
-    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    const int dir = ParentAndStatus(path, name, info);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
@@ -530,12 +533,9 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
 
 Status PosixFileSystem::RemoveFolder(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
     struct stat info {};
-    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    const int dir = ParentAndStatus(path, name, info);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     if (OwnerMayNotWrite(info)) {
@@ -550,12 +550,9 @@ Status PosixFileSystem::RemoveFolder(const std::string& path) {
 
 Status PosixFileSystem::MakeWritable(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
     struct stat info {};
-    if (fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    const int dir = ParentAndStatus(path, name, info);
+    if (dir < 0) {
         return Status::FromErrno(errno);
     }
     if (S_ISLNK(info.st_mode)) {

@@ -3,6 +3,8 @@
 // directory descriptors and never follows a symbolic link; tests hand in a double that
 // injects failures. Paths are full paths; folder paths end in "/".
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -133,6 +135,8 @@ private:
     // component; -1 and errno on failure. The descriptor stays the file system's, and stays
     // open at least until the next call after this one, so an operation may hold two.
     int ParentFd(const std::string& path, std::string& lastComponent);
+    // ParentFd, and the status of the path itself (not followed); -1 and errno on failure.
+    int ParentAndStatus(const std::string& path, std::string& lastComponent, struct stat& info);
     void ForgetParents();
     // The root a path lies under and the path relative to it, or nullptr.
     const Root* FindRoot(const std::string& path, std::string& relative) const;
