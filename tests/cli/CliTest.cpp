@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -28,12 +28,10 @@ protected:
 
     // Runs duvanto-cli with the arguments; out and err receive its streams.
     int Run(std::vector<std::string> args, const std::string& input = "") {
-        args.insert(args.begin(), {"duvanto-cli", "--home", home});
-        std::istringstream in(input);
-        std::ostringstream outStream, errStream;
-        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
-        out = ReplaceString(outStream.str(), temp.Path(), "~/");
-        err = ReplaceString(errStream.str(), temp.Path(), "~/");
+        CliRunner runner{home, temp.Path(), "", ""};
+        int code = runner.Run(std::move(args), input);
+        out = runner.out;
+        err = runner.err;
         return code;
     }
 

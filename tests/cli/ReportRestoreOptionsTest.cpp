@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliRunner.h"
 #include "support/TestSupport.h"
 #include "util/PathStrings.h"
 
@@ -29,13 +29,11 @@ protected:
         setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
     }
 
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"duvanto-cli", "--home", home});
-        std::istringstream in;
-        std::ostringstream outStream, errStream;
-        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
-        out = ReplaceString(outStream.str(), temp.Path(), "~/");
-        err = ReplaceString(errStream.str(), temp.Path(), "~/");
+    int Run(std::vector<std::string> args, const std::string& input = "") {
+        CliRunner runner{home, temp.Path(), "", ""};
+        int code = runner.Run(std::move(args), input);
+        out = runner.out;
+        err = runner.err;
         return code;
     }
 
