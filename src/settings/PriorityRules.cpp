@@ -121,7 +121,7 @@ bool cPriorityRules::IsTimeInRange(double time, double startTime, double endTime
 }
 
 std::string PriorityRuleValue(const cPriorityRule& rule) {
-    return FormatDateValue(rule.StartTime) + "," + FormatDateValue(rule.EndTime) + "," +
+    return GeneralDateText(rule.StartTime) + "," + GeneralDateText(rule.EndTime) + "," +
            std::to_string(rule.PriorityClass);
 }
 
@@ -154,8 +154,8 @@ void ReadPriorityRules(cPriorityRules& rules, const std::string& numRules,
         if (fields.size() < 3) {
             throw RuntimeError(9, "Subscript out of range");
         }
-        const std::optional<double> start = ParseDateValue(fields[0]);
-        const std::optional<double> end = ParseDateValue(fields[1]);
+        const std::optional<double> start = ParseGeneralDateText(fields[0]);
+        const std::optional<double> end = ParseGeneralDateText(fields[1]);
         if (!start || !end) {
             throw RuntimeError(13, "Type mismatch");
         }

@@ -1,14 +1,14 @@
 #pragma once
-// Date arithmetic and date texts of tasks and the scheduler. Times are OLE dates (local time);
-// the arithmetic works on whole seconds so that no schedule drifts by a rounding error.
+// Date arithmetic of tasks and the scheduler. Times are OLE dates (local time); the arithmetic
+// works on whole seconds so that no schedule drifts by a rounding error. The task list's date
+// texts are the general date of util/OleDate.h.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-namespace duvanto {
+#include "util/OleDate.h"
 
-inline constexpr int64_t kSecondsPerDay = 86400;
+namespace duvanto {
 
 // The value as a count of seconds since 30 December 1899 00:00 (nearest second), and back;
 // values outside the OLE range count as its nearer end.
@@ -24,14 +24,6 @@ int64_t MinuteBoundaries(double from, double to);
 double WholeSecond(double oleDate);
 // The day of the week, Sunday = 1 to Saturday = 7.
 int32_t WeekdayOf(double oleDate);
-
-// The general date as files and the task list show it: the locale's short date, a blank and
-// its long time; the date is left out when the value has no date part (a time of day, or 0)
-// and the time when it is exactly midnight. In the C and POSIX locales: 12/4/2003 4:38:16 PM.
-std::string GeneralDateText(double oleDate);
-// Reads what GeneralDateText writes in the current locale, the C locale's form and ISO 8601,
-// with or without either part. Nothing when the text is not a date.
-std::optional<double> ParseGeneralDateText(const std::string& text);
 
 // "yyyymmddHhNn": the sort key of the list's date columns (200312041638).
 std::string SortKeyText(double oleDate);

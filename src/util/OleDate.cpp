@@ -11,11 +11,11 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "util/PathStrings.h"
+
 namespace duvanto {
 
 namespace {
-
-constexpr int64_t kSecondsPerDay = 86400;
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil): integer
 // arithmetic only, so no date ever drifts by a rounding error.
@@ -91,8 +91,12 @@ std::string LocaleDateFormat() {
     return WidenYear(nl_langinfo(D_FMT));
 }
 
+std::string LocaleTimeFormat() {
+    return nl_langinfo(T_FMT);
+}
+
 std::string LocaleDateTimeFormat() {
-    return LocaleDateFormat() + " " + std::string(nl_langinfo(T_FMT));
+    return LocaleDateFormat() + " " + LocaleTimeFormat();
 }
 
 std::tm ToTm(const LocalDateTime& v) {
@@ -110,6 +114,51 @@ std::tm ToTm(const LocalDateTime& v) {
     tm.tm_yday = static_cast<int>(days - DaysFromCivil(v.year, 1, 1));
     tm.tm_isdst = -1;
     return tm;
+}
+
+std::string FormatWith(const std::string& format, const LocalDateTime& v) {
+    const std::tm tm = ToTm(v);
+    std::string text(128, '\0');
+    for (;;) {
+        const std::size_t length = std::strftime(text.data(), text.size(), format.c_str(), &tm);
+        // 0 means "did not fit" (or an empty result, which no date format gives).
+        if (length > 0 || text.size() >= 4096) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+std::string ShortDateText(const LocalDateTime& v) {
+    if (IsClassicLocale()) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%d/%d/%04d", v.month, v.day, v.year);
+        return text;
+    }
+    return FormatWith(LocaleDateFormat(), v);
+}
+
+std::string LongTimeText(const LocalDateTime& v) {
+    if (IsClassicLocale()) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%d:%02d:%02d %s", v.hour % 12 == 0 ? 12 : v.hour % 12,
+                      v.minute, v.second, v.hour < 12 ? "AM" : "PM");
+        return text;
+    }
+    return FormatWith(LocaleTimeFormat(), v);
+}
+
+// A time of day is dated 30 December 1899, day 0.
+LocalDateTime AsTimeOfDay(LocalDateTime v) {
+    v.year = 1899;
+    v.month = 12;
+    v.day = 30;
+    return v;
+}
+
+bool IsTimeOfDay(const LocalDateTime& v) {
+    return v.year == 1899 && v.month == 12 && v.day == 30;
 }
 
 class Cursor {
@@ -153,7 +202,31 @@ private:
     std::size_t m_pos = 0;
 };
 
-// M/D/YYYY, optionally followed by h:mm[:ss] and AM or PM (a 24-hour time without them).
+// h:mm[:ss], optionally followed by AM or PM (a 24-hour time without them), up to the end.
+bool TakeUsTime(Cursor& in, LocalDateTime& v) {
+    v.second = 0;
+    if (!in.TakeNumber(1, 2, v.hour) || !in.Take(':') || !in.TakeNumber(2, 2, v.minute)) {
+        return false;
+    }
+    if (in.Take(':') && !in.TakeNumber(2, 2, v.second)) {
+        return false;
+    }
+    in.TakeBlanks();
+    const bool am = in.TakeWordIgnoringCase("AM");
+    const bool pm = !am && in.TakeWordIgnoringCase("PM");
+    if (!in.AtEnd()) {
+        return false;
+    }
+    if (am || pm) {
+        if (v.hour < 1 || v.hour > 12) {
+            return false;
+        }
+        v.hour = v.hour % 12 + (pm ? 12 : 0);
+    }
+    return true;
+}
+
+// M/D/YYYY, optionally followed by the US time.
 std::optional<LocalDateTime> ParseUsForm(std::string_view text) {
     Cursor in(text);
     LocalDateTime v;
@@ -165,24 +238,8 @@ std::optional<LocalDateTime> ParseUsForm(std::string_view text) {
     if (in.AtEnd()) {
         return v;
     }
-    if (!in.TakeBlanks() || !in.TakeNumber(1, 2, v.hour) || !in.Take(':') ||
-        !in.TakeNumber(2, 2, v.minute)) {
+    if (!in.TakeBlanks() || !TakeUsTime(in, v)) {
         return std::nullopt;
-    }
-    if (in.Take(':') && !in.TakeNumber(2, 2, v.second)) {
-        return std::nullopt;
-    }
-    in.TakeBlanks();
-    const bool am = in.TakeWordIgnoringCase("AM");
-    const bool pm = !am && in.TakeWordIgnoringCase("PM");
-    if (!in.AtEnd()) {
-        return std::nullopt;
-    }
-    if (am || pm) {
-        if (v.hour < 1 || v.hour > 12) {
-            return std::nullopt;
-        }
-        v.hour = v.hour % 12 + (pm ? 12 : 0);
     }
     return v;
 }
@@ -283,33 +340,14 @@ std::time_t TimeTFromOleDate(double oleDate) {
 
 std::string FormatGeneralDate(double oleDate) {
     const LocalDateTime v = LocalFromOleDate(oleDate);
-    if (IsClassicLocale()) {
-        char text[48];
-        std::snprintf(text, sizeof text, "%d/%d/%04d %d:%02d:%02d %s", v.month, v.day, v.year,
-                      v.hour % 12 == 0 ? 12 : v.hour % 12, v.minute, v.second,
-                      v.hour < 12 ? "AM" : "PM");
-        return text;
-    }
-    const std::string format = LocaleDateTimeFormat();
-    const std::tm tm = ToTm(v);
-    std::string text(128, '\0');
-    for (;;) {
-        const std::size_t length = std::strftime(text.data(), text.size(), format.c_str(), &tm);
-        // 0 means "did not fit" (or an empty result, which no date format gives).
-        if (length > 0 || text.size() >= 4096) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
+    return ShortDateText(v) + " " + LongTimeText(v);
 }
 
 std::optional<double> ParseGeneralDate(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty()) {
         return std::nullopt;
     }
-    const std::string trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
     std::optional<LocalDateTime> value;
     if (!IsClassicLocale()) {
         value = ParseLocaleForm(trimmed, LocaleDateTimeFormat());
@@ -327,6 +365,45 @@ std::optional<double> ParseGeneralDate(const std::string& text) {
         return std::nullopt;
     }
     return OleDateFromLocal(*value);
+}
+
+std::string FormatLongTime(double oleDate) {
+    // Dated as a time of day, should a locale's long time name a date field.
+    return LongTimeText(AsTimeOfDay(LocalFromOleDate(oleDate)));
+}
+
+std::optional<double> ParseLongTime(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    if (!IsClassicLocale()) {
+        const std::optional<LocalDateTime> local = ParseLocaleForm(trimmed, LocaleTimeFormat());
+        if (local && IsValid(AsTimeOfDay(*local))) {
+            return OleDateFromLocal(AsTimeOfDay(*local));
+        }
+    }
+    Cursor in(trimmed);
+    LocalDateTime us;
+    if (!TakeUsTime(in, us) || !IsValid(us)) {
+        return std::nullopt;
+    }
+    return OleDateFromLocal(us);
+}
+
+std::string GeneralDateText(double oleDate) {
+    const LocalDateTime v = LocalFromOleDate(oleDate);
+    if (IsTimeOfDay(v)) {
+        return LongTimeText(v);
+    }
+    if (v.hour == 0 && v.minute == 0 && v.second == 0) {
+        return ShortDateText(v);
+    }
+    return ShortDateText(v) + " " + LongTimeText(v);
+}
+
+std::optional<double> ParseGeneralDateText(const std::string& text) {
+    if (std::optional<double> time = ParseLongTime(text)) {
+        return time;
+    }
+    return ParseGeneralDate(text);
 }
 
 }  // namespace duvanto

@@ -3,6 +3,7 @@
 // time of day. Files hold them as the locale's general date. This is the one implementation
 // the log, the task list and the desktop program share.
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ inline constexpr int kMinOleYear = 100;
 inline constexpr int kMaxOleYear = 9999;
 inline constexpr double kMinOleDate = -657434.0;
 inline constexpr double kMaxOleDate = 2958465.0;
+
+inline constexpr int64_t kSecondsPerDay = 86400;
 
 // Exact to the second; fractions of a second round to the nearest second. Both throw
 // std::out_of_range for a value outside the range above (or a field outside its own range),
@@ -37,5 +40,22 @@ std::string FormatGeneralDate(double oleDate);
 // Reads what FormatGeneralDate writes in the current locale, the US form above, and ISO 8601
 // ("YYYY-MM-DD HH:MM:SS" or with a "T"; a date alone is midnight). Nothing on failure.
 std::optional<double> ParseGeneralDate(const std::string& text);
+
+// The LC_TIME locale's long time of the value's time of day, its date part ignored; in the C
+// and POSIX locales h:mm:ss AM/PM (11:59:00 PM).
+std::string FormatLongTime(double oleDate);
+// Reads what FormatLongTime writes in the current locale and the US form h:mm[:ss] with or
+// without AM/PM (24-hour without), blanks around allowed. A time of day, that is an OLE date
+// whose whole part is 0; nothing on failure.
+std::optional<double> ParseLongTime(const std::string& text);
+
+// The general date as the runtime writes a date value, in the task list and the options
+// file: the date is left out when the value has no date part (a time of day, or 0) and the
+// time when it is exactly midnight. In the C and POSIX locales: 12/4/2003 4:38:16 PM,
+// 12/4/2003, 4:38:16 PM.
+std::string GeneralDateText(double oleDate);
+// Reads what GeneralDateText writes in the current locale: ParseLongTime's forms, else
+// ParseGeneralDate's. Nothing when the text is not a date.
+std::optional<double> ParseGeneralDateText(const std::string& text);
 
 }  // namespace duvanto

@@ -157,6 +157,20 @@ TEST_F(PriorityRulesTest, RuleTimesFollowTheLocalesLongTime) {
     EXPECT_EQ(rules.PriorityRules()[1].StartTime, At(1, 0));
 }
 
+TEST_F(PriorityRulesTest, CUtf8WritesRuleTimesAsTheCLocaleDoes) {
+    ScopedTimeLocale cUtf8("C.UTF-8");
+    if (!cUtf8.ok()) {
+        GTEST_SKIP() << "C.UTF-8 is not installed";
+    }
+    EXPECT_EQ(PriorityRuleValue(DefaultPriorityRule()), "12:00:00 AM,11:59:00 PM,64");
+    const IniDocument ini =
+        IniDocument::Parse("[Priority Rules]\nPriorityRule1=9:30:00 AM,11:59:00 PM,32\n");
+    ReadPriorityRules(rules, "1", ini);
+    ASSERT_EQ(rules.Count(), 1);
+    EXPECT_EQ(rules.PriorityRules()[0].StartTime, At(9, 30));
+    EXPECT_EQ(rules.PriorityRules()[0].EndTime, At(23, 59));
+}
+
 TEST_F(PriorityRulesTest, AnUnreadableRuleStopsTheReadAtThatKey) {
     const auto readStops = [&](const std::string& numRules, const std::string& second,
                                long number) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <limits>
 #include <stdexcept>
 #include <tuple>
@@ -20,6 +21,13 @@ using test::ScopedTimeZone;
 LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return LocalDateTime{y, mo, d, h, mi, s};
 }
+
+double OleAt(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return OleDateFromLocal(At(y, mo, d, h, mi, s));
+}
+
+// 4 December 2003, 4:38:16 PM and a fraction of a second.
+constexpr double kThursday = 37959.6932407407;
 
 auto Fields(const LocalDateTime& v) {
     return std::make_tuple(v.year, v.month, v.day, v.hour, v.minute, v.second);
@@ -236,6 +244,102 @@ TEST(GeneralDate, RejectsGarbageTrailingJunkAndOutOfRangeFields) {
                              "1/1/0099"}) {
         EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
     }
+}
+
+TEST(LongTime, ClassicLocalesUseTheUsFormWithoutTheDate) {
+    for (const char* name : {"C", "POSIX"}) {
+        ScopedTimeLocale locale(name);
+        ASSERT_TRUE(locale.ok());
+        EXPECT_EQ(FormatLongTime(OleAt(1899, 12, 30, 23, 59)), "11:59:00 PM");
+        EXPECT_EQ(FormatLongTime(0.0), "12:00:00 AM");
+        EXPECT_EQ(FormatLongTime(0.5), "12:00:00 PM");
+        EXPECT_EQ(FormatLongTime(kThursday), "4:38:16 PM");
+        EXPECT_EQ(FormatLongTime(-1.25), "6:00:00 AM");
+        EXPECT_EQ(ParseLongTime("11:59:00 PM"), OleAt(1899, 12, 30, 23, 59));
+        EXPECT_EQ(ParseLongTime(" 23:59 "), OleAt(1899, 12, 30, 23, 59));
+        EXPECT_EQ(ParseLongTime("9:05:07am"), OleAt(1899, 12, 30, 9, 5, 7));
+        for (const char* text : {"", "12/4/2003", "12/4/2003 4:38:16 PM", "24:00", "0:00 AM",
+                                 "4:38:16 PM x", "4:3 PM"}) {
+            EXPECT_EQ(ParseLongTime(text), std::nullopt) << '"' << text << '"';
+        }
+    }
+}
+
+TEST(LongTime, CUtf8IsTheClassicLocaleToo) {
+    ScopedTimeLocale locale("C.UTF-8");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "the C.UTF-8 locale is not installed";
+    }
+    EXPECT_EQ(FormatLongTime(OleAt(1899, 12, 30, 23, 59)), "11:59:00 PM");
+    EXPECT_EQ(GeneralDateText(0.0), "12:00:00 AM");
+    EXPECT_EQ(GeneralDateText(OleAt(2003, 12, 4)), "12/4/2003");
+    EXPECT_EQ(GeneralDateText(kThursday), "12/4/2003 4:38:16 PM");
+}
+
+TEST(LongTime, OtherLocalesUseTheirOwn) {
+    ScopedTimeLocale locale("de_DE.UTF-8");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (run scripts/bootstrap.sh)";
+    }
+    EXPECT_EQ(FormatLongTime(OleAt(1899, 12, 30, 23, 59)), "23:59:00");
+    EXPECT_EQ(FormatLongTime(kThursday), "16:38:16");
+    EXPECT_EQ(ParseLongTime("23:59:00"), OleAt(1899, 12, 30, 23, 59));
+    EXPECT_EQ(ParseLongTime("11:59:00 PM"), OleAt(1899, 12, 30, 23, 59));
+    EXPECT_EQ(ParseLongTime("24:00:00"), std::nullopt);
+}
+
+TEST(GeneralDateText, LeavesOutAMissingDateOrMidnight) {
+    ScopedTimeLocale locale("C");
+    EXPECT_EQ(GeneralDateText(0.0), "12:00:00 AM");
+    EXPECT_EQ(GeneralDateText(0.5), "12:00:00 PM");
+    EXPECT_EQ(GeneralDateText(OleAt(1899, 12, 30, 9, 5, 7)), "9:05:07 AM");
+    EXPECT_EQ(GeneralDateText(OleAt(2003, 12, 4)), "12/4/2003");
+    EXPECT_EQ(GeneralDateText(kThursday), "12/4/2003 4:38:16 PM");
+    EXPECT_EQ(GeneralDateText(kMaxOleDate), "12/31/9999");
+    // A day before the epoch is a date too.
+    EXPECT_EQ(GeneralDateText(OleAt(1899, 12, 29, 6)), "12/29/1899 6:00:00 AM");
+}
+
+TEST(GeneralDateText, EveryWrittenFormReadsBack) {
+    for (const char* name : {"C", "C.UTF-8", "de_DE.UTF-8"}) {
+        ScopedTimeLocale locale(name);
+        if (!locale.ok()) {
+            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
+            continue;
+        }
+        for (double value : {0.0, 0.5, OleAt(1899, 12, 30, 23, 59, 59), OleAt(2003, 12, 4),
+                             kThursday, OleAt(2024, 2, 29, 0, 0, 1), kMaxOleDate}) {
+            const std::string text = GeneralDateText(value);
+            std::optional<double> back = ParseGeneralDateText(text);
+            ASSERT_TRUE(back.has_value()) << name << ": " << text;
+            EXPECT_THAT(LocalFromOleDate(*back), SameAs(LocalFromOleDate(value)))
+                << name << ": " << text;
+        }
+    }
+}
+
+TEST(GeneralDateText, GermanTextsAreTheLocaleOwn) {
+    ScopedTimeLocale locale("de_DE.UTF-8");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    }
+    EXPECT_EQ(GeneralDateText(0.5), "12:00:00");
+    EXPECT_EQ(GeneralDateText(OleAt(2003, 12, 4)), "04.12.2003");
+    EXPECT_EQ(GeneralDateText(kThursday), "04.12.2003 16:38:16");
+    // The US form and ISO 8601 are read in any locale.
+    EXPECT_EQ(ParseGeneralDateText("12/4/2003 4:38:16 PM"), OleAt(2003, 12, 4, 16, 38, 16));
+    EXPECT_EQ(ParseGeneralDateText("4:38:16 PM"), OleAt(1899, 12, 30, 16, 38, 16));
+}
+
+TEST(GeneralDateText, TextsThatAreNoDate) {
+    ScopedTimeLocale locale("C");
+    for (const char* text : {"", "   ", "noon", "25:00", "13:00 PM", "0:30 AM", "12:60",
+                             "2/30/2003", "12/4/2003 4:38:16 XM", "1:2", "12:00:00:00"}) {
+        EXPECT_FALSE(ParseGeneralDateText(text).has_value()) << text;
+    }
+    EXPECT_EQ(ParseGeneralDateText(" 16:38 "), OleAt(1899, 12, 30, 16, 38));
+    EXPECT_EQ(ParseGeneralDateText("12:00 am"), 0.0);
+    EXPECT_EQ(ParseGeneralDateText("2003-12-04T16:38:16"), OleAt(2003, 12, 4, 16, 38, 16));
 }
 
 }  // namespace
