@@ -9,8 +9,9 @@ using Lines = std::vector<std::string>;
 
 class SelectedItemsTest : public EngineFixture {
 protected:
-    Lines PlanSelected(const std::string& specs, const std::string& masks, bool subfolders = true) {
-        lastPlanOk = clone.PlanSelected(host, source, target, subfolders, specs, masks);
+    Lines PlanSelected(const std::string& selection, const std::string& masks,
+                       bool subfolders = true) {
+        lastPlanOk = clone.PlanSelected(host, source, target, subfolders, selection, masks);
         return PlannedLines();
     }
     static Lines Sorted(Lines lines) {
