@@ -28,11 +28,19 @@ enum CopyMethodType : int32_t { RegularCopy = 0, SafeCopyMethod = 1, RetainCreat
 
 struct FileOp {
     std::string FileName;
-    std::string SourceFileSpec;
-    std::string TargetFileSpec;
-    std::string SourceFolder;
-    std::string TargetFolder;
+    std::string SourceFolder;  // copies only
+    std::string TargetFolder;  // for folder operations, the folder itself
     int32_t Operation = CopyFile;
+
+    // The full paths are folder + name, made when asked: a plan of a hundred thousand files
+    // would otherwise hold every path twice.
+    std::string SourceFileSpec() const {
+        return Operation == CopyFile ? SourceFolder + FileName : std::string();
+    }
+    std::string TargetFileSpec() const {
+        return Operation == CopyFile || Operation == DeleteFile ? TargetFolder + FileName
+                                                                : std::string();
+    }
 };
 
 class cClone {

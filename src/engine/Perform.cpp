@@ -80,12 +80,12 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
             if (!skip[static_cast<std::size_t>(i - 1)]) {
                 switch (op.Operation) {
                     case CopyFile:
-                        failed |= CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec,
-                                                        op.SourceFolder, op.TargetFileSpec,
+                        failed |= CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(),
+                                                        op.SourceFolder, op.TargetFileSpec(),
                                                         op.TargetFolder);
                         break;
                     case DeleteFile:
-                        failed |= DeleteFileAndLogResults(host, op.FileName, op.TargetFileSpec,
+                        failed |= DeleteFileAndLogResults(host, op.FileName, op.TargetFileSpec(),
                                                           op.TargetFolder);
                         break;
                     case CreateFolder:

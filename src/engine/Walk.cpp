@@ -51,16 +51,15 @@ bool IsMissing(const Status& status) {
 
 void cClone::AppendCopy(const std::string& name, const std::string& sourceFolder,
                         const std::string& targetFolder) {
-    m_fileOps.push_back(
-        {name, sourceFolder + name, targetFolder + name, sourceFolder, targetFolder, CopyFile});
+    m_fileOps.push_back({name, sourceFolder, targetFolder, CopyFile});
 }
 
 void cClone::AppendDeleteFile(const std::string& name, const std::string& targetFolder) {
-    m_fileOps.push_back({name, "", targetFolder + name, "", targetFolder, DeleteFile});
+    m_fileOps.push_back({name, "", targetFolder, DeleteFile});
 }
 
 void cClone::AppendFolderOp(FileOpType operation, const std::string& folder) {
-    m_fileOps.push_back({"", "", "", "", folder, operation});
+    m_fileOps.push_back({"", "", folder, operation});
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {

@@ -53,11 +53,11 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
                          }));
     EXPECT_TRUE(lastPlanOk);
     const FileOp& copy = clone.FileOps()[0];
-    EXPECT_EQ(copy.SourceFileSpec, source + "changed.txt");
-    EXPECT_EQ(copy.TargetFileSpec, target + "changed.txt");
+    EXPECT_EQ(copy.SourceFileSpec(), source + "changed.txt");
+    EXPECT_EQ(copy.TargetFileSpec(), target + "changed.txt");
     const FileOp& remove = clone.FileOps()[2];
-    EXPECT_EQ(remove.TargetFileSpec, target + "both/orphan.txt");
-    EXPECT_EQ(remove.SourceFileSpec, "");
+    EXPECT_EQ(remove.TargetFileSpec(), target + "both/orphan.txt");
+    EXPECT_EQ(remove.SourceFileSpec(), "");
 }
 
 TEST_F(WalkTest, DoNotDeletePlansNoDeletion) {
@@ -245,7 +245,7 @@ TEST_F(WalkTest, UnreadableSourceFolderIsLoggedAndTheRestPlanned) {
 }
 
 TEST_F(WalkTest, DescriptionsKeepBlanksInsideTheQuotes) {
-    FileOp op{"my file .txt", "/s/my file .txt", "/t/my file .txt", "/s/", "/t/", CopyFile};
+    FileOp op{"my file .txt", "/s/", "/t/", CopyFile};
     EXPECT_EQ(cClone::DescribeFileOp(op),
               "     COPY FILE     \"my file .txt\"  FROM  /s/  TO  /t/");
     File(source + "a b.txt", "x");
