@@ -27,4 +27,16 @@ cat "$home/clone.log"
 echo "== a second plan has nothing to do:"
 "$cli" --home "$home" plan "$source" "$target" --delete regular
 echo "(nothing above means the folders are identical)"
+
+echo "== a saved task: add, list, run"
+"$cli" --home "$home" add "Demo Task" --source "$source" --target "$target" --schedule days:1@09:00
+echo "new note" > "$source/notes/new.txt"
+"$cli" --home "$home" list
+"$cli" --home "$home" run "Demo Task" --quiet
+echo "== a report of the differences (none left) is written here:"
+"$cli" --home "$home" report "Demo Task" --out "$demo/report.html"
+echo "== restore a lost file from the Target:"
+rm "$source/README.txt"
+"$cli" --home "$home" restore "Demo Task" README.txt
+ls "$source"
 rm -rf "$demo"
