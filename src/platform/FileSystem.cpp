@@ -479,15 +479,22 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
     return status;
 }
 
+int PosixFileSystem::WritableEntry(const std::string& path, std::string& lastComponent,
+                                   struct stat& info) {
+    const int dir = ParentAndStatus(path, lastComponent, info);
+    if (dir >= 0 && OwnerMayNotWrite(info)) {
+        errno = EACCES;
+        return -1;
+    }
+    return dir;
+}
+
 Status PosixFileSystem::RemoveFile(const std::string& path) {
     std::string name;
     struct stat info {};
-    const int dir = ParentAndStatus(path, name, info);
+    const int dir = WritableEntry(path, name, info);
     if (dir < 0) {
         return Status::FromErrno(errno);
-    }
-    if (OwnerMayNotWrite(info)) {
-        return Status::FromErrno(EACCES);
     }
     return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
@@ -495,12 +502,9 @@ Status PosixFileSystem::RemoveFile(const std::string& path) {
 Status PosixFileSystem::WipeFile(const std::string& path) {
     std::string name;
     struct stat info {};
-    const int dir = ParentAndStatus(path, name, info);
+    const int dir = WritableEntry(path, name, info);
     if (dir < 0) {
         return Status::FromErrno(errno);
-    }
-    if (OwnerMayNotWrite(info)) {
-        return Status::FromErrno(EACCES);
     }
     if (S_ISREG(info.st_mode)) {
         UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
@@ -534,12 +538,9 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
 Status PosixFileSystem::RemoveFolder(const std::string& path) {
     std::string name;
     struct stat info {};
-    const int dir = ParentAndStatus(path, name, info);
+    const int dir = WritableEntry(path, name, info);
     if (dir < 0) {
         return Status::FromErrno(errno);
-    }
-    if (OwnerMayNotWrite(info)) {
-        return Status::FromErrno(EACCES);
     }
     // A remembered parent may be the folder that goes.
     const bool removed = unlinkat(dir, name.c_str(), AT_REMOVEDIR) == 0;

@@ -137,6 +137,9 @@ private:
     int ParentFd(const std::string& path, std::string& lastComponent);
     // ParentFd, and the status of the path itself (not followed); -1 and errno on failure.
     int ParentAndStatus(const std::string& path, std::string& lastComponent, struct stat& info);
+    // ParentAndStatus, refusing with EACCES an entry its owner may not write, as a read-only
+    // mark refuses it.
+    int WritableEntry(const std::string& path, std::string& lastComponent, struct stat& info);
     void ForgetParents();
     // The root a path lies under and the path relative to it, or nullptr.
     const Root* FindRoot(const std::string& path, std::string& relative) const;
