@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing Duvanto need, and nothing else.
 # Safe to run again: it only calls apt-get when a package is missing. Works as root or via sudo.
+# --screenshots also installs what scripts/screenshots.sh needs (an X server and a window manager).
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
     libgtest-dev libgmock-dev
     libdeflate-dev libcli11-dev
+    qt6-base-dev qt6-svg-dev fonts-dejavu-core
     clang-format util-linux rsync locales
 )
+if [ "${1:-}" = "--screenshots" ]; then
+    packages+=(xvfb xauth openbox)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -23,22 +23,29 @@ MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::s
         return MessageAnswer::OK;
     }
     m_err << title << "\n" << shown << "\n" << std::flush;
-    const bool retry = buttons == MessageButtons::RetryCancel;
+    const bool yesNo = buttons == MessageButtons::YesNo;
     // Without a person to ask, take the choice that changes nothing.
-    const MessageAnswer safe = retry ? MessageAnswer::Cancel : MessageAnswer::No;
+    const MessageAnswer safe = yesNo ? MessageAnswer::No : MessageAnswer::Cancel;
     if (!m_interactive) {
         return safe;
     }
-    m_err << (retry ? "[R]etry or [C]ancel? " : "[Y]es or [N]o? ") << std::flush;
+    const char* question = buttons == MessageButtons::RetryCancel ? "[R]etry or [C]ancel? "
+                           : yesNo                                ? "[Y]es or [N]o? "
+                                                                  : "[O]K or [C]ancel? ";
+    m_err << question << std::flush;
     std::string answer;
     if (!std::getline(m_in, answer) || answer.empty()) {
         return safe;
     }
     char c = static_cast<char>(answer[0] | 0x20);
-    if (retry) {
-        return c == 'r' ? MessageAnswer::Retry : MessageAnswer::Cancel;
+    switch (buttons) {
+        case MessageButtons::RetryCancel:
+            return c == 'r' ? MessageAnswer::Retry : MessageAnswer::Cancel;
+        case MessageButtons::YesNo:
+            return c == 'y' ? MessageAnswer::Yes : MessageAnswer::No;
+        default:
+            return c == 'o' ? MessageAnswer::OK : MessageAnswer::Cancel;
     }
-    return c == 'y' ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
 }  // namespace duvanto

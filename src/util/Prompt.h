@@ -6,8 +6,9 @@
 
 namespace duvanto {
 
-enum class MessageIcon { Information, Exclamation, Critical, Question };
-enum class MessageButtons { OK, RetryCancel, YesNo };
+// None: a message box without an icon ("Duvanto is already running").
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+enum class MessageButtons { OK, OKCancel, RetryCancel, YesNo };
 enum class MessageAnswer { OK, Retry, Cancel, Yes, No };
 
 class IPrompt {

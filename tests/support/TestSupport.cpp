@@ -78,6 +78,7 @@ MessageAnswer RecordingPrompt::ShowMessage(const std::string& title, const std::
         case MessageButtons::YesNo:
             return MessageAnswer::Yes;
         case MessageButtons::OK:
+        case MessageButtons::OKCancel:
             break;
     }
     return MessageAnswer::OK;

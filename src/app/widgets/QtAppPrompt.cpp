@@ -1,0 +1,181 @@
+#include "app/widgets/QtAppPrompt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace duvanto {
+
+QString ToQt(const std::string& text) {
+    QString converted = QString::fromStdString(text);
+    converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return converted;
+}
+
+std::string FromQt(const QString& text) {
+    return text.toStdString();
+}
+
+template <typename Ask>
+auto QtAppPrompt::OnGuiThread(Ask ask) -> decltype(ask()) {
+    if (QThread::currentThread() == thread()) {
+        return ask();
+    }
+    decltype(ask()) answer{};
+    QMetaObject::invokeMethod(
+        this, [&] { answer = ask(); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+QWidget* QtAppPrompt::ParentWindow() const {
+    if (m_parentWindow) {
+        return m_parentWindow;
+    }
+    return QApplication::activeWindow();
+}
+
+MessageAnswer QtAppPrompt::ShowMessage(const std::string& title, const std::string& text,
+                                       MessageIcon icon, MessageButtons buttons) {
+    return OnGuiThread([&]() -> MessageAnswer {
+        if (m_answers != nullptr) {
+            return m_answers->ShowMessage(title, text, icon, buttons);
+        }
+        QMessageBox box(ParentWindow());
+        box.setWindowTitle(ToQt(title));
+        box.setText(ToQt(text));
+        switch (icon) {
+            case MessageIcon::None:
+                box.setIcon(QMessageBox::NoIcon);
+                break;
+            case MessageIcon::Information:
+                box.setIcon(QMessageBox::Information);
+                break;
+            case MessageIcon::Exclamation:
+                box.setIcon(QMessageBox::Warning);
+                break;
+            case MessageIcon::Critical:
+                box.setIcon(QMessageBox::Critical);
+                break;
+            case MessageIcon::Question:
+                box.setIcon(QMessageBox::Question);
+                break;
+        }
+        // The first button is the default one, as the texts of the questions expect.
+        switch (buttons) {
+            case MessageButtons::OK:
+                box.setStandardButtons(QMessageBox::Ok);
+                break;
+            case MessageButtons::OKCancel:
+                box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+                box.setDefaultButton(QMessageBox::Ok);
+                break;
+            case MessageButtons::RetryCancel:
+                box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+                box.setDefaultButton(QMessageBox::Retry);
+                break;
+            case MessageButtons::YesNo:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+                box.setDefaultButton(QMessageBox::Yes);
+                break;
+        }
+        switch (box.exec()) {
+            case QMessageBox::Ok:
+                return MessageAnswer::OK;
+            case QMessageBox::Retry:
+                return MessageAnswer::Retry;
+            case QMessageBox::Yes:
+                return MessageAnswer::Yes;
+            case QMessageBox::No:
+                return MessageAnswer::No;
+            default:
+                // Escape or the close box: the choice that changes nothing.
+                return buttons == MessageButtons::OK      ? MessageAnswer::OK
+                       : buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                                          : MessageAnswer::Cancel;
+        }
+    });
+}
+
+void QtAppPrompt::Beep() {
+    OnGuiThread([this]() -> bool {
+        if (m_answers != nullptr) {
+            m_answers->Beep();
+        } else {
+            QApplication::beep();
+        }
+        return true;
+    });
+}
+
+std::optional<std::string> QtAppPrompt::AskText(const std::string& title, const std::string& prompt,
+                                                const std::string& defaultText) {
+    return OnGuiThread([&]() -> std::optional<std::string> {
+        if (m_answers != nullptr) {
+            return m_answers->AskText(title, prompt, defaultText);
+        }
+        bool ok = false;
+        QString answer = QInputDialog::getText(ParentWindow(), ToQt(title), ToQt(prompt),
+                                               QLineEdit::Normal, ToQt(defaultText), &ok);
+        if (!ok) {
+            return std::nullopt;
+        }
+        return FromQt(answer);
+    });
+}
+
+std::optional<std::string> QtAppPrompt::AskOpenFile(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& filter) {
+    return OnGuiThread([&]() -> std::optional<std::string> {
+        if (m_answers != nullptr) {
+            return m_answers->AskOpenFile(title, folder, filter);
+        }
+        QString file = QFileDialog::getOpenFileName(ParentWindow(), ToQt(title), ToQt(folder),
+                                                    ToQt(filter), nullptr,
+                                                    QFileDialog::DontResolveSymlinks);
+        if (file.isEmpty()) {
+            return std::nullopt;
+        }
+        return FromQt(file);
+    });
+}
+
+std::optional<std::string> QtAppPrompt::AskSaveFile(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& filter) {
+    return OnGuiThread([&]() -> std::optional<std::string> {
+        if (m_answers != nullptr) {
+            return m_answers->AskSaveFile(title, folder, filter);
+        }
+        QString file = QFileDialog::getSaveFileName(ParentWindow(), ToQt(title), ToQt(folder),
+                                                    ToQt(filter), nullptr,
+                                                    QFileDialog::DontResolveSymlinks);
+        if (file.isEmpty()) {
+            return std::nullopt;
+        }
+        return FromQt(file);
+    });
+}
+
+std::optional<std::string> QtAppPrompt::AskFolder(const std::string& title,
+                                                  const std::string& startFolder) {
+    return OnGuiThread([&]() -> std::optional<std::string> {
+        if (m_answers != nullptr) {
+            return m_answers->AskFolder(title, startFolder);
+        }
+        QString folder = QFileDialog::getExistingDirectory(ParentWindow(), ToQt(title),
+                                                           ToQt(startFolder));
+        if (folder.isEmpty()) {
+            return std::nullopt;
+        }
+        std::string answer = FromQt(folder);
+        if (answer.back() != '/') {
+            answer += '/';
+        }
+        return answer;
+    });
+}
+
+}  // namespace duvanto
