@@ -132,9 +132,9 @@ std::optional<std::string> QtAppPrompt::AskOpenFile(const std::string& title,
         if (m_answers != nullptr) {
             return m_answers->AskOpenFile(title, folder, filter);
         }
-        QString file = QFileDialog::getOpenFileName(ParentWindow(), ToQt(title), ToQt(folder),
-                                                    ToQt(filter), nullptr,
-                                                    QFileDialog::DontResolveSymlinks);
+        QString file =
+            QFileDialog::getOpenFileName(ParentWindow(), ToQt(title), ToQt(folder), ToQt(filter),
+                                         nullptr, QFileDialog::DontResolveSymlinks);
         if (file.isEmpty()) {
             return std::nullopt;
         }
@@ -149,9 +149,9 @@ std::optional<std::string> QtAppPrompt::AskSaveFile(const std::string& title,
         if (m_answers != nullptr) {
             return m_answers->AskSaveFile(title, folder, filter);
         }
-        QString file = QFileDialog::getSaveFileName(ParentWindow(), ToQt(title), ToQt(folder),
-                                                    ToQt(filter), nullptr,
-                                                    QFileDialog::DontResolveSymlinks);
+        QString file =
+            QFileDialog::getSaveFileName(ParentWindow(), ToQt(title), ToQt(folder), ToQt(filter),
+                                         nullptr, QFileDialog::DontResolveSymlinks);
         if (file.isEmpty()) {
             return std::nullopt;
         }
@@ -165,8 +165,8 @@ std::optional<std::string> QtAppPrompt::AskFolder(const std::string& title,
         if (m_answers != nullptr) {
             return m_answers->AskFolder(title, startFolder);
         }
-        QString folder = QFileDialog::getExistingDirectory(ParentWindow(), ToQt(title),
-                                                           ToQt(startFolder));
+        QString folder =
+            QFileDialog::getExistingDirectory(ParentWindow(), ToQt(title), ToQt(startFolder));
         if (folder.isEmpty()) {
             return std::nullopt;
         }

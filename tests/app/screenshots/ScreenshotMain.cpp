@@ -14,7 +14,6 @@
 
 namespace duvanto::screenshots {
 
-
 std::map<std::string, Maker>& Makers() {
     static std::map<std::string, Maker> makers;
     return makers;

@@ -27,6 +27,6 @@ bool Register(const char* name, Maker maker);
 #define DUVANTO_SCREENSHOT_CAT2(a, b) a##b
 #define DUVANTO_SCREENSHOT_CAT(a, b) DUVANTO_SCREENSHOT_CAT2(a, b)
 // DUVANTO_SCREENSHOT("main-window", [](Context& c) -> QWidget* { ... });
-#define DUVANTO_SCREENSHOT(name, maker)                                                       \
-    static const bool DUVANTO_SCREENSHOT_CAT(registered_, __LINE__) = ::duvanto::screenshots:: \
-        Register(name, maker)
+#define DUVANTO_SCREENSHOT(name, maker)                               \
+    static const bool DUVANTO_SCREENSHOT_CAT(registered_, __LINE__) = \
+        ::duvanto::screenshots::Register(name, maker)
