@@ -15,8 +15,7 @@ std::string LogViewerController::Load() {
     std::string text = m_log.GetLogEntriesFromFile();
     m_size = text.size();
     // The reset size bounds what is coloured; past it the user is told why the log is plain.
-    m_colouring =
-        m_size != 0 && m_size < static_cast<uint64_t>(std::max(m_log.MaxLogFileSize(), 0));
+    m_colouring = BelowResetSize();
     if (m_size != 0 && !m_colouring) {
         m_prompt.ShowMessage("Log Performance Enhancement",
                              "The Log is larger than the specified Reset Size.  Therefore,\r\n"
@@ -24,6 +23,10 @@ std::string LogViewerController::Load() {
                              MessageIcon::Information, MessageButtons::OK);
     }
     return text;
+}
+
+bool LogViewerController::BelowResetSize() const {
+    return m_size < static_cast<uint64_t>(std::max(m_log.MaxLogFileSize(), 0));
 }
 
 std::string LogViewerController::SizeText() const {
@@ -61,6 +64,7 @@ bool LogViewerController::Clear() {
     }
     m_log.DeleteLogFile();
     m_size = 0;
+    m_colouring = BelowResetSize();  // for the entries of the next run
     return true;
 }
 

@@ -36,6 +36,7 @@ public:
     // Reads what has reached the log file (not the buffer) and decides whether to colour it:
     // only below the log's reset size; at or above it the user is told why not.
     std::string Load();
+    // Whether the shown log and what is appended to it are coloured.
     bool Colouring() const { return m_colouring; }
     // The status texts: "Current log size = 1,234 bytes" and the logging mode.
     std::string SizeText() const;
@@ -54,6 +55,8 @@ public:
     void Help();
 
 private:
+    bool BelowResetSize() const;
+
     cCloneLog& m_log;
     IAppPrompt& m_prompt;
     ErrorReporter& m_reporter;
