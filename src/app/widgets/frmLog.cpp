@@ -98,7 +98,7 @@ frmLog::frmLog(cCloneLog& log, IAppPrompt& prompt, ErrorReporter& reporter, IHel
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_controller.Help(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
 
-    resize(780, 520);
+    resize(900, 540);
     txtFind->setFocus();
     Load();
 }
