@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/widgets/QtAppPrompt.h"
@@ -96,6 +97,8 @@ frmLog::frmLog(cCloneLog& log, IAppPrompt& prompt, ErrorReporter& reporter, IHel
     connect(cmdSaveAs, &QPushButton::clicked, this, [this] { m_controller.SaveAs(); });
     connect(cmdPrint, &QPushButton::clicked, this, &frmLog::cmdPrint_Click);
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_controller.Help(); });
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [this] { m_controller.Help(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
 
     resize(900, 540);
