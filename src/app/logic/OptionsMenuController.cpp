@@ -33,6 +33,19 @@ constexpr char kTrashWarning[] =
 
 }  // namespace
 
+OptionsMenuController::LogSize OptionsMenuController::LogSizeOf(MenuCommand command) {
+    switch (command) {
+        case Cmd::LogSize100:
+            return {LogSizeItem::Kb100, 102400};
+        case Cmd::LogSize200:
+            return {LogSizeItem::Kb200, 204800};
+        case Cmd::LogSize1Meg:
+            return {LogSizeItem::Meg1, 1024000};
+        default:
+            return {LogSizeItem::Kb500, 512000};
+    }
+}
+
 // In the order of the options file's keys, then the items of the main window alone.
 const MenuEntry& OptionsMenuEntries() {
     static const MenuEntry menu = Submenu(
@@ -130,111 +143,98 @@ OptionsMenuController::OptionsMenuController(ProgramOptions& options, IAppPrompt
       m_autostartReporter(options.AppPath(), m_autostartWording, clock),
       m_startupEntries(std::move(runAtLogin.folders), m_autostartReporter) {}
 
+bool* OptionsMenuController::ToggleSetting(MenuCommand command) const {
+    OptionTargets& t = m_options.Targets();
+    switch (command) {
+        case Cmd::IgnoreTwoSecDiff:
+            return &t.compare.IgnoreFAT_NTFS_TwoSecDiff;
+        case Cmd::IgnoreDaylightSavings:
+            return &t.compare.IgnoreFAT_NTFS_DaylightSavings;
+        case Cmd::IgnoreSystemFolders:
+            return &t.compare.IgnoreSystemFolders;
+        case Cmd::IgnoreHiddenFolders:
+            return &t.compare.IgnoreHiddenFolders;
+        case Cmd::PromptToInsertRemovableDrive:
+            return &m_options.PromptToInsertRemovableDrive;
+        case Cmd::CopyOnlyIfNewer:
+            return &t.clone.CopyOnlyIfNewer;
+        case Cmd::ConfirmSyncActions:
+            return &t.clone.ConfirmSyncActions;
+        default:
+            return nullptr;
+    }
+}
+
+std::optional<OptionsMenuController::RadioItem> OptionsMenuController::MethodItem(
+    MenuCommand command) const {
+    const auto index = [command](Cmd first) {
+        return static_cast<int32_t>(command) - static_cast<int32_t>(first);
+    };
+    OptionTargets& t = m_options.Targets();
+    if (command >= Cmd::CompareDateTime && command <= Cmd::CompareCRC32) {
+        return RadioItem{&t.compare.CompareMethod, index(Cmd::CompareDateTime)};
+    }
+    if (command >= Cmd::CopyRegular && command <= Cmd::CopyRetainCreateTimestamp) {
+        return RadioItem{&t.clone.CopyMethod, index(Cmd::CopyRegular)};
+    }
+    if (command >= Cmd::DeleteRegular && command <= Cmd::DeleteSecure) {
+        return RadioItem{&t.clone.DeleteMethod, index(Cmd::DeleteRegular)};
+    }
+    return std::nullopt;
+}
+
 MenuItemState OptionsMenuController::State(MenuCommand command) const {
-    const OptionTargets& t = m_options.Targets();
     const ProgramOptions& o = m_options;
     bool checked = false;
-    switch (command) {
-        case Cmd::CompareDateTime:
-        case Cmd::CompareSize:
-        case Cmd::CompareContents:
-        case Cmd::CompareCRC32:
-            checked = t.compare.CompareMethod ==
-                      static_cast<int32_t>(command) - static_cast<int32_t>(Cmd::CompareDateTime);
-            break;
-        case Cmd::IgnoreTwoSecDiff:
-            checked = t.compare.IgnoreFAT_NTFS_TwoSecDiff;
-            break;
-        case Cmd::IgnoreDaylightSavings:
-            checked = t.compare.IgnoreFAT_NTFS_DaylightSavings;
-            break;
-        case Cmd::IgnoreSystemFolders:
-            checked = t.compare.IgnoreSystemFolders;
-            break;
-        case Cmd::IgnoreHiddenFolders:
-            checked = t.compare.IgnoreHiddenFolders;
-            break;
-        case Cmd::RunAtLoginCurrentUser:
-            checked = o.RunOnStartup == RunOnStartupChoice::CurrentUser;
-            break;
-        case Cmd::RunAtLoginAnyUser:
-            checked = o.RunOnStartup == RunOnStartupChoice::AllUsers;
-            break;
-        case Cmd::RunAtLoginNoRun:
-            checked = o.RunOnStartup == RunOnStartupChoice::NoRun;
-            break;
-        case Cmd::CopyRegular:
-        case Cmd::CopySafe:
-        case Cmd::CopyRetainCreateTimestamp:
-            checked = t.clone.CopyMethod ==
-                      static_cast<int32_t>(command) - static_cast<int32_t>(Cmd::CopyRegular);
-            break;
-        case Cmd::DeleteRegular:
-        case Cmd::DeleteToTrash:
-        case Cmd::DeleteNone:
-        case Cmd::DeleteSecure:
-            checked = t.clone.DeleteMethod ==
-                      static_cast<int32_t>(command) - static_cast<int32_t>(Cmd::DeleteRegular);
-            break;
-        case Cmd::PromptToInsertRemovableDrive:
-            checked = o.PromptToInsertRemovableDrive;
-            break;
-        case Cmd::CopyOnlyIfNewer:
-            checked = t.clone.CopyOnlyIfNewer;
-            break;
-        case Cmd::ConfirmSyncActions:
-            checked = t.clone.ConfirmSyncActions;
-            break;
-        case Cmd::ToolbarShow:
-            checked = o.ShowToolbar;
-            break;
-        case Cmd::ToolbarHide:
-            checked = !o.ShowToolbar;
-            break;
-        case Cmd::LogSize100:
-            checked = o.LogSize == LogSizeItem::Kb100;
-            break;
-        case Cmd::LogSize200:
-            checked = o.LogSize == LogSizeItem::Kb200;
-            break;
-        case Cmd::LogSize500:
-            checked = o.LogSize == LogSizeItem::Kb500;
-            break;
-        case Cmd::LogSize1Meg:
-            checked = o.LogSize == LogSizeItem::Meg1;
-            break;
-        case Cmd::LogOnlyErrors:
-            checked = t.log.LogOnlyErrors();
-            break;
-        default:
-            break;
+    if (const bool* setting = ToggleSetting(command)) {
+        checked = *setting;
+    } else if (const std::optional<RadioItem> item = MethodItem(command)) {
+        checked = *item->setting == item->index;
+    } else {
+        switch (command) {
+            case Cmd::RunAtLoginCurrentUser:
+                checked = o.RunOnStartup == RunOnStartupChoice::CurrentUser;
+                break;
+            case Cmd::RunAtLoginAnyUser:
+                checked = o.RunOnStartup == RunOnStartupChoice::AllUsers;
+                break;
+            case Cmd::RunAtLoginNoRun:
+                checked = o.RunOnStartup == RunOnStartupChoice::NoRun;
+                break;
+            case Cmd::ToolbarShow:
+            case Cmd::ToolbarHide:
+                checked = o.ShowToolbar == (command == Cmd::ToolbarShow);
+                break;
+            case Cmd::LogSize100:
+            case Cmd::LogSize200:
+            case Cmd::LogSize500:
+            case Cmd::LogSize1Meg:
+                checked = o.LogSize == LogSizeOf(command).item;
+                break;
+            case Cmd::LogOnlyErrors:
+                checked = o.Targets().log.LogOnlyErrors();
+                break;
+            default:
+                break;
+        }
     }
     return {checked, MenusEnabled()};
 }
 
 void OptionsMenuController::Run(MenuCommand command) {
-    OptionTargets& t = m_options.Targets();
+    if (bool* setting = ToggleSetting(command)) {
+        Set(*setting, !*setting);
+        return;
+    }
+    if (const std::optional<RadioItem> item = MethodItem(command)) {
+        if (item->setting == &m_options.Targets().clone.DeleteMethod) {
+            ChooseDeleteMethod(item->index);
+        } else {
+            Set(*item->setting, item->index);
+        }
+        return;
+    }
     switch (command) {
-        case Cmd::CompareDateTime:
-        case Cmd::CompareSize:
-        case Cmd::CompareContents:
-        case Cmd::CompareCRC32:
-            Set(t.compare.CompareMethod,
-                static_cast<int32_t>(command) - static_cast<int32_t>(Cmd::CompareDateTime));
-            break;
-        case Cmd::IgnoreTwoSecDiff:
-            Set(t.compare.IgnoreFAT_NTFS_TwoSecDiff, !t.compare.IgnoreFAT_NTFS_TwoSecDiff);
-            break;
-        case Cmd::IgnoreDaylightSavings:
-            Set(t.compare.IgnoreFAT_NTFS_DaylightSavings,
-                !t.compare.IgnoreFAT_NTFS_DaylightSavings);
-            break;
-        case Cmd::IgnoreSystemFolders:
-            Set(t.compare.IgnoreSystemFolders, !t.compare.IgnoreSystemFolders);
-            break;
-        case Cmd::IgnoreHiddenFolders:
-            Set(t.compare.IgnoreHiddenFolders, !t.compare.IgnoreHiddenFolders);
-            break;
         case Cmd::PriorityRules:
             if (m_windows.openPriorityRules) {
                 m_windows.openPriorityRules();
@@ -250,30 +250,8 @@ void OptionsMenuController::Run(MenuCommand command) {
         case Cmd::RunAtLoginNoRun:
             ChooseRunAtLogin(RunOnStartupChoice::NoRun);
             break;
-        case Cmd::CopyRegular:
-        case Cmd::CopySafe:
-        case Cmd::CopyRetainCreateTimestamp:
-            Set(t.clone.CopyMethod,
-                static_cast<int32_t>(command) - static_cast<int32_t>(Cmd::CopyRegular));
-            break;
-        case Cmd::DeleteRegular:
-        case Cmd::DeleteToTrash:
-        case Cmd::DeleteNone:
-        case Cmd::DeleteSecure:
-            ChooseDeleteMethod(static_cast<int32_t>(command) -
-                               static_cast<int32_t>(Cmd::DeleteRegular));
-            break;
-        case Cmd::PromptToInsertRemovableDrive:
-            Set(m_options.PromptToInsertRemovableDrive, !m_options.PromptToInsertRemovableDrive);
-            break;
         case Cmd::DelayBeforeFirstTask:
             AskDelayBeforeFirstTask();
-            break;
-        case Cmd::CopyOnlyIfNewer:
-            Set(t.clone.CopyOnlyIfNewer, !t.clone.CopyOnlyIfNewer);
-            break;
-        case Cmd::ConfirmSyncActions:
-            Set(t.clone.ConfirmSyncActions, !t.clone.ConfirmSyncActions);
             break;
         case Cmd::ResetErrorSelectedTask:
         case Cmd::ResetErrorAllTasks:
@@ -293,16 +271,10 @@ void OptionsMenuController::Run(MenuCommand command) {
             });
             break;
         case Cmd::LogSize100:
-            ChooseLogSize(LogSizeItem::Kb100, 102400);
-            break;
         case Cmd::LogSize200:
-            ChooseLogSize(LogSizeItem::Kb200, 204800);
-            break;
         case Cmd::LogSize500:
-            ChooseLogSize(LogSizeItem::Kb500, 512000);
-            break;
         case Cmd::LogSize1Meg:
-            ChooseLogSize(LogSizeItem::Meg1, 1024000);
+            ChooseLogSize(LogSizeOf(command));
             break;
         case Cmd::LogOnlyErrors:
             ToggleLogOnlyErrors();
@@ -313,7 +285,7 @@ void OptionsMenuController::Run(MenuCommand command) {
         case Cmd::LogSaveAs:
             UnlessBusy([this] { SaveLog(m_options.Targets().log, m_prompt, m_reporter); });
             break;
-        case Cmd::None:
+        default:
             break;
     }
 }
@@ -349,12 +321,12 @@ void OptionsMenuController::ChooseDeleteMethod(int32_t method) {
     Set(m_options.Targets().clone.DeleteMethod, method);
 }
 
-void OptionsMenuController::ChooseLogSize(LogSizeItem item, int32_t bytes) {
-    if (m_options.LogSize == item && m_options.Targets().log.MaxLogFileSize() == bytes) {
+void OptionsMenuController::ChooseLogSize(LogSize size) {
+    if (m_options.LogSize == size.item && m_options.Targets().log.MaxLogFileSize() == size.bytes) {
         return;
     }
-    m_options.LogSize = item;
-    m_options.Targets().log.MaxLogFileSize(bytes);
+    m_options.LogSize = size.item;
+    m_options.Targets().log.MaxLogFileSize(size.bytes);
     Save();
 }
 

@@ -6,6 +6,7 @@
 // The window builds its menus from the tables below and forwards each click to Run.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,12 +124,27 @@ private:
         IAppPrompt& m_prompt;
     };
 
+    // A radio item of the method submenus: the setting it sets and the value it stands for.
+    struct RadioItem {
+        int32_t* setting;
+        int32_t index;
+    };
+    struct LogSize {
+        LogSizeItem item;
+        int32_t bytes;
+    };
+    // The boolean option a toggle item flips; nullptr for other items.
+    bool* ToggleSetting(MenuCommand command) const;
+    // The comparison, copy and delete method items; nothing for other items.
+    std::optional<RadioItem> MethodItem(MenuCommand command) const;
+    static LogSize LogSizeOf(MenuCommand command);
+
     void Save();
     // Sets a setting from a click and saves when it changed.
     template <typename T>
     void Set(T& setting, T value);
     void ChooseDeleteMethod(int32_t method);
-    void ChooseLogSize(LogSizeItem item, int32_t bytes);
+    void ChooseLogSize(LogSize size);
     void ToggleLogOnlyErrors();
     void AskDelayBeforeFirstTask();
     void ChooseRunAtLogin(RunOnStartupChoice choice);

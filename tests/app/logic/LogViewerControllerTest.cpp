@@ -7,6 +7,7 @@
 
 #include "app/logic/LogCommands.h"
 #include "app/support/FakeAppPrompt.h"
+#include "app/support/RecordingHelpViewer.h"
 #include "support/ScopedLocale.h"
 #include "util/FileUtilities.h"
 
@@ -18,11 +19,6 @@ using test::FixedClock;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-struct RecordingHelp : IHelpViewer {
-    void ShowHelp(int context) override { shown.push_back(context); }
-    std::vector<int> shown;
-};
 
 // A text box over a string: case-insensitive unless asked, whole words bounded by
 // non-alphanumerics, as the real box searches.
@@ -71,7 +67,7 @@ protected:
     ErrorReporter reporter{dir.Path(), prompt, clock};
     cCloneLog log{dir.Path(), clock, reporter, prompt};
     RunFlags flags;
-    RecordingHelp help;
+    test::RecordingHelpViewer help;
     LogViewerController controller{log, prompt, reporter, &help, flags};
 
     const std::vector<test::ShownMessage>& Shown() const { return prompt.messages.shown; }

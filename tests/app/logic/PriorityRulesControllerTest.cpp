@@ -8,17 +8,13 @@
 
 #include "app/logic/PriorityRuleController.h"
 #include "app/support/FakeAppPrompt.h"
+#include "app/support/RecordingHelpViewer.h"
 #include "settings/TimeText.h"
 
 namespace duvanto {
 namespace {
 
 using test::FakeAppPrompt;
-
-struct RecordingHelp : IHelpViewer {
-    void ShowHelp(int context) override { shown.push_back(context); }
-    std::vector<int> shown;
-};
 
 cPriorityRule Rule(int startHour, int startMinute, int endHour, int endMinute,
                    int32_t priorityClass = NORMAL_PRIORITY_CLASS) {
@@ -32,7 +28,7 @@ protected:
     test::FixedClock clock;
     ErrorReporter reporter{"/nonexistent/", prompt, clock};
     cPriorityRules rules{reporter};
-    RecordingHelp help;
+    test::RecordingHelpViewer help;
     PriorityRulesController controller{rules, prompt, &help};
     // What the editor was opened on, in order.
     std::vector<std::optional<cPriorityRule>> editorShown;

@@ -8,6 +8,7 @@
 
 #include "app/widgets/frmLog.h"
 #include "support/FakeAppPrompt.h"
+#include "support/RecordingHelpViewer.h"
 #include "support/ScopedLocale.h"
 #include "util/FileUtilities.h"
 
@@ -22,11 +23,6 @@ const std::string kLog =
     "12/4/2003 4:38:16 PM - Copied: B\xC3\xA4ume.txt from /s/ to /t/\r\n"
     "12/4/2003 4:38:17 PM *Copy Error: 13 Permission denied b.txt from /s/ to /t/\r\n"
     "12/4/2003 4:38:18 PM<End: Nightly> {All Activity Logged}\r\n\r\n";
-
-struct RecordingHelp : IHelpViewer {
-    void ShowHelp(int context) override { shown.push_back(context); }
-    std::vector<int> shown;
-};
 
 // The objects the viewer works with, around a log file.
 struct Viewer {
@@ -62,7 +58,7 @@ struct Viewer {
     ErrorReporter reporter{dir.Path(), prompt, clock};
     cCloneLog log{dir.Path(), clock, reporter, prompt};
     RunFlags flags;
-    RecordingHelp help;
+    test::RecordingHelpViewer help;
     std::unique_ptr<frmLog> form;
     bool exposed = false;
 };

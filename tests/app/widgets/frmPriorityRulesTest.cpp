@@ -9,22 +9,18 @@
 #include "app/widgets/frmPriorityRules.h"
 #include "settings/TimeText.h"
 #include "support/FakeAppPrompt.h"
+#include "support/RecordingHelpViewer.h"
 
 namespace duvanto {
 
 namespace {
-
-struct RecordingHelp : IHelpViewer {
-    void ShowHelp(int context) override { shown.push_back(context); }
-    std::vector<int> shown;
-};
 
 struct Rules {
     test::FakeAppPrompt prompt;
     test::FixedClock clock;
     ErrorReporter reporter{"/nonexistent/", prompt, clock};
     cPriorityRules rules{reporter};
-    RecordingHelp help;
+    test::RecordingHelpViewer help;
 };
 
 QStringList Lines(const QListWidget* list) {
