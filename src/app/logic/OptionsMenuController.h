@@ -109,8 +109,6 @@ public:
     MenuItemState State(MenuCommand command) const;
     void Run(MenuCommand command);
 
-    const cStartupEntries& StartupEntries() const { return m_startupEntries; }
-
 private:
     // The registry's messages with the words of the autostart entries that replace it.
     class AutostartWording : public IPrompt {

@@ -38,6 +38,7 @@ LogTextView::LogTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);  // read-only: Tab moves on to the find box
     connect(this, &QPlainTextEdit::updateRequest, this, [this] { ColourVisibleBlocks(); });
 }
 
