@@ -1,0 +1,205 @@
+#include "app/logic/LogViewerController.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/logic/LogCommands.h"
+#include "app/support/FakeAppPrompt.h"
+#include "app/support/RecordingHelpViewer.h"
+#include "support/ScopedLocale.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+namespace {
+
+using test::FakeAppPrompt;
+using test::FixedClock;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// A text box over a string: case-insensitive unless asked, whole words bounded by
+// non-alphanumerics, as the real box searches.
+struct FakeTextView : ILogTextView {
+    std::string text;
+    long selectionStart = 0;
+    std::vector<long> searchedFrom;
+    bool lastWholeWord = false;
+    bool lastMatchCase = false;
+
+    long SelectionStart() const override { return selectionStart; }
+    long FindAndSelect(const std::string& what, long from, bool wholeWord,
+                       bool matchCase) override {
+        searchedFrom.push_back(from);
+        lastWholeWord = wholeWord;
+        lastMatchCase = matchCase;
+        const auto fold = [&](std::string s) {
+            if (!matchCase) {
+                for (char& c : s) {
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+            }
+            return s;
+        };
+        const std::string haystack = fold(text);
+        const std::string needle = fold(what);
+        for (std::size_t at = haystack.find(needle, static_cast<std::size_t>(from));
+             at != std::string::npos; at = haystack.find(needle, at + 1)) {
+            const auto word = [&](std::size_t i) { return std::isalnum(haystack[i]) != 0; };
+            const std::size_t end = at + needle.size();
+            if (!wholeWord || ((at == 0 || !word(at - 1)) && (end == text.size() || !word(end)))) {
+                selectionStart = static_cast<long>(at);
+                return selectionStart;
+            }
+        }
+        return -1;
+    }
+};
+
+class LogViewerControllerTest : public ::testing::Test {
+protected:
+    test::ScopedTimeLocale locale{"C"};
+    TempDir dir;
+    FakeAppPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter{dir.Path(), prompt, clock};
+    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    RunFlags flags;
+    test::RecordingHelpViewer help;
+    LogViewerController controller{log, prompt, reporter, &help, flags};
+
+    const std::vector<test::ShownMessage>& Shown() const { return prompt.messages.shown; }
+};
+
+TEST_F(LogViewerControllerTest, ShowsWhatReachedTheFileWithItsSizeAndMode) {
+    EXPECT_EQ(controller.Load(), "");
+    EXPECT_EQ(controller.SizeText(), "Current log size = 0 bytes");
+    EXPECT_TRUE(controller.Colouring());  // what a run adds while it is shown
+
+    const std::string text(1234, 'x');
+    WriteFile(log.LogFileSpec(), text);
+    log.Add(Begin, "Still in memory", "", "", "", 0, "", "");
+    EXPECT_EQ(controller.Load(), text);
+    EXPECT_EQ(controller.SizeText(), "Current log size = 1,234 bytes");
+    EXPECT_EQ(controller.ModeText(), "Log All Activity");
+    log.LogOnlyErrors(true);
+    EXPECT_EQ(controller.ModeText(), "Log Only Errors");
+    controller.Appended(1000000);
+    EXPECT_EQ(controller.SizeText(), "Current log size = 1,001,234 bytes");
+    EXPECT_TRUE(Shown().empty());
+
+    EXPECT_EQ(GroupedDigits(0), "0");
+    EXPECT_EQ(GroupedDigits(999), "999");
+    EXPECT_EQ(GroupedDigits(1000), "1,000");
+    EXPECT_EQ(GroupedDigits(12345678901), "12,345,678,901");
+}
+
+TEST_F(LogViewerControllerTest, ALogAtItsResetSizeIsShownUncolouredWithTheReason) {
+    log.MaxLogFileSize(2000);
+    WriteFile(log.LogFileSpec(), std::string(1999, 'x'));
+    controller.Load();
+    EXPECT_TRUE(controller.Colouring());
+    EXPECT_TRUE(Shown().empty());
+
+    WriteFile(log.LogFileSpec(), std::string(2000, 'x'));
+    controller.Load();
+    EXPECT_FALSE(controller.Colouring());
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].title, "Log Performance Enhancement");
+    EXPECT_EQ(Shown()[0].text,
+              "The Log is larger than the specified Reset Size.  Therefore,\r\n"
+              "color coding has been disabled to speed up the display.");
+    EXPECT_EQ(Shown()[0].icon, MessageIcon::Information);
+}
+
+TEST_F(LogViewerControllerTest, FindAfterOpeningAsksToStartAgainFromTheBeginning) {
+    FakeTextView view;
+    view.text = "a *Copy Error: x\r\nb *Delete Error: y\r\n";
+    view.selectionStart = static_cast<long>(view.text.size());  // where loading leaves it
+
+    prompt.messages.answers = {MessageAnswer::No};
+    controller.Find(view, "error", false, false);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].title, "Find");
+    EXPECT_EQ(Shown()[0].text, "No match found.  Search from the beginning of the log?");
+    EXPECT_EQ(Shown()[0].icon, MessageIcon::Question);
+    EXPECT_EQ(Shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(view.searchedFrom, (std::vector<long>{static_cast<long>(view.text.size()) + 1}));
+
+    prompt.messages.answers = {MessageAnswer::Yes};
+    controller.Find(view, "error", false, false);
+    EXPECT_EQ(view.selectionStart, 8);
+    // The next Find goes on from just after the match, without asking.
+    controller.Find(view, "error", false, false);
+    EXPECT_EQ(view.selectionStart, 28);
+    EXPECT_EQ(view.searchedFrom.back(), 9);
+    EXPECT_EQ(Shown().size(), 2u);
+
+    // Match Case and Whole Word reach the box.
+    view.selectionStart = 0;
+    controller.Find(view, "Delete", true, true);
+    EXPECT_TRUE(view.lastWholeWord && view.lastMatchCase);
+    EXPECT_EQ(view.selectionStart, 21);
+}
+
+TEST_F(LogViewerControllerTest, FindWithNothingToFindOrNoMatchAnywhereSaysSo) {
+    FakeTextView view;
+    view.text = "Errors: none";
+    controller.Find(view, "", false, false);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].text, "Please enter some text to Find");
+    EXPECT_EQ(Shown()[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(view.searchedFrom.empty());
+
+    prompt.messages.answers = {MessageAnswer::Yes};
+    controller.Find(view, "Error", true, false);  // "Errors" is not the whole word
+    ASSERT_EQ(Shown().size(), 3u);
+    EXPECT_EQ(view.searchedFrom, (std::vector<long>{1, 0}));
+    EXPECT_EQ(Shown()[2].title, "Find");
+    EXPECT_EQ(Shown()[2].text, "No match found.");
+    EXPECT_EQ(Shown()[2].icon, MessageIcon::Information);
+}
+
+TEST_F(LogViewerControllerTest, ClearAndSaveAsOnlyBeepWhileACloneRuns) {
+    WriteFile(log.LogFileSpec(), "entries\r\n");
+    flags.CloneInProgress = true;
+    EXPECT_FALSE(controller.Clear());
+    controller.SaveAs();
+    EXPECT_EQ(prompt.messages.beeps, 2);
+    EXPECT_TRUE(prompt.asked.empty());
+    EXPECT_TRUE(FileExists(log.LogFileSpec()));
+
+    flags.CloneInProgress = false;
+    controller.Load();
+    EXPECT_TRUE(controller.Clear());
+    EXPECT_FALSE(FileExists(log.LogFileSpec()));
+    EXPECT_EQ(controller.SizeText(), "Current log size = 0 bytes");
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(LogViewerControllerTest, SaveAsWritesTheFileAndTheBufferWhereTheUserChose) {
+    WriteFile(log.LogFileSpec(), "on disk\r\n");
+    log.Add(Begin, "Buffered", "", "", "", 0, "", "");
+    controller.SaveAs();  // cancelled: nothing is written
+    ASSERT_EQ(prompt.asked.size(), 1u);
+    EXPECT_EQ(prompt.asked[0].kind, "save");
+    EXPECT_EQ(prompt.asked[0].title, "Save Clone Log As...");
+    EXPECT_EQ(prompt.asked[0].prompt, "Duvanto Log (*.log)");
+    EXPECT_EQ(prompt.asked[0].proposed, dir.Path());
+    EXPECT_EQ(ReadFile(log.LogFileSpec()), "on disk\r\n");
+
+    prompt.answers = {dir / "saved.log"};
+    controller.SaveAs();
+    EXPECT_EQ(ReadFile(dir / "saved.log"), "on disk\r\n12/4/2003 4:38:16 PM<Begin: Buffered>\r\n");
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(LogViewerControllerTest, HelpOpensTheLogViewerPage) {
+    controller.Help();
+    EXPECT_EQ(help.shown, (std::vector<int>{18}));
+}
+
+}  // namespace
+}  // namespace duvanto

@@ -1,0 +1,408 @@
+#include "app/logic/OptionsMenuController.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/support/FakeAppPrompt.h"
+#include "platform/FileSystem.h"
+#include "support/ScopedLocale.h"
+#include "support/Unprivileged.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+
+namespace duvanto {
+namespace {
+
+using Cmd = MenuCommand;
+using test::FakeAppPrompt;
+using test::FixedClock;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr char kExe[] = "/opt/duvanto/duvanto";
+
+// The objects whose settings the options file holds, and the menus over them.
+struct Program {
+    Program(const std::string& appPath, const AutostartFolders& folders)
+        : reporter(appPath, prompt, clock),
+          log(appPath, clock, reporter, prompt),
+          clone(compare, log, fileSystem, flags, reporter),
+          rules(reporter),
+          options(appPath, {compare, clone, log, rules}, reporter),
+          menus(options, prompt, reporter, clock, flags, {folders, kExe},
+                {[this] { opened.push_back("priority rules"); },
+                 [this] { opened.push_back("log viewer"); },
+                 [this](bool show) { opened.push_back(show ? "toolbar" : "no toolbar"); },
+                 [this](bool all) { opened.push_back(all ? "reset all" : "reset selected"); }}) {
+        options.ReadProgramOptionsFromIniFile();
+    }
+
+    FakeAppPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter;
+    cCompare compare;
+    PosixFileSystem fileSystem;
+    RunFlags flags;
+    cCloneLog log;
+    cClone clone;
+    cPriorityRules rules;
+    ProgramOptions options;
+    std::vector<std::string> opened;
+    OptionsMenuController menus;
+
+    const std::vector<test::ShownMessage>& Shown() const { return prompt.messages.shown; }
+};
+
+class OptionsMenuControllerTest : public ::testing::Test {
+protected:
+    test::ScopedTimeLocale locale{"C"};
+    TempDir dir;
+    AutostartFolders folders{dir / "home/.config/autostart/", dir / "etc/xdg/autostart/"};
+
+    std::unique_ptr<Program> Start(const std::string& ini = "") {
+        if (!ini.empty()) {
+            WriteFile(dir / "duvanto.ini", ini);
+        }
+        return std::make_unique<Program>(dir.Path(), folders);
+    }
+    // The options file's value of a key, as a fresh start reads it.
+    std::string Saved(const std::string& section, const std::string& key) const {
+        return LoadIniDocument(dir / "duvanto.ini").document.GetString(section, key, "<none>");
+    }
+    // The checked items among the commands.
+    static std::vector<Cmd> Checked(const Program& p, std::initializer_list<Cmd> commands) {
+        std::vector<Cmd> checked;
+        for (const Cmd command : commands) {
+            if (p.menus.State(command).checked) {
+                checked.push_back(command);
+            }
+        }
+        return checked;
+    }
+};
+
+void Collect(const MenuEntry& entry, std::vector<const MenuEntry*>& items) {
+    items.push_back(&entry);
+    for (const MenuEntry& child : entry.children) {
+        Collect(child, items);
+    }
+}
+
+TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
+    std::vector<const MenuEntry*> items;
+    Collect(OptionsMenuEntries(), items);
+    Collect(LogMenuEntries(), items);
+    std::map<Cmd, int> commands;
+    std::set<std::string> names;
+    for (const MenuEntry* item : items) {
+        if (item->kind == MenuEntryKind::Separator) {
+            continue;
+        }
+        EXPECT_TRUE(names.insert(item->name).second) << item->name;
+        EXPECT_EQ(item->caption.find("Recycle Bin"), std::string::npos) << item->caption;
+        EXPECT_EQ(item->caption.find("Windows"), std::string::npos) << item->caption;
+        EXPECT_EQ(item->kind == MenuEntryKind::Submenu, item->command == Cmd::None) << item->name;
+        ++commands[item->command];
+    }
+    for (int c = static_cast<int>(Cmd::CompareDateTime); c <= static_cast<int>(Cmd::LogSaveAs);
+         ++c) {
+        EXPECT_EQ(commands[static_cast<Cmd>(c)], 1) << "command " << c;
+    }
+    const auto caption = [&](const char* name) {
+        for (const MenuEntry* item : items) {
+            if (item->name == name) {
+                return item->caption;
+            }
+        }
+        return std::string();
+    };
+    EXPECT_EQ(caption("mnuOptionsDeleteMethod_1"), "Send To Trash");
+    EXPECT_EQ(caption("mnuOptionsRunOnWindowsStartup"), "Run at &Login");
+    EXPECT_EQ(caption("mnuLogSize1Meg"), "1 &Meg");
+}
+
+TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
+    const auto fresh = Start();
+    EXPECT_EQ(
+        Checked(*fresh, {Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreDaylightSavings,
+                         Cmd::IgnoreSystemFolders, Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginAnyUser,
+                         Cmd::CopyRegular, Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500,
+                         Cmd::LogOnlyErrors, Cmd::CopyOnlyIfNewer}),
+        (std::vector<Cmd>{Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreSystemFolders,
+                          Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginAnyUser, Cmd::CopyRegular,
+                          Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500}));
+
+    const auto p = Start(
+        "[Log]\r\nMaxSize=300\r\nLogOnlyErrors=yes\r\n[Comparison]\r\nCompareType=CRC32\r\n"
+        "Ignore2SecDiff=true\r\nIgnoreDaylightSavings=True\r\n[Miscellaneous]\r\n"
+        "RunOnWindowsStartup=CurrentUser\r\nShowToolbar=Hide\r\nCopyMethod=2\r\n"
+        "DeleteMethod=3\r\nPromptToInsertRemovableDrive=True\r\nConfirmSyncActions=True\r\n");
+    const std::initializer_list<Cmd> all = {Cmd::CompareDateTime,
+                                            Cmd::CompareSize,
+                                            Cmd::CompareContents,
+                                            Cmd::CompareCRC32,
+                                            Cmd::IgnoreTwoSecDiff,
+                                            Cmd::IgnoreDaylightSavings,
+                                            Cmd::RunAtLoginCurrentUser,
+                                            Cmd::RunAtLoginAnyUser,
+                                            Cmd::RunAtLoginNoRun,
+                                            Cmd::CopyRegular,
+                                            Cmd::CopySafe,
+                                            Cmd::CopyRetainCreateTimestamp,
+                                            Cmd::DeleteRegular,
+                                            Cmd::DeleteToTrash,
+                                            Cmd::DeleteNone,
+                                            Cmd::DeleteSecure,
+                                            Cmd::PromptToInsertRemovableDrive,
+                                            Cmd::CopyOnlyIfNewer,
+                                            Cmd::ConfirmSyncActions,
+                                            Cmd::ToolbarShow,
+                                            Cmd::ToolbarHide,
+                                            Cmd::LogSize100,
+                                            Cmd::LogSize200,
+                                            Cmd::LogSize500,
+                                            Cmd::LogSize1Meg,
+                                            Cmd::LogOnlyErrors};
+    EXPECT_EQ(Checked(*p, all),
+              (std::vector<Cmd>{Cmd::CompareCRC32, Cmd::IgnoreDaylightSavings,
+                                Cmd::RunAtLoginCurrentUser, Cmd::CopyRetainCreateTimestamp,
+                                Cmd::DeleteSecure, Cmd::PromptToInsertRemovableDrive,
+                                Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogOnlyErrors}));
+    EXPECT_TRUE(p->menus.MenusEnabled());
+    p->flags.CloneInProgress = true;
+    EXPECT_FALSE(p->menus.MenusEnabled());
+    EXPECT_FALSE(p->menus.State(Cmd::CompareCRC32).enabled);
+}
+
+TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
+    const auto p = Start();
+    p->menus.Run(Cmd::CompareDateTime);  // already checked: nothing to save
+    p->menus.Run(Cmd::ToolbarShow);
+    EXPECT_FALSE(FileExists(dir / "duvanto.ini"));
+
+    p->menus.Run(Cmd::CompareContents);
+    EXPECT_EQ(Saved("Comparison", "CompareType"), "Contents");
+    p->menus.Run(Cmd::IgnoreHiddenFolders);
+    p->menus.Run(Cmd::IgnoreDaylightSavings);
+    p->menus.Run(Cmd::CopySafe);
+    p->menus.Run(Cmd::CopyOnlyIfNewer);
+    p->menus.Run(Cmd::ConfirmSyncActions);
+    p->menus.Run(Cmd::PromptToInsertRemovableDrive);
+    p->menus.Run(Cmd::LogSize1Meg);
+    p->menus.Run(Cmd::ToolbarHide);
+    EXPECT_EQ(p->log.MaxLogFileSize(), 1024000);
+    EXPECT_EQ(p->clone.CopyMethod, SafeCopyMethod);
+
+    const auto next = Start();
+    EXPECT_EQ(
+        Checked(*next, {Cmd::CompareContents, Cmd::IgnoreHiddenFolders, Cmd::IgnoreDaylightSavings,
+                        Cmd::CopySafe, Cmd::CopyOnlyIfNewer, Cmd::ConfirmSyncActions,
+                        Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg, Cmd::ToolbarHide}),
+        (std::vector<Cmd>{Cmd::CompareContents, Cmd::IgnoreDaylightSavings, Cmd::CopySafe,
+                          Cmd::CopyOnlyIfNewer, Cmd::ConfirmSyncActions,
+                          Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg, Cmd::ToolbarHide}));
+    EXPECT_EQ(p->opened, (std::vector<std::string>{"no toolbar"}));
+    EXPECT_TRUE(p->Shown().empty());
+}
+
+TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNo) {
+    const auto p = Start("[Miscellaneous]\r\nDeleteMethod=0\r\n");
+    p->prompt.messages.answers = {MessageAnswer::No};
+    p->menus.Run(Cmd::DeleteToTrash);
+    ASSERT_EQ(p->Shown().size(), 1u);
+    EXPECT_EQ(p->Shown()[0].title, "Send To Trash");
+    EXPECT_EQ(p->Shown()[0].text,
+              "Files on removeable drives and network drives are not sent \r\n"
+              "to the Trash.  They are permanently deleted.  This is determined\r\n"
+              "by the operating system; Duvanto has no control over this.\r\n\r\n"
+              "Do you still wish to select this Delete Method?");
+    EXPECT_EQ(p->Shown()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(p->Shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(p->clone.DeleteMethod, RegularDelete);
+    EXPECT_EQ(Saved("Reminders", "SendToRecycleBinMsg"), "False");
+    EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "0");
+
+    // The next start has read the cleared flag: no warning, the method is taken.
+    const auto next = Start();
+    next->menus.Run(Cmd::DeleteToTrash);
+    EXPECT_TRUE(next->Shown().empty());
+    EXPECT_EQ(Checked(*next, {Cmd::DeleteRegular, Cmd::DeleteToTrash}),
+              (std::vector<Cmd>{Cmd::DeleteToTrash}));
+    EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "1");
+}
+
+TEST_F(OptionsMenuControllerTest, TheWarningAnsweredYesTakesTheMethod) {
+    const auto p = Start("[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    p->menus.Run(Cmd::DeleteSecure);  // other methods never warn
+    EXPECT_TRUE(p->Shown().empty());
+    p->prompt.messages.answers = {MessageAnswer::Yes};
+    p->menus.Run(Cmd::DeleteToTrash);
+    EXPECT_EQ(p->Shown().size(), 1u);
+    EXPECT_EQ(p->clone.DeleteMethod, SendToRecycleBin);
+    EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "1");
+}
+
+TEST_F(OptionsMenuControllerTest, TheDelayMustBeAPositiveNumber) {
+    const auto p = Start();
+    const auto ask = [&](const char* typed) {
+        p->prompt.answers = {std::string(typed)};
+        p->prompt.messages.shown.clear();
+        p->menus.Run(Cmd::DelayBeforeFirstTask);
+        return p->Shown().size() == 1 ? p->Shown()[0] : test::ShownMessage{};
+    };
+    const std::string notPositive =
+        " is not a valid delay input.\r\n\r\nThe delay value must be a positive number.";
+    for (const char* typed : {"0", "-3", " 0.4 "}) {
+        const test::ShownMessage shown = ask(typed);
+        EXPECT_EQ(shown.title, "Invalid Delay Input");
+        EXPECT_EQ(shown.text, "\"" + Trim(typed) + "\"" + notPositive);
+        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+    }
+    EXPECT_EQ(ask("abc").text,
+              "\"abc\" is not a valid numeric input.\r\n\r\nFor example, enter \"5\" (without "
+              "the quotes)\r\nfor a five minute delay.");
+    EXPECT_FALSE(FileExists(dir / "duvanto.ini"));
+    ASSERT_EQ(p->prompt.asked.size(), 4u);
+    EXPECT_EQ(p->prompt.asked[0].title, "Delay Duration");
+    EXPECT_EQ(p->prompt.asked[0].prompt,
+              "How many minutes should pass after Duvanto startup before the first task is "
+              "executed?\r\n\r\nEnter only numeric values.");
+    EXPECT_EQ(p->prompt.asked[0].proposed, "1");
+
+    const test::ShownMessage taken = ask("2.6");
+    EXPECT_EQ(taken.title, "Delay");
+    EXPECT_EQ(taken.text, "This change will take effect the next time Duvanto is launched.");
+    EXPECT_EQ(taken.icon, MessageIcon::Information);
+    EXPECT_EQ(p->options.DelayBeforeFirstTask, 3);
+    EXPECT_EQ(Saved("Miscellaneous", "DelayBeforeFirstTask"), "3");
+
+    EXPECT_EQ(ask("   ").title, "");  // blank, like Cancel, changes nothing
+    p->prompt.messages.shown.clear();
+    p->menus.Run(Cmd::DelayBeforeFirstTask);  // no answer queued: cancelled
+    EXPECT_TRUE(p->Shown().empty());
+    EXPECT_EQ(p->prompt.asked.back().proposed, "3");
+    EXPECT_EQ(ask("1e12").title, "Unexpected Error in mnuOptionsDelayBeforeFirstTask_Click");
+    EXPECT_EQ(p->options.DelayBeforeFirstTask, 3);
+}
+
+TEST_F(OptionsMenuControllerTest, LogOnlyErrorsTellsWhenEntriesWaitInMemory) {
+    const auto p = Start();
+    p->menus.Run(Cmd::LogOnlyErrors);
+    EXPECT_TRUE(p->log.LogOnlyErrors());
+    EXPECT_EQ(Saved("Log", "LogOnlyErrors"), "True");
+    p->menus.Run(Cmd::LogOnlyErrors);
+    EXPECT_TRUE(p->Shown().empty());
+
+    p->log.Add(Begin, "Nightly", "", "", "", 0, "", "");
+    p->menus.Run(Cmd::LogOnlyErrors);
+    ASSERT_EQ(p->Shown().size(), 1u);
+    EXPECT_EQ(p->Shown()[0].title, "Log Only Errors");
+    EXPECT_EQ(p->Shown()[0].text,
+              "This change will be applied only to tasks that are run after this point.\r\n\r\n"
+              "If you wish, you can Clear your log file of previous activity.\r\n"
+              "The Clear Log option is available in the Log menu");
+    p->menus.Run(Cmd::LogOnlyErrors);  // turning it off says nothing
+    EXPECT_EQ(p->Shown().size(), 1u);
+}
+
+TEST_F(OptionsMenuControllerTest, LogCommandsBeepWhileACloneRuns) {
+    const auto p = Start("[Log]\r\nMaxSize=300\r\n");
+    EXPECT_EQ(p->log.MaxLogFileSize(), 307200);
+    p->menus.Run(Cmd::LogSize500);
+    EXPECT_EQ(p->log.MaxLogFileSize(), 512000);
+    EXPECT_EQ(Saved("Log", "MaxSize"), "500");
+
+    WriteFile(p->log.LogFileSpec(), "entries\r\n");
+    p->flags.CloneInProgress = true;
+    for (const Cmd command : {Cmd::LogView, Cmd::LogClear, Cmd::LogSaveAs}) {
+        p->menus.Run(command);
+    }
+    EXPECT_EQ(p->prompt.messages.beeps, 3);
+    EXPECT_TRUE(p->opened.empty() && p->prompt.asked.empty());
+    EXPECT_TRUE(FileExists(p->log.LogFileSpec()));
+
+    p->flags.CloneInProgress = false;
+    p->prompt.answers = {dir / "copy.log"};
+    p->menus.Run(Cmd::LogSaveAs);
+    EXPECT_EQ(ReadFile(dir / "copy.log"), "entries\r\n");
+    p->menus.Run(Cmd::LogClear);
+    EXPECT_FALSE(FileExists(p->log.LogFileSpec()));
+    p->menus.Run(Cmd::LogView);
+    p->menus.Run(Cmd::PriorityRules);
+    p->menus.Run(Cmd::ResetErrorAllTasks);
+    EXPECT_EQ(p->opened, (std::vector<std::string>{"log viewer", "priority rules", "reset all"}));
+    EXPECT_EQ(Saved("Priority Rules", "NumRules"), "1");
+}
+
+TEST_F(OptionsMenuControllerTest, RunAtLoginWritesOneEntryInTheChosenScope) {
+    const auto p = Start("[Miscellaneous]\r\nRunOnWindowsStartup=False\r\n");
+    const std::string user = folders.currentUser + "duvanto.desktop";
+    const std::string all = folders.allUsers + "duvanto.desktop";
+    p->menus.Run(Cmd::RunAtLoginCurrentUser);
+    EXPECT_NE(ReadFile(user).find("\nExec=/opt/duvanto/duvanto\n"), std::string::npos);
+    EXPECT_FALSE(FileExists(all));
+    EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "CurrentUser");
+
+    p->menus.Run(Cmd::RunAtLoginAnyUser);  // as root, or wherever the folder is writable
+    EXPECT_TRUE(FileExists(all));
+    EXPECT_FALSE(FileExists(user));
+    EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "AllUsers");
+
+    WriteFile(all, "kept\n");
+    p->menus.Run(Cmd::RunAtLoginAnyUser);  // already checked: not even rewritten
+    EXPECT_EQ(ReadFile(all), "kept\n");
+    p->menus.Run(Cmd::RunAtLoginNoRun);
+    EXPECT_FALSE(FileExists(all) || FileExists(user));
+    EXPECT_EQ(
+        Checked(*p, {Cmd::RunAtLoginCurrentUser, Cmd::RunAtLoginAnyUser, Cmd::RunAtLoginNoRun}),
+        (std::vector<Cmd>{Cmd::RunAtLoginNoRun}));
+    EXPECT_TRUE(p->Shown().empty());
+}
+
+TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserIsRefusedInTheAutostartWords) {
+    // Root ignores permission bits, so the refusal runs as an ordinary user, in a program
+    // folder and a home it may write.
+    ASSERT_TRUE(CreateFolderPath(folders.allUsers).ok());
+    ASSERT_TRUE(CreateFolderPath(dir / "user/").ok());
+    for (const std::string& folder : {dir.Path(), dir / "etc/", dir / "etc/xdg/"}) {
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    }
+    ASSERT_EQ(chmod(folders.allUsers.c_str(), 0755), 0);
+    ASSERT_EQ(chmod((dir / "user/").c_str(), 0777), 0);
+    WriteFile(dir / "user/duvanto.ini", "[Miscellaneous]\r\nRunOnWindowsStartup=False\r\n");
+
+    const int result = test::RunUnprivileged([&] {
+        const AutostartFolders mine{dir / "user/autostart/", folders.allUsers};
+        Program p(dir / "user/", mine);
+        p.menus.Run(Cmd::RunAtLoginAnyUser);
+        if (p.Shown().size() != 1 ||
+            p.Shown()[0].title != "Unexpected Error in modDuvanto.ShowatStartup" ||
+            p.Shown()[0].text !=
+                "Unable to read required information from the System\r\n"
+                "autostart entry due to the security rules in place on this computer.\r\n"
+                "All users on this computer must be granted Read Access to the autostart "
+                "entry.\r\n\r\nSee your System Administrator for assistance.") {
+            return 1;
+        }
+        // The check mark shows the choice, as the options file does.
+        if (!p.menus.State(Cmd::RunAtLoginAnyUser).checked ||
+            LoadIniDocument(dir / "user/duvanto.ini")
+                    .document.GetString("Miscellaneous", "RunOnWindowsStartup", "") != "AllUsers") {
+            return 2;
+        }
+        p.menus.Run(Cmd::RunAtLoginCurrentUser);
+        return p.Shown().size() == 1 && FileExists(dir / "user/autostart/duvanto.desktop") ? 0 : 3;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(FileExists(folders.allUsers + "duvanto.desktop"));
+}
+
+}  // namespace
+}  // namespace duvanto

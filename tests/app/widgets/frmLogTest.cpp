@@ -1,0 +1,217 @@
+// The log viewer on the offscreen platform: the colours it shows, the size limit, Find, the
+// live feed, Clear and printing to a PDF file.
+
+#include <QPrinter>
+#include <QScrollBar>
+#include <QtTest>
+#include <memory>
+
+#include "app/widgets/frmLog.h"
+#include "support/FakeAppPrompt.h"
+#include "support/RecordingHelpViewer.h"
+#include "support/ScopedLocale.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+
+namespace {
+
+// A run with an error, a file whose name is not ASCII (one UTF-16 unit, two bytes) before it,
+// and its begin and end entries.
+const std::string kLog =
+    "12/4/2003 4:38:16 PM<Begin: Nightly>\r\n"
+    "12/4/2003 4:38:16 PM - Copied: B\xC3\xA4ume.txt from /s/ to /t/\r\n"
+    "12/4/2003 4:38:17 PM *Copy Error: 13 Permission denied b.txt from /s/ to /t/\r\n"
+    "12/4/2003 4:38:18 PM<End: Nightly> {All Activity Logged}\r\n\r\n";
+
+// The objects the viewer works with, around a log file.
+struct Viewer {
+    explicit Viewer(const std::string& text, int32_t maxSize = cCloneLog::kDefaultMaxLogFileSize) {
+        log.MaxLogFileSize(maxSize);
+        test::WriteFile(log.LogFileSpec(), text);
+        form = std::make_unique<frmLog>(log, prompt, reporter, &help, flags);
+        form->show();
+        exposed = QTest::qWaitForWindowExposed(form.get());
+    }
+
+    QString Shown() const { return form->rtfLogEntries->toPlainText(); }
+    // The colour of every character of `what` (found in the shown text), or invalid when they
+    // differ.
+    QColor ColourOf(const QString& what, int from = 0) const {
+        const int at = Shown().indexOf(what, from);
+        if (at < 0) {
+            return QColor(Qt::green);
+        }
+        const QColor first = form->rtfLogEntries->ColourAt(at);
+        for (int i = at; i < at + what.size(); ++i) {
+            if (form->rtfLogEntries->ColourAt(i) != first) {
+                return QColor(Qt::yellow);
+            }
+        }
+        return first;
+    }
+
+    test::ScopedTimeLocale locale{"C"};
+    test::TempDir dir;
+    test::FakeAppPrompt prompt;
+    test::FixedClock clock{37959.6932407407};
+    ErrorReporter reporter{dir.Path(), prompt, clock};
+    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    RunFlags flags;
+    test::RecordingHelpViewer help;
+    std::unique_ptr<frmLog> form;
+    bool exposed = false;
+};
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kPlain;
+
+// Pages of a PDF file written by Qt: one page object each.
+int PdfPages(const QString& file) {
+    QFile pdf(file);
+    if (!pdf.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray bytes = pdf.readAll();
+    if (!bytes.startsWith("%PDF-")) {
+        return -1;
+    }
+    return static_cast<int>(bytes.count("/Type /Page\n"));
+}
+
+}  // namespace
+
+class frmLogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ErrorNamesAreRedAndTaskEntriesBlue() {
+        Viewer v(kLog);
+        QVERIFY(v.exposed);
+        QCOMPARE(v.form->windowTitle(), QStringLiteral("Clone Log"));
+        QVERIFY(v.prompt.messages.shown.empty());
+        QCOMPARE(v.form->lblLogSize->text(),
+                 QStringLiteral("Current log size = %1 bytes").arg(kLog.size()));
+        QCOMPARE(v.form->lblLogMode->text(), QStringLiteral("Log All Activity"));
+        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Nightly>")), kBlue);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
+        QCOMPARE(v.ColourOf(QStringLiteral("<End: Nightly>")), kBlue);
+        for (const QString& plain :
+             {QStringLiteral("12/4/2003 4:38:16 PM"), QStringLiteral(" - Copied: B\u00e4ume.txt"),
+              QStringLiteral(" 13 Permission denied"), QStringLiteral(" {All Activity Logged}")}) {
+            QCOMPARE(v.ColourOf(plain), kPlain);
+        }
+        // The caret waits at the end, with the newest entries in view.
+        QCOMPARE(v.form->rtfLogEntries->textCursor().position(), v.Shown().size());
+        QCOMPARE(v.form->txtFind->text(), QStringLiteral("Error"));
+    }
+
+    void ColouringIsSkippedFromExactlyTheResetSize() {
+        const auto size = static_cast<int32_t>(kLog.size());
+        Viewer under(kLog, size + 1);
+        QCOMPARE(under.ColourOf(QStringLiteral("*Copy Error:")), kRed);
+        QVERIFY(under.prompt.messages.shown.empty());
+
+        Viewer at(kLog, size);
+        QCOMPARE(at.ColourOf(QStringLiteral("*Copy Error:")), kPlain);
+        QCOMPARE(at.ColourOf(QStringLiteral("<Begin: Nightly>")), kPlain);
+        QCOMPARE(at.prompt.messages.shown.size(), std::size_t{1});
+        QCOMPARE(at.prompt.messages.shown[0].title, std::string("Log Performance Enhancement"));
+        QCOMPARE(at.Shown(), under.Shown());
+    }
+
+    void FindSelectsTheMatchAfterAskingToStartOver() {
+        Viewer v(kLog);
+        v.form->txtFind->setText(QStringLiteral("copy error"));
+        v.prompt.messages.answers = {MessageAnswer::Yes};
+        QTest::keyClick(v.form->txtFind, Qt::Key_Return);  // Enter finds
+        QCOMPARE(v.prompt.messages.shown.size(), std::size_t{1});
+        QCOMPARE(v.form->rtfLogEntries->textCursor().selectedText(), QStringLiteral("Copy Error"));
+
+        v.form->chkMatchCase->setChecked(true);
+        v.form->txtFind->setText(QStringLiteral("Nightly"));
+        v.form->cmdFind->click();  // from just after "Copy Error": the End entry's name
+        QCOMPARE(v.form->rtfLogEntries->textCursor().selectionStart(),
+                 v.Shown().indexOf(QStringLiteral("<End: Nightly>")) + 6);
+        v.form->chkWholeWord->setChecked(true);
+        v.form->txtFind->setText(QStringLiteral("Nightl"));
+        v.prompt.messages.answers = {MessageAnswer::Yes};
+        v.form->cmdFind->click();
+        QCOMPARE(v.prompt.messages.shown.back().text, std::string("No match found."));
+    }
+
+    void LinesFedWhileOpenAreShownAndColouredWithoutReloading() {
+        Viewer v(kLog);
+        test::WriteFile(v.log.LogFileSpec(), "");  // the view must not read the file again
+        const std::string first =
+            "12/4/2003 4:39:00 PM<Begin: Weekly>\r\n12/4/2003 4:39:01 PM *Delete Err";
+        const std::string second = "or: 2 gone x from /t/\r\n";
+        v.form->AppendLines(first);
+        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Weekly>")), kBlue);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Delete Err")), kPlain);  // not closed yet
+        v.form->AppendLines(second);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
+        QVERIFY(v.Shown().startsWith(QStringLiteral("12/4/2003 4:38:16 PM<Begin: Nightly>\n")));
+        QCOMPARE(v.form->lblLogSize->text(), QStringLiteral("Current log size = %1 bytes")
+                                                 .arg(kLog.size() + first.size() + second.size()));
+        QVERIFY(v.form->rtfLogEntries->textCursor().atEnd());
+    }
+
+    void ClearEmptiesTheFileAndTheBoxUnlessACloneRuns() {
+        Viewer v(kLog);
+        v.flags.CloneInProgress = true;
+        v.form->cmdClear->click();
+        QCOMPARE(v.prompt.messages.beeps, 1);
+        QVERIFY(FileExists(v.log.LogFileSpec()));
+        QVERIFY(!v.Shown().isEmpty());
+
+        v.flags.CloneInProgress = false;
+        v.form->cmdClear->click();
+        QVERIFY(!FileExists(v.log.LogFileSpec()));
+        QVERIFY(v.Shown().isEmpty());
+        QCOMPARE(v.form->lblLogSize->text(), QStringLiteral("Current log size = 0 bytes"));
+        v.form->AppendLines("12/4/2003 4:40:00 PM *Copy Error: 5 x\r\n");  // the next run
+        QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
+        v.form->cmdHelp->click();
+        QCOMPARE(v.help.shown, std::vector<int>{18});
+    }
+
+    void PrintsTheLogOrTheSelectionToAPdfFile() {
+        std::string longLog;
+        for (int i = 0; i < 150; ++i) {
+            longLog += kLog;
+        }
+        Viewer v(longLog, 10000000);
+        // Only what comes into view is coloured; the top is reached by scrolling.
+        QCOMPARE(v.ColourOf(QStringLiteral("<End: Nightly>"), v.Shown().size() - 100), kBlue);
+        QCOMPARE(v.form->rtfLogEntries->ColourAt(21), kPlain);
+        v.form->rtfLogEntries->verticalScrollBar()->setValue(0);
+        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Nightly>")), kBlue);
+
+        const QString whole = QString::fromStdString(v.dir / "whole.pdf");
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(whole);
+        v.form->PrintTo(printer);
+        QVERIFY2(PdfPages(whole) > 5, qPrintable(QString::number(PdfPages(whole))));
+
+        v.form->txtFind->setText(QStringLiteral("Permission"));
+        v.prompt.messages.answers = {MessageAnswer::Yes};
+        v.form->cmdFind->click();
+        const QString selection = QString::fromStdString(v.dir / "selection.pdf");
+        QPrinter selected;
+        selected.setOutputFormat(QPrinter::PdfFormat);
+        selected.setOutputFileName(selection);
+        v.form->PrintTo(selected);
+        QCOMPARE(PdfPages(selection), 1);
+        QVERIFY(QFileInfo(selection).size() < QFileInfo(whole).size());
+        QVERIFY(v.prompt.messages.shown.size() == 1);  // the wrap question, no failure
+    }
+};
+
+}  // namespace duvanto
+
+QTEST_MAIN(duvanto::frmLogTest)
+#include "frmLogTest.moc"

@@ -1,0 +1,144 @@
+#include "log/LogClassifier.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "log/CloneLog.h"
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+
+namespace duvanto {
+namespace {
+
+using test::FixedClock;
+using test::RecordingPrompt;
+using test::TempDir;
+
+constexpr LogSpanKind kRed = LogSpanKind::Error;
+constexpr LogSpanKind kBlue = LogSpanKind::BeginEnd;
+
+// The text of each span, to read failures at a glance.
+std::vector<std::string> SpanTexts(const std::string& text, const std::vector<LogSpan>& spans) {
+    std::vector<std::string> texts;
+    for (const LogSpan& span : spans) {
+        texts.push_back(text.substr(span.start, span.length));
+    }
+    return texts;
+}
+
+TEST(LogColorSpansTest, ErrorNamesAreRedAndBracketedTaskTextsBlue) {
+    const std::string text =
+        "12/4/2003 4:38:16 PM<Begin: Nightly>\r\n"
+        "12/4/2003 4:38:16 PM - Copied: a.txt from /s/ to /t/\r\n"
+        "12/4/2003 4:38:17 PM *Copy Error: 13 Permission denied b.txt from /s/ to /t/\r\n"
+        "12/4/2003 4:38:18 PM<End: Nightly> {All Activity Logged}\r\n\r\n";
+    const std::vector<LogSpan> spans = LogColorSpans(text);
+    EXPECT_EQ(SpanTexts(text, spans),
+              (std::vector<std::string>{"<Begin: Nightly>", "*Copy Error:", "<End: Nightly>"}));
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[0], (LogSpan{20, 16, kBlue}));
+    EXPECT_EQ(spans[1].kind, kRed);
+    EXPECT_EQ(spans[2].kind, kBlue);
+}
+
+TEST(LogColorSpansTest, MarksElsewhereOpenSpansTooAndAnUnclosedOneEndsTheColouring) {
+    // An "*" in a file name reaches the next colon, here the one of the next line's time.
+    const std::string text =
+        "1:00 - Copied: x*y from /s/ to /t/\n"
+        "2:00 *Delete Error: 2 a<b from /t/\n"
+        "3:00<End: T>\n"
+        "4:00 *Unexpected Error no colon follows <End U>\n";
+    EXPECT_EQ(SpanTexts(text, LogColorSpans(text)),
+              (std::vector<std::string>{
+                  "*y from /s/ to /t/\n2:", "*Delete Error:", "<b from /t/\n3:00<End: T>"}));
+    // Inside a span the other kind's opening mark is plain text.
+    EXPECT_EQ(SpanTexts("<a*b>*c<d:", LogColorSpans("<a*b>*c<d:")),
+              (std::vector<std::string>{"<a*b>", "*c<d:"}));
+    EXPECT_TRUE(LogColorSpans("").empty());
+    EXPECT_TRUE(LogColorSpans("no marks at all: >").empty());
+}
+
+TEST(LogColorScannerTest, PiecesGiveTheSpansOfTheWholeTextAtEverySplit) {
+    const std::string text =
+        "t<Begin: A>\r\nt *Copy Error: 5 x\r\nt - Copied: p*q\r\nt:<End: A> {x}\r\n*tail";
+    const std::vector<LogSpan> whole = LogColorSpans(text);
+    for (std::size_t first = 0; first <= text.size(); ++first) {
+        for (std::size_t second = first; second <= text.size(); second += 7) {
+            LogColorScanner<char> scanner;
+            std::vector<LogSpan> spans;
+            for (const std::string_view piece :
+                 {std::string_view(text).substr(0, first),
+                  std::string_view(text).substr(first, second - first),
+                  std::string_view(text).substr(second)}) {
+                for (const LogSpan& span : scanner.Feed(piece)) {
+                    spans.push_back(span);
+                }
+            }
+            ASSERT_EQ(spans, whole) << "split at " << first << " and " << second;
+            EXPECT_TRUE(scanner.Pending());
+            EXPECT_EQ(scanner.Position(), text.size());
+        }
+    }
+}
+
+TEST(LogColorScannerTest, APendingSpanClosesWhenItsMarkArrives) {
+    LogColorScanner<char16_t> scanner;
+    // Two units per "ä" would move every later span in a byte count; UTF-16 counts one.
+    EXPECT_TRUE(scanner.Feed(u"ä *Copy Err").empty());
+    EXPECT_TRUE(scanner.Pending());
+    EXPECT_EQ(scanner.Feed(u"or: x <Begin: T"), (std::vector<LogSpan>{{2, 12, kRed}}));
+    EXPECT_EQ(scanner.Feed(u">"), (std::vector<LogSpan>{{17, 10, kBlue}}));
+    EXPECT_FALSE(scanner.Pending());
+    scanner.Reset();
+    EXPECT_EQ(scanner.Feed(u"<a>"), (std::vector<LogSpan>{{0, 3, kBlue}}));
+}
+
+TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
+    test::ScopedTimeLocale locale{"C"};
+    TempDir dir;
+    RecordingPrompt prompt;
+    FixedClock clock{37959.6932407407};
+    ErrorReporter reporter{dir.Path(), prompt, clock};
+    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    const std::vector<std::string> errorNames = {"Copy Error",
+                                                 "Delete Error",
+                                                 "Create Dir Error",
+                                                 "Delete Dir Error",
+                                                 "Unexpected Error",
+                                                 "Duplicate File Error",
+                                                 "Content Compare Error",
+                                                 "CRC Compare Error",
+                                                 "User Cancelled Error",
+                                                 "Folder Path Error",
+                                                 "Application Shutdown Error",
+                                                 "Include Filter Error",
+                                                 "Safe Copy Error",
+                                                 "Include Filter Error",
+                                                 "Get SubFolders Error"};
+    for (int32_t type = Begin; type <= GetSubFoldersError; ++type) {
+        // Names with both marks: a success entry must stay plain whatever it names.
+        std::string line = log.FormatEntry(type, "Night run", "a*b<c>:d.txt", "/s/", "/t/", 13,
+                                           "Permission denied", "(Copy Failed)");
+        line.resize(line.find("\r\n"));
+        const LogLineClass found = ClassifyLogLine(line);
+        if (type == Begin || type == End) {
+            EXPECT_EQ(found.kind, LogLineKind::BeginEnd) << line;
+            EXPECT_EQ(found.name, "Night run") << line;
+        } else if (type >= CopyError) {
+            EXPECT_EQ(found.kind, LogLineKind::Error) << line;
+            EXPECT_EQ(found.name, errorNames[static_cast<std::size_t>(type - CopyError)]) << line;
+        } else {
+            EXPECT_EQ(found.kind, LogLineKind::Plain) << line;
+            EXPECT_TRUE(found.name.empty()) << line;
+        }
+    }
+    EXPECT_EQ(ClassifyLogLine("").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00 *no colon").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00<Begin: unclosed").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00<Other: x>").kind, LogLineKind::Plain);
+}
+
+}  // namespace
+}  // namespace duvanto
