@@ -16,8 +16,9 @@ struct TaskEditServices {
     IAppPrompt& Prompt;
     IHelpViewer* Help;  // may be null: the Help buttons then do nothing
     ErrorReporter& Reporter;
-    // Lists folders for the path completion and the selection tree. Only the GUI thread uses
-    // it, so it should not be the instance a task run is using.
+    // Lists folders for the path completion and the selection tree, on the GUI thread and on
+    // the selection window's reading threads. A run sets roots on its own instance: this one
+    // should be another.
     IFileSystem& FileSystem;
     const IClock& Clock;
     MountTables PathTables;  // for the shared folder check

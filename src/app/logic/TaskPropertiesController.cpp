@@ -267,22 +267,12 @@ TaskPropertiesOutcome TaskPropertiesController::OK() {
         return TaskPropertiesOutcome::Refused;
     }
     const TaskPropertiesInput input = Input();
-    if (!Labelled(reporter, "frmTaskProperties.ValidateFrequency", false, [&] {
-            std::optional<TaskMessage> refused = ValidateFrequency(input);
-            if (refused) {
-                Show(*refused);
-            }
-            return !refused;
-        })) {
+    if (!Labelled(reporter, "frmTaskProperties.ValidateFrequency", false,
+                  [&] { return Accepted(ValidateFrequency(input)); })) {
         return TaskPropertiesOutcome::RefusedIncrement;
     }
-    if (!Labelled(reporter, "frmTaskProperties.ValidateDaysOfWeek", false, [&] {
-            std::optional<TaskMessage> refused = ValidateDaysOfWeek(input);
-            if (refused) {
-                Show(*refused);
-            }
-            return !refused;
-        })) {
+    if (!Labelled(reporter, "frmTaskProperties.ValidateDaysOfWeek", false,
+                  [&] { return Accepted(ValidateDaysOfWeek(input)); })) {
         return TaskPropertiesOutcome::Refused;
     }
     return Labelled(reporter, "frmTaskProperties.SaveTaskProperties",
@@ -365,6 +355,13 @@ TaskPropertiesInput TaskPropertiesController::Input() const {
     input.StartTime = static_cast<double>(m_startTimeSeconds) / kDaySeconds;
     input.DaysOfWeek = m_daysOfWeek;
     return input;
+}
+
+bool TaskPropertiesController::Accepted(const std::optional<TaskMessage>& refusal) {
+    if (refusal) {
+        Show(*refusal);
+    }
+    return !refusal;
 }
 
 void TaskPropertiesController::Show(const TaskMessage& message) {

@@ -121,6 +121,8 @@ private:
     bool ValidateTargetsApart();
     TaskPropertiesInput Input() const;
     void Show(const TaskMessage& message);
+    // Shows the refusal of a check, if any; true when there was none.
+    bool Accepted(const std::optional<TaskMessage>& refusal);
     // The question for a folder that fails the shared check; true when the user disregards it.
     bool DisregardFolderProblem(const std::string& title, const std::string& folder, int32_t status,
                                 int32_t errorCode);

@@ -4,22 +4,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/QtAppPrompt.h"
 
 namespace duvanto {
-
-namespace {
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-}  // namespace
 
 frmFileMask::frmFileMask(FileMaskController& controller, QWidget* parent)
     : QDialog(parent), m_controller(controller) {
@@ -44,16 +34,12 @@ frmFileMask::frmFileMask(FileMaskController& controller, QWidget* parent)
     txtCustomMask->setPlaceholderText(QStringLiteral("*.txt"));
     optFileType->setChecked(true);
 
-    OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
-    OKButton->setDefault(true);
-    CancelButton = Named(new QPushButton(tr("Cancel"), this), "CancelButton");
-    cmdHelp = Named(new QPushButton(tr("&Help"), this), "cmdHelp");
+    const DialogButtons buttons =
+        MakeDialogButtons(this, "OKButton", "CancelButton", [this] { m_controller.Help(); });
+    OKButton = buttons.ok;
+    CancelButton = buttons.cancel;
+    cmdHelp = buttons.help;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    buttons->addWidget(cmdHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(optFileType);
     layout->addWidget(lstFileTypes, 1);
@@ -61,7 +47,7 @@ frmFileMask::frmFileMask(FileMaskController& controller, QWidget* parent)
     custom->addWidget(optCustomMask);
     custom->addWidget(txtCustomMask, 1);
     layout->addLayout(custom);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(440, 420);
 
     connect(lstFileTypes, &QTreeWidget::currentItemChanged, this,
@@ -74,9 +60,6 @@ frmFileMask::frmFileMask(FileMaskController& controller, QWidget* parent)
             [this] { optCustomMask->setChecked(true); });
     connect(OKButton, &QPushButton::clicked, this, &frmFileMask::OnOK);
     connect(CancelButton, &QPushButton::clicked, this, &frmFileMask::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_controller.Help(); });
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { m_controller.Help(); });
     lstFileTypes->installEventFilter(this);
     lstFileTypes->setFocus();
 }

@@ -3,24 +3,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmFileMask.h"
 
 namespace duvanto {
-
-namespace {
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-}  // namespace
 
 frmSelectFiles::frmSelectFiles(SelectFilesController& controller, QWidget* parent)
     : QDialog(parent), m_controller(controller), m_model(controller) {
@@ -48,10 +38,11 @@ frmSelectFiles::frmSelectFiles(SelectFilesController& controller, QWidget* paren
     cmdAddNew = Named(new QPushButton(tr("Add &New..."), this), "cmdAddNew");
     cmdRemove = Named(new QPushButton(tr("&Remove"), this), "cmdRemove");
 
-    cmdOK = Named(new QPushButton(tr("OK"), this), "cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = Named(new QPushButton(tr("Cancel"), this), "cmdCancel");
-    cmdHelp = Named(new QPushButton(tr("&Help"), this), "cmdHelp");
+    const DialogButtons buttons =
+        MakeDialogButtons(this, "cmdOK", "cmdCancel", [this] { m_controller.Help(); });
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
+    cmdHelp = buttons.help;
 
     auto* maskButtons = new QVBoxLayout;
     maskButtons->addWidget(cmdAddNew);
@@ -60,17 +51,12 @@ frmSelectFiles::frmSelectFiles(SelectFilesController& controller, QWidget* paren
     auto* masks = new QHBoxLayout;
     masks->addWidget(lstFileMasks, 1);
     masks->addLayout(maskButtons);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(treeLabel);
     layout->addWidget(tvwFolderContents, 1);
     layout->addWidget(masksLabel);
     layout->addLayout(masks);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(560, 520);
 
     connect(&m_model, &SelectionTreeModel::FoldersOpened, this, &frmSelectFiles::Expand,
@@ -82,9 +68,6 @@ frmSelectFiles::frmSelectFiles(SelectFilesController& controller, QWidget* paren
         accept();
     });
     connect(cmdCancel, &QPushButton::clicked, this, &frmSelectFiles::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_controller.Help(); });
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { m_controller.Help(); });
     lstFileMasks->installEventFilter(this);
 
     // The pointer says when a folder is being read; the window stays usable meanwhile.

@@ -9,12 +9,12 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmSelectFiles.h"
 
@@ -27,12 +27,6 @@ constexpr std::array<const char*, 7> kDayCaptions = {"Mon", "Tue", "Wed", "Thu",
 
 // How often the completion lets the window handle input while it reads a large folder.
 constexpr int kEntriesBetweenYields = 1024;
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 // The local files and folders a drag carries, as paths.
 std::vector<std::string> DroppedPaths(const QMimeData* data) {
@@ -145,29 +139,23 @@ void frmTaskProperties::BuildControls() {
     schedule->addLayout(days, 2, 1, 1, 4);
     schedule->setColumnStretch(4, 1);
 
-    cmdOK = Named(new QPushButton(tr("OK"), this), "cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = Named(new QPushButton(tr("Cancel"), this), "cmdCancel");
-    cmdHelp = Named(new QPushButton(tr("&Help"), this), "cmdHelp");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
+    const DialogButtons buttons =
+        MakeDialogButtons(this, "cmdOK", "cmdCancel", [this] { m_controller.Help(); });
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
+    cmdHelp = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(folders);
     layout->addWidget(whichBox);
     layout->addWidget(scheduleBox);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(600);
     resize(660, minimumSizeHint().height());
 
     txtSourceFolderPath->installEventFilter(this);
     lstTargetFolders->installEventFilter(this);
     lstTargetFolders->viewport()->installEventFilter(this);
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { m_controller.Help(); });
 }
 
 void frmTaskProperties::Connect() {
@@ -223,7 +211,6 @@ void frmTaskProperties::Connect() {
     }
     connect(cmdOK, &QPushButton::clicked, this, &frmTaskProperties::OnOK);
     connect(cmdCancel, &QPushButton::clicked, this, &frmTaskProperties::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_controller.Help(); });
 }
 
 void frmTaskProperties::Refresh() {

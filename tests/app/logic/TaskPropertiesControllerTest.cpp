@@ -96,11 +96,11 @@ TEST_F(TaskPropertiesControllerTest, TheFrequencyEnablesItsControlsAndPresetsAMi
 }
 
 TEST_F(TaskPropertiesControllerTest, AFirstSaveEveryTwoHoursRunsFromNow) {
+    task.StartTime = 0.0;
     TaskPropertiesController dialog = Open();
     dialog.ChooseFrequency(IntervalHours);
     dialog.SetIncrementText(" 2 ");
     dialog.SetDay(2, false);
-    dialog.SetStartTimeSeconds(0);
     ASSERT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
     EXPECT_TRUE(world.prompt.messages.shown.empty());
 
@@ -110,7 +110,7 @@ TEST_F(TaskPropertiesControllerTest, AFirstSaveEveryTwoHoursRunsFromNow) {
     EXPECT_EQ(saved.LastCloneDateTime, WholeSecond(kEditNow));
     EXPECT_EQ(SecondBoundaries(saved.LastCloneDateTime, saved.NextCloneDateTime), 2 * 3600);
     EXPECT_EQ(saved.DaysOfWeek, 127 - 4) << "the days are stored whatever the frequency";
-    EXPECT_EQ(saved.StartTime, 0.0);
+    EXPECT_EQ(saved.StartTime, 0.5) << "midnight, offered as noon, is stored as noon";
     EXPECT_EQ(saved.TargetFolderSpec, world.temp / "dst/");
 }
 

@@ -2,6 +2,7 @@
 // and the file mask.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 #include "app/logic/FileMaskController.h"
@@ -32,9 +33,26 @@ struct Services {
     QtFileTypes fileTypes;
 };
 
-template <typename State>
-void KeepWhileShown(QWidget* window, State* state) {
+// Shows a window over a controller made with the services; both live as long as the window.
+// `prepare` may set the window up before it is shown.
+template <typename Window, typename Controller>
+QWidget* ShowWindow(const Context& context,
+                    const std::function<std::unique_ptr<Controller>(TaskEditServices)>& make,
+                    const std::function<void(Window&, Controller&)>& prepare = {}) {
+    struct State {
+        explicit State(const Context& context) : services(context) {}
+        Services services;
+        std::unique_ptr<Controller> controller;
+    };
+    auto* state = new State(context);
+    state->controller = make(state->services.Get());
+    auto* window = new Window(*state->controller);
     QObject::connect(window, &QObject::destroyed, [state] { delete state; });
+    if (prepare) {
+        prepare(*window, *state->controller);
+    }
+    window->show();
+    return window;
 }
 
 // A Source of photos and papers, as a user might keep them.
@@ -50,15 +68,7 @@ std::string DemoSource(const Context& context) {
     return source;
 }
 
-}  // namespace
-
-DUVANTO_SCREENSHOT("task-properties", [](Context& context) -> QWidget* {
-    struct State {
-        explicit State(const Context& context) : services(context) {}
-        Services services;
-        std::unique_ptr<TaskPropertiesController> controller;
-    };
-    auto* state = new State(context);
+QWidget* TaskProperties(Context& context) {
     cCloneTask task;
     task.TaskName = "Photos";
     task.SourceFolderSpec = DemoSource(context);
@@ -66,53 +76,46 @@ DUVANTO_SCREENSHOT("task-properties", [](Context& context) -> QWidget* {
     task.IntervalType = IntervalHours;
     task.IntervalIncrement = 2;
     task.StartTime = 0.375;
-    state->controller = std::make_unique<TaskPropertiesController>(task, state->services.Get());
-    auto* window = new frmTaskProperties(*state->controller);
-    KeepWhileShown(window, state);
-    window->show();
-    return window;
-});
+    return ShowWindow<frmTaskProperties, TaskPropertiesController>(
+        context, [&task](TaskEditServices services) {
+            return std::make_unique<TaskPropertiesController>(task, services);
+        });
+}
 
-DUVANTO_SCREENSHOT("select-files", [](Context& context) -> QWidget* {
-    struct State {
-        explicit State(const Context& context) : services(context) {}
-        Services services;
-        std::unique_ptr<SelectFilesController> controller;
-    };
-    auto* state = new State(context);
+QWidget* SelectFiles(Context& context) {
     const std::string source = DemoSource(context);
-    state->controller = std::make_unique<SelectFilesController>(
-        SelectFilesRequest{source, true,
-                           source + "Camera/2023/<:>" + source + "Camera/2024/snow.jpg<:>" +
-                               source + "Scans/<:>" + source + "cover.jpg",
-                           "*.odp,*.txt"},
-        state->services.Get());
-    auto* window = new frmSelectFiles(*state->controller);
-    KeepWhileShown(window, state);
-    window->show();
-    return window;
-});
+    const SelectFilesRequest request{source, true,
+                                     source + "Camera/2023/<:>" + source +
+                                         "Camera/2024/snow.jpg<:>" + source + "Scans/<:>" + source +
+                                         "cover.jpg",
+                                     "*.odp,*.txt"};
+    return ShowWindow<frmSelectFiles, SelectFilesController>(
+        context, [&request](TaskEditServices services) {
+            return std::make_unique<SelectFilesController>(request, services);
+        });
+}
 
-DUVANTO_SCREENSHOT("file-mask", [](Context& context) -> QWidget* {
-    struct State {
-        explicit State(const Context& context) : services(context) {}
-        Services services;
-        std::unique_ptr<FileMaskController> controller;
-    };
-    auto* state = new State(context);
-    state->controller = std::make_unique<FileMaskController>(state->services.Get());
-    auto* window = new frmFileMask(*state->controller);
-    KeepWhileShown(window, state);
-    auto* types = window->findChild<QTreeWidget*>(QStringLiteral("lstFileTypes"));
-    const std::vector<FileTypeEntry>& entries = state->controller->FileTypes();
-    for (std::size_t row = 0; types != nullptr && row < entries.size(); ++row) {
-        if (entries[row].Extension == ".jpg") {
-            types->setCurrentItem(types->topLevelItem(static_cast<int>(row)));
-            types->scrollToItem(types->currentItem(), QAbstractItemView::PositionAtCenter);
-        }
-    }
-    window->show();
-    return window;
-});
+QWidget* FileMask(Context& context) {
+    return ShowWindow<frmFileMask, FileMaskController>(
+        context,
+        [](TaskEditServices services) { return std::make_unique<FileMaskController>(services); },
+        [](frmFileMask& window, FileMaskController& controller) {
+            // JPEG images chosen, as a user adding photos would.
+            auto* types = window.findChild<QTreeWidget*>(QStringLiteral("lstFileTypes"));
+            const std::vector<FileTypeEntry>& entries = controller.FileTypes();
+            for (std::size_t row = 0; types != nullptr && row < entries.size(); ++row) {
+                if (entries[row].Extension == ".jpg") {
+                    types->setCurrentItem(types->topLevelItem(static_cast<int>(row)));
+                    types->scrollToItem(types->currentItem(), QAbstractItemView::PositionAtCenter);
+                }
+            }
+        });
+}
+
+}  // namespace
+
+DUVANTO_SCREENSHOT("task-properties", TaskProperties);
+DUVANTO_SCREENSHOT("select-files", SelectFiles);
+DUVANTO_SCREENSHOT("file-mask", FileMask);
 
 }  // namespace duvanto::screenshots
