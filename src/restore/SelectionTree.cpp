@@ -44,19 +44,21 @@ std::vector<std::string> SelectionTree::AddChildren(const std::string& parentKey
         return {};
     }
     const std::string base = parentKey == kRootKey ? m_rootPath : parentKey;
+    m_nodes.reserve(m_nodes.size() + names.size());
+    std::vector<std::string>& children = m_nodes.find(parentKey)->second.children;
     std::vector<std::string> keys;
+    keys.reserve(names.size());
     for (const std::string& name : names) {
         std::string key = base + name;
-        if (m_nodes.count(key) > 0) {
-            continue;
-        }
         Node node;
         node.parent = parentKey;
         node.isFolder = !name.empty() && name.back() == '/';
-        m_nodes.emplace(key, node);
-        m_nodes[parentKey].children.push_back(key);
+        if (!m_nodes.emplace(key, std::move(node)).second) {
+            continue;
+        }
+        children.push_back(key);
         m_order.push_back(key);
-        keys.push_back(key);
+        keys.push_back(std::move(key));
     }
     return keys;
 }

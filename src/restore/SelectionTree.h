@@ -2,8 +2,8 @@
 // The logic under the check-box trees of the selection and restore windows: one level of a
 // folder as the trees show it, the check rules, and the selected-items string they produce.
 
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -52,7 +52,9 @@ private:
     void UncheckBelow(const std::string& key);
 
     std::string m_rootPath;
-    std::map<std::string, Node> m_nodes;
+    // Hashed: a folder of a hundred thousand entries is added in one go, by full paths that
+    // share a long beginning.
+    std::unordered_map<std::string, Node> m_nodes;
     std::vector<std::string> m_order;  // keys in the order they were added (root excluded)
 };
 

@@ -1,0 +1,240 @@
+#include "app/logic/SelectFilesController.h"
+
+#include <gtest/gtest.h>
+
+#include "app/logic/FileMaskController.h"
+#include "app/support/TaskEditWorld.h"
+
+namespace duvanto::test {
+namespace {
+
+class SelectFilesControllerTest : public ::testing::Test {
+protected:
+    SelectFilesControllerTest() : source(world.Folder("src")) {
+        for (const char* file : {"b/x.txt", "b/deep/y.txt", "a/z.doc", "top.txt", "Top2.txt"}) {
+            WriteFile(source + file, "x");
+        }
+        world.Folder("src/c");
+    }
+
+    SelectFilesController Open(const std::string& specs, const std::string& masks = "",
+                               bool includeSubFolders = true) {
+        return SelectFilesController({source, includeSubFolders, specs, masks}, world.Services());
+    }
+    // The first showing, then the root opened as the window opens it.
+    static std::vector<SelectionNode*> Show(SelectFilesController& dialog) {
+        dialog.Activate();
+        return dialog.OpenFolder(dialog.Root());
+    }
+    static std::vector<std::string> Texts(const SelectionNode& folder) {
+        std::vector<std::string> texts;
+        for (const auto& child : folder.Children) {
+            texts.push_back(child->Text);
+        }
+        return texts;
+    }
+    static SelectionNode& Child(SelectionNode& folder, const std::string& text) {
+        for (auto& child : folder.Children) {
+            if (child->Text == text) {
+                return *child;
+            }
+        }
+        throw std::runtime_error("no node " + text);
+    }
+
+    TaskEditWorld world;
+    std::string source;
+};
+
+TEST_F(SelectFilesControllerTest, TheSourceIsReadOneFolderAtATime) {
+    SelectFilesController dialog = Open("");
+    EXPECT_TRUE(Show(dialog).empty());
+    SelectionNode& root = dialog.Root();
+    EXPECT_EQ(root.Key, "Root");
+    EXPECT_EQ(root.Text, source);
+    EXPECT_EQ(Texts(root), (std::vector<std::string>{"a", "b", "c", "Top2.txt", "top.txt"}));
+    SelectionNode& b = Child(root, "b");
+    EXPECT_EQ(b.Key, source + "b/");
+    EXPECT_TRUE(b.IsFolder);
+    EXPECT_FALSE(b.Listed) << "a folder is read when it opens";
+    EXPECT_EQ(Child(root, "top.txt").Key, source + "top.txt");
+    dialog.OpenFolder(b);
+    EXPECT_EQ(Texts(b), (std::vector<std::string>{"deep", "x.txt"}));
+    dialog.OpenFolder(b);
+    EXPECT_EQ(b.Children.size(), 2u) << "read once";
+
+    SelectFilesController flat = Open("", "", false);
+    Show(flat);
+    EXPECT_EQ(Texts(flat.Root()), (std::vector<std::string>{"Top2.txt", "top.txt"}))
+        << "a task without subfolders shows the files of its folder only";
+}
+
+TEST_F(SelectFilesControllerTest, ItemsSelectedBeforeAreCheckedAndTheirFoldersOpened) {
+    SelectFilesController dialog =
+        Open(source + "b/deep/y.txt<:>" + source + "a/<:>" + source + "top.txt");
+    const std::vector<SelectionNode*> opened = Show(dialog);
+    SelectionNode& root = dialog.Root();
+    SelectionNode& b = Child(root, "b");
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], &b);
+    EXPECT_EQ(opened[1], &Child(b, "deep"));
+    EXPECT_TRUE(dialog.IsChecked(Child(Child(b, "deep"), "y.txt")));
+    EXPECT_TRUE(dialog.IsChecked(Child(root, "a")));
+    EXPECT_FALSE(Child(root, "a").Listed) << "a checked folder stays closed";
+    EXPECT_TRUE(dialog.IsChecked(Child(root, "top.txt")));
+    EXPECT_FALSE(dialog.IsChecked(Child(root, "Top2.txt")));
+    EXPECT_FALSE(Child(root, "c").Listed);
+
+    // Nothing changed: OK gives back the same items, in the order the tree shows them.
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs,
+              source + "a/<:>" + source + "top.txt<:>" + source + "b/deep/y.txt");
+
+    SelectFilesController older = Open(source + "top.txt," + source + "b/x.txt");
+    EXPECT_EQ(Show(older).size(), 1u) << "an older list joined by commas is read too";
+    EXPECT_TRUE(older.IsChecked(Child(older.Root(), "top.txt")));
+}
+
+TEST_F(SelectFilesControllerTest, NoCheckedNodeLiesInsideAnother) {
+    SelectFilesController dialog = Open("");
+    Show(dialog);
+    SelectionNode& root = dialog.Root();
+    SelectionNode& b = Child(root, "b");
+    dialog.OpenFolder(b);
+    SelectionNode& deep = Child(b, "deep");
+    dialog.OpenFolder(deep);
+    SelectionNode& x = Child(b, "x.txt");
+    SelectionNode& y = Child(deep, "y.txt");
+
+    dialog.SetChecked(x, true);
+    dialog.SetChecked(y, true);
+    dialog.SetChecked(b, true);
+    EXPECT_TRUE(dialog.IsChecked(b));
+    EXPECT_FALSE(dialog.IsChecked(x));
+    EXPECT_FALSE(dialog.IsChecked(y)) << "unchecked however deep";
+    dialog.SetChecked(y, true);
+    EXPECT_FALSE(dialog.IsChecked(b)) << "every checked folder above is unchecked";
+    EXPECT_TRUE(dialog.IsChecked(y));
+    dialog.SetChecked(y, false);
+    EXPECT_FALSE(dialog.IsChecked(b)) << "unchecking changes nothing else";
+
+    dialog.SetChecked(x, true);
+    dialog.SetChecked(root, true);
+    EXPECT_FALSE(dialog.IsChecked(x));
+    dialog.SetChecked(Child(root, "top.txt"), true);
+    EXPECT_TRUE(dialog.IsChecked(root)) << "the root stays checked: it stands for everything";
+    EXPECT_TRUE(dialog.OK().AllFilesAndFolders) << "the whole Source, whatever else is checked";
+}
+
+TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
+    SelectFilesController nothing = Open("", "");
+    nothing.Activate();
+    const SelectedFiles none = nothing.OK();
+    EXPECT_TRUE(none.AllFilesAndFolders);
+    EXPECT_EQ(none.IncludeFileSpecs, "");
+    EXPECT_EQ(none.IncludeFileMasks, "");
+
+    SelectFilesController rootOnly = Open("");
+    rootOnly.Activate();
+    rootOnly.SetChecked(rootOnly.Root(), true);
+    EXPECT_TRUE(rootOnly.OK().AllFilesAndFolders);
+    EXPECT_EQ(rootOnly.OK().IncludeFileSpecs, "");
+
+    rootOnly.AddMask("*.doc");
+    const SelectedFiles withMask = rootOnly.OK();
+    EXPECT_FALSE(withMask.AllFilesAndFolders);
+    EXPECT_EQ(withMask.IncludeFileSpecs, source);
+    EXPECT_EQ(withMask.IncludeFileMasks, "*.doc");
+
+    // Opened again, the root is checked once more and the masks are listed with their types.
+    SelectFilesController again = Open(source, "*.txt, *.doc,");
+    again.Activate();
+    EXPECT_TRUE(again.IsChecked(again.Root()));
+    ASSERT_EQ(again.Masks().size(), 2u);
+    EXPECT_EQ(again.Masks()[0].Mask, "*.txt");
+    EXPECT_EQ(again.Masks()[0].TypeName, "plain text document");
+    EXPECT_EQ(again.Masks()[1].TypeName, "Word document");
+    EXPECT_EQ(again.OK().IncludeFileMasks, "*.txt,*.doc") << "one comma, no blanks";
+}
+
+TEST_F(SelectFilesControllerTest, MasksAreAddedAndRemoved) {
+    SelectFilesController dialog = Open("", "*.txt");
+    dialog.Activate();
+    dialog.AddMask("");
+    dialog.AddMask("*.*");
+    ASSERT_EQ(dialog.Masks().size(), 2u);
+    EXPECT_EQ(dialog.Masks()[1].TypeName, "") << "no type is known for it";
+    dialog.RemoveMask(-1);
+    ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(world.prompt.messages.shown[0].title, "Remove File Mask");
+    EXPECT_EQ(world.prompt.messages.shown[0].text, "No file mask is selected");
+    dialog.RemoveMask(0);
+    ASSERT_EQ(dialog.Masks().size(), 1u);
+    EXPECT_EQ(dialog.OK().IncludeFileMasks, "*.*");
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, "");
+    EXPECT_FALSE(dialog.OK().AllFilesAndFolders) << "masks alone select files";
+
+    dialog.Help();
+    EXPECT_EQ(world.help.shown, std::vector<int>{HelpSelectFiles});
+}
+
+class FileMaskControllerTest : public ::testing::Test {
+protected:
+    TaskEditWorld world;
+    FileMaskController dialog{world.Services()};
+
+    const ShownMessage& Last() const { return world.prompt.messages.shown.back(); }
+};
+
+TEST_F(FileMaskControllerTest, TypesAreSortedAndFoundByTheirFirstLetter) {
+    std::vector<std::string> extensions;
+    for (const FileTypeEntry& entry : dialog.FileTypes()) {
+        extensions.push_back(entry.Extension);
+    }
+    EXPECT_EQ(extensions, (std::vector<std::string>{".doc", ".jpg", ".tar.gz", ".Tex", ".txt"}));
+    EXPECT_EQ(dialog.FindTypeByLetter('t'), 2);
+    EXPECT_EQ(dialog.FindTypeByLetter('J'), 1);
+    EXPECT_EQ(dialog.FindTypeByLetter('z'), -1);
+}
+
+TEST_F(FileMaskControllerTest, AFileTypeMakesAStarMask) {
+    EXPECT_EQ(dialog.OK(false, -1, "ignored.txt"), FileMaskController::Focus::FileTypes);
+    EXPECT_EQ(Last().title, "Invalid File Mask");
+    EXPECT_EQ(Last().text, "No file type selected");
+    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(dialog.FileMask(), "");
+    EXPECT_EQ(dialog.OK(false, 2, ""), FileMaskController::Focus::None);
+    EXPECT_EQ(dialog.FileMask(), "*.tar.gz");
+}
+
+TEST_F(FileMaskControllerTest, ACustomMaskNeedsTextOnBothSidesOfADot) {
+    const std::string head = "The custom file mask you entered is not valid.\r\n";
+    const std::string tail = "\r\n\r\nSee the Help File for details.";
+    EXPECT_EQ(dialog.OK(true, 0, "   "), FileMaskController::Focus::CustomMask);
+    EXPECT_EQ(Last().title, "Invalid File Mask");
+    EXPECT_EQ(Last().text, "No custom file mask entered");
+
+    struct Refusal {
+        const char* mask;
+        std::string reason;
+    };
+    const Refusal refusals[] = {{"readme", "The file mask should contain a 'dot' character."},
+                                {"report.", "The file mask should contain text after the 'dot'."},
+                                {".", "The file mask should contain text after the 'dot'."},
+                                {" .txt",
+                                 "The file mask should contain text before the 'dot'.\r\n"
+                                 "Consider adding an asterisk before the dot character."}};
+    for (const Refusal& refusal : refusals) {
+        EXPECT_EQ(dialog.OK(true, 0, refusal.mask), FileMaskController::Focus::CustomMask);
+        EXPECT_EQ(Last().title, "Invalid Custom File Mask") << refusal.mask;
+        EXPECT_EQ(Last().text, head + refusal.reason + tail) << refusal.mask;
+        EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
+    }
+    EXPECT_EQ(dialog.FileMask(), "");
+    EXPECT_EQ(dialog.OK(true, 0, " report?.d*c "), FileMaskController::Focus::None);
+    EXPECT_EQ(dialog.FileMask(), "report?.d*c");
+    dialog.Help();
+    EXPECT_EQ(world.help.shown, std::vector<int>{HelpSelectFiles});
+}
+
+}  // namespace
+}  // namespace duvanto::test

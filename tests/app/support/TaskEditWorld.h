@@ -1,0 +1,92 @@
+#pragma once
+// Everything the windows that edit a task need, over a temporary folder: a prompt answered in
+// advance, a clock that stands still, the real file system, mount tables of the folder's own
+// (so that a missing or unplugged drive can be made), a fixed table of file types, and a help
+// viewer that records what it was asked to show.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/logic/TaskEditServices.h"
+#include "app/support/FakeAppPrompt.h"
+#include "support/TestSupport.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+
+namespace duvanto::test {
+
+class RecordingHelp : public IHelpViewer {
+public:
+    void ShowHelp(int context) override { shown.push_back(context); }
+    std::vector<int> shown;
+};
+
+// Type names by extension, as a desktop might name them.
+class FixedFileTypes : public IFileTypes {
+public:
+    std::string GetFileType(const std::string& nameOrMask) override {
+        const std::size_t dot = nameOrMask.rfind('.');
+        if (dot == std::string::npos) {
+            return "";
+        }
+        auto it = names.find(nameOrMask.substr(dot));
+        return it == names.end() ? "" : it->second;
+    }
+    std::vector<FileTypeEntry> LoadFileTypes() override {
+        std::vector<FileTypeEntry> entries;
+        for (const auto& [extension, name] : names) {
+            entries.push_back({extension, name});
+        }
+        return entries;
+    }
+
+    std::map<std::string, std::string> names = {{".txt", "plain text document"},
+                                                {".doc", "Word document"},
+                                                {".Tex", "TeX document"},
+                                                {".jpg", "JPEG image"},
+                                                {".tar.gz", "Tar archive (gzip-compressed)"}};
+};
+
+// Thursday 4 December 2003, 16:38:16.
+inline constexpr double kEditNow = 37959.6932407407;
+
+struct TaskEditWorld {
+    TaskEditWorld() {
+        tables.fstab = temp / "fstab";
+        tables.mountInfo = temp / "mountinfo";
+        tables.mediaRoots = {temp / "media/"};
+        WriteFile(tables.fstab, "/dev/sdb1 " + temp / "usb" + " ext4 noauto 0 2\n");
+        WriteFile(tables.mountInfo, "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
+        CreateFolderPath(temp / "media/user/");
+    }
+
+    TaskEditServices Services() {
+        return {prompt, &help, reporter, fileSystem, clock, tables, fileTypes};
+    }
+    // Creates the folder (and its parents) below the temporary folder; its path, ending in "/".
+    std::string Folder(const std::string& relative) const {
+        const std::string folder = NormalizePath(temp / relative);
+        CreateFolderPath(folder);
+        return folder;
+    }
+    // The titles of the messages shown, in order.
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const ShownMessage& message : prompt.messages.shown) {
+            titles.push_back(message.title);
+        }
+        return titles;
+    }
+
+    TempDir temp;
+    FakeAppPrompt prompt;
+    FixedClock clock{kEditNow};
+    ErrorReporter reporter{temp.Path(), prompt, clock};
+    PosixFileSystem fileSystem;
+    MountTables tables;
+    FixedFileTypes fileTypes;
+    RecordingHelp help;
+};
+
+}  // namespace duvanto::test
