@@ -10,6 +10,7 @@ packages=(
     libdeflate-dev libcli11-dev
     qt6-base-dev qt6-svg-dev fonts-dejavu-core
     clang-format util-linux rsync locales
+    desktop-file-utils appstream
 )
 if [ "${1:-}" = "--screenshots" ]; then
     packages+=(xvfb xauth openbox)

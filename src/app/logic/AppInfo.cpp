@@ -6,4 +6,12 @@ std::string ProgramVersion() {
     return DUVANTO_VERSION;
 }
 
+std::string HomepageUrl() {
+    return DUVANTO_HOMEPAGE_URL;
+}
+
+std::string ContactUrl() {
+    return DUVANTO_CONTACT_URL;
+}
+
 }  // namespace duvanto

@@ -30,7 +30,25 @@ void Settle(int milliseconds) {
 
 QPixmap Grab(QWidget* widget) {
     QScreen* screen = widget->screen();
-    const QRect frame = widget->frameGeometry();
+    // Until the window manager has told the frame's size, Qt may report no frame or a frame
+    // that does not even hold the window (seen with dialogs under openbox). Moving the window
+    // makes Qt ask again.
+    const bool decorated = widget->windowType() != Qt::Popup &&
+                           !widget->windowFlags().testFlag(Qt::FramelessWindowHint);
+    QRect frame = widget->frameGeometry();
+    for (int attempt = 0; decorated && attempt < 3 &&
+                          (!frame.contains(widget->geometry()) || frame == widget->geometry());
+         ++attempt) {
+        const QPoint place = widget->pos();
+        widget->move(place + QPoint(1, 1));
+        Settle(200);
+        widget->move(place);
+        Settle(200);
+        frame = widget->frameGeometry();
+    }
+    if (!frame.contains(widget->geometry())) {
+        frame = widget->geometry();
+    }
     if (screen != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
         QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
         if (!shot.isNull()) {
