@@ -132,6 +132,47 @@ TEST_F(ReportRestoreOptionsTest, PlanAndCloneFollowTheOptionsFileUnlessOverridde
     EXPECT_TRUE(fs::exists(first + "orphan.txt"));
 }
 
+// One unreadable value stops the reading of the options file; the keys after it keep their
+// start values, here permanent deletion where the file says "Do Not Delete". Whatever would act
+// on them refuses; what only shows them says what it could not read.
+TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
+    AddTask();
+    WriteFile(source + "a.txt", "new");
+    WriteFile(first + "orphan.txt", "o");
+    WriteFile(home + "duvanto.ini",
+              "[Log]\r\nMaxSize=99999999999999999999\r\n[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    const std::string list = ReadFile(home + "Default Task List.dvt");
+    const std::string named =
+        "duvanto-cli: ~/home/duvanto.ini:2: [Log] MaxSize=99999999999999999999 could not be read "
+        "(Overflow)";
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"clone", source, first, "--quiet"},
+          {"run", "Docs", "--quiet"},
+          {"due"},
+          {"restore", "Docs", "a.txt"}}) {
+        EXPECT_EQ(Run(args), 2) << args[0];
+        EXPECT_TRUE(err.starts_with("Unexpected Error in modIniFile.ReadProgramOptionsFromIniFile"))
+            << args[0] << ": " << err;
+        EXPECT_TRUE(err.ends_with(named +
+                                  "; the options after it would keep their first-run values, so "
+                                  "nothing was done. Correct the file first.\n"))
+            << args[0] << ": " << err;
+        EXPECT_EQ(out, "") << args[0];
+    }
+    EXPECT_EQ(ReadFile(first + "orphan.txt"), "o");
+    EXPECT_EQ(ReadFile(source + "a.txt"), "new");
+    EXPECT_EQ(ReadFile(home + "Default Task List.dvt"), list);
+    EXPECT_FALSE(fs::exists(home + "clone.log"));
+
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"options"}, {"list"}, {"plan", source, first}}) {
+        EXPECT_EQ(Run(args), 0) << args[0];
+        EXPECT_TRUE(err.ends_with(named + "; the options after it keep their first-run values\n"))
+            << args[0] << ": " << err;
+        EXPECT_FALSE(out.empty()) << args[0];
+    }
+}
+
 TEST_F(ReportRestoreOptionsTest, SelectTakesOneValuePerOccurrence) {
     WriteFile(source + "x.txt", "x");
     WriteFile(source + "y.txt", "y");
