@@ -27,7 +27,7 @@ std::string ForTerminal(const std::string& text) {
 }
 
 int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, {});
+    TaskListSession session(home, args, streams, false);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -55,7 +55,7 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
                     << "Run 'duvanto-cli --help' for usage.\n";
         return kExitUsage;
     }
-    TaskListSession session(home, args, streams, {.changesFiles = true, .actsOnOptions = true});
+    TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -86,7 +86,7 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, {.changesFiles = true, .actsOnOptions = true});
+    TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -220,7 +220,7 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         return kExitUsage;
     }
 
-    TaskListSession session(home, args, streams, {.changesFiles = true});
+    TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -281,7 +281,7 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
 }
 
 int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, {.changesFiles = true});
+    TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -311,7 +311,7 @@ public:
 };
 
 int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, {});
+    TaskListSession session(home, args, streams, false);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
@@ -359,7 +359,7 @@ public:
 };
 
 int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, {.changesFiles = true, .actsOnOptions = true});
+    TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
         return session.Status();
     }

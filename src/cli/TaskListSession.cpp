@@ -11,19 +11,20 @@
 namespace duvanto {
 
 TaskListSession::TaskListSession(const std::string& home, const TaskCommandArgs& args,
-                                 CliStreams streams, TaskListUse use)
+                                 CliStreams streams, bool changesFiles)
     : m_streams(streams) {
-    Open(home, args, use);
+    Open(home, args, changesFiles);
 }
 
-void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args, TaskListUse use) {
-    Result<std::string> appPath = ResolveAppPath(home, use.changesFiles);
+void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
+                           bool changesFiles) {
+    Result<std::string> appPath = ResolveAppPath(home, changesFiles);
     if (!appPath.ok()) {
         m_streams.err << appPath.status().message() << "\n";
         m_status = kExitUsage;
         return;
     }
-    if (use.changesFiles) {
+    if (changesFiles) {
         Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
         if (!lock.ok()) {
             m_streams.err << (lock.status().code() == EWOULDBLOCK
@@ -38,7 +39,7 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
     }
     m_session.emplace(appPath.value(), m_streams);
     m_session->ReadProgramOptions();
-    if (!m_session->OptionsReadWhole(m_streams.err, use.actsOnOptions)) {
+    if (!m_session->OptionsReadWhole(m_streams.err, changesFiles)) {
         m_status = kExitUsage;
         return;
     }
@@ -47,7 +48,7 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
         args.taskList.empty() ? m_session->options->TaskListFileSpec : AbsolutePath(args.taskList);
     cCloneTasks& tasks = Tasks();
     tasks.TaskListFileSpec(m_listFile);
-    const bool read = tasks.ReadAllTasksFromFile(m_listFile, use.changesFiles);
+    const bool read = tasks.ReadAllTasksFromFile(m_listFile, changesFiles);
     PrintProblems();
     if (tasks.TaskNameContainedIllegalChar()) {
         Show(IllegalTaskNamesRepairedMessage());

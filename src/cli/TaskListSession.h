@@ -22,8 +22,11 @@ struct TaskListUse {
 
 class TaskListSession {
 public:
+    // A command that changes files takes the lock, creates the program folder and a missing
+    // list, and refuses when the options file was read only in part: the list it names and the
+    // settings of a run may then be the wrong ones.
     TaskListSession(const std::string& home, const TaskCommandArgs& args, CliStreams streams,
-                    TaskListUse use);
+                    bool changesFiles);
 
     // kExitOk when the list is ready; otherwise the exit status of the refusal, already told.
     int Status() const { return m_status; }
@@ -50,7 +53,7 @@ public:
     void Show(const TaskMessage& message);
 
 private:
-    void Open(const std::string& home, const TaskCommandArgs& args, TaskListUse use);
+    void Open(const std::string& home, const TaskCommandArgs& args, bool changesFiles);
     void PrintProblems();
 
     CliStreams m_streams;

@@ -69,6 +69,21 @@ TEST_F(ReportRestoreOptionsTest, RestoreOfTheWholeTargetIntoADeletedSource) {
               std::string::npos);
 }
 
+// What the README says restore overwrites: a Source file that differs by the comparison
+// method. Under DateTime one with the same time and other bytes stays.
+TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
+    AddTask();
+    WriteFile(source + "a.txt", "the Source's own bytes");
+    SetModificationTime(source + "a.txt", 1'000'000'000);
+    SetModificationTime(first + "a.txt", 1'000'000'000);
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "the Source's own bytes");
+
+    WriteFile(home + "duvanto.ini", "[Comparison]\r\nCompareType=Contents\r\n");
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
+}
+
 TEST_F(ReportRestoreOptionsTest, RestoreRefusalsAndErrors) {
     AddTask();
     EXPECT_EQ(Run({"restore", "Nobody", "a.txt"}), 2);
@@ -133,8 +148,9 @@ TEST_F(ReportRestoreOptionsTest, PlanAndCloneFollowTheOptionsFileUnlessOverridde
 }
 
 // One unreadable value stops the reading of the options file; the keys after it keep their
-// start values, here permanent deletion where the file says "Do Not Delete". Whatever would act
-// on them refuses; what only shows them says what it could not read.
+// start values, here permanent deletion where the file says "Do Not Delete" (and the default
+// task list where it may name another). Whatever would change files refuses; what only shows
+// them says what it could not read.
 TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
     AddTask();
     WriteFile(source + "a.txt", "new");
@@ -149,7 +165,9 @@ TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
          {std::vector<std::string>{"clone", source, first, "--quiet"},
           {"run", "Docs", "--quiet"},
           {"due"},
-          {"restore", "Docs", "a.txt"}}) {
+          {"restore", "Docs", "a.txt"},
+          {"add", "More", "--source", source, "--target", second},
+          {"remove", "Docs"}}) {
         EXPECT_EQ(Run(args), 2) << args[0];
         EXPECT_TRUE(err.starts_with("Unexpected Error in modIniFile.ReadProgramOptionsFromIniFile"))
             << args[0] << ": " << err;
