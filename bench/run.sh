@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Duvanto benchmark runner. See bench/README.md.
 #
-#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|all|LIST] [--work DIR] [--cli PATH]
+#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|list|all|LIST] [--work DIR] [--cli PATH]
 #                [--runs N] [--warmup N] [--files N] [--folders N] [--depth K] [--rng N]
-#                [--mutate PCT] [--large-files N] [--large-size SZ] [--regen] [--clean]
-#                [--no-install]
+#                [--mutate PCT] [--large-files N] [--large-size SZ] [--tasks N]
+#                [--cli-before PATH] [--regen] [--clean] [--no-install]
 #
 # Every contender runs as a whole process, --runs times after --warmup untimed runs, on a warm
 # cache; the table shows medians. Trees are made by gen_tree from --rng and are reused while the
@@ -26,6 +26,8 @@ RNG=1
 MUTATE=1
 LARGE_FILES=20
 LARGE_SIZE=100M
+TASKS=100000
+CLI_BEFORE=
 REGEN=0
 CLEAN=0
 INSTALL=1
@@ -40,10 +42,12 @@ Scenarios (comma-separated list or "all"):
   s1-large  clone --large-files files of --large-size into an empty target: vs cp -a, rsync -a
   s2        clone onto an identical target (nothing to do): vs rsync -a --delete (floor shown)
   s3        clone onto a target with --mutate % modified, touched, deleted and added: vs rsync
+  list      duvanto-cli list on a task list of --tasks tasks vs awk splitting its fields
 
 Defaults: --scenario plan --work /tmp/duvanto-bench --cli build/src/cli/duvanto-cli --runs 5
   --warmup 1 --files 100000 --folders 5000 --depth 6 --rng 1 --mutate 1 --large-files 20
-  --large-size 100M
+  --large-size 100M --tasks 100000
+--cli-before  another duvanto-cli (an earlier build) to time beside --cli in the list scenario
 --regen       make the trees again even if the existing ones match the options
 --clean       delete the whole work folder at the end
 --no-install  do not apt-get install missing tools (hyperfine, rsync, time)
@@ -70,6 +74,8 @@ while [ $# -gt 0 ]; do
     --mutate) MUTATE=${2:?}; shift 2 ;;
     --large-files) LARGE_FILES=${2:?}; shift 2 ;;
     --large-size) LARGE_SIZE=${2:?}; shift 2 ;;
+    --tasks) TASKS=${2:?}; shift 2 ;;
+    --cli-before) CLI_BEFORE=${2:?}; shift 2 ;;
     --regen) REGEN=1; shift ;;
     --clean) CLEAN=1; shift ;;
     --no-install) INSTALL=0; shift ;;
@@ -78,16 +84,18 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3
+[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,list
 IFS=, read -r -a SCENARIO_LIST <<<"$SCENARIOS"
 for s in "${SCENARIO_LIST[@]}"; do
-    case "$s" in plan | s1 | s1-large | s2 | s3) ;; *) die "unknown scenario: $s" ;; esac
+    case "$s" in plan | s1 | s1-large | s2 | s3 | list) ;; *) die "unknown scenario: $s" ;; esac
 done
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || die "--runs must be a positive number"
 [[ "$WARMUP" =~ ^[0-9]+$ ]] || die "--warmup must be a number"
+[[ "$TASKS" =~ ^[1-9][0-9]*$ ]] || die "--tasks must be a positive number"
 mkdir -p "$WORK"
 WORK=$(cd "$WORK" && pwd)
 case "$CLI" in /*) ;; *) CLI=$PWD/$CLI ;; esac
+case "$CLI_BEFORE" in /* | "") ;; *) CLI_BEFORE=$PWD/$CLI_BEFORE ;; esac
 
 # ---------------------------------------------------------------- tools
 apt_updated=0
@@ -428,6 +436,47 @@ scenario_s3() {
     rm -rf "$WORK/s3"
 }
 
+# A task list of TASKS tasks as the C locale writes it: one in five manual, the others every few
+# minutes, hours or days or on selected days; one in four with two Targets, one in ten cloning
+# selected items (their include lists are not written: a missing one reads as empty).
+LIST=$WORK/list
+ensure_task_list() {
+    local home=$LIST/home-$TASKS
+    local file="$home/Default Task List.dvt"
+    [ "$REGEN" = 0 ] && [ -f "$file" ] && return 0
+    mkdir -p "$home"
+    note "writing a task list of $TASKS tasks to $file"
+    awk -v n="$TASKS" 'BEGIN {
+        for (i = 1; i <= n; i++) {
+            type = i % 5
+            targets = "/backup/t" i "/"
+            if (i % 4 == 0) targets = targets "<:>/media/usb/t" i "/"
+            all = (i % 10 == 0) ? "False" : "True"
+            printf "Task %06d~!@#/srv/data/s%d/~!@#%s~!@#True~!@#9:30:00 PM~!@#%d~!@#%d~!@#" \
+                   "12/4/2003 4:38:16 PM~!@#12/%d/2003 5:08:16 AM~!@#False~!@#%s~!@#%d~!@#*.doc\r\n",
+                   i, i, targets, type, type == 1 ? 30 : 2, 1 + i % 28, all, 1 + i % 127
+        }
+    }' >"$file"
+}
+
+scenario_list() {
+    ensure_task_list
+    local home=$LIST/home-$TASKS
+    local file="$home/Default Task List.dvt"
+    warm "$home"
+    cat "$file" >/dev/null
+    contender awk "" "" "" awk -F '~!@#' '{ n += NF } END { print n }' "$file"
+    if [ "$HAVE_CLI" = 1 ]; then
+        contender duvanto "" "" "" env LC_ALL=C "$CLI" --home "$home" list
+        if [ -n "$CLI_BEFORE" ]; then
+            contender duvanto-before "" "" "" env LC_ALL=C "$CLI_BEFORE" --home "$home" list
+        fi
+        echo "duvanto-cli list printed $(env LC_ALL=C "$CLI" --home "$home" list 2>/dev/null |
+            wc -l) lines"
+    fi
+    table list "list of a task list of $TASKS tasks" awk
+}
+
 # ---------------------------------------------------------------- main
 fs_type=$(findmnt -n -o FSTYPE -T "$WORK" 2>/dev/null || stat -f -c %T "$WORK")
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
@@ -446,6 +495,7 @@ for s in "${SCENARIO_LIST[@]}"; do
     s1-large) scenario_s1_large ;;
     s2) scenario_s2 ;;
     s3) scenario_s3 ;;
+    list) scenario_list ;;
     esac
 done
 

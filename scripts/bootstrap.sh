@@ -23,12 +23,20 @@ for p in "${packages[@]}"; do
     fi
 done
 
-# One locale besides C, so that dates can be tested in a locale with other date forms.
-extra_locale="de_DE.UTF-8"
+# Locales besides C whose date forms differ from it and from each other (day first with "." or
+# "/", 24-hour times, year first with CJK markers), so that task lists written in one can be
+# tested for reading in another.
+extra_locales=(de_DE.UTF-8 en_GB.UTF-8 fr_FR.UTF-8 ja_JP.UTF-8)
+have_locales=$(locale -a 2>/dev/null || true)
+need_locales=()
+for l in "${extra_locales[@]}"; do
+    # locale -a spells them de_DE.utf8.
+    if ! grep -qix "${l%%.*}.utf8" <<<"$have_locales"; then
+        need_locales+=("$l")
+    fi
+done
 need_locale=0
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-    need_locale=1
-fi
+[ ${#need_locales[@]} -gt 0 ] && need_locale=1
 
 if [ ${#missing[@]} -eq 0 ] && [ $need_locale -eq 0 ]; then
     exit 0
@@ -50,9 +58,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 if [ $need_locale -eq 1 ]; then
-    echo "bootstrap: generating the $extra_locale locale"
-    "${as_root[@]}" sed -i "s/^# *\($extra_locale UTF-8\)/\1/" /etc/locale.gen
-    grep -q "^$extra_locale UTF-8" /etc/locale.gen ||
-        echo "$extra_locale UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    echo "bootstrap: generating the locales ${need_locales[*]}"
+    for l in "${need_locales[@]}"; do
+        "${as_root[@]}" sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$l UTF-8" /etc/locale.gen ||
+            echo "$l UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    done
     "${as_root[@]}" locale-gen
 fi

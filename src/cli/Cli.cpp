@@ -14,8 +14,10 @@
 #include "engine/FolderCheck.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
+#include "platform/FileSystemQueries.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
+#include "tasks/TaskProperties.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -74,7 +76,9 @@ void AddEngineOptions(CLI::App* command, EngineOptions& options) {
               "ignore time differences of exactly one hour");
     AddSwitch(command, "ignore-hidden-folders", options.ignoreHiddenFolders,
               "skip folders whose name begins with '.'");
-    AddSwitch(command, "ignore-system-folders", options.ignoreSystemFolders, "skip system folders");
+    AddSwitch(command, "ignore-system-folders", options.ignoreSystemFolders,
+              "skip system folders (kept for scripts: on Linux no folder is a system folder, so "
+              "it changes nothing)");
     AddChoice<int32_t>(command, "delete", options.deleteMethod,
                        {{"regular", RegularDelete},
                         {"trash", SendToRecycleBin},
@@ -134,12 +138,41 @@ struct CloneArgs {
     bool quiet = false;
 };
 
-// The two folders made absolute and checked. Nothing is touched when they fail.
-bool PrepareFolders(const FolderPairArgs& pair, std::string& source, std::string& target,
-                    std::ostream& err) {
+// A Target that does not exist yet is made, as rsync makes it, when its parent folder is there
+// and it lies apart from the Source; a path on a drive that is not mounted (status 3) is never
+// made, or an unplugged disk's mount point would fill up the disk under it. False when it was
+// to be made and could not be (told).
+bool MakeMissingTarget(const std::string& source, const std::string& target, bool quiet,
+                       std::ostream& err) {
+    int32_t errorCode = 0;
+    if (GetPathStatus(target, errorCode) != PathFolderMissing ||
+        GetPathStatus(FolderPartOf(target.substr(0, target.size() - 1)), errorCode) != PathOk) {
+        return true;  // the folder check tells what is wrong
+    }
+    if (std::string apart = CheckTargetApartFromSource(source, target); !apart.empty()) {
+        err << apart << "\n";
+        return false;
+    }
+    Status made = MakeDirectory(target);
+    if (!made.ok() && !FolderExists(target)) {
+        err << "duvanto-cli: " << target << ": " << made.message() << "\n";
+        return false;
+    }
+    if (!quiet) {
+        err << "duvanto-cli: created the Target folder " << target << "\n";
+    }
+    return true;
+}
+
+// The two folders made absolute and checked (for clone, a missing Target made first). Nothing
+// is touched when they fail.
+bool PrepareFolders(const FolderPairArgs& pair, const CloneArgs* clone, std::string& source,
+                    std::string& target, std::ostream& err) {
     source = AbsoluteFolder(pair.source);
     target = AbsoluteFolder(pair.target);
-    if (!CheckFolder(source, err) || !CheckFolder(target, err)) {
+    if (!CheckFolder(source, err) ||
+        (clone != nullptr && !MakeMissingTarget(source, target, clone->quiet, err)) ||
+        !CheckFolder(target, err)) {
         return false;
     }
     if (std::string apart = CheckSourceTargetApart(source, target); !apart.empty()) {
@@ -149,23 +182,25 @@ bool PrepareFolders(const FolderPairArgs& pair, std::string& source, std::string
     return true;
 }
 
-// The session of plan and clone: the program folder (created when `create`), the two folders
-// checked, the options file read and the command's engine options laid over it. Nothing when
-// any of that fails, told on the error stream.
-bool OpenFolderPairSession(const std::string& home, bool create, const FolderPairArgs& pair,
-                           const EngineOptions& options, CliStreams streams,
-                           std::optional<Session>& session, std::string& source,
+// The session of plan and clone (clone given): the program folder (created for clone), the
+// options file read whole (for clone), the two folders checked and the command's engine options
+// laid over the options. Nothing when any of that fails, told on the error stream.
+bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
+                           const FolderPairArgs& pair, const EngineOptions& options,
+                           CliStreams streams, std::optional<Session>& session, std::string& source,
                            std::string& target) {
-    Result<std::string> appPath = ResolveAppPath(home, create);
+    Result<std::string> appPath = ResolveAppPath(home, clone != nullptr);
     if (!appPath.ok()) {
         streams.err << appPath.status().message() << "\n";
         return false;
     }
-    if (!PrepareFolders(pair, source, target, streams.err)) {
-        return false;
-    }
     session.emplace(appPath.value(), streams);
     session->ReadProgramOptions();
+    if (!session->OptionsReadWhole(streams.err, clone != nullptr) ||
+        !PrepareFolders(pair, clone, source, target, streams.err)) {
+        session.reset();
+        return false;
+    }
     ApplyEngineOptions(options, session->app.Compare, session->app.Clone);
     return true;
 }
@@ -186,7 +221,7 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
             CliStreams streams) {
     std::string source, target;
     std::optional<Session> opened;
-    if (!OpenFolderPairSession(home, false, pair, options, streams, opened, source, target)) {
+    if (!OpenFolderPairSession(home, nullptr, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
     Session& session = *opened;
@@ -207,7 +242,7 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
              const CloneArgs& args, CliStreams streams) {
     std::string source, target;
     std::optional<Session> opened;
-    if (!OpenFolderPairSession(home, true, pair, options, streams, opened, source, target)) {
+    if (!OpenFolderPairSession(home, &args, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
     Application& app = opened->app;
@@ -228,14 +263,18 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     const bool progress = !args.quiet && IsTerminal(StandardStream::Output);
     TerminalStatusHost host(streams.in, streams.out, progress,
                             TerminalWidth(StandardStream::Output));
+    host.FollowPlanOf(app.Clone);
     TerminalTaskRun window(host);
+    const int reported = app.Reporter.ReportCount();
     InterruptSetsFlag(&app.Flags.EscPressed);
     // Each run gets a thread of its own, so that its priority is its own too.
     std::thread run([&] { task.Execute(app, window); });
     run.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
-    return task.ErrorOnLastClone ? kExitRunError : kExitOk;
+    // An unexpected failure (a log that could not be written, say) fails the run as well.
+    return task.ErrorOnLastClone || app.Reporter.ReportCount() != reported ? kExitRunError
+                                                                           : kExitOk;
 }
 
 int RunOptions(const std::string& home, CliStreams streams) {
@@ -246,6 +285,7 @@ int RunOptions(const std::string& home, CliStreams streams) {
     }
     Session session(appPath.value(), streams);
     session.ReadProgramOptions();
+    session.OptionsReadWhole(streams.err, false);
     streams.out << ReplaceString(session.options->RenderSavedText(), "\r\n", "\n") << std::flush;
     return kExitOk;
 }
@@ -255,8 +295,10 @@ int RunOptions(const std::string& home, CliStreams streams) {
 int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     CLI::App app{"Duvanto keeps folders identical.", "duvanto-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("duvanto-cli ") + DUVANTO_VERSION);
     std::string home;
-    app.add_option("--home", home, "the program folder (options, task lists, clone.log)");
+    CLI::Option* homeOption =
+        app.add_option("--home", home, "the program folder (options, task lists, clone.log)");
 
     FolderPairArgs pair;
     EngineOptions engineOptions;
@@ -289,6 +331,9 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     } catch (const CLI::CallForHelp& e) {
         streams.out << app.help();
         return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        streams.out << e.what() << "\n";
+        return kExitOk;
     } catch (const CLI::ParseError& e) {
         std::string message = e.what();
         streams.err << "duvanto-cli: " << message << "\n"
@@ -296,6 +341,11 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
         return kExitUsage;
     }
 
+    // An empty --home is a mistake (an unset variable in a script), not a wish for the default.
+    if (homeOption->count() > 0 && Trim(home).empty()) {
+        streams.err << "duvanto-cli: --home: the program folder is empty\n";
+        return kExitUsage;
+    }
     if (plan->parsed()) {
         return RunPlan(home, pair, engineOptions, streams);
     }

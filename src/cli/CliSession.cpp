@@ -18,6 +18,26 @@ void Session::ReadProgramOptions() {
     };
 }
 
+bool Session::OptionsReadWhole(std::ostream& err, bool refuse) const {
+    if (!options || !options->ReadFailure) {
+        return true;
+    }
+    const OptionsReadFailure& failure = *options->ReadFailure;
+    err << "duvanto-cli: " << options->IniFileSpec();
+    if (failure.Line > 0) {
+        err << ":" << failure.Line;
+    }
+    err << ": [" << failure.Section << "] " << failure.Key << "=" << failure.Value
+        << " could not be read (" << failure.Reason << ")";
+    if (refuse) {
+        err << "; the options after it would keep their first-run values, so nothing was done. "
+               "Correct the file first.\n";
+        return false;
+    }
+    err << "; the options after it keep their first-run values\n";
+    return true;
+}
+
 std::string AbsoluteFolder(const std::string& path) {
     std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
     return NormalizePath(absolute);

@@ -3,6 +3,7 @@
 // and the turning of command-line paths into the forms the core stores.
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct Session {
     // Reads duvanto.ini into the application's objects (a first run's values when there is no
     // file; nothing is written) and lets every task run apply the priority rules to its thread.
     void ReadProgramOptions();
+    // After ReadProgramOptions: true when the file was read to its end. Otherwise names the
+    // file, line and key where the reading stopped; with refuse, says that nothing is done,
+    // since the options after that key kept their first-run values (a Trash or keep setting
+    // among them) and a run would act on those.
+    bool OptionsReadWhole(std::ostream& err, bool refuse) const;
 
     SystemClock clock;
     TerminalPrompt prompt;

@@ -2,24 +2,15 @@
 
 #include <strings.h>
 
-#include <cerrno>
-#include <functional>
 #include <optional>
-#include <thread>
 
 #include "cli/CliSession.h"
-#include "cli/TerminalTaskRun.h"
+#include "cli/TaskListSession.h"
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
 #include "log/Report.h"
 #include "platform/FileSystemQueries.h"
-#include "platform/InstanceLock.h"
-#include "platform/Priority.h"
-#include "platform/ProcessPaths.h"
-#include "platform/Terminal.h"
 #include "restore/Restore.h"
-#include "settings/PriorityRules.h"
-#include "settings/ProgramOptions.h"
 #include "tasks/Scheduler.h"
 #include "tasks/TaskDates.h"
 #include "tasks/TaskProperties.h"
@@ -35,156 +26,26 @@ std::string ForTerminal(const std::string& text) {
     return ReplaceString(text, "\r\n", "\n");
 }
 
-void Show(Session& session, const TaskMessage& message) {
-    session.prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
-}
-
-// One command's session with its task list read: the options file decides the list unless
-// --task-list names one, and commands that change files hold the program folder's lock.
-class TaskListSession {
-public:
-    TaskListSession(const std::string& home, const TaskCommandArgs& args, CliStreams streams,
-                    bool changesFiles)
-        : m_streams(streams), m_changesFiles(changesFiles) {
-        Open(home, args);
-    }
-
-    // kExitOk when the list is ready; otherwise the exit status of the refusal, already told.
-    int Status() const { return m_status; }
-    Session& Get() { return *m_session; }
-    cCloneTasks& Tasks() { return m_session->app.CloneTasks; }
-    const std::string& ListFile() const { return m_listFile; }
-
-    // Runs `run` on a thread of its own, as every task run goes, so that the priority rules
-    // change that thread alone; Ctrl-C works as Escape meanwhile. Gives status panel 1 as the
-    // run left it.
-    std::string RunOnItsOwnThread(bool quiet, const std::function<void(ITaskRunEffects&)>& run);
-    // Executes the task that way and prints the outcome line.
-    void Execute(cCloneTask& task, bool quiet);
-    // Saves the list; false (already reported) when that failed.
-    bool Save();
-
-    // The named task, or nullptr after saying that the list has none of that name.
-    cCloneTask* FindTask(const std::string& name) {
-        cCloneTask* task = Tasks().Item(Trim(name));
-        if (task == nullptr) {
-            m_streams.err << NoSuchTask(name);
-        }
-        return task;
-    }
-
-    std::string NoSuchTask(const std::string& name) const {
-        return "duvanto-cli: no task named \"" + name + "\" in " + m_listFile + "\n";
-    }
-
-private:
-    void Open(const std::string& home, const TaskCommandArgs& args);
-    void PrintProblems();
-
-    CliStreams m_streams;
-    bool m_changesFiles;
-    int m_status = kExitOk;
-    InstanceLock m_lock;
-    std::optional<Session> m_session;
-    std::string m_listFile;
-};
-
-void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args) {
-    Result<std::string> appPath = ResolveAppPath(home, m_changesFiles);
-    if (!appPath.ok()) {
-        m_streams.err << appPath.status().message() << "\n";
-        m_status = kExitUsage;
-        return;
-    }
-    if (m_changesFiles) {
-        Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
-        if (!lock.ok()) {
-            m_streams.err << (lock.status().code() == EWOULDBLOCK
-                                  ? "Duvanto is already running"
-                                  : "duvanto-cli: " + appPath.value() + ": " +
-                                        lock.status().message())
-                          << "\n";
-            m_status = kExitUsage;
-            return;
-        }
-        m_lock = std::move(lock.value());
-    }
-    m_session.emplace(appPath.value(), m_streams);
-    Application& app = m_session->app;
-    m_session->ReadProgramOptions();
-
-    m_listFile =
-        args.taskList.empty() ? m_session->options->TaskListFileSpec : AbsolutePath(args.taskList);
-    cCloneTasks& tasks = app.CloneTasks;
-    tasks.TaskListFileSpec(m_listFile);
-    const bool read = tasks.ReadAllTasksFromFile(m_listFile, m_changesFiles);
-    PrintProblems();
-    if (tasks.TaskNameContainedIllegalChar()) {
-        Show(*m_session, IllegalTaskNamesRepairedMessage());
-    }
-    if (m_changesFiles && tasks.ProblemsLoseData()) {
-        m_streams.err << "duvanto-cli: " << m_listFile
-                      << " was left unchanged: a save would lose the lines above; correct them "
-                         "first\n";
-        m_status = kExitUsage;
-        return;
-    }
-    if (!read) {
-        m_status = kExitUsage;
-        return;
-    }
-    tasks.SetNextScheduledTask();
-}
-
-void TaskListSession::PrintProblems() {
-    for (const TaskListProblem& problem : Tasks().Problems()) {
-        m_streams.err << "duvanto-cli: " << m_listFile;
-        if (problem.LineNumber > 0) {
-            m_streams.err << ":" << problem.LineNumber;
-        }
-        m_streams.err << ": " << problem.Description << "\n";
-    }
-}
-
-std::string TaskListSession::RunOnItsOwnThread(bool quiet,
-                                               const std::function<void(ITaskRunEffects&)>& run) {
-    Application& app = m_session->app;
-    const bool progress = !quiet && IsTerminal(StandardStream::Output);
-    TerminalStatusHost host(m_streams.in, m_streams.out, progress,
-                            TerminalWidth(StandardStream::Output));
-    TerminalTaskRun window(host);
-    InterruptSetsFlag(&app.Flags.EscPressed);
-    std::thread thread([&] { run(window); });
-    thread.join();
-    InterruptSetsFlag(nullptr);
-    host.Finish();
-    return window.LastStatus();
-}
-
-void TaskListSession::Execute(cCloneTask& task, bool quiet) {
-    const std::string outcome =
-        RunOnItsOwnThread(quiet, [&](ITaskRunEffects& window) { task.Execute(Get().app, window); });
-    m_streams.out << outcome << "\n" << std::flush;
-}
-
-bool TaskListSession::Save() {
-    return Tasks().SaveAllTasksToFile(m_listFile);
-}
-
 int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
     TaskListSession session(home, args, streams, false);
     if (session.Status() != kExitOk) {
         return session.Status();
     }
     cCloneTasks& tasks = session.Tasks();
+    // Written in pieces: a list of a hundred thousand tasks would otherwise be held twice.
     std::string text;
     for (int32_t position = 1; position <= tasks.Count(); ++position) {
         const cCloneTask& task = *tasks.Item(position);
         const std::vector<std::string> items = task.ListviewSubItems();
-        text += task.TaskName + "\t" + items[0] + "\t" + items[1] + "\t" + items[2] + "\t" +
-                items[3] + "\t" + (task.ErrorOnLastClone ? "error" : "ok") + "\n";
+        text.append(task.TaskName).append("\t").append(items[0]).append("\t").append(items[1]);
+        text.append("\t").append(items[2]).append("\t").append(items[3]).append("\t");
+        text.append(task.ErrorOnLastClone ? "error" : "ok").append("\n");
+        if (text.size() >= 64 * 1024 || position == tasks.Count()) {
+            streams.out << text;
+            text.clear();
+        }
     }
-    streams.out << text << std::flush;
+    streams.out << std::flush;
     return tasks.ProblemsLoseData() ? kExitRunError : kExitOk;
 }
 
@@ -215,8 +76,7 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     }
     bool anyError = false;
     for (cCloneTask* task : order) {
-        session.Execute(*task, args.quiet);
-        anyError = anyError || task->ErrorOnLastClone;
+        anyError = !session.Execute(*task, args.quiet) || anyError;
         if (session.Get().app.Flags.EscPressed) {
             break;  // Ctrl-C stops the whole command, not only the task it met
         }
@@ -241,8 +101,7 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         return kExitOk;
     }
     app.RunningScheduledTask = true;
-    session.Execute(*decision.Task, args.quiet);
-    const bool failed = decision.Task->ErrorOnLastClone;
+    const bool failed = !session.Execute(*decision.Task, args.quiet);
     const bool saved = session.Save();
     return failed || !saved ? kExitRunError : kExitOk;
 }
@@ -355,6 +214,11 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         streams.err << "duvanto-cli: add: the task name is empty\n";
         return kExitUsage;
     }
+    // Before the list is read: a name the list cannot hold is refused whatever the list holds.
+    if (std::optional<TaskMessage> refused = CheckTaskNameCharacters(name)) {
+        streams.err << refused->Title << "\n" << ForTerminal(refused->Text) << "\n";
+        return kExitUsage;
+    }
 
     TaskListSession session(home, args, streams, true);
     if (session.Status() != kExitOk) {
@@ -362,7 +226,7 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     }
     Session& s = session.Get();
     if (std::optional<TaskMessage> refused = CheckNewTaskName(name, session.Tasks())) {
-        Show(s, *refused);
+        session.Show(*refused);
         return kExitUsage;
     }
     if (!Trim(args.source).empty()) {
@@ -380,7 +244,7 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         input.IncludeFileMasks = Join(args.masks, ",");
     }
     if (std::optional<TaskMessage> refused = ValidateTaskProperties(input)) {
-        Show(s, *refused);
+        session.Show(*refused);
         return kExitUsage;
     }
     // Folders that are not there yet are kept, as the dialog lets the user keep them: a
@@ -394,14 +258,14 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         int32_t errorCode = 0;
         const PathStatus status = GetPathStatus(folder, errorCode, s.app.PathTables());
         if (status != PathOk) {
-            Show(s, {title, GetInvalidPathErrorMsg(status, folder, errorCode),
-                     MessageIcon::Exclamation});
+            session.Show({title, GetInvalidPathErrorMsg(status, folder, errorCode),
+                          MessageIcon::Exclamation});
         }
     }
     for (const std::string& target : input.Targets) {
         const std::string apart = CheckTargetApartFromSource(input.SourceText, target);
         if (!apart.empty()) {
-            Show(s, {"Invalid Target Folder", apart, MessageIcon::Exclamation});
+            session.Show({"Invalid Target Folder", apart, MessageIcon::Exclamation});
             return kExitUsage;
         }
     }
@@ -427,19 +291,9 @@ int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams s
     }
     const std::string name = task->TaskName;
     Application& app = session.Get().app;
-    if (!session.Tasks().Remove(*task)) {
-        return kExitRunError;
-    }
-    if (session.Tasks().Count() == 0) {
-        // Saving an empty list leaves the file alone, which would bring the task back with
-        // the next read: the file is emptied instead.
-        Status emptied = WriteFileAtomically(session.ListFile(), "");
-        if (!emptied.ok()) {
-            streams.err << "duvanto-cli: " << session.ListFile() << ": " << emptied.message()
-                        << "\n";
-            return kExitRunError;
-        }
-    } else if (!session.Save()) {
+    // Saving an empty list would leave the file alone and bring the task back with the next
+    // read: the file is emptied instead.
+    if (!session.Tasks().Remove(*task) || !session.Save(true)) {
         return kExitRunError;
     }
     // The older place of a task's include list.

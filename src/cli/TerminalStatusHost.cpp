@@ -1,43 +1,203 @@
 #include "cli/TerminalStatusHost.h"
 
+#include <cmath>
+#include <cstdio>
 #include <sstream>
 
+#include "platform/FileSystemQueries.h"
+#include "util/PathStrings.h"
+
 namespace duvanto {
+
+namespace {
+
+// Redrawing for every file would cost more than the work it reports; a few times a second
+// still reads as live.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
+
+// "Comparing folders. Press ESC to Cancel..." is "Comparing folders" here: Ctrl-C is the
+// terminal's Escape, and the line has little room.
+std::string PhaseOf(const std::string& panel1) {
+    std::string phase = panel1.substr(0, panel1.find("Press ESC"));
+    phase = Trim(phase);
+    if (phase.ends_with('.') && !phase.ends_with("...")) {
+        phase.pop_back();
+    }
+    return phase;
+}
+
+std::string Bytes(uint64_t bytes) {
+    static const char* const kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB"};
+    if (bytes < 1024) {
+        return std::to_string(bytes) + " B";
+    }
+    double value = static_cast<double>(bytes);
+    std::size_t unit = 0;
+    while (value >= 1024 && unit + 1 < std::size(kUnits)) {
+        value /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+    return text;
+}
+
+std::string Duration(double seconds) {
+    const auto total = static_cast<int64_t>(std::ceil(seconds));
+    char text[32];
+    if (total >= 3600) {
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(total / 3600),
+                      static_cast<long long>(total / 60 % 60), static_cast<long long>(total % 60));
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(total / 60),
+                      static_cast<long long>(total % 60));
+    }
+    return text;
+}
+
+// Names may hold any byte but "/" and NUL; a control character must not move the cursor.
+std::string Printable(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32 || c == 127) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
+// At most `room` bytes, never cutting a UTF-8 character in two.
+std::string CutTo(std::string text, std::size_t room) {
+    if (text.size() <= room) {
+        return text;
+    }
+    std::size_t end = room;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    text.resize(end);
+    return text;
+}
+
+}  // namespace
 
 TerminalStatusHost::~TerminalStatusHost() {
     Finish();
 }
 
+std::string TerminalStatusHost::TransferText(const TransferFigures& f) {
+    std::string text = std::to_string(f.filesDone) + "/" + std::to_string(f.filesTotal) +
+                       " files  " + Bytes(f.bytesDone) + "/" + Bytes(f.bytesTotal);
+    // Too early a rate says nothing but the start-up cost.
+    if (f.seconds < 1.0 || f.bytesDone == 0) {
+        return text;
+    }
+    const double rate = static_cast<double>(f.bytesDone) / f.seconds;
+    text += "  " + Bytes(static_cast<uint64_t>(rate)) + "/s";
+    if (f.bytesTotal > f.bytesDone) {
+        text += "  " + Duration(static_cast<double>(f.bytesTotal - f.bytesDone) / rate) + " left";
+    }
+    return text;
+}
+
 void TerminalStatusHost::SetStatusText(int panel, const std::string& text) {
-    std::string& slot = panel == 1 ? m_panel1 : m_panel2;
-    const bool phaseChanged = panel == 1 && slot != text;
-    slot = text;
-    Draw(phaseChanged);
+    if (panel == 1) {
+        const std::string phase = PhaseOf(text);
+        const bool changed = phase != m_phase;
+        m_phase = phase;
+        m_transferring = false;
+        // The operations of a plan are performed under "Cloning folder ...", once per Target.
+        if (text.starts_with("Cloning folder")) {
+            StartTransfer();
+        }
+        Draw(changed || m_transferring);
+        return;
+    }
+    m_panel2 = text;
+    if (m_transferring) {
+        // The engine sets panel 2 to "0%" as the operations begin, then once as each one
+        // starts: that is how the line learns which items are done.
+        if (m_sawFirstPercent) {
+            ItemStarted();
+        }
+        m_sawFirstPercent = true;
+    }
+    Draw(false);
+}
+
+void TerminalStatusHost::Pump() {
+    Draw(false);
+}
+
+void TerminalStatusHost::StartTransfer() {
+    m_transferring = true;
+    m_sawFirstPercent = false;
+    m_item = 0;
+    m_figures = TransferFigures{};
+    m_itemBytes.clear();
+    m_transferStart = m_clock();
+    if (!m_progress || m_plan == nullptr) {
+        return;
+    }
+    // Sizes as the Source has them now; the walk has just looked at every one of them, so
+    // asking again costs little, and it is asked only when a person watches.
+    m_itemBytes.reserve(m_plan->size());
+    for (const FileOp& op : *m_plan) {
+        uint64_t bytes = 0;
+        if (op.Operation == CopyFile) {
+            Result<PathInfo> info = StatPath(op.SourceFileSpec(), false);
+            bytes = info.ok() ? info.value().size : 0;
+        }
+        if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+            ++m_figures.filesTotal;
+        }
+        m_figures.bytesTotal += bytes;
+        m_itemBytes.push_back(bytes);
+    }
+}
+
+void TerminalStatusHost::ItemStarted() {
+    if (m_plan != nullptr && m_item > 0 && m_item <= m_itemBytes.size()) {
+        const FileOp& done = (*m_plan)[m_item - 1];
+        if (done.Operation == CopyFile || done.Operation == DeleteFile) {
+            ++m_figures.filesDone;
+        }
+        m_figures.bytesDone += m_itemBytes[m_item - 1];
+    }
+    ++m_item;
+}
+
+std::string TerminalStatusHost::Line() const {
+    std::string line = m_phase;
+    if (m_transferring && m_plan != nullptr) {
+        TransferFigures figures = m_figures;
+        figures.seconds = std::chrono::duration<double>(m_clock() - m_transferStart).count();
+        line += "  " + TransferText(figures);
+    } else if (!m_panel2.empty()) {
+        line += "  " + m_panel2;
+    }
+    return Printable(line);
 }
 
 void TerminalStatusHost::Draw(bool force) {
     if (!m_progress) {
         return;
     }
-    // Redrawing for every file would cost more than the work it reports.
-    auto now = std::chrono::steady_clock::now();
-    if (!force && m_drawn && now - m_lastDraw < std::chrono::milliseconds(100)) {
+    const auto now = m_clock();
+    if (!force && m_drawn && now - m_lastDraw < kRedrawInterval) {
         return;
     }
     m_lastDraw = now;
-    std::string line = m_panel1 + "  " + m_panel2;
     const std::size_t room = m_width > 1 ? static_cast<std::size_t>(m_width - 1) : 79;
-    if (line.size() > room) {
-        line = line.substr(0, room);
-    }
+    const std::string line = CutTo(Line(), room);
+    // Padded to the width so that a shorter line leaves nothing of a longer one behind.
     m_out << "\r" << line << std::string(room - line.size(), ' ') << std::flush;
     m_drawn = true;
 }
 
 void TerminalStatusHost::Finish() {
     if (m_drawn) {
-        Draw(true);
-        m_out << "\n" << std::flush;
+        const std::size_t room = m_width > 1 ? static_cast<std::size_t>(m_width - 1) : 79;
+        m_out << "\r" << std::string(room, ' ') << "\r" << std::flush;
         m_drawn = false;
     }
 }

@@ -9,6 +9,7 @@
 #include "platform/FileSystemQueries.h"
 #include "platform/ProcessPaths.h"
 #include "util/OleDate.h"
+#include "util/PathStrings.h"
 #include "util/StringAppend.h"
 
 namespace duvanto {
@@ -109,7 +110,7 @@ std::string PictureReference(std::string_view path) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return EncloseInQuotes(text);
 }
 
 bool AreSameForReport(ReportServices& services, const DirEntry& source, const DirEntry& target,
@@ -151,11 +152,12 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
 // to a temporary file beside it, which is renamed over the path at the end.
 class PageFile {
 public:
-    PageFile(IFileSystem& fileSystem, std::string path)
+    // mode: the page's permission bits (before the umask).
+    PageFile(IFileSystem& fileSystem, std::string path, unsigned mode)
         : m_fileSystem(fileSystem), m_path(std::move(path)) {
         const std::size_t slash = m_path.rfind('/');
         Result<std::string> part =
-            CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp");
+            CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp", mode);
         if (!part.ok()) {
             throw FileRuntimeError(part.status());
         }
@@ -199,7 +201,7 @@ void AppendSummaryCell(clsStringAppend& page, std::string_view anchor, std::stri
                        std::size_t count) {
     if (count != 0) {
         page.Append("<a href=");
-        page.Append(Quoted("#" + std::string(anchor)));
+        page.Append(Quoted(std::string("#").append(anchor)));
         page.Append(">");
         page.Append(caption);
         page.Append("</a>    ");
@@ -236,9 +238,10 @@ void AppendListSection(ReportServices& services, PageFile& file, std::string_vie
 
 void WritePage(ReportServices& services, PageFile& file, const std::string& sourceFolder,
                const std::string& targetFolder, const FolderDiffResults& results) {
-    const std::string filePicture = services.appPath + std::string(kReportFilePicture);
-    const std::string folderPicture = services.appPath + std::string(kReportFolderPicture);
-    const std::string bannerPicture = services.appPath + std::string(kReportBannerPicture);
+    // Appended: GCC 12 at -O3 takes `path + std::string(name)` for an overlapping copy.
+    const std::string filePicture = std::string(services.appPath).append(kReportFilePicture);
+    const std::string folderPicture = std::string(services.appPath).append(kReportFolderPicture);
+    const std::string bannerPicture = std::string(services.appPath).append(kReportBannerPicture);
     clsStringAppend& page = file.Page();
     page.InitialBufferSize(2 * kPieceByteSize);
 
@@ -422,7 +425,9 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
     bool placeholderMade = false;
     try {
         if (outputPath.empty()) {
-            pagePath = GetTempFileSpec("rpt", "html", "");
+            // The page lists what the user has: in the user's own runtime folder when there
+            // is one, and readable by the user alone.
+            pagePath = GetTempFileSpec("rpt", "html", PrivateTempFolder());
             if (pagePath.empty()) {
                 throw RuntimeError(75, "Path/File access error");
             }
@@ -442,7 +447,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
         FolderDiffResults results;
         CompareFoldersAndFillResultTypeArrays(services, source, target, includeSubFolders, results);
 
-        PageFile file(services.fileSystem, pagePath);
+        PageFile file(services.fileSystem, pagePath, placeholderMade ? 0600 : 0666);
         WritePage(services, file, source, target, results);
     } catch (...) {
         services.reporter.ReportCurrentException(kPageLabel);

@@ -93,8 +93,9 @@ std::string HTMLReportGraphicCode(ErrorReporter& reporter, const std::string& it
                                   const std::string& filePicture, const std::string& folderPicture);
 
 // Compares the folders, writes the page and opens it through services.browser. The page goes
-// to outputPath when one is given, else to a new "rpt<hex>.html" file in the system temporary
-// folder. The page becomes visible at its path only when it is whole. The pictures are written
+// to outputPath when one is given, else to a new "rpt<hex>.html" file of mode 0600 in the
+// user's runtime folder ($XDG_RUNTIME_DIR) or, without one, the system temporary folder. The
+// page becomes visible at its path only when it is whole. The pictures are written
 // into services.appPath when missing. Returns the page's path, or "" when it was not written
 // (the failure is reported under "modFolderCompare.CreateHTMLReportOfFolderDiffs").
 std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::string& sourceFolder,

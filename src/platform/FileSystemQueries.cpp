@@ -118,9 +118,9 @@ Status MakeDirectory(const std::string& path) {
 }
 
 Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
-                                     std::string_view suffix) {
+                                     std::string_view suffix, unsigned mode) {
     std::string createdPath;
-    Result<UniqueFd> created = CreateExclusiveFile(folder, prefix, suffix, 0666, createdPath);
+    Result<UniqueFd> created = CreateExclusiveFile(folder, prefix, suffix, mode, createdPath);
     if (!created.ok()) {
         return created.status();
     }
@@ -176,8 +176,10 @@ Result<std::string> ReadWholeFile(const std::string& path) {
         return NotRegularFile();
     }
     // Files under /proc report size 0 yet have content, so read to the end rather than
-    // trusting st_size.
+    // trusting st_size; it only sizes the buffer, so a large file is not copied again and again
+    // as it grows.
     std::string content;
+    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
     char block[64 * 1024];
     for (;;) {
         long count = ReadFully(fd.get(), block, sizeof block);
@@ -193,6 +195,18 @@ Result<std::string> ReadWholeFile(const std::string& path) {
 
 Status RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+std::string PrivateTempFolder() {
+    const char* value = std::getenv("XDG_RUNTIME_DIR");
+    if (value == nullptr || *value != '/') {
+        return SystemTempFolder();
+    }
+    std::string folder = value;
+    if (!folder.ends_with('/')) {
+        folder += '/';
+    }
+    return folder;
 }
 
 std::string SystemTempFolder() {

@@ -36,9 +36,10 @@ Result<std::vector<std::string>> ReadMountInfoMountPoints(const std::string& mou
 Status MakeDirectory(const std::string& path);
 
 // Creates a new, empty file named folder + prefix + random hex digits + suffix, never
-// replacing anything, and returns its path. folder ends in "/" or is "" (the working folder).
+// replacing anything, with the permission bits `mode` (before the umask), and returns its
+// path. folder ends in "/" or is "" (the working folder).
 Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
-                                     std::string_view suffix);
+                                     std::string_view suffix, unsigned mode = 0666);
 
 // Temporary files of whole-file writes begin with this.
 inline constexpr std::string_view kWriteTempPrefix = ".duvanto-write-";
@@ -56,5 +57,9 @@ Status RemoveFile(const std::string& path);
 
 // $TMPDIR, or /tmp when it is unset or empty; ends in "/".
 std::string SystemTempFolder();
+// The user's own runtime folder ($XDG_RUNTIME_DIR, which only the user can enter) when it is
+// set to an absolute path, else SystemTempFolder(); ends in "/". For files that tell what the
+// user has, such as a report of folder differences.
+std::string PrivateTempFolder();
 
 }  // namespace duvanto

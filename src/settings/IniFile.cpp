@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/FileSystemQueries.h"
+#include "platform/SettingsFileWrite.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -66,6 +67,7 @@ void CheckStorable(std::string_view section, std::string_view key, std::string_v
 
 IniDocument IniDocument::Parse(std::string_view text) {
     IniDocument document;
+    text = WithoutByteOrderMark(text);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -130,6 +132,15 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     return value;
 }
 
+std::size_t IniDocument::LineNumberOf(std::string_view section, std::string_view key) const {
+    const std::size_t header = FindSection(section);
+    if (header == kNone) {
+        return 0;
+    }
+    const std::size_t line = FindKey(header + 1, SectionEnd(header), key);
+    return line == kNone ? 0 : line + 1;
+}
+
 std::string IniDocument::GetString(std::string_view section, std::string_view key,
                                    std::string_view defaultValue) const {
     std::optional<std::string> value = Get(section, key);
@@ -140,7 +151,8 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     CheckStorable(section, key, value);
     const std::size_t header = FindSection(section);
     if (header == kNone) {
-        m_lines.push_back("[" + Trim(section) + "]");
+        // Appended: GCC 12 at -O3 takes `"[" + Trim(...)` for an overlapping copy.
+        m_lines.push_back(std::string("[").append(Trim(section)).append("]"));
         m_lines.push_back(Trim(key) + "=" + std::string(value));
         return;
     }
@@ -185,7 +197,7 @@ LoadedIni LoadIniDocument(const std::string& path) {
 }
 
 Status SaveIniDocument(const std::string& path, const IniDocument& document) {
-    return WriteFileAtomically(path, document.Text());
+    return WriteFileThroughLinks(path, document.Text());
 }
 
 CIniFile::CIniFile(std::string folder, IPrompt& prompt, ErrorReporter& reporter)

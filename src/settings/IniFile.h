@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Status.h"
@@ -19,13 +20,15 @@ namespace duvanto {
 // one file write. Lines are kept as they are; only the lines of keys that are set change.
 class IniDocument {
 public:
-    // LF and CR LF line ends alike.
+    // LF and CR LF line ends alike; a byte-order mark at the start is dropped.
     static IniDocument Parse(std::string_view text);
 
     // The value as the profile functions give it: blanks around removed, then one pair of
     // matching surrounding quotes (' or "), cut to 16,382 characters. Nothing when the section
     // or key is missing. The first matching section and key count.
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    // The line of the key's value counted from 1, for messages; 0 when it is missing.
+    std::size_t LineNumberOf(std::string_view section, std::string_view key) const;
     // The value, or defaultValue when it is missing or empty.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
@@ -50,6 +53,20 @@ private:
     std::vector<std::string> m_lines;
 };
 
+// A value that could not be read, with the key it stands under: a reader that meets it deep in
+// a group of keys names the very key.
+class IniValueError : public RuntimeError {
+public:
+    IniValueError(const RuntimeError& cause, std::string section, std::string key)
+        : RuntimeError(cause), m_section(std::move(section)), m_key(std::move(key)) {}
+    const std::string& Section() const { return m_section; }
+    const std::string& Key() const { return m_key; }
+
+private:
+    std::string m_section;
+    std::string m_key;
+};
+
 struct LoadedIni {
     IniDocument document;
     bool existed = false;  // false only when the file is missing
@@ -58,7 +75,8 @@ struct LoadedIni {
 // A file that exists but cannot be read reads as empty, as the profile functions do; status
 // tells a writer not to replace it.
 LoadedIni LoadIniDocument(const std::string& path);
-// Written to a temporary file and renamed over the old one.
+// Written to a temporary file and renamed over the old one; a link at the path is written
+// through, so the file it points to gets the new text.
 Status SaveIniDocument(const std::string& path, const IniDocument& document);
 
 // One key at a time, through the Name, Section and Key properties. A missing property is

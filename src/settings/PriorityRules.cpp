@@ -15,6 +15,29 @@ namespace {
 // 23:59, the last minute a range over midnight covers before it wraps.
 constexpr double kLastMinute = 1439.0 / 1440.0;
 
+// One rule from its value: two times and a class, joined by commas.
+void ReadPriorityRule(cPriorityRules& rules, const std::string& value) {
+    std::vector<std::string> fields;
+    for (std::size_t from = 0;;) {
+        const std::size_t comma = value.find(',', from);
+        fields.push_back(value.substr(from, comma - from));
+        if (comma == std::string::npos) {
+            break;
+        }
+        from = comma + 1;
+    }
+    if (fields.size() < 3) {
+        throw RuntimeError(9, "Subscript out of range");
+    }
+    const std::optional<double> start = ParseGeneralDateText(fields[0]);
+    const std::optional<double> end = ParseGeneralDateText(fields[1]);
+    if (!start || !end) {
+        throw RuntimeError(13, "Type mismatch");
+    }
+    // The range test compares times of day; a date part would put the rule out of reach.
+    rules.Add({TimeOfDay(*start), TimeOfDay(*end), LongFromText(fields[2]), ""});
+}
+
 }  // namespace
 
 std::string PriorityClassName(int32_t priorityClass) {
@@ -137,30 +160,16 @@ void ReadPriorityRules(cPriorityRules& rules, const std::string& numRules,
     // keeps a huge NumRules from spinning through keys that cannot exist.
     const double last = std::min(count, static_cast<double>(document.LineCount()));
     for (int32_t i = 1; i <= last; ++i) {
-        const std::string value =
-            document.GetString(kPriorityRulesSection, "PriorityRule" + std::to_string(i), "");
+        const std::string key = "PriorityRule" + std::to_string(i);
+        const std::string value = document.GetString(kPriorityRulesSection, key, "");
         if (value.empty()) {
             continue;
         }
-        std::vector<std::string> fields;
-        for (std::size_t from = 0;;) {
-            const std::size_t comma = value.find(',', from);
-            fields.push_back(value.substr(from, comma - from));
-            if (comma == std::string::npos) {
-                break;
-            }
-            from = comma + 1;
+        try {
+            ReadPriorityRule(rules, value);
+        } catch (const RuntimeError& error) {
+            throw IniValueError(error, kPriorityRulesSection, key);
         }
-        if (fields.size() < 3) {
-            throw RuntimeError(9, "Subscript out of range");
-        }
-        const std::optional<double> start = ParseGeneralDateText(fields[0]);
-        const std::optional<double> end = ParseGeneralDateText(fields[1]);
-        if (!start || !end) {
-            throw RuntimeError(13, "Type mismatch");
-        }
-        // The range test compares times of day; a date part would put the rule out of reach.
-        rules.Add({TimeOfDay(*start), TimeOfDay(*end), LongFromText(fields[2]), ""});
     }
 }
 

@@ -64,8 +64,8 @@ inline constexpr char kPriorityRulesSection[] = "Priority Rules";
 
 // Replaces the rules by NumRules (given as read, default already applied) and PriorityRule1
 // to PriorityRuleN of the document; NumRules 0 gives the default rule alone. Rule times keep
-// their time of day only. Throws RuntimeError at the first value that cannot be read, the
-// rules before it staying added.
+// their time of day only. Throws IniValueError naming the first PriorityRule key that cannot be
+// read, the rules before it staying added.
 void ReadPriorityRules(cPriorityRules& rules, const std::string& numRules,
                        const IniDocument& document);
 // NumRules and one PriorityRule<i> per rule, in collection order.

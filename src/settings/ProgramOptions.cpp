@@ -253,18 +253,37 @@ ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, Error
       m_reporter(reporter) {}
 
 void ProgramOptions::ReadProgramOptionsFromIniFile() {
+    ReadFailure.reset();
+    LoadedIni loaded;
+    const OptionRow* reading = nullptr;
     try {
-        const LoadedIni loaded = LoadIniDocument(IniFileSpec());
+        loaded = LoadIniDocument(IniFileSpec());
         FirstRun = !loaded.existed;
         for (const OptionRow& row : kRows) {
+            reading = &row;
             const std::string defaultValue =
                 row.defaultInAppPath ? m_appPath + row.defaultValue : row.defaultValue;
             row.read(*this, loaded.document.GetString(row.section, row.key, defaultValue),
                      loaded.document);
         }
+    } catch (const IniValueError& error) {
+        ReadStoppedAt(loaded.document, error.Section(), error.Key());
     } catch (...) {
-        m_reporter.ReportCurrentException("modIniFile.ReadProgramOptionsFromIniFile");
+        ReadStoppedAt(loaded.document, reading == nullptr ? "" : reading->section,
+                      reading == nullptr ? "" : reading->key);
     }
+}
+
+void ProgramOptions::ReadStoppedAt(const IniDocument& document, const std::string& section,
+                                   const std::string& key) {
+    OptionsReadFailure failure;
+    failure.Section = section;
+    failure.Key = key;
+    failure.Line = document.LineNumberOf(section, key);
+    failure.Value = document.Get(section, key).value_or("");
+    failure.Reason = UnexpectedError::FromException(std::current_exception()).description;
+    ReadFailure = std::move(failure);
+    m_reporter.ReportCurrentException("modIniFile.ReadProgramOptionsFromIniFile");
 }
 
 std::optional<IniDocument> ProgramOptions::BuildSavedDocument(Status& loadStatus) {

@@ -33,6 +33,16 @@ struct OptionTargets {
     cPriorityRules& rules;
 };
 
+// Where the reading of the options file stopped: the key whose value could not be read, its
+// line (0 when the key is missing) and why.
+struct OptionsReadFailure {
+    std::string Section;
+    std::string Key;
+    std::size_t Line = 0;
+    std::string Value;
+    std::string Reason;
+};
+
 class ProgramOptions {
 public:
     // appPath ends in "/".
@@ -55,12 +65,15 @@ public:
 
     // Set by a read that found no options file: the program's first run.
     bool FirstRun = false;
+    // Set by a read that stopped at a value: the options after it kept their start values, so
+    // acting on them could do what the file says not to (delete where it says keep).
+    std::optional<OptionsReadFailure> ReadFailure;
 
     std::string IniFileSpec() const { return m_appPath + kIniFileName; }
 
     // Reads every key in the table's order and applies it. A value that cannot be read is
     // reported under "modIniFile.ReadProgramOptionsFromIniFile" and ends the read there; the
-    // options not yet read keep their values.
+    // options not yet read keep their values, and ReadFailure tells where it stopped.
     void ReadProgramOptionsFromIniFile();
     // Writes every key into the file with one write, keeping its other lines. A failure while
     // building is reported under "modIniFile.SaveProgramOptionsToIniFile" and the keys before
@@ -75,6 +88,9 @@ public:
     const OptionTargets& Targets() const { return m_targets; }
 
 private:
+    // In the handler of the failure that stopped the read: records and reports it.
+    void ReadStoppedAt(const IniDocument& document, const std::string& section,
+                       const std::string& key);
     // The document a save writes; nothing when even the file could not be loaded.
     std::optional<IniDocument> BuildSavedDocument(Status& loadStatus);
 

@@ -7,6 +7,7 @@
 #include "tasks/TaskDates.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
+#include "util/PathStrings.h"
 #include "util/Prompt.h"
 
 namespace duvanto {
@@ -316,7 +317,8 @@ void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExis
         if (!folderExists || !FileExists(file)) {
             file = appPath + TaskName + ".dvi";
         }
-        IncludeFileSpecs = ReadStringFromFile(file);
+        const std::string text = ReadStringFromFile(file);
+        IncludeFileSpecs = WithoutByteOrderMark(text);
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadIncludeFileSpecs");
     }
@@ -324,7 +326,8 @@ void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExis
 
 void cCloneTask::LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter) {
     try {
-        ExcludeFileSpecs = ReadStringFromFile(folder + TaskName + ".dve");
+        const std::string text = ReadStringFromFile(folder + TaskName + ".dve");
+        ExcludeFileSpecs = WithoutByteOrderMark(text);
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadExcludeFileSpecs");
     }

@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <unordered_set>
 
 #include "platform/FileSystemQueries.h"
+#include "platform/SettingsFileWrite.h"
 #include "tasks/FieldText.h"
 #include "tasks/TaskDates.h"
 #include "util/ErrorReporter.h"
@@ -34,9 +36,34 @@ std::string BooleanText(bool value) {
     return value ? "True" : "False";
 }
 
-bool SameKey(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+// Keys match without regard to the case of ASCII letters, whatever the locale; other bytes,
+// blanks included, must be equal.
+char Folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+bool SameKey(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return Folded(x) == Folded(y);
+           });
+}
+
+// A set of the names in the list, so that a name is looked up at once rather than by walking
+// every task: a long list would otherwise take minutes to load. It refers to the tasks' own
+// names, which stay where they are while the tasks live.
+struct FoldedHash {
+    std::size_t operator()(std::string_view key) const {
+        std::size_t hash = 14695981039346656037u;  // FNV-1a
+        for (const char c : key) {
+            hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211u;
+        }
+        return hash;
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameKey(a, b); }
+};
+using NameSet = std::unordered_set<std::string_view, FoldedHash, FoldedEqual>;
 
 std::vector<std::string> SplitFields(const std::string& line) {
     std::vector<std::string> fields;
@@ -233,11 +260,14 @@ bool cCloneTasks::ProblemsLoseData() const {
 
 bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createWhenMissing) {
     m_problems.clear();
+    m_unreadOriginal.clear();
+    m_readFileSpec = fileSpec;
+    m_backupFileSpec.clear();
     try {
         Result<PathInfo> info = StatPath(fileSpec, true);
         if (!info.ok() && info.status().code() == ENOENT) {
             if (createWhenMissing) {
-                Status created = WriteFileAtomically(fileSpec, "");
+                Status created = WriteFileThroughLinks(fileSpec, "");
                 if (!created.ok()) {
                     Problem(0, "the task list could not be created: " + created.message(), false);
                 }
@@ -262,14 +292,19 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
             Problem(0, "the task list could not be read: " + content.status().message());
             return false;
         }
-        const std::string& text = content.value();
+        const std::string_view text = WithoutByteOrderMark(content.value());
+        NameSet taken;
+        taken.reserve(m_tasks.size() + text.size() / 64);
+        for (const auto& task : m_tasks) {
+            taken.insert(task->TaskName);
+        }
         int32_t lineNumber = 0;
         for (std::size_t start = 0; start < text.size();) {
             std::size_t end = text.find('\n', start);
             if (end == std::string::npos) {
                 end = text.size();
             }
-            std::string line = text.substr(start, end - start);
+            std::string line(text.substr(start, end - start));
             start = end + 1;
             ++lineNumber;
             if (line.ends_with('\r')) {
@@ -291,12 +326,16 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
             if (task == nullptr) {
                 continue;
             }
-            if (IndexOf(task->TaskName) >= 0) {
+            if (taken.contains(task->TaskName)) {
                 Problem(lineNumber, "a task named \"" + task->TaskName +
                                         "\" is already in the list; the line was skipped");
                 continue;
             }
+            taken.insert(task->TaskName);
             m_tasks.push_back(std::move(task));
+        }
+        if (ProblemsLoseData()) {
+            m_unreadOriginal = std::move(content.value());
         }
         return true;
     } catch (...) {
@@ -332,7 +371,9 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
             return;
         }
         target = static_cast<int32_t>(value);
-        if (!number.whole) {
+        // "30 minutes" is 30, as the list has always read it; only text without a leading
+        // number loses what it says.
+        if (!number.found) {
             Problem(lineNumber,
                     field(index) + " is not a number; it was read as " + std::to_string(target));
         }
@@ -353,13 +394,12 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
                                 BooleanText(fallback));
         return fallback;
     };
-    auto readDate = [&](std::size_t index, double fallback) {
-        if (std::optional<double> value = ParseGeneralDateText(fields[index])) {
-            return *value;
+    auto readDate = [&](std::size_t index) {
+        std::optional<double> value = ParseGeneralDateText(fields[index]);
+        if (!value) {
+            Problem(lineNumber, field(index) + " is not a date; the task was read as never run");
         }
-        Problem(lineNumber,
-                field(index) + " is not a date; it was read as " + GeneralDateText(fallback));
-        return fallback;
+        return value;
     };
 
     std::string name = fields[0];
@@ -375,15 +415,26 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
     task->SourceFolderSpec = fields[1];
     task->TargetFolderSpec = fields[2];
     task->IncludeSubFolders = readBoolean(3, true);
-    task->StartTime = readDate(4, 0.5);
+    if (std::optional<double> start = ParseGeneralDateText(fields[4])) {
+        task->StartTime = *start;
+    } else {
+        Problem(lineNumber,
+                field(4) + " is not a time; it was read as " + GeneralDateText(task->StartTime));
+    }
     readLong(5, task->IntervalType);
     if (task->IntervalType < IntervalManual || task->IntervalType > IntervalSelectedDays) {
         Problem(lineNumber, field(5) + " is not an interval type; it was read as 0 (manual)");
         task->IntervalType = IntervalManual;
     }
     readLong(6, task->IntervalIncrement);
-    task->LastCloneDateTime = readDate(7, 0.0);
-    task->NextCloneDateTime = readDate(8, 0.0);
+    const std::optional<double> last = readDate(7);
+    const std::optional<double> next = readDate(8);
+    // Without both run times the task is taken as one that never ran: a due time kept without
+    // its last run, or the reverse, would be a guess.
+    if (last && next) {
+        task->LastCloneDateTime = *last;
+        task->NextCloneDateTime = *next;
+    }
     task->ErrorOnLastClone = readBoolean(9, false);
 
     if (fields.size() >= 11) {
@@ -459,6 +510,29 @@ std::string cCloneTasks::TaskLine(const cCloneTask& task) {
     return line.CurrentString();
 }
 
+void cCloneTasks::KeepUnreadOriginal(const std::string& fileSpec) {
+    if (m_unreadOriginal.empty() || fileSpec != m_readFileSpec) {
+        return;
+    }
+    for (int copy = 0; copy < 1000; ++copy) {
+        std::string backup = fileSpec;
+        if (copy > 0) {
+            backup.append(".").append(std::to_string(copy));
+        }
+        backup.append(".bak");
+        Status kept = WriteNewFile(backup, m_unreadOriginal);
+        if (kept.ok()) {
+            m_backupFileSpec = backup;
+            m_unreadOriginal.clear();
+            return;
+        }
+        if (kept.code() != EEXIST) {
+            throw FileRuntimeError(kept);
+        }
+    }
+    throw FileRuntimeError(Status::FromErrno(EEXIST));
+}
+
 bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
     try {
         const std::string support = SupportFolder();
@@ -482,8 +556,23 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
             content.Append(line);
             content.Append("\r\n");
         }
+        KeepUnreadOriginal(fileSpec);
         // Written whole: a failure leaves the earlier file as it was.
-        Status written = WriteFileAtomically(fileSpec, content.CurrentString());
+        Status written = WriteFileThroughLinks(fileSpec, content.CurrentString());
+        if (!written.ok()) {
+            throw FileRuntimeError(written);
+        }
+        return true;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cCloneTasks.SaveAllTasksToFile");
+        return false;
+    }
+}
+
+bool cCloneTasks::EmptyTaskListFile(const std::string& fileSpec) {
+    try {
+        KeepUnreadOriginal(fileSpec);
+        Status written = WriteFileThroughLinks(fileSpec, "");
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }

@@ -25,7 +25,7 @@ struct TaskListProblem {
     int32_t LineNumber = 0;  // counted from 1; 0 for the file as a whole
     std::string Description;
     // A save would not write back what the file holds: the line was skipped, or a value was
-    // replaced by its default. Callers that save refuse to while such a problem stands.
+    // replaced by its default. The first save over the file keeps the original beside it.
     bool LosesData = true;
 };
 
@@ -63,19 +63,29 @@ public:
     // (positions count from 1); a place outside the list appends. False (reported) for an
     // empty or taken name: names are unique regardless of letter case.
     bool Add(const cCloneTask& task, int32_t position = -1, bool dontSetNextScheduledTask = false);
-    // By name (letter case ignored) or by position counted from 1; nullptr when none.
+    // By name (letter case ignored, blanks counting) or by position counted from 1; nullptr
+    // when none.
     cCloneTask* Item(const std::string& key) const;
     cCloneTask* Item(int32_t position) const;
 
     // Appends the file's tasks to the list; a missing file gives none and, with
-    // createWhenMissing, is created empty. Problems() lists what could not be taken as it
-    // stands. False when the file could not be read at all.
+    // createWhenMissing, is created empty. A byte-order mark at the start is skipped.
+    // Problems() lists what could not be taken as it stands. False when the file could not be
+    // read at all.
     bool ReadAllTasksFromFile(const std::string& fileSpec, bool createWhenMissing = true);
     const std::vector<TaskListProblem>& Problems() const { return m_problems; }
     bool ProblemsLoseData() const;
     // Writes every task (an empty list leaves the file alone) and the include lists of the
-    // tasks that clone selected items. The file is replaced whole or not at all.
+    // tasks that clone selected items. The file is replaced whole or not at all; a link at
+    // its path is written through. When the last read of this file lost lines or values, the
+    // first save keeps the file as it was read in FILE.bak (FILE.1.bak, ... when taken), or
+    // does not save at all.
     bool SaveAllTasksToFile(const std::string& fileSpec);
+    // Empties the file after its last task went (a save leaves the file of an empty list
+    // alone), keeping what was read first as a save does.
+    bool EmptyTaskListFile(const std::string& fileSpec);
+    // Where the last save kept the file as it was read; "" when none did.
+    const std::string& BackupFileSpec() const { return m_backupFileSpec; }
 
     bool AnyErrorTasks() const { return ATaskContainsError(); }
     // Marks the scheduled task that falls due first (ties: the earlier in the list) and, when
@@ -95,6 +105,9 @@ private:
     void Problem(int32_t lineNumber, const std::string& description, bool losesData = true);
     bool SupportFolderExists();
     int32_t IndexOf(const std::string& key) const;
+    // Before the first save over the file read last, when that read lost anything: the text as
+    // read goes to a new backup file. Throws when it cannot be kept.
+    void KeepUnreadOriginal(const std::string& fileSpec);
 
     std::string m_appPath;
     const IClock& m_clock;
@@ -106,6 +119,10 @@ private:
     bool m_supportFolderChecked = false;
     bool m_supportFolderExists = false;
     std::vector<TaskListProblem> m_problems;
+    // The text of the last read while it holds what a save would lose, and its file.
+    std::string m_unreadOriginal;
+    std::string m_readFileSpec;
+    std::string m_backupFileSpec;
     ITaskRows* m_rows = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "tasks/TaskProperties.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -51,12 +52,28 @@ std::string ResolvedAsFarAsItExists(const std::string& folder) {
 
 }  // namespace
 
-std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cCloneTasks& tasks) {
+std::optional<TaskMessage> CheckTaskNameCharacters(const std::string& name) {
     if (StringContainsIllegalFileNameCharacter(name)) {
         return TaskMessage{"Illegal Task Name",
                            "Task names cannot contain any of the following characters:\r\n"
                            "\\ / : * ? \" < > |",
                            MessageIcon::Critical};
+    }
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 32 || c == 127;
+    });
+    if (control || name.find(kFieldSeparator) != std::string::npos) {
+        return TaskMessage{"Illegal Task Name",
+                           "Task names cannot contain \"~!@#\", a line break or another control "
+                           "character.",
+                           MessageIcon::Critical};
+    }
+    return std::nullopt;
+}
+
+std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cCloneTasks& tasks) {
+    if (std::optional<TaskMessage> refused = CheckTaskNameCharacters(name)) {
+        return refused;
     }
     if (tasks.Item(name) != nullptr) {
         return TaskMessage{"Duplicate Task Name", "A task with this name already exists.",

@@ -35,6 +35,9 @@ struct TaskPropertiesInput {
 
 // A new task's name, trimmed: forbidden characters, then a name already in the list.
 std::optional<TaskMessage> CheckNewTaskName(const std::string& name, const cCloneTasks& tasks);
+// The characters of a name alone: those a file name cannot hold, then the field separator
+// "~!@#" and control characters (a line break among them), which the task list cannot hold.
+std::optional<TaskMessage> CheckTaskNameCharacters(const std::string& name);
 
 // Shown after a task list was read whose task names held forbidden characters.
 TaskMessage IllegalTaskNamesRepairedMessage();

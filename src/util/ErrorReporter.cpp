@@ -103,6 +103,7 @@ std::string ErrorReporter::BuildMessageText(const std::string& procedureLabel,
 void ErrorReporter::ReportUnexpectedError(const std::string& procedureLabel,
                                           const UnexpectedError& error,
                                           const std::string& moreInformation) {
+    ++m_reportCount;
     try {
         std::string text = CoreText(procedureLabel, error);
         if (!TakesRegistryBranch(error)) {

@@ -3,6 +3,7 @@
 // "cCloneLog.Add", ...) catches what escapes it, hands it here, and returns its empty value.
 // Expected failures of a run never come here: they become clone-log entries.
 
+#include <atomic>
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,11 @@ public:
     void ReportCurrentException(const std::string& procedureLabel,
                                 const std::string& moreInformation = "");
 
+    // How many failures were reported so far: a front end that must answer with an exit
+    // status learns from it that an operation failed in a way its result does not show (a
+    // log that could not be written, say).
+    int ReportCount() const { return m_reportCount.load(); }
+
     // The message text alone, as shown when no detail file is written, for tests and for
     // front ends that need it without showing it.
     static std::string BuildMessageText(const std::string& procedureLabel,
@@ -72,6 +78,7 @@ private:
     std::string m_appPath;
     IPrompt& m_prompt;
     const IClock& m_clock;
+    std::atomic<int> m_reportCount{0};
 };
 
 }  // namespace duvanto

@@ -5,6 +5,7 @@
 
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
+#include "platform/SettingsFileWrite.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -157,7 +158,7 @@ std::string GetTempFileSpec(const std::string& prefix, const std::string& extens
                             const std::string& folder) {
     std::string where = folder.empty() ? SystemTempFolder() : NormalizeFolderPath(folder);
     Result<std::string> created =
-        CreateUniqueFile(where, prefix, "." + (extension.empty() ? "tmp" : extension));
+        CreateUniqueFile(where, prefix, "." + (extension.empty() ? "tmp" : extension), 0600);
     return created.ok() ? created.value() : std::string();
 }
 
@@ -180,7 +181,7 @@ bool WriteStringToFile(const std::string& path, const std::string& text, bool ke
         return false;
     }
     if (!text.empty()) {
-        return WriteFileAtomically(path, text).ok();
+        return WriteFileThroughLinks(path, text).ok();
     }
     if (exists && !RemoveFile(path).ok()) {
         prompt.ShowMessage("Write String To File",

@@ -43,7 +43,8 @@ Status CreateFolderPath(const std::string& folderPath);
 
 // A new, unique, empty file named prefix + hex digits + "." + extension ("tmp" when the
 // extension is empty), created exclusively in `folder`, or in $TMPDIR or /tmp when folder is
-// empty. Returns its full path, or "" when none could be created.
+// empty, readable by its owner alone (mode 0600). Returns its full path, or "" when none could
+// be created.
 std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
                             const std::string& folder);
 
@@ -56,7 +57,8 @@ void QuickSortStringArray(std::vector<std::string>& items);
 // Writes the text as the whole file. An existing file is kept when keepExisting is set
 // (returns false). An empty text deletes the file instead (returns true even when the delete
 // fails, after telling the user through the prompt). The bytes are written into a temporary
-// file beside the target and renamed over it, so a failure never leaves a half-written file.
+// file beside the target and renamed over it, so a failure never leaves a half-written file; a
+// link at the path is written through (the file it points to gets the text).
 bool WriteStringToFile(const std::string& path, const std::string& text, bool keepExisting,
                        IPrompt& prompt);
 // The whole file, or "" when it is missing, empty or unreadable.

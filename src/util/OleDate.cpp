@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "util/DateReading.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -51,11 +52,15 @@ int DaysInMonth(int y, int m) {
     return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
 }
 
-bool IsValid(const LocalDateTime& v) {
+}  // namespace
+
+bool IsValidLocalDateTime(const LocalDateTime& v) {
     return v.year >= kMinOleYear && v.year <= kMaxOleYear && v.month >= 1 && v.month <= 12 &&
            v.day >= 1 && v.day <= DaysInMonth(v.year, v.month) && v.hour >= 0 && v.hour <= 23 &&
            v.minute >= 0 && v.minute <= 59 && v.second >= 0 && v.second <= 59;
 }
+
+namespace {
 
 // The C locale in any of its spellings, C.UTF-8 included: its date form is no one's own, so
 // the US form stands in for it.
@@ -161,109 +166,6 @@ bool IsTimeOfDay(const LocalDateTime& v) {
     return v.year == 1899 && v.month == 12 && v.day == 30;
 }
 
-class Cursor {
-public:
-    explicit Cursor(std::string_view text) : m_text(text) {}
-    bool AtEnd() const { return m_pos == m_text.size(); }
-    bool Take(char c) {
-        if (!AtEnd() && m_text[m_pos] == c) {
-            ++m_pos;
-            return true;
-        }
-        return false;
-    }
-    bool TakeBlanks() {
-        const std::size_t start = m_pos;
-        while (Take(' ') || Take('\t')) {
-        }
-        return m_pos > start;
-    }
-    // Between minDigits and maxDigits decimal digits.
-    bool TakeNumber(int minDigits, int maxDigits, int& value) {
-        int count = 0;
-        value = 0;
-        while (count < maxDigits && !AtEnd() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') {
-            value = value * 10 + (m_text[m_pos++] - '0');
-            ++count;
-        }
-        return count >= minDigits && (AtEnd() || m_text[m_pos] < '0' || m_text[m_pos] > '9');
-    }
-    bool TakeWordIgnoringCase(std::string_view word) {
-        if (m_text.size() - m_pos < word.size() ||
-            strncasecmp(m_text.data() + m_pos, word.data(), word.size()) != 0) {
-            return false;
-        }
-        m_pos += word.size();
-        return true;
-    }
-
-private:
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-};
-
-// h:mm[:ss], optionally followed by AM or PM (a 24-hour time without them), up to the end.
-bool TakeUsTime(Cursor& in, LocalDateTime& v) {
-    v.second = 0;
-    if (!in.TakeNumber(1, 2, v.hour) || !in.Take(':') || !in.TakeNumber(2, 2, v.minute)) {
-        return false;
-    }
-    if (in.Take(':') && !in.TakeNumber(2, 2, v.second)) {
-        return false;
-    }
-    in.TakeBlanks();
-    const bool am = in.TakeWordIgnoringCase("AM");
-    const bool pm = !am && in.TakeWordIgnoringCase("PM");
-    if (!in.AtEnd()) {
-        return false;
-    }
-    if (am || pm) {
-        if (v.hour < 1 || v.hour > 12) {
-            return false;
-        }
-        v.hour = v.hour % 12 + (pm ? 12 : 0);
-    }
-    return true;
-}
-
-// M/D/YYYY, optionally followed by the US time.
-std::optional<LocalDateTime> ParseUsForm(std::string_view text) {
-    Cursor in(text);
-    LocalDateTime v;
-    if (!in.TakeNumber(1, 2, v.month) || !in.Take('/') || !in.TakeNumber(1, 2, v.day) ||
-        !in.Take('/') || !in.TakeNumber(4, 4, v.year)) {
-        return std::nullopt;
-    }
-    v.hour = v.minute = v.second = 0;
-    if (in.AtEnd()) {
-        return v;
-    }
-    if (!in.TakeBlanks() || !TakeUsTime(in, v)) {
-        return std::nullopt;
-    }
-    return v;
-}
-
-// YYYY-MM-DD, optionally followed by a blank or "T" and HH:MM:SS.
-std::optional<LocalDateTime> ParseIsoForm(std::string_view text) {
-    Cursor in(text);
-    LocalDateTime v;
-    if (!in.TakeNumber(4, 4, v.year) || !in.Take('-') || !in.TakeNumber(2, 2, v.month) ||
-        !in.Take('-') || !in.TakeNumber(2, 2, v.day)) {
-        return std::nullopt;
-    }
-    v.hour = v.minute = v.second = 0;
-    if (in.AtEnd()) {
-        return v;
-    }
-    if ((!in.Take('T') && !in.Take(' ')) || !in.TakeNumber(2, 2, v.hour) || !in.Take(':') ||
-        !in.TakeNumber(2, 2, v.minute) || !in.Take(':') || !in.TakeNumber(2, 2, v.second) ||
-        !in.AtEnd()) {
-        return std::nullopt;
-    }
-    return v;
-}
-
 std::optional<LocalDateTime> ParseLocaleForm(const std::string& text, const std::string& format) {
     std::tm tm{};
     const char* end = strptime(text.c_str(), format.c_str(), &tm);
@@ -280,10 +182,57 @@ std::optional<LocalDateTime> ParseLocaleForm(const std::string& text, const std:
     return v;
 }
 
+// The order of day and month in the locale's short date and the separator between them, read
+// from its format ("%d.%m.%Y": day first, "."); nothing decided when the year or a word comes
+// between them or first.
+DateReadingRules CurrentDateReadingRules() {
+    DateReadingRules rules;
+    if (IsClassicLocale()) {
+        return rules;
+    }
+    rules.separator = '\0';
+    rules.am = nl_langinfo(AM_STR);
+    rules.pm = nl_langinfo(PM_STR);
+    const std::string format = LocaleDateFormat();
+    char first = '\0';
+    std::string between;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            if (first != '\0' && format[i] != ' ') {
+                between += format[i];
+            }
+            continue;
+        }
+        // GNU flags and modifiers between "%" and the conversion.
+        while (i + 1 < format.size() && std::strchr("-_0^#EO", format[i + 1]) != nullptr) {
+            ++i;
+        }
+        if (i + 1 == format.size()) {
+            break;
+        }
+        char conversion = format[++i];
+        conversion = conversion == 'e' ? 'd' : conversion;
+        if (first == '\0') {
+            if (conversion != 'd' && conversion != 'm') {
+                return rules;  // year, weekday or month name first
+            }
+            first = conversion;
+            continue;
+        }
+        if ((conversion == 'd' || conversion == 'm') && conversion != first &&
+            between.size() == 1 && std::strchr("/.-", between[0]) != nullptr) {
+            rules.separator = between[0];
+            rules.dayFirst = first == 'd';
+        }
+        return rules;
+    }
+    return rules;
+}
+
 }  // namespace
 
 double OleDateFromLocal(const LocalDateTime& value) {
-    if (!IsValid(value)) {
+    if (!IsValidLocalDateTime(value)) {
         throw std::out_of_range("date or time out of range");
     }
     const int64_t day = DaysFromCivil(value.year, value.month, value.day) - kOleEpochDays;
@@ -312,7 +261,7 @@ LocalDateTime LocalFromOleDate(double oleDate) {
     v.hour = static_cast<int>(seconds / 3600);
     v.minute = static_cast<int>(seconds / 60 % 60);
     v.second = static_cast<int>(seconds % 60);
-    if (!IsValid(v)) {
+    if (!IsValidLocalDateTime(v)) {
         throw std::out_of_range("OLE date out of range");
     }
     return v;
@@ -351,17 +300,14 @@ std::optional<double> ParseGeneralDate(const std::string& text) {
     std::optional<LocalDateTime> value;
     if (!IsClassicLocale()) {
         value = ParseLocaleForm(trimmed, LocaleDateTimeFormat());
-        if (!value || !IsValid(*value)) {
+        if (!value || !IsValidLocalDateTime(*value)) {
             value = ParseLocaleForm(trimmed, LocaleDateFormat());
         }
     }
-    if (!value || !IsValid(*value)) {
-        value = ParseUsForm(trimmed);
+    if (!value || !IsValidLocalDateTime(*value)) {
+        value = ReadDateText(trimmed, CurrentDateReadingRules());
     }
-    if (!value || !IsValid(*value)) {
-        value = ParseIsoForm(trimmed);
-    }
-    if (!value || !IsValid(*value)) {
+    if (!value || !IsValidLocalDateTime(*value)) {
         return std::nullopt;
     }
     return OleDateFromLocal(*value);
@@ -376,16 +322,15 @@ std::optional<double> ParseLongTime(const std::string& text) {
     const std::string trimmed = Trim(text);
     if (!IsClassicLocale()) {
         const std::optional<LocalDateTime> local = ParseLocaleForm(trimmed, LocaleTimeFormat());
-        if (local && IsValid(AsTimeOfDay(*local))) {
+        if (local && IsValidLocalDateTime(AsTimeOfDay(*local))) {
             return OleDateFromLocal(AsTimeOfDay(*local));
         }
     }
-    Cursor in(trimmed);
-    LocalDateTime us;
-    if (!TakeUsTime(in, us) || !IsValid(us)) {
+    const std::optional<LocalDateTime> read = ReadTimeText(trimmed, CurrentDateReadingRules());
+    if (!read || !IsValidLocalDateTime(*read)) {
         return std::nullopt;
     }
-    return OleDateFromLocal(us);
+    return OleDateFromLocal(*read);
 }
 
 std::string GeneralDateText(double oleDate) {

@@ -23,6 +23,9 @@ inline constexpr double kMaxOleDate = 2958465.0;
 
 inline constexpr int64_t kSecondsPerDay = 86400;
 
+// Whether every field lies in its range and the day exists in its month and year.
+bool IsValidLocalDateTime(const LocalDateTime& value);
+
 // Exact to the second; fractions of a second round to the nearest second. Both throw
 // std::out_of_range for a value outside the range above (or a field outside its own range),
 // which callers meet only through corrupt data; their labelled boundary reports it.
@@ -37,16 +40,18 @@ std::time_t TimeTFromOleDate(double oleDate);
 // a blank, its long time. In the C and POSIX locales: M/D/YYYY h:mm:ss AM/PM.
 std::string FormatGeneralDate(double oleDate);
 
-// Reads what FormatGeneralDate writes in the current locale, the US form above, and ISO 8601
-// ("YYYY-MM-DD HH:MM:SS" or with a "T"; a date alone is midnight). Nothing on failure.
+// Reads what FormatGeneralDate writes in the current locale and the numeric forms that other
+// locales write (util/DateReading.h): the US form above, ISO 8601 ("YYYY-MM-DD HH:MM:SS" or
+// with a "T"), day-first forms with "." or "/", year-first forms; 24-hour and AM/PM times. A
+// date alone is midnight. Nothing on failure.
 std::optional<double> ParseGeneralDate(const std::string& text);
 
 // The LC_TIME locale's long time of the value's time of day, its date part ignored; in the C
 // and POSIX locales h:mm:ss AM/PM (11:59:00 PM).
 std::string FormatLongTime(double oleDate);
-// Reads what FormatLongTime writes in the current locale and the US form h:mm[:ss] with or
-// without AM/PM (24-hour without), blanks around allowed. A time of day, that is an OLE date
-// whose whole part is 0; nothing on failure.
+// Reads what FormatLongTime writes in the current locale and the times other locales write:
+// h:mm[:ss] (or with ".") with or without AM/PM (24-hour without), and CJK forms, blanks
+// around allowed. A time of day, that is an OLE date whose whole part is 0; nothing on failure.
 std::optional<double> ParseLongTime(const std::string& text);
 
 // The general date as the runtime writes a date value, in the task list and the options

@@ -113,7 +113,15 @@ bool StringContainsIllegalFileNameCharacter(std::string_view text) {
 }
 
 std::string EncloseInQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    // Appended rather than `"\"" + std::string(text)`: GCC 12 at -O3 takes that operator+ for
+    // an overlapping copy and stops the build under -Werror=restrict.
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    return quoted.append(1, '"').append(text).append(1, '"');
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
 }
 
 bool StringsEqualExact(std::string_view a, std::string_view b) {

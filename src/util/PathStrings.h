@@ -33,6 +33,8 @@ std::string NormalizePath(std::string_view path);
 std::string Trim(std::string_view text);
 bool StringContainsIllegalFileNameCharacter(std::string_view text);
 std::string EncloseInQuotes(std::string_view text);
+// The text without the UTF-8 byte-order mark that some editors put at the start of a file.
+std::string_view WithoutByteOrderMark(std::string_view text);
 bool StringsEqualExact(std::string_view a, std::string_view b);
 
 // Splits a file path into its folder (up to and including the last "/") and its name; a path

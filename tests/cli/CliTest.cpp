@@ -208,5 +208,65 @@ TEST_F(CliTest, CloneWithErrorsExitsOne) {
               std::string::npos);
 }
 
+// rsync users expect a missing Target to be made; only where its parent is there, and never
+// inside the Source.
+TEST_F(CliTest, CloneMakesAMissingTargetWhoseParentExists) {
+    WriteFile(source + "a.txt", "a");
+    EXPECT_EQ(Run({"clone", source, temp / "new", "--delete", "regular"}), 0) << err;
+    EXPECT_EQ(err, "duvanto-cli: created the Target folder ~/new/\n");
+    EXPECT_EQ(ReadFile(temp / "new/a.txt"), "a");
+    EXPECT_EQ(Run({"clone", source, temp / "quiet/", "--quiet"}), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ReadFile(temp / "quiet/a.txt"), "a");
+
+    EXPECT_EQ(Run({"clone", source, temp / "no/parent"}), 2);
+    EXPECT_FALSE(Exists(temp / "no"));
+    EXPECT_EQ(Run({"clone", source, source + "inside"}), 2);
+    EXPECT_EQ(err,
+              "The Target folder \"~/S/inside/\" lies inside the Source folder \"~/S/\". A folder "
+              "cannot be cloned into itself.\n");
+    EXPECT_FALSE(Exists(source + "inside"));
+    EXPECT_EQ(Run({"plan", source, temp / "planned"}), 2) << "plan changes nothing";
+    EXPECT_FALSE(Exists(temp / "planned"));
+}
+
+// A run whose log could not be written has lost its record: it must not look like success.
+TEST_F(CliTest, ALogThatCannotBeWrittenFailsTheRun) {
+    WriteFile(source + "a.txt", "a");
+    fs::create_directories(home + "clone.log");  // in the way of the log, even for root
+    EXPECT_EQ(Run({"clone", source, target, "--quiet"}), 1);
+    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
+    EXPECT_NE(err.find("Unexpected Error in cCloneLog.AppendInMemoryStringToLogFile"),
+              std::string::npos)
+        << err;
+
+    WriteFile(home + "Default Task List.dvt", "Job~!@#" + source + "~!@#" + target +
+                                                  "~!@#True~!@#12:00:00 PM~!@#0~!@#1~!@#"
+                                                  "12:00:00 AM~!@#12:00:00 AM~!@#False\r\n");
+    EXPECT_EQ(Run({"run", "Job", "--quiet"}), 1);
+    EXPECT_EQ(out, "Clone Complete - Job\n");
+}
+
+TEST_F(CliTest, AnEmptyHomeIsRefusedNotTakenForTheDefault) {
+    setenv("XDG_CONFIG_HOME", (temp / "config").c_str(), 1);
+    for (const char* empty : {"", "  "}) {
+        std::ostringstream outStream, errStream;
+        std::istringstream in;
+        const int code = RunCli({"duvanto-cli", "--home", empty, "clone", source, target},
+                                CliStreams{in, outStream, errStream, false});
+        EXPECT_EQ(code, 2);
+        EXPECT_EQ(errStream.str(), "duvanto-cli: --home: the program folder is empty\n");
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_FALSE(Exists(temp / "config"));
+}
+
+TEST_F(CliTest, VersionAndHelp) {
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out, std::string("duvanto-cli ") + DUVANTO_VERSION + "\n");
+    EXPECT_EQ(Run({"clone", "--help"}), 0);
+    EXPECT_NE(out.find("on Linux no folder is a system folder"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace duvanto::test

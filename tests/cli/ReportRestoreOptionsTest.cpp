@@ -69,6 +69,21 @@ TEST_F(ReportRestoreOptionsTest, RestoreOfTheWholeTargetIntoADeletedSource) {
               std::string::npos);
 }
 
+// What the README says restore overwrites: a Source file that differs by the comparison
+// method. Under DateTime one with the same time and other bytes stays.
+TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
+    AddTask();
+    WriteFile(source + "a.txt", "the Source's own bytes");
+    SetModificationTime(source + "a.txt", 1'000'000'000);
+    SetModificationTime(first + "a.txt", 1'000'000'000);
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "the Source's own bytes");
+
+    WriteFile(home + "duvanto.ini", "[Comparison]\r\nCompareType=Contents\r\n");
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
+}
+
 TEST_F(ReportRestoreOptionsTest, RestoreRefusalsAndErrors) {
     AddTask();
     EXPECT_EQ(Run({"restore", "Nobody", "a.txt"}), 2);
@@ -130,6 +145,50 @@ TEST_F(ReportRestoreOptionsTest, PlanAndCloneFollowTheOptionsFileUnlessOverridde
 
     EXPECT_EQ(Run({"clone", source, first, "--quiet"}), 0) << err;
     EXPECT_TRUE(fs::exists(first + "orphan.txt"));
+}
+
+// One unreadable value stops the reading of the options file; the keys after it keep their
+// start values, here permanent deletion where the file says "Do Not Delete" (and the default
+// task list where it may name another). Whatever would change files refuses; what only shows
+// them says what it could not read.
+TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
+    AddTask();
+    WriteFile(source + "a.txt", "new");
+    WriteFile(first + "orphan.txt", "o");
+    WriteFile(home + "duvanto.ini",
+              "[Log]\r\nMaxSize=99999999999999999999\r\n[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    const std::string list = ReadFile(home + "Default Task List.dvt");
+    const std::string named =
+        "duvanto-cli: ~/home/duvanto.ini:2: [Log] MaxSize=99999999999999999999 could not be read "
+        "(Overflow)";
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"clone", source, first, "--quiet"},
+          {"run", "Docs", "--quiet"},
+          {"due"},
+          {"restore", "Docs", "a.txt"},
+          {"add", "More", "--source", source, "--target", second},
+          {"remove", "Docs"}}) {
+        EXPECT_EQ(Run(args), 2) << args[0];
+        EXPECT_TRUE(err.starts_with("Unexpected Error in modIniFile.ReadProgramOptionsFromIniFile"))
+            << args[0] << ": " << err;
+        EXPECT_TRUE(err.ends_with(named +
+                                  "; the options after it would keep their first-run values, so "
+                                  "nothing was done. Correct the file first.\n"))
+            << args[0] << ": " << err;
+        EXPECT_EQ(out, "") << args[0];
+    }
+    EXPECT_EQ(ReadFile(first + "orphan.txt"), "o");
+    EXPECT_EQ(ReadFile(source + "a.txt"), "new");
+    EXPECT_EQ(ReadFile(home + "Default Task List.dvt"), list);
+    EXPECT_FALSE(fs::exists(home + "clone.log"));
+
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"options"}, {"list"}, {"plan", source, first}}) {
+        EXPECT_EQ(Run(args), 0) << args[0];
+        EXPECT_TRUE(err.ends_with(named + "; the options after it keep their first-run values\n"))
+            << args[0] << ": " << err;
+        EXPECT_FALSE(out.empty()) << args[0];
+    }
 }
 
 TEST_F(ReportRestoreOptionsTest, SelectTakesOneValuePerOccurrence) {

@@ -103,17 +103,30 @@ TEST_F(TaskCommandsTest, BadLinesAreNamedAndTheRestListed) {
               "duvanto-cli: ~/home/Default Task List.dvt:3: a task named \"good\" is already in "
               "the list; the line was skipped\n");
 
-    // A command that would save refuses, and nothing runs.
+    // A command that saves still works (cron must not stop for one bad line): the first save
+    // keeps the file as it was, names the copy, and the list saves what it holds.
     const std::string before = ReadFile(list);
-    EXPECT_EQ(Run({"run", "Good"}), 2);
+    EXPECT_EQ(Run({"run", "Good", "--quiet"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Good\n");
     EXPECT_TRUE(
-        err.ends_with("duvanto-cli: ~/home/Default Task List.dvt was left unchanged: a "
-                      "save would lose the lines above; correct them first\n"))
+        err.ends_with("duvanto-cli: ~/home/Default Task List.dvt: the lines that could not be "
+                      "read are kept as they were in ~/home/Default Task List.dvt.bak\n"))
         << err;
-    EXPECT_EQ(ReadFile(list), before);
-    EXPECT_FALSE(fs::exists(temp / "T/a.txt"));
-    EXPECT_EQ(Run({"add", "New", "--source", temp / "S", "--target", temp / "T"}), 2);
-    EXPECT_EQ(ReadFile(list), before);
+    EXPECT_EQ(ReadFile(list + ".bak"), before);
+    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(err, "");
+    ASSERT_EQ(ListedFields().size(), 2u);
+
+    // Once kept, a later bad line is kept in a copy of its own; the first one stays.
+    WriteFile(list, ReadFile(list) + "Another~!@#bad\r\n");
+    EXPECT_EQ(Run({"add", "New", "--source", temp / "S", "--target", temp / "T"}), 0) << err;
+    EXPECT_NE(err.find("kept as they were in ~/home/Default Task List.dvt.1.bak"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(ReadFile(list + ".bak"), before);
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(ListedFields().size(), 3u);
 }
 
 TEST_F(TaskCommandsTest, ATaskThatCanNeverFallDueIsNamedAndKept) {
@@ -355,6 +368,56 @@ TEST_F(TaskCommandsTest, TheOptionsNameTheListAndTaskListOverridesIt) {
     EXPECT_EQ(Run({"list", "--task-list", "Other.dvt"}), 0);
     ASSERT_EQ(chdir("/"), 0);
     EXPECT_EQ(out.substr(0, out.find('\t')), "FromArgument");
+}
+
+// Saved on the desktop in one locale, run by cron in the C locale: the dates still read.
+TEST_F(TaskCommandsTest, CronReadsAListSavedInAnotherLocale) {
+    WriteFile(list, Task("German", "T/", "2", "01.12.2003 09:00:00", "01.12.2003 08:00:00") +
+                        Task("Japanese", "U/", "2", "2103年12月01日 09時00分00秒",
+                             "2003年12月01日 08時00分00秒"));
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ListedFields()[0][3], "12/1/2003 9:00:00 AM");
+    EXPECT_EQ(ListedFields()[1][4], "12/1/2003 8:00:00 AM");
+    EXPECT_EQ(Run({"due", "--quiet"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - German\n");
+    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+}
+
+// The illegal-character repair leaves blanks at the ends of names; such a task is found by its
+// own name, and a name with blanks never finds another task.
+TEST_F(TaskCommandsTest, TaskNamesMatchAsTheyStand) {
+    WriteFile(list, Task("Back:", "T/") + Task("Keep", "T/"));
+    EXPECT_EQ(Run({"run", "Back", "--quiet"}), 2);
+    EXPECT_EQ(Run({"report", " Keep", "--out", temp / "page.html"}), 2);
+    EXPECT_TRUE(
+        err.ends_with("duvanto-cli: no task named \" Keep\" in ~/home/Default Task List.dvt\n"))
+        << err;
+    EXPECT_EQ(Run({"report", "Back ", "--out", temp / "page.html"}), 0) << err;
+    EXPECT_EQ(Run({"run", "Back ", "--quiet"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Back \n");
+    EXPECT_EQ(Run({"restore", "Back ", "a.txt"}), 0) << err;
+    EXPECT_EQ(Run({"remove", "Back "}), 0) << err;
+    EXPECT_EQ(Run({"list"}), 0);
+    ASSERT_EQ(ListedFields().size(), 1u);
+    EXPECT_EQ(ListedFields()[0][0], "Keep");
+}
+
+// A name the list cannot hold is refused before anything is read or locked.
+TEST_F(TaskCommandsTest, AddRefusesANameTheListCannotHold) {
+    WriteFile(list, Task("Taken", "T/"));
+    const std::string before = ReadFile(list);
+    Result<InstanceLock> held = InstanceLock::Acquire(home);
+    ASSERT_TRUE(held.ok());
+    for (const char* name : {"a~!@#b", "two\nlines", "tab\there", "cr\r"}) {
+        EXPECT_EQ(Run({"add", name, "--source", temp / "S", "--target", temp / "T"}), 2) << name;
+        EXPECT_EQ(err,
+                  "Illegal Task Name\nTask names cannot contain \"~!@#\", a line break or another "
+                  "control character.\n")
+            << name;
+        EXPECT_EQ(out, "");
+    }
+    EXPECT_EQ(ReadFile(list), before);
 }
 
 TEST_F(TaskCommandsTest, AddedTasksListTheSameInEachLocale) {

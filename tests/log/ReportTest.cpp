@@ -531,6 +531,7 @@ TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewRptFileInTheTemporaryFolder) 
     const std::string tmp = temp / "tmp/";
     fs::create_directories(tmp);
     ScopedEnvironment tmpdir("TMPDIR", tmp);
+    ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
     File(source + "a.txt");
 
     const std::string first = CreateHTMLReportOfFolderDiffs(services, source, target, true);
@@ -545,6 +546,34 @@ TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewRptFileInTheTemporaryFolder) 
     EXPECT_NE(first, second);
     EXPECT_EQ(browser.opened, (std::vector<std::string>{first, second}));
     EXPECT_EQ(std::distance(fs::directory_iterator(tmp), fs::directory_iterator()), 2);
+}
+
+// The page lists the user's files: other local users must not read it.
+TEST_F(ReportTest, TheTemporaryPageIsTheUsersAloneInTheRuntimeFolder) {
+    const std::string run = temp / "run/";
+    fs::create_directories(run);
+    fs::create_directories(temp / "tmp");
+    ScopedEnvironment tmpdir("TMPDIR", temp / "tmp/");
+    File(source + "a.txt");
+    const mode_t oldMask = umask(022);
+    std::string pages[2];
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", run);
+        pages[0] = CreateHTMLReportOfFolderDiffs(services, source, target, true);
+    }
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
+        pages[1] = CreateHTMLReportOfFolderDiffs(services, source, target, true);
+    }
+    umask(oldMask);
+    EXPECT_TRUE(pages[0].starts_with(run + "rpt")) << pages[0];
+    EXPECT_TRUE(pages[1].starts_with(temp / "tmp/rpt")) << pages[1];
+    for (const std::string& written : pages) {
+        struct stat info {};
+        ASSERT_EQ(stat(written.c_str(), &info), 0) << written;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << written;
+        EXPECT_TRUE(ReadFile(written).ends_with(kFooter));
+    }
 }
 
 TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {

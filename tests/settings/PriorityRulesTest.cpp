@@ -238,6 +238,29 @@ void OnFreshThread(const std::function<void()>& body) {
     thread.join();
 }
 
+constexpr int kBestEffort = 2;
+
+int ThreadNice() {
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+}
+
+// Cron may start the runner niced: a run under a rule still gets both values of its class.
+TEST_F(PriorityRulesTest, ARunSetsItsClassInFullWhateverTheThreadStartedWith) {
+    rules.Add(Rule(At(0, 0), At(23, 59), IDLE_PRIORITY_CLASS));
+    clock.now = 38000 + At(12, 0);
+    OnFreshThread([&] {
+        ASSERT_EQ(setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5), 0);
+        ThreadPriority thread;
+        EXPECT_EQ(thread.CurrentClass(), 0) << "nice 5 is no class of its own";
+        SetPriorityBasedOnRules(rules, clock, thread, reporter);
+        EXPECT_EQ(ThreadNice(), 19);
+        EXPECT_EQ(ThreadIoPriority().ioClass, kBestEffort);
+        EXPECT_EQ(ThreadIoPriority().level, 7);
+        EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
+    });
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST(ThreadPriorityTest, ClassesChangeTheCallingThreadOnly) {
     ThreadPriority priority;
     const int32_t before = priority.CurrentClass();
@@ -245,8 +268,9 @@ TEST(ThreadPriorityTest, ClassesChangeTheCallingThreadOnly) {
         ThreadPriority thread;
         ASSERT_TRUE(thread.SetClass(IDLE_PRIORITY_CLASS).ok());
         EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
-        EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), 19);
-        EXPECT_EQ(ThreadIoClass(), 3);
+        EXPECT_EQ(ThreadNice(), 19);
+        EXPECT_EQ(ThreadIoPriority().ioClass, kBestEffort);
+        EXPECT_EQ(ThreadIoPriority().level, 7);
         EXPECT_EQ(thread.SetClass(5).code(), EINVAL);
         EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
     });
@@ -265,9 +289,10 @@ TEST(ThreadPriorityTest, ClassesChangeTheCallingThreadOnly) {
             return;
         }
         EXPECT_EQ(thread.CurrentClass(), HIGH_PRIORITY_CLASS);
-        EXPECT_EQ(ThreadIoClass(), 2);
+        EXPECT_EQ(ThreadIoPriority().ioClass, kBestEffort);
+        EXPECT_EQ(ThreadIoPriority().level, 4);
         ASSERT_TRUE(thread.SetClass(NORMAL_PRIORITY_CLASS).ok());
-        EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), 0);
+        EXPECT_EQ(ThreadNice(), 0);
     });
 }
 
@@ -292,7 +317,8 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
             const Status raised = thread.SetClass(HIGH_PRIORITY_CLASS);
             if (raised.ok() || (raised.code() != EACCES && raised.code() != EPERM)) {
                 code = 2;
-            } else if (thread.CurrentClass() != IDLE_PRIORITY_CLASS || ThreadIoClass() != 3) {
+            } else if (thread.CurrentClass() != IDLE_PRIORITY_CLASS ||
+                       ThreadIoPriority().level != 7) {
                 code = 3;
             } else if (!prompt.shown.empty()) {
                 code = 4;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -199,6 +202,46 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
     o = ReadFrom("[Log]\nMaxSize=3000000\nLogOnlyErrors=True\n");
     EXPECT_FALSE(o->log.LogOnlyErrors());
     EXPECT_EQ(o->prompt.shown.size(), 1u);
+}
+
+// A front end that acts on the options must know the read stopped, and where: the keys after
+// it keep their start values, which may do what the file says not to.
+TEST_F(ProgramOptionsTest, AStoppedReadTellsTheKeyAndLine) {
+    auto o = ReadFrom("[Log]\nMaxSize=99999999999999999999\n[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    ASSERT_TRUE(o->options.ReadFailure.has_value());
+    EXPECT_EQ(o->options.ReadFailure->Section, "Log");
+    EXPECT_EQ(o->options.ReadFailure->Key, "MaxSize");
+    EXPECT_EQ(o->options.ReadFailure->Line, 2u);
+    EXPECT_EQ(o->options.ReadFailure->Value, "99999999999999999999");
+    EXPECT_EQ(o->options.ReadFailure->Reason, "Overflow");
+    // The file's "Do Not Delete" was never read: the engine would delete for good.
+    EXPECT_EQ(o->clone.DeleteMethod, RegularDelete);
+
+    // Deep in the rules, the very key is named.
+    o = ReadFrom(
+        "[Priority Rules]\nNumRules=2\nPriorityRule1=1:00:00 AM,2:00:00 AM,64\n"
+        "PriorityRule2=soon,later,32\n");
+    ASSERT_TRUE(o->options.ReadFailure.has_value());
+    EXPECT_EQ(o->options.ReadFailure->Key, "PriorityRule2");
+    EXPECT_EQ(o->options.ReadFailure->Line, 4u);
+    EXPECT_EQ(o->options.ReadFailure->Reason, "Type mismatch");
+
+    o = ReadFrom("\xEF\xBB\xBF[Miscellaneous]\nDeleteMethod=2\n");
+    EXPECT_FALSE(o->options.ReadFailure.has_value());
+    EXPECT_EQ(o->clone.DeleteMethod, DoNotDelete) << "a byte-order mark hides no section";
+}
+
+TEST_F(ProgramOptionsTest, ASavedFileGoesThroughItsLink) {
+    const std::string kept = dir / "dotfiles/duvanto.ini";
+    WriteFile(kept, "; mine\n[Miscellaneous]\nDeleteMethod=2\n");
+    ASSERT_EQ(symlink("dotfiles/duvanto.ini", IniPath().c_str()), 0);
+    auto o = Read();
+    o->clone.CopyMethod = SafeCopyMethod;
+    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
+    const std::string text = ReadFile(kept);
+    EXPECT_TRUE(text.starts_with("; mine\r\n")) << text;
+    EXPECT_NE(text.find("CopyMethod=1\r\n"), std::string::npos) << text;
 }
 
 TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {

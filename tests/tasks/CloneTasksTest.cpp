@@ -171,8 +171,8 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
                   "5: field 6 (IntervalIncrement) \"every other\" is not a number; it was read as "
                   "0",
                   "5: the task \"Words\" has an interval below 1; it is never scheduled",
-                  "6: field 7 (LastCloneDateTime) \"yesterday\" is not a date; it was read as "
-                  "12:00:00 AM",
+                  "6: field 7 (LastCloneDateTime) \"yesterday\" is not a date; the task was read "
+                  "as never run",
                   "7: the line holds binary data; it was skipped",
                   "8: field 5 (IntervalType) \"9\" is not an interval type; it was read as 0 "
                   "(manual)",
@@ -180,11 +180,13 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
                   "10: the line names no task; it was skipped",
                   "11: field 3 (IncludeSubFolders) \"yes\" is neither True nor False; it was read "
                   "as True",
-                  "12: field 6 (IntervalIncrement) \"30 minutes\" is not a number; it was read as "
-                  "30",
               }));
     EXPECT_EQ(List().Item("Words")->IntervalIncrement, 0);
+    // A number followed by words is read by the number rule; nothing of it is lost.
     EXPECT_EQ(List().Item("Trailing")->IntervalIncrement, 30);
+    // A run time that cannot be read leaves the task as one that never ran.
+    EXPECT_EQ(List().Item("BadDate")->LastCloneDateTime, 0.0);
+    EXPECT_EQ(List().Item("BadDate")->NextCloneDateTime, 0.0);
     EXPECT_EQ(List().Item("BadType")->IntervalType, IntervalManual);
     EXPECT_TRUE(List().ProblemsLoseData());
 }
@@ -402,6 +404,101 @@ TEST_F(TaskListTest, RemoveItemAndCopy) {
     EXPECT_EQ(copy.ExcludeFileSpecs, "/x/b");
     EXPECT_EQ(copy.ExcludeFileMasks, "*.b");
     EXPECT_TRUE(copy.IsNextScheduledTask);
+}
+
+// Unreadable lines must not stop every later save (cron would never run anything again), nor
+// vanish with it: the first save keeps the file as read beside it, once.
+TEST_F(TaskListTest, TheFirstSaveAfterLostLinesKeepsTheOriginalOnce) {
+    WriteFile(listFile + ".bak", "an older backup");
+    const std::string original = Line(TenFields("Good")) + "\r\nBroken~!@#line\r\n";
+    ASSERT_TRUE(Read(original));
+    ASSERT_TRUE(List().ProblemsLoseData());
+    EXPECT_EQ(List().BackupFileSpec(), "");
+
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(List().BackupFileSpec(), listFile + ".1.bak");
+    EXPECT_EQ(ReadFile(listFile + ".1.bak"), original);
+    EXPECT_EQ(ReadFile(listFile + ".bak"), "an older backup");
+    EXPECT_EQ(ReadFile(listFile), Line(TenFields("Good")) + "~!@#True~!@#127~!@#\r\n");
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_FALSE(fs::exists(listFile + ".2.bak"));
+
+    // Saved elsewhere, the file read keeps its lines and needs no copy.
+    ASSERT_TRUE(Read(original));
+    ASSERT_TRUE(List().SaveAllTasksToFile(appPath + "Other.dvt"));
+    EXPECT_EQ(List().BackupFileSpec(), "");
+    // A list read whole makes none.
+    List().TaskListFileSpec(appPath + "Whole.dvt");
+    WriteFile(appPath + "Whole.dvt", Line(TenFields("Whole")) + "\r\n");
+    ASSERT_TRUE(List().ReadAllTasksFromFile(appPath + "Whole.dvt"));
+    ASSERT_TRUE(List().SaveAllTasksToFile(appPath + "Whole.dvt"));
+    EXPECT_FALSE(fs::exists(appPath + "Whole.dvt.bak"));
+}
+
+TEST_F(TaskListTest, ABackupThatCannotBeWrittenStopsTheSave) {
+    // 252 bytes: the list's own name fits a folder entry, its backup's name does not.
+    const std::string longList = appPath + std::string(248, 'L') + ".dvt";
+    const std::string original = Line(TenFields("Good")) + "\r\nBroken\r\n";
+    WriteFile(longList, original);
+    List().TaskListFileSpec(longList);
+    ASSERT_TRUE(List().ReadAllTasksFromFile(longList));
+    EXPECT_FALSE(List().SaveAllTasksToFile(longList));
+    EXPECT_EQ(ReadFile(longList), original);
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneTasks.SaveAllTasksToFile");
+}
+
+TEST_F(TaskListTest, AByteOrderMarkIsNoPartOfTheFirstName) {
+    std::vector<std::string> fields = TenFields("First");
+    fields.push_back("False");
+    WriteFile(List().SupportFolder() + "First.dvi", "\xEF\xBB\xBF/src/a");
+    ASSERT_TRUE(Read("\xEF\xBB\xBF" + Line(fields) + "\r\n"));
+    ASSERT_EQ(List().Count(), 1);
+    EXPECT_EQ(List().Item(1)->TaskName, "First");
+    EXPECT_EQ(List().Item(1)->IncludeFileSpecs, "/src/a");
+    EXPECT_TRUE(List().Problems().empty());
+}
+
+// Names are keys as they stand: the illegal-character repair leaves blanks at their ends, and
+// such a task must be found by its own name and by no other.
+TEST_F(TaskListTest, NamesMatchExactlyButForLetterCase) {
+    ASSERT_TRUE(Read(Line(TenFields("Back:")) + "\n" + Line(TenFields("Back")) + "\n" +
+                     Line(TenFields(" Back")) + "\n" + Line(TenFields("BACK ")) + "\n"));
+    ASSERT_EQ(List().Count(), 3);
+    EXPECT_EQ(List().Item("Back ")->TaskName, "Back ");
+    EXPECT_EQ(List().Item("back")->TaskName, "Back");
+    EXPECT_EQ(List().Item(" back")->TaskName, " Back");
+    EXPECT_EQ(List().Item("Back  "), nullptr);
+    EXPECT_EQ(ProblemTexts(), (std::vector<std::string>{"4: a task named \"BACK \" is already in "
+                                                        "the list; the line was skipped"}));
+}
+
+// Dotfile managers keep these files as links into a repository: a save updates the file the
+// link points to and leaves the link.
+TEST_F(TaskListTest, ASavedListGoesThroughItsLink) {
+    const std::string kept = temp / "dotfiles/tasks.dvt";
+    WriteFile(kept, Line(TenFields("Old")) + "\r\n");
+    fs::remove(listFile);
+    fs::create_symlink("../dotfiles/tasks.dvt", listFile);
+    ASSERT_TRUE(List().ReadAllTasksFromFile(listFile));
+    cCloneTask some;
+    some.TaskName = "Some";
+    some.AllFilesAndFolders(false);
+    some.IncludeFileSpecs = "/src/a";
+    List().Add(some);
+    const std::string include = List().SupportFolder() + "Some.dvi";
+    WriteFile(temp / "dotfiles/Some.dvi", "stale");
+    fs::create_directories(List().SupportFolder());
+    fs::create_symlink(temp / "dotfiles/Some.dvi", include);
+
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_TRUE(fs::is_symlink(listFile));
+    EXPECT_TRUE(ReadFile(kept).starts_with("Old~!@#")) << ReadFile(kept);
+    EXPECT_NE(ReadFile(kept).find("Some~!@#"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(include));
+    EXPECT_EQ(ReadFile(temp / "dotfiles/Some.dvi"), "/src/a");
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp / "dotfiles"), fs::directory_iterator{}), 2)
+        << "no temporary file is left beside the file";
 }
 
 TEST_F(TaskListTest, AListRoundTripsInEachLocale) {

@@ -225,7 +225,7 @@ TEST(GeneralDate, RejectsGarbageTrailingJunkAndOutOfRangeFields) {
                              "12/4/2003 4:38:16 PM x",
                              "12/4/2003x",
                              "2003-12-04 16:38:16Z",
-                             "13/1/2003",
+                             "13/13/2003",
                              "0/1/2003",
                              "2/29/2003",
                              "4/31/2003",

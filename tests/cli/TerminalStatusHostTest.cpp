@@ -1,0 +1,126 @@
+// The progress line of a run on a terminal.
+
+#include "cli/TerminalStatusHost.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/TestSupport.h"
+
+namespace duvanto::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ProgressLineTest : public ::testing::Test {
+protected:
+    ProgressLineTest() {
+        WriteFile(temp / "S/big", std::string(3000, 'b'));
+        WriteFile(temp / "S/small", std::string(1000, 's'));
+        const std::string s = temp / "S/";
+        const std::string t = temp / "T/";
+        plan = {{"big", s, t, CopyFile},
+                {"orphan", "", t, DeleteFile},
+                {"", "", t + "sub/", CreateFolder},
+                {"small", s, t, CopyFile}};
+    }
+
+    TerminalStatusHost Host(bool progress) {
+        TerminalStatusHost host(in, out, progress, 80, [this] { return now; });
+        host.FollowPlan(plan);
+        return host;
+    }
+
+    // What the terminal shows at each redraw, blanks at the end dropped.
+    std::vector<std::string> Frames() const {
+        std::vector<std::string> frames;
+        std::istringstream text(out.str());
+        for (std::string frame; std::getline(text, frame, '\r');) {
+            frame.erase(frame.find_last_not_of(' ') + 1);
+            frames.push_back(frame);
+        }
+        return frames;
+    }
+
+    // The engine's calls while it performs the plan: the phase, "0%", then one per item.
+    void Perform(TerminalStatusHost& host) {
+        host.SetStatusText(1, "Cloning folder \"" + temp / "S/" + "\".  Press ESC to Cancel...");
+        host.SetStatusText(2, "0%");
+        for (const char* percent : {"25%", "50%", "75%", "100%"}) {
+            now += 1s;
+            host.SetStatusText(2, percent);
+        }
+    }
+
+    TempDir temp;
+    std::vector<FileOp> plan;
+    std::istringstream in;
+    std::ostringstream out;
+    std::chrono::steady_clock::time_point now{};
+};
+
+TEST_F(ProgressLineTest, ShowsThePhaseFilesBytesRateAndTimeLeftThenClearsItself) {
+    {
+        TerminalStatusHost host = Host(true);
+        host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
+        host.SetStatusText(2, "0 files");
+        now += 1s;
+        host.SetStatusText(2, "4 files");
+        Perform(host);
+        host.Finish();
+    }
+    const std::vector<std::string> frames = Frames();
+    const std::string phase = "Cloning folder \"" + temp / "S/" + "\"";
+    ASSERT_GE(frames.size(), 6u) << out.str();
+    EXPECT_EQ(frames[1], "Comparing folders");
+    EXPECT_EQ(frames[2], "Comparing folders  4 files");
+    // Long names are cut to the terminal's width.
+    const auto shown = [&](const std::string& figures) {
+        return (phase + "  " + figures).substr(0, 79);
+    };
+    EXPECT_EQ(frames[3], shown("0/3 files  0 B/3.9 KiB"));
+    // One second in, the big file is under way; at two it is done: 1,500 bytes a second,
+    // 1,000 to go.
+    EXPECT_EQ(frames[4], shown("0/3 files  0 B/3.9 KiB"));
+    EXPECT_EQ(frames[5], shown("1/3 files  2.9 KiB/3.9 KiB  1.5 KiB/s  0:01 left"));
+    // Cleared at the end: the last thing written is a blank line the cursor stands at the
+    // start of.
+    EXPECT_TRUE(out.str().ends_with("\r" + std::string(79, ' ') + "\r"));
+    EXPECT_EQ(frames.back(), "");
+}
+
+TEST_F(ProgressLineTest, RedrawsAFewTimesASecondAtMost) {
+    TerminalStatusHost host = Host(true);
+    host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
+    for (int i = 0; i < 100; ++i) {
+        now += 10ms;
+        host.SetStatusText(2, std::to_string(i) + " files");
+        host.Pump();
+    }
+    // One second of updates every 10 ms: the phase, then one frame per 200 ms.
+    EXPECT_EQ(Frames().size(), 1u + 1u + 5u);
+}
+
+TEST_F(ProgressLineTest, NothingOfItReachesAPipeOrAFile) {
+    {
+        TerminalStatusHost host = Host(false);
+        host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
+        Perform(host);
+        host.Pump();
+        host.Finish();
+    }
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(TransferTextTest, RateAndTimeLeftOnlyOnceTheyMeanSomething) {
+    EXPECT_EQ(TerminalStatusHost::TransferText({0, 10, 0, 5000, 0.5}), "0/10 files  0 B/4.9 KiB");
+    EXPECT_EQ(TerminalStatusHost::TransferText({2, 10, 0, 0, 30}), "2/10 files  0 B/0 B");
+    EXPECT_EQ(TerminalStatusHost::TransferText({5, 10, 1u << 30, 3u << 30, 8}),
+              "5/10 files  1.0 GiB/3.0 GiB  128.0 MiB/s  0:16 left");
+    EXPECT_EQ(TerminalStatusHost::TransferText({9, 10, 1000, 1000 + 4000 * 3600, 1}),
+              "9/10 files  1000 B/13.7 MiB  1000 B/s  4:00:00 left");
+}
+
+}  // namespace
+}  // namespace duvanto::test
