@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <map>
 #include <optional>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "engine/FolderCheck.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
+#include "platform/InstanceLock.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
 #include "util/Clock.h"
@@ -210,6 +212,17 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     if (!OpenFolderPairSession(home, true, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
+    // Like `run`: one instance at a time fills a program folder's Targets, or one would take
+    // the other's temporary files for strays.
+    Result<InstanceLock> lock = InstanceLock::Acquire(opened->app.AppPath);
+    if (!lock.ok()) {
+        streams.err << (lock.status().code() == EWOULDBLOCK
+                            ? "Duvanto is already running"
+                            : "duvanto-cli: " + opened->app.AppPath + ": " +
+                                  lock.status().message())
+                    << "\n";
+        return kExitUsage;
+    }
     Application& app = opened->app;
     app.Clone.ConfirmSyncActions = args.confirm;
 
@@ -229,13 +242,13 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     TerminalStatusHost host(streams.in, streams.out, progress,
                             TerminalWidth(StandardStream::Output));
     TerminalTaskRun window(host);
-    InterruptSetsFlag(&app.Flags.EscPressed);
+    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
     // Each run gets a thread of its own, so that its priority is its own too.
     std::thread run([&] { task.Execute(app, window); });
     run.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
-    return task.ErrorOnLastClone ? kExitRunError : kExitOk;
+    return task.ErrorOnLastClone || app.Flags.SessionEnding ? kExitRunError : kExitOk;
 }
 
 int RunOptions(const std::string& home, CliStreams streams) {

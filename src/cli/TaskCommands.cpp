@@ -153,7 +153,7 @@ std::string TaskListSession::RunOnItsOwnThread(bool quiet,
     TerminalStatusHost host(m_streams.in, m_streams.out, progress,
                             TerminalWidth(StandardStream::Output));
     TerminalTaskRun window(host);
-    InterruptSetsFlag(&app.Flags.EscPressed);
+    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
     std::thread thread([&] { run(window); });
     thread.join();
     InterruptSetsFlag(nullptr);
@@ -217,12 +217,14 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     for (cCloneTask* task : order) {
         session.Execute(*task, args.quiet);
         anyError = anyError || task->ErrorOnLastClone;
-        if (session.Get().app.Flags.EscPressed) {
+        const RunFlags& flags = session.Get().app.Flags;
+        if (flags.EscPressed || flags.SessionEnding) {
             break;  // Ctrl-C stops the whole command, not only the task it met
         }
     }
     const bool saved = session.Save();
-    return anyError || !saved ? kExitRunError : kExitOk;
+    const bool ending = session.Get().app.Flags.SessionEnding;
+    return anyError || !saved || ending ? kExitRunError : kExitOk;
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
@@ -242,7 +244,7 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     }
     app.RunningScheduledTask = true;
     session.Execute(*decision.Task, args.quiet);
-    const bool failed = decision.Task->ErrorOnLastClone;
+    const bool failed = decision.Task->ErrorOnLastClone || app.Flags.SessionEnding;
     const bool saved = session.Save();
     return failed || !saved ? kExitRunError : kExitOk;
 }
