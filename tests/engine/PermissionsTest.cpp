@@ -154,6 +154,31 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
     EXPECT_EQ(LogLines().size(), 2u);
 }
 
+TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
+    clone.DeleteMethod = SecureDelete;
+    const std::string outside = temp / "outside.txt";
+    File(outside, "shared bytes");
+    ASSERT_EQ(link(outside.c_str(), (target + "shared.txt").c_str()), 0);
+    File(target + "alone.txt", "only here");
+    if (RunningAsRoot()) {
+        ASSERT_EQ(chown((target + "alone.txt").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    }
+    ASSERT_EQ(chmod(outside.c_str(), 0444), 0);
+    ASSERT_EQ(chmod((target + "alone.txt").c_str(), 0444), 0);
+    OpenUpForTheUnprivilegedUser();
+    // As an ordinary user, who cannot write a read-only file without changing its mode.
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (std::filesystem::exists(target + "alone.txt") ||
+            std::filesystem::exists(target + "shared.txt")) {
+            return 2;
+        }
+        return ReadFile(outside) == "shared bytes" && Mode(outside) == 0444u ? 0 : 3;
+    });
+}
+
 TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     File(source + "ro/changed.txt", "new", kNew);
     File(target + "ro/changed.txt", "old", kOld);
