@@ -144,6 +144,12 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
             }
         }
         if (DeleteMethod != DoNotDelete) {
+            // Orphans are judged against the Source: one that cannot be listed (gone since its
+            // check) would make every Target file matching a mask look like one.
+            if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
+                LogFolderFailure(source, root.status());
+                return false;
+            }
             host.SetStatusText(1, "Scanning Target folder...");
             host.SetStatusText(2, "");
             std::vector<std::string> matching;

@@ -171,14 +171,14 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     EXPECT_EQ(LogLines().front(), " - Deleted: " + stray + " from ~/T/");
 }
 
-// Removes the Source root (it is empty) right after the run has taken hold of it.
+// Removes the Source right after the run has taken hold of it.
 class VanishingSourceFileSystem : public PosixFileSystem {
 public:
     explicit VanishingSourceFileSystem(std::string source) : m_source(std::move(source)) {}
-    std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>> ListFolderPair(
-        const std::string& first, const std::string& second, bool withStatus) override {
-        rmdir(m_source.c_str());
-        return PosixFileSystem::ListFolderPair(first, second, withStatus);
+    Status SetRoots(const std::vector<std::string>& roots, std::string* failed) override {
+        Status held = PosixFileSystem::SetRoots(roots, failed);
+        fs::remove_all(m_source);
+        return held;
     }
 
 private:
@@ -190,11 +190,21 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
     File(target + "sub/more.txt", "m");
     VanishingSourceFileSystem vanishing(source);
     cClone engine(compare, log, vanishing, flags, reporter);
+    const Lines vanished{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"};
+    MakeFolder(source);
     EXPECT_FALSE(engine.CloneAll(host, source, target, true));
+    EXPECT_EQ(LogLines(), vanished);
+    MakeFolder(source);
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(engine.CloneAll(host, source, target, false));
+    EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found ~/S/"});
+    // Selected items: the Target files that match the masks are no orphans of a lost Source.
+    MakeFolder(source);
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(engine.CloneSelected(host, source, target, true, "", "*.txt"));
+    EXPECT_EQ(LogLines(), vanished);
     EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
     EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
-    EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied "
-                                "~/S/"});
 }
 
 TEST_F(FoldersAndLinksTest, ASourceThatCannotBeHeldFailsTheRunAndTouchesNothing) {
