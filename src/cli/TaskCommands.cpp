@@ -217,14 +217,12 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     for (cCloneTask* task : order) {
         session.Execute(*task, args.quiet);
         anyError = anyError || task->ErrorOnLastClone;
-        const RunFlags& flags = session.Get().app.Flags;
-        if (flags.EscPressed || flags.SessionEnding) {
-            break;  // Ctrl-C stops the whole command, not only the task it met
+        if (session.Get().app.Flags.EscPressed || session.Get().app.Flags.SessionEnding) {
+            break;  // Ctrl-C (or the end of the session) stops the whole command
         }
     }
     const bool saved = session.Save();
-    const bool ending = session.Get().app.Flags.SessionEnding;
-    return anyError || !saved || ending ? kExitRunError : kExitOk;
+    return anyError || !saved || session.Get().app.Flags.SessionEnding ? kExitRunError : kExitOk;
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
