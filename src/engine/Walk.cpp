@@ -120,16 +120,19 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
         return source.linkTarget == target.linkTarget &&
                (m_compare.CompareMethod != DateTime || r == 0);
     }
-    ContentTestContext context{m_fs, m_log, BlockPump(host)};
     switch (m_compare.CompareMethod) {
         case Size:
             return AreFilesSameUsingSize(source, target);
-        case Contents:
+        case Contents: {
+            ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
                                              contentError);
-        case CRC32:
+        }
+        case CRC32: {
+            ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
                                           contentError);
+        }
         default:
             return r == 0;
     }
