@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Duvanto benchmark runner. See bench/README.md.
 #
-#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|list|all|LIST] [--work DIR] [--cli PATH]
+#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|s4|list|all|LIST] [--work DIR] [--cli PATH]
 #                [--runs N] [--warmup N] [--files N] [--folders N] [--depth K] [--rng N]
-#                [--mutate PCT] [--large-files N] [--large-size SZ] [--tasks N]
-#                [--cli-before PATH] [--regen] [--clean] [--no-install]
+#                [--mutate PCT] [--large-files N] [--large-size SZ] [--s4-fs work|xfs|btrfs]
+#                [--tasks N] [--cli-before PATH] [--regen] [--clean] [--no-install]
 #
 # Every contender runs as a whole process, --runs times after --warmup untimed runs, on a warm
 # cache; the table shows medians. Trees are made by gen_tree from --rng and are reused while the
@@ -28,6 +28,7 @@ LARGE_FILES=20
 LARGE_SIZE=100M
 TASKS=100000
 CLI_BEFORE=
+S4_FS=work
 REGEN=0
 CLEAN=0
 INSTALL=1
@@ -42,11 +43,14 @@ Scenarios (comma-separated list or "all"):
   s1-large  clone --large-files files of --large-size into an empty target: vs cp -a, rsync -a
   s2        clone onto an identical target (nothing to do): vs rsync -a --delete (floor shown)
   s3        clone onto a target with --mutate % modified, touched, deleted and added: vs rsync
+  s4        clone the large files into an empty target: vs the copy_file_range floor and cp -a;
+            with --s4-fs xfs or btrfs on such a file system in an image (root), where a copy
+            can share its source's blocks
   list      duvanto-cli list on a task list of --tasks tasks vs awk splitting its fields
 
 Defaults: --scenario plan --work /tmp/duvanto-bench --cli build/src/cli/duvanto-cli --runs 5
   --warmup 1 --files 100000 --folders 5000 --depth 6 --rng 1 --mutate 1 --large-files 20
-  --large-size 100M --tasks 100000
+  --large-size 100M --s4-fs work --tasks 100000
 --cli-before  another duvanto-cli (an earlier build) to time beside --cli in the list scenario
 --regen       make the trees again even if the existing ones match the options
 --clean       delete the whole work folder at the end
@@ -76,6 +80,7 @@ while [ $# -gt 0 ]; do
     --large-size) LARGE_SIZE=${2:?}; shift 2 ;;
     --tasks) TASKS=${2:?}; shift 2 ;;
     --cli-before) CLI_BEFORE=${2:?}; shift 2 ;;
+    --s4-fs) S4_FS=${2:?}; shift 2 ;;
     --regen) REGEN=1; shift ;;
     --clean) CLEAN=1; shift ;;
     --no-install) INSTALL=0; shift ;;
@@ -84,11 +89,12 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,list
+[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,s4,list
 IFS=, read -r -a SCENARIO_LIST <<<"$SCENARIOS"
 for s in "${SCENARIO_LIST[@]}"; do
-    case "$s" in plan | s1 | s1-large | s2 | s3 | list) ;; *) die "unknown scenario: $s" ;; esac
+    case "$s" in plan | s1 | s1-large | s2 | s3 | s4 | list) ;; *) die "unknown scenario: $s" ;; esac
 done
+case "$S4_FS" in work | xfs | btrfs) ;; *) die "--s4-fs must be work, xfs or btrfs" ;; esac
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || die "--runs must be a positive number"
 [[ "$WARMUP" =~ ^[0-9]+$ ]] || die "--warmup must be a number"
 [[ "$TASKS" =~ ^[1-9][0-9]*$ ]] || die "--tasks must be a positive number"
@@ -125,7 +131,7 @@ ensure_tool /usr/bin/time time 0 && HAVE_TIME=1
 
 BIN=$WORK/bin
 mkdir -p "$BIN" "$WORK/results"
-for prog in gen_tree stat_floor; do
+for prog in gen_tree stat_floor copy_floor; do
     if [ ! -x "$BIN/$prog" ] || [ "$HERE/$prog.cpp" -nt "$BIN/$prog" ]; then
         note "building $prog"
         "${CXX:-g++}" -O2 -std=c++20 -Wall -Wextra -Wpedantic -o "$BIN/$prog" "$HERE/$prog.cpp"
@@ -133,6 +139,7 @@ for prog in gen_tree stat_floor; do
 done
 GEN=$BIN/gen_tree
 FLOOR=$BIN/stat_floor
+COPY_FLOOR=$BIN/copy_floor
 
 HAVE_CLI=0
 if [ -x "$CLI" ]; then
@@ -477,6 +484,59 @@ scenario_list() {
     table list "list of a task list of $TASKS tasks" awk
 }
 
+# Blocks in use on the file system holding DIR, in MiB.
+used_mib() { df -Pk "$1" | awk 'NR == 2 { printf "%d", $3 / 1024 }'; }
+
+scenario_s4() {
+    local base=$WORK volume=""
+    if [ "$S4_FS" != work ]; then
+        [ "$(id -u)" -eq 0 ] || die "--s4-fs $S4_FS mounts an image: run as root"
+        ensure_tool "mkfs.$S4_FS" "$([ "$S4_FS" = xfs ] && echo xfsprogs || echo btrfs-progs)" 1
+        local bytes image=$WORK/s4-$S4_FS.img
+        bytes=$(numfmt --from=iec "$LARGE_SIZE")
+        volume=$WORK/s4-$S4_FS
+        mkdir -p "$volume"
+        mountpoint -q "$volume" && umount "$volume"
+        rm -f "$image"
+        truncate -s $((3 * LARGE_FILES * bytes + (512 << 20))) "$image"
+        note "making a $S4_FS file system in $image"
+        "mkfs.$S4_FS" -f -q "$image" >&2
+        mount -o loop "$image" "$volume"
+        base=$volume
+        "$GEN" create "$base/S" --rng "$RNG" --files 0 --folders 0 \
+            --large-files "$LARGE_FILES" --large-size "$LARGE_SIZE" >&2
+    else
+        ensure_large_source
+        mkdir -p "$WORK/s4"
+        base=$WORK/s4
+        ln -sfn "$LARGE/S" "$base/S"
+    fi
+    local S=$base/S D=$base/T prep
+    prep=$(write_prepare s4 "rm -rf $(q "$D") && mkdir $(q "$D") && sync")
+    warm --content "$S/"
+    contender floor "$prep" "" "" "$COPY_FLOOR" "$S/" "$D"
+    contender cp "$prep" "$S/" "$D" cp -a "$S/." "$D"
+    [ "$HAVE_CLI" = 1 ] && contender duvanto "$prep" "$S/" "$D" "$CLI" clone "$S/" "$D" --quiet --delete regular
+    if [ "$HAVE_CLI" = 1 ] && [ -n "$volume" ]; then
+        # What one more clone costs in blocks on a file system of its own: nothing where the
+        # copies share their source's blocks.
+        bash "$prep"
+        local before after
+        before=$(used_mib "$base")
+        "$CLI" clone "$S/" "$D" --quiet --delete regular
+        sync
+        after=$(used_mib "$base")
+        echo "duvanto-cli clone of $LARGE_FILES x $LARGE_SIZE on $S4_FS: $((after - before)) MiB of new blocks"
+    fi
+    table s4 "clone $LARGE_FILES files of $LARGE_SIZE into an empty target ($S4_FS)" floor cp
+    if [ -n "$volume" ]; then
+        umount "$volume"
+        rm -rf "$volume" "$WORK/s4-$S4_FS.img"
+    else
+        rm -rf "$WORK/s4"
+    fi
+}
+
 # ---------------------------------------------------------------- main
 fs_type=$(findmnt -n -o FSTYPE -T "$WORK" 2>/dev/null || stat -f -c %T "$WORK")
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
@@ -496,6 +556,7 @@ for s in "${SCENARIO_LIST[@]}"; do
     s2) scenario_s2 ;;
     s3) scenario_s3 ;;
     list) scenario_list ;;
+    s4) scenario_s4 ;;
     esac
 done
 

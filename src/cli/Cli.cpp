@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <map>
 #include <optional>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
+#include "platform/InstanceLock.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
 #include "tasks/TaskProperties.h"
@@ -245,6 +247,17 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     if (!OpenFolderPairSession(home, &args, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
+    // Like `run`: one instance at a time fills a program folder's Targets, or one would take
+    // the other's temporary files for strays.
+    Result<InstanceLock> lock = InstanceLock::Acquire(opened->app.AppPath);
+    if (!lock.ok()) {
+        streams.err << (lock.status().code() == EWOULDBLOCK
+                            ? "Duvanto is already running"
+                            : "duvanto-cli: " + opened->app.AppPath + ": " +
+                                  lock.status().message())
+                    << "\n";
+        return kExitUsage;
+    }
     Application& app = opened->app;
     app.Clone.ConfirmSyncActions = args.confirm;
 
@@ -266,15 +279,17 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     host.FollowPlanOf(app.Clone);
     TerminalTaskRun window(host);
     const int reported = app.Reporter.ReportCount();
-    InterruptSetsFlag(&app.Flags.EscPressed);
+    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
     // Each run gets a thread of its own, so that its priority is its own too.
     std::thread run([&] { task.Execute(app, window); });
     run.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
     // An unexpected failure (a log that could not be written, say) fails the run as well.
-    return task.ErrorOnLastClone || app.Reporter.ReportCount() != reported ? kExitRunError
-                                                                           : kExitOk;
+    return task.ErrorOnLastClone || app.Flags.SessionEnding ||
+                   app.Reporter.ReportCount() != reported
+               ? kExitRunError
+               : kExitOk;
 }
 
 int RunOptions(const std::string& home, CliStreams streams) {

@@ -77,12 +77,12 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     bool anyError = false;
     for (cCloneTask* task : order) {
         anyError = !session.Execute(*task, args.quiet) || anyError;
-        if (session.Get().app.Flags.EscPressed) {
-            break;  // Ctrl-C stops the whole command, not only the task it met
+        if (session.Get().app.Flags.EscPressed || session.Get().app.Flags.SessionEnding) {
+            break;  // Ctrl-C (or the end of the session) stops the whole command
         }
     }
     const bool saved = session.Save();
-    return anyError || !saved ? kExitRunError : kExitOk;
+    return anyError || !saved || session.Get().app.Flags.SessionEnding ? kExitRunError : kExitOk;
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
@@ -101,7 +101,7 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         return kExitOk;
     }
     app.RunningScheduledTask = true;
-    const bool failed = !session.Execute(*decision.Task, args.quiet);
+    const bool failed = !session.Execute(*decision.Task, args.quiet) || app.Flags.SessionEnding;
     const bool saved = session.Save();
     return failed || !saved ? kExitRunError : kExitOk;
 }

@@ -78,7 +78,7 @@ std::string TaskListSession::RunOnItsOwnThread(bool quiet,
                             TerminalWidth(StandardStream::Output));
     host.FollowPlanOf(app.Clone);
     TerminalTaskRun window(host);
-    InterruptSetsFlag(&app.Flags.EscPressed);
+    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
     std::thread thread([&] { run(window); });
     thread.join();
     InterruptSetsFlag(nullptr);

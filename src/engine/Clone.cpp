@@ -1,8 +1,11 @@
 #include "engine/Clone.h"
 
+#include <cerrno>
+
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
+#include "util/EscapedText.h"
 
 namespace duvanto {
 
@@ -10,27 +13,47 @@ cClone::cClone(cCompare& compare, cCloneLog& log, IFileSystem& fileSystem, RunFl
                ErrorReporter& reporter)
     : m_compare(compare), m_log(log), m_fs(fileSystem), m_flags(flags), m_reporter(reporter) {}
 
+bool cClone::CancelRequested() const {
+    return m_flags.EscPressed.load() || m_flags.SessionEnding.load();
+}
+
 bool cClone::IsCloneCancelled() {
-    if (!m_flags.EscPressed.load()) {
+    if (!CancelRequested()) {
         return false;
     }
     if (!m_flags.CloneCancelled.exchange(true)) {
-        m_log.Add(UserCancelledError, "", "", "", "", 0, "", "");
+        // A session that ends is no user's cancel: the log says which it was.
+        m_log.Add(m_flags.SessionEnding.load() ? ApplicationShutdownError : UserCancelledError, "",
+                  "", "", "", 0, "", "");
     }
     return true;
 }
 
+ChunkPump cClone::BlockPump(IStatusHost& host) {
+    return [this, &host] {
+        host.Pump();
+        return !CancelRequested();
+    };
+}
+
+bool cClone::CancelledMidway(const Status& status) const {
+    return status.code() == ECANCELED && CancelRequested();
+}
+
 std::string cClone::DescribeFileOp(const FileOp& op) {
+    // The lines go to a terminal or a list, one per operation: names are escaped as in the log.
+    const std::string name = EscapeControlCharacters(op.FileName);
+    const std::string source = EscapeControlCharacters(op.SourceFolder);
+    const std::string target = EscapeControlCharacters(op.TargetFolder);
     switch (op.Operation) {
         case CopyFile:
-            return "     COPY FILE     \"" + op.FileName + "\"  FROM  " + op.SourceFolder +
-                   "  TO  " + op.TargetFolder;
+            return "     COPY FILE     \"" + name + "\"  FROM  " + source + "  TO  " + target;
         case DeleteFile:
-            return "     DELETE FILE     \"" + op.FileName + "\"  FROM  " + op.TargetFolder;
+            return "     DELETE FILE     \"" + name + "\"  FROM  " + target;
         case CreateFolder:
-            return "     CREATE FOLDER     " + op.TargetFolder;
+            return "     CREATE FOLDER     " + target;
         case DeleteFolder:
-            return "     DELETE FOLDER     " + op.TargetFolder;
+            return "     DELETE FOLDER     " + target;
         default:
             return "";
     }
@@ -49,6 +72,7 @@ std::vector<std::string> cClone::GetFileOpDescriptions(IStatusHost& host) {
 void cClone::ResetRun() {
     m_planComplete = false;
     m_strayTempFiles.clear();
+    m_folderModes.clear();
     m_fileOps.clear();
     m_fileOps.reserve(1000);
     m_filesScanned = 0;
@@ -57,6 +81,7 @@ void cClone::ResetRun() {
 void cClone::EraseRun() {
     m_planComplete = false;
     m_strayTempFiles.clear();
+    m_folderModes.clear();
     m_fileOps.clear();
     m_fileOps.shrink_to_fit();
 }
@@ -64,7 +89,14 @@ void cClone::EraseRun() {
 bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
                      bool includeSubfolders) {
     ResetRun();
-    m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)});
+    // Without the held roots nothing below them would be safe from links: no roots, no run.
+    std::string unheld;
+    if (Status roots =
+            m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)}, &unheld);
+        !roots.ok()) {
+        LogFolderFailure(NormalizeFolderPath(unheld), roots);
+        return false;
+    }
     host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
     host.SetStatusText(2, "0 files");
     bool ok = CompareEntireSource(host, source, target, includeSubfolders);
@@ -83,7 +115,11 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
     const std::string target = NormalizeFolderPath(targetFolder);
     try {
         m_planComplete = false;
-        m_fs.SetRoots({source, target});
+        std::string unheld;
+        if (Status roots = m_fs.SetRoots({source, target}, &unheld); !roots.ok()) {
+            LogFolderFailure(NormalizeFolderPath(unheld), roots);
+            return false;
+        }
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         std::vector<std::string> items;
@@ -108,6 +144,12 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
             }
         }
         if (DeleteMethod != DoNotDelete) {
+            // Orphans are judged against the Source: one that cannot be listed (gone since its
+            // check) would make every Target file matching a mask look like one.
+            if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
+                LogFolderFailure(source, root.status());
+                return false;
+            }
             host.SetStatusText(1, "Scanning Target folder...");
             host.SetStatusText(2, "");
             std::vector<std::string> matching;

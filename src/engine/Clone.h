@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Compare.h"
@@ -28,9 +29,12 @@ enum CopyMethodType : int32_t { RegularCopy = 0, SafeCopyMethod = 1, RetainCreat
 
 struct FileOp {
     std::string FileName;
-    std::string SourceFolder;  // copies only
+    std::string SourceFolder;  // copies; for CreateFolder the Source folder it copies
     std::string TargetFolder;  // for folder operations, the folder itself
     int32_t Operation = CopyFile;
+    // A copy whose name is a Target folder planned for removal: it waits until the folder
+    // removals are done.
+    bool AfterFolderRemoval = false;
 
     // The full paths are folder + name, made when asked: a plan of a hundred thousand files
     // would otherwise hold every path twice.
@@ -58,7 +62,8 @@ public:
     int32_t FileOpsCount() const { return static_cast<int32_t>(m_fileOps.size()); }
     int32_t FilesScanned() const { return m_filesScanned; }
 
-    // True once Escape was pressed; the first call after it writes the one UserCancelledError.
+    // True once Escape was pressed or the session is ending; the first call after it writes
+    // the one UserCancelledError (ApplicationShutdownError when the session is ending).
     bool IsCloneCancelled();
 
     // One line per planned operation, in list order.
@@ -87,7 +92,11 @@ public:
                                const std::string& targetFile, const std::string& targetFolder);
     bool DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
                                  const std::string& targetFile, const std::string& targetFolder);
-    bool CreateFolderAndLogResults(const std::string& targetFolder);
+    // With a Source folder, the new folder copies its owner and permission bits (the bits are
+    // set last, once the run has filled it); so do missing parents, from the Source folders
+    // at the same places.
+    bool CreateFolderAndLogResults(const std::string& targetFolder,
+                                   const std::string& sourceFolder = "");
     bool RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder);
     // The copy methods other than the regular one; true on success.
     bool SafeCopy(IStatusHost& host, const std::string& sourceFile, const std::string& targetFile,
@@ -152,8 +161,11 @@ protected:
 
     std::vector<FileOp> m_fileOps;
     int32_t m_filesScanned = 0;
-    // Temporary files that an interrupted copy left in the Target; removed when performing.
-    std::vector<std::string> m_strayTempFiles;
+    // Temporary files (folder, name) that an interrupted run left in the Target; removed and
+    // logged when performing.
+    std::vector<std::pair<std::string, std::string>> m_strayTempFiles;
+    // Folders this run created whose final permission bits wait until they are filled.
+    std::vector<std::pair<std::string, uint32_t>> m_folderModes;
     // Whether the last planning ran to its end, so that its list may be performed.
     bool m_planComplete = false;
 
@@ -163,7 +175,8 @@ private:
     void AppendCopy(const std::string& name, const std::string& sourceFolder,
                     const std::string& targetFolder);
     void AppendDeleteFile(const std::string& name, const std::string& targetFolder);
-    void AppendFolderOp(FileOpType operation, const std::string& folder);
+    void AppendFolderOp(FileOpType operation, const std::string& folder,
+                        const std::string& sourceFolder = "");
     // Whether a Target entry is a temporary file left by an interrupted copy; such a file is
     // remembered for removal and otherwise left out of the comparison.
     bool IsStrayTempFile(const DirEntry& entry, const std::string& folder);
@@ -173,10 +186,17 @@ private:
     void LogFolderFailure(const std::string& folder, const Status& failure);
     // Same content by the chosen method; r receives the time order. contentError is set when
     // a content test failed.
-    bool AreSame(const DirEntry& source, const DirEntry& target, const std::string& sourceFolder,
-                 const std::string& targetFolder, int& r, bool& contentError);
+    bool AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
+                 const std::string& sourceFolder, const std::string& targetFolder, int& r,
+                 bool& contentError);
+    // targetFoldersGo: Target folders without a Source folder are planned for removal, so a
+    // Source file may take a Target folder's name once it is gone.
     bool CompareListings(IStatusHost& host, const std::string& source, const Listing& sourceList,
-                         const std::string& target, const Listing& targetList);
+                         const std::string& target, const Listing& targetList,
+                         bool targetFoldersGo);
+    // Logs a Source file or link that cannot take its name from a Target folder.
+    void LogKindConflict(const std::string& name, const std::string& source,
+                         const std::string& target);
     bool PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
                                  const Listing& targetList);
     bool PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
@@ -188,12 +208,23 @@ private:
     static bool RelativeBelow(const std::string& root, const std::string& path,
                               std::string& relative);
     bool FolderPresent(const std::string& path);
-    bool IsReadOnly(const std::string& path);
-    // Runs an operation, and once more after lifting a read-only mark when the first attempt
-    // was refused for it.
+    // A folder whose owner lacks write or search access.
+    bool IsReadOnlyFolder(const std::string& folder);
+    // Runs an operation on path, and when it was refused because the folder holding path is
+    // read-only, once more with that folder made writable for the moment. No file's own mode
+    // is ever changed: on Linux creating, replacing and removing a name depends on its folder.
     template <typename Operation>
     Status WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation);
-    void RemoveStrayTempFiles();
+    // Removes the strays found by the walk; false when one could not be removed.
+    bool RemoveStrayTempFiles();
+    // Gives the folders this run created their final permission bits, deepest first; false
+    // when one could not get them.
+    bool ApplyFolderModes();
+    bool CancelRequested() const;
+    // The pump for the blocks of a large file: yields, and says stop once cancelled.
+    ChunkPump BlockPump(IStatusHost& host);
+    // A copy that failed only because the run was cancelled meanwhile: nothing to log.
+    bool CancelledMidway(const Status& status) const;
 };
 
 }  // namespace duvanto

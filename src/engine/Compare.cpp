@@ -1,5 +1,6 @@
 #include "engine/Compare.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "log/CloneLog.h"
@@ -65,6 +66,9 @@ bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& s
         return same.value();
     }
     errorFlag = true;
+    if (same.status().code() == ECANCELED) {
+        return false;  // the cancellation has its own entry
+    }
     context.log.Add(ContentCompareError, "", fileName, sourceFolder, targetFolder,
                     same.status().code(), same.status().message(), "");
     return false;
@@ -79,6 +83,9 @@ bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sour
         Result<uint32_t> crc = context.fileSystem.Crc32(*folders[side] + fileName, context.pump);
         if (!crc.ok()) {
             errorFlag = true;
+            if (crc.status().code() == ECANCELED) {
+                return false;  // the cancellation has its own entry
+            }
             context.log.Add(CRCCompareError, "", fileName, sourceFolder, targetFolder,
                             crc.status().code(), crc.status().message(), "");
             return false;

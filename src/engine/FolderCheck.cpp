@@ -1,6 +1,8 @@
 #include "engine/FolderCheck.h"
 
-#include "platform/ProcessPaths.h"
+#include <algorithm>
+
+#include "platform/FolderPlace.h"
 
 namespace duvanto {
 
@@ -37,21 +39,43 @@ std::string GetInvalidPathErrorMsg(int32_t statusCode, const std::string& path,
     }
 }
 
+namespace {
+
+bool Among(const std::vector<FileIdentity>& lineage, const FileIdentity& identity) {
+    // lineage[0] is the folder itself; the rest lie above it.
+    return std::find(lineage.begin() + 1, lineage.end(), identity) != lineage.end();
+}
+
+bool PathBelow(const std::string& inner, const std::string& outer) {
+    return outer == "/" ? inner != "/" : inner.starts_with(outer + "/");
+}
+
+}  // namespace
+
 std::string CheckSourceTargetApart(const std::string& source, const std::string& target) {
-    std::string realSource = ResolvedFolderPath(source);
-    std::string realTarget = ResolvedFolderPath(target);
-    if (realSource.empty() || realTarget.empty()) {
-        return "";  // the folder check reports a folder that cannot be resolved
+    Result<FolderPlace> sourcePlace = LocateFolder(source);
+    Result<FolderPlace> targetPlace = LocateFolder(target);
+    if (!sourcePlace.ok() || !targetPlace.ok() || sourcePlace.value().lineage.empty() ||
+        targetPlace.value().lineage.empty()) {
+        return "";  // the folder check reports a folder that cannot be reached
     }
-    if (realSource == realTarget) {
+    const FolderPlace& s = sourcePlace.value();
+    const FolderPlace& t = targetPlace.value();
+    // Walking up by ".." finds nesting however the names lead; a bind mount shows a folder
+    // under a place of its own, so their places inside one file system are compared too.
+    const bool oneFileSystem = !s.fileSystem.empty() && s.fileSystem == t.fileSystem;
+    if (s.lineage[0] == t.lineage[0] ||
+        (oneFileSystem && s.pathInFileSystem == t.pathInFileSystem)) {
         return "The Target folder \"" + target + "\" is the Source folder \"" + source +
                "\". A folder cannot be cloned into itself.";
     }
-    if (realTarget.compare(0, realSource.size(), realSource) == 0) {
+    if (Among(t.lineage, s.lineage[0]) ||
+        (oneFileSystem && PathBelow(t.pathInFileSystem, s.pathInFileSystem))) {
         return "The Target folder \"" + target + "\" lies inside the Source folder \"" + source +
                "\". A folder cannot be cloned into itself.";
     }
-    if (realSource.compare(0, realTarget.size(), realTarget) == 0) {
+    if (Among(s.lineage, t.lineage[0]) ||
+        (oneFileSystem && PathBelow(s.pathInFileSystem, t.pathInFileSystem))) {
         return "The Target folder \"" + target + "\" contains the Source folder \"" + source +
                "\". A folder cannot be cloned into itself.";
     }

@@ -12,7 +12,8 @@ std::string GetInvalidPathErrorMsg(int32_t statusCode, const std::string& path,
                                    int32_t errorNumber);
 
 // "" when the two folders are apart; otherwise why they may not be cloned into each other.
-// Links are resolved first, so two names of one folder are caught.
+// Folders are compared by device and inode, so two names of one folder are caught, whether
+// links or bind mounts make them.
 std::string CheckSourceTargetApart(const std::string& source, const std::string& target);
 
 }  // namespace duvanto

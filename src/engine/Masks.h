@@ -1,7 +1,6 @@
 #pragma once
-// File masks of selected-items runs: "*" any run of characters, "?" any one character, "#" any
-// one digit, "[list]" one listed character, "[!list]" one character not listed; letter case
-// does not matter.
+// File masks of selected-items runs, in the syntax of util/Wildcard.h; letter case does not
+// matter.
 
 #include <string>
 #include <string_view>

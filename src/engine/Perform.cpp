@@ -7,6 +7,7 @@
 
 #include "engine/Clone.h"
 #include "log/CloneLog.h"
+#include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
 
 namespace duvanto {
@@ -15,6 +16,17 @@ namespace {
 
 bool IsAccessDenied(const Status& status) {
     return status.code() == EACCES || status.code() == EPERM;
+}
+
+// The folder whose entry a path is: for a file its folder, for a folder ("/" at the end) the
+// folder above it.
+std::string HoldingFolder(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/') {
+        --end;
+    }
+    const std::size_t slash = path.rfind('/', end - 1);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // i / n * 100 as a whole number, rounded half to even.
@@ -30,33 +42,64 @@ int64_t PercentDone(int64_t i, int64_t n) {
 
 }  // namespace
 
-bool cClone::IsReadOnly(const std::string& path) {
-    Result<DirEntry> entry = m_fs.GetEntry(path);
-    return entry.ok() && entry.value().kind != EntryKind::Link &&
-           (entry.value().mode & S_IWUSR) == 0;
+bool cClone::IsReadOnlyFolder(const std::string& folder) {
+    Result<DirEntry> entry = m_fs.GetEntry(folder);
+    return entry.ok() && entry.value().kind == EntryKind::Folder &&
+           (entry.value().mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR);
 }
 
 template <typename Operation>
 Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation) {
     Status status = operation();
-    if (status.ok() || !IsAccessDenied(status) || !IsReadOnly(path)) {
+    if (status.ok() || !IsAccessDenied(status)) {
         return status;
     }
-    m_fs.MakeWritable(path);
+    const std::string folder = HoldingFolder(path);
+    if (!IsReadOnlyFolder(folder)) {
+        return status;
+    }
+    Result<uint32_t> before = m_fs.MakeWritable(folder);
+    if (!before.ok()) {
+        return status;
+    }
     host.Pump();
-    return operation();
+    status = operation();
+    m_fs.SetFolderMode(folder, before.value());
+    return status;
 }
 
-void cClone::RemoveStrayTempFiles() {
-    for (const std::string& path : m_strayTempFiles) {
-        m_fs.RemoveFile(path);
+bool cClone::RemoveStrayTempFiles() {
+    bool failed = false;
+    for (const auto& [folder, name] : m_strayTempFiles) {
+        // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
+        // the log still says so.
+        Status removed = m_fs.RemoveFile(folder + name);
+        if (removed.ok() || removed.code() == ENOENT) {
+            m_log.Add(Deleted, "", name, "", folder, 0, "", "");
+        } else {
+            m_log.Add(DeleteError, "", name, "", folder, removed.code(), removed.message(), "");
+            failed = true;
+        }
     }
     m_strayTempFiles.clear();
+    return !failed;
+}
+
+bool cClone::ApplyFolderModes() {
+    bool ok = true;
+    for (auto it = m_folderModes.rbegin(); it != m_folderModes.rend(); ++it) {
+        if (Status set = m_fs.SetFolderMode(it->first, it->second); !set.ok()) {
+            m_log.Add(CreateDirError, "", "", "", it->first, set.code(), set.message(), "");
+            ok = false;
+        }
+    }
+    m_folderModes.clear();
+    return ok;
 }
 
 bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
     try {
-        RemoveStrayTempFiles();
+        bool failed = !RemoveStrayTempFiles();
         const int64_t n = static_cast<int64_t>(m_fileOps.size());
         std::vector<bool> skip(static_cast<std::size_t>(n), false);
         if (n > 0 && ConfirmSyncActions) {
@@ -67,12 +110,16 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
             for (std::size_t i = 0; i < chosen.size() && i < skip.size(); ++i) {
                 skip[i] = chosen[i];
             }
+            // Cancelled (or the session ended) while the list was shown: nothing is done.
+            if (IsCloneCancelled()) {
+                return false;
+            }
         }
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
 
-        bool failed = false;
         std::vector<std::string> foldersToRemove;
+        std::vector<const FileOp*> afterRemovals;
         for (int64_t i = 1; i <= n; ++i) {
             host.SetStatusText(2, std::to_string(PercentDone(i, n)) + "%");
             host.Pump();
@@ -80,6 +127,10 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
             if (!skip[static_cast<std::size_t>(i - 1)]) {
                 switch (op.Operation) {
                     case CopyFile:
+                        if (op.AfterFolderRemoval) {
+                            afterRemovals.push_back(&op);
+                            break;
+                        }
                         failed |= CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(),
                                                         op.SourceFolder, op.TargetFileSpec(),
                                                         op.TargetFolder);
@@ -89,7 +140,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                                                           op.TargetFolder);
                         break;
                     case CreateFolder:
-                        failed |= CreateFolderAndLogResults(op.TargetFolder);
+                        failed |= CreateFolderAndLogResults(op.TargetFolder, op.SourceFolder);
                         break;
                     case DeleteFolder:
                         foldersToRemove.push_back(op.TargetFolder);
@@ -99,6 +150,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                 }
             }
             if (IsCloneCancelled()) {
+                ApplyFolderModes();
                 return false;
             }
         }
@@ -106,6 +158,17 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         for (auto it = foldersToRemove.rbegin(); it != foldersToRemove.rend(); ++it) {
             failed |= RemoveFolderAndLogResults(host, *it);
         }
+        // Files that take the name of a folder just removed.
+        for (const FileOp* op : afterRemovals) {
+            host.Pump();
+            if (IsCloneCancelled()) {
+                break;
+            }
+            failed |=
+                CopyFileAndLogResults(host, op->FileName, op->SourceFileSpec(), op->SourceFolder,
+                                      op->TargetFileSpec(), op->TargetFolder);
+        }
+        failed |= !ApplyFolderModes();
         return !failed && !IsCloneCancelled();
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.PerformFileOperations");
@@ -124,13 +187,15 @@ bool cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileNam
             copied = CopyRetainCreateDateTime(host, sourceFile, targetFile, sourceFolder,
                                               targetFolder, fileName);
         } else {
-            ChunkPump pump = [&host] { host.Pump(); };
+            const ChunkPump pump = BlockPump(host);
             Status status = WithReadOnlyRetry(host, targetFile, [&] {
                 return m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             });
             if (!status.ok()) {
-                m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                          status.message(), "");
+                if (!CancelledMidway(status)) {
+                    m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
+                              status.message(), "");
+                }
                 return true;
             }
             copied = true;
@@ -173,14 +238,37 @@ bool cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileN
     }
 }
 
-bool cClone::CreateFolderAndLogResults(const std::string& targetFolder) {
+bool cClone::CreateFolderAndLogResults(const std::string& targetFolder,
+                                       const std::string& sourceFolder) {
     try {
-        Status status = m_fs.MakeFolder(targetFolder);
+        // A missing parent copies the Source folder at its place: the two paths end alike.
+        auto make = [&](const std::string& folder) -> Status {
+            const std::size_t tail = targetFolder.size() - folder.size();
+            if (sourceFolder.size() <= tail ||
+                sourceFolder.compare(sourceFolder.size() - tail, tail, targetFolder, folder.size(),
+                                     tail) != 0) {
+                return m_fs.MakeFolder(folder);
+            }
+            Result<uint32_t> made =
+                m_fs.MakeFolderLike(folder, sourceFolder.substr(0, sourceFolder.size() - tail));
+            // Bits that would keep the run out wait until it is done with the folder.
+            if (made.ok() && (made.value() & S_IRWXU) != S_IRWXU) {
+                m_folderModes.emplace_back(folder, made.value());
+            }
+            return made.status();
+        };
+        Status status = make(targetFolder);
         if (!status.ok()) {
             // Missing parents are made too; a folder that already exists counts as created.
+            std::vector<std::string> levels;
             for (std::size_t at = targetFolder.find('/', 1); at != std::string::npos;
                  at = targetFolder.find('/', at + 1)) {
-                m_fs.MakeFolder(targetFolder.substr(0, at + 1));
+                levels.push_back(targetFolder.substr(0, at + 1));
+            }
+            for (const std::string& level : levels) {
+                if (!FolderPresent(level)) {
+                    make(level);
+                }
             }
             if (!FolderPresent(targetFolder)) {
                 m_log.Add(CreateDirError, "", "", "", targetFolder, status.code(), status.message(),
@@ -216,18 +304,21 @@ bool cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::string& tar
 bool cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
                       const std::string& targetFile, const std::string& targetFolder) {
     try {
-        ChunkPump pump = [&host] { host.Pump(); };
+        const ChunkPump pump = BlockPump(host);
         Result<DirEntry> existing = m_fs.GetEntry(targetFile);
         if (!existing.ok()) {
             Status status = m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             if (!status.ok()) {
-                m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(), status.message(),
-                          "(Copy Failed)");
+                if (!CancelledMidway(status)) {
+                    m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(),
+                              status.message(), "(Copy Failed)");
+                }
                 return false;
             }
             return true;
         }
-        Result<std::string> temp = m_fs.CreateTempFile(targetFolder, "dv_", "tmp");
+        Result<std::string> temp = m_fs.CreateTempFile(
+            targetFolder, std::string(kSafeCopyTempPrefix), std::string(kTempExtension));
         if (!temp.ok()) {
             m_log.Add(SafeCopyError, "", sourceFile, "", "", temp.status().code(),
                       temp.status().message(), "(Unable to get temp file spec)");
@@ -240,17 +331,19 @@ bool cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         }
         if (Status status = m_fs.CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
             !status.ok()) {
-            m_log.Add(SafeCopyError, "", tempFile, "", "", status.code(), status.message(),
-                      "(Copy Failed)");
+            if (!CancelledMidway(status)) {
+                m_log.Add(SafeCopyError, "", tempFile, "", "", status.code(), status.message(),
+                          "(Copy Failed)");
+            }
             return false;
         }
         host.Pump();
         if (IsCloneCancelled()) {
             return false;
         }
-        if (Status status =
-                WithReadOnlyRetry(host, targetFile, [&] { return m_fs.MoveToTrash(targetFile); });
-            !status.ok()) {
+        // The old version goes to the trash as a second name, so that the real name holds it
+        // until the rename puts the new one there: a crash between the steps loses nothing.
+        if (Status status = m_fs.LinkToTrash(targetFile); !status.ok()) {
             m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(), status.message(),
                       "(Delete Failed)");
             return false;
@@ -289,12 +382,14 @@ bool cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string& sour
         // Linux keeps no settable birth time; the access time is carried over as well.
         CopyOptions options;
         options.keepAccessTime = true;
-        ChunkPump pump = [&host] { host.Pump(); };
+        const ChunkPump pump = BlockPump(host);
         Status status = WithReadOnlyRetry(
             host, targetFile, [&] { return m_fs.CopyFile(sourceFile, targetFile, options, pump); });
         if (!status.ok()) {
-            m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                      "Dx - " + status.message(), "");
+            if (!CancelledMidway(status)) {
+                m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
+                          "Dx - " + status.message(), "");
+            }
             return false;
         }
         return true;
@@ -317,7 +412,7 @@ bool cClone::CloneAll(IStatusHost& host, const std::string& source, const std::s
                       bool includeSubfolders) {
     try {
         bool ok = PlanAll(host, source, target, includeSubfolders);
-        if (!IsCloneCancelled()) {
+        if (m_planComplete && !IsCloneCancelled()) {
             ok = PerformFileOperations(host, source) && ok;
         }
         EraseRun();

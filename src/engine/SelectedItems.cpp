@@ -78,7 +78,9 @@ bool cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
             return false;
         }
         if (entry.IsFileLike()) {
-            if (FileMatchesPatternInCollection(entry.name, masks)) {
+            // Our own temporary files are nobody's selection, and no orphans either.
+            if (!IsOwnTemporaryName(entry.name) &&
+                FileMatchesPatternInCollection(entry.name, masks)) {
                 list.push_back(folder + entry.name);
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
@@ -161,7 +163,7 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
                                                          const std::string& source,
                                                          const std::string& target,
                                                          bool includeSubfolders) {
-    AppendFolderOp(CreateFolder, target);
+    AppendFolderOp(CreateFolder, target, source);
     Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, false);
     if (!listing.ok()) {
         LogFolderFailure(source, listing.status());
@@ -172,7 +174,9 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
         CountScanned(host);
         host.Pump();
         if (entry.IsFileLike()) {
-            AppendCopy(entry.name, source, target);
+            if (!IsOwnTemporaryName(entry.name)) {
+                AppendCopy(entry.name, source, target);
+            }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
             ok = AddSourceSubfolderAndContentsToFileOpsArray(
@@ -211,7 +215,7 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             }
             int r = 0;
             bool contentError = false;
-            bool same = AreSame(sourceEntry.value(), targetEntry.value(), sourceFolder,
+            bool same = AreSame(host, sourceEntry.value(), targetEntry.value(), sourceFolder,
                                 targetFolder, r, contentError);
             if (contentError) {
                 return false;
@@ -229,7 +233,7 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             return true;
         }
         if (!FolderPresent(targetFolder)) {
-            AppendFolderOp(CreateFolder, targetFolder);
+            AppendFolderOp(CreateFolder, targetFolder, sourceFolder);
         }
         AppendCopy(name, sourceFolder, targetFolder);
         return true;

@@ -34,6 +34,9 @@ public:
 // Flags shared by a run's thread and the window.
 struct RunFlags {
     std::atomic<bool> EscPressed{false};
+    // The session is ending (the process was asked to terminate): the run stops as if
+    // cancelled, and says why in the log. Never cleared: the process is on its way out.
+    std::atomic<bool> SessionEnding{false};
     std::atomic<bool> CloneCancelled{false};
     std::atomic<bool> CloneInProgress{false};
 };

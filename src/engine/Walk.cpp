@@ -58,16 +58,23 @@ void cClone::AppendDeleteFile(const std::string& name, const std::string& target
     m_fileOps.push_back({name, "", targetFolder, DeleteFile});
 }
 
-void cClone::AppendFolderOp(FileOpType operation, const std::string& folder) {
-    m_fileOps.push_back({"", "", folder, operation});
+void cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
+                            const std::string& sourceFolder) {
+    m_fileOps.push_back({"", sourceFolder, folder, operation});
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
-    if (entry.kind == EntryKind::Folder || !entry.name.starts_with(kCopyTempPrefix)) {
+    if (!entry.IsFileLike() || !IsOwnTemporaryName(entry.name)) {
         return false;
     }
-    m_strayTempFiles.push_back(folder + entry.name);
+    m_strayTempFiles.emplace_back(folder, entry.name);
     return true;
+}
+
+void cClone::LogKindConflict(const std::string& name, const std::string& source,
+                             const std::string& target) {
+    // What the copy would meet: a folder where the file must go.
+    m_log.Add(CopyError, "", name, source, target, EISDIR, GetSystemErrorText(EISDIR), "");
 }
 
 void cClone::CountScanned(IStatusHost& host) {
@@ -99,7 +106,7 @@ bool cClone::FolderPresent(const std::string& path) {
     return entry.ok() && entry.value().kind == EntryKind::Folder;
 }
 
-bool cClone::AreSame(const DirEntry& source, const DirEntry& target,
+bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
                      const std::string& sourceFolder, const std::string& targetFolder, int& r,
                      bool& contentError) {
     const bool twoSec = m_compare.IgnoreFAT_NTFS_TwoSecDiff;
@@ -113,16 +120,19 @@ bool cClone::AreSame(const DirEntry& source, const DirEntry& target,
         return source.linkTarget == target.linkTarget &&
                (m_compare.CompareMethod != DateTime || r == 0);
     }
-    ContentTestContext context{m_fs, m_log, {}};
     switch (m_compare.CompareMethod) {
         case Size:
             return AreFilesSameUsingSize(source, target);
-        case Contents:
+        case Contents: {
+            ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
                                              contentError);
-        case CRC32:
+        }
+        case CRC32: {
+            ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
                                           contentError);
+        }
         default:
             return r == 0;
     }
@@ -130,7 +140,7 @@ bool cClone::AreSame(const DirEntry& source, const DirEntry& target,
 
 bool cClone::CompareListings(IStatusHost& host, const std::string& source,
                              const Listing& sourceList, const std::string& target,
-                             const Listing& targetList) {
+                             const Listing& targetList, bool targetFoldersGo) {
     bool error = false;
     const NameIndex sourceIndex = IndexByName(sourceList);
 
@@ -147,7 +157,8 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
                 CountScanned(host);
                 int r = 0;
                 bool contentError = false;
-                bool same = AreSame(*sourceEntry, targetEntry, source, target, r, contentError);
+                bool same =
+                    AreSame(host, *sourceEntry, targetEntry, source, target, r, contentError);
                 if (contentError) {
                     error = true;
                 }
@@ -168,11 +179,21 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
     for (const DirEntry& sourceEntry : sourceList) {
         CountScanned(host);
         host.Pump();
-        if (sourceEntry.IsFileLike() && !sourceEntry.name.starts_with(kCopyTempPrefix)) {
+        if (sourceEntry.IsFileLike() && !IsOwnTemporaryName(sourceEntry.name)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
             const DirEntry* targetEntry = Find(targetIndex, sourceEntry.name);
             if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
                 AppendCopy(sourceEntry.name, source, target);
+            } else if (targetEntry->kind == EntryKind::Folder) {
+                // The folder goes as an orphan (its Source counterpart is no folder), and the
+                // copy takes its name afterwards; where it stays, the conflict is an error.
+                if (targetFoldersGo && !IsFolderIgnored(sourceEntry.name)) {
+                    AppendCopy(sourceEntry.name, source, target);
+                    m_fileOps.back().AfterFolderRemoval = true;
+                } else {
+                    LogKindConflict(sourceEntry.name, source, target);
+                    error = true;
+                }
             }
         }
         if (IsCloneCancelled()) {
@@ -194,17 +215,21 @@ bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& 
             }
             const std::string& folder = side == &sourceList ? source : target;
             error = true;
+            // An unreadable folder is not an empty one, and neither is a Source that vanished
+            // after its check: planning on would delete or overwrite what we cannot see.
             if (!IsMissing(side->status())) {
-                // An unreadable folder is not an empty one: planning on would delete or
-                // overwrite what we cannot see.
                 LogFolderFailure(folder, side->status());
                 return true;
             }
             m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound, "Path Not Found", "");
+            if (side == &sourceList) {
+                return true;
+            }
         }
         static const Listing kEmpty;
-        return CompareListings(host, source, sourceList.ok() ? sourceList.value() : kEmpty, target,
-                               targetList.ok() ? targetList.value() : kEmpty) ||
+        // Without subfolders no Target folder is ever removed.
+        return CompareListings(host, source, sourceList.value(), target,
+                               targetList.ok() ? targetList.value() : kEmpty, false) ||
                error;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareFilesAndReturnResults");
@@ -214,11 +239,11 @@ bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& 
 
 bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
                                       const Listing& sourceList, const std::string& target) {
-    AppendFolderOp(CreateFolder, target);
+    AppendFolderOp(CreateFolder, target, source);
     for (const DirEntry& entry : sourceList) {
         CountScanned(host);
         host.Pump();
-        if (entry.IsFileLike() && !entry.name.starts_with(kCopyTempPrefix)) {
+        if (entry.IsFileLike() && !IsOwnTemporaryName(entry.name)) {
             AppendCopy(entry.name, source, target);
         }
         if (IsCloneCancelled()) {
@@ -315,9 +340,16 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
         }
         if (!sourceList.ok()) {
+            if (i == 0) {
+                // The Source root vanished or cannot be read after its check: nothing of the
+                // Target is an orphan then, and nothing at all is planned.
+                LogFolderFailure(s, sourceList.status());
+                return false;
+            }
             if (!IsMissing(sourceList.status())) {
                 LogFolderFailure(s, sourceList.status());
                 ok = false;
+                sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
             } else if (DeleteMethod != DoNotDelete) {
                 ok = PlanTargetFolderRemoval(host, t, targetList.value()) && ok;
             }
@@ -329,7 +361,8 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 subfolders.push_back(entry.name);
             }
         }
-        if (CompareListings(host, s, sourceList.value(), t, targetList.value())) {
+        if (CompareListings(host, s, sourceList.value(), t, targetList.value(),
+                            DeleteMethod != DoNotDelete)) {
             ok = false;
         }
     }
@@ -354,6 +387,25 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
             continue;  // its Target folder was walked in pass 1
         }
+        // A Target folder pass 1 did not reach may still exist (below one it could not list),
+        // and its name may be taken by a file or link.
+        bool create = false;
+        if (targetFolders.count(t) == 0) {
+            Result<DirEntry> existing = m_fs.GetEntry(t);
+            if (!existing.ok()) {
+                create = true;
+            } else if (existing.value().kind != EntryKind::Folder) {
+                // Pass 1 planned the removal of a file or link in the way, unless deletions
+                // are off: then the folder cannot be made, and nothing below it either.
+                if (DeleteMethod == DoNotDelete || !existing.value().IsFileLike()) {
+                    m_log.Add(CreateDirError, "", "", "", t, EEXIST, GetSystemErrorText(EEXIST),
+                              "");
+                    ok = false;
+                    continue;
+                }
+                create = true;
+            }
+        }
         Result<Listing> sourceList = m_fs.ListFolder(s, false);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
@@ -365,8 +417,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
             }
         }
-        // A Target folder pass 1 did not reach may still exist (below one it could not list).
-        if (targetFolders.count(t) == 0 && !FolderPresent(t)) {
+        if (create) {
             ok = PlanSourceFolderCreation(host, s, sourceList.value(), t) && ok;
         }
     }

@@ -8,6 +8,7 @@
 
 #include "platform/FileAppend.h"
 #include "platform/FileSystemQueries.h"
+#include "util/EscapedText.h"
 #include "util/FileUtilities.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
@@ -15,25 +16,6 @@
 namespace duvanto {
 
 namespace {
-
-// A name may hold any byte but "/" and NUL; a line feed or escape sequence in one must not
-// break the one-line-per-entry form that the viewer parses, nor drive a terminal.
-std::string EscapeControlCharacters(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 32 || byte == 127) {
-            result += "\\x";
-            result += kHex[byte >> 4];
-            result += kHex[byte & 0x0F];
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
 
 bool IsSuccessKind(int32_t entryType) {
     return entryType >= Copied && entryType <= DeletedFolder;

@@ -126,7 +126,10 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
         return source.linkTarget == target.linkTarget &&
                (compare.CompareMethod != DateTime || sameTime);
     }
-    const ChunkPump pump = [&services] { services.host.Pump(); };
+    const ChunkPump pump = [&services] {
+        services.host.Pump();
+        return true;  // a report has no cancel
+    };
     switch (compare.CompareMethod) {
         case Size:
             return AreFilesSameUsingSize(source, target);
@@ -441,9 +444,19 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
         const std::string source = NormalizeFolderPath(sourceFolder);
         const std::string target = NormalizeFolderPath(targetFolder);
         // As in a clone run: a root given as a link is followed once, and nothing below the
-        // roots is reached through a link. A root that cannot be held shows up as a folder
-        // that cannot be listed.
-        services.fileSystem.SetRoots({source, target});
+        // roots is reached through a link. Without the held roots there is no report: a
+        // folder that went since its check is told as the checks tell it.
+        std::string unheld;
+        if (!services.fileSystem.SetRoots({source, target}, &unheld).ok()) {
+            services.prompt.ShowMessage("Create Report",
+                                        unheld == source ? "Problems processing the Source folder."
+                                                         : "Problems processing the Target folder.",
+                                        MessageIcon::Exclamation, MessageButtons::OK);
+            if (placeholderMade) {
+                RemoveFile(pagePath);
+            }
+            return {};
+        }
         FolderDiffResults results;
         CompareFoldersAndFillResultTypeArrays(services, source, target, includeSubFolders, results);
 

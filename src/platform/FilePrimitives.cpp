@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <libdeflate.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,51 +22,170 @@ std::unique_ptr<char[]> NewBlock() {
     return std::make_unique<char[]>(kFileBlockSize);
 }
 
-void Pump(const ChunkPump& pump) {
-    if (pump) {
-        pump();
-    }
+bool GoOn(const ChunkPump& pump) {
+    return !pump || pump();
 }
 
-// Copies what copy_file_range cannot (another file system, an old kernel, a file system
-// without support) the plain way, from the descriptors' current offsets.
-Status CopyByReadWrite(int source, int target, const ChunkPump& pump) {
-    std::unique_ptr<char[]> block = NewBlock();
+Status Cancelled() {
+    return Status::FromErrno(ECANCELED);
+}
+
+// Copies the bytes from `from` up to `to` (to the end of the source when `to` is negative),
+// at the same offsets in the target. useKernel says whether copy_file_range still serves; it
+// turns false where it cannot (another file system, an old kernel, a file system without
+// support) and the rest goes the plain way.
+Status CopyRange(int source, int target, off_t from, off_t to, const ChunkPump& pump,
+                 bool& useKernel) {
+    off_t in = from;
+    off_t out = from;
+    std::unique_ptr<char[]> block;
     for (;;) {
-        long count = ReadFully(source, block.get(), kFileBlockSize);
-        if (count < 0) {
-            return Status::FromErrno(errno);
+        std::size_t want = kFileBlockSize;
+        if (to >= 0) {
+            if (in >= to) {
+                return Status::Ok();
+            }
+            want = static_cast<std::size_t>(std::min<off_t>(to - in, kFileBlockSize));
+        }
+        ssize_t count;
+        if (useKernel) {
+            count = ::copy_file_range(source, &in, target, &out, want, 0);
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                    useKernel = false;
+                    continue;
+                }
+                return Status::FromErrno(errno);
+            }
+        } else {
+            if (!block) {
+                block = NewBlock();
+            }
+            count = ::pread(source, block.get(), want, in);
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return Status::FromErrno(errno);
+            }
+            for (ssize_t done = 0; done < count;) {
+                ssize_t written = ::pwrite(target, block.get() + done,
+                                           static_cast<std::size_t>(count - done), out + done);
+                if (written < 0) {
+                    if (errno == EINTR) {
+                        continue;
+                    }
+                    return Status::FromErrno(errno);
+                }
+                done += written;
+            }
+            in += count;
+            out += count;
         }
         if (count == 0) {
             return Status::Ok();
         }
-        if (Status written = WriteFully(target, block.get(), static_cast<std::size_t>(count));
-            !written.ok()) {
-            return written;
+        // Only a full block says that more may follow; a copy that is done is not undone.
+        if (static_cast<std::size_t>(count) == want && !GoOn(pump)) {
+            return Cancelled();
         }
-        Pump(pump);
     }
+}
+
+// Copies only the data regions of the source, so that its holes stay holes in the target.
+Status CopySparse(int source, int target, off_t size, const ChunkPump& pump, bool& useKernel) {
+    for (off_t at = 0; at < size;) {
+        const off_t data = ::lseek(source, at, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) {
+                break;  // nothing but a hole is left
+            }
+            // A file system that cannot tell holes: copy the rest as it reads.
+            return CopyRange(source, target, at, -1, pump, useKernel);
+        }
+        off_t hole = ::lseek(source, data, SEEK_HOLE);
+        if (hole < 0 || hole > size) {
+            hole = size;
+        }
+        if (Status copied = CopyRange(source, target, data, hole, pump, useKernel); !copied.ok()) {
+            return copied;
+        }
+        at = hole;
+    }
+    // The holes at the end take no blocks: the length alone makes them.
+    return ::ftruncate(target, size) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+bool LowerHexDigits(std::string_view text) {
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasTempForm(std::string_view name, std::string_view prefix) {
+    const std::size_t length = prefix.size() + kTempRandomDigits + 1 + kTempExtension.size();
+    return name.size() == length && name.starts_with(prefix) &&
+           LowerHexDigits(name.substr(prefix.size(), kTempRandomDigits)) &&
+           name[prefix.size() + kTempRandomDigits] == '.' && name.ends_with(kTempExtension);
 }
 
 }  // namespace
 
-Status CopyFileBytes(int source, int target, const ChunkPump& pump) {
-    for (;;) {
-        ssize_t count = ::copy_file_range(source, nullptr, target, nullptr, kFileBlockSize, 0);
-        if (count == 0) {
+bool ReflinkMemory::Refused(dev_t sourceDevice) const {
+    return std::find(m_refused.begin(), m_refused.end(), sourceDevice) != m_refused.end();
+}
+
+void ReflinkMemory::Remember(dev_t sourceDevice) {
+    if (!Refused(sourceDevice)) {
+        m_refused.push_back(sourceDevice);
+    }
+}
+
+Status CopyFileData(int source, int target, const struct stat& info, const ChunkPump& pump,
+                    ReflinkMemory* memory) {
+    if (info.st_size > 0 && (memory == nullptr || !memory->Refused(info.st_dev))) {
+        if (::ioctl(target, FICLONE, source) == 0) {
             return Status::Ok();
         }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-                return CopyByReadWrite(source, target, pump);
-            }
-            return Status::FromErrno(errno);
+        // These say that the two file systems cannot share blocks at all; anything else may
+        // concern this one file (a Btrfs file without checksums, say), so the next file asks
+        // again.
+        if (memory != nullptr &&
+            (errno == EOPNOTSUPP || errno == ENOTTY || errno == EXDEV || errno == ENOSYS)) {
+            memory->Remember(info.st_dev);
         }
-        Pump(pump);
     }
+    bool useKernel = true;
+    // Fewer blocks than the length needs: the file has holes worth keeping.
+    if (static_cast<off_t>(info.st_blocks) * 512 < info.st_size) {
+        return CopySparse(source, target, info.st_size, pump, useKernel);
+    }
+    return CopyRange(source, target, 0, -1, pump, useKernel);
+}
+
+std::string NewTempName(std::string_view prefix, std::string_view extension) {
+    std::string name(prefix);
+    while (name.size() < prefix.size() + kTempRandomDigits) {
+        name += RandomHex();
+    }
+    name.resize(prefix.size() + kTempRandomDigits);
+    name += '.';
+    name += extension;
+    return name;
+}
+
+std::string NewCopyTempName() {
+    return NewTempName(kCopyTempPrefix, kTempExtension);
+}
+
+bool IsOwnTemporaryName(std::string_view name) {
+    return HasTempForm(name, kCopyTempPrefix) || HasTempForm(name, kSafeCopyTempPrefix);
 }
 
 Result<bool> CompareFileContents(const std::string& pathA, const std::string& pathB,
@@ -104,7 +225,9 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
         if (countA == 0) {
             return true;
         }
-        Pump(pump);
+        if (static_cast<std::size_t>(countA) == kFileBlockSize && !GoOn(pump)) {
+            return Cancelled();
+        }
     }
 }
 
@@ -124,7 +247,9 @@ Result<uint32_t> FileCrc32(const std::string& path, const ChunkPump& pump) {
             return crc;
         }
         crc = libdeflate_crc32(crc, block.get(), static_cast<std::size_t>(count));
-        Pump(pump);
+        if (static_cast<std::size_t>(count) == kFileBlockSize && !GoOn(pump)) {
+            return Cancelled();
+        }
     }
 }
 
@@ -191,15 +316,17 @@ Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& ta
     if (::fstat(source.value().get(), &info) != 0) {
         return Status::FromErrno(errno);
     }
-    std::string tempPath;
-    Result<UniqueFd> temp =
-        CreateExclusiveFile(ContainingFolder(targetPath), kCopyTempPrefix, "", 0600, tempPath);
-    if (!temp.ok()) {
-        return temp.status();
+    const std::string tempPath = ContainingFolder(targetPath) + NewCopyTempName();
+    UniqueFd temp(
+        ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!temp.valid()) {
+        return Status::FromErrno(errno);
     }
-    int tempFd = temp.value().get();
-    Status status = CopyFileBytes(source.value().get(), tempFd, pump);
-    if (status.ok() && ::fchmod(tempFd, info.st_mode & 07777) != 0) {
+    const int tempFd = temp.get();
+    Status status = CopyFileData(source.value().get(), tempFd, info, pump, nullptr);
+    // The owner is not carried here, so set-user-ID, set-group-ID and sticky bits are not
+    // either: they would hand the Source owner's rights to ours.
+    if (status.ok() && ::fchmod(tempFd, info.st_mode & 0777) != 0) {
         status = Status::FromErrno(errno);
     }
     if (status.ok()) {
@@ -213,7 +340,7 @@ Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& ta
             status = Status::FromErrno(errno);
         }
     }
-    Status closed = temp.value().Close();
+    Status closed = temp.Close();
     if (status.ok()) {
         status = closed;
     }

@@ -2,19 +2,24 @@
 // File primitives over whole files: content comparison, CRC-32, secure delete and the copy
 // that keeps the Source's times. Each returns its failure as a value (errno and text).
 // Large files are read in blocks and the pump is called between blocks so that a front end
-// stays responsive and can see a cancel request.
+// stays responsive and can stop the work there.
+
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Status.h"
 
 namespace duvanto {
 
-using ChunkPump = std::function<void()>;
+// Called between blocks; false stops the work, which then fails with ECANCELED and leaves
+// nothing half done behind.
+using ChunkPump = std::function<bool()>;
 
 // Block size for reading whole files: large enough to stream at disk speed, small enough never
 // to hold a large file in memory.
@@ -37,22 +42,47 @@ struct CopyOptions {
 };
 
 // Copies a regular file so that the copy has the Source's bytes, mode bits and modification
-// time: the bytes go into a temporary file beside the Target (named with
-// kCopyTempPrefix), which is then renamed over the Target. A failure at any step removes the
-// temporary file and leaves an existing Target as it was.
+// time: the bytes go into a temporary file beside the Target (NewCopyTempName), which is then
+// renamed over the Target. A failure at any step removes the temporary file and leaves an
+// existing Target as it was.
 Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& targetPath,
                             const CopyOptions& options = {}, const ChunkPump& pump = {});
 
-// Descriptor-level pieces of the above, shared with the file system layer.
-// Copies from the descriptors' current offsets to the end of the source.
-Status CopyFileBytes(int sourceFd, int targetFd, const ChunkPump& pump);
+// The source devices from which cloning (FICLONE) was refused during a run, so that a run of
+// many files asks the file system once rather than once per file.
+class ReflinkMemory {
+public:
+    bool Refused(dev_t sourceDevice) const;
+    void Remember(dev_t sourceDevice);
+    void Forget() { m_refused.clear(); }
+
+private:
+    std::vector<dev_t> m_refused;
+};
+
+// Makes the empty file targetFd hold the bytes of sourceFd (whose status is sourceInfo). It
+// first asks the file system to share the source's blocks (FICLONE: no data is written on
+// Btrfs or XFS), then copies in the kernel (copy_file_range), then reads and writes; holes of
+// a sparse source stay holes. memory may be nullptr.
+Status CopyFileData(int sourceFd, int targetFd, const struct stat& sourceInfo,
+                    const ChunkPump& pump, ReflinkMemory* memory);
 // Overwrites an open regular file with zeros and syncs it, unless another hard link shares
 // its bytes (then it leaves them alone).
 Status OverwriteFileBytes(int fd);
 
-// Temporary files of our copies begin with this, so that a later run can find the strays of an
-// interrupted one.
-inline constexpr std::string_view kCopyTempPrefix = ".duvanto-copy-";
+// Our temporary files: a fixed prefix, 16 random lower-case hex digits and ".tmp", nothing
+// else. A later run removes strays of exactly this form (left by a crash) and never clones a
+// Source file of this form; any other name, however it begins, is the user's.
+inline constexpr std::string_view kCopyTempPrefix = ".duvanto-copy-";  // every copy's
+inline constexpr std::string_view kSafeCopyTempPrefix = "dv_";         // Safe Copy's own
+inline constexpr std::string_view kTempExtension = "tmp";
+inline constexpr std::size_t kTempRandomDigits = 16;
+
+// kCopyTempPrefix + random digits + ".tmp".
+std::string NewCopyTempName();
+// prefix + random digits + "." + extension.
+std::string NewTempName(std::string_view prefix, std::string_view extension);
+bool IsOwnTemporaryName(std::string_view name);
 
 // A folder path in the form callers join names to: ending in "/".
 std::string NormalizeFolderPath(std::string_view path);

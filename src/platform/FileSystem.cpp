@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 #include "platform/PosixFile.h"
+#include "platform/ProcessPaths.h"
 
 namespace duvanto {
 
@@ -158,9 +160,10 @@ private:
     bool m_stop = false;
 };
 
-PosixFileSystem::PosixFileSystem() = default;
+PosixFileSystem::PosixFileSystem() : m_setsOwners(geteuid() == 0) {}
 
-PosixFileSystem::PosixFileSystem(TrashEnvironment trash) : m_trash(std::move(trash)) {}
+PosixFileSystem::PosixFileSystem(TrashEnvironment trash)
+    : m_trash(std::move(trash)), m_setsOwners(geteuid() == 0) {}
 
 PosixFileSystem::~PosixFileSystem() {
     ClearRoots();
@@ -187,20 +190,35 @@ void PosixFileSystem::ClearRoots() {
     m_roots.clear();
 }
 
-Status PosixFileSystem::SetRoots(const std::vector<std::string>& rootFolders) {
+Status PosixFileSystem::SetRoots(const std::vector<std::string>& rootFolders,
+                                 std::string* failedFolder) {
     ClearRoots();
+    m_reflinks.Forget();
     for (const std::string& folder : rootFolders) {
         int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             Status failure = Status::FromErrno(errno);
             ClearRoots();
+            if (failedFolder != nullptr) {
+                *failedFolder = folder;
+            }
             return failure;
         }
         std::string path = folder;
         if (path.empty() || path.back() != '/') {
             path += '/';
         }
-        m_roots.push_back({path, fd});
+        // What the descriptor holds, for the records that name a file's real place (the
+        // trash); the name given may pass through links.
+        char real[PATH_MAX];
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        ssize_t length = readlink(self.c_str(), real, sizeof real - 1);
+        std::string realPath = length > 0 ? std::string(real, static_cast<std::size_t>(length))
+                                          : ResolvedFolderPath(path);
+        if (realPath.empty() || realPath.back() != '/') {
+            realPath += '/';
+        }
+        m_roots.push_back({path, fd, realPath});
     }
     return Status::Ok();
 }
@@ -230,9 +248,38 @@ const PosixFileSystem::Root* PosixFileSystem::FindRoot(const std::string& path,
 int PosixFileSystem::OpenFolder(const std::string& folderPath) const {
     std::string relative;
     if (const Root* root = FindRoot(folderPath, relative)) {
-        return OpenBeneath(root->fd, relative, O_RDONLY | O_DIRECTORY);
+        const int fd = OpenBeneath(root->fd, relative, O_RDONLY | O_DIRECTORY);
+        // A held root stays open when its folder is removed, and then lists as empty: it is
+        // gone, not empty, or a run would take everything in its Target for an orphan.
+        struct stat info {};
+        if (fd >= 0 && relative.empty() && fstat(fd, &info) == 0 && info.st_nlink == 0) {
+            close(fd);
+            errno = ENOENT;
+            return -1;
+        }
+        return fd;
     }
     return open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+}
+
+int PosixFileSystem::OpenEntryPath(const std::string& path) {
+    std::string relative;
+    if (const Root* root = FindRoot(path, relative)) {
+        return OpenBeneath(root->fd, relative, O_PATH | O_NOFOLLOW);
+    }
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') {
+        trimmed.pop_back();
+    }
+    return open(trimmed.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+}
+
+std::string PosixFileSystem::RealPathOf(const std::string& path) const {
+    std::string relative;
+    if (const Root* root = FindRoot(path, relative)) {
+        return root->realPath + relative;
+    }
+    return path;
 }
 
 int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponent) {
@@ -272,7 +319,7 @@ int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponen
         close(m_parents.front().fd);
         m_parents.erase(m_parents.begin());
     }
-    m_parents.push_back({parent, fd});
+    m_parents.push_back({parent, fd, ""});
     return fd;
 }
 
@@ -375,232 +422,6 @@ Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const st
 
 Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
     return FileCrc32(path, pump);
-}
-
-}  // namespace duvanto
-
-namespace duvanto {
-
-namespace {
-
-bool OwnerMayNotWrite(const struct stat& st) {
-    return !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
-}
-
-timespec TimeOrNow(const timespec& time, bool keep) {
-    if (keep) {
-        return time;
-    }
-    timespec now{};
-    now.tv_nsec = UTIME_NOW;
-    return now;
-}
-
-}  // namespace
-
-Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
-                                 const CopyOptions& options, const ChunkPump& pump) {
-    std::string sourceName;
-    std::string targetName;
-    const int sourceDir = ParentFd(source, sourceName);
-    if (sourceDir < 0) {
-        return Status::FromErrno(errno);
-    }
-    const int targetDir = ParentFd(target, targetName);
-    if (targetDir < 0) {
-        return Status::FromErrno(errno);
-    }
-    struct stat info {};
-    if (fstatat(sourceDir, sourceName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return Status::FromErrno(errno);
-    }
-    struct stat existing {};
-    if (fstatat(targetDir, targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-        OwnerMayNotWrite(existing)) {
-        return Status::FromErrno(EACCES);
-    }
-    const timespec times[2] = {TimeOrNow(info.st_atim, options.keepAccessTime), info.st_mtim};
-    const std::string tempName = std::string(kCopyTempPrefix) + RandomHex() + RandomHex();
-    Status status;
-
-    if (S_ISLNK(info.st_mode)) {
-        std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
-        ssize_t n = readlinkat(sourceDir, sourceName.c_str(), text.data(), text.size());
-        if (n < 0) {
-            return Status::FromErrno(errno);
-        }
-        text.resize(static_cast<std::size_t>(n));
-        if (symlinkat(text.c_str(), targetDir, tempName.c_str()) != 0) {
-            return Status::FromErrno(errno);
-        }
-        if (utimensat(targetDir, tempName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-            status = Status::FromErrno(errno);
-        }
-    } else if (S_ISREG(info.st_mode)) {
-        UniqueFd input(
-            openat(sourceDir, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (!input.valid()) {
-            return Status::FromErrno(errno);
-        }
-        if (fstat(input.get(), &info) != 0) {
-            return Status::FromErrno(errno);
-        }
-        if (!S_ISREG(info.st_mode)) {
-            return NotRegularFile();
-        }
-        UniqueFd output(
-            openat(targetDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!output.valid()) {
-            return Status::FromErrno(errno);
-        }
-        status = CopyFileBytes(input.get(), output.get(), pump);
-        if (status.ok() && fchmod(output.get(), info.st_mode & 07777) != 0) {
-            status = Status::FromErrno(errno);
-        }
-        const timespec finalTimes[2] = {TimeOrNow(info.st_atim, options.keepAccessTime),
-                                        info.st_mtim};
-        if (status.ok() && futimens(output.get(), finalTimes) != 0) {
-            status = Status::FromErrno(errno);
-        }
-        Status closed = output.Close();
-        if (status.ok()) {
-            status = closed;
-        }
-    } else {
-        return NotRegularFile();
-    }
-
-    if (status.ok() && renameat(targetDir, tempName.c_str(), targetDir, targetName.c_str()) != 0) {
-        status = Status::FromErrno(errno);
-    }
-    if (!status.ok()) {
-        unlinkat(targetDir, tempName.c_str(), 0);
-    }
-    return status;
-}
-
-int PosixFileSystem::WritableEntry(const std::string& path, std::string& lastComponent,
-                                   struct stat& info) {
-    const int dir = ParentAndStatus(path, lastComponent, info);
-    if (dir >= 0 && OwnerMayNotWrite(info)) {
-        errno = EACCES;
-        return -1;
-    }
-    return dir;
-}
-
-Status PosixFileSystem::RemoveFile(const std::string& path) {
-    std::string name;
-    struct stat info {};
-    const int dir = WritableEntry(path, name, info);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
-    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
-}
-
-Status PosixFileSystem::WipeFile(const std::string& path) {
-    std::string name;
-    struct stat info {};
-    const int dir = WritableEntry(path, name, info);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
-    if (S_ISREG(info.st_mode)) {
-        UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (!file.valid()) {
-            return Status::FromErrno(errno);
-        }
-        Status wiped = OverwriteFileBytes(file.get());
-        if (!wiped.ok()) {
-            return wiped;
-        }
-        if (Status closed = file.Close(); !closed.ok()) {
-            return closed;
-        }
-    }
-    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
-}
-
-Status PosixFileSystem::MoveToTrash(const std::string& path) {
-    return m_trash.MoveToTrash(path);
-}
-
-Status PosixFileSystem::MakeFolder(const std::string& path) {
-    std::string name;
-    const int dir = ParentFd(path, name);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
-    return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
-}
-
-Status PosixFileSystem::RemoveFolder(const std::string& path) {
-    std::string name;
-    struct stat info {};
-    const int dir = WritableEntry(path, name, info);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
-    // A remembered parent may be the folder that goes.
-    const bool removed = unlinkat(dir, name.c_str(), AT_REMOVEDIR) == 0;
-    const int error = errno;
-    ForgetParents();
-    return removed ? Status::Ok() : Status::FromErrno(error);
-}
-
-Status PosixFileSystem::MakeWritable(const std::string& path) {
-    std::string name;
-    struct stat info {};
-    const int dir = ParentAndStatus(path, name, info);
-    if (dir < 0) {
-        return Status::FromErrno(errno);
-    }
-    if (S_ISLNK(info.st_mode)) {
-        return Status::Ok();  // a link has no permissions of its own
-    }
-    return fchmodat(dir, name.c_str(), (info.st_mode & 07777) | S_IWUSR, 0) == 0
-               ? Status::Ok()
-               : Status::FromErrno(errno);
-}
-
-Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-    std::string fromName;
-    std::string toName;
-    const int fromDir = ParentFd(from, fromName);
-    if (fromDir < 0) {
-        return Status::FromErrno(errno);
-    }
-    const int toDir = ParentFd(to, toName);
-    if (toDir < 0) {
-        return Status::FromErrno(errno);
-    }
-    // A remembered parent may lie below what moves.
-    const bool renamed = renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) == 0;
-    const int error = errno;
-    ForgetParents();
-    return renamed ? Status::Ok() : Status::FromErrno(error);
-}
-
-Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,
-                                                    const std::string& prefix,
-                                                    const std::string& extension) {
-    UniqueFd dir(OpenFolder(folder));
-    if (!dir.valid()) {
-        return Status::FromErrno(errno);
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix + RandomHex() + "." + (extension.empty() ? "tmp" : extension);
-        UniqueFd file(
-            openat(dir.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (file.valid()) {
-            return NormalizeFolderPath(folder) + name;
-        }
-        if (errno != EEXIST) {
-            return Status::FromErrno(errno);
-        }
-    }
-    return Status::FromErrno(EEXIST);
 }
 
 }  // namespace duvanto

@@ -40,8 +40,11 @@ public:
     virtual ~IFileSystem() = default;
 
     // The folders a run works in (folder paths ending in "/"). Paths below them are reached
-    // from descriptors held from now on, never through a link. Replaces roots set before.
-    virtual Status SetRoots(const std::vector<std::string>& rootFolders) = 0;
+    // from descriptors held from now on, never through a link. Replaces roots set before. On
+    // failure no root is held, and failedFolder (when given) names the folder that could not
+    // be.
+    virtual Status SetRoots(const std::vector<std::string>& rootFolders,
+                            std::string* failedFolder = nullptr) = 0;
 
     // Every entry of the folder but "." and "..", in the order the file system gives them.
     // With withStatus false only name and kind are filled (kind from the directory entry where
@@ -62,25 +65,41 @@ public:
     virtual Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) = 0;
 
     // Makes target a copy of source: the bytes (or, for a link, the link text), the mode bits
-    // and the modification time. The copy is written beside the target under a temporary name
-    // (kCopyTempPrefix) and renamed over it, so the old target stays whole until the new one
-    // is. Like a read-only mark elsewhere, a target whose owner may not write it is refused
-    // with EACCES; MakeWritable lifts that.
+    // and the modification time. Where the run may set owners (as root) the copy also gets
+    // the source's owner and group, and only then keeps set-user-ID, set-group-ID and sticky
+    // bits. The copy is written beside the target under a temporary name (NewCopyTempName)
+    // and renamed over it, so the old target stays whole until the new one is, its inode is
+    // never changed, and a read-only old target needs no change of mode to be replaced. A
+    // pump that says stop fails the copy with ECANCELED and leaves the old target.
     virtual Status CopyFile(const std::string& source, const std::string& target,
                             const CopyOptions& options, const ChunkPump& pump) = 0;
-    // Removes a file or link (refused with EACCES for a read-only file).
+    // Removes a file or link. As on Linux generally, whether that is allowed depends on the
+    // folder, not on the file's own mode.
     virtual Status RemoveFile(const std::string& path) = 0;
-    // Overwrites the file's bytes before removing it; see SecureDeleteFile.
+    // Overwrites the file's bytes before removing it; see SecureDeleteFile. A read-only file
+    // with no other hard link is made writable first.
     virtual Status WipeFile(const std::string& path) = 0;
-    // Into the freedesktop.org trash of the file's own file system.
+    // Into the freedesktop.org trash of the file's own file system, renamed there from its
+    // held folder.
     virtual Status MoveToTrash(const std::string& path) = 0;
+    // A second hard link of the file into the trash of its file system, with its .trashinfo;
+    // the file itself keeps its name.
+    virtual Status LinkToTrash(const std::string& path) = 0;
     virtual Status MakeFolder(const std::string& path) = 0;
-    // Removes an empty folder (refused with EACCES for a read-only folder).
+    // Creates path as the copy of the folder `like`: with like's owner and group where the run
+    // may set owners, and with like's permission bits plus the owner's read, write and search
+    // access, which filling it may need. Gives the bits it must have once filled (like's own,
+    // for SetFolderMode).
+    virtual Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) = 0;
+    // Sets a folder's permission bits; a link is refused, never followed.
+    virtual Status SetFolderMode(const std::string& path, uint32_t mode) = 0;
+    // Removes an empty folder.
     virtual Status RemoveFolder(const std::string& path) = 0;
-    // Gives the owner write permission: what clearing a read-only mark means here.
-    virtual Status MakeWritable(const std::string& path) = 0;
+    // Gives the owner write and search access to a folder, what clearing a read-only mark of a
+    // folder means here; the folder's permission bits before, for SetFolderMode.
+    virtual Result<uint32_t> MakeWritable(const std::string& folderPath) = 0;
     virtual Status Rename(const std::string& from, const std::string& to) = 0;
-    // A new, empty file folder + prefix + hex digits + "." + extension; its full path.
+    // A new, empty file folder + NewTempName(prefix, extension); its full path.
     virtual Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
                                                const std::string& extension) = 0;
 };
@@ -99,7 +118,8 @@ public:
 
     // Opens and holds the roots (folder paths ending in "/"; a link naming a root itself is
     // followed once, here). Replaces roots held before.
-    Status SetRoots(const std::vector<std::string>& rootFolders) override;
+    Status SetRoots(const std::vector<std::string>& rootFolders,
+                    std::string* failedFolder = nullptr) override;
     void ClearRoots();
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
@@ -117,9 +137,12 @@ public:
     Status RemoveFile(const std::string& path) override;
     Status WipeFile(const std::string& path) override;
     Status MoveToTrash(const std::string& path) override;
+    Status LinkToTrash(const std::string& path) override;
     Status MakeFolder(const std::string& path) override;
+    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override;
+    Status SetFolderMode(const std::string& path, uint32_t mode) override;
     Status RemoveFolder(const std::string& path) override;
-    Status MakeWritable(const std::string& path) override;
+    Result<uint32_t> MakeWritable(const std::string& folderPath) override;
     Status Rename(const std::string& from, const std::string& to) override;
     Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
                                        const std::string& extension) override;
@@ -128,6 +151,7 @@ private:
     struct Root {
         std::string path;  // ends in "/"
         int fd = -1;
+        std::string realPath;  // the folder the descriptor holds, links resolved; ends in "/"
     };
     // Opens a folder for listing; -1 and errno on failure.
     int OpenFolder(const std::string& folderPath) const;
@@ -137,16 +161,23 @@ private:
     int ParentFd(const std::string& path, std::string& lastComponent);
     // ParentFd, and the status of the path itself (not followed); -1 and errno on failure.
     int ParentAndStatus(const std::string& path, std::string& lastComponent, struct stat& info);
-    // ParentAndStatus, refusing with EACCES an entry its owner may not write, as a read-only
-    // mark refuses it.
-    int WritableEntry(const std::string& path, std::string& lastComponent, struct stat& info);
+    // The entry itself as an O_PATH descriptor, never through a link (a link itself is
+    // refused with ELOOP); a root is reached from its held descriptor.
+    int OpenEntryPath(const std::string& path);
     void ForgetParents();
     // The root a path lies under and the path relative to it, or nullptr.
     const Root* FindRoot(const std::string& path, std::string& relative) const;
+    // The path with the folders of its root resolved, as the trash records it.
+    std::string RealPathOf(const std::string& path) const;
+    // Carries the source's owner and group over to the open file or folder when the run may
+    // set owners; whether it did.
+    bool CarryOwner(int fd, const struct stat& source) const;
 
     std::vector<Root> m_roots;
     std::vector<Root> m_parents;  // remembered parent folders, newest last
     Trash m_trash;
+    ReflinkMemory m_reflinks;
+    bool m_setsOwners;  // the run may give files any owner: root
     class Helper;
     std::unique_ptr<Helper> m_helper;
 };

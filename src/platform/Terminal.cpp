@@ -8,7 +8,9 @@ namespace duvanto {
 
 namespace {
 
-std::atomic<bool>* g_interruptFlag = nullptr;  // written only outside the handler
+// Written only outside the handlers.
+std::atomic<bool>* g_interruptFlag = nullptr;
+std::atomic<bool>* g_sessionEndingFlag = nullptr;
 
 extern "C" void OnInterrupt(int) {
     if (g_interruptFlag != nullptr && !g_interruptFlag->exchange(true)) {
@@ -17,6 +19,17 @@ extern "C" void OnInterrupt(int) {
     // The second Ctrl-C: end now, as the default action would.
     signal(SIGINT, SIG_DFL);
     raise(SIGINT);
+}
+
+// SIGTERM and SIGHUP: the session ends. Only lock-free atomics are touched here. A repeat
+// changes nothing: a service manager may send both, and the run is stopping already.
+extern "C" void OnSessionEnd(int) {
+    if (g_sessionEndingFlag != nullptr) {
+        g_sessionEndingFlag->store(true);
+    }
+    if (g_interruptFlag != nullptr) {
+        g_interruptFlag->store(true);
+    }
 }
 
 }  // namespace
@@ -33,12 +46,18 @@ int TerminalWidth(StandardStream stream) {
     return 80;
 }
 
-void InterruptSetsFlag(std::atomic<bool>* flag) {
+void InterruptSetsFlag(std::atomic<bool>* flag, std::atomic<bool>* sessionEnding) {
     g_interruptFlag = flag;
+    g_sessionEndingFlag = sessionEnding;
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
     action.sa_handler = flag != nullptr ? OnInterrupt : SIG_DFL;
     sigaction(SIGINT, &action, nullptr);
+    struct sigaction ending {};
+    sigemptyset(&ending.sa_mask);
+    ending.sa_handler = sessionEnding != nullptr ? OnSessionEnd : SIG_DFL;
+    sigaction(SIGTERM, &ending, nullptr);
+    sigaction(SIGHUP, &ending, nullptr);
 }
 
 }  // namespace duvanto

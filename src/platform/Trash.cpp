@@ -80,7 +80,8 @@ UniqueFd OpenFolder(int atFd, const std::string& name, bool followLink) {
 // The file being trashed, held by its parent folder so that the rename acts on the entry that
 // was examined even if a folder on the way is swapped meanwhile.
 struct Source {
-    UniqueFd parent;
+    UniqueFd ownedParent;  // when the folder was opened here
+    int parent = -1;
     std::string folder;  // resolved, ends in "/"
     std::string name;
     struct stat info {};
@@ -88,12 +89,26 @@ struct Source {
     std::string FullPath() const { return folder + name; }
 };
 
+Status ExamineEntry(Source& source, const std::string& shownPath) {
+    if (::fstatat(source.parent, source.name.c_str(), &source.info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Failure(errno, shownPath);
+    }
+    if (S_ISDIR(source.info.st_mode)) {
+        return Status::Failure(EISDIR, "Only files and links go to the trash: " + shownPath);
+    }
+    return Status::Ok();
+}
+
+bool IsEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
 Result<Source> LocateSource(const std::string& path) {
     std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
     std::size_t slash = absolute.rfind('/');
     Source source;
     source.name = absolute.substr(slash + 1);
-    if (source.name.empty() || source.name == "." || source.name == "..") {
+    if (!IsEntryName(source.name)) {
         return Status::Failure(EINVAL, "Not the path of a file: " + path);
     }
     std::string parent = slash == 0 ? "/" : absolute.substr(0, slash);
@@ -102,13 +117,27 @@ Result<Source> LocateSource(const std::string& path) {
         return Failure(errno, parent);
     }
     source.folder = WithSlash(resolved);
-    source.parent = OpenFolder(AT_FDCWD, source.folder, true);
-    if (!source.parent.valid()) {
+    source.ownedParent = OpenFolder(AT_FDCWD, source.folder, true);
+    if (!source.ownedParent.valid()) {
         return Failure(errno, source.folder);
     }
-    if (::fstatat(source.parent.get(), source.name.c_str(), &source.info, AT_SYMLINK_NOFOLLOW) !=
-        0) {
-        return Failure(errno, path);
+    source.parent = source.ownedParent.get();
+    if (Status examined = ExamineEntry(source, path); !examined.ok()) {
+        return examined;
+    }
+    return source;
+}
+
+Result<Source> SourceAt(int folderFd, const std::string& name, const std::string& path) {
+    Source source;
+    source.parent = folderFd;
+    source.name = name;
+    source.folder = path.substr(0, path.rfind('/') + 1);
+    if (!IsEntryName(name) || source.folder.empty() || source.folder[0] != '/') {
+        return Status::Failure(EINVAL, "Not the path of a file: " + path);
+    }
+    if (Status examined = ExamineEntry(source, path); !examined.ok()) {
+        return examined;
     }
     return source;
 }
@@ -332,6 +361,66 @@ int RenameNoReplace(int fromFd, const std::string& from, int toFd, const std::st
     return ::renameat(fromFd, from.c_str(), toFd, to.c_str()) == 0 ? 0 : errno;
 }
 
+// Claims a name in the trash with the record first, then moves (or links) the file in.
+Status Put(const TrashEnvironment& env, const Source& source, bool link, std::string* trashedAs) {
+    Result<PreparedTrash> prepared = Prepare(env, source);
+    if (!prepared.ok()) {
+        return prepared.status();
+    }
+    const TrashPlace& place = prepared.value().place;
+    const TrashFolders& folders = prepared.value().folders;
+
+    // The freedesktop.org Trash format is read by file managers: LF line ends, not CR LF.
+    std::string content = "[Trash Info]\nPath=" + EncodeTrashPath(place.originalPath) +
+                          "\nDeletionDate=" + FormatTrashDate(env.now()) + "\n";
+
+    for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
+        std::string trashName = TrashName(source.name, attempt);
+        std::string infoName = trashName + std::string(kInfoExtension);
+        // The record comes first and is created exclusively: it claims the name, so two
+        // programs trashing files of the same name at once cannot pick the same one.
+        UniqueFd info(::openat(folders.info.get(), infoName.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!info.valid()) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return Failure(errno, place.trashFolder + "info/" + infoName);
+        }
+        Status written = WriteInfo(info.get(), content);
+        if (written.ok()) {
+            written = info.Close();
+        }
+        if (!written.ok()) {
+            ::unlinkat(folders.info.get(), infoName.c_str(), 0);
+            return Status::Failure(
+                written.code(), place.trashFolder + "info/" + infoName + ": " + written.message());
+        }
+        // A link keeps the entry where it is; linkat never follows a link and never replaces
+        // a name.
+        int renameError =
+            link ? (::linkat(source.parent, source.name.c_str(), folders.files.get(),
+                             trashName.c_str(), 0) == 0
+                        ? 0
+                        : errno)
+                 : RenameNoReplace(source.parent, source.name, folders.files.get(), trashName);
+        if (renameError != 0) {
+            ::unlinkat(folders.info.get(), infoName.c_str(), 0);
+            if (renameError == EEXIST) {
+                continue;
+            }
+            return Failure(renameError, (link ? "Linking " : "Moving ") + source.FullPath() +
+                                            " to " + place.trashFolder + "files/" + trashName);
+        }
+        if (trashedAs != nullptr) {
+            *trashedAs = place.trashFolder + "files/" + trashName;
+        }
+        return Status::Ok();
+    }
+    return Status::Failure(EEXIST,
+                           "No free name in " + place.trashFolder + " for " + source.FullPath());
+}
+
 }  // namespace
 
 TrashEnvironment TrashEnvironment::FromProcess() {
@@ -369,63 +458,29 @@ Result<TrashPlace> Trash::PlaceFor(const std::string& path) {
 }
 
 Status Trash::MoveToTrash(const std::string& path, std::string* trashedAs) {
-    Result<Source> located = LocateSource(path);
-    if (!located.ok()) {
-        return located.status();
+    Result<Source> source = LocateSource(path);
+    if (!source.ok()) {
+        return source.status();
     }
-    const Source& source = located.value();
-    if (S_ISDIR(source.info.st_mode)) {
-        return Status::Failure(EISDIR, "Only files and links go to the trash: " + path);
-    }
-    Result<PreparedTrash> prepared = Prepare(m_env, source);
-    if (!prepared.ok()) {
-        return prepared.status();
-    }
-    const TrashPlace& place = prepared.value().place;
-    const TrashFolders& folders = prepared.value().folders;
+    return Put(m_env, source.value(), false, trashedAs);
+}
 
-    // The freedesktop.org Trash format is read by file managers: LF line ends, not CR LF.
-    std::string content = "[Trash Info]\nPath=" + EncodeTrashPath(place.originalPath) +
-                          "\nDeletionDate=" + FormatTrashDate(m_env.now()) + "\n";
-
-    for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        std::string trashName = TrashName(source.name, attempt);
-        std::string infoName = trashName + std::string(kInfoExtension);
-        // The record comes first and is created exclusively: it claims the name, so two
-        // programs trashing files of the same name at once cannot pick the same one.
-        UniqueFd info(::openat(folders.info.get(), infoName.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!info.valid()) {
-            if (errno == EEXIST) {
-                continue;
-            }
-            return Failure(errno, place.trashFolder + "info/" + infoName);
-        }
-        Status written = WriteInfo(info.get(), content);
-        if (written.ok()) {
-            written = info.Close();
-        }
-        if (!written.ok()) {
-            ::unlinkat(folders.info.get(), infoName.c_str(), 0);
-            return Status::Failure(
-                written.code(), place.trashFolder + "info/" + infoName + ": " + written.message());
-        }
-        int renameError =
-            RenameNoReplace(source.parent.get(), source.name, folders.files.get(), trashName);
-        if (renameError != 0) {
-            ::unlinkat(folders.info.get(), infoName.c_str(), 0);
-            if (renameError == EEXIST) {
-                continue;
-            }
-            return Failure(renameError, "Moving " + source.FullPath() + " to " + place.trashFolder +
-                                            "files/" + trashName);
-        }
-        if (trashedAs != nullptr) {
-            *trashedAs = place.trashFolder + "files/" + trashName;
-        }
-        return Status::Ok();
+Status Trash::MoveToTrashAt(int folderFd, const std::string& name, const std::string& path,
+                            std::string* trashedAs) {
+    Result<Source> source = SourceAt(folderFd, name, path);
+    if (!source.ok()) {
+        return source.status();
     }
-    return Status::Failure(EEXIST, "No free name in " + place.trashFolder + " for " + path);
+    return Put(m_env, source.value(), false, trashedAs);
+}
+
+Status Trash::LinkToTrashAt(int folderFd, const std::string& name, const std::string& path,
+                            std::string* trashedAs) {
+    Result<Source> source = SourceAt(folderFd, name, path);
+    if (!source.ok()) {
+        return source.status();
+    }
+    return Put(m_env, source.value(), true, trashedAs);
 }
 
 std::string EncodeTrashPath(std::string_view path) {

@@ -9,6 +9,7 @@
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 #include "util/Prompt.h"
+#include "util/Wildcard.h"
 
 namespace duvanto {
 
@@ -20,71 +21,6 @@ constexpr char kCaption[] = "Duvanto";
 // one that a hand-edited task list wrote without.
 std::string EngineFolder(const std::string& folder) {
     return folder.empty() || folder.back() == '/' ? folder : folder + '/';
-}
-
-bool InClass(std::string_view pattern, std::size_t open, std::size_t close, char c) {
-    std::size_t first = open + 1;
-    const bool negate = first < close && pattern[first] == '!';
-    if (negate) {
-        ++first;
-    }
-    bool found = false;
-    for (std::size_t i = first; i < close; ++i) {
-        if (i + 2 < close && pattern[i + 1] == '-') {
-            const auto low = static_cast<unsigned char>(pattern[i]);
-            const auto high = static_cast<unsigned char>(pattern[i + 2]);
-            const auto value = static_cast<unsigned char>(c);
-            found = found || (value >= low && value <= high);
-            i += 2;
-        } else {
-            found = found || pattern[i] == c;
-        }
-    }
-    return found != negate;
-}
-
-// Wildcard match with letter case counting. One back-tracking point for the last "*" keeps it
-// linear in practice whatever the pattern.
-bool PatternMatches(std::string_view name, std::string_view pattern) {
-    std::size_t n = 0, p = 0;
-    std::size_t starPattern = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starPattern = p++;
-            starName = n;
-            continue;
-        }
-        if (p < pattern.size()) {
-            std::size_t next = p + 1;
-            bool ok;
-            const char c = pattern[p];
-            if (c == '?') {
-                ok = true;
-            } else if (c == '#') {
-                ok = name[n] >= '0' && name[n] <= '9';
-            } else if (c == '[' && pattern.find(']', p + 1) != std::string_view::npos) {
-                const std::size_t close = pattern.find(']', p + 1);
-                ok = InClass(pattern, p, close, name[n]);
-                next = close + 1;
-            } else {
-                ok = c == name[n];
-            }
-            if (ok) {
-                p = next;
-                ++n;
-                continue;
-            }
-        }
-        if (starPattern == std::string_view::npos) {
-            return false;
-        }
-        p = starPattern + 1;
-        n = ++starName;
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
 }
 
 std::string Joined(const std::vector<std::string>& pieces, const std::string& separator) {
@@ -348,7 +284,7 @@ bool cCloneTask::FileMatchesPatternInCollection(std::string_view fileName,
         return false;
     }
     for (const std::string& pattern : patterns) {
-        if (PatternMatches(fileName, pattern)) {
+        if (WildcardMatches(fileName, pattern, LetterCase::Matters)) {
             return true;
         }
     }

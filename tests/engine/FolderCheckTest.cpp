@@ -1,7 +1,11 @@
 #include "engine/FolderCheck.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 
@@ -49,6 +53,57 @@ TEST(CheckSourceTargetApartTest, NestedOrSameFoldersAreCaughtThroughLinks) {
               std::string::npos);
     EXPECT_NE(CheckSourceTargetApart(temp / "S/inner/", temp / "S/").find("contains"),
               std::string::npos);
+}
+
+// A bind mount for the length of a test; mounting needs root.
+class BindMount {
+public:
+    BindMount(const std::string& from, const std::string& to) : m_to(to) {
+        m_mounted = mount(from.c_str(), to.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        m_error = m_mounted ? "" : strerror(errno);
+    }
+    ~BindMount() {
+        if (m_mounted) {
+            umount2(m_to.c_str(), MNT_DETACH);
+        }
+    }
+    bool Mounted() const { return m_mounted; }
+    const std::string& Error() const { return m_error; }
+
+private:
+    std::string m_to;
+    bool m_mounted;
+    std::string m_error;
+};
+
+TEST(CheckSourceTargetApartTest, NestingThroughABindMountIsCaught) {
+    TempDir temp;
+    std::filesystem::create_directories(temp / "S/inner");
+    std::filesystem::create_directories(temp / "T/sub");
+    std::filesystem::create_directories(temp / "T2");
+    std::filesystem::create_directories(temp / "S2");
+    {
+        // The Target is the Source's subfolder under another name.
+        BindMount bind(temp / "S/inner", temp / "T2");
+        if (!bind.Mounted()) {
+            GTEST_SKIP() << "cannot bind-mount here (" << bind.Error() << ")";
+        }
+        EXPECT_NE(CheckSourceTargetApart(temp / "S/", temp / "T2/").find("lies inside"),
+                  std::string::npos);
+        EXPECT_NE(CheckSourceTargetApart(temp / "T2/", temp / "S/").find("contains"),
+                  std::string::npos);
+        EXPECT_NE(CheckSourceTargetApart(temp / "S/inner/", temp / "T2/").find("is the Source"),
+                  std::string::npos);
+        EXPECT_EQ(CheckSourceTargetApart(temp / "T/", temp / "T2/"), "");
+    }
+    {
+        // The Source is the Target's subfolder under another name.
+        BindMount bind(temp / "T/sub", temp / "S2");
+        ASSERT_TRUE(bind.Mounted()) << bind.Error();
+        EXPECT_NE(CheckSourceTargetApart(temp / "S2/", temp / "T/").find("contains"),
+                  std::string::npos);
+        EXPECT_EQ(CheckSourceTargetApart(temp / "S2/", temp / "S/"), "");
+    }
 }
 
 }  // namespace

@@ -106,17 +106,6 @@ TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
     EXPECT_EQ(LogLines(), Lines{" *Delete Dir Error: 39 Directory not empty ~/T/gone/"});
 }
 
-TEST_F(PerformTest, ReadOnlyTargetFileIsReplacedAfterOneRetry) {
-    File(source + "a.txt", "new", 1'500'000'000);
-    File(target + "a.txt", "old", 1'000'000'000);
-    chmod((target + "a.txt").c_str(), 0444);
-    EXPECT_TRUE(CloneAll());
-    EXPECT_EQ(ReadFile(target + "a.txt"), "new");
-    EXPECT_EQ(fileSystem.Calls(FsOp::Copy), 2);
-    EXPECT_EQ(fileSystem.Calls(FsOp::MakeWritable), 1);
-    EXPECT_EQ(LogLines(), Lines{" - Copied: a.txt from ~/S/ to ~/T/"});
-}
-
 TEST_F(PerformTest, AccessDeniedOnAWritableFileIsNotRetried) {
     File(source + "a.txt", "new");
     fileSystem.Fail(FsOp::Copy, target + "a.txt", EACCES);
@@ -336,18 +325,6 @@ TEST_F(PerformTest, EscapeDuringTheWalkPerformsNothing) {
     EXPECT_FALSE(CloneAll());
     EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
     EXPECT_TRUE(fs::is_empty(target));
-}
-
-TEST_F(PerformTest, StrayTemporaryFilesOfAnInterruptedRunAreRemovedQuietly) {
-    File(target + ".duvanto-copy-0123abcd", "half a copy");
-    File(target + "sub/.duvanto-copy-89abcdef", "another half");
-    File(source + "sub/s", "s");
-    File(target + "sub/s", "s");
-    EXPECT_EQ(PlanAll(), Lines{});
-    EXPECT_TRUE(CloneAll());
-    EXPECT_FALSE(Exists(target + ".duvanto-copy-0123abcd"));
-    EXPECT_FALSE(Exists(target + "sub/.duvanto-copy-89abcdef"));
-    EXPECT_EQ(LogLines(), Lines{});
 }
 
 TEST_F(PerformTest, ExistingFolderCountsAsCreated) {

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "engine/EngineFixture.h"
-#include "support/Unprivileged.h"
 
 namespace duvanto::test {
 namespace {
@@ -220,28 +219,6 @@ TEST_F(WalkTest, ProgressCountsEveryTwentyFiveEntries) {
     EXPECT_EQ(clone.FilesScanned(), 30);
     EXPECT_NE(std::find(host.texts.begin(), host.texts.end(), "2:25 files"), host.texts.end());
     EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "2:30 files"), host.texts.end());
-}
-
-TEST_F(WalkTest, UnreadableSourceFolderIsLoggedAndTheRestPlanned) {
-    File(source + "locked/secret.txt", "s");
-    File(target + "locked/secret.txt", "old");
-    File(source + "open.txt", "o");
-    chmod(temp.Path().c_str(), 0755);
-    chmod((source + "locked").c_str(), 0);
-    int result = RunUnprivileged([&] {
-        bool ok = clone.PlanAll(host, source, target, true);
-        Lines lines = PlannedLines();
-        std::string logged = Short(log.InMemoryString());
-        bool expected =
-            !ok && lines == Lines{"     COPY FILE     \"open.txt\"  FROM  ~/S/  TO  ~/T/"} &&
-            logged ==
-                "12/4/2003 4:38:16 PM *Get SubFolders Error: 70 Permission is Denied "
-                "~/S/locked/\r\n12/4/2003 4:38:16 PM *Get SubFolders Error: 70 Permission "
-                "is Denied ~/S/locked/\r\n";
-        return expected ? 0 : 1;
-    });
-    ASSERT_NE(result, 255) << "could not drop privileges";
-    EXPECT_EQ(result, 0);
 }
 
 TEST_F(WalkTest, DescriptionsKeepBlanksInsideTheQuotes) {

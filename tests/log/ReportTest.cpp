@@ -811,5 +811,16 @@ TEST(ReportPicturesTest, EachPictureIsAWellFormedImageOfItsSize) {
     EXPECT_EQ(ReportPictureBytes("rpt_other.jpg"), "");
 }
 
+TEST_F(ReportTest, AFolderThatCannotBeHeldGivesNoReport) {
+    // Gone between its check and the report: without the held roots nothing is compared.
+    File(target + "a.txt");
+    fs::remove_all(source);
+    EXPECT_EQ(Create(), "");
+    EXPECT_FALSE(fs::exists(page));
+    EXPECT_TRUE(browser.opened.empty());
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "Problems processing the Source folder.");
+}
+
 }  // namespace
 }  // namespace duvanto

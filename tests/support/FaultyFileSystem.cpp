@@ -78,9 +78,27 @@ Status FaultyFileSystem::MoveToTrash(const std::string& path) {
     return fault.ok() ? PosixFileSystem::MoveToTrash(path) : fault;
 }
 
+Status FaultyFileSystem::LinkToTrash(const std::string& path) {
+    Status fault = Check(FsOp::Trash, path);
+    return fault.ok() ? PosixFileSystem::LinkToTrash(path) : fault;
+}
+
 Status FaultyFileSystem::MakeFolder(const std::string& path) {
     Status fault = Check(FsOp::MakeFolder, path);
     return fault.ok() ? PosixFileSystem::MakeFolder(path) : fault;
+}
+
+Result<uint32_t> FaultyFileSystem::MakeFolderLike(const std::string& path,
+                                                  const std::string& like) {
+    if (Status fault = Check(FsOp::MakeFolder, path); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::MakeFolderLike(path, like);
+}
+
+Status FaultyFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
+    Status fault = Check(FsOp::SetMode, path);
+    return fault.ok() ? PosixFileSystem::SetFolderMode(path, mode) : fault;
 }
 
 Status FaultyFileSystem::RemoveFolder(const std::string& path) {
@@ -88,9 +106,11 @@ Status FaultyFileSystem::RemoveFolder(const std::string& path) {
     return fault.ok() ? PosixFileSystem::RemoveFolder(path) : fault;
 }
 
-Status FaultyFileSystem::MakeWritable(const std::string& path) {
-    Status fault = Check(FsOp::MakeWritable, path);
-    return fault.ok() ? PosixFileSystem::MakeWritable(path) : fault;
+Result<uint32_t> FaultyFileSystem::MakeWritable(const std::string& folderPath) {
+    if (Status fault = Check(FsOp::MakeWritable, folderPath); !fault.ok()) {
+        return fault;
+    }
+    return PosixFileSystem::MakeWritable(folderPath);
 }
 
 Status FaultyFileSystem::Rename(const std::string& from, const std::string& to) {

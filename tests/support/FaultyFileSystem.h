@@ -19,8 +19,9 @@ enum class FsOp {
     Copy,
     Remove,
     Wipe,
-    Trash,
-    MakeFolder,
+    Trash,       // moving or linking into the trash
+    MakeFolder,  // with or without a folder to copy
+    SetMode,
     RemoveFolder,
     MakeWritable,
     Rename,
@@ -50,9 +51,12 @@ public:
     Status RemoveFile(const std::string& path) override;
     Status WipeFile(const std::string& path) override;
     Status MoveToTrash(const std::string& path) override;
+    Status LinkToTrash(const std::string& path) override;
     Status MakeFolder(const std::string& path) override;
+    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override;
+    Status SetFolderMode(const std::string& path, uint32_t mode) override;
     Status RemoveFolder(const std::string& path) override;
-    Status MakeWritable(const std::string& path) override;
+    Result<uint32_t> MakeWritable(const std::string& folderPath) override;
     Status Rename(const std::string& from, const std::string& to) override;
     Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
                                        const std::string& extension) override;

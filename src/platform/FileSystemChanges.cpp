@@ -1,0 +1,322 @@
+// The operations of the real file system that change something: copies, removals, the trash,
+// folders and their modes. Like the reading ones they work from held folder descriptors and
+// never follow a link.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+#include "platform/PosixFile.h"
+
+namespace duvanto {
+
+namespace {
+
+timespec TimeOrNow(const timespec& time, bool keep) {
+    if (keep) {
+        return time;
+    }
+    timespec now{};
+    now.tv_nsec = UTIME_NOW;
+    return now;
+}
+
+std::string ProcFdPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// Sets the mode of what an O_PATH descriptor holds (fchmod refuses such descriptors; the
+// descriptor's own /proc entry reaches the very same inode, never a link's target).
+Status ChangeModeOf(int pathFd, mode_t mode) {
+    return ::chmod(ProcFdPath(pathFd).c_str(), mode) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+// What the run keeps of the Source's mode: the special bits only with the owner and group.
+mode_t CarriedMode(const struct stat& source, bool ownerCarried) {
+    return source.st_mode & (ownerCarried ? 07777 : 0777);
+}
+
+}  // namespace
+
+bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
+    // Only root may give a file away; anybody else's attempt would fail, so it is not made.
+    return m_setsOwners && ::fchown(fd, source.st_uid, source.st_gid) == 0;
+}
+
+Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
+                                 const CopyOptions& options, const ChunkPump& pump) {
+    std::string sourceName;
+    std::string targetName;
+    const int sourceDir = ParentFd(source, sourceName);
+    if (sourceDir < 0) {
+        return Status::FromErrno(errno);
+    }
+    const int targetDir = ParentFd(target, targetName);
+    if (targetDir < 0) {
+        return Status::FromErrno(errno);
+    }
+    struct stat info {};
+    if (fstatat(sourceDir, sourceName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return Status::FromErrno(errno);
+    }
+    const std::string tempName = NewCopyTempName();
+    Status status;
+
+    if (S_ISLNK(info.st_mode)) {
+        std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
+        ssize_t n = readlinkat(sourceDir, sourceName.c_str(), text.data(), text.size());
+        if (n < 0) {
+            return Status::FromErrno(errno);
+        }
+        text.resize(static_cast<std::size_t>(n));
+        if (symlinkat(text.c_str(), targetDir, tempName.c_str()) != 0) {
+            return Status::FromErrno(errno);
+        }
+        if (m_setsOwners) {
+            fchownat(targetDir, tempName.c_str(), info.st_uid, info.st_gid, AT_SYMLINK_NOFOLLOW);
+        }
+        const timespec times[2] = {TimeOrNow(info.st_atim, options.keepAccessTime), info.st_mtim};
+        if (utimensat(targetDir, tempName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+            status = Status::FromErrno(errno);
+        }
+    } else if (S_ISREG(info.st_mode)) {
+        UniqueFd input(
+            openat(sourceDir, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!input.valid()) {
+            return Status::FromErrno(errno);
+        }
+        if (fstat(input.get(), &info) != 0) {
+            return Status::FromErrno(errno);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return NotRegularFile();
+        }
+        UniqueFd output(
+            openat(targetDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!output.valid()) {
+            return Status::FromErrno(errno);
+        }
+        status = CopyFileData(input.get(), output.get(), info, pump, &m_reflinks);
+        // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
+        const bool ownerCarried = status.ok() && CarryOwner(output.get(), info);
+        if (status.ok() && fchmod(output.get(), CarriedMode(info, ownerCarried)) != 0) {
+            status = Status::FromErrno(errno);
+        }
+        const timespec times[2] = {TimeOrNow(info.st_atim, options.keepAccessTime), info.st_mtim};
+        if (status.ok() && futimens(output.get(), times) != 0) {
+            status = Status::FromErrno(errno);
+        }
+        Status closed = output.Close();
+        if (status.ok()) {
+            status = closed;
+        }
+    } else {
+        return NotRegularFile();
+    }
+
+    if (status.ok() && renameat(targetDir, tempName.c_str(), targetDir, targetName.c_str()) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    if (!status.ok()) {
+        unlinkat(targetDir, tempName.c_str(), 0);
+    }
+    return status;
+}
+
+Status PosixFileSystem::RemoveFile(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::WipeFile(const std::string& path) {
+    std::string name;
+    struct stat info {};
+    const int dir = ParentAndStatus(path, name, info);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Status::FromErrno(EISDIR);
+    }
+    // With another hard link the bytes are that name's too: only this name goes.
+    if (S_ISREG(info.st_mode) && info.st_nlink == 1) {
+        UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!file.valid() && errno == EACCES) {
+            // A read-only file about to be destroyed: its mode may change, but only once the
+            // descriptor shows it is the same file and still has no other name.
+            UniqueFd held(openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+            struct stat heldInfo {};
+            if (held.valid() && fstat(held.get(), &heldInfo) == 0 && S_ISREG(heldInfo.st_mode) &&
+                heldInfo.st_nlink == 1 && ChangeModeOf(held.get(), S_IRUSR | S_IWUSR).ok()) {
+                file = UniqueFd(open(ProcFdPath(held.get()).c_str(), O_WRONLY | O_CLOEXEC));
+            } else {
+                errno = EACCES;
+            }
+        }
+        if (!file.valid()) {
+            return Status::FromErrno(errno);
+        }
+        Status wiped = OverwriteFileBytes(file.get());
+        if (!wiped.ok()) {
+            return wiped;
+        }
+        if (Status closed = file.Close(); !closed.ok()) {
+            return closed;
+        }
+    }
+    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Status PosixFileSystem::MoveToTrash(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    // The log carries the errno and its text; the trash's own wording names its folders.
+    Status moved = m_trash.MoveToTrashAt(dir, name, RealPathOf(path));
+    return moved.ok() ? moved : Status::FromErrno(moved.code());
+}
+
+Status PosixFileSystem::LinkToTrash(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    Status linked = m_trash.LinkToTrashAt(dir, name, RealPathOf(path));
+    return linked.ok() ? linked : Status::FromErrno(linked.code());
+}
+
+Status PosixFileSystem::MakeFolder(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
+Result<uint32_t> PosixFileSystem::MakeFolderLike(const std::string& path, const std::string& like) {
+    struct stat source {};
+    std::string likeName;
+    if (ParentAndStatus(like, likeName, source) < 0 || !S_ISDIR(source.st_mode)) {
+        // Nothing to go by (the Source folder went meanwhile): the safe guess is private.
+        source.st_mode = S_IFDIR | S_IRWXU;
+        source.st_uid = geteuid();
+        source.st_gid = getegid();
+    }
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    // Private until its owner and bits are set, so nobody else meets it half made.
+    if (mkdirat(dir, name.c_str(), S_IRWXU) != 0) {
+        return Status::FromErrno(errno);
+    }
+    UniqueFd folder(openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid()) {
+        return Status::FromErrno(errno);
+    }
+    const bool ownerCarried = CarryOwner(folder.get(), source);
+    const mode_t final = CarriedMode(source, ownerCarried);
+    if (fchmod(folder.get(), final | S_IRWXU) != 0) {
+        return Status::FromErrno(errno);
+    }
+    return static_cast<uint32_t>(final);
+}
+
+Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
+    UniqueFd folder(OpenEntryPath(path));
+    struct stat info {};
+    if (!folder.valid() || fstat(folder.get(), &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return Status::FromErrno(ENOTDIR);
+    }
+    if ((info.st_mode & 07777) == mode) {
+        return Status::Ok();
+    }
+    return ChangeModeOf(folder.get(), static_cast<mode_t>(mode));
+}
+
+Status PosixFileSystem::RemoveFolder(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    // A remembered parent may be the folder that goes.
+    const bool removed = unlinkat(dir, name.c_str(), AT_REMOVEDIR) == 0;
+    const int error = errno;
+    ForgetParents();
+    return removed ? Status::Ok() : Status::FromErrno(error);
+}
+
+Result<uint32_t> PosixFileSystem::MakeWritable(const std::string& folderPath) {
+    UniqueFd folder(OpenEntryPath(folderPath));
+    struct stat info {};
+    if (!folder.valid() || fstat(folder.get(), &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    // A file's own mode never needs to change (copies replace it, removals depend on its
+    // folder), and changing it would change every other hard link's too.
+    if (!S_ISDIR(info.st_mode)) {
+        return Status::FromErrno(ENOTDIR);
+    }
+    const uint32_t before = info.st_mode & 07777;
+    if (Status changed = ChangeModeOf(folder.get(), before | S_IWUSR | S_IXUSR); !changed.ok()) {
+        return changed;
+    }
+    return before;
+}
+
+Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    std::string fromName;
+    std::string toName;
+    const int fromDir = ParentFd(from, fromName);
+    if (fromDir < 0) {
+        return Status::FromErrno(errno);
+    }
+    const int toDir = ParentFd(to, toName);
+    if (toDir < 0) {
+        return Status::FromErrno(errno);
+    }
+    // A remembered parent may lie below what moves.
+    const bool renamed = renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) == 0;
+    const int error = errno;
+    ForgetParents();
+    return renamed ? Status::Ok() : Status::FromErrno(error);
+}
+
+Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,
+                                                    const std::string& prefix,
+                                                    const std::string& extension) {
+    UniqueFd dir(OpenFolder(folder));
+    if (!dir.valid()) {
+        return Status::FromErrno(errno);
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = NewTempName(prefix, extension.empty() ? kTempExtension : extension);
+        UniqueFd file(
+            openat(dir.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file.valid()) {
+            return NormalizeFolderPath(folder) + name;
+        }
+        if (errno != EEXIST) {
+            return Status::FromErrno(errno);
+        }
+    }
+    return Status::FromErrno(EEXIST);
+}
+
+}  // namespace duvanto

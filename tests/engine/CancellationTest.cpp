@@ -1,0 +1,103 @@
+// A cancel is seen between the blocks of a large file, not only between files, and leaves
+// nothing half done.
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/EngineFixture.h"
+
+namespace duvanto::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+constexpr std::size_t kLarge = 32u << 20;  // 32 blocks of the copy and compare loops
+
+class CancellationTest : public EngineFixture {
+protected:
+    // Whether copies in the Target share blocks at once (Btrfs, XFS): then there are no blocks
+    // between which a cancel could be seen.
+    bool CopiesAreClones() {
+        File(target + "probe-a", "probe");
+        int from = open((target + "probe-a").c_str(), O_RDONLY);
+        int to = open((target + "probe-b").c_str(), O_WRONLY | O_CREAT, 0600);
+        bool cloned = from >= 0 && to >= 0 && ioctl(to, FICLONE, from) == 0;
+        close(from);
+        close(to);
+        fs::remove(target + "probe-a");
+        fs::remove(target + "probe-b");
+        return cloned;
+    }
+};
+
+TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporaryFile) {
+    if (CopiesAreClones()) {
+        GTEST_SKIP() << "copies here share blocks in one step";
+    }
+    File(source + "big.bin", std::string(kLarge, 'n'), 1'500'000'000);
+    File(target + "big.bin", "old version", 1'000'000'000);
+    for (int32_t method : {RegularCopy, RetainCreateTimestamp, SafeCopyMethod}) {
+        clone.CopyMethod = method;
+        host.escapeAfterPumps = -1;
+        flags.EscPressed = false;
+        flags.CloneCancelled = false;
+        log.ResetInMemoryLog();
+        PlanAll();
+        ASSERT_EQ(clone.FileOpsCount(), 1);
+        const int before = host.pumps;
+        host.escapeAfterPumps = before + 5;
+        EXPECT_FALSE(clone.PerformFileOperations(host, source)) << method;
+        EXPECT_LT(host.pumps - before, 12) << method << ": the copy ran on to its end";
+        EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << method;
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << method;
+        for (const auto& entry : fs::directory_iterator(target)) {
+            const std::string name = entry.path().filename().string();
+            // Safe Copy's own file stays, as its steps say; the next run removes it.
+            EXPECT_TRUE(name == "big.bin" || (method == SafeCopyMethod && name.starts_with("dv_")))
+                << method << ": " << name;
+        }
+    }
+}
+
+// Tells how the last content test ended.
+class WatchedFileSystem : public PosixFileSystem {
+public:
+    Result<bool> CompareContents(const std::string& a, const std::string& b,
+                                 const ChunkPump& pump) override {
+        Result<bool> same = PosixFileSystem::CompareContents(a, b, pump);
+        lastError = same.status().code();
+        return same;
+    }
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
+        Result<uint32_t> crc = PosixFileSystem::Crc32(path, pump);
+        lastError = crc.status().code();
+        return crc;
+    }
+    int lastError = -1;
+};
+
+TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
+    const std::string bytes(kLarge, 's');
+    File(source + "big.bin", bytes, 1'500'000'000);
+    File(target + "big.bin", bytes, 1'000'000'000);
+    WatchedFileSystem watched;
+    cClone engine(compare, log, watched, flags, reporter);
+    for (int32_t method : {Contents, CRC32}) {
+        compare.CompareMethod = method;
+        flags.EscPressed = false;
+        flags.CloneCancelled = false;
+        log.ResetInMemoryLog();
+        host.escapeAfterPumps = host.pumps + 4;
+        EXPECT_FALSE(engine.PlanAll(host, source, target, true)) << method;
+        EXPECT_EQ(watched.lastError, ECANCELED) << method << ": the test ran on to its end";
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << method;
+    }
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,229 @@
+// What a run may touch: nothing outside its Target whatever links or swaps meet it, every
+// kind conflict settled or reported, our temporary files told apart from the user's, and a
+// Source that cannot be seen never taken for an empty one.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/EngineFixture.h"
+#include "platform/FilePrimitives.h"
+
+namespace duvanto::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class FoldersAndLinksTest : public EngineFixture {
+protected:
+    bool CloneAll(bool subfolders = true) {
+        return clone.CloneAll(host, source, target, subfolders);
+    }
+    static bool Exists(const std::string& path) {
+        struct stat st {};
+        return lstat(path.c_str(), &st) == 0;
+    }
+    std::vector<std::string> Trashed() const {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(temp / "Trash/files", ec)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
+    clone.DeleteMethod = SendToRecycleBin;
+    const std::string outside = temp / "outside/";
+    for (int i = 0; i < 20; ++i) {
+        File(target + "sub/f" + std::to_string(i), "orphan");
+        File(outside + "f" + std::to_string(i), "not the run's");
+    }
+    PlanAll();
+    ASSERT_EQ(clone.FileOpsCount(), 21);
+    // Between planning and performing, the folder becomes a link to another one.
+    ASSERT_EQ(rename((target + "sub").c_str(), (target + "sub-moved").c_str()), 0);
+    ASSERT_EQ(symlink(outside.c_str(), (target + "sub").c_str()), 0);
+
+    EXPECT_FALSE(clone.PerformFileOperations(host, source));
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(ReadFile(outside + "f" + std::to_string(i)), "not the run's") << i;
+    }
+    EXPECT_EQ(Trashed(), Lines{});
+    EXPECT_TRUE(Exists(target + "sub-moved/f0"));
+}
+
+TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
+    File(source + "x", "now a file");
+    File(target + "x/deep/inner.txt", "was a folder");
+    ASSERT_EQ(symlink("somewhere", (source + "l").c_str()), 0);
+    File(target + "l/f", "a folder where the Source has a link");
+    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "x"), "now a file");
+    char text[32] = {};
+    ASSERT_GT(readlink((target + "l").c_str(), text, sizeof text - 1), 0);
+    EXPECT_STREQ(text, "somewhere");
+    EXPECT_EQ(PlanAll(), Lines{});
+    // The copy waits for the folder removals, so the log tells them in that order.
+    Lines logged = LogLines();
+    auto removed = std::find(logged.begin(), logged.end(), " - Deleted Folder: ~/T/x/");
+    auto copied = std::find(logged.begin(), logged.end(), " - Copied: x from ~/S/ to ~/T/");
+    ASSERT_NE(removed, logged.end());
+    EXPECT_GT(copied, removed);
+}
+
+TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
+    clone.DeleteMethod = DoNotDelete;
+    File(source + "x", "a file");
+    File(target + "x/kept.txt", "a folder");
+    File(source + "y/inside.txt", "a folder");
+    File(target + "y", "a file");
+    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "x/kept.txt"), "a folder");
+    EXPECT_EQ(ReadFile(target + "y"), "a file");
+    Lines logged = LogLines();
+    std::sort(logged.begin(), logged.end());
+    EXPECT_EQ(logged, (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
+                             " *Create Dir Error: 17 File exists ~/T/y/"}));
+
+    // Without subfolders no folder is ever removed: the same conflict, the same error.
+    clone.DeleteMethod = RegularDelete;
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(CloneAll(false));
+    logged = LogLines();
+    std::sort(logged.begin(), logged.end());
+    EXPECT_EQ(logged, (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
+                             " - Deleted: y from ~/T/"}));  // the Source folder is not cloned
+}
+
+TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
+    clone.DeleteMethod = DoNotDelete;
+    const std::string strayCopy = ".duvanto-copy-0123456789abcdef.tmp";
+    const std::string straySafe = "dv_fedcba9876543210.tmp";
+    File(target + ".duvanto-copy-notes", "the user's");
+    File(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp", "upper-case digits: the user's");
+    File(target + strayCopy, "half a copy");
+    File(target + "sub/" + straySafe, "half a safe copy");
+    File(source + ".duvanto-copy-plan.txt", "a Source file like any other");
+    File(source + "sub/dv_notes.tmp", "this one too");
+    File(source + strayCopy, "reserved: never cloned");
+
+    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
+    EXPECT_TRUE(Exists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
+    EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
+    EXPECT_EQ(ReadFile(target + "sub/dv_notes.tmp"), "this one too");
+    EXPECT_FALSE(Exists(target + strayCopy));
+    EXPECT_FALSE(Exists(target + "sub/" + straySafe));
+    Lines logged = LogLines();
+    for (const std::string& line : {" - Deleted: " + strayCopy + " from ~/T/",
+                                    " - Deleted: " + straySafe + " from ~/T/sub/"}) {
+        EXPECT_NE(std::find(logged.begin(), logged.end(), line), logged.end()) << line;
+    }
+    EXPECT_TRUE(IsOwnTemporaryName(NewCopyTempName()));
+    EXPECT_TRUE(IsOwnTemporaryName(NewTempName(kSafeCopyTempPrefix, kTempExtension)));
+}
+
+TEST_F(FoldersAndLinksTest, SafeCopyKeepsAWholeVersionUnderTheRealNameAtEveryStep) {
+    clone.CopyMethod = SafeCopyMethod;
+    File(source + "doc.txt", "version 2", 1'500'000'000);
+    File(target + "doc.txt", "version 1", 1'000'000'000);
+    // As if the process died between the trash step and the rename.
+    fileSystem.Fail(FsOp::Rename, target + "doc.txt", EIO);
+    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1");
+    EXPECT_EQ(ReadFile(temp / "Trash/files/doc.txt"), "version 1");
+    EXPECT_TRUE(Exists(temp / "Trash/info/doc.txt.trashinfo"));
+
+    fileSystem.ClearFaults();
+    log.ResetInMemoryLog();
+    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
+}
+
+TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove) {
+    clone.CopyMethod = SafeCopyMethod;
+    File(source + "doc.txt", "version 2", 1'500'000'000);
+    File(target + "doc.txt", "version 1", 1'000'000'000);
+    PlanAll();
+    host.escapeAfterPumps = host.pumps + 4;  // after the copy into the temporary file
+    EXPECT_FALSE(clone.PerformFileOperations(host, source));
+    std::string stray;
+    for (const auto& entry : fs::directory_iterator(target)) {
+        if (entry.path().filename().string().starts_with("dv_")) {
+            stray = entry.path().filename().string();
+        }
+    }
+    ASSERT_FALSE(stray.empty());
+    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1");
+
+    flags.EscPressed = false;
+    flags.CloneCancelled = false;
+    host.escapeAfterPumps = -1;
+    log.ResetInMemoryLog();
+    clone.DeleteMethod = DoNotDelete;  // ours goes all the same
+    EXPECT_TRUE(CloneAll());
+    EXPECT_FALSE(Exists(target + stray));
+    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
+    EXPECT_EQ(LogLines().front(), " - Deleted: " + stray + " from ~/T/");
+}
+
+// Removes the Source right after the run has taken hold of it.
+class VanishingSourceFileSystem : public PosixFileSystem {
+public:
+    explicit VanishingSourceFileSystem(std::string source) : m_source(std::move(source)) {}
+    Status SetRoots(const std::vector<std::string>& roots, std::string* failed) override {
+        Status held = PosixFileSystem::SetRoots(roots, failed);
+        fs::remove_all(m_source);
+        return held;
+    }
+
+private:
+    std::string m_source;
+};
+
+TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
+    File(target + "precious.txt", "p");
+    File(target + "sub/more.txt", "m");
+    VanishingSourceFileSystem vanishing(source);
+    cClone engine(compare, log, vanishing, flags, reporter);
+    const Lines vanished{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"};
+    MakeFolder(source);
+    EXPECT_FALSE(engine.CloneAll(host, source, target, true));
+    EXPECT_EQ(LogLines(), vanished);
+    MakeFolder(source);
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(engine.CloneAll(host, source, target, false));
+    EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found ~/S/"});
+    // Selected items: the Target files that match the masks are no orphans of a lost Source.
+    MakeFolder(source);
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(engine.CloneSelected(host, source, target, true, "", "*.txt"));
+    EXPECT_EQ(LogLines(), vanished);
+    EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
+    EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
+}
+
+TEST_F(FoldersAndLinksTest, ASourceThatCannotBeHeldFailsTheRunAndTouchesNothing) {
+    File(target + "precious.txt", "p");
+    fs::remove_all(source);
+    WriteFile(temp / "S", "a file where the Source folder was");
+    for (bool subfolders : {true, false}) {
+        log.ResetInMemoryLog();
+        EXPECT_FALSE(CloneAll(subfolders));
+        EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
+        EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is "
+                                    "Denied ~/S/"});
+    }
+    fs::remove(temp / "S");
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,94 @@
+// The log and the plan tell every event once, in one line each, in the system's own words.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/EngineFixture.h"
+#include "support/Unprivileged.h"
+
+namespace duvanto::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class LoggingTest : public EngineFixture {
+protected:
+    bool CloneAll() { return clone.CloneAll(host, source, target, true); }
+};
+
+TEST_F(LoggingTest, AnEndingSessionStopsTheRunAndSaysWhy) {
+    File(source + "a", "a");
+    File(source + "b", "b");
+    PlanAll();
+    ASSERT_EQ(clone.FileOpsCount(), 2);
+    flags.SessionEnding = true;  // as SIGTERM or SIGHUP leave it
+    EXPECT_FALSE(clone.PerformFileOperations(host, source));
+    Lines logged = LogLines();
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_TRUE(logged[0].starts_with(" - Copied: "));
+    EXPECT_EQ(logged[1], " *Application Shutdown Error: The clone task was aborted");
+    EXPECT_TRUE(clone.IsCloneCancelled());
+    EXPECT_EQ(LogLines().size(), 2u) << "said once";
+}
+
+TEST_F(LoggingTest, AnUnreadableSourceSubfolderIsLoggedOnce) {
+    File(source + "locked/secret.txt", "s");
+    File(target + "locked/secret.txt", "old");
+    File(source + "locked2/x.txt", "s");  // no Target counterpart: only the Source pass meets it
+    chmod(temp.Path().c_str(), 0755);
+    chmod((source + "locked").c_str(), 0);
+    chmod((source + "locked2").c_str(), 0);
+    int result = RunUnprivileged([&] {
+        bool ok = clone.PlanAll(host, source, target, true);
+        Lines logged = LogLines();
+        std::sort(logged.begin(), logged.end());
+        return !ok && logged == Lines{" *Get SubFolders Error: 70 Permission is Denied ~/S/locked/",
+                                      " *Get SubFolders Error: 70 Permission is Denied "
+                                      "~/S/locked2/"}
+                   ? 0
+                   : 1;
+    });
+    ASSERT_NE(result, 255) << "could not drop privileges";
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {
+    File(source + "line\nbreak", "1");
+    File(source + "back\\x0Aslash", "2");
+    File(source + "red\x1b[31m", "3");
+    PlanAll();
+    Lines planned = clone.GetFileOpDescriptions(host);
+    std::sort(planned.begin(), planned.end());
+    const std::string tail = "  FROM  " + source + "  TO  " + target;
+    EXPECT_EQ(planned, (Lines{"     COPY FILE     \"back\\\\x0Aslash\"" + tail,
+                              "     COPY FILE     \"line\\x0Abreak\"" + tail,
+                              "     COPY FILE     \"red\\x1B[31m\"" + tail}));
+
+    EXPECT_TRUE(CloneAll());
+    Lines logged = LogLines();
+    std::sort(logged.begin(), logged.end());
+    EXPECT_EQ(logged, (Lines{" - Copied: back\\\\x0Aslash from ~/S/ to ~/T/",
+                             " - Copied: line\\x0Abreak from ~/S/ to ~/T/",
+                             " - Copied: red\\x1B[31m from ~/S/ to ~/T/"}));
+}
+
+TEST_F(LoggingTest, ATrashFailureLogsTheErrnoAndItsTextOnly) {
+    clone.DeleteMethod = SendToRecycleBin;
+    WriteFile(temp / "Trash", "a file where the trash folder belongs");
+    File(target + "x", "x");
+    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(LogLines(), Lines{" *Delete Error: 20 Not a directory x from ~/T/"});
+    EXPECT_EQ(ReadFile(target + "x"), "x");
+
+    clone.CopyMethod = SafeCopyMethod;
+    File(source + "x", "new", 1'500'000'000);
+    log.ResetInMemoryLog();
+    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(LogLines(), Lines{" *Safe Copy Error: (Delete Failed) 20 Not a directory ~/T/x"});
+    EXPECT_EQ(ReadFile(target + "x"), "x");
+}
+
+}  // namespace
+}  // namespace duvanto::test

@@ -1,0 +1,210 @@
+// Whose a copy is and who may open it: owners carried only where the run may set them, and
+// special bits only with them; folders as private as their Source; no mode changed on a file,
+// least of all one that other names share. Cases a normal user meets run as one (root ignores
+// permission bits), in a forked child.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/EngineFixture.h"
+#include "support/Unprivileged.h"
+
+namespace duvanto::test {
+namespace {
+
+constexpr int64_t kOld = 1'000'000'000;
+constexpr int64_t kNew = 1'500'000'000;
+
+class PermissionsTest : public EngineFixture {
+protected:
+    bool CloneAll() { return clone.CloneAll(host, source, target, true); }
+    static struct stat Stat(const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+        return st;
+    }
+    static unsigned Mode(const std::string& path) { return Stat(path).st_mode & 07777; }
+    // The temporary folder and the Target reachable, and the Target writable, for the
+    // unprivileged user.
+    void OpenUpForTheUnprivilegedUser() {
+        ASSERT_EQ(chmod(temp.Path().c_str(), 0755), 0);
+        if (RunningAsRoot()) {
+            ASSERT_EQ(chown(target.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        }
+    }
+    // The Source belongs to the unprivileged user, so that its private folders stay readable.
+    void GiveTheSourceAway() {
+        if (!RunningAsRoot()) {
+            return;
+        }
+        ASSERT_EQ(lchown(source.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(source)) {
+            ASSERT_EQ(lchown(entry.path().c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        }
+    }
+    // body's checks as the child's exit code.
+    static void ExpectUnprivileged(const std::function<int()>& body) {
+        int result = RunUnprivileged(body);
+        ASSERT_NE(result, 255) << "could not drop privileges";
+        EXPECT_EQ(result, 0) << "the first check that failed, counted from 1";
+    }
+};
+
+TEST_F(PermissionsTest, RootCarriesOwnerAndGroupAndOnlyThenSpecialBits) {
+    if (!RunningAsRoot()) {
+        GTEST_SKIP() << "only root may give a copy another owner";
+    }
+    File(source + "tool", "#!/bin/sh\n");
+    ASSERT_EQ(chown((source + "tool").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    ASSERT_EQ(chmod((source + "tool").c_str(), 06755), 0);
+    File(source + "team/plan.txt", "p");
+    ASSERT_EQ(chown((source + "team").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    ASSERT_EQ(chmod((source + "team").c_str(), 02770), 0);
+    ASSERT_EQ(symlink("tool", (source + "link").c_str()), 0);
+    ASSERT_EQ(lchown((source + "link").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+
+    EXPECT_TRUE(CloneAll());
+    for (const char* name : {"tool", "team", "link"}) {
+        struct stat st = Stat(target + name);
+        EXPECT_EQ(st.st_uid, kUnprivilegedId) << name;
+        EXPECT_EQ(st.st_gid, kUnprivilegedId) << name;
+    }
+    EXPECT_EQ(Mode(target + "tool"), 06755u);
+    EXPECT_EQ(Mode(target + "team"), 02770u);
+}
+
+TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
+    File(source + "tool", "#!/bin/sh\n");
+    ASSERT_EQ(chmod((source + "tool").c_str(), 04755), 0);
+    File(source + "drop/box.txt", "b");
+    ASSERT_EQ(chmod((source + "drop").c_str(), 01777), 0);
+    OpenUpForTheUnprivilegedUser();
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (Mode(target + "tool") != 0755u) {
+            return 2;
+        }
+        return Mode(target + "drop") == 0777u ? 0 : 3;
+    });
+}
+
+TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
+    File(source + "private/secret.txt", "s");
+    File(source + "shared/a.txt", "a");
+    File(source + "frozen/f.txt", "f");
+    File(source + "frozen/inner/g.txt", "g");
+    GiveTheSourceAway();
+    ASSERT_EQ(chmod((source + "private").c_str(), 0700), 0);
+    ASSERT_EQ(chmod((source + "shared").c_str(), 0751), 0);
+    ASSERT_EQ(chmod((source + "frozen/inner").c_str(), 0555), 0);
+    ASSERT_EQ(chmod((source + "frozen").c_str(), 0555), 0);
+    OpenUpForTheUnprivilegedUser();
+    // As an ordinary user, whom a read-only folder really keeps out while it is filled.
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (Mode(target + "private") != 0700u || Mode(target + "shared") != 0751u) {
+            return 2;
+        }
+        if (Mode(target + "frozen") != 0555u || Mode(target + "frozen/inner") != 0555u) {
+            return 3;
+        }
+        return ReadFile(target + "frozen/inner/g.txt") == "g" ? 0 : 4;
+    });
+
+    // A later file goes into the read-only copy, which is closed again behind it.
+    ASSERT_EQ(chmod((source + "frozen").c_str(), 0755), 0);
+    File(source + "frozen/later.txt", "l");
+    ASSERT_EQ(chmod((source + "frozen").c_str(), 0555), 0);
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (ReadFile(target + "frozen/later.txt") != "l") {
+            return 2;
+        }
+        return Mode(target + "frozen") == 0555u ? 0 : 3;
+    });
+}
+
+TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
+    const std::string outside = temp / "outside.txt";
+    const std::string outsideOrphan = temp / "outside-orphan.txt";
+    File(outside, "old", kOld);
+    File(outsideOrphan, "orphan");
+    ASSERT_EQ(chmod(outside.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(outsideOrphan.c_str(), 0444), 0);
+    ASSERT_EQ(link(outside.c_str(), (target + "linked.txt").c_str()), 0);
+    ASSERT_EQ(link(outsideOrphan.c_str(), (target + "orphan.txt").c_str()), 0);
+    File(source + "linked.txt", "new", kNew);
+
+    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(ReadFile(target + "linked.txt"), "new");
+    EXPECT_FALSE(std::filesystem::exists(target + "orphan.txt"));
+    EXPECT_EQ(ReadFile(outside), "old");
+    EXPECT_EQ(Mode(outside), 0444u);
+    EXPECT_EQ(Mode(outsideOrphan), 0444u);
+    EXPECT_EQ(fileSystem.Calls(FsOp::Copy), 1);
+    EXPECT_EQ(fileSystem.Calls(FsOp::MakeWritable), 0);
+    EXPECT_EQ(LogLines().size(), 2u);
+}
+
+TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
+    clone.DeleteMethod = SecureDelete;
+    const std::string outside = temp / "outside.txt";
+    File(outside, "shared bytes");
+    ASSERT_EQ(link(outside.c_str(), (target + "shared.txt").c_str()), 0);
+    File(target + "alone.txt", "only here");
+    if (RunningAsRoot()) {
+        ASSERT_EQ(chown((target + "alone.txt").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    }
+    ASSERT_EQ(chmod(outside.c_str(), 0444), 0);
+    ASSERT_EQ(chmod((target + "alone.txt").c_str(), 0444), 0);
+    OpenUpForTheUnprivilegedUser();
+    // As an ordinary user, who cannot write a read-only file without changing its mode.
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (std::filesystem::exists(target + "alone.txt") ||
+            std::filesystem::exists(target + "shared.txt")) {
+            return 2;
+        }
+        return ReadFile(outside) == "shared bytes" && Mode(outside) == 0444u ? 0 : 3;
+    });
+}
+
+TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
+    File(source + "ro/changed.txt", "new", kNew);
+    File(target + "ro/changed.txt", "old", kOld);
+    File(target + "ro/orphan.txt", "o");
+    OpenUpForTheUnprivilegedUser();
+    if (RunningAsRoot()) {
+        for (const char* path : {"ro", "ro/changed.txt", "ro/orphan.txt"}) {
+            ASSERT_EQ(chown((target + path).c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        }
+    }
+    ASSERT_EQ(chmod((target + "ro").c_str(), 0555), 0);
+    ExpectUnprivileged([&] {
+        if (!clone.CloneAll(host, source, target, true)) {
+            return 1;
+        }
+        if (ReadFile(target + "ro/changed.txt") != "new" ||
+            std::filesystem::exists(target + "ro/orphan.txt")) {
+            return 2;
+        }
+        if (Mode(target + "ro") != 0555u) {
+            return 3;
+        }
+        // Copy and removal each lifted the mark for their own step only.
+        return fileSystem.Calls(FsOp::MakeWritable) == 2 ? 0 : 4;
+    });
+}
+
+}  // namespace
+}  // namespace duvanto::test

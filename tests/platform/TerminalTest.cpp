@@ -1,0 +1,38 @@
+#include "platform/Terminal.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <atomic>
+
+namespace duvanto {
+namespace {
+
+TEST(TerminalTest, TheEndOfTheSessionStopsTheRunWithoutEndingTheProcess) {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> ending{false};
+    InterruptSetsFlag(&cancel, &ending);
+    for (int signal : {SIGTERM, SIGHUP, SIGTERM}) {
+        cancel = false;
+        ending = false;
+        ASSERT_EQ(raise(signal), 0);
+        EXPECT_TRUE(ending) << signal;
+        EXPECT_TRUE(cancel) << signal;
+    }
+    // Ctrl-C alone is no end of the session.
+    cancel = false;
+    ending = false;
+    ASSERT_EQ(raise(SIGINT), 0);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(ending);
+
+    InterruptSetsFlag(nullptr);
+    struct sigaction current {};
+    ASSERT_EQ(sigaction(SIGTERM, nullptr, &current), 0);
+    EXPECT_EQ(current.sa_handler, SIG_DFL);
+    ASSERT_EQ(sigaction(SIGHUP, nullptr, &current), 0);
+    EXPECT_EQ(current.sa_handler, SIG_DFL);
+}
+
+}  // namespace
+}  // namespace duvanto
