@@ -88,7 +88,16 @@ bool cCloneTask::Execute(Application& app, ITaskRunEffects& window) {
         if (row >= 0) {
             window.SetRowIcon(row, ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder);
         }
-        app.CloneLog.Add(End, TaskName, "", "", "", 0, "", "");
+        if (app.Flags.SessionEnding) {
+            // The session ends under the run: its entry (once, however far the run got) and
+            // the End line of an aborted task, as the window writes them at session end.
+            if (!app.Flags.CloneCancelled.exchange(true)) {
+                app.CloneLog.Add(ApplicationShutdownError, "", "", "", "", 0, "", "");
+            }
+            app.CloneLog.Add(End, "Unknown Task Name", "", "", "", 0, "", "");
+        } else {
+            app.CloneLog.Add(End, TaskName, "", "", "", 0, "", "");
+        }
         window.SetStatusText(1, "Cleaning up... ");
         app.CloneLog.AppendInMemoryStringToLogFile();
         app.CloneLog.ResetInMemoryLog();

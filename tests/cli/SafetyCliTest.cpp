@@ -153,7 +153,8 @@ TEST_F(SafetyCliTest, TerminationSignalsKeepTheLogWhole) {
         EXPECT_EQ(WEXITSTATUS(status), 1) << signal;
         EXPECT_EQ(CountLines(log, "*Application Shutdown Error: The clone task was aborted"), 1)
             << signal;
-        EXPECT_EQ(CountLines(log, "<End: Command Line Clone>"), 1) << signal;
+        EXPECT_EQ(CountLines(log, "<End: Unknown Task Name>"), 1) << signal;
+        EXPECT_EQ(CountLines(log, "<End: "), 1) << signal;
         // Every file the run copied has its line.
         int copied = 0;
         for (const auto& entry : fs::directory_iterator(target)) {
