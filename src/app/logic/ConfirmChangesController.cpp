@@ -49,7 +49,8 @@ ConfirmChangesController::ConfirmChangesController(ConfirmChangesRequest request
 }
 
 const PlannedOperation& ConfirmChangesController::Entry(int32_t row) const {
-    return m_request.Operations[static_cast<std::size_t>(m_remaining[static_cast<std::size_t>(row)])];
+    return m_request
+        .Operations[static_cast<std::size_t>(m_remaining[static_cast<std::size_t>(row)])];
 }
 
 std::string ConfirmChangesController::Key(int32_t row) const {

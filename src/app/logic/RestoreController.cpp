@@ -30,8 +30,7 @@ std::optional<cRestore> RestoreController::Prepare(Application& app, const cClon
                     });
 }
 
-RestoreController::RestoreController(Application& app, cRestore restore,
-                                     TaskEditServices services)
+RestoreController::RestoreController(Application& app, cRestore restore, TaskEditServices services)
     : m_app(app),
       m_restore(std::move(restore)),
       m_services(services),

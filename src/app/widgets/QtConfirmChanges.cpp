@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QThread>
 
-
 namespace duvanto {
 
 QtConfirmChanges::QtConfirmChanges(IAppPrompt& prompt,
-                                   std::function<void(bool)> setConfirmSyncActions,
-                                   QObject* parent)
-    : QObject(parent), m_prompt(prompt), m_setConfirmSyncActions(std::move(setConfirmSyncActions)) {}
+                                   std::function<void(bool)> setConfirmSyncActions, QObject* parent)
+    : QObject(parent),
+      m_prompt(prompt),
+      m_setConfirmSyncActions(std::move(setConfirmSyncActions)) {}
 
 std::vector<bool> QtConfirmChanges::Confirm(ConfirmChangesRequest request) {
     if (QThread::currentThread() == thread()) {

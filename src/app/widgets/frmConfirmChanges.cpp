@@ -54,16 +54,16 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
     lvwFileOps->installEventFilter(this);
 
     lblRemovalHint = WrappedLabel(this, "lblRemovalHint", ConfirmChangesController::kRemovalHint);
-    chkConfirmSyncActions = Named(
-        new QCheckBox(QString::fromLatin1(ConfirmChangesController::kConfirmBox), this),
-        "chkConfirmSyncActions");
+    chkConfirmSyncActions =
+        Named(new QCheckBox(QString::fromLatin1(ConfirmChangesController::kConfirmBox), this),
+              "chkConfirmSyncActions");
     chkConfirmSyncActions->setChecked(m_controller.ConfirmChecked());
-    cmdRemove = Named(
-        new QPushButton(QString::fromLatin1(ConfirmChangesController::kRemove), this), "cmdRemove");
+    cmdRemove = Named(new QPushButton(QString::fromLatin1(ConfirmChangesController::kRemove), this),
+                      "cmdRemove");
     cmdRemove->setAutoDefault(false);
-    cmdPerform = Named(
-        new QPushButton(QString::fromLatin1(ConfirmChangesController::kPerform), this),
-        "cmdPerform");
+    cmdPerform =
+        Named(new QPushButton(QString::fromLatin1(ConfirmChangesController::kPerform), this),
+              "cmdPerform");
     cmdPerform->setDefault(true);
 
     auto* task = new QHBoxLayout;
@@ -151,8 +151,8 @@ void frmConfirmChanges::FitColumn() {
         lvwFileOps->resizeColumnToContents(0);
         m_contentWidth = m_model.rowCount() > 0 ? lvwFileOps->header()->sectionSize(0) : 0;
     }
-    lvwFileOps->header()->resizeSection(
-        0, std::max(m_contentWidth, lvwFileOps->viewport()->width()));
+    lvwFileOps->header()->resizeSection(0,
+                                        std::max(m_contentWidth, lvwFileOps->viewport()->width()));
 }
 
 }  // namespace duvanto

@@ -29,8 +29,7 @@ frmOrderTasks::frmOrderTasks(std::vector<std::string> names, IAppPrompt& prompt,
     setWindowIcon(ApplicationIcon());
     setModal(true);
 
-    auto* explanation =
-        new QLabel(QString::fromLatin1(OrderTasksController::kExplanation), this);
+    auto* explanation = new QLabel(QString::fromLatin1(OrderTasksController::kExplanation), this);
     explanation->setWordWrap(true);
     lstTasks = Named(new QListWidget(this), "lstTasks");
     lstTasks->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -91,6 +90,8 @@ void frmOrderTasks::ShowNames(int32_t selected) {
     if (selected >= 0 && selected < lstTasks->count()) {
         lstTasks->setCurrentRow(selected);
     }
+    // The keys go on working the list after a button's access key took the focus.
+    lstTasks->setFocus();
 }
 
 bool frmOrderTasks::eventFilter(QObject* watched, QEvent* event) {

@@ -91,8 +91,8 @@ void frmRestore::Restore() {
     }
     // The host and the thread hold nothing of this window: if the window goes first, the run
     // still ends cleanly and its updates are dropped.
-    auto* host = new RestoreRunHost("RESTORE SOURCE: " + job->Restore.TaskName, m_mainWindow,
-                                    m_confirm);
+    auto* host =
+        new RestoreRunHost("RESTORE SOURCE: " + job->Restore.TaskName, m_mainWindow, m_confirm);
     connect(host, &RestoreRunHost::StatusTexts, this, &frmRestore::ShowProgress);
     connect(host, &RestoreRunHost::StatusLabel, lblStatus, &QLabel::setText);
     connect(host, &RestoreRunHost::ButtonsEnabled, this, [this](bool enabled) {

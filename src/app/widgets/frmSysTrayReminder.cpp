@@ -23,13 +23,13 @@ frmSysTrayReminder::frmSysTrayReminder(bool& sysTrayReminder, QWidget* parent)
                            ->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this)
                            .pixmap(QSize(side, side), devicePixelRatioF()));
     picture->setAlignment(Qt::AlignTop);
-    lblMessage = Named(
-        new QLabel(QString::fromLatin1(SysTrayReminderController::kMessage), this), "lblMessage");
+    lblMessage = Named(new QLabel(QString::fromLatin1(SysTrayReminderController::kMessage), this),
+                       "lblMessage");
     lblMessage->setWordWrap(true);
     lblMessage->setMinimumWidth(320);
-    chkRemind = Named(
-        new QCheckBox(QString::fromLatin1(SysTrayReminderController::kRemindBox), this),
-        "chkRemind");
+    chkRemind =
+        Named(new QCheckBox(QString::fromLatin1(SysTrayReminderController::kRemindBox), this),
+              "chkRemind");
     chkRemind->setChecked(m_controller.RemindChecked());
     OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
     OKButton->setDefault(true);

@@ -50,8 +50,7 @@ protected:
         if (!restore) {
             return nullptr;
         }
-        auto controller =
-            std::make_unique<RestoreController>(app, *restore, world.Services());
+        auto controller = std::make_unique<RestoreController>(app, *restore, world.Services());
         controller->Tree().Activate();
         controller->Tree().OpenFolder(controller->Tree().Root());
         return controller;
