@@ -1,5 +1,6 @@
 // The restore window's decisions over real folders: the first of two Targets, a Source that
-// was deleted, nothing checked, the engine's settings afterwards, Escape, and the progress.
+// was deleted, nothing checked, the engine's settings afterwards, one restore at a time, and
+// the progress.
 
 #include "app/logic/RestoreController.h"
 
@@ -7,52 +8,21 @@
 
 #include <filesystem>
 
-#include "app/support/TaskEditWorld.h"
+#include "app/support/RestoreWorld.h"
 
 namespace duvanto {
 namespace {
 
 namespace fs = std::filesystem;
 
-class QuietRun : public ITaskRunEffects, public IRestoreWindow {
-public:
-    void SetStatusText(int, const std::string&) override {}
-    void Pump() override {}
-    int32_t RowCount() override { return 0; }
-    std::string RowText(int32_t) override { return ""; }
-    int32_t RowIcon(int32_t) override { return 0; }
-    void SetRowIcon(int32_t, int32_t) override {}
-    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
-    void SetCaption(const std::string&) override {}
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
-    void SetTrayIcon(TrayIcon) override {}
-    void SetButtonsEnabled(bool) override {}
-    void SetStatusLabel(const std::string&) override {}
-};
-
-class RestoreControllerTest : public ::testing::Test {
+class RestoreControllerTest : public ::testing::Test, protected test::RestoreWorld {
 protected:
-    RestoreControllerTest() : app(world.Folder("home"), world.clock, world.prompt, runFileSystem) {
-        first = world.Folder("First");
-        second = world.Folder("Second");
-        source = world.Folder("Source");
-        test::WriteFile(first + "a.txt", "a from first");
-        test::WriteFile(first + "docs/b.txt", "b from first");
-        test::WriteFile(second + "a.txt", "a from second");
-        task.TaskName = "Photos";
-        task.SourceFolderSpec = source;
-        task.TargetFolderSpec = first + "<:>" + second;
-    }
-
-    std::unique_ptr<RestoreController> Open() {
-        std::optional<cRestore> restore = RestoreController::Prepare(app, &task);
-        if (!restore) {
-            return nullptr;
+    std::unique_ptr<RestoreController> OpenWithTopLevel() {
+        std::unique_ptr<RestoreController> controller = Open();
+        if (controller) {
+            controller->Tree().Activate();
+            controller->Tree().OpenFolder(controller->Tree().Root());
         }
-        auto controller = std::make_unique<RestoreController>(app, *restore, world.Services());
-        controller->Tree().Activate();
-        controller->Tree().OpenFolder(controller->Tree().Root());
         return controller;
     }
     static const SelectionNode& Node(RestoreController& controller, std::size_t row) {
@@ -63,17 +33,8 @@ protected:
         EXPECT_TRUE(job);
         return job ? RestoreController::Run(app, *job, quiet, quiet) : RestoreOutcome::Refused;
     }
-    std::string LastMessage() const {
-        const auto& shown = world.prompt.messages.shown;
-        return shown.empty() ? "" : shown.back().title + "|" + shown.back().text;
-    }
 
-    test::TaskEditWorld world;
-    PosixFileSystem runFileSystem;  // a run sets its roots on its own file system
-    Application app;
-    QuietRun quiet;
-    cCloneTask task;
-    std::string first, second, source;
+    test::QuietRunEffects quiet;
 };
 
 TEST_F(RestoreControllerTest, TheCommandRefusesWhatTheWindowCannotDo) {
@@ -90,23 +51,24 @@ TEST_F(RestoreControllerTest, TheCommandRefusesWhatTheWindowCannotDo) {
 }
 
 TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeletedSource) {
-    fs::remove_all(source);
     app.Clone.DeleteMethod = SecureDelete;
     app.Clone.CopyOnlyIfNewer = true;
     {
-        std::unique_ptr<RestoreController> controller = Open();
+        std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
         ASSERT_TRUE(controller);
         EXPECT_TRUE(app.RestoreInProgress);
         EXPECT_EQ(controller->Caption(), "RESTORE SOURCE: Photos");
         EXPECT_EQ(controller->Tree().Root().Text, first);
-        ASSERT_EQ(controller->Tree().Root().Children.size(), 2u);  // docs/, a.txt
+        ASSERT_EQ(controller->Tree().Root().Children.size(), 3u);  // 2023/, 2024/, notes.txt
         controller->Tree().SetChecked(Node(*controller, 0), true);
-        EXPECT_EQ(controller->SelectedItems(), first + "docs/");
+        controller->Tree().SetChecked(Node(*controller, 2), true);
+        EXPECT_EQ(controller->SelectedItems(), first + "2023/<:>" + first + "notes.txt");
 
         EXPECT_EQ(Run(*controller), RestoreOutcome::Completed);
         EXPECT_TRUE(controller->Finished(RestoreOutcome::Completed));
-        EXPECT_EQ(test::ReadFile(source + "docs/b.txt"), "b from first");
-        EXPECT_FALSE(fs::exists(source + "a.txt"));
+        EXPECT_EQ(test::ReadFile(source + "2023/harbour.jpg"), "2023/harbour.jpg");
+        EXPECT_EQ(test::ReadFile(source + "notes.txt"), "notes.txt");
+        EXPECT_FALSE(fs::exists(source + "2024"));
         EXPECT_EQ(LastMessage(), "Restore Source|Restore successfully completed.");
         EXPECT_EQ(app.Clone.DeleteMethod, SecureDelete);
         EXPECT_TRUE(app.Clone.CopyOnlyIfNewer);
@@ -117,14 +79,12 @@ TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeleted
 }
 
 TEST_F(RestoreControllerTest, NothingCheckedKeepsTheWindowOpenAndTheRootMeansEverything) {
-    std::unique_ptr<RestoreController> controller = Open();
+    std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
     ASSERT_TRUE(controller);
     EXPECT_EQ(controller->SelectedItems(), "");
-    const RestoreOutcome refused = Run(*controller);
-    EXPECT_EQ(refused, RestoreOutcome::Refused);
+    EXPECT_FALSE(controller->Finished(Run(*controller)));
     EXPECT_EQ(LastMessage(),
               "Restore Source|No files or folders have been selected to be Restored.");
-    EXPECT_FALSE(controller->Finished(refused));
     EXPECT_TRUE(app.RestoreInProgress);
 
     controller->Tree().SetChecked(Node(*controller, 1), true);
@@ -132,17 +92,15 @@ TEST_F(RestoreControllerTest, NothingCheckedKeepsTheWindowOpenAndTheRootMeansEve
     EXPECT_EQ(controller->SelectedItems(), first);
 }
 
-TEST_F(RestoreControllerTest, EscapeStopsARunningRestoreAndOtherwiseCloses) {
+TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStops) {
     std::unique_ptr<RestoreController> controller = Open();
     ASSERT_TRUE(controller);
-    EXPECT_TRUE(controller->Escape());
+    EXPECT_TRUE(controller->Escape());  // nothing runs: the window closes
     EXPECT_FALSE(app.Flags.EscPressed);
     ASSERT_TRUE(controller->StartRestore());
-    EXPECT_FALSE(controller->StartRestore());  // one restore at a time
+    EXPECT_FALSE(controller->StartRestore());
     EXPECT_FALSE(controller->Escape());
     EXPECT_TRUE(app.Flags.EscPressed);
-    controller->Finished(RestoreOutcome::Cancelled);
-    EXPECT_TRUE(controller->Escape());
 }
 
 TEST(RestoreProgressTest, OnlyAWholePercentageIsProgress) {

@@ -67,17 +67,6 @@ TEST(ConfirmChangesControllerTest, NothingSelectedTellsTheUserAndChangesNothing)
     EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(3, false));
 }
 
-TEST(ConfirmChangesControllerTest, TheBoxTurnsTheOptionOffThroughTheOwner) {
-    FakeAppPrompt prompt;
-    std::vector<bool> told;
-    ConfirmChangesController controller({"Photos", Plan(1), true}, prompt,
-                                        [&](bool on) { told.push_back(on); });
-    EXPECT_TRUE(controller.ConfirmChecked());
-    controller.ConfirmClicked(false);
-    controller.ConfirmClicked(true);
-    EXPECT_EQ(told, (std::vector<bool>{false, true}));
-}
-
 TEST(ConfirmChangesControllerTest, KindsComeFromTheOperationOrFromTheLine) {
     const auto op = [](FileOpType kind, const std::string& name) {
         FileOp fileOp;

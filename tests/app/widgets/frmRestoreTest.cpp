@@ -3,11 +3,10 @@
 
 #include <QtTest>
 #include <atomic>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <semaphore>
 
-#include "app/support/TaskEditWorld.h"
+#include "app/support/RestoreWorld.h"
 #include "app/widgets/frmRestore.h"
 
 namespace duvanto {
@@ -16,62 +15,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The main window as a run's thread sees it. Its Pump can hold the run until the test lets it
-// go, so that the test acts while the restore is surely running.
-class HeldMainWindow : public ITaskRunEffects {
+// The main window as a run's thread sees it. Held, its first Pump stops the run until the test
+// lets it go, so that the test acts while the restore surely runs.
+class HeldMainWindow : public test::QuietRunEffects {
 public:
-    void SetStatusText(int, const std::string&) override {}
     void Pump() override {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        pumped = true;
-        m_released.wait(lock, [this] { return !hold; });
+        if (hold.exchange(false)) {
+            pumped = true;
+            m_release.acquire();
+        }
     }
-    int32_t RowCount() override { return 0; }
-    std::string RowText(int32_t) override { return ""; }
-    int32_t RowIcon(int32_t) override { return 0; }
-    void SetRowIcon(int32_t, int32_t) override {}
-    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
     void SetCaption(const std::string& caption) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        captions.push_back(caption);
+        if (firstCaption.empty()) {
+            firstCaption = caption;  // read once the run has ended
+        }
     }
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
-    void SetTrayIcon(TrayIcon) override {}
+    void Release() { m_release.release(); }
 
-    void Release() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        hold = false;
-        m_released.notify_all();
-    }
-
-    bool hold = false;  // guarded by m_mutex once the run started
+    std::atomic<bool> hold{false};
     std::atomic<bool> pumped{false};
-    std::vector<std::string> captions;
+    std::string firstCaption;
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_released;
+    std::binary_semaphore m_release{0};
 };
 
-struct OpenRestore {
-    OpenRestore() : app(world.Folder("home"), world.clock, world.prompt, runFileSystem) {
-        target = world.Folder("Backup/Photos");
-        source = world.temp / "gone/Photos/";
-        for (const char* file :
-             {"2023/beach.jpg", "2023/harbour.jpg", "2024/snow.jpg", "notes.txt"}) {
-            test::WriteFile(target + file, file);
-        }
-        cCloneTask task;
-        task.TaskName = "Photos";
-        task.SourceFolderSpec = source;
-        task.TargetFolderSpec = target + "<:>" + world.Folder("Elsewhere");
-        std::optional<cRestore> restore = RestoreController::Prepare(app, &task);
-        controller = std::make_unique<RestoreController>(app, *restore, world.Services());
+struct OpenRestore : test::RestoreWorld {
+    OpenRestore() : controller(Open()) {
         window = std::make_unique<frmRestore>(*controller, &mainWindow);
         window->show();
-        exposed = QTest::qWaitForWindowExposed(window.get());
-        filled = QTest::qWaitFor([this] { return !window->Model().Reading(); });
+        filled = QTest::qWaitForWindowExposed(window.get()) &&
+                 QTest::qWaitFor([this] { return !window->Model().Reading(); });
     }
     QModelIndex Index(const QString& text, const QModelIndex& parent) const {
         SelectionTreeModel& model = window->Model();
@@ -84,14 +58,9 @@ struct OpenRestore {
     }
     QModelIndex Root() const { return window->Model().index(0, 0); }
 
-    test::TaskEditWorld world;
-    PosixFileSystem runFileSystem;
-    Application app;
     HeldMainWindow mainWindow;
-    std::string target, source;
     std::unique_ptr<RestoreController> controller;
     std::unique_ptr<frmRestore> window;
-    bool exposed = false;
     bool filled = false;
 };
 
@@ -103,11 +72,9 @@ class frmRestoreTest : public QObject {
 private slots:
     void ACheckedTreeIsRestoredOnItsOwnThread() {
         OpenRestore open;
-        QVERIFY(open.exposed && open.filled);
+        QVERIFY(open.filled);
         frmRestore& window = *open.window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("RESTORE SOURCE: Photos"));
-        QCOMPARE(open.Root().data().toString(), QString::fromStdString(open.target));
-        QVERIFY(window.tvwFolderContents->isExpanded(open.Root()));
+        QCOMPARE(open.Root().data().toString(), QString::fromStdString(open.first));
 
         // A file inside a folder opened by hand, and a file at the top.
         const QModelIndex year = open.Index(QStringLiteral("2023"), open.Root());
@@ -120,15 +87,11 @@ private slots:
 
         QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
-        QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(test::ReadFile(open.source + "2023/beach.jpg"), std::string("2023/beach.jpg"));
         QCOMPARE(test::ReadFile(open.source + "notes.txt"), std::string("notes.txt"));
         QVERIFY(!fs::exists(open.source + "2023/harbour.jpg"));
-        QVERIFY(!fs::exists(open.source + "2024"));
-        QCOMPARE(open.world.Titles(), std::vector<std::string>{"Restore Source"});
-        QCOMPARE(open.world.prompt.messages.shown[0].text,
-                 std::string("Restore successfully completed."));
-        QCOMPARE(open.mainWindow.captions.front(),
+        QCOMPARE(open.LastMessage(), std::string("Restore Source|Restore successfully completed."));
+        QCOMPARE(open.mainWindow.firstCaption,
                  std::string("Duvanto running task: RESTORE SOURCE: Photos"));
     }
 
@@ -153,13 +116,8 @@ private slots:
         QVERIFY(open.app.Flags.EscPressed);
         open.mainWindow.Release();
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
-        QCOMPARE(open.world.prompt.messages.shown.back().text,
-                 std::string("Restore cancelled by user"));
+        QCOMPARE(open.LastMessage(), std::string("Restore Source|Restore cancelled by user"));
         QVERIFY(!fs::exists(open.source + "notes.txt"));
-        QVERIFY(open.app.RestoreInProgress);
-        open.window.reset();
-        open.controller.reset();
-        QVERIFY(!open.app.RestoreInProgress);
     }
 };
 
