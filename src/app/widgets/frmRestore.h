@@ -20,9 +20,9 @@ class QtConfirmChanges;
 class frmRestore : public QDialog {
     Q_OBJECT
 public:
-    // `mainWindow` (the main window's run effects, callable from a run's thread) and `confirm`
-    // are optional; without them the run shows itself only in this window and strikes out
-    // nothing when the options ask to confirm.
+    // The controller outlives the window. `mainWindow` (the main window's run effects,
+    // callable from a run's thread) and `confirm` are optional; without them the run shows
+    // itself only in this window and strikes out nothing when the options ask to confirm.
     explicit frmRestore(RestoreController& controller, ITaskRunEffects* mainWindow = nullptr,
                         QtConfirmChanges* confirm = nullptr, QWidget* parent = nullptr);
 

@@ -92,7 +92,7 @@ TEST_F(RestoreControllerTest, NothingCheckedKeepsTheWindowOpenAndTheRootMeansEve
     EXPECT_EQ(controller->SelectedItems(), first);
 }
 
-TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStops) {
+TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStopsAndTheHelpPage) {
     std::unique_ptr<RestoreController> controller = Open();
     ASSERT_TRUE(controller);
     EXPECT_TRUE(controller->Escape());  // nothing runs: the window closes
@@ -101,6 +101,8 @@ TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStops) {
     EXPECT_FALSE(controller->StartRestore());
     EXPECT_FALSE(controller->Escape());
     EXPECT_TRUE(app.Flags.EscPressed);
+    controller->Help();
+    EXPECT_EQ(world.help.shown, std::vector<int>{64});
 }
 
 TEST(RestoreProgressTest, OnlyAWholePercentageIsProgress) {
