@@ -33,7 +33,8 @@ struct RestoreWorld {
     RestoreWorld() : app(world.Folder("home"), world.clock, world.prompt, runFileSystem) {
         first = world.Folder("Backup/Photos");
         source = world.temp / "gone/Photos/";
-        for (const char* file : {"2023/beach.jpg", "2023/harbour.jpg", "2024/snow.jpg", "notes.txt"}) {
+        for (const char* file :
+             {"2023/beach.jpg", "2023/harbour.jpg", "2024/snow.jpg", "notes.txt"}) {
             WriteFile(first + file, file);
         }
         WriteFile(world.Folder("Elsewhere") + "notes.txt", "from the second Target");
