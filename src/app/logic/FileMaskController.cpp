@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tasks/CloneTasks.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -78,6 +79,16 @@ FileMaskController::Focus FileMaskController::OK(bool customChosen, int32_t sele
             reason =
                 "The file mask should contain text before the 'dot'.\r\n"
                 "Consider adding an asterisk before the dot character.";
+        }
+        // The task list holds the masks in one field of a line: the field separator or a line
+        // break would cut the line and lose the task at the next load.
+        const bool control = std::any_of(mask.begin(), mask.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 32 || c == 127;
+        });
+        if (reason.empty() && (control || mask.find(kFieldSeparator) != std::string::npos)) {
+            reason =
+                "The file mask cannot contain \"~!@#\", a line break or another control "
+                "character.";
         }
         if (!reason.empty()) {
             prompt.ShowMessage("Invalid Custom File Mask",

@@ -213,6 +213,8 @@ TEST_F(FileMaskControllerTest, ACustomMaskNeedsTextOnBothSidesOfADot) {
     EXPECT_EQ(Last().title, "Invalid File Mask");
     EXPECT_EQ(Last().text, "No custom file mask entered");
 
+    const std::string kNoSeparator =
+        "The file mask cannot contain \"~!@#\", a line break or another control character.";
     struct Refusal {
         const char* mask;
         std::string reason;
@@ -222,7 +224,9 @@ TEST_F(FileMaskControllerTest, ACustomMaskNeedsTextOnBothSidesOfADot) {
                                 {".", "The file mask should contain text after the 'dot'."},
                                 {" .txt",
                                  "The file mask should contain text before the 'dot'.\r\n"
-                                 "Consider adding an asterisk before the dot character."}};
+                                 "Consider adding an asterisk before the dot character."},
+                                {"*.a~!@#b", kNoSeparator},
+                                {"*.txt\tx", kNoSeparator}};
     for (const Refusal& refusal : refusals) {
         EXPECT_EQ(dialog.OK(true, 0, refusal.mask), FileMaskController::Focus::CustomMask);
         EXPECT_EQ(Last().title, "Invalid Custom File Mask") << refusal.mask;
