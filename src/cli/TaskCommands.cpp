@@ -8,7 +8,7 @@
 #include "cli/TaskListSession.h"
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
-#include "log/Report.h"
+#include "report/Report.h"
 #include "platform/FileSystemQueries.h"
 #include "restore/Restore.h"
 #include "tasks/Scheduler.h"

@@ -1,9 +1,9 @@
-#include "log/Report.h"
+#include "report/Report.h"
 
 #include <string_view>
 #include <unordered_map>
 
-#include "log/ReportPictures.h"
+#include "report/ReportPictures.h"
 #include "platform/FileAppend.h"
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"

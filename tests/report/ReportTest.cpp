@@ -1,4 +1,4 @@
-#include "log/Report.h"
+#include "report/Report.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "log/ReportPictures.h"
+#include "report/ReportPictures.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
