@@ -251,7 +251,7 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     // the other's temporary files for strays.
     Result<InstanceLock> lock = InstanceLock::Acquire(opened->app.AppPath);
     if (!lock.ok()) {
-        streams.err << (lock.status().code() == EWOULDBLOCK
+        streams.err << (lock.status().IsBusy()
                             ? "Duvanto is already running"
                             : "duvanto-cli: " + opened->app.AppPath + ": " +
                                   lock.status().message())

@@ -27,7 +27,7 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
     if (changesFiles) {
         Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
         if (!lock.ok()) {
-            m_streams.err << (lock.status().code() == EWOULDBLOCK
+            m_streams.err << (lock.status().IsBusy()
                                   ? "Duvanto is already running"
                                   : "duvanto-cli: " + appPath.value() + ": " +
                                         lock.status().message())

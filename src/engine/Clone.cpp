@@ -37,7 +37,7 @@ ChunkPump cClone::BlockPump(IStatusHost& host) {
 }
 
 bool cClone::CancelledMidway(const Status& status) const {
-    return status.code() == ECANCELED && CancelRequested();
+    return status.IsCancelled() && CancelRequested();
 }
 
 std::string cClone::DescribeFileOp(const FileOp& op) {

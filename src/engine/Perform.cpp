@@ -14,10 +14,6 @@ namespace duvanto {
 
 namespace {
 
-bool IsAccessDenied(const Status& status) {
-    return status.code() == EACCES || status.code() == EPERM;
-}
-
 // The folder whose entry a path is: for a file its folder, for a folder ("/" at the end) the
 // folder above it.
 std::string HoldingFolder(const std::string& path) {
@@ -51,7 +47,7 @@ bool cClone::IsReadOnlyFolder(const std::string& folder) {
 template <typename Operation>
 Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation) {
     Status status = operation();
-    if (status.ok() || !IsAccessDenied(status)) {
+    if (status.ok() || !status.IsAccessDenied()) {
         return status;
     }
     const std::string folder = HoldingFolder(path);
@@ -64,7 +60,8 @@ Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Ope
     }
     host.Pump();
     status = operation();
-    m_fs.SetFolderMode(folder, before.value());
+    // The operation's own result is what the log tells; a folder left writable harms nothing.
+    (void)m_fs.SetFolderMode(folder, before.value());
     return status;
 }
 
@@ -74,7 +71,7 @@ bool cClone::RemoveStrayTempFiles() {
         // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
         // the log still says so.
         Status removed = m_fs.RemoveFile(folder + name);
-        if (removed.ok() || removed.code() == ENOENT) {
+        if (removed.ok() || removed.IsNotFound()) {
             m_log.Add(Deleted, "", name, "", folder, 0, "", "");
         } else {
             m_log.Add(DeleteError, "", name, "", folder, removed.code(), removed.message(), "");
@@ -267,7 +264,7 @@ bool cClone::CreateFolderAndLogResults(const std::string& targetFolder,
             }
             for (const std::string& level : levels) {
                 if (!FolderPresent(level)) {
-                    make(level);
+                    (void)make(level);  // whether the folder is there at last decides below
                 }
             }
             if (!FolderPresent(targetFolder)) {

@@ -282,8 +282,7 @@ bool cClone::IsTargetFileOrphan(const std::string& source, const std::string& ta
         return sourceEntry.value().kind == EntryKind::Folder;
     }
     // Only a Source file that is really gone makes an orphan; an unreadable one does not.
-    int code = sourceEntry.status().code();
-    return code == ENOENT || code == ENOTDIR;
+    return sourceEntry.status().IsNotFound();
 }
 
 }  // namespace duvanto

@@ -44,7 +44,7 @@ std::string LastFolderName(const std::string& folder) {
 }
 
 bool IsMissing(const Status& status) {
-    return status.code() == ENOENT || status.code() == ENOTDIR || status.code() == ELOOP;
+    return status.IsNotFound() || status.IsLinkInTheWay();
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ bool cClone::IsFolderIgnored(const std::string& folderName) const {
 }
 
 void cClone::LogFolderFailure(const std::string& folder, const Status& failure) {
-    if (failure.code() == EACCES || failure.code() == EPERM) {
+    if (failure.IsAccessDenied()) {
         m_log.Add(GetSubFoldersError, "", folder, "", "", kPermissionDenied, "Permission is Denied",
                   "");
     } else if (IsMissing(failure)) {

@@ -168,7 +168,7 @@ public:
     }
     ~PageFile() {
         if (!m_partPath.empty()) {
-            RemoveFile(m_partPath);
+            (void)RemoveFile(m_partPath);  // an unfinished page; nobody to tell in a destructor
         }
     }
     PageFile(const PageFile&) = delete;
@@ -453,7 +453,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
                                                          : "Problems processing the Target folder.",
                                         MessageIcon::Exclamation, MessageButtons::OK);
             if (placeholderMade) {
-                RemoveFile(pagePath);
+                (void)RemoveFile(pagePath);
             }
             return {};
         }
@@ -465,7 +465,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
     } catch (...) {
         services.reporter.ReportCurrentException(kPageLabel);
         if (placeholderMade) {
-            RemoveFile(pagePath);
+            (void)RemoveFile(pagePath);
         }
         return {};
     }

@@ -73,7 +73,7 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
     FlagScope restoring(app.RestoreInProgress);
     const std::string& source = restore.SourceFolderSpec;
     if (source.empty() || !FolderExists(source)) {
-        CreateFolderPath(source);
+        (void)CreateFolderPath(source);  // the folder check below tells the user what failed
     }
     int32_t errorCode = 0;
     if (GetPathStatus(source, errorCode, app.PathTables()) != PathOk) {

@@ -265,6 +265,8 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
     m_backupFileSpec.clear();
     try {
         Result<PathInfo> info = StatPath(fileSpec, true);
+        // Only a missing file is a list to begin: a file where a folder of the path should be
+        // is a path that cannot be read.
         if (!info.ok() && info.status().code() == ENOENT) {
             if (createWhenMissing) {
                 Status created = WriteFileThroughLinks(fileSpec, "");
@@ -526,7 +528,7 @@ void cCloneTasks::KeepUnreadOriginal(const std::string& fileSpec) {
             m_unreadOriginal.clear();
             return;
         }
-        if (kept.code() != EEXIST) {
+        if (!kept.IsAlreadyExists()) {
             throw FileRuntimeError(kept);
         }
     }
