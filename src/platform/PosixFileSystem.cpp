@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "platform/PosixFile.h"
 
 namespace duvanto {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/EngineFixture.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {

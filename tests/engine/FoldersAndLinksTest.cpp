@@ -9,6 +9,7 @@
 
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/EngineFixture.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {

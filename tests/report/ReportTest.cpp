@@ -1,3 +1,4 @@
+#include "platform/PosixFileSystem.h"
 #include "report/Report.h"
 
 #include <fcntl.h>

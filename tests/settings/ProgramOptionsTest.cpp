@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "platform/FileSystemQueries.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PosixFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
 #include "tasks/Application.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/support/FakeAppPrompt.h"
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"

@@ -11,6 +11,7 @@
 
 #include "app/logic/TaskEditServices.h"
 #include "app/support/FakeAppPrompt.h"
+#include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
