@@ -30,7 +30,7 @@ std::vector<FileTypeEntry> QtFileTypes::LoadFileTypes() {
                 }
                 // Several types may claim one extension; the list names the one the masks
                 // list will show for it.
-                std::string name = GetFileType("*" + FromQt(extension));
+                std::string name = GetFileType(FromQt(QStringLiteral("*") + extension));
                 if (!name.empty()) {
                     m_all->push_back({FromQt(extension), std::move(name)});
                 }

@@ -1,0 +1,65 @@
+#pragma once
+// What a restore run on its own thread talks to: the restore window, reached only through
+// queued signals, and, when the owner hands them in, the main window's run effects (caption,
+// tray tooltip, menus, status bar; they must accept calls from a run's thread) and the
+// confirmation window. Status texts are coalesced: however fast the engine writes them, at most
+// one update waits in the window's queue, and it shows the latest texts.
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "restore/Restore.h"
+#include "tasks/TaskRunEffects.h"
+
+namespace duvanto {
+
+class QtConfirmChanges;
+
+class RestoreRunHost : public QObject, public ITaskRunEffects, public IRestoreWindow {
+    Q_OBJECT
+public:
+    // Made on the GUI thread, used by the run's thread, released on the GUI thread after the
+    // run ended. `taskName` names the run in the confirmation window.
+    RestoreRunHost(std::string taskName, ITaskRunEffects* mainWindow, QtConfirmChanges* confirm);
+
+    void SetStatusText(int panel, const std::string& text) override;
+    void Pump() override;
+    void SetAnimation(bool enabled) override;
+    std::vector<bool> ConfirmOperations(const std::vector<std::string>& lines) override;
+    // The temporary task of a restore has no row.
+    int32_t RowCount() override { return 0; }
+    std::string RowText(int32_t) override { return {}; }
+    int32_t RowIcon(int32_t) override { return 0; }
+    void SetRowIcon(int32_t, int32_t) override {}
+    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
+    void SetCaption(const std::string& caption) override;
+    void SetTrayTooltip(const std::string& tooltip) override;
+    void SetTopLevelMenusEnabled(bool enabled) override;
+    // "enum": Pictures.h has a function of the same name.
+    void SetTrayIcon(enum TrayIcon icon) override;
+
+    void SetButtonsEnabled(bool enabled) override;
+    void SetStatusLabel(const std::string& text) override;
+
+signals:
+    // On the GUI thread.
+    void StatusTexts(const QString& panel1, const QString& panel2);
+    void ButtonsEnabled(bool enabled);
+    void StatusLabel(const QString& text);
+
+private:
+    void ShowStatusTexts();
+
+    const std::string m_taskName;
+    ITaskRunEffects* const m_mainWindow;
+    QtConfirmChanges* const m_confirm;
+    std::mutex m_mutex;
+    std::array<std::string, 2> m_texts;  // guarded by m_mutex
+    std::atomic<bool> m_updatePending{false};
+};
+
+}  // namespace duvanto

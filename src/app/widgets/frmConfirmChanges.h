@@ -1,0 +1,50 @@
+#pragma once
+// The confirmation window: the planned operations of one Target folder, which the user may
+// strike out before the run performs the rest. It stays above every other window. Closing it
+// by "Perform Actions" or by its close box performs what is left; Escape does nothing here, so
+// that no key meant to stop something starts the operations.
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "app/logic/ConfirmChangesController.h"
+#include "app/widgets/FileOperationListModel.h"
+
+namespace duvanto {
+
+class frmConfirmChanges : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmConfirmChanges(ConfirmChangesController& controller, QWidget* parent = nullptr);
+
+    FileOperationListModel& Model() { return m_model; }
+
+    QLabel* lblIntroduction;
+    QLabel* lblTaskName;
+    QTreeView* lvwFileOps;
+    QLabel* lblRemovalHint;
+    QCheckBox* chkConfirmSyncActions;
+    QPushButton* cmdRemove;
+    QPushButton* cmdPerform;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void RemoveSelected();
+    // The column is as wide as the lines (as far as the view measures them) and never narrower
+    // than the list, so that a long path can be scrolled to.
+    void FitColumn();
+
+    ConfirmChangesController& m_controller;
+    FileOperationListModel m_model;
+    int m_contentWidth = -1;
+};
+
+}  // namespace duvanto

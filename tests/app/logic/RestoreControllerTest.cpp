@@ -1,0 +1,118 @@
+// The restore window's decisions over real folders: the first of two Targets, a Source that
+// was deleted, nothing checked, the engine's settings afterwards, one restore at a time, and
+// the progress.
+
+#include "app/logic/RestoreController.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/support/RestoreWorld.h"
+
+namespace duvanto {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RestoreControllerTest : public ::testing::Test, protected test::RestoreWorld {
+protected:
+    std::unique_ptr<RestoreController> OpenWithTopLevel() {
+        std::unique_ptr<RestoreController> controller = Open();
+        if (controller) {
+            controller->Tree().Activate();
+            controller->Tree().OpenFolder(controller->Tree().Root());
+        }
+        return controller;
+    }
+    static const SelectionNode& Node(RestoreController& controller, std::size_t row) {
+        return *controller.Tree().Root().Children.at(row);
+    }
+    RestoreOutcome Run(RestoreController& controller) {
+        std::optional<RestoreJob> job = controller.StartRestore();
+        EXPECT_TRUE(job);
+        return job ? RestoreController::Run(app, *job, quiet, quiet) : RestoreOutcome::Refused;
+    }
+
+    test::QuietRunEffects quiet;
+};
+
+TEST_F(RestoreControllerTest, TheCommandRefusesWhatTheWindowCannotDo) {
+    app.Flags.CloneInProgress = true;
+    EXPECT_FALSE(RestoreController::Prepare(app, &task));
+    EXPECT_EQ(world.prompt.messages.beeps, 1);
+    EXPECT_TRUE(world.prompt.messages.shown.empty());
+    app.Flags.CloneInProgress = false;
+
+    EXPECT_FALSE(RestoreController::Prepare(app, nullptr));
+    EXPECT_EQ(LastMessage(), "Restore Source|Please select a task first.");
+    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Information);
+    EXPECT_FALSE(app.RestoreInProgress);
+}
+
+TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeletedSource) {
+    app.Clone.DeleteMethod = SecureDelete;
+    app.Clone.CopyOnlyIfNewer = true;
+    {
+        std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
+        ASSERT_TRUE(controller);
+        EXPECT_TRUE(app.RestoreInProgress);
+        EXPECT_EQ(controller->Caption(), "RESTORE SOURCE: Photos");
+        EXPECT_EQ(controller->Tree().Root().Text, first);
+        ASSERT_EQ(controller->Tree().Root().Children.size(), 3u);  // 2023/, 2024/, notes.txt
+        controller->Tree().SetChecked(Node(*controller, 0), true);
+        controller->Tree().SetChecked(Node(*controller, 2), true);
+        EXPECT_EQ(controller->SelectedItems(), first + "2023/<:>" + first + "notes.txt");
+
+        EXPECT_EQ(Run(*controller), RestoreOutcome::Completed);
+        EXPECT_TRUE(controller->Finished(RestoreOutcome::Completed));
+        EXPECT_EQ(test::ReadFile(source + "2023/harbour.jpg"), "2023/harbour.jpg");
+        EXPECT_EQ(test::ReadFile(source + "notes.txt"), "notes.txt");
+        EXPECT_FALSE(fs::exists(source + "2024"));
+        EXPECT_EQ(LastMessage(), "Restore Source|Restore successfully completed.");
+        EXPECT_EQ(app.Clone.DeleteMethod, SecureDelete);
+        EXPECT_TRUE(app.Clone.CopyOnlyIfNewer);
+        // The run let go of the scheduler's flag at its end; the window holds it until it goes.
+        EXPECT_TRUE(app.RestoreInProgress);
+    }
+    EXPECT_FALSE(app.RestoreInProgress);
+}
+
+TEST_F(RestoreControllerTest, NothingCheckedKeepsTheWindowOpenAndTheRootMeansEverything) {
+    std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
+    ASSERT_TRUE(controller);
+    EXPECT_EQ(controller->SelectedItems(), "");
+    EXPECT_FALSE(controller->Finished(Run(*controller)));
+    EXPECT_EQ(LastMessage(),
+              "Restore Source|No files or folders have been selected to be Restored.");
+    EXPECT_TRUE(app.RestoreInProgress);
+
+    controller->Tree().SetChecked(Node(*controller, 1), true);
+    controller->Tree().SetChecked(controller->Tree().Root(), true);
+    EXPECT_EQ(controller->SelectedItems(), first);
+}
+
+TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStopsAndTheHelpPage) {
+    std::unique_ptr<RestoreController> controller = Open();
+    ASSERT_TRUE(controller);
+    EXPECT_TRUE(controller->Escape());  // nothing runs: the window closes
+    EXPECT_FALSE(app.Flags.EscPressed);
+    ASSERT_TRUE(controller->StartRestore());
+    EXPECT_FALSE(controller->StartRestore());
+    EXPECT_FALSE(controller->Escape());
+    EXPECT_TRUE(app.Flags.EscPressed);
+    controller->Help();
+    EXPECT_EQ(world.help.shown, std::vector<int>{64});
+}
+
+TEST(RestoreProgressTest, OnlyAWholePercentageIsProgress) {
+    EXPECT_EQ(RestoreController::PercentDone("0%"), 0);
+    EXPECT_EQ(RestoreController::PercentDone("45%"), 45);
+    EXPECT_EQ(RestoreController::PercentDone("100%"), 100);
+    for (const char* text : {"", "%", "12 files", "101%", "4x%", "-3%", " 5%"}) {
+        EXPECT_EQ(RestoreController::PercentDone(text), -1) << text;
+    }
+}
+
+}  // namespace
+}  // namespace duvanto

@@ -1,0 +1,146 @@
+// The confirmation and order-tasks windows' decisions: which operations are struck out however
+// the list has shrunk, the kinds of the lines, and the order of tasks with its messages.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/logic/ConfirmChangesController.h"
+#include "app/logic/OrderTasksController.h"
+#include "app/support/FakeAppPrompt.h"
+
+namespace duvanto {
+namespace {
+
+using test::FakeAppPrompt;
+
+std::vector<PlannedOperation> Plan(int count) {
+    std::vector<PlannedOperation> plan;
+    for (int i = 1; i <= count; ++i) {
+        FileOp op;
+        op.FileName = "file " + std::to_string(i) + ".txt";
+        op.SourceFolder = "/src/";
+        op.TargetFolder = "/dst/";
+        plan.push_back(PlannedOperationFromFileOp(op));
+    }
+    return plan;
+}
+
+std::string Message(const FakeAppPrompt& prompt, std::size_t i) {
+    const test::ShownMessage& shown = prompt.messages.shown.at(i);
+    return shown.title + "|" + shown.text;
+}
+
+TEST(ConfirmChangesControllerTest, StrikingOutFollowsThePlanNotTheShrunkenList) {
+    FakeAppPrompt prompt;
+    ConfirmChangesController controller({"Photos", Plan(6), true}, prompt, {});
+    // Operation 2, then operation 5, which by then stands fourth in the list.
+    EXPECT_TRUE(controller.RemoveSelected({1}));
+    EXPECT_EQ(controller.Key(3), "K5");
+    EXPECT_TRUE(controller.RemoveSelected({3}));
+    EXPECT_EQ(controller.SkipFlags(), (std::vector<bool>{false, true, false, false, true, false}));
+    ASSERT_EQ(controller.Count(), 4);
+    EXPECT_EQ(controller.Key(2), "K4");
+    EXPECT_EQ(controller.Entry(3).FileName, "file 6.txt");
+
+    // Rows in any order, repeated, or outside the list: each entry once, the rest ignored.
+    EXPECT_TRUE(controller.RemoveSelected({3, 0, 3, 9, -1}));
+    EXPECT_EQ(controller.SkipFlags(), (std::vector<bool>{true, true, false, false, true, true}));
+    EXPECT_TRUE(controller.RemoveSelected({1, 0}));
+    EXPECT_EQ(controller.Count(), 0);
+    EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(6, true));
+    EXPECT_TRUE(prompt.messages.shown.empty());
+}
+
+TEST(ConfirmChangesControllerTest, NothingSelectedTellsTheUserAndChangesNothing) {
+    FakeAppPrompt prompt;
+    ConfirmChangesController controller({"Photos", Plan(3), true}, prompt, {});
+    EXPECT_FALSE(controller.RemoveSelected({}));
+    EXPECT_FALSE(controller.RemoveSelected({3, -1}));
+    ASSERT_EQ(prompt.messages.shown.size(), 2u);
+    EXPECT_EQ(Message(prompt, 0),
+              "Duvanto|Please select a file operation to remove from the list.");
+    EXPECT_EQ(prompt.messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(prompt.messages.shown[0].buttons, MessageButtons::OK);
+    EXPECT_EQ(controller.Count(), 3);
+    EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(3, false));
+}
+
+TEST(ConfirmChangesControllerTest, KindsComeFromTheOperationOrFromTheLine) {
+    const auto op = [](FileOpType kind, const std::string& name) {
+        FileOp fileOp;
+        fileOp.Operation = kind;
+        fileOp.FileName = name;
+        fileOp.SourceFolder = "/s/";
+        fileOp.TargetFolder = "/t/";
+        return fileOp;
+    };
+    for (FileOpType kind : {CopyFile, DeleteFile, CreateFolder, DeleteFolder}) {
+        const PlannedOperation planned = PlannedOperationFromFileOp(op(kind, "a b.txt"));
+        EXPECT_EQ(planned.Kind, kind);
+        EXPECT_EQ(PlannedOperationFromLine(planned.Description).Kind, kind) << planned.Description;
+    }
+    // A line alone is read by its words in the documented order, so a deleted file whose name
+    // holds those words reads as a copy; the operation itself knows better.
+    const PlannedOperation odd = PlannedOperationFromFileOp(op(DeleteFile, "x   COPY FILE  y"));
+    EXPECT_EQ(odd.Kind, DeleteFile);
+    EXPECT_EQ(PlannedOperationFromLine(odd.Description).Kind, CopyFile);
+    EXPECT_EQ(PlannedOperationsFromLines({"", "     CREATE FOLDER     /t/n/"})[1].Kind,
+              CreateFolder);
+}
+
+TEST(OrderTasksControllerTest, TheTasksOfferedAreAllOrTheCheckedOnesTopToBottom) {
+    const std::vector<TaskRowChoice> rows = {{"Mail", false}, {"Photos", true}, {"Music", true}};
+    EXPECT_EQ(TasksToOrder(rows, OrderWhat::AllTasks),
+              (std::vector<std::string>{"Mail", "Photos", "Music"}));
+    EXPECT_EQ(TasksToOrder(rows, OrderWhat::CheckedTasks),
+              (std::vector<std::string>{"Photos", "Music"}));
+}
+
+TEST(OrderTasksControllerTest, MovesStopAtTheEndsAndKeepTheEntrySelected) {
+    FakeAppPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter{"/nonexistent/", prompt, clock};
+    OrderTasksController controller({"A", "B", "C"}, prompt, reporter);
+    EXPECT_EQ(controller.FirstSelection(), 0);
+    EXPECT_EQ(controller.MoveUp(0), 0);
+    EXPECT_EQ(controller.Names(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(controller.MoveDown(0), 1);
+    EXPECT_EQ(controller.MoveDown(1), 2);
+    EXPECT_EQ(controller.MoveDown(2), 2);
+    EXPECT_EQ(controller.Names(), (std::vector<std::string>{"B", "C", "A"}));
+    EXPECT_EQ(controller.MoveUp(1), 0);
+    EXPECT_EQ(controller.Names(), (std::vector<std::string>{"C", "B", "A"}));
+    EXPECT_TRUE(prompt.messages.shown.empty());
+
+    EXPECT_EQ(controller.MoveUp(-1), -1);
+    EXPECT_EQ(controller.MoveDown(3), -1);
+    ASSERT_EQ(prompt.messages.shown.size(), 2u);
+    EXPECT_EQ(Message(prompt, 0), "No Task Selected|Please select a task first.");
+    EXPECT_EQ(prompt.messages.shown[1].icon, MessageIcon::Information);
+    EXPECT_EQ(controller.Names(), (std::vector<std::string>{"C", "B", "A"}));
+}
+
+TEST(OrderTasksControllerTest, RemovedTasksDoNotRunAndTheRestRunAsShown) {
+    FakeAppPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter{"/nonexistent/", prompt, clock};
+    OrderTasksController controller({"Mail", "Photos", "Music"}, prompt, reporter);
+    EXPECT_EQ(controller.Remove(-1), -1);
+    ASSERT_EQ(prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(Message(prompt, 0), "Remove Task|No task is selected");
+    EXPECT_EQ(prompt.messages.shown[0].icon, MessageIcon::Exclamation);
+
+    // The entry that takes the removed one's place is selected next; at the end, the new last.
+    EXPECT_EQ(controller.Remove(0), 0);
+    EXPECT_EQ(controller.MoveDown(0), 1);
+    EXPECT_EQ(controller.OK(), (std::vector<std::string>{"Music", "Photos"}));
+    EXPECT_EQ(controller.Remove(1), 0);
+    EXPECT_EQ(controller.Remove(0), -1);
+    EXPECT_EQ(controller.FirstSelection(), -1);
+    EXPECT_TRUE(controller.OK().empty());
+}
+
+}  // namespace
+}  // namespace duvanto

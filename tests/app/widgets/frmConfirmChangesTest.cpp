@@ -1,0 +1,167 @@
+// The confirmation window on the offscreen platform: asked from a run's thread and answered on
+// the GUI thread, the strike-outs by button and Delete key, closing, and a plan of a hundred
+// thousand operations.
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+#include <optional>
+
+#include "app/widgets/QtConfirmChanges.h"
+#include "app/widgets/frmConfirmChanges.h"
+#include "support/FakeAppPrompt.h"
+
+namespace duvanto {
+
+namespace {
+
+std::vector<PlannedOperation> Plan(int copies) {
+    std::vector<PlannedOperation> plan;
+    FileOp folder;
+    folder.Operation = CreateFolder;
+    folder.TargetFolder = "/media/anna/BACKUP/Photos/2024/";
+    plan.push_back(PlannedOperationFromFileOp(folder));
+    for (int i = 0; i < copies; ++i) {
+        FileOp copy;
+        copy.FileName = "IMG_" + std::to_string(100000 + i) + ".jpg";
+        copy.SourceFolder = "/home/anna/Photos/2024/";
+        copy.TargetFolder = folder.TargetFolder;
+        plan.push_back(PlannedOperationFromFileOp(copy));
+    }
+    FileOp orphan;
+    orphan.Operation = DeleteFile;
+    orphan.FileName = "old draft.xcf";
+    orphan.TargetFolder = "/media/anna/BACKUP/Photos/2023/";
+    plan.push_back(PlannedOperationFromFileOp(orphan));
+    return plan;
+}
+
+void SelectRow(frmConfirmChanges& window, int row) {
+    window.lvwFileOps->setCurrentIndex(window.Model().index(row, 0));
+}
+
+QString Line(frmConfirmChanges& window, int row) {
+    return window.Model().index(row, 0).data().toString();
+}
+
+// What a user sees of a plan of six, and the strike-outs of operations 2 and 5; unchecks the
+// box.
+void StrikeOutTwoAndFive(frmConfirmChanges& window, test::FakeAppPrompt& prompt) {
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Duvanto - Confirm Synchronization Actions"));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(window.isModal());
+    QCOMPARE(window.lblTaskName->text(), QStringLiteral("Photos to USB disk"));
+    QCOMPARE(window.Model().rowCount(), 6);
+    QCOMPARE(Line(window, 1), QStringLiteral("     COPY FILE     \"IMG_100000.jpg\"  FROM  "
+                                             "/home/anna/Photos/2024/  TO  "
+                                             "/media/anna/BACKUP/Photos/2024/"));
+    for (int row : {0, 1, 5}) {
+        QVERIFY(!window.Model().index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    }
+
+    // Operation 2 by the Delete key, then operation 5, which now stands fourth.
+    SelectRow(window, 1);
+    QTest::keyClick(window.lvwFileOps, Qt::Key_Delete);
+    QCOMPARE(window.Model().rowCount(), 5);
+    QCOMPARE(window.lvwFileOps->currentIndex().row(), 1);
+    SelectRow(window, 3);
+    QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
+    QCOMPARE(window.Model().rowCount(), 4);
+    QVERIFY(prompt.messages.shown.empty());
+    QVERIFY(window.chkConfirmSyncActions->isChecked());
+    QTest::mouseClick(window.chkConfirmSyncActions, Qt::LeftButton);
+}
+
+}  // namespace
+
+class frmConfirmChangesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ARunThreadWaitsWhileTheGuiThreadShowsTheWindow() {
+        test::FakeAppPrompt prompt;
+        std::vector<bool> optionTold;
+        QtConfirmChanges confirm(prompt, [&](bool on) { optionTold.push_back(on); });
+        std::vector<bool> flags;
+        std::atomic<bool> answered{false};
+        bool worked = false;
+        // The window runs its own event loop: the user's part runs inside it.
+        connect(&confirm, &QtConfirmChanges::Opening, this, [&](frmConfirmChanges* window) {
+            QTimer::singleShot(0, window, [&, window] {
+                worked = confirm.OpenWindow() == window && !answered;
+                StrikeOutTwoAndFive(*window, prompt);
+                // Closes the window even when a check above failed, so the run never hangs.
+                QTest::keyClick(window->lvwFileOps, Qt::Key_Return);
+            });
+        });
+        QThread* run = QThread::create([&] {
+            flags = confirm.Confirm({"Photos to USB disk", Plan(4), true});
+            answered = true;
+        });
+        run->start();
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
+        QVERIFY(run->wait(10000));
+        delete run;
+        QVERIFY(worked);
+        QCOMPARE(optionTold, std::vector<bool>{false});
+        QCOMPARE(flags, (std::vector<bool>{false, true, false, false, true, false}));
+        QVERIFY(confirm.OpenWindow() == nullptr);
+    }
+
+    void AHundredThousandOperationsOpenAtOnceAndCloseOnlyByPerforming() {
+        test::FakeAppPrompt prompt;
+        std::vector<PlannedOperation> plan = Plan(99998);
+        QCOMPARE(plan.size(), std::size_t{100000});
+
+        QElapsedTimer timer;
+        timer.start();
+        ConfirmChangesController controller({"Photos", std::move(plan), true}, prompt, {});
+        frmConfirmChanges window(controller);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Painted now, not when the event loop gets round to it.
+        window.lvwFileOps->viewport()->repaint();
+        const qint64 opened = timer.elapsed();
+        QCOMPARE(window.Model().rowCount(), 100000);
+        // The column fits the lines it measured and can be scrolled to their ends.
+        QVERIFY(window.lvwFileOps->header()->sectionSize(0) >=
+                window.lvwFileOps->viewport()->width());
+
+        // The second half by keyboard: its first row, Shift+End, Delete.
+        timer.restart();
+        SelectRow(window, 50000);
+        QTest::keyClick(window.lvwFileOps, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(window.lvwFileOps, Qt::Key_Delete);
+        window.lvwFileOps->viewport()->repaint();
+        const qint64 struck = timer.elapsed();
+        QCOMPARE(window.Model().rowCount(), 50000);
+        QVERIFY(Line(window, 49999).contains(QStringLiteral("IMG_149998.jpg")));
+        QCOMPARE(window.lvwFileOps->currentIndex().row(), 49999);
+        const std::vector<bool>& flags = controller.SkipFlags();
+        QVERIFY(!flags[49999] && flags[50000] && flags[99999]);
+        QCOMPARE(std::count(flags.begin(), flags.end(), true), 50000);
+
+        // Nothing selected: told so, and the list stays. Escape does not close the window; the
+        // close box performs the rest.
+        window.lvwFileOps->clearSelection();
+        QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
+        QCOMPARE(prompt.messages.shown.size(), std::size_t{1});
+        QCOMPARE(window.Model().rowCount(), 50000);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.close());
+        QCOMPARE(std::count(flags.begin(), flags.end(), true), 50000);
+        qInfo(
+            "100,000 operations: window open and painted in %lld ms; 50,000 struck out in "
+            "%lld ms",
+            opened, struck);
+    }
+};
+
+}  // namespace duvanto
+
+QTEST_MAIN(duvanto::frmConfirmChangesTest)
+#include "frmConfirmChangesTest.moc"
