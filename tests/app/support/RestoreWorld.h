@@ -8,6 +8,7 @@
 
 #include "app/logic/RestoreController.h"
 #include "app/support/TaskEditWorld.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 
