@@ -99,10 +99,9 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         bool failed = !RemoveStrayTempFiles();
         const int64_t n = static_cast<int64_t>(m_fileOps.size());
         std::vector<bool> skip(static_cast<std::size_t>(n), false);
-        if (n > 0 && ConfirmSyncActions) {
-            std::vector<std::string> lines = GetFileOpDescriptions(host);
+        if (n > 0 && Settings.ConfirmSyncActions) {
             host.SetAnimation(false);
-            std::vector<bool> chosen = host.ConfirmOperations(lines);
+            std::vector<bool> chosen = host.ConfirmOperations(m_fileOps);
             host.SetAnimation(true);
             for (std::size_t i = 0; i < chosen.size() && i < skip.size(); ++i) {
                 skip[i] = chosen[i];
@@ -114,6 +113,14 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         }
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
+        RunProgress progress{0, 0, 0, 0};
+        for (const FileOp& op : m_fileOps) {
+            if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+                ++progress.FilesTotal;
+            }
+            progress.BytesTotal += op.Operation == CopyFile ? static_cast<int64_t>(op.Bytes) : 0;
+        }
+        host.Progress(progress);
 
         std::vector<std::string> foldersToRemove;
         std::vector<const FileOp*> afterRemovals;
@@ -145,6 +152,12 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                     default:
                         break;
                 }
+            }
+            // Skipped or done, the operation is behind the run.
+            if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+                ++progress.FilesDone;
+                progress.BytesDone += op.Operation == CopyFile ? static_cast<int64_t>(op.Bytes) : 0;
+                host.Progress(progress);
             }
             if (IsCloneCancelled()) {
                 ApplyFolderModes();
@@ -178,9 +191,9 @@ bool cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileNam
                                    const std::string& targetFile, const std::string& targetFolder) {
     try {
         bool copied = false;
-        if (CopyMethod == SafeCopyMethod) {
+        if (Settings.CopyMethod == CopyMethodType::SafeCopyMethod) {
             copied = SafeCopy(host, sourceFile, targetFile, targetFolder);
-        } else if (CopyMethod == RetainCreateTimestamp) {
+        } else if (Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp) {
             copied = CopyRetainCreateDateTime(host, sourceFile, targetFile, sourceFolder,
                                               targetFolder, fileName);
         } else {
@@ -212,18 +225,19 @@ bool cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileN
                                      const std::string& targetFolder) {
     try {
         Status status = WithReadOnlyRetry(host, targetFile, [&] {
-            switch (DeleteMethod) {
-                case SendToRecycleBin:
+            switch (Settings.DeleteMethod) {
+                case DeleteMethodType::SendToRecycleBin:
                     return m_fs.MoveToTrash(targetFile);
-                case SecureDelete:
+                case DeleteMethodType::SecureDelete:
                     return m_fs.WipeFile(targetFile);
                 default:
                     return m_fs.RemoveFile(targetFile);
             }
         });
         if (!status.ok()) {
-            const std::string text =
-                DeleteMethod == SecureDelete ? "Dx - " + status.message() : status.message();
+            const std::string text = Settings.DeleteMethod == DeleteMethodType::SecureDelete
+                                         ? "Dx - " + status.message()
+                                         : status.message();
             m_log.Add(DeleteError, "", fileName, "", targetFolder, status.code(), text, "");
             return true;
         }

@@ -207,25 +207,6 @@ void cCloneTasks::SetNextScheduledTask() {
     if (candidate != nullptr) {
         candidate->IsNextScheduledTask = true;
     }
-    if (m_rows == nullptr) {
-        return;
-    }
-    const int32_t rows = m_rows->RowCount();
-    for (int32_t row = 0; row < rows; ++row) {
-        const std::string text = m_rows->RowText(row);
-        if (candidate != nullptr && text == candidate->TaskName) {
-            m_rows->SetRowIcon(row, candidate->ErrorOnLastClone ? ImageSheepFolderErrorNext
-                                                                : ImageSheepFolderNext);
-            continue;
-        }
-        const int32_t icon = m_rows->RowIcon(row);
-        const cCloneTask* task = Item(text);
-        if ((icon == ImageSheepFolderNext || icon == ImageSheepFolderErrorNext) &&
-            task != nullptr) {
-            m_rows->SetRowIcon(row,
-                               task->ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder);
-        }
-    }
 }
 
 void cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target) {

@@ -88,11 +88,9 @@ public:
     const std::string& BackupFileSpec() const { return m_backupFileSpec; }
 
     bool AnyErrorTasks() const { return ATaskContainsError(); }
-    // Marks the scheduled task that falls due first (ties: the earlier in the list) and, when
-    // rows are attached, gives the task rows their next-task icons.
+    // Marks the scheduled task that falls due first (ties: the earlier in the list); a view
+    // shows the mark through TaskRowImage.
     void SetNextScheduledTask();
-    // The window's task rows that SetNextScheduledTask refreshes; nullptr for none.
-    void AttachRows(ITaskRows* rows) { m_rows = rows; }
 
     static void CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target);
 
@@ -123,7 +121,6 @@ private:
     std::string m_unreadOriginal;
     std::string m_readFileSpec;
     std::string m_backupFileSpec;
-    ITaskRows* m_rows = nullptr;
 };
 
 }  // namespace duvanto

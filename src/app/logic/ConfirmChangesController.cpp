@@ -12,30 +12,6 @@ PlannedOperation PlannedOperationFromFileOp(const FileOp& op) {
             cClone::DescribeFileOp(op)};
 }
 
-PlannedOperation PlannedOperationFromLine(std::string line) {
-    PlannedOperation operation;
-    if (line.find("   COPY FILE  ") != std::string::npos) {
-        operation.Kind = CopyFile;
-    } else if (line.find("   DELETE FILE  ") != std::string::npos) {
-        operation.Kind = DeleteFile;
-    } else if (line.find("   CREATE FOLDER  ") != std::string::npos) {
-        operation.Kind = CreateFolder;
-    } else {
-        operation.Kind = DeleteFolder;
-    }
-    operation.Description = std::move(line);
-    return operation;
-}
-
-std::vector<PlannedOperation> PlannedOperationsFromLines(std::vector<std::string> lines) {
-    std::vector<PlannedOperation> operations;
-    operations.reserve(lines.size());
-    for (std::string& line : lines) {
-        operations.push_back(PlannedOperationFromLine(std::move(line)));
-    }
-    return operations;
-}
-
 ConfirmChangesController::ConfirmChangesController(ConfirmChangesRequest request,
                                                    IAppPrompt& prompt,
                                                    std::function<void(bool)> setConfirmSyncActions)
