@@ -30,7 +30,11 @@ const PlannedOperation& ConfirmChangesController::Entry(int32_t row) const {
 }
 
 std::string ConfirmChangesController::Key(int32_t row) const {
-    return "K" + std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    // Appended rather than "K" + std::string: GCC 12 at -O3 misreads that operator+ as an
+    // overlapping copy and stops the Release build.
+    std::string key = "K";
+    key += std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    return key;
 }
 
 bool ConfirmChangesController::RemoveSelected(const std::vector<int32_t>& rows) {
