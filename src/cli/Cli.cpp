@@ -20,6 +20,7 @@
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
 #include "tasks/TaskProperties.h"
+#include "tasks/TaskRun.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -53,6 +54,12 @@ void AddSwitch(CLI::App* command, const std::string& name, std::optional<bool>& 
     command->add_flag_callback("--no-" + name, [&target] { target = false; });
 }
 
+// The options file's number of a method, as the choices of an option hold it.
+template <typename Method>
+constexpr int32_t Number(Method method) {
+    return static_cast<int32_t>(method);
+}
+
 template <typename T>
 void AddChoice(CLI::App* command, const std::string& name, std::optional<T>& target,
                const std::map<std::string, T>& choices, const std::string& help) {
@@ -69,10 +76,12 @@ void AddChoice(CLI::App* command, const std::string& name, std::optional<T>& tar
 }
 
 void AddEngineOptions(CLI::App* command, EngineOptions& options) {
-    AddChoice<int32_t>(
-        command, "compare", options.compareMethod,
-        {{"datetime", DateTime}, {"size", Size}, {"contents", Contents}, {"crc32", CRC32}},
-        "how files are compared");
+    AddChoice<int32_t>(command, "compare", options.compareMethod,
+                       {{"datetime", Number(CompareMethodType::DateTime)},
+                        {"size", Number(CompareMethodType::Size)},
+                        {"contents", Number(CompareMethodType::Contents)},
+                        {"crc32", Number(CompareMethodType::CRC32)}},
+                       "how files are compared");
     AddSwitch(command, "ignore-2s", options.ignoreTwoSeconds, "ignore time differences of 1-2 s");
     AddSwitch(command, "ignore-dst", options.ignoreDaylightSaving,
               "ignore time differences of exactly one hour");
@@ -82,15 +91,15 @@ void AddEngineOptions(CLI::App* command, EngineOptions& options) {
               "skip system folders (kept for scripts: on Linux no folder is a system folder, so "
               "it changes nothing)");
     AddChoice<int32_t>(command, "delete", options.deleteMethod,
-                       {{"regular", RegularDelete},
-                        {"trash", SendToRecycleBin},
-                        {"none", DoNotDelete},
-                        {"secure", SecureDelete}},
+                       {{"regular", Number(DeleteMethodType::RegularDelete)},
+                        {"trash", Number(DeleteMethodType::SendToRecycleBin)},
+                        {"none", Number(DeleteMethodType::DoNotDelete)},
+                        {"secure", Number(DeleteMethodType::SecureDelete)}},
                        "what happens to orphans in the Target");
     AddChoice<int32_t>(command, "copy", options.copyMethod,
-                       {{"regular", RegularCopy},
-                        {"safe", SafeCopyMethod},
-                        {"keep-created", RetainCreateTimestamp}},
+                       {{"regular", Number(CopyMethodType::RegularCopy)},
+                        {"safe", Number(CopyMethodType::SafeCopyMethod)},
+                        {"keep-created", Number(CopyMethodType::RetainCreateTimestamp)}},
                        "how files are copied");
     AddSwitch(command, "newer-only", options.copyOnlyIfNewer,
               "replace a Target file only when the Source is newer");
@@ -104,17 +113,25 @@ void AddEngineOptions(CLI::App* command, EngineOptions& options) {
         ->allow_extra_args(false);
 }
 
-void ApplyEngineOptions(const EngineOptions& options, cCompare& compare, cClone& clone) {
-    compare.CompareMethod = options.compareMethod.value_or(compare.CompareMethod);
-    compare.IgnoreFAT_NTFS_TwoSecDiff =
-        options.ignoreTwoSeconds.value_or(compare.IgnoreFAT_NTFS_TwoSecDiff);
-    compare.IgnoreFAT_NTFS_DaylightSavings =
-        options.ignoreDaylightSaving.value_or(compare.IgnoreFAT_NTFS_DaylightSavings);
-    compare.IgnoreHiddenFolders = options.ignoreHiddenFolders.value_or(compare.IgnoreHiddenFolders);
-    compare.IgnoreSystemFolders = options.ignoreSystemFolders.value_or(compare.IgnoreSystemFolders);
-    clone.DeleteMethod = options.deleteMethod.value_or(clone.DeleteMethod);
-    clone.CopyMethod = options.copyMethod.value_or(clone.CopyMethod);
-    clone.CopyOnlyIfNewer = options.copyOnlyIfNewer.value_or(clone.CopyOnlyIfNewer);
+void ApplyEngineOptions(const EngineOptions& options, CloneSettings& settings) {
+    if (options.compareMethod) {
+        settings.CompareMethod = static_cast<CompareMethodType>(*options.compareMethod);
+    }
+    settings.IgnoreFAT_NTFS_TwoSecDiff =
+        options.ignoreTwoSeconds.value_or(settings.IgnoreFAT_NTFS_TwoSecDiff);
+    settings.IgnoreFAT_NTFS_DaylightSavings =
+        options.ignoreDaylightSaving.value_or(settings.IgnoreFAT_NTFS_DaylightSavings);
+    settings.IgnoreHiddenFolders =
+        options.ignoreHiddenFolders.value_or(settings.IgnoreHiddenFolders);
+    settings.IgnoreSystemFolders =
+        options.ignoreSystemFolders.value_or(settings.IgnoreSystemFolders);
+    if (options.deleteMethod) {
+        settings.DeleteMethod = static_cast<DeleteMethodType>(*options.deleteMethod);
+    }
+    if (options.copyMethod) {
+        settings.CopyMethod = static_cast<CopyMethodType>(*options.copyMethod);
+    }
+    settings.CopyOnlyIfNewer = options.copyOnlyIfNewer.value_or(settings.CopyOnlyIfNewer);
 }
 
 // Checks one folder argument; prints the reason and returns false when it is not usable.
@@ -203,14 +220,13 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
         session.reset();
         return false;
     }
-    ApplyEngineOptions(options, session->app.Compare, session->app.Clone);
+    ApplyEngineOptions(options, session->app.Settings);
     return true;
 }
 
 // Plans the operations that would make one Target identical to its Source.
-bool PlanEngine(Session& session, IStatusHost& host, const std::string& source,
+bool PlanEngine(cClone& clone, IStatusHost& host, const std::string& source,
                 const std::string& target, const EngineOptions& options) {
-    cClone& clone = session.app.Clone;
     const bool subfolders = !options.noSubfolders;
     if (!options.SelectedItemsRun()) {
         return clone.PlanAll(host, source, target, subfolders);
@@ -230,9 +246,11 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     // A dry run keeps no log: its entries go to the error stream as they are made.
     session.app.CloneLog.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
     SilentStatusHost host;
-    bool ok = PlanEngine(session, host, source, target, options);
+    Application& app = session.app;
+    cClone clone(app.Settings, app.CloneLog, app.FileSystem, app.Flags, app.Reporter);
+    bool ok = PlanEngine(clone, host, source, target, options);
     std::string text;
-    for (const FileOp& op : session.app.Clone.FileOps()) {
+    for (const FileOp& op : clone.FileOps()) {
         text += cClone::DescribeFileOp(op);
         text += '\n';
     }
@@ -251,15 +269,14 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     // the other's temporary files for strays.
     Result<InstanceLock> lock = InstanceLock::Acquire(opened->app.AppPath);
     if (!lock.ok()) {
-        streams.err << (lock.status().code() == EWOULDBLOCK
-                            ? "Duvanto is already running"
-                            : "duvanto-cli: " + opened->app.AppPath + ": " +
-                                  lock.status().message())
+        streams.err << (lock.status().IsBusy() ? "Duvanto is already running"
+                                               : "duvanto-cli: " + opened->app.AppPath + ": " +
+                                                     lock.status().message())
                     << "\n";
         return kExitUsage;
     }
     Application& app = opened->app;
-    app.Clone.ConfirmSyncActions = args.confirm;
+    app.Settings.ConfirmSyncActions = args.confirm;
 
     // The two folders as an unsaved task of the given name.
     cCloneTask task;
@@ -276,17 +293,19 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     const bool progress = !args.quiet && IsTerminal(StandardStream::Output);
     TerminalStatusHost host(streams.in, streams.out, progress,
                             TerminalWidth(StandardStream::Output));
-    host.FollowPlanOf(app.Clone);
     TerminalTaskRun window(host);
     const int reported = app.Reporter.ReportCount();
     InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
-    // Each run gets a thread of its own, so that its priority is its own too.
-    std::thread run([&] { task.Execute(app, window); });
+    // Each run gets a thread of its own, so that its priority is its own too. The task is
+    // listed nowhere: its outcome goes to no list.
+    const TaskRunRequest request = MakeTaskRunRequest(app, task);
+    TaskRunOutcome outcome;
+    std::thread run([&] { outcome = ExecuteTaskRun(app, request, window); });
     run.join();
     InterruptSetsFlag(nullptr);
     host.Finish();
     // An unexpected failure (a log that could not be written, say) fails the run as well.
-    return task.ErrorOnLastClone || app.Flags.SessionEnding ||
+    return outcome.ErrorOnLastClone || app.Flags.SessionEnding ||
                    app.Reporter.ReportCount() != reported
                ? kExitRunError
                : kExitOk;

@@ -8,8 +8,7 @@
 namespace duvanto {
 
 void Session::ReadProgramOptions() {
-    options.emplace(app.AppPath,
-                    OptionTargets{app.Compare, app.Clone, app.CloneLog, app.PriorityRules},
+    options.emplace(app.AppPath, OptionTargets{app.Settings, app.CloneLog, app.PriorityRules},
                     app.Reporter);
     options->ReadProgramOptionsFromIniFile();
     app.PromptToInsertRemovableDrive = options->PromptToInsertRemovableDrive;

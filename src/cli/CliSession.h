@@ -9,7 +9,7 @@
 
 #include "cli/Cli.h"
 #include "cli/TerminalPrompt.h"
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "platform/Priority.h"
 #include "settings/ProgramOptions.h"
 #include "tasks/Application.h"

@@ -8,8 +8,8 @@
 #include "cli/TaskListSession.h"
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
-#include "log/Report.h"
 #include "platform/FileSystemQueries.h"
+#include "report/Report.h"
 #include "restore/Restore.h"
 #include "tasks/Scheduler.h"
 #include "tasks/TaskDates.h"
@@ -326,7 +326,7 @@ int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams s
     SilentStatusHost host;
     PrintPathBrowser browser;
     ReportServices services{session.Get().fileSystem,
-                            app.Compare,
+                            app.Settings,
                             host,
                             app.Reporter,
                             app.Prompt,
@@ -377,7 +377,7 @@ int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliS
     RestoreOutcome outcome = RestoreOutcome::Refused;
     QuietRestoreWindow restoreWindow;
     session.Get().prompt.NoticesAreAnswers(true);  // the outcome message is the answer
-    session.RunOnItsOwnThread(true, [&](ITaskRunEffects& window) {
+    session.RunOnItsOwnThread(true, [&](IRunHost& window) {
         outcome = RunRestore(app, restore, items, window, restoreWindow);
     });
     switch (outcome) {

@@ -1,5 +1,7 @@
 #include "cli/TaskListSession.h"
 
+#include "tasks/TaskRun.h"
+
 #include <cerrno>
 #include <thread>
 
@@ -27,10 +29,9 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
     if (changesFiles) {
         Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
         if (!lock.ok()) {
-            m_streams.err << (lock.status().code() == EWOULDBLOCK
-                                  ? "Duvanto is already running"
-                                  : "duvanto-cli: " + appPath.value() + ": " +
-                                        lock.status().message())
+            m_streams.err << (lock.status().IsBusy() ? "Duvanto is already running"
+                                                     : "duvanto-cli: " + appPath.value() + ": " +
+                                                           lock.status().message())
                           << "\n";
             m_status = kExitUsage;
             return;
@@ -71,12 +72,11 @@ void TaskListSession::PrintProblems() {
 }
 
 std::string TaskListSession::RunOnItsOwnThread(bool quiet,
-                                               const std::function<void(ITaskRunEffects&)>& run) {
+                                               const std::function<void(IRunHost&)>& run) {
     Application& app = m_session->app;
     const bool progress = !quiet && IsTerminal(StandardStream::Output);
     TerminalStatusHost host(m_streams.in, m_streams.out, progress,
                             TerminalWidth(StandardStream::Output));
-    host.FollowPlanOf(app.Clone);
     TerminalTaskRun window(host);
     InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
     std::thread thread([&] { run(window); });
@@ -88,11 +88,14 @@ std::string TaskListSession::RunOnItsOwnThread(bool quiet,
 
 bool TaskListSession::Execute(cCloneTask& task, bool quiet) {
     const int reported = Get().app.Reporter.ReportCount();
-    const std::string outcome =
-        RunOnItsOwnThread(quiet, [&](ITaskRunEffects& window) { task.Execute(Get().app, window); });
-    m_streams.out << outcome << "\n" << std::flush;
+    const TaskRunRequest request = MakeTaskRunRequest(Get().app, task);
+    TaskRunOutcome outcome;
+    const std::string status = RunOnItsOwnThread(
+        quiet, [&](IRunHost& window) { outcome = ExecuteTaskRun(Get().app, request, window); });
+    ApplyTaskRunOutcome(Tasks(), outcome);
+    m_streams.out << status << "\n" << std::flush;
     // An unexpected failure, such as a log that could not be written, fails the run too.
-    return !task.ErrorOnLastClone && Get().app.Reporter.ReportCount() == reported;
+    return !outcome.ErrorOnLastClone && Get().app.Reporter.ReportCount() == reported;
 }
 
 bool TaskListSession::Save(bool emptyWhenNoTask) {

@@ -37,7 +37,7 @@ public:
     // Runs `run` on a thread of its own, as every task run goes, so that the priority rules
     // change that thread alone; Ctrl-C works as Escape meanwhile. Gives status panel 1 as the
     // run left it.
-    std::string RunOnItsOwnThread(bool quiet, const std::function<void(ITaskRunEffects&)>& run);
+    std::string RunOnItsOwnThread(bool quiet, const std::function<void(IRunHost&)>& run);
     // Executes the task that way and prints the outcome line. False when the run met an error,
     // its log included.
     bool Execute(cCloneTask& task, bool quiet);

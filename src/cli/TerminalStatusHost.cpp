@@ -105,23 +105,31 @@ void TerminalStatusHost::SetStatusText(int panel, const std::string& text) {
         const bool changed = phase != m_phase;
         m_phase = phase;
         m_transferring = false;
-        // The operations of a plan are performed under "Cloning folder ...", once per Target.
+        // The operations of a plan are performed under "Cloning folder ...", once per Target;
+        // the line shows them once the engine has told their totals.
         if (text.starts_with("Cloning folder")) {
             StartTransfer();
+            return;
         }
-        Draw(changed || m_transferring);
+        Draw(changed);
         return;
     }
     m_panel2 = text;
-    if (m_transferring) {
-        // The engine sets panel 2 to "0%" as the operations begin, then once as each one
-        // starts: that is how the line learns which items are done.
-        if (m_sawFirstPercent) {
-            ItemStarted();
-        }
-        m_sawFirstPercent = true;
-    }
     Draw(false);
+}
+
+void TerminalStatusHost::Progress(const RunProgress& progress) {
+    // The walk's count of files scanned (no total) is already in panel 2.
+    if (!m_transferring || progress.FilesTotal < 0) {
+        return;
+    }
+    const bool first = !m_haveFigures;
+    m_haveFigures = true;
+    m_figures.filesDone = progress.FilesDone;
+    m_figures.filesTotal = progress.FilesTotal;
+    m_figures.bytesDone = static_cast<uint64_t>(progress.BytesDone);
+    m_figures.bytesTotal = static_cast<uint64_t>(progress.BytesTotal);
+    Draw(first);
 }
 
 void TerminalStatusHost::Pump() {
@@ -130,45 +138,14 @@ void TerminalStatusHost::Pump() {
 
 void TerminalStatusHost::StartTransfer() {
     m_transferring = true;
-    m_sawFirstPercent = false;
-    m_item = 0;
+    m_haveFigures = false;
     m_figures = TransferFigures{};
-    m_itemBytes.clear();
     m_transferStart = m_clock();
-    if (!m_progress || m_plan == nullptr) {
-        return;
-    }
-    // Sizes as the Source has them now; the walk has just looked at every one of them, so
-    // asking again costs little, and it is asked only when a person watches.
-    m_itemBytes.reserve(m_plan->size());
-    for (const FileOp& op : *m_plan) {
-        uint64_t bytes = 0;
-        if (op.Operation == CopyFile) {
-            Result<PathInfo> info = StatPath(op.SourceFileSpec(), false);
-            bytes = info.ok() ? info.value().size : 0;
-        }
-        if (op.Operation == CopyFile || op.Operation == DeleteFile) {
-            ++m_figures.filesTotal;
-        }
-        m_figures.bytesTotal += bytes;
-        m_itemBytes.push_back(bytes);
-    }
-}
-
-void TerminalStatusHost::ItemStarted() {
-    if (m_plan != nullptr && m_item > 0 && m_item <= m_itemBytes.size()) {
-        const FileOp& done = (*m_plan)[m_item - 1];
-        if (done.Operation == CopyFile || done.Operation == DeleteFile) {
-            ++m_figures.filesDone;
-        }
-        m_figures.bytesDone += m_itemBytes[m_item - 1];
-    }
-    ++m_item;
 }
 
 std::string TerminalStatusHost::Line() const {
     std::string line = m_phase;
-    if (m_transferring && m_plan != nullptr) {
+    if (m_transferring && m_haveFigures) {
         TransferFigures figures = m_figures;
         figures.seconds = std::chrono::duration<double>(m_clock() - m_transferStart).count();
         line += "  " + TransferText(figures);
@@ -224,15 +201,17 @@ std::vector<bool> TerminalStatusHost::ParseStrikeOut(const std::string& answer, 
     return skip;
 }
 
-std::vector<bool> TerminalStatusHost::ConfirmOperations(const std::vector<std::string>& lines) {
+std::vector<bool> TerminalStatusHost::ConfirmOperations(const std::vector<FileOp>& operations) {
     Finish();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        m_out << (i + 1) << lines[i] << "\n";
+    std::string lines;
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+        lines += std::to_string(i + 1) + cClone::DescribeFileOp(operations[i]) + "\n";
     }
+    m_out << lines;
     m_out << "Numbers to strike out (for example 2 5-7), or Enter to perform all: " << std::flush;
     std::string answer;
     std::getline(m_in, answer);
-    return ParseStrikeOut(answer, lines.size());
+    return ParseStrikeOut(answer, operations.size());
 }
 
 }  // namespace duvanto

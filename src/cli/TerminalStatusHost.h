@@ -36,14 +36,10 @@ public:
         : m_in(in), m_out(out), m_progress(progress), m_width(width), m_clock(std::move(clock)) {}
     ~TerminalStatusHost() override;
 
-    // The plan whose files and bytes the line counts once they are performed; the engine keeps
-    // it in place for the whole run (clone.FileOps()).
-    void FollowPlan(const std::vector<FileOp>& plan) { m_plan = &plan; }
-    void FollowPlanOf(const cClone& clone) { FollowPlan(clone.FileOps()); }
-
     void SetStatusText(int panel, const std::string& text) override;
     void Pump() override;
-    std::vector<bool> ConfirmOperations(const std::vector<std::string>& lines) override;
+    void Progress(const RunProgress& progress) override;
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override;
 
     // Clears the progress line, so that what follows starts at the beginning of an empty line.
     void Finish();
@@ -57,7 +53,6 @@ public:
 
 private:
     void StartTransfer();
-    void ItemStarted();
     void Draw(bool force);
     std::string Line() const;
 
@@ -71,12 +66,9 @@ private:
     bool m_drawn = false;
     std::chrono::steady_clock::time_point m_lastDraw{};
 
-    // The transfer: the plan, each operation's bytes, the item in progress.
-    const std::vector<FileOp>* m_plan = nullptr;
+    // The transfer: the figures the engine last reported while performing.
     bool m_transferring = false;
-    bool m_sawFirstPercent = false;
-    std::vector<uint64_t> m_itemBytes;
-    std::size_t m_item = 0;  // items started
+    bool m_haveFigures = false;
     TransferFigures m_figures;
     std::chrono::steady_clock::time_point m_transferStart{};
 };

@@ -9,9 +9,9 @@
 
 namespace duvanto {
 
-cClone::cClone(cCompare& compare, cCloneLog& log, IFileSystem& fileSystem, RunFlags& flags,
-               ErrorReporter& reporter)
-    : m_compare(compare), m_log(log), m_fs(fileSystem), m_flags(flags), m_reporter(reporter) {}
+cClone::cClone(const CloneSettings& settings, cCloneLog& log, IFileSystem& fileSystem,
+               RunFlags& flags, ErrorReporter& reporter)
+    : Settings(settings), m_log(log), m_fs(fileSystem), m_flags(flags), m_reporter(reporter) {}
 
 bool cClone::CancelRequested() const {
     return m_flags.EscPressed.load() || m_flags.SessionEnding.load();
@@ -37,7 +37,7 @@ ChunkPump cClone::BlockPump(IStatusHost& host) {
 }
 
 bool cClone::CancelledMidway(const Status& status) const {
-    return status.code() == ECANCELED && CancelRequested();
+    return status.IsCancelled() && CancelRequested();
 }
 
 std::string cClone::DescribeFileOp(const FileOp& op) {
@@ -57,16 +57,6 @@ std::string cClone::DescribeFileOp(const FileOp& op) {
         default:
             return "";
     }
-}
-
-std::vector<std::string> cClone::GetFileOpDescriptions(IStatusHost& host) {
-    std::vector<std::string> lines;
-    lines.reserve(m_fileOps.size());
-    for (const FileOp& op : m_fileOps) {
-        host.Pump();
-        lines.push_back(DescribeFileOp(op));
-    }
-    return lines;
 }
 
 void cClone::ResetRun() {
@@ -143,7 +133,7 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
                 return false;
             }
         }
-        if (DeleteMethod != DoNotDelete) {
+        if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
             // Orphans are judged against the Source: one that cannot be listed (gone since its
             // check) would make every Target file matching a mask look like one.
             if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Compare.h"
+#include "engine/FileOp.h"
 #include "engine/StatusHost.h"
 #include "platform/FileSystem.h"
 
@@ -16,47 +17,14 @@ namespace duvanto {
 class cCloneLog;
 class ErrorReporter;
 
-enum FileOpType : int32_t { CopyFile = 0, DeleteFile = 1, CreateFolder = 2, DeleteFolder = 3 };
-
-enum DeleteMethodType : int32_t {
-    RegularDelete = 0,
-    SendToRecycleBin = 1,
-    DoNotDelete = 2,
-    SecureDelete = 3,
-};
-
-enum CopyMethodType : int32_t { RegularCopy = 0, SafeCopyMethod = 1, RetainCreateTimestamp = 2 };
-
-struct FileOp {
-    std::string FileName;
-    std::string SourceFolder;  // copies; for CreateFolder the Source folder it copies
-    std::string TargetFolder;  // for folder operations, the folder itself
-    int32_t Operation = CopyFile;
-    // A copy whose name is a Target folder planned for removal: it waits until the folder
-    // removals are done.
-    bool AfterFolderRemoval = false;
-
-    // The full paths are folder + name, made when asked: a plan of a hundred thousand files
-    // would otherwise hold every path twice.
-    std::string SourceFileSpec() const {
-        return Operation == CopyFile ? SourceFolder + FileName : std::string();
-    }
-    std::string TargetFileSpec() const {
-        return Operation == CopyFile || Operation == DeleteFile ? TargetFolder + FileName
-                                                                : std::string();
-    }
-};
-
 class cClone {
 public:
-    cClone(cCompare& compare, cCloneLog& log, IFileSystem& fileSystem, RunFlags& flags,
+    // A run makes an engine of its own with the settings it took when it started.
+    cClone(const CloneSettings& settings, cCloneLog& log, IFileSystem& fileSystem, RunFlags& flags,
            ErrorReporter& reporter);
 
-    // Settings, read as they stand when a run starts.
-    int32_t DeleteMethod = RegularDelete;
-    int32_t CopyMethod = RegularCopy;
-    bool CopyOnlyIfNewer = false;
-    bool ConfirmSyncActions = false;
+    // This engine's own copy: nobody else reads or writes it while it runs.
+    CloneSettings Settings;
 
     const std::vector<FileOp>& FileOps() const { return m_fileOps; }
     int32_t FileOpsCount() const { return static_cast<int32_t>(m_fileOps.size()); }
@@ -66,8 +34,7 @@ public:
     // the one UserCancelledError (ApplicationShutdownError when the session is ending).
     bool IsCloneCancelled();
 
-    // One line per planned operation, in list order.
-    std::vector<std::string> GetFileOpDescriptions(IStatusHost& host);
+    // The line that shows a planned operation in a list or on a terminal.
     static std::string DescribeFileOp(const FileOp& op);
 
     // Run state: cleared at the start of a run, erased at its end.
@@ -153,7 +120,6 @@ public:
                             const std::string& targetFile);
 
 protected:
-    cCompare& m_compare;
     cCloneLog& m_log;
     IFileSystem& m_fs;
     RunFlags& m_flags;
@@ -173,7 +139,7 @@ private:
     using Listing = std::vector<DirEntry>;
 
     void AppendCopy(const std::string& name, const std::string& sourceFolder,
-                    const std::string& targetFolder);
+                    const std::string& targetFolder, uint64_t bytes);
     void AppendDeleteFile(const std::string& name, const std::string& targetFolder);
     void AppendFolderOp(FileOpType operation, const std::string& folder,
                         const std::string& sourceFolder = "");

@@ -66,7 +66,7 @@ bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& s
         return same.value();
     }
     errorFlag = true;
-    if (same.status().code() == ECANCELED) {
+    if (same.status().IsCancelled()) {
         return false;  // the cancellation has its own entry
     }
     context.log.Add(ContentCompareError, "", fileName, sourceFolder, targetFolder,
@@ -83,7 +83,7 @@ bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sour
         Result<uint32_t> crc = context.fileSystem.Crc32(*folders[side] + fileName, context.pump);
         if (!crc.ok()) {
             errorFlag = true;
-            if (crc.status().code() == ECANCELED) {
+            if (crc.status().IsCancelled()) {
                 return false;  // the cancellation has its own entry
             }
             context.log.Add(CRCCompareError, "", fileName, sourceFolder, targetFolder,

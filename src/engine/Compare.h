@@ -1,27 +1,17 @@
 #pragma once
-// The comparison settings and the tests that decide whether a Source file and its Target
+// The tests that decide whether a Source file and its Target
 // counterpart are the same.
 
 #include <cstdint>
 #include <string>
 
+#include "engine/CloneSettings.h"
 #include "platform/FileSystem.h"
 
 namespace duvanto {
 
 class cCloneLog;
 class ErrorReporter;
-
-enum CompareMethodType : int32_t { DateTime = 0, Size = 1, Contents = 2, CRC32 = 3 };
-
-// Comparison settings; the defaults are those of a first run without an options file.
-struct cCompare {
-    int32_t CompareMethod = DateTime;
-    bool IgnoreFAT_NTFS_TwoSecDiff = true;
-    bool IgnoreFAT_NTFS_DaylightSavings = false;
-    bool IgnoreSystemFolders = true;
-    bool IgnoreHiddenFolders = true;
-};
 
 // A minus B (100-ns units) in whole seconds, rounded half to even.
 int64_t FileTimeDiffSeconds(int64_t a, int64_t b);

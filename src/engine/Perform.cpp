@@ -14,10 +14,6 @@ namespace duvanto {
 
 namespace {
 
-bool IsAccessDenied(const Status& status) {
-    return status.code() == EACCES || status.code() == EPERM;
-}
-
 // The folder whose entry a path is: for a file its folder, for a folder ("/" at the end) the
 // folder above it.
 std::string HoldingFolder(const std::string& path) {
@@ -51,7 +47,7 @@ bool cClone::IsReadOnlyFolder(const std::string& folder) {
 template <typename Operation>
 Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation) {
     Status status = operation();
-    if (status.ok() || !IsAccessDenied(status)) {
+    if (status.ok() || !status.IsAccessDenied()) {
         return status;
     }
     const std::string folder = HoldingFolder(path);
@@ -64,7 +60,8 @@ Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Ope
     }
     host.Pump();
     status = operation();
-    m_fs.SetFolderMode(folder, before.value());
+    // The operation's own result is what the log tells; a folder left writable harms nothing.
+    (void)m_fs.SetFolderMode(folder, before.value());
     return status;
 }
 
@@ -74,7 +71,7 @@ bool cClone::RemoveStrayTempFiles() {
         // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
         // the log still says so.
         Status removed = m_fs.RemoveFile(folder + name);
-        if (removed.ok() || removed.code() == ENOENT) {
+        if (removed.ok() || removed.IsNotFound()) {
             m_log.Add(Deleted, "", name, "", folder, 0, "", "");
         } else {
             m_log.Add(DeleteError, "", name, "", folder, removed.code(), removed.message(), "");
@@ -102,10 +99,9 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         bool failed = !RemoveStrayTempFiles();
         const int64_t n = static_cast<int64_t>(m_fileOps.size());
         std::vector<bool> skip(static_cast<std::size_t>(n), false);
-        if (n > 0 && ConfirmSyncActions) {
-            std::vector<std::string> lines = GetFileOpDescriptions(host);
+        if (n > 0 && Settings.ConfirmSyncActions) {
             host.SetAnimation(false);
-            std::vector<bool> chosen = host.ConfirmOperations(lines);
+            std::vector<bool> chosen = host.ConfirmOperations(m_fileOps);
             host.SetAnimation(true);
             for (std::size_t i = 0; i < chosen.size() && i < skip.size(); ++i) {
                 skip[i] = chosen[i];
@@ -117,6 +113,14 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         }
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
+        RunProgress progress{0, 0, 0, 0};
+        for (const FileOp& op : m_fileOps) {
+            if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+                ++progress.FilesTotal;
+            }
+            progress.BytesTotal += op.Operation == CopyFile ? static_cast<int64_t>(op.Bytes) : 0;
+        }
+        host.Progress(progress);
 
         std::vector<std::string> foldersToRemove;
         std::vector<const FileOp*> afterRemovals;
@@ -148,6 +152,12 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                     default:
                         break;
                 }
+            }
+            // Skipped or done, the operation is behind the run.
+            if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+                ++progress.FilesDone;
+                progress.BytesDone += op.Operation == CopyFile ? static_cast<int64_t>(op.Bytes) : 0;
+                host.Progress(progress);
             }
             if (IsCloneCancelled()) {
                 ApplyFolderModes();
@@ -181,9 +191,9 @@ bool cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileNam
                                    const std::string& targetFile, const std::string& targetFolder) {
     try {
         bool copied = false;
-        if (CopyMethod == SafeCopyMethod) {
+        if (Settings.CopyMethod == CopyMethodType::SafeCopyMethod) {
             copied = SafeCopy(host, sourceFile, targetFile, targetFolder);
-        } else if (CopyMethod == RetainCreateTimestamp) {
+        } else if (Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp) {
             copied = CopyRetainCreateDateTime(host, sourceFile, targetFile, sourceFolder,
                                               targetFolder, fileName);
         } else {
@@ -215,18 +225,19 @@ bool cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileN
                                      const std::string& targetFolder) {
     try {
         Status status = WithReadOnlyRetry(host, targetFile, [&] {
-            switch (DeleteMethod) {
-                case SendToRecycleBin:
+            switch (Settings.DeleteMethod) {
+                case DeleteMethodType::SendToRecycleBin:
                     return m_fs.MoveToTrash(targetFile);
-                case SecureDelete:
+                case DeleteMethodType::SecureDelete:
                     return m_fs.WipeFile(targetFile);
                 default:
                     return m_fs.RemoveFile(targetFile);
             }
         });
         if (!status.ok()) {
-            const std::string text =
-                DeleteMethod == SecureDelete ? "Dx - " + status.message() : status.message();
+            const std::string text = Settings.DeleteMethod == DeleteMethodType::SecureDelete
+                                         ? "Dx - " + status.message()
+                                         : status.message();
             m_log.Add(DeleteError, "", fileName, "", targetFolder, status.code(), text, "");
             return true;
         }
@@ -267,7 +278,7 @@ bool cClone::CreateFolderAndLogResults(const std::string& targetFolder,
             }
             for (const std::string& level : levels) {
                 if (!FolderPresent(level)) {
-                    make(level);
+                    (void)make(level);  // whether the folder is there at last decides below
                 }
             }
             if (!FolderPresent(targetFolder)) {

@@ -175,7 +175,7 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
         host.Pump();
         if (entry.IsFileLike()) {
             if (!IsOwnTemporaryName(entry.name)) {
-                AppendCopy(entry.name, source, target);
+                AppendCopy(entry.name, source, target, entry.size);
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
@@ -224,18 +224,21 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             if (IsCloneCancelled()) {
                 return false;
             }
-            if (!same && CopyOnlyIfNewer && r != 1) {
+            if (!same && Settings.CopyOnlyIfNewer && r != 1) {
                 same = true;
             }
             if (!same) {
-                AppendCopy(name, sourceFolder, targetFolder);
+                AppendCopy(name, sourceFolder, targetFolder, sourceEntry.value().size);
             }
             return true;
         }
         if (!FolderPresent(targetFolder)) {
             AppendFolderOp(CreateFolder, targetFolder, sourceFolder);
         }
-        AppendCopy(name, sourceFolder, targetFolder);
+        // The size only counts for the progress: a Source that cannot be asked copies as 0.
+        Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
+        AppendCopy(name, sourceFolder, targetFolder,
+                   sourceEntry.ok() ? sourceEntry.value().size : 0);
         return true;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSourceFileAndReturnResults");
@@ -282,8 +285,7 @@ bool cClone::IsTargetFileOrphan(const std::string& source, const std::string& ta
         return sourceEntry.value().kind == EntryKind::Folder;
     }
     // Only a Source file that is really gone makes an orphan; an unreadable one does not.
-    int code = sourceEntry.status().code();
-    return code == ENOENT || code == ENOTDIR;
+    return sourceEntry.status().IsNotFound();
 }
 
 }  // namespace duvanto

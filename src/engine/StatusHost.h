@@ -4,10 +4,25 @@
 // confirmation list of planned operations.
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "engine/FileOp.h"
+
 namespace duvanto {
+
+// How far a run is. The walk counts files scanned, their total unknown (-1); performing counts
+// the file operations (copies and deletions) done of those planned and the bytes copied of
+// those planned.
+struct RunProgress {
+    int64_t FilesDone = 0;
+    int64_t FilesTotal = -1;
+    int64_t BytesDone = 0;
+    int64_t BytesTotal = -1;
+
+    bool operator==(const RunProgress&) const = default;
+};
 
 class IStatusHost {
 public:
@@ -17,9 +32,11 @@ public:
     // Called once per item and between blocks of large files.
     virtual void Pump() = 0;
     virtual void SetAnimation(bool /*enabled*/) {}
-    // Shows the description lines; returns one flag per line, true for a line struck out.
-    // An empty result strikes out nothing.
-    virtual std::vector<bool> ConfirmOperations(const std::vector<std::string>& /*lines*/) {
+    // Beside the status texts, so that a progress bar parses nothing.
+    virtual void Progress(const RunProgress& /*progress*/) {}
+    // Shows the planned operations; returns one flag per operation, true for one to skip.
+    // An empty result skips nothing.
+    virtual std::vector<bool> ConfirmOperations(const std::vector<FileOp>& /*operations*/) {
         return {};
     }
 };

@@ -44,14 +44,14 @@ std::string LastFolderName(const std::string& folder) {
 }
 
 bool IsMissing(const Status& status) {
-    return status.code() == ENOENT || status.code() == ENOTDIR || status.code() == ELOOP;
+    return status.IsNotFound() || status.IsLinkInTheWay();
 }
 
 }  // namespace
 
 void cClone::AppendCopy(const std::string& name, const std::string& sourceFolder,
-                        const std::string& targetFolder) {
-    m_fileOps.push_back({name, sourceFolder, targetFolder, CopyFile});
+                        const std::string& targetFolder, uint64_t bytes) {
+    m_fileOps.push_back({name, sourceFolder, targetFolder, CopyFile, bytes});
 }
 
 void cClone::AppendDeleteFile(const std::string& name, const std::string& targetFolder) {
@@ -81,16 +81,17 @@ void cClone::CountScanned(IStatusHost& host) {
     ++m_filesScanned;
     if (m_filesScanned % 25 == 0) {
         host.SetStatusText(2, std::to_string(m_filesScanned) + " files");
+        host.Progress({m_filesScanned, -1, 0, -1});
     }
 }
 
 bool cClone::IsFolderIgnored(const std::string& folderName) const {
     // Hidden is a name that begins with "."; no folder carries the System mark here.
-    return m_compare.IgnoreHiddenFolders && !folderName.empty() && folderName[0] == '.';
+    return Settings.IgnoreHiddenFolders && !folderName.empty() && folderName[0] == '.';
 }
 
 void cClone::LogFolderFailure(const std::string& folder, const Status& failure) {
-    if (failure.code() == EACCES || failure.code() == EPERM) {
+    if (failure.IsAccessDenied()) {
         m_log.Add(GetSubFoldersError, "", folder, "", "", kPermissionDenied, "Permission is Denied",
                   "");
     } else if (IsMissing(failure)) {
@@ -109,8 +110,8 @@ bool cClone::FolderPresent(const std::string& path) {
 bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
                      const std::string& sourceFolder, const std::string& targetFolder, int& r,
                      bool& contentError) {
-    const bool twoSec = m_compare.IgnoreFAT_NTFS_TwoSecDiff;
-    const bool dst = m_compare.IgnoreFAT_NTFS_DaylightSavings;
+    const bool twoSec = Settings.IgnoreFAT_NTFS_TwoSecDiff;
+    const bool dst = Settings.IgnoreFAT_NTFS_DaylightSavings;
     r = CompareFilesUsingTimestamp(source, target, twoSec, dst);
     if (source.kind != target.kind) {
         return false;
@@ -118,17 +119,17 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
     if (source.kind == EntryKind::Link) {
         // A link is its text; its own time counts only where times decide.
         return source.linkTarget == target.linkTarget &&
-               (m_compare.CompareMethod != DateTime || r == 0);
+               (Settings.CompareMethod != CompareMethodType::DateTime || r == 0);
     }
-    switch (m_compare.CompareMethod) {
-        case Size:
+    switch (Settings.CompareMethod) {
+        case CompareMethodType::Size:
             return AreFilesSameUsingSize(source, target);
-        case Contents: {
+        case CompareMethodType::Contents: {
             ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
                                              contentError);
         }
-        case CRC32: {
+        case CompareMethodType::CRC32: {
             ContentTestContext context{m_fs, m_log, BlockPump(host)};
             return AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
                                           contentError);
@@ -150,7 +151,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
         if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
             const DirEntry* sourceEntry = Find(sourceIndex, targetEntry.name);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
-                if (DeleteMethod != DoNotDelete) {
+                if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
                     AppendDeleteFile(targetEntry.name, target);
                 }
             } else {
@@ -162,11 +163,11 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
                 if (contentError) {
                     error = true;
                 }
-                if (!same && CopyOnlyIfNewer && r != 1) {
+                if (!same && Settings.CopyOnlyIfNewer && r != 1) {
                     same = true;
                 }
                 if (!same) {
-                    AppendCopy(targetEntry.name, source, target);
+                    AppendCopy(targetEntry.name, source, target, sourceEntry->size);
                 }
             }
         }
@@ -183,12 +184,12 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
             // A special file in the Target is no counterpart: the copy's rename replaces it.
             const DirEntry* targetEntry = Find(targetIndex, sourceEntry.name);
             if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
-                AppendCopy(sourceEntry.name, source, target);
+                AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
             } else if (targetEntry->kind == EntryKind::Folder) {
                 // The folder goes as an orphan (its Source counterpart is no folder), and the
                 // copy takes its name afterwards; where it stays, the conflict is an error.
                 if (targetFoldersGo && !IsFolderIgnored(sourceEntry.name)) {
-                    AppendCopy(sourceEntry.name, source, target);
+                    AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
                     m_fileOps.back().AfterFolderRemoval = true;
                 } else {
                     LogKindConflict(sourceEntry.name, source, target);
@@ -244,7 +245,7 @@ bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& sour
         CountScanned(host);
         host.Pump();
         if (entry.IsFileLike() && !IsOwnTemporaryName(entry.name)) {
-            AppendCopy(entry.name, source, target);
+            AppendCopy(entry.name, source, target, entry.size);
         }
         if (IsCloneCancelled()) {
             return false;
@@ -350,7 +351,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 LogFolderFailure(s, sourceList.status());
                 ok = false;
                 sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
-            } else if (DeleteMethod != DoNotDelete) {
+            } else if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
                 ok = PlanTargetFolderRemoval(host, t, targetList.value()) && ok;
             }
             continue;
@@ -362,7 +363,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
         }
         if (CompareListings(host, s, sourceList.value(), t, targetList.value(),
-                            DeleteMethod != DoNotDelete)) {
+                            Settings.DeleteMethod != DeleteMethodType::DoNotDelete)) {
             ok = false;
         }
     }
@@ -397,7 +398,8 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             } else if (existing.value().kind != EntryKind::Folder) {
                 // Pass 1 planned the removal of a file or link in the way, unless deletions
                 // are off: then the folder cannot be made, and nothing below it either.
-                if (DeleteMethod == DoNotDelete || !existing.value().IsFileLike()) {
+                if (Settings.DeleteMethod == DeleteMethodType::DoNotDelete ||
+                    !existing.value().IsFileLike()) {
                     m_log.Add(CreateDirError, "", "", "", t, EEXIST, GetSystemErrorText(EEXIST),
                               "");
                     ok = false;

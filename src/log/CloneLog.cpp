@@ -203,7 +203,7 @@ void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
     try {
         const Result<PathInfo> info = StatPath(LogFileSpec(), true);
         if (!info.ok()) {
-            if (info.status().code() == ENOENT || info.status().code() == ENOTDIR) {
+            if (info.status().IsNotFound()) {
                 return;
             }
             throw FileRuntimeError(info.status());
@@ -220,7 +220,7 @@ void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
 void cCloneLog::DeleteLogFile() {
     try {
         const Status removed = RemoveFile(LogFileSpec());
-        if (removed.ok() || removed.code() == ENOENT) {
+        if (removed.ok() || removed.IsNotFound()) {
             return;
         }
         m_prompt.ShowMessage("Log Delete Failed",

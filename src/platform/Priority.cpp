@@ -108,7 +108,7 @@ Status ThreadPriority::SetClass(int32_t priorityClass) {
     }
     changed = SetIoPriority(IoPriorityValue(kIoprioClassBestEffort, values.ioLevel));
     if (!changed.ok() && known) {
-        SetNice(oldNice);
+        (void)SetNice(oldNice);  // the failure worth telling is the I/O one
     }
     return changed;
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The result of one operating-system call: either success, or the errno value with its text.
 // Failures travel as values so that callers decide what becomes a log entry; nothing here
-// keeps a hidden "last error".
+// keeps a hidden "last error". Callers ask a failure what kind it is through the categories
+// below rather than by errno values; both types must be looked at (or cast to void where a
+// failure changes nothing, with the reason beside it).
 
 #include <string>
 #include <utility>
 
 namespace duvanto {
 
-class Status {
+class [[nodiscard]] Status {
 public:
     Status() = default;
 
@@ -25,6 +27,21 @@ public:
     int code() const { return m_code; }
     const std::string& message() const { return m_message; }
 
+    // The path, or a folder on its way, does not exist (ENOENT, ENOTDIR).
+    bool IsNotFound() const;
+    // The system refused for want of permission (EACCES, EPERM).
+    bool IsAccessDenied() const;
+    // The name is taken (EEXIST).
+    bool IsAlreadyExists() const;
+    // A pump said stop (ECANCELED).
+    bool IsCancelled() const;
+    // No room left, or the quota is used up (ENOSPC, EDQUOT).
+    bool IsDiskFull() const;
+    // A symbolic link stands where the path was to be reached without following one (ELOOP).
+    bool IsLinkInTheWay() const;
+    // Someone else holds it now (EWOULDBLOCK): a lock, for one.
+    bool IsBusy() const;
+
 private:
     Status(int code, std::string message) : m_code(code), m_message(std::move(message)) {}
 
@@ -34,7 +51,7 @@ private:
 
 // A value or the Status that explains why there is none.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : m_value(std::move(value)) {}            // NOLINT: implicit by design
     Result(Status failure) : m_status(std::move(failure)) {}  // NOLINT: implicit by design

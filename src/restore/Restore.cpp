@@ -1,5 +1,6 @@
 #include "restore/Restore.h"
 
+#include "tasks/TaskRun.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -18,27 +19,6 @@ public:
 
 private:
     std::atomic<bool>& m_flag;
-};
-
-// Puts the engine's delete and newer-only settings back when the restore ends.
-class EngineSettingsScope {
-public:
-    explicit EngineSettingsScope(cClone& clone)
-        : m_clone(clone), m_deleteMethod(clone.DeleteMethod), m_newerOnly(clone.CopyOnlyIfNewer) {
-        clone.DeleteMethod = DoNotDelete;
-        clone.CopyOnlyIfNewer = false;
-    }
-    ~EngineSettingsScope() {
-        m_clone.DeleteMethod = m_deleteMethod;
-        m_clone.CopyOnlyIfNewer = m_newerOnly;
-    }
-    EngineSettingsScope(const EngineSettingsScope&) = delete;
-    EngineSettingsScope& operator=(const EngineSettingsScope&) = delete;
-
-private:
-    cClone& m_clone;
-    int32_t m_deleteMethod;
-    bool m_newerOnly;
 };
 
 }  // namespace
@@ -68,12 +48,12 @@ bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore)
 }
 
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
-                          const std::string& selectedItems, ITaskRunEffects& runWindow,
+                          const std::string& selectedItems, IRunHost& runWindow,
                           IRestoreWindow& restoreWindow) {
     FlagScope restoring(app.RestoreInProgress);
     const std::string& source = restore.SourceFolderSpec;
     if (source.empty() || !FolderExists(source)) {
-        CreateFolderPath(source);
+        (void)CreateFolderPath(source);  // the folder check below tells the user what failed
     }
     int32_t errorCode = 0;
     if (GetPathStatus(source, errorCode, app.PathTables()) != PathOk) {
@@ -93,7 +73,6 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
 
     RestoreOutcome outcome;
     {
-        EngineSettingsScope settings(app.Clone);
         restoreWindow.SetButtonsEnabled(false);
         restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
 
@@ -104,12 +83,17 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
         restoreTask.IncludeSubFolders = restore.IncludeSubFolders;
         restoreTask.AllFilesAndFolders(false);
         restoreTask.IncludeFileSpecs = selectedItems;
-        restoreTask.Execute(app, runWindow);
+        // A restore deletes nothing in the Source and brings every selected file back; the
+        // options themselves stay as they are.
+        TaskRunRequest request = MakeTaskRunRequest(app, restoreTask);
+        request.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+        request.Settings.CopyOnlyIfNewer = false;
+        const TaskRunOutcome run = ExecuteTaskRun(app, request, runWindow);
 
         restoreWindow.SetStatusLabel("");
         std::string message = "Restore successfully completed.";
         outcome = RestoreOutcome::Completed;
-        if (restoreTask.ErrorOnLastClone || app.Flags.CloneCancelled) {
+        if (run.ErrorOnLastClone || run.Cancelled) {
             if (app.Flags.EscPressed) {
                 message = "Restore cancelled by user";
                 outcome = RestoreOutcome::Cancelled;

@@ -39,7 +39,7 @@ bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore)
 // all of it) and tells the outcome. The engine's delete and newer-only settings are put back
 // whatever happened.
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
-                          const std::string& selectedItems, ITaskRunEffects& runWindow,
+                          const std::string& selectedItems, IRunHost& runWindow,
                           IRestoreWindow& restoreWindow);
 
 }  // namespace duvanto

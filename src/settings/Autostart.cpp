@@ -14,15 +14,13 @@ namespace {
 // The registry's failure for an errno value. An access refusal carries no system code, so the
 // reporter shows its registry text; other failures keep the errno so that the user sees why.
 RuntimeError RegistryError(const Status& failure, const char* description) {
-    switch (failure.code()) {
-        case EACCES:
-        case EPERM:
-            return RuntimeError(kRegistryErrorNumber, "Access to Registry Denied.", 0);
-        case ENOMEM:
-            return RuntimeError(kRegistryErrorNumber, "Out of memory.", failure.code());
-        default:
-            return RuntimeError(kRegistryErrorNumber, description, failure.code());
+    if (failure.IsAccessDenied()) {
+        return RuntimeError(kRegistryErrorNumber, "Access to Registry Denied.", 0);
     }
+    if (failure.code() == ENOMEM) {
+        return RuntimeError(kRegistryErrorNumber, "Out of memory.", failure.code());
+    }
+    return RuntimeError(kRegistryErrorNumber, description, failure.code());
 }
 
 }  // namespace
@@ -109,7 +107,7 @@ void cStartupEntries::DontShowAtStartup() {
         // never reported: a missing entry is the usual case.
         for (const int32_t scope : {AllUsersScope, CurrentUserScope}) {
             if (const std::string path = EntryPath(scope); !path.empty()) {
-                RemoveFile(path);
+                (void)RemoveFile(path);
             }
         }
     } catch (...) {

@@ -189,8 +189,7 @@ LoadedIni LoadIniDocument(const std::string& path) {
     if (read.ok()) {
         return {IniDocument::Parse(read.value()), true, Status::Ok()};
     }
-    const int code = read.status().code();
-    if (code == ENOENT || code == ENOTDIR) {
+    if (read.status().IsNotFound()) {
         return {IniDocument{}, false, Status::Ok()};
     }
     return {IniDocument{}, true, read.status()};

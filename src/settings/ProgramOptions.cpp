@@ -89,18 +89,18 @@ const OptionRow kRows[] = {
      }},
     {"Comparison", "CompareType", "DateTime", false, 2,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().compare.CompareMethod = value == "Size"       ? Size
-                                             : value == "Contents" ? Contents
-                                             : value == "CRC32"    ? CRC32
-                                                                   : DateTime;
+         o.Targets().settings.CompareMethod = value == "Size"       ? CompareMethodType::Size
+                                              : value == "Contents" ? CompareMethodType::Contents
+                                              : value == "CRC32"    ? CompareMethodType::CRC32
+                                                                    : CompareMethodType::DateTime;
      },
      [](const Options& o) -> std::optional<std::string> {
-         switch (o.Targets().compare.CompareMethod) {
-             case Size:
+         switch (o.Targets().settings.CompareMethod) {
+             case CompareMethodType::Size:
                  return "Size";
-             case Contents:
+             case CompareMethodType::Contents:
                  return "Contents";
-             case CRC32:
+             case CompareMethodType::CRC32:
                  return "CRC32";
              default:
                  return "DateTime";
@@ -108,31 +108,31 @@ const OptionRow kRows[] = {
      }},
     {"Comparison", "Ignore2SecDiff", "True", false, 3,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().compare.IgnoreFAT_NTFS_TwoSecDiff = IsTrue(value);
+         o.Targets().settings.IgnoreFAT_NTFS_TwoSecDiff = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().compare.IgnoreFAT_NTFS_TwoSecDiff);
+         return BooleanText(o.Targets().settings.IgnoreFAT_NTFS_TwoSecDiff);
      }},
     {"Comparison", "IgnoreDaylightSavings", "False", false, 4,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().compare.IgnoreFAT_NTFS_DaylightSavings = IsTrue(value);
+         o.Targets().settings.IgnoreFAT_NTFS_DaylightSavings = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().compare.IgnoreFAT_NTFS_DaylightSavings);
+         return BooleanText(o.Targets().settings.IgnoreFAT_NTFS_DaylightSavings);
      }},
     {"Comparison", "IgnoreSystemFolders", "True", false, 5,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().compare.IgnoreSystemFolders = IsTrue(value);
+         o.Targets().settings.IgnoreSystemFolders = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().compare.IgnoreSystemFolders);
+         return BooleanText(o.Targets().settings.IgnoreSystemFolders);
      }},
     {"Comparison", "IgnoreHiddenFolders", "True", false, 6,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().compare.IgnoreHiddenFolders = IsTrue(value);
+         o.Targets().settings.IgnoreHiddenFolders = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().compare.IgnoreHiddenFolders);
+         return BooleanText(o.Targets().settings.IgnoreHiddenFolders);
      }},
     // Written with its PriorityRule<i> keys by WritePriorityRules.
     {kPriorityRulesSection, "NumRules", "0", false, 7,
@@ -198,17 +198,17 @@ const OptionRow kRows[] = {
      }},
     {"Miscellaneous", "CopyMethod", "0", false, 22,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().clone.CopyMethod = MenuIndex(value, 3);
+         o.Targets().settings.CopyMethod = static_cast<CopyMethodType>(MenuIndex(value, 3));
      },
      [](const Options& o) -> std::optional<std::string> {
-         return std::to_string(o.Targets().clone.CopyMethod);
+         return std::to_string(static_cast<int32_t>(o.Targets().settings.CopyMethod));
      }},
     {"Miscellaneous", "DeleteMethod", "1", false, 23,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().clone.DeleteMethod = MenuIndex(value, 4);
+         o.Targets().settings.DeleteMethod = static_cast<DeleteMethodType>(MenuIndex(value, 4));
      },
      [](const Options& o) -> std::optional<std::string> {
-         return std::to_string(o.Targets().clone.DeleteMethod);
+         return std::to_string(static_cast<int32_t>(o.Targets().settings.DeleteMethod));
      }},
     {"Miscellaneous", "PromptToInsertRemovableDrive", "False", false, 20,
      [](Options& o, const std::string& value, const IniDocument&) {
@@ -228,17 +228,17 @@ const OptionRow kRows[] = {
      }},
     {"Miscellaneous", "CopyOnlyIfNewer", "False", false, 25,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().clone.CopyOnlyIfNewer = IsTrue(value);
+         o.Targets().settings.CopyOnlyIfNewer = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().clone.CopyOnlyIfNewer);
+         return BooleanText(o.Targets().settings.CopyOnlyIfNewer);
      }},
     {"Miscellaneous", "ConfirmSyncActions", "False", false, 26,
      [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().clone.ConfirmSyncActions = IsTrue(value);
+         o.Targets().settings.ConfirmSyncActions = IsTrue(value);
      },
      [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().clone.ConfirmSyncActions);
+         return BooleanText(o.Targets().settings.ConfirmSyncActions);
      }},
 };
 

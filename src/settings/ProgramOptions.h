@@ -8,8 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/Clone.h"
-#include "engine/Compare.h"
+#include "engine/CloneSettings.h"
 #include "log/CloneLog.h"
 #include "platform/Status.h"
 #include "settings/IniFile.h"
@@ -27,8 +26,8 @@ enum class RunOnStartupChoice { None, AllUsers, CurrentUser, NoRun };
 
 // The objects whose settings the options file holds.
 struct OptionTargets {
-    cCompare& compare;
-    cClone& clone;
+    // The options in force; each run takes its own copy when it starts.
+    CloneSettings& settings;
     cCloneLog& log;
     cPriorityRules& rules;
 };

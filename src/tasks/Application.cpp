@@ -10,9 +10,7 @@ Application::Application(std::string appPath, const IClock& clock, IPrompt& prom
       Clock(clock),
       Prompt(prompt),
       Reporter(AppPath, prompt, clock),
-      // The engine only keeps a reference to the log, which is created after it, as the
-      // start-up order has it; nothing reaches the log before a run.
-      Clone(Compare, CloneLog, fileSystem, Flags, Reporter),
+      FileSystem(fileSystem),
       CloneTasks(AppPath, clock, Reporter, prompt),
       CloneLog(AppPath, clock, Reporter, prompt),
       PriorityRules(Reporter) {}

@@ -14,7 +14,7 @@
 #include "platform/RemovableDrive.h"
 #include "settings/PriorityRules.h"
 #include "tasks/CloneTasks.h"
-#include "tasks/TaskRunEffects.h"
+#include "tasks/RunHost.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -41,8 +41,9 @@ public:
     std::atomic<bool> SchedulerPaused{false};
 
     // The process-wide objects in their start-up order; cRestore joins them before the rules.
-    cCompare Compare;
-    cClone Clone;
+    // Settings are the options in force: a run copies them when it starts.
+    IFileSystem& FileSystem;
+    CloneSettings Settings;
     cCloneTasks CloneTasks;
     cCloneLog CloneLog;
     cPriorityRules PriorityRules;

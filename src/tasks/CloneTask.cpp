@@ -15,8 +15,6 @@ namespace duvanto {
 
 namespace {
 
-constexpr char kCaption[] = "Duvanto";
-
 // The engine joins folder paths and names, so every folder it is given ends in "/", even
 // one that a hand-edited task list wrote without.
 std::string EngineFolder(const std::string& folder) {
@@ -51,6 +49,13 @@ std::vector<std::string> cCloneTask::TargetFolders() const {
     return targets;
 }
 
+TaskImage TaskRowImage(const cCloneTask& task) {
+    if (task.IsNextScheduledTask) {
+        return task.ErrorOnLastClone ? ImageSheepFolderErrorNext : ImageSheepFolderNext;
+    }
+    return task.ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder;
+}
+
 std::string CloneOutcomeText(const cCloneTask& task, bool escPressed) {
     if (task.ErrorOnLastClone) {
         return (escPressed ? "Clone Cancelled By User - " : "Clone Complete with Errors - ") +
@@ -59,136 +64,9 @@ std::string CloneOutcomeText(const cCloneTask& task, bool escPressed) {
     return "Clone Complete - " + task.TaskName;
 }
 
-bool cCloneTask::Execute(Application& app, ITaskRunEffects& window) {
-    try {
-        app.Flags.CloneInProgress = true;
-        app.CurrentTaskName = TaskName;
-        ErrorOnLastClone = false;
-        app.Flags.EscPressed = false;
-        app.Flags.CloneCancelled = false;
-
-        const int32_t row = FindTaskRow(window, TaskName);
-        if (app.SetPriorityBasedOnRules) {
-            app.SetPriorityBasedOnRules();
-        }
-        SetFormStateAtCloneBegin(window);
-
-        app.CloneLog.DeleteLogFileIfMaxSizeIsExceeded();
-        app.CloneLog.Add(Begin, TaskName, "", "", "", 0, "", "");
-
-        std::string reason;
-        if (ValidateFolder(app, SourceFolderSpec, "Source", true, reason) != PathOk) {
-            ErrorOnLastClone = true;
-            app.CloneLog.Add(FolderPathError, "", SourceFolderSpec, "", "", 0,
-                             "Problems processing the Source folder." + reason, "");
-        } else {
-            RunTargets(app, window);
-        }
-
-        if (row >= 0) {
-            window.SetRowIcon(row, ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder);
-        }
-        if (app.Flags.SessionEnding) {
-            // The session ends under the run: its entry (once, however far the run got) and
-            // the End line of an aborted task, as the window writes them at session end.
-            if (!app.Flags.CloneCancelled.exchange(true)) {
-                app.CloneLog.Add(ApplicationShutdownError, "", "", "", "", 0, "", "");
-            }
-            app.CloneLog.Add(End, "Unknown Task Name", "", "", "", 0, "", "");
-        } else {
-            app.CloneLog.Add(End, TaskName, "", "", "", 0, "", "");
-        }
-        window.SetStatusText(1, "Cleaning up... ");
-        app.CloneLog.AppendInMemoryStringToLogFile();
-        app.CloneLog.ResetInMemoryLog();
-
-        LastCloneDateTime = WholeSecond(app.Clock.Now());
-        cCloneTask* listed = app.CloneTasks.Item(TaskName);
-        if (IntervalType != IntervalManual) {
-            NextCloneDateTime =
-                DetermineNextCloneDateTime(LastCloneDateTime, IntervalType, IntervalIncrement,
-                                           StartTime, DaysOfWeek, app.Clock.Now());
-            if (listed != nullptr) {
-                listed->LastCloneDateTime = LastCloneDateTime;
-                listed->NextCloneDateTime = NextCloneDateTime;
-                listed->ErrorOnLastClone = ErrorOnLastClone;
-            }
-            app.CloneTasks.SetNextScheduledTask();
-        } else if (listed != nullptr) {
-            listed->LastCloneDateTime = LastCloneDateTime;
-        }
-        ModifyTaskInListview(window, row);
-
-        app.Flags.CloneInProgress = false;
-        SetFormStateAtCloneEnd(app, window);
-        window.SetTrayIcon(app.TrayIconChoice());
-        app.RunningScheduledTask = false;
-    } catch (...) {
-        app.Reporter.ReportCurrentException("cCloneTask.Execute");
-        ErrorOnLastClone = true;
-        // The window must not stay locked in its running state after a failed run.
-        app.Flags.CloneInProgress = false;
-        app.RunningScheduledTask = false;
-        try {
-            SetFormStateAtCloneEnd(app, window);
-        } catch (...) {
-            // Reported above; the window shows what it can.
-        }
-    }
-    return !ErrorOnLastClone;
-}
-
-void cCloneTask::RunTargets(Application& app, ITaskRunEffects& window) {
-    const std::string source = EngineFolder(SourceFolderSpec);
-    for (const std::string& target : TargetFolders()) {
-        window.Pump();
-        if (app.Clone.IsCloneCancelled()) {
-            ErrorOnLastClone = true;
-            break;
-        }
-        if (app.Flags.CloneCancelled) {
-            break;
-        }
-        std::string reason;
-        if (ValidateFolder(app, target, "Target", true, reason) != PathOk) {
-            ErrorOnLastClone = true;
-            app.CloneLog.Add(FolderPathError, "", target, "", "", 0,
-                             "Problems processing the Target folder." + reason, "");
-            continue;
-        }
-        const bool ok =
-            AllFilesAndFolders()
-                ? app.Clone.CloneAll(window, source, EngineFolder(target), IncludeSubFolders)
-                : app.Clone.CloneSelected(window, source, EngineFolder(target), IncludeSubFolders,
-                                          IncludeFileSpecs, IncludeFileMasks, ExcludeFileSpecs,
-                                          ExcludeFileMasks);
-        if (!ok) {
-            ErrorOnLastClone = true;
-        }
-    }
-}
-
-void cCloneTask::SetFormStateAtCloneBegin(ITaskRunEffects& window) {
-    window.SetTopLevelMenusEnabled(false);
-    const std::string caption = "Duvanto running task: " + TaskName;
-    window.SetCaption(caption);
-    window.SetTrayTooltip(caption);
-    window.SetAnimation(true);
-    window.SetStatusText(1, "Clone in Progress. Press ESC to Cancel...");
-}
-
-void cCloneTask::SetFormStateAtCloneEnd(Application& app, ITaskRunEffects& window) {
-    window.SetTopLevelMenusEnabled(true);
-    window.SetCaption(kCaption);
-    window.SetTrayTooltip(kCaption);
-    window.SetAnimation(false);
-    window.SetStatusText(1, CloneOutcomeText(*this, app.Flags.EscPressed));
-    window.SetStatusText(2, "");
-}
-
 int32_t cCloneTask::ValidateFolder(Application& app, const std::string& folderSpec,
-                                   const std::string& folderKind, bool silent,
-                                   std::string& reason) {
+                                   const std::string& folderKind, bool silent, std::string& reason,
+                                   bool promptForRemovable, bool scheduled) const {
     reason.clear();
     try {
         for (;;) {
@@ -212,7 +90,7 @@ int32_t cCloneTask::ValidateFolder(Application& app, const std::string& folderSp
                 return PathOtherError;
             }
             std::string driveName;
-            if (status == PathDriveNotReady && app.PromptToInsertRemovableDrive &&
+            if (status == PathDriveNotReady && promptForRemovable &&
                 IsRemovableDrive(folderSpec, driveName, app.Drives)) {
                 const MessageAnswer answer = app.Prompt.ShowMessage(
                     "Problem Accessing " + folderKind + " Folder",
@@ -224,7 +102,7 @@ int32_t cCloneTask::ValidateFolder(Application& app, const std::string& folderSp
                 }
                 return PathDriveNotReady;
             }
-            if (!app.RunningScheduledTask) {
+            if (!scheduled) {
                 reason = GetInvalidPathErrorMsg(status, folderSpec, errorCode);
             }
             if (!silent) {
@@ -247,12 +125,6 @@ std::vector<std::string> cCloneTask::ListviewSubItems() const {
             GeneralDateText(LastCloneDateTime),
             manual ? "" : SortKeyText(NextCloneDateTime),
             SortKeyText(LastCloneDateTime)};
-}
-
-void cCloneTask::ModifyTaskInListview(ITaskRows& rows, int32_t row) const {
-    if (row >= 0) {
-        rows.SetRowItems(row, TaskName, ListviewSubItems());
-    }
 }
 
 void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExists,

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tasks/RunHost.h"
 #include "tasks/Schedule.h"
-#include "tasks/TaskRunEffects.h"
 
 namespace duvanto {
 
@@ -48,14 +48,8 @@ public:
     // The Targets in stored order.
     std::vector<std::string> TargetFolders() const;
 
-    // Runs the task once over all its Targets and records the outcome. The task belongs to
-    // app's task list, or to no list at all (a run named on the command line). Returns
-    // ErrorOnLastClone's value afterwards negated: true when the run met no error.
-    bool Execute(Application& app, ITaskRunEffects& window);
-
-    // Writes the task into one row of the task list; a row of -1 (none) is left alone.
-    void ModifyTaskInListview(ITaskRows& rows, int32_t row) const;
-    // The row's sub-items 1 to 6: Source, Targets, next run, last run and their sort keys.
+    // The task list row's sub-items 1 to 6: Source, Targets, next run, last run and their sort
+    // keys.
     std::vector<std::string> ListviewSubItems() const;
 
     // The include list from folder + TaskName + ".dvi" when folderExists and that file is
@@ -75,17 +69,18 @@ public:
 
     // Status 0 when the folder is usable; otherwise its status code, with the reason in
     // `reason`. A Target must also lie apart from the Source. Silent shows no message box;
-    // the removable-drive question is asked whatever Silent says.
+    // the removable-drive question (promptForRemovable) is asked whatever Silent says. A
+    // scheduled run leaves the reason of a missing folder unsaid.
     int32_t ValidateFolder(Application& app, const std::string& folderSpec,
-                           const std::string& folderKind, bool silent, std::string& reason);
+                           const std::string& folderKind, bool silent, std::string& reason,
+                           bool promptForRemovable, bool scheduled) const;
 
 private:
-    void SetFormStateAtCloneBegin(ITaskRunEffects& window);
-    void SetFormStateAtCloneEnd(Application& app, ITaskRunEffects& window);
-    void RunTargets(Application& app, ITaskRunEffects& window);
-
     bool m_allFilesAndFolders = true;
 };
+
+// The row icon a view shows for the task: its error flag and the scheduler's mark.
+TaskImage TaskRowImage(const cCloneTask& task);
 
 // The status-bar text that ends a run: "Clone Complete - ", "Clone Complete with Errors - " or
 // "Clone Cancelled By User - ", then the task name.

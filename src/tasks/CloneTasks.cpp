@@ -156,6 +156,9 @@ bool cCloneTasks::Remove(const cCloneTask& task) {
         return false;
     }
     m_tasks.erase(m_tasks.begin() + index);
+    if (m_observer != nullptr) {
+        m_observer->TaskRemoved(index);
+    }
     SetNextScheduledTask();
     return true;
 }
@@ -184,6 +187,9 @@ bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNext
         }
     }
     m_tasks.insert(m_tasks.begin() + after, std::move(added));
+    if (m_observer != nullptr) {
+        m_observer->TaskAdded(after);
+    }
     if (!dontSetNextScheduledTask) {
         SetNextScheduledTask();
     }
@@ -191,8 +197,11 @@ bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNext
 }
 
 void cCloneTasks::SetNextScheduledTask() {
+    std::vector<bool> marked;
+    marked.reserve(m_tasks.size());
     cCloneTask* candidate = nullptr;
     for (const auto& task : m_tasks) {
+        marked.push_back(task->IsNextScheduledTask);
         task->IsNextScheduledTask = false;
         // A schedule that can never fall due must not hide the ones that can.
         if (task->IntervalType == IntervalManual ||
@@ -207,24 +216,17 @@ void cCloneTasks::SetNextScheduledTask() {
     if (candidate != nullptr) {
         candidate->IsNextScheduledTask = true;
     }
-    if (m_rows == nullptr) {
-        return;
+    for (std::size_t i = 0; m_observer != nullptr && i < m_tasks.size(); ++i) {
+        if (m_tasks[i]->IsNextScheduledTask != marked[i]) {
+            m_observer->TaskChanged(static_cast<int32_t>(i));
+        }
     }
-    const int32_t rows = m_rows->RowCount();
-    for (int32_t row = 0; row < rows; ++row) {
-        const std::string text = m_rows->RowText(row);
-        if (candidate != nullptr && text == candidate->TaskName) {
-            m_rows->SetRowIcon(row, candidate->ErrorOnLastClone ? ImageSheepFolderErrorNext
-                                                                : ImageSheepFolderNext);
-            continue;
-        }
-        const int32_t icon = m_rows->RowIcon(row);
-        const cCloneTask* task = Item(text);
-        if ((icon == ImageSheepFolderNext || icon == ImageSheepFolderErrorNext) &&
-            task != nullptr) {
-            m_rows->SetRowIcon(row,
-                               task->ErrorOnLastClone ? ImageSheepFolderError : ImageSheepFolder);
-        }
+}
+
+void cCloneTasks::TaskChanged(const std::string& name) {
+    const int32_t index = IndexOf(name);
+    if (m_observer != nullptr && index >= 0) {
+        m_observer->TaskChanged(index);
     }
 }
 
@@ -265,6 +267,8 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
     m_backupFileSpec.clear();
     try {
         Result<PathInfo> info = StatPath(fileSpec, true);
+        // Only a missing file is a list to begin: a file where a folder of the path should be
+        // is a path that cannot be read.
         if (!info.ok() && info.status().code() == ENOENT) {
             if (createWhenMissing) {
                 Status created = WriteFileThroughLinks(fileSpec, "");
@@ -336,6 +340,9 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
         }
         if (ProblemsLoseData()) {
             m_unreadOriginal = std::move(content.value());
+        }
+        if (m_observer != nullptr) {
+            m_observer->TasksReset();
         }
         return true;
     } catch (...) {
@@ -526,7 +533,7 @@ void cCloneTasks::KeepUnreadOriginal(const std::string& fileSpec) {
             m_unreadOriginal.clear();
             return;
         }
-        if (kept.code() != EEXIST) {
+        if (!kept.IsAlreadyExists()) {
             throw FileRuntimeError(kept);
         }
     }

@@ -29,6 +29,19 @@ struct TaskListProblem {
     bool LosesData = true;
 };
 
+// Told of each change to the list, row by row, so that a view (a Qt item model) can follow it.
+// Positions count from 0. Called on the thread that changed the list: the owner's.
+class ICloneTasksObserver {
+public:
+    virtual ~ICloneTasksObserver() = default;
+    // The list was read anew: every row may have changed.
+    virtual void TasksReset() = 0;
+    virtual void TaskAdded(int32_t position) = 0;
+    virtual void TaskRemoved(int32_t position) = 0;
+    // A task's properties, times, error flag or next-task mark changed.
+    virtual void TaskChanged(int32_t position) = 0;
+};
+
 class cCloneTasks {
 public:
     // Reading ignores lines longer than this; no task needs a fraction of it.
@@ -88,11 +101,14 @@ public:
     const std::string& BackupFileSpec() const { return m_backupFileSpec; }
 
     bool AnyErrorTasks() const { return ATaskContainsError(); }
-    // Marks the scheduled task that falls due first (ties: the earlier in the list) and, when
-    // rows are attached, gives the task rows their next-task icons.
+    // Marks the scheduled task that falls due first (ties: the earlier in the list); a view
+    // shows the mark through TaskRowImage.
     void SetNextScheduledTask();
-    // The window's task rows that SetNextScheduledTask refreshes; nullptr for none.
-    void AttachRows(ITaskRows* rows) { m_rows = rows; }
+
+    // One observer at a time; nullptr for none. It must outlive the list or be taken off.
+    void SetObserver(ICloneTasksObserver* observer) { m_observer = observer; }
+    // Tells the observer that the task of that name changed (none of that name: nothing).
+    void TaskChanged(const std::string& name);
 
     static void CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target);
 
@@ -123,7 +139,7 @@ private:
     std::string m_unreadOriginal;
     std::string m_readFileSpec;
     std::string m_backupFileSpec;
-    ITaskRows* m_rows = nullptr;
+    ICloneTasksObserver* m_observer = nullptr;
 };
 
 }  // namespace duvanto

@@ -52,19 +52,16 @@ bool IsBlank(const std::string& text) {
 }  // namespace
 
 RuntimeError FileRuntimeError(const Status& failure) {
-    switch (failure.code()) {
-        case ENOENT:
-        case ENOTDIR:
-            return RuntimeError(76, "Path not found", failure.code());
-        case EACCES:
-        case EPERM:
-            return RuntimeError(70, "Permission denied", failure.code());
-        case ENOSPC:
-        case EDQUOT:
-            return RuntimeError(61, "Disk full", failure.code());
-        default:
-            return RuntimeError(75, "Path/File access error", failure.code());
+    if (failure.IsNotFound()) {
+        return RuntimeError(76, "Path not found", failure.code());
     }
+    if (failure.IsAccessDenied()) {
+        return RuntimeError(70, "Permission denied", failure.code());
+    }
+    if (failure.IsDiskFull()) {
+        return RuntimeError(61, "Disk full", failure.code());
+    }
+    return RuntimeError(75, "Path/File access error", failure.code());
 }
 
 UnexpectedError UnexpectedError::FromException(std::exception_ptr error) {

@@ -12,22 +12,15 @@ namespace duvanto {
 
 namespace {
 
-bool IsAccessDenied(int code) {
-    return code == EACCES || code == EPERM;
-}
-bool IsMissing(int code) {
-    return code == ENOENT || code == ENOTDIR;
-}
-
 PathStatus FailureStatus(const Status& failure, PathStatus whenMissing, int32_t& errorCode) {
-    if (IsMissing(failure.code())) {
+    if (failure.IsNotFound()) {
         // A missing drive keeps the system's reason, as the last error of a drive test would.
         if (whenMissing == PathBadDrive) {
             errorCode = failure.code();
         }
         return whenMissing;
     }
-    if (IsAccessDenied(failure.code())) {
+    if (failure.IsAccessDenied()) {
         return PathAccessDenied;
     }
     errorCode = failure.code();
@@ -142,7 +135,7 @@ Status CreateFolderPath(const std::string& folderPath) {
         if (end > from) {
             built.append(folderPath, from, end - from).append("/");
             Status made = MakeDirectory(built);
-            if (!made.ok() && made.code() != EEXIST) {
+            if (!made.ok() && !made.IsAlreadyExists()) {
                 return made;
             }
             if (!made.ok() && !FolderExists(built)) {

@@ -70,7 +70,7 @@ TEST_F(ReportRestoreOptionsTest, RestoreOfTheWholeTargetIntoADeletedSource) {
 }
 
 // What the README says restore overwrites: a Source file that differs by the comparison
-// method. Under DateTime one with the same time and other bytes stays.
+// method. Under CompareMethodType::DateTime one with the same time and other bytes stays.
 TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
     AddTask();
     WriteFile(source + "a.txt", "the Source's own bytes");

@@ -20,15 +20,14 @@ protected:
         WriteFile(temp / "S/small", std::string(1000, 's'));
         const std::string s = temp / "S/";
         const std::string t = temp / "T/";
-        plan = {{"big", s, t, CopyFile},
+        plan = {{"big", s, t, CopyFile, 3000},
                 {"orphan", "", t, DeleteFile},
                 {"", "", t + "sub/", CreateFolder},
-                {"small", s, t, CopyFile}};
+                {"small", s, t, CopyFile, 1000}};
     }
 
     TerminalStatusHost Host(bool progress) {
         TerminalStatusHost host(in, out, progress, 80, [this] { return now; });
-        host.FollowPlan(plan);
         return host;
     }
 
@@ -43,13 +42,22 @@ protected:
         return frames;
     }
 
-    // The engine's calls while it performs the plan: the phase, "0%", then one per item.
+    // The engine's calls while it performs the plan: the phase, "0%" and the totals, then per
+    // item its percentage and, once a file operation is done, the figures.
     void Perform(TerminalStatusHost& host) {
         host.SetStatusText(1, "Cloning folder \"" + temp / "S/" + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
-        for (const char* percent : {"25%", "50%", "75%", "100%"}) {
+        RunProgress progress{0, 3, 0, 4000};
+        host.Progress(progress);
+        const char* percents[] = {"25%", "50%", "75%", "100%"};
+        for (std::size_t i = 0; i < plan.size(); ++i) {
             now += 1s;
-            host.SetStatusText(2, percent);
+            host.SetStatusText(2, percents[i]);
+            if (plan[i].Operation == CopyFile || plan[i].Operation == DeleteFile) {
+                ++progress.FilesDone;
+                progress.BytesDone += static_cast<int64_t>(plan[i].Bytes);
+                host.Progress(progress);
+            }
         }
     }
 

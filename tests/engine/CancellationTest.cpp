@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/EngineFixture.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {
@@ -41,8 +42,10 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
     }
     File(source + "big.bin", std::string(kLarge, 'n'), 1'500'000'000);
     File(target + "big.bin", "old version", 1'000'000'000);
-    for (int32_t method : {RegularCopy, RetainCreateTimestamp, SafeCopyMethod}) {
-        clone.CopyMethod = method;
+    for (const CopyMethodType method :
+         {CopyMethodType::RegularCopy, CopyMethodType::RetainCreateTimestamp,
+          CopyMethodType::SafeCopyMethod}) {
+        clone.Settings.CopyMethod = method;
         host.escapeAfterPumps = -1;
         flags.EscPressed = false;
         flags.CloneCancelled = false;
@@ -51,15 +54,17 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
         ASSERT_EQ(clone.FileOpsCount(), 1);
         const int before = host.pumps;
         host.escapeAfterPumps = before + 5;
-        EXPECT_FALSE(clone.PerformFileOperations(host, source)) << method;
-        EXPECT_LT(host.pumps - before, 12) << method << ": the copy ran on to its end";
-        EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << method;
-        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << method;
+        EXPECT_FALSE(clone.PerformFileOperations(host, source)) << static_cast<int>(method);
+        EXPECT_LT(host.pumps - before, 12)
+            << static_cast<int>(method) << ": the copy ran on to its end";
+        EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << static_cast<int>(method);
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);
         for (const auto& entry : fs::directory_iterator(target)) {
             const std::string name = entry.path().filename().string();
             // Safe Copy's own file stays, as its steps say; the next run removes it.
-            EXPECT_TRUE(name == "big.bin" || (method == SafeCopyMethod && name.starts_with("dv_")))
-                << method << ": " << name;
+            EXPECT_TRUE(name == "big.bin" ||
+                        (method == CopyMethodType::SafeCopyMethod && name.starts_with("dv_")))
+                << static_cast<int>(method) << ": " << name;
         }
     }
 }
@@ -87,15 +92,16 @@ TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
     File(target + "big.bin", bytes, 1'000'000'000);
     WatchedFileSystem watched;
     cClone engine(compare, log, watched, flags, reporter);
-    for (int32_t method : {Contents, CRC32}) {
-        compare.CompareMethod = method;
+    for (const CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
+        engine.Settings.CompareMethod = method;
         flags.EscPressed = false;
         flags.CloneCancelled = false;
         log.ResetInMemoryLog();
         host.escapeAfterPumps = host.pumps + 4;
-        EXPECT_FALSE(engine.PlanAll(host, source, target, true)) << method;
-        EXPECT_EQ(watched.lastError, ECANCELED) << method << ": the test ran on to its end";
-        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << method;
+        EXPECT_FALSE(engine.PlanAll(host, source, target, true)) << static_cast<int>(method);
+        EXPECT_EQ(watched.lastError, ECANCELED)
+            << static_cast<int>(method) << ": the test ran on to its end";
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);
     }
 }
 

@@ -25,10 +25,14 @@ public:
         (panel == 1 ? panel1 : panel2) = text;
         texts.push_back(std::to_string(panel) + ":" + text);
     }
-    std::vector<bool> ConfirmOperations(const std::vector<std::string>& lines) override {
-        confirmed = lines;
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
+        confirmed.clear();
+        for (const FileOp& op : operations) {
+            confirmed.push_back(cClone::DescribeFileOp(op));
+        }
         return strikeOut;
     }
+    void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
     void Pump() override {
         ++pumps;
         if (escapeAfterPumps >= 0 && pumps >= escapeAfterPumps) {
@@ -40,6 +44,7 @@ public:
     std::vector<std::string> texts;
     int pumps = 0;
     std::vector<std::string> confirmed;
+    std::vector<RunProgress> progresses;
     std::vector<bool> strikeOut;
     int escapeAfterPumps = -1;
 
@@ -52,13 +57,13 @@ protected:
     EngineFixture()
         : reporter(temp.Path(), prompt, clock),
           log(temp.Path(), clock, reporter, prompt),
-          clone(compare, log, fileSystem, flags, reporter),
+          clone(CloneSettings{}, log, fileSystem, flags, reporter),
           host(flags) {
         source = temp / "S/";
         target = temp / "T/";
         MakeFolder(source);
         MakeFolder(target);
-        clone.DeleteMethod = RegularDelete;
+        clone.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     }
 
     static void MakeFolder(const std::string& path);
@@ -80,11 +85,12 @@ protected:
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter;
-    cCompare compare;
     FaultyFileSystem fileSystem{TrashInside(temp.Path())};
     RunFlags flags;
     cCloneLog log;
     cClone clone;
+    // The engine's own settings, under the name the comparison tests know them by.
+    CloneSettings& compare = clone.Settings;
     RecordingStatusHost host;
     std::string source, target;
     bool lastPlanOk = false;

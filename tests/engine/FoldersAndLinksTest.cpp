@@ -9,6 +9,7 @@
 
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {
@@ -37,7 +38,7 @@ protected:
 };
 
 TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
-    clone.DeleteMethod = SendToRecycleBin;
+    clone.Settings.DeleteMethod = DeleteMethodType::SendToRecycleBin;
     const std::string outside = temp / "outside/";
     for (int i = 0; i < 20; ++i) {
         File(target + "sub/f" + std::to_string(i), "orphan");
@@ -77,7 +78,7 @@ TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
 }
 
 TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
-    clone.DeleteMethod = DoNotDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     File(source + "x", "a file");
     File(target + "x/kept.txt", "a folder");
     File(source + "y/inside.txt", "a folder");
@@ -91,7 +92,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
                              " *Create Dir Error: 17 File exists ~/T/y/"}));
 
     // Without subfolders no folder is ever removed: the same conflict, the same error.
-    clone.DeleteMethod = RegularDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     log.ResetInMemoryLog();
     EXPECT_FALSE(CloneAll(false));
     logged = LogLines();
@@ -101,7 +102,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
 }
 
 TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
-    clone.DeleteMethod = DoNotDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     const std::string strayCopy = ".duvanto-copy-0123456789abcdef.tmp";
     const std::string straySafe = "dv_fedcba9876543210.tmp";
     File(target + ".duvanto-copy-notes", "the user's");
@@ -129,7 +130,7 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
 }
 
 TEST_F(FoldersAndLinksTest, SafeCopyKeepsAWholeVersionUnderTheRealNameAtEveryStep) {
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     // As if the process died between the trash step and the rename.
@@ -146,7 +147,7 @@ TEST_F(FoldersAndLinksTest, SafeCopyKeepsAWholeVersionUnderTheRealNameAtEverySte
 }
 
 TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove) {
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     PlanAll();
@@ -165,7 +166,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     flags.CloneCancelled = false;
     host.escapeAfterPumps = -1;
     log.ResetInMemoryLog();
-    clone.DeleteMethod = DoNotDelete;  // ours goes all the same
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;  // ours goes all the same
     EXPECT_TRUE(CloneAll());
     EXPECT_FALSE(Exists(target + stray));
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");

@@ -59,7 +59,10 @@ TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {
     File(source + "back\\x0Aslash", "2");
     File(source + "red\x1b[31m", "3");
     PlanAll();
-    Lines planned = clone.GetFileOpDescriptions(host);
+    Lines planned;
+    for (const FileOp& op : clone.FileOps()) {
+        planned.push_back(cClone::DescribeFileOp(op));
+    }
     std::sort(planned.begin(), planned.end());
     const std::string tail = "  FROM  " + source + "  TO  " + target;
     EXPECT_EQ(planned, (Lines{"     COPY FILE     \"back\\\\x0Aslash\"" + tail,
@@ -75,14 +78,14 @@ TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {
 }
 
 TEST_F(LoggingTest, ATrashFailureLogsTheErrnoAndItsTextOnly) {
-    clone.DeleteMethod = SendToRecycleBin;
+    clone.Settings.DeleteMethod = DeleteMethodType::SendToRecycleBin;
     WriteFile(temp / "Trash", "a file where the trash folder belongs");
     File(target + "x", "x");
     EXPECT_FALSE(CloneAll());
     EXPECT_EQ(LogLines(), Lines{" *Delete Error: 20 Not a directory x from ~/T/"});
     EXPECT_EQ(ReadFile(target + "x"), "x");
 
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "x", "new", 1'500'000'000);
     log.ResetInMemoryLog();
     EXPECT_FALSE(CloneAll());

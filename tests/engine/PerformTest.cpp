@@ -87,7 +87,7 @@ TEST_F(PerformTest, StatusShowsThePercentRoundedHalfToEven) {
 }
 
 TEST_F(PerformTest, IdenticalFoldersShowNoConfirmationAndSucceed) {
-    clone.ConfirmSyncActions = true;
+    clone.Settings.ConfirmSyncActions = true;
     File(source + "a", "a");
     File(target + "a", "a");
     EXPECT_TRUE(CloneAll());
@@ -96,7 +96,7 @@ TEST_F(PerformTest, IdenticalFoldersShowNoConfirmationAndSucceed) {
 }
 
 TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
-    clone.ConfirmSyncActions = true;
+    clone.Settings.ConfirmSyncActions = true;
     File(target + "gone/keep.txt", "k");
     host.strikeOut = {true, false};  // DELETE FILE keep.txt, then DELETE FOLDER gone
     EXPECT_FALSE(CloneAll());
@@ -185,12 +185,14 @@ TEST_F(PerformTest, HardLinkedTargetIsReplacedNotWrittenThrough) {
 TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
     const std::string outside = temp / "outside.txt";
     File(outside, "keep me");
-    for (int32_t method : {RegularDelete, SendToRecycleBin, SecureDelete}) {
-        clone.DeleteMethod = method;
+    for (const DeleteMethodType method :
+         {DeleteMethodType::RegularDelete, DeleteMethodType::SendToRecycleBin,
+          DeleteMethodType::SecureDelete}) {
+        clone.Settings.DeleteMethod = method;
         ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
-        EXPECT_TRUE(CloneAll()) << method;
-        EXPECT_FALSE(Exists(target + "orphan-link")) << method;
-        EXPECT_EQ(ReadFile(outside), "keep me") << method;
+        EXPECT_TRUE(CloneAll()) << static_cast<int>(method);
+        EXPECT_FALSE(Exists(target + "orphan-link")) << static_cast<int>(method);
+        EXPECT_EQ(ReadFile(outside), "keep me") << static_cast<int>(method);
     }
     EXPECT_EQ(TrashedNames(), std::vector<std::string>{"orphan-link"});
 }
@@ -205,7 +207,7 @@ TEST_F(PerformTest, LinksAreClonedAsLinks) {
 }
 
 TEST_F(PerformTest, SafeCopyPutsTheOldVersionInTheTrash) {
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     File(source + "fresh.txt", "f");
@@ -223,7 +225,7 @@ TEST_F(PerformTest, SafeCopyPutsTheOldVersionInTheTrash) {
 }
 
 TEST_F(PerformTest, SafeCopyRenameFailureIsLoggedAndTheTemporaryFileRemoved) {
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     fileSystem.Fail(FsOp::Rename, target + "doc.txt", EXDEV);
@@ -236,7 +238,7 @@ TEST_F(PerformTest, SafeCopyRenameFailureIsLoggedAndTheTemporaryFileRemoved) {
 }
 
 TEST_F(PerformTest, SafeCopyStepFailures) {
-    clone.CopyMethod = SafeCopyMethod;
+    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "a", "2", 1'500'000'000);
     File(target + "a", "1", 1'000'000'000);
     fileSystem.Fail(FsOp::CreateTemp, "", ENOSPC);
@@ -254,7 +256,7 @@ TEST_F(PerformTest, SafeCopyStepFailures) {
 }
 
 TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
-    clone.DeleteMethod = SecureDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
     File(target + "secret.txt", "top secret");
     File(target + "shared.txt", "shared bytes");
     const std::string other = temp / "other-name.txt";
@@ -273,7 +275,7 @@ TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
 }
 
 TEST_F(PerformTest, SecureDeleteFailureTextCarriesItsMark) {
-    clone.DeleteMethod = SecureDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
     File(target + "x", "x");
     fileSystem.Fail(FsOp::Wipe, target + "x", EIO);
     EXPECT_FALSE(CloneAll());
@@ -281,7 +283,7 @@ TEST_F(PerformTest, SecureDeleteFailureTextCarriesItsMark) {
 }
 
 TEST_F(PerformTest, TrashFailureIsADeleteError) {
-    clone.DeleteMethod = SendToRecycleBin;
+    clone.Settings.DeleteMethod = DeleteMethodType::SendToRecycleBin;
     File(target + "x", "x");
     fileSystem.Fail(FsOp::Trash, target + "x", EXDEV);
     EXPECT_FALSE(CloneAll());
@@ -350,7 +352,7 @@ TEST_F(PerformTest, UnwritableTargetFolderFailsForRealWithoutRetry) {
 }
 
 TEST_F(PerformTest, RetainCreateTimestampKeepsTheAccessTime) {
-    clone.CopyMethod = RetainCreateTimestamp;
+    clone.Settings.CopyMethod = CopyMethodType::RetainCreateTimestamp;
     File(source + "a", "a");
     timespec times[2] = {{1'200'000'000, 0}, {1'300'000'000, 0}};
     utimensat(AT_FDCWD, (source + "a").c_str(), times, 0);

@@ -155,7 +155,7 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
 }
 
 TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
-    clone.DeleteMethod = SecureDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
     const std::string outside = temp / "outside.txt";
     File(outside, "shared bytes");
     ASSERT_EQ(link(outside.c_str(), (target + "shared.txt").c_str()), 0);

@@ -117,7 +117,7 @@ TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
 }
 
 TEST_F(SelectedItemsTest, DoNotDeleteNeverScansTheTarget) {
-    clone.DeleteMethod = DoNotDelete;
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     File(target + "orphan.txt", "o");
     File(source + "a.txt", "a");
     EXPECT_EQ(PlanSelected("", "*.txt"),
@@ -136,9 +136,9 @@ TEST_F(SelectedItemsTest, EmptySelectionPlansNothing) {
 TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {
     File(source + "a.txt", "source", 2'000'000'000);
     File(target + "a.txt", "target", 2'000'000'500);
-    clone.CopyOnlyIfNewer = true;
+    clone.Settings.CopyOnlyIfNewer = true;
     EXPECT_EQ(PlanSelected(source + "a.txt", ""), Lines{});
-    clone.CopyOnlyIfNewer = false;
+    clone.Settings.CopyOnlyIfNewer = false;
     EXPECT_EQ(PlanSelected(source + "a.txt", ""),
               Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
 }

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 
 namespace duvanto {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 
 namespace duvanto::test {

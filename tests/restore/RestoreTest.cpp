@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietRunWindow : public ITaskRunEffects {
+class QuietRunWindow : public IRunHost {
 public:
     explicit QuietRunWindow(RunFlags& flags) : m_flags(flags) {}
     void SetStatusText(int, const std::string&) override {}
@@ -21,15 +21,9 @@ public:
             m_flags.EscPressed = true;
         }
     }
-    int32_t RowCount() override { return 0; }
-    std::string RowText(int32_t) override { return ""; }
-    int32_t RowIcon(int32_t) override { return 0; }
-    void SetRowIcon(int32_t, int32_t) override {}
-    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
     void SetCaption(const std::string&) override {}
     void SetTrayTooltip(const std::string&) override {}
     void SetTopLevelMenusEnabled(bool) override {}
-    void SetTrayIcon(TrayIcon) override {}
 
     int escapeAtPump = 0;
 
@@ -110,15 +104,15 @@ TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
     WriteFile(source + "a.txt", "newer in the Source");
     SetModificationTime(source + "a.txt", 2'000'000'000);
     SetModificationTime(first + "a.txt", 1'000'000'000);
-    app.Clone.DeleteMethod = RegularDelete;
-    app.Clone.CopyOnlyIfNewer = true;
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
+    app.Settings.CopyOnlyIfNewer = true;
 
     EXPECT_EQ(Restore(first), RestoreOutcome::Completed);
     EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
     EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
     EXPECT_EQ(ReadFile(source + "only-in-source.txt"), "keep");
-    EXPECT_EQ(app.Clone.DeleteMethod, RegularDelete);
-    EXPECT_TRUE(app.Clone.CopyOnlyIfNewer);
+    EXPECT_EQ(app.Settings.DeleteMethod, DeleteMethodType::RegularDelete);
+    EXPECT_TRUE(app.Settings.CopyOnlyIfNewer);
 }
 
 TEST_F(RestoreTest, RefusalsTellWhyAndChangeNothing) {

@@ -1,3 +1,4 @@
+#include "platform/PosixFileSystem.h"
 #include "restore/SelectionTree.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "settings/ProgramOptions.h"
 
+#include "engine/StatusHost.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -10,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
+#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
@@ -31,18 +33,16 @@ struct Owners {
     explicit Owners(const std::string& appPath)
         : reporter(appPath, prompt, clock),
           log(appPath, clock, reporter, prompt),
-          clone(compare, log, fileSystem, flags, reporter),
           rules(reporter),
-          options(appPath, {compare, clone, log, rules}, reporter) {}
+          options(appPath, {settings, log, rules}, reporter) {}
 
     RecordingPrompt prompt;
     FixedClock clock;
     ErrorReporter reporter;
-    cCompare compare;
+    CloneSettings settings;
     PosixFileSystem fileSystem;
     RunFlags flags;
     cCloneLog log;
-    cClone clone;
     cPriorityRules rules;
     ProgramOptions options;
 };
@@ -182,10 +182,10 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
             "\n"
             "ConfirmSyncActions=True\n");
         EXPECT_EQ(o->options.FormHeight, 7000) << line;
-        EXPECT_FALSE(o->clone.ConfirmSyncActions) << line;
+        EXPECT_FALSE(o->settings.ConfirmSyncActions) << line;
         if (line.starts_with("DeleteMethod")) {
             // The object keeps what it started with: neither the value nor the file's default.
-            EXPECT_EQ(o->clone.DeleteMethod, RegularDelete) << line;
+            EXPECT_EQ(o->settings.DeleteMethod, DeleteMethodType::RegularDelete) << line;
         }
         ASSERT_EQ(o->prompt.shown.size(), 1u) << line;
         EXPECT_EQ(o->prompt.shown[0].title,
@@ -215,7 +215,7 @@ TEST_F(ProgramOptionsTest, AStoppedReadTellsTheKeyAndLine) {
     EXPECT_EQ(o->options.ReadFailure->Value, "99999999999999999999");
     EXPECT_EQ(o->options.ReadFailure->Reason, "Overflow");
     // The file's "Do Not Delete" was never read: the engine would delete for good.
-    EXPECT_EQ(o->clone.DeleteMethod, RegularDelete);
+    EXPECT_EQ(o->settings.DeleteMethod, DeleteMethodType::RegularDelete);
 
     // Deep in the rules, the very key is named.
     o = ReadFrom(
@@ -228,7 +228,8 @@ TEST_F(ProgramOptionsTest, AStoppedReadTellsTheKeyAndLine) {
 
     o = ReadFrom("\xEF\xBB\xBF[Miscellaneous]\nDeleteMethod=2\n");
     EXPECT_FALSE(o->options.ReadFailure.has_value());
-    EXPECT_EQ(o->clone.DeleteMethod, DoNotDelete) << "a byte-order mark hides no section";
+    EXPECT_EQ(o->settings.DeleteMethod, DeleteMethodType::DoNotDelete)
+        << "a byte-order mark hides no section";
 }
 
 TEST_F(ProgramOptionsTest, ASavedFileGoesThroughItsLink) {
@@ -236,7 +237,7 @@ TEST_F(ProgramOptionsTest, ASavedFileGoesThroughItsLink) {
     WriteFile(kept, "; mine\n[Miscellaneous]\nDeleteMethod=2\n");
     ASSERT_EQ(symlink("dotfiles/duvanto.ini", IniPath().c_str()), 0);
     auto o = Read();
-    o->clone.CopyMethod = SafeCopyMethod;
+    o->settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
     EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
     const std::string text = ReadFile(kept);
@@ -264,7 +265,7 @@ TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {
     EXPECT_EQ(o->log.MaxLogFileSize(), 307200);
     ASSERT_EQ(o->rules.Count(), 1);
     o->options.FormHeight = 6100;
-    o->compare.CompareMethod = Size;
+    o->settings.CompareMethod = CompareMethodType::Size;
     ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
     const std::string saved = ReadFile(IniPath());
     const std::string expectedStart =
@@ -290,17 +291,17 @@ TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {
 
     auto again = Read();
     EXPECT_EQ(again->options.FormHeight, 6100);
-    EXPECT_EQ(again->compare.CompareMethod, Size);
+    EXPECT_EQ(again->settings.CompareMethod, CompareMethodType::Size);
     EXPECT_EQ(again->log.MaxLogFileSize(), 307200);
     EXPECT_TRUE(again->prompt.shown.empty());
 }
 
 TEST_F(ProgramOptionsTest, EveryOptionSurvivesASaveAndARead) {
     auto o = Read();
-    o->compare = {Contents, false, true, false, false};
-    o->clone.CopyMethod = SafeCopyMethod;
-    o->clone.DeleteMethod = DoNotDelete;
-    o->clone.CopyOnlyIfNewer = true;
+    o->settings = {CompareMethodType::Contents, false, true, false, false};
+    o->settings.CopyMethod = CopyMethodType::SafeCopyMethod;
+    o->settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+    o->settings.CopyOnlyIfNewer = true;
     o->log.LogOnlyErrors(true);
     o->options.LogSize = LogSizeItem::Kb100;
     o->rules.Add({0.25, 0.75, HIGH_PRIORITY_CLASS, ""});

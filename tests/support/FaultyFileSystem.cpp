@@ -1,4 +1,5 @@
 #include "support/FaultyFileSystem.h"
+#include "platform/PosixFileSystem.h"
 
 #include <unistd.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 

@@ -1,7 +1,9 @@
 #include "tasks/CloneTask.h"
+#include "tasks/TaskRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TasksFixture.h"
@@ -60,17 +62,28 @@ TEST(CloneTaskPatterns, MatchWithLetterCaseCounting) {
     EXPECT_TRUE(task.FileMatchesPatternInCollection("a[b", {"a[b"}));
 }
 
-using ExecuteTest = TasksFixture;
+class ExecuteTest : public TasksFixture {
+protected:
+    // The three steps as a front end takes them: the request, the run, the outcome applied.
+    TaskRunOutcome RunTask(const cCloneTask& task) {
+        const TaskRunRequest request = MakeTaskRunRequest(app, task);
+        const TaskRunOutcome outcome = ExecuteTaskRun(app, request, window);
+        ApplyTaskRunOutcome(app.CloneTasks, outcome);
+        return outcome;
+    }
+};
 
 TEST_F(ExecuteTest, TwoTargetsOfWhichTheFirstIsMissing) {
     WriteFile(temp / "S/a.txt", "a");
     fs::create_directories(temp / "T2");
-    cCloneTask task = Task("Pair", "S/", {"T1/", "T2/"});
-    window.AddRow("Pair");
+    app.CloneTasks.Add(Task("Pair", "S/", {"T1/", "T2/"}));
 
-    EXPECT_FALSE(task.Execute(app, window));
+    const TaskRunOutcome outcome = RunTask(*app.CloneTasks.Item("Pair"));
 
-    EXPECT_TRUE(task.ErrorOnLastClone);
+    EXPECT_TRUE(outcome.ErrorOnLastClone);
+    EXPECT_FALSE(outcome.Cancelled);
+    EXPECT_EQ(outcome.StatusText, "Clone Complete with Errors - Pair");
+    EXPECT_TRUE(app.CloneTasks.Item("Pair")->ErrorOnLastClone) << "applied to the listed task";
     EXPECT_EQ(ReadFile(temp / "T2/a.txt"), "a");
     EXPECT_FALSE(fs::exists(temp / "T1"));
     EXPECT_EQ(LogLines(), (std::vector<std::string>{
@@ -84,20 +97,20 @@ TEST_F(ExecuteTest, TwoTargetsOfWhichTheFirstIsMissing) {
                           }));
     EXPECT_EQ(window.Panel(1), "Clone Complete with Errors - Pair");
     EXPECT_EQ(window.Panel(2), "");
-    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderError);
+    EXPECT_EQ(TaskRowImage(*app.CloneTasks.Item("Pair")), ImageSheepFolderError);
 }
 
 TEST_F(ExecuteTest, AnEmptyTargetListRunsNothingAndSucceeds) {
     fs::create_directories(temp / "S");
     cCloneTask task = Task("Empty", "S/", {});
     ASSERT_EQ(task.TargetFolderSpec, "");
-    window.AddRow("Empty", ImageSheepFolderError);
+    task.ErrorOnLastClone = true;
+    app.CloneTasks.Add(task);
 
-    EXPECT_TRUE(task.Execute(app, window));
+    EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
 
-    EXPECT_FALSE(task.ErrorOnLastClone);
+    EXPECT_FALSE(app.CloneTasks.Item("Empty")->ErrorOnLastClone) << "the old error is cleared";
     EXPECT_EQ(window.Panel(1), "Clone Complete - Empty");
-    EXPECT_EQ(window.rows[0].icon, ImageSheepFolder);
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"<Begin: Empty>",
                                                     "<End: Empty> {All Activity Logged}", ""}));
     EXPECT_EQ(window.pumps, 0);
@@ -107,8 +120,6 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
     fs::create_directories(temp / "S");
     fs::create_directories(temp / "T");
     cCloneTask task = Task("Steps", "S/", {"T/"});
-    window.AddRow("Other");
-    window.AddRow("Steps");
     bool priorityApplied = false;
     app.SetPriorityBasedOnRules = [&] {
         priorityApplied = true;
@@ -116,7 +127,7 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
         EXPECT_TRUE(window.journal.empty()) << "the rules come before the window changes";
     };
 
-    task.Execute(app, window);
+    RunTask(task);
 
     EXPECT_TRUE(priorityApplied);
     ASSERT_GE(window.journal.size(), 6u);
@@ -124,22 +135,19 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
               (std::vector<std::string>{"menus:off", "caption:Duvanto running task: Steps",
                                         "tooltip:Duvanto running task: Steps", "animation:on",
                                         "panel1:Clone in Progress. Press ESC to Cancel..."}));
-    std::vector<std::string> tail(window.journal.end() - 10, window.journal.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"icon:Steps=1", "panel1:Cleaning up... ", "row:Steps",
-                                              "menus:on", "caption:Duvanto", "tooltip:Duvanto",
-                                              "animation:off", "panel1:Clone Complete - Steps",
-                                              "panel2:", "tray:normal"}));
+    std::vector<std::string> tail(window.journal.end() - 7, window.journal.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"panel1:Cleaning up... ", "menus:on",
+                                              "caption:Duvanto", "tooltip:Duvanto", "animation:off",
+                                              "panel1:Clone Complete - Steps", "panel2:"}));
     EXPECT_FALSE(app.Flags.CloneInProgress);
-    EXPECT_EQ(app.CurrentTaskName, "Steps");
-    EXPECT_TRUE(window.rows[0].subItems.empty()) << "only the task's own row changes";
 }
 
 TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
     WriteFile(temp / "T/keep.txt", "k");
     cCloneTask task = Task("NoSource", "S/", {"T/"});
-    app.Clone.DeleteMethod = RegularDelete;
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
-    task.Execute(app, window);
+    RunTask(task);
 
     EXPECT_TRUE(fs::exists(temp / "T/keep.txt"));
     EXPECT_EQ(LogLines()[1],
@@ -151,7 +159,7 @@ TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
 
     // A scheduled run logs the failure without the reason.
     app.RunningScheduledTask = true;
-    task.Execute(app, window);
+    RunTask(task);
     EXPECT_EQ(LogLines()[5], "*Folder Path Error:  Problems processing the Source folder. ~/S/");
     EXPECT_FALSE(app.RunningScheduledTask) << "cleared at the end of the run";
 }
@@ -163,7 +171,7 @@ TEST_F(ExecuteTest, ATargetInsideOrAroundTheSourceIsRefused) {
     task.TargetFolderSpec = temp / "S/inner/<:>" + temp.Path() + "<:>" + temp / "S/";
     app.RunningScheduledTask = true;
 
-    task.Execute(app, window);
+    const TaskRunOutcome outcome = RunTask(task);
 
     EXPECT_FALSE(fs::exists(temp / "S/inner/a.txt"));
     std::vector<std::string> lines = LogLines();
@@ -174,7 +182,7 @@ TEST_F(ExecuteTest, ATargetInsideOrAroundTheSourceIsRefused) {
               "into itself. ~/S/inner/");
     EXPECT_NE(lines[2].find("contains the Source folder"), std::string::npos) << lines[2];
     EXPECT_NE(lines[3].find("is the Source folder"), std::string::npos) << lines[3];
-    EXPECT_TRUE(task.ErrorOnLastClone);
+    EXPECT_TRUE(outcome.ErrorOnLastClone);
 }
 
 TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
@@ -184,7 +192,10 @@ TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
     cCloneTask task = Task("Stop", "S/", {"T1/", "T2/"});
     window.escapeAtPump = 1;
 
-    EXPECT_FALSE(task.Execute(app, window));
+    const TaskRunOutcome cancelled = RunTask(task);
+    EXPECT_TRUE(cancelled.ErrorOnLastClone);
+    EXPECT_TRUE(cancelled.Cancelled);
+    EXPECT_EQ(cancelled.StatusText, "Clone Cancelled By User - Stop");
 
     EXPECT_FALSE(fs::exists(temp / "T1/a.txt"));
     EXPECT_FALSE(fs::exists(temp / "T2/a.txt"));
@@ -195,7 +206,7 @@ TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
 
     // The next run starts with the flags cleared.
     window.escapeAtPump = 0;
-    EXPECT_TRUE(task.Execute(app, window));
+    EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
     EXPECT_EQ(ReadFile(temp / "T2/a.txt"), "a");
 }
 
@@ -207,7 +218,7 @@ TEST_F(ExecuteTest, SelectedItemsGoToTheEngine) {
     task.AllFilesAndFolders(false);
     task.IncludeFileSpecs = temp / "S/take.txt";
 
-    EXPECT_TRUE(task.Execute(app, window));
+    EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
 
     EXPECT_EQ(ReadFile(temp / "T/take.txt"), "t");
     EXPECT_FALSE(fs::exists(temp / "T/leave.txt"));
@@ -219,14 +230,14 @@ TEST_F(ExecuteTest, AManualTaskKeepsItsNextRunAndShowsManual) {
     app.CloneTasks.Add(Task("Hand", "S/", {"T/"}));
     cCloneTask* task = app.CloneTasks.Item("Hand");
     task->NextCloneDateTime = 1234.5;
-    window.AddRow("Hand");
     clock.now = kThursday + 0.3 / 86400;  // a fraction of a second is dropped
 
-    task->Execute(app, window);
+    const TaskRunOutcome outcome = RunTask(*task);
 
+    EXPECT_FALSE(outcome.NextChanged);
     EXPECT_EQ(task->NextCloneDateTime, 1234.5);
     EXPECT_EQ(task->LastCloneDateTime, WholeSecond(kThursday));
-    EXPECT_EQ(window.rows[0].subItems,
+    EXPECT_EQ(task->ListviewSubItems(),
               (std::vector<std::string>{temp / "S/", temp / "T/", "Manual", "12/4/2003 4:38:16 PM",
                                         "", "200312041638"}));
 }
@@ -246,9 +257,13 @@ TEST_F(ExecuteTest, AScheduledRunComputesItsNextTimeAndMarksTheNextTask) {
     app.CloneTasks.SetNextScheduledTask();
     ASSERT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Later");
 
-    // A copy of the listed task runs, as a command-line run of a listed task would.
-    cCloneTask run = *app.CloneTasks.Item("often");
-    run.Execute(app, window);
+    // The run works on its copy; only applying the outcome changes the list.
+    const TaskRunRequest request = MakeTaskRunRequest(app, *app.CloneTasks.Item("often"));
+    const TaskRunOutcome outcome = ExecuteTaskRun(app, request, window);
+    EXPECT_EQ(app.CloneTasks.Item("Often")->LastCloneDateTime, 0.0);
+    EXPECT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Later");
+    EXPECT_TRUE(outcome.NextChanged);
+    EXPECT_TRUE(ApplyTaskRunOutcome(app.CloneTasks, outcome));
 
     const cCloneTask* listed = app.CloneTasks.Item("Often");
     EXPECT_EQ(listed->LastCloneDateTime, WholeSecond(kThursday));
@@ -256,20 +271,69 @@ TEST_F(ExecuteTest, AScheduledRunComputesItsNextTimeAndMarksTheNextTask) {
     EXPECT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Often");
 }
 
-TEST_F(ExecuteTest, TheTrayShowsAnErrorLeftByAnyTask) {
+TEST_F(ExecuteTest, AnOutcomeForATaskNoLongerListedChangesNothing) {
     fs::create_directories(temp / "S");
-    cCloneTask failed = Task("Failed", "S/", {});
-    failed.ErrorOnLastClone = true;
-    app.CloneTasks.Add(failed);
-    cCloneTask task = Task("Fine", "S/", {});
-    task.Execute(app, window);
-    EXPECT_EQ(window.journal.back(), "tray:error");
-    app.SchedulerPaused = true;
-    task.Execute(app, window);
-    EXPECT_EQ(window.journal.back(), "tray:paused");
+    app.CloneTasks.Add(Task("Gone", "S/", {}));
+    const TaskRunRequest request = MakeTaskRunRequest(app, *app.CloneTasks.Item("Gone"));
+    app.CloneTasks.Remove(*app.CloneTasks.Item("Gone"));
+    app.CloneTasks.Add(Task("Other", "S/", {}));
+
+    EXPECT_FALSE(ApplyTaskRunOutcome(app.CloneTasks, ExecuteTaskRun(app, request, window)));
+    EXPECT_EQ(app.CloneTasks.Item("Other")->LastCloneDateTime, 0.0);
 }
 
-class RemovableDriveTest : public TasksFixture {
+TEST_F(ExecuteTest, TheRunKeepsTheSettingsItStartedWith) {
+    WriteFile(temp / "S/a.txt", "a");
+    WriteFile(temp / "T/orphan.txt", "o");
+    cCloneTask task = Task("Kept", "S/", {"T/"});
+    app.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+    const TaskRunRequest request = MakeTaskRunRequest(app, task);
+    // The options change while the run waits to start (a menu on the window's thread).
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
+
+    ExecuteTaskRun(app, request, window);
+
+    EXPECT_TRUE(fs::exists(temp / "T/orphan.txt"));
+    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+}
+
+TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
+    WriteFile(temp / "S/one.txt", "12345");
+    WriteFile(temp / "S/two.txt", "123");
+    WriteFile(temp / "T/orphan.txt", "o");
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
+
+    RunTask(Task("Counted", "S/", {"T/"}));
+
+    ASSERT_FALSE(window.progresses.empty());
+    // Performing starts at nothing done of three file operations and eight bytes.
+    const auto start =
+        std::find(window.progresses.begin(), window.progresses.end(), RunProgress{0, 3, 0, 8});
+    ASSERT_NE(start, window.progresses.end());
+    EXPECT_EQ(window.progresses.back(), (RunProgress{3, 3, 8, 8}));
+}
+
+TEST_F(ExecuteTest, TheConfirmationListIsThePlanAndSkipsWhatIsStruckOut) {
+    WriteFile(temp / "S/keep.txt", "k");
+    WriteFile(temp / "S/skip.txt", "s");
+    fs::create_directories(temp / "T");
+    app.Settings.ConfirmSyncActions = true;
+    window.skip = {false, true};
+
+    RunTask(Task("Asked", "S/", {"T/"}));
+
+    ASSERT_EQ(window.confirmed.size(), 2u);
+    // The operations come in the walk's order; the second one is struck out.
+    const FileOp& kept = window.confirmed[0];
+    const FileOp& skipped = window.confirmed[1];
+    EXPECT_EQ(kept.Operation, CopyFile);
+    EXPECT_EQ(skipped.SourceFolder, temp / "S/");
+    EXPECT_EQ(skipped.TargetFolder, temp / "T/");
+    EXPECT_TRUE(fs::exists(temp / "T/" + kept.FileName));
+    EXPECT_FALSE(fs::exists(temp / "T/" + skipped.FileName));
+}
+
+class RemovableDriveTest : public ExecuteTest {
 protected:
     RemovableDriveTest() {
         // An unplugged stick: its mount point is listed, its folder is there, nothing is
@@ -288,7 +352,7 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
     prompt.answers = {MessageAnswer::Retry, MessageAnswer::Cancel};
     std::string reason = "old";
 
-    EXPECT_EQ(task.ValidateFolder(app, stick + "backup/", "Target", true, reason), 3);
+    EXPECT_EQ(task.ValidateFolder(app, stick + "backup/", "Target", true, reason, true, false), 3);
 
     EXPECT_EQ(reason, "");
     ASSERT_EQ(prompt.shown.size(), 2u);
@@ -301,7 +365,7 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
 
     // A run logs the cancelled Target without a reason and goes on.
     prompt.answers = {MessageAnswer::Cancel};
-    task.Execute(app, window);
+    RunTask(task);
     EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder. " +
                                  Short(stick) + "backup/");
 }
@@ -309,7 +373,7 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
 TEST_F(RemovableDriveTest, WithTheOptionOffTheDriveIsJustNotReady) {
     cCloneTask task = Task("Stick", "S/", {"media/anna/STICK/"});
     std::string reason;
-    EXPECT_EQ(task.ValidateFolder(app, stick, "Target", false, reason), 3);
+    EXPECT_EQ(task.ValidateFolder(app, stick, "Target", false, reason, false, false), 3);
     EXPECT_EQ(reason, GetInvalidPathErrorMsg(3, stick, 0));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, "Invalid Target Folder");

@@ -104,7 +104,6 @@ protected:
         task.IntervalType = type;
         task.NextCloneDateTime = next;
         app.CloneTasks.Add(task, -1, true);
-        window.AddRow(name);
         return *app.CloneTasks.Item(name);
     }
 };
@@ -123,26 +122,24 @@ TEST_F(NextScheduledTaskTest, TiesKeepTheEarlierTaskInTheList) {
     EXPECT_FALSE(app.CloneTasks.Item("First")->IsNextScheduledTask);
 }
 
-TEST_F(NextScheduledTaskTest, RowIconsFollowTheNextTask) {
+TEST_F(NextScheduledTaskTest, RowImagesFollowTheNextTaskAndTheErrorFlag) {
     AddScheduled("A", Monday(10));
     AddScheduled("B", Monday(11)).ErrorOnLastClone = true;
-    window.AddRow("Stranger", ImageSheepFolderNext);
-    app.CloneTasks.AttachRows(&window);
+    const auto images = [this] {
+        return std::vector<TaskImage>{TaskRowImage(*app.CloneTasks.Item("A")),
+                                      TaskRowImage(*app.CloneTasks.Item("B"))};
+    };
     app.CloneTasks.SetNextScheduledTask();
-    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderNext);
-    EXPECT_EQ(window.rows[1].icon, ImageSheepFolder);
-    EXPECT_EQ(window.rows[2].icon, ImageSheepFolderNext) << "a row naming no task is left alone";
+    EXPECT_EQ(images(), (std::vector<TaskImage>{ImageSheepFolderNext, ImageSheepFolderError}));
 
     app.CloneTasks.Item("B")->NextCloneDateTime = Monday(9);
     app.CloneTasks.SetNextScheduledTask();
-    EXPECT_EQ(window.rows[0].icon, ImageSheepFolder);
-    EXPECT_EQ(window.rows[1].icon, ImageSheepFolderErrorNext);
+    EXPECT_EQ(images(), (std::vector<TaskImage>{ImageSheepFolder, ImageSheepFolderErrorNext}));
 
     app.CloneTasks.Item("A")->ErrorOnLastClone = true;
     app.CloneTasks.Item("A")->NextCloneDateTime = Monday(8);
     app.CloneTasks.SetNextScheduledTask();
-    EXPECT_EQ(window.rows[0].icon, ImageSheepFolderErrorNext);
-    EXPECT_EQ(window.rows[1].icon, ImageSheepFolderError);
+    EXPECT_EQ(images(), (std::vector<TaskImage>{ImageSheepFolderErrorNext, ImageSheepFolderError}));
 }
 
 class SchedulerTickTest : public NextScheduledTaskTest {

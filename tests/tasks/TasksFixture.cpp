@@ -27,7 +27,7 @@ TasksFixture::TasksFixture() : appPath(temp / "home/"), app(appPath, clock, prom
     app.Drives.sysRoot = temp / "sys/";
     WriteFile(app.Drives.fstab, "");
     WriteFile(app.Drives.mountInfo, "1 0 8:1 / / rw - ext4 /dev/root rw\n");
-    app.Clone.DeleteMethod = RegularDelete;
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     window.flags = &app.Flags;
     app.CloneTasks.TaskListFileSpec(appPath + "Default Task List.dvt");
 }

@@ -7,24 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/PosixFileSystem.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
 #include "tasks/Application.h"
-#include "tasks/TaskRunEffects.h"
+#include "tasks/RunHost.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
 
-// The main window as a list of rows and a journal of what the run did to it.
-class RecordingWindow : public ITaskRunEffects {
+// The front end a run talks to, as a journal of what the run did to it.
+class RecordingWindow : public IRunHost {
 public:
-    struct Row {
-        std::string text;
-        int32_t icon = ImageSheepFolder;
-        std::vector<std::string> subItems;
-    };
-
     void SetStatusText(int panel, const std::string& text) override {
         Note("panel" + std::to_string(panel) + ":" + text);
     }
@@ -36,18 +31,10 @@ public:
     }
     void SetAnimation(bool enabled) override { Note(enabled ? "animation:on" : "animation:off"); }
 
-    int32_t RowCount() override { return static_cast<int32_t>(rows.size()); }
-    std::string RowText(int32_t row) override { return rows.at(row).text; }
-    int32_t RowIcon(int32_t row) override { return rows.at(row).icon; }
-    void SetRowIcon(int32_t row, int32_t image) override {
-        rows.at(row).icon = image;
-        Note("icon:" + rows.at(row).text + "=" + std::to_string(image));
-    }
-    void SetRowItems(int32_t row, const std::string& text,
-                     const std::vector<std::string>& subItems) override {
-        rows.at(row).text = text;
-        rows.at(row).subItems = subItems;
-        Note("row:" + text);
+    void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
+        confirmed = operations;
+        return skip;
     }
 
     void SetCaption(const std::string& caption) override { Note("caption:" + caption); }
@@ -55,19 +42,13 @@ public:
     void SetTopLevelMenusEnabled(bool enabled) override {
         Note(enabled ? "menus:on" : "menus:off");
     }
-    void SetTrayIcon(TrayIcon icon) override {
-        Note(icon == TrayIcon::Error ? "tray:error"
-                                     : (icon == TrayIcon::Paused ? "tray:paused" : "tray:normal"));
-    }
-
-    void AddRow(const std::string& text, int32_t icon = ImageSheepFolder) {
-        rows.push_back({text, icon, {}});
-    }
     // The last text of a status panel.
     std::string Panel(int panel) const;
 
-    std::vector<Row> rows;
     std::vector<std::string> journal;
+    std::vector<RunProgress> progresses;
+    std::vector<FileOp> confirmed;
+    std::vector<bool> skip;
     int pumps = 0;
     int escapeAtPump = 0;  // > 0: Escape is pressed at that pump
     RunFlags* flags = nullptr;

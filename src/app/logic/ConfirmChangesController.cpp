@@ -12,30 +12,6 @@ PlannedOperation PlannedOperationFromFileOp(const FileOp& op) {
             cClone::DescribeFileOp(op)};
 }
 
-PlannedOperation PlannedOperationFromLine(std::string line) {
-    PlannedOperation operation;
-    if (line.find("   COPY FILE  ") != std::string::npos) {
-        operation.Kind = CopyFile;
-    } else if (line.find("   DELETE FILE  ") != std::string::npos) {
-        operation.Kind = DeleteFile;
-    } else if (line.find("   CREATE FOLDER  ") != std::string::npos) {
-        operation.Kind = CreateFolder;
-    } else {
-        operation.Kind = DeleteFolder;
-    }
-    operation.Description = std::move(line);
-    return operation;
-}
-
-std::vector<PlannedOperation> PlannedOperationsFromLines(std::vector<std::string> lines) {
-    std::vector<PlannedOperation> operations;
-    operations.reserve(lines.size());
-    for (std::string& line : lines) {
-        operations.push_back(PlannedOperationFromLine(std::move(line)));
-    }
-    return operations;
-}
-
 ConfirmChangesController::ConfirmChangesController(ConfirmChangesRequest request,
                                                    IAppPrompt& prompt,
                                                    std::function<void(bool)> setConfirmSyncActions)
@@ -54,7 +30,11 @@ const PlannedOperation& ConfirmChangesController::Entry(int32_t row) const {
 }
 
 std::string ConfirmChangesController::Key(int32_t row) const {
-    return "K" + std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    // Appended rather than "K" + std::string: GCC 12 at -O3 misreads that operator+ as an
+    // overlapping copy and stops the Release build.
+    std::string key = "K";
+    key += std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    return key;
 }
 
 bool ConfirmChangesController::RemoveSelected(const std::vector<int32_t>& rows) {

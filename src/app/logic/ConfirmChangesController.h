@@ -25,11 +25,6 @@ struct PlannedOperation {
 
 // An operation of the engine's plan.
 PlannedOperation PlannedOperationFromFileOp(const FileOp& op);
-// A description line alone, as a host that is handed only the lines gets it: the kind is told by
-// the line holding "   COPY FILE  ", "   DELETE FILE  " or "   CREATE FOLDER  " (tested in that
-// order); any other line is a folder removal. Names and folders stay empty.
-PlannedOperation PlannedOperationFromLine(std::string line);
-std::vector<PlannedOperation> PlannedOperationsFromLines(std::vector<std::string> lines);
 
 struct ConfirmChangesRequest {
     std::string TaskName;

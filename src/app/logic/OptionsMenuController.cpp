@@ -147,19 +147,19 @@ bool* OptionsMenuController::ToggleSetting(MenuCommand command) const {
     OptionTargets& t = m_options.Targets();
     switch (command) {
         case Cmd::IgnoreTwoSecDiff:
-            return &t.compare.IgnoreFAT_NTFS_TwoSecDiff;
+            return &t.settings.IgnoreFAT_NTFS_TwoSecDiff;
         case Cmd::IgnoreDaylightSavings:
-            return &t.compare.IgnoreFAT_NTFS_DaylightSavings;
+            return &t.settings.IgnoreFAT_NTFS_DaylightSavings;
         case Cmd::IgnoreSystemFolders:
-            return &t.compare.IgnoreSystemFolders;
+            return &t.settings.IgnoreSystemFolders;
         case Cmd::IgnoreHiddenFolders:
-            return &t.compare.IgnoreHiddenFolders;
+            return &t.settings.IgnoreHiddenFolders;
         case Cmd::PromptToInsertRemovableDrive:
             return &m_options.PromptToInsertRemovableDrive;
         case Cmd::CopyOnlyIfNewer:
-            return &t.clone.CopyOnlyIfNewer;
+            return &t.settings.CopyOnlyIfNewer;
         case Cmd::ConfirmSyncActions:
-            return &t.clone.ConfirmSyncActions;
+            return &t.settings.ConfirmSyncActions;
         default:
             return nullptr;
     }
@@ -170,15 +170,14 @@ std::optional<OptionsMenuController::RadioItem> OptionsMenuController::MethodIte
     const auto index = [command](Cmd first) {
         return static_cast<int32_t>(command) - static_cast<int32_t>(first);
     };
-    OptionTargets& t = m_options.Targets();
     if (command >= Cmd::CompareDateTime && command <= Cmd::CompareCRC32) {
-        return RadioItem{&t.compare.CompareMethod, index(Cmd::CompareDateTime)};
+        return RadioItem{Method::Compare, index(Cmd::CompareDateTime)};
     }
     if (command >= Cmd::CopyRegular && command <= Cmd::CopyRetainCreateTimestamp) {
-        return RadioItem{&t.clone.CopyMethod, index(Cmd::CopyRegular)};
+        return RadioItem{Method::Copy, index(Cmd::CopyRegular)};
     }
     if (command >= Cmd::DeleteRegular && command <= Cmd::DeleteSecure) {
-        return RadioItem{&t.clone.DeleteMethod, index(Cmd::DeleteRegular)};
+        return RadioItem{Method::Delete, index(Cmd::DeleteRegular)};
     }
     return std::nullopt;
 }
@@ -189,7 +188,7 @@ MenuItemState OptionsMenuController::State(MenuCommand command) const {
     if (const bool* setting = ToggleSetting(command)) {
         checked = *setting;
     } else if (const std::optional<RadioItem> item = MethodItem(command)) {
-        checked = *item->setting == item->index;
+        checked = MethodValue(item->method) == item->index;
     } else {
         switch (command) {
             case Cmd::RunAtLoginCurrentUser:
@@ -227,10 +226,17 @@ void OptionsMenuController::Run(MenuCommand command) {
         return;
     }
     if (const std::optional<RadioItem> item = MethodItem(command)) {
-        if (item->setting == &m_options.Targets().clone.DeleteMethod) {
-            ChooseDeleteMethod(item->index);
-        } else {
-            Set(*item->setting, item->index);
+        CloneSettings& settings = m_options.Targets().settings;
+        switch (item->method) {
+            case Method::Compare:
+                Set(settings.CompareMethod, static_cast<CompareMethodType>(item->index));
+                break;
+            case Method::Copy:
+                Set(settings.CopyMethod, static_cast<CopyMethodType>(item->index));
+                break;
+            case Method::Delete:
+                ChooseDeleteMethod(static_cast<DeleteMethodType>(item->index));
+                break;
         }
         return;
     }
@@ -308,8 +314,20 @@ void OptionsMenuController::Set(T& setting, T value) {
     }
 }
 
-void OptionsMenuController::ChooseDeleteMethod(int32_t method) {
-    if (method == SendToRecycleBin && m_options.SendToRecycleBinMsg) {
+int32_t OptionsMenuController::MethodValue(Method method) const {
+    const CloneSettings& settings = m_options.Targets().settings;
+    switch (method) {
+        case Method::Compare:
+            return static_cast<int32_t>(settings.CompareMethod);
+        case Method::Copy:
+            return static_cast<int32_t>(settings.CopyMethod);
+        default:
+            return static_cast<int32_t>(settings.DeleteMethod);
+    }
+}
+
+void OptionsMenuController::ChooseDeleteMethod(DeleteMethodType method) {
+    if (method == DeleteMethodType::SendToRecycleBin && m_options.SendToRecycleBinMsg) {
         // Cleared before asking, so the warning is shown once whatever the answer.
         m_options.SendToRecycleBinMsg = false;
         Save();
@@ -318,7 +336,7 @@ void OptionsMenuController::ChooseDeleteMethod(int32_t method) {
             return;
         }
     }
-    Set(m_options.Targets().clone.DeleteMethod, method);
+    Set(m_options.Targets().settings.DeleteMethod, method);
 }
 
 void OptionsMenuController::ChooseLogSize(LogSize size) {

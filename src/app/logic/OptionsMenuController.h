@@ -122,11 +122,14 @@ private:
         IAppPrompt& m_prompt;
     };
 
-    // A radio item of the method submenus: the setting it sets and the value it stands for.
+    // A radio item of the method submenus: the method it sets and the value it stands for.
+    enum class Method { Compare, Copy, Delete };
     struct RadioItem {
-        int32_t* setting;
+        Method method;
         int32_t index;
     };
+    // The method's value as its items number it.
+    int32_t MethodValue(Method method) const;
     struct LogSize {
         LogSizeItem item;
         int32_t bytes;
@@ -141,7 +144,7 @@ private:
     // Sets a setting from a click and saves when it changed.
     template <typename T>
     void Set(T& setting, T value);
-    void ChooseDeleteMethod(int32_t method);
+    void ChooseDeleteMethod(DeleteMethodType method);
     void ChooseLogSize(LogSize size);
     void ToggleLogOnlyErrors();
     void AskDelayBeforeFirstTask();

@@ -64,8 +64,8 @@ std::optional<RestoreJob> RestoreController::StartRestore() {
     return RestoreJob{m_restore, SelectedItems()};
 }
 
-RestoreOutcome RestoreController::Run(Application& app, const RestoreJob& job,
-                                      ITaskRunEffects& runWindow, IRestoreWindow& restoreWindow) {
+RestoreOutcome RestoreController::Run(Application& app, const RestoreJob& job, IRunHost& runWindow,
+                                      IRestoreWindow& restoreWindow) {
     // The run's own failures are reported by the task run; this catches what lies around it, so
     // that the restore's thread never ends the program.
     return Labelled(app.Reporter, "frmRestore.cmdRestore_Click", RestoreOutcome::Refused, [&] {

@@ -56,7 +56,7 @@ public:
     // On the restore's thread: the checks of the button (a missing Source made again, nothing
     // checked), the run and its closing message, all through the application's prompt; the
     // engine's delete and newer-only settings are put back whatever happens.
-    static RestoreOutcome Run(Application& app, const RestoreJob& job, ITaskRunEffects& runWindow,
+    static RestoreOutcome Run(Application& app, const RestoreJob& job, IRunHost& runWindow,
                               IRestoreWindow& restoreWindow);
     // Back on the window's thread: true when the window closes (after every run, not after a
     // refusal).

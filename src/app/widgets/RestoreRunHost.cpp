@@ -5,7 +5,7 @@
 
 namespace duvanto {
 
-RestoreRunHost::RestoreRunHost(std::string taskName, ITaskRunEffects* mainWindow,
+RestoreRunHost::RestoreRunHost(std::string taskName, IRunHost* mainWindow,
                                QtConfirmChanges* confirm)
     : m_taskName(std::move(taskName)), m_mainWindow(mainWindow), m_confirm(confirm) {}
 
@@ -49,11 +49,22 @@ void RestoreRunHost::SetAnimation(bool enabled) {
     }
 }
 
-std::vector<bool> RestoreRunHost::ConfirmOperations(const std::vector<std::string>& lines) {
+void RestoreRunHost::Progress(const RunProgress& progress) {
+    if (m_mainWindow != nullptr) {
+        m_mainWindow->Progress(progress);
+    }
+}
+
+std::vector<bool> RestoreRunHost::ConfirmOperations(const std::vector<FileOp>& operations) {
     if (m_confirm == nullptr) {
         return {};
     }
-    return m_confirm->Confirm({m_taskName, PlannedOperationsFromLines(lines), true});
+    std::vector<PlannedOperation> planned;
+    planned.reserve(operations.size());
+    for (const FileOp& op : operations) {
+        planned.push_back(PlannedOperationFromFileOp(op));
+    }
+    return m_confirm->Confirm({m_taskName, std::move(planned), true});
 }
 
 void RestoreRunHost::SetCaption(const std::string& caption) {
@@ -71,12 +82,6 @@ void RestoreRunHost::SetTrayTooltip(const std::string& tooltip) {
 void RestoreRunHost::SetTopLevelMenusEnabled(bool enabled) {
     if (m_mainWindow != nullptr) {
         m_mainWindow->SetTopLevelMenusEnabled(enabled);
-    }
-}
-
-void RestoreRunHost::SetTrayIcon(enum TrayIcon icon) {
-    if (m_mainWindow != nullptr) {
-        m_mainWindow->SetTrayIcon(icon);
     }
 }
 

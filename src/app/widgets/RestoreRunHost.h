@@ -13,34 +13,27 @@
 #include <string>
 
 #include "restore/Restore.h"
-#include "tasks/TaskRunEffects.h"
+#include "tasks/RunHost.h"
 
 namespace duvanto {
 
 class QtConfirmChanges;
 
-class RestoreRunHost : public QObject, public ITaskRunEffects, public IRestoreWindow {
+class RestoreRunHost : public QObject, public IRunHost, public IRestoreWindow {
     Q_OBJECT
 public:
     // Made on the GUI thread, used by the run's thread, released on the GUI thread after the
     // run ended. `taskName` names the run in the confirmation window.
-    RestoreRunHost(std::string taskName, ITaskRunEffects* mainWindow, QtConfirmChanges* confirm);
+    RestoreRunHost(std::string taskName, IRunHost* mainWindow, QtConfirmChanges* confirm);
 
     void SetStatusText(int panel, const std::string& text) override;
     void Pump() override;
     void SetAnimation(bool enabled) override;
-    std::vector<bool> ConfirmOperations(const std::vector<std::string>& lines) override;
-    // The temporary task of a restore has no row.
-    int32_t RowCount() override { return 0; }
-    std::string RowText(int32_t) override { return {}; }
-    int32_t RowIcon(int32_t) override { return 0; }
-    void SetRowIcon(int32_t, int32_t) override {}
-    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
+    void Progress(const RunProgress& progress) override;
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override;
     void SetCaption(const std::string& caption) override;
     void SetTrayTooltip(const std::string& tooltip) override;
     void SetTopLevelMenusEnabled(bool enabled) override;
-    // "enum": Pictures.h has a function of the same name.
-    void SetTrayIcon(enum TrayIcon icon) override;
 
     void SetButtonsEnabled(bool enabled) override;
     void SetStatusLabel(const std::string& text) override;
@@ -55,7 +48,7 @@ private:
     void ShowStatusTexts();
 
     const std::string m_taskName;
-    ITaskRunEffects* const m_mainWindow;
+    IRunHost* const m_mainWindow;
     QtConfirmChanges* const m_confirm;
     std::mutex m_mutex;
     std::array<std::string, 2> m_texts;  // guarded by m_mutex

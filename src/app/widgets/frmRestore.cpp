@@ -12,7 +12,7 @@
 
 namespace duvanto {
 
-frmRestore::frmRestore(RestoreController& controller, ITaskRunEffects* mainWindow,
+frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
                        QtConfirmChanges* confirm, QWidget* parent)
     : QDialog(parent),
       m_controller(controller),

@@ -23,7 +23,7 @@ public:
     // The controller outlives the window. `mainWindow` (the main window's run effects,
     // callable from a run's thread) and `confirm` are optional; without them the run shows
     // itself only in this window and strikes out nothing when the options ask to confirm.
-    explicit frmRestore(RestoreController& controller, ITaskRunEffects* mainWindow = nullptr,
+    explicit frmRestore(RestoreController& controller, IRunHost* mainWindow = nullptr,
                         QtConfirmChanges* confirm = nullptr, QWidget* parent = nullptr);
 
     SelectionTreeModel& Model() { return m_model; }
@@ -45,7 +45,7 @@ private:
     void Finished(RestoreOutcome outcome);
 
     RestoreController& m_controller;
-    ITaskRunEffects* m_mainWindow;
+    IRunHost* m_mainWindow;
     QtConfirmChanges* m_confirm;
     SelectionTreeModel m_model;
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/support/FakeAppPrompt.h"
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"
@@ -33,9 +33,8 @@ struct Program {
     Program(const std::string& appPath, const AutostartFolders& folders)
         : reporter(appPath, prompt, clock),
           log(appPath, clock, reporter, prompt),
-          clone(compare, log, fileSystem, flags, reporter),
           rules(reporter),
-          options(appPath, {compare, clone, log, rules}, reporter),
+          options(appPath, {settings, log, rules}, reporter),
           menus(options, prompt, reporter, clock, flags, {folders, kExe},
                 {[this] { opened.push_back("priority rules"); },
                  [this] { opened.push_back("log viewer"); },
@@ -47,11 +46,10 @@ struct Program {
     FakeAppPrompt prompt;
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter;
-    cCompare compare;
+    CloneSettings settings;
     PosixFileSystem fileSystem;
     RunFlags flags;
     cCloneLog log;
-    cClone clone;
     cPriorityRules rules;
     ProgramOptions options;
     std::vector<std::string> opened;
@@ -198,7 +196,7 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
     p->menus.Run(Cmd::LogSize1Meg);
     p->menus.Run(Cmd::ToolbarHide);
     EXPECT_EQ(p->log.MaxLogFileSize(), 1024000);
-    EXPECT_EQ(p->clone.CopyMethod, SafeCopyMethod);
+    EXPECT_EQ(p->settings.CopyMethod, CopyMethodType::SafeCopyMethod);
 
     const auto next = Start();
     EXPECT_EQ(
@@ -225,7 +223,7 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNo) {
               "Do you still wish to select this Delete Method?");
     EXPECT_EQ(p->Shown()[0].icon, MessageIcon::Information);
     EXPECT_EQ(p->Shown()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(p->clone.DeleteMethod, RegularDelete);
+    EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::RegularDelete);
     EXPECT_EQ(Saved("Reminders", "SendToRecycleBinMsg"), "False");
     EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "0");
 
@@ -245,7 +243,7 @@ TEST_F(OptionsMenuControllerTest, TheWarningAnsweredYesTakesTheMethod) {
     p->prompt.messages.answers = {MessageAnswer::Yes};
     p->menus.Run(Cmd::DeleteToTrash);
     EXPECT_EQ(p->Shown().size(), 1u);
-    EXPECT_EQ(p->clone.DeleteMethod, SendToRecycleBin);
+    EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::SendToRecycleBin);
     EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "1");
 }
 

@@ -51,8 +51,8 @@ TEST_F(RestoreControllerTest, TheCommandRefusesWhatTheWindowCannotDo) {
 }
 
 TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeletedSource) {
-    app.Clone.DeleteMethod = SecureDelete;
-    app.Clone.CopyOnlyIfNewer = true;
+    app.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
+    app.Settings.CopyOnlyIfNewer = true;
     {
         std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
         ASSERT_TRUE(controller);
@@ -70,8 +70,8 @@ TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeleted
         EXPECT_EQ(test::ReadFile(source + "notes.txt"), "notes.txt");
         EXPECT_FALSE(fs::exists(source + "2024"));
         EXPECT_EQ(LastMessage(), "Restore Source|Restore successfully completed.");
-        EXPECT_EQ(app.Clone.DeleteMethod, SecureDelete);
-        EXPECT_TRUE(app.Clone.CopyOnlyIfNewer);
+        EXPECT_EQ(app.Settings.DeleteMethod, DeleteMethodType::SecureDelete);
+        EXPECT_TRUE(app.Settings.CopyOnlyIfNewer);
         // The run let go of the scheduler's flag at its end; the window holds it until it goes.
         EXPECT_TRUE(app.RestoreInProgress);
     }

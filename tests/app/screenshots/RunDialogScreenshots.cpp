@@ -10,6 +10,7 @@
 #include "app/widgets/frmOrderTasks.h"
 #include "app/widgets/frmRestore.h"
 #include "app/widgets/frmSysTrayReminder.h"
+#include "platform/PosixFileSystem.h"
 #include "screenshots/Screenshots.h"
 #include "support/TestSupport.h"
 

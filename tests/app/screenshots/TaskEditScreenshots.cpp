@@ -11,6 +11,7 @@
 #include "app/widgets/frmFileMask.h"
 #include "app/widgets/frmSelectFiles.h"
 #include "app/widgets/frmTaskProperties.h"
+#include "platform/PosixFileSystem.h"
 #include "screenshots/Screenshots.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"

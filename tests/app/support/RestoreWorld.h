@@ -8,23 +8,18 @@
 
 #include "app/logic/RestoreController.h"
 #include "app/support/TaskEditWorld.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 
 // The main window and the restore window as a run sees them, doing nothing.
-class QuietRunEffects : public ITaskRunEffects, public IRestoreWindow {
+class QuietRunEffects : public IRunHost, public IRestoreWindow {
 public:
     void SetStatusText(int, const std::string&) override {}
     void Pump() override {}
-    int32_t RowCount() override { return 0; }
-    std::string RowText(int32_t) override { return ""; }
-    int32_t RowIcon(int32_t) override { return 0; }
-    void SetRowIcon(int32_t, int32_t) override {}
-    void SetRowItems(int32_t, const std::string&, const std::vector<std::string>&) override {}
     void SetCaption(const std::string&) override {}
     void SetTrayTooltip(const std::string&) override {}
     void SetTopLevelMenusEnabled(bool) override {}
-    void SetTrayIcon(TrayIcon) override {}
     void SetButtonsEnabled(bool) override {}
     void SetStatusLabel(const std::string&) override {}
 };

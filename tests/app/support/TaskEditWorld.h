@@ -5,11 +5,13 @@
 // viewer that records what it was asked to show.
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/logic/TaskEditServices.h"
 #include "app/support/FakeAppPrompt.h"
+#include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
@@ -58,7 +60,7 @@ struct TaskEditWorld {
         tables.mediaRoots = {temp / "media/"};
         WriteFile(tables.fstab, "/dev/sdb1 " + temp / "usb" + " ext4 noauto 0 2\n");
         WriteFile(tables.mountInfo, "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
-        CreateFolderPath(temp / "media/user/");
+        MakeFolders(temp / "media/user/");
     }
 
     TaskEditServices Services() {
@@ -67,8 +69,14 @@ struct TaskEditWorld {
     // Creates the folder (and its parents) below the temporary folder; its path, ending in "/".
     std::string Folder(const std::string& relative) const {
         const std::string folder = NormalizePath(temp / relative);
-        CreateFolderPath(folder);
+        MakeFolders(folder);
         return folder;
+    }
+    // The world cannot be set up without its folders: a failure ends the test at once.
+    static void MakeFolders(const std::string& folder) {
+        if (!CreateFolderPath(folder).ok()) {
+            throw std::runtime_error("cannot create " + folder);
+        }
     }
     // The titles of the messages shown, in order.
     std::vector<std::string> Titles() const {

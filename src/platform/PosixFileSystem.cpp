@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "platform/PosixFileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -390,7 +390,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
             if (needStat) {
                 Status status = FillFromStat(folder.get(), entry);
                 if (!status.ok()) {
-                    if (status.code() == ENOENT) {
+                    if (status.IsNotFound()) {
                         continue;  // vanished between listing and status: it is not there
                     }
                     return status;

@@ -8,8 +8,8 @@
 
 #include <cerrno>
 
-#include "platform/FileSystem.h"
 #include "platform/PosixFile.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto {
 

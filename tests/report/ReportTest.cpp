@@ -1,4 +1,5 @@
-#include "log/Report.h"
+#include "platform/PosixFileSystem.h"
+#include "report/Report.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "log/ReportPictures.h"
+#include "report/ReportPictures.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -176,7 +177,7 @@ protected:
     RecordingPrompt prompt;
     FixedClock clock{kNow};
     ErrorReporter reporter{app, prompt, clock};
-    cCompare compare;
+    CloneSettings compare;
     PosixFileSystem fileSystem;
     RecordingStatusHost host;
     RecordingBrowser browser;
@@ -323,7 +324,7 @@ TEST_F(ReportTest, ChangedFollowsTheCurrentComparisonMethod) {
     File(source + "twoSecondsApart.txt", "same", kTime + 2);
     File(target + "twoSecondsApart.txt", "same", kTime);
 
-    auto changed = [&](int32_t method, bool twoSec) {
+    auto changed = [&](CompareMethodType method, bool twoSec) {
         compare.CompareMethod = method;
         compare.IgnoreFAT_NTFS_TwoSecDiff = twoSec;
         std::vector<std::string> items = Compare().Changed.Items();
@@ -334,11 +335,11 @@ TEST_F(ReportTest, ChangedFollowsTheCurrentComparisonMethod) {
     const std::string b = source + "sameSizeNewer.txt";
     const std::string c = source + "twoSecondsApart.txt";
     using List = std::vector<std::string>;
-    EXPECT_EQ(changed(DateTime, true), (List{b}));
-    EXPECT_EQ(changed(DateTime, false), (List{b, c}));
-    EXPECT_EQ(changed(Size, false), (List{a}));
-    EXPECT_EQ(changed(Contents, false), (List{a, b}));
-    EXPECT_EQ(changed(CRC32, false), (List{a, b}));
+    EXPECT_EQ(changed(CompareMethodType::DateTime, true), (List{b}));
+    EXPECT_EQ(changed(CompareMethodType::DateTime, false), (List{b, c}));
+    EXPECT_EQ(changed(CompareMethodType::Size, false), (List{a}));
+    EXPECT_EQ(changed(CompareMethodType::Contents, false), (List{a, b}));
+    EXPECT_EQ(changed(CompareMethodType::CRC32, false), (List{a, b}));
 }
 
 TEST_F(ReportTest, LinksAreComparedAsLinksAndSpecialFilesIgnored) {
@@ -361,7 +362,7 @@ TEST_F(ReportTest, LinksAreComparedAsLinksAndSpecialFilesIgnored) {
     ASSERT_EQ(mkfifo((source + "pipe").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((target + "otherPipe").c_str(), 0600), 0);
 
-    auto sortedChanged = [&](int32_t method) {
+    auto sortedChanged = [&](CompareMethodType method) {
         compare.CompareMethod = method;
         FolderDiffResults results = Compare();
         EXPECT_EQ(results.Added.Items(), std::vector<std::string>{source + "folderLink"});
@@ -371,9 +372,10 @@ TEST_F(ReportTest, LinksAreComparedAsLinksAndSpecialFilesIgnored) {
         return changed;
     };
     using List = std::vector<std::string>;
-    EXPECT_EQ(sortedChanged(DateTime),
+    EXPECT_EQ(sortedChanged(CompareMethodType::DateTime),
               (List{source + "linkOrFile", source + "newerLink", source + "otherText"}));
-    EXPECT_EQ(sortedChanged(Size), (List{source + "linkOrFile", source + "otherText"}));
+    EXPECT_EQ(sortedChanged(CompareMethodType::Size),
+              (List{source + "linkOrFile", source + "otherText"}));
 }
 
 TEST_F(ReportTest, ASourceFolderGivenAsALinkIsFollowedOnceAndNamedAsGiven) {

@@ -1,4 +1,4 @@
-#include "log/ReportPictures.h"
+#include "report/ReportPictures.h"
 
 #include <libdeflate.h>
 

@@ -57,7 +57,7 @@ public:
 // the page refers to are kept.
 struct ReportServices {
     IFileSystem& fileSystem;
-    const cCompare& compare;
+    const CloneSettings& compare;
     IStatusHost& host;
     ErrorReporter& reporter;
     IPrompt& prompt;

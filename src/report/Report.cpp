@@ -1,13 +1,13 @@
-#include "log/Report.h"
+#include "report/Report.h"
 
 #include <string_view>
 #include <unordered_map>
 
-#include "log/ReportPictures.h"
 #include "platform/FileAppend.h"
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/ProcessPaths.h"
+#include "report/ReportPictures.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
 #include "util/StringAppend.h"
@@ -115,7 +115,7 @@ std::string Quoted(std::string_view text) {
 
 bool AreSameForReport(ReportServices& services, const DirEntry& source, const DirEntry& target,
                       const std::string& sourcePath, const std::string& targetPath) {
-    const cCompare& compare = services.compare;
+    const CloneSettings& compare = services.compare;
     if (source.kind != target.kind) {
         return false;  // a link never equals a file of the same name
     }
@@ -124,21 +124,21 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
     if (source.kind == EntryKind::Link) {
         // A link is its text; its own time counts only where times decide.
         return source.linkTarget == target.linkTarget &&
-               (compare.CompareMethod != DateTime || sameTime);
+               (compare.CompareMethod != CompareMethodType::DateTime || sameTime);
     }
     const ChunkPump pump = [&services] {
         services.host.Pump();
         return true;  // a report has no cancel
     };
     switch (compare.CompareMethod) {
-        case Size:
+        case CompareMethodType::Size:
             return AreFilesSameUsingSize(source, target);
-        case Contents: {
+        case CompareMethodType::Contents: {
             // A pair that cannot be read counts as different, as a failed content test does.
             Result<bool> same = services.fileSystem.CompareContents(sourcePath, targetPath, pump);
             return same.ok() && same.value();
         }
-        case CRC32: {
+        case CompareMethodType::CRC32: {
             Result<uint32_t> sourceCrc = services.fileSystem.Crc32(sourcePath, pump);
             if (!sourceCrc.ok()) {
                 return false;
@@ -168,7 +168,7 @@ public:
     }
     ~PageFile() {
         if (!m_partPath.empty()) {
-            RemoveFile(m_partPath);
+            (void)RemoveFile(m_partPath);  // an unfinished page; nobody to tell in a destructor
         }
     }
     PageFile(const PageFile&) = delete;
@@ -453,7 +453,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
                                                          : "Problems processing the Target folder.",
                                         MessageIcon::Exclamation, MessageButtons::OK);
             if (placeholderMade) {
-                RemoveFile(pagePath);
+                (void)RemoveFile(pagePath);
             }
             return {};
         }
@@ -465,7 +465,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
     } catch (...) {
         services.reporter.ReportCurrentException(kPageLabel);
         if (placeholderMade) {
-            RemoveFile(pagePath);
+            (void)RemoveFile(pagePath);
         }
         return {};
     }

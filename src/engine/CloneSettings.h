@@ -1,0 +1,38 @@
+#pragma once
+// The settings a run works with: taken as one value when the run starts, so that a change to
+// the options (a menu, a restore) while a run lasts never reaches that run.
+
+#include <cstdint>
+
+namespace duvanto {
+
+// The numbers are those of the options file and the menu items, in their order.
+enum class CompareMethodType : int32_t { DateTime = 0, Size = 1, Contents = 2, CRC32 = 3 };
+enum class DeleteMethodType : int32_t {
+    RegularDelete = 0,
+    SendToRecycleBin = 1,
+    DoNotDelete = 2,
+    SecureDelete = 3,
+};
+enum class CopyMethodType : int32_t {
+    RegularCopy = 0,
+    SafeCopyMethod = 1,
+    RetainCreateTimestamp = 2
+};
+
+// The defaults are those of a first run without an options file.
+struct CloneSettings {
+    CompareMethodType CompareMethod = CompareMethodType::DateTime;
+    bool IgnoreFAT_NTFS_TwoSecDiff = true;
+    bool IgnoreFAT_NTFS_DaylightSavings = false;
+    bool IgnoreSystemFolders = true;
+    bool IgnoreHiddenFolders = true;
+    DeleteMethodType DeleteMethod = DeleteMethodType::RegularDelete;
+    CopyMethodType CopyMethod = CopyMethodType::RegularCopy;
+    bool CopyOnlyIfNewer = false;
+    bool ConfirmSyncActions = false;
+
+    bool operator==(const CloneSettings&) const = default;
+};
+
+}  // namespace duvanto

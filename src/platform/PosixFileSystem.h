@@ -1,0 +1,95 @@
+#pragma once
+// The real file system behind IFileSystem: every path below a root is reached from the root's
+// held descriptor, so a folder swapped for a link during a run cannot redirect it.
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Trash.h"
+
+namespace duvanto {
+
+// The real file system. Paths under a root named with SetRoots are resolved from that root's
+// held descriptor, refusing any symbolic link and any escape above the root, so that a folder
+// swapped for a link during a run cannot redirect the walk or a write. Other paths are opened
+// with the last component not followed.
+class PosixFileSystem : public IFileSystem {
+public:
+    PosixFileSystem();
+    explicit PosixFileSystem(TrashEnvironment trash);
+    ~PosixFileSystem() override;
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+
+    // Opens and holds the roots (folder paths ending in "/"; a link naming a root itself is
+    // followed once, here). Replaces roots held before.
+    Status SetRoots(const std::vector<std::string>& rootFolders,
+                    std::string* failedFolder = nullptr) override;
+    void ClearRoots();
+
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
+                                             bool withStatus) override;
+    // Lists the second folder on a helper thread while this one lists the first: comparing two
+    // trees is mostly waiting for status calls, which overlap well on two cores.
+    std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>> ListFolderPair(
+        const std::string& first, const std::string& second, bool withStatus) override;
+    Result<DirEntry> GetEntry(const std::string& path) override;
+    Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
+                                 const ChunkPump& pump) override;
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
+    Status CopyFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, const ChunkPump& pump) override;
+    Status RemoveFile(const std::string& path) override;
+    Status WipeFile(const std::string& path) override;
+    Status MoveToTrash(const std::string& path) override;
+    Status LinkToTrash(const std::string& path) override;
+    Status MakeFolder(const std::string& path) override;
+    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override;
+    Status SetFolderMode(const std::string& path, uint32_t mode) override;
+    Status RemoveFolder(const std::string& path) override;
+    Result<uint32_t> MakeWritable(const std::string& folderPath) override;
+    Status Rename(const std::string& from, const std::string& to) override;
+    Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                       const std::string& extension) override;
+
+private:
+    struct Root {
+        std::string path;  // ends in "/"
+        int fd = -1;
+        std::string realPath;  // the folder the descriptor holds, links resolved; ends in "/"
+    };
+    // Opens a folder for listing; -1 and errno on failure.
+    int OpenFolder(const std::string& folderPath) const;
+    // The folder holding path, from a few remembered ones or opened now, and the path's last
+    // component; -1 and errno on failure. The descriptor stays the file system's, and stays
+    // open at least until the next call after this one, so an operation may hold two.
+    int ParentFd(const std::string& path, std::string& lastComponent);
+    // ParentFd, and the status of the path itself (not followed); -1 and errno on failure.
+    int ParentAndStatus(const std::string& path, std::string& lastComponent, struct stat& info);
+    // The entry itself as an O_PATH descriptor, never through a link (a link itself is
+    // refused with ELOOP); a root is reached from its held descriptor.
+    int OpenEntryPath(const std::string& path);
+    void ForgetParents();
+    // The root a path lies under and the path relative to it, or nullptr.
+    const Root* FindRoot(const std::string& path, std::string& relative) const;
+    // The path with the folders of its root resolved, as the trash records it.
+    std::string RealPathOf(const std::string& path) const;
+    // Carries the source's owner and group over to the open file or folder when the run may
+    // set owners; whether it did.
+    bool CarryOwner(int fd, const struct stat& source) const;
+
+    std::vector<Root> m_roots;
+    std::vector<Root> m_parents;  // remembered parent folders, newest last
+    Trash m_trash;
+    ReflinkMemory m_reflinks;
+    bool m_setsOwners;  // the run may give files any owner: root
+    class Helper;
+    std::unique_ptr<Helper> m_helper;
+};
+
+}  // namespace duvanto

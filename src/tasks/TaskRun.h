@@ -1,0 +1,53 @@
+#pragma once
+// A task run in three steps, so that a front end may run it on a thread of its own: on the
+// owner's thread the request copies what the run needs; the run executes on any thread and
+// touches nothing shared but the clone log and the run flags; back on the owner's thread the
+// outcome is applied to the task list, which tells its observer, and the owner saves.
+
+#include <functional>
+#include <string>
+
+#include "engine/CloneSettings.h"
+#include "tasks/CloneTask.h"
+#include "tasks/RunHost.h"
+
+namespace duvanto {
+
+class Application;
+class cCloneTasks;
+
+struct TaskRunRequest {
+    cCloneTask Task;  // a copy: the listed task is never touched by the run
+    CloneSettings Settings;
+    bool PromptToInsertRemovableDrive = false;
+    // Started by the scheduler: the reason a folder was refused is not written.
+    bool Scheduled = false;
+    // The priority rules in force, applied on the run's thread just before the run; empty:
+    // the run keeps the thread's priority.
+    std::function<void()> SetPriority;
+};
+
+struct TaskRunOutcome {
+    std::string TaskName;
+    double LastCloneDateTime = 0.0;
+    double NextCloneDateTime = 0.0;
+    bool NextChanged = false;  // a scheduled task: its next run moved on
+    bool ErrorOnLastClone = false;
+    bool Cancelled = false;  // Escape, or the session ending
+    // The status-bar text that ended the run (CloneOutcomeText).
+    std::string StatusText;
+};
+
+// On the owner's thread: the task, the options in force and the scheduler's mark.
+TaskRunRequest MakeTaskRunRequest(const Application& app, const cCloneTask& task);
+
+// Runs the task once over all its Targets with the request's settings, on the calling
+// thread. Never throws: an unexpected failure is reported and gives an outcome with an error.
+TaskRunOutcome ExecuteTaskRun(Application& app, const TaskRunRequest& request, IRunHost& host);
+
+// On the owner's thread: the listed task of the outcome's name takes its times and error flag
+// (a task no longer listed takes nothing) and, when the next run moved, the next scheduled
+// task is marked anew. False when no listed task has that name.
+bool ApplyTaskRunOutcome(cCloneTasks& tasks, const TaskRunOutcome& outcome);
+
+}  // namespace duvanto
