@@ -122,7 +122,9 @@ int RunDesktopProgram(int argc, char** argv) {
         }
     });
 
-    window.Load();
+    // Loaded inside the event loop: the first run's message box runs a loop of its own, and an
+    // end asked for meanwhile (SIGTERM) must end the program's loop too, not come before it.
+    QTimer::singleShot(0, &window, [&window] { window.Load(); });
     const int status = QApplication::exec();
     if (!window.Ended()) {
         window.SessionEnd();

@@ -71,6 +71,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     layout->addWidget(picToolbar);
     auto* labels = new QHBoxLayout;
     labels->setContentsMargins(6, 4, 6, 4);
+    labels->setSpacing(6);
     lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), central);
     lblCurrentTaskList->setObjectName(QStringLiteral("lblCurrentTaskList"));
     lblTaskListName = new QLabel(QStringLiteral("Default Task List"), central);
