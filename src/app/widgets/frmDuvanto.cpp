@@ -1,5 +1,6 @@
 #include "app/widgets/frmDuvanto.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -69,19 +70,21 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     layout->setSpacing(0);
     BuildToolbar();
     layout->addWidget(picToolbar);
-    auto* labels = new QHBoxLayout;
+    picLabels = new QWidget(central);
+    picLabels->setObjectName(QStringLiteral("picLabels"));
+    auto* labels = new QHBoxLayout(picLabels);
     labels->setContentsMargins(6, 4, 6, 4);
     labels->setSpacing(6);
-    lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), central);
+    lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), picLabels);
     lblCurrentTaskList->setObjectName(QStringLiteral("lblCurrentTaskList"));
-    lblTaskListName = new QLabel(QStringLiteral("Default Task List"), central);
+    lblTaskListName = new QLabel(QStringLiteral("Default Task List"), picLabels);
     lblTaskListName->setObjectName(QStringLiteral("lblTaskListName"));
     QFont bold = lblTaskListName->font();
     bold.setBold(true);
     lblTaskListName->setFont(bold);
     labels->addWidget(lblCurrentTaskList);
     labels->addWidget(lblTaskListName, 1);
-    layout->addLayout(labels);
+    layout->addWidget(picLabels);
     BuildList();
     layout->addWidget(lvwTasks, 1);
     setCentralWidget(central);
@@ -223,19 +226,14 @@ void frmDuvanto::ShowContextMenu(const QPoint& position) {
 
 void frmDuvanto::ShowToolbar(bool show) {
     picToolbar->setVisible(show);
-    // The window's blue ground goes with the toolbar.
-    QWidget* client = centralWidget() != nullptr ? centralWidget() : this;
-    client->setAutoFillBackground(show);
-    QPalette palette = client->palette();
-    palette.setColor(QPalette::Window,
-                     show ? QColor(51, 103, 153) : QPalette().color(QPalette::Window));
-    palette.setColor(QPalette::WindowText,
-                     show ? QColor(Qt::white) : QPalette().color(QPalette::WindowText));
-    client->setPalette(palette);
-    if (lblCurrentTaskList != nullptr) {
-        lblCurrentTaskList->setPalette(palette);
-        lblTaskListName->setPalette(palette);
+    // The window's blue ground goes with the toolbar; the list keeps its own colours.
+    picLabels->setAutoFillBackground(show);
+    QPalette palette = QApplication::palette(picLabels);
+    if (show) {
+        palette.setColor(QPalette::Window, QColor(51, 103, 153));
+        palette.setColor(QPalette::WindowText, Qt::white);
     }
+    picLabels->setPalette(palette);
 }
 
 void frmDuvanto::SetTopLevelMenusEnabled(bool enabled) {

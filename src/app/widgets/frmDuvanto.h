@@ -86,6 +86,7 @@ public:
 
     QWidget* picToolbar;
     std::vector<QToolButton*> imgToolbar;
+    QWidget* picLabels;  // the two task-list labels
     QLabel* lblCurrentTaskList;
     QLabel* lblTaskListName;
     TaskListView* lvwTasks;
