@@ -117,6 +117,35 @@ private slots:
         QVERIFY(w.window.imgToolbar[5]->isEnabled());
     }
 
+    // Alt and a menu's key opens it; an item's key then chooses the item.
+    void MenusAndItemsOpenByTheirAccessKeys() {
+        MainWindowWorld world;
+        Window w(world);
+        w.window.Load();
+        w.window.RestoreMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        const std::pair<QMenu*, Qt::Key> menus[] = {{w.window.mnuFile, Qt::Key_F},
+                                                    {w.window.mnuOptions, Qt::Key_O},
+                                                    {w.window.mnuLog, Qt::Key_L},
+                                                    {w.window.mnuHelp, Qt::Key_H}};
+        for (const auto& [menu, key] : menus) {
+            QTest::keyClick(&w.window, key, Qt::AltModifier);
+            QTRY_VERIFY2(menu->isVisible(), qPrintable(menu->title()));
+            menu->hide();
+        }
+        QTest::keyClick(&w.window, Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuHelp->isVisible());
+        QTest::keyClick(w.window.mnuHelp, Qt::Key_I);
+        QTRY_VERIFY(w.window.Help().isVisible());
+        QCOMPARE(w.window.Help().brwHelp->source(), HelpWindow::PageUrl(HelpIconLegend));
+        w.window.Help().close();
+
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        QTest::keyClick(w.window.mnuFile, Qt::Key_L);  // C&lose
+        QTRY_VERIFY(w.window.isMinimized());
+    }
+
     void HeaderClicksSortAndTheRightClickMenuHasItsDefault() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("b", IntervalDays, kWorldNow + 5),
