@@ -54,7 +54,10 @@ const PlannedOperation& ConfirmChangesController::Entry(int32_t row) const {
 }
 
 std::string ConfirmChangesController::Key(int32_t row) const {
-    return "K" + std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    // Appended rather than "K" + text, which GCC 12's -O3 restrict check misreads.
+    std::string key = "K";
+    key += std::to_string(m_remaining[static_cast<std::size_t>(row)] + 1);
+    return key;
 }
 
 bool ConfirmChangesController::RemoveSelected(const std::vector<int32_t>& rows) {
