@@ -107,6 +107,22 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
     }
 }
 
+TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos")});
+    const std::string list = DefaultTaskListFileSpec(world.home.Path());
+    test::WriteFile(list, test::ReadFile(list) + "not a task\r\n");
+    Window window(world);
+    window.controller.Load();
+
+    EXPECT_EQ(window.tasks.Count(), 1);
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Task List"});
+    const std::string& text = world.prompt.messages.shown[0].text;
+    EXPECT_NE(text.find(list), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nline 2: "), std::string::npos) << text;
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"hide"});
+}
+
 TEST(MainWindowCloseTest, CloseHidesToTrayWithReminderOrMinimizesWithoutTray) {
     MainWindowWorld world;
     Window window(world);

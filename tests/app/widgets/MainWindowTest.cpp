@@ -198,6 +198,14 @@ private slots:
         w.window.Commands().Invoke("mnuTrayPause");
         QVERIFY(!w.window.lvwTasks->Paused());
 
+        // The toolbar's option hides and shows it, and the options file keeps the choice.
+        w.window.Commands().Invoke("mnuOptionsToolbarHide");
+        QVERIFY(w.window.picToolbar->isHidden());
+        QVERIFY(test::ReadFile(world.home / kIniFileName).find("ShowToolbar=Hide") !=
+                std::string::npos);
+        w.window.Commands().Invoke("mnuOptionsToolbarShow");
+        QVERIFY(!w.window.picToolbar->isHidden());
+
         w.window.lvwTasks->setCurrentIndex(w.window.Model().index(0, 0));
         w.window.Commands().Invoke("mnuOptionsResetErrorSelected");
         QCOMPARE(w.window.Model().RowIcon(0), int(ImageSheepFolder));
