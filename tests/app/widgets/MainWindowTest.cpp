@@ -9,6 +9,7 @@
 #include "app/logic/HelpTopics.h"
 #include "app/logic/MainCommands.h"
 #include "app/support/MainWindowWorld.h"
+#include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmDuvanto.h"
@@ -232,6 +233,39 @@ private slots:
         const std::string ini = test::ReadFile(world.home / kIniFileName);
         QVERIFY(ini.find("Width=0000010500") != std::string::npos);
         QVERIFY(ini.find("Height=0000006300") != std::string::npos);
+    }
+
+    void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
+        Window w(world);
+        w.window.Load();
+        QVERIFY(!w.window.Tray().Available());
+        QCOMPARE(w.window.Tray().Icon(), TrayState::Error);
+        QMenu* menu = w.window.Tray().Menu();
+        const auto item = [menu](const char* id) {
+            return menu->findChild<QAction*>(QString::fromLatin1(id));
+        };
+
+        w.window.HideMainWindow();
+        w.window.Tray().PrepareMenu();
+        QCOMPARE(menu->defaultAction(), item("mnuTrayShow"));
+        QVERIFY(item("mnuTrayShow")->isEnabled());
+        QVERIFY(!item("mnuTraySendToTray")->isEnabled());
+
+        item("mnuTrayShow")->trigger();
+        QVERIFY(w.window.Controller().IsMainWindowVisible());
+        w.window.Tray().PrepareMenu();
+        QCOMPARE(menu->defaultAction(), item("mnuTraySendToTray"));
+        QVERIFY(!item("mnuTrayShow")->isEnabled());
+
+        item("mnuTrayPause")->trigger();
+        QCOMPARE(w.window.Tray().Icon(), TrayState::Paused);
+        QVERIFY(item("mnuTrayPause")->isChecked());
+        item("mnuTrayPause")->trigger();
+        item("mnuTrayResetError")->trigger();
+        QCOMPARE(w.window.Tray().Icon(), TrayState::Normal);
+        QCOMPARE(w.window.Model().RowIcon(0), int(ImageSheepFolder));
     }
 
     void SchedulerShowsItsMessageOnceThenThePanelText() {
