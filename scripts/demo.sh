@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The main job until the desktop program exists: the command-line runner clones a generated
-# folder. Shows the plan, performs it, shows the log, and shows that a second plan is empty.
+# With a display: the desktop program on a generated program folder (a Source, a Target and
+# two saved tasks). Without one: the command-line runner clones a generated folder, shows the
+# plan, performs it, shows the log, and shows that a second plan is empty.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/cli/duvanto-cli"
+gui="$build/src/app/duvanto"
 demo=$(mktemp -d "${TMPDIR:-/tmp}/duvanto-demo-XXXXXX")
 source="$demo/Source"
 target="$demo/Target"
@@ -16,6 +18,21 @@ echo "readme" > "$source/README.txt"
 echo "stale" > "$target/old stuff/stale.txt"
 echo "outdated" > "$target/README.txt"
 touch -d '2020-01-01' "$target/README.txt"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$gui" ]; then
+    echo "== A display is available: starting the desktop program on the demo folder $home"
+    "$cli" --home "$home" add "Demo Task" --source "$source" --target "$target" \
+        --schedule days:1@09:00 >/dev/null
+    mkdir -p "$target/notes"
+    "$cli" --home "$home" add "Notes Only" --source "$source/notes" --target "$target/notes" \
+        >/dev/null
+    echo "   (its first start: the window, the quick-start help and a warning; closing the"
+    echo "   window sends it to the tray, whose menu has Shut Down Duvanto)"
+    "$gui" --home "$home"
+    rm -rf "$demo"
+    exit 0
+fi
+echo "== No display (neither DISPLAY nor WAYLAND_DISPLAY is set): the command-line demo"
 
 echo "== Source $source and Target $target"
 echo "== duvanto-cli plan (changes nothing):"

@@ -1,0 +1,172 @@
+#include "app/logic/MainWindowController.h"
+
+#include "app/logic/HelpTopics.h"
+#include "tasks/TaskProperties.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+
+MainWindowController::MainWindowController(Application& app, ProgramOptions& options,
+                                           TaskListAdapter& tasks, IAppPrompt& prompt,
+                                           IMainWindowView& view)
+    : m_app(app), m_options(options), m_tasks(tasks), m_prompt(prompt), m_view(view) {}
+
+void MainWindowController::Load() {
+    const std::string listFile = m_options.TaskListFileSpec.empty()
+                                     ? DefaultTaskListFileSpec(m_app.AppPath)
+                                     : m_options.TaskListFileSpec;
+    m_tasks.Load(listFile);
+    m_view.SetTaskListName(m_tasks.ListName());
+    m_view.RefreshTaskRows();
+    RefreshTrayIcon();
+    ShowLoadProblems();
+    if (m_tasks.IllegalNamesRepaired()) {
+        const TaskMessage message = IllegalTaskNamesRepairedMessage();
+        m_prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
+    }
+    if (m_options.FirstRun) {
+        m_view.RestoreMainWindow();
+        m_view.ShowHelp(HelpQuickStart);
+        // "When Any User is Logged On" is already the checked item on a first run, so choosing
+        // it would write nothing; no autostart entry is made behind the user's back.
+        m_prompt.ShowMessage(kImportantTitle, kImportantText, MessageIcon::Information,
+                             MessageButtons::OK);
+    } else if (m_view.TrayAvailable()) {
+        m_view.HideMainWindow();
+    } else {
+        m_view.MinimizeMainWindow();
+    }
+}
+
+void MainWindowController::ShowLoadProblems() {
+    const std::vector<std::string> lines = m_tasks.ProblemLines();
+    if (lines.empty()) {
+        return;
+    }
+    std::string text = "Some lines of " + m_tasks.FileSpec() + " could not be read as they stand:";
+    for (const std::string& line : lines) {
+        text += "\r\n" + line;
+    }
+    text +=
+        "\r\n\r\nEvery other task was loaded. Before the list is next saved, the file as it is "
+        "now is kept beside it as a \".bak\" file.";
+    m_prompt.ShowMessage("Task List", text, MessageIcon::Exclamation, MessageButtons::OK);
+}
+
+bool MainWindowController::CloseRequested() {
+    if (m_unloading) {
+        return true;
+    }
+    if (!m_view.TrayAvailable()) {
+        // The window must never become unreachable: without a tray it only minimizes, and the
+        // reminder, which points at the tray, has nothing to point at.
+        m_view.MinimizeMainWindow();
+        return false;
+    }
+    m_view.HideMainWindow();
+    if (m_options.SysTrayReminder) {
+        m_view.ShowTrayReminder();
+    }
+    return false;
+}
+
+bool MainWindowController::ShutDown() {
+    if (m_app.Flags.CloneInProgress) {
+        m_prompt.Beep();
+        return false;
+    }
+    Unload();
+    m_view.EndProgram();
+    return true;
+}
+
+void MainWindowController::SessionEnd(const std::function<bool()>& waitForRun) {
+    if (m_unloading) {
+        return;
+    }
+    if (m_app.Flags.CloneInProgress) {
+        m_app.Flags.SessionEnding = true;
+        const bool ended = waitForRun && waitForRun();
+        if (!ended && !m_app.Flags.CloneCancelled.exchange(true)) {
+            m_app.CloneLog.Add(ApplicationShutdownError, "", "", "", "", 0, "", "");
+            m_app.CloneLog.Add(End, "Unknown Task Name", "", "", "", 0, "", "");
+        }
+    }
+    Unload();
+    m_view.EndProgram();
+}
+
+void MainWindowController::Unload() {
+    m_unloading = true;
+    const Status saved = m_options.SaveProgramOptionsToIniFile();
+    if (!saved.ok()) {
+        const RuntimeError failure = FileRuntimeError(saved);
+        m_app.Reporter.ReportUnexpectedError(
+            "modIniFile.SaveProgramOptionsToIniFile",
+            {failure.Number(), failure.what(), failure.SystemErrorCode()});
+    }
+    m_tasks.Save();
+    m_app.CloneLog.AppendInMemoryStringToLogFile();
+    m_app.CloneLog.ResetInMemoryLog();
+}
+
+bool MainWindowController::IsMainWindowVisible() const {
+    return m_view.IsShown() && !m_view.IsMinimized() && !m_view.IsMaximized();
+}
+
+TrayMenuState MainWindowController::TrayMenu() const {
+    TrayMenuState state;
+    state.pauseChecked = m_app.SchedulerPaused;
+    if (m_view.IsShown() && !m_view.IsMinimized()) {
+        state.sendToTrayEnabled = true;
+        state.defaultItem = "mnuTraySendToTray";
+    } else if (m_view.IsShown()) {
+        state.sendToTrayEnabled = true;
+        state.showEnabled = true;
+        state.defaultItem = "mnuTrayShow";
+    } else {
+        state.showEnabled = true;
+        state.defaultItem = "mnuTrayShow";
+    }
+    return state;
+}
+
+void MainWindowController::TogglePause() {
+    m_app.SchedulerPaused = !m_app.SchedulerPaused;
+    m_view.SetPaused(m_app.SchedulerPaused);
+    RefreshTrayIcon();
+}
+
+void MainWindowController::ResetErrorSelected() {
+    const std::string name = m_view.SelectedTaskName();
+    if (name.empty()) {
+        m_prompt.ShowMessage("Reset Error Flag", "Please select a task first.",
+                             MessageIcon::Information, MessageButtons::OK);
+        return;
+    }
+    if (!m_tasks.ResetError(name)) {
+        m_prompt.ShowMessage("Unexpected Error - Reset Error Flag",
+                             "Unable to locate the Task object in the collection.",
+                             MessageIcon::Exclamation, MessageButtons::OK);
+        return;
+    }
+    m_view.RefreshTaskRows();
+    RefreshTrayIcon();
+}
+
+void MainWindowController::ResetErrorAll() {
+    m_tasks.ResetAllErrors();
+    m_view.RefreshTaskRows();
+    RefreshTrayIcon();
+}
+
+void MainWindowController::RefreshTrayIcon() {
+    m_view.SetTrayIcon(m_tasks.TrayIconChoice());
+}
+
+void MainWindowController::RunEnded() {
+    m_view.RefreshTaskRows();
+    RefreshTrayIcon();
+}
+
+}  // namespace duvanto

@@ -1,0 +1,22 @@
+#include "app/logic/WindowCommands.h"
+
+namespace duvanto {
+
+void RegisterWindowCommands(CommandRegistry& registry, MainWindowController& window) {
+    const auto paused = [&window] { return CommandState{true, window.Paused()}; };
+    const auto close = [&window] { window.CloseRequested(); };
+    registry.Register("mnuFileClose", {close, {}});
+    registry.Register("mnuFilePause", {[&window] { window.TogglePause(); }, paused});
+    registry.Register("mnuTrayPause", {[&window] { window.TogglePause(); }, paused});
+    registry.Register("mnuTrayResetError", {[&window] { window.ResetErrorAll(); }, {}});
+    registry.Register("mnuTrayCancel", {[] {}, {}});
+    registry.Register("mnuTrayShow",
+                      {[&window] { window.ShowMainWindow(); },
+                       [&window] { return CommandState{window.TrayMenu().showEnabled}; }});
+    registry.Register(
+        "mnuTraySendToTray",
+        {close, [&window] { return CommandState{window.TrayMenu().sendToTrayEnabled}; }});
+    registry.Register("mnuTrayShutDown", {[&window] { window.ShutDown(); }, {}});
+}
+
+}  // namespace duvanto

@@ -1,0 +1,283 @@
+#include "app/widgets/frmDuvanto.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/logic/AppInfo.h"
+#include "app/logic/HelpCommands.h"
+#include "app/logic/OptionsCommands.h"
+#include "app/logic/WindowCommands.h"
+#include "app/widgets/CommandMenus.h"
+#include "app/widgets/Pictures.h"
+#include "app/widgets/QtTaskRun.h"
+#include "app/widgets/SystemTray.h"
+#include "app/widgets/TaskListModel.h"
+#include "app/widgets/TaskListView.h"
+#include "app/widgets/frmAbout.h"
+#include "app/widgets/frmLog.h"
+#include "app/widgets/frmPriorityRules.h"
+
+namespace duvanto {
+
+namespace {
+
+// The options keep the window's size in twips, as the program always stored it: 15 to a pixel
+// at the usual 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+
+}  // namespace
+
+frmDuvanto::frmDuvanto(MainWindowSetup setup)
+    : m_app(setup.app),
+      m_options(setup.options),
+      m_prompt(setup.prompt),
+      m_trayAvailable(setup.trayAvailable),
+      m_help(std::make_unique<HelpWindow>(nullptr, setup.openExternal)),
+      m_tasks(setup.app),
+      m_registry(setup.prompt, setup.app.Flags),
+      m_controller(setup.app, setup.options, m_tasks, setup.prompt, *this),
+      m_optionsMenu(setup.options, setup.prompt, setup.app.Reporter, setup.app.Clock,
+                    setup.app.Flags, std::move(setup.runAtLogin),
+                    {[this] { OpenPriorityRules(); }, [this] { OpenLogViewer(); },
+                     [this](bool show) { ShowToolbar(show); },
+                     [this](bool all) {
+                         if (all) {
+                             m_controller.ResetErrorAll();
+                         } else {
+                             m_controller.ResetErrorSelected();
+                         }
+                     }}),
+      m_launcher(setup.app),
+      m_scheduler(setup.app, setup.options, setup.prompt,
+                  {[this] { return m_controller.IsMainWindowVisible(); },
+                   [this] { return m_controller.Unloading(); },
+                   [this](const std::string& text) { SetStatusText(1, text); },
+                   [this](const std::string& name) { StartRun(name, true); }}) {
+    setObjectName(QStringLiteral("frmDuvanto"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowIcon(ApplicationIcon());
+    RegisterCommands();
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmDuvantoClient"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildToolbar();
+    layout->addWidget(picToolbar);
+    picLabels = new QWidget(central);
+    picLabels->setObjectName(QStringLiteral("picLabels"));
+    auto* labels = new QHBoxLayout(picLabels);
+    labels->setContentsMargins(6, 4, 6, 4);
+    labels->setSpacing(6);
+    lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), picLabels);
+    lblCurrentTaskList->setObjectName(QStringLiteral("lblCurrentTaskList"));
+    lblTaskListName = new QLabel(QStringLiteral("Default Task List"), picLabels);
+    lblTaskListName->setObjectName(QStringLiteral("lblTaskListName"));
+    QFont bold = lblTaskListName->font();
+    bold.setBold(true);
+    lblTaskListName->setFont(bold);
+    labels->addWidget(lblCurrentTaskList);
+    labels->addWidget(lblTaskListName, 1);
+    layout->addWidget(picLabels);
+    BuildList();
+    layout->addWidget(lvwTasks, 1);
+    setCentralWidget(central);
+
+    sbrPanel1 = new QLabel(this);
+    sbrPanel1->setObjectName(QStringLiteral("sbrPanel1"));
+    sbrPanel2 = new QLabel(this);
+    sbrPanel2->setObjectName(QStringLiteral("sbrPanel2"));
+    statusBar()->addWidget(sbrPanel1, 3);
+    statusBar()->addWidget(sbrPanel2, 1);
+
+    BuildMenus();
+    m_tray = new SystemTray(
+        m_trayAvailable, m_registry, [this] { return m_controller.TrayMenu(); }, this);
+    connect(m_tray, &SystemTray::Activated, this, [this] { RestoreMainWindow(); });
+
+    resize(m_options.FormWidth / kTwipsPerPixel, m_options.FormHeight / kTwipsPerPixel);
+    ShowToolbar(m_options.ShowToolbar);
+    tmrCloneScheduler.setInterval(kSchedulerIntervalMs);
+    connect(&tmrCloneScheduler, &QTimer::timeout, this, &frmDuvanto::SchedulerTick);
+}
+
+frmDuvanto::~frmDuvanto() {
+    // A run still going at this point belongs to a program being torn down: let it stop.
+    if (m_runThread != nullptr) {
+        m_app.Flags.SessionEnding = true;
+        m_runThread->wait();
+    }
+}
+
+void frmDuvanto::RegisterCommands() {
+    RegisterWindowCommands(m_registry, m_controller);
+    RegisterOptionsCommands(m_registry, m_optionsMenu);
+    RegisterHelpCommands(m_registry,
+                         {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
+                          [this] { OpenAbout(); }});
+}
+
+void frmDuvanto::BuildMenus() {
+    for (const CommandEntry& entry : MainMenuBar()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromStdString(entry.caption));
+        menu->setObjectName(QString::fromStdString(entry.id));
+        FillMenu(menu, entry, m_registry);
+        if (entry.id == "mnuFile") {
+            mnuFile = menu;
+        } else if (entry.id == "mnuOptions") {
+            mnuOptions = menu;
+        } else if (entry.id == "mnuLog") {
+            mnuLog = menu;
+        } else {
+            mnuHelp = menu;
+        }
+    }
+    connect(mnuFile, &QMenu::aboutToHide, this, [this] { mnuFile->setDefaultAction(nullptr); });
+}
+
+void frmDuvanto::BuildToolbar() {
+    picToolbar = new QWidget(this);
+    picToolbar->setObjectName(QStringLiteral("picToolbar"));
+    picToolbar->setAutoFillBackground(true);
+    QPalette palette = picToolbar->palette();
+    palette.setColor(QPalette::Window, QColor(51, 103, 153));
+    picToolbar->setPalette(palette);
+    auto* row = new QHBoxLayout(picToolbar);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(4);
+    for (const ToolbarButton& button : ToolbarButtons()) {
+        auto* tool = new QToolButton(picToolbar);
+        tool->setObjectName(QStringLiteral("imgToolbar_%1").arg(button.index));
+        tool->setIcon(ToolbarIcon(button.index));
+        tool->setIconSize(QSize(32, 32));
+        tool->setAutoRaise(true);
+        tool->setToolTip(QString::fromStdString(button.toolTip));
+        tool->setCursor(Qt::PointingHandCursor);
+        tool->setEnabled(m_registry.Handles(button.commandId));
+        const std::string id = button.commandId;
+        connect(tool, &QToolButton::clicked, this, [this, id] { ToolbarClicked(id); });
+        row->addWidget(tool);
+        imgToolbar.push_back(tool);
+    }
+    row->addStretch(1);
+}
+
+void frmDuvanto::BuildList() {
+    lvwTasks = new TaskListView(this);
+    lvwTasks->setObjectName(QStringLiteral("lvwTasks"));
+    m_model = new TaskListModel(m_tasks, this);
+    lvwTasks->setModel(m_model);
+    QHeaderView* header = lvwTasks->header();
+    header->setSectionsClickable(true);
+    header->setStretchLastSection(false);
+    for (std::size_t i = 0; i < m_options.ColumnWidths.size(); ++i) {
+        header->resizeSection(static_cast<int>(i), m_options.ColumnWidths[i]);
+    }
+    lvwTasks->setColumnHidden(kNextRunFormattedColumn, true);
+    lvwTasks->setColumnHidden(kLastRunFormattedColumn, true);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+        const QString selected = QString::fromStdString(SelectedTaskName());
+        m_model->HeaderClicked(column);
+        const int row = m_model->RowOf(selected);
+        if (row >= 0) {
+            lvwTasks->setCurrentIndex(m_model->index(row, 0));
+        }
+        lvwTasks->header()->setSortIndicatorShown(true);
+        lvwTasks->header()->setSortIndicator(
+            column, m_model->Sort().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (column >= 0 && column < static_cast<int>(m_options.ColumnWidths.size())) {
+            m_options.ColumnWidths[static_cast<std::size_t>(column)] = width;
+        }
+    });
+    lvwTasks->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvwTasks, &QWidget::customContextMenuRequested, this, &frmDuvanto::ShowContextMenu);
+    connect(lvwTasks, &QAbstractItemView::doubleClicked, this,
+            [this] { m_registry.Invoke("mnuFileTaskProperties"); });
+    connect(lvwTasks, &TaskListView::DeletePressed, this,
+            [this] { ToolbarClicked("mnuFileDeleteTask"); });
+    connect(lvwTasks, &TaskListView::EscapePressed, this,
+            [this] { m_app.Flags.EscPressed = true; });
+}
+
+void frmDuvanto::ToolbarClicked(const std::string& commandId) {
+    // While a run has the menus off, the toolbar and the Delete key only beep.
+    if (!m_menusEnabled) {
+        m_prompt.Beep();
+        return;
+    }
+    m_registry.Invoke(commandId);
+}
+
+void frmDuvanto::ShowContextMenu(const QPoint& position) {
+    if (!mnuFile->isEnabled()) {
+        return;
+    }
+    mnuFile->setDefaultAction(FindCommandAction(mnuFile, QString::fromLatin1(kContextMenuDefault)));
+    mnuFile->popup(lvwTasks->viewport()->mapToGlobal(position));
+}
+
+void frmDuvanto::ShowToolbar(bool show) {
+    picToolbar->setVisible(show);
+    // The window's blue ground goes with the toolbar; the list keeps its own colours.
+    picLabels->setAutoFillBackground(show);
+    QPalette palette = QApplication::palette(picLabels);
+    if (show) {
+        palette.setColor(QPalette::Window, QColor(51, 103, 153));
+        palette.setColor(QPalette::WindowText, Qt::white);
+    }
+    picLabels->setPalette(palette);
+}
+
+void frmDuvanto::SetTopLevelMenusEnabled(bool enabled) {
+    m_menusEnabled = enabled;
+    for (QMenu* menu : {mnuFile, mnuOptions, mnuLog}) {
+        menu->menuAction()->setEnabled(enabled);
+    }
+}
+
+void frmDuvanto::closeEvent(QCloseEvent* event) {
+    if (m_controller.CloseRequested()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void frmDuvanto::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The size inside the frame: the frame is the window manager's, and counting it would make
+    // the window grow by it at every start.
+    if (isVisible() && !isMinimized() && !isMaximized() && !isFullScreen()) {
+        m_options.FormWidth = width() * kTwipsPerPixel;
+        m_options.FormHeight = height() * kTwipsPerPixel;
+    }
+}
+
+void frmDuvanto::OpenAbout() {
+    auto* about = new frmAbout(m_app.AppPath, m_prompt, isVisible() ? this : nullptr);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+void frmDuvanto::OpenLogViewer() {
+    auto* log = new frmLog(m_app.CloneLog, m_prompt, m_app.Reporter, m_help.get(), m_app.Flags,
+                           isVisible() ? this : nullptr);
+    log->setAttribute(Qt::WA_DeleteOnClose);
+    log->show();
+}
+
+void frmDuvanto::OpenPriorityRules() {
+    // Modal: the options are saved when it closes.
+    frmPriorityRules rules(m_app.PriorityRules, m_prompt, m_help.get(), this);
+    rules.exec();
+}
+
+}  // namespace duvanto

@@ -1,0 +1,335 @@
+#include "app/logic/MainWindowController.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/logic/HelpTopics.h"
+#include "app/logic/MainCommands.h"
+#include "app/logic/ScheduledRuns.h"
+#include "app/logic/WindowCommands.h"
+#include "app/support/MainWindowWorld.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+namespace {
+
+using test::kOneMinute;
+using test::kWorldNow;
+using test::MainWindowWorld;
+using test::MakeTask;
+
+// The window as the controller sees it, recording what it was told.
+class FakeView : public IMainWindowView {
+public:
+    bool IsShown() const override { return shown; }
+    bool IsMinimized() const override { return minimized; }
+    bool IsMaximized() const override { return false; }
+    bool TrayAvailable() const override { return tray; }
+    void RestoreMainWindow() override {
+        shown = true;
+        minimized = false;
+        events.push_back("restore");
+    }
+    void HideMainWindow() override {
+        shown = false;
+        events.push_back("hide");
+    }
+    void MinimizeMainWindow() override {
+        shown = true;
+        minimized = true;
+        events.push_back("minimize");
+    }
+    void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
+    void SetTaskListName(const std::string& name) override { listName = name; }
+    void RefreshTaskRows() override { ++refreshes; }
+    std::string SelectedTaskName() const override { return selected; }
+    void SetTrayIcon(TrayState icon) override { trayIcon = icon; }
+    void SetPaused(bool value) override { paused = value; }
+    void ShowTrayReminder() override { events.push_back("reminder"); }
+    void ShowHelp(int context) override { events.push_back("help " + std::to_string(context)); }
+    void EndProgram() override { events.push_back("end"); }
+
+    bool shown = false;
+    bool minimized = false;
+    bool tray = true;
+    bool paused = false;
+    std::string selected;
+    std::string listName;
+    int refreshes = 0;
+    TrayState trayIcon = TrayState::Normal;
+    std::map<int, std::string> panels;
+    std::vector<std::string> events;
+};
+
+struct Window {
+    explicit Window(MainWindowWorld& world)
+        : tasks(world.App()), controller(world.App(), world.Options(), tasks, world.prompt, view) {}
+
+    FakeView view;
+    TaskListAdapter tasks;
+    MainWindowController controller;
+};
+
+TEST(MainWindowStartTest, FirstRunShowsWindowQuickStartAndWarning) {
+    MainWindowWorld world(false);
+    Window window(world);
+    window.controller.Load();
+
+    EXPECT_EQ(window.view.events,
+              (std::vector<std::string>{"restore", "help " + std::to_string(HelpQuickStart)}));
+    ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(world.prompt.messages.shown[0].title, "IMPORTANT - PLEASE READ!");
+    EXPECT_EQ(world.prompt.messages.shown[0].text, kImportantText);
+    EXPECT_EQ(window.view.listName, "Default Task List");
+    // Loading an empty folder creates its empty task list, as the runner does.
+    EXPECT_TRUE(FileExists(DefaultTaskListFileSpec(world.home.Path())));
+}
+
+TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
+    for (const bool tray : {true, false}) {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true)});
+        Window window(world);
+        window.view.tray = tray;
+        window.controller.Load();
+
+        EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "minimize"});
+        EXPECT_TRUE(world.prompt.messages.shown.empty());
+        EXPECT_EQ(window.tasks.Count(), 2);
+        EXPECT_EQ(window.view.trayIcon, TrayState::Error);
+        // The scheduled task with the error is the next to run.
+        EXPECT_EQ(window.tasks.Rows()[1].icon, ImageSheepFolderErrorNext);
+        EXPECT_EQ(window.tasks.Rows()[0].icon, ImageSheepFolder);
+    }
+}
+
+TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos")});
+    const std::string list = DefaultTaskListFileSpec(world.home.Path());
+    test::WriteFile(list, test::ReadFile(list) + "not a task\r\n");
+    Window window(world);
+    window.controller.Load();
+
+    EXPECT_EQ(window.tasks.Count(), 1);
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Task List"});
+    const std::string& text = world.prompt.messages.shown[0].text;
+    EXPECT_NE(text.find(list), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nline 2: "), std::string::npos) << text;
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"hide"});
+}
+
+TEST(MainWindowCloseTest, CloseHidesToTrayWithReminderOrMinimizesWithoutTray) {
+    MainWindowWorld world;
+    Window window(world);
+    window.view.shown = true;
+
+    EXPECT_FALSE(window.controller.CloseRequested());
+    EXPECT_EQ(window.view.events, (std::vector<std::string>{"hide", "reminder"}));
+
+    world.Options().SysTrayReminder = false;
+    window.view.events.clear();
+    window.controller.CloseRequested();
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"hide"});
+
+    // Without a tray the window must stay reachable, and the reminder has no tray to name.
+    world.Options().SysTrayReminder = true;
+    window.view.tray = false;
+    window.view.events.clear();
+    EXPECT_FALSE(window.controller.CloseRequested());
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"minimize"});
+    EXPECT_TRUE(window.view.shown);
+}
+
+TEST(MainWindowCloseTest, ShutDownIsRefusedDuringARunAndOtherwiseSavesEverything) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos")});
+    Window window(world);
+    window.controller.Load();
+    world.Options().FormWidth = 12345;
+    world.Options().ColumnWidths[2] = 222;
+
+    world.App().Flags.CloneInProgress = true;
+    EXPECT_FALSE(window.controller.ShutDown());
+    EXPECT_EQ(world.prompt.messages.beeps, 1);
+    EXPECT_FALSE(window.controller.Unloading());
+
+    world.App().Flags.CloneInProgress = false;
+    world.App().CloneLog.Add(Begin, "Photos", "", "", "", 0, "", "");
+    EXPECT_TRUE(window.controller.ShutDown());
+    EXPECT_EQ(window.view.events.back(), "end");
+    const std::string ini = test::ReadFile(world.home / kIniFileName);
+    EXPECT_NE(ini.find("Width=0000012345"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("ColumnThree=0000000222"), std::string::npos) << ini;
+    EXPECT_NE(test::ReadFile(world.home / "clone.log").find("Photos"), std::string::npos);
+    // Once unloading, the close goes ahead.
+    EXPECT_TRUE(window.controller.CloseRequested());
+}
+
+TEST(MainWindowCloseTest, SessionEndDuringARunThatDoesNotStopWritesTheAbortedTask) {
+    MainWindowWorld world;
+    Window window(world);
+    world.App().Flags.CloneInProgress = true;
+    bool waited = false;
+    window.controller.SessionEnd([&] {
+        waited = true;
+        return false;
+    });
+    EXPECT_TRUE(waited);
+    EXPECT_TRUE(world.App().Flags.SessionEnding);
+    const std::string log = test::ReadFile(world.home / "clone.log");
+    EXPECT_NE(log.find("Application Shutdown Error"), std::string::npos) << log;
+    EXPECT_NE(log.find("Unknown Task Name"), std::string::npos) << log;
+    EXPECT_TRUE(FileExists(world.home / kIniFileName));
+    EXPECT_EQ(window.view.events.back(), "end");
+}
+
+TEST(MainWindowTrayTest, IconFollowsPauseAndErrors) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalManual, 0, true)});
+    Window window(world);
+    window.controller.Load();
+    EXPECT_EQ(window.view.trayIcon, TrayState::Error);
+
+    window.controller.TogglePause();
+    EXPECT_TRUE(window.view.paused);
+    EXPECT_EQ(window.view.trayIcon, TrayState::Paused);
+    window.controller.ResetErrorAll();
+    EXPECT_EQ(window.view.trayIcon, TrayState::Paused);  // paused wins over everything
+    window.controller.TogglePause();
+    EXPECT_FALSE(window.view.paused);
+    EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
+}
+
+TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {
+    MainWindowWorld world;
+    Window window(world);
+    struct Case {
+        bool shown, minimized;
+        bool showEnabled, sendEnabled;
+        std::string defaultItem;
+    };
+    for (const Case& c : {Case{true, false, false, true, "mnuTraySendToTray"},
+                          Case{true, true, true, true, "mnuTrayShow"},
+                          Case{false, false, true, false, "mnuTrayShow"}}) {
+        window.view.shown = c.shown;
+        window.view.minimized = c.minimized;
+        const TrayMenuState state = window.controller.TrayMenu();
+        EXPECT_EQ(state.showEnabled, c.showEnabled) << c.defaultItem;
+        EXPECT_EQ(state.sendToTrayEnabled, c.sendEnabled) << c.defaultItem;
+        EXPECT_EQ(state.defaultItem, c.defaultItem);
+    }
+}
+
+TEST(MainWindowTasksTest, ResetErrorOfSelectedTask) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
+    Window window(world);
+    window.controller.Load();
+
+    window.controller.ResetErrorSelected();
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Reset Error Flag"});
+    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first.");
+
+    window.view.selected = "Gone";
+    window.controller.ResetErrorSelected();
+    EXPECT_EQ(world.Titles().back(), "Unexpected Error - Reset Error Flag");
+    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Exclamation);
+
+    window.view.selected = "Photos";
+    window.controller.ResetErrorSelected();
+    EXPECT_EQ(world.prompt.messages.shown.size(), 2u);
+    EXPECT_EQ(window.tasks.Rows()[0].icon, ImageSheepFolder);
+    EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
+}
+
+TEST(MainWindowTasksTest, SortingByHeaderUsesTheHiddenDateKeys) {
+    // The general date text of 9 December sorts before that of 10 November; the key does not.
+    std::vector<TaskRowView> rows = {
+        TaskRowOf(MakeTask("b", IntervalDays, kWorldNow + 5)),   // 9 December 2003
+        TaskRowOf(MakeTask("a", IntervalDays, kWorldNow - 24)),  // 10 November 2003
+        TaskRowOf(MakeTask("c", IntervalManual)),                // no next run
+    };
+    TaskSort sort;
+    SortTaskRows(rows, sort);
+    EXPECT_EQ(rows[0].Name(), "b");  // off until a header is clicked
+
+    const auto names = [&rows] {
+        std::string joined;
+        for (const TaskRowView& row : rows) {
+            joined += row.Name();
+        }
+        return joined;
+    };
+    sort.HeaderClicked(kNextRunColumn);
+    SortTaskRows(rows, sort);
+    EXPECT_EQ(names(), "cab");
+    sort.HeaderClicked(kNextRunColumn);
+    SortTaskRows(rows, sort);
+    EXPECT_EQ(names(), "bac");
+    sort.HeaderClicked(0);  // another column keeps flipping: now ascending again
+    SortTaskRows(rows, sort);
+    EXPECT_EQ(names(), "abc");
+}
+
+TEST(SchedulerTimerTest, MessageOnceThenPanelTextThenRunWhenHidden) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
+    Window window(world);
+    window.controller.Load();
+    std::vector<std::string> runs;
+    ScheduledRuns scheduler(world.App(), world.Options(), world.prompt,
+                            {[&] { return window.controller.IsMainWindowVisible(); },
+                             [&] { return window.controller.Unloading(); },
+                             [&](const std::string& text) { window.view.SetStatusText(1, text); },
+                             [&](const std::string& name) { runs.push_back(name); }});
+    scheduler.Start();
+    window.view.RestoreMainWindow();
+
+    scheduler.Tick();
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Scheduled Task Not Run"});
+    EXPECT_NE(world.prompt.messages.shown[0].text.find("Photos\r\n"), std::string::npos);
+    EXPECT_FALSE(world.Options().ScheduledSyncsMsg);  // the options file keeps it shown
+    scheduler.Tick();
+    EXPECT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(window.view.panels[1],
+              "Scheduled tasks are not run while the main Duvanto window is open.");
+    EXPECT_TRUE(runs.empty());
+
+    window.view.MinimizeMainWindow();
+    world.App().SchedulerPaused = true;
+    scheduler.Tick();
+    EXPECT_TRUE(runs.empty());
+    world.App().SchedulerPaused = false;
+    scheduler.Tick();
+    EXPECT_EQ(runs, std::vector<std::string>{"Photos"});
+}
+
+TEST(SchedulerTimerTest, StartUpDelayHoldsTheFirstRun) {
+    MainWindowWorld world;
+    world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
+    Window window(world);
+    window.controller.Load();
+    world.Options().DelayBeforeFirstTask = 5;
+    std::vector<std::string> runs;
+    ScheduledRuns scheduler(world.App(), world.Options(), world.prompt,
+                            {[] { return false; },
+                             [] { return false; },
+                             {},
+                             [&](const std::string& name) { runs.push_back(name); }});
+    world.clock.ticks = 0xFFFFF000u;  // the delay counts across the tick count's wrap
+    scheduler.Start();
+    world.clock.ticks += 5 * 60000 - 1;
+    scheduler.Tick();
+    EXPECT_TRUE(runs.empty());
+    world.clock.ticks += 1;
+    scheduler.Tick();
+    EXPECT_EQ(runs, std::vector<std::string>{"Photos"});
+}
+
+}  // namespace
+}  // namespace duvanto

@@ -1,0 +1,87 @@
+#pragma once
+// A program folder for the main window's tests: the process-wide objects over a temporary
+// folder, a prompt answered in advance, a clock that stands still, and the options read from
+// the folder's duvanto.ini (a first run when the test wrote none).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/support/FakeAppPrompt.h"
+#include "platform/PosixFileSystem.h"
+#include "settings/ProgramOptions.h"
+#include "support/TestSupport.h"
+#include "tasks/Application.h"
+
+namespace duvanto::test {
+
+// Thursday 4 December 2003, 16:38:16.
+inline constexpr double kWorldNow = 37959.6932407407;
+inline constexpr double kOneMinute = 1.0 / 1440;
+
+inline cCloneTask MakeTask(const std::string& name, int32_t intervalType = IntervalManual,
+                           double next = 0.0, bool error = false) {
+    cCloneTask task;
+    task.TaskName = name;
+    task.SourceFolderSpec = "/data/" + name + "/";
+    task.TargetFolderSpec = "/backup/" + name + "/<:>/mirror/" + name + "/";
+    task.IntervalType = intervalType;
+    task.NextCloneDateTime = next;
+    task.LastCloneDateTime = next == 0.0 ? 0.0 : next - 1;
+    task.ErrorOnLastClone = error;
+    return task;
+}
+
+struct MainWindowWorld {
+    // An options file makes the start a later one; none makes it the first.
+    explicit MainWindowWorld(bool existingOptions = true) {
+        if (existingOptions) {
+            WriteFile(home / kIniFileName, "[Miscellaneous]\r\nShowToolbar=Show\r\n");
+        }
+    }
+
+    // Writes the default task list of the program folder.
+    void SaveTasks(const std::vector<cCloneTask>& tasks) {
+        FixedClock writerClock{kWorldNow};
+        RecordingPrompt writerPrompt;
+        ErrorReporter writerReporter(home.Path(), writerPrompt, writerClock);
+        cCloneTasks list(home.Path(), writerClock, writerReporter, writerPrompt);
+        for (const cCloneTask& task : tasks) {
+            list.Add(task);
+        }
+        list.SaveAllTasksToFile(DefaultTaskListFileSpec(home.Path()));
+    }
+
+    // The process-wide objects and the options, read as the program reads them at start-up.
+    Application& App() {
+        if (!app) {
+            app.emplace(home.Path(), clock, prompt, fileSystem);
+            options.emplace(app->AppPath,
+                            OptionTargets{app->Settings, app->CloneLog, app->PriorityRules},
+                            app->Reporter);
+            options->ReadProgramOptionsFromIniFile();
+        }
+        return *app;
+    }
+    ProgramOptions& Options() {
+        App();
+        return *options;
+    }
+
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const ShownMessage& message : prompt.messages.shown) {
+            titles.push_back(message.title);
+        }
+        return titles;
+    }
+
+    TempDir home;
+    FakeAppPrompt prompt;
+    FixedClock clock{kWorldNow};
+    PosixFileSystem fileSystem;
+    std::optional<Application> app;
+    std::optional<ProgramOptions> options;
+};
+
+}  // namespace duvanto::test
