@@ -8,12 +8,16 @@
 namespace duvanto::test {
 
 int FaultyFileSystem::Calls(FsOp op) const {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
     auto it = m_calls.find(op);
     return it == m_calls.end() ? 0 : it->second;
 }
 
 Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
-    ++m_calls[op];
+    {
+        std::lock_guard<std::mutex> lock(m_callsMutex);
+        ++m_calls[op];
+    }
     for (const std::string& key : {path, std::string()}) {
         auto it = m_faults.find({op, key});
         if (it != m_faults.end()) {

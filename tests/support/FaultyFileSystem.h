@@ -4,6 +4,7 @@
 // run, switch off, check that nothing was lost and that the next run repairs the rest.
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -66,6 +67,8 @@ private:
     Status Check(FsOp op, const std::string& path);
 
     std::map<std::pair<FsOp, std::string>, int> m_faults;
+    // The walk lists the Source and the Target on two threads at once.
+    mutable std::mutex m_callsMutex;
     std::map<FsOp, int> m_calls;
     bool m_diskFull = false;
 };
