@@ -137,8 +137,7 @@ bool TaskServiceAdapter::Rename(const std::string& oldName, const std::string& n
     task->TaskName = newName;
     m_app.CloneTasks.TaskChanged(newName);
     if (!exclude.empty()) {
-        WriteStringToFile(FileOf(folder, newName, kExcludeExtension), exclude, false,
-                          m_app.Prompt);
+        WriteStringToFile(FileOf(folder, newName, kExcludeExtension), exclude, false, m_app.Prompt);
     }
     return SaveList(false);
 }

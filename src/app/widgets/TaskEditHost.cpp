@@ -21,9 +21,8 @@ TaskEditHost::TaskEditHost(frmDuvanto& window, Application& app, ProgramOptions&
 TaskEditHost::~TaskEditHost() = default;
 
 void TaskEditHost::ConnectList() {
-    m_window.Model().SetRenameHandler([this](const QString& typed) {
-        m_commands->EndRename(typed.toStdString());
-    });
+    m_window.Model().SetRenameHandler(
+        [this](const QString& typed) { m_commands->EndRename(typed.toStdString()); });
 }
 
 std::string TaskEditHost::SelectedTaskName() const {
@@ -54,9 +53,8 @@ void TaskEditHost::BeginRename(const std::string& name) {
 }
 
 TaskEditResult TaskEditHost::EditTaskProperties(cCloneTask& task) {
-    TaskPropertiesController controller(
-        task, {m_prompt, m_help, m_app.Reporter, m_fileSystem, m_app.Clock, m_app.PathTables(),
-               m_fileTypes});
+    TaskPropertiesController controller(task, {m_prompt, m_help, m_app.Reporter, m_fileSystem,
+                                               m_app.Clock, m_app.PathTables(), m_fileTypes});
     frmTaskProperties dialog(controller, m_window.isVisible() ? &m_window : nullptr);
     const bool accepted = dialog.exec() == QDialog::Accepted && !controller.Cancelled();
     if (accepted) {

@@ -89,7 +89,7 @@ struct Editing {
     MainWindowWorld world;
     FakeEditView view;
     TaskServiceAdapter service{world.App()};
-    TaskEditCommands commands{service,     world.Options(),         world.prompt,
+    TaskEditCommands commands{service,           world.Options(),     world.prompt,
                               world.App().Flags, world.App().AppPath, view};
 };
 
@@ -345,8 +345,9 @@ TEST(TaskEditCommandsTest, LoadTaskListSavesTheCurrentOneAndReadsTheChosen) {
     EXPECT_EQ(e.view.trayRefreshes, 1);
     EXPECT_FALSE(e.tasks().Problems().empty());
     // The list left behind was saved with what changed in it.
-    EXPECT_NE(test::ReadFile(DefaultTaskListFileSpec(e.world.home.Path())).find("~!@#/changed/~!@#"),
-              std::string::npos);
+    EXPECT_NE(
+        test::ReadFile(DefaultTaskListFileSpec(e.world.home.Path())).find("~!@#/changed/~!@#"),
+        std::string::npos);
 
     e.world.App().Flags.CloneInProgress = true;
     e.commands.LoadTaskList();
