@@ -20,10 +20,6 @@ void MainWindowController::Load() {
     m_view.RefreshTaskRows();
     RefreshTrayIcon();
     ShowLoadProblems();
-    if (m_tasks.IllegalNamesRepaired()) {
-        const TaskMessage message = IllegalTaskNamesRepairedMessage();
-        m_prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
-    }
     if (m_options.FirstRun) {
         m_view.RestoreMainWindow();
         m_view.ShowHelp(HelpQuickStart);
@@ -39,6 +35,14 @@ void MainWindowController::Load() {
 }
 
 void MainWindowController::ShowLoadProblems() {
+    ShowUnreadLines();
+    if (m_tasks.IllegalNamesRepaired()) {
+        const TaskMessage message = IllegalTaskNamesRepairedMessage();
+        m_prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
+    }
+}
+
+void MainWindowController::ShowUnreadLines() {
     const std::vector<std::string> lines = m_tasks.ProblemLines();
     if (lines.empty()) {
         return;

@@ -99,9 +99,11 @@ public:
     void RefreshTrayIcon();
     // After a run's outcome was applied: its row and the tray show it.
     void RunEnded();
+    // After a task list was read: the lines it could not take, then the names it repaired.
+    void ShowLoadProblems();
 
 private:
-    void ShowLoadProblems();
+    void ShowUnreadLines();
 
     Application& m_app;
     ProgramOptions& m_options;

@@ -1,5 +1,7 @@
 #include "app/widgets/TaskListModel.h"
 
+#include <utility>
+
 #include "app/widgets/Pictures.h"
 
 namespace duvanto {
@@ -30,6 +32,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
     const TaskRowView& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
+        case Qt::EditRole:
         case Qt::ToolTipRole:
             return QString::fromStdString(row.columns[static_cast<std::size_t>(index.column())]);
         case Qt::DecorationRole:
@@ -46,7 +49,16 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool TaskListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole) {
+    if (!index.isValid() || index.column() != 0) {
+        return false;
+    }
+    if (role == Qt::EditRole && m_rename) {
+        // The rename refreshes every row, which must wait until the editor has gone.
+        QMetaObject::invokeMethod(
+            this, [this, typed = value.toString()] { m_rename(typed); }, Qt::QueuedConnection);
+        return true;
+    }
+    if (role != Qt::CheckStateRole) {
         return false;
     }
     const QString name = TaskName(index.row());
@@ -63,6 +75,9 @@ Qt::ItemFlags TaskListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (index.isValid() && index.column() == 0) {
         flags |= Qt::ItemIsUserCheckable;
+        if (m_rename) {
+            flags |= Qt::ItemIsEditable;
+        }
     }
     return flags;
 }
@@ -114,6 +129,10 @@ int TaskListModel::RowIcon(int row) const {
 
 QString TaskListModel::Text(int row, int column) const {
     return data(index(row, column), Qt::DisplayRole).toString();
+}
+
+void TaskListModel::SetRenameHandler(std::function<void(const QString& typed)> handler) {
+    m_rename = std::move(handler);
 }
 
 QStringList TaskListModel::CheckedTaskNames() const {

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QSet>
+#include <functional>
 #include <vector>
 
 #include "app/logic/TaskListAdapter.h"
@@ -37,12 +38,16 @@ public:
     QString Text(int row, int column) const;
     // The names of the rows with check marks, top to bottom.
     QStringList CheckedTaskNames() const;
+    // Makes the task names editable: an edit's text goes to the handler once the editor has
+    // closed, and the rows show the task list as the handler leaves it.
+    void SetRenameHandler(std::function<void(const QString& typed)> handler);
 
 private:
     TaskListAdapter& m_tasks;
     std::vector<TaskRowView> m_rows;
     QSet<QString> m_checked;
     TaskSort m_sort;
+    std::function<void(const QString&)> m_rename;
 };
 
 }  // namespace duvanto

@@ -16,6 +16,7 @@
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
+#include "app/widgets/TaskEditHost.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmAbout.h"
@@ -86,6 +87,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     labels->addWidget(lblTaskListName, 1);
     layout->addWidget(picLabels);
     BuildList();
+    m_taskEdit->ConnectList();
     layout->addWidget(lvwTasks, 1);
     setCentralWidget(central);
 
@@ -118,6 +120,8 @@ frmDuvanto::~frmDuvanto() {
 void frmDuvanto::RegisterCommands() {
     RegisterWindowCommands(m_registry, m_controller);
     RegisterOptionsCommands(m_registry, m_optionsMenu);
+    m_taskEdit = std::make_unique<TaskEditHost>(*this, m_app, m_options, m_prompt, m_help.get());
+    RegisterTaskEditCommands(m_registry, m_taskEdit->Commands());
     RegisterHelpCommands(m_registry,
                          {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
                           [this] { OpenAbout(); }});

@@ -24,6 +24,7 @@
 namespace duvanto {
 
 class SystemTray;
+class TaskEditHost;
 class TaskListModel;
 class TaskListView;
 class TaskRunThread;
@@ -135,6 +136,7 @@ private:
     SystemTray* m_tray = nullptr;
     TaskRunThread* m_runThread = nullptr;
     std::unique_ptr<QtTaskRunEffects> m_runEffects;
+    std::unique_ptr<TaskEditHost> m_taskEdit;
 };
 
 }  // namespace duvanto

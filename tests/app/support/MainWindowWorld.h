@@ -46,6 +46,8 @@ struct MainWindowWorld {
         RecordingPrompt writerPrompt;
         ErrorReporter writerReporter(home.Path(), writerPrompt, writerClock);
         cCloneTasks list(home.Path(), writerClock, writerReporter, writerPrompt);
+        // The list's name places the include lists in its support folder.
+        list.TaskListFileSpec(DefaultTaskListFileSpec(home.Path()));
         for (const cCloneTask& task : tasks) {
             list.Add(task);
         }

@@ -1,0 +1,395 @@
+#include "app/logic/TaskEditCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/logic/MainCommands.h"
+#include "app/logic/TaskListAdapter.h"
+#include "app/support/MainWindowWorld.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+namespace {
+
+using test::kWorldNow;
+using test::MainWindowWorld;
+using test::MakeTask;
+
+// The window as the commands see it: a selection, the properties window answered in advance
+// (its edit applied to the task on OK), and what it was told.
+class FakeEditView : public ITaskEditView {
+public:
+    std::string SelectedTaskName() const override { return selected; }
+    void RefreshTaskRows(const std::string& select) override {
+        ++refreshes;
+        if (!select.empty()) {
+            selected = select;
+        }
+    }
+    void BeginRename(const std::string& name) override { editing = name; }
+    TaskEditResult EditTaskProperties(cCloneTask& task) override {
+        edited.push_back(task.TaskName);
+        if (!dialogResult.cancelled && edit) {
+            edit(task);
+        }
+        return dialogResult;
+    }
+    void SetTaskListName(const std::string& name) override { listName = name; }
+    void RefreshTrayIcon() override { ++trayRefreshes; }
+    void ShowLoadProblems() override { ++loadProblemShows; }
+
+    std::string selected;
+    std::string editing;
+    std::string listName;
+    std::vector<std::string> edited;
+    TaskEditResult dialogResult{false, true};
+    std::function<void(cCloneTask&)> edit;
+    int refreshes = 0;
+    int trayRefreshes = 0;
+    int loadProblemShows = 0;
+};
+
+struct Editing {
+    explicit Editing(const std::vector<cCloneTask>& tasks = {}) {
+        if (!tasks.empty()) {
+            world.SaveTasks(tasks);
+        }
+        TaskListAdapter(world.App()).Load(DefaultTaskListFileSpec(world.home.Path()));
+    }
+    // The names in the list file as a fresh reader finds them.
+    std::vector<std::string> NamesInFile(const std::string& file = "") {
+        test::FixedClock clock{kWorldNow};
+        test::RecordingPrompt prompt;
+        ErrorReporter reporter(world.home.Path(), prompt, clock);
+        cCloneTasks list(world.home.Path(), clock, reporter, prompt);
+        const std::string spec = file.empty() ? DefaultTaskListFileSpec(world.home.Path()) : file;
+        list.TaskListFileSpec(spec);
+        list.ReadAllTasksFromFile(spec, false);
+        std::vector<std::string> names;
+        for (int32_t i = 1; i <= list.Count(); ++i) {
+            names.push_back(list.Item(i)->TaskName);
+        }
+        return names;
+    }
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (int32_t i = 1; i <= tasks().Count(); ++i) {
+            names.push_back(tasks().Item(i)->TaskName);
+        }
+        return names;
+    }
+    cCloneTasks& tasks() { return world.App().CloneTasks; }
+    std::string Support(const std::string& file) {
+        return world.home / ("Default Task List support files/" + file);
+    }
+    const test::ShownMessage& Last() { return world.prompt.messages.shown.back(); }
+
+    MainWindowWorld world;
+    FakeEditView view;
+    TaskServiceAdapter service{world.App()};
+    TaskEditCommands commands{service,           world.Options(),     world.prompt,
+                              world.App().Flags, world.App().AppPath, view};
+};
+
+TEST(TaskEditCommandsTest, NewTaskRefusesBlankIllegalAndTakenNamesBeforeTheDialog) {
+    Editing e({MakeTask("Photos")});
+    e.world.prompt.answers = {"   ", "Mail/Work", " photos ", std::nullopt};
+    for (int i = 0; i < 4; ++i) {
+        e.commands.NewTask();
+    }
+    ASSERT_EQ(e.world.prompt.asked.size(), 4u);
+    EXPECT_EQ(e.world.prompt.asked[0].title, "New Task");
+    EXPECT_EQ(e.world.prompt.asked[0].prompt, "Please enter a unique name for this task");
+    EXPECT_EQ(e.world.prompt.asked[0].proposed, "New Task Name");
+    EXPECT_EQ(e.world.Titles(),
+              (std::vector<std::string>{"Illegal Task Name", "Duplicate Task Name"}));
+    const auto& shown = e.world.prompt.messages.shown;
+    EXPECT_EQ(shown[0].text,
+              "Task names cannot contain any of the following characters:\r\n"
+              "\\ / : * ? \" < > |");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(shown[1].text, "A task with this name already exists.");
+    EXPECT_EQ(shown[1].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(e.view.edited.empty());
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
+}
+
+TEST(TaskEditCommandsTest, NewTaskIsAddedSavedAndSelectedOnlyWhenTheDialogIsConfirmed) {
+    Editing e({MakeTask("Photos")});
+    e.world.prompt.answers = {"  Mail  ", "Mail"};
+    e.view.dialogResult = {true, false};
+    e.commands.NewTask();
+    EXPECT_EQ(e.view.edited, std::vector<std::string>{"Mail"});
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
+    EXPECT_TRUE(e.world.prompt.messages.shown.empty());
+
+    e.view.dialogResult = {false, true};
+    e.view.edit = [](cCloneTask& task) {
+        task.SourceFolderSpec = "/home/me/Mail/";
+        task.TargetFolderSpec = "/media/usb/Mail/";
+    };
+    e.commands.NewTask();
+    EXPECT_EQ(e.Names(), (std::vector<std::string>{"Photos", "Mail"}));
+    EXPECT_EQ(e.NamesInFile(), (std::vector<std::string>{"Photos", "Mail"}));
+    EXPECT_EQ(e.tasks().Item("Mail")->SourceFolderSpec, "/home/me/Mail/");
+    EXPECT_EQ(e.view.selected, "Mail");
+    EXPECT_EQ(e.Last().title, "New Task");
+    EXPECT_EQ(e.Last().text,
+              "'Mail' has been created successfully.\r\n\r\n"
+              "To run this task, click on the toolbar button with the two sheep on it.");
+    EXPECT_EQ(e.Last().icon, MessageIcon::Information);
+}
+
+TEST(TaskEditCommandsTest, DuplicateTakesTheFirstFreeCopyNameAndEveryProperty) {
+    cCloneTask original = MakeTask("A", IntervalHours, kWorldNow + 0.1);
+    original.AllFilesAndFolders(false);
+    original.IncludeFileSpecs = "/data/A/x/";
+    original.IncludeFileMasks = "*.txt";
+    original.DaysOfWeek = 5;
+    Editing e({original, MakeTask("Copy of A"), MakeTask("Copy of A (2)")});
+    test::WriteFile(e.Support("A.dve"), "/data/A/x/tmp/");
+    e.tasks().Item("A")->ExcludeFileSpecs = "/data/A/x/tmp/";
+
+    e.commands.DuplicateTask();
+    EXPECT_EQ(e.Last().title, "Duplicate Selected Task");
+    EXPECT_EQ(e.Last().text, "Please select a task first.");
+
+    e.view.selected = "A";
+    e.commands.DuplicateTask();
+    EXPECT_EQ(e.Last().title, "Duplicate Task");
+    EXPECT_EQ(e.Last().text, "'Copy of A (3)' has been created successfully.");
+    EXPECT_EQ(e.view.selected, "Copy of A (3)");
+    EXPECT_TRUE(e.view.edited.empty());
+    const cCloneTask* copy = e.tasks().Item("Copy of A (3)");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(cCloneTasks::TaskLine(*copy).substr(copy->TaskName.size()),
+              cCloneTasks::TaskLine(*e.tasks().Item("A")).substr(1));
+    EXPECT_EQ(e.NamesInFile().back(), "Copy of A (3)");
+    // Both lists go with the copy: the include list with the save, the exclude list at once.
+    EXPECT_EQ(test::ReadFile(e.Support("Copy of A (3).dvi")), "/data/A/x/");
+    EXPECT_EQ(test::ReadFile(e.Support("Copy of A (3).dve")), "/data/A/x/tmp/");
+}
+
+TEST(TaskEditCommandsTest, DeleteAsksThenRemovesTheTaskAndItsListFiles) {
+    Editing e({MakeTask("Photos"), MakeTask("Mail")});
+    e.commands.DeleteTask();
+    EXPECT_EQ(e.Last().title, "Delete Task");
+    EXPECT_EQ(e.Last().text, "Please select a task to delete");
+
+    e.view.selected = "Mail";
+    test::WriteFile(e.Support("Mail.dvi"), "/data/Mail/in/");
+    test::WriteFile(e.Support("Mail.dve"), "/data/Mail/in/spam/");
+    test::WriteFile(e.world.home / "Mail.dvi", "/old/place/");
+    e.world.prompt.messages.answers = {MessageAnswer::No};
+    e.commands.DeleteTask();
+    EXPECT_EQ(e.Last().title, "Confirm Task Delete");
+    EXPECT_EQ(e.Last().text,
+              "You are about to delete the following task: \r\n\"Mail\"\r\n\r\n"
+              "Do you wish to continue?");
+    EXPECT_EQ(e.Last().icon, MessageIcon::Question);
+    EXPECT_EQ(e.Last().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(e.Names().size(), 2u);
+
+    e.commands.DeleteTask();  // Yes
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
+    EXPECT_EQ(e.NamesInFile(), std::vector<std::string>{"Photos"});
+    EXPECT_FALSE(FileExists(e.Support("Mail.dvi")));
+    EXPECT_FALSE(FileExists(e.Support("Mail.dve")));
+    EXPECT_FALSE(FileExists(e.world.home / "Mail.dvi"));
+    EXPECT_EQ(e.view.trayRefreshes, 1);
+
+    // The last task going empties the file: a save of an empty list would leave it alone.
+    e.view.selected = "Photos";
+    e.commands.DeleteTask();
+    EXPECT_TRUE(e.Names().empty());
+    EXPECT_TRUE(e.NamesInFile().empty());
+}
+
+TEST(TaskEditCommandsTest, RenameChecksTheNameAndAllowsAChangeOfLetterCase) {
+    cCloneTask mail = MakeTask("Mail");
+    mail.AllFilesAndFolders(false);
+    mail.IncludeFileSpecs = "/data/Mail/in/";
+    Editing e({MakeTask("Photos"), mail, MakeTask("Music")});
+    e.commands.RenameTask();
+    EXPECT_EQ(e.Last().title, "Rename Task");
+    EXPECT_EQ(e.Last().text, "Please select a task to rename.");
+    EXPECT_EQ(e.view.editing, "");
+
+    e.view.selected = "Mail";
+    const auto rename = [&e](const std::string& typed) {
+        e.commands.RenameTask();
+        EXPECT_EQ(e.view.editing, "Mail");
+        return e.commands.EndRename(typed);
+    };
+    const std::size_t before = e.world.prompt.messages.shown.size();
+    EXPECT_FALSE(rename("   "));
+    EXPECT_FALSE(rename("Mail"));
+    EXPECT_EQ(e.world.prompt.messages.shown.size(), before);
+    EXPECT_FALSE(rename("Mail:old"));
+    EXPECT_EQ(e.Last().title, "Illegal Task Name");
+    EXPECT_FALSE(rename(" music "));
+    EXPECT_EQ(e.Last().title, "Rename Task");
+    EXPECT_EQ(e.Last().text, "Duplicate task name");
+    EXPECT_EQ(e.Last().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(e.Names(), (std::vector<std::string>{"Photos", "Mail", "Music"}));
+
+    EXPECT_TRUE(rename(" MAIL "));
+    EXPECT_EQ(e.Names(), (std::vector<std::string>{"Photos", "MAIL", "Music"}));
+    EXPECT_EQ(e.NamesInFile(), (std::vector<std::string>{"Photos", "MAIL", "Music"}));
+    EXPECT_EQ(e.view.selected, "MAIL");
+    EXPECT_EQ(test::ReadFile(e.Support("MAIL.dvi")), "/data/Mail/in/");
+    EXPECT_FALSE(FileExists(e.Support("Mail.dvi")));
+
+    // A run that started while the editor was open keeps the name it runs under.
+    e.view.selected = "MAIL";
+    e.commands.RenameTask();
+    e.world.App().Flags.CloneInProgress = true;
+    EXPECT_FALSE(e.commands.EndRename("Letters"));
+    EXPECT_EQ(e.world.prompt.messages.beeps, 1);
+    EXPECT_NE(e.tasks().Item("MAIL"), nullptr);
+}
+
+TEST(TaskEditCommandsTest, RenameMovesTheExcludeListAndIsEndedOnce) {
+    Editing e({MakeTask("Mail")});
+    test::WriteFile(e.Support("Mail.dve"), "/data/Mail/spam/");
+    e.tasks().Item("Mail")->ExcludeFileSpecs = "/data/Mail/spam/";
+    e.view.selected = "Mail";
+    e.commands.RenameTask();
+    EXPECT_TRUE(e.commands.EndRename("Letters"));
+    EXPECT_EQ(test::ReadFile(e.Support("Letters.dve")), "/data/Mail/spam/");
+    EXPECT_FALSE(FileExists(e.Support("Mail.dve")));
+    // An editor closed twice renames once.
+    EXPECT_FALSE(e.commands.EndRename("Post"));
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Letters"});
+}
+
+TEST(TaskEditCommandsTest, PropertiesStoreAChangedTaskAndChooseTheNextScheduledAnew) {
+    Editing e({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 2)});
+    e.commands.TaskProperties();
+    EXPECT_EQ(e.Last().title, "Task Properties");
+    EXPECT_EQ(e.Last().text, "Please select a task first.");
+
+    e.view.selected = "Photos";
+    e.view.edit = [](cCloneTask& task) {
+        task.IntervalType = IntervalHours;
+        task.NextCloneDateTime = kWorldNow + 0.5;
+    };
+    e.view.dialogResult = {true, true};
+    e.commands.TaskProperties();
+    EXPECT_EQ(e.tasks().Item("Photos")->IntervalType, IntervalManual);
+
+    e.view.dialogResult = {false, true};
+    e.commands.TaskProperties();
+    EXPECT_EQ(e.view.edited, (std::vector<std::string>{"Photos", "Photos"}));
+    EXPECT_EQ(e.tasks().Item("Photos")->IntervalType, IntervalHours);
+    EXPECT_TRUE(e.tasks().Item("Photos")->IsNextScheduledTask);
+    EXPECT_FALSE(e.tasks().Item("Mail")->IsNextScheduledTask);
+    EXPECT_NE(test::ReadFile(DefaultTaskListFileSpec(e.world.home.Path())).find("Photos~!@#"),
+              std::string::npos);
+    EXPECT_EQ(e.world.prompt.messages.shown.size(), 1u);
+}
+
+TEST(TaskEditCommandsTest, NewTaskListAsksAgainAfterARefusalAndBecomesCurrent) {
+    Editing e({MakeTask("Photos")});
+    test::WriteFile(e.world.home / "Work.dvt", "");
+    e.world.prompt.answers = {"Work/Home", "Work", " Travel "};
+    e.commands.NewTaskList();
+    ASSERT_EQ(e.world.prompt.asked.size(), 3u);
+    for (const test::AskedQuestion& asked : e.world.prompt.asked) {
+        EXPECT_EQ(asked.title, "New Task List");
+        EXPECT_EQ(asked.prompt, "Enter a name for the New Task List");
+        EXPECT_EQ(asked.proposed, "New Task List");
+    }
+    EXPECT_EQ(e.world.Titles(),
+              (std::vector<std::string>{"Illegal Task List Name", "Name Already Exists"}));
+    EXPECT_EQ(e.world.prompt.messages.shown[0].text,
+              "Task list names cannot contain any of the following characters:\r\n"
+              "\\ / : * ? \" < > |");
+    EXPECT_EQ(e.world.prompt.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(e.world.prompt.messages.shown[1].text, "A task list with this name already exists.");
+
+    const std::string travel = e.world.home / "Travel.dvt";
+    EXPECT_TRUE(FileExists(travel));
+    EXPECT_EQ(e.tasks().TaskListFileSpec(), travel);
+    EXPECT_EQ(e.world.Options().TaskListFileSpec, travel);
+    EXPECT_EQ(e.view.listName, "Travel");
+    EXPECT_EQ(e.tasks().Count(), 0);
+    EXPECT_EQ(e.NamesInFile(), std::vector<std::string>{"Photos"});
+
+    e.world.prompt.answers = {""};
+    e.commands.NewTaskList();
+    EXPECT_EQ(e.tasks().TaskListFileSpec(), travel);
+}
+
+TEST(TaskEditCommandsTest, LoadTaskListSavesTheCurrentOneAndReadsTheChosen) {
+    Editing e({MakeTask("Photos")});
+    const std::string work = e.world.home / "Work.dvt";
+    test::WriteFile(work, cCloneTasks::TaskLine(MakeTask("Reports")) + "\r\nnot a task\r\n");
+    e.commands.LoadTaskList();  // cancelled
+    ASSERT_EQ(e.world.prompt.asked.size(), 1u);
+    EXPECT_EQ(e.world.prompt.asked[0].kind, "open");
+    EXPECT_EQ(e.world.prompt.asked[0].title, "Load Task List");
+    EXPECT_EQ(e.world.prompt.asked[0].prompt, "Duvanto Task List (*.dvt)");
+    EXPECT_EQ(e.world.prompt.asked[0].proposed, e.world.home.Path());
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
+
+    e.tasks().Item("Photos")->SourceFolderSpec = "/changed/";
+    e.world.prompt.answers = {work};
+    e.commands.LoadTaskList();
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Reports"});
+    EXPECT_EQ(e.view.listName, "Work");
+    EXPECT_EQ(e.world.Options().TaskListFileSpec, work);
+    EXPECT_EQ(e.view.loadProblemShows, 1);
+    EXPECT_EQ(e.view.trayRefreshes, 1);
+    EXPECT_FALSE(e.tasks().Problems().empty());
+    // The list left behind was saved with what changed in it.
+    EXPECT_NE(
+        test::ReadFile(DefaultTaskListFileSpec(e.world.home.Path())).find("~!@#/changed/~!@#"),
+        std::string::npos);
+
+    e.world.App().Flags.CloneInProgress = true;
+    e.commands.LoadTaskList();
+    EXPECT_EQ(e.world.prompt.messages.beeps, 1);
+    EXPECT_EQ(e.world.prompt.asked.size(), 2u);
+}
+
+TEST(TaskEditCommandsTest, SaveTaskListAsWritesAWholeCopyAndKeepsTheCurrentFile) {
+    cCloneTask mail = MakeTask("Mail");
+    mail.AllFilesAndFolders(false);
+    mail.IncludeFileSpecs = "/data/Mail/in/";
+    Editing e({MakeTask("Photos"), mail});
+    const std::string copy = e.world.home / "elsewhere/Copy.dvt";
+    ASSERT_TRUE(CreateFolderPath(e.world.home / "elsewhere/").ok());
+    e.world.prompt.answers = {copy};
+    e.commands.SaveTaskListAs();
+    EXPECT_EQ(e.world.prompt.asked[0].kind, "save");
+    EXPECT_EQ(e.world.prompt.asked[0].title, "Save Task List As...");
+    EXPECT_EQ(e.world.prompt.asked[0].prompt, "Duvanto Task List (*.dvt)");
+    EXPECT_EQ(e.NamesInFile(copy), (std::vector<std::string>{"Photos", "Mail"}));
+    EXPECT_EQ(test::ReadFile(e.world.home / "Copy support files/Mail.dvi"), "/data/Mail/in/");
+    EXPECT_EQ(e.tasks().TaskListFileSpec(), DefaultTaskListFileSpec(e.world.home.Path()));
+    EXPECT_TRUE(e.world.prompt.messages.shown.empty());
+}
+
+TEST(TaskEditCommandsTest, EveryTaskCommandIsRegisteredAndBeepsDuringARun) {
+    Editing e({MakeTask("Photos")});
+    CommandRegistry registry(e.world.prompt, e.world.App().Flags);
+    RegisterTaskEditCommands(registry, e.commands);
+    for (const char* id : {"mnuFileNewTask", "mnuFileDuplicateTask", "mnuFileDeleteTask",
+                           "mnuFileRenameTask", "mnuFileTaskProperties", "mnuFileNewTaskList",
+                           "mnuFileLoadTaskList", "mnuFileSaveTaskListAs"}) {
+        EXPECT_TRUE(registry.State(id).enabled) << id;
+    }
+    e.view.selected = "Photos";
+    e.world.App().Flags.CloneInProgress = true;
+    registry.Invoke("mnuFileDeleteTask");
+    registry.Invoke("mnuFileDuplicateTask");
+    EXPECT_EQ(e.world.prompt.messages.beeps, 2);
+    EXPECT_TRUE(e.world.prompt.messages.shown.empty());
+    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
+}
+
+}  // namespace
+}  // namespace duvanto

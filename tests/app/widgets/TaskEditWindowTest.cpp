@@ -1,0 +1,221 @@
+// The main window's task commands on the offscreen platform: a task made from the keyboard
+// through the properties, selected-files and mask windows and listed by the runner; the list's
+// in-place rename; the properties by double-click; delete by key; task lists switched.
+
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <QtTest>
+#include <functional>
+
+#include "app/support/MainWindowWorld.h"
+#include "app/widgets/SelectionTreeModel.h"
+#include "app/widgets/TaskListModel.h"
+#include "app/widgets/TaskListView.h"
+#include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmFileMask.h"
+#include "app/widgets/frmSelectFiles.h"
+#include "app/widgets/frmTaskProperties.h"
+#include "cli/CliRunner.h"
+#include "tasks/TaskDates.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+
+namespace {
+
+using test::MainWindowWorld;
+using test::MakeTask;
+
+struct Window {
+    explicit Window(MainWindowWorld& world)
+        : window({world.App(), world.Options(), world.prompt, false,
+                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
+                                  "/opt/duvanto/duvanto"},
+                  [](const QUrl&) {}}) {
+        window.Load();
+        window.RestoreMainWindow();
+    }
+    frmDuvanto window;
+};
+
+// Runs `act` on the modal window of that class once it is open (polling, since it opens from
+// inside a command that does not return until it closes); `done` tells whether it ran.
+template <typename Modal>
+void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
+    auto* timer = new QTimer(context);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, &done, act] {
+        if (auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(*modal);
+            done = true;
+        }
+    });
+    timer->start();
+}
+
+template <typename Control>
+Control* Child(QObject& parent, const char* name) {
+    return parent.findChild<Control*>(QString::fromLatin1(name));
+}
+
+QString ToQ(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+class TaskEditWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ANewTaskIsMadeFromTheKeyboardAndListedByTheRunner() {
+        MainWindowWorld world;
+        const std::string source = world.home / "Pictures/";
+        const std::string target = world.home / "Backup/";
+        QVERIFY(CreateFolderPath(source + "2023/").ok());
+        QVERIFY(CreateFolderPath(target).ok());
+        test::WriteFile(source + "notes.txt", "x");
+        Window w(world);
+        world.prompt.answers = {"Photos", target};
+
+        bool properties = false;
+        bool files = false;
+        bool mask = false;
+        WhenModal<frmFileMask>(this, mask, [](frmFileMask& window) {
+            QTest::keyClicks(Child<QLineEdit>(window, "txtCustomMask"), QStringLiteral("*.txt"));
+            QTest::mouseClick(Child<QPushButton>(window, "OKButton"), Qt::LeftButton);
+        });
+        bool folderChecked = false;
+        WhenModal<frmSelectFiles>(this, files, [&folderChecked](frmSelectFiles& window) {
+            SelectionTreeModel& model = window.Model();
+            folderChecked = QTest::qWaitFor([&model] { return !model.Reading(); }) &&
+                            model.setData(model.index(0, 0, model.index(0, 0)), Qt::Checked,
+                                          Qt::CheckStateRole);
+            QTest::mouseClick(Child<QPushButton>(window, "cmdAddNew"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+        });
+        WhenModal<frmTaskProperties>(this, properties, [&](frmTaskProperties& dialog) {
+            // The Source is typed: the completion proposes the rest of the folder's name.
+            auto* path = Child<QLineEdit>(dialog, "txtSourceFolderPath");
+            QTest::keyClicks(path, ToQ(world.home / "Pict"));
+            QTRY_COMPARE(path->text(), ToQ(source));
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdSelectTargetFolder"), Qt::LeftButton);
+            Child<QComboBox>(dialog, "cboFrequency")->setCurrentIndex(IntervalHours);
+            auto* increment = Child<QLineEdit>(dialog, "txtIntervalIncrement");
+            increment->selectAll();
+            QTest::keyClicks(increment, QStringLiteral("2"));
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdSelect"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        });
+
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        QTest::keyClick(w.window.mnuFile, Qt::Key_N);
+        QTRY_VERIFY(properties);
+        QVERIFY(files);
+        QVERIFY(folderChecked);
+        QVERIFY(mask);
+        QTRY_COMPARE(w.window.Model().rowCount(), 1);
+
+        QCOMPARE(world.prompt.asked.front().title, std::string("New Task"));
+        QCOMPARE(world.Titles(), std::vector<std::string>{"New Task"});
+        QCOMPARE(ToQ(w.window.SelectedTaskName()), QStringLiteral("Photos"));
+        const cCloneTask* made = world.App().CloneTasks.Item("Photos");
+        QVERIFY(made != nullptr);
+        QCOMPARE(made->IncludeFileSpecs, source + "2023/");
+        QCOMPARE(made->IncludeFileMasks, std::string("*.txt"));
+        QCOMPARE(made->NextCloneDateTime, made->LastCloneDateTime + 2.0 / 24);
+
+        test::CliRunner cli{world.home.Path(), "", "", ""};
+        QCOMPARE(cli.Run({"list"}), 0);
+        QCOMPARE(cli.out, "Photos\t" + source + "\t" + target + "\t" +
+                              GeneralDateText(made->NextCloneDateTime) + "\t" +
+                              GeneralDateText(made->LastCloneDateTime) + "\tok\n");
+    }
+
+    void RenameEditsTheNameInTheList() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")});
+        Window w(world);
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        TaskListModel& model = w.window.Model();
+        w.window.lvwTasks->setCurrentIndex(model.index(1, 0));
+
+        w.window.Commands().Invoke("mnuFileRenameTask");
+        auto* editor = w.window.lvwTasks->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), QStringLiteral("Mail"));
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("photos"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(world.Titles(), std::vector<std::string>{"Rename Task"});
+        QCOMPARE(model.TaskName(1), QStringLiteral("Mail"));
+
+        w.window.Commands().Invoke("mnuFileRenameTask");
+        editor = w.window.lvwTasks->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("MAIL"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
+        QCOMPARE(ToQ(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
+        QVERIFY(test::ReadFile(DefaultTaskListFileSpec(world.home.Path())).find("MAIL~!@#") !=
+                std::string::npos);
+        // A double-click opens the properties; the editor does not open on it.
+        bool opened = false;
+        QString caption;
+        WhenModal<frmTaskProperties>(this, opened, [&caption](frmTaskProperties& dialog) {
+            caption = dialog.windowTitle();
+            dialog.reject();
+        });
+        const QRect row = w.window.lvwTasks->visualRect(model.index(1, 1));
+        QWidget* viewport = w.window.lvwTasks->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTRY_VERIFY(opened);
+        QCOMPARE(caption, QStringLiteral("Task Properties - MAIL"));
+        QVERIFY(w.window.lvwTasks->viewport()->findChild<QLineEdit*>() == nullptr ||
+                !w.window.lvwTasks->viewport()->findChild<QLineEdit*>()->isVisible());
+    }
+
+    void TheDeleteKeyAsksAndTheToolbarIsOn() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")});
+        Window w(world);
+        QVERIFY(w.window.imgToolbar[0]->isEnabled());
+        QVERIFY(w.window.imgToolbar[1]->isEnabled());
+        QVERIFY(w.window.imgToolbar[3]->isEnabled());
+        w.window.lvwTasks->setCurrentIndex(w.window.Model().index(0, 0));
+        w.window.lvwTasks->setFocus();
+        QTest::keyClick(w.window.lvwTasks, Qt::Key_Delete);
+        QCOMPARE(world.Titles(), std::vector<std::string>{"Confirm Task Delete"});
+        QCOMPARE(w.window.Model().rowCount(), 1);
+        QCOMPARE(w.window.Model().TaskName(0), QStringLiteral("Mail"));
+    }
+
+    void ATaskListIsCreatedAndLoadedBack() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos")});
+        Window w(world);
+        world.prompt.answers = {"Holiday"};
+        w.window.Commands().Invoke("mnuFileNewTaskList");
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Holiday"));
+        QCOMPARE(w.window.Model().rowCount(), 0);
+
+        world.prompt.answers = {DefaultTaskListFileSpec(world.home.Path())};
+        w.window.Commands().Invoke("mnuFileLoadTaskList");
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
+        QCOMPARE(w.window.Model().TaskName(0), QStringLiteral("Photos"));
+        QCOMPARE(world.Options().TaskListFileSpec, DefaultTaskListFileSpec(world.home.Path()));
+    }
+};
+
+}  // namespace duvanto
+
+QTEST_MAIN(duvanto::TaskEditWindowTest)
+#include "TaskEditWindowTest.moc"
