@@ -1,6 +1,5 @@
 #include "platform/FilePrimitives.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 #include <sys/stat.h>
@@ -15,7 +14,6 @@
 namespace duvanto {
 namespace {
 
-using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
@@ -29,20 +27,6 @@ std::string PatternBytes(std::size_t size) {
 }
 
 constexpr std::size_t kMultiBlockSize = 3 * kFileBlockSize + 17;
-
-std::size_t EntriesIn(const std::string& folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++count;
-    }
-    return count;
-}
-
-struct stat StatOf(const std::string& path) {
-    struct stat info {};
-    EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
-    return info;
-}
 
 TEST(CompareFileContentsTest, DecidesByBytes) {
     TempDir dir;
@@ -125,139 +109,6 @@ TEST(FileCrc32Test, RefusesMissingAndSpecialFiles) {
     EXPECT_EQ(FileCrc32(dir / "missing").status().code(), ENOENT);
     EXPECT_FALSE(FileCrc32(dir / "fifo").ok());
     EXPECT_FALSE(FileCrc32(dir / "link").ok());
-}
-
-TEST(SecureDeleteFileTest, OverwritesTheBytesBeforeUnlinking) {
-    TempDir dir;
-    const std::string secret = PatternBytes(kFileBlockSize + 100);
-    WriteFile(dir / "secret", secret);
-    // The open descriptor keeps the inode alive, so the bytes can be read after the unlink.
-    int fd = open((dir / "secret").c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-
-    ASSERT_TRUE(SecureDeleteFile(dir / "secret").ok());
-    EXPECT_FALSE(std::filesystem::exists(dir / "secret"));
-    std::string after(secret.size() + 10, 'x');
-    ssize_t count = pread(fd, after.data(), after.size(), 0);
-    close(fd);
-    ASSERT_EQ(count, static_cast<ssize_t>(secret.size()));
-    after.resize(secret.size());
-    EXPECT_EQ(after, std::string(secret.size(), '\0'));
-}
-
-TEST(SecureDeleteFileTest, LeavesBytesThatBelongToAnotherName) {
-    TempDir dir;
-    WriteFile(dir / "target", "kept");
-    ASSERT_EQ(link((dir / "target").c_str(), (dir / "hardlink").c_str()), 0);
-    ASSERT_EQ(symlink((dir / "target").c_str(), (dir / "symlink").c_str()), 0);
-
-    ASSERT_TRUE(SecureDeleteFile(dir / "symlink").ok());
-    EXPECT_FALSE(std::filesystem::is_symlink(dir / "symlink"));
-    EXPECT_EQ(ReadFile(dir / "target"), "kept");
-
-    ASSERT_TRUE(SecureDeleteFile(dir / "hardlink").ok());
-    EXPECT_FALSE(std::filesystem::exists(dir / "hardlink"));
-    EXPECT_EQ(ReadFile(dir / "target"), "kept");
-}
-
-TEST(SecureDeleteFileTest, FailsOnMissingPathsAndFolders) {
-    TempDir dir;
-    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
-    EXPECT_EQ(SecureDeleteFile(dir / "missing").code(), ENOENT);
-    EXPECT_EQ(SecureDeleteFile(dir / "folder").code(), EISDIR);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
-}
-
-TEST(CopyFileKeepingTimesTest, CopiesBytesModeAndModificationTime) {
-    TempDir dir;
-    const std::string bytes = PatternBytes(kMultiBlockSize);
-    WriteFile(dir / "source", bytes);
-    ASSERT_EQ(chmod((dir / "source").c_str(), 0640), 0);
-    test::SetModificationTime(dir / "source", 1'000'000'000, 123'456'789);
-
-    int pumps = 0;
-    ASSERT_TRUE(CopyFileKeepingTimes(dir / "source", dir / "target", {}, [&] {
-                    ++pumps;
-                    return true;
-                }).ok());
-    EXPECT_EQ(ReadFile(dir / "target"), bytes);
-    EXPECT_GE(pumps, 3);
-    struct stat copied = StatOf(dir / "target");
-    EXPECT_EQ(copied.st_mode & 07777, 0640u);
-    EXPECT_EQ(copied.st_mtim.tv_sec, 1'000'000'000);
-    EXPECT_EQ(copied.st_mtim.tv_nsec, 123'456'789);
-    // Without keepAccessTime the copy is simply accessed now.
-    EXPECT_GT(copied.st_atim.tv_sec, 1'000'000'000);
-    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
-}
-
-TEST(CopyFileKeepingTimesTest, KeepsAccessTimeWhenAsked) {
-    TempDir dir;
-    WriteFile(dir / "source", "bytes");
-    timespec times[2] = {{900'000'000, 5}, {1'000'000'000, 7}};
-    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "source").c_str(), times, 0), 0);
-
-    ASSERT_TRUE(
-        CopyFileKeepingTimes(dir / "source", dir / "target", {.keepAccessTime = true}).ok());
-    struct stat copied = StatOf(dir / "target");
-    EXPECT_EQ(copied.st_atim.tv_sec, 900'000'000);
-    EXPECT_EQ(copied.st_atim.tv_nsec, 5);
-    EXPECT_EQ(copied.st_mtim.tv_nsec, 7);
-}
-
-TEST(CopyFileKeepingTimesTest, ReplacesTheTargetNameNotItsInode) {
-    TempDir dir;
-    WriteFile(dir / "source", "new");
-    WriteFile(dir / "target", "old content");
-    ASSERT_EQ(link((dir / "target").c_str(), (dir / "other").c_str()), 0);
-    WriteFile(dir / "elsewhere", "untouched");
-    ASSERT_EQ(symlink((dir / "elsewhere").c_str(), (dir / "linked").c_str()), 0);
-
-    ASSERT_TRUE(CopyFileKeepingTimes(dir / "source", dir / "target").ok());
-    EXPECT_EQ(ReadFile(dir / "target"), "new");
-    EXPECT_EQ(ReadFile(dir / "other"), "old content");
-
-    ASSERT_TRUE(CopyFileKeepingTimes(dir / "source", dir / "linked").ok());
-    EXPECT_FALSE(std::filesystem::is_symlink(dir / "linked"));
-    EXPECT_EQ(ReadFile(dir / "elsewhere"), "untouched");
-}
-
-TEST(CopyFileKeepingTimesTest, FailureLeavesTargetAndNoTemporaryFile) {
-    TempDir dir;
-    WriteFile(dir / "src/real", "x");
-    ASSERT_EQ(mkfifo((dir / "src/fifo").c_str(), 0600), 0);
-    ASSERT_EQ(symlink((dir / "src/real").c_str(), (dir / "src/link").c_str()), 0);
-    WriteFile(dir / "dst/target", "old");
-    ASSERT_EQ(mkdir((dir / "dst/folder").c_str(), 0700), 0);
-
-    EXPECT_EQ(CopyFileKeepingTimes(dir / "src/missing", dir / "dst/target").code(), ENOENT);
-    EXPECT_FALSE(CopyFileKeepingTimes(dir / "src/fifo", dir / "dst/target").ok());
-    EXPECT_FALSE(CopyFileKeepingTimes(dir / "src/link", dir / "dst/target").ok());
-    // The rename is the step that fails here, after the bytes were written.
-    EXPECT_FALSE(CopyFileKeepingTimes(dir / "src/real", dir / "dst/folder").ok());
-    EXPECT_EQ(CopyFileKeepingTimes(dir / "src/real", dir / "gone/target").code(), ENOENT);
-
-    EXPECT_EQ(ReadFile(dir / "dst/target"), "old");
-    EXPECT_EQ(EntriesIn(dir / "dst"), 2u);
-    EXPECT_TRUE(std::filesystem::is_empty(dir / "dst/folder"));
-}
-
-TEST(CopyFileKeepingTimesTest, CopiesAcrossFileSystems) {
-    // copy_file_range refuses most pairs of file systems; the copy must still be whole.
-    TempDir target;
-    struct stat shm {};
-    if (stat("/dev/shm", &shm) != 0 || shm.st_dev == StatOf(target.Path()).st_dev) {
-        GTEST_SKIP() << "no second file system at /dev/shm to copy from";
-    }
-    const std::string source = "/dev/shm/duvanto-copy-test-" + std::to_string(getpid());
-    const std::string bytes = PatternBytes(kMultiBlockSize);
-    WriteFile(source, bytes);
-    test::SetModificationTime(source, 1'100'000'000, 42);
-    Status copied = CopyFileKeepingTimes(source, target / "copy");
-    unlink(source.c_str());
-    ASSERT_TRUE(copied.ok()) << copied.message();
-    EXPECT_EQ(ReadFile(target / "copy"), bytes);
-    EXPECT_EQ(StatOf(target / "copy").st_mtim.tv_nsec, 42);
 }
 
 TEST(NormalizeFolderPathTest, EndsInOneSlash) {

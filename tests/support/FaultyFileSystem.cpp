@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <stdexcept>
 
 namespace duvanto::test {
 
@@ -21,6 +23,9 @@ Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
     for (const std::string& key : {path, std::string()}) {
         auto it = m_faults.find({op, key});
         if (it != m_faults.end()) {
+            if (it->second == kThrow) {
+                throw std::runtime_error("injected failure");
+            }
             return Status::FromErrno(it->second);
         }
     }
@@ -32,7 +37,12 @@ Result<std::vector<DirEntry>> FaultyFileSystem::ListFolder(const std::string& fo
     if (Status fault = Check(FsOp::List, folderPath); !fault.ok()) {
         return fault;
     }
-    return PosixFileSystem::ListFolder(folderPath, withStatus);
+    Result<std::vector<DirEntry>> listed = PosixFileSystem::ListFolder(folderPath, withStatus);
+    if (m_sortListings && listed.ok()) {
+        std::sort(listed.value().begin(), listed.value().end(),
+                  [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    }
+    return listed;
 }
 
 Result<DirEntry> FaultyFileSystem::GetEntry(const std::string& path) {

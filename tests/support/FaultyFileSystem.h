@@ -36,10 +36,14 @@ public:
     // The operation fails with errorCode for this path ("" = any path). For Copy and Rename the
     // path is the target.
     void Fail(FsOp op, const std::string& path, int errorCode) { m_faults[{op, path}] = errorCode; }
+    // The operation throws instead, as an unexpected failure would.
+    void Throw(FsOp op, const std::string& path) { m_faults[{op, path}] = kThrow; }
     void ClearFaults() { m_faults.clear(); }
     // Every copy fails as a full disk would.
     void DiskFull(bool full) { m_diskFull = full; }
     int Calls(FsOp op) const;
+    // Listings come sorted by name, so that a test can expect an order the disk does not promise.
+    void SortListings(bool sorted) { m_sortListings = sorted; }
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
                                              bool withStatus) override;
@@ -63,6 +67,8 @@ public:
                                        const std::string& extension) override;
 
 private:
+    static constexpr int kThrow = -1;
+
     // Counts the call; the injected failure for it, or Ok.
     Status Check(FsOp op, const std::string& path);
 
@@ -71,6 +77,7 @@ private:
     mutable std::mutex m_callsMutex;
     std::map<FsOp, int> m_calls;
     bool m_diskFull = false;
+    bool m_sortListings = false;
 };
 
 // A trash inside the given folder, on the folder's own file system.
