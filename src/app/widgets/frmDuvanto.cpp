@@ -13,6 +13,7 @@
 #include "app/logic/OptionsCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
@@ -61,6 +62,16 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
+    m_fileJobs = new FileMenuJobs(
+        {m_app, m_prompt, m_help.get(), this, [this] { return SelectedTaskName(); },
+         [this](QtTaskRunEffects& effects) { ConnectRunEffects(effects); },
+         setup.openExternal ? QtBrowserHost::Opener([open = setup.openExternal](const QUrl& url) {
+             open(url);
+             return true;
+         })
+                            : QtBrowserHost::Opener()},
+        this);
+    m_scheduler.HoldOffWhile([this] { return m_fileJobs->ReportRunning(); });
     RegisterCommands();
 
     auto* central = new QWidget(this);
@@ -118,6 +129,7 @@ frmDuvanto::~frmDuvanto() {
 void frmDuvanto::RegisterCommands() {
     RegisterWindowCommands(m_registry, m_controller);
     RegisterOptionsCommands(m_registry, m_optionsMenu);
+    m_fileJobs->Register(m_registry);
     RegisterHelpCommands(m_registry,
                          {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
                           [this] { OpenAbout(); }});

@@ -28,6 +28,7 @@ class TaskListModel;
 class TaskListView;
 class TaskRunThread;
 class QtTaskRunEffects;
+class FileMenuJobs;
 
 struct MainWindowSetup {
     Application& app;
@@ -65,6 +66,7 @@ public:
     SystemTray& Tray() { return *m_tray; }
     HelpWindow& Help() { return *m_help; }
     TaskListModel& Model() { return *m_model; }
+    FileMenuJobs& FileJobs() { return *m_fileJobs; }
 
     // IMainWindowView
     bool IsShown() const override;
@@ -114,6 +116,8 @@ private:
     void ToolbarClicked(const std::string& commandId);
     void ShowContextMenu(const QPoint& position);
     void RunFinished();
+    // A run's effects (its own or a restore's) reach the status bar, caption, tray and menus.
+    void ConnectRunEffects(QtTaskRunEffects& effects);
     void OpenAbout();
     void OpenLogViewer();
     void OpenPriorityRules();
@@ -135,6 +139,7 @@ private:
     SystemTray* m_tray = nullptr;
     TaskRunThread* m_runThread = nullptr;
     std::unique_ptr<QtTaskRunEffects> m_runEffects;
+    FileMenuJobs* m_fileJobs = nullptr;
 };
 
 }  // namespace duvanto

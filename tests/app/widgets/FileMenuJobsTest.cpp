@@ -1,0 +1,115 @@
+// The File menu's restore and report commands in the main window on the offscreen platform:
+// a deleted file restored through the restore window while runs and the scheduler wait, and the
+// report made on its own thread and opened in the (recording) browser.
+
+#include <QtTest>
+#include <filesystem>
+
+#include "app/support/MainWindowWorld.h"
+#include "app/widgets/FileMenuJobs.h"
+#include "app/widgets/TaskListModel.h"
+#include "app/widgets/TaskListView.h"
+#include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmRestore.h"
+
+namespace duvanto {
+
+namespace {
+
+using test::MainWindowWorld;
+
+struct ShownWindow {
+    explicit ShownWindow(MainWindowWorld& world, const cCloneTask& task)
+        : window({world.App(), world.Options(), world.prompt, false,
+                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
+                                  "/opt/duvanto/duvanto"},
+                  [this](const QUrl& url) { opened << url; }}) {
+        world.SaveTasks({task});
+        window.Load();
+        window.RestoreMainWindow();
+    }
+    void Select() { window.lvwTasks->setCurrentIndex(window.Model().index(0, 0)); }
+    frmDuvanto window;
+    QList<QUrl> opened;
+};
+
+cCloneTask Photos(MainWindowWorld& world) {
+    cCloneTask task = test::MakeTask("Photos");
+    task.SourceFolderSpec = world.home / "Pictures/";
+    task.TargetFolderSpec = world.home / "Backup/<:>" + world.home / "Mirror/";
+    test::WriteFile(world.home / "Pictures/kept.jpg", "kept");
+    test::WriteFile(world.home / "Backup/kept.jpg", "kept");
+    test::WriteFile(world.home / "Backup/lost.jpg", "the only copy");
+    test::WriteFile(world.home / "Mirror/lost.jpg", "from the second Target");
+    return task;
+}
+
+}  // namespace
+
+class FileMenuJobsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void RestoreOpensTheFirstTargetAndHoldsOtherRunsWhileOpen() {
+        MainWindowWorld world;
+        const cCloneTask task = Photos(world);
+        ShownWindow w(world, task);
+        // Without a selection the command refuses before any window opens.
+        w.window.Commands().Invoke("mnuFileRestore");
+        QCOMPARE(world.Titles(), std::vector<std::string>{"Restore Source"});
+
+        w.Select();
+        const CloneSettings before = world.App().Settings;
+        bool opened = false;
+        connect(&w.window.FileJobs(), &FileMenuJobs::RestoreOpened, this, [&](QWidget* shown) {
+            opened = true;
+            auto* restore = qobject_cast<frmRestore*>(shown);
+            QVERIFY(restore != nullptr);
+            QCOMPARE(restore->windowTitle(), QStringLiteral("RESTORE SOURCE: Photos"));
+            // While it is open nothing else runs.
+            QVERIFY(world.App().RestoreInProgress);
+            QVERIFY(!w.window.StartRun("Photos", false));
+            QTRY_VERIFY(!restore->Model().Reading());
+            const QModelIndex root = restore->Model().index(0, 0);
+            QCOMPARE(root.data().toString(), QString::fromStdString(world.home / "Backup/"));
+            QVERIFY(restore->Model().setData(root, Qt::Checked, Qt::CheckStateRole));
+            QTest::mouseClick(restore->cmdRestore, Qt::LeftButton);
+        });
+        w.window.Commands().Invoke("mnuFileRestore");
+        QVERIFY(opened);
+        QCOMPARE(test::ReadFile(world.home / "Pictures/lost.jpg"), std::string("the only copy"));
+        QCOMPARE(world.prompt.messages.shown.back().text,
+                 std::string("Restore successfully completed."));
+        QVERIFY(!world.App().RestoreInProgress);
+        QVERIFY(world.App().Settings == before);
+        QVERIFY(w.window.mnuFile->menuAction()->isEnabled());
+    }
+
+    void TheReportIsMadeOnItsOwnThreadAndOpensInTheBrowser() {
+        MainWindowWorld world;
+        const cCloneTask task = Photos(world);
+        ShownWindow w(world, task);
+        w.window.Commands().Invoke("mnuFileReport");
+        QCOMPARE(world.prompt.messages.shown.back().text,
+                 std::string("Please select a task first"));
+
+        w.Select();
+        QSignalSpy finished(&w.window.FileJobs(), &FileMenuJobs::ReportFinished);
+        w.window.Commands().Invoke("mnuFileReport");
+        QVERIFY(w.window.FileJobs().ReportRunning() || finished.count() == 1);
+        QVERIFY(finished.wait(20000) || finished.count() == 1);
+        QVERIFY(!w.window.FileJobs().ReportRunning());
+        const QString page = finished.at(0).at(0).toString();
+        QVERIFY(page.endsWith(QStringLiteral(".html")));
+        QCOMPARE(w.opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+        QVERIFY(test::ReadFile(page.toStdString()).find(world.home / "Pictures/lost.jpg") !=
+                std::string::npos);
+        QCOMPARE(w.window.sbrPanel1->text(), QString());
+        std::filesystem::remove(page.toStdString());
+    }
+};
+
+}  // namespace duvanto
+
+QTEST_MAIN(duvanto::FileMenuJobsTest)
+#include "FileMenuJobsTest.moc"
