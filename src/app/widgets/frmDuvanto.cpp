@@ -283,6 +283,7 @@ void frmDuvanto::OpenLogViewer() {
     auto* log = new frmLog(m_app.CloneLog, m_prompt, m_app.Reporter, m_help.get(), m_app.Flags,
                            isVisible() ? this : nullptr);
     log->setAttribute(Qt::WA_DeleteOnClose);
+    m_logViewer = log;
     log->show();
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
@@ -29,6 +30,7 @@ class TaskListView;
 class TaskRunThread;
 class QtTaskRunEffects;
 class FileMenuJobs;
+class frmLog;
 
 struct MainWindowSetup {
     Application& app;
@@ -67,6 +69,7 @@ public:
     HelpWindow& Help() { return *m_help; }
     TaskListModel& Model() { return *m_model; }
     FileMenuJobs& FileJobs() { return *m_fileJobs; }
+    frmLog* LogViewer() const;
 
     // IMainWindowView
     bool IsShown() const override;
@@ -140,6 +143,7 @@ private:
     TaskRunThread* m_runThread = nullptr;
     std::unique_ptr<QtTaskRunEffects> m_runEffects;
     FileMenuJobs* m_fileJobs = nullptr;
+    QPointer<frmLog> m_logViewer;  // the log viewer while it is open
 };
 
 }  // namespace duvanto

@@ -5,6 +5,7 @@
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmLog.h"
 #include "app/widgets/frmSysTrayReminder.h"
 
 namespace duvanto {
@@ -46,6 +47,10 @@ void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
     connect(&effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
 }
 
+frmLog* frmDuvanto::LogViewer() const {
+    return m_logViewer;
+}
+
 void frmDuvanto::RunFinished() {
     if (m_runThread == nullptr) {
         return;
@@ -58,6 +63,10 @@ void frmDuvanto::RunFinished() {
     }
     m_launcher.Apply(outcome);
     m_controller.RunEnded();
+    // The run's entries reached the log file as it ended: an open viewer shows them now.
+    if (m_logViewer != nullptr) {
+        m_logViewer->RefreshFromLog();
+    }
 }
 
 bool frmDuvanto::WaitForRun(int milliseconds) {

@@ -1,6 +1,6 @@
-// The File menu's restore and report commands in the main window on the offscreen platform:
-// a deleted file restored through the restore window while runs and the scheduler wait, and the
-// report made on its own thread and opened in the (recording) browser.
+// The main window's work beside its runs, on the offscreen platform: a deleted file restored
+// through the restore window while other runs wait, the report made on its own thread and
+// opened in the (recording) browser, and a log viewer that shows a run ended while it was open.
 
 #include <QtTest>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmLog.h"
 #include "app/widgets/frmRestore.h"
 
 namespace duvanto {
@@ -46,7 +47,7 @@ cCloneTask Photos(MainWindowWorld& world) {
 
 }  // namespace
 
-class FileMenuJobsTest : public QObject {
+class MainWindowJobsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -107,9 +108,28 @@ private slots:
         QCOMPARE(w.window.sbrPanel1->text(), QString());
         std::filesystem::remove(page.toStdString());
     }
+
+    void AnOpenLogViewerShowsTheEntriesOfARunThatEnded() {
+        MainWindowWorld world;
+        cCloneTask task = Photos(world);
+        task.TargetFolderSpec = world.home / "Mirror/";
+        ShownWindow w(world, task);
+        w.window.Commands().Invoke("mnuLogView");
+        QPointer<frmLog> viewer = w.window.LogViewer();
+        QVERIFY(viewer != nullptr);
+        QVERIFY(!viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("Photos")));
+
+        QVERIFY(w.window.StartRun("Photos", false));
+        QVERIFY(w.window.WaitForRun(20000));
+        QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<End: Photos>")));
+        QVERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("kept.jpg")));
+        viewer->close();
+        QTRY_VERIFY(viewer.isNull());
+        QVERIFY(w.window.LogViewer() == nullptr);
+    }
 };
 
 }  // namespace duvanto
 
-QTEST_MAIN(duvanto::FileMenuJobsTest)
-#include "FileMenuJobsTest.moc"
+QTEST_MAIN(duvanto::MainWindowJobsTest)
+#include "MainWindowJobsTest.moc"
