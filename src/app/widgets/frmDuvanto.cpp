@@ -71,7 +71,8 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
          })
                             : QtBrowserHost::Opener()},
         this);
-    m_scheduler.HoldOffWhile([this] { return m_fileJobs->ReportRunning(); });
+    m_scheduler.HoldOffWhile(
+        [this] { return m_fileJobs != nullptr && m_fileJobs->ReportRunning(); });
     RegisterCommands();
 
     auto* central = new QWidget(this);
@@ -119,6 +120,10 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
 }
 
 frmDuvanto::~frmDuvanto() {
+    // A report still being made is waited for while the window is whole: its thread's last
+    // texts reach the status bar.
+    delete m_fileJobs;
+    m_fileJobs = nullptr;
     // A run still going at this point belongs to a program being torn down: let it stop.
     if (m_runThread != nullptr) {
         m_app.Flags.SessionEnding = true;

@@ -109,6 +109,25 @@ private slots:
         std::filesystem::remove(page.toStdString());
     }
 
+    // The window closing while a report is made waits for it, and opens no page any more.
+    void AReportStillBeingMadeWhenTheWindowGoesOpensNothing() {
+        MainWindowWorld world;
+        world.SaveTasks({Photos(world)});
+        QList<QUrl> opened;
+        auto window = std::make_unique<frmDuvanto>(MainWindowSetup{
+            world.App(), world.Options(), world.prompt, false,
+            RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto"},
+            [&opened](const QUrl& url) { opened << url; }});
+        window->Load();
+        window->RestoreMainWindow();
+        window->lvwTasks->setCurrentIndex(window->Model().index(0, 0));
+        window->Commands().Invoke("mnuFileReport");
+        QVERIFY(window->FileJobs().ReportRunning());
+        window.reset();
+        QVERIFY(opened.isEmpty());
+        QVERIFY(world.prompt.messages.shown.empty());
+    }
+
     void AnOpenLogViewerShowsTheEntriesOfARunThatEnded() {
         MainWindowWorld world;
         cCloneTask task = Photos(world);
