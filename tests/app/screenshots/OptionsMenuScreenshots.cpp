@@ -13,11 +13,11 @@ DUVANTO_SCREENSHOT("options-menu", [](Context& context) -> QWidget* {
     auto* world = new test::MainWindowWorld(false);
     test::WriteFile(world->home / kIniFileName,
                     "[Miscellaneous]\r\nShowToolbar=Show\r\nDeleteMethod=1\r\n");
-    auto* window = new frmDuvanto(
-        {world->App(), world->Options(), world->prompt, false,
-         RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
-                         "/usr/bin/duvanto"},
-         [](const QUrl&) {}});
+    auto* window =
+        new frmDuvanto({world->App(), world->Options(), world->prompt, false,
+                        RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
+                                        "/usr/bin/duvanto"},
+                        [](const QUrl&) {}});
     QObject::connect(window, &QObject::destroyed, [world] { delete world; });
     // A menu made as the menu bar makes it, from the same commands and their states; the tool
     // deletes it, and the window with it.
