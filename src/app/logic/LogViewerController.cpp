@@ -14,6 +14,7 @@ LogViewerController::LogViewerController(cCloneLog& log, IAppPrompt& prompt,
 std::string LogViewerController::Load() {
     std::string text = m_log.GetLogEntriesFromFile();
     m_size = text.size();
+    RememberEnd(text);
     // The reset size bounds what is coloured; past it the user is told why the log is plain.
     m_colouring = BelowResetSize();
     if (m_size != 0 && !m_colouring) {
@@ -23,6 +24,37 @@ std::string LogViewerController::Load() {
                              MessageIcon::Information, MessageButtons::OK);
     }
     return text;
+}
+
+namespace {
+constexpr std::size_t kShownEndBytes = 256;
+}  // namespace
+
+void LogViewerController::RememberEnd(const std::string& text) {
+    const std::size_t keep = std::min(text.size(), kShownEndBytes);
+    m_shownEnd = text.substr(text.size() - keep);
+}
+
+LogViewerController::Refresh LogViewerController::ReadNewEntries() {
+    Refresh refresh;
+    std::string text = m_log.GetLogEntriesFromFile();
+    const bool appended =
+        text.size() >= m_size && m_size >= m_shownEnd.size() &&
+        text.compare(m_size - m_shownEnd.size(), m_shownEnd.size(), m_shownEnd) == 0;
+    if (appended) {
+        refresh.text = text.substr(m_size);
+        m_size = text.size();
+        RememberEnd(m_shownEnd + refresh.text);
+    } else {
+        // A log made anew is coloured by the rule the viewer opened with, but quietly: the
+        // message about a large log belongs to the opening.
+        refresh.reload = true;
+        m_size = text.size();
+        m_colouring = BelowResetSize();
+        RememberEnd(text);
+        refresh.text = std::move(text);
+    }
+    return refresh;
 }
 
 bool LogViewerController::BelowResetSize() const {
@@ -64,6 +96,7 @@ bool LogViewerController::Clear() {
     }
     m_log.DeleteLogFile();
     m_size = 0;
+    m_shownEnd.clear();
     m_colouring = BelowResetSize();  // for the entries of the next run
     return true;
 }

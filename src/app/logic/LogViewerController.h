@@ -44,6 +44,15 @@ public:
     // Text appended to the shown log since it was loaded (a run that writes while it is open).
     void Appended(uint64_t bytes) { m_size += bytes; }
 
+    // What reached the log file since the shown text was read: a run that ended while the
+    // viewer was open. When the file no longer begins with what is shown (it was cleared or
+    // reset for its size meanwhile) the whole file is read again and shown in its place.
+    struct Refresh {
+        bool reload = false;
+        std::string text;  // what to append, or with reload the whole log
+    };
+    Refresh ReadNewEntries();
+
     // Searches on from just after the selection's start; at the end, offers to start again
     // from the beginning.
     void Find(ILogTextView& view, const std::string& text, bool wholeWord, bool matchCase);
@@ -62,7 +71,12 @@ private:
     ErrorReporter& m_reporter;
     IHelpViewer* m_help;
     const RunFlags& m_flags;
+    // Remembers the end of the shown text, by which a later read tells an appended file from a
+    // new one.
+    void RememberEnd(const std::string& text);
+
     uint64_t m_size = 0;
+    std::string m_shownEnd;  // the last bytes of what is shown (up to kShownEndBytes)
     bool m_colouring = false;
 };
 

@@ -16,7 +16,7 @@ void ScheduledRuns::Tick() {
     try {
         SchedulerConditions conditions;
         conditions.CloneInProgress = m_app.Flags.CloneInProgress;
-        conditions.RestoreInProgress = m_app.RestoreInProgress;
+        conditions.RestoreInProgress = m_app.RestoreInProgress || (m_holdOff && m_holdOff());
         conditions.SchedulerPaused = m_app.SchedulerPaused;
         conditions.MainWindowClosing = m_hooks.closing && m_hooks.closing();
         conditions.MainWindowVisible = m_hooks.mainWindowVisible && m_hooks.mainWindowVisible();

@@ -27,6 +27,10 @@ public:
     ScheduledRuns(Application& app, ProgramOptions& options, IAppPrompt& prompt,
                   ScheduledRunHooks hooks);
 
+    // Work of the window's own that a scheduled run waits for, as it waits for a restore (the
+    // folder-differences report).
+    void HoldOffWhile(std::function<bool()> busy) { m_holdOff = std::move(busy); }
+
     // At the window's load: the start-up delay counts from now.
     void Start();
     // One tick of the timer. An unexpected failure is reported under the timer's label.
@@ -37,6 +41,7 @@ private:
     ProgramOptions& m_options;
     IAppPrompt& m_prompt;
     ScheduledRunHooks m_hooks;
+    std::function<bool()> m_holdOff;
     SchedulerState m_state;
 };
 

@@ -13,6 +13,7 @@
 #include "app/logic/OptionsCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
@@ -62,6 +63,17 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
+    m_fileJobs = new FileMenuJobs(
+        {m_app, m_prompt, m_help.get(), this, [this] { return SelectedTaskName(); },
+         [this](QtTaskRunEffects& effects) { ConnectRunEffects(effects); },
+         setup.openExternal ? QtBrowserHost::Opener([open = setup.openExternal](const QUrl& url) {
+             open(url);
+             return true;
+         })
+                            : QtBrowserHost::Opener()},
+        this);
+    m_scheduler.HoldOffWhile(
+        [this] { return m_fileJobs != nullptr && m_fileJobs->ReportRunning(); });
     RegisterCommands();
 
     auto* central = new QWidget(this);
@@ -110,6 +122,10 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
 }
 
 frmDuvanto::~frmDuvanto() {
+    // A report still being made is waited for while the window is whole: its thread's last
+    // texts reach the status bar.
+    delete m_fileJobs;
+    m_fileJobs = nullptr;
     // A run still going at this point belongs to a program being torn down: let it stop.
     if (m_runThread != nullptr) {
         m_app.Flags.SessionEnding = true;
@@ -122,6 +138,7 @@ void frmDuvanto::RegisterCommands() {
     RegisterOptionsCommands(m_registry, m_optionsMenu);
     m_taskEdit = std::make_unique<TaskEditHost>(*this, m_app, m_options, m_prompt, m_help.get());
     RegisterTaskEditCommands(m_registry, m_taskEdit->Commands());
+    m_fileJobs->Register(m_registry);
     RegisterHelpCommands(m_registry,
                          {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
                           [this] { OpenAbout(); }});
@@ -275,6 +292,7 @@ void frmDuvanto::OpenLogViewer() {
     auto* log = new frmLog(m_app.CloneLog, m_prompt, m_app.Reporter, m_help.get(), m_app.Flags,
                            isVisible() ? this : nullptr);
     log->setAttribute(Qt::WA_DeleteOnClose);
+    m_logViewer = log;
     log->show();
 }
 

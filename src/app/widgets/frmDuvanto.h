@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
@@ -29,6 +30,8 @@ class TaskListModel;
 class TaskListView;
 class TaskRunThread;
 class QtTaskRunEffects;
+class FileMenuJobs;
+class frmLog;
 
 struct MainWindowSetup {
     Application& app;
@@ -66,6 +69,8 @@ public:
     SystemTray& Tray() { return *m_tray; }
     HelpWindow& Help() { return *m_help; }
     TaskListModel& Model() { return *m_model; }
+    FileMenuJobs& FileJobs() { return *m_fileJobs; }
+    frmLog* LogViewer() const;
 
     // IMainWindowView
     bool IsShown() const override;
@@ -115,6 +120,8 @@ private:
     void ToolbarClicked(const std::string& commandId);
     void ShowContextMenu(const QPoint& position);
     void RunFinished();
+    // A run's effects (its own or a restore's) reach the status bar, caption, tray and menus.
+    void ConnectRunEffects(QtTaskRunEffects& effects);
     void OpenAbout();
     void OpenLogViewer();
     void OpenPriorityRules();
@@ -137,6 +144,8 @@ private:
     TaskRunThread* m_runThread = nullptr;
     std::unique_ptr<QtTaskRunEffects> m_runEffects;
     std::unique_ptr<TaskEditHost> m_taskEdit;
+    FileMenuJobs* m_fileJobs = nullptr;
+    QPointer<frmLog> m_logViewer;  // the log viewer while it is open
 };
 
 }  // namespace duvanto

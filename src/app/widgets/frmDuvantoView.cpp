@@ -5,6 +5,7 @@
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmLog.h"
 #include "app/widgets/frmSysTrayReminder.h"
 
 namespace duvanto {
@@ -20,7 +21,9 @@ void frmDuvanto::SchedulerTick() {
 }
 
 bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
-    if (m_launcher.Busy() || m_runThread != nullptr || m_controller.Unloading()) {
+    // While the restore window is open (it holds RestoreInProgress) no run starts.
+    if (m_launcher.Busy() || m_runThread != nullptr || m_controller.Unloading() ||
+        m_app.RestoreInProgress) {
         return false;
     }
     std::optional<TaskRunRequest> request = m_launcher.Reserve(taskName, scheduled);
@@ -28,17 +31,24 @@ bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
         return false;
     }
     m_runEffects = std::make_unique<QtTaskRunEffects>();
-    QtTaskRunEffects* effects = m_runEffects.get();
-    connect(effects, &QtTaskRunEffects::StatusText, this,
-            [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
-    connect(effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
-    connect(effects, &QtTaskRunEffects::Caption, this, &QWidget::setWindowTitle);
-    connect(effects, &QtTaskRunEffects::TrayTooltip, m_tray, &SystemTray::SetToolTip);
-    connect(effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
-    m_runThread = new TaskRunThread(m_launcher, std::move(*request), *effects, this);
+    ConnectRunEffects(*m_runEffects);
+    m_runThread = new TaskRunThread(m_launcher, std::move(*request), *m_runEffects, this);
     connect(m_runThread, &QThread::finished, this, &frmDuvanto::RunFinished);
     m_runThread->start();
     return true;
+}
+
+void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
+    connect(&effects, &QtTaskRunEffects::StatusText, this,
+            [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
+    connect(&effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
+    connect(&effects, &QtTaskRunEffects::Caption, this, &QWidget::setWindowTitle);
+    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray, &SystemTray::SetToolTip);
+    connect(&effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
+}
+
+frmLog* frmDuvanto::LogViewer() const {
+    return m_logViewer;
 }
 
 void frmDuvanto::RunFinished() {
@@ -53,6 +63,10 @@ void frmDuvanto::RunFinished() {
     }
     m_launcher.Apply(outcome);
     m_controller.RunEnded();
+    // The run's entries reached the log file as it ended: an open viewer shows them now.
+    if (m_logViewer != nullptr) {
+        m_logViewer->RefreshFromLog();
+    }
 }
 
 bool frmDuvanto::WaitForRun(int milliseconds) {

@@ -135,6 +135,23 @@ void frmLog::AppendLines(const std::string& lines) {
     }
 }
 
+void frmLog::RefreshFromLog() {
+    try {
+        const LogViewerController::Refresh refresh = m_controller.ReadNewEntries();
+        if (refresh.reload) {
+            rtfLogEntries->setUpdatesEnabled(false);
+            rtfLogEntries->SetLog(refresh.text, m_controller.Colouring());
+            rtfLogEntries->setUpdatesEnabled(true);
+        } else if (!refresh.text.empty()) {
+            rtfLogEntries->AppendLog(refresh.text);
+        }
+        ShowStatus();
+    } catch (...) {
+        rtfLogEntries->setUpdatesEnabled(true);
+        m_reporter.ReportCurrentException("frmLog.Form_Load");
+    }
+}
+
 void frmLog::cmdFind_Click() {
     m_controller.Find(*rtfLogEntries, FromQt(txtFind->text()), chkWholeWord->isChecked(),
                       chkMatchCase->isChecked());

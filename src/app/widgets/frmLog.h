@@ -29,6 +29,9 @@ public:
     // Entries that reached the log file while the window is open (on the GUI thread); they are
     // shown and coloured without reading the file again.
     void AppendLines(const std::string& lines);
+    // Shows what reached the log file since it was read (a run ended while the window was
+    // open); a log made anew meanwhile replaces what is shown.
+    void RefreshFromLog();
     // Prints as the Print button does after its dialog: the selection, else the whole log.
     void PrintTo(QPrinter& printer);
 

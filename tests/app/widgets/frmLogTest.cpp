@@ -159,6 +159,38 @@ private slots:
         QVERIFY(v.form->rtfLogEntries->textCursor().atEnd());
     }
 
+    void ARunEndedWhileOpenIsReadFromTheFileAndANewLogReplacesTheShownOne() {
+        Viewer v(kLog);
+        v.form->RefreshFromLog();  // nothing new: nothing changes
+        QCOMPARE(v.Shown().count(QStringLiteral("<Begin: Nightly>")), 1);
+
+        const std::string run =
+            "12/4/2003 4:40:00 PM<Begin: Weekly>\r\n"
+            "12/4/2003 4:40:01 PM *Delete Error: 2 gone x from /t/\r\n";
+        test::WriteFile(v.log.LogFileSpec(), kLog + run);
+        v.form->RefreshFromLog();
+        QVERIFY(v.Shown().startsWith(QStringLiteral("12/4/2003 4:38:16 PM<Begin: Nightly>\n")));
+        QCOMPARE(v.Shown().count(QStringLiteral("<Begin: Nightly>")), 1);
+        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Weekly>")), kBlue);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
+        QCOMPARE(v.form->lblLogSize->text(),
+                 QStringLiteral("Current log size = %1 bytes").arg(kLog.size() + run.size()));
+
+        // Reset for its size and written again, longer than before: not taken for an append.
+        const std::string fresh(kLog.size() + run.size() + 10, 'x');
+        test::WriteFile(v.log.LogFileSpec(), fresh + "\r\n");
+        v.form->RefreshFromLog();
+        QVERIFY(!v.Shown().contains(QStringLiteral("Nightly")));
+        QVERIFY(v.Shown().startsWith(QStringLiteral("xxxx")));
+        QCOMPARE(v.form->lblLogSize->text(),
+                 QStringLiteral("Current log size = %1 bytes").arg(fresh.size() + 2));
+        // Cleared from outside: the box empties.
+        test::WriteFile(v.log.LogFileSpec(), "");
+        v.form->RefreshFromLog();
+        QCOMPARE(v.Shown(), QString());
+        QVERIFY(v.prompt.messages.shown.empty());
+    }
+
     void ClearEmptiesTheFileAndTheBoxUnlessACloneRuns() {
         Viewer v(kLog);
         v.flags.CloneInProgress = true;

@@ -1,0 +1,175 @@
+// The folder-differences report command: its refusals, the page made on a worker thread against
+// the task's first Target and handed to the browser host, the messages when a folder or the
+// browser fails, and the scheduler waiting while a report is made.
+
+#include "app/logic/FolderReportCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "app/logic/ScheduledRuns.h"
+#include "app/logic/TaskListAdapter.h"
+#include "app/support/MainWindowWorld.h"
+#include "util/FileUtilities.h"
+
+namespace duvanto {
+namespace {
+
+using test::kOneMinute;
+using test::kWorldNow;
+using test::MainWindowWorld;
+using test::MakeTask;
+
+class RecordingBrowser : public IBrowserHost {
+public:
+    OpenResult OpenFile(const std::string& fileSpec) override {
+        opened.push_back(fileSpec);
+        thread = std::this_thread::get_id();
+        return answer;
+    }
+    OpenResult answer = OpenResult::Opened;
+    std::vector<std::string> opened;
+    std::thread::id thread;
+};
+
+class RecordingStatus : public IStatusHost {
+public:
+    void SetStatusText(int panel, const std::string& text) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        texts.push_back(std::to_string(panel) + ":" + text);
+    }
+    void Pump() override {}
+    std::mutex mutex;
+    std::vector<std::string> texts;
+};
+
+class FolderReportCommandTest : public ::testing::Test {
+protected:
+    FolderReportCommandTest() {
+        source = world.home / "Source/";
+        first = world.home / "Backup/";
+        test::WriteFile(source + "new.txt", "only in the Source");
+        test::WriteFile(source + "both.txt", "same");
+        test::WriteFile(first + "both.txt", "same");
+        test::WriteFile(first + "old/gone.txt", "only in the first Target");
+        test::WriteFile(world.home / "Mirror/mirror-only.txt", "only in the second Target");
+        task = MakeTask("Documents");
+        task.SourceFolderSpec = source;
+        task.TargetFolderSpec = first + "<:>" + world.home / "Mirror/";
+        world.App();
+    }
+
+    // The job's run on a thread of its own, as the window runs it.
+    std::string RunOnWorker(const FolderReportJob& job) {
+        std::string page;
+        std::thread worker([&] { page = command.Run(job, world.fileSystem, status, browser); });
+        worker.join();
+        command.Finished();
+        return page;
+    }
+
+    MainWindowWorld world;
+    FolderReportCommand command{world.App(), world.prompt};
+    RecordingBrowser browser;
+    RecordingStatus status;
+    cCloneTask task;
+    std::string source, first;
+};
+
+TEST_F(FolderReportCommandTest, RefusesWithoutATaskAndBeepsWhileACloneOrAReportRuns) {
+    EXPECT_FALSE(command.Start(nullptr));
+    ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(world.prompt.messages.shown[0].title, "Create a Report of Folder Differences");
+    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first");
+    EXPECT_EQ(world.prompt.messages.shown[0].icon, MessageIcon::Information);
+
+    world.App().Flags.CloneInProgress = true;
+    EXPECT_FALSE(command.Start(&task));
+    EXPECT_EQ(world.prompt.messages.beeps, 1);
+    world.App().Flags.CloneInProgress = false;
+
+    ASSERT_TRUE(command.Start(&task));
+    EXPECT_TRUE(command.Running());
+    EXPECT_FALSE(command.Start(&task));  // one report at a time
+    EXPECT_EQ(world.prompt.messages.beeps, 2);
+    command.Finished();
+    EXPECT_FALSE(command.Running());
+    EXPECT_TRUE(command.Start(&task));
+    EXPECT_EQ(world.prompt.messages.shown.size(), 1u);
+}
+
+TEST_F(FolderReportCommandTest, ThePageComparesTheFirstTargetOnTheWorkerAndOpensThere) {
+    std::optional<FolderReportJob> job = command.Start(&task);
+    ASSERT_TRUE(job);
+    // Settings changed after the start are not the report's: it compares as it was asked to.
+    world.App().Settings.CompareMethod = CompareMethodType::Contents;
+    EXPECT_NE(job->Compare.CompareMethod, CompareMethodType::Contents);
+
+    const std::string page = RunOnWorker(*job);
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(browser.opened, std::vector<std::string>{page});
+    EXPECT_NE(browser.thread, std::this_thread::get_id());
+    EXPECT_EQ(status.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
+    const std::string html = test::ReadFile(page);
+    EXPECT_NE(html.find(source + "new.txt"), std::string::npos);
+    EXPECT_NE(html.find(source + "old/.."), std::string::npos);
+    EXPECT_NE(html.find(source + "old/gone.txt"), std::string::npos);
+    EXPECT_EQ(html.find("mirror-only"), std::string::npos);
+    EXPECT_EQ(html.find(source + "both.txt"), std::string::npos);
+    EXPECT_TRUE(world.prompt.messages.shown.empty());
+    std::remove(page.c_str());
+}
+
+TEST_F(FolderReportCommandTest, AMissingFolderOrBrowserIsToldAndTheCommandEndsEitherWay) {
+    task.SourceFolderSpec = world.home / "NoSuchSource/";
+    std::optional<FolderReportJob> job = command.Start(&task);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(RunOnWorker(*job), "");
+    ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_EQ(world.prompt.messages.shown[0].title, "Create Report");
+    EXPECT_EQ(world.prompt.messages.shown[0].text, "Problems processing the Source folder.");
+    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_FALSE(command.Running());
+
+    task.SourceFolderSpec = source;
+    task.TargetFolderSpec = world.home / "NoSuchTarget/<:>" + first;
+    job = command.Start(&task);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(RunOnWorker(*job), "");
+    EXPECT_EQ(world.prompt.messages.shown.back().text, "Problems processing the Target folder.");
+
+    task.TargetFolderSpec = first;
+    browser.answer = IBrowserHost::OpenResult::Failed;
+    job = command.Start(&task);
+    ASSERT_TRUE(job);
+    const std::string page = RunOnWorker(*job);
+    EXPECT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(world.prompt.messages.shown.back().text, "Web Page not opened");
+    std::remove(page.c_str());
+}
+
+TEST_F(FolderReportCommandTest, TheSchedulerWaitsWhileAReportIsMade) {
+    world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
+    TaskListAdapter list(world.App());
+    ASSERT_TRUE(list.Load(DefaultTaskListFileSpec(world.home.Path())));
+    std::vector<std::string> runs;
+    ScheduledRuns scheduler(world.App(), world.Options(), world.prompt,
+                            {[] { return false; },
+                             [] { return false; },
+                             {},
+                             [&](const std::string& name) { runs.push_back(name); }});
+    scheduler.HoldOffWhile([this] { return command.Running(); });
+    scheduler.Start();
+    ASSERT_TRUE(command.Start(&task));
+    scheduler.Tick();
+    EXPECT_TRUE(runs.empty());
+    command.Finished();
+    scheduler.Tick();
+    EXPECT_EQ(runs, std::vector<std::string>{"Photos"});
+}
+
+}  // namespace
+}  // namespace duvanto

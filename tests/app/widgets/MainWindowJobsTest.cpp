@@ -1,0 +1,154 @@
+// The main window's work beside its runs, on the offscreen platform: a deleted file restored
+// through the restore window while other runs wait, the report made on its own thread and
+// opened in the (recording) browser, and a log viewer that shows a run ended while it was open.
+
+#include <QtTest>
+#include <filesystem>
+
+#include "app/support/MainWindowWorld.h"
+#include "app/widgets/FileMenuJobs.h"
+#include "app/widgets/TaskListModel.h"
+#include "app/widgets/TaskListView.h"
+#include "app/widgets/frmDuvanto.h"
+#include "app/widgets/frmLog.h"
+#include "app/widgets/frmRestore.h"
+
+namespace duvanto {
+
+namespace {
+
+using test::MainWindowWorld;
+
+struct ShownWindow {
+    explicit ShownWindow(MainWindowWorld& world, const cCloneTask& task)
+        : window({world.App(), world.Options(), world.prompt, false,
+                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
+                                  "/opt/duvanto/duvanto"},
+                  [this](const QUrl& url) { opened << url; }}) {
+        world.SaveTasks({task});
+        window.Load();
+        window.RestoreMainWindow();
+    }
+    void Select() { window.lvwTasks->setCurrentIndex(window.Model().index(0, 0)); }
+    frmDuvanto window;
+    QList<QUrl> opened;
+};
+
+cCloneTask Photos(MainWindowWorld& world) {
+    cCloneTask task = test::MakeTask("Photos");
+    task.SourceFolderSpec = world.home / "Pictures/";
+    task.TargetFolderSpec = world.home / "Backup/<:>" + world.home / "Mirror/";
+    test::WriteFile(world.home / "Pictures/kept.jpg", "kept");
+    test::WriteFile(world.home / "Backup/kept.jpg", "kept");
+    test::WriteFile(world.home / "Backup/lost.jpg", "the only copy");
+    test::WriteFile(world.home / "Mirror/lost.jpg", "from the second Target");
+    return task;
+}
+
+}  // namespace
+
+class MainWindowJobsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void RestoreOpensTheFirstTargetAndHoldsOtherRunsWhileOpen() {
+        MainWindowWorld world;
+        const cCloneTask task = Photos(world);
+        ShownWindow w(world, task);
+        // Without a selection the command refuses before any window opens.
+        w.window.Commands().Invoke("mnuFileRestore");
+        QCOMPARE(world.Titles(), std::vector<std::string>{"Restore Source"});
+
+        w.Select();
+        const CloneSettings before = world.App().Settings;
+        bool opened = false;
+        connect(&w.window.FileJobs(), &FileMenuJobs::RestoreOpened, this, [&](QWidget* shown) {
+            opened = true;
+            auto* restore = qobject_cast<frmRestore*>(shown);
+            QVERIFY(restore != nullptr);
+            QCOMPARE(restore->windowTitle(), QStringLiteral("RESTORE SOURCE: Photos"));
+            // While it is open nothing else runs.
+            QVERIFY(world.App().RestoreInProgress);
+            QVERIFY(!w.window.StartRun("Photos", false));
+            QTRY_VERIFY(!restore->Model().Reading());
+            const QModelIndex root = restore->Model().index(0, 0);
+            QCOMPARE(root.data().toString(), QString::fromStdString(world.home / "Backup/"));
+            QVERIFY(restore->Model().setData(root, Qt::Checked, Qt::CheckStateRole));
+            QTest::mouseClick(restore->cmdRestore, Qt::LeftButton);
+        });
+        w.window.Commands().Invoke("mnuFileRestore");
+        QVERIFY(opened);
+        QCOMPARE(test::ReadFile(world.home / "Pictures/lost.jpg"), std::string("the only copy"));
+        QCOMPARE(world.prompt.messages.shown.back().text,
+                 std::string("Restore successfully completed."));
+        QVERIFY(!world.App().RestoreInProgress);
+        QVERIFY(world.App().Settings == before);
+        QVERIFY(w.window.mnuFile->menuAction()->isEnabled());
+    }
+
+    void TheReportIsMadeOnItsOwnThreadAndOpensInTheBrowser() {
+        MainWindowWorld world;
+        const cCloneTask task = Photos(world);
+        ShownWindow w(world, task);
+        w.window.Commands().Invoke("mnuFileReport");
+        QCOMPARE(world.prompt.messages.shown.back().text,
+                 std::string("Please select a task first"));
+
+        w.Select();
+        QSignalSpy finished(&w.window.FileJobs(), &FileMenuJobs::ReportFinished);
+        w.window.Commands().Invoke("mnuFileReport");
+        QVERIFY(w.window.FileJobs().ReportRunning() || finished.count() == 1);
+        QVERIFY(finished.wait(20000) || finished.count() == 1);
+        QVERIFY(!w.window.FileJobs().ReportRunning());
+        const QString page = finished.at(0).at(0).toString();
+        QVERIFY(page.endsWith(QStringLiteral(".html")));
+        QCOMPARE(w.opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+        QVERIFY(test::ReadFile(page.toStdString()).find(world.home / "Pictures/lost.jpg") !=
+                std::string::npos);
+        QCOMPARE(w.window.sbrPanel1->text(), QString());
+        std::filesystem::remove(page.toStdString());
+    }
+
+    // The window closing while a report is made waits for it, and opens no page any more.
+    void AReportStillBeingMadeWhenTheWindowGoesOpensNothing() {
+        MainWindowWorld world;
+        world.SaveTasks({Photos(world)});
+        QList<QUrl> opened;
+        auto window = std::make_unique<frmDuvanto>(MainWindowSetup{
+            world.App(), world.Options(), world.prompt, false,
+            RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto"},
+            [&opened](const QUrl& url) { opened << url; }});
+        window->Load();
+        window->RestoreMainWindow();
+        window->lvwTasks->setCurrentIndex(window->Model().index(0, 0));
+        window->Commands().Invoke("mnuFileReport");
+        QVERIFY(window->FileJobs().ReportRunning());
+        window.reset();
+        QVERIFY(opened.isEmpty());
+        QVERIFY(world.prompt.messages.shown.empty());
+    }
+
+    void AnOpenLogViewerShowsTheEntriesOfARunThatEnded() {
+        MainWindowWorld world;
+        cCloneTask task = Photos(world);
+        task.TargetFolderSpec = world.home / "Mirror/";
+        ShownWindow w(world, task);
+        w.window.Commands().Invoke("mnuLogView");
+        QPointer<frmLog> viewer = w.window.LogViewer();
+        QVERIFY(viewer != nullptr);
+        QVERIFY(!viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("Photos")));
+
+        QVERIFY(w.window.StartRun("Photos", false));
+        QVERIFY(w.window.WaitForRun(20000));
+        QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<End: Photos>")));
+        QVERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("kept.jpg")));
+        viewer->close();
+        QTRY_VERIFY(viewer.isNull());
+        QVERIFY(w.window.LogViewer() == nullptr);
+    }
+};
+
+}  // namespace duvanto
+
+QTEST_MAIN(duvanto::MainWindowJobsTest)
+#include "MainWindowJobsTest.moc"
