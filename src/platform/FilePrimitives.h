@@ -33,20 +33,9 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
 // The standard CRC-32 (as zlib computes it) of a regular file, streamed.
 Result<uint32_t> FileCrc32(const std::string& path, const ChunkPump& pump = {});
 
-// Overwrites the file's bytes, syncs them and unlinks it. A symbolic link is removed as a link
-// and a file with another hard link is only unlinked: its bytes belong to that other name too.
-Status SecureDeleteFile(const std::string& path);
-
 struct CopyOptions {
     bool keepAccessTime = false;  // also carry the Source's access time over
 };
-
-// Copies a regular file so that the copy has the Source's bytes, mode bits and modification
-// time: the bytes go into a temporary file beside the Target (NewCopyTempName), which is then
-// renamed over the Target. A failure at any step removes the temporary file and leaves an
-// existing Target as it was.
-Status CopyFileKeepingTimes(const std::string& sourcePath, const std::string& targetPath,
-                            const CopyOptions& options = {}, const ChunkPump& pump = {});
 
 // The source devices from which cloning (FICLONE) was refused during a run, so that a run of
 // many files asks the file system once rather than once per file.

@@ -84,12 +84,18 @@ TEST(CopyDataTest, HolesStayHolesWhenTheKernelCannotCopyAcross) {
         shm.st_dev == tmp.st_dev) {
         GTEST_SKIP() << "no second file system at /dev/shm";
     }
-    const std::string source = "/dev/shm/duvanto-sparse-test-" + std::to_string(getpid());
-    ASSERT_TRUE(MakeSparseFile(source));
-    Status copied = CopyFileKeepingTimes(source, dir / "disk.img");
-    unlink(source.c_str());
+    const std::string folder = "/dev/shm/duvanto-sparse-test-" + std::to_string(getpid()) + "/";
+    fs::create_directories(folder);
+    fs::create_directories(dir / "T");
+    ASSERT_TRUE(MakeSparseFile(folder + "disk.img"));
+    PosixFileSystem fileSystem;
+    Status copied = fileSystem.SetRoots({folder, dir / "T/"});
+    if (copied.ok()) {
+        copied = fileSystem.CopyFile(folder + "disk.img", dir / "T/disk.img", {}, {});
+    }
+    fs::remove_all(folder);
     ASSERT_TRUE(copied.ok()) << copied.message();
-    ExpectSparseCopy(dir / "disk.img");
+    ExpectSparseCopy(dir / "T/disk.img");
 }
 
 // Whether every extent of the file is shared with another file (FIEMAP_EXTENT_SHARED).
