@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <map>
 #include <optional>
-#include <thread>
 
 #include "cli/CliSession.h"
 #include "cli/TaskCommands.h"
@@ -20,7 +19,7 @@
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
 #include "tasks/TaskProperties.h"
-#include "tasks/TaskRun.h"
+#include "tasks/TaskService.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -290,25 +289,12 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
         task.IncludeFileMasks = Join(options.masks, ",");
     }
 
-    const bool progress = !args.quiet && IsTerminal(StandardStream::Output);
-    TerminalStatusHost host(streams.in, streams.out, progress,
-                            TerminalWidth(StandardStream::Output));
-    TerminalTaskRun window(host);
-    const int reported = app.Reporter.ReportCount();
-    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
-    // Each run gets a thread of its own, so that its priority is its own too. The task is
-    // listed nowhere: its outcome goes to no list.
-    const TaskRunRequest request = MakeTaskRunRequest(app, task);
-    TaskRunOutcome outcome;
-    std::thread run([&] { outcome = ExecuteTaskRun(app, request, window); });
-    run.join();
-    InterruptSetsFlag(nullptr);
-    host.Finish();
+    // The task is listed nowhere: its outcome goes to no list.
+    TerminalRunFront front(streams, app.Flags, args.quiet, false);
+    TaskService service(app, "");
+    const BlockingRun run = service.RunUnlisted(task, front);
     // An unexpected failure (a log that could not be written, say) fails the run as well.
-    return outcome.ErrorOnLastClone || app.Flags.SessionEnding ||
-                   app.Reporter.ReportCount() != reported
-               ? kExitRunError
-               : kExitOk;
+    return run.Failed || app.Flags.SessionEnding ? kExitRunError : kExitOk;
 }
 
 int RunOptions(const std::string& home, CliStreams streams) {

@@ -6,12 +6,9 @@
 
 #include "cli/CliSession.h"
 #include "cli/TaskListSession.h"
-#include "engine/FolderCheck.h"
 #include "engine/Masks.h"
-#include "platform/FileSystemQueries.h"
 #include "report/Report.h"
 #include "restore/Restore.h"
-#include "tasks/Scheduler.h"
 #include "tasks/TaskDates.h"
 #include "tasks/TaskProperties.h"
 #include "util/FileUtilities.h"
@@ -60,29 +57,24 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         return session.Status();
     }
     cCloneTasks& tasks = session.Tasks();
-    std::vector<cCloneTask*> order;
+    std::vector<std::string> order;
     if (args.all) {
         for (int32_t position = 1; position <= tasks.Count(); ++position) {
-            order.push_back(tasks.Item(position));
+            order.push_back(tasks.Item(position)->TaskName);
         }
     }
     for (const std::string& name : args.tasks) {
-        cCloneTask* task = tasks.Item(name);
-        if (task == nullptr) {
+        if (tasks.Item(name) == nullptr) {
             streams.err << session.NoSuchTask(name);
             return kExitUsage;
         }
-        order.push_back(task);
+        order.push_back(name);
     }
-    bool anyError = false;
-    for (cCloneTask* task : order) {
-        anyError = !session.Execute(*task, args.quiet) || anyError;
-        if (session.Get().app.Flags.EscPressed || session.Get().app.Flags.SessionEnding) {
-            break;  // Ctrl-C (or the end of the session) stops the whole command
-        }
-    }
-    const bool saved = session.Save();
-    return anyError || !saved || session.Get().app.Flags.SessionEnding ? kExitRunError : kExitOk;
+    TerminalRunFront front = session.RunFront(args.quiet);
+    const TasksRunResult result = session.Service().RunInOrder(order, front);
+    return result.AnyFailed || !result.Saved || session.Get().app.Flags.SessionEnding
+               ? kExitRunError
+               : kExitOk;
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
@@ -90,20 +82,14 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    Application& app = session.Get().app;
-    // Run from a timer, the window is never open and the start-up delay long over.
-    SchedulerState state;
-    SchedulerConditions conditions;
-    const SchedulerDecision decision =
-        SchedulerTick(state, conditions, app.CloneTasks, app.Clock.TickCount(), app.Clock.Now());
-    if (decision.Action != SchedulerAction::RunTask) {
+    TerminalRunFront front = session.RunFront(args.quiet);
+    const TasksRunResult result = session.Service().RunDue(front);
+    if (result.Ran == 0) {
         streams.out << "nothing due\n";
         return kExitOk;
     }
-    app.RunningScheduledTask = true;
-    const bool failed = !session.Execute(*decision.Task, args.quiet) || app.Flags.SessionEnding;
-    const bool saved = session.Save();
-    return failed || !saved ? kExitRunError : kExitOk;
+    const bool failed = result.AnyFailed || session.Get().app.Flags.SessionEnding;
+    return failed || !result.Saved ? kExitRunError : kExitOk;
 }
 
 // "HH:MM" as a time of day.
@@ -224,11 +210,6 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    Session& s = session.Get();
-    if (std::optional<TaskMessage> refused = CheckNewTaskName(name, session.Tasks())) {
-        session.Show(*refused);
-        return kExitUsage;
-    }
     if (!Trim(args.source).empty()) {
         input.SourceText = AbsoluteFolder(Trim(args.source));
     }
@@ -243,41 +224,17 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         input.IncludeFileSpecs = SelectedSpecs(args.selected, input.SourceText);
         input.IncludeFileMasks = Join(args.masks, ",");
     }
-    if (std::optional<TaskMessage> refused = ValidateTaskProperties(input)) {
-        session.Show(*refused);
-        return kExitUsage;
-    }
-    // Folders that are not there yet are kept, as the dialog lets the user keep them: a
-    // Target may be a drive plugged in later. Each one is named.
-    std::vector<std::pair<std::string, std::string>> folders;
-    for (const std::string& target : input.Targets) {
-        folders.emplace_back("Problems with Target Folder", target);
-    }
-    folders.emplace_back("Problems with Source Folder", input.SourceText);
-    for (const auto& [title, folder] : folders) {
-        int32_t errorCode = 0;
-        const PathStatus status = GetPathStatus(folder, errorCode, s.app.PathTables());
-        if (status != PathOk) {
-            session.Show({title, GetInvalidPathErrorMsg(status, folder, errorCode),
-                          MessageIcon::Exclamation});
-        }
-    }
-    for (const std::string& target : input.Targets) {
-        const std::string apart = CheckTargetApartFromSource(input.SourceText, target);
-        if (!apart.empty()) {
-            session.Show({"Invalid Target Folder", apart, MessageIcon::Exclamation});
+    const TaskEditResult added = session.Service().Add(name, input);
+    session.Show(added.Messages);
+    switch (added.Status) {
+        case TaskEditStatus::Done:
+            streams.out << "'" << name << "' has been created successfully.\n";
+            return kExitOk;
+        case TaskEditStatus::Failed:
+            return kExitRunError;
+        default:
             return kExitUsage;
-        }
     }
-
-    cCloneTask task;
-    task.TaskName = name;
-    SaveTaskProperties(input, task, s.app.Clock.Now());
-    if (!session.Tasks().Add(task) || !session.Save()) {
-        return kExitRunError;
-    }
-    streams.out << "'" << name << "' has been created successfully.\n";
-    return kExitOk;
 }
 
 int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
@@ -285,23 +242,12 @@ int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams s
     if (session.Status() != kExitOk) {
         return session.Status();
     }
-    cCloneTask* task = session.FindTask(args.name);
-    if (task == nullptr) {
+    const TaskEditResult removed = session.Service().Remove(args.name);
+    if (removed.Status == TaskEditStatus::NoSuchTask) {
+        streams.err << session.NoSuchTask(args.name);
         return kExitUsage;
     }
-    const std::string name = task->TaskName;
-    Application& app = session.Get().app;
-    // Saving an empty list would leave the file alone and bring the task back with the next
-    // read: the file is emptied instead.
-    if (!session.Tasks().Remove(*task) || !session.Save(true)) {
-        return kExitRunError;
-    }
-    // The older place of a task's include list.
-    const std::string oldInclude = app.AppPath + name + ".dvi";
-    if (FileExists(oldInclude)) {
-        WriteStringToFile(oldInclude, "", false, app.Prompt);
-    }
-    return kExitOk;
+    return removed.Status == TaskEditStatus::Done ? kExitOk : kExitRunError;
 }
 
 // The command-line runner has no browser to open: the page's path is its answer.
@@ -377,7 +323,8 @@ int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliS
     RestoreOutcome outcome = RestoreOutcome::Refused;
     QuietRestoreWindow restoreWindow;
     session.Get().prompt.NoticesAreAnswers(true);  // the outcome message is the answer
-    session.RunOnItsOwnThread(true, [&](IRunHost& window) {
+    TerminalRunFront front = session.RunFront(true, false);
+    RunOnItsOwnThread(front, [&](IRunHost& window) {
         outcome = RunRestore(app, restore, items, window, restoreWindow);
     });
     switch (outcome) {

@@ -1,14 +1,7 @@
 #include "cli/TaskListSession.h"
 
-#include "tasks/TaskRun.h"
-
-#include <cerrno>
-#include <thread>
-
 #include "cli/TaskCommands.h"
-#include "cli/TerminalTaskRun.h"
 #include "platform/ProcessPaths.h"
-#include "platform/Terminal.h"
 
 namespace duvanto {
 
@@ -59,6 +52,7 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
         return;
     }
     tasks.SetNextScheduledTask();
+    m_service.emplace(m_session->app, m_listFile, [this] { TellBackup(); });
 }
 
 void TaskListSession::PrintProblems() {
@@ -71,44 +65,18 @@ void TaskListSession::PrintProblems() {
     }
 }
 
-std::string TaskListSession::RunOnItsOwnThread(bool quiet,
-                                               const std::function<void(IRunHost&)>& run) {
-    Application& app = m_session->app;
-    const bool progress = !quiet && IsTerminal(StandardStream::Output);
-    TerminalStatusHost host(m_streams.in, m_streams.out, progress,
-                            TerminalWidth(StandardStream::Output));
-    TerminalTaskRun window(host);
-    InterruptSetsFlag(&app.Flags.EscPressed, &app.Flags.SessionEnding);
-    std::thread thread([&] { run(window); });
-    thread.join();
-    InterruptSetsFlag(nullptr);
-    host.Finish();
-    return window.LastStatus();
+TerminalRunFront TaskListSession::RunFront(bool quiet, bool printOutcome) {
+    return TerminalRunFront(m_streams, m_session->app.Flags, quiet, printOutcome);
 }
 
-bool TaskListSession::Execute(cCloneTask& task, bool quiet) {
-    const int reported = Get().app.Reporter.ReportCount();
-    const TaskRunRequest request = MakeTaskRunRequest(Get().app, task);
-    TaskRunOutcome outcome;
-    const std::string status = RunOnItsOwnThread(
-        quiet, [&](IRunHost& window) { outcome = ExecuteTaskRun(Get().app, request, window); });
-    ApplyTaskRunOutcome(Tasks(), outcome);
-    m_streams.out << status << "\n" << std::flush;
-    // An unexpected failure, such as a log that could not be written, fails the run too.
-    return !outcome.ErrorOnLastClone && Get().app.Reporter.ReportCount() == reported;
-}
-
-bool TaskListSession::Save(bool emptyWhenNoTask) {
-    cCloneTasks& tasks = Tasks();
-    const bool saved = tasks.Count() == 0 && emptyWhenNoTask ? tasks.EmptyTaskListFile(m_listFile)
-                                                             : tasks.SaveAllTasksToFile(m_listFile);
+void TaskListSession::TellBackup() {
+    const cCloneTasks& tasks = Tasks();
     if (!m_backupTold && !tasks.BackupFileSpec().empty()) {
         m_streams.err << "duvanto-cli: " << m_listFile
                       << ": the lines that could not be read are kept as they were in "
                       << tasks.BackupFileSpec() << "\n";
         m_backupTold = true;
     }
-    return saved;
 }
 
 cCloneTask* TaskListSession::FindTask(const std::string& name) {
@@ -127,6 +95,12 @@ std::string TaskListSession::NoSuchTask(const std::string& name) const {
 
 void TaskListSession::Show(const TaskMessage& message) {
     m_session->prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
+}
+
+void TaskListSession::Show(const std::vector<TaskMessage>& messages) {
+    for (const TaskMessage& message : messages) {
+        Show(message);
+    }
 }
 
 }  // namespace duvanto

@@ -1,14 +1,16 @@
 #pragma once
 // One task command's session: the program folder, its lock for commands that change files, the
-// options file and the task list read, and task runs on threads of their own.
+// options file and the task list read, and the task service over them.
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/CliSession.h"
+#include "cli/TerminalTaskRun.h"
 #include "platform/InstanceLock.h"
 #include "tasks/TaskProperties.h"
+#include "tasks/TaskService.h"
 
 namespace duvanto {
 
@@ -34,17 +36,12 @@ public:
     cCloneTasks& Tasks() { return m_session->app.CloneTasks; }
     const std::string& ListFile() const { return m_listFile; }
 
-    // Runs `run` on a thread of its own, as every task run goes, so that the priority rules
-    // change that thread alone; Ctrl-C works as Escape meanwhile. Gives status panel 1 as the
-    // run left it.
-    std::string RunOnItsOwnThread(bool quiet, const std::function<void(IRunHost&)>& run);
-    // Executes the task that way and prints the outcome line. False when the run met an error,
-    // its log included.
-    bool Execute(cCloneTask& task, bool quiet);
-    // Saves the list; false (already reported) when that failed. A save leaves the file of an
-    // empty list alone; emptyWhenNoTask empties it instead, after its last task was removed.
-    // Names the backup of lines that could not be read the first time one is made.
-    bool Save(bool emptyWhenNoTask = false);
+    // The task commands over this list; each change is saved to the list file at once.
+    TaskService& Service() { return *m_service; }
+    // A front for blocking runs on this terminal; printOutcome: the status line after a task.
+    TerminalRunFront RunFront(bool quiet, bool printOutcome = true);
+    // Shows the service's messages in their order.
+    void Show(const std::vector<TaskMessage>& messages);
 
     // The task of exactly that name (letter case aside), or nullptr after saying that the list
     // has none.
@@ -55,11 +52,15 @@ public:
 private:
     void Open(const std::string& home, const TaskCommandArgs& args, bool changesFiles);
     void PrintProblems();
+    // After each save: names the backup of lines that could not be read, the first time one
+    // is made.
+    void TellBackup();
 
     CliStreams m_streams;
     int m_status = kExitOk;
     InstanceLock m_lock;
     std::optional<Session> m_session;
+    std::optional<TaskService> m_service;
     std::string m_listFile;
     bool m_backupTold = false;
 };

@@ -1,5 +1,7 @@
 #include "cli/TerminalTaskRun.h"
 
+#include "platform/Terminal.h"
+
 namespace duvanto {
 
 void TerminalTaskRun::SetStatusText(int panel, const std::string& text) {
@@ -7,6 +9,24 @@ void TerminalTaskRun::SetStatusText(int panel, const std::string& text) {
         m_panel1 = text;
     }
     m_host.SetStatusText(panel, text);
+}
+
+IRunHost& TerminalRunFront::RunStarting() {
+    const bool progress = !m_quiet && IsTerminal(StandardStream::Output);
+    m_host.emplace(m_streams.in, m_streams.out, progress, TerminalWidth(StandardStream::Output));
+    m_window.emplace(*m_host);
+    InterruptSetsFlag(&m_flags.EscPressed, &m_flags.SessionEnding);
+    return *m_window;
+}
+
+void TerminalRunFront::RunEnded(const TaskRunOutcome* outcome) {
+    InterruptSetsFlag(nullptr);
+    m_host->Finish();
+    if (outcome != nullptr && m_printOutcome) {
+        m_streams.out << m_window->LastStatus() << "\n" << std::flush;
+    }
+    m_window.reset();
+    m_host.reset();
 }
 
 }  // namespace duvanto

@@ -2,10 +2,13 @@
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
 // the caption, the tray and the menus have no counterpart and are dropped.
 
+#include <optional>
 #include <string>
 
+#include "cli/Cli.h"
 #include "cli/TerminalStatusHost.h"
 #include "tasks/RunHost.h"
+#include "tasks/TaskService.h"
 
 namespace duvanto {
 
@@ -30,6 +33,26 @@ public:
 private:
     TerminalStatusHost& m_host;
     std::string m_panel1;
+};
+
+// The runner waiting for each run: a progress line of its own for every run (none when quiet
+// or not on a terminal), Ctrl-C working as Escape while the run lasts, and after a listed
+// task's run the status text it ended with, on a line of its own.
+class TerminalRunFront : public IBlockingRunFront {
+public:
+    TerminalRunFront(CliStreams streams, RunFlags& flags, bool quiet, bool printOutcome)
+        : m_streams(streams), m_flags(flags), m_quiet(quiet), m_printOutcome(printOutcome) {}
+
+    IRunHost& RunStarting() override;
+    void RunEnded(const TaskRunOutcome* outcome) override;
+
+private:
+    CliStreams m_streams;
+    RunFlags& m_flags;
+    bool m_quiet;
+    bool m_printOutcome;
+    std::optional<TerminalStatusHost> m_host;
+    std::optional<TerminalTaskRun> m_window;
 };
 
 }  // namespace duvanto

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -27,8 +28,24 @@ cCloneLog::cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& re
                      IPrompt& prompt)
     : m_appPath(std::move(appPath)), m_clock(clock), m_reporter(reporter), m_prompt(prompt) {}
 
+int32_t cCloneLog::CurrInMemoryLogSize() const {
+    std::lock_guard lock(m_mutex);
+    return m_inMemorySize;
+}
+
+void cCloneLog::SetEntrySink(std::function<void(const std::string&)> sink) {
+    std::lock_guard lock(m_mutex);
+    m_entrySink = std::move(sink);
+}
+
+void cCloneLog::SetObserver(ICloneLogObserver* observer) {
+    std::lock_guard lock(m_mutex);
+    m_observer = observer;
+}
+
 std::string cCloneLog::InMemoryString() const {
     try {
+        std::lock_guard lock(m_mutex);
         return m_buffer.CurrentString();
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.InMemoryString");
@@ -136,12 +153,17 @@ void cCloneLog::Add(int32_t EntryType, const std::string& TaskName, const std::s
                     const std::string& SourceFolder, const std::string& TargetFolder,
                     int32_t ErrorNumber, const std::string& ErrorDescription,
                     const std::string& SafeCopyStep) {
+    std::exception_ptr flushFailure;
     try {
         const std::string line =
             FormatEntry(EntryType, TaskName, FileName, SourceFolder, TargetFolder, ErrorNumber,
                         ErrorDescription, SafeCopyStep);
         if (line.empty()) {
             return;
+        }
+        std::lock_guard lock(m_mutex);
+        if (m_observer != nullptr) {
+            m_observer->EntryAdded(line, ClassifyLogLine(line).kind);
         }
         if (m_entrySink) {
             m_entrySink(line);
@@ -154,16 +176,29 @@ void cCloneLog::Add(int32_t EntryType, const std::string& TaskName, const std::s
         m_buffer.Append(line);
         m_inMemorySize += static_cast<int32_t>(line.size());
         if (m_inMemorySize > kFlushThreshold) {
-            AppendInMemoryStringToLogFile();
-            ResetInMemoryLog();
+            try {
+                AppendLocked();
+            } catch (...) {
+                flushFailure = std::current_exception();
+            }
+            ResetLocked();
         }
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.Add");
+    }
+    // Reported once the lock is given back: a report may wait for a window that writes too.
+    if (flushFailure) {
+        try {
+            std::rethrow_exception(flushFailure);
+        } catch (...) {
+            m_reporter.ReportCurrentException("cCloneLog.AppendInMemoryStringToLogFile");
+        }
     }
 }
 
 std::string cCloneLog::GetLogEntriesFromFile() {
     try {
+        std::lock_guard lock(m_mutex);
         return ReadStringFromFile(LogFileSpec());
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.GetLogEntriesFromFile");
@@ -174,6 +209,7 @@ std::string cCloneLog::GetLogEntriesFromFile() {
 void cCloneLog::SaveAs(const std::string& FileSpec) {
     try {
         // A failed copy is not the user's concern here: the log itself is intact.
+        std::lock_guard lock(m_mutex);
         (void)CopyFileOver(LogFileSpec(), FileSpec);
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.SaveAs");
@@ -182,25 +218,36 @@ void cCloneLog::SaveAs(const std::string& FileSpec) {
 
 void cCloneLog::AppendInMemoryStringToLogFile() {
     try {
-        if (m_inMemorySize == 0) {
-            return;
-        }
-        const Status written = AppendToFile(LogFileSpec(), m_buffer.CurrentString());
-        if (!written.ok()) {
-            throw FileRuntimeError(written);
-        }
+        std::lock_guard lock(m_mutex);
+        AppendLocked();
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.AppendInMemoryStringToLogFile");
     }
 }
 
+void cCloneLog::AppendLocked() {
+    if (m_inMemorySize == 0) {
+        return;
+    }
+    const Status written = AppendToFile(LogFileSpec(), m_buffer.CurrentString());
+    if (!written.ok()) {
+        throw FileRuntimeError(written);
+    }
+}
+
 void cCloneLog::ResetInMemoryLog() {
+    std::lock_guard lock(m_mutex);
+    ResetLocked();
+}
+
+void cCloneLog::ResetLocked() {
     m_inMemorySize = 0;
     m_buffer = clsStringAppend();  // a new buffer, so a large run's memory is given back
 }
 
 void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
     try {
+        std::unique_lock lock(m_mutex);
         const Result<PathInfo> info = StatPath(LogFileSpec(), true);
         if (!info.ok()) {
             if (info.status().IsNotFound()) {
@@ -210,6 +257,7 @@ void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
         }
         if (info.value().kind != FileKind::Directory &&
             info.value().size >= static_cast<uint64_t>(std::max<int32_t>(m_maxLogFileSize, 0))) {
+            lock.unlock();
             DeleteLogFile();
         }
     } catch (...) {
@@ -219,7 +267,9 @@ void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
 
 void cCloneLog::DeleteLogFile() {
     try {
+        std::unique_lock lock(m_mutex);
         const Status removed = RemoveFile(LogFileSpec());
+        lock.unlock();  // the message may wait for a window that writes to the log meanwhile
         if (removed.ok() || removed.IsNotFound()) {
             return;
         }

@@ -3,11 +3,17 @@
 // AppPath + "clone.log" only when the buffer passes 102,400 characters and at the fixed points
 // (end of a task run, Save As, exit), so a run of thousands of files opens the file a handful
 // of times.
+//
+// Several threads may write it at once (a run, and the shutdown entry from the window's
+// thread): every change of the buffer and every access to the file is done under one lock.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
+#include "log/LogClassifier.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/Prompt.h"
@@ -40,6 +46,17 @@ enum LogEntryType : int32_t {
     GetSubFoldersError = 20,
 };
 
+// Told of each entry the log takes, so that a view can show the log as it grows. Called on the
+// thread that wrote the entry, with the log's lock held, in the order of the entries: it must
+// not call back into the log, and a window hands the line on to its own thread.
+class ICloneLogObserver {
+public:
+    virtual ~ICloneLogObserver() = default;
+    // The entry as the file gets it (timestamp first, CR LF ended; an End entry is followed by
+    // an empty line) and its kind as the viewer colours it.
+    virtual void EntryAdded(const std::string& line, LogLineKind kind) = 0;
+};
+
 class cCloneLog {
 public:
     static constexpr int32_t kFlushThreshold = 102400;
@@ -52,7 +69,7 @@ public:
     void LogOnlyErrors(bool value) { m_logOnlyErrors = value; }
     int32_t MaxLogFileSize() const { return m_maxLogFileSize; }
     void MaxLogFileSize(int32_t bytes) { m_maxLogFileSize = bytes; }
-    int32_t CurrInMemoryLogSize() const { return m_inMemorySize; }
+    int32_t CurrInMemoryLogSize() const;
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
     std::string InMemoryString() const;
 
@@ -72,9 +89,9 @@ public:
 
     // Sends every entry to `sink` instead of the buffer and the file: a dry run shows what it
     // met without keeping a log. An empty sink restores the normal way.
-    void SetEntrySink(std::function<void(const std::string&)> sink) {
-        m_entrySink = std::move(sink);
-    }
+    void SetEntrySink(std::function<void(const std::string&)> sink);
+    // One observer at a time; nullptr for none. It must outlive the log or be taken off.
+    void SetObserver(ICloneLogObserver* observer);
 
     std::string GetLogEntriesFromFile();
     void SaveAs(const std::string& FileSpec);
@@ -84,16 +101,24 @@ public:
     void DeleteLogFile();
 
 private:
+    // The two steps of a flush, with the lock held; the first throws on failure.
+    void AppendLocked();
+    void ResetLocked();
+
     std::string m_appPath;
     const IClock& m_clock;
     ErrorReporter& m_reporter;
     IPrompt& m_prompt;
 
-    bool m_logOnlyErrors = false;
-    int32_t m_maxLogFileSize = kDefaultMaxLogFileSize;
+    // Options: set on the owner's thread while a run may read them.
+    std::atomic<bool> m_logOnlyErrors{false};
+    std::atomic<int32_t> m_maxLogFileSize{kDefaultMaxLogFileSize};
+
+    mutable std::mutex m_mutex;  // guards everything below, and the log file
     int32_t m_inMemorySize = 0;
     clsStringAppend m_buffer;
     std::function<void(const std::string&)> m_entrySink;
+    ICloneLogObserver* m_observer = nullptr;
 };
 
 }  // namespace duvanto

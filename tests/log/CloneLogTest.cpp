@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/ScopedLocale.h"
@@ -290,6 +292,88 @@ TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
     EXPECT_EQ(prompt.shown[1].title, "Unexpected Error in cCloneLog.Add");
     EXPECT_EQ(homeless.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n");
     EXPECT_EQ(homeless.CurrInMemoryLogSize(), 38);
+}
+
+// Notes each entry; it needs no lock of its own, since the log calls it under its lock.
+class RecordingObserver : public ICloneLogObserver {
+public:
+    void EntryAdded(const std::string& line, LogLineKind kind) override {
+        lines.push_back(line);
+        kinds.push_back(kind);
+        threads.push_back(std::this_thread::get_id());
+    }
+    std::vector<std::string> lines;
+    std::vector<LogLineKind> kinds;
+    std::vector<std::thread::id> threads;
+};
+
+TEST_F(CloneLogTest, TwoWritersKeepEveryLineWholeAndTheObserverHearsEachOnItsThread) {
+    RecordingObserver observer;
+    log.SetObserver(&observer);
+    // Enough entries to pass the flush threshold several times while both write.
+    constexpr int kPerWriter = 4000;
+    auto write = [this](const std::string& who, int32_t type) {
+        for (int i = 0; i < kPerWriter; ++i) {
+            AddEntry(type, who + std::to_string(i) + ".txt");
+        }
+    };
+    std::thread copier(write, "copied-", Copied);
+    std::thread failer(write, "failed-", CopyError);
+    const std::thread::id copierId = copier.get_id();
+    const std::thread::id failerId = failer.get_id();
+    copier.join();
+    failer.join();
+    log.AppendInMemoryStringToLogFile();
+    log.ResetInMemoryLog();
+
+    // Each writer's lines complete, in its own order, and nothing else in the file.
+    const std::string text = ReadFile(LogFile());
+    std::map<std::string, int> next;
+    std::size_t lines = 0;
+    for (std::size_t start = 0; start < text.size(); ++lines) {
+        const std::size_t end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = text.substr(start, end - start);
+        start = end + 2;
+        const std::size_t name =
+            line.find(line.find(" *Copy Error") != std::string::npos ? "failed-" : "copied-");
+        ASSERT_NE(name, std::string::npos) << line;
+        const std::string who = line.substr(name, 7);
+        EXPECT_EQ(line.substr(name + 7, line.find(".txt", name) - name - 7),
+                  std::to_string(next[who]++))
+            << line;
+    }
+    EXPECT_EQ(lines, 2u * kPerWriter);
+    EXPECT_EQ(next["copied-"], kPerWriter);
+    EXPECT_EQ(next["failed-"], kPerWriter);
+
+    ASSERT_EQ(observer.lines.size(), 2u * kPerWriter);
+    for (std::size_t i = 0; i < observer.lines.size(); ++i) {
+        const bool failed = observer.lines[i].find("failed-") != std::string::npos;
+        EXPECT_EQ(observer.kinds[i], failed ? LogLineKind::Error : LogLineKind::Plain);
+        EXPECT_EQ(observer.threads[i], failed ? failerId : copierId);
+    }
+    EXPECT_EQ(reporter.ReportCount(), 0);
+}
+
+TEST_F(CloneLogTest, TheObserverHearsTheLinesAsWrittenAndNothingOnceTakenOff) {
+    RecordingObserver observer;
+    log.SetObserver(&observer);
+    AddEntry(Begin);
+    AddEntry(End);
+    AddEntry(99);  // no entry, nothing heard
+    log.SetObserver(nullptr);
+    AddEntry(Copied);
+
+    EXPECT_EQ(observer.lines,
+              (std::vector<std::string>{
+                  std::string(kStamp) + "<Begin: Nightly>\r\n",
+                  std::string(kStamp) + "<End: Nightly> {All Activity Logged}\r\n\r\n",
+              }));
+    EXPECT_EQ(observer.kinds,
+              (std::vector<LogLineKind>{LogLineKind::BeginEnd, LogLineKind::BeginEnd}));
+    EXPECT_EQ(log.InMemoryString().substr(observer.lines[0].size() + observer.lines[1].size()),
+              std::string(kStamp) + " - Copied: a.txt from /s/ to /t/\r\n");
 }
 
 }  // namespace
