@@ -11,10 +11,11 @@
 #include "app/logic/AppInfo.h"
 #include "app/logic/HelpCommands.h"
 #include "app/logic/OptionsCommands.h"
+#include "app/logic/RunCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/Pictures.h"
-#include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
@@ -52,7 +53,6 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
                              m_controller.ResetErrorSelected();
                          }
                      }}),
-      m_launcher(setup.app),
       m_scheduler(setup.app, setup.options, setup.prompt,
                   {[this] { return m_controller.IsMainWindowVisible(); },
                    [this] { return m_controller.Unloading(); },
@@ -61,6 +61,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
+    m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
     RegisterCommands();
 
     auto* central = new QWidget(this);
@@ -97,6 +98,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     statusBar()->addWidget(sbrPanel2, 1);
 
     BuildMenus();
+    m_runs->Install();
     m_tray = new SystemTray(
         m_trayAvailable, m_registry, [this] { return m_controller.TrayMenu(); }, this);
     connect(m_tray, &SystemTray::Activated, this, [this] { RestoreMainWindow(); });
@@ -108,16 +110,13 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
 }
 
 frmDuvanto::~frmDuvanto() {
-    // A run still going at this point belongs to a program being torn down: let it stop.
-    if (m_runThread != nullptr) {
-        m_app.Flags.SessionEnding = true;
-        m_runThread->wait();
-    }
+    m_runs.reset();
 }
 
 void frmDuvanto::RegisterCommands() {
     RegisterWindowCommands(m_registry, m_controller);
     RegisterOptionsCommands(m_registry, m_optionsMenu);
+    RegisterRunCommands(m_registry, m_runs->Commands());
     RegisterHelpCommands(m_registry,
                          {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
                           [this] { OpenAbout(); }});

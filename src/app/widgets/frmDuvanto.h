@@ -16,7 +16,6 @@
 #include "app/logic/MainCommands.h"
 #include "app/logic/MainWindowController.h"
 #include "app/logic/OptionsMenuController.h"
-#include "app/logic/RunLauncher.h"
 #include "app/logic/ScheduledRuns.h"
 #include "app/logic/TaskListAdapter.h"
 #include "app/widgets/HelpWindow.h"
@@ -26,8 +25,7 @@ namespace duvanto {
 class SystemTray;
 class TaskListModel;
 class TaskListView;
-class TaskRunThread;
-class QtTaskRunEffects;
+class MainWindowRuns;
 
 struct MainWindowSetup {
     Application& app;
@@ -65,6 +63,7 @@ public:
     SystemTray& Tray() { return *m_tray; }
     HelpWindow& Help() { return *m_help; }
     TaskListModel& Model() { return *m_model; }
+    MainWindowRuns& Runs() { return *m_runs; }
 
     // IMainWindowView
     bool IsShown() const override;
@@ -113,7 +112,6 @@ private:
     void RegisterCommands();
     void ToolbarClicked(const std::string& commandId);
     void ShowContextMenu(const QPoint& position);
-    void RunFinished();
     void OpenAbout();
     void OpenLogViewer();
     void OpenPriorityRules();
@@ -129,12 +127,11 @@ private:
     CommandRegistry m_registry;
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
-    RunLauncher m_launcher;
     ScheduledRuns m_scheduler;
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
-    TaskRunThread* m_runThread = nullptr;
-    std::unique_ptr<QtTaskRunEffects> m_runEffects;
+    // Last: the run's thread is stopped before anything it reports to goes.
+    std::unique_ptr<MainWindowRuns> m_runs;
 };
 
 }  // namespace duvanto

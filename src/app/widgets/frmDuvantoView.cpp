@@ -1,6 +1,6 @@
 // The main window's side of its controller: what it shows, and the runs on their threads.
 
-#include "app/widgets/QtTaskRun.h"
+#include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
@@ -20,47 +20,15 @@ void frmDuvanto::SchedulerTick() {
 }
 
 bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
-    if (m_launcher.Busy() || m_runThread != nullptr || m_controller.Unloading()) {
-        return false;
-    }
-    std::optional<TaskRunRequest> request = m_launcher.Reserve(taskName, scheduled);
-    if (!request) {
-        return false;
-    }
-    m_runEffects = std::make_unique<QtTaskRunEffects>();
-    QtTaskRunEffects* effects = m_runEffects.get();
-    connect(effects, &QtTaskRunEffects::StatusText, this,
-            [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
-    connect(effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
-    connect(effects, &QtTaskRunEffects::Caption, this, &QWidget::setWindowTitle);
-    connect(effects, &QtTaskRunEffects::TrayTooltip, m_tray, &SystemTray::SetToolTip);
-    connect(effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
-    m_runThread = new TaskRunThread(m_launcher, std::move(*request), *effects, this);
-    connect(m_runThread, &QThread::finished, this, &frmDuvanto::RunFinished);
-    m_runThread->start();
-    return true;
-}
-
-void frmDuvanto::RunFinished() {
-    if (m_runThread == nullptr) {
-        return;
-    }
-    const TaskRunOutcome outcome = m_runThread->Outcome();
-    m_runThread->deleteLater();
-    m_runThread = nullptr;
-    if (m_controller.Unloading()) {
-        return;  // the unload saved the list with the run's outcome
-    }
-    m_launcher.Apply(outcome);
-    m_controller.RunEnded();
+    return m_runs->Start(taskName, scheduled);
 }
 
 bool frmDuvanto::WaitForRun(int milliseconds) {
-    return m_runThread == nullptr || m_runThread->wait(milliseconds);
+    return m_runs->Wait(milliseconds);
 }
 
 void frmDuvanto::SessionEnd() {
-    m_controller.SessionEnd([this] { return WaitForRun(10000); });
+    m_runs->SessionEnd();
 }
 
 bool frmDuvanto::IsShown() const {

@@ -108,12 +108,13 @@ private slots:
             return w.window.mnuFile->findChild<QAction*>(QString::fromLatin1(id));
         };
         QVERIFY(!action("mnuFileNewTask")->isEnabled());
-        QVERIFY(!action("mnuFileRunAll")->isEnabled());
+        QVERIFY(action("mnuFileRunAll")->isEnabled());
         QVERIFY(action("mnuFilePause")->isEnabled());
         QVERIFY(action("mnuFileClose")->isEnabled());
         QCOMPARE(action("mnuFileNewTask")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        // The toolbar's view-log and help buttons work now; new, delete, run, properties later.
+        // The toolbar's run, view-log and help buttons work now; new, delete, properties later.
         QVERIFY(!w.window.imgToolbar[0]->isEnabled());
+        QVERIFY(w.window.imgToolbar[2]->isEnabled());
         QVERIFY(w.window.imgToolbar[4]->isEnabled());
         QVERIFY(w.window.imgToolbar[5]->isEnabled());
     }
