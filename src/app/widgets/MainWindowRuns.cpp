@@ -115,7 +115,10 @@ void MainWindowRuns::TakeStatus() {
     if (!m_host) {
         return;
     }
-    const RunStatusUpdate update = m_host->Take();
+    ShowUpdate(m_host->Take());
+}
+
+void MainWindowRuns::ShowUpdate(const RunStatusUpdate& update) {
     if (update.MenusEnabled) {
         m_window.SetTopLevelMenusEnabled(*update.MenusEnabled);
     }
@@ -135,6 +138,9 @@ void MainWindowRuns::TakeStatus() {
         m_window.SetStatusText(2, *update.Panel2);
     }
     if (update.Progress) {
+        if (m_progress != nullptr) {
+            m_progress->show();
+        }
         ShowProgress(*update.Progress);
     }
 }

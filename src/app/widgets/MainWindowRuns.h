@@ -54,6 +54,9 @@ public:
     // window's controller ends the program after a bounded wait for the run.
     void SessionEnd();
 
+    // Shows what a run reported: texts, caption, tray, menus, progress.
+    void ShowUpdate(const RunStatusUpdate& update);
+
     // Tests put their own in: the order window and the desktop notification.
     void SetOrderAsker(OrderAsker asker) { m_askOrder = std::move(asker); }
     void SetNotifier(Notifier notifier) { m_notify = std::move(notifier); }
