@@ -13,6 +13,7 @@
 #include "app/support/MainWindowWorld.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/MainWindowRuns.h"
+#include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/QtConfirmChanges.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
@@ -103,6 +104,17 @@ struct RunWindow {
     QStringList applied;
     int openings = 0;
     std::function<void(frmConfirmChanges&)> onConfirm;
+};
+
+// Answers in advance, and notes on which thread each message was asked.
+class ThreadNotingPrompt : public test::FakeAppPrompt {
+public:
+    MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) override {
+        threads.push_back(QThread::currentThread());
+        return FakeAppPrompt::ShowMessage(title, text, icon, buttons);
+    }
+    std::vector<QThread*> threads;
 };
 
 }  // namespace
@@ -273,6 +285,57 @@ private slots:
         }
         QCOMPARE(ends, std::size_t(1));
         QVERIFY(!w.Runs().Start("Photos", false));
+    }
+
+    void TheRemovableDriveQuestionIsAskedOnTheGuiThreadForTheRun() {
+        MainWindowWorld world;
+        const std::string usb = world.home / "media/anna/USB";
+        test::WriteFile(world.home / "fstab", "UUID=0b1c " + usb + " ext4 noauto 0 0\n");
+        test::WriteFile(world.home / "mountinfo", "");
+        QVERIFY(CreateFolderPath(usb + "/").ok());  // the unplugged stick's mount point
+        const std::string source = world.home / "src/";
+        test::WriteFile(source + "a.txt", "a");
+        cCloneTask task = MakeTask("Photos");
+        task.SourceFolderSpec = source;
+        task.TargetFolderSpec = usb + "/Photos/";
+        world.SaveTasks({task});
+
+        ThreadNotingPrompt answers;
+        answers.messages.answers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+        QtAppPrompt prompt;
+        prompt.AnswerFrom(&answers);
+        Application app(world.home.Path(), world.clock, prompt, world.fileSystem);
+        ProgramOptions options(app.AppPath,
+                               OptionTargets{app.Settings, app.CloneLog, app.PriorityRules},
+                               app.Reporter);
+        options.ReadProgramOptionsFromIniFile();
+        app.PromptToInsertRemovableDrive = true;
+        app.Drives.fstab = world.home / "fstab";
+        app.Drives.mountInfo = world.home / "mountinfo";
+        app.Drives.mediaRoots = {world.home / "media/"};
+        frmDuvanto window(
+            {app, options, prompt, false,
+             RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/bin/true"},
+             [](const QUrl&) {}});
+        window.Load();
+        window.lvwTasks->setCurrentIndex(window.Model().index(0, 0));
+        window.Commands().Invoke("mnuFileRunSelected");
+        QVERIFY(window.WaitForRun(20000));
+        QTRY_COMPARE(window.sbrPanel1->text(),
+                     QStringLiteral("Clone Complete with Errors - Photos"));
+        // Asked again after Retry; Cancel gives the Target up.
+        QCOMPARE(answers.messages.shown.size(), std::size_t(2));
+        for (const test::ShownMessage& shown : answers.messages.shown) {
+            QCOMPARE(shown.title, std::string("Problem Accessing Target Folder"));
+            QCOMPARE(shown.text, "Drive \"" + usb +
+                                     "/\" is not ready.\r\nPlease insert/connect the "
+                                     "Removable drive.");
+            QCOMPARE(shown.buttons, MessageButtons::RetryCancel);
+        }
+        for (QThread* thread : answers.threads) {
+            QCOMPARE(thread, QThread::currentThread());
+        }
+        QVERIFY(FilesIn(usb).empty());
     }
 
     void AScheduledRunWithErrorsIsNoticedOnTheDesktop() {
