@@ -6,12 +6,12 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QThread>
+#include <mutex>
 
 #include "app/logic/ConfirmChangesController.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/DesktopNotification.h"
 #include "app/widgets/QtConfirmChanges.h"
-#include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/frmConfirmChanges.h"
@@ -30,6 +30,33 @@ constexpr int kSessionEndWaitMs = 10000;
 constexpr int kSessionEndRetries = 20;
 
 }  // namespace
+
+// A task run on a thread of its own. Its outcome is handed over under a mutex of the standard
+// library, which a thread checker sees, as it does not see Qt's own.
+class RunThread : public QThread {
+public:
+    RunThread(RunLauncher& launcher, TaskRunRequest request, IRunHost& host, QObject* parent)
+        : QThread(parent), m_launcher(launcher), m_request(std::move(request)), m_host(host) {}
+
+    TaskRunOutcome Outcome() {
+        const std::lock_guard lock(m_mutex);
+        return m_outcome;
+    }
+
+protected:
+    void run() override {
+        TaskRunOutcome outcome = m_launcher.Run(m_request, m_host);
+        const std::lock_guard lock(m_mutex);
+        m_outcome = std::move(outcome);
+    }
+
+private:
+    RunLauncher& m_launcher;
+    TaskRunRequest m_request;
+    IRunHost& m_host;
+    std::mutex m_mutex;
+    TaskRunOutcome m_outcome;
+};
 
 MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt)
     : m_window(window),
@@ -59,6 +86,7 @@ MainWindowRuns::~MainWindowRuns() {
     // A run still going at this point belongs to a program being torn down: let it stop.
     if (m_thread != nullptr) {
         m_app.Flags.SessionEnding = true;
+        m_confirmQuestion.Abandon();
         m_thread->wait();
     }
 }
@@ -104,7 +132,7 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
         m_progress->setFormat(QString());
         m_progress->show();
     }
-    m_thread = new TaskRunThread(m_launcher, std::move(*request), *m_host, this);
+    m_thread = new RunThread(m_launcher, std::move(*request), *m_host, this);
     connect(m_thread, &QThread::finished, this, &MainWindowRuns::Finished);
     m_statusTimer.start();
     m_thread->start();
@@ -175,7 +203,9 @@ std::vector<bool> MainWindowRuns::Confirm(const std::vector<FileOp>& operations)
     for (const FileOp& op : operations) {
         request.Operations.push_back(PlannedOperationFromFileOp(op));
     }
-    return m_confirm->Confirm(std::move(request));
+    return m_confirmQuestion.Ask(
+        this, std::move(request),
+        [this](ConfirmChangesRequest asked) { return m_confirm->Confirm(std::move(asked)); }, {});
 }
 
 void MainWindowRuns::Finished() {
@@ -219,6 +249,8 @@ bool MainWindowRuns::Wait(int milliseconds) {
     clock.start();
     while (m_thread != nullptr && !m_thread->isFinished()) {
         if (m_app.Flags.SessionEnding) {
+            // Stopping, the run performs nothing it was still to confirm.
+            m_confirmQuestion.Abandon();
             CloseOpenQuestion();
         }
         if (clock.elapsed() >= milliseconds) {

@@ -15,15 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/ConfirmChangesController.h"
 #include "app/logic/RunCommands.h"
 #include "app/logic/RunLauncher.h"
 #include "app/logic/RunStatusHost.h"
+#include "app/widgets/RunQuestion.h"
 
 namespace duvanto {
 
 class frmDuvanto;
 class QtConfirmChanges;
-class TaskRunThread;
+class RunThread;
 
 class MainWindowRuns : public QObject, public IRunCommandsView {
     Q_OBJECT
@@ -87,7 +89,8 @@ private:
     RunCommandsController m_commands;
     std::unique_ptr<QtConfirmChanges> m_confirm;
     std::unique_ptr<CoalescingRunHost> m_host;
-    TaskRunThread* m_thread = nullptr;
+    RunThread* m_thread = nullptr;
+    RunQuestion<ConfirmChangesRequest, std::vector<bool>> m_confirmQuestion;
     // Set on the window's thread before the run's thread starts; read by the run's thread.
     std::string m_taskName;
     bool m_scheduled = false;
