@@ -177,6 +177,30 @@ private slots:
         QVERIFY(w.Runs().Commands().Order().empty());
     }
 
+    void TheToolbarsRunButtonAsksWhichRunOnlyWhenARowIsChecked() {
+        RunWindow w({"Mail", "Photos"});
+        w.window->RestoreMainWindow();
+        w.Select("Photos");
+        w.Check("Mail");
+        QTest::mouseClick(w.window->imgToolbar[2], Qt::LeftButton);
+        QMenu* choice = w.Runs().RunChoiceMenu();
+        QTRY_VERIFY(choice->isVisible());
+        QVERIFY(!w.Runs().Running());
+        QAction* checked = choice->findChild<QAction*>(QStringLiteral("mnuRunChoiceChecked"));
+        QVERIFY(checked != nullptr && checked->isEnabled());
+        checked->trigger();
+        choice->hide();
+        QTRY_COMPARE(w.applied, QStringList{QStringLiteral("Mail")});
+        QVERIFY(FilesIn(w.Target("Photos")).empty());
+
+        // No check mark: the button runs the selected task at once.
+        w.window->Model().setData(w.window->Model().index(w.Row("Mail"), 0), Qt::Unchecked,
+                                  Qt::CheckStateRole);
+        QTest::mouseClick(w.window->imgToolbar[2], Qt::LeftButton);
+        QTRY_COMPARE(w.applied, (QStringList{QStringLiteral("Mail"), QStringLiteral("Photos")}));
+        QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
+    }
+
     void TheConfirmationStrikesOutTwoAndFiveWhileTheWindowShowsTheRun() {
         RunWindow w({"Photos"}, true);
         std::vector<std::string> struck;
