@@ -5,6 +5,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QThread>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 namespace duvanto {
 
@@ -23,9 +26,41 @@ auto QtAppPrompt::OnGuiThread(Ask ask) -> decltype(ask()) {
     if (QThread::currentThread() == thread()) {
         return ask();
     }
+    // Handed over under the standard library's mutex rather than Qt's blocking call, so that a
+    // thread checker sees the hand-over too. The release runs when the call has been made or
+    // dropped (this object went first): the asking thread never waits for ever.
+    struct HandOver {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+    };
+    struct Release {
+        std::shared_ptr<HandOver> handOver;
+        ~Release() {
+            {
+                const std::lock_guard lock(handOver->mutex);
+                handOver->answered = true;
+            }
+            handOver->done.notify_all();
+        }
+    };
+    auto handOver = std::make_shared<HandOver>();
     decltype(ask()) answer{};
+    { const std::lock_guard lock(handOver->mutex); }  // publishes the question
+    auto release = std::make_shared<Release>();
+    release->handOver = handOver;
     QMetaObject::invokeMethod(
-        this, [&] { answer = ask(); }, Qt::BlockingQueuedConnection);
+        this,
+        [&answer, &ask, handOver, release]() mutable {
+            { const std::lock_guard lock(handOver->mutex); }
+            decltype(ask()) given = ask();
+            const std::lock_guard lock(handOver->mutex);
+            answer = std::move(given);
+        },
+        Qt::QueuedConnection);
+    release.reset();
+    std::unique_lock lock(handOver->mutex);
+    handOver->done.wait(lock, [&handOver] { return handOver->answered; });
     return answer;
 }
 

@@ -11,9 +11,11 @@
 #include "app/logic/AppInfo.h"
 #include "app/logic/HelpCommands.h"
 #include "app/logic/OptionsCommands.h"
+#include "app/logic/RunCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/FileMenuJobs.h"
+#include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
@@ -54,7 +56,6 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
                              m_controller.ResetErrorSelected();
                          }
                      }}),
-      m_launcher(setup.app),
       m_scheduler(setup.app, setup.options, setup.prompt,
                   {[this] { return m_controller.IsMainWindowVisible(); },
                    [this] { return m_controller.Unloading(); },
@@ -63,6 +64,13 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
+    m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
+    // The run's entries reached the log file as it ended: an open viewer shows them now.
+    connect(m_runs.get(), &MainWindowRuns::RunApplied, this, [this] {
+        if (m_logViewer != nullptr) {
+            m_logViewer->RefreshFromLog();
+        }
+    });
     m_fileJobs = new FileMenuJobs(
         {m_app, m_prompt, m_help.get(), this, [this] { return SelectedTaskName(); },
          [this](QtTaskRunEffects& effects) { ConnectRunEffects(effects); },
@@ -111,6 +119,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     statusBar()->addWidget(sbrPanel2, 1);
 
     BuildMenus();
+    m_runs->Install();
     m_tray = new SystemTray(
         m_trayAvailable, m_registry, [this] { return m_controller.TrayMenu(); }, this);
     connect(m_tray, &SystemTray::Activated, this, [this] { RestoreMainWindow(); });
@@ -126,11 +135,7 @@ frmDuvanto::~frmDuvanto() {
     // texts reach the status bar.
     delete m_fileJobs;
     m_fileJobs = nullptr;
-    // A run still going at this point belongs to a program being torn down: let it stop.
-    if (m_runThread != nullptr) {
-        m_app.Flags.SessionEnding = true;
-        m_runThread->wait();
-    }
+    m_runs.reset();
 }
 
 void frmDuvanto::RegisterCommands() {
@@ -139,6 +144,7 @@ void frmDuvanto::RegisterCommands() {
     m_taskEdit = std::make_unique<TaskEditHost>(*this, m_app, m_options, m_prompt, m_help.get());
     RegisterTaskEditCommands(m_registry, m_taskEdit->Commands());
     m_fileJobs->Register(m_registry);
+    RegisterRunCommands(m_registry, m_runs->Commands());
     RegisterHelpCommands(m_registry,
                          {*m_help, [this](HelpWebItem item) { m_help->OpenWebItem(item); },
                           [this] { OpenAbout(); }});

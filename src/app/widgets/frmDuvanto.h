@@ -17,7 +17,6 @@
 #include "app/logic/MainCommands.h"
 #include "app/logic/MainWindowController.h"
 #include "app/logic/OptionsMenuController.h"
-#include "app/logic/RunLauncher.h"
 #include "app/logic/ScheduledRuns.h"
 #include "app/logic/TaskListAdapter.h"
 #include "app/widgets/HelpWindow.h"
@@ -28,10 +27,10 @@ class SystemTray;
 class TaskEditHost;
 class TaskListModel;
 class TaskListView;
-class TaskRunThread;
 class QtTaskRunEffects;
 class FileMenuJobs;
 class frmLog;
+class MainWindowRuns;
 
 struct MainWindowSetup {
     Application& app;
@@ -71,6 +70,7 @@ public:
     TaskListModel& Model() { return *m_model; }
     FileMenuJobs& FileJobs() { return *m_fileJobs; }
     frmLog* LogViewer() const;
+    MainWindowRuns& Runs() { return *m_runs; }
 
     // IMainWindowView
     bool IsShown() const override;
@@ -119,8 +119,7 @@ private:
     void RegisterCommands();
     void ToolbarClicked(const std::string& commandId);
     void ShowContextMenu(const QPoint& position);
-    void RunFinished();
-    // A run's effects (its own or a restore's) reach the status bar, caption, tray and menus.
+    // A restore's effects reach the status bar, caption, tray and menus.
     void ConnectRunEffects(QtTaskRunEffects& effects);
     void OpenAbout();
     void OpenLogViewer();
@@ -137,15 +136,14 @@ private:
     CommandRegistry m_registry;
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
-    RunLauncher m_launcher;
     ScheduledRuns m_scheduler;
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
-    TaskRunThread* m_runThread = nullptr;
-    std::unique_ptr<QtTaskRunEffects> m_runEffects;
     std::unique_ptr<TaskEditHost> m_taskEdit;
     FileMenuJobs* m_fileJobs = nullptr;
     QPointer<frmLog> m_logViewer;  // the log viewer while it is open
+    // Last: the run's thread is stopped before anything it reports to goes.
+    std::unique_ptr<MainWindowRuns> m_runs;
 };
 
 }  // namespace duvanto

@@ -1,5 +1,6 @@
 // The main window's side of its controller: what it shows, and the runs on their threads.
 
+#include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
@@ -22,20 +23,10 @@ void frmDuvanto::SchedulerTick() {
 
 bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
     // While the restore window is open (it holds RestoreInProgress) no run starts.
-    if (m_launcher.Busy() || m_runThread != nullptr || m_controller.Unloading() ||
-        m_app.RestoreInProgress) {
+    if (m_app.RestoreInProgress) {
         return false;
     }
-    std::optional<TaskRunRequest> request = m_launcher.Reserve(taskName, scheduled);
-    if (!request) {
-        return false;
-    }
-    m_runEffects = std::make_unique<QtTaskRunEffects>();
-    ConnectRunEffects(*m_runEffects);
-    m_runThread = new TaskRunThread(m_launcher, std::move(*request), *m_runEffects, this);
-    connect(m_runThread, &QThread::finished, this, &frmDuvanto::RunFinished);
-    m_runThread->start();
-    return true;
+    return m_runs->Start(taskName, scheduled);
 }
 
 void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
@@ -51,30 +42,12 @@ frmLog* frmDuvanto::LogViewer() const {
     return m_logViewer;
 }
 
-void frmDuvanto::RunFinished() {
-    if (m_runThread == nullptr) {
-        return;
-    }
-    const TaskRunOutcome outcome = m_runThread->Outcome();
-    m_runThread->deleteLater();
-    m_runThread = nullptr;
-    if (m_controller.Unloading()) {
-        return;  // the unload saved the list with the run's outcome
-    }
-    m_launcher.Apply(outcome);
-    m_controller.RunEnded();
-    // The run's entries reached the log file as it ended: an open viewer shows them now.
-    if (m_logViewer != nullptr) {
-        m_logViewer->RefreshFromLog();
-    }
-}
-
 bool frmDuvanto::WaitForRun(int milliseconds) {
-    return m_runThread == nullptr || m_runThread->wait(milliseconds);
+    return m_runs->Wait(milliseconds);
 }
 
 void frmDuvanto::SessionEnd() {
-    m_controller.SessionEnd([this] { return WaitForRun(10000); });
+    m_runs->SessionEnd();
 }
 
 bool frmDuvanto::IsShown() const {

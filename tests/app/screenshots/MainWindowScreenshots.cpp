@@ -5,6 +5,7 @@
 
 #include "app/support/MainWindowWorld.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
 #include "app/widgets/frmDuvanto.h"
@@ -79,5 +80,29 @@ DUVANTO_SCREENSHOT("tray-menu", [](Context& context) -> QWidget* {
     menu->popup(QPoint(900, 500));
     return menu;
 });
+
+}  // namespace duvanto::screenshots
+
+namespace duvanto::screenshots {
+
+QWidget* RunInProgress(Context& context) {
+    frmDuvanto* window = MakeWindow(context);
+    window->RestoreMainWindow();
+    window->lvwTasks->setCurrentIndex(window->Model().index(1, 0));
+    // What a run of Photos reports half-way through its first Target.
+    RunStatusUpdate update;
+    update.MenusEnabled = false;
+    update.Caption = "Duvanto running task: Photos";
+    update.TrayTooltip = update.Caption;
+    update.Animation = true;
+    update.Panel1 = "Cloning folder \"/home/anna/Pictures/\".  Press ESC to Cancel...";
+    update.Panel2 = "42%";
+    update.Progress = RunProgress{1218, 2904, 1288490189, 3071000000};
+    window->Runs().ShowUpdate(update);
+    window->move(60, 60);
+    return window;
+}
+
+DUVANTO_SCREENSHOT("run-in-progress", RunInProgress);
 
 }  // namespace duvanto::screenshots

@@ -108,12 +108,13 @@ private slots:
             return w.window.mnuFile->findChild<QAction*>(QString::fromLatin1(id));
         };
         QVERIFY(action("mnuFileNewTask")->isEnabled());
-        QVERIFY(!action("mnuFileRunAll")->isEnabled());
+        QVERIFY(action("mnuFileRunAll")->isEnabled());
         QVERIFY(action("mnuFilePause")->isEnabled());
         QVERIFY(action("mnuFileClose")->isEnabled());
         QCOMPARE(action("mnuFileNewTask")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        // Every toolbar button but run works now.
+        // Every toolbar button works now.
         QVERIFY(w.window.imgToolbar[0]->isEnabled());
+        QVERIFY(w.window.imgToolbar[2]->isEnabled());
         QVERIFY(w.window.imgToolbar[4]->isEnabled());
         QVERIFY(w.window.imgToolbar[5]->isEnabled());
     }

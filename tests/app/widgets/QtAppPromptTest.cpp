@@ -1,6 +1,7 @@
 // The app prompt answers a run's thread on the GUI thread, and tests answer it in advance.
 
 #include <QtTest>
+#include <atomic>
 
 #include "app/widgets/QtAppPrompt.h"
 #include "support/FakeAppPrompt.h"
@@ -21,14 +22,18 @@ private slots:
         MessageAnswer answer = MessageAnswer::OK;
         std::optional<std::string> text;
         QThread* guiThread = QThread::currentThread();
+        // Done is told through an atomic, which a thread checker sees as well as Qt does.
+        std::atomic<bool> done{false};
         QThread* worker = QThread::create([&] {
             answer = prompt.ShowMessage("Problem Accessing Target Folder", "Drive \"X\"",
                                         MessageIcon::Exclamation, MessageButtons::RetryCancel);
             text = prompt.AskText("New Task", "Please enter a unique name for this task",
                                   "New Task Name");
+            done = true;
         });
         worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        worker->wait();
         delete worker;
 
         QCOMPARE(answer, MessageAnswer::Cancel);

@@ -1,0 +1,100 @@
+#include "app/logic/RunCommands.h"
+
+namespace duvanto {
+
+void RunCommandsController::RunSelected() {
+    const std::string name = m_view.SelectedTaskName();
+    if (name.empty()) {
+        m_prompt.ShowMessage("Run Selected Task", "Please select a task to run",
+                             MessageIcon::Information, MessageButtons::OK);
+        return;
+    }
+    m_view.StartRun(name);
+}
+
+void RunCommandsController::RunChecked() {
+    const std::vector<std::string> checked =
+        TasksToOrder(m_view.TaskRows(), OrderWhat::CheckedTasks);
+    if (checked.empty()) {
+        m_prompt.ShowMessage("No Checked Tasks", "No tasks have been checked off.",
+                             MessageIcon::Information, MessageButtons::OK);
+        return;
+    }
+    if (checked.size() == 1) {
+        m_view.StartRun(checked.front());
+        return;
+    }
+    RunInOrder(OrderWhat::CheckedTasks);
+}
+
+void RunCommandsController::RunAll() {
+    const std::vector<std::string> all = TasksToOrder(m_view.TaskRows(), OrderWhat::AllTasks);
+    if (all.size() == 1) {
+        m_view.StartRun(all.front());
+    } else if (all.size() > 1) {
+        RunInOrder(OrderWhat::AllTasks);
+    }
+}
+
+void RunCommandsController::ToolbarRun() {
+    for (const TaskRowChoice& row : m_view.TaskRows()) {
+        if (row.Checked) {
+            m_view.PopupRunChoice();
+            return;
+        }
+    }
+    RunSelected();
+}
+
+void RunCommandsController::RunInOrder(OrderWhat what) {
+    // An order left over from an earlier command never runs: a window closed without OK
+    // leaves the order empty.
+    m_order.clear();
+    const std::vector<std::string> chosen = m_view.AskOrder(TasksToOrder(m_view.TaskRows(), what));
+    m_order.assign(chosen.begin(), chosen.end());
+    StartNext();
+}
+
+void RunCommandsController::RunEnded() {
+    StartNext();
+}
+
+void RunCommandsController::StartNext() {
+    while (!m_order.empty()) {
+        const std::string name = m_order.front();
+        m_order.pop_front();
+        if (!m_view.TaskExists(name)) {
+            continue;  // deleted or renamed since the order was made
+        }
+        if (!m_view.StartRun(name)) {
+            m_order.clear();  // the window is ending
+        }
+        return;
+    }
+}
+
+void RegisterRunCommands(CommandRegistry& registry, RunCommandsController& runs) {
+    const auto selected = [&runs] { runs.RunSelected(); };
+    const auto checked = [&runs] { runs.RunChecked(); };
+    registry.Register("mnuFileRunSelected", {selected, {}});
+    registry.Register("mnuFileRunChecked", {checked, {}});
+    registry.Register("mnuFileRunAll", {[&runs] { runs.RunAll(); }, {}});
+    registry.Register("mnuRunChoiceSelected", {selected, {}});
+    registry.Register("mnuRunChoiceChecked", {checked, {}});
+    registry.Register(kToolbarRun, {[&runs] { runs.ToolbarRun(); }, {}});
+}
+
+}  // namespace duvanto
+
+namespace duvanto {
+
+std::optional<RunNotice> ScheduledRunNotice(const TaskRunOutcome& outcome, bool scheduled) {
+    if (!scheduled || !outcome.ErrorOnLastClone || outcome.Cancelled) {
+        return std::nullopt;
+    }
+    std::string body = outcome.StatusText;
+    body += "\nThe Clone Log has the details.";
+    return RunNotice{"Duvanto", body};
+}
+
+}  // namespace duvanto

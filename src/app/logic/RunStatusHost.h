@@ -1,0 +1,67 @@
+#pragma once
+// A run's view of the window as the run's thread sees it: every text, switch and progress the
+// run reports is kept as its latest value, and the window takes what changed a few times a
+// second. A run of a hundred thousand files thus costs the window twenty updates a second, not
+// a hundred thousand. The confirmation list and the prompts are not coalesced: they block the
+// run's thread until the window answers.
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tasks/RunHost.h"
+
+namespace duvanto {
+
+// What changed since the window last looked; each field holds its latest value.
+struct RunStatusUpdate {
+    std::optional<std::string> Panel1;
+    std::optional<std::string> Panel2;
+    std::optional<std::string> Caption;
+    std::optional<std::string> TrayTooltip;
+    std::optional<bool> MenusEnabled;
+    std::optional<bool> Animation;
+    std::optional<RunProgress> Progress;
+
+    bool Empty() const;
+};
+
+class CoalescingRunHost : public IRunHost {
+public:
+    using Confirmer = std::function<std::vector<bool>(const std::vector<FileOp>&)>;
+    explicit CoalescingRunHost(Confirmer confirm = {}) : m_confirm(std::move(confirm)) {}
+
+    // On the run's thread.
+    void SetStatusText(int panel, const std::string& text) override;
+    void Pump() override {}
+    void SetAnimation(bool enabled) override;
+    void Progress(const RunProgress& progress) override;
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override;
+    void SetCaption(const std::string& caption) override;
+    void SetTrayTooltip(const std::string& tooltip) override;
+    void SetTopLevelMenusEnabled(bool enabled) override;
+
+    // On the window's thread: what changed since the last call, and nothing pending after it.
+    RunStatusUpdate Take();
+
+private:
+    Confirmer m_confirm;
+    std::mutex m_mutex;
+    RunStatusUpdate m_pending;
+};
+
+// The progress bar beside panel 2: its percentage (-1 while the total is not known yet, which
+// shows a busy bar) and its text, which names the files and the bytes.
+struct ProgressDisplay {
+    int Percent = -1;
+    std::string Text;
+};
+ProgressDisplay DescribeProgress(const RunProgress& progress);
+
+// "512 bytes", "1.5 KB", "20.0 MB", "3.2 GB" (units of 1024).
+std::string FormatBytes(int64_t bytes);
+
+}  // namespace duvanto

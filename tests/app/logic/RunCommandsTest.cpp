@@ -1,0 +1,300 @@
+// The run commands' decisions: their messages, when the order window is asked, the order the
+// tasks then run in (one at a time, skipping names gone from the list), the busy beeps, the
+// notice of an unattended run, and the run's texts taken as their latest values.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/logic/RunCommands.h"
+#include "app/logic/RunStatusHost.h"
+#include "app/support/FakeAppPrompt.h"
+
+namespace duvanto {
+namespace {
+
+using test::FakeAppPrompt;
+
+class FakeRunView : public IRunCommandsView {
+public:
+    std::string SelectedTaskName() const override { return selected; }
+    std::vector<TaskRowChoice> TaskRows() const override { return rows; }
+    bool TaskExists(const std::string& name) const override {
+        for (const TaskRowChoice& row : rows) {
+            if (row.Name == name) {
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<std::string> AskOrder(std::vector<std::string> names) override {
+        offered.push_back(names);
+        return chosen ? *chosen : names;
+    }
+    bool StartRun(const std::string& name) override {
+        started.push_back(name);
+        return starts;
+    }
+    void PopupRunChoice() override { ++popups; }
+
+    std::string selected;
+    std::vector<TaskRowChoice> rows;
+    std::optional<std::vector<std::string>> chosen;  // what the order window hands back
+    bool starts = true;
+    std::vector<std::vector<std::string>> offered;
+    std::vector<std::string> started;
+    int popups = 0;
+};
+
+using Names = std::vector<std::string>;
+
+struct RunWorld {
+    FakeAppPrompt prompt;
+    FakeRunView view;
+    RunCommandsController runs{prompt, view};
+
+    std::string Shown() const {
+        std::string text;
+        for (const test::ShownMessage& message : prompt.messages.shown) {
+            text += message.title + "|" + message.text + ";";
+        }
+        return text;
+    }
+};
+
+TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
+    RunWorld w;
+    w.view.rows = {{"Mail", false}, {"Photos", false}};
+    w.runs.RunSelected();
+    w.runs.RunChecked();
+    EXPECT_EQ(w.Shown(),
+              "Run Selected Task|Please select a task to run;"
+              "No Checked Tasks|No tasks have been checked off.;");
+    EXPECT_EQ(w.prompt.messages.shown.at(0).icon, MessageIcon::Information);
+    // Run All Tasks on an empty list does nothing at all.
+    w.view.rows.clear();
+    w.runs.RunAll();
+    EXPECT_EQ(w.prompt.messages.shown.size(), 2U);
+    EXPECT_TRUE(w.view.started.empty());
+    EXPECT_TRUE(w.view.offered.empty());
+}
+
+TEST(RunCommandsTest, OneTaskRunsAtOnceWithoutTheOrderWindow) {
+    RunWorld w;
+    w.view.selected = "Photos";
+    w.runs.RunSelected();
+    w.view.rows = {{"Mail", false}, {"Photos", true}};
+    w.runs.RunChecked();
+    w.view.rows = {{"Music", true}};
+    w.runs.RunAll();
+    EXPECT_EQ(w.view.started, (Names{"Photos", "Photos", "Music"}));
+    EXPECT_TRUE(w.view.offered.empty());
+    EXPECT_TRUE(w.prompt.messages.shown.empty());
+}
+
+TEST(RunCommandsTest, TasksRunOneAfterAnotherInTheChosenOrder) {
+    RunWorld w;
+    w.view.rows = {{"Mail", true}, {"Photos", false}, {"Music", true}, {"Papers", true}};
+    w.view.chosen = Names{"Papers", "Mail"};  // Music taken out, Papers moved to the top
+    w.runs.RunChecked();
+    EXPECT_EQ(w.view.offered, (std::vector<Names>{{"Mail", "Music", "Papers"}}));
+    // One at a time: the next starts only when the window says the run ended.
+    EXPECT_EQ(w.view.started, (Names{"Papers"}));
+    w.runs.RunEnded();
+    EXPECT_EQ(w.view.started, (Names{"Papers", "Mail"}));
+    w.runs.RunEnded();
+    EXPECT_EQ(w.view.started.size(), 2U);
+
+    w.view.chosen.reset();
+    w.runs.RunAll();
+    EXPECT_EQ(w.view.offered.back(), (Names{"Mail", "Photos", "Music", "Papers"}));
+}
+
+TEST(RunCommandsTest, ANameGoneFromTheListIsSkippedAndAnOrderNotConfirmedRunsNothing) {
+    RunWorld w;
+    w.view.rows = {{"Mail", true}, {"Photos", true}, {"Music", true}};
+    w.runs.RunChecked();
+    w.view.rows.erase(w.view.rows.begin() + 1);  // Photos deleted while Mail ran
+    w.runs.RunEnded();
+    EXPECT_EQ(w.view.started, (Names{"Mail", "Music"}));
+
+    // The order window closed without OK: nothing runs, and nothing of an earlier order
+    // that was still waiting either.
+    w.view.rows = {{"Mail", true}, {"Music", true}};
+    w.runs.RunChecked();
+    ASSERT_EQ(w.runs.Order(), (std::deque<std::string>{"Music"}));
+    w.view.chosen = Names{};
+    w.runs.RunAll();
+    w.runs.RunEnded();
+    EXPECT_EQ(w.view.started, (Names{"Mail", "Music", "Mail"}));
+}
+
+TEST(RunCommandsTest, AnOrderStopsWhenARunCannotStartOrTheProgramEnds) {
+    RunWorld w;
+    w.view.rows = {{"Mail", true}, {"Photos", true}, {"Music", true}};
+    w.view.starts = false;
+    w.runs.RunChecked();
+    EXPECT_EQ(w.view.started, (Names{"Mail"}));
+    EXPECT_TRUE(w.runs.Order().empty());
+
+    w.view.starts = true;
+    w.runs.RunChecked();
+    w.runs.StopOrder();
+    w.runs.RunEnded();
+    EXPECT_EQ(w.view.started, (Names{"Mail", "Mail"}));
+}
+
+TEST(RunCommandsTest, TheToolbarOffersTheChoiceOnlyWhenARowIsChecked) {
+    RunWorld w;
+    w.view.rows = {{"Mail", false}, {"Photos", false}};
+    w.view.selected = "Photos";
+    w.runs.ToolbarRun();
+    EXPECT_EQ(w.view.started, (Names{"Photos"}));
+    EXPECT_EQ(w.view.popups, 0);
+    w.view.rows[0].Checked = true;
+    w.runs.ToolbarRun();
+    EXPECT_EQ(w.view.popups, 1);
+    EXPECT_EQ(w.view.started.size(), 1U);
+}
+
+TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
+    RunWorld w;
+    RunFlags flags;
+    CommandRegistry registry(w.prompt, flags);
+    RegisterRunCommands(registry, w.runs);
+    w.view.rows = {{"Mail", true}, {"Photos", true}};
+    w.view.selected = "Mail";
+    const Names ids = {"mnuFileRunSelected",   "mnuFileRunChecked",   "mnuFileRunAll",
+                       "mnuRunChoiceSelected", "mnuRunChoiceChecked", kToolbarRun};
+    flags.CloneInProgress = true;
+    for (const std::string& id : ids) {
+        registry.Invoke(id);
+    }
+    EXPECT_EQ(w.prompt.messages.beeps, 6);
+    EXPECT_TRUE(w.view.started.empty());
+    EXPECT_EQ(w.view.popups, 0);
+
+    flags.CloneInProgress = false;
+    registry.Invoke("mnuRunChoiceSelected");
+    registry.Invoke("mnuRunChoiceChecked");
+    EXPECT_EQ(w.view.started, (Names{"Mail", "Mail"}));
+}
+
+TEST(RunCommandsTest, OnlyAScheduledRunWithErrorsIsNoticed) {
+    TaskRunOutcome outcome;
+    outcome.TaskName = "Photos";
+    outcome.ErrorOnLastClone = true;
+    outcome.StatusText = "Clone Complete with Errors - Photos";
+    const std::optional<RunNotice> notice = ScheduledRunNotice(outcome, true);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->Summary, "Duvanto");
+    EXPECT_EQ(notice->Body.rfind("Clone Complete with Errors - Photos\n", 0), 0U);
+    EXPECT_FALSE(ScheduledRunNotice(outcome, false).has_value());
+    outcome.Cancelled = true;
+    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
+    outcome.Cancelled = false;
+    outcome.ErrorOnLastClone = false;
+    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
+}
+
+TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
+    CoalescingRunHost host;
+    EXPECT_TRUE(host.Take().Empty());
+    host.SetTopLevelMenusEnabled(false);
+    host.SetCaption("Duvanto running task: Photos");
+    host.SetStatusText(1, "Clone in Progress. Press ESC to Cancel...");
+    for (int i = 1; i <= 1000; ++i) {
+        host.SetStatusText(2, std::to_string(i / 10) + "%");
+        host.Progress({i, 1000, i * 10, 10000});
+    }
+    RunStatusUpdate update = host.Take();
+    EXPECT_EQ(update.MenusEnabled, false);
+    EXPECT_EQ(update.Caption, "Duvanto running task: Photos");
+    EXPECT_EQ(update.Panel1, "Clone in Progress. Press ESC to Cancel...");
+    EXPECT_EQ(update.Panel2, "100%");
+    EXPECT_EQ(update.Progress, (RunProgress{1000, 1000, 10000, 10000}));
+    EXPECT_FALSE(update.TrayTooltip.has_value());
+    EXPECT_TRUE(host.Take().Empty());
+
+    // A short run turns the menus off and on between two looks: the window sees them on.
+    host.SetTopLevelMenusEnabled(false);
+    host.SetTopLevelMenusEnabled(true);
+    EXPECT_EQ(host.Take().MenusEnabled, true);
+}
+
+TEST(RunStatusHostTest, ARunThreadReportingFastLosesNoFinalValue) {
+    CoalescingRunHost host;
+    constexpr int kFiles = 100000;
+    std::thread run([&host] {
+        for (int i = 1; i <= kFiles; ++i) {
+            host.Progress({i, kFiles, 0, 0});
+            host.SetStatusText(2, std::to_string(i));
+        }
+    });
+    int64_t seen = 0;
+    std::string text;
+    while (seen < kFiles) {
+        const RunStatusUpdate update = host.Take();
+        if (update.Progress) {
+            EXPECT_GE(update.Progress->FilesDone, seen);  // never goes back
+            seen = update.Progress->FilesDone;
+        }
+        text = update.Panel2.value_or(text);
+        std::this_thread::yield();
+    }
+    run.join();
+    text = host.Take().Panel2.value_or(text);
+    EXPECT_EQ(seen, kFiles);
+    EXPECT_EQ(text, std::to_string(kFiles));
+    EXPECT_TRUE(host.Take().Empty());
+}
+
+TEST(RunStatusHostTest, ConfirmationGoesToTheConfirmerOrSkipsNothing) {
+    std::vector<FileOp> operations(3);
+    CoalescingRunHost without;
+    EXPECT_TRUE(without.ConfirmOperations(operations).empty());
+    std::size_t asked = 0;
+    CoalescingRunHost with([&asked](const std::vector<FileOp>& ops) {
+        asked = ops.size();
+        return std::vector<bool>{false, true, false};
+    });
+    EXPECT_EQ(with.ConfirmOperations(operations), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(asked, 3U);
+}
+
+TEST(RunProgressTest, ScanningCountsFilesAndPerformingMeasuresBytesThenFiles) {
+    ProgressDisplay scanning = DescribeProgress({1, -1, 0, -1});
+    EXPECT_EQ(scanning.Percent, -1);
+    EXPECT_EQ(scanning.Text, "1 file scanned");
+    EXPECT_EQ(DescribeProgress({2500, -1, 0, -1}).Text, "2500 files scanned");
+
+    // One large file copied of two: bytes say 90 %, not the files' 50 %.
+    ProgressDisplay copying = DescribeProgress({1, 2, 9LL << 20, 10LL << 20});
+    EXPECT_EQ(copying.Percent, 90);
+    EXPECT_EQ(copying.Text, "1 of 2 files, 9.0 MB of 10.0 MB");
+    // Deletions alone copy no bytes: the files measure.
+    EXPECT_EQ(DescribeProgress({3, 4, 0, 0}).Percent, 75);
+    // Nothing to do at all is done.
+    EXPECT_EQ(DescribeProgress({0, 0, 0, 0}).Percent, 100);
+    EXPECT_EQ(DescribeProgress({0, 1, 0, 0}).Text, "0 of 1 file, 0 bytes of 0 bytes");
+    // Totals past what done * 100 can hold in 64 bits.
+    const int64_t huge = INT64_MAX / 2;
+    EXPECT_EQ(DescribeProgress({1, 2, huge / 4, huge}).Percent, 25);
+}
+
+TEST(RunProgressTest, BytesReadInTheLargestUnitBelow1024) {
+    EXPECT_EQ(FormatBytes(0), "0 bytes");
+    EXPECT_EQ(FormatBytes(1), "1 byte");
+    EXPECT_EQ(FormatBytes(1023), "1023 bytes");
+    EXPECT_EQ(FormatBytes(1024), "1.0 KB");
+    EXPECT_EQ(FormatBytes(1536), "1.5 KB");
+    // Just under a megabyte rounds up to the next unit, never to "1024.0 KB".
+    EXPECT_EQ(FormatBytes(1024 * 1024 - 10), "1.0 MB");
+    EXPECT_EQ(FormatBytes(5LL << 40), "5.0 TB");
+    EXPECT_EQ(FormatBytes(INT64_MAX), "8192.0 PB");
+}
+
+}  // namespace
+}  // namespace duvanto
