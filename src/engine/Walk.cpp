@@ -10,6 +10,7 @@
 
 #include "engine/Clone.h"
 #include "engine/Masks.h"
+#include "engine/NameIndex.h"
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
@@ -21,22 +22,6 @@ namespace {
 
 constexpr int32_t kPermissionDenied = 70;
 constexpr int32_t kPathNotFound = 76;
-
-using NameIndex = std::unordered_map<std::string_view, const DirEntry*>;
-
-NameIndex IndexByName(const std::vector<DirEntry>& listing) {
-    NameIndex index;
-    index.reserve(listing.size());
-    for (const DirEntry& entry : listing) {
-        index.emplace(entry.name, &entry);
-    }
-    return index;
-}
-
-const DirEntry* Find(const NameIndex& index, const std::string& name) {
-    auto it = index.find(name);
-    return it == index.end() ? nullptr : it->second;
-}
 
 // The name of a folder path ending in "/".
 std::string LastFolderName(const std::string& folder) {
@@ -149,7 +134,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
         CountScanned(host);
         host.Pump();
         if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
-            const DirEntry* sourceEntry = Find(sourceIndex, targetEntry.name);
+            const DirEntry* sourceEntry = FindByName(sourceIndex, targetEntry.name);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
                 if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
                     AppendDeleteFile(targetEntry.name, target);
@@ -182,7 +167,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
         host.Pump();
         if (sourceEntry.IsFileLike() && !IsOwnTemporaryName(sourceEntry.name)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
-            const DirEntry* targetEntry = Find(targetIndex, sourceEntry.name);
+            const DirEntry* targetEntry = FindByName(targetIndex, sourceEntry.name);
             if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
                 AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
             } else if (targetEntry->kind == EntryKind::Folder) {

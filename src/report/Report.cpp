@@ -3,6 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "engine/NameIndex.h"
 #include "platform/FileAppend.h"
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
@@ -35,22 +36,6 @@ constexpr std::size_t kItemsBetweenSizeChecks = 100;
 constexpr std::size_t kPieceByteSize = 100000;
 
 using Listing = std::vector<DirEntry>;
-using NameIndex = std::unordered_map<std::string_view, const DirEntry*>;
-
-NameIndex IndexByName(const Listing& listing) {
-    NameIndex index;
-    index.reserve(listing.size());
-    for (const DirEntry& entry : listing) {
-        index.emplace(entry.name, &entry);
-    }
-    return index;
-}
-
-const DirEntry* Find(const NameIndex& index, const std::string& name) {
-    auto it = index.find(name);
-    return it == index.end() ? nullptr : it->second;
-}
-
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool IsControlByte(unsigned char byte) {
@@ -317,7 +302,7 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
         const NameIndex sourceIndex = IndexByName(sourceList.value());
         for (const DirEntry& target : targetList.value()) {
             services.host.Pump();
-            const DirEntry* source = Find(sourceIndex, target.name);
+            const DirEntry* source = FindByName(sourceIndex, target.name);
             if (target.IsFileLike()) {
                 if (source == nullptr || !source->IsFileLike()) {
                     results.Deleted.Add(sourceFolder + target.name);
@@ -341,7 +326,7 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
         const NameIndex targetIndex = IndexByName(targetList.value());
         for (const DirEntry& source : sourceList.value()) {
             services.host.Pump();
-            const DirEntry* target = Find(targetIndex, source.name);
+            const DirEntry* target = FindByName(targetIndex, source.name);
             if (source.IsFileLike()) {
                 if (target == nullptr || !target->IsFileLike()) {
                     results.Added.Add(sourceFolder + source.name);
