@@ -42,7 +42,10 @@ public:
     std::string SizeText() const;
     std::string ModeText() const;
     // Text appended to the shown log since it was loaded (a run that writes while it is open).
-    void Appended(uint64_t bytes) { m_size += bytes; }
+    void Appended(const std::string& text) {
+        m_size += text.size();
+        RememberEnd(m_shownEnd + text);
+    }
 
     // What reached the log file since the shown text was read: a run that ended while the
     // viewer was open. When the file no longer begins with what is shown (it was cleared or

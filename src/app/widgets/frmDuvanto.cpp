@@ -15,6 +15,7 @@
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/FileMenuJobs.h"
+#include "app/widgets/LiveLogFeed.h"
 #include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtTaskRun.h"
@@ -65,9 +66,12 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
     m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
-    // The run's entries reached the log file as it ended: an open viewer shows them now.
+    m_logFeed = new LiveLogFeed(setup.app.CloneLog, this);
+    // The run's entries reached the log file as it ended. What the feed still holds goes first,
+    // so that the refresh finds the view ending as the file does and adds nothing twice.
     connect(m_runs.get(), &MainWindowRuns::RunApplied, this, [this] {
         if (m_logViewer != nullptr) {
+            m_logFeed->Deliver();
             m_logViewer->RefreshFromLog();
         }
     });
@@ -299,6 +303,7 @@ void frmDuvanto::OpenLogViewer() {
                            isVisible() ? this : nullptr);
     log->setAttribute(Qt::WA_DeleteOnClose);
     m_logViewer = log;
+    m_logFeed->Follow(log);
     log->show();
 }
 

@@ -30,6 +30,7 @@ class TaskListView;
 class QtTaskRunEffects;
 class FileMenuJobs;
 class frmLog;
+class LiveLogFeed;
 class MainWindowRuns;
 
 struct MainWindowSetup {
@@ -141,7 +142,8 @@ private:
     SystemTray* m_tray = nullptr;
     std::unique_ptr<TaskEditHost> m_taskEdit;
     FileMenuJobs* m_fileJobs = nullptr;
-    QPointer<frmLog> m_logViewer;  // the log viewer while it is open
+    QPointer<frmLog> m_logViewer;      // the log viewer while it is open
+    LiveLogFeed* m_logFeed = nullptr;  // the log's new entries to that viewer
     // Last: the run's thread is stopped before anything it reports to goes.
     std::unique_ptr<MainWindowRuns> m_runs;
 };

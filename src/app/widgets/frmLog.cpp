@@ -128,7 +128,7 @@ void frmLog::ShowStatus() {
 void frmLog::AppendLines(const std::string& lines) {
     try {
         rtfLogEntries->AppendLog(lines);
-        m_controller.Appended(lines.size());
+        m_controller.Appended(lines);
         ShowStatus();
     } catch (...) {
         m_reporter.ReportCurrentException("frmLog.ColorCodeText");

@@ -86,7 +86,7 @@ TEST_F(LogViewerControllerTest, ShowsWhatReachedTheFileWithItsSizeAndMode) {
     EXPECT_EQ(controller.ModeText(), "Log All Activity");
     log.LogOnlyErrors(true);
     EXPECT_EQ(controller.ModeText(), "Log Only Errors");
-    controller.Appended(1000000);
+    controller.Appended(std::string(1000000, 'y'));
     EXPECT_EQ(controller.SizeText(), "Current log size = 1,001,234 bytes");
     EXPECT_TRUE(Shown().empty());
 

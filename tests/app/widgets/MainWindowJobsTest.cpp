@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <filesystem>
+#include <thread>
 
 #include "app/support/MainWindowWorld.h"
 #include "app/widgets/FileMenuJobs.h"
@@ -142,9 +143,40 @@ private slots:
         QVERIFY(w.window.WaitForRun(20000));
         QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<End: Photos>")));
         QVERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("kept.jpg")));
+        // Fed while the run wrote, then read from the file as it ended: shown once.
+        QCOMPARE(viewer->rtfLogEntries->toPlainText().count(QStringLiteral("<End: Photos>")), 1);
         viewer->close();
         QTRY_VERIFY(viewer.isNull());
         QVERIFY(w.window.LogViewer() == nullptr);
+    }
+
+    void AnOpenLogViewerFollowsEntriesWrittenOnAnotherThread() {
+        MainWindowWorld world;
+        ShownWindow w(world, Photos(world));
+        w.window.Commands().Invoke("mnuLogView");
+        QPointer<frmLog> viewer = w.window.LogViewer();
+        QVERIFY(viewer != nullptr);
+        cCloneLog& log = world.App().CloneLog;
+        std::thread writer([&log] {
+            for (const char* name : {"Live one", "Live two", "Live three"}) {
+                log.Add(Begin, name, "", "", "", 0, "", "");
+            }
+        });
+        writer.join();
+        // Still in the log's memory, not in its file, and already on screen.
+        QVERIFY(log.GetLogEntriesFromFile().find("Live three") == std::string::npos);
+        QTRY_VERIFY(
+            viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<Begin: Live three>")));
+        log.AppendInMemoryStringToLogFile();
+        log.ResetInMemoryLog();
+        viewer->RefreshFromLog();
+        const QString shown = viewer->rtfLogEntries->toPlainText();
+        QCOMPARE(shown.count(QStringLiteral("<Begin: Live one>")), 1);
+        QCOMPARE(shown.count(QStringLiteral("<Begin: Live three>")), 1);
+
+        viewer->close();
+        QTRY_VERIFY(viewer.isNull());
+        log.Add(Begin, "After the viewer", "", "", "", 0, "", "");  // nobody listens: no crash
     }
 };
 
