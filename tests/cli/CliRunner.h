@@ -2,11 +2,16 @@
 // Runs duvanto-cli in-process with a program folder, and keeps what it wrote with the
 // temporary folder's path shortened to "~/", so that expectations read like the tree.
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
+#include "support/TestSupport.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
@@ -26,6 +31,33 @@ struct CliRunner {
         err = ReplaceString(errStream.str(), shorten, "~/");
         return code;
     }
+};
+
+// A Source, a Target and a program folder (made by the runner when it first needs it) in a
+// temporary folder, whose own trash keeps deletions to the trash in here.
+class CliFolders : public ::testing::Test {
+protected:
+    CliFolders() {
+        source = temp / "S/";
+        target = temp / "T/";
+        home = temp / "home/";
+        std::filesystem::create_directories(source);
+        std::filesystem::create_directories(target);
+        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
+    }
+
+    // Runs duvanto-cli with the arguments; out and err receive its streams.
+    int Run(std::vector<std::string> args, const std::string& input = "") {
+        CliRunner runner{home, temp.Path(), "", ""};
+        int code = runner.Run(std::move(args), input);
+        out = runner.out;
+        err = runner.err;
+        return code;
+    }
+
+    TempDir temp;
+    std::string source, target, home;
+    std::string out, err;
 };
 
 }  // namespace duvanto::test

@@ -15,31 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFolders {
 protected:
-    CliTest() {
-        source = temp / "S/";
-        target = temp / "T/";
-        home = temp / "home/";
-        fs::create_directories(source);
-        fs::create_directories(target);
-        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);  // keeps the trash in here
-    }
-
-    // Runs duvanto-cli with the arguments; out and err receive its streams.
-    int Run(std::vector<std::string> args, const std::string& input = "") {
-        CliRunner runner{home, temp.Path(), "", ""};
-        int code = runner.Run(std::move(args), input);
-        out = runner.out;
-        err = runner.err;
-        return code;
-    }
-
     static bool Exists(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
-
-    TempDir temp;
-    std::string source, target, home;
-    std::string out, err;
 };
 
 TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {

@@ -22,29 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SafetyCliTest : public ::testing::Test {
+class SafetyCliTest : public CliFolders {
 protected:
-    SafetyCliTest() {
-        source = temp / "S/";
-        target = temp / "T/";
-        home = temp / "home/";
-        fs::create_directories(source);
-        fs::create_directories(target);
-        fs::create_directories(home);
-        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);  // keeps the trash in here
-    }
-
-    int Run(std::vector<std::string> args, const std::string& input = "") {
-        CliRunner runner{home, temp.Path(), "", ""};
-        int code = runner.Run(std::move(args), input);
-        out = runner.out;
-        err = runner.err;
-        return code;
-    }
-
-    TempDir temp;
-    std::string source, target, home;
-    std::string out, err;
+    SafetyCliTest() { fs::create_directories(home); }
 };
 
 TEST_F(SafetyCliTest, ABindMountedTargetInsideTheSourceIsRefused) {
