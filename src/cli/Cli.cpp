@@ -249,7 +249,7 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     cClone clone(app.Settings, app.CloneLog, app.FileSystem, app.Flags, app.Reporter);
     bool ok = PlanEngine(clone, host, source, target, options);
     std::string text;
-    for (const FileOp& op : clone.FileOps()) {
+    for (const FileOp& op : clone.Plan().Ops) {
         text += cClone::DescribeFileOp(op);
         text += '\n';
     }

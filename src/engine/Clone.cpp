@@ -60,30 +60,25 @@ std::string cClone::DescribeFileOp(const FileOp& op) {
 }
 
 void cClone::ResetRun() {
-    m_planComplete = false;
-    m_strayTempFiles.clear();
+    m_plan = ClonePlan{};
+    m_plan.Ops.reserve(1000);
     m_folderModes.clear();
-    m_fileOps.clear();
-    m_fileOps.reserve(1000);
-    m_filesScanned = 0;
 }
 
 void cClone::EraseRun() {
-    m_planComplete = false;
-    m_strayTempFiles.clear();
+    // A fresh value gives the memory of a large plan back, which clear() would keep.
+    m_plan = ClonePlan{};
     m_folderModes.clear();
-    m_fileOps.clear();
-    m_fileOps.shrink_to_fit();
 }
 
 bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
                      bool includeSubfolders) {
     ResetRun();
+    m_plan.Source = NormalizeFolderPath(source);
+    m_plan.Target = NormalizeFolderPath(target);
     // Without the held roots nothing below them would be safe from links: no roots, no run.
     std::string unheld;
-    if (Status roots =
-            m_fs.SetRoots({NormalizeFolderPath(source), NormalizeFolderPath(target)}, &unheld);
-        !roots.ok()) {
+    if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
         LogFolderFailure(NormalizeFolderPath(unheld), roots);
         return false;
     }
@@ -93,7 +88,7 @@ bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::st
     if (IsCloneCancelled()) {
         return false;
     }
-    m_planComplete = true;
+    m_plan.Complete = true;
     return ok;
 }
 
@@ -104,7 +99,7 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
     const std::string source = NormalizeFolderPath(sourceFolder);
     const std::string target = NormalizeFolderPath(targetFolder);
     try {
-        m_planComplete = false;
+        m_plan.Complete = false;
         std::string unheld;
         if (Status roots = m_fs.SetRoots({source, target}, &unheld); !roots.ok()) {
             LogFolderFailure(NormalizeFolderPath(unheld), roots);
@@ -123,6 +118,8 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
             return false;
         }
         ResetRun();
+        m_plan.Source = source;
+        m_plan.Target = target;
         host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
         host.SetStatusText(2, "0 files");
         bool ok = true;
@@ -155,7 +152,7 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
                 }
             }
         }
-        m_planComplete = true;
+        m_plan.Complete = true;
         return ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CloneSelected");

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/ClonePlan.h"
 #include "engine/Compare.h"
 #include "engine/FileOp.h"
 #include "engine/StatusHost.h"
@@ -26,9 +27,8 @@ public:
     // This engine's own copy: nobody else reads or writes it while it runs.
     CloneSettings Settings;
 
-    const std::vector<FileOp>& FileOps() const { return m_fileOps; }
-    int32_t FileOpsCount() const { return static_cast<int32_t>(m_fileOps.size()); }
-    int32_t FilesScanned() const { return m_filesScanned; }
+    // The last planning's result; performing works through it.
+    const ClonePlan& Plan() const { return m_plan; }
 
     // True once Escape was pressed or the session is ending; the first call after it writes
     // the one UserCancelledError (ApplicationShutdownError when the session is ending).
@@ -125,15 +125,9 @@ protected:
     RunFlags& m_flags;
     ErrorReporter& m_reporter;
 
-    std::vector<FileOp> m_fileOps;
-    int32_t m_filesScanned = 0;
-    // Temporary files (folder, name) that an interrupted run left in the Target; removed and
-    // logged when performing.
-    std::vector<std::pair<std::string, std::string>> m_strayTempFiles;
+    ClonePlan m_plan;
     // Folders this run created whose final permission bits wait until they are filled.
     std::vector<std::pair<std::string, uint32_t>> m_folderModes;
-    // Whether the last planning ran to its end, so that its list may be performed.
-    bool m_planComplete = false;
 
 private:
     using Listing = std::vector<DirEntry>;

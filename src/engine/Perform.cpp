@@ -67,7 +67,7 @@ Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Ope
 
 bool cClone::RemoveStrayTempFiles() {
     bool failed = false;
-    for (const auto& [folder, name] : m_strayTempFiles) {
+    for (const auto& [folder, name] : m_plan.StrayTempFiles) {
         // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
         // the log still says so.
         Status removed = m_fs.RemoveFile(folder + name);
@@ -78,7 +78,7 @@ bool cClone::RemoveStrayTempFiles() {
             failed = true;
         }
     }
-    m_strayTempFiles.clear();
+    m_plan.StrayTempFiles.clear();
     return !failed;
 }
 
@@ -97,11 +97,11 @@ bool cClone::ApplyFolderModes() {
 bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
     try {
         bool failed = !RemoveStrayTempFiles();
-        const int64_t n = static_cast<int64_t>(m_fileOps.size());
+        const int64_t n = static_cast<int64_t>(m_plan.Ops.size());
         std::vector<bool> skip(static_cast<std::size_t>(n), false);
         if (n > 0 && Settings.ConfirmSyncActions) {
             host.SetAnimation(false);
-            std::vector<bool> chosen = host.ConfirmOperations(m_fileOps);
+            std::vector<bool> chosen = host.ConfirmOperations(m_plan.Ops);
             host.SetAnimation(true);
             for (std::size_t i = 0; i < chosen.size() && i < skip.size(); ++i) {
                 skip[i] = chosen[i];
@@ -114,7 +114,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
         RunProgress progress{0, 0, 0, 0};
-        for (const FileOp& op : m_fileOps) {
+        for (const FileOp& op : m_plan.Ops) {
             if (op.Operation == CopyFile || op.Operation == DeleteFile) {
                 ++progress.FilesTotal;
             }
@@ -127,7 +127,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
         for (int64_t i = 1; i <= n; ++i) {
             host.SetStatusText(2, std::to_string(PercentDone(i, n)) + "%");
             host.Pump();
-            const FileOp& op = m_fileOps[static_cast<std::size_t>(i - 1)];
+            const FileOp& op = m_plan.Ops[static_cast<std::size_t>(i - 1)];
             if (!skip[static_cast<std::size_t>(i - 1)]) {
                 switch (op.Operation) {
                     case CopyFile:
@@ -423,7 +423,7 @@ bool cClone::CloneAll(IStatusHost& host, const std::string& source, const std::s
                       bool includeSubfolders) {
     try {
         bool ok = PlanAll(host, source, target, includeSubfolders);
-        if (m_planComplete && !IsCloneCancelled()) {
+        if (m_plan.Complete && !IsCloneCancelled()) {
             ok = PerformFileOperations(host, source) && ok;
         }
         EraseRun();
@@ -443,7 +443,7 @@ bool cClone::CloneSelected(IStatusHost& host, const std::string& source, const s
     try {
         bool ok =
             PlanSelected(host, source, target, includeSubfolders, selectedSpecs, includeMasks);
-        if (m_planComplete && !IsCloneCancelled()) {
+        if (m_plan.Complete && !IsCloneCancelled()) {
             ok = PerformFileOperations(host, source) && ok;
         }
         EraseRun();

@@ -36,23 +36,23 @@ bool IsMissing(const Status& status) {
 
 void cClone::AppendCopy(const std::string& name, const std::string& sourceFolder,
                         const std::string& targetFolder, uint64_t bytes) {
-    m_fileOps.push_back({name, sourceFolder, targetFolder, CopyFile, bytes});
+    m_plan.Ops.push_back({name, sourceFolder, targetFolder, CopyFile, bytes});
 }
 
 void cClone::AppendDeleteFile(const std::string& name, const std::string& targetFolder) {
-    m_fileOps.push_back({name, "", targetFolder, DeleteFile});
+    m_plan.Ops.push_back({name, "", targetFolder, DeleteFile});
 }
 
 void cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
                             const std::string& sourceFolder) {
-    m_fileOps.push_back({"", sourceFolder, folder, operation});
+    m_plan.Ops.push_back({"", sourceFolder, folder, operation});
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
     if (!entry.IsFileLike() || !IsOwnTemporaryName(entry.name)) {
         return false;
     }
-    m_strayTempFiles.emplace_back(folder, entry.name);
+    m_plan.StrayTempFiles.emplace_back(folder, entry.name);
     return true;
 }
 
@@ -63,10 +63,10 @@ void cClone::LogKindConflict(const std::string& name, const std::string& source,
 }
 
 void cClone::CountScanned(IStatusHost& host) {
-    ++m_filesScanned;
-    if (m_filesScanned % 25 == 0) {
-        host.SetStatusText(2, std::to_string(m_filesScanned) + " files");
-        host.Progress({m_filesScanned, -1, 0, -1});
+    ++m_plan.FilesScanned;
+    if (m_plan.FilesScanned % 25 == 0) {
+        host.SetStatusText(2, std::to_string(m_plan.FilesScanned) + " files");
+        host.Progress({m_plan.FilesScanned, -1, 0, -1});
     }
 }
 
@@ -175,7 +175,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
                 // copy takes its name afterwards; where it stays, the conflict is an error.
                 if (targetFoldersGo && !IsFolderIgnored(sourceEntry.name)) {
                     AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
-                    m_fileOps.back().AfterFolderRemoval = true;
+                    m_plan.Ops.back().AfterFolderRemoval = true;
                 } else {
                     LogKindConflict(sourceEntry.name, source, target);
                     error = true;

@@ -51,7 +51,7 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
         flags.CloneCancelled = false;
         log.ResetInMemoryLog();
         PlanAll();
-        ASSERT_EQ(clone.FileOpsCount(), 1);
+        ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 1);
         const int before = host.pumps;
         host.escapeAfterPumps = before + 5;
         EXPECT_FALSE(clone.PerformFileOperations(host, source)) << static_cast<int>(method);

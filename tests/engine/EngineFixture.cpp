@@ -17,7 +17,7 @@ void EngineFixture::File(const std::string& path, const std::string& content, in
 
 std::vector<std::string> EngineFixture::PlannedLines() const {
     std::vector<std::string> lines;
-    for (const FileOp& op : clone.FileOps()) {
+    for (const FileOp& op : clone.Plan().Ops) {
         lines.push_back(Short(cClone::DescribeFileOp(op)));
     }
     return lines;

@@ -22,7 +22,7 @@ TEST_F(LoggingTest, AnEndingSessionStopsTheRunAndSaysWhy) {
     File(source + "a", "a");
     File(source + "b", "b");
     PlanAll();
-    ASSERT_EQ(clone.FileOpsCount(), 2);
+    ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 2);
     flags.SessionEnding = true;  // as SIGTERM or SIGHUP leave it
     EXPECT_FALSE(clone.PerformFileOperations(host, source));
     Lines logged = LogLines();
@@ -60,7 +60,7 @@ TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {
     File(source + "red\x1b[31m", "3");
     PlanAll();
     Lines planned;
-    for (const FileOp& op : clone.FileOps()) {
+    for (const FileOp& op : clone.Plan().Ops) {
         planned.push_back(cClone::DescribeFileOp(op));
     }
     std::sort(planned.begin(), planned.end());

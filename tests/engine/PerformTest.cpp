@@ -65,7 +65,7 @@ TEST_F(PerformTest, CloneMakesTheTargetIdenticalAndLogsEveryStep) {
     std::sort(logged.begin(), logged.begin() + 2);
     std::sort(expected.begin(), expected.begin() + 2);
     EXPECT_EQ(logged, expected);
-    EXPECT_EQ(clone.FileOpsCount(), 0);  // erased at the end of the run
+    EXPECT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 0);  // erased at the end of the run
     EXPECT_EQ(PlanAll(), Lines{});
 }
 
@@ -306,7 +306,7 @@ TEST_F(PerformTest, EscapeDuringPerformingLeavesFolderRemovalsUndone) {
     File(target + "gone/f2", "2");
     File(source + "new.txt", "n");
     PlanAll();
-    const int64_t planned = clone.FileOpsCount();
+    const int64_t planned = static_cast<int64_t>(clone.Plan().Ops.size());
     ASSERT_EQ(planned, 4);
     host.escapeAfterPumps = host.pumps + 2;  // during the first entry
     EXPECT_FALSE(clone.PerformFileOperations(host, source));

@@ -52,10 +52,10 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
                              "~/T/newdir/deeper/",
                          }));
     EXPECT_TRUE(lastPlanOk);
-    const FileOp& copy = clone.FileOps()[0];
+    const FileOp& copy = clone.Plan().Ops[0];
     EXPECT_EQ(copy.SourceFileSpec(), source + "changed.txt");
     EXPECT_EQ(copy.TargetFileSpec(), target + "changed.txt");
-    const FileOp& remove = clone.FileOps()[2];
+    const FileOp& remove = clone.Plan().Ops[2];
     EXPECT_EQ(remove.TargetFileSpec(), target + "both/orphan.txt");
     EXPECT_EQ(remove.SourceFileSpec(), "");
 }
@@ -154,8 +154,8 @@ TEST_F(WalkTest, SourceThatVanishesBeforeContentComparisonIsLoggedAndCopied) {
     File(source + "v.txt", "data");
     File(target + "v.txt", "data");
     EXPECT_FALSE(engine.PlanAll(host, source, target, true));
-    ASSERT_EQ(engine.FileOpsCount(), 1);
-    EXPECT_EQ(engine.FileOps()[0].Operation, CopyFile);
+    ASSERT_EQ(engine.Plan().Ops.size(), 1u);
+    EXPECT_EQ(engine.Plan().Ops[0].Operation, CopyFile);
     EXPECT_EQ(Short(log.InMemoryString()),
               "12/4/2003 4:38:16 PM *Content Compare Error: 2 No such file or directory "
               "Comparing v.txt in ~/S/ and ~/T/\r\n");
@@ -218,7 +218,7 @@ TEST_F(WalkTest, ProgressCountsEveryTwentyFiveEntries) {
         File(source + "f" + std::to_string(i), "x");
     }
     PlanAll();
-    EXPECT_EQ(clone.FilesScanned(), 30);
+    EXPECT_EQ(clone.Plan().FilesScanned, 30);
     EXPECT_NE(std::find(host.texts.begin(), host.texts.end(), "2:25 files"), host.texts.end());
     EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "2:30 files"), host.texts.end());
 }
