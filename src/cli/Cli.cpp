@@ -224,8 +224,8 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
 }
 
 // Plans the operations that would make one Target identical to its Source.
-bool PlanEngine(cClone& clone, IStatusHost& host, const std::string& source,
-                const std::string& target, const EngineOptions& options) {
+StepResult PlanEngine(cClone& clone, IStatusHost& host, const std::string& source,
+                      const std::string& target, const EngineOptions& options) {
     const bool subfolders = !options.noSubfolders;
     if (!options.SelectedItemsRun()) {
         return clone.PlanAll(host, source, target, subfolders);
@@ -247,14 +247,14 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     SilentStatusHost host;
     Application& app = session.app;
     cClone clone(app.Settings, app.CloneLog, app.FileSystem, app.Flags, app.Reporter);
-    bool ok = PlanEngine(clone, host, source, target, options);
+    const StepResult planned = PlanEngine(clone, host, source, target, options);
     std::string text;
     for (const FileOp& op : clone.Plan().Ops) {
         text += cClone::DescribeFileOp(op);
         text += '\n';
     }
     streams.out << text << std::flush;
-    return ok ? kExitOk : kExitRunError;
+    return planned == StepResult::Ok ? kExitOk : kExitRunError;
 }
 
 int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,

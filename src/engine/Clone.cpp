@@ -71,8 +71,8 @@ void cClone::EraseRun() {
     m_folderModes.clear();
 }
 
-bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
-                     bool includeSubfolders) {
+StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
+                           bool includeSubfolders) {
     ResetRun();
     m_plan.Source = NormalizeFolderPath(source);
     m_plan.Target = NormalizeFolderPath(target);
@@ -80,21 +80,21 @@ bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::st
     std::string unheld;
     if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
         LogFolderFailure(NormalizeFolderPath(unheld), roots);
-        return false;
+        return StepResult::Failed;
     }
     host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
     host.SetStatusText(2, "0 files");
-    bool ok = CompareEntireSource(host, source, target, includeSubfolders);
+    const StepResult result = CompareEntireSource(host, source, target, includeSubfolders);
     if (IsCloneCancelled()) {
-        return false;
+        return StepResult::Cancelled;
     }
     m_plan.Complete = true;
-    return ok;
+    return result;
 }
 
-bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
-                          const std::string& targetFolder, bool includeSubfolders,
-                          const std::string& selectedSpecs, const std::string& includeMasks) {
+StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
+                                const std::string& targetFolder, bool includeSubfolders,
+                                const std::string& selectedSpecs, const std::string& includeMasks) {
     // Selected items are matched against the roots as text, so the roots end in "/".
     const std::string source = NormalizeFolderPath(sourceFolder);
     const std::string target = NormalizeFolderPath(targetFolder);
@@ -103,31 +103,32 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
         std::string unheld;
         if (Status roots = m_fs.SetRoots({source, target}, &unheld); !roots.ok()) {
             LogFolderFailure(NormalizeFolderPath(unheld), roots);
-            return false;
+            return StepResult::Failed;
         }
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         std::vector<std::string> items;
         std::vector<std::string> masks;
-        if (!PopulateSelectedItemsArray(host, source, selectedSpecs, includeMasks,
-                                        includeSubfolders, items, masks)) {
-            return false;
+        if (StepResult populated = PopulateSelectedItemsArray(
+                host, source, selectedSpecs, includeMasks, includeSubfolders, items, masks);
+            populated != StepResult::Ok) {
+            return populated;
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         ResetRun();
         m_plan.Source = source;
         m_plan.Target = target;
         host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
         host.SetStatusText(2, "0 files");
-        bool ok = true;
+        StepResult result = StepResult::Ok;
         if (!items.empty()) {
-            ok = CompareSelectedSourceObjects(host, source, target, includeSubfolders, items);
+            result = CompareSelectedSourceObjects(host, source, target, includeSubfolders, items);
             host.Pump();
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
         }
         if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
@@ -135,28 +136,29 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
             // check) would make every Target file matching a mask look like one.
             if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
                 LogFolderFailure(source, root.status());
-                return false;
+                return StepResult::Failed;
             }
             host.SetStatusText(1, "Scanning Target folder...");
             host.SetStatusText(2, "");
             std::vector<std::string> matching;
-            bool found = GetFilesMatchingMasks(host, target, includeSubfolders, masks, matching);
-            ok = ok && found;
+            const StepResult found =
+                GetFilesMatchingMasks(host, target, includeSubfolders, masks, matching);
+            result = Worse(result, found);
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
-            if (found && !matching.empty()) {
-                ok = CompareMatchingTarget(host, source, target, matching) && ok;
+            if (found == StepResult::Ok && !matching.empty()) {
+                result = Worse(CompareMatchingTarget(host, source, target, matching), result);
                 if (IsCloneCancelled()) {
-                    return false;
+                    return StepResult::Cancelled;
                 }
             }
         }
         m_plan.Complete = true;
-        return ok;
+        return result;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CloneSelected");
-        return false;
+        return StepResult::Failed;
     }
 }
 

@@ -124,9 +124,9 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
     }
 }
 
-bool cClone::CompareListings(IStatusHost& host, const std::string& source,
-                             const Listing& sourceList, const std::string& target,
-                             const Listing& targetList, bool targetFoldersGo) {
+StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
+                                   const Listing& sourceList, const std::string& target,
+                                   const Listing& targetList, bool targetFoldersGo) {
     bool error = false;
     const NameIndex sourceIndex = IndexByName(sourceList);
 
@@ -157,7 +157,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
             }
         }
         if (IsCloneCancelled()) {
-            return true;
+            return StepResult::Cancelled;
         }
     }
 
@@ -183,14 +183,14 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
             }
         }
         if (IsCloneCancelled()) {
-            return true;
+            return StepResult::Cancelled;
         }
     }
-    return error;
+    return error ? StepResult::Failed : StepResult::Ok;
 }
 
-bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
-                                          const std::string& target) {
+StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
+                                                const std::string& target) {
     try {
         Result<Listing> targetList = m_fs.ListFolder(target, true);
         Result<Listing> sourceList = m_fs.ListFolder(source, true);
@@ -205,26 +205,26 @@ bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& 
             // after its check: planning on would delete or overwrite what we cannot see.
             if (!IsMissing(side->status())) {
                 LogFolderFailure(folder, side->status());
-                return true;
+                return StepResult::Failed;
             }
             m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound, "Path Not Found", "");
             if (side == &sourceList) {
-                return true;
+                return StepResult::Failed;
             }
         }
         static const Listing kEmpty;
         // Without subfolders no Target folder is ever removed.
-        return CompareListings(host, source, sourceList.value(), target,
-                               targetList.ok() ? targetList.value() : kEmpty, false) ||
-               error;
+        return Worse(CompareListings(host, source, sourceList.value(), target,
+                                     targetList.ok() ? targetList.value() : kEmpty, false),
+                     error ? StepResult::Failed : StepResult::Ok);
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareFilesAndReturnResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
-                                      const Listing& sourceList, const std::string& target) {
+StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
+                                            const Listing& sourceList, const std::string& target) {
     AppendFolderOp(CreateFolder, target, source);
     for (const DirEntry& entry : sourceList) {
         CountScanned(host);
@@ -233,24 +233,25 @@ bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& sour
             AppendCopy(entry.name, source, target, entry.size);
         }
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
     }
-    return true;
+    return StepResult::Ok;
 }
 
-bool cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host, const std::string& source,
-                                                      const std::string& target) {
+StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                            const std::string& source,
+                                                            const std::string& target) {
     Result<Listing> sourceList = m_fs.ListFolder(source, false);
     if (!sourceList.ok()) {
         LogFolderFailure(source, sourceList.status());
-        return false;
+        return StepResult::Failed;
     }
     return PlanSourceFolderCreation(host, source, sourceList.value(), target);
 }
 
-bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
-                                     const Listing& targetList) {
+StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
+                                           const Listing& targetList) {
     for (const DirEntry& entry : targetList) {
         CountScanned(host);
         host.Pump();
@@ -258,40 +259,40 @@ bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& targe
             AppendDeleteFile(entry.name, target);
         }
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
     }
     AppendFolderOp(DeleteFolder, target);
-    return true;
+    return StepResult::Ok;
 }
 
-bool cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
-                                                      const std::string& target) {
+StepResult cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                            const std::string& target) {
     Result<Listing> targetList = m_fs.ListFolder(target, false);
     if (!targetList.ok()) {
-        return true;  // nothing can be planned for a folder that cannot be listed
+        return StepResult::Ok;  // nothing can be planned for a folder that cannot be listed
     }
     return PlanTargetFolderRemoval(host, target, targetList.value());
 }
 
-bool cClone::CompareEntireSource(IStatusHost& host, const std::string& source,
-                                 const std::string& target, bool includeSubfolders) {
+StepResult cClone::CompareEntireSource(IStatusHost& host, const std::string& source,
+                                       const std::string& target, bool includeSubfolders) {
     try {
         if (!includeSubfolders) {
-            return !CompareFilesAndReturnResults(host, NormalizeFolderPath(source),
-                                                 NormalizeFolderPath(target));
+            return CompareFilesAndReturnResults(host, NormalizeFolderPath(source),
+                                                NormalizeFolderPath(target));
         }
         return CompareEntireSourceTree(host, NormalizeFolderPath(source),
                                        NormalizeFolderPath(target));
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareEntireSource");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
-                                     const std::string& target) {
-    bool ok = true;
+StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
+                                           const std::string& target) {
+    StepResult result = StepResult::Ok;
     // Breadth-first: a parent's folder operation precedes its subfolders' in the list.
     std::vector<std::pair<std::string, std::string>> queue;
     // What pass 1 learnt, so that pass 2 neither lists those Source folders again nor asks
@@ -304,7 +305,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
     for (std::size_t i = 0; i < queue.size(); ++i) {
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
@@ -317,7 +318,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         auto [targetList, sourceList] = m_fs.ListFolderPair(t, s, true);
         if (!targetList.ok()) {
             LogFolderFailure(t, targetList.status());
-            ok = false;
+            result = Worse(result, StepResult::Failed);
             continue;
         }
         for (const DirEntry& entry : targetList.value()) {
@@ -330,14 +331,14 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 // The Source root vanished or cannot be read after its check: nothing of the
                 // Target is an orphan then, and nothing at all is planned.
                 LogFolderFailure(s, sourceList.status());
-                return false;
+                return StepResult::Failed;
             }
             if (!IsMissing(sourceList.status())) {
                 LogFolderFailure(s, sourceList.status());
-                ok = false;
+                result = Worse(result, StepResult::Failed);
                 sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
             } else if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
-                ok = PlanTargetFolderRemoval(host, t, targetList.value()) && ok;
+                result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
             }
             continue;
         }
@@ -347,10 +348,9 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 subfolders.push_back(entry.name);
             }
         }
-        if (CompareListings(host, s, sourceList.value(), t, targetList.value(),
-                            Settings.DeleteMethod != DeleteMethodType::DoNotDelete)) {
-            ok = false;
-        }
+        result = Worse(CompareListings(host, s, sourceList.value(), t, targetList.value(),
+                                       Settings.DeleteMethod != DeleteMethodType::DoNotDelete),
+                       result);
     }
 
     // Pass 2, over the Source tree: missing Target folders and their files.
@@ -359,7 +359,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
     for (std::size_t i = 0; i < queue.size(); ++i) {
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
@@ -387,7 +387,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                     !existing.value().IsFileLike()) {
                     m_log.Add(CreateDirError, "", "", "", t, EEXIST, GetSystemErrorText(EEXIST),
                               "");
-                    ok = false;
+                    result = Worse(result, StepResult::Failed);
                     continue;
                 }
                 create = true;
@@ -396,7 +396,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         Result<Listing> sourceList = m_fs.ListFolder(s, false);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
-            ok = false;
+            result = Worse(result, StepResult::Failed);
             continue;
         }
         for (const DirEntry& entry : sourceList.value()) {
@@ -405,10 +405,13 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
         }
         if (create) {
-            ok = PlanSourceFolderCreation(host, s, sourceList.value(), t) && ok;
+            result = Worse(PlanSourceFolderCreation(host, s, sourceList.value(), t), result);
         }
     }
-    return ok && !IsCloneCancelled();
+    if (result != StepResult::Ok) {
+        return result;
+    }
+    return IsCloneCancelled() ? StepResult::Cancelled : StepResult::Ok;
 }
 
 }  // namespace duvanto

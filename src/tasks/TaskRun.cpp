@@ -135,14 +135,14 @@ void TaskRun::RunTargets() {
         if (!FolderUsable(target, "Target", "Problems processing the Target folder.")) {
             continue;
         }
-        const bool ok =
+        const StepResult result =
             m_task.AllFilesAndFolders()
                 ? m_clone.CloneAll(m_host, source, EngineFolder(target), m_task.IncludeSubFolders)
                 : m_clone.CloneSelected(m_host, source, EngineFolder(target),
                                         m_task.IncludeSubFolders, m_task.IncludeFileSpecs,
                                         m_task.IncludeFileMasks, m_task.ExcludeFileSpecs,
                                         m_task.ExcludeFileMasks);
-        if (!ok) {
+        if (result != StepResult::Ok) {
             m_task.ErrorOnLastClone = true;
         }
     }

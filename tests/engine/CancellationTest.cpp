@@ -54,7 +54,8 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
         ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 1);
         const int before = host.pumps;
         host.escapeAfterPumps = before + 5;
-        EXPECT_FALSE(clone.PerformFileOperations(host, source)) << static_cast<int>(method);
+        EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled)
+            << static_cast<int>(method);
         EXPECT_LT(host.pumps - before, 12)
             << static_cast<int>(method) << ": the copy ran on to its end";
         EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << static_cast<int>(method);
@@ -98,7 +99,8 @@ TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
         flags.CloneCancelled = false;
         log.ResetInMemoryLog();
         host.escapeAfterPumps = host.pumps + 4;
-        EXPECT_FALSE(engine.PlanAll(host, source, target, true)) << static_cast<int>(method);
+        EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Cancelled)
+            << static_cast<int>(method);
         EXPECT_EQ(watched.lastError, ECANCELED)
             << static_cast<int>(method) << ": the test ran on to its end";
         EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);

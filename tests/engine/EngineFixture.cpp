@@ -40,7 +40,7 @@ std::vector<std::string> EngineFixture::LogLines() const {
 }
 
 std::vector<std::string> EngineFixture::PlanAll(bool subfolders) {
-    lastPlanOk = clone.PlanAll(host, source, target, subfolders);
+    lastPlan = clone.PlanAll(host, source, target, subfolders);
     return PlannedLines();
 }
 

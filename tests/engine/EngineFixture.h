@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,16 @@
 #include "support/TestSupport.h"
 #include "util/ErrorReporter.h"
 #include "util/PathStrings.h"
+
+namespace duvanto {
+
+// Failures name the result, not its number.
+inline void PrintTo(StepResult result, std::ostream* out) {
+    static const char* const kNames[] = {"Ok", "Failed", "Cancelled"};
+    *out << kNames[static_cast<int>(result)];
+}
+
+}  // namespace duvanto
 
 namespace duvanto::test {
 
@@ -59,7 +70,7 @@ protected:
     CloneSettings& compare = clone.Settings;
     RecordingStatusHost host;
     std::string source, target;
-    bool lastPlanOk = false;
+    StepResult lastPlan = StepResult::Failed;
 };
 
 }  // namespace duvanto::test

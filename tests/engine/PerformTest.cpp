@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 class PerformTest : public EngineFixture {
 protected:
-    bool CloneAll() { return clone.CloneAll(host, source, target, true); }
+    StepResult CloneAll() { return clone.CloneAll(host, source, target, true); }
     static bool Exists(const std::string& path) {
         struct stat st {};
         return lstat(path.c_str(), &st) == 0;
@@ -44,7 +44,7 @@ TEST_F(PerformTest, CloneMakesTheTargetIdenticalAndLogsEveryStep) {
     File(target + "gone/inner/i.txt", "i");
     File(source + "new/n.txt", "n");
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "a.txt"), "new content");
     EXPECT_EQ(MTime(target + "a.txt"), MTime(source + "a.txt"));
     EXPECT_FALSE(Exists(target + "orphan.txt"));
@@ -73,7 +73,7 @@ TEST_F(PerformTest, StatusShowsThePercentRoundedHalfToEven) {
     File(source + "1", "1");
     File(source + "2", "2");
     File(source + "3", "3");
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     Lines percents;
     for (const std::string& text : host.texts) {
         if (text.ends_with("%")) {
@@ -90,7 +90,7 @@ TEST_F(PerformTest, IdenticalFoldersShowNoConfirmationAndSucceed) {
     clone.Settings.ConfirmSyncActions = true;
     File(source + "a", "a");
     File(target + "a", "a");
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_TRUE(host.confirmed.empty());
     EXPECT_EQ(host.panel2, "0%");
 }
@@ -99,7 +99,7 @@ TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
     clone.Settings.ConfirmSyncActions = true;
     File(target + "gone/keep.txt", "k");
     host.strikeOut = {true, false};  // DELETE FILE keep.txt, then DELETE FOLDER gone
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(host.confirmed, (Lines{"     DELETE FILE     \"keep.txt\"  FROM  " + target + "gone/",
                                      "     DELETE FOLDER     " + target + "gone/"}));
     EXPECT_EQ(ReadFile(target + "gone/keep.txt"), "k");
@@ -109,7 +109,7 @@ TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
 TEST_F(PerformTest, AccessDeniedOnAWritableFileIsNotRetried) {
     File(source + "a.txt", "new");
     fileSystem.Fail(FsOp::Copy, target + "a.txt", EACCES);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(fileSystem.Calls(FsOp::Copy), 1);
     EXPECT_EQ(LogLines(), Lines{" *Copy Error: 13 Permission denied a.txt from ~/S/ to ~/T/"});
 }
@@ -124,7 +124,7 @@ TEST_F(PerformTest, EachFailureIsLoggedAndTheRunGoesOn) {
     fileSystem.Fail(FsOp::RemoveFolder, target + "old/", EBUSY);
     fileSystem.Fail(FsOp::MakeFolder, target + "newdir/", ENOSPC);
     File(source + "newdir/y", "y");
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "works.txt"), "w");
     EXPECT_EQ(ReadFile(target + "stuck.txt"), "s");
     Lines logged = LogLines();
@@ -142,13 +142,13 @@ TEST_F(PerformTest, FullDiskLeavesTheOldVersionAndNoTemporaryFile) {
     File(source + "big.bin", "new version", 1'500'000'000);
     File(target + "big.bin", "old version", 1'000'000'000);
     fileSystem.DiskFull(true);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "big.bin"), "old version");
     EXPECT_EQ(LogLines(),
               Lines{" *Copy Error: 28 No space left on device big.bin from ~/S/ to ~/T/"});
     fileSystem.DiskFull(false);
     log.ResetInMemoryLog();
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "big.bin"), "new version");
 }
 
@@ -162,7 +162,7 @@ TEST_F(PerformTest, RealFullDiskKeepsTheOldTargetWhole) {
     target = small;
     File(target + "f.bin", std::string(16 * 1024, 'o'), 1'000'000'000);
     File(source + "f.bin", std::string(200 * 1024, 'n'), 1'500'000'000);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "f.bin"), std::string(16 * 1024, 'o'));
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(target)) {
@@ -177,7 +177,7 @@ TEST_F(PerformTest, HardLinkedTargetIsReplacedNotWrittenThrough) {
     File(outside, "outside content", 1'000'000'000);
     ASSERT_EQ(link(outside.c_str(), (target + "linked.txt").c_str()), 0);
     File(source + "linked.txt", "source content", 1'500'000'000);
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "linked.txt"), "source content");
     EXPECT_EQ(ReadFile(outside), "outside content");
 }
@@ -190,7 +190,7 @@ TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
           DeleteMethodType::SecureDelete}) {
         clone.Settings.DeleteMethod = method;
         ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
-        EXPECT_TRUE(CloneAll()) << static_cast<int>(method);
+        EXPECT_EQ(CloneAll(), StepResult::Ok) << static_cast<int>(method);
         EXPECT_FALSE(Exists(target + "orphan-link")) << static_cast<int>(method);
         EXPECT_EQ(ReadFile(outside), "keep me") << static_cast<int>(method);
     }
@@ -199,7 +199,7 @@ TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
 
 TEST_F(PerformTest, LinksAreClonedAsLinks) {
     ASSERT_EQ(symlink("../somewhere", (source + "l").c_str()), 0);
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     char text[64] = {};
     ASSERT_GT(readlink((target + "l").c_str(), text, sizeof text - 1), 0);
     EXPECT_STREQ(text, "../somewhere");
@@ -211,7 +211,7 @@ TEST_F(PerformTest, SafeCopyPutsTheOldVersionInTheTrash) {
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     File(source + "fresh.txt", "f");
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
     EXPECT_EQ(ReadFile(target + "fresh.txt"), "f");
     EXPECT_EQ(TrashedNames(), std::vector<std::string>{"doc.txt"});
@@ -229,7 +229,7 @@ TEST_F(PerformTest, SafeCopyRenameFailureIsLoggedAndTheTemporaryFileRemoved) {
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     fileSystem.Fail(FsOp::Rename, target + "doc.txt", EXDEV);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines(),
               Lines{" *Safe Copy Error: (Rename Failed) 18 Invalid cross-device link ~/T/doc.txt"});
     for (const auto& entry : fs::directory_iterator(target)) {
@@ -242,14 +242,14 @@ TEST_F(PerformTest, SafeCopyStepFailures) {
     File(source + "a", "2", 1'500'000'000);
     File(target + "a", "1", 1'000'000'000);
     fileSystem.Fail(FsOp::CreateTemp, "", ENOSPC);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines(), Lines{" *Safe Copy Error: (Unable to get temp file spec) 28 No space "
                                 "left on device ~/S/a"});
 
     fileSystem.ClearFaults();
     log.ResetInMemoryLog();
     fileSystem.Fail(FsOp::Trash, target + "a", EPERM);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines(),
               Lines{" *Safe Copy Error: (Delete Failed) 1 Operation not permitted ~/T/a"});
     EXPECT_EQ(ReadFile(target + "a"), "1");
@@ -264,7 +264,7 @@ TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
     int fd = open((target + "secret.txt").c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     char bytes[16] = {};
     ASSERT_EQ(pread(fd, bytes, 10, 0), 10);
     close(fd);
@@ -278,7 +278,7 @@ TEST_F(PerformTest, SecureDeleteFailureTextCarriesItsMark) {
     clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
     File(target + "x", "x");
     fileSystem.Fail(FsOp::Wipe, target + "x", EIO);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines(), Lines{" *Delete Error: 5 Dx - Input/output error x from ~/T/"});
 }
 
@@ -286,14 +286,14 @@ TEST_F(PerformTest, TrashFailureIsADeleteError) {
     clone.Settings.DeleteMethod = DeleteMethodType::SendToRecycleBin;
     File(target + "x", "x");
     fileSystem.Fail(FsOp::Trash, target + "x", EXDEV);
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines(), Lines{" *Delete Error: 18 Invalid cross-device link x from ~/T/"});
     EXPECT_EQ(ReadFile(target + "x"), "x");
 }
 
 TEST_F(PerformTest, NestedOrphanFoldersAreRemovedChildFirst) {
     File(target + "a/b/c/file", "f");
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     Lines logged = LogLines();
     Lines removals(logged.end() - 3, logged.end());
     EXPECT_EQ(removals, (Lines{" - Deleted Folder: ~/T/a/b/c/", " - Deleted Folder: ~/T/a/b/",
@@ -309,7 +309,7 @@ TEST_F(PerformTest, EscapeDuringPerformingLeavesFolderRemovalsUndone) {
     const int64_t planned = static_cast<int64_t>(clone.Plan().Ops.size());
     ASSERT_EQ(planned, 4);
     host.escapeAfterPumps = host.pumps + 2;  // during the first entry
-    EXPECT_FALSE(clone.PerformFileOperations(host, source));
+    EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
     EXPECT_TRUE(Exists(target + "gone"));
     Lines logged = LogLines();
     EXPECT_EQ(logged.back(), " *User Cancelled Error: ");
@@ -324,16 +324,9 @@ TEST_F(PerformTest, EscapeDuringTheWalkPerformsNothing) {
         File(source + "d" + std::to_string(i) + "/f", "x");
     }
     host.escapeAfterPumps = 3;
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Cancelled);
     EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
     EXPECT_TRUE(fs::is_empty(target));
-}
-
-TEST_F(PerformTest, ExistingFolderCountsAsCreated) {
-    EXPECT_FALSE(clone.CreateFolderAndLogResults(target));
-    EXPECT_EQ(LogLines(), Lines{" - Created Folder: ~/T/"});
-    EXPECT_FALSE(clone.CreateFolderAndLogResults(target + "x/y/z/"));
-    EXPECT_TRUE(fs::is_directory(target + "x/y/z"));
 }
 
 TEST_F(PerformTest, UnwritableTargetFolderFailsForRealWithoutRetry) {
@@ -341,9 +334,10 @@ TEST_F(PerformTest, UnwritableTargetFolderFailsForRealWithoutRetry) {
     chmod(temp.Path().c_str(), 0755);
     chmod(target.c_str(), 0555);
     int result = RunUnprivileged([&] {
-        bool ok = clone.CloneAll(host, source, target, true);
+        const StepResult cloned = clone.CloneAll(host, source, target, true);
         Lines logged = LogLines();
-        return !ok && logged == Lines{" *Copy Error: 13 Permission denied a.txt from ~/S/ to ~/T/"}
+        return cloned == StepResult::Failed &&
+                       logged == Lines{" *Copy Error: 13 Permission denied a.txt from ~/S/ to ~/T/"}
                    ? 0
                    : 1;
     });
@@ -356,7 +350,7 @@ TEST_F(PerformTest, RetainCreateTimestampKeepsTheAccessTime) {
     File(source + "a", "a");
     timespec times[2] = {{1'200'000'000, 0}, {1'300'000'000, 0}};
     utimensat(AT_FDCWD, (source + "a").c_str(), times, 0);
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     struct stat st {};
     stat((target + "a").c_str(), &st);
     EXPECT_EQ(st.st_atim.tv_sec, 1'200'000'000);

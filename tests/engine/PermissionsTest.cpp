@@ -19,7 +19,7 @@ constexpr int64_t kNew = 1'500'000'000;
 
 class PermissionsTest : public EngineFixture {
 protected:
-    bool CloneAll() { return clone.CloneAll(host, source, target, true); }
+    StepResult CloneAll() { return clone.CloneAll(host, source, target, true); }
     static struct stat Stat(const std::string& path) {
         struct stat st {};
         EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
@@ -65,7 +65,7 @@ TEST_F(PermissionsTest, RootCarriesOwnerAndGroupAndOnlyThenSpecialBits) {
     ASSERT_EQ(symlink("tool", (source + "link").c_str()), 0);
     ASSERT_EQ(lchown((source + "link").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     for (const char* name : {"tool", "team", "link"}) {
         struct stat st = Stat(target + name);
         EXPECT_EQ(st.st_uid, kUnprivilegedId) << name;
@@ -82,7 +82,7 @@ TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
     ASSERT_EQ(chmod((source + "drop").c_str(), 01777), 0);
     OpenUpForTheUnprivilegedUser();
     ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
+        if (clone.CloneAll(host, source, target, true) != StepResult::Ok) {
             return 1;
         }
         if (Mode(target + "tool") != 0755u) {
@@ -105,7 +105,7 @@ TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, whom a read-only folder really keeps out while it is filled.
     ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
+        if (clone.CloneAll(host, source, target, true) != StepResult::Ok) {
             return 1;
         }
         if (Mode(target + "private") != 0700u || Mode(target + "shared") != 0751u) {
@@ -122,7 +122,7 @@ TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
     File(source + "frozen/later.txt", "l");
     ASSERT_EQ(chmod((source + "frozen").c_str(), 0555), 0);
     ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
+        if (clone.CloneAll(host, source, target, true) != StepResult::Ok) {
             return 1;
         }
         if (ReadFile(target + "frozen/later.txt") != "l") {
@@ -143,7 +143,7 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
     ASSERT_EQ(link(outsideOrphan.c_str(), (target + "orphan.txt").c_str()), 0);
     File(source + "linked.txt", "new", kNew);
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "linked.txt"), "new");
     EXPECT_FALSE(std::filesystem::exists(target + "orphan.txt"));
     EXPECT_EQ(ReadFile(outside), "old");
@@ -168,7 +168,7 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, who cannot write a read-only file without changing its mode.
     ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
+        if (clone.CloneAll(host, source, target, true) != StepResult::Ok) {
             return 1;
         }
         if (std::filesystem::exists(target + "alone.txt") ||
@@ -191,7 +191,7 @@ TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     }
     ASSERT_EQ(chmod((target + "ro").c_str(), 0555), 0);
     ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
+        if (clone.CloneAll(host, source, target, true) != StepResult::Ok) {
             return 1;
         }
         if (ReadFile(target + "ro/changed.txt") != "new" ||

@@ -21,7 +21,7 @@ TEST_F(WalkTest, IdenticalTreesPlanNothing) {
     File(source + "d/b.txt", "same");
     File(target + "d/b.txt", "same");
     EXPECT_EQ(PlanAll(), Lines{});
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
     EXPECT_EQ(host.panel1, "Comparing folders. Press ESC to Cancel...");
 }
 
@@ -51,7 +51,7 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
                              "     COPY FILE     \"d.txt\"  FROM  ~/S/newdir/deeper/  TO  "
                              "~/T/newdir/deeper/",
                          }));
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
     const FileOp& copy = clone.Plan().Ops[0];
     EXPECT_EQ(copy.SourceFileSpec(), source + "changed.txt");
     EXPECT_EQ(copy.TargetFileSpec(), target + "changed.txt");
@@ -153,7 +153,7 @@ TEST_F(WalkTest, SourceThatVanishesBeforeContentComparisonIsLoggedAndCopied) {
     engine.Settings.CompareMethod = CompareMethodType::Contents;
     File(source + "v.txt", "data");
     File(target + "v.txt", "data");
-    EXPECT_FALSE(engine.PlanAll(host, source, target, true));
+    EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Failed);
     ASSERT_EQ(engine.Plan().Ops.size(), 1u);
     EXPECT_EQ(engine.Plan().Ops[0].Operation, CopyFile);
     EXPECT_EQ(Short(log.InMemoryString()),
@@ -189,7 +189,7 @@ TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
     compare.CompareMethod =
         CompareMethodType::Contents;  // would block on a FIFO if one were opened
     EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"name.txt\"  FROM  ~/S/  TO  ~/T/"});
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
 }
 
 TEST_F(WalkTest, KindConflictsResolveInOneRun) {
@@ -208,7 +208,7 @@ TEST_F(WalkTest, EscapeStopsTheWalkAndLogsOneCancellation) {
     }
     host.escapeAfterPumps = 5;
     PlanAll();
-    EXPECT_FALSE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Cancelled);
     EXPECT_EQ(log.InMemoryString(), "12/4/2003 4:38:16 PM *User Cancelled Error: \r\n");
     EXPECT_TRUE(flags.CloneCancelled);
 }
