@@ -23,8 +23,8 @@ bool cClone::IsCloneCancelled() {
     }
     if (!m_flags.CloneCancelled.exchange(true)) {
         // A session that ends is no user's cancel: the log says which it was.
-        m_log.Add(m_flags.SessionEnding.load() ? ApplicationShutdownError : UserCancelledError, "",
-                  "", "", "", 0, "", "");
+        m_log.Add(
+            {.Type = m_flags.SessionEnding.load() ? ApplicationShutdownError : UserCancelledError});
     }
     return true;
 }

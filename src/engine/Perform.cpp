@@ -72,9 +72,13 @@ StepResult cClone::RemoveStrayTempFiles() {
         // the log still says so.
         Status removed = m_fs.RemoveFile(folder + name);
         if (removed.ok() || removed.IsNotFound()) {
-            m_log.Add(Deleted, "", name, "", folder, 0, "", "");
+            m_log.Add({.Type = Deleted, .FileName = name, .TargetFolder = folder});
         } else {
-            m_log.Add(DeleteError, "", name, "", folder, removed.code(), removed.message(), "");
+            m_log.Add({.Type = DeleteError,
+                       .FileName = name,
+                       .TargetFolder = folder,
+                       .ErrorNumber = removed.code(),
+                       .ErrorDescription = removed.message()});
             result = StepResult::Failed;
         }
     }
@@ -86,7 +90,10 @@ StepResult cClone::ApplyFolderModes() {
     StepResult result = StepResult::Ok;
     for (auto it = m_folderModes.rbegin(); it != m_folderModes.rend(); ++it) {
         if (Status set = m_fs.SetFolderMode(it->first, it->second); !set.ok()) {
-            m_log.Add(CreateDirError, "", "", "", it->first, set.code(), set.message(), "");
+            m_log.Add({.Type = CreateDirError,
+                       .TargetFolder = it->first,
+                       .ErrorNumber = set.code(),
+                       .ErrorDescription = set.message()});
             result = StepResult::Failed;
         }
     }
@@ -214,13 +221,20 @@ StepResult cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& f
                 if (CancelledMidway(status)) {
                     return StepResult::Cancelled;
                 }
-                m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                          status.message(), "");
+                m_log.Add({.Type = CopyError,
+                           .FileName = fileName,
+                           .SourceFolder = sourceFolder,
+                           .TargetFolder = targetFolder,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message()});
                 return StepResult::Failed;
             }
         }
         if (copied == StepResult::Ok) {
-            m_log.Add(Copied, "", fileName, sourceFolder, targetFolder, 0, "", "");
+            m_log.Add({.Type = Copied,
+                       .FileName = fileName,
+                       .SourceFolder = sourceFolder,
+                       .TargetFolder = targetFolder});
         }
         return copied;
     } catch (...) {
@@ -247,10 +261,14 @@ StepResult cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string&
             const std::string text = Settings.DeleteMethod == DeleteMethodType::SecureDelete
                                          ? "Dx - " + status.message()
                                          : status.message();
-            m_log.Add(DeleteError, "", fileName, "", targetFolder, status.code(), text, "");
+            m_log.Add({.Type = DeleteError,
+                       .FileName = fileName,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = text});
             return StepResult::Failed;
         }
-        m_log.Add(Deleted, "", fileName, "", targetFolder, 0, "", "");
+        m_log.Add({.Type = Deleted, .FileName = fileName, .TargetFolder = targetFolder});
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.DeleteFileAndLogResults");
@@ -291,12 +309,14 @@ StepResult cClone::CreateFolderAndLogResults(const std::string& targetFolder,
                 }
             }
             if (!FolderPresent(targetFolder)) {
-                m_log.Add(CreateDirError, "", "", "", targetFolder, status.code(), status.message(),
-                          "");
+                m_log.Add({.Type = CreateDirError,
+                           .TargetFolder = targetFolder,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message()});
                 return StepResult::Failed;
             }
         }
-        m_log.Add(CreatedFolder, "", "", "", targetFolder, 0, "", "");
+        m_log.Add({.Type = CreatedFolder, .TargetFolder = targetFolder});
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CreateFolderAndLogResults");
@@ -309,11 +329,13 @@ StepResult cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::strin
         Status status =
             WithReadOnlyRetry(host, targetFolder, [&] { return m_fs.RemoveFolder(targetFolder); });
         if (!status.ok()) {
-            m_log.Add(DeleteDirError, "", "", "", targetFolder, status.code(), status.message(),
-                      "");
+            m_log.Add({.Type = DeleteDirError,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message()});
             return StepResult::Failed;
         }
-        m_log.Add(DeletedFolder, "", "", "", targetFolder, 0, "", "");
+        m_log.Add({.Type = DeletedFolder, .TargetFolder = targetFolder});
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.RemoveFolderAndLogResults");
@@ -332,8 +354,11 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
                 if (CancelledMidway(status)) {
                     return StepResult::Cancelled;
                 }
-                m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(), status.message(),
-                          "(Copy Failed)");
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = targetFile,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message(),
+                           .SafeCopyStep = "(Copy Failed)"});
                 return StepResult::Failed;
             }
             return StepResult::Ok;
@@ -341,8 +366,11 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         Result<std::string> temp = m_fs.CreateTempFile(
             targetFolder, std::string(kSafeCopyTempPrefix), std::string(kTempExtension));
         if (!temp.ok()) {
-            m_log.Add(SafeCopyError, "", sourceFile, "", "", temp.status().code(),
-                      temp.status().message(), "(Unable to get temp file spec)");
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = sourceFile,
+                       .ErrorNumber = temp.status().code(),
+                       .ErrorDescription = temp.status().message(),
+                       .SafeCopyStep = "(Unable to get temp file spec)"});
             return StepResult::Failed;
         }
         const std::string& tempFile = temp.value();
@@ -355,8 +383,11 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
             if (CancelledMidway(status)) {
                 return StepResult::Cancelled;
             }
-            m_log.Add(SafeCopyError, "", tempFile, "", "", status.code(), status.message(),
-                      "(Copy Failed)");
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = tempFile,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message(),
+                       .SafeCopyStep = "(Copy Failed)"});
             return StepResult::Failed;
         }
         host.Pump();
@@ -366,8 +397,11 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         // The old version goes to the trash as a second name, so that the real name holds it
         // until the rename puts the new one there: a crash between the steps loses nothing.
         if (Status status = m_fs.LinkToTrash(targetFile); !status.ok()) {
-            m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(), status.message(),
-                      "(Delete Failed)");
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = targetFile,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message(),
+                       .SafeCopyStep = "(Delete Failed)"});
             return StepResult::Failed;
         }
         host.Pump();
@@ -380,11 +414,17 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
             return StepResult::Cancelled;
         }
         if (!renamed.ok()) {
-            m_log.Add(SafeCopyError, "", targetFile, "", "", renamed.code(), renamed.message(),
-                      "(Rename Failed)");
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = targetFile,
+                       .ErrorNumber = renamed.code(),
+                       .ErrorDescription = renamed.message(),
+                       .SafeCopyStep = "(Rename Failed)"});
             if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
-                m_log.Add(SafeCopyError, "", tempFile, "", "", removed.code(), removed.message(),
-                          "(Delete Failed)");
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = tempFile,
+                           .ErrorNumber = removed.code(),
+                           .ErrorDescription = removed.message(),
+                           .SafeCopyStep = "(Delete Failed)"});
             }
             return StepResult::Failed;
         }
@@ -411,8 +451,12 @@ StepResult cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string
             if (CancelledMidway(status)) {
                 return StepResult::Cancelled;
             }
-            m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                      "Dx - " + status.message(), "");
+            m_log.Add({.Type = CopyError,
+                       .FileName = fileName,
+                       .SourceFolder = sourceFolder,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = "Dx - " + status.message()});
             return StepResult::Failed;
         }
         return StepResult::Ok;

@@ -116,7 +116,7 @@ StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::st
                 below ? m_fs.GetEntry(item) : Result<DirEntry>(Status::Failure(ENOENT, ""));
             if (item.back() == '/') {
                 if (!entry.ok() || entry.value().kind != EntryKind::Folder) {
-                    m_log.Add(IncludeFilterFolderError, "", item, "", "", 0, "", "");
+                    m_log.Add({.Type = IncludeFilterFolderError, .FileName = item});
                     result = Worse(result, StepResult::Failed);
                 } else {
                     result = Worse(CompareSourceFolderAndReturnResults(host, source, target,
@@ -125,7 +125,7 @@ StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::st
                 }
             } else {
                 if (!entry.ok() || !entry.value().IsFileLike()) {
-                    m_log.Add(IncludeFilterFileError, "", item, "", "", 0, "", "");
+                    m_log.Add({.Type = IncludeFilterFileError, .FileName = item});
                     result = Worse(result, StepResult::Failed);
                 } else {
                     CountScanned(host);
@@ -148,7 +148,7 @@ StepResult cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const 
     try {
         std::string relative;
         if (!RelativeBelow(source, selectedFolder, relative)) {
-            m_log.Add(IncludeFilterFolderError, "", selectedFolder, "", "", 0, "", "");
+            m_log.Add({.Type = IncludeFilterFolderError, .FileName = selectedFolder});
             return StepResult::Failed;
         }
         const std::string targetFolder = target + relative;
@@ -201,7 +201,7 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
     try {
         std::string relative;
         if (!RelativeBelow(source, selectedFile, relative)) {
-            m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
+            m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
             return StepResult::Failed;
         }
         const std::string targetFile = target + relative;
@@ -214,7 +214,7 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
             CountScanned(host);
             Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
             if (!sourceEntry.ok()) {
-                m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
+                m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
                 return StepResult::Failed;
             }
             int r = 0;

@@ -59,7 +59,12 @@ bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
 void cClone::LogKindConflict(const std::string& name, const std::string& source,
                              const std::string& target) {
     // What the copy would meet: a folder where the file must go.
-    m_log.Add(CopyError, "", name, source, target, EISDIR, GetSystemErrorText(EISDIR), "");
+    m_log.Add({.Type = CopyError,
+               .FileName = name,
+               .SourceFolder = source,
+               .TargetFolder = target,
+               .ErrorNumber = EISDIR,
+               .ErrorDescription = GetSystemErrorText(EISDIR)});
 }
 
 void cClone::CountScanned(IStatusHost& host) {
@@ -77,13 +82,20 @@ bool cClone::IsFolderIgnored(const std::string& folderName) const {
 
 void cClone::LogFolderFailure(const std::string& folder, const Status& failure) {
     if (failure.IsAccessDenied()) {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", kPermissionDenied, "Permission is Denied",
-                  "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = kPermissionDenied,
+                   .ErrorDescription = "Permission is Denied"});
     } else if (IsMissing(failure)) {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound,
-                  "Path Not Found/Permission is Denied", "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = kPathNotFound,
+                   .ErrorDescription = "Path Not Found/Permission is Denied"});
     } else {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", failure.code(), failure.message(), "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = failure.code(),
+                   .ErrorDescription = failure.message()});
     }
 }
 
@@ -207,7 +219,10 @@ StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::st
                 LogFolderFailure(folder, side->status());
                 return StepResult::Failed;
             }
-            m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound, "Path Not Found", "");
+            m_log.Add({.Type = GetSubFoldersError,
+                       .FileName = folder,
+                       .ErrorNumber = kPathNotFound,
+                       .ErrorDescription = "Path Not Found"});
             if (side == &sourceList) {
                 return StepResult::Failed;
             }
@@ -385,8 +400,10 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
                 // are off: then the folder cannot be made, and nothing below it either.
                 if (Settings.DeleteMethod == DeleteMethodType::DoNotDelete ||
                     !existing.value().IsFileLike()) {
-                    m_log.Add(CreateDirError, "", "", "", t, EEXIST, GetSystemErrorText(EEXIST),
-                              "");
+                    m_log.Add({.Type = CreateDirError,
+                               .TargetFolder = t,
+                               .ErrorNumber = EEXIST,
+                               .ErrorDescription = GetSystemErrorText(EEXIST)});
                     result = Worse(result, StepResult::Failed);
                     continue;
                 }

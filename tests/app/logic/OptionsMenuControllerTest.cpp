@@ -298,7 +298,7 @@ TEST_F(OptionsMenuControllerTest, LogOnlyErrorsTellsWhenEntriesWaitInMemory) {
     p->menus.Run(Cmd::LogOnlyErrors);
     EXPECT_TRUE(p->Shown().empty());
 
-    p->log.Add(Begin, "Nightly", "", "", "", 0, "", "");
+    p->log.Add({.Type = Begin, .TaskName = "Nightly"});
     p->menus.Run(Cmd::LogOnlyErrors);
     ASSERT_EQ(p->Shown().size(), 1u);
     EXPECT_EQ(p->Shown()[0].title, "Log Only Errors");
