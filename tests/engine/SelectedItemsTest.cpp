@@ -5,18 +5,12 @@
 namespace duvanto::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class SelectedItemsTest : public EngineFixture {
 protected:
     Lines PlanSelected(const std::string& selection, const std::string& masks,
                        bool subfolders = true) {
         lastPlan = clone.PlanSelected(host, source, target, subfolders, selection, masks);
         return PlannedLines();
-    }
-    static Lines Sorted(Lines lines) {
-        std::sort(lines.begin(), lines.end());
-        return lines;
     }
 };
 
@@ -73,29 +67,22 @@ TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
     EXPECT_EQ(ReadFile(target + "x/y/z/f.txt"), "f");
 }
 
-TEST_F(SelectedItemsTest, MissingSelectedFileIsLoggedAndTheOthersPlanned) {
+TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {
     File(source + "here.txt", "h");
-    EXPECT_EQ(PlanSelected(source + "gone.txt<:>" + source + "here.txt", ""),
-              Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
-    EXPECT_EQ(lastPlan, StepResult::Failed);
-    EXPECT_EQ(Short(log.InMemoryString()),
-              "12/4/2003 4:38:16 PM *Include Filter Error: The file does not exist  "
-              "~/S/gone.txt\r\n");
-}
-
-TEST_F(SelectedItemsTest, MissingSelectedFolderIsLogged) {
-    PlanSelected(source + "nothere/", "");
-    EXPECT_EQ(lastPlan, StepResult::Failed);
-    EXPECT_EQ(Short(log.InMemoryString()),
-              "12/4/2003 4:38:16 PM *Include Filter Error: The subfolder does not exist  "
-              "~/S/nothere/\r\n");
-}
-
-TEST_F(SelectedItemsTest, ItemsOutsideTheSourceAreRefused) {
     File(temp / "elsewhere/x.txt", "x");
     File(source + "sub/y.txt", "y");
-    EXPECT_EQ(PlanSelected(temp / "elsewhere/x.txt<:>" + source + "sub/../sub/y.txt", ""), Lines{});
+    // Missing, outside the Source, or climbing out of it and back.
+    EXPECT_EQ(
+        PlanSelected(source + "gone.txt<:>" + source + "nothere/<:>" + temp / "elsewhere/x.txt<:>" +
+                         source + "sub/../sub/y.txt<:>" + source + "here.txt",
+                     ""),
+        Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
     EXPECT_EQ(lastPlan, StepResult::Failed);
+    EXPECT_EQ(LogLines(),
+              (Lines{" *Include Filter Error: The file does not exist  ~/S/gone.txt",
+                     " *Include Filter Error: The subfolder does not exist  ~/S/nothere/",
+                     " *Include Filter Error: The file does not exist  ~/elsewhere/x.txt",
+                     " *Include Filter Error: The file does not exist  ~/S/sub/../sub/y.txt"}));
 }
 
 TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
