@@ -115,29 +115,21 @@ TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
     File(target + "orphan.txt", "o");
     File(target + "sub/orphan2.TXT", "o");
     File(target + "unrelated.doc", "u");
-    Lines lines = Sorted(PlanSelected("", "*.txt"));
-    EXPECT_EQ(lines, (Lines{
-                         "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
-                         "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
-                     }));
+    EXPECT_EQ(Sorted(PlanSelected("", "*.txt")),
+              (Lines{
+                  "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
+                  "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
+              }));
     EXPECT_EQ(lastPlan, StepResult::Ok);
-}
-
-TEST_F(SelectedItemsTest, DoNotDeleteNeverScansTheTarget) {
-    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
-    File(target + "orphan.txt", "o");
-    File(source + "a.txt", "a");
-    EXPECT_EQ(PlanSelected("", "*.txt"),
-              Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
-    EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "1:Scanning Target folder..."),
-              host.texts.end());
-}
-
-TEST_F(SelectedItemsTest, EmptySelectionPlansNothing) {
-    File(source + "a.txt", "a");
-    File(target + "b.txt", "b");
+    // Nothing selected and no masks: no orphans either.
     EXPECT_EQ(PlanSelected("", ""), Lines{});
     EXPECT_EQ(lastPlan, StepResult::Ok);
+    // Without deletions the Target is never scanned.
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+    host.texts.clear();
+    EXPECT_EQ(PlanSelected("", "*.txt"), Lines{});
+    EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "1:Scanning Target folder..."),
+              host.texts.end());
 }
 
 TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {
