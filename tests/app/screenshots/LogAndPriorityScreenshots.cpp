@@ -28,12 +28,6 @@ struct Demo {
     RunFlags flags;
 };
 
-template <typename Window>
-Window* Owning(Window* window, Demo* demo) {
-    QObject::connect(window, &QObject::destroyed, [demo] { delete demo; });
-    return window;
-}
-
 void WriteDemoRuns(Demo& demo) {
     cCloneLog& log = demo.log;
     const auto at = [&](int minute, int second) {
