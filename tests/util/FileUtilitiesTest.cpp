@@ -6,27 +6,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 
+#include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
 namespace duvanto {
 namespace {
 
+using test::PathExists;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-bool Exists(const std::string& path) {
-    return std::filesystem::exists(std::filesystem::symlink_status(path));
-}
-
-TEST(FileUtilitiesTest, FolderExistsFollowsLinksAndTrims) {
+TEST(FileUtilitiesTest, FolderExistsFollowsLinksFileExistsForAnythingElse) {
     TempDir dir;
     WriteFile(dir / "file", "x");
     ASSERT_EQ(symlink(dir.Path().c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
 
     EXPECT_TRUE(FolderExists(dir.Path()));
     EXPECT_TRUE(FolderExists("  " + dir.Path() + "\t"));
@@ -35,14 +35,6 @@ TEST(FileUtilitiesTest, FolderExistsFollowsLinksAndTrims) {
     EXPECT_FALSE(FolderExists(dir / "missing"));
     EXPECT_FALSE(FolderExists("   "));
     EXPECT_FALSE(FolderExists(""));
-}
-
-TEST(FileUtilitiesTest, FileExistsForAnythingButAFolder) {
-    TempDir dir;
-    WriteFile(dir / "file", "x");
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "dangling").c_str()), 0);
-    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
 
     EXPECT_TRUE(FileExists(dir / "file"));
     EXPECT_TRUE(FileExists(" " + dir / "file" + " "));
@@ -166,9 +158,9 @@ TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
 
     WriteFile(dir / "file", "x");
     EXPECT_EQ(CreateFolderPath(dir / "file/sub/").code(), ENOTDIR);
-    EXPECT_FALSE(Exists(dir / "file/sub"));
+    EXPECT_FALSE(PathExists(dir / "file/sub"));
     EXPECT_EQ(CreateFolderPath("relative/folder/").code(), EINVAL);
-    EXPECT_FALSE(Exists("relative"));
+    EXPECT_FALSE(PathExists("relative"));
     EXPECT_EQ(CreateFolderPath("").code(), EINVAL);
 }
 
@@ -182,31 +174,13 @@ TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
     EXPECT_TRUE(FileExists(html));
     EXPECT_EQ(ReadFile(html), "");
     EXPECT_EQ(GetTempFileSpec("rpt", "html", dir / "missing/"), "");
-}
 
-TEST(FileUtilitiesTest, GetTempFileSpecDefaultsToTheSystemTempFolder) {
-    TempDir dir;
-    const char* saved = std::getenv("TMPDIR");
-    std::string savedValue = saved != nullptr ? saved : "";
-    setenv("TMPDIR", dir.Path().c_str(), 1);
+    // Without a folder: the system's temporary folder.
+    test::ScopedEnv tmpdir("TMPDIR", dir / "sys");
+    ASSERT_TRUE(CreateFolderPath(dir / "sys/").ok());
     std::string made = GetTempFileSpec("x", "log", "");
-    if (saved != nullptr) {
-        setenv("TMPDIR", savedValue.c_str(), 1);
-    } else {
-        unsetenv("TMPDIR");
-    }
-    EXPECT_TRUE(made.starts_with(dir / "x") && made.ends_with(".log")) << made;
+    EXPECT_TRUE(made.starts_with(dir / "sys/x") && made.ends_with(".log")) << made;
     EXPECT_TRUE(FileExists(made));
-}
-
-TEST(FileUtilitiesTest, FileSizeFromDirectoryEntry) {
-    TempDir dir;
-    WriteFile(dir / "file", "12345");
-    ASSERT_EQ(symlink((dir / "file").c_str(), (dir / "link").c_str()), 0);
-    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "file"), 5u);
-    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "link"), 0u);
-    EXPECT_EQ(FileSizeFromDirectoryEntry(dir.Path()), 0u);
-    EXPECT_EQ(FileSizeFromDirectoryEntry(dir / "missing"), 0u);
 }
 
 TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytesMovingStrings) {
@@ -246,15 +220,15 @@ TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
     EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "second", true, prompt));
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "first");
     EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "", true, prompt));
-    EXPECT_TRUE(Exists(dir / "kept.txt"));
+    EXPECT_TRUE(PathExists(dir / "kept.txt"));
 
     EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "x", false, prompt));
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "x");
 
     EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "", false, prompt));
-    EXPECT_FALSE(Exists(dir / "kept.txt"));
+    EXPECT_FALSE(PathExists(dir / "kept.txt"));
     EXPECT_TRUE(WriteStringToFile(dir / "never.txt", "", false, prompt));
-    EXPECT_FALSE(Exists(dir / "never.txt"));
+    EXPECT_FALSE(PathExists(dir / "never.txt"));
 
     EXPECT_FALSE(WriteStringToFile(dir / "missing/file.txt", "x", false, prompt));
     EXPECT_TRUE(prompt.shown.empty());
