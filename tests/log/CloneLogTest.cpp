@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -14,16 +13,10 @@
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
-using test::WriteFile;
 
 constexpr char kStamp[] = "12/4/2003 4:38:16 PM";
 
@@ -223,7 +216,7 @@ TEST_F(CloneLogTest, FailedDeleteTellsTheUserAndKeepsTheFile) {
     WriteFile(locked + "clone.log", "entries\r\n");
     chmod(dir.Path().c_str(), 0755);
     chmod(locked.c_str(), 0555);
-    const int verdict = test::RunUnprivileged([&locked] {
+    const int verdict = RunUnprivileged([&locked] {
         RecordingPrompt userPrompt;
         FixedClock anyTime;
         ErrorReporter lockedReporter(locked, userPrompt, anyTime);
@@ -246,7 +239,7 @@ TEST_F(CloneLogTest, FailedDeleteTellsTheUserAndKeepsTheFile) {
                                                                                              : 4;
     });
     if (verdict == 255) {
-        GTEST_SKIP() << "running as root and unable to switch to user " << test::kUnprivilegedId;
+        GTEST_SKIP() << "running as root and unable to switch to user " << kUnprivilegedId;
     }
     EXPECT_EQ(verdict, 0) << "1: no single message, 2: title, 3: text, 4: icon or buttons";
     EXPECT_EQ(ReadFile(locked + "clone.log"), "entries\r\n");
@@ -371,4 +364,4 @@ TEST_F(CloneLogTest, TheObserverHearsTheLinesAsWrittenAndNothingOnceTakenOff) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -10,12 +10,8 @@
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::RecordingPrompt;
-using test::TempDir;
 
 constexpr LogSpanKind kRed = LogSpanKind::Error;
 constexpr LogSpanKind kBlue = LogSpanKind::BeginEnd;
@@ -96,7 +92,7 @@ TEST(LogColorScannerTest, APendingSpanClosesWhenItsMarkArrives) {
 }
 
 TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
-    test::ScopedTimeLocale locale{"C"};
+    ScopedTimeLocale locale{"C"};
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
@@ -141,4 +137,4 @@ TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

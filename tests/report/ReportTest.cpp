@@ -8,11 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <regex>
 #include <set>
 #include <string>
@@ -25,21 +23,10 @@
 #include "support/TestSupport.h"
 #include "util/PathStrings.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FaultyFileSystem;
-using test::FixedClock;
-using test::FsOp;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::RecordingStatusHost;
-using test::ScopedEnv;
-using test::SetModificationTime;
-using test::TempDir;
-using test::TrashInside;
-using test::WriteFile;
 
 // 4 December 2003 16:38:16 local time.
 constexpr double kNow = 37959.6932407407;
@@ -406,7 +393,7 @@ TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewPrivateRptFile) {
     }
     EXPECT_NE(pages[1], pages[2]);
     EXPECT_EQ(browser.opened, pages);
-    EXPECT_EQ(test::FolderNames(tmp).size(), 2u);
+    EXPECT_EQ(FolderNames(tmp).size(), 2u);
 }
 
 TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
@@ -589,4 +576,4 @@ TEST_F(ReportTest, AFolderThatCannotBeHeldGivesNoReport) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

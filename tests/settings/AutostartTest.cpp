@@ -10,14 +10,8 @@
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::TempDir;
-using test::WriteFile;
 
 constexpr char kRegistryText[] =
     "Unable to read required information from the System\r\n"
@@ -137,7 +131,7 @@ TEST_F(AutostartTest, ARefusedAllUsersFolderIsTheRegistrysAccessDenial) {
     ASSERT_EQ(chmod(folders.allUsers.c_str(), 0555), 0);
     ASSERT_EQ(chmod((dir / "user/").c_str(), 0777), 0);
 
-    const int result = test::RunUnprivileged([&] {
+    const int result = RunUnprivileged([&] {
         RecordingPrompt childPrompt;
         ErrorReporter childReporter(dir.Path(), childPrompt, clock);
         cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter);
@@ -161,4 +155,4 @@ TEST_F(AutostartTest, ARefusedAllUsersFolderIsTheRegistrysAccessDenial) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

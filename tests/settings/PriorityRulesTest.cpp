@@ -15,13 +15,8 @@
 #include "support/Unprivileged.h"
 #include "util/OleDate.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
 
 double At(int hour, int minute, int second = 0) {
     return OleDateFromLocal({1899, 12, 30, hour, minute, second});
@@ -300,7 +295,7 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
     TempDir dir;
     // As root this runs in a forked child dropped to an ordinary user; the child's only thread
     // is then lowered, never the test's.
-    const int result = test::RunUnprivileged([&] {
+    const int result = RunUnprivileged([&] {
         RecordingPrompt prompt;
         FixedClock clock(38000 + At(10, 0));
         ErrorReporter reporter(dir.Path(), prompt, clock);
@@ -330,4 +325,4 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

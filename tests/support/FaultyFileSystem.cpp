@@ -1,7 +1,4 @@
 #include "support/FaultyFileSystem.h"
-#include "platform/PosixFileSystem.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>

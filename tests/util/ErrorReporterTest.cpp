@@ -11,14 +11,8 @@
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
 
 constexpr char kClosing[] =
     "\r\n* If this problem persists, please contact our technical support staff for "
@@ -32,7 +26,7 @@ protected:
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter{dir.Path(), prompt, clock};
 
-    const test::ShownMessage& OnlyMessage() {
+    const ShownMessage& OnlyMessage() {
         EXPECT_EQ(prompt.shown.size(), 1u);
         return prompt.shown.at(0);
     }
@@ -145,4 +139,4 @@ TEST_F(ErrorReporterTest, ReportCurrentExceptionUsesTheCaughtOne) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -12,13 +12,8 @@
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::PathExists;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 TEST(FileUtilitiesTest, FolderExistsFollowsLinksFileExistsForAnythingElse) {
     TempDir dir;
@@ -139,7 +134,7 @@ TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
     ASSERT_EQ(mkdir((dir / "locked/inner").c_str(), 0700), 0);
     ASSERT_EQ(chmod((dir / "locked").c_str(), 0), 0);
 
-    int result = test::RunUnprivileged([&] {
+    int result = RunUnprivileged([&] {
         int32_t code = 0;
         int unlistable = GetPathStatus(dir / "locked/", code, tables);
         int unreachable = GetPathStatus(dir / "locked/inner/", code, tables);
@@ -176,7 +171,7 @@ TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
     EXPECT_EQ(GetTempFileSpec("rpt", "html", dir / "missing/"), "");
 
     // Without a folder: the system's temporary folder.
-    test::ScopedEnv tmpdir("TMPDIR", dir / "sys");
+    ScopedEnv tmpdir("TMPDIR", dir / "sys");
     ASSERT_TRUE(CreateFolderPath(dir / "sys/").ok());
     std::string made = GetTempFileSpec("x", "log", "");
     EXPECT_TRUE(made.starts_with(dir / "sys/x") && made.ends_with(".log")) << made;
@@ -210,7 +205,7 @@ TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytesMovingStrings) {
 
 TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
     TempDir dir;
-    test::RecordingPrompt prompt;
+    RecordingPrompt prompt;
     const std::string text = "line 1\r\nline\t2\r\n";
 
     EXPECT_TRUE(WriteStringToFile(dir / "new.txt", text, false, prompt));
@@ -243,13 +238,13 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
     ASSERT_EQ(chmod((dir / "ro").c_str(), 0555), 0);
     const std::string path = dir / "ro/file.txt";
 
-    int result = test::RunUnprivileged([&] {
-        test::RecordingPrompt prompt;
+    int result = RunUnprivileged([&] {
+        RecordingPrompt prompt;
         bool returned = WriteStringToFile(path, "", false, prompt);
         if (prompt.shown.size() != 1) {
             return 1;
         }
-        const test::ShownMessage& shown = prompt.shown[0];
+        const ShownMessage& shown = prompt.shown[0];
         bool exact =
             shown.title == "Write String To File" &&
             shown.text == "Unable to delete " + path + "Please delete this file manually." &&
@@ -277,4 +272,4 @@ TEST(FileUtilitiesTest, ReadStringFromFileGivesBytesOrNothing) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -10,13 +10,9 @@
 #include <tuple>
 
 #include "support/ScopedLocale.h"
-#include "util/Clock.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::ScopedTimeLocale;
-using test::ScopedTimeZone;
 
 LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return LocalDateTime{y, mo, d, h, mi, s};
@@ -109,17 +105,6 @@ TEST(OleDate, TimeTGoesThroughTheLocalZone) {
     EXPECT_THAT(LocalFromOleDate(OleDateFromTimeT(0)), SameAs(At(1969, 12, 31, 19)));
     const std::time_t summer = 1057347496;  // 2003-07-04 19:38:16 UTC, EDT in New York
     EXPECT_THAT(LocalFromOleDate(OleDateFromTimeT(summer)), SameAs(At(2003, 7, 4, 15, 38, 16)));
-}
-
-TEST(SystemClockTest, NowIsLocalTimeAndTicksMoveForward) {
-    const SystemClock clock;
-    const double before = OleDateFromTimeT(std::time(nullptr));
-    const double now = clock.Now();
-    const double after = OleDateFromTimeT(std::time(nullptr));
-    EXPECT_GE(now, before);
-    EXPECT_LE(now, after);
-    const uint32_t first = clock.TickCount();
-    EXPECT_LT(static_cast<uint32_t>(clock.TickCount() - first), 1000u);  // wraps, never back
 }
 
 // C.UTF-8 is a classic locale too: a task list written by cron under it reads anywhere.
@@ -263,4 +248,4 @@ TEST(GeneralDateText, TextsThatAreNoDate) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test
