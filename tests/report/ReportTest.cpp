@@ -433,7 +433,7 @@ TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(ReportTest, AFolderThatFailsItsCheckIsRefusedAndNothingIsWritten) {
+TEST_F(ReportTest, TheCommandRefusesAFolderThatFailsItsCheckAndShowsItsStatus) {
     struct Case {
         std::string source, target, text;
     };
@@ -461,13 +461,12 @@ TEST_F(ReportTest, AFolderThatFailsItsCheckIsRefusedAndNothingIsWritten) {
         EXPECT_FALSE(fs::exists(app + "rpt_file.jpg"));
         EXPECT_TRUE(browser.opened.empty());
     }
-}
 
-TEST_F(ReportTest, TheCommandShowsItsStatusWhileTheReportIsMade) {
+    // The good folders: the same status texts around a written and opened page.
+    host.texts.clear();
+    prompt.shown.clear();
     File(source + "a.txt");
-
     EXPECT_EQ(ReportFolderDifferences(services, source, target, true, page), page);
-
     EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(browser.opened, std::vector<std::string>{page});
