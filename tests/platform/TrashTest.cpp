@@ -238,44 +238,36 @@ TEST(TrashTest, MovesAFileIntoTheHomeTrashWithItsRecord) {
     }
 }
 
-TEST(TrashTest, KeepsBothFilesOfTheSameName) {
+// A taken name, by a record or by a file left in the trash without one, is never replaced.
+TEST(TrashTest, KeepsEveryFileOfTheSameName) {
     TempDir dir;
+    std::string home = dir / "home/.local/share/Trash/";
     WriteFile(dir / "a/report.txt", "from a");
     WriteFile(dir / "b/report.txt", "from b");
+    WriteFile(home + "files/notes", "left behind");
+    WriteFile(dir / "notes", "new");
     Trash trash(HomeEnvironment(dir));
 
-    std::string first;
-    std::string second;
+    std::string first, second, notes;
     ASSERT_TRUE(trash.MoveToTrash(dir / "a/report.txt", &first).ok());
     ASSERT_TRUE(trash.MoveToTrash(dir / "b/report.txt", &second).ok());
+    ASSERT_TRUE(trash.MoveToTrash(dir / "notes", &notes).ok());
 
-    std::string home = dir / "home/.local/share/Trash/";
-    EXPECT_NE(first, second);
-    EXPECT_THAT(FolderNames(home + "files"), ElementsAre("report.txt", "report.txt.2"));
+    EXPECT_EQ(second, home + "files/report.txt.2");
+    EXPECT_EQ(notes, home + "files/notes.2");
+    EXPECT_THAT(FolderNames(home + "files"),
+                ElementsAre("notes", "notes.2", "report.txt", "report.txt.2"));
     EXPECT_THAT(FolderNames(home + "info"),
-                ElementsAre("report.txt.2.trashinfo", "report.txt.trashinfo"));
+                ElementsAre("notes.2.trashinfo", "report.txt.2.trashinfo", "report.txt.trashinfo"));
     EXPECT_EQ(ReadFile(first), "from a");
     EXPECT_EQ(ReadFile(second), "from b");
+    EXPECT_EQ(ReadFile(home + "files/notes"), "left behind");
+    EXPECT_EQ(ReadFile(notes), "new");
     std::string base = Resolved(dir.Path());
     EXPECT_EQ(InfoValue(ReadFile(home + "info/report.txt.trashinfo"), "Path"),
               base + "a/report.txt");
     EXPECT_EQ(InfoValue(ReadFile(home + "info/report.txt.2.trashinfo"), "Path"),
               base + "b/report.txt");
-}
-
-TEST(TrashTest, NeverReplacesAFileLeftInTheTrashWithoutItsRecord) {
-    TempDir dir;
-    std::string home = dir / "home/.local/share/Trash/";
-    WriteFile(home + "files/notes", "left behind");
-    WriteFile(dir / "notes", "new");
-    Trash trash(HomeEnvironment(dir));
-
-    std::string trashedAs;
-    ASSERT_TRUE(trash.MoveToTrash(dir / "notes", &trashedAs).ok());
-    EXPECT_EQ(trashedAs, home + "files/notes.2");
-    EXPECT_EQ(ReadFile(home + "files/notes"), "left behind");
-    EXPECT_EQ(ReadFile(home + "files/notes.2"), "new");
-    EXPECT_THAT(FolderNames(home + "info"), ElementsAre("notes.2.trashinfo"));
 }
 
 TEST(TrashTest, TrashesALinkAsALinkAndLeavesItsTarget) {

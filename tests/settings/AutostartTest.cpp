@@ -69,7 +69,13 @@ protected:
 };
 
 TEST_F(AutostartTest, EachChoiceLeavesOnlyItsOwnEntry) {
+    // The checked choice, or none, does nothing.
     RunOnStartupChoice choice = RunOnStartupChoice::NoRun;
+    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::NoRun, entries, exe));
+    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::None, entries, exe));
+    EXPECT_EQ(choice, RunOnStartupChoice::NoRun);
+    EXPECT_FALSE(FolderExists(folders.allUsers) || FolderExists(folders.currentUser));
+
     EXPECT_TRUE(ChooseRunOnStartup(choice, RunOnStartupChoice::AllUsers, entries, exe));
     EXPECT_TRUE(HasEntry(AllUsersScope));
     EXPECT_FALSE(HasEntry(CurrentUserScope));
@@ -84,15 +90,6 @@ TEST_F(AutostartTest, EachChoiceLeavesOnlyItsOwnEntry) {
     EXPECT_TRUE(ChooseRunOnStartup(choice, RunOnStartupChoice::NoRun, entries, exe));
     EXPECT_FALSE(HasEntry(AllUsersScope) || HasEntry(CurrentUserScope));
     EXPECT_TRUE(prompt.shown.empty());
-}
-
-TEST_F(AutostartTest, TheCheckedChoiceDoesNothing) {
-    RunOnStartupChoice choice = RunOnStartupChoice::AllUsers;
-    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::AllUsers, entries, exe));
-    EXPECT_FALSE(HasEntry(AllUsersScope));
-    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::None, entries, exe));
-    EXPECT_EQ(choice, RunOnStartupChoice::AllUsers);
-    EXPECT_FALSE(FolderExists(folders.allUsers) || FolderExists(folders.currentUser));
 }
 
 TEST_F(AutostartTest, ExecHoldsTheAbsolutePathQuotedAsTheFormatWants) {
