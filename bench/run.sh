@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Duvanto benchmark runner. See bench/README.md.
 #
-#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|s4|list|all|LIST] [--work DIR] [--cli PATH]
-#                [--runs N] [--warmup N] [--files N] [--folders N] [--depth K] [--rng N]
-#                [--mutate PCT] [--large-files N] [--large-size SZ] [--s4-fs work|xfs|btrfs]
-#                [--tasks N] [--cli-before PATH] [--regen] [--clean] [--no-install]
+#   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|s4|list|log|all|LIST] [--work DIR]
+#                [--cli PATH] [--runs N] [--warmup N] [--files N] [--folders N] [--depth K]
+#                [--rng N] [--mutate PCT] [--large-files N] [--large-size SZ]
+#                [--s4-fs work|xfs|btrfs] [--tasks N] [--cli-before PATH] [--log-open PATH]
+#                [--log-open-before PATH] [--log-mb N] [--regen] [--clean] [--no-install]
 #
 # Every contender runs as a whole process, --runs times after --warmup untimed runs, on a warm
 # cache; the table shows medians. Trees are made by gen_tree from --rng and are reused while the
@@ -28,6 +29,9 @@ LARGE_FILES=20
 LARGE_SIZE=100M
 TASKS=100000
 CLI_BEFORE=
+LOG_OPEN=$REPO/build/bench/log_open
+LOG_OPEN_BEFORE=
+LOG_MB=10
 S4_FS=work
 REGEN=0
 CLEAN=0
@@ -47,11 +51,14 @@ Scenarios (comma-separated list or "all"):
             with --s4-fs xfs or btrfs on such a file system in an image (root), where a copy
             can share its source's blocks
   list      duvanto-cli list on a task list of --tasks tasks vs awk splitting its fields
+  log       the log viewer opening a clone log of --log-mb MB (offscreen), cold and warm
 
 Defaults: --scenario plan --work /tmp/duvanto-bench --cli build/src/cli/duvanto-cli --runs 5
   --warmup 1 --files 100000 --folders 5000 --depth 6 --rng 1 --mutate 1 --large-files 20
   --large-size 100M --s4-fs work --tasks 100000
 --cli-before  another duvanto-cli (an earlier build) to time beside --cli in the list scenario
+--log-open    the log_open program of the log scenario (default build/bench/log_open);
+--log-open-before  another build of it to time beside it; --log-mb the log's size (10)
 --regen       make the trees again even if the existing ones match the options
 --clean       delete the whole work folder at the end
 --no-install  do not apt-get install missing tools (hyperfine, rsync, time)
@@ -81,6 +88,9 @@ while [ $# -gt 0 ]; do
     --tasks) TASKS=${2:?}; shift 2 ;;
     --cli-before) CLI_BEFORE=${2:?}; shift 2 ;;
     --s4-fs) S4_FS=${2:?}; shift 2 ;;
+    --log-open) LOG_OPEN=${2:?}; shift 2 ;;
+    --log-open-before) LOG_OPEN_BEFORE=${2:?}; shift 2 ;;
+    --log-mb) LOG_MB=${2:?}; shift 2 ;;
     --regen) REGEN=1; shift ;;
     --clean) CLEAN=1; shift ;;
     --no-install) INSTALL=0; shift ;;
@@ -89,10 +99,10 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,s4,list
+[ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,s4,list,log
 IFS=, read -r -a SCENARIO_LIST <<<"$SCENARIOS"
 for s in "${SCENARIO_LIST[@]}"; do
-    case "$s" in plan | s1 | s1-large | s2 | s3 | s4 | list) ;; *) die "unknown scenario: $s" ;; esac
+    case "$s" in plan | s1 | s1-large | s2 | s3 | s4 | list | log) ;; *) die "unknown scenario: $s" ;; esac
 done
 case "$S4_FS" in work | xfs | btrfs) ;; *) die "--s4-fs must be work, xfs or btrfs" ;; esac
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || die "--runs must be a positive number"
@@ -102,6 +112,8 @@ mkdir -p "$WORK"
 WORK=$(cd "$WORK" && pwd)
 case "$CLI" in /*) ;; *) CLI=$PWD/$CLI ;; esac
 case "$CLI_BEFORE" in /* | "") ;; *) CLI_BEFORE=$PWD/$CLI_BEFORE ;; esac
+case "$LOG_OPEN" in /*) ;; *) LOG_OPEN=$PWD/$LOG_OPEN ;; esac
+case "$LOG_OPEN_BEFORE" in /* | "") ;; *) LOG_OPEN_BEFORE=$PWD/$LOG_OPEN_BEFORE ;; esac
 
 # ---------------------------------------------------------------- tools
 apt_updated=0
@@ -484,6 +496,54 @@ scenario_list() {
     table list "list of a task list of $TASKS tasks" awk
 }
 
+# The log viewer inside one process, timed by log_open itself: cold is the first window of a
+# fresh process, warm a second open in another fresh one. Runs alternate between the builds.
+scenario_log() {
+    [ -x "$LOG_OPEN" ] || die "no log_open at $LOG_OPEN (cmake --build build --target log_open)"
+    local dir=$WORK/log-$LOG_MB out i mode label bin
+    mkdir -p "$dir" "$WORK/results"
+    if [ "$REGEN" = 1 ] || [ ! -f "$dir/clone.log" ]; then
+        "$LOG_OPEN" make "$dir" "$LOG_MB" >&2
+    fi
+    cat "$dir/clone.log" >/dev/null
+    local raw=$WORK/results/log-raw.txt
+    : >"$raw"
+    for ((i = 0; i < WARMUP + RUNS; i++)); do
+        for mode in cold warm; do
+            for label in duvanto duvanto-before; do
+                bin=$LOG_OPEN
+                [ "$label" = duvanto-before ] && bin=$LOG_OPEN_BEFORE
+                [ -n "$bin" ] || continue
+                # log_open prints: MODE WALL s wall, CPU s cpu[; whole text in after WHOLE s]
+                QT_QPA_PLATFORM=offscreen "$bin" open "$dir" $([ "$mode" = warm ] && echo --warm) \
+                    2>/dev/null | awk -v l="$label" -v skip=$((i < WARMUP)) \
+                    '!skip { w = $(NF - 1); if ($0 !~ /whole/) w = "-"; print l, $1, $2, $5, w }' >>"$raw"
+            done
+        done
+    done
+    out=$WORK/results/log-$(date +%Y%m%d-%H%M%S).md
+    python3 - "$raw" "$LOG_MB" "$RUNS" "$WARMUP" >"$out" <<'PY'
+import statistics, sys
+rows = {}
+for line in open(sys.argv[1]):
+    label, mode, wall, cpu, whole = line.split()
+    rows.setdefault((label, mode), []).append((float(wall), float(cpu), whole))
+print(f"### log: the log viewer opening a {sys.argv[2]} MB clone log (offscreen, coloured)\n")
+print("| build | open | median s (wall) | min–max s | median s (cpu) | whole text in, median s |")
+print("|---|---|---:|---:|---:|---:|")
+for (label, mode), runs in sorted(rows.items()):
+    walls = [r[0] for r in runs]
+    cpus = [r[1] for r in runs]
+    wholes = [float(r[2]) for r in runs if r[2] != "-"]
+    whole = f"{statistics.median(wholes):.3f}" if wholes else "-"
+    print(f"| {label} | {mode} | {statistics.median(walls):.3f} | {min(walls):.3f}–{max(walls):.3f}"
+          f" | {statistics.median(cpus):.3f} | {whole} |")
+print(f"\n{sys.argv[3]} runs after {sys.argv[4]} warm-up, each a fresh process.")
+PY
+    echo
+    cat "$out"
+}
+
 # Blocks in use on the file system holding DIR, in MiB.
 used_mib() { df -Pk "$1" | awk 'NR == 2 { printf "%d", $3 / 1024 }'; }
 
@@ -556,6 +616,7 @@ for s in "${SCENARIO_LIST[@]}"; do
     s2) scenario_s2 ;;
     s3) scenario_s3 ;;
     list) scenario_list ;;
+    log) scenario_log ;;
     s4) scenario_s4 ;;
     esac
 done

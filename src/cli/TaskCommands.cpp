@@ -267,21 +267,20 @@ int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams s
     }
     Application& app = session.Get().app;
     // A task with several Targets is reported against its first, as restore uses it.
-    const std::vector<std::string> targets = task->TargetFolders();
-    const std::string target = targets.empty() ? "" : targets.front();
+    const FolderReportRequest request = MakeFolderReportRequest(app, *task);
     SilentStatusHost host;
     PrintPathBrowser browser;
     ReportServices services{session.Get().fileSystem,
-                            app.Settings,
+                            request.Compare,
                             host,
                             app.Reporter,
                             app.Prompt,
                             app.Clock,
                             browser,
                             app.AppPath};
-    const std::string page =
-        ReportFolderDifferences(services, task->SourceFolderSpec, target, task->IncludeSubFolders,
-                                args.out.empty() ? "" : AbsolutePath(args.out), app.PathTables());
+    const std::string page = ReportFolderDifferences(
+        services, request.SourceFolder, request.TargetFolder, request.IncludeSubFolders,
+        args.out.empty() ? "" : AbsolutePath(args.out), request.PathTables);
     if (page.empty()) {
         return kExitUsage;
     }

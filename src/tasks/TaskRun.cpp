@@ -199,4 +199,15 @@ bool ApplyTaskRunOutcome(cCloneTasks& tasks, const TaskRunOutcome& outcome) {
     return true;
 }
 
+FolderReportRequest MakeFolderReportRequest(const Application& app, const cCloneTask& task) {
+    FolderReportRequest request;
+    request.SourceFolder = task.SourceFolderSpec;
+    const std::vector<std::string> targets = task.TargetFolders();
+    request.TargetFolder = targets.empty() ? std::string() : targets.front();
+    request.IncludeSubFolders = task.IncludeSubFolders;
+    request.Compare = app.Settings;
+    request.PathTables = app.PathTables();
+    return request;
+}
+
 }  // namespace duvanto

@@ -10,6 +10,7 @@
 #include "engine/CloneSettings.h"
 #include "tasks/CloneTask.h"
 #include "tasks/RunHost.h"
+#include "util/FileUtilities.h"
 
 namespace duvanto {
 
@@ -49,5 +50,17 @@ TaskRunOutcome ExecuteTaskRun(Application& app, const TaskRunRequest& request, I
 // (a task no longer listed takes nothing) and, when the next run moved, the next scheduled
 // task is marked anew. False when no listed task has that name.
 bool ApplyTaskRunOutcome(cCloneTasks& tasks, const TaskRunOutcome& outcome);
+
+// A folder-differences report of a task, copied on the owner's thread so that it may be made
+// on another: nothing it reads changes under it.
+struct FolderReportRequest {
+    std::string SourceFolder;
+    std::string TargetFolder;  // the task's first Target, as restore takes it; "" when none
+    bool IncludeSubFolders = true;
+    CloneSettings Compare;  // the comparison method and its tolerances in force now
+    MountTables PathTables;
+};
+
+FolderReportRequest MakeFolderReportRequest(const Application& app, const cCloneTask& task);
 
 }  // namespace duvanto

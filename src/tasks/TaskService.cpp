@@ -11,6 +11,23 @@
 
 namespace duvanto {
 
+namespace {
+constexpr char kIncludeExtension[] = ".dvi";
+constexpr char kExcludeExtension[] = ".dve";
+}  // namespace
+
+std::optional<std::string> TaskRunOrder::Next(
+    const std::function<bool(const std::string&)>& listed) {
+    while (!m_names.empty()) {
+        std::string name = std::move(m_names.front());
+        m_names.pop_front();
+        if (listed(name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
 void RunOnItsOwnThread(IBlockingRunFront& front, const std::function<void(IRunHost&)>& work) {
     IRunHost& host = front.RunStarting();
     std::thread thread([&] { work(host); });
@@ -21,10 +38,19 @@ void RunOnItsOwnThread(IBlockingRunFront& front, const std::function<void(IRunHo
 TaskService::TaskService(Application& app, std::string listFile, std::function<void()> saved)
     : m_app(app), m_listFile(std::move(listFile)), m_saved(std::move(saved)) {}
 
+std::string TaskService::ListFile() const {
+    return m_listFile.empty() ? m_app.CloneTasks.TaskListFileSpec() : m_listFile;
+}
+
+std::string TaskService::SupportFile(const std::string& name, const char* extension) const {
+    return m_app.CloneTasks.SupportFolder() + name + extension;
+}
+
 bool TaskService::Save(bool emptyWhenNoTask) {
     cCloneTasks& tasks = m_app.CloneTasks;
-    const bool saved = tasks.Count() == 0 && emptyWhenNoTask ? tasks.EmptyTaskListFile(m_listFile)
-                                                             : tasks.SaveAllTasksToFile(m_listFile);
+    const std::string file = ListFile();
+    const bool saved = tasks.Count() == 0 && emptyWhenNoTask ? tasks.EmptyTaskListFile(file)
+                                                             : tasks.SaveAllTasksToFile(file);
     if (m_saved) {
         m_saved();
     }
@@ -78,6 +104,22 @@ TaskEditResult TaskService::Add(const std::string& name, const TaskPropertiesInp
     return result;
 }
 
+std::optional<TaskMessage> TaskService::CheckNewName(const std::string& name) const {
+    return CheckNewTaskName(name, m_app.CloneTasks);
+}
+
+TaskEditResult TaskService::AddTask(const cCloneTask& task) {
+    TaskEditResult result;
+    result.Name = task.TaskName;
+    if (std::optional<TaskMessage> refused = CheckNewName(task.TaskName)) {
+        result.Messages.push_back(*refused);
+        result.Status = TaskEditStatus::Refused;
+    } else if (!m_app.CloneTasks.Add(task) || !Save()) {
+        result.Status = TaskEditStatus::Failed;
+    }
+    return result;
+}
+
 TaskEditResult TaskService::Remove(const std::string& name) {
     TaskEditResult result;
     const cCloneTask* task = m_app.CloneTasks.Item(name);
@@ -86,13 +128,20 @@ TaskEditResult TaskService::Remove(const std::string& name) {
         return result;
     }
     result.Name = task->TaskName;
-    if (!m_app.CloneTasks.Remove(*task) || !Save(true)) {
+    if (!m_app.CloneTasks.Remove(*task)) {
         result.Status = TaskEditStatus::Failed;
         return result;
     }
-    const std::string oldInclude = m_app.AppPath + result.Name + ".dvi";
-    if (FileExists(oldInclude)) {
-        WriteStringToFile(oldInclude, "", false, m_app.Prompt);
+    if (!Save(true)) {
+        result.Status = TaskEditStatus::Failed;
+    }
+    // Left behind, the lists would go to the next task given this name.
+    for (const std::string& file :
+         {SupportFile(result.Name, kIncludeExtension), SupportFile(result.Name, kExcludeExtension),
+          m_app.AppPath + result.Name + kIncludeExtension}) {
+        if (FileExists(file)) {
+            WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
+        }
     }
     return result;
 }
@@ -125,10 +174,23 @@ TaskEditResult TaskService::Rename(const std::string& name, const std::string& n
     if (trimmed == task->TaskName) {
         return result;
     }
+    // The lists move to the new name: read, deleted under the old name, then written under
+    // the new one (the save writes the include list), so that a change of letter case alone
+    // works on a file system that ignores letter case too.
+    const std::string exclude = ReadStringFromFile(SupportFile(task->TaskName, kExcludeExtension));
+    for (const char* extension : {kIncludeExtension, kExcludeExtension}) {
+        const std::string file = SupportFile(task->TaskName, extension);
+        if (FileExists(file)) {
+            WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
+        }
+    }
     // Renamed where it stands: the list keeps its order and the next-task mark.
     task->TaskName = trimmed;
     result.Name = trimmed;
     m_app.CloneTasks.TaskChanged(trimmed);
+    if (!exclude.empty()) {
+        WriteStringToFile(SupportFile(trimmed, kExcludeExtension), exclude, false, m_app.Prompt);
+    }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;
     }
@@ -151,7 +213,16 @@ TaskEditResult TaskService::Duplicate(const std::string& name) {
     cCloneTask copy;
     cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(*task, copy);
     copy.TaskName = result.Name;
-    if (!m_app.CloneTasks.Add(copy) || !Save()) {
+    if (!m_app.CloneTasks.Add(copy)) {
+        result.Status = TaskEditStatus::Failed;
+        return result;
+    }
+    // The exclude list is only ever read from its file: the copy needs a file of its own.
+    if (!copy.ExcludeFileSpecs.empty() && CreateFolderPath(m_app.CloneTasks.SupportFolder()).ok()) {
+        WriteStringToFile(SupportFile(result.Name, kExcludeExtension), copy.ExcludeFileSpecs, false,
+                          m_app.Prompt);
+    }
+    if (!Save()) {
         result.Status = TaskEditStatus::Failed;
     }
     return result;
@@ -185,16 +256,39 @@ bool TaskService::Stopping() const {
     return m_app.Flags.EscPressed || m_app.Flags.SessionEnding;
 }
 
+std::optional<TaskRunRequest> TaskService::PrepareRun(const std::string& name, bool scheduled) {
+    const cCloneTask* task = m_app.CloneTasks.Item(name);
+    if (task == nullptr) {
+        return std::nullopt;
+    }
+    m_app.Flags.CloneInProgress = true;
+    m_app.RunningScheduledTask = scheduled;
+    return MakeTaskRunRequest(m_app, *task);
+}
+
+bool TaskService::ApplyRunOutcome(const TaskRunOutcome& outcome) {
+    ApplyTaskRunOutcome(m_app.CloneTasks, outcome);
+    return Save();
+}
+
+SchedulerDecision TaskService::DueNow(SchedulerState& state, SchedulerConditions conditions) const {
+    conditions.CloneInProgress = conditions.CloneInProgress || m_app.Flags.CloneInProgress;
+    conditions.RestoreInProgress = conditions.RestoreInProgress || m_app.RestoreInProgress;
+    conditions.SchedulerPaused = conditions.SchedulerPaused || m_app.SchedulerPaused;
+    return SchedulerTick(state, conditions, m_app.CloneTasks, m_app.Clock.TickCount(),
+                         m_app.Clock.Now());
+}
+
 TasksRunResult TaskService::RunInOrder(const std::vector<std::string>& names,
                                        IBlockingRunFront& front) {
     TasksRunResult result;
-    for (const std::string& name : names) {
-        cCloneTask* task = m_app.CloneTasks.Item(name);
-        if (task == nullptr) {
-            continue;
-        }
+    TaskRunOrder order(names);
+    const auto listed = [this](const std::string& name) {
+        return m_app.CloneTasks.Item(name) != nullptr;
+    };
+    while (const std::optional<std::string> name = order.Next(listed)) {
         ++result.Ran;
-        result.AnyFailed = Run(*task, front).Failed || result.AnyFailed;
+        result.AnyFailed = Run(*m_app.CloneTasks.Item(*name), front).Failed || result.AnyFailed;
         if (Stopping()) {
             result.Stopped = true;
             break;
@@ -208,9 +302,7 @@ TasksRunResult TaskService::RunDue(IBlockingRunFront& front) {
     TasksRunResult result;
     // From a timer the window is never open, and the start-up delay is long over.
     SchedulerState state;
-    SchedulerConditions conditions;
-    const SchedulerDecision decision = SchedulerTick(state, conditions, m_app.CloneTasks,
-                                                     m_app.Clock.TickCount(), m_app.Clock.Now());
+    const SchedulerDecision decision = DueNow(state, {});
     if (decision.Action != SchedulerAction::RunTask) {
         return result;
     }

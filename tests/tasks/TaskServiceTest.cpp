@@ -194,6 +194,54 @@ TEST_F(TaskServiceTest, DueRunsOnlyATaskThatIsDue) {
     EXPECT_GT(app.CloneTasks.Item("Nightly")->NextCloneDateTime, kThursday + 0.6);
 }
 
+TEST_F(TaskServiceTest, DueNowHoldsOffWhileTheProgramOrTheFrontEndIsBusy) {
+    cCloneTask task = Task("Nightly", "S/", {"T/"});
+    task.IntervalType = IntervalDays;
+    task.NextCloneDateTime = kThursday + 0.5;
+    app.CloneTasks.Add(task);
+    app.CloneTasks.SetNextScheduledTask();
+    clock.now = kThursday + 0.6;
+    SchedulerState state;
+
+    app.Flags.CloneInProgress = true;
+    EXPECT_NE(service.DueNow(state, {}).Action, SchedulerAction::RunTask);
+    app.Flags.CloneInProgress = false;
+    app.SchedulerPaused = true;
+    EXPECT_NE(service.DueNow(state, {}).Action, SchedulerAction::RunTask);
+    app.SchedulerPaused = false;
+    SchedulerConditions reportBeingMade;
+    reportBeingMade.RestoreInProgress = true;
+    EXPECT_NE(service.DueNow(state, reportBeingMade).Action, SchedulerAction::RunTask);
+
+    const SchedulerDecision due = service.DueNow(state, {});
+    ASSERT_EQ(due.Action, SchedulerAction::RunTask);
+    EXPECT_EQ(due.Task->TaskName, "Nightly");
+}
+
+TEST_F(TaskServiceTest, ARunInTwoHalvesMarksItselfAndSavesItsOutcome) {
+    app.CloneTasks.Add(Task("Photos", "S/", {"T/"}));
+    EXPECT_FALSE(service.PrepareRun("Ghost", false));
+    EXPECT_FALSE(app.Flags.CloneInProgress) << "nothing reserved for a task not listed";
+
+    const std::optional<TaskRunRequest> request = service.PrepareRun("photos", true);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->Task.TaskName, "Photos");
+    EXPECT_TRUE(request->Scheduled);
+    EXPECT_TRUE(app.Flags.CloneInProgress) << "no second run may start before this one";
+
+    TaskRunOutcome outcome;
+    outcome.TaskName = "Photos";
+    outcome.LastCloneDateTime = kThursday;
+    outcome.ErrorOnLastClone = true;
+    EXPECT_TRUE(service.ApplyRunOutcome(outcome));
+    EXPECT_EQ(saves, 1);
+    cCloneTasks saved(appPath, clock, app.Reporter, prompt);
+    ASSERT_TRUE(saved.ReadAllTasksFromFile(listFile, false));
+    ASSERT_NE(saved.Item("Photos"), nullptr);
+    EXPECT_TRUE(saved.Item("Photos")->ErrorOnLastClone);
+    EXPECT_NEAR(saved.Item("Photos")->LastCloneDateTime, kThursday, 1.0 / 86400);
+}
+
 TEST_F(TaskServiceTest, WorkRunsOnAThreadOfItsOwnAndIsWaitedFor) {
     std::thread::id worker;
     bool hostGiven = false;

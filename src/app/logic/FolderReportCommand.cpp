@@ -16,15 +16,8 @@ std::optional<FolderReportJob> FolderReportCommand::Start(const cCloneTask* sele
                                                  MessageIcon::Information, MessageButtons::OK);
                             return std::nullopt;
                         }
-                        FolderReportJob job;
-                        job.SourceFolder = selected->SourceFolderSpec;
-                        const std::vector<std::string> targets = selected->TargetFolders();
-                        job.TargetFolder = targets.empty() ? std::string() : targets.front();
-                        job.IncludeSubFolders = selected->IncludeSubFolders;
-                        job.Compare = m_app.Settings;
-                        job.PathTables = m_app.PathTables();
                         m_running = true;
-                        return job;
+                        return MakeFolderReportRequest(m_app, *selected);
                     });
 }
 

@@ -12,17 +12,12 @@
 #include "engine/CloneSettings.h"
 #include "report/Report.h"
 #include "tasks/Application.h"
+#include "tasks/TaskRun.h"
 
 namespace duvanto {
 
-// What the worker thread takes: copies, so that nothing it reads changes under it.
-struct FolderReportJob {
-    std::string SourceFolder;
-    std::string TargetFolder;  // the task's first Target, as restore takes it
-    bool IncludeSubFolders = true;
-    CloneSettings Compare;  // the comparison method and its tolerances in force now
-    MountTables PathTables;
-};
+// What the worker thread takes: the core's copies of the task's folders and the settings.
+using FolderReportJob = FolderReportRequest;
 
 class FolderReportCommand {
 public:

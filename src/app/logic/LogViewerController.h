@@ -17,8 +17,9 @@ namespace duvanto {
 class ILogTextView {
 public:
     virtual ~ILogTextView() = default;
-    // Where the selection starts (the caret when nothing is selected).
-    virtual long SelectionStart() const = 0;
+    // Where the selection starts (the caret when nothing is selected). Not const: a view that
+    // is still taking in its text completes it first.
+    virtual long SelectionStart() = 0;
     // Looks for `text` from position `from` on; a match is selected and scrolled into view and
     // its position returned, no match (also `from` beyond the end) gives -1.
     virtual long FindAndSelect(const std::string& text, long from, bool wholeWord,

@@ -49,9 +49,8 @@ void RunCommandsController::ToolbarRun() {
 void RunCommandsController::RunInOrder(OrderWhat what) {
     // An order left over from an earlier command never runs: a window closed without OK
     // leaves the order empty.
-    m_order.clear();
-    const std::vector<std::string> chosen = m_view.AskOrder(TasksToOrder(m_view.TaskRows(), what));
-    m_order.assign(chosen.begin(), chosen.end());
+    m_order.Stop();
+    m_order = TaskRunOrder(m_view.AskOrder(TasksToOrder(m_view.TaskRows(), what)));
     StartNext();
 }
 
@@ -60,16 +59,11 @@ void RunCommandsController::RunEnded() {
 }
 
 void RunCommandsController::StartNext() {
-    while (!m_order.empty()) {
-        const std::string name = m_order.front();
-        m_order.pop_front();
-        if (!m_view.TaskExists(name)) {
-            continue;  // deleted or renamed since the order was made
-        }
-        if (!m_view.StartRun(name)) {
-            m_order.clear();  // the window is ending
-        }
-        return;
+    // A name removed or renamed since the order was made is passed over.
+    const std::optional<std::string> name =
+        m_order.Next([this](const std::string& next) { return m_view.TaskExists(next); });
+    if (name && !m_view.StartRun(*name)) {
+        m_order.Stop();  // the window is ending
     }
 }
 

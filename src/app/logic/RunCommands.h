@@ -11,6 +11,7 @@
 #include "app/logic/AppPrompt.h"
 #include "app/logic/MainCommands.h"
 #include "app/logic/OrderTasksController.h"
+#include "tasks/TaskService.h"
 
 namespace duvanto {
 
@@ -45,9 +46,9 @@ public:
     // are no longer in the list.
     void RunEnded();
     // The program is ending: no further task of the order starts.
-    void StopOrder() { m_order.clear(); }
+    void StopOrder() { m_order.Stop(); }
     // The tasks still to run after the current one.
-    const std::deque<std::string>& Order() const { return m_order; }
+    const std::deque<std::string>& Order() const { return m_order.Remaining(); }
 
 private:
     void RunInOrder(OrderWhat what);
@@ -55,7 +56,7 @@ private:
 
     IAppPrompt& m_prompt;
     IRunCommandsView& m_view;
-    std::deque<std::string> m_order;
+    TaskRunOrder m_order;
 };
 
 // Run Selected Task, Run Tasks with Checkmarks and Run All Tasks in the File menu, the

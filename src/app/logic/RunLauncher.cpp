@@ -1,17 +1,9 @@
 #include "app/logic/RunLauncher.h"
 
-#include "tasks/CloneTasks.h"
-
 namespace duvanto {
 
 std::optional<TaskRunRequest> RunLauncher::Reserve(const std::string& taskName, bool scheduled) {
-    const cCloneTask* task = m_app.CloneTasks.Item(taskName);
-    if (task == nullptr) {
-        return std::nullopt;
-    }
-    m_app.Flags.CloneInProgress = true;
-    m_app.RunningScheduledTask = scheduled;
-    return MakeTaskRunRequest(m_app, *task);
+    return m_service.PrepareRun(taskName, scheduled);
 }
 
 TaskRunOutcome RunLauncher::Run(const TaskRunRequest& request, IRunHost& host) {
@@ -19,9 +11,7 @@ TaskRunOutcome RunLauncher::Run(const TaskRunRequest& request, IRunHost& host) {
 }
 
 bool RunLauncher::Apply(const TaskRunOutcome& outcome) {
-    ApplyTaskRunOutcome(m_app.CloneTasks, outcome);
-    cCloneTasks& tasks = m_app.CloneTasks;
-    return tasks.SaveAllTasksToFile(tasks.TaskListFileSpec());
+    return m_service.ApplyRunOutcome(outcome);
 }
 
 }  // namespace duvanto

@@ -1,20 +1,21 @@
 #pragma once
-// How the desktop program runs a task: the request made on the GUI thread (a copy of the task
-// and of the options in force), the core's run on whatever thread the window gives it, and the
-// outcome applied to the list on the GUI thread afterwards. The one place that calls into the
-// core's runs.
+// How the desktop program runs a task: the tasks service's request made on the GUI thread (a
+// copy of the task and of the options in force), the core's run on whatever thread the window
+// gives it, and the service applying the outcome on the GUI thread afterwards. The one place
+// that calls into the core's runs.
 
 #include <optional>
 #include <string>
 
 #include "tasks/Application.h"
 #include "tasks/TaskRun.h"
+#include "tasks/TaskService.h"
 
 namespace duvanto {
 
 class RunLauncher {
 public:
-    explicit RunLauncher(Application& app) : m_app(app) {}
+    explicit RunLauncher(Application& app) : m_app(app), m_service(app, "") {}
 
     bool Busy() const { return m_app.Flags.CloneInProgress; }
     // On the GUI thread, before the run's thread starts: the run's own copy of the task and the
@@ -31,6 +32,7 @@ public:
 
 private:
     Application& m_app;
+    TaskService m_service;
 };
 
 }  // namespace duvanto

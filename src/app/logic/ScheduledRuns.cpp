@@ -6,7 +6,11 @@ namespace duvanto {
 
 ScheduledRuns::ScheduledRuns(Application& app, ProgramOptions& options, IAppPrompt& prompt,
                              ScheduledRunHooks hooks)
-    : m_app(app), m_options(options), m_prompt(prompt), m_hooks(std::move(hooks)) {}
+    : m_app(app),
+      m_options(options),
+      m_prompt(prompt),
+      m_hooks(std::move(hooks)),
+      m_service(app, "") {}
 
 void ScheduledRuns::Start() {
     m_state.Start(m_options.DelayBeforeFirstTask, m_app.Clock.TickCount());
@@ -15,15 +19,12 @@ void ScheduledRuns::Start() {
 void ScheduledRuns::Tick() {
     try {
         SchedulerConditions conditions;
-        conditions.CloneInProgress = m_app.Flags.CloneInProgress;
-        conditions.RestoreInProgress = m_app.RestoreInProgress || (m_holdOff && m_holdOff());
-        conditions.SchedulerPaused = m_app.SchedulerPaused;
+        conditions.RestoreInProgress = m_holdOff && m_holdOff();
         conditions.MainWindowClosing = m_hooks.closing && m_hooks.closing();
         conditions.MainWindowVisible = m_hooks.mainWindowVisible && m_hooks.mainWindowVisible();
         // The option is the one place the "shown once" mark lives: the options file keeps it.
         m_state.ScheduledSyncsMsg = m_options.ScheduledSyncsMsg;
-        const SchedulerDecision decision = SchedulerTick(
-            m_state, conditions, m_app.CloneTasks, m_app.Clock.TickCount(), m_app.Clock.Now());
+        const SchedulerDecision decision = m_service.DueNow(m_state, conditions);
         m_options.ScheduledSyncsMsg = m_state.ScheduledSyncsMsg;
         switch (decision.Action) {
             case SchedulerAction::RunTask:

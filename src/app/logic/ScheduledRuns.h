@@ -1,6 +1,6 @@
 #pragma once
-// The scheduler timer's work: once a minute the core's tick decides, and this carries the
-// decision out: a due task is run when the window is hidden; while the window is open the
+// The scheduler timer's work: once a minute the tasks service's tick decides, and this carries
+// the decision out: a due task is run when the window is hidden; while the window is open the
 // "Scheduled Task Not Run" message is shown once, then only the status text.
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "settings/ProgramOptions.h"
 #include "tasks/Application.h"
 #include "tasks/Scheduler.h"
+#include "tasks/TaskService.h"
 
 namespace duvanto {
 
@@ -42,6 +43,7 @@ private:
     IAppPrompt& m_prompt;
     ScheduledRunHooks m_hooks;
     std::function<bool()> m_holdOff;
+    TaskService m_service;
     SchedulerState m_state;
 };
 

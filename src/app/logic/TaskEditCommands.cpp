@@ -38,17 +38,16 @@ void TaskEditCommands::NewTask() {
         return;
     }
     task.TaskName = name;
-    if (!m_service.Add(task)) {
+    const TaskEditResult added = m_service.Add(task);
+    if (added.Status != TaskEditStatus::Done) {
+        for (const TaskMessage& message : added.Messages) {
+            Show(message);
+        }
         m_view.RefreshTaskRows("");
         return;
     }
     m_view.RefreshTaskRows(name);
-    std::string text = "'";
-    text += name;
-    text +=
-        "' has been created successfully.\r\n\r\n"
-        "To run this task, click on the toolbar button with the two sheep on it.";
-    Show("New Task", text);
+    Show(TaskCreatedMessage(name));
 }
 
 void TaskEditCommands::DuplicateTask() {
@@ -57,16 +56,13 @@ void TaskEditCommands::DuplicateTask() {
         Show("Duplicate Selected Task", "Please select a task first.");
         return;
     }
-    const std::string copyName = m_service.DuplicateName(name);
-    if (!m_service.Duplicate(name, copyName)) {
+    const TaskEditResult copy = m_service.Duplicate(name);
+    if (copy.Status != TaskEditStatus::Done) {
         m_view.RefreshTaskRows("");
         return;
     }
-    m_view.RefreshTaskRows(copyName);
-    std::string text = "'";
-    text += copyName;
-    text += "' has been created successfully.";
-    Show("Duplicate Task", text);
+    m_view.RefreshTaskRows(copy.Name);
+    Show(TaskDuplicatedMessage(copy.Name));
 }
 
 void TaskEditCommands::DeleteTask() {
@@ -108,13 +104,23 @@ bool TaskEditCommands::EndRename(const std::string& typed) {
     if (name.empty() || oldName.empty() || name == oldName) {
         return false;
     }
-    if (const std::optional<TaskMessage> refused = m_service.CheckRename(oldName, name)) {
-        Show(refused->Title, refused->Text, refused->Icon);
-        return false;
+    const TaskEditResult renamed = m_service.Rename(oldName, name);
+    switch (renamed.Status) {
+        case TaskEditStatus::Done:
+            m_view.RefreshTaskRows(renamed.Name);
+            return true;
+        case TaskEditStatus::Refused:
+            if (!renamed.Messages.empty()) {
+                Show(renamed.Messages.back());
+            }
+            return false;
+        case TaskEditStatus::NoSuchTask:
+        case TaskEditStatus::Failed:
+            break;
     }
-    const bool renamed = m_service.Rename(oldName, name);
-    m_view.RefreshTaskRows(renamed ? name : oldName);
-    return renamed;
+    // A failed save leaves the list renamed in memory: the rows show what the list holds.
+    m_view.RefreshTaskRows(renamed.Name.empty() ? oldName : renamed.Name);
+    return false;
 }
 
 void TaskEditCommands::TaskProperties() {
@@ -127,7 +133,7 @@ void TaskEditCommands::TaskProperties() {
     if (!task) {
         return;
     }
-    const TaskEditResult result = m_view.EditTaskProperties(*task);
+    const PropertiesEditResult result = m_view.EditTaskProperties(*task);
     if (result.cancelled) {
         return;
     }

@@ -14,7 +14,7 @@
 namespace duvanto {
 
 // How the task properties window was left.
-struct TaskEditResult {
+struct PropertiesEditResult {
     bool cancelled = true;
     bool changed = false;
 };
@@ -30,7 +30,7 @@ public:
     virtual void BeginRename(const std::string& name) = 0;
     // Shows the task properties window modally over the task; on OK the task holds what was
     // entered.
-    virtual TaskEditResult EditTaskProperties(cCloneTask& task) = 0;
+    virtual PropertiesEditResult EditTaskProperties(cCloneTask& task) = 0;
     virtual void SetTaskListName(const std::string& name) = 0;
     virtual void RefreshTrayIcon() = 0;
     // After another list was read: the lines it could not take, the names it repaired.
@@ -62,6 +62,7 @@ public:
 private:
     void Show(const std::string& title, const std::string& text,
               MessageIcon icon = MessageIcon::Information);
+    void Show(const TaskMessage& message) { Show(message.Title, message.Text, message.Icon); }
     // Saves the current list, reads the other, and shows it.
     void SwitchTo(const std::string& fileSpec);
 

@@ -8,7 +8,6 @@ namespace duvanto {
 
 namespace {
 
-constexpr char kIncludeExtension[] = ".dvi";
 constexpr char kExcludeExtension[] = ".dve";
 
 // The support folder of a list file, wherever that file is: as cCloneTasks names its own.
@@ -28,22 +27,6 @@ std::string FileOf(const std::string& folder, const std::string& name, const cha
 
 }  // namespace
 
-std::optional<TaskMessage> TaskServiceAdapter::CheckNewName(const std::string& name) const {
-    return CheckNewTaskName(name, m_app.CloneTasks);
-}
-
-std::optional<TaskMessage> TaskServiceAdapter::CheckRename(const std::string& oldName,
-                                                           const std::string& newName) const {
-    if (std::optional<TaskMessage> refused = CheckTaskNameCharacters(newName)) {
-        return refused;
-    }
-    const cCloneTask* holder = m_app.CloneTasks.Item(newName);
-    if (holder != nullptr && holder != m_app.CloneTasks.Item(oldName)) {
-        return TaskMessage{"Rename Task", "Duplicate task name", MessageIcon::Exclamation};
-    }
-    return std::nullopt;
-}
-
 bool TaskServiceAdapter::Contains(const std::string& name) const {
     return m_app.CloneTasks.Item(name) != nullptr;
 }
@@ -56,92 +39,6 @@ std::optional<cCloneTask> TaskServiceAdapter::Copy(const std::string& name) cons
     return *task;
 }
 
-bool TaskServiceAdapter::Add(const cCloneTask& task) {
-    return m_app.CloneTasks.Add(task) && SaveList(false);
-}
-
-std::string TaskServiceAdapter::DuplicateName(const std::string& name) const {
-    std::string base = "Copy of ";
-    base += name;
-    std::string candidate = base;
-    for (int n = 2; m_app.CloneTasks.Item(candidate) != nullptr; ++n) {
-        candidate = base;
-        candidate += " (";
-        candidate += std::to_string(n);
-        candidate += ")";
-    }
-    return candidate;
-}
-
-bool TaskServiceAdapter::Duplicate(const std::string& name, const std::string& newName) {
-    const cCloneTask* original = m_app.CloneTasks.Item(name);
-    if (original == nullptr) {
-        return false;
-    }
-    cCloneTask copy;
-    cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(*original, copy);
-    copy.TaskName = newName;
-    if (!m_app.CloneTasks.Add(copy)) {
-        return false;
-    }
-    // The exclude list is only ever read from its file: the copy needs a file of its own.
-    if (!copy.ExcludeFileSpecs.empty()) {
-        const std::string folder = m_app.CloneTasks.SupportFolder();
-        if (CreateFolderPath(folder).ok()) {
-            WriteStringToFile(FileOf(folder, newName, kExcludeExtension), copy.ExcludeFileSpecs,
-                              false, m_app.Prompt);
-        }
-    }
-    return SaveList(false);
-}
-
-bool TaskServiceAdapter::Remove(const std::string& name) {
-    const cCloneTask* task = m_app.CloneTasks.Item(name);
-    if (task == nullptr) {
-        return false;
-    }
-    const std::string removed = task->TaskName;
-    if (!m_app.CloneTasks.Remove(*task)) {
-        return false;
-    }
-    const bool saved = SaveList(true);
-    const std::string folder = m_app.CloneTasks.SupportFolder();
-    for (const std::string& file :
-         {FileOf(folder, removed, kIncludeExtension), FileOf(folder, removed, kExcludeExtension),
-          FileOf(m_app.AppPath, removed, kIncludeExtension)}) {
-        if (FileExists(file)) {
-            WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
-        }
-    }
-    return saved;
-}
-
-bool TaskServiceAdapter::Rename(const std::string& oldName, const std::string& newName) {
-    cCloneTask* task = m_app.CloneTasks.Item(oldName);
-    if (task == nullptr || CheckRename(oldName, newName)) {
-        return false;
-    }
-    const std::string previous = task->TaskName;
-    // The lists move to the new name: read, deleted under the old name, then written under
-    // the new one (the save writes the include list), so that a change of letter case alone
-    // works on a file system that ignores letter case too.
-    const std::string folder = m_app.CloneTasks.SupportFolder();
-    const std::string exclude = ReadStringFromFile(FileOf(folder, previous, kExcludeExtension));
-    for (const char* extension : {kIncludeExtension, kExcludeExtension}) {
-        const std::string file = FileOf(folder, previous, extension);
-        if (FileExists(file)) {
-            WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
-        }
-    }
-    // The task keeps its place in the list: its name is its key, looked up at each use.
-    task->TaskName = newName;
-    m_app.CloneTasks.TaskChanged(newName);
-    if (!exclude.empty()) {
-        WriteStringToFile(FileOf(folder, newName, kExcludeExtension), exclude, false, m_app.Prompt);
-    }
-    return SaveList(false);
-}
-
 bool TaskServiceAdapter::StoreProperties(const cCloneTask& edited) {
     cCloneTask* task = m_app.CloneTasks.Item(edited.TaskName);
     if (task == nullptr) {
@@ -152,21 +49,11 @@ bool TaskServiceAdapter::StoreProperties(const cCloneTask& edited) {
     task->TaskName = name;
     m_app.CloneTasks.TaskChanged(name);
     m_app.CloneTasks.SetNextScheduledTask();
-    return SaveList(false);
+    return Save();
 }
 
 bool TaskServiceAdapter::Save() {
-    return SaveList(false);
-}
-
-bool TaskServiceAdapter::SaveList(bool emptyWhenNoTask) {
-    cCloneTasks& tasks = m_app.CloneTasks;
-    // Saving an empty list leaves its file alone, which would bring a removed last task back
-    // with the next read.
-    if (tasks.Count() == 0) {
-        return !emptyWhenNoTask || tasks.EmptyTaskListFile(tasks.TaskListFileSpec());
-    }
-    return tasks.SaveAllTasksToFile(tasks.TaskListFileSpec());
+    return m_service.Save();
 }
 
 std::string TaskServiceAdapter::ListFileFor(const std::string& name) const {
@@ -182,7 +69,7 @@ bool TaskServiceAdapter::CreateEmptyListFile(const std::string& fileSpec) {
 
 bool TaskServiceAdapter::SwitchTo(const std::string& fileSpec) {
     cCloneTasks& tasks = m_app.CloneTasks;
-    SaveList(false);
+    Save();
     while (tasks.Count() > 0) {
         tasks.Remove(*tasks.Item(1));
     }
@@ -196,7 +83,7 @@ bool TaskServiceAdapter::SwitchTo(const std::string& fileSpec) {
 bool TaskServiceAdapter::SaveAs(const std::string& fileSpec) {
     cCloneTasks& tasks = m_app.CloneTasks;
     if (fileSpec == tasks.TaskListFileSpec()) {
-        return SaveList(false);
+        return Save();
     }
     if (tasks.Count() == 0) {
         return tasks.EmptyTaskListFile(fileSpec);

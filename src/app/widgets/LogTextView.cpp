@@ -1,6 +1,7 @@
 #include "app/widgets/LogTextView.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,6 +15,11 @@ namespace duvanto {
 namespace {
 
 constexpr int kColoured = 1;  // a block's user state once its spans are applied
+
+// A log longer than this (in UTF-16 units, some 2,000 lines) opens on its last lines; the
+// older ones follow in pieces of kOlderPiece, each a few milliseconds of the event loop.
+constexpr qsizetype kOpenedFirst = 256 * 1024;
+constexpr qsizetype kOlderPiece = 512 * 1024;
 
 std::u16string_view Units(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -40,6 +46,8 @@ LogTextView::LogTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setTabChangesFocus(true);  // read-only: Tab moves on to the find box
     connect(this, &QPlainTextEdit::updateRequest, this, [this] { ColourVisibleBlocks(); });
+    m_olderTimer.setInterval(0);
+    connect(&m_olderTimer, &QTimer::timeout, this, [this] { TakeOlder(kOlderPiece); });
 }
 
 QString LogTextView::Decode(const std::string& bytes) {
@@ -54,11 +62,13 @@ void LogTextView::AddSpans(const QString& text) {
     if (!m_colour) {
         return;
     }
+    const auto older = static_cast<std::size_t>(m_older.size());
     for (const LogSpan& span : m_scanner.Feed(Units(text))) {
         // A span that waited for its closing mark may reach back into blocks already shown.
-        for (QTextBlock block = document()->findBlock(static_cast<int>(span.start));
+        const std::size_t from = std::max(span.start, older) - older;
+        for (QTextBlock block = document()->findBlock(static_cast<int>(from));
              block.isValid() &&
-             static_cast<std::size_t>(block.position()) < span.start + span.length;
+             static_cast<std::size_t>(block.position()) + older < span.start + span.length;
              block = block.next()) {
             block.setUserState(-1);
         }
@@ -71,11 +81,48 @@ void LogTextView::SetLog(const std::string& bytes, bool colour) {
     m_scanner.Reset();
     m_spans.clear();
     m_colour = colour;
+    m_olderTimer.stop();
+    m_older.clear();
     const QString text = Decode(bytes);
-    setPlainText(text);
+    // Laying the whole of a large log into the document takes most of the opening: it starts
+    // with what is in view, from the start of a line.
+    const qsizetype cut =
+        text.size() > kOpenedFirst ? text.lastIndexOf(QLatin1Char('\n'), -kOpenedFirst) + 1 : 0;
+    if (cut > 0) {
+        m_older = text.first(cut);
+        m_olderTimer.start();
+    }
+    setPlainText(text.sliced(cut));
     AddSpans(text);
     moveCursor(QTextCursor::End);
     ColourVisibleBlocks();
+}
+
+void LogTextView::TakeOlder(qsizetype units) {
+    if (m_older.isEmpty()) {
+        m_olderTimer.stop();
+        return;
+    }
+    const qsizetype start =
+        units >= m_older.size() ? 0 : m_older.lastIndexOf(QLatin1Char('\n'), -units - 1) + 1;
+    const QString piece = m_older.sliced(start);
+    m_older.truncate(start);
+    // Each line is a block and a block one line (no wrapping): the view moves down by the
+    // lines put above it, so the same lines stay in view. The caret and the selection are
+    // the document's cursors and move with their text.
+    const int top = verticalScrollBar()->value();
+    const int before = document()->blockCount();
+    QTextCursor front(document());
+    front.insertText(piece);
+    verticalScrollBar()->setValue(top + document()->blockCount() - before);
+    if (m_older.isEmpty()) {
+        m_olderTimer.stop();
+    }
+    ColourVisibleBlocks();
+}
+
+void LogTextView::LoadWhole() {
+    TakeOlder(m_older.size());
 }
 
 void LogTextView::AppendLog(const std::string& bytes) {
@@ -114,7 +161,7 @@ void LogTextView::ColourVisibleBlocks() {
         if (block.userState() == kColoured) {
             continue;
         }
-        const auto from = static_cast<std::size_t>(block.position());
+        const auto from = static_cast<std::size_t>(block.position() + m_older.size());
         const std::size_t to = from + static_cast<std::size_t>(block.length());
         QList<QTextLayout::FormatRange> formats;
         for (auto span = FirstSpanEndingAfter(from); span != m_spans.end() && span->start < to;
@@ -147,7 +194,8 @@ QColor LogTextView::ColourAt(int position) const {
     return {};
 }
 
-void LogTextView::PrintTo(QPrinter& printer) const {
+void LogTextView::PrintTo(QPrinter& printer) {
+    LoadWhole();
     const QTextCursor selection = textCursor();
     const bool partial = selection.hasSelection();
     const int from = partial ? selection.selectionStart() : 0;
@@ -171,12 +219,15 @@ void LogTextView::PrintTo(QPrinter& printer) const {
     printed.print(&printer);
 }
 
-long LogTextView::SelectionStart() const {
+long LogTextView::SelectionStart() {
+    // Positions count from the whole text's start: the older lines must be in.
+    LoadWhole();
     return textCursor().selectionStart();
 }
 
 long LogTextView::FindAndSelect(const std::string& text, long from, bool wholeWord,
                                 bool matchCase) {
+    LoadWhole();
     if (from < 0 || from >= document()->characterCount()) {
         return -1;
     }
@@ -200,6 +251,12 @@ long LogTextView::FindAndSelect(const std::string& text, long from, bool wholeWo
 void LogTextView::showEvent(QShowEvent* event) {
     QPlainTextEdit::showEvent(event);
     ColourVisibleBlocks();
+}
+
+void LogTextView::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Home, Page Up and selecting all go where the older lines belong.
+    LoadWhole();
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void LogTextView::resizeEvent(QResizeEvent* event) {

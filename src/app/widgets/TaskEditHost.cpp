@@ -52,7 +52,7 @@ void TaskEditHost::BeginRename(const std::string& name) {
     m_window.lvwTasks->edit(index);
 }
 
-TaskEditResult TaskEditHost::EditTaskProperties(cCloneTask& task) {
+PropertiesEditResult TaskEditHost::EditTaskProperties(cCloneTask& task) {
     TaskPropertiesController controller(task, {m_prompt, m_help, m_app.Reporter, m_fileSystem,
                                                m_app.Clock, m_app.PathTables(), m_fileTypes});
     frmTaskProperties dialog(controller, m_window.isVisible() ? &m_window : nullptr);

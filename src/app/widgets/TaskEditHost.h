@@ -28,7 +28,7 @@ public:
     std::string SelectedTaskName() const override;
     void RefreshTaskRows(const std::string& select) override;
     void BeginRename(const std::string& name) override;
-    TaskEditResult EditTaskProperties(cCloneTask& task) override;
+    PropertiesEditResult EditTaskProperties(cCloneTask& task) override;
     void SetTaskListName(const std::string& name) override;
     void RefreshTrayIcon() override;
     void ShowLoadProblems() override;

@@ -29,7 +29,7 @@ struct FakeTextView : ILogTextView {
     bool lastWholeWord = false;
     bool lastMatchCase = false;
 
-    long SelectionStart() const override { return selectionStart; }
+    long SelectionStart() override { return selectionStart; }
     long FindAndSelect(const std::string& what, long from, bool wholeWord,
                        bool matchCase) override {
         searchedFrom.push_back(from);

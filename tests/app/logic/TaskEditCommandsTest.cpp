@@ -29,7 +29,7 @@ public:
         }
     }
     void BeginRename(const std::string& name) override { editing = name; }
-    TaskEditResult EditTaskProperties(cCloneTask& task) override {
+    PropertiesEditResult EditTaskProperties(cCloneTask& task) override {
         edited.push_back(task.TaskName);
         if (!dialogResult.cancelled && edit) {
             edit(task);
@@ -44,7 +44,7 @@ public:
     std::string editing;
     std::string listName;
     std::vector<std::string> edited;
-    TaskEditResult dialogResult{false, true};
+    PropertiesEditResult dialogResult{false, true};
     std::function<void(cCloneTask&)> edit;
     int refreshes = 0;
     int trayRefreshes = 0;

@@ -3,6 +3,7 @@
 
 #include <QPrinter>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QtTest>
 #include <memory>
 
@@ -66,6 +67,25 @@ struct Viewer {
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kPlain;
+
+// A log too large to go into the box at once (some 1.2 MB, several pieces of older lines):
+// numbered copies, two failed copies in every hundred (one near the top, one near the end), one
+// run's begin first and another's end last.
+std::string LargeLog() {
+    std::string text = "12/4/2003 4:38:16 PM<Begin: First>\r\n";
+    for (int i = 0; i < 20000; ++i) {
+        const std::string file = "file-" + std::to_string(i) + ".txt";
+        text += i % 100 == 1 || i % 100 == 98
+                    ? "12/4/2003 4:38:17 PM *Copy Error: 13 Permission denied " + file +
+                          " from /s/ to /t/\r\n"
+                    : "12/4/2003 4:38:17 PM - Copied: " + file + " from /s/ to /t/\r\n";
+    }
+    return text + "12/4/2003 4:38:18 PM<End: Last> {All Activity Logged}\r\n\r\n";
+}
+
+QString WithoutCarriageReturns(const std::string& text) {
+    return QString::fromStdString(text).remove(QLatin1Char('\r'));
+}
 
 // Pages of a PDF file written by Qt: one page object each.
 int PdfPages(const QString& file) {
@@ -208,6 +228,52 @@ private slots:
         QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
         v.form->cmdHelp->click();
         QCOMPARE(v.help.shown, std::vector<int>{18});
+    }
+
+    void ALargeLogOpensOnItsNewestLinesAndTakesInTheOlderOnesAfter() {
+        const std::string log = LargeLog();
+        Viewer v(log, 20000000);
+        LogTextView* box = v.form->rtfLogEntries;
+        QVERIFY(box->Loading());
+        const QString whole = WithoutCarriageReturns(log);
+        QVERIFY(v.Shown().size() < whole.size());
+        QVERIFY(whole.endsWith(v.Shown()) && v.Shown().startsWith(QStringLiteral("12/4/2003")));
+        QCOMPARE(v.ColourOf(QStringLiteral("<End: Last>")), kBlue);
+        const QString top = box->cursorForPosition(QPoint(2, 2)).block().text();
+
+        QTRY_VERIFY_WITH_TIMEOUT(!box->Loading(), 20000);
+        QCOMPARE(v.Shown(), whole);
+        // The same lines stay in view, the caret at the end, while the older lines come in.
+        QCOMPARE(box->cursorForPosition(QPoint(2, 2)).block().text(), top);
+        QVERIFY(box->textCursor().atEnd());
+        // Coloured where they are in the whole text, not where they were in the first part.
+        const int last = v.Shown().lastIndexOf(QStringLiteral("*Copy Error:"));
+        QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:"), last), kRed);
+        QCOMPARE(v.ColourOf(QStringLiteral(" 13 Permission denied"), last), kPlain);
+        box->verticalScrollBar()->setValue(0);
+        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: First>")), kBlue);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
+        QCOMPARE(v.ColourOf(QStringLiteral(" - Copied: file-0.txt")), kPlain);
+    }
+
+    void FindAndNewEntriesWhileTheOlderLinesAreStillComingIn() {
+        const std::string log = LargeLog();
+        Viewer v(log, 20000000);
+        QVERIFY(v.form->rtfLogEntries->Loading());
+        const std::string entry = "12/4/2003 4:39:00 PM *Delete Error: 2 gone x from /t/\r\n";
+        v.form->AppendLines(entry);
+        QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
+
+        // Only the older lines name the first run: Find takes them in and selects it there.
+        v.form->txtFind->setText(QStringLiteral("First"));
+        v.prompt.messages.answers = {MessageAnswer::Yes};
+        v.form->cmdFind->click();
+        QVERIFY(!v.form->rtfLogEntries->Loading());
+        QCOMPARE(v.prompt.messages.shown.size(), std::size_t{1});  // asked to start over
+        QCOMPARE(v.Shown(), WithoutCarriageReturns(log + entry));
+        QCOMPARE(v.form->rtfLogEntries->textCursor().selectionStart(),
+                 v.Shown().indexOf(QStringLiteral("First")));
+        QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
     }
 
     void PrintsTheLogOrTheSelectionToAPdfFile() {
