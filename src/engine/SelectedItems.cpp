@@ -164,7 +164,7 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
                                                          const std::string& target,
                                                          bool includeSubfolders) {
     AppendFolderOp(CreateFolder, target, source);
-    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, false);
+    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, StampAllEntries);
     if (!listing.ok()) {
         LogFolderFailure(source, listing.status());
         return false;
@@ -175,7 +175,7 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
         host.Pump();
         if (entry.IsFileLike()) {
             if (!IsOwnTemporaryName(entry.name)) {
-                AppendCopy(entry.name, source, target, entry.size);
+                AppendCopy(source, target, entry, nullptr, OpReason::NewInSource);
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
@@ -215,8 +215,10 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             }
             int r = 0;
             bool contentError = false;
+            OpReason why = OpReason::SourceNewer;
+            uint64_t detail = 0;
             bool same = AreSame(host, sourceEntry.value(), targetEntry.value(), sourceFolder,
-                                targetFolder, r, contentError);
+                                targetFolder, r, contentError, why, detail);
             if (contentError) {
                 return false;
             }
@@ -228,7 +230,8 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
                 same = true;
             }
             if (!same) {
-                AppendCopy(name, sourceFolder, targetFolder, sourceEntry.value().size);
+                AppendCopy(sourceFolder, targetFolder, sourceEntry.value(), &targetEntry.value(),
+                           why, detail);
             }
             return true;
         }
@@ -237,8 +240,17 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
         }
         // The size only counts for the progress: a Source that cannot be asked copies as 0.
         Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
-        AppendCopy(name, sourceFolder, targetFolder,
-                   sourceEntry.ok() ? sourceEntry.value().size : 0);
+        DirEntry unread;
+        unread.name = name;
+        const DirEntry* special = targetEntry.ok() ? &targetEntry.value() : nullptr;
+        AppendCopy(sourceFolder, targetFolder, sourceEntry.ok() ? sourceEntry.value() : unread,
+                   special, special != nullptr ? OpReason::KindDiffers : OpReason::NewInSource);
+        if (!sourceEntry.ok()) {
+            m_plan.Ops.back().SourceKind = StampKind::NotRead;
+        }
+        if (!targetEntry.ok() && !targetEntry.status().IsNotFound()) {
+            m_plan.Ops.back().TargetKind = StampKind::NotRead;
+        }
         return true;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSourceFileAndReturnResults");
@@ -258,6 +270,7 @@ bool cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
             if (IsCloneCancelled()) {
                 return false;
             }
+            ++m_plan.TargetFilesSeen;
             AddFileToFileOpsArrayIfOrphan(source, target, file);
         }
         return true;
@@ -269,8 +282,22 @@ bool cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
 
 void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std::string& target,
                                            const std::string& targetFile) {
-    if (IsTargetFileOrphan(source, target, targetFile)) {
-        AppendDeleteFile(NamePartOf(targetFile), FolderPartOf(targetFile));
+    if (!IsTargetFileOrphan(source, target, targetFile)) {
+        return;
+    }
+    // Orphans are few: their two entries are read once more for the plan's record of them.
+    DirEntry unread;
+    unread.name = NamePartOf(targetFile);
+    Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
+    Result<DirEntry> sourceEntry = m_fs.GetEntry(source + targetFile.substr(target.size()));
+    const DirEntry* folder = sourceEntry.ok() ? &sourceEntry.value() : nullptr;
+    AppendDeleteFile(FolderPartOf(targetFile), targetEntry.ok() ? targetEntry.value() : unread,
+                     folder, folder != nullptr ? OpReason::FolderInSource : OpReason::Orphan);
+    if (!targetEntry.ok()) {
+        m_plan.Ops.back().TargetKind = StampKind::NotRead;
+    }
+    if (!sourceEntry.ok() && !sourceEntry.status().IsNotFound()) {
+        m_plan.Ops.back().SourceKind = StampKind::NotRead;
     }
 }
 

@@ -58,7 +58,7 @@ std::string cCloneLog::FormatEntry(int32_t EntryType, const std::string& TaskNam
                                    const std::string& TargetFolder, int32_t ErrorNumber,
                                    const std::string& ErrorDescription,
                                    const std::string& SafeCopyStep) const {
-    if (EntryType < Begin || EntryType > GetSubFoldersError ||
+    if (EntryType < Begin || EntryType > MassDeleteError ||
         (m_logOnlyErrors && IsSuccessKind(EntryType))) {
         return {};
     }
@@ -142,6 +142,9 @@ std::string cCloneLog::FormatEntry(int32_t EntryType, const std::string& TaskNam
             break;
         case GetSubFoldersError:
             text = " *Get SubFolders Error: " + no + " " + desc + " " + file;
+            break;
+        case MassDeleteError:
+            text = " *Mass Delete Error: " + desc + " " + target;
             break;
         default:
             return {};

@@ -44,6 +44,8 @@ enum LogEntryType : int32_t {
     SafeCopyError = 18,
     IncludeFilterFileError = 19,
     GetSubFoldersError = 20,
+    // The guard against mass deletion stopped a run before it did anything.
+    MassDeleteError = 21,
 };
 
 // Told of each entry the log takes, so that a view can show the log as it grows. Called on the
@@ -73,7 +75,7 @@ public:
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
     std::string InMemoryString() const;
 
-    // Formats one entry and appends it to the buffer; an EntryType outside 0..20 adds nothing.
+    // Formats one entry and appends it to the buffer; an EntryType outside 0..21 adds nothing.
     void Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
              const std::string& SourceFolder, const std::string& TargetFolder, int32_t ErrorNumber,
              const std::string& ErrorDescription, const std::string& SafeCopyStep);

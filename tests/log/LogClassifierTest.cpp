@@ -116,8 +116,9 @@ TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
                                                  "Include Filter Error",
                                                  "Safe Copy Error",
                                                  "Include Filter Error",
-                                                 "Get SubFolders Error"};
-    for (int32_t type = Begin; type <= GetSubFoldersError; ++type) {
+                                                 "Get SubFolders Error",
+                                                 "Mass Delete Error"};
+    for (int32_t type = Begin; type <= MassDeleteError; ++type) {
         // Names with both marks: a success entry must stay plain whatever it names.
         std::string line = log.FormatEntry(type, "Night run", "a*b<c>:d.txt", "/s/", "/t/", 13,
                                            "Permission denied", "(Copy Failed)");

@@ -53,11 +53,11 @@ Result<DirEntry> FaultyFileSystem::GetEntry(const std::string& path) {
 }
 
 Result<bool> FaultyFileSystem::CompareContents(const std::string& a, const std::string& b,
-                                               const ChunkPump& pump) {
+                                               const ChunkPump& pump, uint64_t* firstDifference) {
     if (Status fault = Check(FsOp::Compare, a); !fault.ok()) {
         return fault;
     }
-    return PosixFileSystem::CompareContents(a, b, pump);
+    return PosixFileSystem::CompareContents(a, b, pump, firstDifference);
 }
 
 Result<uint32_t> FaultyFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {

@@ -48,8 +48,8 @@ public:
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
                                              bool withStatus) override;
     Result<DirEntry> GetEntry(const std::string& path) override;
-    Result<bool> CompareContents(const std::string& a, const std::string& b,
-                                 const ChunkPump& pump) override;
+    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override;
     Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;
