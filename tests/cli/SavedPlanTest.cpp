@@ -117,6 +117,15 @@ TEST_F(SavedPlanTest, StruckOperationsAreLeftOutAsNumberedByPlan) {
     EXPECT_EQ(err, "duvanto-cli: --strike 4: the plan holds operations 1 to 3\n");
 }
 
+TEST_F(SavedPlanTest, NamesThatAreNoUtf8TravelAsTheirBytes) {
+    const std::string odd = "odd\xff and a surrogate \xed\xa0\x80.txt";
+    WriteFile(source + odd, "b");
+    Save();
+    EXPECT_NE(ReadFile(plan).find("\"hex\": \"6f6464ff"), std::string::npos);
+    EXPECT_EQ(Run({"apply", plan, "--quiet"}), 0) << err;
+    EXPECT_EQ(ReadFile(target + odd), "b");
+}
+
 TEST_F(SavedPlanTest, ADamagedForeignOrStrayingPlanIsRefusedWhole) {
     Save();
     const std::string good = ReadFile(plan);
