@@ -231,8 +231,8 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
 }
 
 // Plans the operations that would make one Target identical to its Source.
-bool PlanEngine(cClone& clone, IStatusHost& host, const std::string& source,
-                const std::string& target, const EngineOptions& options) {
+StepResult PlanEngine(cClone& clone, IStatusHost& host, const std::string& source,
+                      const std::string& target, const EngineOptions& options) {
     const bool subfolders = !options.noSubfolders;
     if (!options.SelectedItemsRun()) {
         return clone.PlanAll(host, source, target, subfolders);
@@ -255,12 +255,12 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     Application& app = session.app;
     cClone clone(app.Settings, app.CloneLog, app.FileSystem, app.Flags, app.Reporter);
     clone.StampAllEntries = !args.save.empty();
-    bool ok = PlanEngine(clone, host, source, target, options);
+    const StepResult planned = PlanEngine(clone, host, source, target, options);
     streams.out << PlanListing(clone.Plan(), args.explain) << std::flush;
     if (!args.save.empty() && !SavePlanFile(args.save, clone.Plan(), app.Settings, streams.err)) {
         return kExitRunError;
     }
-    return ok ? kExitOk : kExitRunError;
+    return planned == StepResult::Ok ? kExitOk : kExitRunError;
 }
 
 int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,

@@ -147,10 +147,10 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
         flags.CloneCancelled = false;
         cCloneLog& log = app.CloneLog;
         log.DeleteLogFileIfMaxSizeIsExceeded();
-        log.Add(Begin, args.name, "", "", "", 0, "", "");
+        log.Add({.Type = Begin, .TaskName = args.name});
         cClone clone(saved.Settings, log, app.FileSystem, flags, app.Reporter);
-        ok = clone.PerformSavedPlan(host, saved.Plan, struck);
-        log.Add(End, args.name, "", "", "", 0, "", "");
+        ok = clone.PerformSavedPlan(host, saved.Plan, struck) == StepResult::Ok;
+        log.Add({.Type = End, .TaskName = args.name});
         log.AppendInMemoryStringToLogFile();
         log.ResetInMemoryLog();
         flags.CloneInProgress = false;

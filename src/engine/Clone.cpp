@@ -23,8 +23,8 @@ bool cClone::IsCloneCancelled() {
     }
     if (!m_flags.CloneCancelled.exchange(true)) {
         // A session that ends is no user's cancel: the log says which it was.
-        m_log.Add(m_flags.SessionEnding.load() ? ApplicationShutdownError : UserCancelledError, "",
-                  "", "", "", 0, "", "");
+        m_log.Add(
+            {.Type = m_flags.SessionEnding.load() ? ApplicationShutdownError : UserCancelledError});
     }
     return true;
 }
@@ -73,8 +73,8 @@ void cClone::EraseRun() {
     m_foldersGivingWay.clear();
 }
 
-bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
-                     bool includeSubfolders) {
+StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
+                           bool includeSubfolders) {
     ResetRun();
     m_plan.Source = NormalizeFolderPath(source);
     m_plan.Target = NormalizeFolderPath(target);
@@ -82,21 +82,21 @@ bool cClone::PlanAll(IStatusHost& host, const std::string& source, const std::st
     std::string unheld;
     if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
         LogFolderFailure(NormalizeFolderPath(unheld), roots);
-        return false;
+        return StepResult::Failed;
     }
     host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
     host.SetStatusText(2, "0 files");
-    bool ok = CompareEntireSource(host, source, target, includeSubfolders);
+    const StepResult result = CompareEntireSource(host, source, target, includeSubfolders);
     if (IsCloneCancelled()) {
-        return false;
+        return StepResult::Cancelled;
     }
     m_plan.Complete = true;
-    return ok;
+    return result;
 }
 
-bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
-                          const std::string& targetFolder, bool includeSubfolders,
-                          const std::string& selectedSpecs, const std::string& includeMasks) {
+StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
+                                const std::string& targetFolder, bool includeSubfolders,
+                                const std::string& selectedSpecs, const std::string& includeMasks) {
     // Selected items are matched against the roots as text, so the roots end in "/".
     const std::string source = NormalizeFolderPath(sourceFolder);
     const std::string target = NormalizeFolderPath(targetFolder);
@@ -105,31 +105,32 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
         std::string unheld;
         if (Status roots = m_fs.SetRoots({source, target}, &unheld); !roots.ok()) {
             LogFolderFailure(NormalizeFolderPath(unheld), roots);
-            return false;
+            return StepResult::Failed;
         }
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         std::vector<std::string> items;
         std::vector<std::string> masks;
-        if (!PopulateSelectedItemsArray(host, source, selectedSpecs, includeMasks,
-                                        includeSubfolders, items, masks)) {
-            return false;
+        if (StepResult populated = PopulateSelectedItemsArray(
+                host, source, selectedSpecs, includeMasks, includeSubfolders, items, masks);
+            populated != StepResult::Ok) {
+            return populated;
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         ResetRun();
         m_plan.Source = source;
         m_plan.Target = target;
         host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
         host.SetStatusText(2, "0 files");
-        bool ok = true;
+        StepResult result = StepResult::Ok;
         if (!items.empty()) {
-            ok = CompareSelectedSourceObjects(host, source, target, includeSubfolders, items);
+            result = CompareSelectedSourceObjects(host, source, target, includeSubfolders, items);
             host.Pump();
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
         }
         if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
@@ -138,29 +139,30 @@ bool cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
             Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false);
             if (!root.ok()) {
                 LogFolderFailure(source, root.status());
-                return false;
+                return StepResult::Failed;
             }
             m_plan.SourceRootEmpty = root.value().empty();
             host.SetStatusText(1, "Scanning Target folder...");
             host.SetStatusText(2, "");
             std::vector<std::string> matching;
-            bool found = GetFilesMatchingMasks(host, target, includeSubfolders, masks, matching);
-            ok = ok && found;
+            const StepResult found =
+                GetFilesMatchingMasks(host, target, includeSubfolders, masks, matching);
+            result = Worse(result, found);
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
-            if (found && !matching.empty()) {
-                ok = CompareMatchingTarget(host, source, target, matching) && ok;
+            if (found == StepResult::Ok && !matching.empty()) {
+                result = Worse(CompareMatchingTarget(host, source, target, matching), result);
                 if (IsCloneCancelled()) {
-                    return false;
+                    return StepResult::Cancelled;
                 }
             }
         }
         m_plan.Complete = true;
-        return ok;
+        return result;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CloneSelected");
-        return false;
+        return StepResult::Failed;
     }
 }
 

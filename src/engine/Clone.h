@@ -12,6 +12,7 @@
 #include "engine/Compare.h"
 #include "engine/FileOp.h"
 #include "engine/StatusHost.h"
+#include "engine/StepResult.h"
 #include "platform/FileSystem.h"
 
 namespace duvanto {
@@ -41,106 +42,105 @@ public:
     // The line that shows a planned operation in a list or on a terminal.
     static std::string DescribeFileOp(const FileOp& op);
 
+    // The drivers: plan, perform, erase the list. Ok when the run completed without any
+    // error; a cancelled run performs nothing planned after the cancellation.
+    StepResult CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
+                        bool includeSubfolders);
+    // The exclude texts are accepted and not applied.
+    StepResult CloneSelected(IStatusHost& host, const std::string& source,
+                             const std::string& target, bool includeSubfolders,
+                             const std::string& selectedSpecs, const std::string& includeMasks,
+                             const std::string& excludeSpecs = "",
+                             const std::string& excludeMasks = "");
+
+    // The planning halves of the two drivers: the status texts, the walk, and (selected items)
+    // the orphan search. Ok when no error occurred and the run was not cancelled.
+    StepResult PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
+                       bool includeSubfolders);
+    StepResult PlanSelected(IStatusHost& host, const std::string& source, const std::string& target,
+                            bool includeSubfolders, const std::string& selectedSpecs,
+                            const std::string& includeMasks);
+
+    // Carries out the planned list in order, folder removals last and deepest first.
+    StepResult PerformFileOperations(IStatusHost& host, const std::string& source);
+    // Carries out a plan made earlier (and saved) as it stands, less the struck operations
+    // (one flag per operation): no walk. Each operation whose Source or Target entry is no
+    // longer as the plan read it is refused with an error entry; the others go on. The roots
+    // are held as a run holds them. Ok when every operation was done.
+    StepResult PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
+                                const std::vector<bool>& struck);
+
+private:
+    using Listing = std::vector<DirEntry>;
+
     // Run state: cleared at the start of a run, erased at its end.
     void ResetRun();
     void EraseRun();
 
-    // The drivers: plan, perform, erase the list. True when the run completed without any
-    // error; a cancelled run is false and performs nothing planned after the cancellation.
-    bool CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
-                  bool includeSubfolders);
-    // The exclude texts are accepted and not applied.
-    bool CloneSelected(IStatusHost& host, const std::string& source, const std::string& target,
-                       bool includeSubfolders, const std::string& selectedSpecs,
-                       const std::string& includeMasks, const std::string& excludeSpecs = "",
-                       const std::string& excludeMasks = "");
-
-    // Carries out the planned list in order, folder removals last and deepest first.
-    bool PerformFileOperations(IStatusHost& host, const std::string& source);
-    // Carries out a plan made earlier (and saved) as it stands, less the struck operations
-    // (one flag per operation): no walk. Each operation whose Source or Target entry is no
-    // longer as the plan read it is refused with an error entry; the others go on. The roots
-    // are held as a run holds them. True when every operation was done.
-    bool PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
-                          const std::vector<bool>& struck);
-    // The per-operation primitives return an error flag: true when the operation failed.
-    bool CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
-                               const std::string& sourceFile, const std::string& sourceFolder,
-                               const std::string& targetFile, const std::string& targetFolder);
-    bool DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
-                                 const std::string& targetFile, const std::string& targetFolder);
+    // The per-operation primitives: Failed once the failure is logged.
+    StepResult CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                                     const std::string& sourceFile, const std::string& sourceFolder,
+                                     const std::string& targetFile,
+                                     const std::string& targetFolder);
+    StepResult DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                                       const std::string& targetFile,
+                                       const std::string& targetFolder);
     // With a Source folder, the new folder copies its owner and permission bits (the bits are
     // set last, once the run has filled it); so do missing parents, from the Source folders
     // at the same places.
-    bool CreateFolderAndLogResults(const std::string& targetFolder,
-                                   const std::string& sourceFolder = "");
-    bool RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder);
-    // The copy methods other than the regular one; true on success.
-    bool SafeCopy(IStatusHost& host, const std::string& sourceFile, const std::string& targetFile,
-                  const std::string& targetFolder);
-    bool CopyRetainCreateDateTime(IStatusHost& host, const std::string& sourceFile,
-                                  const std::string& targetFile, const std::string& sourceFolder,
-                                  const std::string& targetFolder, const std::string& fileName);
-    bool SendFileToRecycleBin(const std::string& path);
+    StepResult CreateFolderAndLogResults(const std::string& targetFolder,
+                                         const std::string& sourceFolder = "");
+    StepResult RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder);
+    // The copy methods other than the regular one.
+    StepResult SafeCopy(IStatusHost& host, const std::string& sourceFile,
+                        const std::string& targetFile, const std::string& targetFolder);
+    StepResult CopyRetainCreateDateTime(IStatusHost& host, const std::string& sourceFile,
+                                        const std::string& targetFile,
+                                        const std::string& sourceFolder,
+                                        const std::string& targetFolder,
+                                        const std::string& fileName);
+    StepResult SendFileToRecycleBin(const std::string& path);
 
-    // The planning halves of the two drivers: the status texts, the walk, and (selected items)
-    // the orphan search. True when no error occurred and the run was not cancelled.
-    bool PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
-                 bool includeSubfolders);
-    bool PlanSelected(IStatusHost& host, const std::string& source, const std::string& target,
-                      bool includeSubfolders, const std::string& selectedSpecs,
-                      const std::string& includeMasks);
+    // The walk. Folder arguments end in "/".
+    StepResult CompareEntireSource(IStatusHost& host, const std::string& source,
+                                   const std::string& target, bool includeSubfolders);
+    StepResult CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
+                                            const std::string& target);
+    StepResult AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                        const std::string& source,
+                                                        const std::string& target);
+    StepResult AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                        const std::string& target);
 
-    // The walk. Folder arguments end in "/". Results: true = success, except where the name
-    // says it returns an error flag.
-    bool CompareEntireSource(IStatusHost& host, const std::string& source,
-                             const std::string& target, bool includeSubfolders);
-    // Error flag: true when a comparison failed or the run was cancelled.
-    bool CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
-                                      const std::string& target);
-    bool AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host, const std::string& source,
-                                                  const std::string& target);
-    bool AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host, const std::string& target);
-
-    bool PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
-                                    const std::string& selectedSpecs,
-                                    const std::string& includeMasks, bool includeSubfolders,
-                                    std::vector<std::string>& items,
-                                    std::vector<std::string>& masks);
-    bool GetFilesMatchingMasks(IStatusHost& host, const std::string& folder, bool includeSubfolders,
-                               const std::vector<std::string>& masks,
-                               std::vector<std::string>& list);
-    bool CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,
-                                      const std::string& target, bool includeSubfolders,
-                                      const std::vector<std::string>& items);
-    bool CompareSourceFolderAndReturnResults(IStatusHost& host, const std::string& source,
-                                             const std::string& target, bool includeSubfolders,
-                                             const std::string& selectedFolder);
-    bool AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host, const std::string& source,
-                                                     const std::string& target,
-                                                     bool includeSubfolders);
-    bool CompareSourceFileAndReturnResults(IStatusHost& host, const std::string& source,
-                                           const std::string& target,
-                                           const std::string& selectedFile);
-    bool CompareMatchingTarget(IStatusHost& host, const std::string& source,
-                               const std::string& target, const std::vector<std::string>& files);
+    StepResult PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
+                                          const std::string& selectedSpecs,
+                                          const std::string& includeMasks, bool includeSubfolders,
+                                          std::vector<std::string>& items,
+                                          std::vector<std::string>& masks);
+    StepResult GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
+                                     bool includeSubfolders, const std::vector<std::string>& masks,
+                                     std::vector<std::string>& list);
+    StepResult CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,
+                                            const std::string& target, bool includeSubfolders,
+                                            const std::vector<std::string>& items);
+    StepResult CompareSourceFolderAndReturnResults(IStatusHost& host, const std::string& source,
+                                                   const std::string& target,
+                                                   bool includeSubfolders,
+                                                   const std::string& selectedFolder);
+    StepResult AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
+                                                           const std::string& source,
+                                                           const std::string& target,
+                                                           bool includeSubfolders);
+    StepResult CompareSourceFileAndReturnResults(IStatusHost& host, const std::string& source,
+                                                 const std::string& target,
+                                                 const std::string& selectedFile);
+    StepResult CompareMatchingTarget(IStatusHost& host, const std::string& source,
+                                     const std::string& target,
+                                     const std::vector<std::string>& files);
     void AddFileToFileOpsArrayIfOrphan(const std::string& source, const std::string& target,
                                        const std::string& targetFile);
     bool IsTargetFileOrphan(const std::string& source, const std::string& target,
                             const std::string& targetFile);
-
-protected:
-    cCloneLog& m_log;
-    IFileSystem& m_fs;
-    RunFlags& m_flags;
-    ErrorReporter& m_reporter;
-
-    ClonePlan m_plan;
-    // Folders this run created whose final permission bits wait until they are filled.
-    std::vector<std::pair<std::string, uint32_t>> m_folderModes;
-
-private:
-    using Listing = std::vector<DirEntry>;
 
     // target: nullptr where the Target has no entry of that name.
     void AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
@@ -165,18 +165,18 @@ private:
                  bool& contentError, OpReason& why, uint64_t& detail);
     // targetFoldersGo: Target folders without a Source folder are planned for removal, so a
     // Source file may take a Target folder's name once it is gone.
-    bool CompareListings(IStatusHost& host, const std::string& source, const Listing& sourceList,
-                         const std::string& target, const Listing& targetList,
-                         bool targetFoldersGo);
+    StepResult CompareListings(IStatusHost& host, const std::string& source,
+                               const Listing& sourceList, const std::string& target,
+                               const Listing& targetList, bool targetFoldersGo);
     // Logs a Source file or link that cannot take its name from a Target folder.
     void LogKindConflict(const std::string& name, const std::string& source,
                          const std::string& target);
-    bool PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
-                                 const Listing& targetList);
-    bool PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
-                                  const Listing& sourceList, const std::string& target);
-    bool CompareEntireSourceTree(IStatusHost& host, const std::string& source,
-                                 const std::string& target);
+    StepResult PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
+                                       const Listing& targetList);
+    StepResult PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
+                                        const Listing& sourceList, const std::string& target);
+    StepResult CompareEntireSourceTree(IStatusHost& host, const std::string& source,
+                                       const std::string& target);
     // A selected item's path below the root, or false when it does not lie under the root
     // (or climbs out of it with "..").
     static bool RelativeBelow(const std::string& root, const std::string& path,
@@ -189,11 +189,11 @@ private:
     // is ever changed: on Linux creating, replacing and removing a name depends on its folder.
     template <typename Operation>
     Status WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation);
-    // Removes the strays found by the walk; false when one could not be removed.
-    bool RemoveStrayTempFiles();
-    // Gives the folders this run created their final permission bits, deepest first; false
+    // Removes the strays found by the walk; Failed when one could not be removed.
+    StepResult RemoveStrayTempFiles();
+    // Gives the folders this run created their final permission bits, deepest first; Failed
     // when one could not get them.
-    bool ApplyFolderModes();
+    StepResult ApplyFolderModes();
     bool CancelRequested() const;
     // The pump for the blocks of a large file: yields, and says stop once cancelled.
     ChunkPump BlockPump(IStatusHost& host);
@@ -206,6 +206,14 @@ private:
     // the refusal is logged.
     bool StillAsPlanned(const FileOp& op);
 
+    cCloneLog& m_log;
+    IFileSystem& m_fs;
+    RunFlags& m_flags;
+    ErrorReporter& m_reporter;
+
+    ClonePlan m_plan;
+    // Folders this run created whose final permission bits wait until they are filled.
+    std::vector<std::pair<std::string, uint32_t>> m_folderModes;
     // Target folders that give their name to a Source file: their removal says so.
     std::unordered_set<std::string> m_foldersGivingWay;
     // Performing a saved plan: operations struck in advance, and the identity checks.

@@ -69,8 +69,12 @@ bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& s
     if (same.status().IsCancelled()) {
         return false;  // the cancellation has its own entry
     }
-    context.log.Add(ContentCompareError, "", fileName, sourceFolder, targetFolder,
-                    same.status().code(), same.status().message(), "");
+    context.log.Add({.Type = ContentCompareError,
+                     .FileName = fileName,
+                     .SourceFolder = sourceFolder,
+                     .TargetFolder = targetFolder,
+                     .ErrorNumber = same.status().code(),
+                     .ErrorDescription = same.status().message()});
     return false;
 }
 
@@ -86,8 +90,12 @@ bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sour
             if (crc.status().IsCancelled()) {
                 return false;  // the cancellation has its own entry
             }
-            context.log.Add(CRCCompareError, "", fileName, sourceFolder, targetFolder,
-                            crc.status().code(), crc.status().message(), "");
+            context.log.Add({.Type = CRCCompareError,
+                             .FileName = fileName,
+                             .SourceFolder = sourceFolder,
+                             .TargetFolder = targetFolder,
+                             .ErrorNumber = crc.status().code(),
+                             .ErrorDescription = crc.status().message()});
             return false;
         }
         crcs[side] = crc.value();

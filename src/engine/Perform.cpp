@@ -66,33 +66,40 @@ Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Ope
     return status;
 }
 
-bool cClone::RemoveStrayTempFiles() {
-    bool failed = false;
+StepResult cClone::RemoveStrayTempFiles() {
+    StepResult result = StepResult::Ok;
     for (const auto& [folder, name] : m_plan.StrayTempFiles) {
         // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
         // the log still says so.
         Status removed = m_fs.RemoveFile(folder + name);
         if (removed.ok() || removed.IsNotFound()) {
-            m_log.Add(Deleted, "", name, "", folder, 0, "", "");
+            m_log.Add({.Type = Deleted, .FileName = name, .TargetFolder = folder});
         } else {
-            m_log.Add(DeleteError, "", name, "", folder, removed.code(), removed.message(), "");
-            failed = true;
+            m_log.Add({.Type = DeleteError,
+                       .FileName = name,
+                       .TargetFolder = folder,
+                       .ErrorNumber = removed.code(),
+                       .ErrorDescription = removed.message()});
+            result = StepResult::Failed;
         }
     }
     m_plan.StrayTempFiles.clear();
-    return !failed;
+    return result;
 }
 
-bool cClone::ApplyFolderModes() {
-    bool ok = true;
+StepResult cClone::ApplyFolderModes() {
+    StepResult result = StepResult::Ok;
     for (auto it = m_folderModes.rbegin(); it != m_folderModes.rend(); ++it) {
         if (Status set = m_fs.SetFolderMode(it->first, it->second); !set.ok()) {
-            m_log.Add(CreateDirError, "", "", "", it->first, set.code(), set.message(), "");
-            ok = false;
+            m_log.Add({.Type = CreateDirError,
+                       .TargetFolder = it->first,
+                       .ErrorNumber = set.code(),
+                       .ErrorDescription = set.message()});
+            result = StepResult::Failed;
         }
     }
     m_folderModes.clear();
-    return ok;
+    return result;
 }
 
 bool cClone::MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip) {
@@ -105,20 +112,22 @@ bool cClone::MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip)
     const bool allowed = host.AllowMassDelete(why);
     host.SetAnimation(true);
     if (!allowed) {
-        m_log.Add(MassDeleteError, "", "", "", m_plan.Target, 0, why + "; nothing was done", "");
+        const std::string text = why + "; nothing was done";
+        m_log.Add(
+            {.Type = MassDeleteError, .TargetFolder = m_plan.Target, .ErrorDescription = text});
     }
     return allowed;
 }
 
-bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
+StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
     try {
         const int64_t n = static_cast<int64_t>(m_plan.Ops.size());
         std::vector<bool> skip = m_struck;
         skip.resize(static_cast<std::size_t>(n), false);
         if (!MassDeleteAllowed(host, skip)) {
-            return false;
+            return StepResult::Failed;
         }
-        bool failed = !RemoveStrayTempFiles();
+        StepResult result = RemoveStrayTempFiles();
         if (n > 0 && Settings.ConfirmSyncActions) {
             host.SetAnimation(false);
             std::vector<bool> chosen = host.ConfirmOperations(m_plan.Ops);
@@ -128,7 +137,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
             }
             // Cancelled (or the session ended) while the list was shown: nothing is done.
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
         }
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
@@ -152,7 +161,7 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
             if (skip[static_cast<std::size_t>(i - 1)]) {
                 // Struck out: nothing to do.
             } else if (m_checkStamps && !deferred && !StillAsPlanned(op)) {
-                failed = true;
+                result = Worse(StepResult::Failed, result);
             } else {
                 switch (op.Operation) {
                     case CopyFile:
@@ -160,16 +169,19 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                             afterRemovals.push_back(&op);
                             break;
                         }
-                        failed |= CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(),
-                                                        op.SourceFolder, op.TargetFileSpec(),
-                                                        op.TargetFolder);
+                        result = Worse(CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(),
+                                                             op.SourceFolder, op.TargetFileSpec(),
+                                                             op.TargetFolder),
+                                       result);
                         break;
                     case DeleteFile:
-                        failed |= DeleteFileAndLogResults(host, op.FileName, op.TargetFileSpec(),
-                                                          op.TargetFolder);
+                        result = Worse(DeleteFileAndLogResults(
+                                           host, op.FileName, op.TargetFileSpec(), op.TargetFolder),
+                                       result);
                         break;
                     case CreateFolder:
-                        failed |= CreateFolderAndLogResults(op.TargetFolder, op.SourceFolder);
+                        result = Worse(CreateFolderAndLogResults(op.TargetFolder, op.SourceFolder),
+                                       result);
                         break;
                     case DeleteFolder:
                         foldersToRemove.push_back(&op);
@@ -185,17 +197,16 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                 host.Progress(progress);
             }
             if (IsCloneCancelled()) {
-                ApplyFolderModes();
-                return false;
+                (void)ApplyFolderModes();  // a folder left unfilled still gets its own bits
+                return StepResult::Cancelled;
             }
         }
         // Planned parent first; removed child first.
         for (auto it = foldersToRemove.rbegin(); it != foldersToRemove.rend(); ++it) {
-            if (m_checkStamps && !StillAsPlanned(**it)) {
-                failed = true;
-                continue;
-            }
-            failed |= RemoveFolderAndLogResults(host, (*it)->TargetFolder);
+            const bool changed = m_checkStamps && !StillAsPlanned(**it);
+            result = Worse(
+                changed ? StepResult::Failed : RemoveFolderAndLogResults(host, (*it)->TargetFolder),
+                result);
         }
         // Files that take the name of a folder just removed.
         for (const FileOp* op : afterRemovals) {
@@ -204,26 +215,32 @@ bool cClone::PerformFileOperations(IStatusHost& host, const std::string& source)
                 break;
             }
             if (m_checkStamps && !StillAsPlanned(*op)) {
-                failed = true;
+                result = Worse(StepResult::Failed, result);
                 continue;
             }
-            failed |=
+            result = Worse(
                 CopyFileAndLogResults(host, op->FileName, op->SourceFileSpec(), op->SourceFolder,
-                                      op->TargetFileSpec(), op->TargetFolder);
+                                      op->TargetFileSpec(), op->TargetFolder),
+                result);
         }
-        failed |= !ApplyFolderModes();
-        return !failed && !IsCloneCancelled();
+        result = Worse(ApplyFolderModes(), result);
+        if (result != StepResult::Ok) {
+            return result;
+        }
+        return IsCloneCancelled() ? StepResult::Cancelled : StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.PerformFileOperations");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
-                                   const std::string& sourceFile, const std::string& sourceFolder,
-                                   const std::string& targetFile, const std::string& targetFolder) {
+StepResult cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                                         const std::string& sourceFile,
+                                         const std::string& sourceFolder,
+                                         const std::string& targetFile,
+                                         const std::string& targetFolder) {
     try {
-        bool copied = false;
+        StepResult copied = StepResult::Ok;
         if (Settings.CopyMethod == CopyMethodType::SafeCopyMethod) {
             copied = SafeCopy(host, sourceFile, targetFile, targetFolder);
         } else if (Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp) {
@@ -235,27 +252,34 @@ bool cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileNam
                 return m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             });
             if (!status.ok()) {
-                if (!CancelledMidway(status)) {
-                    m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                              status.message(), "");
+                if (CancelledMidway(status)) {
+                    return StepResult::Cancelled;
                 }
-                return true;
+                m_log.Add({.Type = CopyError,
+                           .FileName = fileName,
+                           .SourceFolder = sourceFolder,
+                           .TargetFolder = targetFolder,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message()});
+                return StepResult::Failed;
             }
-            copied = true;
         }
-        if (copied) {
-            m_log.Add(Copied, "", fileName, sourceFolder, targetFolder, 0, "", "");
+        if (copied == StepResult::Ok) {
+            m_log.Add({.Type = Copied,
+                       .FileName = fileName,
+                       .SourceFolder = sourceFolder,
+                       .TargetFolder = targetFolder});
         }
-        return !copied;
+        return copied;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CopyFileAndLogResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
-                                     const std::string& targetFile,
-                                     const std::string& targetFolder) {
+StepResult cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileName,
+                                           const std::string& targetFile,
+                                           const std::string& targetFolder) {
     try {
         Status status = WithReadOnlyRetry(host, targetFile, [&] {
             switch (Settings.DeleteMethod) {
@@ -271,19 +295,23 @@ bool cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string& fileN
             const std::string text = Settings.DeleteMethod == DeleteMethodType::SecureDelete
                                          ? "Dx - " + status.message()
                                          : status.message();
-            m_log.Add(DeleteError, "", fileName, "", targetFolder, status.code(), text, "");
-            return true;
+            m_log.Add({.Type = DeleteError,
+                       .FileName = fileName,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = text});
+            return StepResult::Failed;
         }
-        m_log.Add(Deleted, "", fileName, "", targetFolder, 0, "", "");
-        return false;
+        m_log.Add({.Type = Deleted, .FileName = fileName, .TargetFolder = targetFolder});
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.DeleteFileAndLogResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CreateFolderAndLogResults(const std::string& targetFolder,
-                                       const std::string& sourceFolder) {
+StepResult cClone::CreateFolderAndLogResults(const std::string& targetFolder,
+                                             const std::string& sourceFolder) {
     try {
         // A missing parent copies the Source folder at its place: the two paths end alike.
         auto make = [&](const std::string& folder) -> Status {
@@ -315,113 +343,137 @@ bool cClone::CreateFolderAndLogResults(const std::string& targetFolder,
                 }
             }
             if (!FolderPresent(targetFolder)) {
-                m_log.Add(CreateDirError, "", "", "", targetFolder, status.code(), status.message(),
-                          "");
-                return true;
+                m_log.Add({.Type = CreateDirError,
+                           .TargetFolder = targetFolder,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message()});
+                return StepResult::Failed;
             }
         }
-        m_log.Add(CreatedFolder, "", "", "", targetFolder, 0, "", "");
-        return false;
+        m_log.Add({.Type = CreatedFolder, .TargetFolder = targetFolder});
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CreateFolderAndLogResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder) {
+StepResult cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder) {
     try {
         Status status =
             WithReadOnlyRetry(host, targetFolder, [&] { return m_fs.RemoveFolder(targetFolder); });
         if (!status.ok()) {
-            m_log.Add(DeleteDirError, "", "", "", targetFolder, status.code(), status.message(),
-                      "");
-            return true;
+            m_log.Add({.Type = DeleteDirError,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message()});
+            return StepResult::Failed;
         }
-        m_log.Add(DeletedFolder, "", "", "", targetFolder, 0, "", "");
-        return false;
+        m_log.Add({.Type = DeletedFolder, .TargetFolder = targetFolder});
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.RemoveFolderAndLogResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
-                      const std::string& targetFile, const std::string& targetFolder) {
+StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
+                            const std::string& targetFile, const std::string& targetFolder) {
     try {
         const ChunkPump pump = BlockPump(host);
         Result<DirEntry> existing = m_fs.GetEntry(targetFile);
         if (!existing.ok()) {
             Status status = m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             if (!status.ok()) {
-                if (!CancelledMidway(status)) {
-                    m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(),
-                              status.message(), "(Copy Failed)");
+                if (CancelledMidway(status)) {
+                    return StepResult::Cancelled;
                 }
-                return false;
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = targetFile,
+                           .ErrorNumber = status.code(),
+                           .ErrorDescription = status.message(),
+                           .SafeCopyStep = "(Copy Failed)"});
+                return StepResult::Failed;
             }
-            return true;
+            return StepResult::Ok;
         }
         Result<std::string> temp = m_fs.CreateTempFile(
             targetFolder, std::string(kSafeCopyTempPrefix), std::string(kTempExtension));
         if (!temp.ok()) {
-            m_log.Add(SafeCopyError, "", sourceFile, "", "", temp.status().code(),
-                      temp.status().message(), "(Unable to get temp file spec)");
-            return false;
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = sourceFile,
+                       .ErrorNumber = temp.status().code(),
+                       .ErrorDescription = temp.status().message(),
+                       .SafeCopyStep = "(Unable to get temp file spec)"});
+            return StepResult::Failed;
         }
         const std::string& tempFile = temp.value();
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         if (Status status = m_fs.CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
             !status.ok()) {
-            if (!CancelledMidway(status)) {
-                m_log.Add(SafeCopyError, "", tempFile, "", "", status.code(), status.message(),
-                          "(Copy Failed)");
+            if (CancelledMidway(status)) {
+                return StepResult::Cancelled;
             }
-            return false;
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = tempFile,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message(),
+                       .SafeCopyStep = "(Copy Failed)"});
+            return StepResult::Failed;
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         // The old version goes to the trash as a second name, so that the real name holds it
         // until the rename puts the new one there: a crash between the steps loses nothing.
         if (Status status = m_fs.LinkToTrash(targetFile); !status.ok()) {
-            m_log.Add(SafeCopyError, "", targetFile, "", "", status.code(), status.message(),
-                      "(Delete Failed)");
-            return false;
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = targetFile,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message(),
+                       .SafeCopyStep = "(Delete Failed)"});
+            return StepResult::Failed;
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         Status renamed = m_fs.Rename(tempFile, targetFile);
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         if (!renamed.ok()) {
-            m_log.Add(SafeCopyError, "", targetFile, "", "", renamed.code(), renamed.message(),
-                      "(Rename Failed)");
+            m_log.Add({.Type = SafeCopyError,
+                       .FileName = targetFile,
+                       .ErrorNumber = renamed.code(),
+                       .ErrorDescription = renamed.message(),
+                       .SafeCopyStep = "(Rename Failed)"});
             if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
-                m_log.Add(SafeCopyError, "", tempFile, "", "", removed.code(), removed.message(),
-                          "(Delete Failed)");
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = tempFile,
+                           .ErrorNumber = removed.code(),
+                           .ErrorDescription = removed.message(),
+                           .SafeCopyStep = "(Delete Failed)"});
             }
-            return false;
+            return StepResult::Failed;
         }
-        return true;
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.SafeCopy");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string& sourceFile,
-                                      const std::string& targetFile,
-                                      const std::string& sourceFolder,
-                                      const std::string& targetFolder,
-                                      const std::string& fileName) {
+StepResult cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string& sourceFile,
+                                            const std::string& targetFile,
+                                            const std::string& sourceFolder,
+                                            const std::string& targetFolder,
+                                            const std::string& fileName) {
     try {
         // Linux keeps no settable birth time; the access time is carried over as well.
         CopyOptions options;
@@ -430,61 +482,67 @@ bool cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string& sour
         Status status = WithReadOnlyRetry(
             host, targetFile, [&] { return m_fs.CopyFile(sourceFile, targetFile, options, pump); });
         if (!status.ok()) {
-            if (!CancelledMidway(status)) {
-                m_log.Add(CopyError, "", fileName, sourceFolder, targetFolder, status.code(),
-                          "Dx - " + status.message(), "");
+            if (CancelledMidway(status)) {
+                return StepResult::Cancelled;
             }
-            return false;
+            m_log.Add({.Type = CopyError,
+                       .FileName = fileName,
+                       .SourceFolder = sourceFolder,
+                       .TargetFolder = targetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = "Dx - " + status.message()});
+            return StepResult::Failed;
         }
-        return true;
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.CopyRetainCreateDateTime");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::SendFileToRecycleBin(const std::string& path) {
+StepResult cClone::SendFileToRecycleBin(const std::string& path) {
     try {
-        return m_fs.MoveToTrash(path).ok();
+        return m_fs.MoveToTrash(path).ok() ? StepResult::Ok : StepResult::Failed;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.SendFileToRecycleBin");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
-                      bool includeSubfolders) {
+StepResult cClone::CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
+                            bool includeSubfolders) {
     try {
-        bool ok = PlanAll(host, source, target, includeSubfolders);
+        StepResult result = PlanAll(host, source, target, includeSubfolders);
         if (m_plan.Complete && !IsCloneCancelled()) {
-            ok = PerformFileOperations(host, source) && ok;
+            result = Worse(PerformFileOperations(host, source), result);
         }
         EraseRun();
         host.Pump();
-        return ok;
+        return result;
     } catch (...) {
         EraseRun();
         m_reporter.ReportCurrentException("cClone.CloneAll");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CloneSelected(IStatusHost& host, const std::string& source, const std::string& target,
-                           bool includeSubfolders, const std::string& selectedSpecs,
-                           const std::string& includeMasks, const std::string& /*excludeSpecs*/,
-                           const std::string& /*excludeMasks*/) {
+StepResult cClone::CloneSelected(IStatusHost& host, const std::string& source,
+                                 const std::string& target, bool includeSubfolders,
+                                 const std::string& selectedSpecs, const std::string& includeMasks,
+                                 const std::string& /*excludeSpecs*/,
+                                 const std::string& /*excludeMasks*/) {
     try {
-        bool ok =
+        StepResult result =
             PlanSelected(host, source, target, includeSubfolders, selectedSpecs, includeMasks);
         if (m_plan.Complete && !IsCloneCancelled()) {
-            ok = PerformFileOperations(host, source) && ok;
+            result = Worse(PerformFileOperations(host, source), result);
         }
         EraseRun();
-        return ok;
+        return result;
     } catch (...) {
         EraseRun();
         m_reporter.ReportCurrentException("cClone.CloneSelected");
-        return false;
+        return StepResult::Failed;
     }
 }
 

@@ -64,26 +64,31 @@ bool cClone::StillAsPlanned(const FileOp& op) {
         StillHolds(m_fs, op.TargetKind, op.TargetSize, op.TargetTime, targetPath)) {
         return true;
     }
+    // The entry of the operation's own failure, with the reason in place of an error text.
+    LogEntry entry{
+        .Type = DeleteDirError, .TargetFolder = op.TargetFolder, .ErrorDescription = kChanged};
     switch (op.Operation) {
         case CopyFile:
-            m_log.Add(CopyError, "", op.FileName, op.SourceFolder, op.TargetFolder, 0, kChanged,
-                      "");
+            entry.Type = CopyError;
+            entry.FileName = op.FileName;
+            entry.SourceFolder = op.SourceFolder;
             break;
         case DeleteFile:
-            m_log.Add(DeleteError, "", op.FileName, "", op.TargetFolder, 0, kChanged, "");
+            entry.Type = DeleteError;
+            entry.FileName = op.FileName;
             break;
         case CreateFolder:
-            m_log.Add(CreateDirError, "", "", "", op.TargetFolder, 0, kChanged, "");
+            entry.Type = CreateDirError;
             break;
         default:
-            m_log.Add(DeleteDirError, "", "", "", op.TargetFolder, 0, kChanged, "");
             break;
     }
+    m_log.Add(entry);
     return false;
 }
 
-bool cClone::PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
-                              const std::vector<bool>& struck) {
+StepResult cClone::PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
+                                    const std::vector<bool>& struck) {
     try {
         ResetRun();
         m_plan = plan;
@@ -91,22 +96,22 @@ bool cClone::PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
         if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
             LogFolderFailure(NormalizeFolderPath(unheld), roots);
             EraseRun();
-            return false;
+            return StepResult::Failed;
         }
         m_struck = struck;
         m_checkStamps = true;
-        const bool ok = PerformFileOperations(host, m_plan.Source);
+        const StepResult result = PerformFileOperations(host, m_plan.Source);
         m_struck.clear();
         m_checkStamps = false;
         EraseRun();
         host.Pump();
-        return ok;
+        return result;
     } catch (...) {
         m_struck.clear();
         m_checkStamps = false;
         EraseRun();
         m_reporter.ReportCurrentException("cClone.PerformSavedPlan");
-        return false;
+        return StepResult::Failed;
     }
 }
 

@@ -32,11 +32,12 @@ bool cClone::RelativeBelow(const std::string& root, const std::string& path,
     return true;
 }
 
-bool cClone::PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
-                                        const std::string& selectedSpecs,
-                                        const std::string& includeMasks, bool includeSubfolders,
-                                        std::vector<std::string>& items,
-                                        std::vector<std::string>& masks) {
+StepResult cClone::PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
+                                              const std::string& selectedSpecs,
+                                              const std::string& includeMasks,
+                                              bool includeSubfolders,
+                                              std::vector<std::string>& items,
+                                              std::vector<std::string>& masks) {
     try {
         items.clear();
         masks.clear();
@@ -58,24 +59,25 @@ bool cClone::PopulateSelectedItemsArray(IStatusHost& host, const std::string& so
                                      items);
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.PopulateSelectedItemsArray");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
-                                   bool includeSubfolders, const std::vector<std::string>& masks,
-                                   std::vector<std::string>& list) {
+StepResult cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
+                                         bool includeSubfolders,
+                                         const std::vector<std::string>& masks,
+                                         std::vector<std::string>& list) {
     if (masks.empty()) {
-        return true;
+        return StepResult::Ok;
     }
     Result<std::vector<DirEntry>> listing = m_fs.ListFolder(folder, false);
     if (!listing.ok()) {
-        return true;
+        return StepResult::Ok;
     }
     for (const DirEntry& entry : listing.value()) {
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         if (entry.IsFileLike()) {
             // Our own temporary files are nobody's selection, and no orphans either.
@@ -85,27 +87,28 @@ bool cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& folder,
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
-            if (!GetFilesMatchingMasks(host, folder + entry.name + "/", includeSubfolders, masks,
-                                       list)) {
-                return false;
+            if (StepResult below = GetFilesMatchingMasks(host, folder + entry.name + "/",
+                                                         includeSubfolders, masks, list);
+                below != StepResult::Ok) {
+                return below;
             }
         }
     }
-    return true;
+    return StepResult::Ok;
 }
 
-bool cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,
-                                          const std::string& target, bool includeSubfolders,
-                                          const std::vector<std::string>& items) {
+StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,
+                                                const std::string& target, bool includeSubfolders,
+                                                const std::vector<std::string>& items) {
     try {
-        bool ok = true;
+        StepResult result = StepResult::Ok;
         for (const std::string& item : items) {
             if (item.empty()) {
                 break;
             }
             host.Pump();
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
             std::string relative;
             bool below = RelativeBelow(source, item, relative);
@@ -113,39 +116,40 @@ bool cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::string& 
                 below ? m_fs.GetEntry(item) : Result<DirEntry>(Status::Failure(ENOENT, ""));
             if (item.back() == '/') {
                 if (!entry.ok() || entry.value().kind != EntryKind::Folder) {
-                    m_log.Add(IncludeFilterFolderError, "", item, "", "", 0, "", "");
-                    ok = false;
-                } else if (!CompareSourceFolderAndReturnResults(host, source, target,
-                                                                includeSubfolders, item)) {
-                    ok = false;
+                    m_log.Add({.Type = IncludeFilterFolderError, .FileName = item});
+                    result = Worse(result, StepResult::Failed);
+                } else {
+                    result = Worse(CompareSourceFolderAndReturnResults(host, source, target,
+                                                                       includeSubfolders, item),
+                                   result);
                 }
             } else {
                 if (!entry.ok() || !entry.value().IsFileLike()) {
-                    m_log.Add(IncludeFilterFileError, "", item, "", "", 0, "", "");
-                    ok = false;
+                    m_log.Add({.Type = IncludeFilterFileError, .FileName = item});
+                    result = Worse(result, StepResult::Failed);
                 } else {
                     CountScanned(host);
-                    if (!CompareSourceFileAndReturnResults(host, source, target, item)) {
-                        ok = false;
-                    }
+                    result = Worse(CompareSourceFileAndReturnResults(host, source, target, item),
+                                   result);
                 }
             }
         }
-        return ok;
+        return result;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSelectedSourceObjects");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const std::string& source,
-                                                 const std::string& target, bool includeSubfolders,
-                                                 const std::string& selectedFolder) {
+StepResult cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const std::string& source,
+                                                       const std::string& target,
+                                                       bool includeSubfolders,
+                                                       const std::string& selectedFolder) {
     try {
         std::string relative;
         if (!RelativeBelow(source, selectedFolder, relative)) {
-            m_log.Add(IncludeFilterFolderError, "", selectedFolder, "", "", 0, "", "");
-            return false;
+            m_log.Add({.Type = IncludeFilterFolderError, .FileName = selectedFolder});
+            return StepResult::Failed;
         }
         const std::string targetFolder = target + relative;
         if (!FolderPresent(targetFolder)) {
@@ -155,21 +159,21 @@ bool cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const std::s
         return CompareEntireSource(host, selectedFolder, targetFolder, includeSubfolders);
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSourceFolderAndReturnResults");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
-                                                         const std::string& source,
-                                                         const std::string& target,
-                                                         bool includeSubfolders) {
+StepResult cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
+                                                               const std::string& source,
+                                                               const std::string& target,
+                                                               bool includeSubfolders) {
     AppendFolderOp(CreateFolder, target, source);
     Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, StampAllEntries);
     if (!listing.ok()) {
         LogFolderFailure(source, listing.status());
-        return false;
+        return StepResult::Failed;
     }
-    bool ok = true;
+    StepResult result = StepResult::Ok;
     for (const DirEntry& entry : listing.value()) {
         CountScanned(host);
         host.Pump();
@@ -179,26 +183,26 @@ bool cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host,
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
-            ok = AddSourceSubfolderAndContentsToFileOpsArray(
-                     host, NormalizeFolderPath(source + entry.name),
-                     NormalizeFolderPath(target + entry.name), includeSubfolders) &&
-                 ok;
+            result = Worse(AddSourceSubfolderAndContentsToFileOpsArray(
+                               host, NormalizeFolderPath(source + entry.name),
+                               NormalizeFolderPath(target + entry.name), includeSubfolders),
+                           result);
         }
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
     }
-    return ok;
+    return result;
 }
 
-bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::string& source,
-                                               const std::string& target,
-                                               const std::string& selectedFile) {
+StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::string& source,
+                                                     const std::string& target,
+                                                     const std::string& selectedFile) {
     try {
         std::string relative;
         if (!RelativeBelow(source, selectedFile, relative)) {
-            m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
-            return false;
+            m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
+            return StepResult::Failed;
         }
         const std::string targetFile = target + relative;
         const std::string name = NamePartOf(selectedFile);
@@ -210,8 +214,8 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             CountScanned(host);
             Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
             if (!sourceEntry.ok()) {
-                m_log.Add(IncludeFilterFileError, "", selectedFile, "", "", 0, "", "");
-                return false;
+                m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
+                return StepResult::Failed;
             }
             int r = 0;
             bool contentError = false;
@@ -220,11 +224,11 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
             bool same = AreSame(host, sourceEntry.value(), targetEntry.value(), sourceFolder,
                                 targetFolder, r, contentError, why, detail);
             if (contentError) {
-                return false;
+                return StepResult::Failed;
             }
             host.Pump();
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
             if (!same && Settings.CopyOnlyIfNewer && r != 1) {
                 same = true;
@@ -233,7 +237,7 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
                 AppendCopy(sourceFolder, targetFolder, sourceEntry.value(), &targetEntry.value(),
                            why, detail);
             }
-            return true;
+            return StepResult::Ok;
         }
         if (!FolderPresent(targetFolder)) {
             AppendFolderOp(CreateFolder, targetFolder, sourceFolder);
@@ -251,16 +255,16 @@ bool cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const std::str
         if (!targetEntry.ok() && !targetEntry.status().IsNotFound()) {
             m_plan.Ops.back().TargetKind = StampKind::NotRead;
         }
-        return true;
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSourceFileAndReturnResults");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
-                                   const std::string& target,
-                                   const std::vector<std::string>& files) {
+StepResult cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
+                                         const std::string& target,
+                                         const std::vector<std::string>& files) {
     try {
         for (const std::string& file : files) {
             if (file.empty()) {
@@ -268,15 +272,15 @@ bool cClone::CompareMatchingTarget(IStatusHost& host, const std::string& source,
             }
             host.Pump();
             if (IsCloneCancelled()) {
-                return false;
+                return StepResult::Cancelled;
             }
             ++m_plan.TargetFilesSeen;
             AddFileToFileOpsArrayIfOrphan(source, target, file);
         }
-        return true;
+        return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareMatchingTarget");
-        return false;
+        return StepResult::Failed;
     }
 }
 

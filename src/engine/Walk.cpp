@@ -100,7 +100,12 @@ bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
 void cClone::LogKindConflict(const std::string& name, const std::string& source,
                              const std::string& target) {
     // What the copy would meet: a folder where the file must go.
-    m_log.Add(CopyError, "", name, source, target, EISDIR, GetSystemErrorText(EISDIR), "");
+    m_log.Add({.Type = CopyError,
+               .FileName = name,
+               .SourceFolder = source,
+               .TargetFolder = target,
+               .ErrorNumber = EISDIR,
+               .ErrorDescription = GetSystemErrorText(EISDIR)});
 }
 
 void cClone::CountScanned(IStatusHost& host) {
@@ -118,13 +123,20 @@ bool cClone::IsFolderIgnored(const std::string& folderName) const {
 
 void cClone::LogFolderFailure(const std::string& folder, const Status& failure) {
     if (failure.IsAccessDenied()) {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", kPermissionDenied, "Permission is Denied",
-                  "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = kPermissionDenied,
+                   .ErrorDescription = "Permission is Denied"});
     } else if (IsMissing(failure)) {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound,
-                  "Path Not Found/Permission is Denied", "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = kPathNotFound,
+                   .ErrorDescription = "Path Not Found/Permission is Denied"});
     } else {
-        m_log.Add(GetSubFoldersError, "", folder, "", "", failure.code(), failure.message(), "");
+        m_log.Add({.Type = GetSubFoldersError,
+                   .FileName = folder,
+                   .ErrorNumber = failure.code(),
+                   .ErrorDescription = failure.message()});
     }
 }
 
@@ -180,9 +192,9 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
     return same;
 }
 
-bool cClone::CompareListings(IStatusHost& host, const std::string& source,
-                             const Listing& sourceList, const std::string& target,
-                             const Listing& targetList, bool targetFoldersGo) {
+StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
+                                   const Listing& sourceList, const std::string& target,
+                                   const Listing& targetList, bool targetFoldersGo) {
     bool error = false;
     const NameIndex sourceIndex = IndexByName(sourceList);
 
@@ -219,7 +231,7 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
             }
         }
         if (IsCloneCancelled()) {
-            return true;
+            return StepResult::Cancelled;
         }
     }
 
@@ -249,14 +261,14 @@ bool cClone::CompareListings(IStatusHost& host, const std::string& source,
             }
         }
         if (IsCloneCancelled()) {
-            return true;
+            return StepResult::Cancelled;
         }
     }
-    return error;
+    return error ? StepResult::Failed : StepResult::Ok;
 }
 
-bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
-                                          const std::string& target) {
+StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
+                                                const std::string& target) {
     try {
         Result<Listing> targetList = m_fs.ListFolder(target, true);
         Result<Listing> sourceList = m_fs.ListFolder(source, true);
@@ -271,11 +283,14 @@ bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& 
             // after its check: planning on would delete or overwrite what we cannot see.
             if (!IsMissing(side->status())) {
                 LogFolderFailure(folder, side->status());
-                return true;
+                return StepResult::Failed;
             }
-            m_log.Add(GetSubFoldersError, "", folder, "", "", kPathNotFound, "Path Not Found", "");
+            m_log.Add({.Type = GetSubFoldersError,
+                       .FileName = folder,
+                       .ErrorNumber = kPathNotFound,
+                       .ErrorDescription = "Path Not Found"});
             if (side == &sourceList) {
-                return true;
+                return StepResult::Failed;
             }
         }
         static const Listing kEmpty;
@@ -283,17 +298,17 @@ bool cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& 
             m_plan.SourceRootEmpty = sourceList.value().empty();
         }
         // Without subfolders no Target folder is ever removed.
-        return CompareListings(host, source, sourceList.value(), target,
-                               targetList.ok() ? targetList.value() : kEmpty, false) ||
-               error;
+        return Worse(CompareListings(host, source, sourceList.value(), target,
+                                     targetList.ok() ? targetList.value() : kEmpty, false),
+                     error ? StepResult::Failed : StepResult::Ok);
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareFilesAndReturnResults");
-        return true;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
-                                      const Listing& sourceList, const std::string& target) {
+StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
+                                            const Listing& sourceList, const std::string& target) {
     AppendFolderOp(CreateFolder, target, source);
     for (const DirEntry& entry : sourceList) {
         CountScanned(host);
@@ -302,24 +317,25 @@ bool cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& sour
             AppendCopy(source, target, entry, nullptr, OpReason::NewInSource);
         }
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
     }
-    return true;
+    return StepResult::Ok;
 }
 
-bool cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host, const std::string& source,
-                                                      const std::string& target) {
+StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                            const std::string& source,
+                                                            const std::string& target) {
     Result<Listing> sourceList = m_fs.ListFolder(source, StampAllEntries);
     if (!sourceList.ok()) {
         LogFolderFailure(source, sourceList.status());
-        return false;
+        return StepResult::Failed;
     }
     return PlanSourceFolderCreation(host, source, sourceList.value(), target);
 }
 
-bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
-                                     const Listing& targetList) {
+StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
+                                           const Listing& targetList) {
     for (const DirEntry& entry : targetList) {
         CountScanned(host);
         host.Pump();
@@ -329,40 +345,40 @@ bool cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& targe
             m_plan.Ops.back().SourceKind = StampKind::Absent;
         }
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
     }
     AppendFolderOp(DeleteFolder, target);
-    return true;
+    return StepResult::Ok;
 }
 
-bool cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
-                                                      const std::string& target) {
+StepResult cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
+                                                            const std::string& target) {
     Result<Listing> targetList = m_fs.ListFolder(target, StampAllEntries);
     if (!targetList.ok()) {
-        return true;  // nothing can be planned for a folder that cannot be listed
+        return StepResult::Ok;  // nothing can be planned for a folder that cannot be listed
     }
     return PlanTargetFolderRemoval(host, target, targetList.value());
 }
 
-bool cClone::CompareEntireSource(IStatusHost& host, const std::string& source,
-                                 const std::string& target, bool includeSubfolders) {
+StepResult cClone::CompareEntireSource(IStatusHost& host, const std::string& source,
+                                       const std::string& target, bool includeSubfolders) {
     try {
         if (!includeSubfolders) {
-            return !CompareFilesAndReturnResults(host, NormalizeFolderPath(source),
-                                                 NormalizeFolderPath(target));
+            return CompareFilesAndReturnResults(host, NormalizeFolderPath(source),
+                                                NormalizeFolderPath(target));
         }
         return CompareEntireSourceTree(host, NormalizeFolderPath(source),
                                        NormalizeFolderPath(target));
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareEntireSource");
-        return false;
+        return StepResult::Failed;
     }
 }
 
-bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
-                                     const std::string& target) {
-    bool ok = true;
+StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
+                                           const std::string& target) {
+    StepResult result = StepResult::Ok;
     // Breadth-first: a parent's folder operation precedes its subfolders' in the list.
     std::vector<std::pair<std::string, std::string>> queue;
     // What pass 1 learnt, so that pass 2 neither lists those Source folders again nor asks
@@ -375,7 +391,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
     for (std::size_t i = 0; i < queue.size(); ++i) {
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
@@ -388,7 +404,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         auto [targetList, sourceList] = m_fs.ListFolderPair(t, s, true);
         if (!targetList.ok()) {
             LogFolderFailure(t, targetList.status());
-            ok = false;
+            result = Worse(result, StepResult::Failed);
             continue;
         }
         for (const DirEntry& entry : targetList.value()) {
@@ -404,14 +420,14 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 // The Source root vanished or cannot be read after its check: nothing of the
                 // Target is an orphan then, and nothing at all is planned.
                 LogFolderFailure(s, sourceList.status());
-                return false;
+                return StepResult::Failed;
             }
             if (!IsMissing(sourceList.status())) {
                 LogFolderFailure(s, sourceList.status());
-                ok = false;
+                result = Worse(result, StepResult::Failed);
                 sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
             } else if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
-                ok = PlanTargetFolderRemoval(host, t, targetList.value()) && ok;
+                result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
             }
             continue;
         }
@@ -421,10 +437,9 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 subfolders.push_back(entry.name);
             }
         }
-        if (CompareListings(host, s, sourceList.value(), t, targetList.value(),
-                            Settings.DeleteMethod != DeleteMethodType::DoNotDelete)) {
-            ok = false;
-        }
+        result = Worse(CompareListings(host, s, sourceList.value(), t, targetList.value(),
+                                       Settings.DeleteMethod != DeleteMethodType::DoNotDelete),
+                       result);
     }
 
     // Pass 2, over the Source tree: missing Target folders and their files.
@@ -433,7 +448,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
     for (std::size_t i = 0; i < queue.size(); ++i) {
         host.Pump();
         if (IsCloneCancelled()) {
-            return false;
+            return StepResult::Cancelled;
         }
         const std::string s = queue[i].first;
         const std::string t = queue[i].second;
@@ -459,9 +474,11 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
                 // are off: then the folder cannot be made, and nothing below it either.
                 if (Settings.DeleteMethod == DeleteMethodType::DoNotDelete ||
                     !existing.value().IsFileLike()) {
-                    m_log.Add(CreateDirError, "", "", "", t, EEXIST, GetSystemErrorText(EEXIST),
-                              "");
-                    ok = false;
+                    m_log.Add({.Type = CreateDirError,
+                               .TargetFolder = t,
+                               .ErrorNumber = EEXIST,
+                               .ErrorDescription = GetSystemErrorText(EEXIST)});
+                    result = Worse(result, StepResult::Failed);
                     continue;
                 }
                 create = true;
@@ -471,7 +488,7 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
         Result<Listing> sourceList = m_fs.ListFolder(s, create && StampAllEntries);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
-            ok = false;
+            result = Worse(result, StepResult::Failed);
             continue;
         }
         for (const DirEntry& entry : sourceList.value()) {
@@ -480,10 +497,13 @@ bool cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& sourc
             }
         }
         if (create) {
-            ok = PlanSourceFolderCreation(host, s, sourceList.value(), t) && ok;
+            result = Worse(PlanSourceFolderCreation(host, s, sourceList.value(), t), result);
         }
     }
-    return ok && !IsCloneCancelled();
+    if (result != StepResult::Ok) {
+        return result;
+    }
+    return IsCloneCancelled() ? StepResult::Cancelled : StepResult::Ok;
 }
 
 }  // namespace duvanto

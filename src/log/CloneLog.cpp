@@ -53,27 +53,24 @@ std::string cCloneLog::InMemoryString() const {
     }
 }
 
-std::string cCloneLog::FormatEntry(int32_t EntryType, const std::string& TaskName,
-                                   const std::string& FileName, const std::string& SourceFolder,
-                                   const std::string& TargetFolder, int32_t ErrorNumber,
-                                   const std::string& ErrorDescription,
-                                   const std::string& SafeCopyStep) const {
-    if (EntryType < Begin || EntryType > MassDeleteError ||
-        (m_logOnlyErrors && IsSuccessKind(EntryType))) {
+std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
+    const int32_t type = entry.Type;
+    if (type < Begin || type > MassDeleteError || (m_logOnlyErrors && IsSuccessKind(type))) {
         return {};
     }
-    const std::string task = EscapeControlCharacters(TaskName);
-    const std::string file = EscapeControlCharacters(FileName);
-    const std::string source = EscapeControlCharacters(SourceFolder);
-    const std::string target = EscapeControlCharacters(TargetFolder);
-    const std::string step = EscapeControlCharacters(SafeCopyStep);
+    const std::string task = EscapeControlCharacters(entry.TaskName);
+    const std::string file = EscapeControlCharacters(entry.FileName);
+    const std::string source = EscapeControlCharacters(entry.SourceFolder);
+    const std::string target = EscapeControlCharacters(entry.TargetFolder);
+    const std::string step = EscapeControlCharacters(entry.SafeCopyStep);
     // System texts end in CR LF; the pair becomes two blanks before any lone CR or LF is
     // escaped, so the usual case still reads naturally.
-    const std::string desc = EscapeControlCharacters(ReplaceString(ErrorDescription, "\r\n", "  "));
-    const std::string no = std::to_string(ErrorNumber);
+    const std::string desc =
+        EscapeControlCharacters(ReplaceString(entry.ErrorDescription, "\r\n", "  "));
+    const std::string no = std::to_string(entry.ErrorNumber);
 
     std::string text;
-    switch (EntryType) {
+    switch (type) {
         case Begin:
             text = "<Begin: " + task + ">";
             break;
@@ -152,15 +149,10 @@ std::string cCloneLog::FormatEntry(int32_t EntryType, const std::string& TaskNam
     return FormatGeneralDate(m_clock.Now()) + text + "\r\n";
 }
 
-void cCloneLog::Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
-                    const std::string& SourceFolder, const std::string& TargetFolder,
-                    int32_t ErrorNumber, const std::string& ErrorDescription,
-                    const std::string& SafeCopyStep) {
+void cCloneLog::Add(const LogEntry& entry) {
     std::exception_ptr flushFailure;
     try {
-        const std::string line =
-            FormatEntry(EntryType, TaskName, FileName, SourceFolder, TargetFolder, ErrorNumber,
-                        ErrorDescription, SafeCopyStep);
+        const std::string line = FormatEntry(entry);
         if (line.empty()) {
             return;
         }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "log/LogClassifier.h"
 #include "util/Clock.h"
@@ -48,6 +49,20 @@ enum LogEntryType : int32_t {
     MassDeleteError = 21,
 };
 
+// One entry of the log. The texts are views of the caller's strings for the length of the call
+// that takes the entry (nothing keeps them), so building one copies no path. Type has no
+// default: an entry without one does not compile.
+struct LogEntry {
+    LogEntryType Type;
+    std::string_view TaskName = {};
+    std::string_view FileName = {};
+    std::string_view SourceFolder = {};
+    std::string_view TargetFolder = {};
+    int32_t ErrorNumber = 0;
+    std::string_view ErrorDescription = {};
+    std::string_view SafeCopyStep = {};
+};
+
 // Told of each entry the log takes, so that a view can show the log as it grows. Called on the
 // thread that wrote the entry, with the log's lock held, in the order of the entries: it must
 // not call back into the log, and a window hands the line on to its own thread.
@@ -75,19 +90,13 @@ public:
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
     std::string InMemoryString() const;
 
-    // Formats one entry and appends it to the buffer; an EntryType outside 0..21 adds nothing.
-    void Add(int32_t EntryType, const std::string& TaskName, const std::string& FileName,
-             const std::string& SourceFolder, const std::string& TargetFolder, int32_t ErrorNumber,
-             const std::string& ErrorDescription, const std::string& SafeCopyStep);
+    // Formats one entry and appends it to the buffer; a Type outside 0..21 adds nothing.
+    void Add(const LogEntry& entry);
 
     // The line Add would append (timestamp included, CR LF ended), or "" when it would add
     // nothing. Exposed so that a dry run can print entries without keeping a log. Unlike the
     // operations below it does not report failures: it throws, and its caller reports.
-    std::string FormatEntry(int32_t EntryType, const std::string& TaskName,
-                            const std::string& FileName, const std::string& SourceFolder,
-                            const std::string& TargetFolder, int32_t ErrorNumber,
-                            const std::string& ErrorDescription,
-                            const std::string& SafeCopyStep) const;
+    std::string FormatEntry(const LogEntry& entry) const;
 
     // Sends every entry to `sink` instead of the buffer and the file: a dry run shows what it
     // met without keeping a log. An empty sink restores the normal way.

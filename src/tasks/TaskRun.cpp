@@ -59,7 +59,7 @@ TaskRunOutcome TaskRun::Execute() {
         SetFormStateAtCloneBegin();
 
         log.DeleteLogFileIfMaxSizeIsExceeded();
-        log.Add(Begin, m_task.TaskName, "", "", "", 0, "", "");
+        log.Add({.Type = Begin, .TaskName = m_task.TaskName});
         if (FolderUsable(m_task.SourceFolderSpec, "Source",
                          "Problems processing the Source folder.")) {
             RunTargets();
@@ -69,11 +69,11 @@ TaskRunOutcome TaskRun::Execute() {
             // The session ends under the run: its entry (once, however far the run got) and
             // the End line of an aborted task, as the window writes them at session end.
             if (!flags.CloneCancelled.exchange(true)) {
-                log.Add(ApplicationShutdownError, "", "", "", "", 0, "", "");
+                log.Add({.Type = ApplicationShutdownError});
             }
-            log.Add(End, "Unknown Task Name", "", "", "", 0, "", "");
+            log.Add({.Type = End, .TaskName = "Unknown Task Name"});
         } else {
-            log.Add(End, m_task.TaskName, "", "", "", 0, "", "");
+            log.Add({.Type = End, .TaskName = m_task.TaskName});
         }
         m_host.SetStatusText(1, "Cleaning up... ");
         log.AppendInMemoryStringToLogFile();
@@ -117,7 +117,8 @@ bool TaskRun::FolderUsable(const std::string& folder, const std::string& kind,
         return true;
     }
     m_task.ErrorOnLastClone = true;
-    m_app.CloneLog.Add(FolderPathError, "", folder, "", "", 0, problem + reason, "");
+    m_app.CloneLog.Add(
+        {.Type = FolderPathError, .FileName = folder, .ErrorDescription = problem + reason});
     return false;
 }
 
@@ -135,14 +136,14 @@ void TaskRun::RunTargets() {
         if (!FolderUsable(target, "Target", "Problems processing the Target folder.")) {
             continue;
         }
-        const bool ok =
+        const StepResult result =
             m_task.AllFilesAndFolders()
                 ? m_clone.CloneAll(m_host, source, EngineFolder(target), m_task.IncludeSubFolders)
                 : m_clone.CloneSelected(m_host, source, EngineFolder(target),
                                         m_task.IncludeSubFolders, m_task.IncludeFileSpecs,
                                         m_task.IncludeFileMasks, m_task.ExcludeFileSpecs,
                                         m_task.ExcludeFileMasks);
-        if (!ok) {
+        if (result != StepResult::Ok) {
             m_task.ErrorOnLastClone = true;
         }
     }

@@ -14,7 +14,6 @@
 namespace duvanto::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 constexpr std::size_t kLarge = 32u << 20;  // 32 blocks of the copy and compare loops
@@ -46,21 +45,18 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
          {CopyMethodType::RegularCopy, CopyMethodType::RetainCreateTimestamp,
           CopyMethodType::SafeCopyMethod}) {
         clone.Settings.CopyMethod = method;
-        host.escapeAfterPumps = -1;
-        flags.EscPressed = false;
-        flags.CloneCancelled = false;
-        log.ResetInMemoryLog();
+        NextRun();
         PlanAll();
         ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 1);
         const int before = host.pumps;
         host.escapeAfterPumps = before + 5;
-        EXPECT_FALSE(clone.PerformFileOperations(host, source)) << static_cast<int>(method);
+        EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled)
+            << static_cast<int>(method);
         EXPECT_LT(host.pumps - before, 12)
             << static_cast<int>(method) << ": the copy ran on to its end";
         EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << static_cast<int>(method);
         EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);
-        for (const auto& entry : fs::directory_iterator(target)) {
-            const std::string name = entry.path().filename().string();
+        for (const std::string& name : Names(target)) {
             // Safe Copy's own file stays, as its steps say; the next run removes it.
             EXPECT_TRUE(name == "big.bin" ||
                         (method == CopyMethodType::SafeCopyMethod && name.starts_with("dv_")))
@@ -94,11 +90,10 @@ TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
     cClone engine(compare, log, watched, flags, reporter);
     for (const CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
         engine.Settings.CompareMethod = method;
-        flags.EscPressed = false;
-        flags.CloneCancelled = false;
-        log.ResetInMemoryLog();
+        NextRun();
         host.escapeAfterPumps = host.pumps + 4;
-        EXPECT_FALSE(engine.PlanAll(host, source, target, true)) << static_cast<int>(method);
+        EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Cancelled)
+            << static_cast<int>(method);
         EXPECT_EQ(watched.lastError, ECANCELED)
             << static_cast<int>(method) << ": the test ran on to its end";
         EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);

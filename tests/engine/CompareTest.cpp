@@ -49,36 +49,41 @@ TEST(TimeDiffAllowanceTest, ToleratesExactlyTheListedDifferences) {
     }
 }
 
-TEST(CompareFilesUsingTimestampTest, WithoutSwitchesAnyDifferenceCounts) {
+TEST(CompareFilesUsingTimestampTest, EachSwitchToleratesItsOwnDifferences) {
     const int64_t t = 1'000'000 * kSecond;
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + kSecond), At(t), false, false), 1);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 1), At(t), false, false), 1);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t + 1), false, false), -1);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t), false, false), 0);
-}
-
-TEST(CompareFilesUsingTimestampTest, TwoSecondSwitch) {
-    const int64_t t = 1'000'000 * kSecond;
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 14 * kSecond / 10), At(t), true, false), 0);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 24 * kSecond / 10), At(t), true, false), 0);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 25 * kSecond / 10), At(t), true, false), 0);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 26 * kSecond / 10), At(t), true, false), 1);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t), At(t + 26 * kSecond / 10), true, false), -1);
-    // Below half a second vanishes by rounding once a switch is on.
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + kSecond / 2), At(t), false, true), 0);
-}
-
-TEST(CompareFilesUsingTimestampTest, DaylightSavingSwitches) {
-    const int64_t t = 1'000'000 * kSecond;
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3600 * kSecond), At(t), false, true), 0);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3601 * kSecond), At(t), false, true), 1);
-    for (int64_t s : {3598, 3599, 3600, 3601, 3602, 1, 2}) {
-        EXPECT_EQ(CompareFilesUsingTimestamp(At(t - s * kSecond), At(t), true, true), 0) << s;
+    const struct {
+        int64_t source;  // relative to the Target's time
+        bool twoSec, dst;
+        int order;
+    } cases[] = {
+        // Without switches any difference counts, down to one unit.
+        {kSecond, false, false, 1},
+        {1, false, false, 1},
+        {-1, false, false, -1},
+        {0, false, false, 0},
+        {14 * kSecond / 10, true, false, 0},
+        {25 * kSecond / 10, true, false, 0},
+        {26 * kSecond / 10, true, false, 1},
+        {-26 * kSecond / 10, true, false, -1},
+        // Below half a second vanishes by rounding once a switch is on.
+        {kSecond / 2, false, true, 0},
+        {3600 * kSecond, false, true, 0},
+        {3601 * kSecond, false, true, 1},
+        {-1 * kSecond, true, true, 0},
+        {-2 * kSecond, true, true, 0},
+        {-3598 * kSecond, true, true, 0},
+        {-3602 * kSecond, true, true, 0},
+        {-3597 * kSecond, true, true, -1},
+        {3 * kSecond, true, true, 1},
+        {3603 * kSecond, true, true, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CompareFilesUsingTimestamp(At(t + c.source), At(t), c.twoSec, c.dst), c.order)
+            << c.source << " " << c.twoSec << c.dst;
+        EXPECT_EQ(AreFilesSameUsingTimestamp(At(t + c.source), At(t), c.twoSec, c.dst),
+                  c.order == 0)
+            << c.source << " " << c.twoSec << c.dst;
     }
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t - 3597 * kSecond), At(t), true, true), -1);
-    EXPECT_EQ(CompareFilesUsingTimestamp(At(t + 3603 * kSecond), At(t), true, true), 1);
-    EXPECT_TRUE(AreFilesSameUsingTimestamp(At(t + 3600 * kSecond), At(t), false, true));
-    EXPECT_FALSE(AreFilesSameUsingTimestamp(At(t + 3 * kSecond), At(t), true, true));
 }
 
 TEST(AreFilesSameUsingSizeTest, LooksAtTheSizeOnly) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace duvanto::test {
@@ -10,22 +11,53 @@ void EngineFixture::MakeFolder(const std::string& path) {
     std::filesystem::create_directories(path);
 }
 
+bool EngineFixture::Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+Lines EngineFixture::Names(const std::string& folder) {
+    Lines names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return Sorted(names);
+}
+
+Lines EngineFixture::Sorted(Lines lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+void EngineFixture::NextRun() {
+    flags.EscPressed = false;
+    flags.CloneCancelled = false;
+    host.escapeAfterPumps = -1;
+    log.ResetInMemoryLog();
+}
+
+bool EngineFixture::Logged(const std::string& line) const {
+    const Lines lines = LogLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 void EngineFixture::File(const std::string& path, const std::string& content, int64_t mtime) {
     WriteFile(path, content);
     SetModificationTime(path, mtime);
 }
 
-std::vector<std::string> EngineFixture::PlannedLines() const {
-    std::vector<std::string> lines;
+Lines EngineFixture::PlannedLines() const {
+    Lines lines;
     for (const FileOp& op : clone.Plan().Ops) {
         lines.push_back(Short(cClone::DescribeFileOp(op)));
     }
     return lines;
 }
 
-std::vector<std::string> EngineFixture::LogLines() const {
+Lines EngineFixture::LogLines() const {
     const std::string stamp = "12/4/2003 4:38:16 PM";
-    std::vector<std::string> lines;
+    Lines lines;
     std::string text = log.InMemoryString();
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find("\r\n", start);
@@ -39,8 +71,8 @@ std::vector<std::string> EngineFixture::LogLines() const {
     return lines;
 }
 
-std::vector<std::string> EngineFixture::PlanAll(bool subfolders) {
-    lastPlanOk = clone.PlanAll(host, source, target, subfolders);
+Lines EngineFixture::PlanAll(bool subfolders) {
+    lastPlan = clone.PlanAll(host, source, target, subfolders);
     return PlannedLines();
 }
 

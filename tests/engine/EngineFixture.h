@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,19 @@
 #include "util/ErrorReporter.h"
 #include "util/PathStrings.h"
 
+namespace duvanto {
+
+// Failures name the result, not its number.
+inline void PrintTo(StepResult result, std::ostream* out) {
+    static const char* const kNames[] = {"Ok", "Failed", "Cancelled"};
+    *out << kNames[static_cast<int>(result)];
+}
+
+}  // namespace duvanto
+
 namespace duvanto::test {
+
+using Lines = std::vector<std::string>;
 
 class EngineFixture : public ::testing::Test {
 protected:
@@ -35,16 +48,28 @@ protected:
     }
 
     static void MakeFolder(const std::string& path);
+    // Whether anything, a dangling link included, has the name.
+    static bool Exists(const std::string& path);
+    // The names in a folder, sorted; none when it cannot be listed.
+    static Lines Names(const std::string& folder);
+    static Lines Sorted(Lines lines);
+    Lines Trashed() const { return Names(temp / "Trash/files"); }
     // A file with content and a modification time (seconds since the epoch).
     static void File(const std::string& path, const std::string& content,
                      int64_t mtime = 1'000'000'000);
 
     // Plans a whole-folder run and gives the description lines with the temporary folder's path
     // replaced by "~/", so that expectations read like the tree.
-    std::vector<std::string> PlanAll(bool subfolders = true);
-    std::vector<std::string> PlannedLines() const;
+    Lines PlanAll(bool subfolders = true);
+    Lines PlannedLines() const;
+    StepResult CloneAll(bool subfolders = true) {
+        return clone.CloneAll(host, source, target, subfolders);
+    }
+    // Another run in the same test: no Escape, no cancel, an empty log.
+    void NextRun();
     // The log buffer's lines without their timestamp, paths shortened as in PlannedLines.
-    std::vector<std::string> LogLines() const;
+    Lines LogLines() const;
+    bool Logged(const std::string& line) const;
     std::string Short(const std::string& text) const {
         return ReplaceString(text, temp.Path(), "~/");
     }
@@ -61,7 +86,7 @@ protected:
     CloneSettings& compare = clone.Settings;
     RecordingStatusHost host;
     std::string source, target;
-    bool lastPlanOk = false;
+    StepResult lastPlan = StepResult::Failed;
 };
 
 }  // namespace duvanto::test

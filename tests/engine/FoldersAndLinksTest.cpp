@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
@@ -14,28 +15,9 @@
 namespace duvanto::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-class FoldersAndLinksTest : public EngineFixture {
-protected:
-    bool CloneAll(bool subfolders = true) {
-        return clone.CloneAll(host, source, target, subfolders);
-    }
-    static bool Exists(const std::string& path) {
-        struct stat st {};
-        return lstat(path.c_str(), &st) == 0;
-    }
-    std::vector<std::string> Trashed() const {
-        std::vector<std::string> names;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(temp / "Trash/files", ec)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
+using FoldersAndLinksTest = EngineFixture;
 
 TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
     clone.Settings.DeleteMethod = DeleteMethodType::SendToRecycleBin;
@@ -50,7 +32,7 @@ TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
     ASSERT_EQ(rename((target + "sub").c_str(), (target + "sub-moved").c_str()), 0);
     ASSERT_EQ(symlink(outside.c_str(), (target + "sub").c_str()), 0);
 
-    EXPECT_FALSE(clone.PerformFileOperations(host, source));
+    EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Failed);
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(ReadFile(outside + "f" + std::to_string(i)), "not the run's") << i;
     }
@@ -63,7 +45,7 @@ TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
     File(target + "x/deep/inner.txt", "was a folder");
     ASSERT_EQ(symlink("somewhere", (source + "l").c_str()), 0);
     File(target + "l/f", "a folder where the Source has a link");
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "x"), "now a file");
     char text[32] = {};
     ASSERT_GT(readlink((target + "l").c_str(), text, sizeof text - 1), 0);
@@ -83,7 +65,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
     File(target + "x/kept.txt", "a folder");
     File(source + "y/inside.txt", "a folder");
     File(target + "y", "a file");
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "x/kept.txt"), "a folder");
     EXPECT_EQ(ReadFile(target + "y"), "a file");
     Lines logged = LogLines();
@@ -94,7 +76,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
     // Without subfolders no folder is ever removed: the same conflict, the same error.
     clone.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     log.ResetInMemoryLog();
-    EXPECT_FALSE(CloneAll(false));
+    EXPECT_EQ(CloneAll(false), StepResult::Failed);
     logged = LogLines();
     std::sort(logged.begin(), logged.end());
     EXPECT_EQ(logged, (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
@@ -113,7 +95,7 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
     File(source + "sub/dv_notes.tmp", "this one too");
     File(source + strayCopy, "reserved: never cloned");
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
     EXPECT_TRUE(Exists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
@@ -129,45 +111,22 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
     EXPECT_TRUE(IsOwnTemporaryName(NewTempName(kSafeCopyTempPrefix, kTempExtension)));
 }
 
-TEST_F(FoldersAndLinksTest, SafeCopyKeepsAWholeVersionUnderTheRealNameAtEveryStep) {
-    clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
-    File(source + "doc.txt", "version 2", 1'500'000'000);
-    File(target + "doc.txt", "version 1", 1'000'000'000);
-    // As if the process died between the trash step and the rename.
-    fileSystem.Fail(FsOp::Rename, target + "doc.txt", EIO);
-    EXPECT_FALSE(CloneAll());
-    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1");
-    EXPECT_EQ(ReadFile(temp / "Trash/files/doc.txt"), "version 1");
-    EXPECT_TRUE(Exists(temp / "Trash/info/doc.txt.trashinfo"));
-
-    fileSystem.ClearFaults();
-    log.ResetInMemoryLog();
-    EXPECT_TRUE(CloneAll());
-    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
-}
-
 TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove) {
     clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
     File(target + "doc.txt", "version 1", 1'000'000'000);
     PlanAll();
     host.escapeAfterPumps = host.pumps + 4;  // after the copy into the temporary file
-    EXPECT_FALSE(clone.PerformFileOperations(host, source));
-    std::string stray;
-    for (const auto& entry : fs::directory_iterator(target)) {
-        if (entry.path().filename().string().starts_with("dv_")) {
-            stray = entry.path().filename().string();
-        }
-    }
-    ASSERT_FALSE(stray.empty());
+    EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
+    const Lines left = Names(target);
+    ASSERT_EQ(left.size(), 2u);
+    const std::string stray = left[1];  // after "doc.txt"
+    ASSERT_TRUE(stray.starts_with("dv_")) << stray;
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1");
 
-    flags.EscPressed = false;
-    flags.CloneCancelled = false;
-    host.escapeAfterPumps = -1;
-    log.ResetInMemoryLog();
+    NextRun();
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;  // ours goes all the same
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_FALSE(Exists(target + stray));
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
     EXPECT_EQ(LogLines().front(), " - Deleted: " + stray + " from ~/T/");
@@ -192,19 +151,21 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
     File(target + "sub/more.txt", "m");
     VanishingSourceFileSystem vanishing(source);
     cClone engine(compare, log, vanishing, flags, reporter);
-    const Lines vanished{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"};
-    MakeFolder(source);
-    EXPECT_FALSE(engine.CloneAll(host, source, target, true));
-    EXPECT_EQ(LogLines(), vanished);
-    MakeFolder(source);
-    log.ResetInMemoryLog();
-    EXPECT_FALSE(engine.CloneAll(host, source, target, false));
-    EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found ~/S/"});
+    const std::string vanished =
+        " *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/";
     // Selected items: the Target files that match the masks are no orphans of a lost Source.
-    MakeFolder(source);
-    log.ResetInMemoryLog();
-    EXPECT_FALSE(engine.CloneSelected(host, source, target, true, "", "*.txt"));
-    EXPECT_EQ(LogLines(), vanished);
+    const std::function<StepResult()> runs[] = {
+        [&] { return engine.CloneAll(host, source, target, true); },
+        [&] { return engine.CloneAll(host, source, target, false); },
+        [&] { return engine.CloneSelected(host, source, target, true, "", "*.txt"); }};
+    const std::string logged[] = {vanished, " *Get SubFolders Error: 76 Path Not Found ~/S/",
+                                  vanished};
+    for (int i = 0; i < 3; ++i) {
+        MakeFolder(source);
+        NextRun();
+        EXPECT_EQ(runs[i](), StepResult::Failed) << i;
+        EXPECT_EQ(LogLines(), Lines{logged[i]}) << i;
+    }
     EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
     EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
 }
@@ -215,14 +176,14 @@ TEST_F(FoldersAndLinksTest, ASourceThatCannotBeHeldFailsTheRunAndTouchesNothing)
     WriteFile(temp / "S", "a file where the Source folder was");
     for (bool subfolders : {true, false}) {
         log.ResetInMemoryLog();
-        EXPECT_FALSE(CloneAll(subfolders));
+        EXPECT_EQ(CloneAll(subfolders), StepResult::Failed);
         EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
         EXPECT_EQ(LogLines(), Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is "
                                     "Denied ~/S/"});
     }
     fs::remove(temp / "S");
     log.ResetInMemoryLog();
-    EXPECT_FALSE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
 }
 

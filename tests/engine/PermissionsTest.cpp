@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "engine/EngineFixture.h"
 #include "support/Unprivileged.h"
@@ -19,7 +21,6 @@ constexpr int64_t kNew = 1'500'000'000;
 
 class PermissionsTest : public EngineFixture {
 protected:
-    bool CloneAll() { return clone.CloneAll(host, source, target, true); }
     static struct stat Stat(const std::string& path) {
         struct stat st {};
         EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
@@ -44,9 +45,15 @@ protected:
             ASSERT_EQ(lchown(entry.path().c_str(), kUnprivilegedId, kUnprivilegedId), 0);
         }
     }
-    // body's checks as the child's exit code.
-    static void ExpectUnprivileged(const std::function<int()>& body) {
-        int result = RunUnprivileged(body);
+    using Checks = std::vector<bool>;
+    // The checks run in their order as the unprivileged user; the child's exit code names
+    // the first that failed, counted from 1.
+    static void ExpectUnprivileged(const std::function<Checks()>& checks) {
+        int result = RunUnprivileged([&] {
+            const Checks passed = checks();
+            const auto failed = std::find(passed.begin(), passed.end(), false);
+            return failed == passed.end() ? 0 : static_cast<int>(failed - passed.begin()) + 1;
+        });
         ASSERT_NE(result, 255) << "could not drop privileges";
         EXPECT_EQ(result, 0) << "the first check that failed, counted from 1";
     }
@@ -65,7 +72,7 @@ TEST_F(PermissionsTest, RootCarriesOwnerAndGroupAndOnlyThenSpecialBits) {
     ASSERT_EQ(symlink("tool", (source + "link").c_str()), 0);
     ASSERT_EQ(lchown((source + "link").c_str(), kUnprivilegedId, kUnprivilegedId), 0);
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     for (const char* name : {"tool", "team", "link"}) {
         struct stat st = Stat(target + name);
         EXPECT_EQ(st.st_uid, kUnprivilegedId) << name;
@@ -81,14 +88,9 @@ TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
     File(source + "drop/box.txt", "b");
     ASSERT_EQ(chmod((source + "drop").c_str(), 01777), 0);
     OpenUpForTheUnprivilegedUser();
-    ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
-            return 1;
-        }
-        if (Mode(target + "tool") != 0755u) {
-            return 2;
-        }
-        return Mode(target + "drop") == 0777u ? 0 : 3;
+    ExpectUnprivileged([&]() -> Checks {
+        return {CloneAll() == StepResult::Ok, Mode(target + "tool") == 0755u,
+                Mode(target + "drop") == 0777u};
     });
 }
 
@@ -104,31 +106,20 @@ TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
     ASSERT_EQ(chmod((source + "frozen").c_str(), 0555), 0);
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, whom a read-only folder really keeps out while it is filled.
-    ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
-            return 1;
-        }
-        if (Mode(target + "private") != 0700u || Mode(target + "shared") != 0751u) {
-            return 2;
-        }
-        if (Mode(target + "frozen") != 0555u || Mode(target + "frozen/inner") != 0555u) {
-            return 3;
-        }
-        return ReadFile(target + "frozen/inner/g.txt") == "g" ? 0 : 4;
+    ExpectUnprivileged([&]() -> Checks {
+        return {
+            CloneAll() == StepResult::Ok,           Mode(target + "private") == 0700u,
+            Mode(target + "shared") == 0751u,       Mode(target + "frozen") == 0555u,
+            Mode(target + "frozen/inner") == 0555u, ReadFile(target + "frozen/inner/g.txt") == "g"};
     });
 
     // A later file goes into the read-only copy, which is closed again behind it.
     ASSERT_EQ(chmod((source + "frozen").c_str(), 0755), 0);
     File(source + "frozen/later.txt", "l");
     ASSERT_EQ(chmod((source + "frozen").c_str(), 0555), 0);
-    ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
-            return 1;
-        }
-        if (ReadFile(target + "frozen/later.txt") != "l") {
-            return 2;
-        }
-        return Mode(target + "frozen") == 0555u ? 0 : 3;
+    ExpectUnprivileged([&]() -> Checks {
+        return {CloneAll() == StepResult::Ok, ReadFile(target + "frozen/later.txt") == "l",
+                Mode(target + "frozen") == 0555u};
     });
 }
 
@@ -143,9 +134,9 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
     ASSERT_EQ(link(outsideOrphan.c_str(), (target + "orphan.txt").c_str()), 0);
     File(source + "linked.txt", "new", kNew);
 
-    EXPECT_TRUE(CloneAll());
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "linked.txt"), "new");
-    EXPECT_FALSE(std::filesystem::exists(target + "orphan.txt"));
+    EXPECT_EQ(Names(target), Lines{"linked.txt"});
     EXPECT_EQ(ReadFile(outside), "old");
     EXPECT_EQ(Mode(outside), 0444u);
     EXPECT_EQ(Mode(outsideOrphan), 0444u);
@@ -167,15 +158,9 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
     ASSERT_EQ(chmod((target + "alone.txt").c_str(), 0444), 0);
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, who cannot write a read-only file without changing its mode.
-    ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
-            return 1;
-        }
-        if (std::filesystem::exists(target + "alone.txt") ||
-            std::filesystem::exists(target + "shared.txt")) {
-            return 2;
-        }
-        return ReadFile(outside) == "shared bytes" && Mode(outside) == 0444u ? 0 : 3;
+    ExpectUnprivileged([&]() -> Checks {
+        return {CloneAll() == StepResult::Ok, Names(target).empty(),
+                ReadFile(outside) == "shared bytes", Mode(outside) == 0444u};
     });
 }
 
@@ -190,19 +175,11 @@ TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
         }
     }
     ASSERT_EQ(chmod((target + "ro").c_str(), 0555), 0);
-    ExpectUnprivileged([&] {
-        if (!clone.CloneAll(host, source, target, true)) {
-            return 1;
-        }
-        if (ReadFile(target + "ro/changed.txt") != "new" ||
-            std::filesystem::exists(target + "ro/orphan.txt")) {
-            return 2;
-        }
-        if (Mode(target + "ro") != 0555u) {
-            return 3;
-        }
-        // Copy and removal each lifted the mark for their own step only.
-        return fileSystem.Calls(FsOp::MakeWritable) == 2 ? 0 : 4;
+    // Copy and removal each lift the mark for their own step only.
+    ExpectUnprivileged([&]() -> Checks {
+        return {CloneAll() == StepResult::Ok, Names(target + "ro/") == Lines{"changed.txt"},
+                ReadFile(target + "ro/changed.txt") == "new", Mode(target + "ro") == 0555u,
+                fileSystem.Calls(FsOp::MakeWritable) == 2};
     });
 }
 

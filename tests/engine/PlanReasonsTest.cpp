@@ -205,7 +205,7 @@ TEST_F(MassDeleteRunTest, ARunThatTripsTheGuardDoesNothingUnlessLetThrough) {
         File(target + "old" + std::to_string(i), "o");
     }
     File(source + "new", "n");
-    EXPECT_FALSE(clone.CloneAll(host, source, target, true));
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     ASSERT_EQ(host.massDeleteAsked.size(), 1u);
     EXPECT_EQ(host.massDeleteAsked[0],
               "150 of 151 Target files would be deleted, more than the 50% allowed");
@@ -216,7 +216,7 @@ TEST_F(MassDeleteRunTest, ARunThatTripsTheGuardDoesNothingUnlessLetThrough) {
     EXPECT_FALSE(std::filesystem::exists(target + "new"));
 
     host.allowMassDelete = true;
-    EXPECT_TRUE(clone.CloneAll(host, source, target, true));
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_FALSE(std::filesystem::exists(target + "old149"));
     EXPECT_TRUE(std::filesystem::exists(target + "new"));
 }
@@ -224,14 +224,14 @@ TEST_F(MassDeleteRunTest, ARunThatTripsTheGuardDoesNothingUnlessLetThrough) {
 TEST_F(MassDeleteRunTest, AnEmptySourceRootStopsEvenASmallRunUnlessTheGuardIsOff) {
     File(target + "a", "1");
     File(target + "b", "2");
-    EXPECT_FALSE(clone.CloneAll(host, source, target, true));
+    EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(LogLines()[0],
               " *Mass Delete Error: The Source folder is empty and 2 of 2 Target files would be "
               "deleted; nothing was done ~/T/");
     EXPECT_TRUE(std::filesystem::exists(target + "a"));
 
     clone.Settings.MaxDeletePercent = 0;
-    EXPECT_TRUE(clone.CloneAll(host, source, target, true));
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_FALSE(std::filesystem::exists(target + "a"));
     EXPECT_EQ(host.massDeleteAsked.size(), 1u);
 }

@@ -5,77 +5,84 @@
 namespace duvanto::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class SelectedItemsTest : public EngineFixture {
 protected:
     Lines PlanSelected(const std::string& selection, const std::string& masks,
                        bool subfolders = true) {
-        lastPlanOk = clone.PlanSelected(host, source, target, subfolders, selection, masks);
+        lastPlan = clone.PlanSelected(host, source, target, subfolders, selection, masks);
         return PlannedLines();
-    }
-    static Lines Sorted(Lines lines) {
-        std::sort(lines.begin(), lines.end());
-        return lines;
     }
 };
 
-TEST_F(SelectedItemsTest, PopulateSplitsSpecsAndAddsMaskMatches) {
-    File(source + "a.txt", "a");
-    File(source + "b.doc", "b");
+TEST_F(SelectedItemsTest, SpecsSplitAtTheirSeparatorAndMasksAddMatches) {
+    File(source + "one,two.doc", "1");
+    File(source + "three.doc", "3");
     File(source + "sub/c.TXT", "c");
     File(source + ".hidden/d.txt", "d");
-    std::vector<std::string> items, masks;
-    ASSERT_TRUE(clone.PopulateSelectedItemsArray(host, source, "/x/one,two<:>/x/three", "*.txt",
-                                                 true, items, masks));
-    ASSERT_GE(items.size(), 2u);
-    EXPECT_EQ(items[0], "/x/one,two");
-    EXPECT_EQ(items[1], "/x/three");
-    Lines found(items.begin() + 2, items.end());
-    EXPECT_EQ(Sorted(found), (Lines{source + "a.txt", source + "sub/c.TXT"}));
-
-    ASSERT_TRUE(
-        clone.PopulateSelectedItemsArray(host, source, "/x/one,/x/two", "", true, items, masks));
-    EXPECT_EQ(items, (Lines{"/x/one", "/x/two"}));
-    EXPECT_TRUE(masks.empty());
+    // With "<:>" present a comma belongs to the name; masks match without case, below
+    // dot-folders never.
+    EXPECT_EQ(Sorted(PlanSelected(source + "one,two.doc<:>" + source + "three.doc", "*.txt")),
+              (Lines{
+                  "     COPY FILE     \"c.TXT\"  FROM  ~/S/sub/  TO  ~/T/sub/",
+                  "     COPY FILE     \"one,two.doc\"  FROM  ~/S/  TO  ~/T/",
+                  "     COPY FILE     \"three.doc\"  FROM  ~/S/  TO  ~/T/",
+                  "     CREATE FOLDER     ~/T/sub/",
+              }));
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    EXPECT_EQ(PlanSelected(source + "three.doc," + source + "sub/c.TXT", ""),
+              (Lines{
+                  "     COPY FILE     \"three.doc\"  FROM  ~/S/  TO  ~/T/",
+                  "     CREATE FOLDER     ~/T/sub/",
+                  "     COPY FILE     \"c.TXT\"  FROM  ~/S/sub/  TO  ~/T/sub/",
+              }));
 }
 
-TEST_F(SelectedItemsTest, TwoFilesInOneMissingFolderPlanTwoCreations) {
+TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
     File(source + "new/a.txt", "a");
     File(source + "new/b.txt", "b");
-    EXPECT_EQ(PlanSelected(source + "new/a.txt<:>" + source + "new/b.txt", ""),
+    File(source + "x/y/z/f.txt", "f");
+    const std::string selection =
+        source + "new/a.txt<:>" + source + "new/b.txt<:>" + source + "x/y/z/f.txt";
+    EXPECT_EQ(PlanSelected(selection, ""),
               (Lines{
                   "     CREATE FOLDER     ~/T/new/",
                   "     COPY FILE     \"a.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
                   "     CREATE FOLDER     ~/T/new/",
                   "     COPY FILE     \"b.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
+                  "     CREATE FOLDER     ~/T/x/y/z/",
+                  "     COPY FILE     \"f.txt\"  FROM  ~/S/x/y/z/  TO  ~/T/x/y/z/",
               }));
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    // The second creation finds its folder there and counts as done; the third makes the
+    // missing parents too.
+    EXPECT_EQ(clone.CloneSelected(host, source, target, true, selection, ""), StepResult::Ok);
+    EXPECT_EQ(LogLines(), (Lines{
+                              " - Created Folder: ~/T/new/",
+                              " - Copied: a.txt from ~/S/new/ to ~/T/new/",
+                              " - Created Folder: ~/T/new/",
+                              " - Copied: b.txt from ~/S/new/ to ~/T/new/",
+                              " - Created Folder: ~/T/x/y/z/",
+                              " - Copied: f.txt from ~/S/x/y/z/ to ~/T/x/y/z/",
+                          }));
+    EXPECT_EQ(ReadFile(target + "x/y/z/f.txt"), "f");
 }
 
-TEST_F(SelectedItemsTest, MissingSelectedFileIsLoggedAndTheOthersPlanned) {
+TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {
     File(source + "here.txt", "h");
-    EXPECT_EQ(PlanSelected(source + "gone.txt<:>" + source + "here.txt", ""),
-              Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
-    EXPECT_FALSE(lastPlanOk);
-    EXPECT_EQ(Short(log.InMemoryString()),
-              "12/4/2003 4:38:16 PM *Include Filter Error: The file does not exist  "
-              "~/S/gone.txt\r\n");
-}
-
-TEST_F(SelectedItemsTest, MissingSelectedFolderIsLogged) {
-    PlanSelected(source + "nothere/", "");
-    EXPECT_FALSE(lastPlanOk);
-    EXPECT_EQ(Short(log.InMemoryString()),
-              "12/4/2003 4:38:16 PM *Include Filter Error: The subfolder does not exist  "
-              "~/S/nothere/\r\n");
-}
-
-TEST_F(SelectedItemsTest, ItemsOutsideTheSourceAreRefused) {
     File(temp / "elsewhere/x.txt", "x");
     File(source + "sub/y.txt", "y");
-    EXPECT_EQ(PlanSelected(temp / "elsewhere/x.txt<:>" + source + "sub/../sub/y.txt", ""), Lines{});
-    EXPECT_FALSE(lastPlanOk);
+    // Missing, outside the Source, or climbing out of it and back.
+    EXPECT_EQ(
+        PlanSelected(source + "gone.txt<:>" + source + "nothere/<:>" + temp / "elsewhere/x.txt<:>" +
+                         source + "sub/../sub/y.txt<:>" + source + "here.txt",
+                     ""),
+        Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
+    EXPECT_EQ(lastPlan, StepResult::Failed);
+    EXPECT_EQ(LogLines(),
+              (Lines{" *Include Filter Error: The file does not exist  ~/S/gone.txt",
+                     " *Include Filter Error: The subfolder does not exist  ~/S/nothere/",
+                     " *Include Filter Error: The file does not exist  ~/elsewhere/x.txt",
+                     " *Include Filter Error: The file does not exist  ~/S/sub/../sub/y.txt"}));
 }
 
 TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
@@ -108,29 +115,21 @@ TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
     File(target + "orphan.txt", "o");
     File(target + "sub/orphan2.TXT", "o");
     File(target + "unrelated.doc", "u");
-    Lines lines = Sorted(PlanSelected("", "*.txt"));
-    EXPECT_EQ(lines, (Lines{
-                         "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
-                         "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
-                     }));
-    EXPECT_TRUE(lastPlanOk);
-}
-
-TEST_F(SelectedItemsTest, DoNotDeleteNeverScansTheTarget) {
+    EXPECT_EQ(Sorted(PlanSelected("", "*.txt")),
+              (Lines{
+                  "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
+                  "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
+              }));
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    // Nothing selected and no masks: no orphans either.
+    EXPECT_EQ(PlanSelected("", ""), Lines{});
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    // Without deletions the Target is never scanned.
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
-    File(target + "orphan.txt", "o");
-    File(source + "a.txt", "a");
-    EXPECT_EQ(PlanSelected("", "*.txt"),
-              Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
+    host.texts.clear();
+    EXPECT_EQ(PlanSelected("", "*.txt"), Lines{});
     EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "1:Scanning Target folder..."),
               host.texts.end());
-}
-
-TEST_F(SelectedItemsTest, EmptySelectionPlansNothing) {
-    File(source + "a.txt", "a");
-    File(target + "b.txt", "b");
-    EXPECT_EQ(PlanSelected("", ""), Lines{});
-    EXPECT_TRUE(lastPlanOk);
 }
 
 TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {

@@ -9,21 +9,10 @@
 namespace duvanto::test {
 namespace {
 
-using Lines = std::vector<std::string>;
 constexpr int64_t kOld = 1'000'000'000;
 constexpr int64_t kNew = 1'000'000'500;
 
 class WalkTest : public EngineFixture {};
-
-TEST_F(WalkTest, IdenticalTreesPlanNothing) {
-    File(source + "a.txt", "same");
-    File(target + "a.txt", "same");
-    File(source + "d/b.txt", "same");
-    File(target + "d/b.txt", "same");
-    EXPECT_EQ(PlanAll(), Lines{});
-    EXPECT_TRUE(lastPlanOk);
-    EXPECT_EQ(host.panel1, "Comparing folders. Press ESC to Cancel...");
-}
 
 TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     File(source + "changed.txt", "new", kNew);
@@ -51,7 +40,8 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
                              "     COPY FILE     \"d.txt\"  FROM  ~/S/newdir/deeper/  TO  "
                              "~/T/newdir/deeper/",
                          }));
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    EXPECT_EQ(host.panel1, "Comparing folders. Press ESC to Cancel...");
     const FileOp& copy = clone.Plan().Ops[0];
     EXPECT_EQ(copy.SourceFileSpec(), source + "changed.txt");
     EXPECT_EQ(copy.TargetFileSpec(), target + "changed.txt");
@@ -60,19 +50,18 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     EXPECT_EQ(remove.SourceFileSpec(), "");
 }
 
-TEST_F(WalkTest, DoNotDeletePlansNoDeletion) {
-    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
     File(target + "orphan.txt", "o");
     File(target + "gone/g.txt", "g");
     File(source + "new.txt", "n");
-    EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"new.txt\"  FROM  ~/S/  TO  ~/T/"});
-}
-
-TEST_F(WalkTest, WithoutSubfoldersOnlyTheTopFolderCounts) {
-    File(source + "a.txt", "a");
     File(source + "sub/b.txt", "b");
-    File(target + "old/c.txt", "c");
-    EXPECT_EQ(PlanAll(false), Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
+    const Lines topCopy{"     COPY FILE     \"new.txt\"  FROM  ~/S/  TO  ~/T/"};
+    EXPECT_EQ(PlanAll(false),
+              (Lines{"     DELETE FILE     \"orphan.txt\"  FROM  ~/T/", topCopy[0]}));
+    clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+    EXPECT_EQ(PlanAll(false), topCopy);
+    EXPECT_EQ(PlanAll(), (Lines{topCopy[0], "     CREATE FOLDER     ~/T/sub/",
+                                "     COPY FILE     \"b.txt\"  FROM  ~/S/sub/  TO  ~/T/sub/"}));
 }
 
 TEST_F(WalkTest, HiddenTargetFolderIsKeptWholeWhenHiddenFoldersAreIgnored) {
@@ -91,9 +80,7 @@ TEST_F(WalkTest, HiddenTargetFolderIsKeptWholeWhenHiddenFoldersAreIgnored) {
                              "     CREATE FOLDER     ~/T/.config/",
                              "     COPY FILE     \"new.txt\"  FROM  ~/S/.config/  TO  ~/T/.config/",
                          }));
-}
-
-TEST_F(WalkTest, HiddenRootsAreStillCloned) {
+    // The roots are the user's choice, hidden or not.
     source = temp / ".src/";
     target = temp / ".dst/";
     File(source + "a.txt", "a");
@@ -102,38 +89,37 @@ TEST_F(WalkTest, HiddenRootsAreStillCloned) {
     EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"a.txt\"  FROM  ~/.src/  TO  ~/.dst/"});
 }
 
-TEST_F(WalkTest, CopyOnlyIfNewerNeedsANewerSource) {
-    clone.Settings.CopyOnlyIfNewer = true;
-    File(source + "a.txt", "source", kOld);
-    File(target + "a.txt", "target", kNew);
-    EXPECT_EQ(PlanAll(), Lines{});
-    File(source + "a.txt", "source", kNew + 10);
-    EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
-}
-
-TEST_F(WalkTest, TwoSecondToleranceAndSizeMethod) {
-    compare.IgnoreFAT_NTFS_TwoSecDiff = true;
-    File(source + "a.txt", "12345", kOld);
-    File(target + "a.txt", "12345", kOld - 2);
-    EXPECT_EQ(PlanAll(), Lines{});
-
-    compare.IgnoreFAT_NTFS_TwoSecDiff = false;
-    EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
-
-    compare.CompareMethod = CompareMethodType::Size;
-    File(target + "a.txt", "54321", kOld - 5000);
-    EXPECT_EQ(PlanAll(), Lines{});
-}
-
-TEST_F(WalkTest, ContentMethodsReadTheBytes) {
-    File(source + "same.bin", "identical", kOld);
-    File(target + "same.bin", "identical", kNew);
-    File(source + "diff.bin", "aaaa", kOld);
-    File(target + "diff.bin", "bbbb", kOld);
-    for (const CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
-        compare.CompareMethod = method;
-        EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"diff.bin\"  FROM  ~/S/  TO  ~/T/"})
-            << static_cast<int>(method);
+TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
+    using enum CompareMethodType;
+    const struct {
+        const char* what;
+        CompareMethodType method;
+        bool twoSeconds, onlyIfNewer;
+        const char* sourceBytes;
+        int64_t sourceTime;
+        const char* targetBytes;
+        int64_t targetTime;
+        bool copied;
+    } cases[] = {
+        {"older Source, only if newer", DateTime, false, true, "s", kOld, "t", kNew, false},
+        {"newer Source, only if newer", DateTime, false, true, "s", kNew + 10, "t", kNew, true},
+        {"2 s apart, tolerated", DateTime, true, false, "12345", kOld, "12345", kOld - 2, false},
+        {"2 s apart", DateTime, false, false, "12345", kOld, "12345", kOld - 2, true},
+        {"same size", Size, false, false, "12345", kOld, "54321", kOld - 5000, false},
+        {"same bytes", Contents, false, false, "same", kOld, "same", kNew, false},
+        {"other bytes", Contents, false, false, "aaaa", kOld, "bbbb", kOld, true},
+        {"same CRC", CRC32, false, false, "same", kOld, "same", kNew, false},
+        {"other CRC", CRC32, false, false, "aaaa", kOld, "bbbb", kOld, true},
+    };
+    for (const auto& c : cases) {
+        compare.CompareMethod = c.method;
+        compare.IgnoreFAT_NTFS_TwoSecDiff = c.twoSeconds;
+        compare.CopyOnlyIfNewer = c.onlyIfNewer;
+        File(source + "a.txt", c.sourceBytes, c.sourceTime);
+        File(target + "a.txt", c.targetBytes, c.targetTime);
+        EXPECT_EQ(PlanAll(),
+                  c.copied ? Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"} : Lines{})
+            << c.what;
     }
 }
 
@@ -153,7 +139,7 @@ TEST_F(WalkTest, SourceThatVanishesBeforeContentComparisonIsLoggedAndCopied) {
     engine.Settings.CompareMethod = CompareMethodType::Contents;
     File(source + "v.txt", "data");
     File(target + "v.txt", "data");
-    EXPECT_FALSE(engine.PlanAll(host, source, target, true));
+    EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Failed);
     ASSERT_EQ(engine.Plan().Ops.size(), 1u);
     EXPECT_EQ(engine.Plan().Ops[0].Operation, CopyFile);
     EXPECT_EQ(Short(log.InMemoryString()),
@@ -189,7 +175,7 @@ TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
     compare.CompareMethod =
         CompareMethodType::Contents;  // would block on a FIFO if one were opened
     EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"name.txt\"  FROM  ~/S/  TO  ~/T/"});
-    EXPECT_TRUE(lastPlanOk);
+    EXPECT_EQ(lastPlan, StepResult::Ok);
 }
 
 TEST_F(WalkTest, KindConflictsResolveInOneRun) {
@@ -202,17 +188,6 @@ TEST_F(WalkTest, KindConflictsResolveInOneRun) {
                          }));
 }
 
-TEST_F(WalkTest, EscapeStopsTheWalkAndLogsOneCancellation) {
-    for (int i = 0; i < 30; ++i) {
-        File(source + "d" + std::to_string(i) + "/f.txt", "x");
-    }
-    host.escapeAfterPumps = 5;
-    PlanAll();
-    EXPECT_FALSE(lastPlanOk);
-    EXPECT_EQ(log.InMemoryString(), "12/4/2003 4:38:16 PM *User Cancelled Error: \r\n");
-    EXPECT_TRUE(flags.CloneCancelled);
-}
-
 TEST_F(WalkTest, ProgressCountsEveryTwentyFiveEntries) {
     for (int i = 0; i < 30; ++i) {
         File(source + "f" + std::to_string(i), "x");
@@ -221,14 +196,6 @@ TEST_F(WalkTest, ProgressCountsEveryTwentyFiveEntries) {
     EXPECT_EQ(clone.Plan().FilesScanned, 30);
     EXPECT_NE(std::find(host.texts.begin(), host.texts.end(), "2:25 files"), host.texts.end());
     EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "2:30 files"), host.texts.end());
-}
-
-TEST_F(WalkTest, DescriptionsKeepBlanksInsideTheQuotes) {
-    FileOp op{"my file .txt", "/s/", "/t/", CopyFile};
-    EXPECT_EQ(cClone::DescribeFileOp(op),
-              "     COPY FILE     \"my file .txt\"  FROM  /s/  TO  /t/");
-    File(source + "a b.txt", "x");
-    EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"a b.txt\"  FROM  ~/S/  TO  ~/T/"});
 }
 
 }  // namespace

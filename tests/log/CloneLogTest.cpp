@@ -40,7 +40,14 @@ protected:
                   const std::string& task = "Nightly",
                   const std::string& description = "No such file or directory",
                   int32_t number = 2) {
-        log.Add(type, task, file, "/s/", "/t/", number, description, "(Copy Failed)");
+        log.Add({.Type = static_cast<LogEntryType>(type),
+                 .TaskName = task,
+                 .FileName = file,
+                 .SourceFolder = "/s/",
+                 .TargetFolder = "/t/",
+                 .ErrorNumber = number,
+                 .ErrorDescription = description,
+                 .SafeCopyStep = "(Copy Failed)"});
     }
     std::string LogFile() const { return dir / "clone.log"; }
 };
@@ -108,7 +115,12 @@ TEST_F(CloneLogTest, KindsOutsideTheRangeAddNothing) {
     const std::string before = log.InMemoryString();
     for (int32_t type : {-1, 22, 1000}) {
         AddEntry(type);
-        EXPECT_EQ(log.FormatEntry(type, "T", "f", "/s/", "/t/", 0, "", ""), "");
+        EXPECT_EQ(log.FormatEntry({.Type = static_cast<LogEntryType>(type),
+                                   .TaskName = "T",
+                                   .FileName = "f",
+                                   .SourceFolder = "/s/",
+                                   .TargetFolder = "/t/"}),
+                  "");
     }
     EXPECT_EQ(log.InMemoryString(), before);
     EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(before.size()));
@@ -127,8 +139,11 @@ TEST_F(CloneLogTest, EveryEntryStaysOnOneLine) {
                   " *Copy Error: 5 bad\\x0Dtext\\x0A a\\x0Ab\\x7F\\x1B[2J.txt from /s/ to /t/\r\n");
     log.ResetInMemoryLog();
 
-    log.Add(Begin, "Night\tly", "", "", "", 0, "", "");
-    log.Add(Copied, "", "\xc3\xa9t\xc3\xa9.txt", "/s\x01/", "/t\x1f/", 0, "", "");
+    log.Add({.Type = Begin, .TaskName = "Night\tly"});
+    log.Add({.Type = Copied,
+             .FileName = "\xc3\xa9t\xc3\xa9.txt",
+             .SourceFolder = "/s\x01/",
+             .TargetFolder = "/t\x1f/"});
     EXPECT_EQ(log.InMemoryString(), std::string(kStamp) + "<Begin: Night\\x09ly>\r\n" + kStamp +
                                         " - Copied: \xc3\xa9t\xc3\xa9.txt from /s\\x01/ to "
                                         "/t\\x1F/\r\n");
@@ -141,13 +156,13 @@ TEST_F(CloneLogTest, BufferFlushesOnlyWhenItPassesTheThreshold) {
     ASSERT_EQ(line.size(), 1024u);
     std::string all;
     for (int i = 0; i < 100; ++i) {
-        log.Add(CreatedFolder, "", "", "", folder, 0, "", "");
+        log.Add({.Type = CreatedFolder, .TargetFolder = folder});
         all += line;
     }
     EXPECT_EQ(log.CurrInMemoryLogSize(), cCloneLog::kFlushThreshold);
     EXPECT_FALSE(fs::exists(LogFile()));
 
-    log.Add(CreatedFolder, "", "", "", folder, 0, "", "");
+    log.Add({.Type = CreatedFolder, .TargetFolder = folder});
     all += line;
     EXPECT_EQ(ReadFile(LogFile()), all);
     EXPECT_EQ(log.CurrInMemoryLogSize(), 0);
@@ -162,7 +177,7 @@ TEST_F(CloneLogTest, ThousandsOfEntriesOpenTheFileAHandfulOfTimes) {
     uintmax_t fileSize = 0;
     for (int i = 0; i < 5000; ++i) {
         const std::string name = "file" + std::to_string(i) + ".txt";
-        log.Add(Copied, "", name, source, target, 0, "", "");
+        log.Add({.Type = Copied, .FileName = name, .SourceFolder = source, .TargetFolder = target});
         all += kStamp + (" - Copied: " + name + " from " + source + " to " + target + "\r\n");
         const uintmax_t size = fs::exists(LogFile()) ? fs::file_size(LogFile()) : 0;
         if (size != fileSize) {
@@ -277,7 +292,7 @@ TEST_F(CloneLogTest, EntriesFromFileAreTheFileAloneWithoutTheBuffer) {
 
 TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
     cCloneLog homeless(dir / "missing/", clock, reporter, prompt);
-    homeless.Add(Begin, "Nightly", "", "", "", 0, "", "");
+    homeless.Add({.Type = Begin, .TaskName = "Nightly"});
     homeless.AppendInMemoryStringToLogFile();
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneLog.AppendInMemoryStringToLogFile");
@@ -288,7 +303,7 @@ TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
 
     // A clock gone wild fails only that entry; the buffer keeps what it had.
     clock.now = 1e12;
-    homeless.Add(End, "Nightly", "", "", "", 0, "", "");
+    homeless.Add({.Type = End, .TaskName = "Nightly"});
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[1].title, "Unexpected Error in cCloneLog.Add");
     EXPECT_EQ(homeless.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n");

@@ -120,8 +120,14 @@ TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
                                                  "Mass Delete Error"};
     for (int32_t type = Begin; type <= MassDeleteError; ++type) {
         // Names with both marks: a success entry must stay plain whatever it names.
-        std::string line = log.FormatEntry(type, "Night run", "a*b<c>:d.txt", "/s/", "/t/", 13,
-                                           "Permission denied", "(Copy Failed)");
+        std::string line = log.FormatEntry({.Type = static_cast<LogEntryType>(type),
+                                            .TaskName = "Night run",
+                                            .FileName = "a*b<c>:d.txt",
+                                            .SourceFolder = "/s/",
+                                            .TargetFolder = "/t/",
+                                            .ErrorNumber = 13,
+                                            .ErrorDescription = "Permission denied",
+                                            .SafeCopyStep = "(Copy Failed)"});
         line.resize(line.find("\r\n"));
         const LogLineClass found = ClassifyLogLine(line);
         if (type == Begin || type == End) {

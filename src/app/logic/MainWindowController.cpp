@@ -92,8 +92,8 @@ void MainWindowController::SessionEnd(const std::function<bool()>& waitForRun) {
         m_app.Flags.SessionEnding = true;
         const bool ended = waitForRun && waitForRun();
         if (!ended && !m_app.Flags.CloneCancelled.exchange(true)) {
-            m_app.CloneLog.Add(ApplicationShutdownError, "", "", "", "", 0, "", "");
-            m_app.CloneLog.Add(End, "Unknown Task Name", "", "", "", 0, "", "");
+            m_app.CloneLog.Add({.Type = ApplicationShutdownError});
+            m_app.CloneLog.Add({.Type = End, .TaskName = "Unknown Task Name"});
         }
     }
     Unload();

@@ -80,7 +80,7 @@ TEST_F(LogViewerControllerTest, ShowsWhatReachedTheFileWithItsSizeAndMode) {
 
     const std::string text(1234, 'x');
     WriteFile(log.LogFileSpec(), text);
-    log.Add(Begin, "Still in memory", "", "", "", 0, "", "");
+    log.Add({.Type = Begin, .TaskName = "Still in memory"});
     EXPECT_EQ(controller.Load(), text);
     EXPECT_EQ(controller.SizeText(), "Current log size = 1,234 bytes");
     EXPECT_EQ(controller.ModeText(), "Log All Activity");
@@ -181,7 +181,7 @@ TEST_F(LogViewerControllerTest, ClearAndSaveAsOnlyBeepWhileACloneRuns) {
 
 TEST_F(LogViewerControllerTest, SaveAsWritesTheFileAndTheBufferWhereTheUserChose) {
     WriteFile(log.LogFileSpec(), "on disk\r\n");
-    log.Add(Begin, "Buffered", "", "", "", 0, "", "");
+    log.Add({.Type = Begin, .TaskName = "Buffered"});
     controller.SaveAs();  // cancelled: nothing is written
     ASSERT_EQ(prompt.asked.size(), 1u);
     EXPECT_EQ(prompt.asked[0].kind, "save");

@@ -159,7 +159,7 @@ TEST(MainWindowCloseTest, ShutDownIsRefusedDuringARunAndOtherwiseSavesEverything
     EXPECT_FALSE(window.controller.Unloading());
 
     world.App().Flags.CloneInProgress = false;
-    world.App().CloneLog.Add(Begin, "Photos", "", "", "", 0, "", "");
+    world.App().CloneLog.Add({.Type = Begin, .TaskName = "Photos"});
     EXPECT_TRUE(window.controller.ShutDown());
     EXPECT_EQ(window.view.events.back(), "end");
     const std::string ini = test::ReadFile(world.home / kIniFileName);

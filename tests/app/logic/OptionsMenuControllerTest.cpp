@@ -84,6 +84,17 @@ protected:
         }
         return checked;
     }
+    // The checked items of both menus.
+    static std::vector<Cmd> Checked(const Program& p) {
+        std::vector<Cmd> checked;
+        for (int c = static_cast<int>(Cmd::CompareDateTime); c <= static_cast<int>(Cmd::LogSaveAs);
+             ++c) {
+            if (p.menus.State(static_cast<Cmd>(c)).checked) {
+                checked.push_back(static_cast<Cmd>(c));
+            }
+        }
+        return checked;
+    }
 };
 
 void Collect(const MenuEntry& entry, std::vector<const MenuEntry*>& items) {
@@ -127,52 +138,24 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
 }
 
 TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
-    const auto fresh = Start();
     EXPECT_EQ(
-        Checked(*fresh, {Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreDaylightSavings,
-                         Cmd::IgnoreSystemFolders, Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginAnyUser,
-                         Cmd::CopyRegular, Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500,
-                         Cmd::LogOnlyErrors, Cmd::CopyOnlyIfNewer}),
+        Checked(*Start()),
         (std::vector<Cmd>{Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreSystemFolders,
                           Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginAnyUser, Cmd::CopyRegular,
                           Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500}));
 
     const auto p = Start(
         "[Log]\r\nMaxSize=300\r\nLogOnlyErrors=yes\r\n[Comparison]\r\nCompareType=CRC32\r\n"
-        "Ignore2SecDiff=true\r\nIgnoreDaylightSavings=True\r\n[Miscellaneous]\r\n"
-        "RunOnWindowsStartup=CurrentUser\r\nShowToolbar=Hide\r\nCopyMethod=2\r\n"
-        "DeleteMethod=3\r\nPromptToInsertRemovableDrive=True\r\nConfirmSyncActions=True\r\n");
-    const std::initializer_list<Cmd> all = {Cmd::CompareDateTime,
-                                            Cmd::CompareSize,
-                                            Cmd::CompareContents,
-                                            Cmd::CompareCRC32,
-                                            Cmd::IgnoreTwoSecDiff,
-                                            Cmd::IgnoreDaylightSavings,
-                                            Cmd::RunAtLoginCurrentUser,
-                                            Cmd::RunAtLoginAnyUser,
-                                            Cmd::RunAtLoginNoRun,
-                                            Cmd::CopyRegular,
-                                            Cmd::CopySafe,
-                                            Cmd::CopyRetainCreateTimestamp,
-                                            Cmd::DeleteRegular,
-                                            Cmd::DeleteToTrash,
-                                            Cmd::DeleteNone,
-                                            Cmd::DeleteSecure,
-                                            Cmd::PromptToInsertRemovableDrive,
-                                            Cmd::CopyOnlyIfNewer,
-                                            Cmd::ConfirmSyncActions,
-                                            Cmd::ToolbarShow,
-                                            Cmd::ToolbarHide,
-                                            Cmd::LogSize100,
-                                            Cmd::LogSize200,
-                                            Cmd::LogSize500,
-                                            Cmd::LogSize1Meg,
-                                            Cmd::LogOnlyErrors};
-    EXPECT_EQ(Checked(*p, all),
-              (std::vector<Cmd>{Cmd::CompareCRC32, Cmd::IgnoreDaylightSavings,
-                                Cmd::RunAtLoginCurrentUser, Cmd::CopyRetainCreateTimestamp,
-                                Cmd::DeleteSecure, Cmd::PromptToInsertRemovableDrive,
-                                Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogOnlyErrors}));
+        "Ignore2SecDiff=true\r\nIgnoreDaylightSavings=True\r\nIgnoreHiddenFolders=False\r\n"
+        "[Miscellaneous]\r\nRunOnWindowsStartup=CurrentUser\r\nShowToolbar=Hide\r\n"
+        "CopyMethod=2\r\nDeleteMethod=3\r\nPromptToInsertRemovableDrive=True\r\n"
+        "ConfirmSyncActions=True\r\n");
+    EXPECT_EQ(
+        Checked(*p),
+        (std::vector<Cmd>{Cmd::CompareCRC32, Cmd::IgnoreDaylightSavings, Cmd::IgnoreSystemFolders,
+                          Cmd::RunAtLoginCurrentUser, Cmd::CopyRetainCreateTimestamp,
+                          Cmd::DeleteSecure, Cmd::PromptToInsertRemovableDrive,
+                          Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogOnlyErrors}));
     EXPECT_TRUE(p->menus.MenusEnabled());
     p->flags.CloneInProgress = true;
     EXPECT_FALSE(p->menus.MenusEnabled());
@@ -198,14 +181,12 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
     EXPECT_EQ(p->log.MaxLogFileSize(), 1024000);
     EXPECT_EQ(p->settings.CopyMethod, CopyMethodType::SafeCopyMethod);
 
-    const auto next = Start();
-    EXPECT_EQ(
-        Checked(*next, {Cmd::CompareContents, Cmd::IgnoreHiddenFolders, Cmd::IgnoreDaylightSavings,
-                        Cmd::CopySafe, Cmd::CopyOnlyIfNewer, Cmd::ConfirmSyncActions,
-                        Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg, Cmd::ToolbarHide}),
-        (std::vector<Cmd>{Cmd::CompareContents, Cmd::IgnoreDaylightSavings, Cmd::CopySafe,
-                          Cmd::CopyOnlyIfNewer, Cmd::ConfirmSyncActions,
-                          Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg, Cmd::ToolbarHide}));
+    EXPECT_EQ(Checked(*Start()),
+              (std::vector<Cmd>{Cmd::CompareContents, Cmd::IgnoreTwoSecDiff,
+                                Cmd::IgnoreDaylightSavings, Cmd::IgnoreSystemFolders,
+                                Cmd::RunAtLoginAnyUser, Cmd::CopySafe, Cmd::DeleteToTrash,
+                                Cmd::PromptToInsertRemovableDrive, Cmd::CopyOnlyIfNewer,
+                                Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogSize1Meg}));
     EXPECT_EQ(p->opened, (std::vector<std::string>{"no toolbar"}));
     EXPECT_TRUE(p->Shown().empty());
 }
@@ -298,7 +279,7 @@ TEST_F(OptionsMenuControllerTest, LogOnlyErrorsTellsWhenEntriesWaitInMemory) {
     p->menus.Run(Cmd::LogOnlyErrors);
     EXPECT_TRUE(p->Shown().empty());
 
-    p->log.Add(Begin, "Nightly", "", "", "", 0, "", "");
+    p->log.Add({.Type = Begin, .TaskName = "Nightly"});
     p->menus.Run(Cmd::LogOnlyErrors);
     ASSERT_EQ(p->Shown().size(), 1u);
     EXPECT_EQ(p->Shown()[0].title, "Log Only Errors");

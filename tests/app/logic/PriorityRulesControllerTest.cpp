@@ -22,11 +22,8 @@ cPriorityRule Rule(int startHour, int startMinute, int endHour, int endMinute,
             priorityClass, ""};
 }
 
-class PriorityRulesControllerTest : public ::testing::Test {
+class PriorityRulesControllerTest : public ::testing::Test, protected test::PromptAndReporter {
 protected:
-    FakeAppPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
     cPriorityRules rules{reporter};
     test::RecordingHelpViewer help;
     PriorityRulesController controller{rules, prompt, &help};

@@ -95,10 +95,9 @@ TEST(OrderTasksControllerTest, TheTasksOfferedAreAllOrTheCheckedOnesTopToBottom)
 }
 
 TEST(OrderTasksControllerTest, MovesStopAtTheEndsAndKeepTheEntrySelected) {
-    FakeAppPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
-    OrderTasksController controller({"A", "B", "C"}, prompt, reporter);
+    test::PromptAndReporter world;
+    FakeAppPrompt& prompt = world.prompt;
+    OrderTasksController controller({"A", "B", "C"}, prompt, world.reporter);
     EXPECT_EQ(controller.FirstSelection(), 0);
     EXPECT_EQ(controller.MoveUp(0), 0);
     EXPECT_EQ(controller.Names(), (std::vector<std::string>{"A", "B", "C"}));
@@ -119,10 +118,9 @@ TEST(OrderTasksControllerTest, MovesStopAtTheEndsAndKeepTheEntrySelected) {
 }
 
 TEST(OrderTasksControllerTest, RemovedTasksDoNotRunAndTheRestRunAsShown) {
-    FakeAppPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
-    OrderTasksController controller({"Mail", "Photos", "Music"}, prompt, reporter);
+    test::PromptAndReporter world;
+    FakeAppPrompt& prompt = world.prompt;
+    OrderTasksController controller({"Mail", "Photos", "Music"}, prompt, world.reporter);
     EXPECT_EQ(controller.Remove(-1), -1);
     ASSERT_EQ(prompt.messages.shown.size(), 1u);
     EXPECT_EQ(Message(prompt, 0), "Remove Task|No task is selected");

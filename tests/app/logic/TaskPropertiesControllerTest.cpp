@@ -23,6 +23,7 @@ protected:
     }
 
     TaskPropertiesController Open() { return TaskPropertiesController(task, world.Services()); }
+    const ShownMessage& Last() const { return world.prompt.messages.shown.back(); }
 
     TaskEditWorld world;
     cCloneTask task;
@@ -122,19 +123,19 @@ TEST_F(TaskPropertiesControllerTest, ChecksRunInOrderAndTheFirstRefusalStops) {
     TaskPropertiesController dialog = Open();
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
     ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(world.prompt.messages.shown[0].text, "No target folder has been entered.");
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Validate Folders");
-    EXPECT_EQ(world.prompt.messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Last().text, "No target folder has been entered.");
+    EXPECT_EQ(Last().title, "Validate Folders");
+    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
 
     dialog.DropOnTargets({world.Folder("dst")});
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown.back().text, "No source folder has been entered.");
+    EXPECT_EQ(Last().text, "No source folder has been entered.");
 
     dialog.DropOnSource({world.Folder("src")}, "");
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown.back().title, "Invalid Days");
-    EXPECT_EQ(world.prompt.messages.shown.back().text, "No days of the week are selected.");
-    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Information);
+    EXPECT_EQ(Last().title, "Invalid Days");
+    EXPECT_EQ(Last().text, "No days of the week are selected.");
+    EXPECT_EQ(Last().icon, MessageIcon::Information);
 
     dialog.SetDay(6, true);
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
@@ -151,9 +152,9 @@ TEST_F(TaskPropertiesControllerTest, FrequencyValuesAreCheckedOnlyWhereTheBoxIsE
     dialog.ChooseFrequency(IntervalMinutes);
     dialog.SetIncrementText("4");
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::RefusedIncrement);
-    EXPECT_EQ(world.prompt.messages.shown.back().title, "Invalid Frequency");
-    EXPECT_EQ(world.prompt.messages.shown.back().text, invalid);
-    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Information);
+    EXPECT_EQ(Last().title, "Invalid Frequency");
+    EXPECT_EQ(Last().text, invalid);
+    EXPECT_EQ(Last().icon, MessageIcon::Information);
     dialog.ChooseFrequency(IntervalHours);
     for (const char* text : {"0", "-3", "abc", ""}) {
         dialog.SetIncrementText(text);
@@ -184,10 +185,10 @@ TEST_F(TaskPropertiesControllerTest, AProblemTargetCanBeKeptAndThenTheSourceIsNo
     world.prompt.messages.answers = {MessageAnswer::Cancel};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
     ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Problems with Target Folder");
-    EXPECT_EQ(world.prompt.messages.shown[0].text, question);
-    EXPECT_EQ(world.prompt.messages.shown[0].buttons, MessageButtons::OKCancel);
-    EXPECT_EQ(world.prompt.messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Last().title, "Problems with Target Folder");
+    EXPECT_EQ(Last().text, question);
+    EXPECT_EQ(Last().buttons, MessageButtons::OKCancel);
+    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
 
     world.prompt.messages.answers = {MessageAnswer::OK};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
@@ -203,9 +204,8 @@ TEST_F(TaskPropertiesControllerTest, AProblemSourceIsAskedAboutAfterTheTargets) 
     TaskPropertiesController dialog = Open();
     world.prompt.messages.answers = {MessageAnswer::Cancel, MessageAnswer::OK};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Problems with Source Folder");
-    EXPECT_EQ(world.prompt.messages.shown[0].text,
-              GetInvalidPathErrorMsg(PathFolderMissing, file, 0) + kDisregard);
+    EXPECT_EQ(Last().title, "Problems with Source Folder");
+    EXPECT_EQ(Last().text, GetInvalidPathErrorMsg(PathFolderMissing, file, 0) + kDisregard);
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
 }
 
@@ -217,16 +217,13 @@ TEST_F(TaskPropertiesControllerTest, TargetsOnRemovableDrivesThatAreNotThere) {
     TaskPropertiesController dialog = Open();
     world.prompt.messages.answers = {MessageAnswer::Cancel};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown.back().text,
-              GetInvalidPathErrorMsg(PathDriveNotReady, unplugged, 0) + kDisregard);
-    EXPECT_NE(world.prompt.messages.shown.back().text.find("The drive is not ready."),
-              std::string::npos);
+    EXPECT_EQ(Last().text, GetInvalidPathErrorMsg(PathDriveNotReady, unplugged, 0) + kDisregard);
+    EXPECT_NE(Last().text.find("The drive is not ready."), std::string::npos);
 
     dialog.RemoveTarget(0);
     world.prompt.messages.answers = {MessageAnswer::Cancel};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown.back().text,
-              GetInvalidPathErrorMsg(PathBadDrive, gone, ENOENT) + kDisregard);
+    EXPECT_EQ(Last().text, GetInvalidPathErrorMsg(PathBadDrive, gone, ENOENT) + kDisregard);
     world.prompt.messages.answers = {MessageAnswer::OK};
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved) << "kept for when the drive is back";
     EXPECT_EQ(dialog.Task().TargetFolderSpec, gone);
@@ -236,8 +233,8 @@ TEST_F(TaskPropertiesControllerTest, ATargetNestedWithItsSourceIsRefused) {
     task.TargetFolderSpec = world.Folder("src/inner");
     TaskPropertiesController dialog = Open();
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(world.prompt.messages.shown.back().title, "Invalid Target Folder");
-    EXPECT_EQ(world.prompt.messages.shown.back().text,
+    EXPECT_EQ(Last().title, "Invalid Target Folder");
+    EXPECT_EQ(Last().text,
               CheckTargetApartFromSource(task.SourceFolderSpec, task.TargetFolderSpec));
 }
 
@@ -272,9 +269,9 @@ TEST_F(TaskPropertiesControllerTest, BrowsingEditingAndRemovingFolders) {
     EXPECT_EQ(dialog.Targets()[1], "/edited/x/") << "blank and cancelled edits change nothing";
 
     dialog.RemoveTarget(-1);
-    EXPECT_EQ(world.prompt.messages.shown.back().title, "Remove Folder from List");
-    EXPECT_EQ(world.prompt.messages.shown.back().text, "Select one of the folders from the list.");
-    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Last().title, "Remove Folder from List");
+    EXPECT_EQ(Last().text, "Select one of the folders from the list.");
+    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
     dialog.RemoveTarget(0);
     EXPECT_EQ(dialog.Targets(), std::vector<std::string>{"/edited/x/"});
 }
@@ -301,15 +298,15 @@ TEST_F(TaskPropertiesControllerTest, SelectingFilesNeedsAUsableSource) {
     EXPECT_FALSE(dialog.SelectFiles());
     EXPECT_EQ(dialog.WhichFiles(), 1) << "the choice is made before the Source is looked at";
     EXPECT_TRUE(dialog.Changed());
-    EXPECT_EQ(world.prompt.messages.shown.back().title, "Select Files/Folders");
-    EXPECT_EQ(world.prompt.messages.shown.back().text, "Please specify the Source Folder");
+    EXPECT_EQ(Last().title, "Select Files/Folders");
+    EXPECT_EQ(Last().text, "Please specify the Source Folder");
 
     dialog.SourceTextChanged(world.temp / "missing");
     EXPECT_FALSE(dialog.SelectFiles());
-    EXPECT_EQ(world.prompt.messages.shown.back().text,
+    EXPECT_EQ(Last().text,
               "Make sure that the Source folder exists and that you have permission to access "
               "it.");
-    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
 
     dialog.SourceTextChanged(world.temp / "src");
     dialog.SetIncludeSubFolders(false);

@@ -28,39 +28,48 @@ struct Demo {
     RunFlags flags;
 };
 
-template <typename Window>
-Window* Owning(Window* window, Demo* demo) {
-    QObject::connect(window, &QObject::destroyed, [demo] { delete demo; });
-    return window;
-}
-
 void WriteDemoRuns(Demo& demo) {
     cCloneLog& log = demo.log;
     const auto at = [&](int minute, int second) {
         demo.clock.now = OleDateFromLocal({2024, 3, 14, 22, minute, second});
     };
     at(15, 3);
-    log.Add(Begin, "Photos to USB disk", "", "", "", 0, "", "");
-    log.Add(CreatedFolder, "", "", "", "/media/anna/BACKUP/Photos/2024/March/", 0, "", "");
+    log.Add({.Type = Begin, .TaskName = "Photos to USB disk"});
+    log.Add({.Type = CreatedFolder, .TargetFolder = "/media/anna/BACKUP/Photos/2024/March/"});
     for (const char* photo : {"IMG_2041.jpg", "IMG_2042.jpg", "IMG_2043.jpg"}) {
-        log.Add(Copied, "", photo, "/home/anna/Photos/2024/March/",
-                "/media/anna/BACKUP/Photos/2024/March/", 0, "", "");
+        log.Add({.Type = Copied,
+                 .FileName = photo,
+                 .SourceFolder = "/home/anna/Photos/2024/March/",
+                 .TargetFolder = "/media/anna/BACKUP/Photos/2024/March/"});
     }
     at(15, 9);
-    log.Add(CopyError, "", "IMG_2044.jpg", "/home/anna/Photos/2024/March/",
-            "/media/anna/BACKUP/Photos/2024/March/", 28, "No space left on device", "");
-    log.Add(Deleted, "", "old-draft.xcf", "", "/media/anna/BACKUP/Photos/2023/", 0, "", "");
-    log.Add(End, "Photos to USB disk", "", "", "", 0, "", "");
+    log.Add({.Type = CopyError,
+             .FileName = "IMG_2044.jpg",
+             .SourceFolder = "/home/anna/Photos/2024/March/",
+             .TargetFolder = "/media/anna/BACKUP/Photos/2024/March/",
+             .ErrorNumber = 28,
+             .ErrorDescription = "No space left on device"});
+    log.Add({.Type = Deleted,
+             .FileName = "old-draft.xcf",
+             .TargetFolder = "/media/anna/BACKUP/Photos/2023/"});
+    log.Add({.Type = End, .TaskName = "Photos to USB disk"});
     at(45, 0);
-    log.Add(Begin, "Documents nightly", "", "", "", 0, "", "");
-    log.Add(Copied, "", "Tax return 2023.pdf", "/home/anna/Documents/",
-            "/srv/backup/anna/Documents/", 0, "", "");
-    log.Add(DeleteError, "", "lock.tmp", "", "/srv/backup/anna/Documents/", 13, "Permission denied",
-            "");
-    log.Add(Copied, "", "notes.md", "/home/anna/Documents/", "/srv/backup/anna/Documents/", 0, "",
-            "");
+    log.Add({.Type = Begin, .TaskName = "Documents nightly"});
+    log.Add({.Type = Copied,
+             .FileName = "Tax return 2023.pdf",
+             .SourceFolder = "/home/anna/Documents/",
+             .TargetFolder = "/srv/backup/anna/Documents/"});
+    log.Add({.Type = DeleteError,
+             .FileName = "lock.tmp",
+             .TargetFolder = "/srv/backup/anna/Documents/",
+             .ErrorNumber = 13,
+             .ErrorDescription = "Permission denied"});
+    log.Add({.Type = Copied,
+             .FileName = "notes.md",
+             .SourceFolder = "/home/anna/Documents/",
+             .TargetFolder = "/srv/backup/anna/Documents/"});
     at(45, 2);
-    log.Add(End, "Documents nightly", "", "", "", 0, "", "");
+    log.Add({.Type = End, .TaskName = "Documents nightly"});
     log.AppendInMemoryStringToLogFile();
     log.ResetInMemoryLog();
 }

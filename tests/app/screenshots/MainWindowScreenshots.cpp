@@ -1,13 +1,15 @@
-// The main window with three tasks (one whose last run failed, one next to run) and the tray
-// menu as it opens while the window is in the tray.
+// The main window with three tasks (one whose last run failed, one next to run), the same during
+// a run, its Options menu and the tray menu as they open, the About box, and the help window at
+// the quick-start page as a user first sees it.
 
-#include <QHeaderView>
-
+#include "app/logic/MainCommands.h"
 #include "app/support/MainWindowWorld.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/HelpWindow.h"
 #include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/frmAbout.h"
 #include "app/widgets/frmDuvanto.h"
 #include "screenshots/Screenshots.h"
 
@@ -18,13 +20,13 @@ namespace {
 // Thursday 4 December 2003 in the afternoon, as in the other pictures.
 constexpr double kNow = 37959.6932407407;
 
-struct Shot {
-    explicit Shot(const std::string& home) : world(false) {
-        test::WriteFile(world.home / kIniFileName,
+// A program folder with the options and tasks of the pictures; a first run until it has them.
+struct DemoProgram : test::MainWindowWorld {
+    DemoProgram() : MainWindowWorld(false) {
+        test::WriteFile(home / kIniFileName,
                         "[Form Dimensions]\r\nHeight=6600\r\nWidth=13200\r\n"
                         "[ColumnWidths]\r\nColumnOne=150\r\nColumnTwo=170\r\nColumnThree=200\r\n"
                         "ColumnFour=150\r\nColumnFive=150\r\n");
-        (void)home;
         cCloneTask documents = test::MakeTask("Documents", IntervalDays, kNow + 0.7);
         documents.SourceFolderSpec = "/home/anna/Documents/";
         documents.TargetFolderSpec = "/media/anna/Backup/Documents/";
@@ -37,28 +39,34 @@ struct Shot {
         music.SourceFolderSpec = "/home/anna/Music/";
         music.TargetFolderSpec = "/srv/nas/anna/Music/";
         music.LastCloneDateTime = kNow - 4.6;
-        world.SaveTasks({documents, photos, music});
-        world.clock.now = kNow;
+        SaveTasks({documents, photos, music});
     }
-
-    test::MainWindowWorld world;
 };
 
 frmDuvanto* MakeWindow(Context& context) {
-    auto* shot = new Shot(context.home);
-    auto* window =
-        new frmDuvanto({shot->world.App(), shot->world.Options(), shot->world.prompt, false,
+    auto* program = new DemoProgram;
+    auto* window = Owning(
+        new frmDuvanto({program->App(), program->Options(), program->prompt, false,
                         RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
                                         "/usr/bin/duvanto"},
-                        [](const QUrl&) {}});
-    QObject::connect(window, &QObject::destroyed, [shot] { delete shot; });
+                        [](const QUrl&) {}}),
+        program);
     window->Load();
     return window;
 }
 
-}  // namespace
+// A menu made as the window makes it, from the same commands and their states, popped up; the
+// tool deletes it, and the window with it.
+QMenu* PopUp(frmDuvanto* window, const CommandEntry& entry, const QPoint& place) {
+    auto* menu = new QMenu;
+    menu->setObjectName(QString::fromStdString(entry.id));
+    FillMenu(menu, entry, window->Commands());
+    QObject::connect(menu, &QObject::destroyed, [window] { delete window; });
+    menu->popup(place);
+    return menu;
+}
 
-DUVANTO_SCREENSHOT("main-window", [](Context& context) -> QWidget* {
+QWidget* MainWindow(Context& context) {
     frmDuvanto* window = MakeWindow(context);
     window->RestoreMainWindow();
     window->lvwTasks->setCurrentIndex(window->Model().index(0, 0));
@@ -66,24 +74,7 @@ DUVANTO_SCREENSHOT("main-window", [](Context& context) -> QWidget* {
     window->SetStatusText(1, "Clone Complete - Documents");
     window->move(60, 60);
     return window;
-});
-
-DUVANTO_SCREENSHOT("tray-menu", [](Context& context) -> QWidget* {
-    frmDuvanto* window = MakeWindow(context);
-    window->HideMainWindow();
-    // The tray's own menu belongs to the tray; the picture shows a copy made the same way.
-    auto* menu = new QMenu;
-    FillMenu(menu, TrayMenu(), window->Commands());
-    const TrayMenuState state = window->Controller().TrayMenu();
-    menu->setDefaultAction(FindCommandAction(menu, QString::fromStdString(state.defaultItem)));
-    QObject::connect(menu, &QObject::destroyed, [window] { delete window; });
-    menu->popup(QPoint(900, 500));
-    return menu;
-});
-
-}  // namespace duvanto::screenshots
-
-namespace duvanto::screenshots {
+}
 
 QWidget* RunInProgress(Context& context) {
     frmDuvanto* window = MakeWindow(context);
@@ -103,6 +94,48 @@ QWidget* RunInProgress(Context& context) {
     return window;
 }
 
+QWidget* TrayMenuShot(Context& context) {
+    frmDuvanto* window = MakeWindow(context);
+    window->HideMainWindow();
+    // The tray's own menu belongs to the tray; the picture shows a copy made the same way.
+    QMenu* menu = PopUp(window, TrayMenu(), QPoint(900, 500));
+    const TrayMenuState state = window->Controller().TrayMenu();
+    menu->setDefaultAction(FindCommandAction(menu, QString::fromStdString(state.defaultItem)));
+    return menu;
+}
+
+// Orphans sent to the trash and the toolbar shown, as the demo options leave them.
+QWidget* OptionsMenu(Context& context) {
+    frmDuvanto* window = MakeWindow(context);
+    for (const CommandEntry& entry : MainMenuBar()) {
+        if (entry.id == "mnuOptions") {
+            return PopUp(window, entry, QPoint(120, 60));
+        }
+    }
+    delete window;
+    return nullptr;
+}
+
+QWidget* About(Context& context) {
+    auto* prompt = new QtAppPrompt;
+    auto* about = Owning(new frmAbout(context.home, *prompt), prompt);
+    about->show();
+    return about;
+}
+
+QWidget* HelpQuickStartShot(Context&) {
+    auto* help = new HelpWindow(nullptr, [](const QUrl&) {});
+    help->ShowHelp(HelpQuickStart);
+    return help;
+}
+
+}  // namespace
+
+DUVANTO_SCREENSHOT("main-window", MainWindow);
 DUVANTO_SCREENSHOT("run-in-progress", RunInProgress);
+DUVANTO_SCREENSHOT("tray-menu", TrayMenuShot);
+DUVANTO_SCREENSHOT("options-menu", OptionsMenu);
+DUVANTO_SCREENSHOT("about", About);
+DUVANTO_SCREENSHOT("help-quick-start", HelpQuickStartShot);
 
 }  // namespace duvanto::screenshots

@@ -1,11 +1,20 @@
 #pragma once
-// Helpers for widget tests: find controls the way a user finds them, by their captions.
+// Helpers for widget tests: find controls the way a user finds them, by their captions or
+// names, work a modal window once it is open, and set up the main window over a program folder.
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QList>
 #include <QMenu>
 #include <QString>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
+
+#include "app/support/MainWindowWorld.h"
+#include "app/widgets/frmDuvanto.h"
 
 namespace duvanto::test {
 
@@ -16,5 +25,46 @@ QAbstractButton* FindButton(QWidget* root, const QString& text);
 // The action of the menu whose text is `text` ("&" included), searched through sub-menus;
 // nullptr when none is.
 QAction* FindMenuAction(QMenu* menu, const QString& text);
+
+// The control of `parent` with that object name; nullptr when none is.
+template <typename Control>
+Control* Child(const QObject& parent, const char* name) {
+    return parent.findChild<Control*>(QString::fromLatin1(name));
+}
+
+// Runs `act` on the modal window of that class once one is open (polling, since it opens from
+// inside a command that does not return until it closes); `done` tells whether it ran.
+template <typename Modal>
+void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
+    auto* timer = new QTimer(context);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, &done, act] {
+        if (auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(*modal);
+            done = true;
+        }
+    });
+    timer->start();
+}
+
+// The main window over the world's program folder, its autostart folders inside it; the web
+// and mail addresses it opens are collected, not handed to the desktop.
+struct MainWindowUnderTest {
+    explicit MainWindowUnderTest(MainWindowWorld& world)
+        : window({world.App(), world.Options(), world.prompt, false,
+                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
+                                  "/opt/duvanto/duvanto"},
+                  [this](const QUrl& url) { opened << url; }}) {}
+    // Loaded and shown as a user opens it.
+    void Open() {
+        window.Load();
+        window.RestoreMainWindow();
+    }
+
+    QList<QUrl> opened;
+    frmDuvanto window;
+};
 
 }  // namespace duvanto::test

@@ -10,6 +10,7 @@
 
 #include "app/logic/AppPrompt.h"
 #include "support/TestSupport.h"
+#include "util/ErrorReporter.h"
 
 namespace duvanto::test {
 
@@ -44,6 +45,15 @@ public:
         return Answer({"folder", title, startFolder, startFolder});
     }
 
+    // The titles of the messages shown, in order.
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const ShownMessage& message : messages.shown) {
+            titles.push_back(message.title);
+        }
+        return titles;
+    }
+
     // Message answers, what was shown, and the beeps.
     RecordingPrompt messages;
     // Answers to the questions in order; nullopt cancels.
@@ -60,6 +70,13 @@ private:
         answers.pop_front();
         return answer;
     }
+};
+
+// A prompt and an error reporter that reports through it, for windows that need no folder.
+struct PromptAndReporter {
+    FakeAppPrompt prompt;
+    FixedClock clock;
+    ErrorReporter reporter{"/nonexistent/", prompt, clock};
 };
 
 }  // namespace duvanto::test

@@ -70,13 +70,7 @@ struct MainWindowWorld {
         return *options;
     }
 
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
-        for (const ShownMessage& message : prompt.messages.shown) {
-            titles.push_back(message.title);
-        }
-        return titles;
-    }
+    std::vector<std::string> Titles() const { return prompt.Titles(); }
 
     TempDir home;
     FakeAppPrompt prompt;

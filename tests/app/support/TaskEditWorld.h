@@ -11,18 +11,13 @@
 
 #include "app/logic/TaskEditServices.h"
 #include "app/support/FakeAppPrompt.h"
+#include "app/support/RecordingHelpViewer.h"
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
-
-class RecordingHelp : public IHelpViewer {
-public:
-    void ShowHelp(int context) override { shown.push_back(context); }
-    std::vector<int> shown;
-};
 
 // Type names by extension, as a desktop might name them.
 class FixedFileTypes : public IFileTypes {
@@ -78,14 +73,7 @@ struct TaskEditWorld {
             throw std::runtime_error("cannot create " + folder);
         }
     }
-    // The titles of the messages shown, in order.
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
-        for (const ShownMessage& message : prompt.messages.shown) {
-            titles.push_back(message.title);
-        }
-        return titles;
-    }
+    std::vector<std::string> Titles() const { return prompt.Titles(); }
 
     TempDir temp;
     FakeAppPrompt prompt;
@@ -94,7 +82,7 @@ struct TaskEditWorld {
     PosixFileSystem fileSystem;
     MountTables tables;
     FixedFileTypes fileTypes;
-    RecordingHelp help;
+    RecordingHelpViewer help;
 };
 
 }  // namespace duvanto::test

@@ -1,5 +1,7 @@
 // The help window opens each context's page, follows links between pages with Back and
-// Forward, hands web and mail links to the desktop, and no page links to nothing.
+// Forward, hands web and mail links to the desktop, and no page links to nothing. Every
+// dialog's Help button, in one table, asks for its own context (HelpTopicsTest checks that
+// each of those contexts has a page of its own).
 
 #include <QDirIterator>
 #include <QPushButton>
@@ -7,8 +9,19 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
+#include <functional>
+#include <memory>
 
+#include "app/logic/FileMaskController.h"
+#include "app/logic/TaskPropertiesController.h"
+#include "app/support/RestoreWorld.h"
 #include "app/widgets/HelpWindow.h"
+#include "app/widgets/frmFileMask.h"
+#include "app/widgets/frmLog.h"
+#include "app/widgets/frmPriorityRules.h"
+#include "app/widgets/frmRestore.h"
+#include "app/widgets/frmSelectFiles.h"
+#include "app/widgets/frmTaskProperties.h"
 
 namespace duvanto {
 
@@ -41,6 +54,59 @@ PageLinks LinksOf(QTextDocument* document) {
 
 QString FileOf(const QUrl& url) {
     return QLatin1Char(':') + url.path();
+}
+
+// A dialog with whatever it needs kept alive beside it.
+struct Opened {
+    std::shared_ptr<void> keep;
+    std::unique_ptr<QDialog> dialog;
+};
+
+struct HelpRow {
+    const char* window;
+    int context;
+    std::function<Opened(test::RestoreWorld&)> open;
+};
+
+template <typename Controller, typename Window, typename... Args>
+Opened With(Args&&... args) {
+    auto controller = std::make_shared<Controller>(std::forward<Args>(args)...);
+    return {controller, std::make_unique<Window>(*controller)};
+}
+
+const std::vector<HelpRow>& Rows() {
+    static const std::vector<HelpRow> rows = {
+        {"frmTaskProperties", HelpTaskProperties,
+         [](test::RestoreWorld& w) {
+             return With<TaskPropertiesController, frmTaskProperties>(w.task, w.world.Services());
+         }},
+        {"frmSelectFiles", HelpSelectFiles,
+         [](test::RestoreWorld& w) {
+             return With<SelectFilesController, frmSelectFiles>(
+                 SelectFilesRequest{w.first, true, "", ""}, w.world.Services());
+         }},
+        {"frmFileMask", HelpSelectFiles,
+         [](test::RestoreWorld& w) {
+             return With<FileMaskController, frmFileMask>(w.world.Services());
+         }},
+        {"frmLog", HelpLogViewer,
+         [](test::RestoreWorld& w) {
+             return Opened{nullptr,
+                           std::make_unique<frmLog>(w.app.CloneLog, w.world.prompt, w.app.Reporter,
+                                                    &w.world.help, w.app.Flags)};
+         }},
+        {"frmPriorityRules", HelpPriorityRules,
+         [](test::RestoreWorld& w) {
+             return Opened{nullptr, std::make_unique<frmPriorityRules>(
+                                        w.app.PriorityRules, w.world.prompt, &w.world.help)};
+         }},
+        {"frmRestore", HelpRestore,
+         [](test::RestoreWorld& w) {
+             std::shared_ptr<RestoreController> controller = w.Open();
+             return Opened{controller, std::make_unique<frmRestore>(*controller)};
+         }},
+    };
+    return rows;
 }
 
 }  // namespace
@@ -109,9 +175,7 @@ private slots:
         QCOMPARE(help.brwHelp->source(), HelpWindow::PageUrl(HelpAboutDuvanto));
         QVERIFY(help.isVisible());
         help.OpenWebItem(HelpWebItem::ContactUs, "", "support@duvanto.example");
-        help.OpenWebItem(HelpWebItem::WebSite, "https://duvanto.example/", "");
-        QCOMPARE(opened, (QList<QUrl>{QUrl(QStringLiteral("mailto:support@duvanto.example")),
-                                      QUrl(QStringLiteral("https://duvanto.example/"))}));
+        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("mailto:support@duvanto.example"))});
     }
 
     // Every page's links and pictures lead to something that is there, and every page can be
@@ -174,6 +238,30 @@ private slots:
             }
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    void EachDialogsHelpButtonAsksForItsOwnContext_data() {
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < Rows().size(); ++i) {
+            QTest::newRow(Rows()[i].window) << static_cast<int>(i);
+        }
+    }
+
+    void EachDialogsHelpButtonAsksForItsOwnContext() {
+        QFETCH(int, row);
+        const HelpRow& expected = Rows()[static_cast<std::size_t>(row)];
+        test::RestoreWorld world;
+        Opened opened = expected.open(world);
+        QCOMPARE(opened.dialog->objectName(), QString::fromLatin1(expected.window));
+        opened.dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(opened.dialog.get()));
+
+        auto* help = opened.dialog->findChild<QPushButton*>(QStringLiteral("cmdHelp"));
+        QVERIFY(help != nullptr);
+        QCOMPARE(help->text(), QStringLiteral("&Help"));
+        QVERIFY(world.world.help.shown.empty());
+        QTest::mouseClick(help, Qt::LeftButton);
+        QCOMPARE(world.world.help.shown, std::vector<int>{expected.context});
     }
 };
 

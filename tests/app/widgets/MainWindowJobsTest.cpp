@@ -159,7 +159,7 @@ private slots:
         cCloneLog& log = world.App().CloneLog;
         std::thread writer([&log] {
             for (const char* name : {"Live one", "Live two", "Live three"}) {
-                log.Add(Begin, name, "", "", "", 0, "", "");
+                log.Add({.Type = Begin, .TaskName = name});
             }
         });
         writer.join();
@@ -176,7 +176,7 @@ private slots:
 
         viewer->close();
         QTRY_VERIFY(viewer.isNull());
-        log.Add(Begin, "After the viewer", "", "", "", 0, "", "");  // nobody listens: no crash
+        log.Add({.Type = Begin, .TaskName = "After the viewer"});  // nobody listens: no crash
     }
 };
 

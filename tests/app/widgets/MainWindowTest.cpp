@@ -1,18 +1,18 @@
-// The main window on the offscreen platform, where no tray exists: its load on an empty and on
-// an existing program folder, its menus, list, sorting and keys, the close rules without a
-// tray, the scheduler timer, a scheduled run on its own thread, and the unload.
+// The main window on the offscreen platform, where no tray exists. The controllers' tests hold
+// the decisions; these check that the window shows them and that a user reaches them: the load
+// on an empty and on an existing program folder, menus, list and keys, the Options menu's marks
+// and choices, the close rules without a tray, and a scheduled run on its own thread.
 
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QtTest>
 
 #include "app/logic/HelpTopics.h"
-#include "app/logic/MainCommands.h"
-#include "app/support/MainWindowWorld.h"
+#include "app/support/AppTestSupport.h"
+#include "app/widgets/CommandMenus.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
-#include "app/widgets/frmDuvanto.h"
 #include "tasks/TaskDates.h"
 #include "util/FileUtilities.h"
 
@@ -22,27 +22,12 @@ namespace {
 
 using test::kOneMinute;
 using test::kWorldNow;
+using test::MainWindowUnderTest;
 using test::MainWindowWorld;
 using test::MakeTask;
 
-struct Window {
-    explicit Window(MainWindowWorld& world)
-        : window({world.App(), world.Options(), world.prompt, false,
-                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
-                                  "/opt/duvanto/duvanto"},
-                  [this](const QUrl& url) { opened << url; }}) {}
-    frmDuvanto window;
-    QList<QUrl> opened;
-};
-
-QStringList ActionTexts(QMenu* menu) {
-    QStringList texts;
-    for (QAction* action : menu->actions()) {
-        if (!action->isSeparator()) {
-            texts << action->text();
-        }
-    }
-    return texts;
+bool Holds(const std::string& file, const char* text) {
+    return test::ReadFile(file).find(text) != std::string::npos;
 }
 
 }  // namespace
@@ -53,15 +38,13 @@ class MainWindowTest : public QObject {
 private slots:
     void AnEmptyFolderStartsWithWindowQuickStartAndWarning() {
         MainWindowWorld world(false);
-        Window w(world);
+        MainWindowUnderTest w(world);
         w.window.Load();
-        QVERIFY(w.window.isVisible());
-        QVERIFY(!w.window.isMinimized());
+        QVERIFY(w.window.isVisible() && !w.window.isMinimized());
         QVERIFY(w.window.Help().isVisible());
         QCOMPARE(w.window.Help().brwHelp->source(), HelpWindow::PageUrl(HelpQuickStart));
         QCOMPARE(world.Titles(), std::vector<std::string>{"IMPORTANT - PLEASE READ!"});
         QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
-        QCOMPARE(w.window.Model().rowCount(), 0);
         w.window.Help().close();
     }
 
@@ -69,62 +52,29 @@ private slots:
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true),
                          MakeTask("Music", IntervalHours, kWorldNow + 0.5)});
-        Window w(world);
+        MainWindowUnderTest w(world);
         w.window.Load();
         QVERIFY(w.window.isMinimized());
         QVERIFY(world.prompt.messages.shown.empty());
 
+        // The rows as the controller made them; the date keys the list sorts by stay hidden.
         TaskListModel& model = w.window.Model();
         QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(model.columnCount(), 7);
         QVERIFY(w.window.lvwTasks->isColumnHidden(kNextRunFormattedColumn));
         QVERIFY(w.window.lvwTasks->isColumnHidden(kLastRunFormattedColumn));
         QVERIFY(!w.window.lvwTasks->isColumnHidden(kLastRunColumn));
         QCOMPARE(model.Text(0, 2), QStringLiteral("/backup/Photos/, /mirror/Photos/"));
         QCOMPARE(model.Text(0, kNextRunColumn), QStringLiteral("Manual"));
-        QCOMPARE(model.RowIcon(0), int(ImageSheepFolder));
         QCOMPARE(model.RowIcon(1), int(ImageSheepFolderError));
         QCOMPARE(model.RowIcon(2), int(ImageSheepFolderNext));
         QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-        QCOMPARE(w.window.lvwTasks->header()->sectionSize(0), 150);
-    }
-
-    void MenusComeFromTheTableAndLaterCommandsAreOff() {
-        MainWindowWorld world;
-        Window w(world);
-        const QList<QAction*> bar = w.window.menuBar()->actions();
-        QCOMPARE(bar.size(), 4);
-        QCOMPARE(bar[0]->text(), QStringLiteral("&File"));
-        QCOMPARE(bar[3]->text(), QStringLiteral("&Help"));
-        QStringList expected;
-        for (const CommandEntry& item : MainMenuBar()[0].children) {
-            if (item.kind != CommandKind::Separator) {
-                expected << QString::fromStdString(item.caption);
-            }
-        }
-        QCOMPARE(ActionTexts(w.window.mnuFile), expected);
-        emit w.window.mnuFile->aboutToShow();
-        const auto action = [&](const char* id) {
-            return w.window.mnuFile->findChild<QAction*>(QString::fromLatin1(id));
-        };
-        QVERIFY(action("mnuFileNewTask")->isEnabled());
-        QVERIFY(action("mnuFileRunAll")->isEnabled());
-        QVERIFY(action("mnuFilePause")->isEnabled());
-        QVERIFY(action("mnuFileClose")->isEnabled());
-        QCOMPARE(action("mnuFileNewTask")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        // Every toolbar button works now.
-        QVERIFY(w.window.imgToolbar[0]->isEnabled());
-        QVERIFY(w.window.imgToolbar[2]->isEnabled());
-        QVERIFY(w.window.imgToolbar[4]->isEnabled());
-        QVERIFY(w.window.imgToolbar[5]->isEnabled());
     }
 
     // Alt and a menu's key opens it; an item's key then chooses the item.
     void MenusAndItemsOpenByTheirAccessKeys() {
         MainWindowWorld world;
-        Window w(world);
-        w.window.Load();
-        w.window.RestoreMainWindow();
+        MainWindowUnderTest w(world);
+        w.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         const std::pair<QMenu*, Qt::Key> menus[] = {{w.window.mnuFile, Qt::Key_F},
                                                     {w.window.mnuOptions, Qt::Key_O},
@@ -135,6 +85,8 @@ private slots:
             QTRY_VERIFY2(menu->isVisible(), qPrintable(menu->title()));
             menu->hide();
         }
+        QCOMPARE(FindCommandAction(w.window.mnuFile, QStringLiteral("mnuFileNewTask"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+N")));
         QTest::keyClick(&w.window, Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(w.window.mnuHelp->isVisible());
         QTest::keyClick(w.window.mnuHelp, Qt::Key_I);
@@ -148,12 +100,12 @@ private slots:
         QTRY_VERIFY(w.window.isMinimized());
     }
 
-    void HeaderClicksSortAndTheRightClickMenuHasItsDefault() {
+    void AHeaderClickSortsAndTheRightClickMenuHasItsDefault() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("b", IntervalDays, kWorldNow + 5),
                          MakeTask("a", IntervalDays, kWorldNow - 24), MakeTask("C")});
-        Window w(world);
-        w.window.Load();
+        MainWindowUnderTest w(world);
+        w.Open();
         TaskListModel& model = w.window.Model();
         const auto names = [&model] {
             QStringList list;
@@ -163,15 +115,9 @@ private slots:
             return list.join(QLatin1Char(','));
         };
         QCOMPARE(names(), QStringLiteral("b,a,C"));
-        QHeaderView* header = w.window.lvwTasks->header();
-        emit header->sectionClicked(kNextRunColumn);
+        emit w.window.lvwTasks->header()->sectionClicked(kNextRunColumn);
         QCOMPARE(names(), QStringLiteral("C,a,b"));
-        emit header->sectionClicked(kNextRunColumn);
-        QCOMPARE(names(), QStringLiteral("b,a,C"));
-        emit header->sectionClicked(0);
-        QCOMPARE(names(), QStringLiteral("a,b,C"));
 
-        w.window.RestoreMainWindow();
         emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
         QVERIFY(w.window.mnuFile->defaultAction() != nullptr);
         QCOMPARE(w.window.mnuFile->defaultAction()->text(), QStringLiteral("Run Selected Tas&k"));
@@ -182,9 +128,8 @@ private slots:
     void KeysOfTheListAndThePause() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
-        Window w(world);
-        w.window.Load();
-        w.window.RestoreMainWindow();
+        MainWindowUnderTest w(world);
+        w.Open();
         w.window.lvwTasks->setFocus();
         QTest::keyClick(w.window.lvwTasks, Qt::Key_Escape);
         QVERIFY(world.App().Flags.EscPressed);
@@ -200,11 +145,8 @@ private slots:
         w.window.Commands().Invoke("mnuTrayPause");
         QVERIFY(!w.window.lvwTasks->Paused());
 
-        // The toolbar's option hides and shows it, and the options file keeps the choice.
         w.window.Commands().Invoke("mnuOptionsToolbarHide");
         QVERIFY(w.window.picToolbar->isHidden());
-        QVERIFY(test::ReadFile(world.home / kIniFileName).find("ShowToolbar=Hide") !=
-                std::string::npos);
         w.window.Commands().Invoke("mnuOptionsToolbarShow");
         QVERIFY(!w.window.picToolbar->isHidden());
 
@@ -214,11 +156,43 @@ private slots:
         QVERIFY(world.prompt.messages.shown.empty());
     }
 
+    // The Options menu shows the controller's marks as it opens and hands each choice to it:
+    // toggles, radio items, and run at login into the autostart folder the window was given.
+    void TheOptionsMenuShowsTheMarksAndTakesTheChoices() {
+        MainWindowWorld world;
+        const std::string ini = world.home / kIniFileName;
+        test::WriteFile(ini,
+                        "[Miscellaneous]\r\nShowToolbar=Show\r\nDeleteMethod=0\r\n"
+                        "[Comparison]\r\nIgnoreHiddenFolders=False\r\n");
+        MainWindowUnderTest w(world);
+        w.Open();
+        const auto item = [&w](const char* id) {
+            UpdateMenuStates(w.window.mnuOptions, w.window.Commands());
+            return FindCommandAction(w.window.mnuOptions, QString::fromLatin1(id));
+        };
+        QVERIFY(item("mnuOptionsDeleteMethod_0")->isChecked());
+        QVERIFY(!item("mnuOptionsIgnoreHiddenFolders")->isChecked());
+        QVERIFY(item("mnuOptionsIgnoreSystemFolders")->isChecked());
+        item("mnuOptionsIgnoreHiddenFolders")->trigger();
+        QVERIFY(item("mnuOptionsIgnoreHiddenFolders")->isChecked());
+        QVERIFY(Holds(ini, "IgnoreHiddenFolders=True"));
+
+        item("mnuOptionsDeleteMethod_1")->trigger();
+        QCOMPARE(world.Titles(), std::vector<std::string>{"Send To Trash"});
+        QVERIFY(item("mnuOptionsDeleteMethod_1")->isChecked());
+        QVERIFY(!item("mnuOptionsDeleteMethod_0")->isChecked());
+        QVERIFY(Holds(ini, "DeleteMethod=1"));
+
+        item("mnuOptionsRunOnWindowsStartupCurrentUser")->trigger();
+        QVERIFY(Holds(world.home / "autostart/duvanto.desktop", "\nExec=/opt/duvanto/duvanto\n"));
+        QVERIFY(item("mnuOptionsRunOnWindowsStartupCurrentUser")->isChecked());
+        QVERIFY(!item("mnuOptionsRunOnWindowsStartupNoRun")->isChecked());
+    }
+
     void CloseWithoutTrayMinimizesAndShutDownSavesTheSize() {
         MainWindowWorld world;
-        Window w(world);
-        w.window.Load();
-        w.window.RestoreMainWindow();
+        MainWindowUnderTest w(world);
+        w.Open();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         w.window.resize(700, 420);
         QTRY_COMPARE(w.window.width(), 700);
@@ -231,15 +205,14 @@ private slots:
         QSignalSpy ended(&w.window, &frmDuvanto::ProgramEnded);
         w.window.Commands().Invoke("mnuTrayShutDown");
         QCOMPARE(ended.count(), 1);
-        const std::string ini = test::ReadFile(world.home / kIniFileName);
-        QVERIFY(ini.find("Width=0000010500") != std::string::npos);
-        QVERIFY(ini.find("Height=0000006300") != std::string::npos);
+        QVERIFY(Holds(world.home / kIniFileName, "Width=0000010500"));
+        QVERIFY(Holds(world.home / kIniFileName, "Height=0000006300"));
     }
 
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
-        Window w(world);
+        MainWindowUnderTest w(world);
         w.window.Load();
         QVERIFY(!w.window.Tray().Available());
         QCOMPARE(w.window.Tray().Icon(), TrayState::Error);
@@ -251,14 +224,11 @@ private slots:
         w.window.HideMainWindow();
         w.window.Tray().PrepareMenu();
         QCOMPARE(menu->defaultAction(), item("mnuTrayShow"));
-        QVERIFY(item("mnuTrayShow")->isEnabled());
         QVERIFY(!item("mnuTraySendToTray")->isEnabled());
-
         item("mnuTrayShow")->trigger();
         QVERIFY(w.window.Controller().IsMainWindowVisible());
         w.window.Tray().PrepareMenu();
         QCOMPARE(menu->defaultAction(), item("mnuTraySendToTray"));
-        QVERIFY(!item("mnuTrayShow")->isEnabled());
 
         item("mnuTrayPause")->trigger();
         QCOMPARE(w.window.Tray().Icon(), TrayState::Paused);
@@ -269,23 +239,9 @@ private slots:
         QCOMPARE(w.window.Model().RowIcon(0), int(ImageSheepFolder));
     }
 
-    void SchedulerShowsItsMessageOnceThenThePanelText() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
-        Window w(world);
-        w.window.Load();
-        w.window.RestoreMainWindow();
-        w.window.SchedulerTick();
-        w.window.SchedulerTick();
-        QCOMPARE(world.Titles(), std::vector<std::string>{"Scheduled Task Not Run"});
-        QCOMPARE(w.window.sbrPanel1->text(),
-                 QStringLiteral("Scheduled tasks are not run while the main Duvanto window is "
-                                "open."));
-        QCOMPARE(w.window.tmrCloneScheduler.interval(), 60000);
-        QVERIFY(w.window.tmrCloneScheduler.isActive());
-    }
-
-    void AHiddenWindowRunsTheDueTaskOnItsOwnThread() {
+    // The scheduler's timer: while the window is open a due task waits and the panel says why;
+    // once it is minimized the task runs on a thread of its own and the list keeps the outcome.
+    void TheSchedulerWaitsForTheWindowThenRunsTheDueTaskOnItsOwnThread() {
         MainWindowWorld world;
         const std::string source = world.home / "Source/";
         const std::string target = world.home / "Target/";
@@ -295,10 +251,20 @@ private slots:
         task.SourceFolderSpec = source;
         task.TargetFolderSpec = target;
         world.SaveTasks({task});
-        Window w(world);
-        w.window.Load();
-        QVERIFY(!w.window.Controller().IsMainWindowVisible());
+        MainWindowUnderTest w(world);
+        w.Open();
+        QCOMPARE(w.window.tmrCloneScheduler.interval(), 60000);
+        QVERIFY(w.window.tmrCloneScheduler.isActive());
+        w.window.SchedulerTick();
+        w.window.SchedulerTick();
+        QCOMPARE(world.Titles(), std::vector<std::string>{"Scheduled Task Not Run"});
+        QCOMPARE(w.window.sbrPanel1->text(),
+                 QStringLiteral("Scheduled tasks are not run while the main Duvanto window is "
+                                "open."));
+        QVERIFY(!FileExists(target + "notes/todo.txt"));
 
+        w.window.MinimizeMainWindow();
+        QVERIFY(!w.window.Controller().IsMainWindowVisible());
         w.window.SchedulerTick();
         QVERIFY(w.window.WaitForRun(20000));
         QTRY_COMPARE(w.window.sbrPanel1->text(), QStringLiteral("Clone Complete - Photos"));
@@ -310,9 +276,9 @@ private slots:
         cCloneTask* listed = world.App().CloneTasks.Item("Photos");
         QVERIFY(listed != nullptr);
         QCOMPARE(listed->LastCloneDateTime, WholeSecond(kWorldNow));
-        const std::string saved = test::ReadFile(DefaultTaskListFileSpec(world.home.Path()));
-        QVERIFY(saved.find(cCloneTasks::TaskLine(*listed)) != std::string::npos);
-        QVERIFY(test::ReadFile(world.home / "clone.log").find("Photos") != std::string::npos);
+        QVERIFY(Holds(DefaultTaskListFileSpec(world.home.Path()),
+                      cCloneTasks::TaskLine(*listed).c_str()));
+        QVERIFY(Holds(world.home / "clone.log", "Photos"));
     }
 };
 

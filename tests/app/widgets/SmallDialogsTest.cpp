@@ -1,9 +1,13 @@
-// The order-tasks window by keyboard and the tray reminder, on the offscreen platform.
+// The small windows on the offscreen platform: the order of tasks set by keyboard, the tray
+// reminder, and the About box with its system information.
 
 #include <QtTest>
 
+#include "app/logic/AppInfo.h"
+#include "app/widgets/frmAbout.h"
 #include "app/widgets/frmOrderTasks.h"
 #include "app/widgets/frmSysTrayReminder.h"
+#include "support/AppTestSupport.h"
 #include "support/FakeAppPrompt.h"
 
 namespace duvanto {
@@ -18,12 +22,6 @@ QStringList Lines(const QListWidget* list) {
     return lines;
 }
 
-struct Reporting {
-    test::FakeAppPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
-};
-
 }  // namespace
 
 class SmallDialogsTest : public QObject {
@@ -31,7 +29,7 @@ class SmallDialogsTest : public QObject {
 
 private slots:
     void TheOrderIsSetByKeyboardAndOKHandsItBack() {
-        Reporting world;
+        test::PromptAndReporter world;
         frmOrderTasks window({"Mail", "Photos", "Music", "Papers"}, world.prompt, world.reporter);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -59,7 +57,7 @@ private slots:
     }
 
     void ClosedWithoutOKNothingRuns() {
-        Reporting world;
+        test::PromptAndReporter world;
         frmOrderTasks window({"Mail", "Photos"}, world.prompt, world.reporter);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -88,6 +86,38 @@ private slots:
         QVERIFY(!option);
         frmSysTrayReminder again(option);
         QVERIFY(!again.chkRemind->isChecked());
+    }
+
+    void TheAboutBoxShowsTheVersionAndTellsTheSystem() {
+        test::FakeAppPrompt prompt;
+        frmAbout about("/tmp/home/", prompt);
+        about.show();
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Duvanto"));
+        QCOMPARE(about.lblTitle->text(),
+                 QStringLiteral("Duvanto v") + QString::fromStdString(ProgramVersion()));
+        QVERIFY(about.lblDisclaimer->text().contains(QStringLiteral("Do Not Delete")));
+        QVERIFY(!about.picIcon->pixmap().isNull());
+        QCOMPARE(test::FindButton(&about, QStringLiteral("&System Info...")), about.cmdSysInfo);
+        QCOMPARE(test::FindButton(&about, QStringLiteral("OK")), about.cmdOK);
+        QVERIFY(about.cmdOK->isDefault());
+
+        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        QCOMPARE(prompt.Titles(), std::vector<std::string>{"System Information"});
+        const QString text = QString::fromStdString(prompt.messages.shown[0].text);
+        for (const QString& fact : {QStringLiteral("Qt: %1 (offscreen)").arg(qVersion()),
+                                    QStringLiteral("Kernel: Linux "), QStringLiteral("Program: /"),
+                                    QStringLiteral("Program folder: /tmp/home/")}) {
+            QVERIFY2(text.contains(fact), qPrintable(text));
+        }
+        QVERIFY(about.isVisible());
+
+        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+        QVERIFY(!about.isVisible());
+        about.show();
+        QTest::keyClick(&about, Qt::Key_Escape);
+        QVERIFY(!about.isVisible());
+        QCOMPARE(prompt.messages.shown.size(), std::size_t{1});
     }
 };
 

@@ -6,13 +6,12 @@
 #include <QMenuBar>
 #include <QTreeWidget>
 #include <QtTest>
-#include <functional>
 
-#include "app/support/MainWindowWorld.h"
+#include "app/support/AppTestSupport.h"
+#include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/SelectionTreeModel.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
-#include "app/widgets/frmDuvanto.h"
 #include "app/widgets/frmFileMask.h"
 #include "app/widgets/frmSelectFiles.h"
 #include "app/widgets/frmTaskProperties.h"
@@ -24,46 +23,15 @@ namespace duvanto {
 
 namespace {
 
+using test::Child;
 using test::MainWindowWorld;
 using test::MakeTask;
+using test::WhenModal;
 
-struct Window {
-    explicit Window(MainWindowWorld& world)
-        : window({world.App(), world.Options(), world.prompt, false,
-                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
-                                  "/opt/duvanto/duvanto"},
-                  [](const QUrl&) {}}) {
-        window.Load();
-        window.RestoreMainWindow();
-    }
-    frmDuvanto window;
+// The main window, loaded and shown.
+struct Window : test::MainWindowUnderTest {
+    explicit Window(MainWindowWorld& world) : MainWindowUnderTest(world) { Open(); }
 };
-
-// Runs `act` on the modal window of that class once it is open (polling, since it opens from
-// inside a command that does not return until it closes); `done` tells whether it ran.
-template <typename Modal>
-void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
-    auto* timer = new QTimer(context);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, context, [timer, &done, act] {
-        if (auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(*modal);
-            done = true;
-        }
-    });
-    timer->start();
-}
-
-template <typename Control>
-Control* Child(QObject& parent, const char* name) {
-    return parent.findChild<Control*>(QString::fromLatin1(name));
-}
-
-QString ToQ(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 }  // namespace
 
@@ -100,8 +68,8 @@ private slots:
         WhenModal<frmTaskProperties>(this, properties, [&](frmTaskProperties& dialog) {
             // The Source is typed: the completion proposes the rest of the folder's name.
             auto* path = Child<QLineEdit>(dialog, "txtSourceFolderPath");
-            QTest::keyClicks(path, ToQ(world.home / "Pict"));
-            QTRY_COMPARE(path->text(), ToQ(source));
+            QTest::keyClicks(path, ToQt(world.home / "Pict"));
+            QTRY_COMPARE(path->text(), ToQt(source));
             QTest::mouseClick(Child<QPushButton>(dialog, "cmdSelectTargetFolder"), Qt::LeftButton);
             Child<QComboBox>(dialog, "cboFrequency")->setCurrentIndex(IntervalHours);
             auto* increment = Child<QLineEdit>(dialog, "txtIntervalIncrement");
@@ -123,7 +91,7 @@ private slots:
 
         QCOMPARE(world.prompt.asked.front().title, std::string("New Task"));
         QCOMPARE(world.Titles(), std::vector<std::string>{"New Task"});
-        QCOMPARE(ToQ(w.window.SelectedTaskName()), QStringLiteral("Photos"));
+        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("Photos"));
         const cCloneTask* made = world.App().CloneTasks.Item("Photos");
         QVERIFY(made != nullptr);
         QCOMPARE(made->IncludeFileSpecs, source + "2023/");
@@ -162,7 +130,7 @@ private slots:
         QTest::keyClicks(editor, QStringLiteral("MAIL"));
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
-        QCOMPARE(ToQ(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
+        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
         QVERIFY(test::ReadFile(DefaultTaskListFileSpec(world.home.Path())).find("MAIL~!@#") !=
                 std::string::npos);
         // A double-click opens the properties; the editor does not open on it.

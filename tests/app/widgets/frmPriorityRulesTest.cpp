@@ -1,13 +1,12 @@
-// The priority rules window and the rule editor on the offscreen platform.
+// The priority rules window and the rule editor on the offscreen platform. The controller's
+// test holds the checks and their messages; here the real editor is worked as a user works it.
 
-#include <QApplication>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
 
 #include "app/widgets/frmPriorityRule.h"
 #include "app/widgets/frmPriorityRules.h"
 #include "settings/TimeText.h"
+#include "support/AppTestSupport.h"
 #include "support/FakeAppPrompt.h"
 #include "support/RecordingHelpViewer.h"
 
@@ -15,10 +14,7 @@ namespace duvanto {
 
 namespace {
 
-struct Rules {
-    test::FakeAppPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
+struct Rules : test::PromptAndReporter {
     cPriorityRules rules{reporter};
     test::RecordingHelpViewer help;
 };
@@ -35,28 +31,15 @@ cPriorityRule Rule(int startHour, int endHour, int32_t priorityClass) {
     return {TimeOfDayFromClock(startHour, 0), TimeOfDayFromClock(endHour, 0), priorityClass, ""};
 }
 
-// Works the modal editor once it is open: `fill` sets its controls, then OK or Cancel.
-void WhenTheEditorOpens(const std::function<void(frmPriorityRule*)>& fill, bool ok) {
-    QTimer::singleShot(0, [fill, ok] {
-        frmPriorityRule* editor = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* shown = qobject_cast<frmPriorityRule*>(window); shown && shown->isVisible()) {
-                editor = shown;
-            }
-        }
-        QVERIFY2(editor != nullptr, "the rule editor did not open");
-        fill(editor);
-        (ok ? editor->cmdOK : editor->cmdCancel)->click();
-    });
-}
-
 }  // namespace
 
 class frmPriorityRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void TheEditorShowsANewRuleAsTheWholeDayAtLow() {
+    // A new rule is offered as the whole day at low; OK builds the rule from the fields, and an
+    // existing rule is shown in them; Cancel gives nothing.
+    void TheEditorShowsTheRuleAndOKBuildsIt() {
         frmPriorityRule editor(std::nullopt);
         QCOMPARE(editor.windowTitle(), QStringLiteral("Priority Rule"));
         QCOMPARE(editor.dtpStartTime->text(), QStringLiteral("12:00 AM"));
@@ -64,7 +47,6 @@ private slots:
         QCOMPARE(editor.cboPriority->count(), 3);
         QCOMPARE(editor.cboPriority->currentText(), QStringLiteral("Low"));
         QCOMPARE(editor.cboPriority->itemText(2), QStringLiteral("High"));
-
         editor.dtpStartTime->setTime(QTime(22, 0));
         editor.dtpEndTime->setTime(QTime(6, 0));
         editor.cboPriority->setCurrentIndex(2);
@@ -73,16 +55,14 @@ private slots:
         QVERIFY(editor.PriorityRule().has_value());
         QCOMPARE(PriorityRuleText(*editor.PriorityRule()),
                  std::string("10:00 PM to 06:00 AM - HIGH PRIORITY"));
-    }
 
-    void TheEditorShowsTheRuleAndCancelGivesNothing() {
-        frmPriorityRule editor(Rule(9, 17, NORMAL_PRIORITY_CLASS));
-        QCOMPARE(editor.dtpStartTime->text(), QStringLiteral("09:00 AM"));
-        QCOMPARE(editor.dtpEndTime->text(), QStringLiteral("05:00 PM"));
-        QCOMPARE(editor.cboPriority->currentText(), QStringLiteral("Normal"));
-        editor.cmdCancel->click();
-        QCOMPARE(editor.result(), int(QDialog::Rejected));
-        QVERIFY(!editor.PriorityRule().has_value());
+        frmPriorityRule existing(Rule(9, 17, NORMAL_PRIORITY_CLASS));
+        QCOMPARE(existing.dtpStartTime->text(), QStringLiteral("09:00 AM"));
+        QCOMPARE(existing.dtpEndTime->text(), QStringLiteral("05:00 PM"));
+        QCOMPARE(existing.cboPriority->currentText(), QStringLiteral("Normal"));
+        existing.cmdCancel->click();
+        QCOMPARE(existing.result(), int(QDialog::Rejected));
+        QVERIFY(!existing.PriorityRule().has_value());
     }
 
     void ANewRuleThatConflictsIsRefusedInTheRealEditor() {
@@ -94,34 +74,34 @@ private slots:
         QCOMPARE(Lines(form.lstPriorityRules),
                  QStringList{QStringLiteral("12:00 AM to 11:59 PM - LOW PRIORITY")});
 
-        WhenTheEditorOpens([](frmPriorityRule* editor) { editor->cboPriority->setCurrentIndex(1); },
-                           true);
+        bool edited[3] = {};
+        test::WhenModal<frmPriorityRule>(&form, edited[0], [](frmPriorityRule& editor) {
+            editor.cboPriority->setCurrentIndex(1);
+            editor.cmdOK->click();
+        });
         form.cmdNewPriorityRule->click();
-        QCOMPARE(r.prompt.messages.shown.size(), std::size_t{1});
-        QCOMPARE(r.prompt.messages.shown[0].title, std::string("Add Failed"));
-        QCOMPARE(r.prompt.messages.shown[0].text,
-                 std::string("The Priority Rule could not be added because it conflicts with an "
-                             "existing rule."));
+        QVERIFY(edited[0]);
+        QCOMPARE(r.prompt.Titles(), std::vector<std::string>{"Add Failed"});
         QCOMPARE(form.lstPriorityRules->count(), 1);
 
         // Narrowing the all-day rule makes room for a high one in the evening.
-        WhenTheEditorOpens(
-            [](frmPriorityRule* editor) {
-                QCOMPARE(editor->dtpEndTime->text(), QStringLiteral("11:59 PM"));
-                editor->dtpEndTime->setTime(QTime(17, 59));
-            },
-            true);
+        test::WhenModal<frmPriorityRule>(&form, edited[1], [](frmPriorityRule& editor) {
+            QCOMPARE(editor.dtpEndTime->text(), QStringLiteral("11:59 PM"));
+            editor.dtpEndTime->setTime(QTime(17, 59));
+            editor.cmdOK->click();
+        });
         const QPoint row =
             form.lstPriorityRules->visualItemRect(form.lstPriorityRules->item(0)).center();
         QTest::mouseClick(form.lstPriorityRules->viewport(), Qt::LeftButton, {}, row);
         QTest::mouseDClick(form.lstPriorityRules->viewport(), Qt::LeftButton, {}, row);
-        WhenTheEditorOpens(
-            [](frmPriorityRule* editor) {
-                editor->dtpStartTime->setTime(QTime(18, 0));
-                editor->cboPriority->setCurrentIndex(2);
-            },
-            true);
+        QTRY_VERIFY(edited[1]);
+        test::WhenModal<frmPriorityRule>(&form, edited[2], [](frmPriorityRule& editor) {
+            editor.dtpStartTime->setTime(QTime(18, 0));
+            editor.cboPriority->setCurrentIndex(2);
+            editor.cmdOK->click();
+        });
         form.cmdNewPriorityRule->click();
+        QVERIFY(edited[2]);
         QCOMPARE(Lines(form.lstPriorityRules),
                  (QStringList{QStringLiteral("12:00 AM to 05:59 PM - LOW PRIORITY"),
                               QStringLiteral("06:00 PM to 11:59 PM - HIGH PRIORITY")}));
@@ -143,10 +123,8 @@ private slots:
         form.cmdEditPriorityRule->click();
         form.cmdRemovePriorityRule->click();
         QCOMPARE(opened, 0);
-        QCOMPARE(r.prompt.messages.shown.size(), std::size_t{2});
-        QCOMPARE(r.prompt.messages.shown[0].title, std::string("Edit/View Priority Rule"));
-        QCOMPARE(r.prompt.messages.shown[1].title, std::string("Remove Priority Rule"));
-        QCOMPARE(r.prompt.messages.shown[1].text, std::string("Please select a Priority Rule"));
+        QCOMPARE(r.prompt.Titles(),
+                 (std::vector<std::string>{"Edit/View Priority Rule", "Remove Priority Rule"}));
 
         form.lstPriorityRules->setCurrentRow(1);
         form.cmdEditPriorityRule->click();

@@ -1,27 +1,72 @@
-// The windows around running tasks, with demo data: the confirmation list of a run, the order
-// of tasks, the tray reminder, and the restore window with a checked tree.
+// The windows that edit a task and those around running one, with demo data: the task
+// properties, the selected files and the file mask over a demo Source; the confirmation list of
+// a run, the order of tasks, the tray reminder, and the restore window with a checked tree.
 
 #include <QTest>
 #include <memory>
 
-#include "app/widgets/QtAppPrompt.h"
-#include "app/widgets/QtFileTypes.h"
+#include "app/logic/FileMaskController.h"
 #include "app/widgets/frmConfirmChanges.h"
+#include "app/widgets/frmFileMask.h"
 #include "app/widgets/frmOrderTasks.h"
 #include "app/widgets/frmRestore.h"
+#include "app/widgets/frmSelectFiles.h"
 #include "app/widgets/frmSysTrayReminder.h"
-#include "platform/PosixFileSystem.h"
+#include "app/widgets/frmTaskProperties.h"
 #include "screenshots/Screenshots.h"
-#include "support/TestSupport.h"
 
 namespace duvanto::screenshots {
 
 namespace {
 
-// Keeps `state` as long as the window lives.
-template <typename Window, typename State>
-Window* Owning(Window* window, State* state) {
-    QObject::connect(window, &QObject::destroyed, [state] { delete state; });
+// Shows a window over a controller made with the demo services; both live as long as the
+// window.
+template <typename Window, typename Controller, typename... Args>
+Window* ShowOver(const Context& context, Args&&... args) {
+    struct State {
+        explicit State(const Context& context) : services(context) {}
+        DemoServices services;
+        std::unique_ptr<Controller> controller;
+    };
+    auto* state = new State(context);
+    state->controller =
+        std::make_unique<Controller>(std::forward<Args>(args)..., state->services.Get());
+    auto* window = Owning(new Window(*state->controller), state);
+    window->show();
+    return window;
+}
+
+QWidget* TaskProperties(Context& context) {
+    cCloneTask task;
+    task.TaskName = "Photos";
+    task.SourceFolderSpec = WriteDemoPictures(context.scratch + "Pictures/");
+    task.TargetFolderSpec = context.scratch + "Backup/Pictures/<:>/media/user/USB-DISK/Pictures/";
+    task.IntervalType = IntervalHours;
+    task.IntervalIncrement = 2;
+    task.StartTime = 0.375;
+    return ShowOver<frmTaskProperties, TaskPropertiesController>(context, task);
+}
+
+QWidget* SelectFiles(Context& context) {
+    const std::string source = WriteDemoPictures(context.scratch + "Pictures/");
+    const SelectFilesRequest request{source, true,
+                                     source + "Camera/2023/<:>" + source +
+                                         "Camera/2024/snow.jpg<:>" + source + "Scans/<:>" + source +
+                                         "cover.jpg",
+                                     "*.odp,*.txt"};
+    return ShowOver<frmSelectFiles, SelectFilesController>(context, request);
+}
+
+QWidget* FileMask(Context& context) {
+    frmFileMask* window = ShowOver<frmFileMask, FileMaskController>(context);
+    // JPEG images chosen, as a user adding photos would.
+    auto* types = window->findChild<QTreeWidget*>(QStringLiteral("lstFileTypes"));
+    for (int row = 0; types != nullptr && row < types->topLevelItemCount(); ++row) {
+        if (types->topLevelItem(row)->text(0) == QLatin1String(".jpg")) {
+            types->setCurrentItem(types->topLevelItem(row));
+            types->scrollToItem(types->currentItem(), QAbstractItemView::PositionAtCenter);
+        }
+    }
     return window;
 }
 
@@ -77,13 +122,7 @@ QWidget* ConfirmChanges(Context&) {
 }
 
 QWidget* OrderTasks(Context& context) {
-    struct State {
-        explicit State(const Context& context) : reporter(context.home, prompt, clock) {}
-        QtAppPrompt prompt;
-        SystemClock clock;
-        ErrorReporter reporter;
-    };
-    auto* state = new State(context);
+    auto* state = new DemoServices(context);
     auto* window = Owning(new frmOrderTasks({"Documents nightly", "Photos to USB disk",
                                              "Music to NAS", "Mail archive"},
                                             state->prompt, state->reporter),
@@ -101,25 +140,14 @@ QWidget* SysTrayReminder(Context&) {
 }
 
 QWidget* Restore(Context& context) {
-    struct State {
+    struct State : DemoServices {
         explicit State(const Context& context)
-            : reporter(context.home, prompt, clock), app(context.home, clock, prompt, runFiles) {}
-        QtAppPrompt prompt;
-        SystemClock clock;
-        ErrorReporter reporter;
-        PosixFileSystem treeFiles;
+            : DemoServices(context), app(context.home, clock, prompt, runFiles) {}
         PosixFileSystem runFiles;
-        QtFileTypes fileTypes;
         Application app;
         std::unique_ptr<RestoreController> controller;
     };
-    const std::string target = context.scratch + "Backup/Pictures/";
-    for (const char* file :
-         {"Camera/2023/beach.jpg", "Camera/2023/harbour.jpg", "Camera/2024/garden.jpg",
-          "Camera/2024/snow.jpg", "Albums/Wedding/ceremony.jpg", "Scans/passport.pdf",
-          "Scans/tax-2023.pdf", "Wallpapers/dunes.png", "cover.jpg", "notes.txt"}) {
-        test::WriteFile(target + file, "demo");
-    }
+    const std::string target = WriteDemoPictures(context.scratch + "Backup/Pictures/");
     auto* state = new State(context);
     cCloneTask task;
     task.TaskName = "Pictures";
@@ -130,10 +158,7 @@ QWidget* Restore(Context& context) {
         delete state;
         return nullptr;
     }
-    state->controller = std::make_unique<RestoreController>(
-        state->app, *restore,
-        TaskEditServices{state->prompt, nullptr, state->reporter, state->treeFiles, state->clock,
-                         MountTables{}, state->fileTypes});
+    state->controller = std::make_unique<RestoreController>(state->app, *restore, state->Get());
     auto* window = Owning(new frmRestore(*state->controller), state);
     window->show();
     SelectionTreeModel& model = window->Model();
@@ -165,6 +190,9 @@ QWidget* Restore(Context& context) {
 
 }  // namespace
 
+DUVANTO_SCREENSHOT("task-properties", TaskProperties);
+DUVANTO_SCREENSHOT("select-files", SelectFiles);
+DUVANTO_SCREENSHOT("file-mask", FileMask);
 DUVANTO_SCREENSHOT("confirm-changes", ConfirmChanges);
 DUVANTO_SCREENSHOT("order-tasks", OrderTasks);
 DUVANTO_SCREENSHOT("tray-reminder", SysTrayReminder);
