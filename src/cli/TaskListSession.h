@@ -34,7 +34,6 @@ public:
     int Status() const { return m_status; }
     Session& Get() { return *m_session; }
     cCloneTasks& Tasks() { return m_session->app.CloneTasks; }
-    const std::string& ListFile() const { return m_listFile; }
 
     // The task commands over this list; each change is saved to the list file at once.
     TaskService& Service() { return *m_service; }

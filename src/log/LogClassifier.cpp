@@ -45,11 +45,6 @@ std::vector<LogSpan> LogColorScanner<Char>::Feed(std::basic_string_view<Char> pi
 template class LogColorScanner<char>;
 template class LogColorScanner<char16_t>;
 
-std::vector<LogSpan> LogColorSpans(std::string_view text) {
-    LogColorScanner<char> scanner;
-    return scanner.Feed(text);
-}
-
 LogLineClass ClassifyLogLine(std::string_view line) {
     const std::size_t mark = line.find_first_of("*<");
     const std::size_t success = line.find(" - ");

@@ -38,12 +38,6 @@ public:
     // Starts again at position 0 with nothing pending.
     void Reset() { *this = LogColorScanner(); }
 
-    // Units fed so far.
-    std::size_t Position() const { return m_position; }
-    // Whether a span has opened and waits for its closing mark (the colouring of the text so
-    // far has ended at it).
-    bool Pending() const { return m_pending; }
-
 private:
     std::size_t m_position = 0;
     bool m_pending = false;
@@ -53,9 +47,6 @@ private:
 
 extern template class LogColorScanner<char>;
 extern template class LogColorScanner<char16_t>;
-
-// The spans of a whole text.
-std::vector<LogSpan> LogColorSpans(std::string_view text);
 
 enum class LogLineKind {
     Error,     // " *Copy Error: ..." and every other error kind

@@ -26,7 +26,6 @@ public:
     // lock file) carries its errno.
     static Result<InstanceLock> Acquire(const std::string& appPath);
 
-    bool Held() const { return m_fd >= 0; }
     void Release();
 
 private:

@@ -445,18 +445,6 @@ Trash::Trash(TrashEnvironment env) : m_env(std::move(env)) {
     }
 }
 
-Result<TrashPlace> Trash::PlaceFor(const std::string& path) {
-    Result<Source> source = LocateSource(path);
-    if (!source.ok()) {
-        return source.status();
-    }
-    Result<PreparedTrash> prepared = Prepare(m_env, source.value());
-    if (!prepared.ok()) {
-        return prepared.status();
-    }
-    return prepared.value().place;
-}
-
 Status Trash::MoveToTrash(const std::string& path, std::string* trashedAs) {
     Result<Source> source = LocateSource(path);
     if (!source.ok()) {

@@ -56,9 +56,7 @@ public:
     // $topdir/.Trash is a real folder with the sticky bit) else $topdir/.Trash-$uid, all mode
     // 0700. A top-directory trash must be a real folder owned by the user on the file's own
     // file system; when neither can be used the failure is EXDEV or the errno met.
-    Result<TrashPlace> PlaceFor(const std::string& path);
-
-    // Writes info/<name>.trashinfo (created exclusively; a taken name becomes "<name>.2",
+    // Then writes info/<name>.trashinfo (created exclusively; a taken name becomes "<name>.2",
     // "<name>.3", ...), then renames the file to files/<name> without replacing anything there.
     // A failed rename removes the .trashinfo again and gives the rename's errno; folders are
     // refused with EISDIR. trashedAs receives the trashed file's new path.

@@ -63,11 +63,6 @@ std::vector<std::string> SelectionTree::AddChildren(const std::string& parentKey
     return keys;
 }
 
-bool SelectionTree::HasChildren(const std::string& key) const {
-    auto it = m_nodes.find(key);
-    return it != m_nodes.end() && !it->second.children.empty();
-}
-
 bool SelectionTree::IsChecked(const std::string& key) const {
     auto it = m_nodes.find(key);
     return it != m_nodes.end() && it->second.checked;

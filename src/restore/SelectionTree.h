@@ -32,7 +32,6 @@ public:
     // Returns the new keys in order. A node's children are added only once.
     std::vector<std::string> AddChildren(const std::string& parentKey,
                                          const std::vector<std::string>& names);
-    bool HasChildren(const std::string& key) const;
     bool Contains(const std::string& key) const { return m_nodes.count(key) > 0; }
 
     void SetChecked(const std::string& key, bool checked);

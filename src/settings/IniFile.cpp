@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include <cerrno>
 #include <stdexcept>
 #include <utility>
 
@@ -17,7 +16,6 @@ namespace {
 constexpr std::size_t kNone = std::string::npos;
 // The read buffer of the profile function held 16,383 characters with the terminating zero.
 constexpr std::size_t kMaxValueLength = 16382;
-constexpr char kTitle[] = "CIniFile Error";
 
 bool SameName(std::string_view a, std::string_view b) {
     const std::string left = Trim(a);
@@ -197,96 +195,6 @@ LoadedIni LoadIniDocument(const std::string& path) {
 
 Status SaveIniDocument(const std::string& path, const IniDocument& document) {
     return WriteFileThroughLinks(path, document.Text());
-}
-
-CIniFile::CIniFile(std::string folder, IPrompt& prompt, ErrorReporter& reporter)
-    : m_folder(std::move(folder)), m_prompt(prompt), m_reporter(reporter) {}
-
-void CIniFile::Name(const std::string& value) {
-    if (!m_name.empty()) {
-        m_prompt.ShowMessage(
-            kTitle,
-            "This IniFile Object is already in use by " + m_fullPath + "\r\nCreate a new object.",
-            MessageIcon::Exclamation, MessageButtons::OK);
-        return;
-    }
-    m_name = value;
-    m_fullPath = m_folder + value;
-}
-
-bool CIniFile::PropertiesSet(bool withFullStops) {
-    const char* missing = nullptr;
-    if (m_name.empty()) {
-        missing = "Name property must be set first";
-    } else if (m_section.empty()) {
-        missing = withFullStops ? "Section property must be set first."
-                                : "Section property must be set first";
-    } else if (m_key.empty()) {
-        missing =
-            withFullStops ? "Key property must be set first." : "Key property must be set first";
-    }
-    if (missing != nullptr) {
-        m_prompt.ShowMessage(kTitle, missing, MessageIcon::Critical, MessageButtons::OK);
-    }
-    return missing == nullptr;
-}
-
-std::string CIniFile::GetStringValue(const std::string& defaultValue) {
-    try {
-        if (!PropertiesSet(false)) {
-            return {};
-        }
-        return LoadIniDocument(m_fullPath).document.GetString(m_section, m_key, defaultValue);
-    } catch (...) {
-        m_reporter.ReportCurrentException("cIniFile.GetStringValue()");
-        return {};
-    }
-}
-
-bool CIniFile::SetStringValue(const std::string& value) {
-    try {
-        if (!PropertiesSet(true)) {
-            return false;
-        }
-        LoadedIni loaded = LoadIniDocument(m_fullPath);
-        if (!loaded.status.ok()) {
-            return false;  // a file we cannot read is never replaced by one key
-        }
-        loaded.document.Set(m_section, m_key, value);
-        return SaveIniDocument(m_fullPath, loaded.document).ok();
-    } catch (...) {
-        m_reporter.ReportCurrentException("cIniFile.SetStringValue()");
-        return false;
-    }
-}
-
-int16_t CIniFile::GetIntegerValue(int16_t defaultValue) {
-    try {
-        if (!PropertiesSet(false)) {
-            return 0;
-        }
-        const std::optional<std::string> value =
-            LoadIniDocument(m_fullPath).document.Get(m_section, m_key);
-        if (!value || value->empty()) {
-            return defaultValue;
-        }
-        // The profile function reads digits as far as they go and wraps at 32 bits.
-        std::size_t at = 0;
-        const bool negative = (*value)[0] == '-';
-        at = (negative || (*value)[0] == '+') ? 1 : 0;
-        uint32_t number = 0;
-        for (; at < value->size() && (*value)[at] >= '0' && (*value)[at] <= '9'; ++at) {
-            number = number * 10u + static_cast<uint32_t>((*value)[at] - '0');
-        }
-        const auto result = static_cast<int32_t>(negative ? 0u - number : number);
-        if (result < INT16_MIN || result > INT16_MAX) {
-            throw RuntimeError(6, "Overflow");
-        }
-        return static_cast<int16_t>(result);
-    } catch (...) {
-        m_reporter.ReportCurrentException("cIniFile.GetIntegerValue()");
-        return 0;
-    }
 }
 
 }  // namespace duvanto

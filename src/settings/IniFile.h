@@ -12,7 +12,6 @@
 
 #include "platform/Status.h"
 #include "util/ErrorReporter.h"
-#include "util/Prompt.h"
 
 namespace duvanto {
 
@@ -78,43 +77,5 @@ LoadedIni LoadIniDocument(const std::string& path);
 // Written to a temporary file and renamed over the old one; a link at the path is written
 // through, so the file it points to gets the new text.
 Status SaveIniDocument(const std::string& path, const IniDocument& document);
-
-// One key at a time, through the Name, Section and Key properties. A missing property is
-// shown through the prompt ("CIniFile Error", critical icon) and the call does nothing;
-// runtime failures go to the error reporter under the method's label.
-class CIniFile {
-public:
-    // folder ends in "/"; the file is folder + Name.
-    CIniFile(std::string folder, IPrompt& prompt, ErrorReporter& reporter);
-
-    const std::string& Name() const { return m_name; }
-    // The first non-empty name stays; a later one is refused with a message.
-    void Name(const std::string& value);
-    const std::string& Section() const { return m_section; }
-    void Section(const std::string& value) { m_section = value; }
-    const std::string& Key() const { return m_key; }
-    void Key(const std::string& value) { m_key = value; }
-    const std::string& FullPath() const { return m_fullPath; }
-
-    // The value, defaultValue when it is missing or empty, "" after a failure.
-    std::string GetStringValue(const std::string& defaultValue);
-    // True when the file was written; callers of the profile function never looked.
-    bool SetStringValue(const std::string& value);
-    // The leading whole number of the value (sign allowed), defaultValue when it is missing
-    // or empty, 0 after a failure (a number outside 16 bits is an overflow).
-    int16_t GetIntegerValue(int16_t defaultValue);
-
-private:
-    // Shows the message for the first missing property; false then.
-    bool PropertiesSet(bool withFullStops);
-
-    std::string m_folder;
-    std::string m_name;
-    std::string m_section;
-    std::string m_key;
-    std::string m_fullPath;
-    IPrompt& m_prompt;
-    ErrorReporter& m_reporter;
-};
 
 }  // namespace duvanto

@@ -88,15 +88,6 @@ UnexpectedError UnexpectedError::FromException(std::exception_ptr error) {
 ErrorReporter::ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock)
     : m_appPath(std::move(appPath)), m_prompt(prompt), m_clock(clock) {}
 
-std::string ErrorReporter::BuildMessageText(const std::string& procedureLabel,
-                                            const UnexpectedError& error) {
-    std::string text = CoreText(procedureLabel, error);
-    if (!TakesRegistryBranch(error)) {
-        text.append(kClosingLines);
-    }
-    return text;
-}
-
 void ErrorReporter::ReportUnexpectedError(const std::string& procedureLabel,
                                           const UnexpectedError& error,
                                           const std::string& moreInformation) {

@@ -66,11 +66,6 @@ public:
     // log that could not be written, say).
     int ReportCount() const { return m_reportCount.load(); }
 
-    // The message text alone, as shown when no detail file is written, for tests and for
-    // front ends that need it without showing it.
-    static std::string BuildMessageText(const std::string& procedureLabel,
-                                        const UnexpectedError& error);
-
 private:
     // What the user sees when the reporter itself fails; never throws.
     void ReportHandlerFailure(std::exception_ptr failure) noexcept;

@@ -155,12 +155,6 @@ std::string GetTempFileSpec(const std::string& prefix, const std::string& extens
     return created.ok() ? created.value() : std::string();
 }
 
-uint64_t FileSizeFromDirectoryEntry(const std::string& path) {
-    // Like a directory record, only a file has a byte size here; folders and links give 0.
-    Result<PathInfo> info = StatPath(path, false);
-    return info.ok() && info.value().kind == FileKind::Regular ? info.value().size : 0;
-}
-
 void QuickSortStringArray(std::vector<std::string>& items) {
     std::sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
         return CompareStringsOrdinal(a, b) < 0;

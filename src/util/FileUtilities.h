@@ -48,9 +48,6 @@ Status CreateFolderPath(const std::string& folderPath);
 std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
                             const std::string& folder);
 
-// The file's size from its directory entry (the file is not opened); 0 when there is none.
-uint64_t FileSizeFromDirectoryEntry(const std::string& path);
-
 // Sorts ascending in place by CompareStringsOrdinal, moving strings rather than copying them.
 void QuickSortStringArray(std::vector<std::string>& items);
 

@@ -282,11 +282,6 @@ double OleDateFromTimeT(std::time_t instant) {
     return OleDateFromLocal(v);
 }
 
-std::time_t TimeTFromOleDate(double oleDate) {
-    std::tm tm = ToTm(LocalFromOleDate(oleDate));
-    return std::mktime(&tm);
-}
-
 std::string FormatGeneralDate(double oleDate) {
     const LocalDateTime v = LocalFromOleDate(oleDate);
     return ShortDateText(v) + " " + LongTimeText(v);
@@ -311,11 +306,6 @@ std::optional<double> ParseGeneralDate(const std::string& text) {
         return std::nullopt;
     }
     return OleDateFromLocal(*value);
-}
-
-std::string FormatLongTime(double oleDate) {
-    // Dated as a time of day, should a locale's long time name a date field.
-    return LongTimeText(AsTimeOfDay(LocalFromOleDate(oleDate)));
 }
 
 std::optional<double> ParseLongTime(const std::string& text) {

@@ -32,9 +32,8 @@ bool IsValidLocalDateTime(const LocalDateTime& value);
 double OleDateFromLocal(const LocalDateTime& value);
 LocalDateTime LocalFromOleDate(double oleDate);
 
-// Between an instant and local OLE time, through the system's time zone rules.
+// An instant as local OLE time, through the system's time zone rules.
 double OleDateFromTimeT(std::time_t instant);
-std::time_t TimeTFromOleDate(double oleDate);
 
 // The general date of the LC_TIME locale in force: its short date with a four-digit year,
 // a blank, its long time. In the C and POSIX locales: M/D/YYYY h:mm:ss AM/PM.
@@ -46,10 +45,8 @@ std::string FormatGeneralDate(double oleDate);
 // date alone is midnight. Nothing on failure.
 std::optional<double> ParseGeneralDate(const std::string& text);
 
-// The LC_TIME locale's long time of the value's time of day, its date part ignored; in the C
-// and POSIX locales h:mm:ss AM/PM (11:59:00 PM).
-std::string FormatLongTime(double oleDate);
-// Reads what FormatLongTime writes in the current locale and the times other locales write:
+// Reads the LC_TIME locale's long time (in the C and POSIX locales h:mm:ss AM/PM, 11:59:00 PM)
+// and the times other locales write:
 // h:mm[:ss] (or with ".") with or without AM/PM (24-hour without), and CJK forms, blanks
 // around allowed. A time of day, that is an OLE date whose whole part is 0; nothing on failure.
 std::optional<double> ParseLongTime(const std::string& text);

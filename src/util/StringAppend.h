@@ -16,7 +16,6 @@ public:
     void InitialBufferSize(std::size_t hint) { m_buffer.reserve(hint); }
     // Two bytes per character, as the buffer was measured where this class comes from.
     std::size_t StringByteSize() const { return m_buffer.size() * 2; }
-    std::size_t Length() const { return m_buffer.size(); }
     void Append(std::string_view text) { m_buffer.append(text); }
 
 private:

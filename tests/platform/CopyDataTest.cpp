@@ -17,12 +17,9 @@
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
 
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 namespace fs = std::filesystem;
 
 constexpr off_t kSparseSize = off_t{256} << 20;
@@ -183,4 +180,4 @@ TEST(CopyDataTest, ACopyInsideBtrfsOrXfsSharesItsBlocks) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

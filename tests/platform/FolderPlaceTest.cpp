@@ -7,11 +7,8 @@
 
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::TempDir;
-using test::WriteFile;
 
 TEST(FolderPlaceTest, MountEntriesAreFoundByIdAndDecoded) {
     TempDir dir;
@@ -49,4 +46,4 @@ TEST(FolderPlaceTest, LineageClimbsToTheRootAndPlaceIgnoresLinks) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 TEST(SettingsFileWriteTest, ChainsOfLinksLeadToTheFileTheyName) {
     TempDir dir;
@@ -72,4 +68,4 @@ TEST(SettingsFileWriteTest, ANewFileNeverReplacesAnything) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

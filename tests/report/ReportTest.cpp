@@ -8,11 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <regex>
 #include <set>
 #include <string>
@@ -21,23 +19,14 @@
 #include "report/ReportPictures.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusHost.h"
+#include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "util/PathStrings.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FaultyFileSystem;
-using test::FixedClock;
-using test::FsOp;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::RecordingStatusHost;
-using test::SetModificationTime;
-using test::TempDir;
-using test::TrashInside;
-using test::WriteFile;
 
 // 4 December 2003 16:38:16 local time.
 constexpr double kNow = 37959.6932407407;
@@ -55,29 +44,6 @@ public:
     OpenResult answer = OpenResult::Opened;
     std::vector<std::string> opened;
     std::string contentWhenOpened;
-};
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
 };
 
 std::size_t CountOf(const std::string& text, const std::string& piece) {
@@ -399,53 +365,35 @@ TEST_F(ReportTest, MoreThanThirtyTwoThousandEntriesAreAllReported) {
     EXPECT_GE(host.pumps, 2L * kFiles) << "each entry yields when compared and when written";
 }
 
-TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewRptFileInTheTemporaryFolder) {
-    const std::string tmp = temp / "tmp/";
-    fs::create_directories(tmp);
-    ScopedEnvironment tmpdir("TMPDIR", tmp);
-    ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
-    File(source + "a.txt");
-
-    const std::string first = CreateHTMLReportOfFolderDiffs(services, source, target, true);
-    const std::string second = CreateHTMLReportOfFolderDiffs(services, source, target, true);
-
-    for (const std::string& written : {first, second}) {
-        ASSERT_TRUE(written.starts_with(tmp + "rpt")) << written;
-        EXPECT_TRUE(written.ends_with(".html")) << written;
-        EXPECT_EQ(written.find('/', tmp.size()), std::string::npos);
-        EXPECT_TRUE(ReadFile(written).ends_with(kFooter));
-    }
-    EXPECT_NE(first, second);
-    EXPECT_EQ(browser.opened, (std::vector<std::string>{first, second}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(tmp), fs::directory_iterator()), 2);
-}
-
-// The page lists the user's files: other local users must not read it.
-TEST_F(ReportTest, TheTemporaryPageIsTheUsersAloneInTheRuntimeFolder) {
+// Without an output path each report is a new page in the runtime folder, else in the
+// temporary folder; it lists the user's files, so other local users must not read it.
+TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewPrivateRptFile) {
     const std::string run = temp / "run/";
+    const std::string tmp = temp / "tmp/";
     fs::create_directories(run);
-    fs::create_directories(temp / "tmp");
-    ScopedEnvironment tmpdir("TMPDIR", temp / "tmp/");
+    fs::create_directories(tmp);
+    ScopedEnv tmpdir("TMPDIR", tmp);
     File(source + "a.txt");
     const mode_t oldMask = umask(022);
-    std::string pages[2];
-    {
-        ScopedEnvironment runtime("XDG_RUNTIME_DIR", run);
-        pages[0] = CreateHTMLReportOfFolderDiffs(services, source, target, true);
-    }
-    {
-        ScopedEnvironment runtime("XDG_RUNTIME_DIR", "");
-        pages[1] = CreateHTMLReportOfFolderDiffs(services, source, target, true);
+    std::vector<std::string> pages;
+    for (const std::string& runtime : {run, std::string(), std::string()}) {
+        ScopedEnv variable("XDG_RUNTIME_DIR", runtime);
+        pages.push_back(CreateHTMLReportOfFolderDiffs(services, source, target, true));
     }
     umask(oldMask);
-    EXPECT_TRUE(pages[0].starts_with(run + "rpt")) << pages[0];
-    EXPECT_TRUE(pages[1].starts_with(temp / "tmp/rpt")) << pages[1];
-    for (const std::string& written : pages) {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string& folder = i == 0 ? run : tmp;
+        ASSERT_TRUE(pages[i].starts_with(folder + "rpt")) << pages[i];
+        EXPECT_TRUE(pages[i].ends_with(".html")) << pages[i];
+        EXPECT_EQ(pages[i].find('/', folder.size()), std::string::npos);
         struct stat info {};
-        ASSERT_EQ(stat(written.c_str(), &info), 0) << written;
-        EXPECT_EQ(info.st_mode & 0777, 0600u) << written;
-        EXPECT_TRUE(ReadFile(written).ends_with(kFooter));
+        ASSERT_EQ(stat(pages[i].c_str(), &info), 0) << pages[i];
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << pages[i];
+        EXPECT_TRUE(ReadFile(pages[i]).ends_with(kFooter));
     }
+    EXPECT_NE(pages[1], pages[2]);
+    EXPECT_EQ(browser.opened, pages);
+    EXPECT_EQ(FolderNames(tmp).size(), 2u);
 }
 
 TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
@@ -485,7 +433,7 @@ TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(ReportTest, AFolderThatFailsItsCheckIsRefusedAndNothingIsWritten) {
+TEST_F(ReportTest, TheCommandRefusesAFolderThatFailsItsCheckAndShowsItsStatus) {
     struct Case {
         std::string source, target, text;
     };
@@ -513,13 +461,12 @@ TEST_F(ReportTest, AFolderThatFailsItsCheckIsRefusedAndNothingIsWritten) {
         EXPECT_FALSE(fs::exists(app + "rpt_file.jpg"));
         EXPECT_TRUE(browser.opened.empty());
     }
-}
 
-TEST_F(ReportTest, TheCommandShowsItsStatusWhileTheReportIsMade) {
+    // The good folders: the same status texts around a written and opened page.
+    host.texts.clear();
+    prompt.shown.clear();
     File(source + "a.txt");
-
     EXPECT_EQ(ReportFolderDifferences(services, source, target, true, page), page);
-
     EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(browser.opened, std::vector<std::string>{page});
@@ -628,4 +575,4 @@ TEST_F(ReportTest, AFolderThatCannotBeHeldGivesNoReport) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

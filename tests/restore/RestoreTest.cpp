@@ -5,32 +5,13 @@
 #include <filesystem>
 
 #include "support/FaultyFileSystem.h"
+#include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
 
 namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietRunWindow : public IRunHost {
-public:
-    explicit QuietRunWindow(RunFlags& flags) : m_flags(flags) {}
-    void SetStatusText(int, const std::string&) override {}
-    void Pump() override {
-        if (escapeAtPump > 0 && ++m_pumps >= escapeAtPump) {
-            m_flags.EscPressed = true;
-        }
-    }
-    void SetCaption(const std::string&) override {}
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
-
-    int escapeAtPump = 0;
-
-private:
-    RunFlags& m_flags;
-    int m_pumps = 0;
-};
 
 class RecordingRestoreWindow : public IRestoreWindow {
 public:
@@ -42,9 +23,8 @@ public:
 class RestoreTest : public ::testing::Test {
 protected:
     RestoreTest()
-        : fileSystem(TrashInside(temp.Path())),
-          app(temp / "home/", clock, prompt, fileSystem),
-          runWindow(app.Flags) {
+        : fileSystem(TrashInside(temp.Path())), app(temp / "home/", clock, prompt, fileSystem) {
+        runWindow.flags = &app.Flags;
         fs::create_directories(temp / "home");
         source = temp / "Source/";
         first = temp / "First/";
@@ -75,7 +55,7 @@ protected:
     RecordingPrompt prompt;
     FaultyFileSystem fileSystem;
     Application app;
-    QuietRunWindow runWindow;
+    RecordingWindow runWindow;
     RecordingRestoreWindow restoreWindow;
     cCloneTask task;
     std::string source, first, second;

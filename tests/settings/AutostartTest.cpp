@@ -10,14 +10,8 @@
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::TempDir;
-using test::WriteFile;
 
 constexpr char kRegistryText[] =
     "Unable to read required information from the System\r\n"
@@ -75,7 +69,13 @@ protected:
 };
 
 TEST_F(AutostartTest, EachChoiceLeavesOnlyItsOwnEntry) {
+    // The checked choice, or none, does nothing.
     RunOnStartupChoice choice = RunOnStartupChoice::NoRun;
+    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::NoRun, entries, exe));
+    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::None, entries, exe));
+    EXPECT_EQ(choice, RunOnStartupChoice::NoRun);
+    EXPECT_FALSE(FolderExists(folders.allUsers) || FolderExists(folders.currentUser));
+
     EXPECT_TRUE(ChooseRunOnStartup(choice, RunOnStartupChoice::AllUsers, entries, exe));
     EXPECT_TRUE(HasEntry(AllUsersScope));
     EXPECT_FALSE(HasEntry(CurrentUserScope));
@@ -90,15 +90,6 @@ TEST_F(AutostartTest, EachChoiceLeavesOnlyItsOwnEntry) {
     EXPECT_TRUE(ChooseRunOnStartup(choice, RunOnStartupChoice::NoRun, entries, exe));
     EXPECT_FALSE(HasEntry(AllUsersScope) || HasEntry(CurrentUserScope));
     EXPECT_TRUE(prompt.shown.empty());
-}
-
-TEST_F(AutostartTest, TheCheckedChoiceDoesNothing) {
-    RunOnStartupChoice choice = RunOnStartupChoice::AllUsers;
-    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::AllUsers, entries, exe));
-    EXPECT_FALSE(HasEntry(AllUsersScope));
-    EXPECT_FALSE(ChooseRunOnStartup(choice, RunOnStartupChoice::None, entries, exe));
-    EXPECT_EQ(choice, RunOnStartupChoice::AllUsers);
-    EXPECT_FALSE(FolderExists(folders.allUsers) || FolderExists(folders.currentUser));
 }
 
 TEST_F(AutostartTest, ExecHoldsTheAbsolutePathQuotedAsTheFormatWants) {
@@ -137,7 +128,7 @@ TEST_F(AutostartTest, ARefusedAllUsersFolderIsTheRegistrysAccessDenial) {
     ASSERT_EQ(chmod(folders.allUsers.c_str(), 0555), 0);
     ASSERT_EQ(chmod((dir / "user/").c_str(), 0777), 0);
 
-    const int result = test::RunUnprivileged([&] {
+    const int result = RunUnprivileged([&] {
         RecordingPrompt childPrompt;
         ErrorReporter childReporter(dir.Path(), childPrompt, clock);
         cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter);
@@ -161,4 +152,4 @@ TEST_F(AutostartTest, ARefusedAllUsersFolderIsTheRegistrysAccessDenial) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <functional>
+#include <iostream>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "settings/TimeText.h"
@@ -15,13 +17,8 @@
 #include "support/Unprivileged.h"
 #include "util/OleDate.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
 
 double At(int hour, int minute, int second = 0) {
     return OleDateFromLocal({1899, 12, 30, hour, minute, second});
@@ -140,35 +137,28 @@ TEST_F(PriorityRulesTest, RulesAreKeptInTheOptionsFile) {
     EXPECT_EQ(PriorityRuleValue(rules.PriorityRules()[0]), "12:00:00 AM,11:59:00 PM,64");
 }
 
+// The file holds the locale's long time; C.UTF-8 writes it as the C locale does. The key
+// shown in the list keeps its own form.
 TEST_F(PriorityRulesTest, RuleTimesFollowTheLocalesLongTime) {
-    ScopedTimeLocale german("de_DE.utf8");
-    if (!german.ok()) {
-        GTEST_SKIP() << "de_DE.utf8 is not installed";
-    }
     const cPriorityRule rule = Rule(At(9, 30), At(23, 59), NORMAL_PRIORITY_CLASS);
-    EXPECT_EQ(PriorityRuleValue(rule), "09:30:00,23:59:00,32");
-    EXPECT_EQ(PriorityRuleText(rule), "09:30 AM to 11:59 PM - NORMAL PRIORITY");
-    const IniDocument ini = IniDocument::Parse(
-        "[Priority Rules]\nPriorityRule1=09:30:00,23:59:00,32\n"
-        "PriorityRule2=1:00:00 AM,2:00:00 AM,64\n");
-    ReadPriorityRules(rules, "2", ini);
-    ASSERT_EQ(rules.Count(), 2);
-    EXPECT_EQ(rules.PriorityRules()[0].EndTime, At(23, 59));
-    EXPECT_EQ(rules.PriorityRules()[1].StartTime, At(1, 0));
-}
-
-TEST_F(PriorityRulesTest, CUtf8WritesRuleTimesAsTheCLocaleDoes) {
-    ScopedTimeLocale cUtf8("C.UTF-8");
-    if (!cUtf8.ok()) {
-        GTEST_SKIP() << "C.UTF-8 is not installed";
+    for (const auto& [name, value] : {std::pair{"de_DE.utf8", "09:30:00,23:59:00,32"},
+                                      {"C.UTF-8", "9:30:00 AM,11:59:00 PM,32"}}) {
+        ScopedTimeLocale locale(name);
+        if (!locale.ok()) {
+            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
+            continue;
+        }
+        EXPECT_EQ(PriorityRuleValue(rule), value) << name;
+        EXPECT_EQ(PriorityRuleText(rule), "09:30 AM to 11:59 PM - NORMAL PRIORITY") << name;
+        const IniDocument ini =
+            IniDocument::Parse(std::string("[Priority Rules]\nPriorityRule1=") + value +
+                               "\nPriorityRule2=1:00:00 AM,2:00:00 AM,64\n");
+        ReadPriorityRules(rules, "2", ini);
+        ASSERT_EQ(rules.Count(), 2) << name;
+        EXPECT_EQ(rules.PriorityRules()[0].StartTime, At(9, 30)) << name;
+        EXPECT_EQ(rules.PriorityRules()[0].EndTime, At(23, 59)) << name;
+        EXPECT_EQ(rules.PriorityRules()[1].StartTime, At(1, 0)) << name;
     }
-    EXPECT_EQ(PriorityRuleValue(DefaultPriorityRule()), "12:00:00 AM,11:59:00 PM,64");
-    const IniDocument ini =
-        IniDocument::Parse("[Priority Rules]\nPriorityRule1=9:30:00 AM,11:59:00 PM,32\n");
-    ReadPriorityRules(rules, "1", ini);
-    ASSERT_EQ(rules.Count(), 1);
-    EXPECT_EQ(rules.PriorityRules()[0].StartTime, At(9, 30));
-    EXPECT_EQ(rules.PriorityRules()[0].EndTime, At(23, 59));
 }
 
 TEST_F(PriorityRulesTest, AnUnreadableRuleStopsTheReadAtThatKey) {
@@ -245,7 +235,9 @@ int ThreadNice() {
 }
 
 // Cron may start the runner niced: a run under a rule still gets both values of its class.
-TEST_F(PriorityRulesTest, ARunSetsItsClassInFullWhateverTheThreadStartedWith) {
+TEST_F(PriorityRulesTest, ClassesChangeTheCallingThreadOnlyAndInFull) {
+    ThreadPriority priority;
+    const int32_t before = priority.CurrentClass();
     rules.Add(Rule(At(0, 0), At(23, 59), IDLE_PRIORITY_CLASS));
     clock.now = 38000 + At(12, 0);
     OnFreshThread([&] {
@@ -253,20 +245,6 @@ TEST_F(PriorityRulesTest, ARunSetsItsClassInFullWhateverTheThreadStartedWith) {
         ThreadPriority thread;
         EXPECT_EQ(thread.CurrentClass(), 0) << "nice 5 is no class of its own";
         SetPriorityBasedOnRules(rules, clock, thread, reporter);
-        EXPECT_EQ(ThreadNice(), 19);
-        EXPECT_EQ(ThreadIoPriority().ioClass, kBestEffort);
-        EXPECT_EQ(ThreadIoPriority().level, 7);
-        EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
-    });
-    EXPECT_TRUE(prompt.shown.empty());
-}
-
-TEST(ThreadPriorityTest, ClassesChangeTheCallingThreadOnly) {
-    ThreadPriority priority;
-    const int32_t before = priority.CurrentClass();
-    OnFreshThread([] {
-        ThreadPriority thread;
-        ASSERT_TRUE(thread.SetClass(IDLE_PRIORITY_CLASS).ok());
         EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
         EXPECT_EQ(ThreadNice(), 19);
         EXPECT_EQ(ThreadIoPriority().ioClass, kBestEffort);
@@ -275,6 +253,7 @@ TEST(ThreadPriorityTest, ClassesChangeTheCallingThreadOnly) {
         EXPECT_EQ(thread.CurrentClass(), IDLE_PRIORITY_CLASS);
     });
     EXPECT_EQ(priority.CurrentClass(), before);
+    EXPECT_TRUE(prompt.shown.empty());
 
     if (geteuid() != 0) {
         GTEST_SKIP() << "raising a priority needs privilege";
@@ -300,7 +279,7 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
     TempDir dir;
     // As root this runs in a forked child dropped to an ordinary user; the child's only thread
     // is then lowered, never the test's.
-    const int result = test::RunUnprivileged([&] {
+    const int result = RunUnprivileged([&] {
         RecordingPrompt prompt;
         FixedClock clock(38000 + At(10, 0));
         ErrorReporter reporter(dir.Path(), prompt, clock);
@@ -330,4 +309,4 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

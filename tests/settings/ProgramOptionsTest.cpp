@@ -18,15 +18,8 @@
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
-using test::WriteFile;
 
 // One set of the objects the options belong to, as the program makes them at start-up.
 struct Owners {
@@ -345,4 +338,4 @@ TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -47,30 +47,71 @@ public:
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
                                              bool withStatus) override;
-    Result<DirEntry> GetEntry(const std::string& path) override;
-    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
-                                 uint64_t* firstDifference = nullptr) override;
-    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;
-    Status RemoveFile(const std::string& path) override;
-    Status WipeFile(const std::string& path) override;
-    Status MoveToTrash(const std::string& path) override;
-    Status LinkToTrash(const std::string& path) override;
-    Status MakeFolder(const std::string& path) override;
-    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override;
-    Status SetFolderMode(const std::string& path, uint32_t mode) override;
-    Status RemoveFolder(const std::string& path) override;
-    Result<uint32_t> MakeWritable(const std::string& folderPath) override;
-    Status Rename(const std::string& from, const std::string& to) override;
+    Result<DirEntry> GetEntry(const std::string& path) override {
+        return Guard(FsOp::GetEntry, path, [&] { return PosixFileSystem::GetEntry(path); });
+    }
+    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override {
+        return Guard(FsOp::Compare, a,
+                     [&] { return PosixFileSystem::CompareContents(a, b, pump, firstDifference); });
+    }
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
+        return Guard(FsOp::Crc32, path, [&] { return PosixFileSystem::Crc32(path, pump); });
+    }
+    Status RemoveFile(const std::string& path) override {
+        return Guard(FsOp::Remove, path, [&] { return PosixFileSystem::RemoveFile(path); });
+    }
+    Status WipeFile(const std::string& path) override {
+        return Guard(FsOp::Wipe, path, [&] { return PosixFileSystem::WipeFile(path); });
+    }
+    Status MoveToTrash(const std::string& path) override {
+        return Guard(FsOp::Trash, path, [&] { return PosixFileSystem::MoveToTrash(path); });
+    }
+    Status LinkToTrash(const std::string& path) override {
+        return Guard(FsOp::Trash, path, [&] { return PosixFileSystem::LinkToTrash(path); });
+    }
+    Status MakeFolder(const std::string& path) override {
+        return Guard(FsOp::MakeFolder, path, [&] { return PosixFileSystem::MakeFolder(path); });
+    }
+    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override {
+        return Guard(FsOp::MakeFolder, path,
+                     [&] { return PosixFileSystem::MakeFolderLike(path, like); });
+    }
+    Status SetFolderMode(const std::string& path, uint32_t mode) override {
+        return Guard(FsOp::SetMode, path,
+                     [&] { return PosixFileSystem::SetFolderMode(path, mode); });
+    }
+    Status RemoveFolder(const std::string& path) override {
+        return Guard(FsOp::RemoveFolder, path, [&] { return PosixFileSystem::RemoveFolder(path); });
+    }
+    Result<uint32_t> MakeWritable(const std::string& folderPath) override {
+        return Guard(FsOp::MakeWritable, folderPath,
+                     [&] { return PosixFileSystem::MakeWritable(folderPath); });
+    }
+    Status Rename(const std::string& from, const std::string& to) override {
+        return Guard(FsOp::Rename, to, [&] { return PosixFileSystem::Rename(from, to); });
+    }
     Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
-                                       const std::string& extension) override;
+                                       const std::string& extension) override {
+        return Guard(FsOp::CreateTemp, folder,
+                     [&] { return PosixFileSystem::CreateTempFile(folder, prefix, extension); });
+    }
 
 private:
     static constexpr int kThrow = -1;
 
     // Counts the call; the injected failure for it, or Ok.
     Status Check(FsOp op, const std::string& path);
+    // The injected failure, else what the real call gives.
+    template <typename Call>
+    auto Guard(FsOp op, const std::string& path, Call call) -> decltype(call()) {
+        if (Status fault = Check(op, path); !fault.ok()) {
+            return fault;
+        }
+        return call();
+    }
 
     std::map<std::pair<FsOp, std::string>, int> m_faults;
     // The walk lists the Source and the Target on two threads at once.

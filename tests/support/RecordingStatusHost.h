@@ -1,11 +1,12 @@
 #pragma once
-// A status host that records what a run shows, answers its confirmation list and can press
-// Escape after a number of pumps.
+// Hosts that record what a run shows, answer its confirmation list and can press Escape after a
+// number of pumps: one for the engine alone, one for a whole task run.
 
 #include <string>
 #include <vector>
 
 #include "engine/Clone.h"
+#include "tasks/RunHost.h"
 
 namespace duvanto::test {
 
@@ -50,6 +51,54 @@ public:
 
 private:
     RunFlags* m_flags = nullptr;
+};
+
+// The front end a run talks to, as a journal of what the run did to it.
+class RecordingWindow : public IRunHost {
+public:
+    void SetStatusText(int panel, const std::string& text) override {
+        Note("panel" + std::to_string(panel) + ":" + text);
+    }
+    void Pump() override {
+        ++pumps;
+        if (escapeAtPump > 0 && pumps >= escapeAtPump && flags != nullptr) {
+            flags->EscPressed = true;
+        }
+    }
+    void SetAnimation(bool enabled) override { Note(enabled ? "animation:on" : "animation:off"); }
+
+    void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
+    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
+        confirmed = operations;
+        return skip;
+    }
+
+    void SetCaption(const std::string& caption) override { Note("caption:" + caption); }
+    void SetTrayTooltip(const std::string& tooltip) override { Note("tooltip:" + tooltip); }
+    void SetTopLevelMenusEnabled(bool enabled) override {
+        Note(enabled ? "menus:on" : "menus:off");
+    }
+    // The last text of a status panel.
+    std::string Panel(int panel) const {
+        const std::string prefix = "panel" + std::to_string(panel) + ":";
+        for (auto entry = journal.rbegin(); entry != journal.rend(); ++entry) {
+            if (entry->starts_with(prefix)) {
+                return entry->substr(prefix.size());
+            }
+        }
+        return "(never set)";
+    }
+
+    std::vector<std::string> journal;
+    std::vector<RunProgress> progresses;
+    std::vector<FileOp> confirmed;
+    std::vector<bool> skip;
+    int pumps = 0;
+    int escapeAtPump = 0;  // > 0: Escape is pressed at that pump
+    RunFlags* flags = nullptr;
+
+private:
+    void Note(const std::string& entry) { journal.push_back(entry); }
 };
 
 }  // namespace duvanto::test

@@ -1,7 +1,7 @@
 #pragma once
-// Guards for the process-wide settings that date texts depend on: the LC_TIME locale and the
-// time zone. Each puts the old value back when it goes, so one test cannot leak its setting
-// into the next one run in the same process.
+// Guards for the process-wide settings that tests change: environment variables, the LC_TIME
+// locale and the time zone. Each puts the old value back when it goes, so one test cannot leak
+// its setting into the next one run in the same process.
 
 #include <clocale>
 #include <cstdlib>
@@ -10,6 +10,33 @@
 #include <string>
 
 namespace duvanto::test {
+
+// Sets the variable (unsets it for nullptr) until the guard goes.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        Set(value);
+    }
+    ScopedEnv(const char* name, const std::string& value) : ScopedEnv(name, value.c_str()) {}
+    ~ScopedEnv() { Set(m_old ? m_old->c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Set(const char* value) {
+        if (value == nullptr) {
+            unsetenv(m_name.c_str());
+        } else {
+            setenv(m_name.c_str(), value, 1);
+        }
+    }
+
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
 
 class ScopedTimeLocale {
 public:
@@ -27,29 +54,17 @@ private:
     bool m_ok = false;
 };
 
+// A POSIX TZ value, such as "UTC0" or "EST5EDT,M3.2.0,M11.1.0", or a zone name.
 class ScopedTimeZone {
 public:
-    // A POSIX TZ value, such as "UTC0" or "EST5EDT,M3.2.0,M11.1.0" (no zone files needed).
-    explicit ScopedTimeZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) {
-            m_old = old;
-        }
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (m_old) {
-            setenv("TZ", m_old->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+    explicit ScopedTimeZone(const char* tz) : m_tz("TZ", tz) { tzset(); }
 
 private:
-    std::optional<std::string> m_old;
+    // Members go in reverse order: the variable is put back before the zone is read again.
+    struct ReadZoneAgain {
+        ~ReadZoneAgain() { tzset(); }
+    } m_readAgain;
+    ScopedEnv m_tz;
 };
 
 }  // namespace duvanto::test

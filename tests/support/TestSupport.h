@@ -32,6 +32,10 @@ private:
 // Writes bytes to a file, creating missing parent folders.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+// Whether anything, a dangling link too, stands at the path.
+bool PathExists(const std::string& path);
+// The names in a folder, sorted; none when the folder is missing.
+std::vector<std::string> FolderNames(const std::string& folder);
 // Sets the modification time (and access time) in nanoseconds since the epoch.
 void SetModificationTime(const std::string& path, int64_t secondsSinceEpoch,
                          int64_t nanoseconds = 0);

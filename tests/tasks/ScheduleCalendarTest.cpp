@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 #include <string>
 
 #include "TasksFixture.h"
+#include "support/ScopedLocale.h"
 #include "tasks/Schedule.h"
 #include "tasks/Scheduler.h"
 
@@ -67,31 +65,9 @@ TEST(NextCloneDateTimeCalendar, MonthEndsInLeapAndCommonYears) {
     }
 }
 
-// The zone is the process's: set for one test, then the old one is put back.
-struct ScopedBerlinZone {
-    ScopedBerlinZone() {
-        if (const char* tz = std::getenv("TZ")) {
-            saved = tz;
-        }
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
-    ~ScopedBerlinZone() {
-        if (saved) {
-            setenv("TZ", saved->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    ScopedBerlinZone(const ScopedBerlinZone&) = delete;
-    ScopedBerlinZone& operator=(const ScopedBerlinZone&) = delete;
-    std::optional<std::string> saved;
-};
-
 class BerlinTime : public ::testing::Test {
 protected:
-    ScopedBerlinZone zone;
+    ScopedTimeZone zone{"Europe/Berlin"};
 };
 
 // A daily task keeps its time of day on the clock on the wall, whatever the clocks do that
@@ -124,7 +100,7 @@ TEST_F(BerlinTime, DailyRunsKeepTheirWallClockTimeOverTheClockChanges) {
 
 class BerlinSchedulerTest : public TasksFixture {
 protected:
-    ScopedBerlinZone zone;
+    ScopedTimeZone zone{"Europe/Berlin"};
 };
 
 TEST_F(BerlinSchedulerTest, TheSpringForwardRunFallsDueWhenTheClockSkipsPastIt) {

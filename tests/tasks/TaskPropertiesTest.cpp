@@ -127,12 +127,6 @@ TEST(TaskPropertiesSave, AManualTaskKeepsItsNextRunAndAnyIncrement) {
     EXPECT_EQ(task.IntervalIncrement, 7);
 }
 
-}  // namespace
-}  // namespace duvanto::test
-
-namespace duvanto::test {
-namespace {
-
 TEST(TaskPropertiesApart, TargetsNotMadeYetAreJudgedByTheirPath) {
     TempDir temp;
     std::filesystem::create_directories(temp / "S");

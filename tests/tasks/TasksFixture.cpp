@@ -4,16 +4,6 @@
 
 namespace duvanto::test {
 
-std::string RecordingWindow::Panel(int panel) const {
-    const std::string prefix = "panel" + std::to_string(panel) + ":";
-    for (auto entry = journal.rbegin(); entry != journal.rend(); ++entry) {
-        if (entry->starts_with(prefix)) {
-            return entry->substr(prefix.size());
-        }
-    }
-    return "(never set)";
-}
-
 double At(int year, int month, int day, int hour, int minute, int second) {
     return OleDateFromLocal({year, month, day, hour, minute, second});
 }

@@ -9,53 +9,13 @@
 
 #include "platform/PosixFileSystem.h"
 #include "support/FaultyFileSystem.h"
+#include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
 #include "tasks/Application.h"
-#include "tasks/RunHost.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
-
-// The front end a run talks to, as a journal of what the run did to it.
-class RecordingWindow : public IRunHost {
-public:
-    void SetStatusText(int panel, const std::string& text) override {
-        Note("panel" + std::to_string(panel) + ":" + text);
-    }
-    void Pump() override {
-        ++pumps;
-        if (escapeAtPump > 0 && pumps >= escapeAtPump && flags != nullptr) {
-            flags->EscPressed = true;
-        }
-    }
-    void SetAnimation(bool enabled) override { Note(enabled ? "animation:on" : "animation:off"); }
-
-    void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
-    std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
-        confirmed = operations;
-        return skip;
-    }
-
-    void SetCaption(const std::string& caption) override { Note("caption:" + caption); }
-    void SetTrayTooltip(const std::string& tooltip) override { Note("tooltip:" + tooltip); }
-    void SetTopLevelMenusEnabled(bool enabled) override {
-        Note(enabled ? "menus:on" : "menus:off");
-    }
-    // The last text of a status panel.
-    std::string Panel(int panel) const;
-
-    std::vector<std::string> journal;
-    std::vector<RunProgress> progresses;
-    std::vector<FileOp> confirmed;
-    std::vector<bool> skip;
-    int pumps = 0;
-    int escapeAtPump = 0;  // > 0: Escape is pressed at that pump
-    RunFlags* flags = nullptr;
-
-private:
-    void Note(const std::string& entry) { journal.push_back(entry); }
-};
 
 // Thursday 4 December 2003, 16:38:16.
 inline constexpr double kThursday = 37959.6932407407;

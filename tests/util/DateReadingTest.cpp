@@ -11,10 +11,8 @@
 #include "support/ScopedLocale.h"
 #include "util/OleDate.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::ScopedTimeLocale;
 
 double OleAt(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return OleDateFromLocal(LocalDateTime{y, mo, d, h, mi, s});
@@ -141,4 +139,4 @@ TEST(DateReading, NumericFormsOfOtherLocales) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test

@@ -11,14 +11,8 @@
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
-namespace duvanto {
+namespace duvanto::test {
 namespace {
-
-using test::FixedClock;
-using test::ReadFile;
-using test::RecordingPrompt;
-using test::ScopedTimeLocale;
-using test::TempDir;
 
 constexpr char kClosing[] =
     "\r\n* If this problem persists, please contact our technical support staff for "
@@ -32,67 +26,56 @@ protected:
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter{dir.Path(), prompt, clock};
 
-    const test::ShownMessage& OnlyMessage() {
+    const ShownMessage& OnlyMessage() {
         EXPECT_EQ(prompt.shown.size(), 1u);
         return prompt.shown.at(0);
     }
 };
 
-TEST_F(ErrorReporterTest, PlainErrorShowsThreeLinesAndTheClosingLines) {
-    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0});
-    const auto& shown = OnlyMessage();
-    EXPECT_EQ(shown.title, "Unexpected Error in cClone.CloneAll");
-    EXPECT_EQ(
-        shown.text,
-        std::string("Error: Path not found\r\nSource: cClone.CloneAll\r\nNo: 76\r\n") + kClosing);
-    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(shown.buttons, MessageButtons::OK);
-    EXPECT_EQ(ErrorReporter::BuildMessageText("cClone.CloneAll", {76, "Path not found", 0}),
-              shown.text);
-}
-
-TEST_F(ErrorReporterTest, SystemErrorCodeAddsTheDllErrorLine) {
-    reporter.ReportUnexpectedError("cCloneLog.Add", {75, "Path/File access error", 2});
-    EXPECT_EQ(OnlyMessage().text,
-              std::string("DLL Error: No such file or directory\r\nError: Path/File access "
-                          "error\r\nSource: cCloneLog.Add\r\nNo: 75\r\n") +
-                  kClosing);
-    EXPECT_EQ(ErrorReporter::BuildMessageText("X.Y", {5, "d", 999999}),
-              std::string("DLL Error: Error (999999) not defined.\r\nError: d\r\nSource: X.Y\r\n"
-                          "No: 5\r\n") +
-                  kClosing);
-    EXPECT_EQ(ErrorReporter::BuildMessageText("X.Y", {-5, "d", 0}),
-              std::string("Error: d\r\nSource: X.Y\r\nNo: -5\r\n") + kClosing);
-}
-
-TEST_F(ErrorReporterTest, RegistryRefusalHasItsOwnTextOnlyForTheExactDescription) {
-    reporter.ReportUnexpectedError("modRegistry.SetRunKey", {5, "Access to Registry Denied.", 0},
-                                   "ignored for this case");
-    EXPECT_EQ(OnlyMessage().title, "Unexpected Error in modRegistry.SetRunKey");
-    EXPECT_EQ(OnlyMessage().text,
-              "Unable to read required information from the System\r\n"
-              "Registry due to the security rules in place on this computer.\r\n"
-              "All users on this computer must be granted Read Access to the Registry.\r\n"
-              "\r\n"
-              "See your System Administrator for assistance.");
+TEST_F(ErrorReporterTest, TheMessageNamesTheErrorItsSourceAndNumber) {
+    const std::string registry =
+        "Unable to read required information from the System\r\n"
+        "Registry due to the security rules in place on this computer.\r\n"
+        "All users on this computer must be granted Read Access to the Registry.\r\n"
+        "\r\n"
+        "See your System Administrator for assistance.";
+    const struct {
+        UnexpectedError error;
+        std::string text;
+    } cases[] = {
+        {{76, "Path not found", 0}, "Error: Path not found\r\nSource: M.P\r\nNo: 76\r\n"},
+        {{75, "Path/File access error", 2},
+         "DLL Error: No such file or directory\r\nError: Path/File access error\r\nSource: "
+         "M.P\r\nNo: 75\r\n"},
+        {{5, "d", 999999},
+         "DLL Error: Error (999999) not defined.\r\nError: d\r\nSource: M.P\r\n"
+         "No: 5\r\n"},
+        {{-5, "d", 0}, "Error: d\r\nSource: M.P\r\nNo: -5\r\n"},
+        {{5, "first\r\nsecond", 0}, "Error: first\r\nsecond\r\nSource: M.P\r\nNo: 5\r\n"},
+        // The registry text only for the exact description, and only without a system code.
+        {{5, "Access to Registry Denied.", 0}, registry},
+        {{5, "access to registry denied.", 0},
+         "Error: access to registry denied.\r\nSource: M.P\r\nNo: 5\r\n"},
+        {{5, "Access to Registry Denied. ", 0},
+         "Error: Access to Registry Denied. \r\nSource: M.P\r\nNo: 5\r\n"},
+        {{5, "Access to Registry Denied.", 13},
+         "DLL Error: Permission denied\r\nError: Access to Registry Denied.\r\nSource: "
+         "M.P\r\nNo: 5\r\n"},
+    };
+    for (const auto& c : cases) {
+        prompt.shown.clear();
+        // Blank further information writes no detail file and changes nothing.
+        reporter.ReportUnexpectedError("M.P", c.error, " \t ");
+        const auto& shown = OnlyMessage();
+        EXPECT_EQ(shown.title, "Unexpected Error in M.P");
+        EXPECT_EQ(shown.text, c.text == registry ? registry : c.text + kClosing);
+        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(shown.buttons, MessageButtons::OK);
+    }
     EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
-
-    EXPECT_EQ(
-        ErrorReporter::BuildMessageText("M.P", {5, "access to registry denied.", 0}),
-        std::string("Error: access to registry denied.\r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
-    EXPECT_EQ(
-        ErrorReporter::BuildMessageText("M.P", {5, "Access to Registry Denied. ", 0}),
-        std::string("Error: Access to Registry Denied. \r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
-    // A system code decides first: the registry text is only for our own refusal.
-    EXPECT_EQ(ErrorReporter::BuildMessageText("M.P", {5, "Access to Registry Denied.", 13}),
-              std::string("DLL Error: Permission denied\r\nError: Access to Registry Denied.\r\n"
-                          "Source: M.P\r\nNo: 5\r\n") +
-                  kClosing);
-}
-
-TEST_F(ErrorReporterTest, LineBreaksInTheDescriptionAreKept) {
-    EXPECT_EQ(ErrorReporter::BuildMessageText("M.P", {5, "first\r\nsecond", 0}),
-              std::string("Error: first\r\nsecond\r\nSource: M.P\r\nNo: 5\r\n") + kClosing);
+    // The registry text takes no detail file either.
+    reporter.ReportUnexpectedError("M.P", {5, "Access to Registry Denied.", 0}, "details");
+    EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
 }
 
 TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
@@ -107,14 +90,6 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
     reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "second");
     EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), record + "\r\n12/4/2003 4:38:16 PM\r\n" + core +
                                                     "\r\n- More Information - \r\nsecond\r\n");
-}
-
-TEST_F(ErrorReporterTest, BlankMoreInformationLeavesTheDetailFileAlone) {
-    reporter.ReportUnexpectedError("M.P", {5, "d", 0}, " \t ");
-    reporter.ReportUnexpectedError("M.P", {5, "d", 0});
-    EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
-    ASSERT_EQ(prompt.shown.size(), 2u);
-    EXPECT_EQ(prompt.shown[0].text, ErrorReporter::BuildMessageText("M.P", {5, "d", 0}));
 }
 
 TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
@@ -164,4 +139,4 @@ TEST_F(ErrorReporterTest, ReportCurrentExceptionUsesTheCaughtOne) {
 }
 
 }  // namespace
-}  // namespace duvanto
+}  // namespace duvanto::test
