@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make pkg-config
     libgtest-dev libgmock-dev
-    libdeflate-dev libcli11-dev
+    libdeflate-dev libcli11-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev fonts-dejavu-core
     clang-format util-linux rsync locales
     desktop-file-utils appstream

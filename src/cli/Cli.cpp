@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/CliSession.h"
+#include "cli/PlanCommands.h"
 #include "cli/TaskCommands.h"
 #include "cli/TerminalPrompt.h"
 #include "cli/TerminalStatusHost.h"
@@ -154,6 +155,12 @@ struct CloneArgs {
     std::string name = "Command Line Clone";
     bool confirm = false;
     bool quiet = false;
+    bool allowMassDelete = false;
+};
+
+struct PlanArgs {
+    bool explain = false;
+    std::string save;  // the plan file to write; empty for none
 };
 
 // A Target that does not exist yet is made, as rsync makes it, when its parent folder is there
@@ -235,7 +242,7 @@ StepResult PlanEngine(cClone& clone, IStatusHost& host, const std::string& sourc
 }
 
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
-            CliStreams streams) {
+            const PlanArgs& args, CliStreams streams) {
     std::string source, target;
     std::optional<Session> opened;
     if (!OpenFolderPairSession(home, nullptr, pair, options, streams, opened, source, target)) {
@@ -247,13 +254,12 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     SilentStatusHost host;
     Application& app = session.app;
     cClone clone(app.Settings, app.CloneLog, app.FileSystem, app.Flags, app.Reporter);
+    clone.StampAllEntries = !args.save.empty();
     const StepResult planned = PlanEngine(clone, host, source, target, options);
-    std::string text;
-    for (const FileOp& op : clone.Plan().Ops) {
-        text += cClone::DescribeFileOp(op);
-        text += '\n';
+    streams.out << PlanListing(clone.Plan(), args.explain) << std::flush;
+    if (!args.save.empty() && !SavePlanFile(args.save, clone.Plan(), app.Settings, streams.err)) {
+        return kExitRunError;
     }
-    streams.out << text << std::flush;
     return planned == StepResult::Ok ? kExitOk : kExitRunError;
 }
 
@@ -291,6 +297,7 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
 
     // The task is listed nowhere: its outcome goes to no list.
     TerminalRunFront front(streams, app.Flags, args.quiet, false);
+    front.AllowMassDelete(args.allowMassDelete);
     TaskService service(app, "");
     const BlockingRun run = service.RunUnlisted(task, front);
     // An unexpected failure (a log that could not be written, say) fails the run as well.
@@ -327,6 +334,10 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     plan->add_option("SOURCE", pair.source, "the Source folder")->required();
     plan->add_option("TARGET", pair.target, "the Target folder")->required();
     AddEngineOptions(plan, engineOptions);
+    PlanArgs planArgs;
+    plan->add_flag("--explain", planArgs.explain, "say under each operation why it is planned");
+    plan->add_option("--save", planArgs.save,
+                     "also write the plan to FILE, for 'apply' to carry out later");
 
     CloneArgs cloneArgs;
     CLI::App* clone = app.add_subcommand(
@@ -338,6 +349,11 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     clone->add_flag("--confirm", cloneArgs.confirm,
                     "list the operations and ask which to strike out first");
     clone->add_flag("--quiet", cloneArgs.quiet, "no progress line");
+    clone->add_flag("--allow-mass-delete", cloneArgs.allowMassDelete,
+                    "clone even when the run would delete most of the Target");
+
+    ApplyArgs applyArgs;
+    CLI::App* apply = AddApplyCommand(app, applyArgs);
 
     CLI::App* options = app.add_subcommand(
         "options", "print the program options as duvanto.ini would hold them after a save");
@@ -367,13 +383,16 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
         return kExitUsage;
     }
     if (plan->parsed()) {
-        return RunPlan(home, pair, engineOptions, streams);
+        return RunPlan(home, pair, engineOptions, planArgs, streams);
     }
     if (clone->parsed()) {
         return RunClone(home, pair, engineOptions, cloneArgs, streams);
     }
     if (options->parsed()) {
         return RunOptions(home, streams);
+    }
+    if (apply->parsed()) {
+        return RunApply(home, applyArgs, streams);
     }
     const int status = RunTaskCommand(taskCommands, home, taskArgs, streams);
     return status < 0 ? kExitUsage : status;

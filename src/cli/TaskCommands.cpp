@@ -71,6 +71,7 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         order.push_back(name);
     }
     TerminalRunFront front = session.RunFront(args.quiet);
+    front.AllowMassDelete(args.allowMassDelete);
     const TasksRunResult result = session.Service().RunInOrder(order, front);
     return result.AnyFailed || !result.Saved || session.Get().app.Flags.SessionEnding
                ? kExitRunError
@@ -356,6 +357,8 @@ TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
     CLI::Option* all = commands.run->add_flag("--all", args.all, "every task, in list order");
     commands.run->add_option("TASK", args.tasks, "a task name")->excludes(all);
     commands.run->add_flag("--quiet", args.quiet, "no progress line");
+    commands.run->add_flag("--allow-mass-delete", args.allowMassDelete,
+                           "run even when a run would delete most of its Target");
 
     commands.due = app.add_subcommand(
         "due", "run the next scheduled task if it is due, then save the list (for cron)");

@@ -14,6 +14,7 @@ struct TaskCommandArgs {
     // list, run, due
     bool all = false;
     bool quiet = false;
+    bool allowMassDelete = false;  // run
     std::vector<std::string> tasks;
     // add, remove
     std::string name;

@@ -23,7 +23,8 @@ MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::s
         return MessageAnswer::OK;
     }
     m_err << title << "\n" << shown << "\n" << std::flush;
-    const bool yesNo = buttons == MessageButtons::YesNo;
+    const bool yesNo =
+        buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoDefaultNo;
     // Without a person to ask, take the choice that changes nothing.
     const MessageAnswer safe = yesNo ? MessageAnswer::No : MessageAnswer::Cancel;
     if (!m_interactive) {
@@ -42,6 +43,7 @@ MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::s
         case MessageButtons::RetryCancel:
             return c == 'r' ? MessageAnswer::Retry : MessageAnswer::Cancel;
         case MessageButtons::YesNo:
+        case MessageButtons::YesNoDefaultNo:
             return c == 'y' ? MessageAnswer::Yes : MessageAnswer::No;
         default:
             return c == 'o' ? MessageAnswer::OK : MessageAnswer::Cancel;

@@ -14,7 +14,7 @@ void TerminalTaskRun::SetStatusText(int panel, const std::string& text) {
 IRunHost& TerminalRunFront::RunStarting() {
     const bool progress = !m_quiet && IsTerminal(StandardStream::Output);
     m_host.emplace(m_streams.in, m_streams.out, progress, TerminalWidth(StandardStream::Output));
-    m_window.emplace(*m_host);
+    m_window.emplace(*m_host, m_allowMassDelete);
     InterruptSetsFlag(&m_flags.EscPressed, &m_flags.SessionEnding);
     return *m_window;
 }

@@ -14,7 +14,8 @@ namespace duvanto {
 
 class TerminalTaskRun : public IRunHost {
 public:
-    explicit TerminalTaskRun(TerminalStatusHost& host) : m_host(host) {}
+    TerminalTaskRun(TerminalStatusHost& host, bool allowMassDelete = false)
+        : m_host(host), m_allowMassDelete(allowMassDelete) {}
 
     void SetStatusText(int panel, const std::string& text) override;
     void Pump() override { m_host.Pump(); }
@@ -22,6 +23,8 @@ public:
     std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
         return m_host.ConfirmOperations(operations);
     }
+    // --allow-mass-delete answers; the log tells why a refused run did nothing.
+    bool AllowMassDelete(const std::string&) override { return m_allowMassDelete; }
 
     void SetCaption(const std::string&) override {}
     void SetTrayTooltip(const std::string&) override {}
@@ -32,6 +35,7 @@ public:
 
 private:
     TerminalStatusHost& m_host;
+    bool m_allowMassDelete;
     std::string m_panel1;
 };
 
@@ -45,12 +49,15 @@ public:
 
     IRunHost& RunStarting() override;
     void RunEnded(const TaskRunOutcome* outcome) override;
+    // The runs of this call may delete most of a Target (--allow-mass-delete).
+    void AllowMassDelete(bool allow) { m_allowMassDelete = allow; }
 
 private:
     CliStreams m_streams;
     RunFlags& m_flags;
     bool m_quiet;
     bool m_printOutcome;
+    bool m_allowMassDelete = false;
     std::optional<TerminalStatusHost> m_host;
     std::optional<TerminalTaskRun> m_window;
 };

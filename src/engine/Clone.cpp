@@ -63,12 +63,14 @@ void cClone::ResetRun() {
     m_plan = ClonePlan{};
     m_plan.Ops.reserve(1000);
     m_folderModes.clear();
+    m_foldersGivingWay.clear();
 }
 
 void cClone::EraseRun() {
     // A fresh value gives the memory of a large plan back, which clear() would keep.
     m_plan = ClonePlan{};
     m_folderModes.clear();
+    m_foldersGivingWay.clear();
 }
 
 StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
@@ -134,10 +136,12 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
         if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
             // Orphans are judged against the Source: one that cannot be listed (gone since its
             // check) would make every Target file matching a mask look like one.
-            if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
+            Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false);
+            if (!root.ok()) {
                 LogFolderFailure(source, root.status());
                 return StepResult::Failed;
             }
+            m_plan.SourceRootEmpty = root.value().empty();
             host.SetStatusText(1, "Scanning Target folder...");
             host.SetStatusText(2, "");
             std::vector<std::string> matching;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
 
     // This engine's own copy: nobody else reads or writes it while it runs.
     CloneSettings Settings;
+    // Read the size and time of every entry an operation acts on, also where the walk needs
+    // only names (folders new to the Target): a plan to be saved carries them all.
+    bool StampAllEntries = false;
 
     // The last planning's result; performing works through it.
     const ClonePlan& Plan() const { return m_plan; }
@@ -59,6 +63,12 @@ public:
 
     // Carries out the planned list in order, folder removals last and deepest first.
     StepResult PerformFileOperations(IStatusHost& host, const std::string& source);
+    // Carries out a plan made earlier (and saved) as it stands, less the struck operations
+    // (one flag per operation): no walk. Each operation whose Source or Target entry is no
+    // longer as the plan read it is refused with an error entry; the others go on. The roots
+    // are held as a run holds them. Ok when every operation was done.
+    StepResult PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
+                                const std::vector<bool>& struck);
 
 private:
     using Listing = std::vector<DirEntry>;
@@ -132,9 +142,13 @@ private:
     bool IsTargetFileOrphan(const std::string& source, const std::string& target,
                             const std::string& targetFile);
 
-    void AppendCopy(const std::string& name, const std::string& sourceFolder,
-                    const std::string& targetFolder, uint64_t bytes);
-    void AppendDeleteFile(const std::string& name, const std::string& targetFolder);
+    // target: nullptr where the Target has no entry of that name.
+    void AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
+                    const DirEntry& source, const DirEntry* target, OpReason reason,
+                    uint64_t detail = 0);
+    // source: nullptr where the Source has no entry of that name, or it was not read.
+    void AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
+                          const DirEntry* source, OpReason reason);
     void AppendFolderOp(FileOpType operation, const std::string& folder,
                         const std::string& sourceFolder = "");
     // Whether a Target entry is a temporary file left by an interrupted copy; such a file is
@@ -145,10 +159,10 @@ private:
     // Logs a folder that could not be listed; the mapping of errno to the run's numbers.
     void LogFolderFailure(const std::string& folder, const Status& failure);
     // Same content by the chosen method; r receives the time order. contentError is set when
-    // a content test failed.
+    // a content test failed. For entries that differ, why and detail tell how (see OpReason).
     bool AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
                  const std::string& sourceFolder, const std::string& targetFolder, int& r,
-                 bool& contentError);
+                 bool& contentError, OpReason& why, uint64_t& detail);
     // targetFoldersGo: Target folders without a Source folder are planned for removal, so a
     // Source file may take a Target folder's name once it is gone.
     StepResult CompareListings(IStatusHost& host, const std::string& source,
@@ -185,6 +199,12 @@ private:
     ChunkPump BlockPump(IStatusHost& host);
     // A copy that failed only because the run was cancelled meanwhile: nothing to log.
     bool CancelledMidway(const Status& status) const;
+    // The guard against mass deletion, before anything is performed: false (logged) when the
+    // plan less the skipped operations trips it and the host does not let it through.
+    bool MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip);
+    // A saved plan's operation: whether its entries are still as the plan read them; when not,
+    // the refusal is logged.
+    bool StillAsPlanned(const FileOp& op);
 
     cCloneLog& m_log;
     IFileSystem& m_fs;
@@ -194,6 +214,11 @@ private:
     ClonePlan m_plan;
     // Folders this run created whose final permission bits wait until they are filled.
     std::vector<std::pair<std::string, uint32_t>> m_folderModes;
+    // Target folders that give their name to a Source file: their removal says so.
+    std::unordered_set<std::string> m_foldersGivingWay;
+    // Performing a saved plan: operations struck in advance, and the identity checks.
+    std::vector<bool> m_struck;
+    bool m_checkStamps = false;
 };
 
 }  // namespace duvanto

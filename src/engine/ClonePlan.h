@@ -21,6 +21,10 @@ struct ClonePlan {
     // logged when performing.
     std::vector<std::pair<std::string, std::string>> StrayTempFiles;
     int32_t FilesScanned = 0;
+    // What the guard against mass deletion weighs the deletions against: the Target files the
+    // walk saw (strays of ours left out), and whether the Source root held nothing at all.
+    int64_t TargetFilesSeen = 0;
+    bool SourceRootEmpty = false;
     // Whether the planning ran to its end, so that the plan may be performed.
     bool Complete = false;
 };

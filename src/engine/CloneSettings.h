@@ -31,6 +31,9 @@ struct CloneSettings {
     CopyMethodType CopyMethod = CopyMethodType::RegularCopy;
     bool CopyOnlyIfNewer = false;
     bool ConfirmSyncActions = false;
+    // The guard against mass deletion: a run that would delete more than this share (in %) of
+    // the Target's files, and more than kMassDeleteFloor of them, asks first; 0: no guard.
+    int32_t MaxDeletePercent = 50;
 
     bool operator==(const CloneSettings&) const = default;
 };

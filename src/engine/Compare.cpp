@@ -59,9 +59,9 @@ bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target) {
 
 bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& sourceFolder,
                                const std::string& targetFolder, const std::string& fileName,
-                               bool& errorFlag) {
-    Result<bool> same = context.fileSystem.CompareContents(sourceFolder + fileName,
-                                                           targetFolder + fileName, context.pump);
+                               bool& errorFlag, uint64_t* detail) {
+    Result<bool> same = context.fileSystem.CompareContents(
+        sourceFolder + fileName, targetFolder + fileName, context.pump, detail);
     if (same.ok()) {
         return same.value();
     }
@@ -80,7 +80,7 @@ bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& s
 
 bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sourceFolder,
                             const std::string& targetFolder, const std::string& fileName,
-                            bool& errorFlag) {
+                            bool& errorFlag, uint64_t* detail) {
     uint32_t crcs[2] = {0, 0};
     const std::string* folders[2] = {&sourceFolder, &targetFolder};
     for (int side = 0; side < 2; ++side) {
@@ -99,6 +99,9 @@ bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sour
             return false;
         }
         crcs[side] = crc.value();
+    }
+    if (detail != nullptr) {
+        *detail = uint64_t{crcs[0]} << 32 | crcs[1];
     }
     return crcs[0] == crcs[1];
 }

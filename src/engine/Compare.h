@@ -28,7 +28,9 @@ bool AreFilesSameUsingTimestamp(const DirEntry& source, const DirEntry& target, 
 bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target);
 
 // The content tests read both files (folder + name). A failure sets errorFlag, writes one
-// ContentCompareError / CRCCompareError entry and counts as "different".
+// ContentCompareError / CRCCompareError entry and counts as "different". Files found different
+// tell where (the offset of the first differing byte) or how (Source CRC-32 << 32 | Target
+// CRC-32) through `detail` when it is given.
 struct ContentTestContext {
     IFileSystem& fileSystem;
     cCloneLog& log;
@@ -36,9 +38,9 @@ struct ContentTestContext {
 };
 bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& sourceFolder,
                                const std::string& targetFolder, const std::string& fileName,
-                               bool& errorFlag);
+                               bool& errorFlag, uint64_t* detail = nullptr);
 bool AreFilesSameUsingCRC32(ContentTestContext& context, const std::string& sourceFolder,
                             const std::string& targetFolder, const std::string& fileName,
-                            bool& errorFlag);
+                            bool& errorFlag, uint64_t* detail = nullptr);
 
 }  // namespace duvanto

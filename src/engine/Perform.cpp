@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "engine/Clone.h"
+#include "engine/MassDeleteGuard.h"
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
@@ -101,17 +102,38 @@ StepResult cClone::ApplyFolderModes() {
     return result;
 }
 
+bool cClone::MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip) {
+    const MassDeleteCheck check = CheckMassDelete(m_plan, Settings.MaxDeletePercent, skip);
+    if (!check.Tripped) {
+        return true;
+    }
+    const std::string why = check.Why(Settings.MaxDeletePercent);
+    host.SetAnimation(false);
+    const bool allowed = host.AllowMassDelete(why);
+    host.SetAnimation(true);
+    if (!allowed) {
+        const std::string text = why + "; nothing was done";
+        m_log.Add(
+            {.Type = MassDeleteError, .TargetFolder = m_plan.Target, .ErrorDescription = text});
+    }
+    return allowed;
+}
+
 StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
     try {
-        StepResult result = RemoveStrayTempFiles();
         const int64_t n = static_cast<int64_t>(m_plan.Ops.size());
-        std::vector<bool> skip(static_cast<std::size_t>(n), false);
+        std::vector<bool> skip = m_struck;
+        skip.resize(static_cast<std::size_t>(n), false);
+        if (!MassDeleteAllowed(host, skip)) {
+            return StepResult::Failed;
+        }
+        StepResult result = RemoveStrayTempFiles();
         if (n > 0 && Settings.ConfirmSyncActions) {
             host.SetAnimation(false);
             std::vector<bool> chosen = host.ConfirmOperations(m_plan.Ops);
             host.SetAnimation(true);
             for (std::size_t i = 0; i < chosen.size() && i < skip.size(); ++i) {
-                skip[i] = chosen[i];
+                skip[i] = skip[i] || chosen[i];
             }
             // Cancelled (or the session ended) while the list was shown: nothing is done.
             if (IsCloneCancelled()) {
@@ -129,13 +151,18 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
         }
         host.Progress(progress);
 
-        std::vector<std::string> foldersToRemove;
+        std::vector<const FileOp*> foldersToRemove;
         std::vector<const FileOp*> afterRemovals;
         for (int64_t i = 1; i <= n; ++i) {
             host.SetStatusText(2, std::to_string(PercentDone(i, n)) + "%");
             host.Pump();
             const FileOp& op = m_plan.Ops[static_cast<std::size_t>(i - 1)];
-            if (!skip[static_cast<std::size_t>(i - 1)]) {
+            const bool deferred = op.Operation == DeleteFolder || op.AfterFolderRemoval;
+            if (skip[static_cast<std::size_t>(i - 1)]) {
+                // Struck out: nothing to do.
+            } else if (m_checkStamps && !deferred && !StillAsPlanned(op)) {
+                result = Worse(StepResult::Failed, result);
+            } else {
                 switch (op.Operation) {
                     case CopyFile:
                         if (op.AfterFolderRemoval) {
@@ -157,7 +184,7 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                                        result);
                         break;
                     case DeleteFolder:
-                        foldersToRemove.push_back(op.TargetFolder);
+                        foldersToRemove.push_back(&op);
                         break;
                     default:
                         break;
@@ -176,13 +203,20 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
         }
         // Planned parent first; removed child first.
         for (auto it = foldersToRemove.rbegin(); it != foldersToRemove.rend(); ++it) {
-            result = Worse(RemoveFolderAndLogResults(host, *it), result);
+            const bool changed = m_checkStamps && !StillAsPlanned(**it);
+            result = Worse(
+                changed ? StepResult::Failed : RemoveFolderAndLogResults(host, (*it)->TargetFolder),
+                result);
         }
         // Files that take the name of a folder just removed.
         for (const FileOp* op : afterRemovals) {
             host.Pump();
             if (IsCloneCancelled()) {
                 break;
+            }
+            if (m_checkStamps && !StillAsPlanned(*op)) {
+                result = Worse(StepResult::Failed, result);
+                continue;
             }
             result = Worse(
                 CopyFileAndLogResults(host, op->FileName, op->SourceFileSpec(), op->SourceFolder,

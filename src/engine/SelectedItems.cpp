@@ -168,7 +168,7 @@ StepResult cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host
                                                                const std::string& target,
                                                                bool includeSubfolders) {
     AppendFolderOp(CreateFolder, target, source);
-    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, false);
+    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, StampAllEntries);
     if (!listing.ok()) {
         LogFolderFailure(source, listing.status());
         return StepResult::Failed;
@@ -179,7 +179,7 @@ StepResult cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host
         host.Pump();
         if (entry.IsFileLike()) {
             if (!IsOwnTemporaryName(entry.name)) {
-                AppendCopy(entry.name, source, target, entry.size);
+                AppendCopy(source, target, entry, nullptr, OpReason::NewInSource);
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
@@ -219,8 +219,10 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
             }
             int r = 0;
             bool contentError = false;
+            OpReason why = OpReason::SourceNewer;
+            uint64_t detail = 0;
             bool same = AreSame(host, sourceEntry.value(), targetEntry.value(), sourceFolder,
-                                targetFolder, r, contentError);
+                                targetFolder, r, contentError, why, detail);
             if (contentError) {
                 return StepResult::Failed;
             }
@@ -232,7 +234,8 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
                 same = true;
             }
             if (!same) {
-                AppendCopy(name, sourceFolder, targetFolder, sourceEntry.value().size);
+                AppendCopy(sourceFolder, targetFolder, sourceEntry.value(), &targetEntry.value(),
+                           why, detail);
             }
             return StepResult::Ok;
         }
@@ -241,8 +244,17 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
         }
         // The size only counts for the progress: a Source that cannot be asked copies as 0.
         Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
-        AppendCopy(name, sourceFolder, targetFolder,
-                   sourceEntry.ok() ? sourceEntry.value().size : 0);
+        DirEntry unread;
+        unread.name = name;
+        const DirEntry* special = targetEntry.ok() ? &targetEntry.value() : nullptr;
+        AppendCopy(sourceFolder, targetFolder, sourceEntry.ok() ? sourceEntry.value() : unread,
+                   special, special != nullptr ? OpReason::KindDiffers : OpReason::NewInSource);
+        if (!sourceEntry.ok()) {
+            m_plan.Ops.back().SourceKind = StampKind::NotRead;
+        }
+        if (!targetEntry.ok() && !targetEntry.status().IsNotFound()) {
+            m_plan.Ops.back().TargetKind = StampKind::NotRead;
+        }
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("cClone.CompareSourceFileAndReturnResults");
@@ -262,6 +274,7 @@ StepResult cClone::CompareMatchingTarget(IStatusHost& host, const std::string& s
             if (IsCloneCancelled()) {
                 return StepResult::Cancelled;
             }
+            ++m_plan.TargetFilesSeen;
             AddFileToFileOpsArrayIfOrphan(source, target, file);
         }
         return StepResult::Ok;
@@ -273,8 +286,22 @@ StepResult cClone::CompareMatchingTarget(IStatusHost& host, const std::string& s
 
 void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std::string& target,
                                            const std::string& targetFile) {
-    if (IsTargetFileOrphan(source, target, targetFile)) {
-        AppendDeleteFile(NamePartOf(targetFile), FolderPartOf(targetFile));
+    if (!IsTargetFileOrphan(source, target, targetFile)) {
+        return;
+    }
+    // Orphans are few: their two entries are read once more for the plan's record of them.
+    DirEntry unread;
+    unread.name = NamePartOf(targetFile);
+    Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
+    Result<DirEntry> sourceEntry = m_fs.GetEntry(source + targetFile.substr(target.size()));
+    const DirEntry* folder = sourceEntry.ok() ? &sourceEntry.value() : nullptr;
+    AppendDeleteFile(FolderPartOf(targetFile), targetEntry.ok() ? targetEntry.value() : unread,
+                     folder, folder != nullptr ? OpReason::FolderInSource : OpReason::Orphan);
+    if (!targetEntry.ok()) {
+        m_plan.Ops.back().TargetKind = StampKind::NotRead;
+    }
+    if (!sourceEntry.ok() && !sourceEntry.status().IsNotFound()) {
+        m_plan.Ops.back().SourceKind = StampKind::NotRead;
     }
 }
 

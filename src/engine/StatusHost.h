@@ -39,6 +39,9 @@ public:
     virtual std::vector<bool> ConfirmOperations(const std::vector<FileOp>& /*operations*/) {
         return {};
     }
+    // The plan would delete a large share of the Target (why: the counts, as the log tells
+    // them); true lets the run perform it all the same. A host that cannot ask refuses.
+    virtual bool AllowMassDelete(const std::string& /*why*/) { return false; }
 };
 
 // A host for runs nobody watches.

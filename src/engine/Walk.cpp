@@ -11,6 +11,7 @@
 #include "engine/Clone.h"
 #include "engine/Masks.h"
 #include "engine/NameIndex.h"
+#include "engine/PlanText.h"
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
@@ -34,18 +35,58 @@ bool IsMissing(const Status& status) {
 
 }  // namespace
 
-void cClone::AppendCopy(const std::string& name, const std::string& sourceFolder,
-                        const std::string& targetFolder, uint64_t bytes) {
-    m_plan.Ops.push_back({name, sourceFolder, targetFolder, CopyFile, bytes});
+void cClone::AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
+                        const DirEntry& source, const DirEntry* target, OpReason reason,
+                        uint64_t detail) {
+    FileOp& op = m_plan.Ops.emplace_back();
+    op.FileName = source.name;
+    op.SourceFolder = sourceFolder;
+    op.TargetFolder = targetFolder;
+    op.Bytes = source.size;
+    op.Reason = reason;
+    op.Detail = detail;
+    op.SourceKind = StampOf(&source);
+    op.SourceTime = source.modified;
+    op.TargetKind = StampOf(target);
+    if (target != nullptr) {
+        op.TargetSize = target->size;
+        op.TargetTime = target->modified;
+    }
 }
 
-void cClone::AppendDeleteFile(const std::string& name, const std::string& targetFolder) {
-    m_plan.Ops.push_back({name, "", targetFolder, DeleteFile});
+void cClone::AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
+                              const DirEntry* source, OpReason reason) {
+    FileOp& op = m_plan.Ops.emplace_back();
+    op.FileName = target.name;
+    op.TargetFolder = targetFolder;
+    op.Operation = DeleteFile;
+    op.Reason = reason;
+    op.TargetKind = StampOf(&target);
+    op.TargetSize = target.size;
+    op.TargetTime = target.modified;
+    op.SourceKind = StampOf(source);
+    if (source != nullptr) {
+        op.Bytes = source->size;
+        op.SourceTime = source->modified;
+    }
 }
 
 void cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
                             const std::string& sourceFolder) {
-    m_plan.Ops.push_back({"", sourceFolder, folder, operation});
+    FileOp& op = m_plan.Ops.emplace_back();
+    op.SourceFolder = sourceFolder;
+    op.TargetFolder = folder;
+    op.Operation = operation;
+    // A new folder may take the place of a file planned for removal, and a folder may go
+    // where the Source holds a file: those sides are left unread.
+    if (operation == CreateFolder) {
+        op.Reason = OpReason::FolderMissing;
+        op.SourceKind = StampKind::Folder;
+    } else {
+        op.Reason =
+            m_foldersGivingWay.count(folder) != 0 ? OpReason::FolderInTarget : OpReason::Orphan;
+        op.TargetKind = StampKind::Folder;
+    }
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
@@ -106,34 +147,49 @@ bool cClone::FolderPresent(const std::string& path) {
 
 bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
                      const std::string& sourceFolder, const std::string& targetFolder, int& r,
-                     bool& contentError) {
+                     bool& contentError, OpReason& why, uint64_t& detail) {
     const bool twoSec = Settings.IgnoreFAT_NTFS_TwoSecDiff;
     const bool dst = Settings.IgnoreFAT_NTFS_DaylightSavings;
     r = CompareFilesUsingTimestamp(source, target, twoSec, dst);
+    why = r > 0 ? OpReason::SourceNewer : OpReason::TargetNewer;
     if (source.kind != target.kind) {
+        why = OpReason::KindDiffers;
         return false;
     }
     if (source.kind == EntryKind::Link) {
         // A link is its text; its own time counts only where times decide.
-        return source.linkTarget == target.linkTarget &&
-               (Settings.CompareMethod != CompareMethodType::DateTime || r == 0);
+        if (source.linkTarget != target.linkTarget) {
+            why = OpReason::LinkTextDiffers;
+            return false;
+        }
+        return Settings.CompareMethod != CompareMethodType::DateTime || r == 0;
     }
+    bool same = false;
     switch (Settings.CompareMethod) {
         case CompareMethodType::Size:
+            why = OpReason::SizeDiffers;
             return AreFilesSameUsingSize(source, target);
         case CompareMethodType::Contents: {
             ContentTestContext context{m_fs, m_log, BlockPump(host)};
-            return AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
-                                             contentError);
+            same = AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
+                                             contentError, &detail);
+            why = source.size != target.size ? OpReason::SizeDiffers : OpReason::ContentsDiffer;
+            break;
         }
         case CompareMethodType::CRC32: {
             ContentTestContext context{m_fs, m_log, BlockPump(host)};
-            return AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
-                                          contentError);
+            same = AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
+                                          contentError, &detail);
+            why = OpReason::CrcDiffers;
+            break;
         }
         default:
             return r == 0;
     }
+    if (contentError) {
+        why = OpReason::CompareFailed;
+    }
+    return same;
 }
 
 StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
@@ -146,17 +202,23 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
         CountScanned(host);
         host.Pump();
         if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
+            ++m_plan.TargetFilesSeen;
             const DirEntry* sourceEntry = FindByName(sourceIndex, targetEntry.name);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
                 if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
-                    AppendDeleteFile(targetEntry.name, target);
+                    const bool folder =
+                        sourceEntry != nullptr && sourceEntry->kind == EntryKind::Folder;
+                    AppendDeleteFile(target, targetEntry, sourceEntry,
+                                     folder ? OpReason::FolderInSource : OpReason::Orphan);
                 }
             } else {
                 CountScanned(host);
                 int r = 0;
                 bool contentError = false;
-                bool same =
-                    AreSame(host, *sourceEntry, targetEntry, source, target, r, contentError);
+                OpReason why = OpReason::SourceNewer;
+                uint64_t detail = 0;
+                bool same = AreSame(host, *sourceEntry, targetEntry, source, target, r,
+                                    contentError, why, detail);
                 if (contentError) {
                     error = true;
                 }
@@ -164,7 +226,7 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                     same = true;
                 }
                 if (!same) {
-                    AppendCopy(targetEntry.name, source, target, sourceEntry->size);
+                    AppendCopy(source, target, *sourceEntry, &targetEntry, why, detail);
                 }
             }
         }
@@ -180,14 +242,18 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
         if (sourceEntry.IsFileLike() && !IsOwnTemporaryName(sourceEntry.name)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
             const DirEntry* targetEntry = FindByName(targetIndex, sourceEntry.name);
-            if (targetEntry == nullptr || targetEntry->kind == EntryKind::Special) {
-                AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
+            if (targetEntry == nullptr) {
+                AppendCopy(source, target, sourceEntry, nullptr, OpReason::NewInSource);
+            } else if (targetEntry->kind == EntryKind::Special) {
+                AppendCopy(source, target, sourceEntry, targetEntry, OpReason::KindDiffers);
             } else if (targetEntry->kind == EntryKind::Folder) {
                 // The folder goes as an orphan (its Source counterpart is no folder), and the
                 // copy takes its name afterwards; where it stays, the conflict is an error.
                 if (targetFoldersGo && !IsFolderIgnored(sourceEntry.name)) {
-                    AppendCopy(sourceEntry.name, source, target, sourceEntry.size);
+                    // Once the folder is gone the copy expects nothing in its place.
+                    AppendCopy(source, target, sourceEntry, nullptr, OpReason::FolderInTarget);
                     m_plan.Ops.back().AfterFolderRemoval = true;
+                    m_foldersGivingWay.insert(target + sourceEntry.name + "/");
                 } else {
                     LogKindConflict(sourceEntry.name, source, target);
                     error = true;
@@ -228,6 +294,9 @@ StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::st
             }
         }
         static const Listing kEmpty;
+        if (source == m_plan.Source) {
+            m_plan.SourceRootEmpty = sourceList.value().empty();
+        }
         // Without subfolders no Target folder is ever removed.
         return Worse(CompareListings(host, source, sourceList.value(), target,
                                      targetList.ok() ? targetList.value() : kEmpty, false),
@@ -245,7 +314,7 @@ StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string
         CountScanned(host);
         host.Pump();
         if (entry.IsFileLike() && !IsOwnTemporaryName(entry.name)) {
-            AppendCopy(entry.name, source, target, entry.size);
+            AppendCopy(source, target, entry, nullptr, OpReason::NewInSource);
         }
         if (IsCloneCancelled()) {
             return StepResult::Cancelled;
@@ -257,7 +326,7 @@ StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string
 StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
                                                             const std::string& source,
                                                             const std::string& target) {
-    Result<Listing> sourceList = m_fs.ListFolder(source, false);
+    Result<Listing> sourceList = m_fs.ListFolder(source, StampAllEntries);
     if (!sourceList.ok()) {
         LogFolderFailure(source, sourceList.status());
         return StepResult::Failed;
@@ -271,7 +340,9 @@ StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string&
         CountScanned(host);
         host.Pump();
         if (entry.IsFileLike() && !IsStrayTempFile(entry, target)) {
-            AppendDeleteFile(entry.name, target);
+            ++m_plan.TargetFilesSeen;
+            AppendDeleteFile(target, entry, nullptr, OpReason::Orphan);
+            m_plan.Ops.back().SourceKind = StampKind::Absent;
         }
         if (IsCloneCancelled()) {
             return StepResult::Cancelled;
@@ -283,7 +354,7 @@ StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string&
 
 StepResult cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
                                                             const std::string& target) {
-    Result<Listing> targetList = m_fs.ListFolder(target, false);
+    Result<Listing> targetList = m_fs.ListFolder(target, StampAllEntries);
     if (!targetList.ok()) {
         return StepResult::Ok;  // nothing can be planned for a folder that cannot be listed
     }
@@ -340,6 +411,9 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             if (entry.kind == EntryKind::Folder) {
                 queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
             }
+        }
+        if (i == 0 && sourceList.ok()) {
+            m_plan.SourceRootEmpty = sourceList.value().empty();
         }
         if (!sourceList.ok()) {
             if (i == 0) {
@@ -410,7 +484,8 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
                 create = true;
             }
         }
-        Result<Listing> sourceList = m_fs.ListFolder(s, false);
+        // Names and kinds are enough to plan a new folder's copies.
+        Result<Listing> sourceList = m_fs.ListFolder(s, create && StampAllEntries);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
             result = Worse(result, StepResult::Failed);

@@ -55,7 +55,7 @@ std::string cCloneLog::InMemoryString() const {
 
 std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
     const int32_t type = entry.Type;
-    if (type < Begin || type > GetSubFoldersError || (m_logOnlyErrors && IsSuccessKind(type))) {
+    if (type < Begin || type > MassDeleteError || (m_logOnlyErrors && IsSuccessKind(type))) {
         return {};
     }
     const std::string task = EscapeControlCharacters(entry.TaskName);
@@ -139,6 +139,9 @@ std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
             break;
         case GetSubFoldersError:
             text = " *Get SubFolders Error: " + no + " " + desc + " " + file;
+            break;
+        case MassDeleteError:
+            text = " *Mass Delete Error: " + desc + " " + target;
             break;
         default:
             return {};

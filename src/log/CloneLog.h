@@ -45,6 +45,8 @@ enum LogEntryType : int32_t {
     SafeCopyError = 18,
     IncludeFilterFileError = 19,
     GetSubFoldersError = 20,
+    // The guard against mass deletion stopped a run before it did anything.
+    MassDeleteError = 21,
 };
 
 // One entry of the log. The texts are views of the caller's strings for the length of the call
@@ -88,7 +90,7 @@ public:
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
     std::string InMemoryString() const;
 
-    // Formats one entry and appends it to the buffer; a Type outside 0..20 adds nothing.
+    // Formats one entry and appends it to the buffer; a Type outside 0..21 adds nothing.
     void Add(const LogEntry& entry);
 
     // The line Add would append (timestamp included, CR LF ended), or "" when it would add

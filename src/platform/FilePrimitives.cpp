@@ -189,7 +189,7 @@ bool IsOwnTemporaryName(std::string_view name) {
 }
 
 Result<bool> CompareFileContents(const std::string& pathA, const std::string& pathB,
-                                 const ChunkPump& pump) {
+                                 const ChunkPump& pump, uint64_t* firstDifference) {
     Result<UniqueFd> fileA = OpenRegularFileForReading(pathA);
     if (!fileA.ok()) {
         return fileA.status();
@@ -208,6 +208,7 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
     }
     std::unique_ptr<char[]> blockA = NewBlock();
     std::unique_ptr<char[]> blockB = NewBlock();
+    uint64_t offset = 0;
     for (;;) {
         long countA = ReadFully(fileA.value().get(), blockA.get(), kFileBlockSize);
         if (countA < 0) {
@@ -218,10 +219,19 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
             return Status::FromErrno(errno);
         }
         // Unequal counts mean one file changed length while being read: not the same bytes.
-        if (countA != countB ||
-            std::memcmp(blockA.get(), blockB.get(), static_cast<std::size_t>(countA)) != 0) {
+        const std::size_t common = static_cast<std::size_t>(std::min(countA, countB));
+        if (countA != countB || std::memcmp(blockA.get(), blockB.get(), common) != 0) {
+            if (firstDifference != nullptr) {
+                // Found only once the blocks differ: the usual equal case pays nothing.
+                *firstDifference =
+                    offset +
+                    static_cast<uint64_t>(
+                        std::mismatch(blockA.get(), blockA.get() + common, blockB.get()).first -
+                        blockA.get());
+            }
             return false;
         }
+        offset += common;
         if (countA == 0) {
             return true;
         }

@@ -56,8 +56,10 @@ public:
     // The status of one path; the last component is not followed.
     virtual Result<DirEntry> GetEntry(const std::string& path) = 0;
 
+    // As CompareFileContents, firstDifference included.
     virtual Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
-                                         const ChunkPump& pump) = 0;
+                                         const ChunkPump& pump,
+                                         uint64_t* firstDifference = nullptr) = 0;
     virtual Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) = 0;
 
     // Makes target a copy of source: the bytes (or, for a link, the link text), the mode bits

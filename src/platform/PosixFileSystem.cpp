@@ -416,8 +416,8 @@ Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
 }
 
 Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const std::string& pathB,
-                                              const ChunkPump& pump) {
-    return CompareFileContents(pathA, pathB, pump);
+                                              const ChunkPump& pump, uint64_t* firstDifference) {
+    return CompareFileContents(pathA, pathB, pump, firstDifference);
 }
 
 Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {

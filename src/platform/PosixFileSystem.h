@@ -40,7 +40,8 @@ public:
         const std::string& first, const std::string& second, bool withStatus) override;
     Result<DirEntry> GetEntry(const std::string& path) override;
     Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
-                                 const ChunkPump& pump) override;
+                                 const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override;
     Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;

@@ -240,6 +240,20 @@ const OptionRow kRows[] = {
      [](const Options& o) -> std::optional<std::string> {
          return BooleanText(o.Targets().settings.ConfirmSyncActions);
      }},
+    // Read last: a value that stops the read leaves every other option read.
+    {"Safety", "MaxDeletePercent", "50", false, 27,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         const double number = NumberFromText(value);
+         // A share the guard cannot mean is refused, never taken for "no guard".
+         if (!IsNumericText(value) || !(number >= 0 && number <= 100) ||
+             number != std::floor(number)) {
+             throw RuntimeError(380, "Invalid property value");
+         }
+         o.Targets().settings.MaxDeletePercent = static_cast<int32_t>(number);
+     },
+     [](const Options& o) -> std::optional<std::string> {
+         return std::to_string(o.Targets().settings.MaxDeletePercent);
+     }},
 };
 
 constexpr std::size_t kRowCount = std::size(kRows);

@@ -8,7 +8,8 @@ namespace duvanto {
 
 // None: a message box without an icon ("Duvanto is already running").
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
-enum class MessageButtons { OK, OKCancel, RetryCancel, YesNo };
+// YesNoDefaultNo: a question whose Yes may destroy data; No is what Enter answers.
+enum class MessageButtons { OK, OKCancel, RetryCancel, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { OK, Retry, Cancel, Yes, No };
 
 class IPrompt {

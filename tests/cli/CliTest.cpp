@@ -157,6 +157,8 @@ TEST_F(CliTest, CloneWritesTheRunToTheLog) {
 }
 
 TEST_F(CliTest, CloneNameAndTrashByDefault) {
+    // A Source with something in it: an empty one would stop the run before any deletion.
+    WriteFile(source + "kept", "k");
     WriteFile(target + "orphan", "o");
     EXPECT_EQ(Run({"clone", source, target, "--name", "Nightly"}), 0) << err;
     EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: Nightly>"), std::string::npos);

@@ -68,9 +68,9 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
 // Tells how the last content test ended.
 class WatchedFileSystem : public PosixFileSystem {
 public:
-    Result<bool> CompareContents(const std::string& a, const std::string& b,
-                                 const ChunkPump& pump) override {
-        Result<bool> same = PosixFileSystem::CompareContents(a, b, pump);
+    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override {
+        Result<bool> same = PosixFileSystem::CompareContents(a, b, pump, firstDifference);
         lastError = same.status().code();
         return same;
     }

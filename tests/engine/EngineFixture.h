@@ -43,6 +43,8 @@ protected:
         MakeFolder(source);
         MakeFolder(target);
         clone.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
+        // Many tests empty a Target on purpose; the guard against that has tests of its own.
+        clone.Settings.MaxDeletePercent = 0;
     }
 
     static void MakeFolder(const std::string& path);

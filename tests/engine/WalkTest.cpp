@@ -126,10 +126,10 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
 // Deletes the Source file just before its contents are read.
 class VanishingFileSystem : public PosixFileSystem {
 public:
-    Result<bool> CompareContents(const std::string& a, const std::string& b,
-                                 const ChunkPump& pump) override {
+    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override {
         unlink(a.c_str());
-        return PosixFileSystem::CompareContents(a, b, pump);
+        return PosixFileSystem::CompareContents(a, b, pump, firstDifference);
     }
 };
 

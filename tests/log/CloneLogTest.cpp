@@ -72,8 +72,9 @@ TEST_F(CloneLogTest, EveryKindWritesItsLine) {
         {SafeCopyError, " *Safe Copy Error: (Copy Failed)" + desc + "a.txt\r\n"},
         {IncludeFilterFileError, " *Include Filter Error: The file does not exist  a.txt\r\n"},
         {GetSubFoldersError, " *Get SubFolders Error:" + desc + "a.txt\r\n"},
+        {MassDeleteError, " *Mass Delete Error: No such file or directory /t/\r\n"},
     };
-    ASSERT_EQ(expected.size(), 21u);
+    ASSERT_EQ(expected.size(), 22u);
     std::string all;
     for (const auto& [type, text] : expected) {
         AddEntry(type);
@@ -100,7 +101,7 @@ TEST_F(CloneLogTest, OnlyErrorsModeDropsTheSuccessKindsAndSaysSoAtTheEnd) {
 TEST_F(CloneLogTest, KindsOutsideTheRangeAddNothing) {
     AddEntry(Begin);
     const std::string before = log.InMemoryString();
-    for (int32_t type : {-1, 21, 1000}) {
+    for (int32_t type : {-1, 22, 1000}) {
         AddEntry(type);
         EXPECT_EQ(log.FormatEntry({.Type = static_cast<LogEntryType>(type),
                                    .TaskName = "T",

@@ -112,8 +112,9 @@ TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
                                                  "Include Filter Error",
                                                  "Safe Copy Error",
                                                  "Include Filter Error",
-                                                 "Get SubFolders Error"};
-    for (int32_t type = Begin; type <= GetSubFoldersError; ++type) {
+                                                 "Get SubFolders Error",
+                                                 "Mass Delete Error"};
+    for (int32_t type = Begin; type <= MassDeleteError; ++type) {
         // Names with both marks: a success entry must stay plain whatever it names.
         std::string line = log.FormatEntry({.Type = static_cast<LogEntryType>(type),
                                             .TaskName = "Night run",

@@ -74,7 +74,8 @@ std::string FirstRunFile(const std::string& appPath) {
            "[Miscellaneous]\r\nRunOnWindowsStartup=AllUsers\r\nPromptToInsertRemovableDrive="
            "False\r\n"
            "ShowToolbar=Show\r\nCopyMethod=0\r\nDeleteMethod=1\r\nDelayBeforeFirstTask=0\r\n"
-           "CopyOnlyIfNewer=False\r\nConfirmSyncActions=False\r\n";
+           "CopyOnlyIfNewer=False\r\nConfirmSyncActions=False\r\n"
+           "[Safety]\r\nMaxDeletePercent=50\r\n";
 }
 
 TEST_F(ProgramOptionsTest, AFirstRunHasTheDefaultsAndSavesEveryKeyInOrder) {
@@ -126,6 +127,8 @@ TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
         {"Miscellaneous", "DelayBeforeFirstTask=2.5", "DelayBeforeFirstTask=2"},
         {"Miscellaneous", "DelayBeforeFirstTask=soon", "DelayBeforeFirstTask=0"},
         {"Miscellaneous", "ConfirmSyncActions=True", "ConfirmSyncActions=True"},
+        {"Safety", "MaxDeletePercent=0", "MaxDeletePercent=0"},
+        {"Safety", "MaxDeletePercent=100", "MaxDeletePercent=100"},
     };
     for (const auto& [section, line, written] : cases) {
         std::string expected = FirstRunFile(dir.Path());
@@ -185,6 +188,17 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
                   "Unexpected Error in modIniFile.ReadProgramOptionsFromIniFile");
         EXPECT_NE(o->prompt.shown[0].text.find(error), std::string::npos) << line;
     }
+
+    // The guard's share: a value it cannot mean stops the read, and an old file without the
+    // section keeps the guard at its default.
+    for (const std::string value : {"-5", "101", "12.5", "half"}) {
+        auto safety = ReadFrom("[Safety]\nMaxDeletePercent=" + value + "\n");
+        ASSERT_TRUE(safety->options.ReadFailure.has_value()) << value;
+        EXPECT_EQ(safety->options.ReadFailure->Key, "MaxDeletePercent");
+        EXPECT_EQ(safety->settings.MaxDeletePercent, 50) << value;
+    }
+    EXPECT_EQ(ReadFrom("[Miscellaneous]\nDeleteMethod=2\n")->settings.MaxDeletePercent, 50);
+    EXPECT_EQ(ReadFrom("[Safety]\nMaxDeletePercent=20\n")->settings.MaxDeletePercent, 20);
 
     auto o = ReadFrom("[Form Dimensions]\nHeight=x\nWidth=10000\n");
     EXPECT_EQ(o->options.FormWidth, 9330);

@@ -52,10 +52,10 @@ public:
     Result<DirEntry> GetEntry(const std::string& path) override {
         return Guard(FsOp::GetEntry, path, [&] { return PosixFileSystem::GetEntry(path); });
     }
-    Result<bool> CompareContents(const std::string& a, const std::string& b,
-                                 const ChunkPump& pump) override {
+    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override {
         return Guard(FsOp::Compare, a,
-                     [&] { return PosixFileSystem::CompareContents(a, b, pump); });
+                     [&] { return PosixFileSystem::CompareContents(a, b, pump, firstDifference); });
     }
     Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
         return Guard(FsOp::Crc32, path, [&] { return PosixFileSystem::Crc32(path, pump); });

@@ -28,6 +28,10 @@ public:
         return strikeOut;
     }
     void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
+    bool AllowMassDelete(const std::string& why) override {
+        massDeleteAsked.push_back(why);
+        return allowMassDelete;
+    }
     void Pump() override {
         ++pumps;
         if (m_flags != nullptr && escapeAfterPumps >= 0 && pumps >= escapeAfterPumps) {
@@ -41,6 +45,8 @@ public:
     std::vector<std::string> confirmed;
     std::vector<RunProgress> progresses;
     std::vector<bool> strikeOut;
+    std::vector<std::string> massDeleteAsked;
+    bool allowMassDelete = false;
     int escapeAfterPumps = -1;
 
 private:

@@ -93,6 +93,8 @@ MessageAnswer RecordingPrompt::ShowMessage(const std::string& title, const std::
             return MessageAnswer::Retry;
         case MessageButtons::YesNo:
             return MessageAnswer::Yes;
+        case MessageButtons::YesNoDefaultNo:
+            return MessageAnswer::No;
         case MessageButtons::OK:
         case MessageButtons::OKCancel:
             break;

@@ -4,12 +4,17 @@
 #include <numeric>
 
 #include "app/logic/AppInfo.h"
+#include "engine/PlanText.h"
 
 namespace duvanto {
 
 PlannedOperation PlannedOperationFromFileOp(const FileOp& op) {
-    return {static_cast<FileOpType>(op.Operation), op.FileName, op.SourceFolder, op.TargetFolder,
-            cClone::DescribeFileOp(op)};
+    return {static_cast<FileOpType>(op.Operation),
+            op.FileName,
+            op.SourceFolder,
+            op.TargetFolder,
+            cClone::DescribeFileOp(op),
+            OpReasonText(op)};
 }
 
 ConfirmChangesController::ConfirmChangesController(ConfirmChangesRequest request,

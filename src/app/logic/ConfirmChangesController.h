@@ -21,6 +21,7 @@ struct PlannedOperation {
     std::string SourceFolder;  // copies
     std::string TargetFolder;  // for folder operations, the folder itself
     std::string Description;   // the line shown ("     COPY FILE     ...")
+    std::string Reason;        // why it is planned ("the Source is newer: ...")
 };
 
 // An operation of the engine's plan.

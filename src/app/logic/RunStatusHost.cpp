@@ -44,6 +44,15 @@ void CoalescingRunHost::SetTopLevelMenusEnabled(bool enabled) {
     m_pending.MenusEnabled = enabled;
 }
 
+bool AskMassDelete(IPrompt& prompt, bool scheduled, const std::string& why) {
+    if (scheduled) {
+        return false;
+    }
+    const std::string text = why + ".\r\n\r\nDelete them all the same?";
+    return prompt.ShowMessage(kMassDeleteTitle, text, MessageIcon::Exclamation,
+                              MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
+}
+
 RunStatusUpdate CoalescingRunHost::Take() {
     const std::lock_guard lock(m_mutex);
     RunStatusUpdate taken = std::move(m_pending);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tasks/RunHost.h"
+#include "util/Prompt.h"
 
 namespace duvanto {
 
@@ -32,7 +33,9 @@ struct RunStatusUpdate {
 class CoalescingRunHost : public IRunHost {
 public:
     using Confirmer = std::function<std::vector<bool>(const std::vector<FileOp>&)>;
-    explicit CoalescingRunHost(Confirmer confirm = {}) : m_confirm(std::move(confirm)) {}
+    using MassDeleteAsker = std::function<bool(const std::string& why)>;
+    explicit CoalescingRunHost(Confirmer confirm = {}, MassDeleteAsker allowMassDelete = {})
+        : m_confirm(std::move(confirm)), m_allowMassDelete(std::move(allowMassDelete)) {}
 
     // On the run's thread.
     void SetStatusText(int panel, const std::string& text) override;
@@ -40,6 +43,9 @@ public:
     void SetAnimation(bool enabled) override;
     void Progress(const RunProgress& progress) override;
     std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override;
+    bool AllowMassDelete(const std::string& why) override {
+        return m_allowMassDelete && m_allowMassDelete(why);
+    }
     void SetCaption(const std::string& caption) override;
     void SetTrayTooltip(const std::string& tooltip) override;
     void SetTopLevelMenusEnabled(bool enabled) override;
@@ -49,9 +55,16 @@ public:
 
 private:
     Confirmer m_confirm;
+    MassDeleteAsker m_allowMassDelete;
     std::mutex m_mutex;
     RunStatusUpdate m_pending;
 };
+
+// The desktop program's answer when a run would delete a large share of its Target: a run the
+// scheduler started is refused (nobody is there to see it); one the user started asks, No
+// being what Enter answers. True lets the run go on.
+inline constexpr char kMassDeleteTitle[] = "Duvanto - Mass Deletion";
+bool AskMassDelete(IPrompt& prompt, bool scheduled, const std::string& why);
 
 // The progress bar beside panel 2: its percentage (-1 while the total is not known yet, which
 // shows a busy bar) and its text, which names the files and the bytes.

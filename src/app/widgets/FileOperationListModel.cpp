@@ -38,8 +38,11 @@ QVariant FileOperationListModel::data(const QModelIndex& index, int role) const 
     const PlannedOperation& entry = m_controller.Entry(index.row());
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
             return ToQt(entry.Description);
+        case Qt::ToolTipRole:
+            // The line may be cut off by the window's width; its reason is not shown elsewhere.
+            return entry.Reason.empty() ? ToQt(entry.Description)
+                                        : ToQt(entry.Description + "\nbecause: " + entry.Reason);
         case Qt::DecorationRole: {
             const auto kind = static_cast<std::size_t>(entry.Kind);
             return kind < m_icons.size() ? m_icons[kind] : QIcon();

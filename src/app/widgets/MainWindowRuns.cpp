@@ -87,6 +87,7 @@ MainWindowRuns::~MainWindowRuns() {
     if (m_thread != nullptr) {
         m_app.Flags.SessionEnding = true;
         m_confirmQuestion.Abandon();
+        m_massDeleteQuestion.Abandon();
         m_thread->wait();
     }
 }
@@ -126,7 +127,8 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
     m_scheduled = scheduled;
     m_confirmWanted = request->Settings.ConfirmSyncActions;
     m_host = std::make_unique<CoalescingRunHost>(
-        [this](const std::vector<FileOp>& operations) { return Confirm(operations); });
+        [this](const std::vector<FileOp>& operations) { return Confirm(operations); },
+        [this](const std::string& why) { return AllowMassDelete(why); });
     if (m_progress != nullptr) {
         m_progress->setRange(0, 0);
         m_progress->setFormat(QString());
@@ -208,6 +210,16 @@ std::vector<bool> MainWindowRuns::Confirm(const std::vector<FileOp>& operations)
         [this](ConfirmChangesRequest asked) { return m_confirm->Confirm(std::move(asked)); }, {});
 }
 
+bool MainWindowRuns::AllowMassDelete(const std::string& why) {
+    // On the run's thread; a run being stopped is refused without a question.
+    if (m_app.Flags.SessionEnding || m_app.Flags.EscPressed) {
+        return false;
+    }
+    return m_massDeleteQuestion.Ask(
+        this, why,
+        [this](std::string asked) { return AskMassDelete(m_prompt, m_scheduled, asked); }, false);
+}
+
 void MainWindowRuns::Finished() {
     if (m_thread == nullptr) {
         return;
@@ -251,6 +263,7 @@ bool MainWindowRuns::Wait(int milliseconds) {
         if (m_app.Flags.SessionEnding) {
             // Stopping, the run performs nothing it was still to confirm.
             m_confirmQuestion.Abandon();
+            m_massDeleteQuestion.Abandon();
             CloseOpenQuestion();
         }
         if (clock.elapsed() >= milliseconds) {

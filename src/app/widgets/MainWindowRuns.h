@@ -80,6 +80,7 @@ private:
     void TakeStatus();
     void ShowProgress(const RunProgress& progress);
     std::vector<bool> Confirm(const std::vector<FileOp>& operations);
+    bool AllowMassDelete(const std::string& why);
     bool CloseOpenQuestion();
 
     frmDuvanto& m_window;
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<CoalescingRunHost> m_host;
     RunThread* m_thread = nullptr;
     RunQuestion<ConfirmChangesRequest, std::vector<bool>> m_confirmQuestion;
+    RunQuestion<std::string, bool> m_massDeleteQuestion;
     // Set on the window's thread before the run's thread starts; read by the run's thread.
     std::string m_taskName;
     bool m_scheduled = false;

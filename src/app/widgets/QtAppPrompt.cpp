@@ -114,6 +114,10 @@ MessageAnswer QtAppPrompt::ShowMessage(const std::string& title, const std::stri
                 box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
                 box.setDefaultButton(QMessageBox::Yes);
                 break;
+            case MessageButtons::YesNoDefaultNo:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+                box.setDefaultButton(QMessageBox::No);
+                break;
         }
         switch (box.exec()) {
             case QMessageBox::Ok:
@@ -126,9 +130,11 @@ MessageAnswer QtAppPrompt::ShowMessage(const std::string& title, const std::stri
                 return MessageAnswer::No;
             default:
                 // Escape or the close box: the choice that changes nothing.
-                return buttons == MessageButtons::OK      ? MessageAnswer::OK
-                       : buttons == MessageButtons::YesNo ? MessageAnswer::No
-                                                          : MessageAnswer::Cancel;
+                return buttons == MessageButtons::OK ? MessageAnswer::OK
+                       : buttons == MessageButtons::YesNo ||
+                               buttons == MessageButtons::YesNoDefaultNo
+                           ? MessageAnswer::No
+                           : MessageAnswer::Cancel;
         }
     });
 }

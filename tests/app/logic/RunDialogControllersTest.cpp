@@ -8,6 +8,7 @@
 
 #include "app/logic/ConfirmChangesController.h"
 #include "app/logic/OrderTasksController.h"
+#include "app/logic/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
 
 namespace duvanto {
@@ -133,6 +134,36 @@ TEST(OrderTasksControllerTest, RemovedTasksDoNotRunAndTheRestRunAsShown) {
     EXPECT_EQ(controller.Remove(0), -1);
     EXPECT_EQ(controller.FirstSelection(), -1);
     EXPECT_TRUE(controller.OK().empty());
+}
+
+}  // namespace
+}  // namespace duvanto
+
+namespace duvanto {
+namespace {
+
+TEST(MassDeleteQuestionTest, TheUserIsAskedWithNoAsDefaultAndTheSchedulerIsRefused) {
+    FakeAppPrompt prompt;
+    const std::string why = "150 of 151 Target files would be deleted, more than the 50% allowed";
+    EXPECT_FALSE(AskMassDelete(prompt, true, why));
+    EXPECT_TRUE(prompt.messages.shown.empty());
+
+    EXPECT_FALSE(AskMassDelete(prompt, false, why));  // nothing answered: the default
+    prompt.messages.answers.push_back(MessageAnswer::Yes);
+    EXPECT_TRUE(AskMassDelete(prompt, false, why));
+    ASSERT_EQ(prompt.messages.shown.size(), 2u);
+    EXPECT_EQ(prompt.messages.shown[1].title, kMassDeleteTitle);
+    EXPECT_EQ(prompt.messages.shown[1].text, why + ".\r\n\r\nDelete them all the same?");
+    EXPECT_EQ(prompt.messages.shown[1].buttons, MessageButtons::YesNoDefaultNo);
+}
+
+TEST(ConfirmChangesControllerTest, EachLineCarriesItsReason) {
+    FileOp op;
+    op.FileName = "old.txt";
+    op.TargetFolder = "/dst/";
+    op.Operation = DeleteFile;
+    op.Reason = OpReason::FolderInSource;
+    EXPECT_EQ(PlannedOperationFromFileOp(op).Reason, "the Source holds a folder of this name");
 }
 
 }  // namespace
