@@ -23,4 +23,4 @@ xvfb-run -a -s "-screen 0 1280x860x24" bash -c '
     openbox >/dev/null 2>&1 &
     sleep 1
     "$0" --out docs/screenshots "${@}"
-' "$build/tests/app/duvanto_screenshots" "${only[@]}"
+' "$build/tools/screenshots/duvanto_screenshots" "${only[@]}"
