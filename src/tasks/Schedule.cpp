@@ -1,6 +1,9 @@
 #include "tasks/Schedule.h"
 
+#include <stdexcept>
+
 #include "tasks/TaskDates.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 
@@ -23,16 +26,35 @@ int32_t DayIndexOf(int64_t seconds) {
     return ConvertToDVDayOfWeek(WeekdayOf(OleFromSeconds(seconds)));
 }
 
+// Every few minutes or hours means that much real time, so where the clocks go forward the due
+// time on the clock moves on with them. Where they go back, the repeated hour can bring real
+// time back to the same clock time; the clock's sum holds there, so a run comes late rather
+// than twice.
+int64_t AddElapsed(int64_t last, int64_t seconds) {
+    const int64_t byClock = last + seconds;
+    try {
+        const std::optional<std::time_t> instant = TimeTFromOleDate(OleFromSeconds(last));
+        if (!instant) {
+            return byClock;
+        }
+        const int64_t byElapsed = OleSeconds(OleDateFromTimeT(*instant + seconds));
+        return byElapsed > last ? byElapsed : byClock;
+    } catch (const std::out_of_range&) {
+        // Beyond the dates the calendar holds: the caller's range check decides.
+        return byClock;
+    }
+}
+
 // One pass of the computation, in seconds; it never loops more than a week of days.
 int64_t NextFrom(int64_t last, int32_t intervalType, int64_t increment, int64_t startOfDay,
                  int32_t daysOfWeek, int64_t now) {
     int64_t next = last;
     switch (intervalType) {
         case IntervalMinutes:
-            next = last + increment * 60;
+            next = AddElapsed(last, increment * 60);
             break;
         case IntervalHours:
-            next = last + increment * 3600;
+            next = AddElapsed(last, increment * 3600);
             break;
         case IntervalDays:
             next = last + increment * kSecondsPerDay;

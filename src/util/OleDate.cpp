@@ -3,6 +3,7 @@
 #include <langinfo.h>
 
 #include <array>
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -280,6 +281,25 @@ double OleDateFromTimeT(std::time_t instant) {
     v.minute = tm.tm_min;
     v.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;  // a leap second has no OLE form
     return OleDateFromLocal(v);
+}
+
+std::optional<std::time_t> TimeTFromOleDate(double oleDate) {
+    const LocalDateTime v = LocalFromOleDate(oleDate);
+    std::tm tm{};
+    tm.tm_year = v.year - 1900;
+    tm.tm_mon = v.month - 1;
+    tm.tm_mday = v.day;
+    tm.tm_hour = v.hour;
+    tm.tm_min = v.minute;
+    tm.tm_sec = v.second;
+    tm.tm_isdst = -1;
+    errno = 0;
+    const std::time_t instant = std::mktime(&tm);
+    // -1 is also one second before 1970; only errno tells the two apart.
+    if (instant == static_cast<std::time_t>(-1) && errno != 0) {
+        return std::nullopt;
+    }
+    return instant;
 }
 
 std::string FormatGeneralDate(double oleDate) {

@@ -34,6 +34,9 @@ LocalDateTime LocalFromOleDate(double oleDate);
 
 // An instant as local OLE time, through the system's time zone rules.
 double OleDateFromTimeT(std::time_t instant);
+// A local OLE time as an instant. A time the clocks skip or repeat is read as the system's
+// rules choose; nothing for a time the system cannot place.
+std::optional<std::time_t> TimeTFromOleDate(double oleDate);
 
 // The general date of the LC_TIME locale in force: its short date with a four-digit year,
 // a blank, its long time. In the C and POSIX locales: M/D/YYYY h:mm:ss AM/PM.

@@ -119,17 +119,23 @@ TEST_F(BerlinSchedulerTest, TheSpringForwardRunFallsDueWhenTheClockSkipsPastIt) 
               SchedulerAction::RunTask);
 }
 
-// Every few minutes or hours means that much real time between runs. Across the
-// spring-forward night the wall clock jumps an hour, so the due time on the clock must jump
-// with it. Disabled: due times are wall-clock values and the interval is added to them as
-// such, so 01:30 plus one hour gives 02:30, which the clock skips; the task then runs at
-// 03:00, half an hour of real time after the last run.
-TEST_F(BerlinTime, DISABLED_ShortIntervalsCountRealTimeAcrossSpringForward) {
+// Every few minutes or hours means that much real time between runs; where the clocks go back,
+// a run may come late but must never fall due at or before the last one on the clock (it
+// would run again at once). Times in the repeated hour may be read as either offset.
+TEST_F(BerlinTime, ShortIntervalsCountRealTimeAcrossClockChanges) {
     const CalendarCase cases[] = {
         {"one hour after 01:30", IntervalHours, 1, kEveryDay, At(2026, 3, 29, 1, 30),
          At(2026, 3, 29, 3, 30)},
         {"30 minutes after 01:45", IntervalMinutes, 30, kEveryDay, At(2026, 3, 29, 1, 45),
          At(2026, 3, 29, 3, 15)},
+        {"one hour into the repeated hour", IntervalHours, 1, kEveryDay, At(2026, 10, 25, 1, 30),
+         At(2026, 10, 25, 2, 30)},
+        {"one hour from inside the repeated hour", IntervalHours, 1, kEveryDay,
+         At(2026, 10, 25, 2, 30), At(2026, 10, 25, 3, 30)},
+        {"30 minutes from late in the repeated hour", IntervalMinutes, 30, kEveryDay,
+         At(2026, 10, 25, 2, 45), At(2026, 10, 25, 3, 15)},
+        {"an ordinary hour", IntervalHours, 1, kEveryDay, At(2026, 6, 1, 23, 30),
+         At(2026, 6, 2, 0, 30)},
     };
     for (const CalendarCase& c : cases) {
         EXPECT_EQ(
