@@ -11,10 +11,20 @@ void TerminalTaskRun::SetStatusText(int panel, const std::string& text) {
     m_host.SetStatusText(panel, text);
 }
 
+bool TerminalTaskRun::AllowMassDelete(const std::string& why) {
+    if (!m_allowMassDelete) {
+        m_host.Finish();
+        m_err << "duvanto-cli: " << why
+              << "; nothing was done (--allow-mass-delete deletes them all the same)\n"
+              << std::flush;
+    }
+    return m_allowMassDelete;
+}
+
 IRunHost& TerminalRunFront::RunStarting() {
     const bool progress = !m_quiet && IsTerminal(StandardStream::Output);
     m_host.emplace(m_streams.in, m_streams.out, progress, TerminalWidth(StandardStream::Output));
-    m_window.emplace(*m_host, m_allowMassDelete);
+    m_window.emplace(*m_host, m_streams.err, m_allowMassDelete);
     InterruptSetsFlag(&m_flags.EscPressed, &m_flags.SessionEnding);
     return *m_window;
 }

@@ -14,8 +14,8 @@ namespace duvanto {
 
 class TerminalTaskRun : public IRunHost {
 public:
-    TerminalTaskRun(TerminalStatusHost& host, bool allowMassDelete = false)
-        : m_host(host), m_allowMassDelete(allowMassDelete) {}
+    TerminalTaskRun(TerminalStatusHost& host, std::ostream& err, bool allowMassDelete = false)
+        : m_host(host), m_err(err), m_allowMassDelete(allowMassDelete) {}
 
     void SetStatusText(int panel, const std::string& text) override;
     void Pump() override { m_host.Pump(); }
@@ -23,8 +23,9 @@ public:
     std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override {
         return m_host.ConfirmOperations(operations);
     }
-    // --allow-mass-delete answers; the log tells why a refused run did nothing.
-    bool AllowMassDelete(const std::string&) override { return m_allowMassDelete; }
+    // --allow-mass-delete answers. A refused run did nothing, which a script or a user at the
+    // terminal should not have to find out from the log.
+    bool AllowMassDelete(const std::string& why) override;
 
     void SetCaption(const std::string&) override {}
     void SetTrayTooltip(const std::string&) override {}
@@ -35,6 +36,7 @@ public:
 
 private:
     TerminalStatusHost& m_host;
+    std::ostream& m_err;
     bool m_allowMassDelete;
     std::string m_panel1;
 };

@@ -167,7 +167,11 @@ TEST_F(SavedPlanTest, ADamagedForeignOrStrayingPlanIsRefusedWhole) {
 TEST_F(SavedPlanTest, TheGuardStopsCloneAndApplyUntilAllowed) {
     fs::remove_all(source);
     fs::create_directories(source);
+    const std::string refused =
+        "duvanto-cli: The Source folder is empty and 3 of 3 Target files would be deleted; "
+        "nothing was done (--allow-mass-delete deletes them all the same)\n";
     EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 1);
+    EXPECT_EQ(err, refused);
     EXPECT_TRUE(fs::exists(target + "orphan.txt"));
     EXPECT_NE(Log().find("*Mass Delete Error: The Source folder is empty and 3 of 3 Target "
                          "files would be deleted; nothing was done ~/T/"),
@@ -176,8 +180,10 @@ TEST_F(SavedPlanTest, TheGuardStopsCloneAndApplyUntilAllowed) {
 
     Save();
     EXPECT_EQ(Run({"apply", plan, "--quiet"}), 1);
+    EXPECT_EQ(err, refused);
     EXPECT_TRUE(fs::exists(target + "orphan.txt"));
     EXPECT_EQ(Run({"apply", plan, "--quiet", "--allow-mass-delete"}), 0) << err;
+    EXPECT_EQ(err, "");
     EXPECT_FALSE(fs::exists(target + "orphan.txt"));
     EXPECT_FALSE(fs::exists(target + "same.txt"));
 
