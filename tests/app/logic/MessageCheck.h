@@ -27,8 +27,8 @@ inline ::testing::AssertionResult IsMessage(const ShownMessage& shown, const std
     }
     if (shown.icon != icon) {
         same = false;
-        result << "icon " << static_cast<int>(shown.icon) << ", expected "
-               << static_cast<int>(icon) << "\n";
+        result << "icon " << static_cast<int>(shown.icon) << ", expected " << static_cast<int>(icon)
+               << "\n";
     }
     if (shown.buttons != buttons) {
         same = false;

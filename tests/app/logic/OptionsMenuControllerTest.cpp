@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 #include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
@@ -22,6 +23,7 @@ namespace {
 using Cmd = MenuCommand;
 using test::FakeAppPrompt;
 using test::FixedClock;
+using test::IsMessage;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -196,14 +198,12 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNo) {
     p->prompt.messages.answers = {MessageAnswer::No};
     p->menus.Run(Cmd::DeleteToTrash);
     ASSERT_EQ(p->Shown().size(), 1u);
-    EXPECT_EQ(p->Shown()[0].title, "Send To Trash");
-    EXPECT_EQ(p->Shown()[0].text,
-              "Files on removeable drives and network drives are not sent \r\n"
-              "to the Trash.  They are permanently deleted.  This is determined\r\n"
-              "by the operating system; Duvanto has no control over this.\r\n\r\n"
-              "Do you still wish to select this Delete Method?");
-    EXPECT_EQ(p->Shown()[0].icon, MessageIcon::Information);
-    EXPECT_EQ(p->Shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(IsMessage(p->Shown()[0], "Send To Trash",
+                          "Files on removeable drives and network drives are not sent \r\n"
+                          "to the Trash.  They are permanently deleted.  This is determined\r\n"
+                          "by the operating system; Duvanto has no control over this.\r\n\r\n"
+                          "Do you still wish to select this Delete Method?",
+                          MessageIcon::Information, MessageButtons::YesNo));
     EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::RegularDelete);
     EXPECT_EQ(Saved("Reminders", "SendToRecycleBinMsg"), "False");
     EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "0");
@@ -239,26 +239,23 @@ TEST_F(OptionsMenuControllerTest, TheDelayMustBeAPositiveNumber) {
     const std::string notPositive =
         " is not a valid delay input.\r\n\r\nThe delay value must be a positive number.";
     for (const char* typed : {"0", "-3", " 0.4 "}) {
-        const test::ShownMessage shown = ask(typed);
-        EXPECT_EQ(shown.title, "Invalid Delay Input");
-        EXPECT_EQ(shown.text, "\"" + Trim(typed) + "\"" + notPositive);
-        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(IsMessage(ask(typed), "Invalid Delay Input",
+                              "\"" + Trim(typed) + "\"" + notPositive, MessageIcon::Exclamation));
     }
     EXPECT_EQ(ask("abc").text,
               "\"abc\" is not a valid numeric input.\r\n\r\nFor example, enter \"5\" (without "
               "the quotes)\r\nfor a five minute delay.");
     EXPECT_FALSE(FileExists(dir / "duvanto.ini"));
-    ASSERT_EQ(p->prompt.asked.size(), 4u);
-    EXPECT_EQ(p->prompt.asked[0].title, "Delay Duration");
-    EXPECT_EQ(p->prompt.asked[0].prompt,
-              "How many minutes should pass after Duvanto startup before the first task is "
-              "executed?\r\n\r\nEnter only numeric values.");
-    EXPECT_EQ(p->prompt.asked[0].proposed, "1");
+    EXPECT_EQ(p->prompt.asked,
+              std::vector<test::AskedQuestion>(
+                  4, {"text", "Delay Duration",
+                      "How many minutes should pass after Duvanto startup before the first task "
+                      "is executed?\r\n\r\nEnter only numeric values.",
+                      "1"}));
 
-    const test::ShownMessage taken = ask("2.6");
-    EXPECT_EQ(taken.title, "Delay");
-    EXPECT_EQ(taken.text, "This change will take effect the next time Duvanto is launched.");
-    EXPECT_EQ(taken.icon, MessageIcon::Information);
+    EXPECT_TRUE(IsMessage(ask("2.6"), "Delay",
+                          "This change will take effect the next time Duvanto is launched.",
+                          MessageIcon::Information));
     EXPECT_EQ(p->options.DelayBeforeFirstTask, 3);
     EXPECT_EQ(Saved("Miscellaneous", "DelayBeforeFirstTask"), "3");
 
@@ -282,11 +279,12 @@ TEST_F(OptionsMenuControllerTest, LogOnlyErrorsTellsWhenEntriesWaitInMemory) {
     p->log.Add({.Type = Begin, .TaskName = "Nightly"});
     p->menus.Run(Cmd::LogOnlyErrors);
     ASSERT_EQ(p->Shown().size(), 1u);
-    EXPECT_EQ(p->Shown()[0].title, "Log Only Errors");
-    EXPECT_EQ(p->Shown()[0].text,
-              "This change will be applied only to tasks that are run after this point.\r\n\r\n"
-              "If you wish, you can Clear your log file of previous activity.\r\n"
-              "The Clear Log option is available in the Log menu");
+    EXPECT_TRUE(
+        IsMessage(p->Shown()[0], "Log Only Errors",
+                  "This change will be applied only to tasks that are run after this point.\r\n\r\n"
+                  "If you wish, you can Clear your log file of previous activity.\r\n"
+                  "The Clear Log option is available in the Log menu",
+                  MessageIcon::Information));
     p->menus.Run(Cmd::LogOnlyErrors);  // turning it off says nothing
     EXPECT_EQ(p->Shown().size(), 1u);
 }
