@@ -114,11 +114,10 @@ TEST_F(FolderReportCommandTest, ThePageComparesTheFirstTargetOnTheWorkerAndOpens
     EXPECT_NE(browser.thread, std::this_thread::get_id());
     EXPECT_EQ(status.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
     const std::string html = test::ReadFile(page);
-    EXPECT_NE(html.find(source + "new.txt"), std::string::npos);
-    EXPECT_NE(html.find(source + "old/.."), std::string::npos);
+    // What the page says is the report's own (tested with it); here, that it is the first
+    // Target's.
     EXPECT_NE(html.find(source + "old/gone.txt"), std::string::npos);
     EXPECT_EQ(html.find("mirror-only"), std::string::npos);
-    EXPECT_EQ(html.find(source + "both.txt"), std::string::npos);
     EXPECT_TRUE(world.prompt.messages.shown.empty());
     std::remove(page.c_str());
 }

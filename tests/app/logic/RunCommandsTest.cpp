@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,12 +23,8 @@ public:
     std::string SelectedTaskName() const override { return selected; }
     std::vector<TaskRowChoice> TaskRows() const override { return rows; }
     bool TaskExists(const std::string& name) const override {
-        for (const TaskRowChoice& row : rows) {
-            if (row.Name == name) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const TaskRowChoice& row) { return row.Name == name; });
     }
     std::vector<std::string> AskOrder(std::vector<std::string> names) override {
         offered.push_back(names);
