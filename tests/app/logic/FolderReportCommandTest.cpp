@@ -3,6 +3,7 @@
 // browser fails, and the scheduler waiting while a report is made.
 
 #include "app/logic/FolderReportCommand.h"
+#include "app/logic/MessageCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -82,9 +83,9 @@ protected:
 TEST_F(FolderReportCommandTest, RefusesWithoutATaskAndBeepsWhileACloneOrAReportRuns) {
     EXPECT_FALSE(command.Start(nullptr));
     ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Create a Report of Folder Differences");
-    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first");
-    EXPECT_EQ(world.prompt.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(test::IsMessage(world.prompt.messages.shown[0],
+                                "Create a Report of Folder Differences",
+                                "Please select a task first", MessageIcon::Information));
 
     world.App().Flags.CloneInProgress = true;
     EXPECT_FALSE(command.Start(&task));

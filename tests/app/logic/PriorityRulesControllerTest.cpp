@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/MessageCheck.h"
 #include "app/logic/PriorityRuleController.h"
 #include "app/support/FakeAppPrompt.h"
 #include "app/support/RecordingHelpViewer.h"
@@ -53,9 +54,7 @@ protected:
     }
     void ExpectOneMessage(const char* title, const char* text, MessageIcon icon) {
         ASSERT_EQ(prompt.messages.shown.size(), 1u);
-        EXPECT_EQ(prompt.messages.shown[0].title, title);
-        EXPECT_EQ(prompt.messages.shown[0].text, text);
-        EXPECT_EQ(prompt.messages.shown[0].icon, icon);
+        EXPECT_TRUE(test::IsMessage(prompt.messages.shown[0], title, text, icon));
         prompt.messages.shown.clear();
     }
 };
