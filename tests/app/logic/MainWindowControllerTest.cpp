@@ -45,7 +45,7 @@ public:
     }
     void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
     void SetTaskListName(const std::string& name) override { listName = name; }
-    void RefreshTaskRows() override { ++refreshes; }
+    void RefreshTaskRows() override {}
     std::string SelectedTaskName() const override { return selected; }
     void SetTrayIcon(TrayState icon) override { trayIcon = icon; }
     void SetPaused(bool value) override { paused = value; }
@@ -59,7 +59,6 @@ public:
     bool paused = false;
     std::string selected;
     std::string listName;
-    int refreshes = 0;
     TrayState trayIcon = TrayState::Normal;
     std::map<int, std::string> panels;
     std::vector<std::string> events;

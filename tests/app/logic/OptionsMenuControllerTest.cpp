@@ -60,6 +60,16 @@ struct Program {
     const std::vector<test::ShownMessage>& Shown() const { return prompt.messages.shown; }
 };
 
+// The commands of both menus, in the order of their enumeration.
+std::vector<Cmd> AllCommands() {
+    std::vector<Cmd> all;
+    for (int c = static_cast<int>(Cmd::CompareDateTime); c <= static_cast<int>(Cmd::LogSaveAs);
+         ++c) {
+        all.push_back(static_cast<Cmd>(c));
+    }
+    return all;
+}
+
 class OptionsMenuControllerTest : public ::testing::Test {
 protected:
     test::ScopedTimeLocale locale{"C"};
@@ -77,25 +87,9 @@ protected:
         return LoadIniDocument(dir / "duvanto.ini").document.GetString(section, key, "<none>");
     }
     // The checked items among the commands.
-    static std::vector<Cmd> Checked(const Program& p, std::initializer_list<Cmd> commands) {
-        std::vector<Cmd> checked;
-        for (const Cmd command : commands) {
-            if (p.menus.State(command).checked) {
-                checked.push_back(command);
-            }
-        }
-        return checked;
-    }
-    // The checked items of both menus.
-    static std::vector<Cmd> Checked(const Program& p) {
-        std::vector<Cmd> checked;
-        for (int c = static_cast<int>(Cmd::CompareDateTime); c <= static_cast<int>(Cmd::LogSaveAs);
-             ++c) {
-            if (p.menus.State(static_cast<Cmd>(c)).checked) {
-                checked.push_back(static_cast<Cmd>(c));
-            }
-        }
-        return checked;
+    static std::vector<Cmd> Checked(const Program& p, std::vector<Cmd> commands = AllCommands()) {
+        std::erase_if(commands, [&p](Cmd command) { return !p.menus.State(command).checked; });
+        return commands;
     }
 };
 
@@ -122,9 +116,8 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
         EXPECT_EQ(item->kind == MenuEntryKind::Submenu, item->command == Cmd::None) << item->name;
         ++commands[item->command];
     }
-    for (int c = static_cast<int>(Cmd::CompareDateTime); c <= static_cast<int>(Cmd::LogSaveAs);
-         ++c) {
-        EXPECT_EQ(commands[static_cast<Cmd>(c)], 1) << "command " << c;
+    for (const Cmd command : AllCommands()) {
+        EXPECT_EQ(commands[command], 1) << "command " << static_cast<int>(command);
     }
     const auto caption = [&](const char* name) {
         for (const MenuEntry* item : items) {

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/logic/MessageCheck.h"
 #include "app/logic/RunCommands.h"
 #include "app/logic/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
@@ -51,14 +52,6 @@ struct RunWorld {
     FakeAppPrompt prompt;
     FakeRunView view;
     RunCommandsController runs{prompt, view};
-
-    std::string Shown() const {
-        std::string text;
-        for (const test::ShownMessage& message : prompt.messages.shown) {
-            text += message.title + "|" + message.text + ";";
-        }
-        return text;
-    }
 };
 
 TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
@@ -66,10 +59,11 @@ TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
     w.view.rows = {{"Mail", false}, {"Photos", false}};
     w.runs.RunSelected();
     w.runs.RunChecked();
-    EXPECT_EQ(w.Shown(),
-              "Run Selected Task|Please select a task to run;"
-              "No Checked Tasks|No tasks have been checked off.;");
-    EXPECT_EQ(w.prompt.messages.shown.at(0).icon, MessageIcon::Information);
+    ASSERT_EQ(w.prompt.messages.shown.size(), 2U);
+    EXPECT_TRUE(test::IsMessage(w.prompt.messages.shown[0], "Run Selected Task",
+                                "Please select a task to run", MessageIcon::Information));
+    EXPECT_EQ(w.prompt.messages.shown[1].title, "No Checked Tasks");
+    EXPECT_EQ(w.prompt.messages.shown[1].text, "No tasks have been checked off.");
     // Run All Tasks on an empty list does nothing at all.
     w.view.rows.clear();
     w.runs.RunAll();

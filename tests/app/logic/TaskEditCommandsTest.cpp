@@ -26,7 +26,6 @@ class FakeEditView : public ITaskEditView {
 public:
     std::string SelectedTaskName() const override { return selected; }
     void RefreshTaskRows(const std::string& select) override {
-        ++refreshes;
         if (!select.empty()) {
             selected = select;
         }
@@ -49,7 +48,6 @@ public:
     std::vector<std::string> edited;
     PropertiesEditResult dialogResult{false, true};
     std::function<void(cCloneTask&)> edit;
-    int refreshes = 0;
     int trayRefreshes = 0;
     int loadProblemShows = 0;
 };
