@@ -186,20 +186,37 @@ TEST(MainWindowCloseTest, SessionEndDuringARunThatDoesNotStopWritesTheAbortedTas
     EXPECT_EQ(window.view.events.back(), "end");
 }
 
-TEST(MainWindowTrayTest, IconFollowsPauseAndErrors) {
+TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
     MainWindowWorld world;
-    world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalManual, 0, true)});
+    world.SaveTasks(
+        {MakeTask("Photos", IntervalManual, 0, true), MakeTask("Mail", IntervalManual, 0, true)});
     Window window(world);
     window.controller.Load();
     EXPECT_EQ(window.view.trayIcon, TrayState::Error);
-
     window.controller.TogglePause();
     EXPECT_TRUE(window.view.paused);
-    EXPECT_EQ(window.view.trayIcon, TrayState::Paused);
-    window.controller.ResetErrorAll();
     EXPECT_EQ(window.view.trayIcon, TrayState::Paused);  // paused wins over everything
     window.controller.TogglePause();
     EXPECT_FALSE(window.view.paused);
+    EXPECT_EQ(window.view.trayIcon, TrayState::Error);
+
+    window.controller.ResetErrorSelected();
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Reset Error Flag"});
+    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first.");
+    window.view.selected = "Gone";
+    window.controller.ResetErrorSelected();
+    EXPECT_EQ(world.Titles().back(), "Unexpected Error - Reset Error Flag");
+    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Exclamation);
+    window.view.selected = "Photos";
+    window.controller.ResetErrorSelected();
+    EXPECT_EQ(world.prompt.messages.shown.size(), 2u);
+    EXPECT_EQ(window.tasks.Rows()[0].icon, ImageSheepFolder);
+    EXPECT_EQ(window.view.trayIcon, TrayState::Error) << "Mail keeps its error";
+
+    window.controller.TogglePause();
+    window.controller.ResetErrorAll();
+    EXPECT_EQ(window.view.trayIcon, TrayState::Paused);
+    window.controller.TogglePause();
     EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
 }
 
@@ -221,28 +238,6 @@ TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {
         EXPECT_EQ(state.sendToTrayEnabled, c.sendEnabled) << c.defaultItem;
         EXPECT_EQ(state.defaultItem, c.defaultItem);
     }
-}
-
-TEST(MainWindowTasksTest, ResetErrorOfSelectedTask) {
-    MainWindowWorld world;
-    world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
-    Window window(world);
-    window.controller.Load();
-
-    window.controller.ResetErrorSelected();
-    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Reset Error Flag"});
-    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first.");
-
-    window.view.selected = "Gone";
-    window.controller.ResetErrorSelected();
-    EXPECT_EQ(world.Titles().back(), "Unexpected Error - Reset Error Flag");
-    EXPECT_EQ(world.prompt.messages.shown.back().icon, MessageIcon::Exclamation);
-
-    window.view.selected = "Photos";
-    window.controller.ResetErrorSelected();
-    EXPECT_EQ(world.prompt.messages.shown.size(), 2u);
-    EXPECT_EQ(window.tasks.Rows()[0].icon, ImageSheepFolder);
-    EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
 }
 
 TEST(MainWindowTasksTest, SortingByHeaderUsesTheHiddenDateKeys) {

@@ -186,7 +186,7 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
     EXPECT_TRUE(p->Shown().empty());
 }
 
-TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNo) {
+TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNoAndYesTakesIt) {
     const auto p = Start("[Miscellaneous]\r\nDeleteMethod=0\r\n");
     p->prompt.messages.answers = {MessageAnswer::No};
     p->menus.Run(Cmd::DeleteToTrash);
@@ -208,16 +208,15 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNo) {
     EXPECT_EQ(Checked(*next, {Cmd::DeleteRegular, Cmd::DeleteToTrash}),
               (std::vector<Cmd>{Cmd::DeleteToTrash}));
     EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "1");
-}
 
-TEST_F(OptionsMenuControllerTest, TheWarningAnsweredYesTakesTheMethod) {
-    const auto p = Start("[Miscellaneous]\r\nDeleteMethod=2\r\n");
-    p->menus.Run(Cmd::DeleteSecure);  // other methods never warn
-    EXPECT_TRUE(p->Shown().empty());
-    p->prompt.messages.answers = {MessageAnswer::Yes};
-    p->menus.Run(Cmd::DeleteToTrash);
-    EXPECT_EQ(p->Shown().size(), 1u);
-    EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::SendToRecycleBin);
+    // A new options file warns again; Yes takes the method, and other methods never warn.
+    const auto fresh = Start("[Miscellaneous]\r\nDeleteMethod=2\r\n");
+    fresh->menus.Run(Cmd::DeleteSecure);
+    EXPECT_TRUE(fresh->Shown().empty());
+    fresh->prompt.messages.answers = {MessageAnswer::Yes};
+    fresh->menus.Run(Cmd::DeleteToTrash);
+    EXPECT_EQ(fresh->Shown().size(), 1u);
+    EXPECT_EQ(fresh->settings.DeleteMethod, DeleteMethodType::SendToRecycleBin);
     EXPECT_EQ(Saved("Miscellaneous", "DeleteMethod"), "1");
 }
 

@@ -92,9 +92,9 @@ struct Editing {
                               world.App().Flags, world.App().AppPath, view};
 };
 
-TEST(TaskEditCommandsTest, NewTaskRefusesBlankIllegalAndTakenNamesBeforeTheDialog) {
+TEST(TaskEditCommandsTest, NewTaskRefusesBadNamesBeforeTheDialogAndAddsOnlyWhenConfirmed) {
     Editing e({MakeTask("Photos")});
-    e.world.prompt.answers = {"   ", "Mail/Work", " photos ", std::nullopt};
+    e.world.prompt.answers = {"   ", "Mail/Work", " photos ", std::nullopt, "  Mail  ", "Mail"};
     for (int i = 0; i < 4; ++i) {
         e.commands.NewTask();
     }
@@ -107,17 +107,12 @@ TEST(TaskEditCommandsTest, NewTaskRefusesBlankIllegalAndTakenNamesBeforeTheDialo
               (std::vector<std::string>{"Illegal Task Name", "Duplicate Task Name"}));
     EXPECT_EQ(e.world.prompt.messages.shown[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(e.view.edited.empty());
-    EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
-}
 
-TEST(TaskEditCommandsTest, NewTaskIsAddedSavedAndSelectedOnlyWhenTheDialogIsConfirmed) {
-    Editing e({MakeTask("Photos")});
-    e.world.prompt.answers = {"  Mail  ", "Mail"};
     e.view.dialogResult = {true, false};
     e.commands.NewTask();
     EXPECT_EQ(e.view.edited, std::vector<std::string>{"Mail"});
     EXPECT_EQ(e.Names(), std::vector<std::string>{"Photos"});
-    EXPECT_TRUE(e.world.prompt.messages.shown.empty());
+    EXPECT_EQ(e.world.prompt.messages.shown.size(), 2u);
 
     e.view.dialogResult = {false, true};
     e.view.edit = [](cCloneTask& task) {

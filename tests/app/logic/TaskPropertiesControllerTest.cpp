@@ -138,23 +138,19 @@ TEST_F(TaskPropertiesControllerTest, ChecksRunInOrderAndTheFirstRefusalStops) {
     dialog.DropOnSource({world.Folder("src")}, "");
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Refused);
     EXPECT_EQ(Last().title, "Invalid Days");
-
-    dialog.SetDay(6, true);
-    EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
-    EXPECT_EQ(world.prompt.messages.shown.size(), 3u);
-    EXPECT_EQ(dialog.Task().DaysOfWeek, 64);
-}
-
-TEST_F(TaskPropertiesControllerTest, AFrequencyRefusalPointsAtTheIncrementAndStoresNothing) {
-    TaskPropertiesController dialog = Open();
+    // The frequency's refusal points at the increment box (which values pass is the task
+    // checks' own); a refusal stores nothing.
     dialog.ChooseFrequency(IntervalMinutes);
     dialog.SetIncrementText("4");
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::RefusedIncrement);
     EXPECT_EQ(Last().title, "Invalid Frequency");
-    EXPECT_EQ(dialog.Task().IntervalType, IntervalManual);
-    dialog.SetIncrementText("5");
+    EXPECT_EQ(dialog.Task().IntervalType, IntervalSelectedDays);
+
+    dialog.ChooseFrequency(IntervalSelectedDays);
+    dialog.SetDay(6, true);
     EXPECT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
-    EXPECT_EQ(dialog.Task().IntervalIncrement, 5);
+    EXPECT_EQ(world.prompt.messages.shown.size(), 4u);
+    EXPECT_EQ(dialog.Task().DaysOfWeek, 64);
 }
 
 TEST_F(TaskPropertiesControllerTest, AProblemTargetCanBeKeptAndThenTheSourceIsNotChecked) {
