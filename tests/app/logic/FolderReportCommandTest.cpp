@@ -3,6 +3,7 @@
 // browser fails, and the scheduler waiting while a report is made.
 
 #include "app/logic/FolderReportCommand.h"
+#include "app/logic/MessageCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -82,9 +83,9 @@ protected:
 TEST_F(FolderReportCommandTest, RefusesWithoutATaskAndBeepsWhileACloneOrAReportRuns) {
     EXPECT_FALSE(command.Start(nullptr));
     ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Create a Report of Folder Differences");
-    EXPECT_EQ(world.prompt.messages.shown[0].text, "Please select a task first");
-    EXPECT_EQ(world.prompt.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(test::IsMessage(world.prompt.messages.shown[0],
+                                "Create a Report of Folder Differences",
+                                "Please select a task first", MessageIcon::Information));
 
     world.App().Flags.CloneInProgress = true;
     EXPECT_FALSE(command.Start(&task));
@@ -114,11 +115,10 @@ TEST_F(FolderReportCommandTest, ThePageComparesTheFirstTargetOnTheWorkerAndOpens
     EXPECT_NE(browser.thread, std::this_thread::get_id());
     EXPECT_EQ(status.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
     const std::string html = test::ReadFile(page);
-    EXPECT_NE(html.find(source + "new.txt"), std::string::npos);
-    EXPECT_NE(html.find(source + "old/.."), std::string::npos);
+    // What the page says is the report's own (tested with it); here, that it is the first
+    // Target's.
     EXPECT_NE(html.find(source + "old/gone.txt"), std::string::npos);
     EXPECT_EQ(html.find("mirror-only"), std::string::npos);
-    EXPECT_EQ(html.find(source + "both.txt"), std::string::npos);
     EXPECT_TRUE(world.prompt.messages.shown.empty());
     std::remove(page.c_str());
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/logic/LogCommands.h"
+#include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 #include "app/support/RecordingHelpViewer.h"
 #include "support/ScopedLocale.h"
@@ -16,12 +17,13 @@ namespace {
 
 using test::FakeAppPrompt;
 using test::FixedClock;
+using test::IsMessage;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-// A text box over a string: case-insensitive unless asked, whole words bounded by
-// non-alphanumerics, as the real box searches.
+// A text box over a string. Whole Word and Match Case are the box's own searching: this one
+// only notes them and finds the text as it is.
 struct FakeTextView : ILogTextView {
     std::string text;
     long selectionStart = 0;
@@ -35,26 +37,12 @@ struct FakeTextView : ILogTextView {
         searchedFrom.push_back(from);
         lastWholeWord = wholeWord;
         lastMatchCase = matchCase;
-        const auto fold = [&](std::string s) {
-            if (!matchCase) {
-                for (char& c : s) {
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                }
-            }
-            return s;
-        };
-        const std::string haystack = fold(text);
-        const std::string needle = fold(what);
-        for (std::size_t at = haystack.find(needle, static_cast<std::size_t>(from));
-             at != std::string::npos; at = haystack.find(needle, at + 1)) {
-            const auto word = [&](std::size_t i) { return std::isalnum(haystack[i]) != 0; };
-            const std::size_t end = at + needle.size();
-            if (!wholeWord || ((at == 0 || !word(at - 1)) && (end == text.size() || !word(end)))) {
-                selectionStart = static_cast<long>(at);
-                return selectionStart;
-            }
+        const std::size_t at = text.find(what, static_cast<std::size_t>(from));
+        if (at == std::string::npos) {
+            return -1;
         }
-        return -1;
+        selectionStart = static_cast<long>(at);
+        return selectionStart;
     }
 };
 
@@ -107,11 +95,10 @@ TEST_F(LogViewerControllerTest, ALogAtItsResetSizeIsShownUncolouredWithTheReason
     controller.Load();
     EXPECT_FALSE(controller.Colouring());
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].title, "Log Performance Enhancement");
-    EXPECT_EQ(Shown()[0].text,
-              "The Log is larger than the specified Reset Size.  Therefore,\r\n"
-              "color coding has been disabled to speed up the display.");
-    EXPECT_EQ(Shown()[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(IsMessage(Shown()[0], "Log Performance Enhancement",
+                          "The Log is larger than the specified Reset Size.  Therefore,\r\n"
+                          "color coding has been disabled to speed up the display.",
+                          MessageIcon::Information));
 }
 
 TEST_F(LogViewerControllerTest, FindAfterOpeningAsksToStartAgainFromTheBeginning) {
@@ -120,19 +107,18 @@ TEST_F(LogViewerControllerTest, FindAfterOpeningAsksToStartAgainFromTheBeginning
     view.selectionStart = static_cast<long>(view.text.size());  // where loading leaves it
 
     prompt.messages.answers = {MessageAnswer::No};
-    controller.Find(view, "error", false, false);
+    controller.Find(view, "Error", false, false);
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].title, "Find");
-    EXPECT_EQ(Shown()[0].text, "No match found.  Search from the beginning of the log?");
-    EXPECT_EQ(Shown()[0].icon, MessageIcon::Question);
-    EXPECT_EQ(Shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(IsMessage(Shown()[0], "Find",
+                          "No match found.  Search from the beginning of the log?",
+                          MessageIcon::Question, MessageButtons::YesNo));
     EXPECT_EQ(view.searchedFrom, (std::vector<long>{static_cast<long>(view.text.size()) + 1}));
 
     prompt.messages.answers = {MessageAnswer::Yes};
-    controller.Find(view, "error", false, false);
+    controller.Find(view, "Error", false, false);
     EXPECT_EQ(view.selectionStart, 8);
     // The next Find goes on from just after the match, without asking.
-    controller.Find(view, "error", false, false);
+    controller.Find(view, "Error", false, false);
     EXPECT_EQ(view.selectionStart, 28);
     EXPECT_EQ(view.searchedFrom.back(), 9);
     EXPECT_EQ(Shown().size(), 2u);
@@ -149,17 +135,15 @@ TEST_F(LogViewerControllerTest, FindWithNothingToFindOrNoMatchAnywhereSaysSo) {
     view.text = "Errors: none";
     controller.Find(view, "", false, false);
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(Shown()[0].text, "Please enter some text to Find");
-    EXPECT_EQ(Shown()[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(
+        IsMessage(Shown()[0], "Find", "Please enter some text to Find", MessageIcon::Exclamation));
     EXPECT_TRUE(view.searchedFrom.empty());
 
     prompt.messages.answers = {MessageAnswer::Yes};
-    controller.Find(view, "Error", true, false);  // "Errors" is not the whole word
+    controller.Find(view, "Warning", false, false);
     ASSERT_EQ(Shown().size(), 3u);
     EXPECT_EQ(view.searchedFrom, (std::vector<long>{1, 0}));
-    EXPECT_EQ(Shown()[2].title, "Find");
-    EXPECT_EQ(Shown()[2].text, "No match found.");
-    EXPECT_EQ(Shown()[2].icon, MessageIcon::Information);
+    EXPECT_TRUE(IsMessage(Shown()[2], "Find", "No match found.", MessageIcon::Information));
 }
 
 TEST_F(LogViewerControllerTest, ClearAndSaveAsOnlyBeepWhileACloneRuns) {
@@ -177,28 +161,23 @@ TEST_F(LogViewerControllerTest, ClearAndSaveAsOnlyBeepWhileACloneRuns) {
     EXPECT_FALSE(FileExists(log.LogFileSpec()));
     EXPECT_EQ(controller.SizeText(), "Current log size = 0 bytes");
     EXPECT_TRUE(Shown().empty());
+    controller.Help();
+    EXPECT_EQ(help.shown, (std::vector<int>{18}));
 }
 
 TEST_F(LogViewerControllerTest, SaveAsWritesTheFileAndTheBufferWhereTheUserChose) {
     WriteFile(log.LogFileSpec(), "on disk\r\n");
     log.Add({.Type = Begin, .TaskName = "Buffered"});
     controller.SaveAs();  // cancelled: nothing is written
-    ASSERT_EQ(prompt.asked.size(), 1u);
-    EXPECT_EQ(prompt.asked[0].kind, "save");
-    EXPECT_EQ(prompt.asked[0].title, "Save Clone Log As...");
-    EXPECT_EQ(prompt.asked[0].prompt, "Duvanto Log (*.log)");
-    EXPECT_EQ(prompt.asked[0].proposed, dir.Path());
+    EXPECT_EQ(prompt.asked,
+              (std::vector<test::AskedQuestion>{
+                  {"save", "Save Clone Log As...", "Duvanto Log (*.log)", dir.Path()}}));
     EXPECT_EQ(ReadFile(log.LogFileSpec()), "on disk\r\n");
 
     prompt.answers = {dir / "saved.log"};
     controller.SaveAs();
     EXPECT_EQ(ReadFile(dir / "saved.log"), "on disk\r\n12/4/2003 4:38:16 PM<Begin: Buffered>\r\n");
     EXPECT_TRUE(Shown().empty());
-}
-
-TEST_F(LogViewerControllerTest, HelpOpensTheLogViewerPage) {
-    controller.Help();
-    EXPECT_EQ(help.shown, (std::vector<int>{18}));
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/logic/MessageCheck.h"
 #include "app/logic/RunCommands.h"
 #include "app/logic/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
@@ -22,12 +24,8 @@ public:
     std::string SelectedTaskName() const override { return selected; }
     std::vector<TaskRowChoice> TaskRows() const override { return rows; }
     bool TaskExists(const std::string& name) const override {
-        for (const TaskRowChoice& row : rows) {
-            if (row.Name == name) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const TaskRowChoice& row) { return row.Name == name; });
     }
     std::vector<std::string> AskOrder(std::vector<std::string> names) override {
         offered.push_back(names);
@@ -54,14 +52,6 @@ struct RunWorld {
     FakeAppPrompt prompt;
     FakeRunView view;
     RunCommandsController runs{prompt, view};
-
-    std::string Shown() const {
-        std::string text;
-        for (const test::ShownMessage& message : prompt.messages.shown) {
-            text += message.title + "|" + message.text + ";";
-        }
-        return text;
-    }
 };
 
 TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
@@ -69,10 +59,11 @@ TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
     w.view.rows = {{"Mail", false}, {"Photos", false}};
     w.runs.RunSelected();
     w.runs.RunChecked();
-    EXPECT_EQ(w.Shown(),
-              "Run Selected Task|Please select a task to run;"
-              "No Checked Tasks|No tasks have been checked off.;");
-    EXPECT_EQ(w.prompt.messages.shown.at(0).icon, MessageIcon::Information);
+    ASSERT_EQ(w.prompt.messages.shown.size(), 2U);
+    EXPECT_TRUE(test::IsMessage(w.prompt.messages.shown[0], "Run Selected Task",
+                                "Please select a task to run", MessageIcon::Information));
+    EXPECT_EQ(w.prompt.messages.shown[1].title, "No Checked Tasks");
+    EXPECT_EQ(w.prompt.messages.shown[1].text, "No tasks have been checked off.");
     // Run All Tasks on an empty list does nothing at all.
     w.view.rows.clear();
     w.runs.RunAll();

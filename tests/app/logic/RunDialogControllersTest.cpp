@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/logic/ConfirmChangesController.h"
+#include "app/logic/MessageCheck.h"
 #include "app/logic/OrderTasksController.h"
 #include "app/logic/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
@@ -15,6 +16,7 @@ namespace duvanto {
 namespace {
 
 using test::FakeAppPrompt;
+using test::IsMessage;
 
 std::vector<PlannedOperation> Plan(int count) {
     std::vector<PlannedOperation> plan;
@@ -26,11 +28,6 @@ std::vector<PlannedOperation> Plan(int count) {
         plan.push_back(PlannedOperationFromFileOp(op));
     }
     return plan;
-}
-
-std::string Message(const FakeAppPrompt& prompt, std::size_t i) {
-    const test::ShownMessage& shown = prompt.messages.shown.at(i);
-    return shown.title + "|" + shown.text;
 }
 
 TEST(ConfirmChangesControllerTest, StrikingOutFollowsThePlanNotTheShrunkenList) {
@@ -60,15 +57,14 @@ TEST(ConfirmChangesControllerTest, NothingSelectedTellsTheUserAndChangesNothing)
     EXPECT_FALSE(controller.RemoveSelected({}));
     EXPECT_FALSE(controller.RemoveSelected({3, -1}));
     ASSERT_EQ(prompt.messages.shown.size(), 2u);
-    EXPECT_EQ(Message(prompt, 0),
-              "Duvanto|Please select a file operation to remove from the list.");
-    EXPECT_EQ(prompt.messages.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(prompt.messages.shown[0].buttons, MessageButtons::OK);
+    EXPECT_TRUE(IsMessage(prompt.messages.shown[0], "Duvanto",
+                          "Please select a file operation to remove from the list.",
+                          MessageIcon::Exclamation));
     EXPECT_EQ(controller.Count(), 3);
     EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(3, false));
 }
 
-TEST(ConfirmChangesControllerTest, KindsComeFromTheOperationOrFromTheLine) {
+TEST(ConfirmChangesControllerTest, KindsAndReasonsComeFromTheOperation) {
     const auto op = [](FileOpType kind, const std::string& name) {
         FileOp fileOp;
         fileOp.Operation = kind;
@@ -83,7 +79,11 @@ TEST(ConfirmChangesControllerTest, KindsComeFromTheOperationOrFromTheLine) {
     }
     // The kind comes from the operation, never from its line: a deleted file whose name holds
     // the words of a copy stays a deletion.
-    EXPECT_EQ(PlannedOperationFromFileOp(op(DeleteFile, "x   COPY FILE  y")).Kind, DeleteFile);
+    FileOp deletion = op(DeleteFile, "x   COPY FILE  y");
+    deletion.Reason = OpReason::FolderInSource;
+    const PlannedOperation planned = PlannedOperationFromFileOp(deletion);
+    EXPECT_EQ(planned.Kind, DeleteFile);
+    EXPECT_EQ(planned.Reason, "the Source holds a folder of this name");
 }
 
 TEST(OrderTasksControllerTest, TheTasksOfferedAreAllOrTheCheckedOnesTopToBottom) {
@@ -112,8 +112,10 @@ TEST(OrderTasksControllerTest, MovesStopAtTheEndsAndKeepTheEntrySelected) {
     EXPECT_EQ(controller.MoveUp(-1), -1);
     EXPECT_EQ(controller.MoveDown(3), -1);
     ASSERT_EQ(prompt.messages.shown.size(), 2u);
-    EXPECT_EQ(Message(prompt, 0), "No Task Selected|Please select a task first.");
-    EXPECT_EQ(prompt.messages.shown[1].icon, MessageIcon::Information);
+    for (const test::ShownMessage& shown : prompt.messages.shown) {
+        EXPECT_TRUE(IsMessage(shown, "No Task Selected", "Please select a task first.",
+                              MessageIcon::Information));
+    }
     EXPECT_EQ(controller.Names(), (std::vector<std::string>{"C", "B", "A"}));
 }
 
@@ -123,8 +125,8 @@ TEST(OrderTasksControllerTest, RemovedTasksDoNotRunAndTheRestRunAsShown) {
     OrderTasksController controller({"Mail", "Photos", "Music"}, prompt, world.reporter);
     EXPECT_EQ(controller.Remove(-1), -1);
     ASSERT_EQ(prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(Message(prompt, 0), "Remove Task|No task is selected");
-    EXPECT_EQ(prompt.messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(IsMessage(prompt.messages.shown[0], "Remove Task", "No task is selected",
+                          MessageIcon::Exclamation));
 
     // The entry that takes the removed one's place is selected next; at the end, the new last.
     EXPECT_EQ(controller.Remove(0), 0);
@@ -136,12 +138,6 @@ TEST(OrderTasksControllerTest, RemovedTasksDoNotRunAndTheRestRunAsShown) {
     EXPECT_TRUE(controller.OK().empty());
 }
 
-}  // namespace
-}  // namespace duvanto
-
-namespace duvanto {
-namespace {
-
 TEST(MassDeleteQuestionTest, TheUserIsAskedWithNoAsDefaultAndTheSchedulerIsRefused) {
     FakeAppPrompt prompt;
     const std::string why = "150 of 151 Target files would be deleted, more than the 50% allowed";
@@ -152,18 +148,9 @@ TEST(MassDeleteQuestionTest, TheUserIsAskedWithNoAsDefaultAndTheSchedulerIsRefus
     prompt.messages.answers.push_back(MessageAnswer::Yes);
     EXPECT_TRUE(AskMassDelete(prompt, false, why));
     ASSERT_EQ(prompt.messages.shown.size(), 2u);
-    EXPECT_EQ(prompt.messages.shown[1].title, kMassDeleteTitle);
-    EXPECT_EQ(prompt.messages.shown[1].text, why + ".\r\n\r\nDelete them all the same?");
-    EXPECT_EQ(prompt.messages.shown[1].buttons, MessageButtons::YesNoDefaultNo);
-}
-
-TEST(ConfirmChangesControllerTest, EachLineCarriesItsReason) {
-    FileOp op;
-    op.FileName = "old.txt";
-    op.TargetFolder = "/dst/";
-    op.Operation = DeleteFile;
-    op.Reason = OpReason::FolderInSource;
-    EXPECT_EQ(PlannedOperationFromFileOp(op).Reason, "the Source holds a folder of this name");
+    EXPECT_TRUE(IsMessage(prompt.messages.shown[1], kMassDeleteTitle,
+                          why + ".\r\n\r\nDelete them all the same?", MessageIcon::Exclamation,
+                          MessageButtons::YesNoDefaultNo));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/logic/FileMaskController.h"
+#include "app/logic/MessageCheck.h"
 #include "app/support/TaskEditWorld.h"
 
 namespace duvanto::test {
@@ -94,37 +95,6 @@ TEST_F(SelectFilesControllerTest, ItemsSelectedBeforeAreCheckedAndTheirFoldersOp
     EXPECT_TRUE(older.IsChecked(Child(older.Root(), "top.txt")));
 }
 
-TEST_F(SelectFilesControllerTest, NoCheckedNodeLiesInsideAnother) {
-    SelectFilesController dialog = Open("");
-    Show(dialog);
-    SelectionNode& root = dialog.Root();
-    SelectionNode& b = Child(root, "b");
-    dialog.OpenFolder(b);
-    SelectionNode& deep = Child(b, "deep");
-    dialog.OpenFolder(deep);
-    SelectionNode& x = Child(b, "x.txt");
-    SelectionNode& y = Child(deep, "y.txt");
-
-    dialog.SetChecked(x, true);
-    dialog.SetChecked(y, true);
-    dialog.SetChecked(b, true);
-    EXPECT_TRUE(dialog.IsChecked(b));
-    EXPECT_FALSE(dialog.IsChecked(x));
-    EXPECT_FALSE(dialog.IsChecked(y)) << "unchecked however deep";
-    dialog.SetChecked(y, true);
-    EXPECT_FALSE(dialog.IsChecked(b)) << "every checked folder above is unchecked";
-    EXPECT_TRUE(dialog.IsChecked(y));
-    dialog.SetChecked(y, false);
-    EXPECT_FALSE(dialog.IsChecked(b)) << "unchecking changes nothing else";
-
-    dialog.SetChecked(x, true);
-    dialog.SetChecked(root, true);
-    EXPECT_FALSE(dialog.IsChecked(x));
-    dialog.SetChecked(Child(root, "top.txt"), true);
-    EXPECT_TRUE(dialog.IsChecked(root)) << "the root stays checked: it stands for everything";
-    EXPECT_TRUE(dialog.OK().AllFilesAndFolders) << "the whole Source, whatever else is checked";
-}
-
 TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
     SelectFilesController nothing = Open("", "");
     nothing.Activate();
@@ -133,9 +103,12 @@ TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
     EXPECT_EQ(none.IncludeFileSpecs, "");
     EXPECT_EQ(none.IncludeFileMasks, "");
 
+    // The checking rules are the selection tree's; a root checked before an item stays so.
     SelectFilesController rootOnly = Open("");
-    rootOnly.Activate();
+    Show(rootOnly);
     rootOnly.SetChecked(rootOnly.Root(), true);
+    rootOnly.SetChecked(Child(rootOnly.Root(), "top.txt"), true);
+    EXPECT_TRUE(rootOnly.IsChecked(rootOnly.Root()));
     EXPECT_TRUE(rootOnly.OK().AllFilesAndFolders);
     EXPECT_EQ(rootOnly.OK().IncludeFileSpecs, "");
 
@@ -165,8 +138,8 @@ TEST_F(SelectFilesControllerTest, MasksAreAddedAndRemoved) {
     EXPECT_EQ(dialog.Masks()[1].TypeName, "") << "no type is known for it";
     dialog.RemoveMask(-1);
     ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
-    EXPECT_EQ(world.prompt.messages.shown[0].title, "Remove File Mask");
-    EXPECT_EQ(world.prompt.messages.shown[0].text, "No file mask is selected");
+    EXPECT_TRUE(IsMessage(world.prompt.messages.shown[0], "Remove File Mask",
+                          "No file mask is selected", MessageIcon::Exclamation));
     dialog.RemoveMask(0);
     ASSERT_EQ(dialog.Masks().size(), 1u);
     EXPECT_EQ(dialog.OK().IncludeFileMasks, "*.*");
@@ -198,9 +171,8 @@ TEST_F(FileMaskControllerTest, TypesAreSortedAndFoundByTheirFirstLetter) {
 
 TEST_F(FileMaskControllerTest, AFileTypeMakesAStarMask) {
     EXPECT_EQ(dialog.OK(false, -1, "ignored.txt"), FileMaskController::Focus::FileTypes);
-    EXPECT_EQ(Last().title, "Invalid File Mask");
-    EXPECT_EQ(Last().text, "No file type selected");
-    EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(
+        IsMessage(Last(), "Invalid File Mask", "No file type selected", MessageIcon::Exclamation));
     EXPECT_EQ(dialog.FileMask(), "");
     EXPECT_EQ(dialog.OK(false, 2, ""), FileMaskController::Focus::None);
     EXPECT_EQ(dialog.FileMask(), "*.tar.gz");
@@ -210,8 +182,8 @@ TEST_F(FileMaskControllerTest, ACustomMaskNeedsTextOnBothSidesOfADot) {
     const std::string head = "The custom file mask you entered is not valid.\r\n";
     const std::string tail = "\r\n\r\nSee the Help File for details.";
     EXPECT_EQ(dialog.OK(true, 0, "   "), FileMaskController::Focus::CustomMask);
-    EXPECT_EQ(Last().title, "Invalid File Mask");
-    EXPECT_EQ(Last().text, "No custom file mask entered");
+    EXPECT_TRUE(IsMessage(Last(), "Invalid File Mask", "No custom file mask entered",
+                          MessageIcon::Exclamation));
 
     const std::string kNoSeparator =
         "The file mask cannot contain \"~!@#\", a line break or another control character.";
@@ -229,9 +201,9 @@ TEST_F(FileMaskControllerTest, ACustomMaskNeedsTextOnBothSidesOfADot) {
                                 {"*.txt\tx", kNoSeparator}};
     for (const Refusal& refusal : refusals) {
         EXPECT_EQ(dialog.OK(true, 0, refusal.mask), FileMaskController::Focus::CustomMask);
-        EXPECT_EQ(Last().title, "Invalid Custom File Mask") << refusal.mask;
-        EXPECT_EQ(Last().text, head + refusal.reason + tail) << refusal.mask;
-        EXPECT_EQ(Last().icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(IsMessage(Last(), "Invalid Custom File Mask", head + refusal.reason + tail,
+                              MessageIcon::Exclamation))
+            << refusal.mask;
     }
     EXPECT_EQ(dialog.FileMask(), "");
     EXPECT_EQ(dialog.OK(true, 0, " report?.d*c "), FileMaskController::Focus::None);

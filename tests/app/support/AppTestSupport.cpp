@@ -12,19 +12,4 @@ QAbstractButton* FindButton(QWidget* root, const QString& text) {
     return nullptr;
 }
 
-QAction* FindMenuAction(QMenu* menu, const QString& text) {
-    const auto actions = menu->actions();
-    for (QAction* action : actions) {
-        if (action->text() == text) {
-            return action;
-        }
-        if (action->menu() != nullptr) {
-            if (QAction* found = FindMenuAction(action->menu(), text)) {
-                return found;
-            }
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace duvanto::test

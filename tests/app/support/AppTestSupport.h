@@ -22,10 +22,6 @@ namespace duvanto::test {
 // caption is stored); nullptr when none is.
 QAbstractButton* FindButton(QWidget* root, const QString& text);
 
-// The action of the menu whose text is `text` ("&" included), searched through sub-menus;
-// nullptr when none is.
-QAction* FindMenuAction(QMenu* menu, const QString& text);
-
 // The control of `parent` with that object name; nullptr when none is.
 template <typename Control>
 Control* Child(const QObject& parent, const char* name) {

@@ -19,6 +19,8 @@ struct AskedQuestion {
     std::string title;
     std::string prompt;  // the prompt, the filter, or the start folder
     std::string proposed;
+
+    bool operator==(const AskedQuestion&) const = default;
 };
 
 class FakeAppPrompt : public IAppPrompt {
