@@ -47,6 +47,18 @@ void EngineFixture::File(const std::string& path, const std::string& content, in
     SetModificationTime(path, mtime);
 }
 
+void EngineFixture::Files(const std::string& root, std::initializer_list<std::string> specs,
+                          int64_t mtime) {
+    for (const std::string& spec : specs) {
+        const std::size_t equals = spec.find('=');
+        if (equals == std::string::npos) {
+            MakeFolder(root + spec);
+        } else {
+            File(root + spec.substr(0, equals), spec.substr(equals + 1), mtime);
+        }
+    }
+}
+
 Lines EngineFixture::PlannedLines() const {
     Lines lines;
     for (const FileOp& op : clone.Plan().Ops) {

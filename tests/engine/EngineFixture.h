@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,6 +58,10 @@ protected:
     // A file with content and a modification time (seconds since the epoch).
     static void File(const std::string& path, const std::string& content,
                      int64_t mtime = 1'000'000'000);
+    // Files below root from "path=content" specs, all with the same modification time; a spec
+    // without "=" is a folder.
+    static void Files(const std::string& root, std::initializer_list<std::string> specs,
+                      int64_t mtime = 1'000'000'000);
 
     // Plans a whole-folder run and gives the description lines with the temporary folder's path
     // replaced by "~/", so that expectations read like the tree.

@@ -24,9 +24,7 @@ protected:
 
 TEST_F(PerformTest, CloneMakesTheTargetIdenticalAndLogsEveryStep) {
     File(source + "a.txt", "new content", 1'500'000'000);
-    File(target + "a.txt", "old", 1'000'000'000);
-    File(target + "orphan.txt", "o");
-    File(target + "gone/inner/i.txt", "i");
+    Files(target, {"a.txt=old", "orphan.txt=o", "gone/inner/i.txt=i"});
     File(source + "new/n.txt", "n");
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
@@ -55,9 +53,7 @@ TEST_F(PerformTest, CloneMakesTheTargetIdenticalAndLogsEveryStep) {
 }
 
 TEST_F(PerformTest, StatusShowsThePercentRoundedHalfToEvenAndNoEmptyConfirmation) {
-    File(source + "1", "1");
-    File(source + "2", "2");
-    File(source + "3", "3");
+    Files(source, {"1=1", "2=2", "3=3"});
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     Lines percents;
     for (const std::string& text : host.texts) {
@@ -89,12 +85,8 @@ TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
 }
 
 TEST_F(PerformTest, EachFailureIsLoggedAndTheRunGoesOn) {
-    File(source + "fails.txt", "f");
-    File(source + "denied.txt", "d");
-    File(source + "works.txt", "w");
-    File(target + "stuck.txt", "s");
-    File(target + "old/x", "x");
-    File(source + "newdir/y", "y");
+    Files(source, {"fails.txt=f", "denied.txt=d", "works.txt=w", "newdir/y=y"});
+    Files(target, {"stuck.txt=s", "old/x=x"});
     fileSystem.Fail(FsOp::Copy, target + "fails.txt", EIO);
     fileSystem.Fail(FsOp::Copy, target + "denied.txt", EACCES);
     fileSystem.Fail(FsOp::Remove, target + "stuck.txt", EBUSY);
@@ -218,8 +210,7 @@ TEST_F(PerformTest, AFailedSafeCopyStepKeepsAWholeVersionUnderTheRealName) {
 
 TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
     clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
-    File(target + "secret.txt", "top secret");
-    File(target + "shared.txt", "shared bytes");
+    Files(target, {"secret.txt=top secret", "shared.txt=shared bytes"});
     const std::string other = temp / "other-name.txt";
     ASSERT_EQ(link((target + "shared.txt").c_str(), other.c_str()), 0);
     int fd = open((target + "secret.txt").c_str(), O_RDONLY);
@@ -241,8 +232,7 @@ TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
 }
 
 TEST_F(PerformTest, EscapeDuringPerformingLeavesFolderRemovalsUndone) {
-    File(target + "gone/f1", "1");
-    File(target + "gone/f2", "2");
+    Files(target, {"gone/f1=1", "gone/f2=2"});
     File(source + "new.txt", "n");
     PlanAll();
     ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 4);

@@ -17,14 +17,9 @@ class WalkTest : public EngineFixture {};
 TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     File(source + "changed.txt", "new", kNew);
     File(target + "changed.txt", "old", kOld);
-    File(source + "new.txt", "n");
-    File(source + "both/kept.txt", "k");
-    File(target + "both/kept.txt", "k");
-    File(target + "both/orphan.txt", "o");
-    File(target + "both/gone/g.txt", "g");
-    File(target + "both/gone/inner/i.txt", "i");
-    File(source + "newdir/n.txt", "n");
-    File(source + "newdir/deeper/d.txt", "d");
+    Files(source, {"new.txt=n", "both/kept.txt=k", "newdir/n.txt=n", "newdir/deeper/d.txt=d"});
+    Files(target,
+          {"both/kept.txt=k", "both/orphan.txt=o", "both/gone/g.txt=g", "both/gone/inner/i.txt=i"});
 
     EXPECT_EQ(PlanAll(), (Lines{
                              "     COPY FILE     \"changed.txt\"  FROM  ~/S/  TO  ~/T/",
@@ -51,10 +46,8 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
 }
 
 TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
-    File(target + "orphan.txt", "o");
-    File(target + "gone/g.txt", "g");
-    File(source + "new.txt", "n");
-    File(source + "sub/b.txt", "b");
+    Files(target, {"orphan.txt=o", "gone/g.txt=g"});
+    Files(source, {"new.txt=n", "sub/b.txt=b"});
     const Lines topCopy{"     COPY FILE     \"new.txt\"  FROM  ~/S/  TO  ~/T/"};
     EXPECT_EQ(PlanAll(false),
               (Lines{"     DELETE FILE     \"orphan.txt\"  FROM  ~/T/", topCopy[0]}));
@@ -65,8 +58,7 @@ TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
 }
 
 TEST_F(WalkTest, HiddenTargetFolderIsKeptWholeWhenHiddenFoldersAreIgnored) {
-    File(target + ".cache/orphan.txt", "o");
-    File(target + ".cache/deep/x.txt", "x");
+    Files(target, {".cache/orphan.txt=o", ".cache/deep/x.txt=x"});
     File(source + ".config/new.txt", "n");
     compare.IgnoreHiddenFolders = true;
     EXPECT_EQ(PlanAll(), Lines{});
