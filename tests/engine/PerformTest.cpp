@@ -13,44 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PerformTest : public EngineFixture {
-protected:
-    static int64_t MTime(const std::string& path) {
-        struct stat st {};
-        lstat(path.c_str(), &st);
-        return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    }
-};
-
-TEST_F(PerformTest, CloneMakesTheTargetIdenticalAndLogsEveryStep) {
-    File(source + "a.txt", "new content", 1'500'000'000);
-    Files(target, {"a.txt=old", "orphan.txt=o", "gone/inner/i.txt=i"});
-    File(source + "new/n.txt", "n");
-
-    EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_EQ(ReadFile(target + "a.txt"), "new content");
-    EXPECT_EQ(MTime(target + "a.txt"), MTime(source + "a.txt"));
-    EXPECT_FALSE(Exists(target + "orphan.txt"));
-    EXPECT_FALSE(Exists(target + "gone"));
-    EXPECT_EQ(ReadFile(target + "new/n.txt"), "n");
-
-    Lines logged = LogLines();
-    Lines expected = {
-        " - Copied: a.txt from ~/S/ to ~/T/",
-        " - Deleted: orphan.txt from ~/T/",
-        " - Deleted: i.txt from ~/T/gone/inner/",
-        " - Created Folder: ~/T/new/",
-        " - Copied: n.txt from ~/S/new/ to ~/T/new/",
-        " - Deleted Folder: ~/T/gone/inner/",  // the child before its parent
-        " - Deleted Folder: ~/T/gone/",
-    };
-    // The Target root lists a.txt and orphan.txt in the file system's order.
-    std::sort(logged.begin(), logged.begin() + 2);
-    std::sort(expected.begin(), expected.begin() + 2);
-    EXPECT_EQ(logged, expected);
-    EXPECT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 0);  // erased at the end of the run
-    EXPECT_EQ(PlanAll(), Lines{});
-}
+using PerformTest = EngineFixture;
 
 TEST_F(PerformTest, StatusShowsThePercentRoundedHalfToEvenAndNoEmptyConfirmation) {
     Files(source, {"1=1", "2=2", "3=3"});

@@ -12,7 +12,14 @@ namespace {
 constexpr int64_t kOld = 1'000'000'000;
 constexpr int64_t kNew = 1'000'000'500;
 
-class WalkTest : public EngineFixture {};
+class WalkTest : public EngineFixture {
+protected:
+    static int64_t MTime(const std::string& path) {
+        struct stat st {};
+        lstat(path.c_str(), &st);
+        return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    }
+};
 
 TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     File(source + "changed.txt", "new", kNew);
@@ -43,6 +50,28 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     const FileOp& remove = clone.Plan().Ops[2];
     EXPECT_EQ(remove.TargetFileSpec(), target + "both/orphan.txt");
     EXPECT_EQ(remove.SourceFileSpec(), "");
+
+    // Performed in that order, but each folder removed after what it holds.
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
+    EXPECT_EQ(LogLines(), (Lines{
+                              " - Copied: changed.txt from ~/S/ to ~/T/",
+                              " - Copied: new.txt from ~/S/ to ~/T/",
+                              " - Deleted: orphan.txt from ~/T/both/",
+                              " - Deleted: g.txt from ~/T/both/gone/",
+                              " - Deleted: i.txt from ~/T/both/gone/inner/",
+                              " - Created Folder: ~/T/newdir/",
+                              " - Copied: n.txt from ~/S/newdir/ to ~/T/newdir/",
+                              " - Created Folder: ~/T/newdir/deeper/",
+                              " - Copied: d.txt from ~/S/newdir/deeper/ to ~/T/newdir/deeper/",
+                              " - Deleted Folder: ~/T/both/gone/inner/",
+                              " - Deleted Folder: ~/T/both/gone/",
+                          }));
+    EXPECT_EQ(ReadFile(target + "changed.txt"), "new");
+    EXPECT_EQ(MTime(target + "changed.txt"), MTime(source + "changed.txt"));
+    EXPECT_FALSE(Exists(target + "both/gone"));
+    EXPECT_EQ(ReadFile(target + "newdir/deeper/d.txt"), "d");
+    EXPECT_TRUE(clone.Plan().Ops.empty()) << "the plan is erased at the end of the run";
+    EXPECT_EQ(PlanAll(), Lines{});
 }
 
 TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
