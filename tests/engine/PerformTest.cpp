@@ -119,7 +119,7 @@ TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
 TEST_F(PerformTest, SafeCopyPutsTheOldVersionInTheTrash) {
     clone.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
     File(source + "doc.txt", "version 2", 1'500'000'000);
-    File(target + "doc.txt", "version 1", 1'000'000'000);
+    Files(target, {"doc.txt=version 1"});
     File(source + "fresh.txt", "f");
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(Names(target), (Lines{"doc.txt", "fresh.txt"}));

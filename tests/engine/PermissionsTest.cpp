@@ -95,10 +95,8 @@ TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
 }
 
 TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
-    File(source + "private/secret.txt", "s");
-    File(source + "shared/a.txt", "a");
-    File(source + "frozen/f.txt", "f");
-    File(source + "frozen/inner/g.txt", "g");
+    Files(source,
+          {"private/secret.txt=s", "shared/a.txt=a", "frozen/f.txt=f", "frozen/inner/g.txt=g"});
     GiveTheSourceAway();
     ASSERT_EQ(chmod((source + "private").c_str(), 0700), 0);
     ASSERT_EQ(chmod((source + "shared").c_str(), 0751), 0);
@@ -166,8 +164,7 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
 
 TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     File(source + "ro/changed.txt", "new", kNew);
-    File(target + "ro/changed.txt", "old", kOld);
-    File(target + "ro/orphan.txt", "o");
+    Files(target, {"ro/changed.txt=old", "ro/orphan.txt=o"}, kOld);
     OpenUpForTheUnprivilegedUser();
     if (RunningAsRoot()) {
         for (const char* path : {"ro", "ro/changed.txt", "ro/orphan.txt"}) {

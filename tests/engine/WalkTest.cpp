@@ -179,13 +179,11 @@ TEST_F(WalkTest, LinksAreComparedByTheirTextAndNeverFollowed) {
     ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
     compare.CompareMethod = CompareMethodType::Size;  // the link text decides whatever the method
 
-    Lines lines = PlanAll();
-    std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (Lines{
-                         "     COPY FILE     \"moved-link\"  FROM  ~/S/  TO  ~/T/",
-                         "     COPY FILE     \"to-outside\"  FROM  ~/S/  TO  ~/T/",
-                         "     DELETE FILE     \"orphan-link\"  FROM  ~/T/",
-                     }));
+    EXPECT_EQ(Sorted(PlanAll()), (Lines{
+                                     "     COPY FILE     \"moved-link\"  FROM  ~/S/  TO  ~/T/",
+                                     "     COPY FILE     \"to-outside\"  FROM  ~/S/  TO  ~/T/",
+                                     "     DELETE FILE     \"orphan-link\"  FROM  ~/T/",
+                                 }));
 }
 
 TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
@@ -200,8 +198,8 @@ TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
 }
 
 TEST_F(WalkTest, KindConflictsResolveInOneRun) {
-    File(source + "x/inside.txt", "folder in the Source");
-    File(target + "x", "file in the Target");
+    Files(source, {"x/inside.txt=folder in the Source"});
+    Files(target, {"x=file in the Target"});
     EXPECT_EQ(PlanAll(), (Lines{
                              "     DELETE FILE     \"x\"  FROM  ~/T/",
                              "     CREATE FOLDER     ~/T/x/",
