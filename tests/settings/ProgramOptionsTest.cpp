@@ -1,7 +1,5 @@
 #include "settings/ProgramOptions.h"
 
-#include "engine/StatusHost.h"
-
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,7 +11,6 @@
 #include <vector>
 
 #include "platform/FileSystemQueries.h"
-#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
@@ -33,8 +30,6 @@ struct Owners {
     FixedClock clock;
     ErrorReporter reporter;
     CloneSettings settings;
-    PosixFileSystem fileSystem;
-    RunFlags flags;
     cCloneLog log;
     cPriorityRules rules;
     ProgramOptions options;
