@@ -185,29 +185,16 @@ TEST(GeneralDate, ParsesTheUsAndIsoForms) {
 
 TEST(GeneralDate, RejectsGarbageTrailingJunkAndOutOfRangeFields) {
     ScopedTimeLocale locale("C");
-    for (const char* text : {"",
-                             "   ",
-                             "garbage",
-                             "12/4/2003 4:38:16 PM x",
-                             "12/4/2003x",
-                             "2003-12-04 16:38:16Z",
-                             "13/13/2003",
-                             "0/1/2003",
-                             "2/29/2003",
-                             "4/31/2003",
-                             "2003-02-29",
-                             "2003-12-04 24:00:00",
-                             "2003-12-04 12:60:00",
-                             "12/4/2003 12:00:60 PM",
-                             "12/4/2003 13:00:00 PM",
-                             "12/4/2003 0:00:00 AM",
-                             "2003-12-4",
-                             "12/4/03",
-                             "12/4/20031",
-                             "12/4/2003 4:38:16 XM",
-                             "12/4/2003 4:3:16 PM",
-                             "2003-12-04T",
-                             "1/1/0099"}) {
+    // Garbage, trailing junk and forms that are nearly right.
+    for (const char* text : {"", "   ", "garbage", "12/4/2003 4:38:16 PM x", "12/4/2003x",
+                             "2003-12-04 16:38:16Z", "2003-12-4", "12/4/03", "12/4/20031",
+                             "12/4/2003 4:38:16 XM", "12/4/2003 4:3:16 PM", "2003-12-04T"}) {
+        EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
+    }
+    // A field outside its range.
+    for (const char* text : {"13/13/2003", "0/1/2003", "2/29/2003", "4/31/2003", "2003-02-29",
+                             "2003-12-04 24:00:00", "2003-12-04 12:60:00", "12/4/2003 12:00:60 PM",
+                             "12/4/2003 13:00:00 PM", "12/4/2003 0:00:00 AM", "1/1/0099"}) {
         EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
     }
 }
@@ -224,14 +211,6 @@ TEST(GeneralDate, EveryWrittenFormReadsBackInEachLocale) {
             const double ole = OleDateFromLocal(v);
             EXPECT_EQ(ParseGeneralDate(FormatGeneralDate(ole)), ole)
                 << name << ": " << FormatGeneralDate(ole);
-        }
-        for (double value : {0.0, 0.5, OleAt(1899, 12, 30, 23, 59, 59), OleAt(2003, 12, 4),
-                             kThursday, OleAt(2024, 2, 29, 0, 0, 1), kMaxOleDate}) {
-            const std::string text = GeneralDateText(value);
-            std::optional<double> back = ParseGeneralDateText(text);
-            ASSERT_TRUE(back.has_value()) << name << ": " << text;
-            EXPECT_THAT(LocalFromOleDate(*back), SameAs(LocalFromOleDate(value)))
-                << name << ": " << text;
         }
     }
 }
