@@ -1,7 +1,5 @@
 #include "engine/EngineFixture.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -9,20 +7,6 @@ namespace duvanto::test {
 
 void EngineFixture::MakeFolder(const std::string& path) {
     std::filesystem::create_directories(path);
-}
-
-bool EngineFixture::Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-Lines EngineFixture::Names(const std::string& folder) {
-    Lines names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return Sorted(names);
 }
 
 Lines EngineFixture::Sorted(Lines lines) {

@@ -49,12 +49,8 @@ protected:
     }
 
     static void MakeFolder(const std::string& path);
-    // Whether anything, a dangling link included, has the name.
-    static bool Exists(const std::string& path);
-    // The names in a folder, sorted; none when it cannot be listed.
-    static Lines Names(const std::string& folder);
     static Lines Sorted(Lines lines);
-    Lines Trashed() const { return Names(temp / "Trash/files"); }
+    Lines Trashed() const { return FolderNames(temp / "Trash/files"); }
     // A file with content and a modification time (seconds since the epoch).
     static void File(const std::string& path, const std::string& content,
                      int64_t mtime = 1'000'000'000);

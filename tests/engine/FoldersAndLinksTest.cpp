@@ -2,7 +2,6 @@
 // kind conflict settled or reported, our temporary files told apart from the user's, and a
 // Source that cannot be seen never taken for an empty one.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -37,7 +36,7 @@ TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
         EXPECT_EQ(ReadFile(outside + "f" + std::to_string(i)), "not the run's") << i;
     }
     EXPECT_EQ(Trashed(), Lines{});
-    EXPECT_TRUE(Exists(target + "sub-moved/f0"));
+    EXPECT_TRUE(PathExists(target + "sub-moved/f0"));
 }
 
 TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
@@ -89,11 +88,11 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
-    EXPECT_TRUE(Exists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
+    EXPECT_TRUE(PathExists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
     EXPECT_EQ(ReadFile(target + "sub/dv_notes.tmp"), "this one too");
-    EXPECT_FALSE(Exists(target + strayCopy));
-    EXPECT_FALSE(Exists(target + "sub/" + straySafe));
+    EXPECT_FALSE(PathExists(target + strayCopy));
+    EXPECT_FALSE(PathExists(target + "sub/" + straySafe));
     Lines logged = LogLines();
     for (const std::string& line : {" - Deleted: " + strayCopy + " from ~/T/",
                                     " - Deleted: " + straySafe + " from ~/T/sub/"}) {
@@ -110,7 +109,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     PlanAll();
     host.escapeAfterPumps = host.pumps + 4;  // after the copy into the temporary file
     EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
-    const Lines left = Names(target);
+    const Lines left = FolderNames(target);
     ASSERT_EQ(left.size(), 2u);
     const std::string stray = left[1];  // after "doc.txt"
     ASSERT_TRUE(stray.starts_with("dv_")) << stray;
@@ -119,7 +118,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     NextRun();
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;  // ours goes all the same
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_FALSE(Exists(target + stray));
+    EXPECT_FALSE(PathExists(target + stray));
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
     EXPECT_EQ(LogLines().front(), " - Deleted: " + stray + " from ~/T/");
 }

@@ -1,9 +1,6 @@
 // The log and the plan tell every event once, in one line each, in the system's own words.
 
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "engine/EngineFixture.h"
 #include "support/Unprivileged.h"

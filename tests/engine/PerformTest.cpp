@@ -77,7 +77,7 @@ TEST_F(PerformTest, FullDiskLeavesTheOldVersionAndNoTemporaryFile) {
     fileSystem.DiskFull(true);
     EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "big.bin"), "old version");
-    EXPECT_EQ(Names(target), Lines{"big.bin"});
+    EXPECT_EQ(FolderNames(target), Lines{"big.bin"});
     EXPECT_EQ(LogLines(),
               Lines{" *Copy Error: 28 No space left on device big.bin from ~/S/ to ~/T/"});
     fileSystem.DiskFull(false);
@@ -97,7 +97,7 @@ TEST_F(PerformTest, RealFullDiskKeepsTheOldTargetWhole) {
     File(source + "f.bin", std::string(200 * 1024, 'n'), 1'500'000'000);
     EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "f.bin"), std::string(16 * 1024, 'o'));
-    EXPECT_EQ(Names(target), Lines{"f.bin"});
+    EXPECT_EQ(FolderNames(target), Lines{"f.bin"});
     umount(small.c_str());
 }
 
@@ -110,7 +110,7 @@ TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
         clone.Settings.DeleteMethod = method;
         ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
         EXPECT_EQ(CloneAll(), StepResult::Ok) << static_cast<int>(method);
-        EXPECT_FALSE(Exists(target + "orphan-link")) << static_cast<int>(method);
+        EXPECT_FALSE(PathExists(target + "orphan-link")) << static_cast<int>(method);
         EXPECT_EQ(ReadFile(outside), "keep me") << static_cast<int>(method);
     }
     EXPECT_EQ(Trashed(), Lines{"orphan-link"});
@@ -122,7 +122,7 @@ TEST_F(PerformTest, SafeCopyPutsTheOldVersionInTheTrash) {
     Files(target, {"doc.txt=version 1"});
     File(source + "fresh.txt", "f");
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_EQ(Names(target), (Lines{"doc.txt", "fresh.txt"}));
+    EXPECT_EQ(FolderNames(target), (Lines{"doc.txt", "fresh.txt"}));
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
     EXPECT_EQ(ReadFile(target + "fresh.txt"), "f");
     EXPECT_EQ(Trashed(), Lines{"doc.txt"});
@@ -159,15 +159,15 @@ TEST_F(PerformTest, AFailedSafeCopyStepKeepsAWholeVersionUnderTheRealName) {
         EXPECT_EQ(LogLines(), Lines{step.line});
         EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1") << step.line;
         // Only a failed trash step leaves Safe Copy's own file, for the next run to remove.
-        EXPECT_EQ(Names(target).size(), step.op == FsOp::Trash ? 2u : 1u) << step.line;
+        EXPECT_EQ(FolderNames(target).size(), step.op == FsOp::Trash ? 2u : 1u) << step.line;
     }
     EXPECT_EQ(ReadFile(temp / "Trash/files/doc.txt"), "version 1");
-    EXPECT_TRUE(Exists(temp / "Trash/info/doc.txt.trashinfo"));
+    EXPECT_TRUE(PathExists(temp / "Trash/info/doc.txt.trashinfo"));
 
     fileSystem.ClearFaults();
     NextRun();
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_EQ(Names(target), Lines{"doc.txt"});
+    EXPECT_EQ(FolderNames(target), Lines{"doc.txt"});
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
 }
 
@@ -184,7 +184,7 @@ TEST_F(PerformTest, SecureDeleteOverwritesTheBytesButSparesOtherHardLinks) {
     ASSERT_EQ(pread(fd, bytes, 10, 0), 10);
     close(fd);
     EXPECT_EQ(std::string(bytes, 10), std::string(10, '\0'));
-    EXPECT_EQ(Names(target), Lines{});
+    EXPECT_EQ(FolderNames(target), Lines{});
     EXPECT_EQ(ReadFile(other), "shared bytes");
 
     File(target + "x", "x");
@@ -201,7 +201,7 @@ TEST_F(PerformTest, EscapeDuringPerformingLeavesFolderRemovalsUndone) {
     ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 4);
     host.escapeAfterPumps = host.pumps + 2;  // during the first entry
     EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
-    EXPECT_TRUE(Exists(target + "gone"));
+    EXPECT_TRUE(PathExists(target + "gone"));
     Lines logged = LogLines();
     EXPECT_EQ(logged.back(), " *User Cancelled Error: ");
     EXPECT_EQ(std::count(logged.begin(), logged.end(), " *User Cancelled Error: "), 1);

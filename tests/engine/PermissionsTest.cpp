@@ -134,7 +134,7 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "linked.txt"), "new");
-    EXPECT_EQ(Names(target), Lines{"linked.txt"});
+    EXPECT_EQ(FolderNames(target), Lines{"linked.txt"});
     EXPECT_EQ(ReadFile(outside), "old");
     EXPECT_EQ(Mode(outside), 0444u);
     EXPECT_EQ(Mode(outsideOrphan), 0444u);
@@ -157,7 +157,7 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, who cannot write a read-only file without changing its mode.
     ExpectUnprivileged([&]() -> Checks {
-        return {CloneAll() == StepResult::Ok, Names(target).empty(),
+        return {CloneAll() == StepResult::Ok, FolderNames(target).empty(),
                 ReadFile(outside) == "shared bytes", Mode(outside) == 0444u};
     });
 }
@@ -174,7 +174,7 @@ TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     ASSERT_EQ(chmod((target + "ro").c_str(), 0555), 0);
     // Copy and removal each lift the mark for their own step only.
     ExpectUnprivileged([&]() -> Checks {
-        return {CloneAll() == StepResult::Ok, Names(target + "ro/") == Lines{"changed.txt"},
+        return {CloneAll() == StepResult::Ok, FolderNames(target + "ro/") == Lines{"changed.txt"},
                 ReadFile(target + "ro/changed.txt") == "new", Mode(target + "ro") == 0555u,
                 fileSystem.Calls(FsOp::MakeWritable) == 2};
     });

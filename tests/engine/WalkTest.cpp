@@ -1,8 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "engine/EngineFixture.h"
 #include "platform/PosixFileSystem.h"
 
@@ -68,7 +66,7 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
                           }));
     EXPECT_EQ(ReadFile(target + "changed.txt"), "new");
     EXPECT_EQ(MTime(target + "changed.txt"), MTime(source + "changed.txt"));
-    EXPECT_FALSE(Exists(target + "both/gone"));
+    EXPECT_FALSE(PathExists(target + "both/gone"));
     EXPECT_EQ(ReadFile(target + "newdir/deeper/d.txt"), "d");
     EXPECT_TRUE(clone.Plan().Ops.empty()) << "the plan is erased at the end of the run";
     EXPECT_EQ(PlanAll(), Lines{});
