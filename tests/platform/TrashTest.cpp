@@ -292,15 +292,14 @@ TEST_F(TrashTest, TrashesALinkAsALinkAndLeavesItsTarget) {
     EXPECT_EQ(Recorded(home, "link"), base + "link");
 }
 
-TEST_F(TrashTest, PercentEncodesBlanksAndNonAsciiInThePath) {
+TEST_F(TrashTest, TheRecordHoldsTheResolvedPathPercentEncoded) {
     const std::string name = "caf\xC3\xA9 menu 100%.txt";
     WriteFile(dir / ("my docs/" + name), "x");
     // Only the record is encoded; the trashed file keeps its own bytes as its name.
     EXPECT_EQ(Move(dir / ("my docs/" + name)), home + "files/" + name);
     EXPECT_EQ(Recorded(home, name), base + "my%20docs/caf%C3%A9%20menu%20100%25.txt");
-}
 
-TEST_F(TrashTest, RecordsTheResolvedFolderOfTheFile) {
+    // The record names the resolved folder of the file.
     WriteFile(dir / "real/file", "x");
     ASSERT_EQ(symlink("real", (dir / "alias").c_str()), 0);
     Move(dir / "alias/file");
