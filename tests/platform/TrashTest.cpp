@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -91,28 +92,16 @@ TrashEnvironment TopEnvironment(const TempDir& dir, const std::string& mountPoin
     return env;
 }
 
-// A folder on /dev/shm, which is usually a file system of its own.
-class ShmDir {
-public:
-    ShmDir() {
-        char pattern[] = "/dev/shm/duvanto-trash-XXXXXX";
-        if (mkdtemp(pattern) != nullptr) {
-            m_path = std::string(pattern) + "/";
-        }
+// A temporary folder on /dev/shm when that lies on a file system other than `other`; none
+// where it does not.
+std::unique_ptr<TempDir> DirElsewhere(dev_t other) {
+    struct stat shm {};
+    if (stat("/dev/shm", &shm) != 0 || shm.st_dev == other) {
+        return nullptr;
     }
-    ~ShmDir() {
-        if (!m_path.empty()) {
-            std::error_code error;
-            std::filesystem::remove_all(m_path, error);
-        }
-    }
-    ShmDir(const ShmDir&) = delete;
-    ShmDir& operator=(const ShmDir&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+    ScopedEnv tmpdir("TMPDIR", "/dev/shm");
+    return std::make_unique<TempDir>();
+}
 
 // Unreserved characters and slashes stay; every other byte is percent-encoded.
 TEST(EncodeTrashPathTest, EncodesEveryByteButUnreservedOnesAndSlashes) {
@@ -157,15 +146,13 @@ TEST(DeviceOfNearestFolderTest, UsesTheNearestExistingAncestor) {
     EXPECT_EQ(device.value(), info.st_dev);
     EXPECT_EQ(DeviceOfNearestFolder("relative/Trash").status().code(), ENOENT);
 
-    ShmDir shm;
-    struct stat shmInfo {};
-    if (shm.Path().empty() || stat(shm.Path().c_str(), &shmInfo) != 0 ||
-        shmInfo.st_dev == info.st_dev) {
+    const auto shm = DirElsewhere(info.st_dev);
+    if (!shm) {
         return;  // no second file system to tell apart
     }
-    Result<dev_t> shmDevice = DeviceOfNearestFolder(shm.Path() + "missing/Trash/");
+    Result<dev_t> shmDevice = DeviceOfNearestFolder(*shm / "missing/Trash/");
     ASSERT_TRUE(shmDevice.ok());
-    EXPECT_EQ(shmDevice.value(), shmInfo.st_dev);
+    EXPECT_EQ(shmDevice.value(), LinkStat(shm->Path()).st_dev);
 }
 
 TEST(MountPointOfTest, GivesTheMountHoldingThePath) {
@@ -199,15 +186,12 @@ TEST(MountPointOfTest, GivesTheMountHoldingThePath) {
 }
 
 TEST(MountPointOfTest, TellsAMountedFolderFromItsParent) {
-    struct stat shm {};
-    struct stat dev {};
-    if (stat("/dev/shm", &shm) != 0 || stat("/dev", &dev) != 0 || shm.st_dev == dev.st_dev) {
+    const auto dir = DirElsewhere(LinkStat("/dev/").st_dev);
+    if (!dir) {
         GTEST_SKIP() << "/dev/shm is not a mount of its own here";
     }
-    ShmDir dir;
-    ASSERT_FALSE(dir.Path().empty());
-    WriteFile(dir.Path() + "file", "x");
-    Result<std::string> mount = MountPointOf(dir.Path() + "file");
+    WriteFile(*dir / "file", "x");
+    Result<std::string> mount = MountPointOf(*dir / "file");
     ASSERT_TRUE(mount.ok()) << mount.status().message();
     EXPECT_EQ(mount.value(), "/dev/shm/");
 }
@@ -392,17 +376,15 @@ TEST_F(TrashTest, RefusesAUserTrashOwnedBySomeoneElse) {
 // The lookup names /dev/ as the top directory of a file on /dev/shm: a prefix of its path, but
 // another file system, so nothing may be created there.
 TEST_F(TrashTest, NeverUsesATopDirectoryOnAnotherFileSystem) {
-    ShmDir shm;
-    struct stat shmInfo {};
-    if (shm.Path().empty() || stat(shm.Path().c_str(), &shmInfo) != 0 ||
-        shmInfo.st_dev == LinkStat("/dev/").st_dev) {
+    const auto shm = DirElsewhere(LinkStat("/dev/").st_dev);
+    if (!shm) {
         GTEST_SKIP() << "/dev/shm is not a file system of its own here";
     }
-    WriteFile(shm.Path() + "file", "stay");
+    WriteFile(*shm / "file", "stay");
 
-    const Status status = Trash(TopEnvironment(dir, "/dev/")).MoveToTrash(shm.Path() + "file");
+    const Status status = Trash(TopEnvironment(dir, "/dev/")).MoveToTrash(*shm / "file");
     EXPECT_EQ(status.code(), EXDEV) << status.message();
-    EXPECT_EQ(ReadFile(shm.Path() + "file"), "stay");
+    EXPECT_EQ(ReadFile(*shm / "file"), "stay");
     const std::string stray = "/dev/.Trash-" + uid;
     EXPECT_FALSE(PathExists(stray));
     if (PathExists(stray)) {
@@ -414,15 +396,13 @@ TEST_F(TrashTest, NeverUsesATopDirectoryOnAnotherFileSystem) {
 // A home trash said to share the file's device but really elsewhere: the rename fails with
 // EXDEV, which must take the record back and never fall back to copying.
 TEST_F(TrashTest, NeverCopiesIntoATrashOnAnotherFileSystem) {
-    ShmDir other;
-    struct stat otherInfo {};
-    if (other.Path().empty() || stat(other.Path().c_str(), &otherInfo) != 0 ||
-        otherInfo.st_dev == LinkStat(dir.Path()).st_dev) {
+    const auto other = DirElsewhere(LinkStat(dir.Path()).st_dev);
+    if (!other) {
         GTEST_SKIP() << "no second file system at /dev/shm";
     }
     WriteFile(dir / "file", "stay");
     TrashEnvironment env = HomeEnvironment(dir);
-    env.homeTrash = other.Path() + "Trash/";
+    env.homeTrash = *other / "Trash/";
     const dev_t fileDevice = LinkStat(dir / "file").st_dev;
     env.homeTrashDevice = [fileDevice](const std::string&) -> Result<dev_t> { return fileDevice; };
 
