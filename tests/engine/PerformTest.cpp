@@ -107,11 +107,12 @@ TEST_F(PerformTest, OrphanLinkIsRemovedAsALinkUnderEveryDeleteMethod) {
     for (const DeleteMethodType method :
          {DeleteMethodType::RegularDelete, DeleteMethodType::SendToRecycleBin,
           DeleteMethodType::SecureDelete}) {
+        SCOPED_TRACE(static_cast<int>(method));
         clone.Settings.DeleteMethod = method;
         ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
-        EXPECT_EQ(CloneAll(), StepResult::Ok) << static_cast<int>(method);
-        EXPECT_FALSE(PathExists(target + "orphan-link")) << static_cast<int>(method);
-        EXPECT_EQ(ReadFile(outside), "keep me") << static_cast<int>(method);
+        EXPECT_EQ(CloneAll(), StepResult::Ok);
+        EXPECT_FALSE(PathExists(target + "orphan-link"));
+        EXPECT_EQ(ReadFile(outside), "keep me");
     }
     EXPECT_EQ(Trashed(), Lines{"orphan-link"});
 }

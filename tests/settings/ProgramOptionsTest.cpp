@@ -166,12 +166,8 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
         {"DelayBeforeFirstTask=1e20", "Error: Overflow\r\n"},
     };
     for (const auto& [line, error] : cases) {
-        auto o = ReadFrom(
-            "[Form Dimensions]\nHeight=7000\n"
-            "[Miscellaneous]\n" +
-            line +
-            "\n"
-            "ConfirmSyncActions=True\n");
+        auto o = ReadFrom("[Form Dimensions]\nHeight=7000\n[Miscellaneous]\n" + line +
+                          "\nConfirmSyncActions=True\n");
         EXPECT_EQ(o->options.FormHeight, 7000) << line;
         EXPECT_FALSE(o->settings.ConfirmSyncActions) << line;
         if (line.starts_with("DeleteMethod")) {
