@@ -120,22 +120,18 @@ TEST(EncodeTrashPathTest, EncodesEveryByteButUnreservedOnesAndSlashes) {
     }
 }
 
+// Only an absolute XDG_DATA_HOME counts; else the trash lies below HOME.
 TEST(TrashEnvironmentTest, HomeTrashFollowsXdgDataHomeThenHome) {
     ScopedEnv home("HOME", "/home/ann");
-    {
-        ScopedEnv data("XDG_DATA_HOME", "/srv/data/");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/srv/data/Trash/");
+    const char* const inHome = "/home/ann/.local/share/Trash/";
+    const std::pair<const char*, const char*> cases[] = {{"/srv/data/", "/srv/data/Trash/"},
+                                                         {"", inHome},
+                                                         {"relative/data", inHome},
+                                                         {nullptr, inHome}};
+    for (const auto& [data, trash] : cases) {
+        ScopedEnv variable("XDG_DATA_HOME", data);
+        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, trash) << (data ? data : "(unset)");
     }
-    {
-        ScopedEnv data("XDG_DATA_HOME", "");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
-    }
-    {
-        ScopedEnv data("XDG_DATA_HOME", "relative/data");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
-    }
-    ScopedEnv data("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
 }
 
 TEST(DeviceOfNearestFolderTest, UsesTheNearestExistingAncestor) {
