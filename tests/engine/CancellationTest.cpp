@@ -44,23 +44,22 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
     for (const CopyMethodType method :
          {CopyMethodType::RegularCopy, CopyMethodType::RetainCreateTimestamp,
           CopyMethodType::SafeCopyMethod}) {
+        SCOPED_TRACE(static_cast<int>(method));
         clone.Settings.CopyMethod = method;
         NextRun();
         PlanAll();
-        ASSERT_EQ(static_cast<int64_t>(clone.Plan().Ops.size()), 1);
+        ASSERT_EQ(clone.Plan().Ops.size(), 1u);
         const int before = host.pumps;
         host.escapeAfterPumps = before + 5;
-        EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled)
-            << static_cast<int>(method);
-        EXPECT_LT(host.pumps - before, 12)
-            << static_cast<int>(method) << ": the copy ran on to its end";
-        EXPECT_EQ(ReadFile(target + "big.bin"), "old version") << static_cast<int>(method);
-        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);
-        for (const std::string& name : Names(target)) {
+        EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
+        EXPECT_LT(host.pumps - before, 12) << "the copy ran on to its end";
+        EXPECT_EQ(ReadFile(target + "big.bin"), "old version");
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
+        for (const std::string& name : FolderNames(target)) {
             // Safe Copy's own file stays, as its steps say; the next run removes it.
             EXPECT_TRUE(name == "big.bin" ||
                         (method == CopyMethodType::SafeCopyMethod && name.starts_with("dv_")))
-                << static_cast<int>(method) << ": " << name;
+                << name;
         }
     }
 }
@@ -89,14 +88,13 @@ TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
     WatchedFileSystem watched;
     cClone engine(compare, log, watched, flags, reporter);
     for (const CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
+        SCOPED_TRACE(static_cast<int>(method));
         engine.Settings.CompareMethod = method;
         NextRun();
         host.escapeAfterPumps = host.pumps + 4;
-        EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Cancelled)
-            << static_cast<int>(method);
-        EXPECT_EQ(watched.lastError, ECANCELED)
-            << static_cast<int>(method) << ": the test ran on to its end";
-        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "}) << static_cast<int>(method);
+        EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Cancelled);
+        EXPECT_EQ(watched.lastError, ECANCELED) << "the test ran on to its end";
+        EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
     }
 }
 

@@ -1,7 +1,5 @@
 #include "engine/EngineFixture.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -9,20 +7,6 @@ namespace duvanto::test {
 
 void EngineFixture::MakeFolder(const std::string& path) {
     std::filesystem::create_directories(path);
-}
-
-bool EngineFixture::Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-Lines EngineFixture::Names(const std::string& folder) {
-    Lines names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return Sorted(names);
 }
 
 Lines EngineFixture::Sorted(Lines lines) {
@@ -45,6 +29,18 @@ bool EngineFixture::Logged(const std::string& line) const {
 void EngineFixture::File(const std::string& path, const std::string& content, int64_t mtime) {
     WriteFile(path, content);
     SetModificationTime(path, mtime);
+}
+
+void EngineFixture::Files(const std::string& root, std::initializer_list<std::string> specs,
+                          int64_t mtime) {
+    for (const std::string& spec : specs) {
+        const std::size_t equals = spec.find('=');
+        if (equals == std::string::npos) {
+            MakeFolder(root + spec);
+        } else {
+            File(root + spec.substr(0, equals), spec.substr(equals + 1), mtime);
+        }
+    }
 }
 
 Lines EngineFixture::PlannedLines() const {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -48,15 +49,15 @@ protected:
     }
 
     static void MakeFolder(const std::string& path);
-    // Whether anything, a dangling link included, has the name.
-    static bool Exists(const std::string& path);
-    // The names in a folder, sorted; none when it cannot be listed.
-    static Lines Names(const std::string& folder);
     static Lines Sorted(Lines lines);
-    Lines Trashed() const { return Names(temp / "Trash/files"); }
+    Lines Trashed() const { return FolderNames(temp / "Trash/files"); }
     // A file with content and a modification time (seconds since the epoch).
     static void File(const std::string& path, const std::string& content,
                      int64_t mtime = 1'000'000'000);
+    // Files below root from "path=content" specs, all with the same modification time; a spec
+    // without "=" is a folder.
+    static void Files(const std::string& root, std::initializer_list<std::string> specs,
+                      int64_t mtime = 1'000'000'000);
 
     // Plans a whole-folder run and gives the description lines with the temporary folder's path
     // replaced by "~/", so that expectations read like the tree.

@@ -1,5 +1,6 @@
 #include "engine/FolderCheck.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 
 namespace duvanto::test {
 namespace {
+
+using ::testing::HasSubstr;
 
 TEST(GetInvalidPathErrorMsgTest, EachStatusHasItsText) {
     const std::string p = "An error occurred while processing \"/x/\".\r\n";
@@ -37,6 +40,11 @@ TEST(GetInvalidPathErrorMsgTest, EachStatusHasItsText) {
     EXPECT_EQ(GetInvalidPathErrorMsg(7, "/x/", 0), "");
 }
 
+// The verdict on two folders of the temporary folder.
+std::string Apart(const TempDir& temp, const std::string& source, const std::string& target) {
+    return CheckSourceTargetApart(temp / source, temp / target);
+}
+
 TEST(CheckSourceTargetApartTest, NestedOrSameFoldersAreCaughtThroughLinks) {
     TempDir temp;
     std::filesystem::create_directories(temp / "S/inner");
@@ -44,15 +52,12 @@ TEST(CheckSourceTargetApartTest, NestedOrSameFoldersAreCaughtThroughLinks) {
     std::filesystem::create_directories(temp / "S-sibling");
     ASSERT_EQ(symlink((temp / "S").c_str(), (temp / "alias").c_str()), 0);
 
-    EXPECT_EQ(CheckSourceTargetApart(temp / "S/", temp / "T/"), "");
+    EXPECT_EQ(Apart(temp, "S/", "T/"), "");
     // A name that merely begins like the Source is not inside it.
-    EXPECT_EQ(CheckSourceTargetApart(temp / "S/", temp / "S-sibling/"), "");
-    EXPECT_NE(CheckSourceTargetApart(temp / "S/", temp / "alias/").find("is the Source folder"),
-              std::string::npos);
-    EXPECT_NE(CheckSourceTargetApart(temp / "S/", temp / "alias/inner/").find("lies inside"),
-              std::string::npos);
-    EXPECT_NE(CheckSourceTargetApart(temp / "S/inner/", temp / "S/").find("contains"),
-              std::string::npos);
+    EXPECT_EQ(Apart(temp, "S/", "S-sibling/"), "");
+    EXPECT_THAT(Apart(temp, "S/", "alias/"), HasSubstr("is the Source folder"));
+    EXPECT_THAT(Apart(temp, "S/", "alias/inner/"), HasSubstr("lies inside"));
+    EXPECT_THAT(Apart(temp, "S/inner/", "S/"), HasSubstr("contains"));
 }
 
 // A bind mount for the length of a test; mounting needs root.
@@ -88,21 +93,17 @@ TEST(CheckSourceTargetApartTest, NestingThroughABindMountIsCaught) {
         if (!bind.Mounted()) {
             GTEST_SKIP() << "cannot bind-mount here (" << bind.Error() << ")";
         }
-        EXPECT_NE(CheckSourceTargetApart(temp / "S/", temp / "T2/").find("lies inside"),
-                  std::string::npos);
-        EXPECT_NE(CheckSourceTargetApart(temp / "T2/", temp / "S/").find("contains"),
-                  std::string::npos);
-        EXPECT_NE(CheckSourceTargetApart(temp / "S/inner/", temp / "T2/").find("is the Source"),
-                  std::string::npos);
-        EXPECT_EQ(CheckSourceTargetApart(temp / "T/", temp / "T2/"), "");
+        EXPECT_THAT(Apart(temp, "S/", "T2/"), HasSubstr("lies inside"));
+        EXPECT_THAT(Apart(temp, "T2/", "S/"), HasSubstr("contains"));
+        EXPECT_THAT(Apart(temp, "S/inner/", "T2/"), HasSubstr("is the Source"));
+        EXPECT_EQ(Apart(temp, "T/", "T2/"), "");
     }
     {
         // The Source is the Target's subfolder under another name.
         BindMount bind(temp / "T/sub", temp / "S2");
         ASSERT_TRUE(bind.Mounted()) << bind.Error();
-        EXPECT_NE(CheckSourceTargetApart(temp / "S2/", temp / "T/").find("contains"),
-                  std::string::npos);
-        EXPECT_EQ(CheckSourceTargetApart(temp / "S2/", temp / "S/"), "");
+        EXPECT_THAT(Apart(temp, "S2/", "T/"), HasSubstr("contains"));
+        EXPECT_EQ(Apart(temp, "S2/", "S/"), "");
     }
 }
 

@@ -2,7 +2,6 @@
 // kind conflict settled or reported, our temporary files told apart from the user's, and a
 // Source that cannot be seen never taken for an empty one.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -37,14 +36,13 @@ TEST_F(FoldersAndLinksTest, TrashNeverFollowsAFolderSwappedForALink) {
         EXPECT_EQ(ReadFile(outside + "f" + std::to_string(i)), "not the run's") << i;
     }
     EXPECT_EQ(Trashed(), Lines{});
-    EXPECT_TRUE(Exists(target + "sub-moved/f0"));
+    EXPECT_TRUE(PathExists(target + "sub-moved/f0"));
 }
 
 TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
     File(source + "x", "now a file");
-    File(target + "x/deep/inner.txt", "was a folder");
+    Files(target, {"x/deep/inner.txt=was a folder", "l/f=a folder where the Source has a link"});
     ASSERT_EQ(symlink("somewhere", (source + "l").c_str()), 0);
-    File(target + "l/f", "a folder where the Source has a link");
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "x"), "now a file");
     char text[32] = {};
@@ -61,47 +59,40 @@ TEST_F(FoldersAndLinksTest, SourceFileFacingATargetFolderIsCopiedInTheSameRun) {
 
 TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
-    File(source + "x", "a file");
-    File(target + "x/kept.txt", "a folder");
-    File(source + "y/inside.txt", "a folder");
-    File(target + "y", "a file");
+    Files(source, {"x=a file", "y/inside.txt=a folder"});
+    Files(target, {"x/kept.txt=a folder", "y=a file"});
     EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "x/kept.txt"), "a folder");
     EXPECT_EQ(ReadFile(target + "y"), "a file");
-    Lines logged = LogLines();
-    std::sort(logged.begin(), logged.end());
-    EXPECT_EQ(logged, (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
-                             " *Create Dir Error: 17 File exists ~/T/y/"}));
+    EXPECT_EQ(Sorted(LogLines()), (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
+                                         " *Create Dir Error: 17 File exists ~/T/y/"}));
 
     // Without subfolders no folder is ever removed: the same conflict, the same error.
     clone.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     log.ResetInMemoryLog();
     EXPECT_EQ(CloneAll(false), StepResult::Failed);
-    logged = LogLines();
-    std::sort(logged.begin(), logged.end());
-    EXPECT_EQ(logged, (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
-                             " - Deleted: y from ~/T/"}));  // the Source folder is not cloned
+    EXPECT_EQ(Sorted(LogLines()),
+              (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
+                     " - Deleted: y from ~/T/"}));  // the Source folder is not cloned
 }
 
 TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     const std::string strayCopy = ".duvanto-copy-0123456789abcdef.tmp";
     const std::string straySafe = "dv_fedcba9876543210.tmp";
-    File(target + ".duvanto-copy-notes", "the user's");
-    File(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp", "upper-case digits: the user's");
-    File(target + strayCopy, "half a copy");
-    File(target + "sub/" + straySafe, "half a safe copy");
-    File(source + ".duvanto-copy-plan.txt", "a Source file like any other");
-    File(source + "sub/dv_notes.tmp", "this one too");
-    File(source + strayCopy, "reserved: never cloned");
+    Files(target, {".duvanto-copy-notes=the user's",
+                   "sub/.duvanto-copy-0123456789ABCDEF.tmp=upper-case digits: the user's",
+                   strayCopy + "=half a copy", "sub/" + straySafe + "=half a safe copy"});
+    Files(source, {".duvanto-copy-plan.txt=a Source file like any other",
+                   "sub/dv_notes.tmp=this one too", strayCopy + "=reserved: never cloned"});
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
-    EXPECT_TRUE(Exists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
+    EXPECT_TRUE(PathExists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
     EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
     EXPECT_EQ(ReadFile(target + "sub/dv_notes.tmp"), "this one too");
-    EXPECT_FALSE(Exists(target + strayCopy));
-    EXPECT_FALSE(Exists(target + "sub/" + straySafe));
+    EXPECT_FALSE(PathExists(target + strayCopy));
+    EXPECT_FALSE(PathExists(target + "sub/" + straySafe));
     Lines logged = LogLines();
     for (const std::string& line : {" - Deleted: " + strayCopy + " from ~/T/",
                                     " - Deleted: " + straySafe + " from ~/T/sub/"}) {
@@ -118,7 +109,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     PlanAll();
     host.escapeAfterPumps = host.pumps + 4;  // after the copy into the temporary file
     EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
-    const Lines left = Names(target);
+    const Lines left = FolderNames(target);
     ASSERT_EQ(left.size(), 2u);
     const std::string stray = left[1];  // after "doc.txt"
     ASSERT_TRUE(stray.starts_with("dv_")) << stray;
@@ -127,7 +118,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyLeavesItsFileForTheNextRunToRemove
     NextRun();
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;  // ours goes all the same
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_FALSE(Exists(target + stray));
+    EXPECT_FALSE(PathExists(target + stray));
     EXPECT_EQ(ReadFile(target + "doc.txt"), "version 2");
     EXPECT_EQ(LogLines().front(), " - Deleted: " + stray + " from ~/T/");
 }
@@ -147,8 +138,7 @@ private:
 };
 
 TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
-    File(target + "precious.txt", "p");
-    File(target + "sub/more.txt", "m");
+    Files(target, {"precious.txt=p", "sub/more.txt=m"});
     VanishingSourceFileSystem vanishing(source);
     cClone engine(compare, log, vanishing, flags, reporter);
     const std::string vanished =

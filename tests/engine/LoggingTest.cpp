@@ -1,9 +1,6 @@
 // The log and the plan tell every event once, in one line each, in the system's own words.
 
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "engine/EngineFixture.h"
 #include "support/Unprivileged.h"
@@ -37,10 +34,8 @@ TEST_F(LoggingTest, AnUnreadableSourceSubfolderIsLoggedOnce) {
     chmod((source + "locked2").c_str(), 0);
     int result = RunUnprivileged([&] {
         const StepResult planned = clone.PlanAll(host, source, target, true);
-        Lines logged = LogLines();
-        std::sort(logged.begin(), logged.end());
         return planned == StepResult::Failed &&
-                       logged ==
+                       Sorted(LogLines()) ==
                            Lines{" *Get SubFolders Error: 70 Permission is Denied ~/S/locked/",
                                  " *Get SubFolders Error: 70 Permission is Denied "
                                  "~/S/locked2/"}
@@ -52,29 +47,19 @@ TEST_F(LoggingTest, AnUnreadableSourceSubfolderIsLoggedOnce) {
 }
 
 TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {
-    File(source + "line\nbreak", "1");
-    File(source + "back\\x0Aslash", "2");
-    File(source + "red\x1b[31m", "3");
-    File(source + "my file .txt", "4");  // blanks stay inside the quotes
-    PlanAll();
-    Lines planned;
-    for (const FileOp& op : clone.Plan().Ops) {
-        planned.push_back(cClone::DescribeFileOp(op));
-    }
-    std::sort(planned.begin(), planned.end());
-    const std::string tail = "  FROM  " + source + "  TO  " + target;
-    EXPECT_EQ(planned, (Lines{"     COPY FILE     \"back\\\\x0Aslash\"" + tail,
-                              "     COPY FILE     \"line\\x0Abreak\"" + tail,
-                              "     COPY FILE     \"my file .txt\"" + tail,
-                              "     COPY FILE     \"red\\x1B[31m\"" + tail}));
+    // Blanks stay inside the quotes.
+    Files(source, {"line\nbreak=1", "back\\x0Aslash=2", "red\x1b[31m=3", "my file .txt=4"});
+    const std::string tail = "  FROM  ~/S/  TO  ~/T/";
+    EXPECT_EQ(Sorted(PlanAll()), (Lines{"     COPY FILE     \"back\\\\x0Aslash\"" + tail,
+                                        "     COPY FILE     \"line\\x0Abreak\"" + tail,
+                                        "     COPY FILE     \"my file .txt\"" + tail,
+                                        "     COPY FILE     \"red\\x1B[31m\"" + tail}));
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    Lines logged = LogLines();
-    std::sort(logged.begin(), logged.end());
-    EXPECT_EQ(logged, (Lines{" - Copied: back\\\\x0Aslash from ~/S/ to ~/T/",
-                             " - Copied: line\\x0Abreak from ~/S/ to ~/T/",
-                             " - Copied: my file .txt from ~/S/ to ~/T/",
-                             " - Copied: red\\x1B[31m from ~/S/ to ~/T/"}));
+    EXPECT_EQ(Sorted(LogLines()), (Lines{" - Copied: back\\\\x0Aslash from ~/S/ to ~/T/",
+                                         " - Copied: line\\x0Abreak from ~/S/ to ~/T/",
+                                         " - Copied: my file .txt from ~/S/ to ~/T/",
+                                         " - Copied: red\\x1B[31m from ~/S/ to ~/T/"}));
 }
 
 TEST_F(LoggingTest, ATrashFailureLogsTheErrnoAndItsTextOnly) {

@@ -95,10 +95,8 @@ TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
 }
 
 TEST_F(PermissionsTest, CreatedFoldersGetTheSourceFolderBits) {
-    File(source + "private/secret.txt", "s");
-    File(source + "shared/a.txt", "a");
-    File(source + "frozen/f.txt", "f");
-    File(source + "frozen/inner/g.txt", "g");
+    Files(source,
+          {"private/secret.txt=s", "shared/a.txt=a", "frozen/f.txt=f", "frozen/inner/g.txt=g"});
     GiveTheSourceAway();
     ASSERT_EQ(chmod((source + "private").c_str(), 0700), 0);
     ASSERT_EQ(chmod((source + "shared").c_str(), 0751), 0);
@@ -136,7 +134,7 @@ TEST_F(PermissionsTest, ReplacingOrRemovingAReadOnlyFileChangesNoMode) {
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(ReadFile(target + "linked.txt"), "new");
-    EXPECT_EQ(Names(target), Lines{"linked.txt"});
+    EXPECT_EQ(FolderNames(target), Lines{"linked.txt"});
     EXPECT_EQ(ReadFile(outside), "old");
     EXPECT_EQ(Mode(outside), 0444u);
     EXPECT_EQ(Mode(outsideOrphan), 0444u);
@@ -159,15 +157,14 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
     OpenUpForTheUnprivilegedUser();
     // As an ordinary user, who cannot write a read-only file without changing its mode.
     ExpectUnprivileged([&]() -> Checks {
-        return {CloneAll() == StepResult::Ok, Names(target).empty(),
+        return {CloneAll() == StepResult::Ok, FolderNames(target).empty(),
                 ReadFile(outside) == "shared bytes", Mode(outside) == 0444u};
     });
 }
 
 TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     File(source + "ro/changed.txt", "new", kNew);
-    File(target + "ro/changed.txt", "old", kOld);
-    File(target + "ro/orphan.txt", "o");
+    Files(target, {"ro/changed.txt=old", "ro/orphan.txt=o"}, kOld);
     OpenUpForTheUnprivilegedUser();
     if (RunningAsRoot()) {
         for (const char* path : {"ro", "ro/changed.txt", "ro/orphan.txt"}) {
@@ -177,7 +174,7 @@ TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     ASSERT_EQ(chmod((target + "ro").c_str(), 0555), 0);
     // Copy and removal each lift the mark for their own step only.
     ExpectUnprivileged([&]() -> Checks {
-        return {CloneAll() == StepResult::Ok, Names(target + "ro/") == Lines{"changed.txt"},
+        return {CloneAll() == StepResult::Ok, FolderNames(target + "ro/") == Lines{"changed.txt"},
                 ReadFile(target + "ro/changed.txt") == "new", Mode(target + "ro") == 0555u,
                 fileSystem.Calls(FsOp::MakeWritable) == 2};
     });

@@ -33,116 +33,71 @@ constexpr int64_t kT0 = 1'000'000'000;  // 2001-09-09 01:46:40 UTC
 
 TEST_F(PlanReasonsTest, EveryKindOfOperationSaysWhy) {
     ScopedTimeZone utc("UTC0");
+    using enum CompareMethodType;
     struct Case {
         const char* what;
-        std::function<void()> make;
+        CompareMethodType method;
+        std::string sourceFile, targetFile;  // "path=content" or a "folder/", made at kT0
+        std::function<void()> more;
         int32_t operation;  // the operation whose reason is checked: the first of this kind
         OpReason reason;
         std::string text;
     };
     const std::string big(1 << 20, 'x');
+    const auto none = [] {};
     const std::vector<Case> cases = {
-        {"new", [&] { File(source + "a", "1"); }, CopyFile, OpReason::NewInSource,
-         "new in the Source"},
-        {"source newer",
-         [&] {
-             File(source + "a", "1", kT0 + 1000);
-             File(target + "a", "1", kT0);
-         },
-         CopyFile, OpReason::SourceNewer,
+        {"new", DateTime, "a=1", "", none, CopyFile, OpReason::NewInSource, "new in the Source"},
+        {"source newer", DateTime, "a=1", "a=1",
+         [&] { SetModificationTime(source + "a", kT0 + 1000); }, CopyFile, OpReason::SourceNewer,
          "the Source is newer: 2001-09-09 02:03:20 against 2001-09-09 01:46:40 (1000 s)"},
-        {"target newer by a fraction",
-         [&] {
-             File(source + "a", "1", kT0);
-             File(target + "a", "1");
-             SetModificationTime(target + "a", kT0, 250'000'000);
-         },
-         CopyFile, OpReason::TargetNewer,
+        {"target newer by a fraction", DateTime, "a=1", "a=1",
+         [&] { SetModificationTime(target + "a", kT0, 250'000'000); }, CopyFile,
+         OpReason::TargetNewer,
          "the Target is newer: 2001-09-09 01:46:40 against 2001-09-09 01:46:40.25 (0.25 s); "
          "\"copy only if newer\" is off"},
-        {"size",
-         [&] {
-             compare.CompareMethod = CompareMethodType::Size;
-             File(source + "a", "abc");
-             File(target + "a", "abcdef");
-         },
-         CopyFile, OpReason::SizeDiffers,
+        {"size", Size, "a=abc", "a=abcdef", none, CopyFile, OpReason::SizeDiffers,
          "the sizes differ: 3 bytes in the Source, 6 in the Target"},
-        {"contents in the second block",
-         [&] {
-             compare.CompareMethod = CompareMethodType::Contents;
-             File(source + "a", big + "abcXe");
-             File(target + "a", big + "abcYe");
-         },
+        {"contents in the second block", Contents, "a=" + big + "abcXe", "a=" + big + "abcYe", none,
          CopyFile, OpReason::ContentsDiffer, "the contents differ, first at byte 1048579"},
-        {"contents of unequal size",
-         [&] {
-             compare.CompareMethod = CompareMethodType::Contents;
-             File(source + "a", "ab");
-             File(target + "a", "abc");
-         },
-         CopyFile, OpReason::SizeDiffers,
-         "the sizes differ: 2 bytes in the Source, 3 in the Target"},
-        {"crc",
-         [&] {
-             compare.CompareMethod = CompareMethodType::CRC32;
-             File(source + "a", "a");
-             File(target + "a", "b");
-         },
-         CopyFile, OpReason::CrcDiffers,
+        {"contents of unequal size", Contents, "a=ab", "a=abc", none, CopyFile,
+         OpReason::SizeDiffers, "the sizes differ: 2 bytes in the Source, 3 in the Target"},
+        {"crc", CRC32, "a=a", "a=b", none, CopyFile, OpReason::CrcDiffers,
          "the CRC-32 values differ: e8b7be43 in the Source, 71beeff9 in the Target"},
-        {"unreadable for the comparison",
+        {"unreadable for the comparison", Contents, "a=a", "a=b",
+         [&] { fileSystem.Fail(FsOp::Compare, "", EIO); }, CopyFile, OpReason::CompareFailed,
+         "the contents could not be compared"},
+        {"link text", Size, "", "",
          [&] {
-             compare.CompareMethod = CompareMethodType::Contents;
-             File(source + "a", "a");
-             File(target + "a", "b");
-             fileSystem.Fail(FsOp::Compare, "", EIO);
-         },
-         CopyFile, OpReason::CompareFailed, "the contents could not be compared"},
-        {"link text",
-         [&] {
-             compare.CompareMethod = CompareMethodType::Size;
              Link(source + "l", "x");
              Link(target + "l", "y");
          },
          CopyFile, OpReason::LinkTextDiffers, "the links point to different places"},
-        {"kind",
-         [&] {
-             File(source + "a", "1");
-             Link(target + "a", "a-elsewhere");
-         },
-         CopyFile, OpReason::KindDiffers,
-         "a file on one side, a link or special file on the other"},
-        {"orphan file", [&] { File(target + "a", "1"); }, DeleteFile, OpReason::Orphan,
+        {"kind", DateTime, "a=1", "", [&] { Link(target + "a", "a-elsewhere"); }, CopyFile,
+         OpReason::KindDiffers, "a file on one side, a link or special file on the other"},
+        {"orphan file", DateTime, "", "a=1", none, DeleteFile, OpReason::Orphan,
          "not in the Source"},
-        {"orphan folder", [&] { MakeFolder(target + "d/"); }, DeleteFolder, OpReason::Orphan,
+        {"orphan folder", DateTime, "", "d/", none, DeleteFolder, OpReason::Orphan,
          "not in the Source"},
-        {"missing folder", [&] { MakeFolder(source + "d/"); }, CreateFolder,
-         OpReason::FolderMissing, "the folder is missing in the Target"},
-        {"file in place of a Target folder, the copy",
-         [&] {
-             File(source + "x", "1");
-             MakeFolder(target + "x/");
-         },
-         CopyFile, OpReason::FolderInTarget, "a folder of this name in the Target goes first"},
-        {"file in place of a Target folder, the removal",
-         [&] {
-             File(source + "x", "1");
-             MakeFolder(target + "x/");
-         },
-         DeleteFolder, OpReason::FolderInTarget, "the Source holds a file of this name"},
-        {"folder in place of a Target file",
-         [&] {
-             MakeFolder(source + "x/");
-             File(target + "x", "1");
-         },
-         DeleteFile, OpReason::FolderInSource, "the Source holds a folder of this name"},
+        {"missing folder", DateTime, "d/", "", none, CreateFolder, OpReason::FolderMissing,
+         "the folder is missing in the Target"},
+        {"file in place of a Target folder, the copy", DateTime, "x=1", "x/", none, CopyFile,
+         OpReason::FolderInTarget, "a folder of this name in the Target goes first"},
+        {"file in place of a Target folder, the removal", DateTime, "x=1", "x/", none, DeleteFolder,
+         OpReason::FolderInTarget, "the Source holds a file of this name"},
+        {"folder in place of a Target file", DateTime, "x/", "x=1", none, DeleteFile,
+         OpReason::FolderInSource, "the Source holds a folder of this name"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Fresh();
         fileSystem.ClearFaults();
-        c.make();
+        compare.CompareMethod = c.method;
+        for (const auto& [root, spec] : {std::pair{source, c.sourceFile}, {target, c.targetFile}}) {
+            if (!spec.empty()) {
+                Files(root, {spec}, kT0);
+            }
+        }
+        c.more();
         PlanAll();
         const auto& ops = clone.Plan().Ops;
         auto op = std::find_if(ops.begin(), ops.end(),

@@ -15,10 +15,7 @@ protected:
 };
 
 TEST_F(SelectedItemsTest, SpecsSplitAtTheirSeparatorAndMasksAddMatches) {
-    File(source + "one,two.doc", "1");
-    File(source + "three.doc", "3");
-    File(source + "sub/c.TXT", "c");
-    File(source + ".hidden/d.txt", "d");
+    Files(source, {"one,two.doc=1", "three.doc=3", "sub/c.TXT=c", ".hidden/d.txt=d"});
     // With "<:>" present a comma belongs to the name; masks match without case, below
     // dot-folders never.
     EXPECT_EQ(Sorted(PlanSelected(source + "one,two.doc<:>" + source + "three.doc", "*.txt")),
@@ -38,9 +35,7 @@ TEST_F(SelectedItemsTest, SpecsSplitAtTheirSeparatorAndMasksAddMatches) {
 }
 
 TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
-    File(source + "new/a.txt", "a");
-    File(source + "new/b.txt", "b");
-    File(source + "x/y/z/f.txt", "f");
+    Files(source, {"new/a.txt=a", "new/b.txt=b", "x/y/z/f.txt=f"});
     const std::string selection =
         source + "new/a.txt<:>" + source + "new/b.txt<:>" + source + "x/y/z/f.txt";
     EXPECT_EQ(PlanSelected(selection, ""),
@@ -68,9 +63,8 @@ TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
 }
 
 TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {
-    File(source + "here.txt", "h");
+    Files(source, {"here.txt=h", "sub/y.txt=y"});
     File(temp / "elsewhere/x.txt", "x");
-    File(source + "sub/y.txt", "y");
     // Missing, outside the Source, or climbing out of it and back.
     EXPECT_EQ(
         PlanSelected(source + "gone.txt<:>" + source + "nothere/<:>" + temp / "elsewhere/x.txt<:>" +
@@ -86,9 +80,7 @@ TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {
 }
 
 TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
-    File(source + "docs/a.txt", "a");
-    File(source + "docs/inner/b.txt", "b");
-    File(source + "docs/.git/c", "c");
+    Files(source, {"docs/a.txt=a", "docs/inner/b.txt=b", "docs/.git/c=c"});
     // Dot-folders are left out; the order of a.txt and inner/ follows the listing, each
     // folder's creation comes before its contents.
     Lines lines = PlanSelected(source + "docs/", "");
@@ -102,19 +94,14 @@ TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
     EXPECT_LT(at("     COPY FILE     \"a.txt\"  FROM  ~/S/docs/  TO  ~/T/docs/"), 4);
 
     // Once the folder exists in the Target, the full comparison runs for it.
-    File(target + "docs/a.txt", "a");
-    File(target + "docs/inner/b.txt", "b");
-    File(target + "docs/stale.txt", "s");
+    Files(target, {"docs/a.txt=a", "docs/inner/b.txt=b", "docs/stale.txt=s"});
     EXPECT_EQ(PlanSelected(source + "docs/", ""),
               Lines{"     DELETE FILE     \"stale.txt\"  FROM  ~/T/docs/"});
 }
 
 TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
     File(source + "keep.txt", "k");
-    File(target + "keep.txt", "k");
-    File(target + "orphan.txt", "o");
-    File(target + "sub/orphan2.TXT", "o");
-    File(target + "unrelated.doc", "u");
+    Files(target, {"keep.txt=k", "orphan.txt=o", "sub/orphan2.TXT=o", "unrelated.doc=u"});
     EXPECT_EQ(Sorted(PlanSelected("", "*.txt")),
               (Lines{
                   "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",

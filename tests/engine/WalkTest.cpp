@@ -1,8 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "engine/EngineFixture.h"
 #include "platform/PosixFileSystem.h"
 
@@ -12,19 +10,21 @@ namespace {
 constexpr int64_t kOld = 1'000'000'000;
 constexpr int64_t kNew = 1'000'000'500;
 
-class WalkTest : public EngineFixture {};
+class WalkTest : public EngineFixture {
+protected:
+    static int64_t MTime(const std::string& path) {
+        struct stat st {};
+        lstat(path.c_str(), &st);
+        return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    }
+};
 
 TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     File(source + "changed.txt", "new", kNew);
     File(target + "changed.txt", "old", kOld);
-    File(source + "new.txt", "n");
-    File(source + "both/kept.txt", "k");
-    File(target + "both/kept.txt", "k");
-    File(target + "both/orphan.txt", "o");
-    File(target + "both/gone/g.txt", "g");
-    File(target + "both/gone/inner/i.txt", "i");
-    File(source + "newdir/n.txt", "n");
-    File(source + "newdir/deeper/d.txt", "d");
+    Files(source, {"new.txt=n", "both/kept.txt=k", "newdir/n.txt=n", "newdir/deeper/d.txt=d"});
+    Files(target,
+          {"both/kept.txt=k", "both/orphan.txt=o", "both/gone/g.txt=g", "both/gone/inner/i.txt=i"});
 
     EXPECT_EQ(PlanAll(), (Lines{
                              "     COPY FILE     \"changed.txt\"  FROM  ~/S/  TO  ~/T/",
@@ -48,13 +48,33 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     const FileOp& remove = clone.Plan().Ops[2];
     EXPECT_EQ(remove.TargetFileSpec(), target + "both/orphan.txt");
     EXPECT_EQ(remove.SourceFileSpec(), "");
+
+    // Performed in that order, but each folder removed after what it holds.
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
+    EXPECT_EQ(LogLines(), (Lines{
+                              " - Copied: changed.txt from ~/S/ to ~/T/",
+                              " - Copied: new.txt from ~/S/ to ~/T/",
+                              " - Deleted: orphan.txt from ~/T/both/",
+                              " - Deleted: g.txt from ~/T/both/gone/",
+                              " - Deleted: i.txt from ~/T/both/gone/inner/",
+                              " - Created Folder: ~/T/newdir/",
+                              " - Copied: n.txt from ~/S/newdir/ to ~/T/newdir/",
+                              " - Created Folder: ~/T/newdir/deeper/",
+                              " - Copied: d.txt from ~/S/newdir/deeper/ to ~/T/newdir/deeper/",
+                              " - Deleted Folder: ~/T/both/gone/inner/",
+                              " - Deleted Folder: ~/T/both/gone/",
+                          }));
+    EXPECT_EQ(ReadFile(target + "changed.txt"), "new");
+    EXPECT_EQ(MTime(target + "changed.txt"), MTime(source + "changed.txt"));
+    EXPECT_FALSE(PathExists(target + "both/gone"));
+    EXPECT_EQ(ReadFile(target + "newdir/deeper/d.txt"), "d");
+    EXPECT_TRUE(clone.Plan().Ops.empty()) << "the plan is erased at the end of the run";
+    EXPECT_EQ(PlanAll(), Lines{});
 }
 
 TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
-    File(target + "orphan.txt", "o");
-    File(target + "gone/g.txt", "g");
-    File(source + "new.txt", "n");
-    File(source + "sub/b.txt", "b");
+    Files(target, {"orphan.txt=o", "gone/g.txt=g"});
+    Files(source, {"new.txt=n", "sub/b.txt=b"});
     const Lines topCopy{"     COPY FILE     \"new.txt\"  FROM  ~/S/  TO  ~/T/"};
     EXPECT_EQ(PlanAll(false),
               (Lines{"     DELETE FILE     \"orphan.txt\"  FROM  ~/T/", topCopy[0]}));
@@ -65,8 +85,7 @@ TEST_F(WalkTest, DoNotDeleteAndNoSubfoldersPlanOnlyWhatTheyAllow) {
 }
 
 TEST_F(WalkTest, HiddenTargetFolderIsKeptWholeWhenHiddenFoldersAreIgnored) {
-    File(target + ".cache/orphan.txt", "o");
-    File(target + ".cache/deep/x.txt", "x");
+    Files(target, {".cache/orphan.txt=o", ".cache/deep/x.txt=x"});
     File(source + ".config/new.txt", "n");
     compare.IgnoreHiddenFolders = true;
     EXPECT_EQ(PlanAll(), Lines{});
@@ -107,9 +126,7 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
         {"2 s apart", DateTime, false, false, "12345", kOld, "12345", kOld - 2, true},
         {"same size", Size, false, false, "12345", kOld, "54321", kOld - 5000, false},
         {"same bytes", Contents, false, false, "same", kOld, "same", kNew, false},
-        {"other bytes", Contents, false, false, "aaaa", kOld, "bbbb", kOld, true},
         {"same CRC", CRC32, false, false, "same", kOld, "same", kNew, false},
-        {"other CRC", CRC32, false, false, "aaaa", kOld, "bbbb", kOld, true},
     };
     for (const auto& c : cases) {
         compare.CompareMethod = c.method;
@@ -158,13 +175,11 @@ TEST_F(WalkTest, LinksAreComparedByTheirTextAndNeverFollowed) {
     ASSERT_EQ(symlink(outside.c_str(), (target + "orphan-link").c_str()), 0);
     compare.CompareMethod = CompareMethodType::Size;  // the link text decides whatever the method
 
-    Lines lines = PlanAll();
-    std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (Lines{
-                         "     COPY FILE     \"moved-link\"  FROM  ~/S/  TO  ~/T/",
-                         "     COPY FILE     \"to-outside\"  FROM  ~/S/  TO  ~/T/",
-                         "     DELETE FILE     \"orphan-link\"  FROM  ~/T/",
-                     }));
+    EXPECT_EQ(Sorted(PlanAll()), (Lines{
+                                     "     COPY FILE     \"moved-link\"  FROM  ~/S/  TO  ~/T/",
+                                     "     COPY FILE     \"to-outside\"  FROM  ~/S/  TO  ~/T/",
+                                     "     DELETE FILE     \"orphan-link\"  FROM  ~/T/",
+                                 }));
 }
 
 TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
@@ -179,8 +194,8 @@ TEST_F(WalkTest, SpecialFilesAreSkippedOnBothSides) {
 }
 
 TEST_F(WalkTest, KindConflictsResolveInOneRun) {
-    File(source + "x/inside.txt", "folder in the Source");
-    File(target + "x", "file in the Target");
+    Files(source, {"x/inside.txt=folder in the Source"});
+    Files(target, {"x=file in the Target"});
     EXPECT_EQ(PlanAll(), (Lines{
                              "     DELETE FILE     \"x\"  FROM  ~/T/",
                              "     CREATE FOLDER     ~/T/x/",

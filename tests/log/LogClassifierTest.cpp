@@ -30,7 +30,7 @@ std::vector<std::string> SpanTexts(const std::string& text) {
     return texts;
 }
 
-TEST(LogColorScannerTest, ErrorNamesAreRedAndBracketedTaskTextsBlue) {
+TEST(LogColorScannerTest, ErrorNamesAreRedBracketedTaskTextsBlueAndMarksElsewhereOpenSpansToo) {
     const std::string text =
         "12/4/2003 4:38:16 PM<Begin: Nightly>\r\n"
         "12/4/2003 4:38:16 PM - Copied: a.txt from /s/ to /t/\r\n"
@@ -43,17 +43,16 @@ TEST(LogColorScannerTest, ErrorNamesAreRedAndBracketedTaskTextsBlue) {
     EXPECT_EQ(spans[0], (LogSpan{20, 16, kBlue}));
     EXPECT_EQ(spans[1].kind, kRed);
     EXPECT_EQ(spans[2].kind, kBlue);
-}
 
-TEST(LogColorScannerTest, MarksElsewhereOpenSpansTooAndAnUnclosedOneEndsTheColouring) {
     // An "*" in a file name reaches the next colon, here the one of the next line's time.
-    const std::string text =
+    const std::string marks =
         "1:00 - Copied: x*y from /s/ to /t/\n"
         "2:00 *Delete Error: 2 a<b from /t/\n"
         "3:00<End: T>\n"
         "4:00 *Unexpected Error no colon follows <End U>\n";
-    EXPECT_EQ(SpanTexts(text), (std::vector<std::string>{"*y from /s/ to /t/\n2:", "*Delete Error:",
-                                                         "<b from /t/\n3:00<End: T>"}));
+    EXPECT_EQ(SpanTexts(marks),
+              (std::vector<std::string>{
+                  "*y from /s/ to /t/\n2:", "*Delete Error:", "<b from /t/\n3:00<End: T>"}));
     // Inside a span the other kind's opening mark is plain text.
     EXPECT_EQ(SpanTexts("<a*b>*c<d:"), (std::vector<std::string>{"<a*b>", "*c<d:"}));
     EXPECT_TRUE(Spans("").empty());

@@ -51,16 +51,15 @@ TEST_F(PosixFileSystemTest, AFolderSwappedForALinkFailsInsteadOfRedirecting) {
     EXPECT_EQ(link.value().kind, EntryKind::Link);
 }
 
-TEST_F(PosixFileSystemTest, ARemovedAndRecreatedFolderIsReachedAnew) {
+TEST_F(PosixFileSystemTest, ARemovedAndRecreatedFolderIsReachedAnewOrFailsVisibly) {
     ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
     ASSERT_TRUE(fileSystem.RemoveFile(target + "sub/a.txt").ok());
     ASSERT_TRUE(fileSystem.RemoveFolder(target + "sub/").ok());
     ASSERT_TRUE(fileSystem.MakeFolder(target + "sub/").ok());
     ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
     EXPECT_EQ(ReadFile(target + "sub/a.txt"), "a");
-}
 
-TEST_F(PosixFileSystemTest, AFolderReplacedBehindItsBackFailsVisibly) {
+    // Replaced behind its back.
     ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
     fs::remove_all(target + "sub");
     fs::create_directories(target + "sub");

@@ -61,31 +61,29 @@ TEST_F(RemovableDriveTables, TheDriveIsTheDeepestMountHoldingThePath) {
     EXPECT_EQ(drive, "/") << "a name that only begins like a mount point is not under it";
     EXPECT_FALSE(Removable("relative/path"));
     EXPECT_EQ(drive, "");
+
+    // Unreadable tables leave only the root.
+    tables.fstab = temp / "none";
+    tables.mountInfo = temp / "none";
+    EXPECT_FALSE(Removable("/mnt/usb/backup/"));
+    EXPECT_EQ(drive, "/");
 }
 
-TEST_F(RemovableDriveTables, AnUnpluggedDiskIsFoundThroughTheFstab) {
+TEST_F(RemovableDriveTables, UnpluggedDisksAndMediaFoldersAreRemovable) {
     // A tag looked up among the device links, then the partition's disk asked.
     EXPECT_TRUE(Removable("/mnt/usb/backup/"));
     EXPECT_EQ(drive, "/mnt/usb/");
     // The whole disk reports for itself; the mount point had an escaped blank.
     EXPECT_TRUE(Removable("/mnt/My Disk/x"));
     EXPECT_EQ(drive, "/mnt/My Disk/");
-}
 
-TEST_F(RemovableDriveTables, MediaFoldersAreRemovable) {
+    // Media folders are removable.
     const std::string media = temp / "media/";
     EXPECT_TRUE(Removable(media + "anna/STICK/photos/"));
     EXPECT_EQ(drive, media + "anna/STICK/");
     EXPECT_TRUE(Removable(media + "anna/STICK"));
     EXPECT_EQ(drive, media + "anna/STICK/");
     EXPECT_FALSE(Removable(media + "anna/")) << "a user's folder is no medium";
-}
-
-TEST_F(RemovableDriveTables, UnreadableTablesLeaveOnlyTheRoot) {
-    tables.fstab = temp / "none";
-    tables.mountInfo = temp / "none";
-    EXPECT_FALSE(Removable("/mnt/usb/backup/"));
-    EXPECT_EQ(drive, "/");
 }
 
 }  // namespace

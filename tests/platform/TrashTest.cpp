@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -91,28 +92,16 @@ TrashEnvironment TopEnvironment(const TempDir& dir, const std::string& mountPoin
     return env;
 }
 
-// A folder on /dev/shm, which is usually a file system of its own.
-class ShmDir {
-public:
-    ShmDir() {
-        char pattern[] = "/dev/shm/duvanto-trash-XXXXXX";
-        if (mkdtemp(pattern) != nullptr) {
-            m_path = std::string(pattern) + "/";
-        }
+// A temporary folder on /dev/shm when that lies on a file system other than `other`; none
+// where it does not.
+std::unique_ptr<TempDir> DirElsewhere(dev_t other) {
+    struct stat shm {};
+    if (stat("/dev/shm", &shm) != 0 || shm.st_dev == other) {
+        return nullptr;
     }
-    ~ShmDir() {
-        if (!m_path.empty()) {
-            std::error_code error;
-            std::filesystem::remove_all(m_path, error);
-        }
-    }
-    ShmDir(const ShmDir&) = delete;
-    ShmDir& operator=(const ShmDir&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+    ScopedEnv tmpdir("TMPDIR", "/dev/shm");
+    return std::make_unique<TempDir>();
+}
 
 // Unreserved characters and slashes stay; every other byte is percent-encoded.
 TEST(EncodeTrashPathTest, EncodesEveryByteButUnreservedOnesAndSlashes) {
@@ -131,22 +120,18 @@ TEST(EncodeTrashPathTest, EncodesEveryByteButUnreservedOnesAndSlashes) {
     }
 }
 
+// Only an absolute XDG_DATA_HOME counts; else the trash lies below HOME.
 TEST(TrashEnvironmentTest, HomeTrashFollowsXdgDataHomeThenHome) {
     ScopedEnv home("HOME", "/home/ann");
-    {
-        ScopedEnv data("XDG_DATA_HOME", "/srv/data/");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/srv/data/Trash/");
+    const char* const inHome = "/home/ann/.local/share/Trash/";
+    const std::pair<const char*, const char*> cases[] = {{"/srv/data/", "/srv/data/Trash/"},
+                                                         {"", inHome},
+                                                         {"relative/data", inHome},
+                                                         {nullptr, inHome}};
+    for (const auto& [data, trash] : cases) {
+        ScopedEnv variable("XDG_DATA_HOME", data);
+        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, trash) << (data ? data : "(unset)");
     }
-    {
-        ScopedEnv data("XDG_DATA_HOME", "");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
-    }
-    {
-        ScopedEnv data("XDG_DATA_HOME", "relative/data");
-        EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
-    }
-    ScopedEnv data("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(TrashEnvironment::FromProcess().homeTrash, "/home/ann/.local/share/Trash/");
 }
 
 TEST(DeviceOfNearestFolderTest, UsesTheNearestExistingAncestor) {
@@ -157,15 +142,13 @@ TEST(DeviceOfNearestFolderTest, UsesTheNearestExistingAncestor) {
     EXPECT_EQ(device.value(), info.st_dev);
     EXPECT_EQ(DeviceOfNearestFolder("relative/Trash").status().code(), ENOENT);
 
-    ShmDir shm;
-    struct stat shmInfo {};
-    if (shm.Path().empty() || stat(shm.Path().c_str(), &shmInfo) != 0 ||
-        shmInfo.st_dev == info.st_dev) {
+    const auto shm = DirElsewhere(info.st_dev);
+    if (!shm) {
         return;  // no second file system to tell apart
     }
-    Result<dev_t> shmDevice = DeviceOfNearestFolder(shm.Path() + "missing/Trash/");
+    Result<dev_t> shmDevice = DeviceOfNearestFolder(*shm / "missing/Trash/");
     ASSERT_TRUE(shmDevice.ok());
-    EXPECT_EQ(shmDevice.value(), shmInfo.st_dev);
+    EXPECT_EQ(shmDevice.value(), LinkStat(shm->Path()).st_dev);
 }
 
 TEST(MountPointOfTest, GivesTheMountHoldingThePath) {
@@ -199,230 +182,188 @@ TEST(MountPointOfTest, GivesTheMountHoldingThePath) {
 }
 
 TEST(MountPointOfTest, TellsAMountedFolderFromItsParent) {
-    struct stat shm {};
-    struct stat dev {};
-    if (stat("/dev/shm", &shm) != 0 || stat("/dev", &dev) != 0 || shm.st_dev == dev.st_dev) {
+    const auto dir = DirElsewhere(LinkStat("/dev/").st_dev);
+    if (!dir) {
         GTEST_SKIP() << "/dev/shm is not a mount of its own here";
     }
-    ShmDir dir;
-    ASSERT_FALSE(dir.Path().empty());
-    WriteFile(dir.Path() + "file", "x");
-    Result<std::string> mount = MountPointOf(dir.Path() + "file");
+    WriteFile(*dir / "file", "x");
+    Result<std::string> mount = MountPointOf(*dir / "file");
     ASSERT_TRUE(mount.ok()) << mount.status().message();
     EXPECT_EQ(mount.value(), "/dev/shm/");
 }
 
-TEST(TrashTest, MovesAFileIntoTheHomeTrashWithItsRecord) {
-    ScopedTimeZone zone("XYZ-1");
+// A temporary folder whose home trash has not been made yet.
+class TrashTest : public ::testing::Test {
+protected:
+    // Moves the file and gives where it went; a refusal fails the test.
+    static std::string Move(Trash& trash, const std::string& path) {
+        std::string trashedAs;
+        const Status status = trash.MoveToTrash(path, &trashedAs);
+        EXPECT_TRUE(status.ok()) << path << ": " << status.message();
+        return trashedAs;
+    }
+    // The same through a fresh home trash, or the trash of the top directory top.
+    std::string Move(const std::string& path, const std::string& top = "") {
+        Trash trash(top.empty() ? HomeEnvironment(dir) : TopEnvironment(dir, top));
+        return Move(trash, path);
+    }
+    // The Path of the record of a trashed name, in the trash folder given.
+    static std::optional<std::string> Recorded(const std::string& trash, const std::string& name) {
+        return InfoValue(ReadFile(trash + "info/" + name + ".trashinfo"), "Path");
+    }
+
     TempDir dir;
+    const std::string home = dir / "home/.local/share/Trash/";
+    const std::string base = Resolved(dir.Path());
+    const std::string uid = std::to_string(geteuid());
+};
+
+TEST_F(TrashTest, MovesAFileIntoTheHomeTrashWithItsRecord) {
+    ScopedTimeZone zone("XYZ-1");
     WriteFile(dir / "docs/report.txt", "quarterly numbers");
-    Trash trash(HomeEnvironment(dir));
 
-    std::string trashedAs;
-    Status status = trash.MoveToTrash(dir / "docs/report.txt", &trashedAs);
-    ASSERT_TRUE(status.ok()) << status.message();
-
-    std::string home = dir / "home/.local/share/Trash/";
-    EXPECT_EQ(trashedAs, home + "files/report.txt");
+    EXPECT_EQ(Move(dir / "docs/report.txt"), home + "files/report.txt");
     EXPECT_FALSE(PathExists(dir / "docs/report.txt"));
     EXPECT_EQ(ReadFile(home + "files/report.txt"), "quarterly numbers");
     EXPECT_THAT(FolderNames(home + "files"), ElementsAre("report.txt"));
     EXPECT_THAT(FolderNames(home + "info"), ElementsAre("report.txt.trashinfo"));
-
-    std::string info = ReadFile(home + "info/report.txt.trashinfo");
-    EXPECT_EQ(info, "[Trash Info]\nPath=" + Resolved(dir.Path()) +
-                        "docs/report.txt\nDeletionDate=2023-11-14T23:13:20\n");
-
+    EXPECT_EQ(ReadFile(home + "info/report.txt.trashinfo"),
+              "[Trash Info]\nPath=" + base + "docs/report.txt\nDeletionDate=2023-11-14T23:13:20\n");
     for (const char* folder : {"", "files", "info"}) {
         EXPECT_EQ(LinkStat(home + folder).st_mode & 07777, 0700u) << folder;
     }
 }
 
 // A taken name, by a record or by a file left in the trash without one, is never replaced.
-TEST(TrashTest, KeepsEveryFileOfTheSameName) {
-    TempDir dir;
-    std::string home = dir / "home/.local/share/Trash/";
+TEST_F(TrashTest, KeepsEveryFileOfTheSameName) {
     WriteFile(dir / "a/report.txt", "from a");
     WriteFile(dir / "b/report.txt", "from b");
     WriteFile(home + "files/notes", "left behind");
     WriteFile(dir / "notes", "new");
     Trash trash(HomeEnvironment(dir));
 
-    std::string first, second, notes;
-    ASSERT_TRUE(trash.MoveToTrash(dir / "a/report.txt", &first).ok());
-    ASSERT_TRUE(trash.MoveToTrash(dir / "b/report.txt", &second).ok());
-    ASSERT_TRUE(trash.MoveToTrash(dir / "notes", &notes).ok());
-
-    EXPECT_EQ(second, home + "files/report.txt.2");
-    EXPECT_EQ(notes, home + "files/notes.2");
+    EXPECT_EQ(Move(trash, dir / "a/report.txt"), home + "files/report.txt");
+    EXPECT_EQ(Move(trash, dir / "b/report.txt"), home + "files/report.txt.2");
+    EXPECT_EQ(Move(trash, dir / "notes"), home + "files/notes.2");
     EXPECT_THAT(FolderNames(home + "files"),
                 ElementsAre("notes", "notes.2", "report.txt", "report.txt.2"));
     EXPECT_THAT(FolderNames(home + "info"),
                 ElementsAre("notes.2.trashinfo", "report.txt.2.trashinfo", "report.txt.trashinfo"));
-    EXPECT_EQ(ReadFile(first), "from a");
-    EXPECT_EQ(ReadFile(second), "from b");
+    EXPECT_EQ(ReadFile(home + "files/report.txt"), "from a");
+    EXPECT_EQ(ReadFile(home + "files/report.txt.2"), "from b");
     EXPECT_EQ(ReadFile(home + "files/notes"), "left behind");
-    EXPECT_EQ(ReadFile(notes), "new");
-    std::string base = Resolved(dir.Path());
-    EXPECT_EQ(InfoValue(ReadFile(home + "info/report.txt.trashinfo"), "Path"),
-              base + "a/report.txt");
-    EXPECT_EQ(InfoValue(ReadFile(home + "info/report.txt.2.trashinfo"), "Path"),
-              base + "b/report.txt");
+    EXPECT_EQ(ReadFile(home + "files/notes.2"), "new");
+    EXPECT_EQ(Recorded(home, "report.txt"), base + "a/report.txt");
+    EXPECT_EQ(Recorded(home, "report.txt.2"), base + "b/report.txt");
 }
 
-TEST(TrashTest, TrashesALinkAsALinkAndLeavesItsTarget) {
-    TempDir dir;
+TEST_F(TrashTest, TrashesALinkAsALinkAndLeavesItsTarget) {
     WriteFile(dir / "target.txt", "keep me");
     ASSERT_EQ(symlink("target.txt", (dir / "link").c_str()), 0);
     ASSERT_EQ(symlink("nowhere", (dir / "dangling").c_str()), 0);
-    Trash trash(HomeEnvironment(dir));
 
     for (const auto& [name, text] : {std::pair{"link", "target.txt"}, {"dangling", "nowhere"}}) {
-        std::string trashedAs;
-        Status status = trash.MoveToTrash(dir / name, &trashedAs);
-        ASSERT_TRUE(status.ok()) << status.message();
+        const std::string trashedAs = Move(dir / name);
         EXPECT_FALSE(PathExists(dir / name));
         EXPECT_TRUE(S_ISLNK(LinkStat(trashedAs).st_mode));
         EXPECT_EQ(LinkText(trashedAs), text);
     }
     EXPECT_EQ(ReadFile(dir / "target.txt"), "keep me");
-    EXPECT_EQ(InfoValue(ReadFile(dir / "home/.local/share/Trash/info/link.trashinfo"), "Path"),
-              Resolved(dir.Path()) + "link");
+    EXPECT_EQ(Recorded(home, "link"), base + "link");
 }
 
-TEST(TrashTest, PercentEncodesBlanksAndNonAsciiInThePath) {
-    TempDir dir;
-    std::string name = "caf\xC3\xA9 menu 100%.txt";
+TEST_F(TrashTest, TheRecordHoldsTheResolvedPathPercentEncoded) {
+    const std::string name = "caf\xC3\xA9 menu 100%.txt";
     WriteFile(dir / ("my docs/" + name), "x");
-    Trash trash(HomeEnvironment(dir));
-
-    std::string trashedAs;
-    ASSERT_TRUE(trash.MoveToTrash(dir / ("my docs/" + name), &trashedAs).ok());
-    std::string home = dir / "home/.local/share/Trash/";
     // Only the record is encoded; the trashed file keeps its own bytes as its name.
-    EXPECT_EQ(trashedAs, home + "files/" + name);
-    EXPECT_EQ(InfoValue(ReadFile(home + "info/" + name + ".trashinfo"), "Path"),
-              Resolved(dir.Path()) + "my%20docs/caf%C3%A9%20menu%20100%25.txt");
-}
+    EXPECT_EQ(Move(dir / ("my docs/" + name)), home + "files/" + name);
+    EXPECT_EQ(Recorded(home, name), base + "my%20docs/caf%C3%A9%20menu%20100%25.txt");
 
-TEST(TrashTest, RecordsTheResolvedFolderOfTheFile) {
-    TempDir dir;
+    // The record names the resolved folder of the file.
     WriteFile(dir / "real/file", "x");
     ASSERT_EQ(symlink("real", (dir / "alias").c_str()), 0);
-    Trash trash(HomeEnvironment(dir));
-
-    ASSERT_TRUE(trash.MoveToTrash(dir / "alias/file").ok());
-    EXPECT_EQ(InfoValue(ReadFile(dir / "home/.local/share/Trash/info/file.trashinfo"), "Path"),
-              Resolved(dir.Path()) + "real/file");
+    Move(dir / "alias/file");
+    EXPECT_EQ(Recorded(home, "file"), base + "real/file");
     EXPECT_FALSE(PathExists(dir / "real/file"));
     EXPECT_TRUE(S_ISLNK(LinkStat(dir / "alias").st_mode));
 }
 
-TEST(TrashTest, ShortensANameTooLongForItsRecordAtACharacterBoundary) {
-    TempDir dir;
+TEST_F(TrashTest, ShortensANameTooLongForItsRecordAtACharacterBoundary) {
     // 244 + 2 + 4 bytes: cutting at 245 would split the two bytes of the e-acute.
-    std::string name = std::string(244, 'a') + "\xC3\xA9" + "bbbb";
-    WriteFile(dir / name, "long");
-    Trash trash(HomeEnvironment(dir));
-
-    std::string trashedAs;
-    Status status = trash.MoveToTrash(dir / name, &trashedAs);
-    ASSERT_TRUE(status.ok()) << status.message();
-    std::string home = dir / "home/.local/share/Trash/";
-    std::string shortName(244, 'a');
-    EXPECT_EQ(trashedAs, home + "files/" + shortName);
-    EXPECT_EQ(ReadFile(trashedAs), "long");
-    EXPECT_EQ(InfoValue(ReadFile(home + "info/" + shortName + ".trashinfo"), "Path"),
-              Resolved(dir.Path()) + std::string(244, 'a') + "%C3%A9bbbb");
+    const std::string shortName(244, 'a');
+    WriteFile(dir / (shortName + "\xC3\xA9" + "bbbb"), "long");
+    EXPECT_EQ(Move(dir / (shortName + "\xC3\xA9" + "bbbb")), home + "files/" + shortName);
+    EXPECT_EQ(ReadFile(home + "files/" + shortName), "long");
+    EXPECT_EQ(Recorded(home, shortName), base + shortName + "%C3%A9bbbb");
 }
 
-TEST(TrashTest, UsesTheTopDirectoryTrashOnAnotherFileSystem) {
-    TempDir dir;
+TEST_F(TrashTest, UsesTheTopDirectoryTrashOnAnotherFileSystem) {
     WriteFile(dir / "vol/sub/a b.txt", "on the volume");
-    std::string top = Resolved(dir / "vol");
-    Trash trash(TopEnvironment(dir, top));
+    const std::string top = Resolved(dir / "vol");
+    const std::string trashFolder = top + ".Trash-" + uid + "/";
 
-    std::string uid = std::to_string(geteuid());
-    std::string trashedAs;
-    Status status = trash.MoveToTrash(dir / "vol/sub/a b.txt", &trashedAs);
-    ASSERT_TRUE(status.ok()) << status.message();
-    std::string trashFolder = top + ".Trash-" + uid + "/";
-    EXPECT_EQ(trashedAs, trashFolder + "files/a b.txt");
-    EXPECT_EQ(ReadFile(trashedAs), "on the volume");
+    EXPECT_EQ(Move(dir / "vol/sub/a b.txt", top), trashFolder + "files/a b.txt");
+    EXPECT_EQ(ReadFile(trashFolder + "files/a b.txt"), "on the volume");
     EXPECT_FALSE(PathExists(dir / "vol/sub/a b.txt"));
-    std::string info = ReadFile(trashFolder + "info/a b.txt.trashinfo");
-    EXPECT_EQ(InfoValue(info, "Path"), "sub/a%20b.txt");
+    EXPECT_EQ(Recorded(trashFolder, "a b.txt"), "sub/a%20b.txt");
     EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u);
     EXPECT_FALSE(PathExists(dir / "home"));
 }
 
-TEST(TrashTest, UsesTheSharedTrashWhenItHasTheStickyBit) {
-    TempDir dir;
+TEST_F(TrashTest, UsesTheSharedTrashWhenItHasTheStickyBit) {
     WriteFile(dir / "vol/file", "x");
     ASSERT_EQ(mkdir((dir / "vol/.Trash").c_str(), 0777), 0);
     ASSERT_EQ(chmod((dir / "vol/.Trash").c_str(), 01777), 0);
-    std::string top = Resolved(dir / "vol");
-    Trash trash(TopEnvironment(dir, top));
+    const std::string top = Resolved(dir / "vol");
+    const std::string trashFolder = top + ".Trash/" + uid + "/";
 
-    std::string trashedAs;
-    ASSERT_TRUE(trash.MoveToTrash(dir / "vol/file", &trashedAs).ok());
-    std::string uid = std::to_string(geteuid());
-    std::string trashFolder = top + ".Trash/" + uid + "/";
-    EXPECT_EQ(trashedAs, trashFolder + "files/file");
-    EXPECT_EQ(InfoValue(ReadFile(trashFolder + "info/file.trashinfo"), "Path"), "file");
+    EXPECT_EQ(Move(dir / "vol/file", top), trashFolder + "files/file");
+    EXPECT_EQ(Recorded(trashFolder, "file"), "file");
     EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u);
     EXPECT_FALSE(PathExists(top + ".Trash-" + uid));
 }
 
 // Without the sticky bit, or as a link to one elsewhere, $topdir/.Trash is no trash to use.
-TEST(TrashTest, IgnoresASharedTrashWithoutTheStickyBitOrThatIsALink) {
+TEST_F(TrashTest, IgnoresASharedTrashWithoutTheStickyBitOrThatIsALink) {
     for (const bool asLink : {false, true}) {
-        TempDir dir;
-        WriteFile(dir / "vol/file", "x");
-        const std::string shared = asLink ? dir / "elsewhere" : dir / "vol/.Trash";
+        const std::string at = dir / (asLink ? "linked/" : "plain/");
+        WriteFile(at + "vol/file", "x");
+        const std::string shared = asLink ? at + "elsewhere" : at + "vol/.Trash";
         ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
         ASSERT_EQ(chmod(shared.c_str(), asLink ? 01777 : 0777), 0);
         if (asLink) {
-            ASSERT_EQ(symlink("../elsewhere", (dir / "vol/.Trash").c_str()), 0);
+            ASSERT_EQ(symlink("../elsewhere", (at + "vol/.Trash").c_str()), 0);
         }
-        std::string top = Resolved(dir / "vol");
-        std::string trashedAs;
-        ASSERT_TRUE(Trash(TopEnvironment(dir, top)).MoveToTrash(dir / "vol/file", &trashedAs).ok());
-        EXPECT_EQ(trashedAs, top + ".Trash-" + std::to_string(geteuid()) + "/files/file");
+        const std::string top = Resolved(at + "vol");
+        EXPECT_EQ(Move(at + "vol/file", top), top + ".Trash-" + uid + "/files/file");
         EXPECT_THAT(FolderNames(shared), IsEmpty()) << asLink;
     }
 }
 
-TEST(TrashTest, RefusesAUserTrashThatIsALink) {
-    TempDir dir;
+TEST_F(TrashTest, RefusesAUserTrashThatIsALink) {
     WriteFile(dir / "vol/file", "x");
     ASSERT_EQ(mkdir((dir / "planted").c_str(), 0777), 0);
-    std::string uid = std::to_string(geteuid());
     ASSERT_EQ(symlink("../planted", (dir / ("vol/.Trash-" + uid)).c_str()), 0);
-    std::string top = Resolved(dir / "vol");
-    Trash trash(TopEnvironment(dir, top));
 
-    Status status = trash.MoveToTrash(dir / "vol/file");
-    EXPECT_FALSE(status.ok());
+    const Status status =
+        Trash(TopEnvironment(dir, Resolved(dir / "vol"))).MoveToTrash(dir / "vol/file");
     EXPECT_EQ(status.code(), ENOTDIR) << status.message();
     EXPECT_NE(status.message().find(".Trash-" + uid), std::string::npos) << status.message();
     EXPECT_EQ(ReadFile(dir / "vol/file"), "x");
     EXPECT_THAT(FolderNames(dir / "planted"), IsEmpty());
 }
 
-TEST(TrashTest, RefusesAUserTrashOwnedBySomeoneElse) {
+TEST_F(TrashTest, RefusesAUserTrashOwnedBySomeoneElse) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "giving a folder to another user needs root";
     }
-    TempDir dir;
     WriteFile(dir / "vol/file", "x");
-    std::string uid = std::to_string(geteuid());
-    std::string planted = dir / ("vol/.Trash-" + uid);
+    const std::string planted = dir / ("vol/.Trash-" + uid);
     ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
     ASSERT_EQ(chown(planted.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
-    Trash trash(TopEnvironment(dir, Resolved(dir / "vol")));
 
-    Status status = trash.MoveToTrash(dir / "vol/file");
+    const Status status =
+        Trash(TopEnvironment(dir, Resolved(dir / "vol"))).MoveToTrash(dir / "vol/file");
     EXPECT_EQ(status.code(), EPERM) << status.message();
     EXPECT_EQ(ReadFile(dir / "vol/file"), "x");
     EXPECT_THAT(FolderNames(planted), IsEmpty());
@@ -430,23 +371,17 @@ TEST(TrashTest, RefusesAUserTrashOwnedBySomeoneElse) {
 
 // The lookup names /dev/ as the top directory of a file on /dev/shm: a prefix of its path, but
 // another file system, so nothing may be created there.
-TEST(TrashTest, NeverUsesATopDirectoryOnAnotherFileSystem) {
-    ShmDir shm;
-    struct stat shmInfo {};
-    struct stat devInfo {};
-    if (shm.Path().empty() || stat(shm.Path().c_str(), &shmInfo) != 0 ||
-        stat("/dev/", &devInfo) != 0 || shmInfo.st_dev == devInfo.st_dev) {
+TEST_F(TrashTest, NeverUsesATopDirectoryOnAnotherFileSystem) {
+    const auto shm = DirElsewhere(LinkStat("/dev/").st_dev);
+    if (!shm) {
         GTEST_SKIP() << "/dev/shm is not a file system of its own here";
     }
-    TempDir dir;
-    WriteFile(shm.Path() + "file", "stay");
-    TrashEnvironment env = TopEnvironment(dir, "/dev/");
-    Trash trash(env);
+    WriteFile(*shm / "file", "stay");
 
-    Status status = trash.MoveToTrash(shm.Path() + "file");
+    const Status status = Trash(TopEnvironment(dir, "/dev/")).MoveToTrash(*shm / "file");
     EXPECT_EQ(status.code(), EXDEV) << status.message();
-    EXPECT_EQ(ReadFile(shm.Path() + "file"), "stay");
-    std::string stray = "/dev/.Trash-" + std::to_string(geteuid());
+    EXPECT_EQ(ReadFile(*shm / "file"), "stay");
+    const std::string stray = "/dev/.Trash-" + uid;
     EXPECT_FALSE(PathExists(stray));
     if (PathExists(stray)) {
         std::error_code error;
@@ -456,41 +391,25 @@ TEST(TrashTest, NeverUsesATopDirectoryOnAnotherFileSystem) {
 
 // A home trash said to share the file's device but really elsewhere: the rename fails with
 // EXDEV, which must take the record back and never fall back to copying.
-TEST(TrashTest, NeverCopiesIntoATrashOnAnotherFileSystem) {
-    TempDir dir;
-    ShmDir other;
-    struct stat otherInfo {};
-    if (other.Path().empty() || stat(other.Path().c_str(), &otherInfo) != 0 ||
-        otherInfo.st_dev == LinkStat(dir.Path()).st_dev) {
+TEST_F(TrashTest, NeverCopiesIntoATrashOnAnotherFileSystem) {
+    const auto other = DirElsewhere(LinkStat(dir.Path()).st_dev);
+    if (!other) {
         GTEST_SKIP() << "no second file system at /dev/shm";
     }
     WriteFile(dir / "file", "stay");
     TrashEnvironment env = HomeEnvironment(dir);
-    env.homeTrash = other.Path() + "Trash/";
-    dev_t fileDevice = LinkStat(dir / "file").st_dev;
+    env.homeTrash = *other / "Trash/";
+    const dev_t fileDevice = LinkStat(dir / "file").st_dev;
     env.homeTrashDevice = [fileDevice](const std::string&) -> Result<dev_t> { return fileDevice; };
-    Trash trash(env);
 
-    Status status = trash.MoveToTrash(dir / "file");
+    const Status status = Trash(env).MoveToTrash(dir / "file");
     EXPECT_EQ(status.code(), EXDEV) << status.message();
     EXPECT_EQ(ReadFile(dir / "file"), "stay");
     EXPECT_THAT(FolderNames(env.homeTrash + "files"), IsEmpty());
     EXPECT_THAT(FolderNames(env.homeTrash + "info"), IsEmpty());
 }
 
-TEST(TrashTest, RefusesATopDirectoryThatDoesNotHoldTheFile) {
-    TempDir dir;
-    WriteFile(dir / "src/file", "x");
-    ASSERT_EQ(mkdir((dir / "vol").c_str(), 0777), 0);
-    Trash trash(TopEnvironment(dir, Resolved(dir / "vol")));
-    Status status = trash.MoveToTrash(dir / "src/file");
-    EXPECT_EQ(status.code(), EINVAL) << status.message();
-    EXPECT_EQ(ReadFile(dir / "src/file"), "x");
-    EXPECT_THAT(FolderNames(dir / "vol"), IsEmpty());
-}
-
-TEST(TrashTest, RefusesMissingFilesFoldersAndPathsWithoutAName) {
-    TempDir dir;
+TEST_F(TrashTest, RefusesMissingFilesFoldersPathsWithoutANameAndAForeignTopDirectory) {
     WriteFile(dir / "folder/inside", "x");
     Trash trash(HomeEnvironment(dir));
     EXPECT_EQ(trash.MoveToTrash(dir / "missing").code(), ENOENT);
@@ -499,14 +418,21 @@ TEST(TrashTest, RefusesMissingFilesFoldersAndPathsWithoutAName) {
     EXPECT_EQ(trash.MoveToTrash(dir / "folder/").code(), EINVAL);
     EXPECT_EQ(trash.MoveToTrash(dir / "folder/..").code(), EINVAL);
     EXPECT_EQ(ReadFile(dir / "folder/inside"), "x");
-    EXPECT_THAT(FolderNames(dir / "home/.local/share/Trash/info"), IsEmpty());
+    EXPECT_THAT(FolderNames(home + "info"), IsEmpty());
+
+    // A top directory that does not hold the file.
+    ASSERT_EQ(mkdir((dir / "vol").c_str(), 0777), 0);
+    const Status status =
+        Trash(TopEnvironment(dir, Resolved(dir / "vol"))).MoveToTrash(dir / "folder/inside");
+    EXPECT_EQ(status.code(), EINVAL) << status.message();
+    EXPECT_EQ(ReadFile(dir / "folder/inside"), "x");
+    EXPECT_THAT(FolderNames(dir / "vol"), IsEmpty());
 }
 
 // Root ignores permission bits, so the permission failures run as an ordinary user.
-class TrashPermissionTest : public ::testing::Test {
+class TrashPermissionTest : public TrashTest {
 protected:
     void SetUp() override {
-        home = dir / "home/.local/share/Trash/";
         WriteFile(dir / "src/file", "precious");
         std::filesystem::create_directories(home + "files");
         std::filesystem::create_directories(home + "info");
@@ -517,18 +443,21 @@ protected:
         ASSERT_EQ(chmod((dir / "src").c_str(), 0777), 0);
     }
 
-    // Trashes src/file as the ordinary user, expecting EACCES.
-    void ExpectRefusedWithEacces() {
-        int code = RunUnprivileged([this] {
-            Status status = Trash(HomeEnvironment(dir)).MoveToTrash(dir / "src/file");
-            return status.code() == EACCES ? 0 : 1;
+    // Trashes the file as the ordinary user (through the trash of top, if given), expecting
+    // EACCES with a message that holds mentioned.
+    void ExpectRefusedWithEacces(const std::string& file, const std::string& top = "",
+                                 const std::string& mentioned = "") {
+        const int code = RunUnprivileged([&] {
+            const Status status =
+                Trash(top.empty() ? HomeEnvironment(dir) : TopEnvironment(dir, top))
+                    .MoveToTrash(file);
+            return status.code() == EACCES && status.message().find(mentioned) != std::string::npos
+                       ? 0
+                       : 1;
         });
         ASSERT_NE(code, 255) << "could not drop privileges";
         EXPECT_EQ(code, 0);
     }
-
-    TempDir dir;
-    std::string home;
 };
 
 // An unwritable info folder stops the move before the rename; an unwritable files folder fails
@@ -537,7 +466,7 @@ TEST_F(TrashPermissionTest, AnUnwritableTrashFolderLeavesTheFileInPlace) {
     for (const auto& [files, info] : {std::pair{0777, 0555}, {0555, 0777}}) {
         ASSERT_EQ(chmod((home + "files").c_str(), files), 0);
         ASSERT_EQ(chmod((home + "info").c_str(), info), 0);
-        ExpectRefusedWithEacces();
+        ExpectRefusedWithEacces(dir / "src/file");
         EXPECT_EQ(ReadFile(dir / "src/file"), "precious");
         EXPECT_THAT(FolderNames(home + "info"), IsEmpty());
         EXPECT_THAT(FolderNames(home + "files"), IsEmpty());
@@ -548,14 +477,7 @@ TEST_F(TrashPermissionTest, AnUnwritableTopDirectoryGivesTheReason) {
     WriteFile(dir / "vol/sub/file", "on the volume");
     ASSERT_EQ(chmod((dir / "vol/sub").c_str(), 0777), 0);
     ASSERT_EQ(chmod((dir / "vol").c_str(), 0555), 0);
-    std::string top = Resolved(dir / "vol");
-    int code = RunUnprivileged([&] {
-        Status status = Trash(TopEnvironment(dir, top)).MoveToTrash(dir / "vol/sub/file");
-        return status.code() == EACCES && status.message().find(".Trash-") != std::string::npos ? 0
-                                                                                                : 1;
-    });
-    ASSERT_NE(code, 255) << "could not drop privileges";
-    EXPECT_EQ(code, 0);
+    ExpectRefusedWithEacces(dir / "vol/sub/file", Resolved(dir / "vol"), ".Trash-");
     EXPECT_EQ(ReadFile(dir / "vol/sub/file"), "on the volume");
     EXPECT_THAT(FolderNames(dir / "vol"), ElementsAre("sub"));
 }

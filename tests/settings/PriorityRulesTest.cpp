@@ -38,7 +38,7 @@ protected:
     cPriorityRules rules{reporter};
 };
 
-TEST_F(PriorityRulesTest, DisplayTextIsTheKey) {
+TEST_F(PriorityRulesTest, DisplayTextIsTheKeyAndDuplicatesAndUnknownKeysAreReported) {
     ASSERT_TRUE(rules.Add(Rule(At(9, 30), At(17, 0), NORMAL_PRIORITY_CLASS)));
     ASSERT_TRUE(rules.Add(DefaultPriorityRule()));
     ASSERT_TRUE(rules.Add(Rule(At(12, 0), At(12, 5, 59), 7)));
@@ -48,21 +48,18 @@ TEST_F(PriorityRulesTest, DisplayTextIsTheKey) {
     EXPECT_EQ(rules.PriorityRules()[2].Key, "12:00 PM to 12:05 PM - ");
     EXPECT_EQ(PriorityRuleText(Rule(At(22, 0), At(6, 0), HIGH_PRIORITY_CLASS)),
               "10:00 PM to 06:00 AM - HIGH PRIORITY");
-}
 
-TEST_F(PriorityRulesTest, DuplicatesAndUnknownKeysAreReported) {
-    ASSERT_TRUE(rules.Add(DefaultPriorityRule()));
     EXPECT_FALSE(rules.Add(DefaultPriorityRule()));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cPriorityRules.Add");
     EXPECT_FALSE(rules.Remove("01:00 AM to 02:00 AM - LOW PRIORITY"));
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[1].title, "Unexpected Error in cPriorityRules.Remove");
-    EXPECT_EQ(rules.Count(), 1);
+    EXPECT_EQ(rules.Count(), 3);
 
     EXPECT_TRUE(rules.DoesThisRuleExist("12:00 am to 11:59 pm - low priority"));
     EXPECT_TRUE(rules.Remove("12:00 AM to 11:59 PM - LOW PRIORITY"));
-    EXPECT_EQ(rules.Count(), 0);
+    EXPECT_EQ(rules.Count(), 2);
     EXPECT_FALSE(rules.DoesThisRuleExist("12:00 AM to 11:59 PM - LOW PRIORITY"));
 }
 

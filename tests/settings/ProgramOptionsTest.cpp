@@ -1,7 +1,5 @@
 #include "settings/ProgramOptions.h"
 
-#include "engine/StatusHost.h"
-
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,7 +11,6 @@
 #include <vector>
 
 #include "platform/FileSystemQueries.h"
-#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
@@ -33,8 +30,6 @@ struct Owners {
     FixedClock clock;
     ErrorReporter reporter;
     CloneSettings settings;
-    PosixFileSystem fileSystem;
-    RunFlags flags;
     cCloneLog log;
     cPriorityRules rules;
     ProgramOptions options;
@@ -171,12 +166,8 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
         {"DelayBeforeFirstTask=1e20", "Error: Overflow\r\n"},
     };
     for (const auto& [line, error] : cases) {
-        auto o = ReadFrom(
-            "[Form Dimensions]\nHeight=7000\n"
-            "[Miscellaneous]\n" +
-            line +
-            "\n"
-            "ConfirmSyncActions=True\n");
+        auto o = ReadFrom("[Form Dimensions]\nHeight=7000\n[Miscellaneous]\n" + line +
+                          "\nConfirmSyncActions=True\n");
         EXPECT_EQ(o->options.FormHeight, 7000) << line;
         EXPECT_FALSE(o->settings.ConfirmSyncActions) << line;
         if (line.starts_with("DeleteMethod")) {

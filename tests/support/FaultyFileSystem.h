@@ -14,15 +14,12 @@ namespace duvanto::test {
 
 enum class FsOp {
     List,
-    GetEntry,
     Compare,
-    Crc32,
     Copy,
     Remove,
     Wipe,
     Trash,       // moving or linking into the trash
     MakeFolder,  // with or without a folder to copy
-    SetMode,
     RemoveFolder,
     MakeWritable,
     Rename,
@@ -49,16 +46,10 @@ public:
                                              bool withStatus) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;
-    Result<DirEntry> GetEntry(const std::string& path) override {
-        return Guard(FsOp::GetEntry, path, [&] { return PosixFileSystem::GetEntry(path); });
-    }
     Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
                                  uint64_t* firstDifference = nullptr) override {
         return Guard(FsOp::Compare, a,
                      [&] { return PosixFileSystem::CompareContents(a, b, pump, firstDifference); });
-    }
-    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
-        return Guard(FsOp::Crc32, path, [&] { return PosixFileSystem::Crc32(path, pump); });
     }
     Status RemoveFile(const std::string& path) override {
         return Guard(FsOp::Remove, path, [&] { return PosixFileSystem::RemoveFile(path); });
@@ -78,10 +69,6 @@ public:
     Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override {
         return Guard(FsOp::MakeFolder, path,
                      [&] { return PosixFileSystem::MakeFolderLike(path, like); });
-    }
-    Status SetFolderMode(const std::string& path, uint32_t mode) override {
-        return Guard(FsOp::SetMode, path,
-                     [&] { return PosixFileSystem::SetFolderMode(path, mode); });
     }
     Status RemoveFolder(const std::string& path) override {
         return Guard(FsOp::RemoveFolder, path, [&] { return PosixFileSystem::RemoveFolder(path); });

@@ -27,7 +27,7 @@ public:
         }
         return strikeOut;
     }
-    void Progress(const RunProgress& progress) override { progresses.push_back(progress); }
+    void Progress(const RunProgress&) override {}
     bool AllowMassDelete(const std::string& why) override {
         massDeleteAsked.push_back(why);
         return allowMassDelete;
@@ -43,7 +43,6 @@ public:
     std::vector<std::string> texts;
     int pumps = 0;
     std::vector<std::string> confirmed;
-    std::vector<RunProgress> progresses;
     std::vector<bool> strikeOut;
     std::vector<std::string> massDeleteAsked;
     bool allowMassDelete = false;

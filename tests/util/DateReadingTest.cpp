@@ -48,6 +48,7 @@ TEST_P(AcrossLocales, WrittenInOneReadInAnother) {
                              OleAt(2024, 2, 29, 0, 0, 1),
                              OleAt(1999, 12, 31, 23, 59, 59),
                              OleAt(1899, 12, 30, 21, 15),
+                             OleAt(1899, 12, 30, 23, 59, 59),
                              0.5,
                              0.0,
                              OleAt(9999, 12, 31)};

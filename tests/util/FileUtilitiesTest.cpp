@@ -60,7 +60,7 @@ protected:
     int32_t errorCode = -1;
 };
 
-TEST_F(GetPathStatusTest, PresentMissingAndMalformedPaths) {
+TEST_F(GetPathStatusTest, PresentMissingMalformedAndLoopingPaths) {
     WriteFile(dir / "folder/file", "x");
 
     EXPECT_EQ(Status(dir / "folder/"), PathOk);
@@ -76,9 +76,8 @@ TEST_F(GetPathStatusTest, PresentMissingAndMalformedPaths) {
     EXPECT_EQ(Status("relative/folder/"), PathBadDrive);
     EXPECT_EQ(Status("./"), PathBadDrive);
     EXPECT_EQ(errorCode, 0);
-}
 
-TEST_F(GetPathStatusTest, OtherFailuresCarryTheirErrno) {
+    // Other failures carry their errno.
     ASSERT_EQ(symlink((dir / "loop2").c_str(), (dir / "loop1").c_str()), 0);
     ASSERT_EQ(symlink((dir / "loop1").c_str(), (dir / "loop2").c_str()), 0);
     EXPECT_EQ(Status(dir / "loop1/"), PathOtherError);
@@ -223,16 +222,15 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
 
     int result = RunUnprivileged([&] {
         RecordingPrompt prompt;
-        bool returned = WriteStringToFile(path, "", false, prompt);
-        if (prompt.shown.size() != 1) {
-            return 1;
-        }
-        const ShownMessage& shown = prompt.shown[0];
-        bool exact =
-            shown.title == "Write String To File" &&
-            shown.text == "Unable to delete " + path + "Please delete this file manually." &&
-            shown.icon == MessageIcon::Exclamation && shown.buttons == MessageButtons::OK;
-        return returned && exact ? 0 : 2;
+        const bool returned = WriteStringToFile(path, "", false, prompt);
+        const std::vector<ShownMessage>& shown = prompt.shown;
+        return returned && shown.size() == 1 && shown[0].title == "Write String To File" &&
+                       shown[0].text ==
+                           "Unable to delete " + path + "Please delete this file manually." &&
+                       shown[0].icon == MessageIcon::Exclamation &&
+                       shown[0].buttons == MessageButtons::OK
+                   ? 0
+                   : 1;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(path), "stays");

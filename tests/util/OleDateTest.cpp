@@ -33,7 +33,7 @@ MATCHER_P(SameAs, expected, "") {
     return Fields(arg) == Fields(expected);
 }
 
-TEST(OleDate, KnownDatesConvertBothWays) {
+TEST(OleDate, KnownDatesNegativeDatesFractionsAndLeapDaysConvertBothWays) {
     EXPECT_EQ(OleDateFromLocal(At(1899, 12, 30)), 0.0);
     EXPECT_EQ(OleDateFromLocal(At(1900, 1, 1)), 2.0);
     EXPECT_EQ(OleDateFromLocal(At(1970, 1, 1)), 25569.0);
@@ -43,25 +43,22 @@ TEST(OleDate, KnownDatesConvertBothWays) {
     EXPECT_THAT(LocalFromOleDate(kMinOleDate), SameAs(At(100, 1, 1)));
     EXPECT_THAT(LocalFromOleDate(kMaxOleDate + 86399.0 / 86400),
                 SameAs(At(9999, 12, 31, 23, 59, 59)));
-}
 
-TEST(OleDate, NegativeDatesCountDaysBackAndTimeForward) {
+    // Negative dates count days back and time forward.
     EXPECT_EQ(OleDateFromLocal(At(1899, 12, 29, 6)), -1.25);
     EXPECT_THAT(LocalFromOleDate(-1.25), SameAs(At(1899, 12, 29, 6)));
     EXPECT_THAT(LocalFromOleDate(-2.75), SameAs(At(1899, 12, 28, 18)));
     // Between -1 and 0 the day is 30 December itself, as with the positive fraction.
     EXPECT_THAT(LocalFromOleDate(-0.5), SameAs(At(1899, 12, 30, 12)));
-}
 
-TEST(OleDate, FractionsRoundToTheNearestSecondAndCarryIntoTheNextDay) {
+    // Fractions round to the nearest second and carry into the next day.
     EXPECT_THAT(LocalFromOleDate(0.5 + 0.4 / 86400), SameAs(At(1899, 12, 30, 12, 0, 0)));
     EXPECT_THAT(LocalFromOleDate(0.5 + 0.6 / 86400), SameAs(At(1899, 12, 30, 12, 0, 1)));
     EXPECT_THAT(LocalFromOleDate(37959.9999999), SameAs(At(2003, 12, 5)));
     EXPECT_THAT(LocalFromOleDate(-1.9999999), SameAs(At(1899, 12, 30)));
     EXPECT_THAT(LocalFromOleDate(-2.9999999), SameAs(At(1899, 12, 29)));
-}
 
-TEST(OleDate, LeapDays) {
+    // Leap days, and the ones that are none.
     EXPECT_THAT(LocalFromOleDate(OleDateFromLocal(At(2000, 2, 29, 1))), SameAs(At(2000, 2, 29, 1)));
     EXPECT_EQ(OleDateFromLocal(At(2004, 3, 1)) - OleDateFromLocal(At(2004, 2, 28)), 2.0);
     EXPECT_EQ(OleDateFromLocal(At(1900, 3, 1)) - OleDateFromLocal(At(1900, 2, 28)), 1.0);
@@ -169,7 +166,7 @@ TEST(GeneralDate, OtherLocalesUseTheirOwnForms) {
     EXPECT_EQ(ParseGeneralDateText("4:38:16 PM"), OleAt(1899, 12, 30, 16, 38, 16));
 }
 
-TEST(GeneralDate, ParsesTheUsAndIsoForms) {
+TEST(GeneralDate, ParsesTheUsAndIsoFormsAndNothingElse) {
     ScopedTimeLocale locale("C");
     const double expected = OleDateFromLocal(At(2003, 12, 4, 16, 38, 16));
     EXPECT_EQ(ParseGeneralDate("12/4/2003 4:38:16 PM"), expected);
@@ -181,33 +178,17 @@ TEST(GeneralDate, ParsesTheUsAndIsoForms) {
     EXPECT_EQ(ParseGeneralDate("12/4/2003"), OleDateFromLocal(At(2003, 12, 4)));
     EXPECT_EQ(ParseGeneralDate("12/4/2003 12:00:00 AM"), OleDateFromLocal(At(2003, 12, 4)));
     EXPECT_EQ(ParseGeneralDate("12/4/2003 12:30 PM"), OleDateFromLocal(At(2003, 12, 4, 12, 30)));
-}
 
-TEST(GeneralDate, RejectsGarbageTrailingJunkAndOutOfRangeFields) {
-    ScopedTimeLocale locale("C");
-    for (const char* text : {"",
-                             "   ",
-                             "garbage",
-                             "12/4/2003 4:38:16 PM x",
-                             "12/4/2003x",
-                             "2003-12-04 16:38:16Z",
-                             "13/13/2003",
-                             "0/1/2003",
-                             "2/29/2003",
-                             "4/31/2003",
-                             "2003-02-29",
-                             "2003-12-04 24:00:00",
-                             "2003-12-04 12:60:00",
-                             "12/4/2003 12:00:60 PM",
-                             "12/4/2003 13:00:00 PM",
-                             "12/4/2003 0:00:00 AM",
-                             "2003-12-4",
-                             "12/4/03",
-                             "12/4/20031",
-                             "12/4/2003 4:38:16 XM",
-                             "12/4/2003 4:3:16 PM",
-                             "2003-12-04T",
-                             "1/1/0099"}) {
+    // Garbage, trailing junk and forms that are nearly right.
+    for (const char* text : {"", "   ", "garbage", "12/4/2003 4:38:16 PM x", "12/4/2003x",
+                             "2003-12-04 16:38:16Z", "2003-12-4", "12/4/03", "12/4/20031",
+                             "12/4/2003 4:38:16 XM", "12/4/2003 4:3:16 PM", "2003-12-04T"}) {
+        EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
+    }
+    // A field outside its range.
+    for (const char* text : {"13/13/2003", "0/1/2003", "2/29/2003", "4/31/2003", "2003-02-29",
+                             "2003-12-04 24:00:00", "2003-12-04 12:60:00", "12/4/2003 12:00:60 PM",
+                             "12/4/2003 13:00:00 PM", "12/4/2003 0:00:00 AM", "1/1/0099"}) {
         EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
     }
 }
@@ -224,14 +205,6 @@ TEST(GeneralDate, EveryWrittenFormReadsBackInEachLocale) {
             const double ole = OleDateFromLocal(v);
             EXPECT_EQ(ParseGeneralDate(FormatGeneralDate(ole)), ole)
                 << name << ": " << FormatGeneralDate(ole);
-        }
-        for (double value : {0.0, 0.5, OleAt(1899, 12, 30, 23, 59, 59), OleAt(2003, 12, 4),
-                             kThursday, OleAt(2024, 2, 29, 0, 0, 1), kMaxOleDate}) {
-            const std::string text = GeneralDateText(value);
-            std::optional<double> back = ParseGeneralDateText(text);
-            ASSERT_TRUE(back.has_value()) << name << ": " << text;
-            EXPECT_THAT(LocalFromOleDate(*back), SameAs(LocalFromOleDate(value)))
-                << name << ": " << text;
         }
     }
 }

@@ -5,7 +5,7 @@
 namespace duvanto {
 namespace {
 
-TEST(PathStringsTest, RemainingStringAfterALeadingPart) {
+TEST(PathStringsTest, RemaindersAndReplacements) {
     EXPECT_EQ(RemainingString("/src/photos/2003/", "/src/"), "photos/2003/");
     EXPECT_EQ(RemainingString("/src/", "/src/"), "");
     EXPECT_EQ(RemainingString("/src/a", ""), "/src/a");
@@ -13,25 +13,23 @@ TEST(PathStringsTest, RemainingStringAfterALeadingPart) {
     EXPECT_EQ(RemainingString("/other/src/a", "/src/"), "");
     EXPECT_EQ(RemainingString("/SRC/a", "/src/"), "");
     EXPECT_EQ(RemainingString("/sr", "/src/"), "");
-}
 
-TEST(PathStringsTest, ReplaceStringReplacesEveryOccurrenceOnce) {
+    // Every occurrence replaced once.
     EXPECT_EQ(ReplaceString("line one\r\nline two\r\n", "\r\n", "  "), "line one  line two  ");
     EXPECT_EQ(ReplaceString("aaaa", "aa", "a"), "aa");  // no rescan of replaced text
     EXPECT_EQ(ReplaceString("abc", "b", "bb"), "abbc");
     EXPECT_EQ(ReplaceString("abc", "", "x"), "abc");
     EXPECT_EQ(ReplaceString("abc", "x", "y"), "abc");
     EXPECT_EQ(ReplaceString("", "a", "b"), "");
-}
 
-TEST(PathStringsTest, ReplaceMultipleCharsHandlesEachListedByte) {
+    // Each listed byte replaced.
     EXPECT_EQ(ReplaceMultipleChars("a:b*c?d", "\\/:*?\"<>|", "_"), "a_b_c_d");
     EXPECT_EQ(ReplaceMultipleChars("a:b", ":", ""), "ab");
     EXPECT_EQ(ReplaceMultipleChars("a:b", ":", "--"), "a--b");
     EXPECT_EQ(ReplaceMultipleChars("abc", "", "_"), "abc");
 }
 
-TEST(PathStringsTest, LastItemAndExtensions) {
+TEST(PathStringsTest, PartsOfAPath) {
     EXPECT_EQ(GetLastItemInPath("/home/ann/tasks.dvt"), "tasks.dvt");
     EXPECT_EQ(GetLastItemInPath("/home/ann/"), "");
     EXPECT_EQ(GetLastItemInPath("tasks.dvt"), "tasks.dvt");
@@ -45,6 +43,14 @@ TEST(PathStringsTest, LastItemAndExtensions) {
     EXPECT_EQ(ReplaceExtension("dv_1a2b.tmp", "html"), "dv_1a2b.html");
     EXPECT_EQ(ReplaceExtension("/my.folder/README", "txt"), "/my.folder/README.txt");
     EXPECT_EQ(ReplaceExtension(".profile", "bak"), ".profile.bak");
+
+    EXPECT_EQ(FolderPartOf("/home/ann/file.txt"), "/home/ann/");
+    EXPECT_EQ(NamePartOf("/home/ann/file.txt"), "file.txt");
+    EXPECT_EQ(FolderPartOf("/file"), "/");
+    EXPECT_EQ(FolderPartOf("/home/ann/"), "/home/ann/");
+    EXPECT_EQ(NamePartOf("/home/ann/"), "");
+    EXPECT_EQ(FolderPartOf("file.txt"), "file.txt");
+    EXPECT_EQ(NamePartOf("file.txt"), "file.txt");
 }
 
 TEST(PathStringsTest, GetNextSlashPosCountsFromOne) {
@@ -84,16 +90,6 @@ TEST(PathStringsTest, SmallStringHelpers) {
     EXPECT_TRUE(StringsEqualExact("Abc", "Abc"));
     EXPECT_FALSE(StringsEqualExact("Abc", "abc"));
     EXPECT_FALSE(StringsEqualExact("abc", std::string("abc\0", 4)));
-}
-
-TEST(PathStringsTest, FolderAndNameParts) {
-    EXPECT_EQ(FolderPartOf("/home/ann/file.txt"), "/home/ann/");
-    EXPECT_EQ(NamePartOf("/home/ann/file.txt"), "file.txt");
-    EXPECT_EQ(FolderPartOf("/file"), "/");
-    EXPECT_EQ(FolderPartOf("/home/ann/"), "/home/ann/");
-    EXPECT_EQ(NamePartOf("/home/ann/"), "");
-    EXPECT_EQ(FolderPartOf("file.txt"), "file.txt");
-    EXPECT_EQ(NamePartOf("file.txt"), "file.txt");
 }
 
 }  // namespace
