@@ -12,6 +12,7 @@
 #include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
 #include "tasks/Application.h"
+#include "tasks/Trees.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
 
