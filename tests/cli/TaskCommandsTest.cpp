@@ -193,6 +193,7 @@ TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
     Result<InstanceLock> held = InstanceLock::Acquire(home);
     ASSERT_TRUE(held.ok());
     for (std::vector<std::string> args : {std::vector<std::string>{"run", "Known"},
+                                          {"clone", source, target, "--quiet"},
                                           {"due"},
                                           {"remove", "Known"},
                                           {"add", "New", "--source", source, "--target", target}}) {
