@@ -49,8 +49,7 @@ inline Tree ReadTree(const std::string& root) {
 }
 
 // The text cut at each end of line; a last piece without one counts too.
-inline std::vector<std::string> SplitLines(const std::string& text,
-                                           const std::string& end = "\n") {
+inline std::vector<std::string> SplitLines(const std::string& text, const std::string& end = "\n") {
     std::vector<std::string> lines;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t stop = std::min(text.find(end, at), text.size());
