@@ -20,7 +20,7 @@ protected:
     static bool Exists(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
 };
 
-TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {
+TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothingThenCloneDoesThem) {
     WriteTree(source, {"a b.txt=a", "sub/c.txt=c"});
     WriteTree(target, {"orphan.txt=o"});
     EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0) << err;
@@ -32,6 +32,18 @@ TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {
     EXPECT_EQ(err, "");
     EXPECT_EQ(ReadTree(target), Tree{"orphan.txt=o"});
     EXPECT_FALSE(Exists(home + "clone.log"));
+
+    // The clone does it and logs each step; each log line starts with its timestamp, what
+    // follows it is fixed.
+    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
+    EXPECT_EQ(ReadTree(target), ReadTree(source));
+    EXPECT_EQ(Log(), (std::vector<std::string>{
+                         "<Begin: Command Line Clone>", "- Deleted: orphan.txt from ~/T/",
+                         "- Copied: a b.txt from ~/S/ to ~/T/", "- Created Folder: ~/T/sub/",
+                         "- Copied: c.txt from ~/S/sub/ to ~/T/sub/",
+                         "<End: Command Line Clone> {All Activity Logged}", ""}));
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
+    EXPECT_EQ(out, "");
 }
 
 TEST_F(CliTest, PlanTakesRelativePathsWithOrWithoutTheTrailingSlash) {
@@ -125,20 +137,6 @@ TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
     EXPECT_EQ(Run({"plan", "x", target}), 2);
     EXPECT_TRUE(fs::is_empty(target));
     EXPECT_FALSE(Exists(home + "clone.log"));
-}
-
-TEST_F(CliTest, CloneWritesTheRunToTheLog) {
-    WriteTree(source, {"a.txt=a"});
-    WriteTree(target, {"orphan=o"});
-    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
-    EXPECT_EQ(ReadTree(target), Tree{"a.txt=a"});
-    // Each line starts with its timestamp; what follows it is fixed.
-    EXPECT_EQ(Log(), (std::vector<std::string>{
-                         "<Begin: Command Line Clone>", "- Deleted: orphan from ~/T/",
-                         "- Copied: a.txt from ~/S/ to ~/T/",
-                         "<End: Command Line Clone> {All Activity Logged}", ""}));
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
-    EXPECT_EQ(out, "");
 }
 
 TEST_F(CliTest, CloneNameAndTrashByDefault) {
