@@ -226,14 +226,9 @@ TEST_F(ExecuteTest, AManualTaskKeepsItsNextRunAndShowsManual) {
 
 TEST_F(ExecuteTest, AScheduledRunComputesItsNextTimeAndMarksTheNextTask) {
     WriteTree(temp.Path(), {"S/", "T/"});
-    cCloneTask later = Task("Later", "S/", {"T/"});
-    later.IntervalType = IntervalDays;
-    later.NextCloneDateTime = kThursday + 1;
-    app.CloneTasks.Add(later);
-    cCloneTask often = Task("Often", "S/", {"T/"});
-    often.IntervalType = IntervalMinutes;
+    app.CloneTasks.Add(Scheduled(Task("Later", "S/", {"T/"}), IntervalDays, kThursday + 1));
+    cCloneTask often = Scheduled(Task("Often", "S/", {"T/"}), IntervalMinutes, kThursday + 2);
     often.IntervalIncrement = 5;
-    often.NextCloneDateTime = kThursday + 2;
     app.CloneTasks.Add(often);
     app.CloneTasks.SetNextScheduledTask();
     ASSERT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Later");

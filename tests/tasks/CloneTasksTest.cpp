@@ -84,10 +84,7 @@ public:
 TEST_F(TaskListTest, TheObserverFollowsEveryRowChange) {
     RecordingObserver observer;
     List().SetObserver(&observer);
-    cCloneTask a = Task("A", "S/", {});
-    a.IntervalType = IntervalDays;
-    a.NextCloneDateTime = kThursday + 1;
-    List().Add(a);
+    List().Add(Scheduled(Task("A", "S/", {}), IntervalDays, kThursday + 1));
     List().Add(Task("B", "S/", {}), 0);  // after the task at position 1
     EXPECT_EQ(observer.events, (std::vector<std::string>{"add@0", "change@0", "add@1"}))
         << "A became the next task when it was added";
@@ -359,9 +356,7 @@ TEST_F(TaskListTest, AddFollowsItsPositionRule) {
 }
 
 TEST_F(TaskListTest, RemoveItemAndCopy) {
-    cCloneTask a = Named("Alpha");
-    a.IntervalType = IntervalHours;
-    a.NextCloneDateTime = kThursday;
+    const cCloneTask a = Scheduled(Named("Alpha"), IntervalHours, kThursday);
     List().Add(a);
     List().Add(Named("Beta"));
     EXPECT_EQ(List().NextScheduledTask()->TaskName, "Alpha");

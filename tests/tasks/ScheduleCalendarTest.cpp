@@ -104,11 +104,7 @@ protected:
 };
 
 TEST_F(BerlinSchedulerTest, TheSpringForwardRunFallsDueWhenTheClockSkipsPastIt) {
-    cCloneTask task;
-    task.TaskName = "Nightly";
-    task.IntervalType = IntervalDays;
-    task.NextCloneDateTime = At(2026, 3, 29, 2, 30);
-    app.CloneTasks.Add(task, -1, true);
+    app.CloneTasks.Add(Scheduled(Named("Nightly"), IntervalDays, At(2026, 3, 29, 2, 30)), -1, true);
     app.CloneTasks.SetNextScheduledTask();
     SchedulerState state;
     SchedulerConditions conditions;

@@ -37,10 +37,7 @@ protected:
 
     // A daily task, due at noon of the test's day, that the list marks as the next.
     void AddNightly() {
-        cCloneTask task = Task("Nightly", "S/", {"T/"});
-        task.IntervalType = IntervalDays;
-        task.NextCloneDateTime = kThursday + 0.5;
-        app.CloneTasks.Add(task);
+        app.CloneTasks.Add(Scheduled(Task("Nightly", "S/", {"T/"}), IntervalDays, kThursday + 0.5));
         app.CloneTasks.SetNextScheduledTask();
     }
     // The names as a fresh read of the saved file gives them.

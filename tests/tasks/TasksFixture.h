@@ -39,6 +39,13 @@ inline std::vector<std::string> TaskNames(const cCloneTasks& list) {
     return names;
 }
 
+// The task with a schedule: its interval type and when it is next due.
+inline cCloneTask Scheduled(cCloneTask task, int32_t type, double next) {
+    task.IntervalType = type;
+    task.NextCloneDateTime = next;
+    return task;
+}
+
 class TasksFixture : public ::testing::Test {
 protected:
     TasksFixture();
