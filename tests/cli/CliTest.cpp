@@ -1,7 +1,6 @@
 #include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>

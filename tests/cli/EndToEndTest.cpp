@@ -3,7 +3,6 @@
 // and links, std::filesystem compares modification times.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <regex>
 
 #include "cli/CliRunner.h"
 #include "support/TestSupport.h"

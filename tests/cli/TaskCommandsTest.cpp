@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/CliRunner.h"
 #include "platform/InstanceLock.h"
