@@ -12,6 +12,7 @@
 
 #include "cli/Cli.h"
 #include "support/TestSupport.h"
+#include "tasks/Trees.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
@@ -38,9 +39,6 @@ struct CliRunner {
 class CliFolders : public ::testing::Test {
 protected:
     CliFolders() {
-        source = temp / "S/";
-        target = temp / "T/";
-        home = temp / "home/";
         std::filesystem::create_directories(source);
         std::filesystem::create_directories(target);
         setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
@@ -54,9 +52,13 @@ protected:
         err = runner.err;
         return code;
     }
+    // The program folder's log without timestamps, paths shortened.
+    std::vector<std::string> Log() const {
+        return LogTails(ReplaceString(ReadFile(home + "clone.log"), temp.Path(), "~/"));
+    }
 
     TempDir temp;
-    std::string source, target, home;
+    std::string source = temp / "S/", target = temp / "T/", home = temp / "home/";
     std::string out, err;
 };
 

@@ -1,7 +1,6 @@
 #include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -20,11 +19,9 @@ protected:
     static bool Exists(const std::string& path) { return fs::exists(fs::symlink_status(path)); }
 };
 
-TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {
-    WriteFile(source + "a b.txt", "a");
-    WriteFile(target + "orphan.txt", "o");
-    WriteFile(source + "sub/c.txt", "c");
-
+TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothingThenCloneDoesThem) {
+    WriteTree(source, {"a b.txt=a", "sub/c.txt=c"});
+    WriteTree(target, {"orphan.txt=o"});
     EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0) << err;
     EXPECT_EQ(out,
               "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/\n"
@@ -32,56 +29,63 @@ TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothing) {
               "     CREATE FOLDER     ~/T/sub/\n"
               "     COPY FILE     \"c.txt\"  FROM  ~/S/sub/  TO  ~/T/sub/\n");
     EXPECT_EQ(err, "");
-    EXPECT_TRUE(Exists(target + "orphan.txt"));
-    EXPECT_FALSE(Exists(target + "a b.txt"));
+    EXPECT_EQ(ReadTree(target), Tree{"orphan.txt=o"});
     EXPECT_FALSE(Exists(home + "clone.log"));
+
+    // The clone does it and logs each step; each log line starts with its timestamp, what
+    // follows it is fixed.
+    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
+    EXPECT_EQ(ReadTree(target), ReadTree(source));
+    EXPECT_EQ(Log(), (std::vector<std::string>{
+                         "<Begin: Command Line Clone>", "- Deleted: orphan.txt from ~/T/",
+                         "- Copied: a b.txt from ~/S/ to ~/T/", "- Created Folder: ~/T/sub/",
+                         "- Copied: c.txt from ~/S/sub/ to ~/T/sub/",
+                         "<End: Command Line Clone> {All Activity Logged}", ""}));
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
+    EXPECT_EQ(out, "");
 }
 
 TEST_F(CliTest, PlanTakesRelativePathsWithOrWithoutTheTrailingSlash) {
     WriteFile(source + "a", "a");
     ASSERT_EQ(chdir(temp.Path().c_str()), 0);
-    EXPECT_EQ(Run({"plan", "S", "T/"}), 0);
-    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
-    EXPECT_EQ(Run({"plan", "./S/", "T"}), 0);
-    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"plan", "S", "T/"}, {"plan", "./S/", "T"}}) {
+        EXPECT_EQ(Run(args), 0) << args[1];
+        EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n") << args[1];
+    }
     ASSERT_EQ(chdir("/"), 0);
 }
 
 TEST_F(CliTest, PlanOptionsOverrideTheProgramOptions) {
-    WriteFile(source + "a", "12345");
-    WriteFile(target + "a", "54321");
+    WriteTree(source, {"a=12345"});
+    WriteTree(target, {"a=54321", "orphan=o"});
     SetModificationTime(source + "a", 1'000'000'000);
     SetModificationTime(target + "a", 1'000'000'002);
-    WriteFile(target + "orphan", "o");
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--compare", "size"}), 0);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--no-ignore-2s"}), 0);
-    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--no-ignore-2s", "--newer-only"}),
-              0);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "none", "--compare", "contents"}), 0);
-    EXPECT_EQ(out, "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n");
+    const std::string copy = "     COPY FILE     \"a\"  FROM  ~/S/  TO  ~/T/\n";
+    const struct {
+        std::vector<std::string> options;
+        std::string out;
+    } cases[] = {{{"--compare", "size"}, ""},
+                 {{"--no-ignore-2s"}, copy},
+                 {{"--no-ignore-2s", "--newer-only"}, ""},
+                 {{"--compare", "contents"}, copy}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"plan", source, target, "--delete", "none"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(Run(args), 0) << c.options.back();
+        EXPECT_EQ(out, c.out) << c.options.back();
+    }
 }
 
 TEST_F(CliTest, PlanOfSelectedItemsAndMasks) {
-    WriteFile(source + "docs/a.txt", "a");
-    WriteFile(source + "docs/b.pdf", "b");
-    WriteFile(source + "notes.txt", "n");
-    WriteFile(source + "other.pdf", "o");
-    WriteFile(target + "old.txt", "o");
-    WriteFile(target + "old.pdf", "o");
+    WriteTree(source, {"docs/a.txt=a", "docs/b.pdf=b", "notes.txt=n", "other.pdf=o"});
+    WriteTree(target, {"old.txt=o", "old.pdf=o"});
     EXPECT_EQ(Run({"plan", source, target, "--delete", "regular", "--select", "docs", "--select",
                    source + "other.pdf"}),
               0)
         << err;
     // The folder's creation comes first; its files follow in the listing's order.
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < out.size();) {
-        std::size_t end = out.find('\n', at);
-        lines.push_back(out.substr(at, end - at));
-        at = end + 1;
-    }
+    std::vector<std::string> lines = SplitLines(out);
     ASSERT_EQ(lines.size(), 4u) << out;
     EXPECT_EQ(lines[0], "     CREATE FOLDER     ~/T/docs/");
     std::sort(lines.begin() + 1, lines.begin() + 3);
@@ -106,6 +110,9 @@ TEST_F(CliTest, PlanReportsWalkErrorsOnTheErrorStreamAsLogLines) {
     EXPECT_TRUE(err.ends_with(" *Include Filter Error: The file does not exist  ~/S/gone.txt\r\n"))
         << err;
     EXPECT_FALSE(Exists(home + "clone.log"));
+    // The run logs the same error and exits the same way.
+    EXPECT_EQ(Run({"clone", source, target, "--select", "gone.txt", "--quiet"}), 1);
+    EXPECT_EQ(Log()[1], "*Include Filter Error: The file does not exist  ~/S/gone.txt");
 }
 
 TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
@@ -114,7 +121,6 @@ TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
     EXPECT_EQ(err,
               "An error occurred while processing \"~/missing/\".\n"
               "Make sure that the folder exists and that you have permission to access it.\n");
-    EXPECT_EQ(Run({"clone", source, source + "inner"}), 2);
     fs::create_directories(source + "inner");
     EXPECT_EQ(Run({"clone", source, source + "inner"}), 2);
     EXPECT_EQ(err,
@@ -132,43 +138,19 @@ TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
     EXPECT_FALSE(Exists(home + "clone.log"));
 }
 
-TEST_F(CliTest, CloneWritesTheRunToTheLog) {
-    WriteFile(source + "a.txt", "a");
-    WriteFile(target + "orphan", "o");
-    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
-    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
-    EXPECT_FALSE(Exists(target + "orphan"));
-    std::string log = ReplaceString(ReadFile(home + "clone.log"), temp.Path(), "~/");
-    // Each line starts with its timestamp; what follows it is fixed.
-    std::vector<std::string> tails;
-    for (std::size_t start = 0; start < log.size();) {
-        std::size_t end = log.find("\r\n", start);
-        std::string line = log.substr(start, end - start);
-        std::size_t mark = line.find_first_of("<*-");
-        tails.push_back(mark == std::string::npos ? line : line.substr(mark));
-        start = end + 2;
-    }
-    EXPECT_EQ(tails, (std::vector<std::string>{
-                         "<Begin: Command Line Clone>", "- Deleted: orphan from ~/T/",
-                         "- Copied: a.txt from ~/S/ to ~/T/",
-                         "<End: Command Line Clone> {All Activity Logged}", ""}));
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
-    EXPECT_EQ(out, "");
-}
-
 TEST_F(CliTest, CloneNameAndTrashByDefault) {
     // A Source with something in it: an empty one would stop the run before any deletion.
-    WriteFile(source + "kept", "k");
-    WriteFile(target + "orphan", "o");
+    WriteTree(source, {"kept=k"});
+    WriteTree(target, {"orphan=o"});
     EXPECT_EQ(Run({"clone", source, target, "--name", "Nightly"}), 0) << err;
-    EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: Nightly>"), std::string::npos);
-    EXPECT_FALSE(Exists(target + "orphan"));
+    EXPECT_EQ(Log()[0], "<Begin: Nightly>");
+    EXPECT_EQ(ReadTree(target), Tree{"kept=k"});
     EXPECT_EQ(ReadFile(temp / "data/Trash/files/orphan"), "o");
 }
 
 TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbers) {
-    WriteFile(source + "1.txt", "1");
-    WriteFile(target + "keep-me", "k");
+    WriteTree(source, {"1.txt=1"});
+    WriteTree(target, {"keep-me=k"});
     EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--confirm", "--quiet"}, "1\n"),
               0)
         << err;
@@ -177,15 +159,7 @@ TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbers) {
                         "2     COPY FILE     \"1.txt\"  FROM  ~/S/  TO  ~/T/\n"
                         "Numbers to strike out"))
         << out;
-    EXPECT_TRUE(Exists(target + "keep-me"));
-    EXPECT_EQ(ReadFile(target + "1.txt"), "1");
-}
-
-TEST_F(CliTest, CloneWithErrorsExitsOne) {
-    WriteFile(source + "a", "a");
-    EXPECT_EQ(Run({"clone", source, target, "--select", "missing.txt", "--quiet"}), 1);
-    EXPECT_NE(ReadFile(home + "clone.log").find("*Include Filter Error: The file does not exist"),
-              std::string::npos);
+    EXPECT_EQ(ReadTree(target), (Tree{"1.txt=1", "keep-me=k"}));
 }
 
 // rsync users expect a missing Target to be made; only where its parent is there, and never

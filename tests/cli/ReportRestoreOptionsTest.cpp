@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/CliRunner.h"
 #include "support/TestSupport.h"
@@ -15,26 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ReportRestoreOptionsTest : public ::testing::Test {
+class ReportRestoreOptionsTest : public CliFolders {
 protected:
     ReportRestoreOptionsTest() {
-        home = temp / "home/";
-        source = temp / "S/";
-        first = temp / "T1/";
-        second = temp / "T2/";
-        WriteFile(first + "a.txt", "a from the first Target");
-        WriteFile(first + "docs/b.txt", "b");
-        WriteFile(second + "a.txt", "a from the second Target");
-        fs::create_directories(source);
-        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
-    }
-
-    int Run(std::vector<std::string> args, const std::string& input = "") {
-        CliRunner runner{home, temp.Path(), "", ""};
-        int code = runner.Run(std::move(args), input);
-        out = runner.out;
-        err = runner.err;
-        return code;
+        WriteTree(first, {"a.txt=a from the first Target", "docs/b.txt=b"});
+        WriteTree(second, {"a.txt=a from the second Target"});
     }
 
     void AddTask() {
@@ -43,28 +27,24 @@ protected:
             << err;
     }
 
-    TempDir temp;
-    std::string home, source, first, second;
-    std::string out, err;
+    const std::string first = target, second = temp / "T2/";
 };
 
+// An item is named by its path in the first Target or below it; "." is the whole Target, which
+// also makes a deleted Source again.
 TEST_F(ReportRestoreOptionsTest, RestoreCopiesItemsOfTheFirstTargetIntoTheSource) {
     AddTask();
     EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
     EXPECT_EQ(out, "Restore successfully completed.\n");
-    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
-    EXPECT_FALSE(fs::exists(source + "docs"));
+    EXPECT_EQ(ReadTree(source), Tree{"a.txt=a from the first Target"});
 
     EXPECT_EQ(Run({"restore", "Docs", first + "docs"}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b");
-}
+    const Tree whole = {"a.txt=a from the first Target", "docs/", "docs/b.txt=b"};
+    EXPECT_EQ(ReadTree(source), whole);
 
-TEST_F(ReportRestoreOptionsTest, RestoreOfTheWholeTargetIntoADeletedSource) {
-    AddTask();
     fs::remove_all(source);
     EXPECT_EQ(Run({"restore", "Docs", "."}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
-    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b");
+    EXPECT_EQ(ReadTree(source), whole);
     EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: RESTORE SOURCE: Docs>"),
               std::string::npos);
 }
@@ -192,10 +172,9 @@ TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
 }
 
 TEST_F(ReportRestoreOptionsTest, SelectTakesOneValuePerOccurrence) {
-    WriteFile(source + "x.txt", "x");
-    WriteFile(source + "y.txt", "y");
+    WriteTree(source, {"x.txt=x", "y.txt=y"});
     EXPECT_EQ(Run({"plan", "--select", "x.txt", source, first, "--delete", "none"}), 0) << err;
-    EXPECT_EQ(out, "     COPY FILE     \"x.txt\"  FROM  ~/S/  TO  ~/T1/\n");
+    EXPECT_EQ(out, "     COPY FILE     \"x.txt\"  FROM  ~/S/  TO  ~/T/\n");
 }
 
 }  // namespace

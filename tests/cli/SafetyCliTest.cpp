@@ -1,5 +1,5 @@
 // The runner's share of the safety rules: nested folders refused however they are named, one
-// instance per program folder, names that cannot break a line or drive a terminal, and a log
+// names that cannot break a line or drive a terminal, and a log
 // kept whole when the process is told to end.
 
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 #include <thread>
 
 #include "cli/CliRunner.h"
-#include "platform/InstanceLock.h"
 #include "support/TestSupport.h"
 
 namespace duvanto::test {
@@ -51,18 +50,6 @@ TEST_F(SafetyCliTest, ABindMountedTargetInsideTheSourceIsRefused) {
     EXPECT_EQ(reverse, 2);
     EXPECT_NE(err.find("contains the Source folder"), std::string::npos) << err;
     EXPECT_EQ(ReadFile(target + "sub/kept.txt"), "k");
-}
-
-TEST_F(SafetyCliTest, CloneWaitsForNoOtherInstance) {
-    WriteFile(source + "a.txt", "a");
-    Result<InstanceLock> held = InstanceLock::Acquire(home);
-    ASSERT_TRUE(held.ok());
-    EXPECT_EQ(Run({"clone", source, target, "--quiet"}), 2);
-    EXPECT_EQ(err, "Duvanto is already running\n");
-    EXPECT_FALSE(fs::exists(target + "a.txt"));
-    held.value().Release();
-    EXPECT_EQ(Run({"clone", source, target, "--quiet"}), 0) << err;
-    EXPECT_TRUE(fs::exists(target + "a.txt"));
 }
 
 TEST_F(SafetyCliTest, PlanAndConfirmationShowNamesEscaped) {

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/CliRunner.h"
 #include "platform/InstanceLock.h"
@@ -24,52 +23,29 @@ std::string Line(const std::vector<std::string>& fields) {
     return line + "\r\n";
 }
 
-class TaskCommandsTest : public ::testing::Test {
+class TaskCommandsTest : public CliFolders {
 protected:
-    TaskCommandsTest() : locale("C") {
-        home = temp / "home/";
-        list = home + "Default Task List.dvt";
-        fs::create_directories(temp / "S");
-        fs::create_directories(temp / "T");
-        WriteFile(temp / "S/a.txt", "a");
-        setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
-    }
-
-    int Run(std::vector<std::string> args, const std::string& input = "") {
-        CliRunner runner{home, temp.Path(), "", ""};
-        int code = runner.Run(std::move(args), input);
-        out = runner.out;
-        err = runner.err;
-        return code;
-    }
+    TaskCommandsTest() : locale("C") { WriteFile(source + "a.txt", "a"); }
 
     // A task line as the list file holds it: manual unless a type is given.
-    std::string Task(const std::string& name, const std::string& target,
-                     const std::string& type = "0", const std::string& next = "12:00:00 AM",
+    std::string Task(const std::string& name, const std::string& to, const std::string& type = "0",
+                     const std::string& next = "12:00:00 AM",
                      const std::string& last = "12/1/2003 8:00:00 AM") {
-        return Line({name, temp / "S/", temp / target, "True", "12:00:00 PM", type, "1", last, next,
-                     "False", "True", "127", ""});
+        return Line({name, source, temp / to, "True", "12:00:00 PM", type, "1", last, next, "False",
+                     "True", "127", ""});
     }
 
-    // The list's lines, one vector of fields per task.
+    // The listed lines, one vector of fields per task.
     std::vector<std::vector<std::string>> ListedFields() const {
         std::vector<std::vector<std::string>> rows;
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);) {
-            std::vector<std::string> fields;
-            std::istringstream cells(line);
-            for (std::string cell; std::getline(cells, cell, '\t');) {
-                fields.push_back(cell);
-            }
-            rows.push_back(fields);
+        for (const std::string& line : SplitLines(out)) {
+            rows.push_back(SplitLines(line, "\t"));
         }
         return rows;
     }
 
-    TempDir temp;
     ScopedTimeLocale locale;
-    std::string home, list;
-    std::string out, err;
+    const std::string list = home + "Default Task List.dvt";
 };
 
 TEST_F(TaskCommandsTest, ListShowsOneLinePerTaskInListOrder) {
@@ -117,16 +93,6 @@ TEST_F(TaskCommandsTest, BadLinesAreNamedAndTheRestListed) {
     EXPECT_EQ(Run({"list"}), 0) << err;
     EXPECT_EQ(err, "");
     ASSERT_EQ(ListedFields().size(), 2u);
-
-    // Once kept, a later bad line is kept in a copy of its own; the first one stays.
-    WriteFile(list, ReadFile(list) + "Another~!@#bad\r\n");
-    EXPECT_EQ(Run({"add", "New", "--source", temp / "S", "--target", temp / "T"}), 0) << err;
-    EXPECT_NE(err.find("kept as they were in ~/home/Default Task List.dvt.1.bak"),
-              std::string::npos)
-        << err;
-    EXPECT_EQ(ReadFile(list + ".bak"), before);
-    EXPECT_EQ(Run({"list"}), 0);
-    EXPECT_EQ(ListedFields().size(), 3u);
 }
 
 TEST_F(TaskCommandsTest, ATaskThatCanNeverFallDueIsNamedAndKept) {
@@ -141,16 +107,6 @@ TEST_F(TaskCommandsTest, ATaskThatCanNeverFallDueIsNamedAndKept) {
     EXPECT_EQ(out, "nothing due\n");
     EXPECT_EQ(Run({"run", "Stuck", "--quiet"}), 0);
     EXPECT_EQ(out, "Clone Complete - Stuck\n");
-}
-
-TEST_F(TaskCommandsTest, RepairedNamesAreAnnounced) {
-    WriteFile(list, Task("Back:up", "T/"));
-    EXPECT_EQ(Run({"list"}), 0);
-    EXPECT_EQ(out.substr(0, out.find('\t')), "Back up");
-    EXPECT_TRUE(
-        err.starts_with("Illegal Task Name\nOne or more tasks contained an illegal "
-                        "character in their name.\n"))
-        << err;
 }
 
 TEST_F(TaskCommandsTest, RunExecutesTheNamedTasksInTheGivenOrderAndSaves) {
@@ -225,11 +181,11 @@ TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
     const std::string before = ReadFile(list);
     Result<InstanceLock> held = InstanceLock::Acquire(home);
     ASSERT_TRUE(held.ok());
-    for (std::vector<std::string> args :
-         {std::vector<std::string>{"run", "Known"},
-          {"due"},
-          {"remove", "Known"},
-          {"add", "New", "--source", temp / "S", "--target", temp / "T"}}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"run", "Known"},
+                                          {"clone", source, target, "--quiet"},
+                                          {"due"},
+                                          {"remove", "Known"},
+                                          {"add", "New", "--source", source, "--target", target}}) {
         EXPECT_EQ(Run(args), 2) << args[0];
         EXPECT_EQ(err, "Duvanto is already running\n") << args[0];
         EXPECT_EQ(out, "") << args[0];
@@ -252,44 +208,27 @@ TEST_F(TaskCommandsTest, AddStoresTheTaskAsTheDialogWould) {
     EXPECT_EQ(err,
               "Problems with Target Folder\nAn error occurred while processing \"~/U/\".\nMake "
               "sure that the folder exists and that you have permission to access it.\n");
-    std::string line = ReadFile(list);
-    std::vector<std::string> fields;
-    for (std::size_t at = 0;;) {
-        std::size_t next = line.find("~!@#", at);
-        fields.push_back(
-            line.substr(at, next == std::string::npos ? std::string::npos : next - at));
-        if (next == std::string::npos) {
-            break;
-        }
-        at = next + 4;
-    }
-    ASSERT_EQ(fields.size(), 13u) << line;
-    EXPECT_EQ(fields[0], "Docs");
-    EXPECT_EQ(fields[1], temp / "S/");
-    EXPECT_EQ(fields[2], temp / "T/<:>" + temp / "U/");
-    EXPECT_EQ(fields[3], "False");
-    EXPECT_EQ(fields[4], "6:30:00 AM");
-    EXPECT_EQ(fields[5], "3");
-    EXPECT_EQ(fields[6], "2");
-    EXPECT_EQ(fields[10], "False");
-    EXPECT_EQ(fields[11], "127");
-    EXPECT_EQ(fields[12], "*.md\r\n");
+    // The run times depend on the clock; every other field is fixed.
+    std::vector<std::string> fields = SplitLines(ReadFile(list), "~!@#");
+    ASSERT_EQ(fields.size(), 13u) << ReadFile(list);
+    fields[7] = fields[8] = "(time)";
+    EXPECT_EQ(fields, (std::vector<std::string>{"Docs", source, target + "<:>" + temp / "U/",
+                                                "False", "6:30:00 AM", "3", "2", "(time)", "(time)",
+                                                "False", "False", "127", "*.md\r\n"}));
     EXPECT_EQ(ReadFile(home + "Default Task List support files/Docs.dvi"), temp / "S/a.txt");
-}
-
-TEST_F(TaskCommandsTest, RepeatedOptionsTakeOneValueEach) {
-    EXPECT_EQ(
-        Run({"add", "--target", temp / "T", "--mask", "*.a", "Early", "--source", temp / "S"}), 0)
-        << err;
-    EXPECT_EQ(Run({"list"}), 0);
-    EXPECT_EQ(out, "Early\t~/S/\t~/T/\tManual\t" + ListedFields()[0][4] + "\tok\n");
 }
 
 TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
     WriteFile(list, Task("Taken", "T/"));
     const std::string before = ReadFile(list);
-    const std::string source = temp / "S";
-    const std::string target = temp / "T";
+    const std::string frequency =
+        "Invalid Frequency\nThe frequency value is invalid.  Please check the following:\n\n1) "
+        "The frequency interval must be a positive number\n2) The frequency cannot be greater "
+        "than once every 5 minutes\n\n";
+    const auto notASchedule = [](const std::string& text) {
+        return "duvanto-cli: --schedule: \"" + text +
+               "\" is not manual, minutes:N, hours:N, days:N@HH:MM or weekdays:DAY,...@HH:MM\n";
+    };
     const struct {
         std::vector<std::string> args;
         std::string err;
@@ -304,30 +243,23 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
         {{"add", "New", "--target", target, "--source", " "},
          "Validate Folders\nNo source folder has been entered.\n"},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "minutes:4"},
-         "Invalid Frequency\nThe frequency value is invalid.  Please check the following:\n\n1) "
-         "The frequency interval must be a positive number\n2) The frequency cannot be greater "
-         "than once every 5 minutes\n\n"},
+         frequency},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "hours:abc"},
-         "Invalid Frequency\nThe frequency value is invalid.  Please check the following:\n\n1) "
-         "The frequency interval must be a positive number\n2) The frequency cannot be greater "
-         "than once every 5 minutes\n\n"},
+         frequency},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:@09:00"},
          "Invalid Days\nNo days of the week are selected.\n"},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "yearly"},
-         "duvanto-cli: --schedule: \"yearly\" is not manual, minutes:N, hours:N, days:N@HH:MM or "
-         "weekdays:DAY,...@HH:MM\n"},
+         notASchedule("yearly")},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:mo@09:00"},
-         "duvanto-cli: --schedule: \"weekdays:mo@09:00\" is not manual, minutes:N, hours:N, "
-         "days:N@HH:MM or weekdays:DAY,...@HH:MM\n"},
+         notASchedule("weekdays:mo@09:00")},
         {{"add", "New", "--source", source, "--target", target, "--schedule", "days:1@24:00"},
-         "duvanto-cli: --schedule: \"days:1@24:00\" is not manual, minutes:N, hours:N, "
-         "days:N@HH:MM or weekdays:DAY,...@HH:MM\n"},
-        {{"add", "New", "--source", source, "--target", source + "/inner"},
+         notASchedule("days:1@24:00")},
+        {{"add", "New", "--source", source, "--target", source + "inner"},
          "Problems with Target Folder\nAn error occurred while processing \"~/S/inner/\".\nMake "
          "sure that the folder exists and that you have permission to access it.\nInvalid Target "
          "Folder\nThe Target folder \"~/S/inner/\" lies inside the Source folder \"~/S/\". A "
          "folder cannot be cloned into itself.\n"},
-        {{"add", "New", "--source", source, "--target", target + "~!@#x"},
+        {{"add", "New", "--source", source, "--target", temp / "T~!@#x"},
          "duvanto-cli: \"~/T~!@#x\": a folder, selected item or mask of a task cannot hold "
          "\"~!@#\", \"<:>\" or a line break\n"},
         {{"add", "  ", "--source", source, "--target", target},
@@ -351,11 +283,6 @@ TEST_F(TaskCommandsTest, RemoveDeletesTheTaskAndItsOlderIncludeFile) {
     EXPECT_EQ(ReadFile(list), Task("Keep", "T/"));
     EXPECT_EQ(Run({"remove", "Drop"}), 2);
     EXPECT_EQ(err, "duvanto-cli: no task named \"Drop\" in ~/home/Default Task List.dvt\n");
-    // The last task goes too, and does not come back with the next read.
-    EXPECT_EQ(Run({"remove", "Keep"}), 0);
-    EXPECT_EQ(ReadFile(list), "");
-    EXPECT_EQ(Run({"list"}), 0);
-    EXPECT_EQ(out, "");
 }
 
 TEST_F(TaskCommandsTest, TheOptionsNameTheListAndTaskListOverridesIt) {
@@ -389,6 +316,10 @@ TEST_F(TaskCommandsTest, CronReadsAListSavedInAnotherLocale) {
 TEST_F(TaskCommandsTest, TaskNamesMatchAsTheyStand) {
     WriteFile(list, Task("Back:", "T/") + Task("Keep", "T/"));
     EXPECT_EQ(Run({"run", "Back", "--quiet"}), 2);
+    EXPECT_TRUE(
+        err.starts_with("Illegal Task Name\nOne or more tasks contained an illegal "
+                        "character in their name.\n"))
+        << err;
     EXPECT_EQ(Run({"report", " Keep", "--out", temp / "page.html"}), 2);
     EXPECT_TRUE(
         err.ends_with("duvanto-cli: no task named \" Keep\" in ~/home/Default Task List.dvt\n"))
@@ -410,7 +341,7 @@ TEST_F(TaskCommandsTest, AddRefusesANameTheListCannotHold) {
     Result<InstanceLock> held = InstanceLock::Acquire(home);
     ASSERT_TRUE(held.ok());
     for (const char* name : {"a~!@#b", "two\nlines", "tab\there", "cr\r"}) {
-        EXPECT_EQ(Run({"add", name, "--source", temp / "S", "--target", temp / "T"}), 2) << name;
+        EXPECT_EQ(Run({"add", name, "--source", source, "--target", target}), 2) << name;
         EXPECT_EQ(err,
                   "Illegal Task Name\nTask names cannot contain \"~!@#\", a line break or another "
                   "control character.\n")
@@ -420,47 +351,36 @@ TEST_F(TaskCommandsTest, AddRefusesANameTheListCannotHold) {
     EXPECT_EQ(ReadFile(list), before);
 }
 
-TEST_F(TaskCommandsTest, AddedTasksListTheSameInEachLocale) {
+// The schedules add takes, as list shows them. Options may come before the name and take one
+// value each. The dates of the file in other locales are the task list's own tests.
+TEST_F(TaskCommandsTest, AddedSchedulesListTheirNextRuns) {
     fs::create_directories(temp / "U");
-    for (const char* name : {"C", "de_DE.UTF-8"}) {
-        ScopedTimeLocale inner(name);
-        if (!inner.ok()) {
-            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
-            continue;
-        }
-        fs::remove_all(home);
-        ASSERT_EQ(Run({"add", "Hand", "--source", temp / "S", "--target", temp / "T"}), 0) << err;
-        ASSERT_EQ(Run({"add", "Hourly", "--source", temp / "S", "--target", temp / "T", "--target",
-                       temp / "U", "--schedule", "hours:2"}),
-                  0)
-            << err;
-        ASSERT_EQ(Run({"add", "Weekly", "--source", temp / "S", "--target", temp / "U",
-                       "--schedule", "weekdays:mon,sun@21:15", "--mask", "*.odt"}),
-                  0)
-            << err;
-        ASSERT_EQ(Run({"list"}), 0) << name << ": " << err;
-        EXPECT_EQ(err, "") << name;
-        std::vector<std::vector<std::string>> rows = ListedFields();
-        ASSERT_EQ(rows.size(), 3u) << name;
-        EXPECT_EQ(rows[0],
-                  (std::vector<std::string>{"Hand", "~/S/", "~/T/", "Manual", rows[0][4], "ok"}));
-        EXPECT_EQ(rows[1][2], "~/T/, ~/U/");
-        std::optional<double> last = ParseGeneralDateText(rows[1][4]);
-        std::optional<double> next = ParseGeneralDateText(rows[1][3]);
-        ASSERT_TRUE(last && next) << name << ": " << out;
-        EXPECT_EQ(SecondBoundaries(*last, *next), 7200) << name;
-        std::optional<double> weekly = ParseGeneralDateText(rows[2][3]);
-        ASSERT_TRUE(weekly.has_value()) << name << ": " << rows[2][3];
-        const int32_t weekday = WeekdayOf(*weekly);
-        EXPECT_TRUE(weekday == 1 || weekday == 2) << name << ": " << rows[2][3];
-        EXPECT_EQ(SortKeyText(*weekly).substr(8), "2115");
-        // The file written in this locale reads back unchanged.
-        const std::string written = ReadFile(list);
-        ASSERT_EQ(Run({"run", "Hand", "--quiet"}), 0) << name << ": " << err;
-        EXPECT_EQ(ReadFile(list).substr(ReadFile(list).find("Hourly")),
-                  written.substr(written.find("Hourly")))
-            << name;
-    }
+    ASSERT_EQ(Run({"add", "--target", target, "--mask", "*.a", "Hand", "--source", source}), 0)
+        << err;
+    ASSERT_EQ(Run({"add", "Hourly", "--source", source, "--target", target, "--target", temp / "U",
+                   "--schedule", "hours:2"}),
+              0)
+        << err;
+    ASSERT_EQ(Run({"add", "Weekly", "--source", source, "--target", temp / "U", "--schedule",
+                   "weekdays:mon,sun@21:15", "--mask", "*.odt"}),
+              0)
+        << err;
+    ASSERT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(err, "");
+    std::vector<std::vector<std::string>> rows = ListedFields();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"Hand", "~/S/", "~/T/", "Manual", rows[0][4], "ok"}));
+    EXPECT_EQ(rows[1][2], "~/T/, ~/U/");
+    std::optional<double> last = ParseGeneralDateText(rows[1][4]);
+    std::optional<double> next = ParseGeneralDateText(rows[1][3]);
+    ASSERT_TRUE(last && next) << out;
+    EXPECT_EQ(SecondBoundaries(*last, *next), 7200);
+    std::optional<double> weekly = ParseGeneralDateText(rows[2][3]);
+    ASSERT_TRUE(weekly.has_value()) << rows[2][3];
+    const int32_t weekday = WeekdayOf(*weekly);
+    EXPECT_TRUE(weekday == 1 || weekday == 2) << rows[2][3];
+    EXPECT_EQ(SortKeyText(*weekly).substr(8), "2115");
 }
 
 }  // namespace

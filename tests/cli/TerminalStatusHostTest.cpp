@@ -81,17 +81,17 @@ TEST_F(ProgressLineTest, ShowsThePhaseFilesBytesRateAndTimeLeftThenClearsItself)
     const std::vector<std::string> frames = Frames();
     const std::string phase = "Cloning folder \"" + temp / "S/" + "\"";
     ASSERT_GE(frames.size(), 6u) << out.str();
-    EXPECT_EQ(frames[1], "Comparing folders");
-    EXPECT_EQ(frames[2], "Comparing folders  4 files");
     // Long names are cut to the terminal's width.
     const auto shown = [&](const std::string& figures) {
         return (phase + "  " + figures).substr(0, 79);
     };
-    EXPECT_EQ(frames[3], shown("0/3 files  0 B/3.9 KiB"));
     // One second in, the big file is under way; at two it is done: 1,500 bytes a second,
     // 1,000 to go.
-    EXPECT_EQ(frames[4], shown("0/3 files  0 B/3.9 KiB"));
-    EXPECT_EQ(frames[5], shown("1/3 files  2.9 KiB/3.9 KiB  1.5 KiB/s  0:01 left"));
+    EXPECT_EQ(
+        std::vector<std::string>(frames.begin() + 1, frames.begin() + 6),
+        (std::vector<std::string>{"Comparing folders", "Comparing folders  4 files",
+                                  shown("0/3 files  0 B/3.9 KiB"), shown("0/3 files  0 B/3.9 KiB"),
+                                  shown("1/3 files  2.9 KiB/3.9 KiB  1.5 KiB/s  0:01 left")}));
     // Cleared at the end: the last thing written is a blank line the cursor stands at the
     // start of.
     EXPECT_TRUE(out.str().ends_with("\r" + std::string(79, ' ') + "\r"));

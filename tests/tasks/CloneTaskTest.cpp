@@ -65,8 +65,7 @@ protected:
 };
 
 TEST_F(ExecuteTest, TwoTargetsOfWhichTheFirstIsMissing) {
-    WriteFile(temp / "S/a.txt", "a");
-    fs::create_directories(temp / "T2");
+    WriteTree(temp.Path(), {"S/a.txt=a", "T2/"});
     app.CloneTasks.Add(Task("Pair", "S/", {"T1/", "T2/"}));
 
     const TaskRunOutcome outcome = RunTask(*app.CloneTasks.Item("Pair"));
@@ -108,8 +107,7 @@ TEST_F(ExecuteTest, AnEmptyTargetListRunsNothingAndSucceeds) {
 }
 
 TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
-    fs::create_directories(temp / "S");
-    fs::create_directories(temp / "T");
+    WriteTree(temp.Path(), {"S/", "T/"});
     cCloneTask task = Task("Steps", "S/", {"T/"});
     bool priorityApplied = false;
     app.SetPriorityBasedOnRules = [&] {
@@ -156,8 +154,7 @@ TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
 }
 
 TEST_F(ExecuteTest, ATargetInsideOrAroundTheSourceIsRefused) {
-    WriteFile(temp / "S/a.txt", "a");
-    fs::create_directories(temp / "S/inner");
+    WriteTree(temp.Path(), {"S/a.txt=a", "S/inner/"});
     cCloneTask task = Task("Nested", "S/", {"S/inner/", "", "S/"});
     task.TargetFolderSpec = temp / "S/inner/<:>" + temp.Path() + "<:>" + temp / "S/";
     app.RunningScheduledTask = true;
@@ -177,9 +174,7 @@ TEST_F(ExecuteTest, ATargetInsideOrAroundTheSourceIsRefused) {
 }
 
 TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
-    WriteFile(temp / "S/a.txt", "a");
-    fs::create_directories(temp / "T1");
-    fs::create_directories(temp / "T2");
+    WriteTree(temp.Path(), {"S/a.txt=a", "T1/", "T2/"});
     cCloneTask task = Task("Stop", "S/", {"T1/", "T2/"});
     window.escapeAtPump = 1;
 
@@ -202,22 +197,18 @@ TEST_F(ExecuteTest, EscapeSkipsTheRemainingTargets) {
 }
 
 TEST_F(ExecuteTest, SelectedItemsGoToTheEngine) {
-    WriteFile(temp / "S/take.txt", "t");
-    WriteFile(temp / "S/leave.txt", "l");
-    fs::create_directories(temp / "T");
+    WriteTree(temp.Path(), {"S/take.txt=t", "S/leave.txt=l", "T/"});
     cCloneTask task = Task("Some", "S", {"T"});  // hand-written without the final "/"
     task.AllFilesAndFolders(false);
     task.IncludeFileSpecs = temp / "S/take.txt";
 
     EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
 
-    EXPECT_EQ(ReadFile(temp / "T/take.txt"), "t");
-    EXPECT_FALSE(fs::exists(temp / "T/leave.txt"));
+    EXPECT_EQ(ReadTree(temp / "T/"), Tree{"take.txt=t"});
 }
 
 TEST_F(ExecuteTest, AManualTaskKeepsItsNextRunAndShowsManual) {
-    fs::create_directories(temp / "S");
-    fs::create_directories(temp / "T");
+    WriteTree(temp.Path(), {"S/", "T/"});
     app.CloneTasks.Add(Task("Hand", "S/", {"T/"}));
     cCloneTask* task = app.CloneTasks.Item("Hand");
     task->NextCloneDateTime = 1234.5;
@@ -234,16 +225,10 @@ TEST_F(ExecuteTest, AManualTaskKeepsItsNextRunAndShowsManual) {
 }
 
 TEST_F(ExecuteTest, AScheduledRunComputesItsNextTimeAndMarksTheNextTask) {
-    fs::create_directories(temp / "S");
-    fs::create_directories(temp / "T");
-    cCloneTask later = Task("Later", "S/", {"T/"});
-    later.IntervalType = IntervalDays;
-    later.NextCloneDateTime = kThursday + 1;
-    app.CloneTasks.Add(later);
-    cCloneTask often = Task("Often", "S/", {"T/"});
-    often.IntervalType = IntervalMinutes;
+    WriteTree(temp.Path(), {"S/", "T/"});
+    app.CloneTasks.Add(Scheduled(Task("Later", "S/", {"T/"}), IntervalDays, kThursday + 1));
+    cCloneTask often = Scheduled(Task("Often", "S/", {"T/"}), IntervalMinutes, kThursday + 2);
     often.IntervalIncrement = 5;
-    often.NextCloneDateTime = kThursday + 2;
     app.CloneTasks.Add(often);
     app.CloneTasks.SetNextScheduledTask();
     ASSERT_EQ(app.CloneTasks.NextScheduledTask()->TaskName, "Later");
@@ -274,8 +259,7 @@ TEST_F(ExecuteTest, AnOutcomeForATaskNoLongerListedChangesNothing) {
 }
 
 TEST_F(ExecuteTest, TheRunKeepsTheSettingsItStartedWith) {
-    WriteFile(temp / "S/a.txt", "a");
-    WriteFile(temp / "T/orphan.txt", "o");
+    WriteTree(temp.Path(), {"S/a.txt=a", "T/orphan.txt=o"});
     cCloneTask task = Task("Kept", "S/", {"T/"});
     app.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     const TaskRunRequest request = MakeTaskRunRequest(app, task);
@@ -284,14 +268,11 @@ TEST_F(ExecuteTest, TheRunKeepsTheSettingsItStartedWith) {
 
     ExecuteTaskRun(app, request, window);
 
-    EXPECT_TRUE(fs::exists(temp / "T/orphan.txt"));
-    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
+    EXPECT_EQ(ReadTree(temp / "T/"), (Tree{"a.txt=a", "orphan.txt=o"}));
 }
 
 TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
-    WriteFile(temp / "S/one.txt", "12345");
-    WriteFile(temp / "S/two.txt", "123");
-    WriteFile(temp / "T/orphan.txt", "o");
+    WriteTree(temp.Path(), {"S/one.txt=12345", "S/two.txt=123", "T/orphan.txt=o"});
     app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
     RunTask(Task("Counted", "S/", {"T/"}));
@@ -305,9 +286,7 @@ TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
 }
 
 TEST_F(ExecuteTest, TheConfirmationListIsThePlanAndSkipsWhatIsStruckOut) {
-    WriteFile(temp / "S/keep.txt", "k");
-    WriteFile(temp / "S/skip.txt", "s");
-    fs::create_directories(temp / "T");
+    WriteTree(temp.Path(), {"S/keep.txt=k", "S/skip.txt=s", "T/"});
     app.Settings.ConfirmSyncActions = true;
     window.skip = {false, true};
 

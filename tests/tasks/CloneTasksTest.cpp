@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "TasksFixture.h"
 #include "support/ScopedLocale.h"
@@ -22,17 +23,25 @@ std::string Line(const std::vector<std::string>& fields) {
     return line;
 }
 
-std::vector<std::string> TenFields(const std::string& name) {
-    return {name,
-            "/src/",
-            "/a/<:>/b/",
-            "True",
-            "9:30:00 AM",
-            "2",
-            "3",
-            "12/1/2003 8:00:00 AM",
-            "12/1/2003 11:00:00 AM",
-            "False"};
+// The ten fields of an early version's line, some of them changed, more appended.
+std::vector<std::string> TenFields(const std::string& name,
+                                   const std::map<std::size_t, std::string>& changed = {},
+                                   const std::vector<std::string>& more = {}) {
+    std::vector<std::string> fields = {name,
+                                       "/src/",
+                                       "/a/<:>/b/",
+                                       "True",
+                                       "9:30:00 AM",
+                                       "2",
+                                       "3",
+                                       "12/1/2003 8:00:00 AM",
+                                       "12/1/2003 11:00:00 AM",
+                                       "False"};
+    fields.insert(fields.end(), more.begin(), more.end());
+    for (const auto& [index, value] : changed) {
+        fields[index] = value;
+    }
+    return fields;
 }
 
 class TaskListTest : public TasksFixture {
@@ -75,10 +84,7 @@ public:
 TEST_F(TaskListTest, TheObserverFollowsEveryRowChange) {
     RecordingObserver observer;
     List().SetObserver(&observer);
-    cCloneTask a = Task("A", "S/", {});
-    a.IntervalType = IntervalDays;
-    a.NextCloneDateTime = kThursday + 1;
-    List().Add(a);
+    List().Add(Scheduled(Task("A", "S/", {}), IntervalDays, kThursday + 1));
     List().Add(Task("B", "S/", {}), 0);  // after the task at position 1
     EXPECT_EQ(observer.events, (std::vector<std::string>{"add@0", "change@0", "add@1"}))
         << "A became the next task when it was added";
@@ -119,11 +125,8 @@ TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
     WriteFile(appPath + "InSupport.dvi", "the older place");
     WriteFile(appPath + "Old.dvi", "/src/old");
     WriteFile(appPath + "Lone.dvi", "/src/lone");
-    std::vector<std::string> inSupport = TenFields("InSupport");
-    inSupport.push_back("False");
-    std::vector<std::string> old = TenFields("Old");
-    old.push_back("false");
-    ASSERT_TRUE(Read(Line(inSupport) + "\r\n" + Line(old) + "\r\n"));
+    ASSERT_TRUE(Read(Line(TenFields("InSupport", {}, {"False"})) + "\r\n" +
+                     Line(TenFields("Old", {}, {"false"})) + "\r\n"));
 
     EXPECT_FALSE(List().Item("InSupport")->AllFilesAndFolders());
     EXPECT_EQ(List().Item("InSupport")->IncludeFileSpecs, "/src/a<:>/src/b/");
@@ -133,72 +136,44 @@ TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
 
     // Without a support folder the program folder is asked too.
     fs::remove_all(List().SupportFolder());
-    old[0] = "Lone";
-    old[10] = "0";
-    ASSERT_TRUE(Read(Line(old) + "\n"));
+    ASSERT_TRUE(Read(Line(TenFields("Lone", {}, {"0"})) + "\n"));
     EXPECT_EQ(List().Item("Lone")->IncludeFileSpecs, "/src/lone");
     EXPECT_FALSE(List().Item("Lone")->AllFilesAndFolders());
 }
 
 TEST_F(TaskListTest, FourteenFieldsKeepTheExcludeMasksUntilTheNextSave) {
-    std::vector<std::string> fields = TenFields("Full");
-    fields.insert(fields.end(), {"True", "21", "*.doc,*.txt", "*.tmp", "ignored beyond"});
-    ASSERT_TRUE(Read(Line(fields) + "\r\n"));
+    ASSERT_TRUE(
+        Read(Line(TenFields("Full", {}, {"True", "21", "*.doc,*.txt", "*.tmp", "ignored beyond"})) +
+             "\r\n"));
     const cCloneTask& task = *List().Item("Full");
     EXPECT_EQ(task.DaysOfWeek, 21);
     EXPECT_EQ(task.IncludeFileMasks, "*.doc,*.txt");
     EXPECT_EQ(task.ExcludeFileMasks, "*.tmp");
 
     ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
-    EXPECT_EQ(ReadFile(listFile), Line({"Full", "/src/", "/a/<:>/b/", "True", "9:30:00 AM", "2",
-                                        "3", "12/1/2003 8:00:00 AM", "12/1/2003 11:00:00 AM",
-                                        "False", "True", "21", "*.doc,*.txt"}) +
-                                      "\r\n");
-}
-
-TEST_F(TaskListTest, ForbiddenCharactersBecomeBlanks) {
-    ASSERT_TRUE(Read(Line(TenFields("Back:up")) + "\n" + Line(TenFields("a<>b")) + "\n"));
-    EXPECT_TRUE(List().TaskNameContainedIllegalChar());
-    EXPECT_NE(List().Item("Back up"), nullptr);
-    EXPECT_NE(List().Item("a  b"), nullptr);
-    EXPECT_TRUE(List().Problems().empty()) << "the flag tells; the names are saved repaired";
-    List().SaveAllTasksToFile(listFile);
-    EXPECT_TRUE(ReadFile(listFile).starts_with("Back up~!@#"));
+    EXPECT_EQ(ReadFile(listFile),
+              Line(TenFields("Full", {}, {"True", "21", "*.doc,*.txt"})) + "\r\n");
 }
 
 TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
-    std::vector<std::string> notANumber = TenFields("Words");
-    notANumber[6] = "every other";
-    std::vector<std::string> badDate = TenFields("BadDate");
-    badDate[7] = "yesterday";
-    std::vector<std::string> badType = TenFields("BadType");
-    badType[5] = "9";
-    std::vector<std::string> badBoolean = TenFields("BadBool");
-    badBoolean[3] = "yes";
-    std::vector<std::string> trailingWords = TenFields("Trailing");
-    trailingWords[6] = "30 minutes";
     const std::string text = Line(TenFields("Good")) + "\r\n" +  // 1
                              "Short~!@#/src/~!@#/t/\r\n" +       // 2
                              "\r\n" +                            // 3: blank, not a problem
                              Line(TenFields("good")) + "\r\n" +  // 4: same name
-                             Line(notANumber) + "\n" +           // 5
-                             Line(badDate) + "\n" +              // 6
+                             Line(TenFields("Words", {{6, "every other"}})) + "\n" +  // 5
+                             Line(TenFields("BadDate", {{7, "yesterday"}})) + "\n" +  // 6
                              std::string("Bin\0ary", 7) + "~!@#" + Line(TenFields("")) +
                              "\n" +                                                      // 7
-                             Line(badType) + "\n" +                                      // 8
+                             Line(TenFields("BadType", {{5, "9"}})) + "\n" +             // 8
                              std::string(cCloneTasks::kMaxLineLength + 1, 'x') + "\n" +  // 9
                              Line(TenFields("  ")) + "\n" +                              // 10
-                             Line(badBoolean) + "\n" +                                   // 11
-                             Line(trailingWords) + "\n" +                                // 12
+                             Line(TenFields("BadBool", {{3, "yes"}})) + "\n" +           // 11
+                             Line(TenFields("Trailing", {{6, "30 minutes"}})) + "\n" +   // 12
                              Line(TenFields("Last"));  // 13, no line end
     ASSERT_TRUE(Read(text));
 
-    std::vector<std::string> names;
-    for (int32_t i = 1; i <= List().Count(); ++i) {
-        names.push_back(List().Item(i)->TaskName);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"Good", "Words", "BadDate", "BadType", "BadBool",
-                                               "Trailing", "Last"}));
+    EXPECT_EQ(TaskNames(List()), (std::vector<std::string>{"Good", "Words", "BadDate", "BadType",
+                                                           "BadBool", "Trailing", "Last"}));
     EXPECT_EQ(ProblemTexts(),
               (std::vector<std::string>{
                   "2: the line has 3 fields where a task has at least 10; it was skipped",
@@ -227,12 +202,9 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
 }
 
 TEST_F(TaskListTest, NumbersAndBooleansAsTheListHasAlwaysReadThem) {
-    std::vector<std::string> fields = TenFields("Numbers");
-    fields[3] = " 0 ";
-    fields[5] = "1";
-    fields[6] = " 2.5";  // rounds half to even
-    fields[9] = "-1";
-    fields.insert(fields.end(), {"TRUE", "1e1"});
+    // " 2.5" rounds half to even.
+    std::vector<std::string> fields =
+        TenFields("Numbers", {{3, " 0 "}, {5, "1"}, {6, " 2.5"}, {9, "-1"}}, {"TRUE", "1e1"});
     ASSERT_TRUE(Read(Line(fields)));
     const cCloneTask& task = *List().Item("Numbers");
     EXPECT_FALSE(task.IncludeSubFolders);
@@ -253,10 +225,7 @@ TEST_F(TaskListTest, NumbersAndBooleansAsTheListHasAlwaysReadThem) {
 }
 
 TEST_F(TaskListTest, ADaylessScheduleIsReportedButKept) {
-    std::vector<std::string> fields = TenFields("Dayless");
-    fields[5] = "4";
-    fields.insert(fields.end(), {"True", "0"});
-    ASSERT_TRUE(Read(Line(fields)));
+    ASSERT_TRUE(Read(Line(TenFields("Dayless", {{5, "4"}}, {"True", "0"}))));
     ASSERT_EQ(List().Count(), 1);
     ASSERT_EQ(List().Problems().size(), 1u);
     EXPECT_EQ(List().Problems()[0].Description,
@@ -269,22 +238,16 @@ TEST_F(TaskListTest, ADaylessScheduleIsReportedButKept) {
 
 TEST_F(TaskListTest, AnOverdueSelectedDaysTaskWaitsForItsNextDay) {
     // Thursday 16:38; the task was due Monday 9:30.
-    std::vector<std::string> fields = TenFields("Weekly");
-    fields[5] = "4";
-    fields[8] = "12/1/2003 9:30:00 AM";
-    fields.insert(fields.end(), {"True", std::to_string(1 + 32)});  // Monday and Saturday
-    std::vector<std::string> today = fields;
-    today[0] = "Today";
-    today[11] = std::to_string(8);  // Thursday
-    ASSERT_TRUE(Read(Line(fields) + "\n" + Line(today) + "\n"));
+    // Monday and Saturday (1 + 32); Thursday (8).
+    const std::map<std::size_t, std::string> weekly = {{5, "4"}, {8, "12/1/2003 9:30:00 AM"}};
+    ASSERT_TRUE(Read(Line(TenFields("Weekly", weekly, {"True", "33"})) + "\n" +
+                     Line(TenFields("Today", weekly, {"True", "8"})) + "\n"));
     EXPECT_EQ(List().Item("Weekly")->NextCloneDateTime, At(2003, 12, 6, 9, 30));
     EXPECT_EQ(List().Item("Today")->NextCloneDateTime, At(2003, 12, 1, 9, 30))
         << "today is selected: due at once";
 
     // Only with the day field: an eleven-field line keeps its time.
-    std::vector<std::string> eleven(fields.begin(), fields.begin() + 11);
-    eleven[0] = "Eleven";
-    Read(Line(eleven));
+    Read(Line(TenFields("Eleven", weekly, {"True"})));
     EXPECT_EQ(List().Item("Eleven")->NextCloneDateTime, At(2003, 12, 1, 9, 30));
 }
 
@@ -307,9 +270,7 @@ TEST_F(TaskListTest, SavingAnEmptyListLeavesTheFileAlone) {
 }
 
 TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
-    cCloneTask whole;
-    whole.TaskName = "Whole";
-    List().Add(whole);
+    List().Add(Named("Whole"));
     ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
     EXPECT_FALSE(fs::exists(List().SupportFolder()));
     EXPECT_FALSE(fs::exists(appPath + "Whole.dvi"));
@@ -317,8 +278,7 @@ TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
               "Whole~!@#~!@#~!@#True~!@#12:00:00 PM~!@#0~!@#1~!@#12:00:00 AM~!@#12:00:00 "
               "AM~!@#False~!@#True~!@#127~!@#\r\n");
 
-    cCloneTask some;
-    some.TaskName = "Some";
+    cCloneTask some = Named("Some");
     some.AllFilesAndFolders(false);
     some.IncludeFileSpecs = "/src/a<:>/src/b/";
     List().Add(some);
@@ -334,8 +294,7 @@ TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
 TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
     WriteFile(listFile, "earlier\r\n");
     WriteFile(appPath + "Default Task List support files", "a file in the way");
-    cCloneTask some;
-    some.TaskName = "Some";
+    cCloneTask some = Named("Some");
     some.AllFilesAndFolders(false);
     List().Add(some);
     EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
@@ -348,8 +307,7 @@ TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
 
 TEST_F(TaskListTest, AFieldThatWouldBreakTheLineIsNotWritten) {
     WriteFile(listFile, "earlier\r\n");
-    cCloneTask task;
-    task.TaskName = "Odd";
+    cCloneTask task = Named("Odd");
     task.SourceFolderSpec = "/a~!@#b/";
     List().Add(task);
     EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
@@ -368,49 +326,39 @@ TEST_F(TaskListTest, TheListNameComesFromTheFileWhereverItIs) {
 }
 
 TEST_F(TaskListTest, AddFollowsItsPositionRule) {
-    auto named = [](const std::string& name) {
-        cCloneTask task;
-        task.TaskName = name;
-        return task;
-    };
     auto order = [&] {
         std::string names;
-        for (int32_t i = 1; i <= List().Count(); ++i) {
-            names += List().Item(i)->TaskName;
+        for (const std::string& name : TaskNames(List())) {
+            names += name;
         }
         return names;
     };
-    EXPECT_TRUE(List().Add(named("A"), 1));
-    EXPECT_TRUE(List().Add(named("B"), 1));  // a list of one: appended
+    EXPECT_TRUE(List().Add(Named("A"), 1));
+    EXPECT_TRUE(List().Add(Named("B"), 1));  // a list of one: appended
     EXPECT_EQ(order(), "AB");
-    List().Add(named("C"));
-    List().Add(named("D"), -1);
+    List().Add(Named("C"));
+    List().Add(Named("D"), -1);
     EXPECT_EQ(order(), "ABCD");
-    List().Add(named("E"), 2);  // after position 3
+    List().Add(Named("E"), 2);  // after position 3
     EXPECT_EQ(order(), "ABCED");
-    List().Add(named("F"), 5);  // 6 is past the end: after position 4
+    List().Add(Named("F"), 5);  // 6 is past the end: after position 4
     EXPECT_EQ(order(), "ABCEFD");
-    List().Add(named("G"), 0);  // after position 1
+    List().Add(Named("G"), 0);  // after position 1
     EXPECT_EQ(order(), "AGBCEFD");
-    List().Add(named("H"), 99);  // no such place: appended
+    List().Add(Named("H"), 99);  // no such place: appended
     EXPECT_EQ(order(), "AGBCEFDH");
 
-    EXPECT_FALSE(List().Add(named("a")));
-    EXPECT_FALSE(List().Add(named(" ")));
+    EXPECT_FALSE(List().Add(Named("a")));
+    EXPECT_FALSE(List().Add(Named(" ")));
     EXPECT_EQ(List().Count(), 8);
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_NE(prompt.shown[0].text.find("457"), std::string::npos) << prompt.shown[0].text;
 }
 
 TEST_F(TaskListTest, RemoveItemAndCopy) {
-    cCloneTask a;
-    a.TaskName = "Alpha";
-    a.IntervalType = IntervalHours;
-    a.NextCloneDateTime = kThursday;
+    const cCloneTask a = Scheduled(Named("Alpha"), IntervalHours, kThursday);
     List().Add(a);
-    cCloneTask b;
-    b.TaskName = "Beta";
-    List().Add(b);
+    List().Add(Named("Beta"));
     EXPECT_EQ(List().NextScheduledTask()->TaskName, "Alpha");
     EXPECT_EQ(List().Item("ALPHA"), List().Item(1));
     EXPECT_EQ(List().Item(0), nullptr);
@@ -421,8 +369,7 @@ TEST_F(TaskListTest, RemoveItemAndCopy) {
     EXPECT_EQ(List().NextScheduledTask(), nullptr);
     EXPECT_FALSE(List().Remove(a));
 
-    cCloneTask source;
-    source.TaskName = "Source";
+    cCloneTask source = Named("Source");
     source.AllFilesAndFolders(false);
     source.IncludeFileSpecs = "/x/a";
     source.IncludeFileMasks = "*.a";
@@ -434,8 +381,8 @@ TEST_F(TaskListTest, RemoveItemAndCopy) {
     copy.IncludeFileSpecs = "stale";
     cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(source, copy);
     EXPECT_EQ(cCloneTasks::TaskLine(copy), cCloneTasks::TaskLine(source));
+    // The line leaves out the selected items and the exclusions.
     EXPECT_EQ(copy.IncludeFileSpecs, "/x/a");
-    EXPECT_EQ(copy.IncludeFileMasks, "*.a");
     EXPECT_EQ(copy.ExcludeFileSpecs, "/x/b");
     EXPECT_EQ(copy.ExcludeFileMasks, "*.b");
     EXPECT_TRUE(copy.IsNextScheduledTask);
@@ -494,18 +441,25 @@ TEST_F(TaskListTest, AByteOrderMarkIsNoPartOfTheFirstName) {
     EXPECT_TRUE(List().Problems().empty());
 }
 
-// Names are keys as they stand: the illegal-character repair leaves blanks at their ends, and
-// such a task must be found by its own name and by no other.
+// Names are keys as they stand: the illegal-character repair turns each forbidden character into
+// a blank, at the ends of a name too, and such a task must be found by its own name and by no
+// other.
 TEST_F(TaskListTest, NamesMatchExactlyButForLetterCase) {
     ASSERT_TRUE(Read(Line(TenFields("Back:")) + "\n" + Line(TenFields("Back")) + "\n" +
-                     Line(TenFields(" Back")) + "\n" + Line(TenFields("BACK ")) + "\n"));
-    ASSERT_EQ(List().Count(), 3);
+                     Line(TenFields(" Back")) + "\n" + Line(TenFields("BACK ")) + "\n" +
+                     Line(TenFields("a<>b")) + "\n"));
+    ASSERT_EQ(List().Count(), 4);
+    EXPECT_TRUE(List().TaskNameContainedIllegalChar());
     EXPECT_EQ(List().Item("Back ")->TaskName, "Back ");
     EXPECT_EQ(List().Item("back")->TaskName, "Back");
     EXPECT_EQ(List().Item(" back")->TaskName, " Back");
     EXPECT_EQ(List().Item("Back  "), nullptr);
+    EXPECT_NE(List().Item("a  b"), nullptr);
+    // The flag tells of the repair, no problem does; the names are saved repaired.
     EXPECT_EQ(ProblemTexts(), (std::vector<std::string>{"4: a task named \"BACK \" is already in "
                                                         "the list; the line was skipped"}));
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_TRUE(ReadFile(listFile).starts_with("Back ~!@#"));
 }
 
 // Dotfile managers keep these files as links into a repository: a save updates the file the
@@ -516,8 +470,7 @@ TEST_F(TaskListTest, ASavedListGoesThroughItsLink) {
     fs::remove(listFile);
     fs::create_symlink("../dotfiles/tasks.dvt", listFile);
     ASSERT_TRUE(List().ReadAllTasksFromFile(listFile));
-    cCloneTask some;
-    some.TaskName = "Some";
+    cCloneTask some = Named("Some");
     some.AllFilesAndFolders(false);
     some.IncludeFileSpecs = "/src/a";
     List().Add(some);
@@ -545,8 +498,7 @@ TEST_F(TaskListTest, AListRoundTripsInEachLocale) {
         }
         cCloneTasks written(appPath, clock, app.Reporter, prompt);
         written.TaskListFileSpec(listFile);
-        cCloneTask task;
-        task.TaskName = "Täglich";
+        cCloneTask task = Named("Täglich");
         task.SourceFolderSpec = "/daten/quelle/";
         task.TargetFolderSpec = "/ziel/eins/<:>/ziel/zwei/";
         task.IntervalType = IntervalSelectedDays;

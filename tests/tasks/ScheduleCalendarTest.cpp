@@ -25,6 +25,16 @@ struct CalendarCase {
     double expected;
 };
 
+// Each case's next run, computed when it last ran, for a task that starts at the given time.
+template <std::size_t N>
+void ExpectNextRuns(const CalendarCase (&cases)[N], double start) {
+    for (const CalendarCase& c : cases) {
+        EXPECT_EQ(DetermineNextCloneDateTime(c.last, c.type, c.increment, start, c.days, c.last),
+                  c.expected)
+            << c.what;
+    }
+}
+
 TEST(NextCloneDateTimeCalendar, MonthEndsInLeapAndCommonYears) {
     const int32_t sundayOnly = 64, thursdayOnly = 8;
     const CalendarCase cases[] = {
@@ -57,12 +67,7 @@ TEST(NextCloneDateTimeCalendar, MonthEndsInLeapAndCommonYears) {
         {"selected Sunday after Jan 31", IntervalSelectedDays, 0, sundayOnly, At(2026, 1, 31, 18),
          At(2026, 2, 1, 9, 30)},
     };
-    for (const CalendarCase& c : cases) {
-        EXPECT_EQ(
-            DetermineNextCloneDateTime(c.last, c.type, c.increment, kNineThirty, c.days, c.last),
-            c.expected)
-            << c.what;
-    }
+    ExpectNextRuns(cases, kNineThirty);
 }
 
 class BerlinTime : public ::testing::Test {
@@ -90,12 +95,7 @@ TEST_F(BerlinTime, DailyRunsKeepTheirWallClockTimeOverTheClockChanges) {
         {"selected days over the fall-back night", IntervalSelectedDays, 0, kEveryDay,
          At(2026, 10, 25, 2, 30), At(2026, 10, 26, 2, 30)},
     };
-    for (const CalendarCase& c : cases) {
-        EXPECT_EQ(
-            DetermineNextCloneDateTime(c.last, c.type, c.increment, twoThirty, c.days, c.last),
-            c.expected)
-            << c.what;
-    }
+    ExpectNextRuns(cases, twoThirty);
 }
 
 class BerlinSchedulerTest : public TasksFixture {
@@ -104,11 +104,7 @@ protected:
 };
 
 TEST_F(BerlinSchedulerTest, TheSpringForwardRunFallsDueWhenTheClockSkipsPastIt) {
-    cCloneTask task;
-    task.TaskName = "Nightly";
-    task.IntervalType = IntervalDays;
-    task.NextCloneDateTime = At(2026, 3, 29, 2, 30);
-    app.CloneTasks.Add(task, -1, true);
+    app.CloneTasks.Add(Scheduled(Named("Nightly"), IntervalDays, At(2026, 3, 29, 2, 30)), -1, true);
     app.CloneTasks.SetNextScheduledTask();
     SchedulerState state;
     SchedulerConditions conditions;

@@ -90,11 +90,7 @@ TEST(NextCloneDateTime, SchedulesThatCanNeverFallDue) {
 class NextScheduledTaskTest : public TasksFixture {
 protected:
     cCloneTask& AddScheduled(const std::string& name, double next, int32_t type = IntervalHours) {
-        cCloneTask task;
-        task.TaskName = name;
-        task.IntervalType = type;
-        task.NextCloneDateTime = next;
-        app.CloneTasks.Add(task, -1, true);
+        app.CloneTasks.Add(Scheduled(Named(name), type, next), -1, true);
         return *app.CloneTasks.Item(name);
     }
 };

@@ -23,17 +23,7 @@ TasksFixture::TasksFixture() : appPath(temp / "home/"), app(appPath, clock, prom
 }
 
 std::vector<std::string> TasksFixture::LogLines() const {
-    std::vector<std::string> lines;
-    const std::string text = Short(ReadFile(appPath + "clone.log"));
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find("\r\n", start);
-        std::string line = text.substr(start, end - start);
-        // The timestamp ends where the entry's own text begins.
-        const std::size_t mark = line.find_first_of("<*-");
-        lines.push_back(mark == std::string::npos ? line : line.substr(mark));
-        start = end == std::string::npos ? text.size() : end + 2;
-    }
-    return lines;
+    return LogTails(Short(ReadFile(appPath + "clone.log")));
 }
 
 cCloneTask TasksFixture::Task(const std::string& name, const std::string& source,

@@ -12,6 +12,7 @@
 #include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
 #include "tasks/Application.h"
+#include "tasks/Trees.h"
 #include "util/OleDate.h"
 #include "util/PathStrings.h"
 
@@ -21,6 +22,29 @@ namespace duvanto::test {
 inline constexpr double kThursday = 37959.6932407407;
 
 double At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+// A task that has nothing but its name.
+inline cCloneTask Named(const std::string& name) {
+    cCloneTask task;
+    task.TaskName = name;
+    return task;
+}
+
+// The names in a list, in its order.
+inline std::vector<std::string> TaskNames(const cCloneTasks& list) {
+    std::vector<std::string> names;
+    for (int32_t position = 1; position <= list.Count(); ++position) {
+        names.push_back(list.Item(position)->TaskName);
+    }
+    return names;
+}
+
+// The task with a schedule: its interval type and when it is next due.
+inline cCloneTask Scheduled(cCloneTask task, int32_t type, double next) {
+    task.IntervalType = type;
+    task.NextCloneDateTime = next;
+    return task;
+}
 
 class TasksFixture : public ::testing::Test {
 protected:
