@@ -1,6 +1,7 @@
 // The main window's task commands on the offscreen platform: a task made from the keyboard
 // through the properties, selected-files and mask windows and listed by the runner; the list's
-// in-place rename; the properties by double-click; delete by key; task lists switched.
+// in-place rename; the properties by double-click; task lists switched. Delete by key is
+// MainWindowTest's.
 
 #include <QLineEdit>
 #include <QMenuBar>
@@ -151,21 +152,6 @@ private slots:
                 !w.window.lvwTasks->viewport()->findChild<QLineEdit*>()->isVisible());
     }
 
-    void TheDeleteKeyAsksAndTheToolbarIsOn() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")});
-        Window w(world);
-        QVERIFY(w.window.imgToolbar[0]->isEnabled());
-        QVERIFY(w.window.imgToolbar[1]->isEnabled());
-        QVERIFY(w.window.imgToolbar[3]->isEnabled());
-        w.window.lvwTasks->setCurrentIndex(w.window.Model().index(0, 0));
-        w.window.lvwTasks->setFocus();
-        QTest::keyClick(w.window.lvwTasks, Qt::Key_Delete);
-        QCOMPARE(world.Titles(), std::vector<std::string>{"Confirm Task Delete"});
-        QCOMPARE(w.window.Model().rowCount(), 1);
-        QCOMPARE(w.window.Model().TaskName(0), QStringLiteral("Mail"));
-    }
-
     void ATaskListIsCreatedAndLoadedBack() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos")});
@@ -179,7 +165,6 @@ private slots:
         w.window.Commands().Invoke("mnuFileLoadTaskList");
         QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
         QCOMPARE(w.window.Model().TaskName(0), QStringLiteral("Photos"));
-        QCOMPARE(world.Options().TaskListFileSpec, DefaultTaskListFileSpec(world.home.Path()));
     }
 };
 

@@ -97,10 +97,12 @@ private slots:
         QCOMPARE(open.dialog->result(), int(QDialog::Rejected));
     }
 
+    // What completes when is the controller's test; here the keys reach it and the window
+    // shows the proposal selected, so that typing on replaces it.
     void TheSourcePathCompletesAsItIsTyped() {
         OpenDialog open;
         const std::string tree = open.world.Folder("tree");
-        open.world.Folder("tree/alpha/beta");
+        open.world.Folder("tree/alpha");
         open.world.Folder("tree/other");
         auto* source = open.Find<QLineEdit>("txtSourceFolderPath");
         source->setText(ToQt(tree));
@@ -112,24 +114,13 @@ private slots:
         QCOMPARE(source->selectedText(), QStringLiteral("pha/"));
         QTest::keyClicks(source, QStringLiteral("p"));
         QTRY_COMPARE(source->selectedText(), QStringLiteral("ha/"));
-        // Typing on replaced the proposal and completed again.
         QCOMPARE(source->text(), alpha);
 
-        QTest::keyClick(source, Qt::Key_End);
-        QTest::keyClicks(source, QStringLiteral("b"));
-        QTRY_COMPARE(source->text(), alpha + QStringLiteral("beta/"));
-        QCOMPARE(source->selectedText(), QStringLiteral("eta/"));
+        // Backspace takes the proposal away and never completes.
         QTest::keyClick(source, Qt::Key_Backspace);
         QTest::qWait(20);
-        // Backspace never completes.
-        QCOMPARE(source->text(), alpha + QStringLiteral("b"));
+        QCOMPARE(source->text(), ToQt(tree + "alp"));
         QCOMPARE(open.controller->SourceText(), FromQt(source->text()));
-
-        QTest::keyClicks(source, QStringLiteral("x"));
-        QTest::qWait(20);
-        // Nothing matches.
-        QCOMPARE(source->text(), alpha + QStringLiteral("bx"));
-        QVERIFY(open.controller->Changed());
     }
 
     void FoldersDroppedFromAFileManager() {
@@ -178,6 +169,10 @@ private slots:
         QCOMPARE(targets->item(0)->text(), QStringLiteral("/b/"));
         QCOMPARE(open.controller->Targets(), std::vector<std::string>{"/b/"});
 
+        open.dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(open.dialog.get()));
+        QTest::keyClick(open.dialog.get(), Qt::Key_H, Qt::AltModifier);
+        QTRY_COMPARE(open.world.help.shown, std::vector<int>{HelpTaskProperties});
         QTest::keyClick(open.dialog.get(), Qt::Key_Escape);
         QVERIFY(open.controller->Cancelled());
         QCOMPARE(open.dialog->result(), int(QDialog::Rejected));
