@@ -120,12 +120,10 @@ private slots:
         QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
         QCOMPARE(prompt.Titles(), std::vector<std::string>{"System Information"});
         const QString text = QString::fromStdString(prompt.messages.shown[0].text);
-        for (const QString& fact : {QStringLiteral("Qt: %1 (offscreen)").arg(qVersion()),
-                                    QStringLiteral("Kernel: Linux "), QStringLiteral("Program: /"),
-                                    QStringLiteral("Program folder: /tmp/home/")}) {
-            QVERIFY2(text.contains(fact), qPrintable(text));
-        }
-        QVERIFY(about.isVisible());
+        // What the message says is the controller's test; the window tells it its Qt and folder.
+        QVERIFY2(text.contains(QStringLiteral("Qt: %1 (offscreen)").arg(qVersion())),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Program folder: /tmp/home/")), qPrintable(text));
 
         QTest::mouseClick(about.cmdOK, Qt::LeftButton);
         QCOMPARE(about.result(), int(QDialog::Accepted));
