@@ -110,7 +110,6 @@ private slots:
         auto* startLabel = open.Find<QLabel>("lblStartTime");
         QVERIFY(frequency && increment && unit && startTime && startLabel);
         QCOMPARE(frequency->itemText(4), QStringLiteral("Only on Selected Days"));
-        QCOMPARE(open.dialog->windowTitle(), QStringLiteral("Task Properties - Nightly"));
 
         struct Row {
             int index;
@@ -132,7 +131,6 @@ private slots:
                 QCOMPARE(box->isEnabled(), row.days);
             }
         }
-        QVERIFY(open.controller->Changed());
         // A disabled increment box shows the button face.
         QCOMPARE(increment->palette().color(QPalette::Disabled, QPalette::Base),
                  increment->palette().color(QPalette::Active, QPalette::Button));
