@@ -85,8 +85,8 @@ class MainWindowJobsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // What is restored, and how, is the restore controller's test; the keys of the window are
-    // frmRestoreTest's. Here the command opens the window, which holds other runs while open.
+    // What is restored, and how, is the restore controller's test, and the window's keys the
+    // next test's. Here the command opens the window, which holds other runs while open.
     void RestoreOpensTheWindowThatHoldsOtherRunsWhileOpen() {
         MainWindowWorld world;
         const cCloneTask task = Photos(world);

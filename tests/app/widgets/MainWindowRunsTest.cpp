@@ -1,19 +1,16 @@
 // Runs from the main window on real temporary folders: the File menu's commands, the order
 // window, the window's state while a run lasts, the confirmation window for the run's thread,
-// Escape, the end of the session under a run blocked in a question, the scheduler's runs, and
-// the app prompt that answers a run's questions on the GUI thread.
+// Escape, the end of the session under a run blocked in a question, and the scheduler's runs.
 
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 
 #include "app/logic/TaskListAdapter.h"
 #include "app/support/AppTestSupport.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/MainWindowRuns.h"
-#include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/QtConfirmChanges.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
@@ -21,7 +18,6 @@
 #include "app/widgets/frmConfirmChanges.h"
 #include "app/widgets/frmDuvanto.h"
 #include "app/widgets/frmOrderTasks.h"
-#include "support/FakeAppPrompt.h"
 #include "tasks/TaskDates.h"
 #include "util/FileUtilities.h"
 
@@ -100,17 +96,6 @@ struct RunWindow {
     QStringList applied;
     int openings = 0;
     std::function<void(frmConfirmChanges&)> onConfirm;
-};
-
-// Answers in advance, and notes on which thread each message was asked.
-class ThreadNotingPrompt : public test::FakeAppPrompt {
-public:
-    MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
-                              MessageButtons buttons) override {
-        threads.push_back(QThread::currentThread());
-        return FakeAppPrompt::ShowMessage(title, text, icon, buttons);
-    }
-    std::vector<QThread*> threads;
 };
 
 }  // namespace
@@ -292,50 +277,6 @@ private slots:
         w.window->Commands().Invoke("mnuFileRunSelected");
         QTRY_COMPARE(w.applied.size(), 3);
         QCOMPARE(notices.size(), std::size_t(1));
-    }
-
-    void QuestionsFromAnyThreadAreAnsweredOnTheGuiThread() {
-        QtAppPrompt prompt;
-        ThreadNotingPrompt fake;
-        fake.messages.answers.push_back(MessageAnswer::Cancel);
-        fake.answers.push_back(std::string("typed"));
-        prompt.AnswerFrom(&fake);
-
-        MessageAnswer answer = MessageAnswer::OK;
-        std::optional<std::string> text;
-        // Done is told through an atomic, which a thread checker sees as well as Qt does.
-        std::atomic<bool> done{false};
-        QThread* worker = QThread::create([&] {
-            answer = prompt.ShowMessage("Problem Accessing Target Folder", "Drive \"X\"",
-                                        MessageIcon::Exclamation, MessageButtons::RetryCancel);
-            text = prompt.AskText("New Task", "Please enter a unique name for this task",
-                                  "New Task Name");
-            done = true;
-        });
-        worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
-        worker->wait();
-        delete worker;
-
-        QCOMPARE(answer, MessageAnswer::Cancel);
-        QCOMPARE(text, std::optional<std::string>("typed"));
-        QCOMPARE(fake.messages.shown.size(), std::size_t{1});
-        QCOMPARE(fake.messages.shown[0].buttons, MessageButtons::RetryCancel);
-        QCOMPARE(fake.asked.size(), std::size_t{1});
-        QCOMPARE(fake.asked[0].proposed, std::string("New Task Name"));
-
-        // Asked on the GUI thread itself the answer comes at once; unanswered, a question is
-        // cancelled and a message gets its first button.
-        QVERIFY(!prompt.AskFolder("Browse For Folder", "/").has_value());
-        QCOMPARE(fake.asked.back().kind, std::string("folder"));
-        QCOMPARE(prompt.ShowMessage("T", "x", MessageIcon::Question, MessageButtons::YesNo),
-                 MessageAnswer::Yes);
-        QCOMPARE(fake.threads, std::vector<QThread*>(2, QThread::currentThread()));
-    }
-
-    void CrLfBecomesTheLineBreakQtShows() {
-        QCOMPARE(ToQt("a\r\nb\r\n\r\nc"), QStringLiteral("a\nb\n\nc"));
-        QCOMPARE(FromQt(QStringLiteral("Ä ü")), std::string("Ä ü"));
     }
 };
 
