@@ -1,12 +1,16 @@
 // The main window's work beside its runs, on the offscreen platform: a deleted file restored
-// through the restore window while other runs wait, the report made on its own thread and
-// opened in the (recording) browser, and a log viewer that shows a run ended while it was open.
+// through the restore window while other runs wait, the restore window started by keyboard and
+// stopped by Escape, the report made on its own thread and opened in the (recording) browser,
+// and a log viewer that shows a run ended while it was open.
 
 #include <QtTest>
+#include <atomic>
 #include <filesystem>
+#include <semaphore>
 #include <thread>
 
-#include "app/support/MainWindowWorld.h"
+#include "app/support/AppTestSupport.h"
+#include "app/support/RestoreWorld.h"
 #include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
@@ -20,19 +24,12 @@ namespace {
 
 using test::MainWindowWorld;
 
-struct ShownWindow {
-    explicit ShownWindow(MainWindowWorld& world, const cCloneTask& task)
-        : window({world.App(), world.Options(), world.prompt, false,
-                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
-                                  "/opt/duvanto/duvanto"},
-                  [this](const QUrl& url) { opened << url; }}) {
+struct ShownWindow : test::MainWindowUnderTest {
+    ShownWindow(MainWindowWorld& world, const cCloneTask& task) : MainWindowUnderTest(world) {
         world.SaveTasks({task});
-        window.Load();
-        window.RestoreMainWindow();
+        Open();
     }
     void Select() { window.lvwTasks->setCurrentIndex(window.Model().index(0, 0)); }
-    frmDuvanto window;
-    QList<QUrl> opened;
 };
 
 cCloneTask Photos(MainWindowWorld& world) {
@@ -46,44 +43,72 @@ cCloneTask Photos(MainWindowWorld& world) {
     return task;
 }
 
+namespace fs = std::filesystem;
+
+// The main window as a run's thread sees it. Held, its first Pump stops the run until the test
+// lets it go, so that the test acts while the restore surely runs.
+class HeldMainWindow : public test::QuietRunEffects {
+public:
+    void Pump() override {
+        if (hold.exchange(false)) {
+            pumped = true;
+            m_release.acquire();
+        }
+    }
+    void Release() { m_release.release(); }
+
+    std::atomic<bool> hold{false};
+    std::atomic<bool> pumped{false};
+
+private:
+    std::binary_semaphore m_release{0};
+};
+
+struct OpenRestore : test::RestoreWorld {
+    OpenRestore() : controller(Open()) {
+        window = std::make_unique<frmRestore>(*controller, &mainWindow);
+        window->show();
+        filled = QTest::qWaitForWindowExposed(window.get()) &&
+                 QTest::qWaitFor([this] { return !window->Model().Reading(); });
+    }
+    QModelIndex Root() const { return window->Model().index(0, 0); }
+
+    HeldMainWindow mainWindow;
+    std::unique_ptr<RestoreController> controller;
+    std::unique_ptr<frmRestore> window;
+    bool filled = false;
+};
+
 }  // namespace
 
 class MainWindowJobsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void RestoreOpensTheFirstTargetAndHoldsOtherRunsWhileOpen() {
+    // What is restored, and how, is the restore controller's test, and the window's keys the
+    // next test's. Here the command opens the window, which holds other runs while open.
+    void RestoreOpensTheWindowThatHoldsOtherRunsWhileOpen() {
         MainWindowWorld world;
         const cCloneTask task = Photos(world);
         ShownWindow w(world, task);
-        // Without a selection the command refuses before any window opens.
-        w.window.Commands().Invoke("mnuFileRestore");
-        QCOMPARE(world.Titles(), std::vector<std::string>{"Restore Source"});
-
         w.Select();
-        const CloneSettings before = world.App().Settings;
         bool opened = false;
         connect(&w.window.FileJobs(), &FileMenuJobs::RestoreOpened, this, [&](QWidget* shown) {
             opened = true;
             auto* restore = qobject_cast<frmRestore*>(shown);
             QVERIFY(restore != nullptr);
             QCOMPARE(restore->windowTitle(), QStringLiteral("RESTORE SOURCE: Photos"));
-            // While it is open nothing else runs.
             QVERIFY(world.App().RestoreInProgress);
             QVERIFY(!w.window.StartRun("Photos", false));
             QTRY_VERIFY(!restore->Model().Reading());
-            const QModelIndex root = restore->Model().index(0, 0);
-            QCOMPARE(root.data().toString(), QString::fromStdString(world.home / "Backup/"));
-            QVERIFY(restore->Model().setData(root, Qt::Checked, Qt::CheckStateRole));
+            QVERIFY(restore->Model().setData(restore->Model().index(0, 0), Qt::Checked,
+                                             Qt::CheckStateRole));
             QTest::mouseClick(restore->cmdRestore, Qt::LeftButton);
         });
         w.window.Commands().Invoke("mnuFileRestore");
         QVERIFY(opened);
         QCOMPARE(test::ReadFile(world.home / "Pictures/lost.jpg"), std::string("the only copy"));
-        QCOMPARE(world.prompt.messages.shown.back().text,
-                 std::string("Restore successfully completed."));
         QVERIFY(!world.App().RestoreInProgress);
-        QVERIFY(world.App().Settings == before);
         QVERIFY(w.window.mnuFile->menuAction()->isEnabled());
     }
 
@@ -91,10 +116,6 @@ private slots:
         MainWindowWorld world;
         const cCloneTask task = Photos(world);
         ShownWindow w(world, task);
-        w.window.Commands().Invoke("mnuFileReport");
-        QCOMPARE(world.prompt.messages.shown.back().text,
-                 std::string("Please select a task first"));
-
         w.Select();
         QSignalSpy finished(&w.window.FileJobs(), &FileMenuJobs::ReportFinished);
         w.window.Commands().Invoke("mnuFileReport");
@@ -129,7 +150,9 @@ private slots:
         QVERIFY(world.prompt.messages.shown.empty());
     }
 
-    void AnOpenLogViewerShowsTheEntriesOfARunThatEnded() {
+    // Entries written on another thread show before they reach the file; a run that ends while
+    // the viewer is open shows its entries once, fed as it wrote them and read from the file.
+    void AnOpenLogViewerFollowsOtherThreadsAndARunThatEnded() {
         MainWindowWorld world;
         cCloneTask task = Photos(world);
         task.TargetFolderSpec = world.home / "Mirror/";
@@ -137,46 +160,52 @@ private slots:
         w.window.Commands().Invoke("mnuLogView");
         QPointer<frmLog> viewer = w.window.LogViewer();
         QVERIFY(viewer != nullptr);
-        QVERIFY(!viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("Photos")));
+        cCloneLog& log = world.App().CloneLog;
+        std::thread writer([&log] { log.Add({.Type = Begin, .TaskName = "Live"}); });
+        writer.join();
+        QVERIFY(log.GetLogEntriesFromFile().find("Live") == std::string::npos);
+        QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<Begin: Live>")));
 
         QVERIFY(w.window.StartRun("Photos", false));
         QVERIFY(w.window.WaitForRun(20000));
         QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<End: Photos>")));
-        QVERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("kept.jpg")));
-        // Fed while the run wrote, then read from the file as it ended: shown once.
-        QCOMPARE(viewer->rtfLogEntries->toPlainText().count(QStringLiteral("<End: Photos>")), 1);
+        const QString shown = viewer->rtfLogEntries->toPlainText();
+        QVERIFY(shown.contains(QStringLiteral("kept.jpg")));
+        QCOMPARE(shown.count(QStringLiteral("<Begin: Live>")), 1);
+        QCOMPARE(shown.count(QStringLiteral("<End: Photos>")), 1);
         viewer->close();
         QTRY_VERIFY(viewer.isNull());
         QVERIFY(w.window.LogViewer() == nullptr);
+        log.Add({.Type = Begin, .TaskName = "After the viewer"});  // nobody listens: no crash
     }
 
-    void AnOpenLogViewerFollowsEntriesWrittenOnAnotherThread() {
-        MainWindowWorld world;
-        ShownWindow w(world, Photos(world));
-        w.window.Commands().Invoke("mnuLogView");
-        QPointer<frmLog> viewer = w.window.LogViewer();
-        QVERIFY(viewer != nullptr);
-        cCloneLog& log = world.App().CloneLog;
-        std::thread writer([&log] {
-            for (const char* name : {"Live one", "Live two", "Live three"}) {
-                log.Add({.Type = Begin, .TaskName = name});
-            }
-        });
-        writer.join();
-        // Still in the log's memory, not in its file, and already on screen.
-        QVERIFY(log.GetLogEntriesFromFile().find("Live three") == std::string::npos);
-        QTRY_VERIFY(
-            viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<Begin: Live three>")));
-        log.AppendInMemoryStringToLogFile();
-        log.ResetInMemoryLog();
-        viewer->RefreshFromLog();
-        const QString shown = viewer->rtfLogEntries->toPlainText();
-        QCOMPARE(shown.count(QStringLiteral("<Begin: Live one>")), 1);
-        QCOMPARE(shown.count(QStringLiteral("<Begin: Live three>")), 1);
+    void ARestoreStartedByKeyboardStopsOnEscapeAndTheWindowWaitsForIt() {
+        OpenRestore open;
+        QVERIFY(open.filled);
+        frmRestore& window = *open.window;
+        QTest::keyClick(&window, Qt::Key_H, Qt::AltModifier);
+        QTRY_COMPARE(open.world.help.shown, std::vector<int>{HelpRestore});
+        open.mainWindow.hold = true;
+        // The whole Target checked by Space, and Alt+R.
+        window.tvwFolderContents->setCurrentIndex(open.Root());
+        QTest::keyClick(window.tvwFolderContents, Qt::Key_Space);
+        QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(open.mainWindow.pumped);
+        QTRY_VERIFY(!window.cmdRestore->isEnabled());
+        QVERIFY(!window.cmdCancel->isEnabled() && !window.cmdHelp->isEnabled());
+        QCOMPARE(window.lblStatus->text(),
+                 QStringLiteral("Restore in Progress. Press ESC to Cancel..."));
+        QTRY_VERIFY(window.prgProgress->isVisible());
 
-        viewer->close();
-        QTRY_VERIFY(viewer.isNull());
-        log.Add({.Type = Begin, .TaskName = "After the viewer"});  // nobody listens: no crash
+        // The close box and Escape in the tree ask the run to stop; the window stays.
+        QVERIFY(!window.close());
+        QTest::keyClick(window.tvwFolderContents, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QVERIFY(open.app.Flags.EscPressed);
+        open.mainWindow.Release();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
+        QCOMPARE(open.LastMessage(), std::string("Restore Source|Restore cancelled by user"));
+        QVERIFY(!fs::exists(open.source + "notes.txt"));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "app/widgets/Pictures.h"
+#include "tasks/RunHost.h"
 
 namespace duvanto {
 
@@ -61,17 +62,14 @@ private slots:
         QCOMPARE(compiledIn, paths.size());
     }
 
-    void TaskRowIconsFollowTheImageListOrderAndKeys() {
-        QCOMPARE(TaskRowIconKey(1), QStringLiteral("SheepFolder"));
-        QCOMPARE(TaskRowIconKey(2), QStringLiteral("SheepFolderError"));
-        QCOMPARE(TaskRowIconKey(3), QStringLiteral("SheepFolderNext"));
-        QCOMPARE(TaskRowIconKey(4), QStringLiteral("SheepFolderErrorNext"));
-        QVERIFY(TaskRowIconKey(0).isEmpty());
+    // The row icons are numbered as the image list is, from 1; each family's pictures differ.
+    void EachFamilysPicturesAreDistinctAtTheirSizes() {
+        QVERIFY(TaskRowIcon(0).isNull());
         QVERIFY(TaskRowIcon(5).isNull());
-        VerifyAllDifferent({TaskRowIcon(1), TaskRowIcon(2), TaskRowIcon(3), TaskRowIcon(4)}, 16);
-    }
-
-    void TrayToolbarAndOperationPicturesAreDistinctAtTheirSizes() {
+        VerifyAllDifferent(
+            {TaskRowIcon(ImageSheepFolder), TaskRowIcon(ImageSheepFolderError),
+             TaskRowIcon(ImageSheepFolderNext), TaskRowIcon(ImageSheepFolderErrorNext)},
+            16);
         VerifyAllDifferent({TrayIcon(TrayPicture::Normal), TrayIcon(TrayPicture::Error),
                             TrayIcon(TrayPicture::Paused), TrayIcon(TrayPicture::Animate)},
                            22);

@@ -1,15 +1,10 @@
-// The confirmation window on the offscreen platform: asked from a run's thread and answered on
-// the GUI thread, the strike-outs by button and Delete key, closing, and a plan of a hundred
-// thousand operations.
+// The confirmation window on the offscreen platform: the strike-outs by button and Delete key,
+// closing, and a plan of a hundred thousand operations.
 
 #include <QElapsedTimer>
 #include <QHeaderView>
-#include <QTimer>
 #include <QtTest>
-#include <atomic>
-#include <optional>
 
-#include "app/widgets/QtConfirmChanges.h"
 #include "app/widgets/frmConfirmChanges.h"
 #include "support/FakeAppPrompt.h"
 
@@ -46,75 +41,54 @@ QString Line(frmConfirmChanges& window, int row) {
     return window.Model().index(row, 0).data().toString();
 }
 
-// What a user sees of a plan of six, and the strike-outs of operations 2 and 5; unchecks the
-// box.
-void StrikeOutTwoAndFive(frmConfirmChanges& window, test::FakeAppPrompt& prompt) {
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Duvanto - Confirm Synchronization Actions"));
-    QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(window.isModal());
-    QCOMPARE(window.lblTaskName->text(), QStringLiteral("Photos to USB disk"));
-    QCOMPARE(window.Model().rowCount(), 6);
-    QCOMPARE(Line(window, 1), QStringLiteral("     COPY FILE     \"IMG_100000.jpg\"  FROM  "
-                                             "/home/anna/Photos/2024/  TO  "
-                                             "/media/anna/BACKUP/Photos/2024/"));
-    for (int row : {0, 1, 5}) {
-        QVERIFY(!window.Model().index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    }
-
-    // Operation 2 by the Delete key, then operation 5, which now stands fourth.
-    SelectRow(window, 1);
-    QTest::keyClick(window.lvwFileOps, Qt::Key_Delete);
-    QCOMPARE(window.Model().rowCount(), 5);
-    QCOMPARE(window.lvwFileOps->currentIndex().row(), 1);
-    SelectRow(window, 3);
-    QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
-    QCOMPARE(window.Model().rowCount(), 4);
-    QVERIFY(prompt.messages.shown.empty());
-    QVERIFY(window.chkConfirmSyncActions->isChecked());
-    QTest::mouseClick(window.chkConfirmSyncActions, Qt::LeftButton);
-}
-
 }  // namespace
 
 class frmConfirmChangesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void ARunThreadWaitsWhileTheGuiThreadShowsTheWindow() {
+    // A run's thread waiting for the window is MainWindowRunsTest's; here what a user sees of a
+    // plan of six, the strike-outs of operations 2 and 5, and the box unchecked.
+    void TheWindowShowsThePlanAndStrikesOutByKeyAndButton() {
         test::FakeAppPrompt prompt;
         std::vector<bool> optionTold;
-        QtConfirmChanges confirm(prompt, [&](bool on) { optionTold.push_back(on); });
-        std::vector<bool> flags;
-        std::atomic<bool> answered{false};
-        bool worked = false;
-        // The window runs its own event loop: the user's part runs inside it.
-        connect(&confirm, &QtConfirmChanges::Opening, this, [&](frmConfirmChanges* window) {
-            QTimer::singleShot(0, window, [&, window] {
-                worked = confirm.OpenWindow() == window && !answered;
-                StrikeOutTwoAndFive(*window, prompt);
-                // Closes the window even when a check above failed, so the run never hangs.
-                QTest::keyClick(window->lvwFileOps, Qt::Key_Return);
-            });
-        });
-        QThread* run = QThread::create([&] {
-            flags = confirm.Confirm({"Photos to USB disk", Plan(4), true});
-            answered = true;
-        });
-        run->start();
-        QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
-        QVERIFY(run->wait(10000));
-        delete run;
-        QVERIFY(worked);
+        ConfirmChangesController controller({"Photos to USB disk", Plan(4), true}, prompt,
+                                            [&](bool on) { optionTold.push_back(on); });
+        frmConfirmChanges window(controller);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Duvanto - Confirm Synchronization Actions"));
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window.isModal());
+        QCOMPARE(window.lblTaskName->text(), QStringLiteral("Photos to USB disk"));
+        QCOMPARE(window.Model().rowCount(), 6);
+        QCOMPARE(Line(window, 1), QStringLiteral("     COPY FILE     \"IMG_100000.jpg\"  FROM  "
+                                                 "/home/anna/Photos/2024/  TO  "
+                                                 "/media/anna/BACKUP/Photos/2024/"));
+        QVERIFY(!window.Model().index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+
+        // Operation 2 by the Delete key, then operation 5, which now stands fourth.
+        SelectRow(window, 1);
+        QTest::keyClick(window.lvwFileOps, Qt::Key_Delete);
+        QCOMPARE(window.Model().rowCount(), 5);
+        QCOMPARE(window.lvwFileOps->currentIndex().row(), 1);
+        SelectRow(window, 3);
+        QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
+        QCOMPARE(window.Model().rowCount(), 4);
+        QVERIFY(prompt.messages.shown.empty());
+        QVERIFY(window.chkConfirmSyncActions->isChecked());
+        QTest::mouseClick(window.chkConfirmSyncActions, Qt::LeftButton);
+
+        QTest::keyClick(window.lvwFileOps, Qt::Key_Return);  // Enter performs
+        QVERIFY(!window.isVisible());
         QCOMPARE(optionTold, std::vector<bool>{false});
-        QCOMPARE(flags, (std::vector<bool>{false, true, false, false, true, false}));
-        QVERIFY(confirm.OpenWindow() == nullptr);
+        QCOMPARE(controller.SkipFlags(),
+                 (std::vector<bool>{false, true, false, false, true, false}));
     }
 
     void AHundredThousandOperationsOpenAtOnceAndCloseOnlyByPerforming() {
         test::FakeAppPrompt prompt;
-        std::vector<PlannedOperation> plan = Plan(99998);
-        QCOMPARE(plan.size(), std::size_t{100000});
+        std::vector<PlannedOperation> plan = Plan(99998);  // with the folder and the orphan
 
         QElapsedTimer timer;
         timer.start();
