@@ -38,8 +38,8 @@ build-release: bootstrap
 # The desktop program's tests once under ThreadSanitizer: the runs' threads against the window.
 # Slow, so not part of `make test`. Qt itself is not instrumented: tests/app/tsan.supp names the
 # reports that come from inside it.
-# The confirmation window's own test is left out: it asks from a thread through Qt's blocking
-# call, whose hand-over the checker cannot see; the window asks through RunQuestion instead.
+# The confirmation window's own test has no thread of its own: a run's question to it is
+# MainWindowRunsTest's, which is here.
 TSAN_TARGETS = app_logic_tests app_MainWindowRunsTest app_MainWindowTest app_QtAppPromptTest
 test-tsan: bootstrap
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(STRICT) \
