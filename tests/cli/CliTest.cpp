@@ -32,17 +32,11 @@ TEST_F(CliTest, PlanPrintsTheOperationsAndChangesNothingThenCloneDoesThem) {
     EXPECT_EQ(ReadTree(target), Tree{"orphan.txt=o"});
     EXPECT_FALSE(Exists(home + "clone.log"));
 
-    // The clone does it and logs each step; each log line starts with its timestamp, what
-    // follows it is fixed.
+    // The clone's steps against the plan are PlanMatchesCloneTest's; here the run's name.
     EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--quiet"}), 0) << err;
-    EXPECT_EQ(ReadTree(target), ReadTree(source));
-    EXPECT_EQ(Log(), (std::vector<std::string>{
-                         "<Begin: Command Line Clone>", "- Deleted: orphan.txt from ~/T/",
-                         "- Copied: a b.txt from ~/S/ to ~/T/", "- Created Folder: ~/T/sub/",
-                         "- Copied: c.txt from ~/S/sub/ to ~/T/sub/",
-                         "<End: Command Line Clone> {All Activity Logged}", ""}));
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular"}), 0);
-    EXPECT_EQ(out, "");
+    const std::vector<std::string> log = Log();
+    EXPECT_EQ(log.front(), "<Begin: Command Line Clone>");
+    EXPECT_EQ(log.end()[-2], "<End: Command Line Clone> {All Activity Logged}");
 }
 
 TEST_F(CliTest, PlanTakesRelativePathsWithOrWithoutTheTrailingSlash) {
@@ -77,21 +71,19 @@ TEST_F(CliTest, PlanOptionsOverrideTheProgramOptions) {
     }
 }
 
+// What a selection or a mask plans is SelectedItemsTest's; here that each option reaches it,
+// --select once per occurrence, before or after the folders, relative or whole.
 TEST_F(CliTest, PlanOfSelectedItemsAndMasks) {
-    WriteTree(source, {"docs/a.txt=a", "docs/b.pdf=b", "notes.txt=n", "other.pdf=o"});
+    WriteTree(source, {"docs/a.txt=a", "notes.txt=n", "other.pdf=o"});
     WriteTree(target, {"old.txt=o", "old.pdf=o"});
-    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular", "--select", "docs", "--select",
-                   source + "other.pdf"}),
+    EXPECT_EQ(Run({"plan", "--select", "docs/a.txt", source, target, "--delete", "regular",
+                   "--select", source + "other.pdf"}),
               0)
         << err;
-    // The folder's creation comes first; its files follow in the listing's order.
-    std::vector<std::string> lines = SplitLines(out);
-    ASSERT_EQ(lines.size(), 4u) << out;
-    EXPECT_EQ(lines[0], "     CREATE FOLDER     ~/T/docs/");
-    std::sort(lines.begin() + 1, lines.begin() + 3);
-    EXPECT_EQ(lines[1], "     COPY FILE     \"a.txt\"  FROM  ~/S/docs/  TO  ~/T/docs/");
-    EXPECT_EQ(lines[2], "     COPY FILE     \"b.pdf\"  FROM  ~/S/docs/  TO  ~/T/docs/");
-    EXPECT_EQ(lines[3], "     COPY FILE     \"other.pdf\"  FROM  ~/S/  TO  ~/T/");
+    EXPECT_EQ(out,
+              "     CREATE FOLDER     ~/T/docs/\n"
+              "     COPY FILE     \"a.txt\"  FROM  ~/S/docs/  TO  ~/T/docs/\n"
+              "     COPY FILE     \"other.pdf\"  FROM  ~/S/  TO  ~/T/\n");
     EXPECT_EQ(
         Run({"plan", source, target, "--delete", "regular", "--mask", "*.txt", "--no-subfolders"}),
         0);
@@ -110,9 +102,8 @@ TEST_F(CliTest, PlanReportsWalkErrorsOnTheErrorStreamAsLogLines) {
     EXPECT_TRUE(err.ends_with(" *Include Filter Error: The file does not exist  ~/S/gone.txt\r\n"))
         << err;
     EXPECT_FALSE(Exists(home + "clone.log"));
-    // The run logs the same error and exits the same way.
+    // The run exits the same way.
     EXPECT_EQ(Run({"clone", source, target, "--select", "gone.txt", "--quiet"}), 1);
-    EXPECT_EQ(Log()[1], "*Include Filter Error: The file does not exist  ~/S/gone.txt");
 }
 
 TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
@@ -126,10 +117,6 @@ TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
     EXPECT_EQ(err,
               "The Target folder \"~/S/inner/\" lies inside the Source folder \"~/S/\". A folder "
               "cannot be cloned into itself.\n");
-    EXPECT_EQ(Run({"clone", target, temp.Path()}), 2);
-    EXPECT_NE(err.find("contains the Source folder"), std::string::npos) << err;
-    EXPECT_EQ(Run({"clone", source, source}), 2);
-    EXPECT_NE(err.find("is the Source folder"), std::string::npos) << err;
     EXPECT_EQ(Run({"plan", source, target, "--compare", "sometimes"}), 2);
     EXPECT_EQ(Run({"plan", source}), 2);
     EXPECT_EQ(Run({"frobnicate"}), 2);
@@ -176,9 +163,6 @@ TEST_F(CliTest, CloneMakesAMissingTargetWhoseParentExists) {
     EXPECT_EQ(Run({"clone", source, temp / "no/parent"}), 2);
     EXPECT_FALSE(Exists(temp / "no"));
     EXPECT_EQ(Run({"clone", source, source + "inside"}), 2);
-    EXPECT_EQ(err,
-              "The Target folder \"~/S/inside/\" lies inside the Source folder \"~/S/\". A folder "
-              "cannot be cloned into itself.\n");
     EXPECT_FALSE(Exists(source + "inside"));
     EXPECT_EQ(Run({"plan", source, temp / "planned"}), 2) << "plan changes nothing";
     EXPECT_FALSE(Exists(temp / "planned"));

@@ -45,8 +45,6 @@ TEST_F(ReportRestoreOptionsTest, RestoreCopiesItemsOfTheFirstTargetIntoTheSource
     fs::remove_all(source);
     EXPECT_EQ(Run({"restore", "Docs", "."}), 0) << err;
     EXPECT_EQ(ReadTree(source), whole);
-    EXPECT_NE(ReadFile(home + "clone.log").find("<Begin: RESTORE SOURCE: Docs>"),
-              std::string::npos);
 }
 
 // What the README says restore overwrites: a Source file that differs by the comparison
@@ -169,12 +167,6 @@ TEST_F(ReportRestoreOptionsTest, AHalfReadOptionsFileChangesNothing) {
             << args[0] << ": " << err;
         EXPECT_FALSE(out.empty()) << args[0];
     }
-}
-
-TEST_F(ReportRestoreOptionsTest, SelectTakesOneValuePerOccurrence) {
-    WriteTree(source, {"x.txt=x", "y.txt=y"});
-    EXPECT_EQ(Run({"plan", "--select", "x.txt", source, first, "--delete", "none"}), 0) << err;
-    EXPECT_EQ(out, "     COPY FILE     \"x.txt\"  FROM  ~/S/  TO  ~/T/\n");
 }
 
 }  // namespace

@@ -55,15 +55,10 @@ TEST_F(SafetyCliTest, ABindMountedTargetInsideTheSourceIsRefused) {
 TEST_F(SafetyCliTest, PlanAndConfirmationShowNamesEscaped) {
     WriteFile(source + "two\nlines", "1");
     WriteFile(source + "red\x1b[31m", "2");
+    // How each name is written is LoggingTest's; here the runner prints it so.
     EXPECT_EQ(Run({"plan", source, target}), 0) << err;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
-    EXPECT_NE(out.find("     COPY FILE     \"two\\x0Alines\"  FROM  ~/S/  TO  ~/T/\n"),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("     COPY FILE     \"red\\x1B[31m\"  FROM  ~/S/  TO  ~/T/\n"),
-              std::string::npos)
-        << out;
 
     EXPECT_EQ(Run({"clone", source, target, "--confirm", "--quiet"}, "\n"), 0) << err;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);

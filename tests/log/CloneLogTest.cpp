@@ -45,7 +45,7 @@ protected:
     std::string LogFile() const { return dir / "clone.log"; }
 };
 
-TEST_F(CloneLogTest, EveryKindWritesItsLine) {
+TEST_F(CloneLogTest, EveryKindWritesItsLineAndOthersNothing) {
     const std::string desc = " 2 No such file or directory ";
     const std::vector<std::pair<LogEntryType, std::string>> expected = {
         {Begin, "<Begin: Nightly>\r\n"},
@@ -82,6 +82,14 @@ TEST_F(CloneLogTest, EveryKindWritesItsLine) {
         EXPECT_EQ(log.InMemoryString(), all) << "kind " << type;
     }
     EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(all.size()));
+
+    // Kinds outside the range add nothing.
+    for (int32_t type : {-1, 22, 1000}) {
+        AddEntry(type);
+        EXPECT_EQ(log.FormatEntry({.Type = static_cast<LogEntryType>(type), .TaskName = "T"}), "");
+    }
+    EXPECT_EQ(log.InMemoryString(), all);
+    EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(all.size()));
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -96,22 +104,6 @@ TEST_F(CloneLogTest, OnlyErrorsModeDropsTheSuccessKindsAndSaysSoAtTheEnd) {
     AddEntry(End);
     EXPECT_EQ(log.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n" + kStamp +
                                         "<End: Nightly> {Only Errors Logged}\r\n\r\n");
-}
-
-TEST_F(CloneLogTest, KindsOutsideTheRangeAddNothing) {
-    AddEntry(Begin);
-    const std::string before = log.InMemoryString();
-    for (int32_t type : {-1, 22, 1000}) {
-        AddEntry(type);
-        EXPECT_EQ(log.FormatEntry({.Type = static_cast<LogEntryType>(type),
-                                   .TaskName = "T",
-                                   .FileName = "f",
-                                   .SourceFolder = "/s/",
-                                   .TargetFolder = "/t/"}),
-                  "");
-    }
-    EXPECT_EQ(log.InMemoryString(), before);
-    EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(before.size()));
 }
 
 TEST_F(CloneLogTest, EveryEntryStaysOnOneLine) {

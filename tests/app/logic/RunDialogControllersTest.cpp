@@ -65,21 +65,9 @@ TEST(ConfirmChangesControllerTest, NothingSelectedTellsTheUserAndChangesNothing)
 }
 
 TEST(ConfirmChangesControllerTest, KindsAndReasonsComeFromTheOperation) {
-    const auto op = [](FileOpType kind, const std::string& name) {
-        FileOp fileOp;
-        fileOp.Operation = kind;
-        fileOp.FileName = name;
-        fileOp.SourceFolder = "/s/";
-        fileOp.TargetFolder = "/t/";
-        return fileOp;
-    };
-    for (FileOpType kind : {CopyFile, DeleteFile, CreateFolder, DeleteFolder}) {
-        const PlannedOperation planned = PlannedOperationFromFileOp(op(kind, "a b.txt"));
-        EXPECT_EQ(planned.Kind, kind);
-    }
     // The kind comes from the operation, never from its line: a deleted file whose name holds
     // the words of a copy stays a deletion.
-    FileOp deletion = op(DeleteFile, "x   COPY FILE  y");
+    FileOp deletion{"x   COPY FILE  y", "", "/t/", DeleteFile};
     deletion.Reason = OpReason::FolderInSource;
     const PlannedOperation planned = PlannedOperationFromFileOp(deletion);
     EXPECT_EQ(planned.Kind, DeleteFile);

@@ -223,7 +223,6 @@ private slots:
         QVERIFY(FilesIn(w.Target("Photos")).empty());
         QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
         QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
-        QVERIFY(w.Log().find("*User Cancelled Error") != std::string::npos);
     }
 
     void TheSessionEndsUnderARunWaitingForItsConfirmation() {
@@ -261,10 +260,9 @@ private slots:
         w.window->SchedulerTick();
         QTRY_COMPARE(w.applied.size(), 1);
         QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
-        const cCloneTask* listed = w.world.App().CloneTasks.Item("Photos");
-        QCOMPARE(listed->LastCloneDateTime, WholeSecond(kWorldNow));
-        QVERIFY(test::ReadFile(DefaultTaskListFileSpec(w.world.home.Path()))
-                    .find(cCloneTasks::TaskLine(*listed)) != std::string::npos);
+        // Saving the outcome with the list is TaskServiceTest's.
+        QCOMPARE(w.world.App().CloneTasks.Item("Photos")->LastCloneDateTime,
+                 WholeSecond(kWorldNow));
         QVERIFY(notices.empty());
 
         std::filesystem::remove_all(w.Source("Photos"));
