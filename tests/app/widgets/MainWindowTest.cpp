@@ -198,13 +198,9 @@ private slots:
         w.window.HideMainWindow();
         w.window.Tray().PrepareMenu();
         QCOMPARE(menu->defaultAction(), item("mnuTrayShow"));
-        QVERIFY(!item("mnuTraySendToTray")->isEnabled());
         item("mnuTrayShow")->trigger();
         QVERIFY(w.window.Controller().IsMainWindowVisible());
 
-        item("mnuTrayPause")->trigger();
-        QCOMPARE(w.window.Tray().Icon(), TrayState::Paused);
-        item("mnuTrayPause")->trigger();
         item("mnuTrayResetError")->trigger();
         QCOMPARE(w.window.Tray().Icon(), TrayState::Normal);
         QCOMPARE(w.window.Model().RowIcon(0), int(ImageSheepFolder));
