@@ -260,7 +260,7 @@ TEST_F(TaskListTest, AnOverdueSelectedDaysTaskWaitsForItsNextDay) {
     EXPECT_EQ(List().Item("Eleven")->NextCloneDateTime, At(2003, 12, 1, 9, 30));
 }
 
-TEST_F(TaskListTest, AMissingFileIsCreatedEmptyUnlessAskedNotTo) {
+TEST_F(TaskListTest, AMissingFileIsCreatedAndAnEmptyListNotSaved) {
     EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt", false));
     EXPECT_FALSE(fs::exists(appPath + "None.dvt"));
     EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt"));
@@ -270,9 +270,8 @@ TEST_F(TaskListTest, AMissingFileIsCreatedEmptyUnlessAskedNotTo) {
     EXPECT_FALSE(List().ReadAllTasksFromFile(appPath));
     ASSERT_EQ(ProblemTexts(), (std::vector<std::string>{"0: the task list is not a file"}));
     EXPECT_TRUE(List().ProblemsLoseData()) << "a save would replace what could not be read";
-}
 
-TEST_F(TaskListTest, SavingAnEmptyListLeavesTheFileAlone) {
+    // Saving an empty list leaves the file alone.
     WriteFile(listFile, "whatever was there\r\n");
     EXPECT_TRUE(List().SaveAllTasksToFile(listFile));
     EXPECT_EQ(ReadFile(listFile), "whatever was there\r\n");
