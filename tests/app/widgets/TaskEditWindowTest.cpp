@@ -123,8 +123,6 @@ private slots:
         rename(QStringLiteral("MAIL"));
         QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
         QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
-        QVERIFY(test::ReadFile(DefaultTaskListFileSpec(world.home.Path())).find("MAIL~!@#") !=
-                std::string::npos);
         // A double-click opens the properties; the editor does not open on it.
         bool opened = false;
         QString caption;
