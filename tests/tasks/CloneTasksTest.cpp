@@ -119,6 +119,15 @@ TEST_F(TaskListTest, TheTenFieldsOfAnEarlyVersion) {
     EXPECT_FALSE(fs::exists(List().SupportFolder())) << "nothing looks for the support folder";
 }
 
+// Saved on the desktop in one locale, read by cron in the C locale: the dates still read.
+TEST_F(TaskListTest, DatesSavedInAnotherLocaleRead) {
+    ASSERT_TRUE(Read(Line(TenFields("German", {{7, "01.12.2003 08:00:00"}})) + "\r\n" +
+                     Line(TenFields("Japanese", {{8, "2003年12月02日 11時00分00秒"}})) + "\r\n"));
+    EXPECT_TRUE(List().Problems().empty());
+    EXPECT_EQ(List().Item("German")->LastCloneDateTime, At(2003, 12, 1, 8));
+    EXPECT_EQ(List().Item("Japanese")->NextCloneDateTime, At(2003, 12, 2, 11));
+}
+
 TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
     WriteFile(List().SupportFolder() + "InSupport.dvi", "/src/a<:>/src/b/");
     WriteFile(List().SupportFolder() + "InSupport.dve", "/src/b/skip");
@@ -251,7 +260,7 @@ TEST_F(TaskListTest, AnOverdueSelectedDaysTaskWaitsForItsNextDay) {
     EXPECT_EQ(List().Item("Eleven")->NextCloneDateTime, At(2003, 12, 1, 9, 30));
 }
 
-TEST_F(TaskListTest, AMissingFileIsCreatedEmptyUnlessAskedNotTo) {
+TEST_F(TaskListTest, AMissingFileIsCreatedAndAnEmptyListNotSaved) {
     EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt", false));
     EXPECT_FALSE(fs::exists(appPath + "None.dvt"));
     EXPECT_TRUE(List().ReadAllTasksFromFile(appPath + "None.dvt"));
@@ -261,9 +270,8 @@ TEST_F(TaskListTest, AMissingFileIsCreatedEmptyUnlessAskedNotTo) {
     EXPECT_FALSE(List().ReadAllTasksFromFile(appPath));
     ASSERT_EQ(ProblemTexts(), (std::vector<std::string>{"0: the task list is not a file"}));
     EXPECT_TRUE(List().ProblemsLoseData()) << "a save would replace what could not be read";
-}
 
-TEST_F(TaskListTest, SavingAnEmptyListLeavesTheFileAlone) {
+    // Saving an empty list leaves the file alone.
     WriteFile(listFile, "whatever was there\r\n");
     EXPECT_TRUE(List().SaveAllTasksToFile(listFile));
     EXPECT_EQ(ReadFile(listFile), "whatever was there\r\n");

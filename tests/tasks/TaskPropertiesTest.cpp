@@ -72,6 +72,13 @@ TEST_F(TaskNameChecks, ForbiddenCharactersThenDuplicates) {
     EXPECT_EQ(illegal->Text,
               "Task names cannot contain any of the following characters:\r\n\\ / : * ? \" < > |");
     EXPECT_EQ(illegal->Icon, MessageIcon::Critical);
+    // What the list file cannot hold: its field separator and control characters.
+    for (const char* name : {"a~!@#b", "two\nlines", "tab\there", "cr\r", "del\x7f"}) {
+        EXPECT_EQ(CheckNewTaskName(name, app.CloneTasks)->Text,
+                  "Task names cannot contain \"~!@#\", a line break or another control "
+                  "character.")
+            << name;
+    }
     std::optional<TaskMessage> duplicate = CheckNewTaskName("BACKUP", app.CloneTasks);
     ASSERT_TRUE(duplicate.has_value());
     EXPECT_EQ(duplicate->Title, "Duplicate Task Name");

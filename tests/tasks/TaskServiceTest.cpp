@@ -56,6 +56,10 @@ protected:
         return input;
     }
 
+    std::string Support(const std::string& file) const {
+        return app.CloneTasks.SupportFolder() + file;
+    }
+
     std::string listFile = appPath + "Default Task List.dvt";
     int saves = 0;
     TaskService service{app, listFile, [this] { ++saves; }};
@@ -87,22 +91,34 @@ TEST_F(TaskServiceTest, AddWarnsOfMissingFoldersButRefusesATargetInsideTheSource
     EXPECT_EQ(saves, 1);
 }
 
-TEST_F(TaskServiceTest, RemoveEmptiesTheFileOfTheLastTaskAndItsOldIncludeList) {
+// Left behind, the lists would go to the next task given this name.
+TEST_F(TaskServiceTest, RemoveEmptiesTheFileOfTheLastTaskAndDeletesItsLists) {
     ASSERT_EQ(service.Add("Only", Input({"T/"})).Status, TaskEditStatus::Done);
-    WriteFile(appPath + "Only.dvi", "/old/include\r\n");
+    const std::vector<std::string> lists = {appPath + "Only.dvi", Support("Only.dvi"),
+                                            Support("Only.dve")};
+    for (const std::string& file : lists) {
+        WriteFile(file, "/old/list\r\n");
+    }
 
     EXPECT_EQ(service.Remove("nobody").Status, TaskEditStatus::NoSuchTask);
     const TaskEditResult removed = service.Remove("ONLY");
     EXPECT_EQ(removed.Status, TaskEditStatus::Done);
     EXPECT_EQ(removed.Name, "Only");
     EXPECT_EQ(ReadFile(listFile), "") << "an empty list must not bring the task back";
-    EXPECT_FALSE(fs::exists(appPath + "Only.dvi"));
+    for (const std::string& file : lists) {
+        EXPECT_FALSE(fs::exists(file)) << file;
+    }
 }
 
 TEST_F(TaskServiceTest, RenameChecksTheNameAndKeepsThePlace) {
     for (const char* name : {"First", "Second", "Third"}) {
         app.CloneTasks.Add(Task(name, "S/", {"T/"}));
     }
+    cCloneTask& second = *app.CloneTasks.Item("Second");
+    second.AllFilesAndFolders(false);
+    second.IncludeFileSpecs = temp / "S/in/";
+    WriteFile(Support("Second.dvi"), temp / "S/in/");
+    WriteFile(Support("Second.dve"), temp / "S/in/spam/");
 
     EXPECT_EQ(service.Rename("Ghost", "X").Status, TaskEditStatus::NoSuchTask);
     const TaskEditResult empty = service.Rename("Second", "   ");
@@ -122,12 +138,19 @@ TEST_F(TaskServiceTest, RenameChecksTheNameAndKeepsThePlace) {
     EXPECT_EQ(service.Rename("SECOND", "Middle").Name, "Middle");
     EXPECT_EQ(TaskNames(app.CloneTasks), (NameList{"First", "Middle", "Third"}));
     EXPECT_EQ(SavedNames(), (NameList{"First", "Middle", "Third"}));
+    // Both lists go with the name: the include list with the save, the exclude list at once.
+    EXPECT_EQ(ReadFile(Support("Middle.dvi")), temp / "S/in/");
+    EXPECT_EQ(ReadFile(Support("Middle.dve")), temp / "S/in/spam/");
+    EXPECT_FALSE(fs::exists(Support("Second.dvi")));
+    EXPECT_FALSE(fs::exists(Support("Second.dve")));
+    EXPECT_FALSE(fs::exists(Support("SECOND.dve")));
 }
 
 TEST_F(TaskServiceTest, DuplicateTakesTheFirstFreeCopyName) {
     cCloneTask original = Task("A", "S/", {"T/"});
     original.IntervalType = IntervalHours;
     original.IntervalIncrement = 3;
+    original.ExcludeFileSpecs = temp / "S/tmp/";
     app.CloneTasks.Add(original);
     app.CloneTasks.Add(Task("Copy of A", "S/", {}));
     app.CloneTasks.Add(Task("copy of a (2)", "S/", {}));
@@ -142,6 +165,8 @@ TEST_F(TaskServiceTest, DuplicateTakesTheFirstFreeCopyName) {
     EXPECT_EQ(made.IntervalIncrement, 3);
     EXPECT_EQ(made.TargetFolderSpec, original.TargetFolderSpec);
     EXPECT_EQ(SavedNames().size(), 5u);
+    // The exclude list is only ever read from its file: the copy has one of its own.
+    EXPECT_EQ(ReadFile(Support("Copy of A (3).dve")), temp / "S/tmp/");
     EXPECT_EQ(service.Duplicate("B").Status, TaskEditStatus::NoSuchTask);
 }
 
@@ -170,7 +195,6 @@ TEST_F(TaskServiceTest, RunInOrderAppliesEachOutcomeAndStopsAtEscape) {
 }
 
 TEST_F(TaskServiceTest, DueRunsOnlyATaskThatIsDue) {
-    fs::create_directories(temp / "T");
     AddNightly();
 
     EXPECT_EQ(service.RunDue(front).Ran, 0);
@@ -179,8 +203,11 @@ TEST_F(TaskServiceTest, DueRunsOnlyATaskThatIsDue) {
     clock.now = kThursday + 0.6;
     const TasksRunResult result = service.RunDue(front);
     EXPECT_EQ(result.Ran, 1);
+    EXPECT_TRUE(result.AnyFailed);
     EXPECT_TRUE(result.Saved);
     EXPECT_GT(app.CloneTasks.Item("Nightly")->NextCloneDateTime, kThursday + 0.6);
+    EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder. ~/T/")
+        << "the run counts as scheduled: its log names no reason";
 }
 
 TEST_F(TaskServiceTest, DueNowHoldsOffWhileTheProgramOrTheFrontEndIsBusy) {

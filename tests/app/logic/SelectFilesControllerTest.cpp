@@ -58,11 +58,8 @@ TEST_F(SelectFilesControllerTest, TheSourceIsReadOneFolderAtATime) {
     EXPECT_EQ(b.Key, source + "b/");
     EXPECT_TRUE(b.IsFolder);
     EXPECT_FALSE(b.Listed) << "a folder is read when it opens";
-    EXPECT_EQ(Child(root, "top.txt").Key, source + "top.txt");
     dialog.OpenFolder(b);
     EXPECT_EQ(Texts(b), (std::vector<std::string>{"deep", "x.txt"}));
-    dialog.OpenFolder(b);
-    EXPECT_EQ(b.Children.size(), 2u) << "read once";
 
     SelectFilesController flat = Open("", "", false);
     Show(flat);
