@@ -64,8 +64,7 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         }
     }
     for (const std::string& name : args.tasks) {
-        if (tasks.Item(name) == nullptr) {
-            streams.err << session.NoSuchTask(name);
+        if (session.FindTask(name) == nullptr) {
             return kExitUsage;
         }
         order.push_back(name);
