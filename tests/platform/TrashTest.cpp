@@ -337,7 +337,8 @@ TEST_F(TrashTest, RefusesAUserTrashThatIsALinkOrSomeoneElses) {
             Trash(TopEnvironment(dir, Resolved(at + "vol"))).MoveToTrash(at + "vol/file");
         EXPECT_EQ(status.code(), asLink ? ENOTDIR : EPERM) << status.message();
         if (asLink) {
-            EXPECT_NE(status.message().find(".Trash-" + uid), std::string::npos) << status.message();
+            EXPECT_NE(status.message().find(".Trash-" + uid), std::string::npos)
+                << status.message();
         }
         EXPECT_EQ(ReadFile(at + "vol/file"), "x");
         EXPECT_THAT(FolderNames(planted), IsEmpty());
