@@ -11,7 +11,6 @@
 
 #include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
-#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"
@@ -49,7 +48,6 @@ struct Program {
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter;
     CloneSettings settings;
-    PosixFileSystem fileSystem;
     RunFlags flags;
     cCloneLog log;
     cPriorityRules rules;
