@@ -287,33 +287,31 @@ TEST_F(TrashTest, UsesTheTopDirectoryTrashOnAnotherFileSystem) {
     EXPECT_FALSE(PathExists(dir / "home"));
 }
 
-TEST_F(TrashTest, UsesTheSharedTrashWhenItHasTheStickyBit) {
-    WriteFile(dir / "vol/file", "x");
-    ASSERT_EQ(mkdir((dir / "vol/.Trash").c_str(), 0777), 0);
-    ASSERT_EQ(chmod((dir / "vol/.Trash").c_str(), 01777), 0);
-    const std::string top = Resolved(dir / "vol");
-    const std::string trashFolder = top + ".Trash/" + uid + "/";
-
-    EXPECT_EQ(Move(dir / "vol/file", top), trashFolder + "files/file");
-    EXPECT_EQ(Recorded(trashFolder, "file"), "file");
-    EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u);
-    EXPECT_FALSE(PathExists(top + ".Trash-" + uid));
-}
-
-// Without the sticky bit, or as a link to one elsewhere, $topdir/.Trash is no trash to use.
-TEST_F(TrashTest, IgnoresASharedTrashWithoutTheStickyBitOrThatIsALink) {
-    for (const bool asLink : {false, true}) {
-        const std::string at = dir / (asLink ? "linked/" : "plain/");
+// $topdir/.Trash is used only as a sticky folder of its own: without the sticky bit, or as a
+// link to one elsewhere, it is no trash, and the user's own .Trash-$uid is made instead.
+TEST_F(TrashTest, UsesTheSharedTrashOnlyWhenItIsAStickyFolderOfItsOwn) {
+    const struct {
+        const char* name;
+        mode_t mode;
+        bool asLink;
+    } cases[] = {{"sticky/", 01777, false}, {"plain/", 0777, false}, {"linked/", 01777, true}};
+    for (const auto& [name, mode, asLink] : cases) {
+        const std::string at = dir / name;
         WriteFile(at + "vol/file", "x");
         const std::string shared = asLink ? at + "elsewhere" : at + "vol/.Trash";
         ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
-        ASSERT_EQ(chmod(shared.c_str(), asLink ? 01777 : 0777), 0);
+        ASSERT_EQ(chmod(shared.c_str(), mode), 0);
         if (asLink) {
             ASSERT_EQ(symlink("../elsewhere", (at + "vol/.Trash").c_str()), 0);
         }
         const std::string top = Resolved(at + "vol");
-        EXPECT_EQ(Move(at + "vol/file", top), top + ".Trash-" + uid + "/files/file");
-        EXPECT_THAT(FolderNames(shared), IsEmpty()) << asLink;
+        const bool usable = mode == 01777 && !asLink;
+        const std::string trashFolder = top + (usable ? ".Trash/" + uid : ".Trash-" + uid) + "/";
+        EXPECT_EQ(Move(at + "vol/file", top), trashFolder + "files/file") << name;
+        EXPECT_EQ(Recorded(trashFolder, "file"), "file") << name;
+        EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u) << name;
+        EXPECT_EQ(PathExists(top + ".Trash-" + uid), !usable) << name;
+        EXPECT_EQ(FolderNames(shared).empty(), !usable) << name;
     }
 }
 
