@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -29,12 +28,7 @@ using ::testing::IsEmpty;
 constexpr std::time_t kWhen = 1700000000;  // 2023-11-14 22:13:20 UTC
 
 std::string Resolved(const std::string& folder) {
-    char resolved[PATH_MAX];
-    if (realpath(folder.c_str(), resolved) == nullptr) {
-        ADD_FAILURE() << "cannot resolve " << folder;
-        return folder;
-    }
-    std::string path = resolved;
+    const std::string path = std::filesystem::canonical(folder).string();
     return path.back() == '/' ? path : path + "/";
 }
 
@@ -42,12 +36,6 @@ struct stat LinkStat(const std::string& path) {
     struct stat info {};
     EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
     return info;
-}
-
-std::string LinkText(const std::string& path) {
-    char buffer[PATH_MAX];
-    ssize_t length = readlink(path.c_str(), buffer, sizeof buffer);
-    return length < 0 ? "" : std::string(buffer, static_cast<std::size_t>(length));
 }
 
 // The value of one key of a .trashinfo, or nullopt.
@@ -179,15 +167,14 @@ TEST(MountPointOfTest, GivesTheMountHoldingThePath) {
     } else {
         EXPECT_EQ(viaProc.status().code(), ENOENT);
     }
-}
 
-TEST(MountPointOfTest, TellsAMountedFolderFromItsParent) {
-    const auto dir = DirElsewhere(LinkStat("/dev/").st_dev);
-    if (!dir) {
-        GTEST_SKIP() << "/dev/shm is not a mount of its own here";
+    // A mounted folder is told from its parent.
+    const auto shm = DirElsewhere(LinkStat("/dev/").st_dev);
+    if (!shm) {
+        return;  // /dev/shm is not a mount of its own here
     }
-    WriteFile(*dir / "file", "x");
-    Result<std::string> mount = MountPointOf(*dir / "file");
+    WriteFile(*shm / "file", "x");
+    mount = MountPointOf(*shm / "file");
     ASSERT_TRUE(mount.ok()) << mount.status().message();
     EXPECT_EQ(mount.value(), "/dev/shm/");
 }
@@ -218,31 +205,22 @@ protected:
     const std::string uid = std::to_string(geteuid());
 };
 
-TEST_F(TrashTest, MovesAFileIntoTheHomeTrashWithItsRecord) {
-    ScopedTimeZone zone("XYZ-1");
-    WriteFile(dir / "docs/report.txt", "quarterly numbers");
-
-    EXPECT_EQ(Move(dir / "docs/report.txt"), home + "files/report.txt");
-    EXPECT_FALSE(PathExists(dir / "docs/report.txt"));
-    EXPECT_EQ(ReadFile(home + "files/report.txt"), "quarterly numbers");
-    EXPECT_THAT(FolderNames(home + "files"), ElementsAre("report.txt"));
-    EXPECT_THAT(FolderNames(home + "info"), ElementsAre("report.txt.trashinfo"));
-    EXPECT_EQ(ReadFile(home + "info/report.txt.trashinfo"),
-              "[Trash Info]\nPath=" + base + "docs/report.txt\nDeletionDate=2023-11-14T23:13:20\n");
-    for (const char* folder : {"", "files", "info"}) {
-        EXPECT_EQ(LinkStat(home + folder).st_mode & 07777, 0700u) << folder;
-    }
-}
-
 // A taken name, by a record or by a file left in the trash without one, is never replaced.
-TEST_F(TrashTest, KeepsEveryFileOfTheSameName) {
+TEST_F(TrashTest, MovesFilesIntoTheHomeTrashWithRecordsAndKeepsEveryFileOfTheSameName) {
+    ScopedTimeZone zone("XYZ-1");
     WriteFile(dir / "a/report.txt", "from a");
     WriteFile(dir / "b/report.txt", "from b");
-    WriteFile(home + "files/notes", "left behind");
     WriteFile(dir / "notes", "new");
     Trash trash(HomeEnvironment(dir));
 
     EXPECT_EQ(Move(trash, dir / "a/report.txt"), home + "files/report.txt");
+    EXPECT_FALSE(PathExists(dir / "a/report.txt"));
+    EXPECT_EQ(ReadFile(home + "info/report.txt.trashinfo"),
+              "[Trash Info]\nPath=" + base + "a/report.txt\nDeletionDate=2023-11-14T23:13:20\n");
+    for (const char* folder : {"", "files", "info"}) {
+        EXPECT_EQ(LinkStat(home + folder).st_mode & 07777, 0700u) << folder;
+    }
+    WriteFile(home + "files/notes", "left behind");
     EXPECT_EQ(Move(trash, dir / "b/report.txt"), home + "files/report.txt.2");
     EXPECT_EQ(Move(trash, dir / "notes"), home + "files/notes.2");
     EXPECT_THAT(FolderNames(home + "files"),
@@ -253,7 +231,6 @@ TEST_F(TrashTest, KeepsEveryFileOfTheSameName) {
     EXPECT_EQ(ReadFile(home + "files/report.txt.2"), "from b");
     EXPECT_EQ(ReadFile(home + "files/notes"), "left behind");
     EXPECT_EQ(ReadFile(home + "files/notes.2"), "new");
-    EXPECT_EQ(Recorded(home, "report.txt"), base + "a/report.txt");
     EXPECT_EQ(Recorded(home, "report.txt.2"), base + "b/report.txt");
 }
 
@@ -266,7 +243,7 @@ TEST_F(TrashTest, TrashesALinkAsALinkAndLeavesItsTarget) {
         const std::string trashedAs = Move(dir / name);
         EXPECT_FALSE(PathExists(dir / name));
         EXPECT_TRUE(S_ISLNK(LinkStat(trashedAs).st_mode));
-        EXPECT_EQ(LinkText(trashedAs), text);
+        EXPECT_EQ(std::filesystem::read_symlink(trashedAs), text);
     }
     EXPECT_EQ(ReadFile(dir / "target.txt"), "keep me");
     EXPECT_EQ(Recorded(home, "link"), base + "link");
@@ -310,63 +287,60 @@ TEST_F(TrashTest, UsesTheTopDirectoryTrashOnAnotherFileSystem) {
     EXPECT_FALSE(PathExists(dir / "home"));
 }
 
-TEST_F(TrashTest, UsesTheSharedTrashWhenItHasTheStickyBit) {
-    WriteFile(dir / "vol/file", "x");
-    ASSERT_EQ(mkdir((dir / "vol/.Trash").c_str(), 0777), 0);
-    ASSERT_EQ(chmod((dir / "vol/.Trash").c_str(), 01777), 0);
-    const std::string top = Resolved(dir / "vol");
-    const std::string trashFolder = top + ".Trash/" + uid + "/";
-
-    EXPECT_EQ(Move(dir / "vol/file", top), trashFolder + "files/file");
-    EXPECT_EQ(Recorded(trashFolder, "file"), "file");
-    EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u);
-    EXPECT_FALSE(PathExists(top + ".Trash-" + uid));
-}
-
-// Without the sticky bit, or as a link to one elsewhere, $topdir/.Trash is no trash to use.
-TEST_F(TrashTest, IgnoresASharedTrashWithoutTheStickyBitOrThatIsALink) {
-    for (const bool asLink : {false, true}) {
-        const std::string at = dir / (asLink ? "linked/" : "plain/");
+// $topdir/.Trash is used only as a sticky folder of its own: without the sticky bit, or as a
+// link to one elsewhere, it is no trash, and the user's own .Trash-$uid is made instead.
+TEST_F(TrashTest, UsesTheSharedTrashOnlyWhenItIsAStickyFolderOfItsOwn) {
+    const struct {
+        const char* name;
+        mode_t mode;
+        bool asLink;
+    } cases[] = {{"sticky/", 01777, false}, {"plain/", 0777, false}, {"linked/", 01777, true}};
+    for (const auto& [name, mode, asLink] : cases) {
+        const std::string at = dir / name;
         WriteFile(at + "vol/file", "x");
         const std::string shared = asLink ? at + "elsewhere" : at + "vol/.Trash";
         ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
-        ASSERT_EQ(chmod(shared.c_str(), asLink ? 01777 : 0777), 0);
+        ASSERT_EQ(chmod(shared.c_str(), mode), 0);
         if (asLink) {
             ASSERT_EQ(symlink("../elsewhere", (at + "vol/.Trash").c_str()), 0);
         }
         const std::string top = Resolved(at + "vol");
-        EXPECT_EQ(Move(at + "vol/file", top), top + ".Trash-" + uid + "/files/file");
-        EXPECT_THAT(FolderNames(shared), IsEmpty()) << asLink;
+        const bool usable = mode == 01777 && !asLink;
+        const std::string trashFolder = top + (usable ? ".Trash/" + uid : ".Trash-" + uid) + "/";
+        EXPECT_EQ(Move(at + "vol/file", top), trashFolder + "files/file") << name;
+        EXPECT_EQ(Recorded(trashFolder, "file"), "file") << name;
+        EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u) << name;
+        EXPECT_EQ(PathExists(top + ".Trash-" + uid), !usable) << name;
+        EXPECT_EQ(FolderNames(shared).empty(), !usable) << name;
     }
 }
 
-TEST_F(TrashTest, RefusesAUserTrashThatIsALink) {
-    WriteFile(dir / "vol/file", "x");
-    ASSERT_EQ(mkdir((dir / "planted").c_str(), 0777), 0);
-    ASSERT_EQ(symlink("../planted", (dir / ("vol/.Trash-" + uid)).c_str()), 0);
-
-    const Status status =
-        Trash(TopEnvironment(dir, Resolved(dir / "vol"))).MoveToTrash(dir / "vol/file");
-    EXPECT_EQ(status.code(), ENOTDIR) << status.message();
-    EXPECT_NE(status.message().find(".Trash-" + uid), std::string::npos) << status.message();
-    EXPECT_EQ(ReadFile(dir / "vol/file"), "x");
-    EXPECT_THAT(FolderNames(dir / "planted"), IsEmpty());
-}
-
-TEST_F(TrashTest, RefusesAUserTrashOwnedBySomeoneElse) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "giving a folder to another user needs root";
+// A user trash planted as a link, or owned by someone else (only root can give a folder
+// away), is refused before anything is moved into it.
+TEST_F(TrashTest, RefusesAUserTrashThatIsALinkOrSomeoneElses) {
+    for (const bool asLink : {true, false}) {
+        if (!asLink && geteuid() != 0) {
+            continue;
+        }
+        const std::string at = dir / (asLink ? "linked/" : "given/");
+        WriteFile(at + "vol/file", "x");
+        const std::string planted = asLink ? at + "planted" : at + "vol/.Trash-" + uid;
+        ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
+        if (asLink) {
+            ASSERT_EQ(symlink("../planted", (at + "vol/.Trash-" + uid).c_str()), 0);
+        } else {
+            ASSERT_EQ(chown(planted.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        }
+        const Status status =
+            Trash(TopEnvironment(dir, Resolved(at + "vol"))).MoveToTrash(at + "vol/file");
+        EXPECT_EQ(status.code(), asLink ? ENOTDIR : EPERM) << status.message();
+        if (asLink) {
+            EXPECT_NE(status.message().find(".Trash-" + uid), std::string::npos)
+                << status.message();
+        }
+        EXPECT_EQ(ReadFile(at + "vol/file"), "x");
+        EXPECT_THAT(FolderNames(planted), IsEmpty());
     }
-    WriteFile(dir / "vol/file", "x");
-    const std::string planted = dir / ("vol/.Trash-" + uid);
-    ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
-    ASSERT_EQ(chown(planted.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
-
-    const Status status =
-        Trash(TopEnvironment(dir, Resolved(dir / "vol"))).MoveToTrash(dir / "vol/file");
-    EXPECT_EQ(status.code(), EPERM) << status.message();
-    EXPECT_EQ(ReadFile(dir / "vol/file"), "x");
-    EXPECT_THAT(FolderNames(planted), IsEmpty());
 }
 
 // The lookup names /dev/ as the top directory of a file on /dev/shm: a prefix of its path, but

@@ -26,35 +26,6 @@ std::string ExecLine(const std::string& entry) {
     return at == std::string::npos ? "" : entry.substr(at + 1, entry.find('\n', at + 1) - at - 1);
 }
 
-// Undoes the string escapes, then the quoting, as a desktop-entry reader does.
-std::string ReadExecProgram(const std::string& value) {
-    std::string unescaped;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            unescaped += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
-        } else {
-            unescaped += value[i];
-        }
-    }
-    std::string program;
-    const bool quoted = !unescaped.empty() && unescaped[0] == '"';
-    for (std::size_t i = quoted ? 1 : 0; i < unescaped.size(); ++i) {
-        const char c = unescaped[i];
-        if (quoted && c == '"') {
-            break;
-        }
-        if (quoted && c == '\\' && i + 1 < unescaped.size()) {
-            program += unescaped[++i];
-        } else if (c == '%' && i + 1 < unescaped.size() && unescaped[i + 1] == '%') {
-            program += unescaped[++i];
-        } else {
-            program += c;
-        }
-    }
-    return program;
-}
-
 class AutostartTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -92,28 +63,33 @@ TEST_F(AutostartTest, EachChoiceLeavesOnlyItsOwnEntry) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
+// The value is read by undoing the string escapes (\\ \n \t), then the quoting, in which \", \`,
+// \$ and \\ stand for the character, and %% for %.
 TEST_F(AutostartTest, ExecHoldsTheAbsolutePathQuotedAsTheFormatWants) {
     entries.ShowatStartup(ExecutablePath(), CurrentUserScope);
-    const std::string line = ExecLine(ReadFile(entries.EntryPath(CurrentUserScope)));
+    const std::string written = "Exec=" + DesktopExecValue(ExecutablePath());
     ASSERT_FALSE(ExecutablePath().empty());
-    EXPECT_EQ(ReadExecProgram(line.substr(5)), ExecutablePath());
-    EXPECT_EQ(line[5], '/');
+    EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(CurrentUserScope))), written);
+    EXPECT_EQ(written[5], '/');
 
-    EXPECT_EQ(DesktopExecValue("/opt/my apps/duvanto"), "\"/opt/my apps/duvanto\"");
-    EXPECT_EQ(DesktopExecValue("/opt/100%/duvanto"), "/opt/100%%/duvanto");
-    EXPECT_EQ(DesktopExecValue("/a b/$x\\y"), "\"/a b/\\\\$x\\\\\\\\y\"");
-    for (const std::string path : {"/opt/my apps/duvanto", "/q\"uote/`tick`/it's/duvanto",
-                                   "/tab\there/new\nline/d", "/back\\slash/100% & more/(x)"}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/opt/duvanto/duvanto", "/opt/duvanto/duvanto"},
+        {"/opt/my apps/duvanto", "\"/opt/my apps/duvanto\""},
+        {"/opt/100%/duvanto", "/opt/100%%/duvanto"},
+        {"/a b/$x\\y", "\"/a b/\\\\$x\\\\\\\\y\""},
+        {"/q\"uote/`tick`/it's/duvanto", "\"/q\\\\\"uote/\\\\`tick\\\\`/it's/duvanto\""},
+        {"/tab\there/new\nline/d", "\"/tab\\there/new\\nline/d\""},
+        {"/back\\slash/100% & more/(x)", "\"/back\\\\\\\\slash/100%% & more/(x)\""},
+    };
+    for (const auto& [path, value] : cases) {
         entries.ShowatStartup(path, AllUsersScope);
-        const std::string written = ExecLine(ReadFile(entries.EntryPath(AllUsersScope)));
-        EXPECT_EQ(ReadExecProgram(written.substr(5)), path) << written;
+        EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(AllUsersScope))), "Exec=" + value) << path;
     }
 
     entries.ShowatStartup("duvanto", CurrentUserScope);
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in modDuvanto.ShowatStartup");
-    EXPECT_EQ(ReadExecProgram(ExecLine(ReadFile(entries.EntryPath(CurrentUserScope))).substr(5)),
-              ExecutablePath());
+    EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(CurrentUserScope))), written);
 }
 
 TEST_F(AutostartTest, ARefusedAllUsersFolderIsTheRegistrysAccessDenial) {

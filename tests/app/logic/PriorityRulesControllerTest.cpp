@@ -92,18 +92,15 @@ TEST_F(PriorityRulesControllerTest, NewRulesThatOverlapAnotherAreRefused) {
 
 TEST_F(PriorityRulesControllerTest, EditingWithoutAChangeOrIntoAnotherRulesTextIsNotUnique) {
     OpenWith({Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)});
-    EXPECT_FALSE(controller.Edit(0, Answer(Rule(8, 0, 12, 0))));
-    ExpectOneMessage("Edit Failed",
-                     "The Priority Rule could not be changed.  Make sure that it is unique.",
-                     MessageIcon::Exclamation);
+    // Unchanged, or the text of the other rule: uniqueness is asked before overlap.
+    for (const cPriorityRule& answer : {Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)}) {
+        EXPECT_FALSE(controller.Edit(0, Answer(answer)));
+        ExpectOneMessage("Edit Failed",
+                         "The Priority Rule could not be changed.  Make sure that it is unique.",
+                         MessageIcon::Exclamation);
+    }
     ASSERT_TRUE(editorShown.back().has_value());
     EXPECT_EQ(editorShown.back()->Key, "08:00 AM to 12:00 PM - NORMAL PRIORITY");
-
-    // Uniqueness is asked before overlap.
-    EXPECT_FALSE(controller.Edit(0, Answer(Rule(13, 0, 17, 0))));
-    ExpectOneMessage("Edit Failed",
-                     "The Priority Rule could not be changed.  Make sure that it is unique.",
-                     MessageIcon::Exclamation);
     EXPECT_FALSE(controller.Edit(0, Answer(Rule(8, 0, 13, 30))));
     ExpectOneMessage("Edit Failed", "The changes conflict with an existing rule.",
                      MessageIcon::Exclamation);
