@@ -284,14 +284,7 @@ double OleDateFromTimeT(std::time_t instant) {
 }
 
 std::optional<std::time_t> TimeTFromOleDate(double oleDate) {
-    const LocalDateTime v = LocalFromOleDate(oleDate);
-    std::tm tm{};
-    tm.tm_year = v.year - 1900;
-    tm.tm_mon = v.month - 1;
-    tm.tm_mday = v.day;
-    tm.tm_hour = v.hour;
-    tm.tm_min = v.minute;
-    tm.tm_sec = v.second;
+    std::tm tm = ToTm(LocalFromOleDate(oleDate));
     tm.tm_isdst = -1;
     errno = 0;
     const std::time_t instant = std::mktime(&tm);
