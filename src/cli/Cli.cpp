@@ -16,8 +16,6 @@
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
-#include "platform/InstanceLock.h"
-#include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
 #include "tasks/TaskProperties.h"
 #include "tasks/TaskService.h"
@@ -214,12 +212,11 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
                            const FolderPairArgs& pair, const EngineOptions& options,
                            CliStreams streams, std::optional<Session>& session, std::string& source,
                            std::string& target) {
-    Result<std::string> appPath = ResolveAppPath(home, clone != nullptr);
-    if (!appPath.ok()) {
-        streams.err << appPath.status().message() << "\n";
+    const std::optional<std::string> appPath = ProgramFolder(home, clone != nullptr, streams.err);
+    if (!appPath) {
         return false;
     }
-    session.emplace(appPath.value(), streams);
+    session.emplace(*appPath, streams);
     session->ReadProgramOptions();
     if (!session->OptionsReadWhole(streams.err, clone != nullptr) ||
         !PrepareFolders(pair, clone, source, target, streams.err)) {
@@ -272,12 +269,8 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     }
     // Like `run`: one instance at a time fills a program folder's Targets, or one would take
     // the other's temporary files for strays.
-    Result<InstanceLock> lock = InstanceLock::Acquire(opened->app.AppPath);
-    if (!lock.ok()) {
-        streams.err << (lock.status().IsBusy() ? "Duvanto is already running"
-                                               : "duvanto-cli: " + opened->app.AppPath + ": " +
-                                                     lock.status().message())
-                    << "\n";
+    const std::optional<InstanceLock> lock = LockProgramFolder(opened->app.AppPath, streams.err);
+    if (!lock) {
         return kExitUsage;
     }
     Application& app = opened->app;
@@ -305,12 +298,11 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
 }
 
 int RunOptions(const std::string& home, CliStreams streams) {
-    Result<std::string> appPath = ResolveAppPath(home, false);
-    if (!appPath.ok()) {
-        streams.err << appPath.status().message() << "\n";
+    const std::optional<std::string> appPath = ProgramFolder(home, false, streams.err);
+    if (!appPath) {
         return kExitUsage;
     }
-    Session session(appPath.value(), streams);
+    Session session(*appPath, streams);
     session.ReadProgramOptions();
     session.OptionsReadWhole(streams.err, false);
     streams.out << ReplaceString(session.options->RenderSavedText(), "\r\n", "\n") << std::flush;

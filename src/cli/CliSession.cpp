@@ -37,6 +37,28 @@ bool Session::OptionsReadWhole(std::ostream& err, bool refuse) const {
     return true;
 }
 
+std::optional<std::string> ProgramFolder(const std::string& home, bool create, std::ostream& err) {
+    Result<std::string> appPath = ResolveAppPath(home, create);
+    if (!appPath.ok()) {
+        err << appPath.status().message() << "\n";
+        return std::nullopt;
+    }
+    return std::move(appPath.value());
+}
+
+std::optional<InstanceLock> LockProgramFolder(const std::string& appPath, std::ostream& err) {
+    Result<InstanceLock> lock = InstanceLock::Acquire(appPath);
+    if (!lock.ok()) {
+        if (lock.status().IsBusy()) {
+            err << "Duvanto is already running\n";
+        } else {
+            err << "duvanto-cli: " << appPath << ": " << lock.status().message() << "\n";
+        }
+        return std::nullopt;
+    }
+    return std::move(lock.value());
+}
+
 std::string AbsoluteFolder(const std::string& path) {
     std::string absolute = !path.empty() && path[0] == '/' ? path : CurrentWorkingFolder() + path;
     return NormalizePath(absolute);

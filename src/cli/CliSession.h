@@ -9,6 +9,7 @@
 
 #include "cli/Cli.h"
 #include "cli/TerminalPrompt.h"
+#include "platform/InstanceLock.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/Priority.h"
 #include "settings/ProgramOptions.h"
@@ -45,6 +46,12 @@ struct Session {
     std::optional<ProgramOptions> options;
     ThreadPriority priority;
 };
+
+// The program folder --home names (made when create is set), or nothing with the reason on err.
+std::optional<std::string> ProgramFolder(const std::string& home, bool create, std::ostream& err);
+// The program folder's one-instance lock, or nothing with the reason on err: a command that
+// fills Targets or writes the task list must not run beside another instance of the program.
+std::optional<InstanceLock> LockProgramFolder(const std::string& appPath, std::ostream& err);
 
 // Made absolute against the working folder, normalised, ending in "/".
 std::string AbsoluteFolder(const std::string& path);

@@ -8,8 +8,6 @@
 #include "engine/PlanText.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystemQueries.h"
-#include "platform/InstanceLock.h"
-#include "platform/ProcessPaths.h"
 #include "tasks/TaskService.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
@@ -108,12 +106,11 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
     if (!StruckFlags(args.strike, saved.Plan.Ops.size(), struck, streams.err)) {
         return kExitUsage;
     }
-    Result<std::string> appPath = ResolveAppPath(home, true);
-    if (!appPath.ok()) {
-        streams.err << appPath.status().message() << "\n";
+    const std::optional<std::string> appPath = ProgramFolder(home, true, streams.err);
+    if (!appPath) {
         return kExitUsage;
     }
-    Session session(appPath.value(), streams);
+    Session session(*appPath, streams);
     session.ReadProgramOptions();
     const std::string& source = saved.Plan.Source;
     const std::string& target = saved.Plan.Target;
@@ -126,12 +123,8 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
         return kExitUsage;
     }
     Application& app = session.app;
-    Result<InstanceLock> lock = InstanceLock::Acquire(app.AppPath);
-    if (!lock.ok()) {
-        streams.err << (lock.status().IsBusy()
-                            ? "Duvanto is already running"
-                            : "duvanto-cli: " + app.AppPath + ": " + lock.status().message())
-                    << "\n";
+    const std::optional<InstanceLock> lock = LockProgramFolder(app.AppPath, streams.err);
+    if (!lock) {
         return kExitUsage;
     }
     // The plan was reviewed before it was saved: it is performed without a second question.

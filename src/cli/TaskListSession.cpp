@@ -1,7 +1,6 @@
 #include "cli/TaskListSession.h"
 
 #include "cli/TaskCommands.h"
-#include "platform/ProcessPaths.h"
 
 namespace duvanto {
 
@@ -13,25 +12,20 @@ TaskListSession::TaskListSession(const std::string& home, const TaskCommandArgs&
 
 void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
                            bool changesFiles) {
-    Result<std::string> appPath = ResolveAppPath(home, changesFiles);
-    if (!appPath.ok()) {
-        m_streams.err << appPath.status().message() << "\n";
+    const std::optional<std::string> appPath = ProgramFolder(home, changesFiles, m_streams.err);
+    if (!appPath) {
         m_status = kExitUsage;
         return;
     }
     if (changesFiles) {
-        Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
-        if (!lock.ok()) {
-            m_streams.err << (lock.status().IsBusy() ? "Duvanto is already running"
-                                                     : "duvanto-cli: " + appPath.value() + ": " +
-                                                           lock.status().message())
-                          << "\n";
+        std::optional<InstanceLock> lock = LockProgramFolder(*appPath, m_streams.err);
+        if (!lock) {
             m_status = kExitUsage;
             return;
         }
-        m_lock = std::move(lock.value());
+        m_lock = std::move(*lock);
     }
-    m_session.emplace(appPath.value(), m_streams);
+    m_session.emplace(*appPath, m_streams);
     m_session->ReadProgramOptions();
     if (!m_session->OptionsReadWhole(m_streams.err, changesFiles)) {
         m_status = kExitUsage;
