@@ -13,9 +13,21 @@ int FaultyFileSystem::Calls(FsOp op) const {
 }
 
 Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
+    std::function<void()> action;
     {
         std::lock_guard<std::mutex> lock(m_callsMutex);
         ++m_calls[op];
+        for (const std::string& key : {path, std::string()}) {
+            auto it = m_before.find({op, key});
+            if (it != m_before.end()) {
+                action = std::move(it->second);
+                m_before.erase(it);
+                break;
+            }
+        }
+    }
+    if (action) {
+        action();
     }
     for (const std::string& key : {path, std::string()}) {
         auto it = m_faults.find({op, key});

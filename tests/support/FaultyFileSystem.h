@@ -3,6 +3,7 @@
 // cannot cause on demand (a full disk, a rename that fails, a trash that refuses). Switch on,
 // run, switch off, check that nothing was lost and that the next run repairs the rest.
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -14,7 +15,8 @@ namespace duvanto::test {
 
 enum class FsOp {
     List,
-    Compare,
+    Stat,     // one entry's status
+    Compare,  // contents compared, or a CRC-32 read; the path is the first (Source) one
     Copy,
     Remove,
     Wipe,
@@ -35,7 +37,18 @@ public:
     void Fail(FsOp op, const std::string& path, int errorCode) { m_faults[{op, path}] = errorCode; }
     // The operation throws instead, as an unexpected failure would.
     void Throw(FsOp op, const std::string& path) { m_faults[{op, path}] = kThrow; }
-    void ClearFaults() { m_faults.clear(); }
+    // Runs action once, right before the operation on this path ("" = any path) goes to the
+    // real file system: another user's or program's move at an exact step of a run (a folder
+    // swapped for a link, a Source unplugged). Paths as for Fail.
+    void Before(FsOp op, const std::string& path, std::function<void()> action) {
+        std::lock_guard<std::mutex> lock(m_callsMutex);
+        m_before[{op, path}] = std::move(action);
+    }
+    void ClearFaults() {
+        std::lock_guard<std::mutex> lock(m_callsMutex);
+        m_faults.clear();
+        m_before.clear();
+    }
     // Every copy fails as a full disk would.
     void DiskFull(bool full) { m_diskFull = full; }
     int Calls(FsOp op) const;
@@ -50,6 +63,12 @@ public:
                                  uint64_t* firstDifference = nullptr) override {
         return Guard(FsOp::Compare, a,
                      [&] { return PosixFileSystem::CompareContents(a, b, pump, firstDifference); });
+    }
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
+        return Guard(FsOp::Compare, path, [&] { return PosixFileSystem::Crc32(path, pump); });
+    }
+    Result<DirEntry> GetEntry(const std::string& path) override {
+        return Guard(FsOp::Stat, path, [&] { return PosixFileSystem::GetEntry(path); });
     }
     Status RemoveFile(const std::string& path) override {
         return Guard(FsOp::Remove, path, [&] { return PosixFileSystem::RemoveFile(path); });
@@ -89,7 +108,7 @@ public:
 private:
     static constexpr int kThrow = -1;
 
-    // Counts the call; the injected failure for it, or Ok.
+    // Counts the call and runs an action waiting for it; the injected failure for it, or Ok.
     Status Check(FsOp op, const std::string& path);
     // The injected failure, else what the real call gives.
     template <typename Call>
@@ -101,8 +120,9 @@ private:
     }
 
     std::map<std::pair<FsOp, std::string>, int> m_faults;
+    std::map<std::pair<FsOp, std::string>, std::function<void()>> m_before;
     // The walk lists the Source and the Target on two threads at once.
-    mutable std::mutex m_callsMutex;
+    mutable std::mutex m_callsMutex;  // guards m_calls, m_faults' changes and m_before
     std::map<FsOp, int> m_calls;
     bool m_diskFull = false;
     bool m_sortListings = false;
