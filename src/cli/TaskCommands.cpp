@@ -11,6 +11,7 @@
 #include "restore/Restore.h"
 #include "tasks/TaskDates.h"
 #include "tasks/TaskProperties.h"
+#include "util/EscapedText.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
@@ -18,9 +19,10 @@ namespace duvanto {
 
 namespace {
 
-// Texts on a terminal end their lines with a bare LF.
+// Texts on a terminal end their lines with a bare LF, and carry no control character that
+// would drive it.
 std::string ForTerminal(const std::string& text) {
-    return ReplaceString(text, "\r\n", "\n");
+    return EscapeForTerminal(ReplaceString(text, "\r\n", "\n"));
 }
 
 int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
@@ -34,8 +36,12 @@ int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams str
     for (int32_t position = 1; position <= tasks.Count(); ++position) {
         const cCloneTask& task = *tasks.Item(position);
         const std::vector<std::string> items = task.ListviewSubItems();
-        text.append(task.TaskName).append("\t").append(items[0]).append("\t").append(items[1]);
-        text.append("\t").append(items[2]).append("\t").append(items[3]).append("\t");
+        // A hand-edited list may hold anything: a tab would split a field, an escape sequence
+        // would drive the terminal.
+        text.append(EscapeControlCharacters(task.TaskName)).append("\t");
+        for (std::size_t i = 0; i < 4; ++i) {
+            text.append(EscapeControlCharacters(items[i])).append("\t");
+        }
         text.append(task.ErrorOnLastClone ? "error" : "ok").append("\n");
         if (text.size() >= 64 * 1024 || position == tasks.Count()) {
             streams.out << text;

@@ -1,6 +1,7 @@
 #include "cli/TaskListSession.h"
 
 #include "cli/TaskCommands.h"
+#include "util/EscapedText.h"
 
 namespace duvanto {
 
@@ -51,11 +52,12 @@ void TaskListSession::Open(const std::string& home, const TaskCommandArgs& args,
 
 void TaskListSession::PrintProblems() {
     for (const TaskListProblem& problem : Tasks().Problems()) {
-        m_streams.err << "duvanto-cli: " << m_listFile;
+        // The description quotes the line, which may hold anything.
+        m_streams.err << "duvanto-cli: " << EscapeForTerminal(m_listFile);
         if (problem.LineNumber > 0) {
             m_streams.err << ":" << problem.LineNumber;
         }
-        m_streams.err << ": " << problem.Description << "\n";
+        m_streams.err << ": " << EscapeForTerminal(problem.Description) << "\n";
     }
 }
 
@@ -66,9 +68,9 @@ TerminalRunFront TaskListSession::RunFront(bool quiet, bool printOutcome) {
 void TaskListSession::TellBackup() {
     const cCloneTasks& tasks = Tasks();
     if (!m_backupTold && !tasks.BackupFileSpec().empty()) {
-        m_streams.err << "duvanto-cli: " << m_listFile
+        m_streams.err << "duvanto-cli: " << EscapeForTerminal(m_listFile)
                       << ": the lines that could not be read are kept as they were in "
-                      << tasks.BackupFileSpec() << "\n";
+                      << EscapeForTerminal(tasks.BackupFileSpec()) << "\n";
         m_backupTold = true;
     }
 }
@@ -84,7 +86,8 @@ cCloneTask* TaskListSession::FindTask(const std::string& name) {
 }
 
 std::string TaskListSession::NoSuchTask(const std::string& name) const {
-    return "duvanto-cli: no task named \"" + name + "\" in " + m_listFile + "\n";
+    return "duvanto-cli: no task named \"" + EscapeForTerminal(name) + "\" in " +
+           EscapeForTerminal(m_listFile) + "\n";
 }
 
 void TaskListSession::Show(const TaskMessage& message) {

@@ -2,11 +2,15 @@
 
 #include <string>
 
+#include "util/EscapedText.h"
+
 namespace duvanto {
 
 MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::string& text,
                                           MessageIcon icon, MessageButtons buttons) {
     // The text keeps its CR LF pairs in files; on a terminal a bare LF reads better.
+    // Messages name tasks and folders, which may hold anything: nothing reaches the terminal
+    // that would drive it.
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -14,6 +18,7 @@ MessageAnswer TerminalPrompt::ShowMessage(const std::string& title, const std::s
             shown += text[i];
         }
     }
+    shown = EscapeForTerminal(shown);
     if (buttons == MessageButtons::OK) {
         if (m_noticesAreAnswers && icon == MessageIcon::Information) {
             m_out << shown << "\n" << std::flush;

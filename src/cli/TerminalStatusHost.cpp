@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/FileSystemQueries.h"
+#include "util/EscapedText.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -51,16 +52,6 @@ std::string Duration(double seconds) {
     } else {
         std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(total / 60),
                       static_cast<long long>(total % 60));
-    }
-    return text;
-}
-
-// Names may hold any byte but "/" and NUL; a control character must not move the cursor.
-std::string Printable(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 32 || c == 127) {
-            c = '?';
-        }
     }
     return text;
 }
@@ -152,7 +143,8 @@ std::string TerminalStatusHost::Line() const {
     } else if (!m_panel2.empty()) {
         line += "  " + m_panel2;
     }
-    return Printable(line);
+    // Names may hold any byte but "/" and NUL; a control character must not move the cursor.
+    return EscapeControlCharacters(line);
 }
 
 void TerminalStatusHost::Draw(bool force) {

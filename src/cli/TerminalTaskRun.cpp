@@ -1,6 +1,7 @@
 #include "cli/TerminalTaskRun.h"
 
 #include "platform/Terminal.h"
+#include "util/EscapedText.h"
 
 namespace duvanto {
 
@@ -33,7 +34,8 @@ void TerminalRunFront::RunEnded(const TaskRunOutcome* outcome) {
     InterruptSetsFlag(nullptr);
     m_host->Finish();
     if (outcome != nullptr && m_printOutcome) {
-        m_streams.out << m_window->LastStatus() << "\n" << std::flush;
+        // "Clone Complete - NAME": the name is the list's, which may hold anything.
+        m_streams.out << EscapeControlCharacters(m_window->LastStatus()) << "\n" << std::flush;
     }
     m_window.reset();
     m_host.reset();

@@ -311,7 +311,8 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
             std::string line(text.substr(start, end - start));
             start = end + 1;
             ++lineNumber;
-            if (line.ends_with('\r')) {
+            // CR LF ends a line, and so does a doubled CR an editor may leave.
+            while (line.ends_with('\r')) {
                 line.pop_back();
             }
             if (Trim(line).empty()) {
@@ -324,6 +325,12 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
             }
             if (line.find('\0') != std::string::npos) {
                 Problem(lineNumber, "the line holds binary data; it was skipped");
+                continue;
+            }
+            // A task holding one could never be written back as one line: every later save
+            // of the list would fail.
+            if (line.find('\r') != std::string::npos) {
+                Problem(lineNumber, "the line holds a carriage return; it was skipped");
                 continue;
             }
             std::unique_ptr<cCloneTask> task = CreateCloneTasksObjFromString(line, lineNumber);

@@ -89,6 +89,28 @@ TEST_F(TaskCommandsTest, BadLinesAreNamedAndTheRestListed) {
     EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
 }
 
+// A hand-edited list may hold escape sequences: they reach the terminal escaped, as in the log.
+TEST_F(TaskCommandsTest, NamesFromTheListReachTheTerminalEscaped) {
+    const std::string title = "\x1b]0;owned\x07";
+    fs::create_directories(temp / ("T" + title));
+    WriteFile(list, Task("Evil" + title, "T" + title + "/") +
+                        Line({"Bad\xc2\x9b", source, temp / "T/", "True", "12:00:00 PM", "0",
+                              "every\x1b[2J", "12/1/2003 8:00:00 AM", "12:00:00 AM", "False"}));
+    EXPECT_EQ(Run({"list"}), 1) << "a field read as 0 loses what it said";
+    EXPECT_EQ(
+        SplitLines(out)[0],
+        "Evil\\x1B]0;owned\\x07\t~/S/\t~/T\\x1B]0;owned\\x07/\tManual\t12/1/2003 8:00:00 AM\tok");
+    EXPECT_EQ(err,
+              "duvanto-cli: ~/home/Default Task List.dvt:2: field 6 (IntervalIncrement) "
+              "\"every\\x1B[2J\" is not a number; it was read as 0\n");
+
+    EXPECT_EQ(Run({"run", "Evil" + title, "--quiet"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Evil\\x1B]0;owned\\x07\n");
+    EXPECT_EQ(Run({"run", "No\x1b[1mSuch"}), 2);
+    EXPECT_EQ(err,
+              "duvanto-cli: no task named \"No\\x1B[1mSuch\" in ~/home/Default Task List.dvt\n");
+}
+
 TEST_F(TaskCommandsTest, RunExecutesTheNamedTasksInTheGivenOrderAndSaves) {
     fs::create_directories(temp / "U");
     WriteFile(list, Task("First", "T/") + Task("Second", "U/") + Task("Broken", "missing/"));

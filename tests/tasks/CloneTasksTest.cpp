@@ -172,13 +172,15 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
                              Line(TenFields("Words", {{6, "every other"}})) + "\n" +  // 5
                              Line(TenFields("BadDate", {{7, "yesterday"}})) + "\n" +  // 6
                              std::string("Bin\0ary", 7) + "~!@#" + Line(TenFields("")) +
-                             "\n" +                                                      // 7
-                             Line(TenFields("BadType", {{5, "9"}})) + "\n" +             // 8
-                             std::string(cCloneTasks::kMaxLineLength + 1, 'x') + "\n" +  // 9
-                             Line(TenFields("  ")) + "\n" +                              // 10
-                             Line(TenFields("BadBool", {{3, "yes"}})) + "\n" +           // 11
-                             Line(TenFields("Trailing", {{6, "30 minutes"}})) + "\n" +   // 12
-                             Line(TenFields("Last"));  // 13, no line end
+                             "\n" +                                                         // 7
+                             Line(TenFields("BadType", {{5, "9"}})) + "\n" +                // 8
+                             std::string(cCloneTasks::kMaxLineLength + 1, 'x') + "\n" +     // 9
+                             Line(TenFields("  ")) + "\n" +                                 // 10
+                             Line(TenFields("BadBool", {{3, "yes"}})) + "\n" +              // 11
+                             Line(TenFields("Trailing", {{6, "30 minutes"}})) + "\r\r\n" +  // 12
+                             Line(TenFields("Car\rriage")) + "\n" +                         // 13
+                             Line(TenFields("Return", {{1, "/src\r/"}})) + "\r\n" +         // 14
+                             Line(TenFields("Last"));  // 15, no line end
     ASSERT_TRUE(Read(text));
 
     EXPECT_EQ(TaskNames(List()), (std::vector<std::string>{"Good", "Words", "BadDate", "BadType",
@@ -199,6 +201,8 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
                   "10: the line names no task; it was skipped",
                   "11: field 3 (IncludeSubFolders) \"yes\" is neither True nor False; it was read "
                   "as True",
+                  "13: the line holds a carriage return; it was skipped",
+                  "14: the line holds a carriage return; it was skipped",
               }));
     EXPECT_EQ(List().Item("Words")->IntervalIncrement, 0);
     // A number followed by words is read by the number rule; nothing of it is lost.
@@ -208,6 +212,8 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
     EXPECT_EQ(List().Item("BadDate")->NextCloneDateTime, 0.0);
     EXPECT_EQ(List().Item("BadType")->IntervalType, IntervalManual);
     EXPECT_TRUE(List().ProblemsLoseData());
+    // What was read can be written back: no task holds what a line cannot.
+    EXPECT_TRUE(List().SaveAllTasksToFile(listFile));
 }
 
 TEST_F(TaskListTest, NumbersAndBooleansAsTheListHasAlwaysReadThem) {
