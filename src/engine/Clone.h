@@ -202,6 +202,9 @@ private:
     // The guard against mass deletion, before anything is performed: false (logged) when the
     // plan less the skipped operations trips it and the host does not let it through.
     bool MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip);
+    // Before the first deletion: whether the Source root is still the folder the walk read
+    // (logged when not). Checked once per performing.
+    bool SourceStillHeld();
     // A saved plan's operation: whether its entries are still as the plan read them; when not,
     // the refusal is logged.
     bool StillAsPlanned(const FileOp& op);
@@ -219,6 +222,7 @@ private:
     // Performing a saved plan: operations struck in advance, and the identity checks.
     std::vector<bool> m_struck;
     bool m_checkStamps = false;
+    bool m_sourceChecked = false;
 };
 
 }  // namespace duvanto

@@ -119,8 +119,22 @@ bool cClone::MassDeleteAllowed(IStatusHost& host, const std::vector<bool>& skip)
     return allowed;
 }
 
+bool cClone::SourceStillHeld() {
+    if (m_sourceChecked) {
+        return true;
+    }
+    Status held = m_fs.CheckRootHeld(m_plan.Source);
+    if (!held.ok()) {
+        LogFolderFailure(m_plan.Source, held);
+        return false;
+    }
+    m_sourceChecked = true;
+    return true;
+}
+
 StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& source) {
     try {
+        m_sourceChecked = false;
         const int64_t n = static_cast<int64_t>(m_plan.Ops.size());
         std::vector<bool> skip = m_struck;
         skip.resize(static_cast<std::size_t>(n), false);
@@ -175,6 +189,12 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                                        result);
                         break;
                     case DeleteFile:
+                        // Orphans are judged against the Source: gone meanwhile, it has
+                        // judged nothing, and what the Target holds may be the only copy now.
+                        if (!SourceStillHeld()) {
+                            (void)ApplyFolderModes();
+                            return StepResult::Failed;
+                        }
                         result = Worse(DeleteFileAndLogResults(
                                            host, op.FileName, op.TargetFileSpec(), op.TargetFolder),
                                        result);
@@ -200,6 +220,10 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                 (void)ApplyFolderModes();  // a folder left unfilled still gets its own bits
                 return StepResult::Cancelled;
             }
+        }
+        if (!foldersToRemove.empty() && !SourceStillHeld()) {
+            (void)ApplyFolderModes();
+            return StepResult::Failed;
         }
         // Planned parent first; removed child first.
         for (auto it = foldersToRemove.rbegin(); it != foldersToRemove.rend(); ++it) {
@@ -331,11 +355,17 @@ StepResult cClone::CreateFolderAndLogResults(const std::string& targetFolder,
         };
         Status status = make(targetFolder);
         if (!status.ok()) {
-            // Missing parents are made too; a folder that already exists counts as created.
+            // Missing parents are made too, and a folder that already exists counts as
+            // created; but only below the Target root: above it lie other people's folders,
+            // reached by paths that are not the run's to follow.
             std::vector<std::string> levels;
-            for (std::size_t at = targetFolder.find('/', 1); at != std::string::npos;
-                 at = targetFolder.find('/', at + 1)) {
-                levels.push_back(targetFolder.substr(0, at + 1));
+            const std::string& root = m_plan.Target;
+            if (!root.empty() && targetFolder.size() > root.size() &&
+                targetFolder.compare(0, root.size(), root) == 0) {
+                for (std::size_t at = targetFolder.find('/', root.size()); at != std::string::npos;
+                     at = targetFolder.find('/', at + 1)) {
+                    levels.push_back(targetFolder.substr(0, at + 1));
+                }
             }
             for (const std::string& level : levels) {
                 if (!FolderPresent(level)) {

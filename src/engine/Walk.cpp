@@ -379,26 +379,57 @@ StepResult cClone::CompareEntireSource(IStatusHost& host, const std::string& sou
 StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string& source,
                                            const std::string& target) {
     StepResult result = StepResult::Ok;
+    // A Target folder to walk, and whether the listing of the Source folder above its
+    // counterpart held that counterpart as a folder. Only a name the Source's listing lacks
+    // makes an orphan: a Source folder that was listed and then cannot be (unplugged, removed,
+    // unreadable) is an error, never an empty folder, or a vanishing Source would empty its
+    // Target.
+    struct Pending {
+        std::string source;
+        std::string target;
+        bool sourceListed;
+    };
     // Breadth-first: a parent's folder operation precedes its subfolders' in the list.
-    std::vector<std::pair<std::string, std::string>> queue;
+    std::vector<Pending> pending;
     // What pass 1 learnt, so that pass 2 neither lists those Source folders again nor asks
     // whether their Target folders exist.
     std::unordered_map<std::string, std::vector<std::string>> sourceSubfolders;
     std::unordered_set<std::string> targetFolders;
+    const bool deleting = Settings.DeleteMethod != DeleteMethodType::DoNotDelete;
 
     // Pass 1, over the Target tree: orphans and changed files.
-    queue.emplace_back(source, target);
-    for (std::size_t i = 0; i < queue.size(); ++i) {
+    pending.push_back({source, target, true});
+    for (std::size_t i = 0; i < pending.size(); ++i) {
         host.Pump();
         if (IsCloneCancelled()) {
             return StepResult::Cancelled;
         }
-        const std::string s = queue[i].first;
-        const std::string t = queue[i].second;
+        const std::string s = pending[i].source;
+        const std::string t = pending[i].target;
+        const bool sourceListed = pending[i].sourceListed;
         targetFolders.insert(t);
         // The roots are the user's explicit choice; the skip rule applies below them. Nothing
         // in a skipped folder is looked at, so it need not be listed either.
         if (i > 0 && IsFolderIgnored(LastFolderName(t))) {
+            continue;
+        }
+        if (!sourceListed) {
+            // An orphan folder: all of it goes, and only the Target side is there to list.
+            if (!deleting) {
+                continue;
+            }
+            Result<Listing> targetList = m_fs.ListFolder(t, true);
+            if (!targetList.ok()) {
+                LogFolderFailure(t, targetList.status());
+                result = Worse(result, StepResult::Failed);
+                continue;
+            }
+            for (const DirEntry& entry : targetList.value()) {
+                if (entry.kind == EntryKind::Folder) {
+                    pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                }
+            }
+            result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
             continue;
         }
         auto [targetList, sourceList] = m_fs.ListFolderPair(t, s, true);
@@ -407,43 +438,41 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             result = Worse(result, StepResult::Failed);
             continue;
         }
-        for (const DirEntry& entry : targetList.value()) {
-            if (entry.kind == EntryKind::Folder) {
-                queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
-            }
-        }
-        if (i == 0 && sourceList.ok()) {
-            m_plan.SourceRootEmpty = sourceList.value().empty();
-        }
         if (!sourceList.ok()) {
+            // Whatever the reason (gone since its parent was listed, unreadable, a link put in
+            // its place), nothing below this folder is planned: not knowing the Source is no
+            // reason to delete from the Target.
+            LogFolderFailure(s, sourceList.status());
             if (i == 0) {
-                // The Source root vanished or cannot be read after its check: nothing of the
-                // Target is an orphan then, and nothing at all is planned.
-                LogFolderFailure(s, sourceList.status());
                 return StepResult::Failed;
             }
-            if (!IsMissing(sourceList.status())) {
-                LogFolderFailure(s, sourceList.status());
-                result = Worse(result, StepResult::Failed);
-                sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
-            } else if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
-                result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
-            }
+            result = Worse(result, StepResult::Failed);
+            sourceSubfolders[s];  // known unreadable: pass 2 neither lists nor logs it again
             continue;
         }
+        if (i == 0) {
+            m_plan.SourceRootEmpty = sourceList.value().empty();
+        }
         std::vector<std::string>& subfolders = sourceSubfolders[s];
+        std::unordered_set<std::string_view> sourceFolderNames;
         for (const DirEntry& entry : sourceList.value()) {
             if (entry.kind == EntryKind::Folder) {
                 subfolders.push_back(entry.name);
+                sourceFolderNames.insert(entry.name);
             }
         }
-        result = Worse(CompareListings(host, s, sourceList.value(), t, targetList.value(),
-                                       Settings.DeleteMethod != DeleteMethodType::DoNotDelete),
-                       result);
+        for (const DirEntry& entry : targetList.value()) {
+            if (entry.kind == EntryKind::Folder) {
+                pending.push_back({s + entry.name + "/", t + entry.name + "/",
+                                   sourceFolderNames.count(entry.name) != 0});
+            }
+        }
+        result = Worse(
+            CompareListings(host, s, sourceList.value(), t, targetList.value(), deleting), result);
     }
 
     // Pass 2, over the Source tree: missing Target folders and their files.
-    queue.clear();
+    std::vector<std::pair<std::string, std::string>> queue;
     queue.emplace_back(source, target);
     for (std::size_t i = 0; i < queue.size(); ++i) {
         host.Pump();

@@ -188,19 +188,11 @@ bool IsOwnTemporaryName(std::string_view name) {
     return HasTempForm(name, kCopyTempPrefix) || HasTempForm(name, kSafeCopyTempPrefix);
 }
 
-Result<bool> CompareFileContents(const std::string& pathA, const std::string& pathB,
-                                 const ChunkPump& pump, uint64_t* firstDifference) {
-    Result<UniqueFd> fileA = OpenRegularFileForReading(pathA);
-    if (!fileA.ok()) {
-        return fileA.status();
-    }
-    Result<UniqueFd> fileB = OpenRegularFileForReading(pathB);
-    if (!fileB.ok()) {
-        return fileB.status();
-    }
+Result<bool> CompareFileContents(int fdA, int fdB, const ChunkPump& pump,
+                                 uint64_t* firstDifference) {
     struct stat infoA {};
     struct stat infoB {};
-    if (::fstat(fileA.value().get(), &infoA) != 0 || ::fstat(fileB.value().get(), &infoB) != 0) {
+    if (::fstat(fdA, &infoA) != 0 || ::fstat(fdB, &infoB) != 0) {
         return Status::FromErrno(errno);
     }
     if (infoA.st_size != infoB.st_size) {
@@ -210,11 +202,11 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
     std::unique_ptr<char[]> blockB = NewBlock();
     uint64_t offset = 0;
     for (;;) {
-        long countA = ReadFully(fileA.value().get(), blockA.get(), kFileBlockSize);
+        long countA = ReadFully(fdA, blockA.get(), kFileBlockSize);
         if (countA < 0) {
             return Status::FromErrno(errno);
         }
-        long countB = ReadFully(fileB.value().get(), blockB.get(), kFileBlockSize);
+        long countB = ReadFully(fdB, blockB.get(), kFileBlockSize);
         if (countB < 0) {
             return Status::FromErrno(errno);
         }
@@ -241,15 +233,11 @@ Result<bool> CompareFileContents(const std::string& pathA, const std::string& pa
     }
 }
 
-Result<uint32_t> FileCrc32(const std::string& path, const ChunkPump& pump) {
-    Result<UniqueFd> file = OpenRegularFileForReading(path);
-    if (!file.ok()) {
-        return file.status();
-    }
+Result<uint32_t> FileCrc32(int fd, const ChunkPump& pump) {
     std::unique_ptr<char[]> block = NewBlock();
     uint32_t crc = 0;
     for (;;) {
-        long count = ReadFully(file.value().get(), block.get(), kFileBlockSize);
+        long count = ReadFully(fd, block.get(), kFileBlockSize);
         if (count < 0) {
             return Status::FromErrno(errno);
         }

@@ -25,15 +25,16 @@ using ChunkPump = std::function<bool()>;
 // to hold a large file in memory.
 inline constexpr std::size_t kFileBlockSize = 1 << 20;
 
-// true when both files hold the same bytes. Neither path is followed if it is a symbolic link,
-// and a path that is not a regular file is a failure (nothing blocks on a FIFO). When the files
-// differ in bytes they both hold, firstDifference (when given) receives the offset of the first
-// such byte; files of unequal sizes are told apart without reading and leave it alone.
-Result<bool> CompareFileContents(const std::string& pathA, const std::string& pathB,
-                                 const ChunkPump& pump = {}, uint64_t* firstDifference = nullptr);
+// true when the two files, open for reading at their start, hold the same bytes. When they
+// differ in bytes they both hold, firstDifference (when given) receives the offset of the
+// first such byte; files of unequal sizes are told apart without reading and leave it alone.
+// Opening them (never through a link, never a FIFO) is the file system's part.
+Result<bool> CompareFileContents(int fdA, int fdB, const ChunkPump& pump = {},
+                                 uint64_t* firstDifference = nullptr);
 
-// The standard CRC-32 (as zlib computes it) of a regular file, streamed.
-Result<uint32_t> FileCrc32(const std::string& path, const ChunkPump& pump = {});
+// The standard CRC-32 (as zlib computes it) of a file open for reading, streamed from its
+// current position.
+Result<uint32_t> FileCrc32(int fd, const ChunkPump& pump = {});
 
 struct CopyOptions {
     bool keepAccessTime = false;  // also carry the Source's access time over

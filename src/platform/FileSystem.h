@@ -42,6 +42,11 @@ public:
     virtual Status SetRoots(const std::vector<std::string>& rootFolders,
                             std::string* failedFolder = nullptr) = 0;
 
+    // Whether a root held since SetRoots is still there: still linked (a folder removed while
+    // held stays open and lists as empty) and still the folder its path leads to (a disk that
+    // was unplugged and unmounted leaves its mount point's own folder there). ENOENT when not.
+    virtual Status CheckRootHeld(const std::string& rootFolder) = 0;
+
     // Every entry of the folder but "." and "..", in the order the file system gives them.
     // With withStatus false only name and kind are filled (kind from the directory entry where
     // the file system reports it), which spares one status call per entry.
@@ -56,7 +61,8 @@ public:
     // The status of one path; the last component is not followed.
     virtual Result<DirEntry> GetEntry(const std::string& path) = 0;
 
-    // As CompareFileContents, firstDifference included.
+    // As CompareFileContents, firstDifference included; a path that is a link, a FIFO or no
+    // regular file is a failure.
     virtual Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
                                          const ChunkPump& pump,
                                          uint64_t* firstDifference = nullptr) = 0;

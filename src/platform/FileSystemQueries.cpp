@@ -197,6 +197,10 @@ Status RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
+Status RenameFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
 std::string PrivateTempFolder() {
     const char* value = std::getenv("XDG_RUNTIME_DIR");
     if (value == nullptr || *value != '/') {

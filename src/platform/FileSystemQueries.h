@@ -54,6 +54,8 @@ Result<std::string> ReadWholeFile(const std::string& path);
 
 // unlink(2): a link is removed as a link; a folder is refused.
 Status RemoveFile(const std::string& path);
+// rename(2) of a file of the program's own (a page it wrote), replacing what is at `to`.
+Status RenameFile(const std::string& from, const std::string& to);
 
 // $TMPDIR, or /tmp when it is unset or empty; ends in "/".
 std::string SystemTempFolder();

@@ -38,8 +38,8 @@ Status NotRegularFile() {
     return Status::Failure(EINVAL, "Not a regular file");
 }
 
-Result<UniqueFd> OpenRegularFileForReading(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name) {
+    UniqueFd fd(::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) {
         return Status::FromErrno(errno);
     }
@@ -123,6 +123,29 @@ Result<UniqueFd> CreateExclusiveFile(const std::string& folder, std::string_view
 std::string ContainingFolder(const std::string& filePath) {
     std::size_t slash = filePath.rfind('/');
     return slash == std::string::npos ? std::string() : filePath.substr(0, slash + 1);
+}
+
+unsigned CarriedMode(unsigned sourceMode, bool ownerCarried) {
+    return sourceMode & (ownerCarried ? 07777u : 01777u);
+}
+
+Result<uint32_t> MakeFolderLikeAt(int dirFd, const std::string& name, const struct stat& like,
+                                  bool setsOwners, bool finalNow) {
+    // Private until its owner and bits are set, so nobody else meets it half made.
+    if (::mkdirat(dirFd, name.c_str(), S_IRWXU) != 0) {
+        return Status::FromErrno(errno);
+    }
+    UniqueFd folder(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid()) {
+        return Status::FromErrno(errno);
+    }
+    // Only root may give a folder away; anybody else's attempt would fail, so it is not made.
+    const bool ownerCarried = setsOwners && ::fchown(folder.get(), like.st_uid, like.st_gid) == 0;
+    const uint32_t final = CarriedMode(like.st_mode, ownerCarried);
+    if (::fchmod(folder.get(), finalNow ? final : final | S_IRWXU) != 0) {
+        return Status::FromErrno(errno);
+    }
+    return final;
 }
 
 }  // namespace duvanto

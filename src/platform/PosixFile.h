@@ -2,7 +2,10 @@
 // Building blocks shared by the platform's file routines: an owned descriptor, reads and
 // writes that finish what they start, and the random part of temporary names.
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,9 +33,10 @@ private:
     int m_fd = -1;
 };
 
-// Opens without following a final link and without waiting on a FIFO, then insists on a
-// regular file, so nothing blocks and nothing is read through a link.
-Result<UniqueFd> OpenRegularFileForReading(const std::string& path);
+// Opens the entry `name` of the open folder folderFd without following it when it is a link
+// and without waiting on a FIFO, then insists on a regular file, so nothing blocks and nothing
+// is read through a link.
+Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name);
 
 // Reads until `size` bytes or end of file; returns the count, or -1 with errno set.
 long ReadFully(int fd, char* buffer, std::size_t size);
@@ -52,5 +56,18 @@ Result<UniqueFd> CreateExclusiveFile(const std::string& folder, std::string_view
 std::string ContainingFolder(const std::string& filePath);
 
 Status NotRegularFile();
+
+// What a copy keeps of the Source's mode bits. The sticky bit always (any owner may set it on
+// their own folder, and a shared folder without it lets every user replace the others' files);
+// set-user-ID and set-group-ID only where the owner and group were carried too, so a copy never
+// hands one user's rights to another.
+unsigned CarriedMode(unsigned sourceMode, bool ownerCarried);
+
+// Creates the folder `name` in the open folder dirFd as a copy of the folder whose status is
+// like: private (0700) while it is made, then like's owner and group where setsOwners (root)
+// and CarriedMode's bits plus the owner's read, write and search access, which filling it may
+// need, or (finalNow) its final bits at once. Gives the bits it must have once filled.
+Result<uint32_t> MakeFolderLikeAt(int dirFd, const std::string& name, const struct stat& like,
+                                  bool setsOwners, bool finalNow = false);
 
 }  // namespace duvanto

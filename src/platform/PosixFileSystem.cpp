@@ -223,6 +223,24 @@ Status PosixFileSystem::SetRoots(const std::vector<std::string>& rootFolders,
     return Status::Ok();
 }
 
+Status PosixFileSystem::CheckRootHeld(const std::string& rootFolder) {
+    const std::string path = NormalizeFolderPath(rootFolder);
+    auto root = std::find_if(m_roots.begin(), m_roots.end(),
+                             [&](const Root& held) { return held.path == path; });
+    if (root == m_roots.end()) {
+        return Status::FromErrno(ENOENT);
+    }
+    struct stat held {};
+    struct stat named {};
+    if (fstat(root->fd, &held) != 0 || stat(path.c_str(), &named) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (held.st_nlink == 0 || held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
+        return Status::FromErrno(ENOENT);
+    }
+    return Status::Ok();
+}
+
 const PosixFileSystem::Root* PosixFileSystem::FindRoot(const std::string& path,
                                                        std::string& relative) const {
     const Root* best = nullptr;
@@ -323,6 +341,15 @@ int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponen
     return fd;
 }
 
+int PosixFileSystem::ParentFdForChange(const std::string& path, std::string& lastComponent) {
+    std::string relative;
+    if (FindRoot(path, relative) == nullptr || relative.empty()) {
+        errno = EPERM;
+        return -1;
+    }
+    return ParentFd(path, lastComponent);
+}
+
 int PosixFileSystem::ParentAndStatus(const std::string& path, std::string& lastComponent,
                                      struct stat& info) {
     const int dir = ParentFd(path, lastComponent);
@@ -415,13 +442,34 @@ Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
     return entry;
 }
 
+Result<UniqueFd> PosixFileSystem::OpenForReading(const std::string& path) {
+    std::string name;
+    const int dir = ParentFd(path, name);
+    if (dir < 0) {
+        return Status::FromErrno(errno);
+    }
+    return OpenRegularFileForReading(dir, name);
+}
+
 Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const std::string& pathB,
                                               const ChunkPump& pump, uint64_t* firstDifference) {
-    return CompareFileContents(pathA, pathB, pump, firstDifference);
+    Result<UniqueFd> fileA = OpenForReading(pathA);
+    if (!fileA.ok()) {
+        return fileA.status();
+    }
+    Result<UniqueFd> fileB = OpenForReading(pathB);
+    if (!fileB.ok()) {
+        return fileB.status();
+    }
+    return CompareFileContents(fileA.value().get(), fileB.value().get(), pump, firstDifference);
 }
 
 Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
-    return FileCrc32(path, pump);
+    Result<UniqueFd> file = OpenForReading(path);
+    if (!file.ok()) {
+        return file.status();
+    }
+    return FileCrc32(file.value().get(), pump);
 }
 
 }  // namespace duvanto

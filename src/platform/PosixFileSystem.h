@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/PosixFile.h"
 #include "platform/Trash.h"
 
 namespace duvanto {
@@ -31,6 +32,7 @@ public:
     Status SetRoots(const std::vector<std::string>& rootFolders,
                     std::string* failedFolder = nullptr) override;
     void ClearRoots();
+    Status CheckRootHeld(const std::string& rootFolder) override;
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
                                              bool withStatus) override;
@@ -70,6 +72,12 @@ private:
     // component; -1 and errno on failure. The descriptor stays the file system's, and stays
     // open at least until the next call after this one, so an operation may hold two.
     int ParentFd(const std::string& path, std::string& lastComponent);
+    // ParentFd for an operation that changes the entry: refused (EPERM) unless the path lies
+    // below a held root, so that nothing above the folders of the run (reached by a path an
+    // other user could bend) is ever created, replaced or removed.
+    int ParentFdForChange(const std::string& path, std::string& lastComponent);
+    // A regular file opened for reading from its held folder, never through a link.
+    Result<UniqueFd> OpenForReading(const std::string& path);
     // ParentFd, and the status of the path itself (not followed); -1 and errno on failure.
     int ParentAndStatus(const std::string& path, std::string& lastComponent, struct stat& info);
     // The entry itself as an O_PATH descriptor, never through a link (a link itself is

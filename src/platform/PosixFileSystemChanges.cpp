@@ -34,11 +34,6 @@ Status ChangeModeOf(int pathFd, mode_t mode) {
     return ::chmod(ProcFdPath(pathFd).c_str(), mode) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
-// What the run keeps of the Source's mode: the special bits only with the owner and group.
-mode_t CarriedMode(const struct stat& source, bool ownerCarried) {
-    return source.st_mode & (ownerCarried ? 07777 : 0777);
-}
-
 }  // namespace
 
 bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
@@ -102,7 +97,7 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
         status = CopyFileData(input.get(), output.get(), info, pump, &m_reflinks);
         // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
         const bool ownerCarried = status.ok() && CarryOwner(output.get(), info);
-        if (status.ok() && fchmod(output.get(), CarriedMode(info, ownerCarried)) != 0) {
+        if (status.ok() && fchmod(output.get(), CarriedMode(info.st_mode, ownerCarried)) != 0) {
             status = Status::FromErrno(errno);
         }
         const timespec times[2] = {TimeOrNow(info.st_atim, options.keepAccessTime), info.st_mtim};
@@ -128,7 +123,7 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 
 Status PosixFileSystem::RemoveFile(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
@@ -176,7 +171,7 @@ Status PosixFileSystem::WipeFile(const std::string& path) {
 
 Status PosixFileSystem::MoveToTrash(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
@@ -187,7 +182,7 @@ Status PosixFileSystem::MoveToTrash(const std::string& path) {
 
 Status PosixFileSystem::LinkToTrash(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
@@ -197,7 +192,7 @@ Status PosixFileSystem::LinkToTrash(const std::string& path) {
 
 Status PosixFileSystem::MakeFolder(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
@@ -214,24 +209,11 @@ Result<uint32_t> PosixFileSystem::MakeFolderLike(const std::string& path, const 
         source.st_gid = getegid();
     }
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    // Private until its owner and bits are set, so nobody else meets it half made.
-    if (mkdirat(dir, name.c_str(), S_IRWXU) != 0) {
-        return Status::FromErrno(errno);
-    }
-    UniqueFd folder(openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!folder.valid()) {
-        return Status::FromErrno(errno);
-    }
-    const bool ownerCarried = CarryOwner(folder.get(), source);
-    const mode_t final = CarriedMode(source, ownerCarried);
-    if (fchmod(folder.get(), final | S_IRWXU) != 0) {
-        return Status::FromErrno(errno);
-    }
-    return static_cast<uint32_t>(final);
+    return MakeFolderLikeAt(dir, name, source, m_setsOwners);
 }
 
 Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
@@ -251,7 +233,7 @@ Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
 
 Status PosixFileSystem::RemoveFolder(const std::string& path) {
     std::string name;
-    const int dir = ParentFd(path, name);
+    const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
@@ -283,11 +265,11 @@ Result<uint32_t> PosixFileSystem::MakeWritable(const std::string& folderPath) {
 Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     std::string fromName;
     std::string toName;
-    const int fromDir = ParentFd(from, fromName);
+    const int fromDir = ParentFdForChange(from, fromName);
     if (fromDir < 0) {
         return Status::FromErrno(errno);
     }
-    const int toDir = ParentFd(to, toName);
+    const int toDir = ParentFdForChange(to, toName);
     if (toDir < 0) {
         return Status::FromErrno(errno);
     }

@@ -141,8 +141,7 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
 class PageFile {
 public:
     // mode: the page's permission bits (before the umask).
-    PageFile(IFileSystem& fileSystem, std::string path, unsigned mode)
-        : m_fileSystem(fileSystem), m_path(std::move(path)) {
+    PageFile(std::string path, unsigned mode) : m_path(std::move(path)) {
         const std::size_t slash = m_path.rfind('/');
         Result<std::string> part =
             CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp", mode);
@@ -171,7 +170,9 @@ public:
 
     void Finish() {
         WritePiece();
-        Status renamed = m_fileSystem.Rename(m_partPath, m_path);
+        // The page is the user's own file, not a run's: the run's file system changes
+        // nothing outside the folders it holds.
+        Status renamed = RenameFile(m_partPath, m_path);
         if (!renamed.ok()) {
             throw FileRuntimeError(renamed);
         }
@@ -179,7 +180,6 @@ public:
     }
 
 private:
-    IFileSystem& m_fileSystem;
     std::string m_path;
     std::string m_partPath;
     clsStringAppend m_page;
@@ -445,7 +445,7 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
         FolderDiffResults results;
         CompareFoldersAndFillResultTypeArrays(services, source, target, includeSubFolders, results);
 
-        PageFile file(services.fileSystem, pagePath, placeholderMade ? 0600 : 0666);
+        PageFile file(pagePath, placeholderMade ? 0600 : 0666);
         WritePage(services, file, source, target, results);
     } catch (...) {
         services.reporter.ReportCurrentException(kPageLabel);

@@ -10,6 +10,7 @@
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
 #include "platform/PosixFileSystem.h"
+#include "tasks/Trees.h"
 
 namespace duvanto::test {
 namespace {
@@ -158,6 +159,129 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
     }
     EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
     EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
+}
+
+// rm -rf works deepest first, an unplugged disk all at once: either way a Source folder the walk
+// saw in its parent's listing can fail to list later. Only a name the parent's listing lacks is
+// an orphan.
+TEST_F(FoldersAndLinksTest, ASourceFolderThatVanishesMidWalkKeepsItsTargetCopies) {
+    const auto writeTree = [](const std::string& root) {
+        Files(root, {"a/b/c/deep.txt=d", "a/b/one.txt=1", "a/two.txt=2", "top.txt=t"});
+    };
+    writeTree(target);
+    File(target + "old.txt", "an orphan of a Source that is still there");
+    struct Case {
+        const char* what;
+        std::function<void()> vanish;
+        std::string logged;
+    } cases[] = {
+        {"removed", [&] { fs::remove_all(source + "a/b"); },
+         " *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/a/b/"},
+        {"replaced by a file",
+         [&] {
+             fs::remove_all(source + "a/b");
+             WriteFile(source + "a/b", "no folder any more");
+         },
+         " *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/a/b/"},
+    };
+    for (const Case& c : cases) {
+        NextRun();
+        fs::remove_all(source);
+        writeTree(source);
+        fileSystem.Before(FsOp::List, source + "a/b/", c.vanish);
+        EXPECT_EQ(CloneAll(), StepResult::Failed) << c.what;
+        EXPECT_EQ(ReadTree(target), (Tree{"a/", "a/b/", "a/b/c/", "a/b/c/deep.txt=d",
+                                          "a/b/one.txt=1", "a/two.txt=2", "top.txt=t"}))
+            << c.what;
+        EXPECT_EQ(LogLines(), (Lines{c.logged, " - Deleted: old.txt from ~/T/"})) << c.what;
+        File(target + "old.txt", "an orphan again");
+    }
+}
+
+// The walk read a whole Source; by the first deletion it is gone (unplugged, removed, another
+// disk mounted in its place). Orphans judged against it are no orphans of what is there now.
+TEST_F(FoldersAndLinksTest, ASourceGoneBeforeTheFirstDeletionDeletesNothing) {
+    const std::string moved = temp / "S-moved";
+    struct Case {
+        const char* what;
+        std::function<void()> vanish;
+    } cases[] = {
+        {"removed", [&] { fs::remove_all(source); }},
+        {"another folder in its place",
+         [&] {
+             fs::rename(source, moved);
+             MakeFolder(source);
+         }},
+    };
+    const std::function<StepResult()> plans[] = {
+        [&] { return clone.PlanAll(host, source, target, true); },
+        [&] { return clone.PlanSelected(host, source, target, true, "", "*.txt"); }};
+    for (const Case& c : cases) {
+        for (const auto& plan : plans) {
+            NextRun();
+            fs::remove_all(moved);
+            fs::remove_all(source);
+            Files(source, {"kept.txt=k"});
+            Files(target, {"kept.txt=k", "orphan.txt=o", "sub/deep.txt=d"});
+            ASSERT_EQ(plan(), StepResult::Ok) << c.what;
+            ASSERT_FALSE(clone.Plan().Ops.empty()) << c.what;
+            c.vanish();
+            EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Failed) << c.what;
+            EXPECT_EQ(ReadTree(target),
+                      (Tree{"kept.txt=k", "orphan.txt=o", "sub/", "sub/deep.txt=d"}))
+                << c.what;
+            EXPECT_EQ(LogLines(),
+                      Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"})
+                << c.what;
+        }
+    }
+}
+
+// Another user owns a folder above the Target and swaps it for a link to a folder of root's
+// while a root run fails to make a Target folder: missing parents are made below the Target
+// root only, and only from the folders the run holds.
+TEST_F(FoldersAndLinksTest, AFolderThatCannotBeMadeNeverLeadsAboveTheTarget) {
+    const std::string above = temp / "above";
+    const std::string deepTarget = above + "/T/";
+    const std::string rootsOwn = temp / "roots-own/";
+    MakeFolder(deepTarget);
+    MakeFolder(rootsOwn);
+    Files(source, {"new/sub/file.txt=f"});
+    fileSystem.Fail(FsOp::MakeFolder, deepTarget + "new/", EACCES);
+    fileSystem.Before(FsOp::MakeFolder, deepTarget + "new/", [&] {
+        fs::rename(above, temp / "above-moved");
+        fs::create_directory_symlink(rootsOwn, above);
+    });
+    cClone engine(compare, log, fileSystem, flags, reporter);
+    EXPECT_EQ(engine.CloneAll(host, source, deepTarget, true), StepResult::Failed);
+    EXPECT_EQ(ReadTree(rootsOwn), Tree{});
+    EXPECT_EQ(ReadTree(temp / "above-moved/"), Tree{"T/"});
+}
+
+// A content or CRC-32 compare reads the Target file from the folder the run holds: a folder
+// swapped for a link between the listing and the reading fails the compare instead of reading
+// (and judging by) a file elsewhere.
+TEST_F(FoldersAndLinksTest, ComparesNeverReadThroughAFolderSwappedForALink) {
+    const std::string outside = temp / "outside/";
+    for (CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
+        NextRun();
+        fs::remove_all(target);
+        fs::remove_all(outside);
+        compare.CompareMethod = method;
+        Files(source, {"sub/a.txt=new"});
+        Files(target, {"sub/a.txt=old"});
+        Files(outside, {"a.txt=new"});
+        fileSystem.Before(FsOp::Compare, source + "sub/a.txt", [&] {
+            fs::rename(target + "sub", target + "sub-moved");
+            fs::create_directory_symlink(outside, target + "sub");
+        });
+        EXPECT_EQ(PlanAll(), Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/sub/  TO  ~/T/sub/"});
+        EXPECT_EQ(lastPlan, StepResult::Failed);
+        const Lines logged = LogLines();
+        ASSERT_EQ(logged.size(), 1u);
+        EXPECT_NE(logged[0].find("Too many levels of symbolic links"), std::string::npos)
+            << logged[0];
+    }
 }
 
 TEST_F(FoldersAndLinksTest, ASourceThatCannotBeHeldFailsTheRunAndTouchesNothing) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,14 +38,19 @@ protected:
 
 TEST_F(PosixFileSystemTest, AFolderSwappedForALinkFailsInsteadOfRedirecting) {
     const std::string outside = temp / "outside/";
-    fs::create_directories(outside);
+    WriteFile(outside + "a.txt", "a");
     fs::remove(target + "sub");
     ASSERT_EQ(symlink(outside.c_str(), (target + "sub").c_str()), 0);
 
-    EXPECT_FALSE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
+    EXPECT_FALSE(fileSystem.CopyFile(source + "a.txt", target + "sub/b.txt", {}, {}).ok());
     EXPECT_FALSE(fileSystem.MakeFolder(target + "sub/new/").ok());
     EXPECT_FALSE(fileSystem.ListFolder(target + "sub/", true).ok());
-    EXPECT_TRUE(fs::is_empty(outside));
+    // Reads too: a compare would otherwise judge the Target by a file elsewhere.
+    EXPECT_EQ(
+        fileSystem.CompareContents(source + "a.txt", target + "sub/a.txt", {}).status().code(),
+        ELOOP);
+    EXPECT_EQ(fileSystem.Crc32(target + "sub/a.txt", {}).status().code(), ELOOP);
+    EXPECT_EQ(FolderNames(outside), std::vector<std::string>{"a.txt"});
     // The link itself is an entry like any other.
     Result<DirEntry> link = fileSystem.GetEntry(target + "sub");
     ASSERT_TRUE(link.ok());
@@ -66,6 +72,59 @@ TEST_F(PosixFileSystemTest, ARemovedAndRecreatedFolderIsReachedAnewOrFailsVisibl
     // Either the new folder receives the copy or the copy fails; nothing vanishes silently.
     Status copied = fileSystem.CopyFile(source + "a.txt", target + "sub/b.txt", {}, {});
     EXPECT_EQ(copied.ok(), fs::exists(target + "sub/b.txt"));
+}
+
+// A FIFO without a writer would block a plain open or read forever; a link or a folder is no
+// file to read either.
+TEST_F(PosixFileSystemTest, ReadersRefuseWhatIsNotARegularFile) {
+    ASSERT_EQ(mkfifo((source + "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("a.txt", (source + "link").c_str()), 0);
+    fs::create_directories(source + "folder");
+    EXPECT_EQ(fileSystem.CompareContents(source + "a.txt", source + "missing", {}).status().code(),
+              ENOENT);
+    EXPECT_EQ(fileSystem.Crc32(source + "missing", {}).status().code(), ENOENT);
+    for (const std::string& other : {source + "fifo", source + "link", source + "folder"}) {
+        EXPECT_FALSE(fileSystem.CompareContents(other, source + "a.txt", {}).ok()) << other;
+        EXPECT_FALSE(fileSystem.CompareContents(source + "a.txt", other, {}).ok()) << other;
+        EXPECT_FALSE(fileSystem.Crc32(other, {}).ok()) << other;
+    }
+}
+
+// Nothing above the folders of a run is ever changed: the paths that lead there are not the
+// run's, and another user may bend them.
+TEST_F(PosixFileSystemTest, ChangesAboveTheRootsAreRefused) {
+    WriteFile(temp / "beside.txt", "b");
+    const std::vector<std::pair<const char*, Status>> changes = {
+        {"make a folder beside the roots", fileSystem.MakeFolder(temp / "new/")},
+        {"make a root anew", fileSystem.MakeFolderLike(temp / "U/", source).status()},
+        {"remove a file beside them", fileSystem.RemoveFile(temp / "beside.txt")},
+        {"move a file out", fileSystem.Rename(source + "a.txt", temp / "moved.txt")},
+        {"move a file in", fileSystem.Rename(temp / "beside.txt", target + "beside.txt")},
+        {"remove a root", fileSystem.RemoveFolder(target)},
+    };
+    for (const auto& [what, status] : changes) {
+        EXPECT_EQ(status.code(), EPERM) << what;
+    }
+    EXPECT_EQ(FolderNames(temp.Path()), (std::vector<std::string>{"S", "T", "beside.txt"}));
+    EXPECT_EQ(FolderNames(source), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(FolderNames(target), std::vector<std::string>{"sub"});
+}
+
+TEST_F(PosixFileSystemTest, ARootIsHeldWhileItIsStillTheFolderItsPathNames) {
+    EXPECT_TRUE(fileSystem.CheckRootHeld(source).ok());
+    EXPECT_TRUE(fileSystem.CheckRootHeld(target.substr(0, target.size() - 1)).ok());
+    EXPECT_EQ(fileSystem.CheckRootHeld(temp.Path()).code(), ENOENT) << "never held";
+
+    fs::rename(target, temp / "T-moved");
+    fs::create_directories(target);
+    EXPECT_EQ(fileSystem.CheckRootHeld(target).code(), ENOENT) << "another folder in its place";
+    fs::remove_all(target);
+    EXPECT_EQ(fileSystem.CheckRootHeld(target).code(), ENOENT) << "moved away";
+
+    fs::remove_all(source);
+    EXPECT_EQ(fileSystem.CheckRootHeld(source).code(), ENOENT) << "removed";
+    fs::create_directories(source);
+    EXPECT_EQ(fileSystem.CheckRootHeld(source).code(), ENOENT) << "removed and made anew";
 }
 
 TEST_F(PosixFileSystemTest, ListingAPairGivesWhatTwoListingsGive) {
