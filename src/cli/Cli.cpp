@@ -176,7 +176,9 @@ bool MakeMissingTarget(const std::string& source, const std::string& target, boo
         err << apart << "\n";
         return false;
     }
-    Status made = MakeDirectory(target);
+    // As any folder a run creates: the Source's bits (and owner, as root), so that a private
+    // Source does not get a copy every user can read.
+    Status made = MakeDirectoryLike(target, source, true);
     if (!made.ok() && !FolderExists(target)) {
         err << "duvanto-cli: " << target << ": " << made.message() << "\n";
         return false;

@@ -117,6 +117,32 @@ Status MakeDirectory(const std::string& path) {
     return ::mkdir(path.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
+Status MakeDirectoryLike(const std::string& path, const std::string& like, bool withOwner) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') {
+        trimmed.pop_back();
+    }
+    const std::size_t slash = trimmed.rfind('/');
+    if (slash == std::string::npos || slash + 1 == trimmed.size()) {
+        return Status::FromErrno(EINVAL);
+    }
+    struct stat likeInfo {};
+    if (::stat(like.c_str(), &likeInfo) != 0 || !S_ISDIR(likeInfo.st_mode)) {
+        likeInfo.st_mode = S_IFDIR | S_IRWXU;
+        likeInfo.st_uid = ::geteuid();
+        likeInfo.st_gid = ::getegid();
+    }
+    UniqueFd parent(
+        ::open(trimmed.substr(0, slash + 1).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent.valid()) {
+        return Status::FromErrno(errno);
+    }
+    // Its final bits at once: a run fills a read-only folder the way it fills any other.
+    return MakeFolderLikeAt(parent.get(), trimmed.substr(slash + 1), likeInfo,
+                            withOwner && ::geteuid() == 0, true)
+        .status();
+}
+
 Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
                                      std::string_view suffix, unsigned mode) {
     std::string createdPath;

@@ -35,6 +35,12 @@ Result<std::vector<std::string>> ReadMountInfoMountPoints(const std::string& mou
 // One directory level, mode 0777 before the umask. EEXIST comes back as a failure too.
 Status MakeDirectory(const std::string& path);
 
+// One directory level, made as a copy of the folder `like` (followed when it is a link, as the
+// user named it): its permission bits, and where the process may set owners (root) and
+// withOwner its owner and group too (see MakeFolderLikeAt); private to the caller when like
+// cannot be read. EEXIST comes back as a failure too.
+Status MakeDirectoryLike(const std::string& path, const std::string& like, bool withOwner);
+
 // Creates a new, empty file named folder + prefix + random hex digits + suffix, never
 // replacing anything, with the permission bits `mode` (before the umask), and returns its
 // path. folder ends in "/" or is "" (the working folder).

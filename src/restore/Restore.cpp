@@ -53,7 +53,9 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
     FlagScope restoring(app.RestoreInProgress);
     const std::string& source = restore.SourceFolderSpec;
     if (source.empty() || !FolderExists(source)) {
-        (void)CreateFolderPath(source);  // the folder check below tells the user what failed
+        // With the Target's bits, as every folder a run creates gets its counterpart's; the
+        // folder check below tells the user what failed.
+        (void)CreateFolderPath(source, restore.TargetFolderSpec);
     }
     int32_t errorCode = 0;
     if (GetPathStatus(source, errorCode, app.PathTables()) != PathOk) {

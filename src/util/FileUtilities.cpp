@@ -123,7 +123,7 @@ PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const Moun
     return listed.ok() ? PathOk : FailureStatus(listed, PathFolderMissing, errorCode);
 }
 
-Status CreateFolderPath(const std::string& folderPath) {
+Status CreateFolderPath(const std::string& folderPath, const std::string& like) {
     if (!folderPath.starts_with('/')) {
         return Status::Failure(EINVAL, "Not an absolute folder path");
     }
@@ -134,7 +134,9 @@ Status CreateFolderPath(const std::string& folderPath) {
         std::size_t end = slash == std::string::npos ? folderPath.size() : slash;
         if (end > from) {
             built.append(folderPath, from, end - from).append("/");
-            Status made = MakeDirectory(built);
+            const bool last = folderPath.find_first_not_of('/', end) == std::string::npos;
+            Status made =
+                like.empty() ? MakeDirectory(built) : MakeDirectoryLike(built, like, last);
             if (!made.ok() && !made.IsAlreadyExists()) {
                 return made;
             }

@@ -38,8 +38,10 @@ struct MountTables {
 PathStatus GetPathStatus(const std::string& path, int32_t& errorCode,
                          const MountTables& tables = MountTables{});
 
-// Creates every missing level of the folder path.
-Status CreateFolderPath(const std::string& folderPath);
+// Creates every missing level of the folder path. With a folder `like`, each level is made
+// with like's permission bits, and the last one (the folder asked for) also with like's owner
+// and group where the process may set owners (root); see MakeDirectoryLike.
+Status CreateFolderPath(const std::string& folderPath, const std::string& like = "");
 
 // A new, unique, empty file named prefix + hex digits + "." + extension ("tmp" when the
 // extension is empty), created exclusively in `folder`, or in $TMPDIR or /tmp when folder is

@@ -1,6 +1,7 @@
 #include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -159,6 +160,16 @@ TEST_F(CliTest, CloneMakesAMissingTargetWhoseParentExists) {
     EXPECT_EQ(Run({"clone", source, temp / "quiet/", "--quiet"}), 0) << err;
     EXPECT_EQ(err, "");
     EXPECT_EQ(ReadFile(temp / "quiet/a.txt"), "a");
+
+    // As private as its Source, whatever the umask (cron's may be 0).
+    ASSERT_EQ(chmod(source.c_str(), 0700), 0);
+    const mode_t umaskBefore = umask(0);
+    const int code = Run({"clone", source, temp / "private", "--quiet"});
+    umask(umaskBefore);
+    EXPECT_EQ(code, 0) << err;
+    struct stat made {};
+    ASSERT_EQ(stat((temp / "private").c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 07777, 0700u);
 
     EXPECT_EQ(Run({"clone", source, temp / "no/parent"}), 2);
     EXPECT_FALSE(Exists(temp / "no"));

@@ -82,15 +82,20 @@ TEST_F(PermissionsTest, RootCarriesOwnerAndGroupAndOnlyThenSpecialBits) {
     EXPECT_EQ(Mode(target + "team"), 02770u);
 }
 
-TEST_F(PermissionsTest, WithoutTheOwnerTheSpecialBitsAreDropped) {
+// Set-user-ID and set-group-ID would hand the Source owner's rights to the run's user; the
+// sticky bit hands nothing, and without it every user could replace the others' files in a
+// shared folder's copy.
+TEST_F(PermissionsTest, WithoutTheOwnerOnlyTheStickyBitIsKept) {
     File(source + "tool", "#!/bin/sh\n");
     ASSERT_EQ(chmod((source + "tool").c_str(), 04755), 0);
+    File(source + "team/plan.txt", "p");
+    ASSERT_EQ(chmod((source + "team").c_str(), 02775), 0);
     File(source + "drop/box.txt", "b");
     ASSERT_EQ(chmod((source + "drop").c_str(), 01777), 0);
     OpenUpForTheUnprivilegedUser();
     ExpectUnprivileged([&]() -> Checks {
         return {CloneAll() == StepResult::Ok, Mode(target + "tool") == 0755u,
-                Mode(target + "drop") == 0777u};
+                Mode(target + "team") == 0775u, Mode(target + "drop") == 01777u};
     });
 }
 

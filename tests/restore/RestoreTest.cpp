@@ -1,17 +1,26 @@
 #include "restore/Restore.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
+#include "support/Unprivileged.h"
 
 namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+uid_t OwnerOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_uid;
+}
 
 class RecordingRestoreWindow : public IRestoreWindow {
 public:
@@ -73,10 +82,25 @@ TEST_F(RestoreTest, RestoresChosenItemsFromTheFirstTargetOnly) {
     EXPECT_NE(log.find("<Begin: RESTORE SOURCE: Photos>"), std::string::npos) << log;
 }
 
-TEST_F(RestoreTest, RecreatesADeletedSourceWithItsParents) {
+// As private as the Target it comes back from, whatever the umask (cron's may be 0); as root,
+// the Source is its owner's again, while the parents made for it stay the run's.
+TEST_F(RestoreTest, RecreatesADeletedSourceWithItsParentsAsPrivateAsTheTarget) {
+    ASSERT_EQ(chmod(first.c_str(), 0750), 0);
+    if (RunningAsRoot()) {
+        ASSERT_EQ(chown(first.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    }
     task.SourceFolderSpec = source = temp / "gone/deeper/Source/";
-    EXPECT_EQ(Restore(first + "docs/"), RestoreOutcome::Completed);
+    const mode_t umaskBefore = umask(0);
+    const RestoreOutcome outcome = Restore(first + "docs/");
+    umask(umaskBefore);
+    EXPECT_EQ(outcome, RestoreOutcome::Completed);
     EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
+    for (const std::string& made : {temp / "gone", temp / "gone/deeper", source}) {
+        struct stat info {};
+        ASSERT_EQ(stat(made.c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_mode & 07777, 0750u) << made;
+        EXPECT_EQ(info.st_uid, made == source ? OwnerOf(first) : getuid()) << made;
+    }
 }
 
 TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
