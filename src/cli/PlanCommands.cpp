@@ -1,9 +1,12 @@
 #include "cli/PlanCommands.h"
 
+#include <cerrno>
+
 #include "cli/CliSession.h"
 #include "cli/TerminalTaskRun.h"
 #include "engine/Clone.h"
 #include "engine/FolderCheck.h"
+#include "engine/MassDeleteGuard.h"
 #include "engine/PlanFile.h"
 #include "engine/PlanText.h"
 #include "log/CloneLog.h"
@@ -64,7 +67,9 @@ bool SavePlanFile(const std::string& file, const ClonePlan& plan, const CloneSet
         return false;
     }
     const std::string path = AbsolutePath(file);
-    if (Status written = WriteFileAtomically(path, SavedPlanText(plan, settings)); !written.ok()) {
+    // Only its owner may read what it tells of the folders, or change what `apply` will do.
+    if (Status written = WritePrivateFileAtomically(path, SavedPlanText(plan, settings));
+        !written.ok()) {
         err << "duvanto-cli: " << path << ": " << written.message() << "\n";
         return false;
     }
@@ -90,9 +95,19 @@ CLI::App* AddApplyCommand(CLI::App& app, ApplyArgs& args) {
 
 int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams) {
     const std::string file = AbsolutePath(args.file);
-    Result<std::string> text = ReadWholeFile(file);
+    // A plan says what to delete and overwrite: it is taken only from a file that no one but
+    // the caller can have written, as ssh takes its keys.
+    Result<std::string> text = ReadPrivateFile(file, kMaxPlanFileBytes);
     if (!text.ok()) {
-        streams.err << "duvanto-cli: " << file << ": " << text.status().message() << "\n";
+        streams.err << "duvanto-cli: " << file << ": " << text.status().message();
+        if (text.status().code() == EPERM) {
+            streams.err << "; a plan is applied only from a file of your own that no one else "
+                           "may write";
+        }
+        if (text.status().code() == EPERM || text.status().code() == EFBIG) {
+            streams.err << "; nothing was done";
+        }
+        streams.err << "\n";
         return kExitUsage;
     }
     Result<SavedPlan> read = ReadSavedPlan(text.value());
@@ -129,6 +144,8 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
     }
     // The plan was reviewed before it was saved: it is performed without a second question.
     saved.Settings.ConfirmSyncActions = false;
+    saved.Settings.MaxDeletePercent =
+        StricterDeleteLimit(saved.Settings.MaxDeletePercent, app.Settings.MaxDeletePercent);
     const int32_t reported = app.Reporter.ReportCount();
     bool ok = false;
     TerminalRunFront front(streams, app.Flags, args.quiet, false);

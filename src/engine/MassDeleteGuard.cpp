@@ -11,6 +11,13 @@ std::string MassDeleteCheck::Why(int32_t maxDeletePercent) const {
     return counts + ", more than the " + std::to_string(maxDeletePercent) + "% allowed";
 }
 
+int32_t StricterDeleteLimit(int32_t a, int32_t b) {
+    if (a <= 0 || b <= 0) {
+        return a <= 0 ? b : a;
+    }
+    return a < b ? a : b;
+}
+
 MassDeleteCheck CheckMassDelete(const ClonePlan& plan, int32_t maxDeletePercent,
                                 const std::vector<bool>& skip) {
     MassDeleteCheck check;

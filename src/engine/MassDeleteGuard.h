@@ -30,4 +30,8 @@ struct MassDeleteCheck {
 MassDeleteCheck CheckMassDelete(const ClonePlan& plan, int32_t maxDeletePercent,
                                 const std::vector<bool>& skip = {});
 
+// The stricter of two MaxDeletePercent limits, 0 being none: what a saved plan performs with,
+// so that the plan's own limit can tighten the options' limit but never loosen or lift it.
+int32_t StricterDeleteLimit(int32_t a, int32_t b);
+
 }  // namespace duvanto

@@ -2,12 +2,16 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/PlanText.h"
 #include "platform/FilePrimitives.h"
+#include "util/EscapedText.h"
 
 namespace duvanto {
 
@@ -68,6 +72,34 @@ const char* WordOf(const Word<Enum> (&words)[N], Enum value) {
     return "";
 }
 
+// What a message may show of a text from the file: a bounded, escaped piece of it, so that no
+// message repeats a large value or drives the terminal.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kShownBytes = 80;
+    if (text.size() <= kShownBytes) {
+        return EscapeControlCharacters(text);
+    }
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;  // not inside a UTF-8 sequence
+    }
+    return EscapeControlCharacters(text.substr(0, cut)) + "...";
+}
+
+// A value of the file as a message names it.
+std::string Brief(const json& value) {
+    if (value.is_string()) {
+        return "\"" + Shown(value.get_ref<const std::string&>()) + "\"";
+    }
+    if (value.is_object()) {
+        return "an object";
+    }
+    if (value.is_array()) {
+        return "a list";
+    }
+    return value.dump();  // a number, true, false or null: a few characters
+}
+
 template <typename Enum, std::size_t N>
 Enum ValueOf(const Word<Enum> (&words)[N], const json& text, const char* what) {
     if (text.is_string()) {
@@ -77,7 +109,7 @@ Enum ValueOf(const Word<Enum> (&words)[N], const json& text, const char* what) {
             }
         }
     }
-    throw Damaged(std::string("unknown ") + what + " " + text.dump());
+    throw Damaged(std::string("unknown ") + what + " " + Brief(text));
 }
 
 // Exactly what the JSON writer accepts: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -129,12 +161,26 @@ json PathValue(const std::string& path) {
     return json{{"hex", hex}};
 }
 
+// The longest path the system takes (PATH_MAX less its NUL): no longer one names an entry.
+constexpr std::size_t kMaxPathBytes = 4095;
+
+// A path or name as the file holds it: text, or {"hex": "..."} for bytes that are no UTF-8.
 std::string PathFrom(const json& value, const char* what) {
+    const auto tooLong = [&] {
+        return Damaged(std::string(what) + " is longer than " + std::to_string(kMaxPathBytes) +
+                       " bytes");
+    };
+    std::string bytes;
     if (value.is_string()) {
-        return value.get<std::string>();
-    }
-    if (value.is_object() && value.contains("hex") && value["hex"].is_string()) {
+        if (value.get_ref<const std::string&>().size() > kMaxPathBytes) {
+            throw tooLong();
+        }
+        bytes = value.get<std::string>();
+    } else if (value.is_object() && value.contains("hex") && value["hex"].is_string()) {
         const std::string& hex = value["hex"].get_ref<const std::string&>();
+        if (hex.size() > 2 * kMaxPathBytes) {
+            throw tooLong();
+        }
         auto digit = [&](char c) -> int {
             if (c >= '0' && c <= '9') {
                 return c - '0';
@@ -147,13 +193,17 @@ std::string PathFrom(const json& value, const char* what) {
         if (hex.size() % 2 != 0) {
             throw Damaged(std::string("bad hex in ") + what);
         }
-        std::string bytes;
         for (std::size_t i = 0; i < hex.size(); i += 2) {
             bytes += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
         }
-        return bytes;
+    } else {
+        throw Damaged(std::string(what) + " is missing");
     }
-    throw Damaged(std::string(what) + " is missing");
+    // The system ends a path at a NUL: the entry reached would not be the one checked.
+    if (bytes.find('\0') != std::string::npos) {
+        throw Damaged(std::string(what) + " holds a NUL byte");
+    }
+    return bytes;
 }
 
 const json& Field(const json& object, const char* name) {
@@ -209,14 +259,17 @@ bool IsPlainFolder(const std::string& folder) {
 }
 
 bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
 // The folder's path below root ("" for the root itself); throws when it lies elsewhere.
-std::string Below(const std::string& root, const std::string& folder, const std::string& where) {
-    if (!IsPlainFolder(folder) || folder.compare(0, root.size(), root) != 0) {
-        throw Damaged(where + ": " + folder + " lies outside " + root);
+std::string Below(const std::string& root, const std::string& folder, const char* what) {
+    if (!IsPlainFolder(folder)) {
+        throw Damaged(std::string(what) + " " + Shown(folder) +
+                      " is no absolute folder path without \".\" and \"..\" steps");
+    }
+    if (folder.compare(0, root.size(), root) != 0) {
+        throw Damaged(std::string(what) + " " + Shown(folder) + " lies outside " + Shown(root));
     }
     return folder.substr(root.size());
 }
@@ -238,45 +291,341 @@ void ReadStamp(const json& value, StampKind& kind, uint64_t& size, int64_t& modi
     }
 }
 
-FileOp ReadOperation(const json& value, const std::string& source, const std::string& target,
-                     std::size_t number) {
-    const std::string where = "operation " + std::to_string(number);
-    try {
-        FileOp op;
-        op.Operation = ValueOf(kOperations, Field(value, "kind"), "operation kind");
-        op.TargetFolder = PathFrom(Field(value, "targetFolder"), "targetFolder");
-        const std::string relative = Below(target, op.TargetFolder, where);
-        if (op.Operation == CopyFile || op.Operation == CreateFolder) {
-            op.SourceFolder = PathFrom(Field(value, "sourceFolder"), "sourceFolder");
-            // A copy takes the Source entry at the same place: nothing else can be reached.
-            if (Below(source, op.SourceFolder, where) != relative) {
-                throw Damaged(where + ": its Source and Target folders do not correspond");
-            }
+// An operation as the file states it; where its folders lie is checked once the roots are
+// known (PlaceOperation).
+FileOp ReadOperation(const json& value, std::size_t number) {
+    // --strike and a person reading the file go by this number.
+    if (const json& stated = Field(value, "number"); stated != number) {
+        throw Damaged("\"number\" is " + Brief(stated) + " where " + std::to_string(number) +
+                      " belongs");
+    }
+    FileOp op;
+    op.Operation = ValueOf(kOperations, Field(value, "kind"), "operation kind");
+    op.TargetFolder = PathFrom(Field(value, "targetFolder"), "targetFolder");
+    if (op.Operation == CopyFile || op.Operation == CreateFolder) {
+        op.SourceFolder = PathFrom(Field(value, "sourceFolder"), "sourceFolder");
+    }
+    if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+        op.FileName = PathFrom(Field(value, "name"), "name");
+        if (!IsPlainName(op.FileName)) {
+            throw Damaged("the name is no plain file name");
         }
-        if (op.Operation == CopyFile || op.Operation == DeleteFile) {
-            op.FileName = PathFrom(Field(value, "name"), "name");
-            if (!IsPlainName(op.FileName)) {
-                throw Damaged(where + ": the name is no plain file name");
-            }
-        } else if (relative.empty()) {
-            throw Damaged(where + ": a root is no folder to create or delete");
-        }
-        op.AfterFolderRemoval = op.Operation == CopyFile && BoolField(value, "afterFolderRemoval");
-        if (!OpReasonFromCode(Field(value, "reason").is_string()
-                                  ? value["reason"].get<std::string>()
-                                  : std::string(),
-                              op.Reason)) {
-            throw Damaged(where + ": unknown reason " + value["reason"].dump());
-        }
-        op.Detail = UnsignedField(value, "detail");
-        ReadStamp(Field(value, "source"), op.SourceKind, op.Bytes, op.SourceTime);
-        ReadStamp(Field(value, "target"), op.TargetKind, op.TargetSize, op.TargetTime);
-        return op;
-    } catch (const Damaged& damaged) {
-        const std::string text = damaged.what();
-        throw Damaged(text.rfind(where, 0) == 0 ? text : where + ": " + text);
+    }
+    op.AfterFolderRemoval = op.Operation == CopyFile && BoolField(value, "afterFolderRemoval");
+    const json& reason = Field(value, "reason");
+    if (!reason.is_string() || !OpReasonFromCode(reason.get<std::string>(), op.Reason)) {
+        throw Damaged("unknown reason " + Brief(reason));
+    }
+    op.Detail = UnsignedField(value, "detail");
+    ReadStamp(Field(value, "source"), op.SourceKind, op.Bytes, op.SourceTime);
+    ReadStamp(Field(value, "target"), op.TargetKind, op.TargetSize, op.TargetTime);
+    return op;
+}
+
+// Every folder below its root; a copy takes the Source entry at the same place, so nothing else
+// can be reached.
+void PlaceOperation(const FileOp& op, const std::string& source, const std::string& target) {
+    const std::string relative = Below(target, op.TargetFolder, "targetFolder");
+    if ((op.Operation == CopyFile || op.Operation == CreateFolder) &&
+        Below(source, op.SourceFolder, "sourceFolder") != relative) {
+        throw Damaged("its Source and Target folders do not correspond");
+    }
+    if ((op.Operation == CreateFolder || op.Operation == DeleteFolder) && relative.empty()) {
+        throw Damaged("a root is no folder to create or delete");
     }
 }
+
+std::pair<std::string, std::string> ReadStray(const json& value) {
+    std::string folder = PathFrom(Field(value, "folder"), "folder");
+    std::string name = PathFrom(Field(value, "name"), "name");
+    // Removed without a second look: only names of our own reserved form qualify.
+    if (!IsPlainName(name) || !IsOwnTemporaryName(name)) {
+        throw Damaged(Shown(name) + " is none of ours");
+    }
+    return {std::move(folder), std::move(name)};
+}
+
+// Where a value stands, by the object or list that holds it.
+enum class Shape : uint8_t {
+    Root,
+    Settings,
+    Operations,  // the list of operations
+    Strays,      // the list of stray temporary files
+    Operation,
+    Stray,
+    Stamp,    // an entry as the walk read it
+    Hex,      // a path as its bytes
+    Plain,    // no list or object: a plain value only
+    Skipped,  // anything past the first fault: only read through
+};
+
+struct Key {
+    Shape in;
+    const char* name;
+    Shape holds;  // the list or object it may hold, or Plain
+};
+
+// Every key of the format. Nothing else is read: the objects stay a few keys each, however
+// large the file, and what a later version adds is never taken for something it is not.
+constexpr Key kKeys[] = {
+    {Shape::Root, "format", Shape::Plain},
+    {Shape::Root, "version", Shape::Plain},
+    {Shape::Root, "source", Shape::Hex},
+    {Shape::Root, "target", Shape::Hex},
+    {Shape::Root, "settings", Shape::Settings},
+    {Shape::Root, "complete", Shape::Plain},
+    {Shape::Root, "targetFilesSeen", Shape::Plain},
+    {Shape::Root, "sourceRootEmpty", Shape::Plain},
+    {Shape::Root, "strayTemporaryFiles", Shape::Strays},
+    {Shape::Root, "operations", Shape::Operations},
+    {Shape::Settings, "compare", Shape::Plain},
+    {Shape::Settings, "ignore2SecDiff", Shape::Plain},
+    {Shape::Settings, "ignoreDaylightSavings", Shape::Plain},
+    {Shape::Settings, "ignoreHiddenFolders", Shape::Plain},
+    {Shape::Settings, "ignoreSystemFolders", Shape::Plain},
+    {Shape::Settings, "delete", Shape::Plain},
+    {Shape::Settings, "copy", Shape::Plain},
+    {Shape::Settings, "copyOnlyIfNewer", Shape::Plain},
+    {Shape::Settings, "maxDeletePercent", Shape::Plain},
+    {Shape::Stray, "folder", Shape::Hex},
+    {Shape::Stray, "name", Shape::Hex},
+    {Shape::Stray, "reason", Shape::Plain},
+    {Shape::Operation, "number", Shape::Plain},
+    {Shape::Operation, "kind", Shape::Plain},
+    {Shape::Operation, "name", Shape::Hex},
+    {Shape::Operation, "sourceFolder", Shape::Hex},
+    {Shape::Operation, "targetFolder", Shape::Hex},
+    {Shape::Operation, "afterFolderRemoval", Shape::Plain},
+    {Shape::Operation, "reason", Shape::Plain},
+    {Shape::Operation, "because", Shape::Hex},
+    {Shape::Operation, "detail", Shape::Plain},
+    {Shape::Operation, "source", Shape::Stamp},
+    {Shape::Operation, "target", Shape::Stamp},
+    {Shape::Stamp, "kind", Shape::Plain},
+    {Shape::Stamp, "size", Shape::Plain},
+    {Shape::Stamp, "modified", Shape::Plain},
+    {Shape::Hex, "hex", Shape::Plain},
+};
+
+const Key* FindKey(Shape in, std::string_view name) {
+    for (const Key& key : kKeys) {
+        if (key.in == in && name == key.name) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+// A parser's message without the text it stopped in, which may be as long as the file: what
+// is left are the parser's own words.
+std::string ParseErrorText(const json::exception& error) {
+    std::string text = error.what();
+    if (text.starts_with("[json.exception.")) {
+        text.erase(0, text.find("] ") + 2);
+    }
+    if (const std::size_t token = text.find("; last read: "); token != std::string::npos) {
+        // What was expected follows the text read; anything longer came from the file.
+        const std::size_t expected = text.rfind("; expected ");
+        const std::string tail =
+            expected != std::string::npos && expected > token && text.size() - expected < 40
+                ? text.substr(expected)
+                : std::string();
+        text.erase(token);
+        text += tail;
+    } else if (const std::size_t quote = text.find(" '");
+               error.id != 101 && quote != std::string::npos) {
+        text.erase(quote);
+    }
+    return text;
+}
+
+// Reads the file as it is parsed, in one pass: each operation becomes a FileOp as soon as its
+// object ends and is not kept as JSON, and nothing outside the format is kept at all, so the
+// memory a file takes follows its operations, not its text. Any fault is refused: a key the
+// format lacks or one given twice, a list or object where the format has none, an operation
+// that is not as the format says. After the first fault the rest is only read through, for a
+// "version" that explains it, never taken in.
+class PlanReader final : public json::json_sax_t {
+public:
+    bool null() override { return Value(nullptr); }
+    bool boolean(bool value) override { return Value(value); }
+    bool number_integer(number_integer_t value) override { return Value(value); }
+    bool number_unsigned(number_unsigned_t value) override { return Value(value); }
+    bool number_float(number_float_t value, const string_t& /*text*/) override {
+        return Value(value);
+    }
+    bool string(string_t& value) override { return Value(std::move(value)); }
+    bool binary(binary_t& /*value*/) override { return Value(nullptr); }  // never in text
+    bool start_object(std::size_t /*size*/) override { return Open(true); }
+    bool start_array(std::size_t /*size*/) override { return Open(false); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+    bool key(string_t& name) override {
+        Frame& frame = m_frames.back();
+        frame.key = name;
+        if (!m_fault.empty()) {
+            return true;
+        }
+        if (FindKey(frame.shape, name) == nullptr) {
+            Refuse("unknown key \"" + Shown(name) + "\"");
+        } else if (frame.node.contains(name)) {
+            Refuse("the key \"" + Shown(name) + "\" is given twice");
+        }
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string& /*lastToken*/,
+                     const json::exception& error) override {
+        // A syntax error names its line and column; the others get the byte.
+        throw Damaged(ParseErrorText(error) +
+                      (error.id == 101 ? "" : " at byte " + std::to_string(position)));
+    }
+
+    // The top object (without its lists), or null when the text held none.
+    json Root;
+    // The first fault, with where it lies; empty when there is none.
+    std::string Fault() const { return m_fault; }
+    std::vector<FileOp> Operations;
+    std::vector<std::pair<std::string, std::string>> Strays;
+
+private:
+    struct Frame {
+        Shape shape;
+        json node;        // an object of the format, as far as it is read
+        std::string key;  // the key whose value comes next
+    };
+
+    std::string Where() const {
+        for (auto frame = m_frames.rbegin(); frame != m_frames.rend(); ++frame) {
+            if (frame->shape == Shape::Operation) {
+                return "operation " + std::to_string(m_operationCount) + ": ";
+            }
+            if (frame->shape == Shape::Stray) {
+                return "stray temporary file " + std::to_string(m_strayCount) + ": ";
+            }
+        }
+        return "";
+    }
+
+    void Refuse(const std::string& why) {
+        if (m_fault.empty()) {
+            m_fault = Where() + why;
+        }
+    }
+
+    bool Value(json value) {
+        if (m_frames.empty()) {
+            Refuse("this is no Duvanto plan");
+            return true;
+        }
+        Frame& frame = m_frames.back();
+        if (!m_fault.empty()) {
+            // Past a fault only what names the file's kind and version is kept.
+            if (frame.shape == Shape::Root && (frame.key == "format" || frame.key == "version")) {
+                frame.node[frame.key] = std::move(value);
+            }
+            return true;
+        }
+        if (frame.shape == Shape::Operations) {
+            Refuse("operation " + std::to_string(++m_operationCount) + " is no object");
+        } else if (frame.shape == Shape::Strays) {
+            Refuse("stray temporary file " + std::to_string(++m_strayCount) + " is no object");
+        } else {
+            frame.node[frame.key] = std::move(value);
+        }
+        return true;
+    }
+
+    // The shape of a list or object opened inside the innermost one (Skipped after a fault).
+    Shape Inner(bool object) {
+        if (m_frames.empty()) {
+            if (!object) {
+                Refuse("this is no Duvanto plan");
+            }
+            return object ? Shape::Root : Shape::Skipped;
+        }
+        Frame& parent = m_frames.back();
+        if (parent.shape == Shape::Operations || parent.shape == Shape::Strays) {
+            const bool operation = parent.shape == Shape::Operations;
+            const std::size_t number = operation ? ++m_operationCount : ++m_strayCount;
+            if (!object) {
+                Refuse((operation ? "operation " : "stray temporary file ") +
+                       std::to_string(number) + " is no object");
+                return Shape::Skipped;
+            }
+            return operation ? Shape::Operation : Shape::Stray;
+        }
+        const Key* key = FindKey(parent.shape, parent.key);
+        const Shape holds = key != nullptr ? key->holds : Shape::Plain;
+        const bool list = holds == Shape::Operations || holds == Shape::Strays;
+        if (holds == Shape::Plain || list == object) {
+            Refuse("\"" + Shown(parent.key) + "\" " +
+                   (holds == Shape::Plain
+                        ? (object ? "cannot hold an object" : "cannot hold a list")
+                    : list ? "is no list"
+                           : "is no object"));
+            return Shape::Skipped;
+        }
+        if (list) {
+            parent.node[parent.key] = json::array();  // present, for the checks of keys
+        }
+        return holds;
+    }
+
+    bool Open(bool object) {
+        // The format nests four levels; a limit far above that keeps every later step shallow.
+        if (m_frames.size() >= static_cast<std::size_t>(kMaxPlanDepth)) {
+            throw Damaged("lists and objects nest more than " + std::to_string(kMaxPlanDepth) +
+                          " levels deep");
+        }
+        const Shape shape = m_fault.empty() ? Inner(object) : Shape::Skipped;
+        m_frames.push_back(
+            {shape, shape == Shape::Skipped || !object ? json() : json::object(), std::string()});
+        return true;
+    }
+
+    bool Close() {
+        Frame& frame = m_frames.back();
+        if (frame.shape == Shape::Root) {
+            Root = std::move(frame.node);
+        } else if (m_fault.empty()) {
+            try {
+                Take(frame);
+            } catch (const Damaged& damaged) {
+                Refuse(damaged.what());
+            }
+        }
+        m_frames.pop_back();
+        return true;
+    }
+
+    // A finished object of the format goes where it belongs.
+    void Take(Frame& frame) {
+        switch (frame.shape) {
+            case Shape::Operation:
+                Operations.push_back(ReadOperation(frame.node, m_operationCount));
+                break;
+            case Shape::Stray:
+                Strays.push_back(ReadStray(frame.node));
+                break;
+            case Shape::Settings:
+            case Shape::Stamp:
+            case Shape::Hex: {
+                Frame& parent = m_frames[m_frames.size() - 2];
+                parent.node[parent.key] = std::move(frame.node);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    std::vector<Frame> m_frames;
+    std::string m_fault;
+    std::size_t m_operationCount = 0;
+    std::size_t m_strayCount = 0;
+};
 
 }  // namespace
 
@@ -334,15 +683,26 @@ std::string SavedPlanText(const ClonePlan& plan, const CloneSettings& settings) 
 
 Result<SavedPlan> ReadSavedPlan(const std::string& text) {
     try {
-        const json file = json::parse(text);
+        PlanReader reader;
+        json::sax_parse(text, &reader);
+        const json& file = reader.Root;
         if (!file.is_object() || !file.contains("format") || file["format"] != kFormatName) {
             throw Damaged("this is no Duvanto plan");
         }
-        const json& version = Field(file, "version");
-        if (!version.is_number_integer() || version.get<int64_t>() != kPlanFormatVersion) {
-            return Status::Failure(EPROTO, "a plan of format version " + version.dump() +
-                                               "; this program reads version " +
-                                               std::to_string(kPlanFormatVersion));
+        // Another version's file is named as such, whatever else in it this version refuses.
+        if (file.contains("version")) {
+            const json& version = file["version"];
+            if (!version.is_number_integer() || version.get<int64_t>() != kPlanFormatVersion) {
+                return Status::Failure(EPROTO, "a plan of format version " + Brief(version) +
+                                                   "; this program reads version " +
+                                                   std::to_string(kPlanFormatVersion));
+            }
+        }
+        if (!reader.Fault().empty()) {
+            throw Damaged(reader.Fault());
+        }
+        if (!file.contains("version")) {
+            throw Damaged("\"version\" is missing");
         }
         SavedPlan saved;
         ClonePlan& plan = saved.Plan;
@@ -368,33 +728,36 @@ Result<SavedPlan> ReadSavedPlan(const std::string& text) {
         }
         plan.TargetFilesSeen = IntField(file, "targetFilesSeen", 0, INT64_MAX);
         plan.SourceRootEmpty = BoolField(file, "sourceRootEmpty");
-        const json& strays = Field(file, "strayTemporaryFiles");
-        if (!strays.is_array()) {
+        if (!Field(file, "strayTemporaryFiles").is_array()) {
             throw Damaged("\"strayTemporaryFiles\" is no list");
         }
-        for (const json& stray : strays) {
-            std::string folder = PathFrom(Field(stray, "folder"), "folder");
-            std::string name = PathFrom(Field(stray, "name"), "name");
-            Below(plan.Target, folder, "a stray temporary file");
-            // Removed without a second look: only names of our own reserved form qualify.
-            if (!IsPlainName(name) || !IsOwnTemporaryName(name)) {
-                throw Damaged("a stray temporary file: " + name + " is none of ours");
-            }
-            plan.StrayTempFiles.emplace_back(std::move(folder), std::move(name));
-        }
-        const json& operations = Field(file, "operations");
-        if (!operations.is_array()) {
+        if (!Field(file, "operations").is_array()) {
             throw Damaged("\"operations\" is no list");
         }
-        plan.Ops.reserve(operations.size());
-        for (const json& op : operations) {
-            plan.Ops.push_back(ReadOperation(op, plan.Source, plan.Target, plan.Ops.size() + 1));
+        for (std::size_t i = 0; i < reader.Strays.size(); ++i) {
+            try {
+                Below(plan.Target, reader.Strays[i].first, "folder");
+            } catch (const Damaged& damaged) {
+                throw Damaged("stray temporary file " + std::to_string(i + 1) + ": " +
+                              damaged.what());
+            }
         }
+        plan.StrayTempFiles = std::move(reader.Strays);
+        for (std::size_t i = 0; i < reader.Operations.size(); ++i) {
+            try {
+                PlaceOperation(reader.Operations[i], plan.Source, plan.Target);
+            } catch (const Damaged& damaged) {
+                throw Damaged("operation " + std::to_string(i + 1) + ": " + damaged.what());
+            }
+        }
+        plan.Ops = std::move(reader.Operations);
         return saved;
     } catch (const Damaged& damaged) {
         return Status::Failure(EINVAL, std::string("damaged plan: ") + damaged.what());
     } catch (const json::exception& error) {
-        return Status::Failure(EINVAL, std::string("damaged plan: ") + error.what());
+        return Status::Failure(EINVAL, "damaged plan: " + ParseErrorText(error));
+    } catch (const std::bad_alloc&) {
+        return Status::Failure(ENOMEM, "the plan is too large for the memory at hand");
     }
 }
 

@@ -18,15 +18,17 @@ std::string WithoutSlash(const std::string& folder) {
 }
 
 // Whether the entry at path is still the one recorded. A folder's own time changes with what
-// it holds, so a folder is judged by its kind alone.
+// it holds, so a folder is judged by its kind alone. "not-read" records that the walk could
+// not read the entry: where the operation may lose something (strict), it holds only while
+// the entry still cannot be read, so that a plan cannot wave an entry through unseen.
 bool StillHolds(IFileSystem& fs, StampKind kind, uint64_t size, int64_t modified,
-                const std::string& path) {
-    if (kind == StampKind::NotRead) {
+                const std::string& path, bool strict) {
+    if (kind == StampKind::NotRead && !strict) {
         return true;
     }
     Result<DirEntry> now = fs.GetEntry(path);
     if (!now.ok()) {
-        return kind == StampKind::Absent && now.status().IsNotFound();
+        return now.status().IsNotFound() ? kind == StampKind::Absent : kind == StampKind::NotRead;
     }
     const StampKind nowKind = StampOf(&now.value());
     if (nowKind != kind) {
@@ -60,8 +62,13 @@ bool cClone::StillAsPlanned(const FileOp& op) {
             sourcePath = m_plan.Source + targetPath.substr(m_plan.Target.size());
             break;
     }
-    if (StillHolds(m_fs, op.SourceKind, op.Bytes, op.SourceTime, sourcePath) &&
-        StillHolds(m_fs, op.TargetKind, op.TargetSize, op.TargetTime, targetPath)) {
+    // What may be lost: a Target file deleted or written over, a Target folder removed. A
+    // folder is removed only when empty, and the walk never reads the Source side of one.
+    const bool losesTarget = op.Operation == DeleteFile || op.Operation == DeleteFolder ||
+                             (op.Operation == CopyFile && op.TargetKind != StampKind::Absent);
+    const bool losesBySource = losesTarget && op.Operation != DeleteFolder;
+    if (StillHolds(m_fs, op.SourceKind, op.Bytes, op.SourceTime, sourcePath, losesBySource) &&
+        StillHolds(m_fs, op.TargetKind, op.TargetSize, op.TargetTime, targetPath, losesTarget)) {
         return true;
     }
     // The entry of the operation's own failure, with the reason in place of an error text.

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -211,6 +213,93 @@ Result<std::string> ReadWholeFile(const std::string& path) {
         long count = ReadFully(fd.get(), block, sizeof block);
         if (count < 0) {
             return Status::FromErrno(errno);
+        }
+        content.append(block, static_cast<std::size_t>(count));
+        if (static_cast<std::size_t>(count) < sizeof block) {
+            return content;
+        }
+    }
+}
+
+Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) {
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0) {
+        if (S_ISLNK(existing.st_mode)) {
+            return Status::Failure(ELOOP, "a symbolic link stands there; it is not followed");
+        }
+        if (existing.st_uid != ::geteuid()) {
+            return Status::Failure(EPERM, "the file there belongs to another user (uid " +
+                                              std::to_string(existing.st_uid) +
+                                              "); it is not replaced");
+        }
+    } else if (errno != ENOENT) {
+        return Status::FromErrno(errno);
+    }
+    // As WriteFileAtomically, but private from its first byte: no moment with looser bits.
+    std::string tempPath;
+    Result<UniqueFd> created =
+        CreateExclusiveFile(ContainingFolder(path), kWriteTempPrefix, ".tmp", 0600, tempPath);
+    if (!created.ok()) {
+        return created.status();
+    }
+    UniqueFd& fd = created.value();
+    Status status = WriteFully(fd.get(), bytes.data(), bytes.size());
+    if (status.ok() && (::fchmod(fd.get(), 0600) != 0 || ::fsync(fd.get()) != 0)) {
+        status = Status::FromErrno(errno);
+    }
+    Status closed = fd.Close();
+    if (status.ok()) {
+        status = closed;
+    }
+    if (status.ok() && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+        status = Status::FromErrno(errno);
+    }
+    if (!status.ok()) {
+        ::unlink(tempPath.c_str());
+    }
+    return status;
+}
+
+Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return Status::FromErrno(errno);
+    }
+    // The descriptor's own status: the file judged is the file read.
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return Status::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegularFile();
+    }
+    if (info.st_uid != ::geteuid()) {
+        return Status::Failure(
+            EPERM, "the file belongs to another user (uid " + std::to_string(info.st_uid) + ")");
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        return Status::Failure(
+            EPERM,
+            std::string("users other than its owner may write to the file (mode ") + mode + ")");
+    }
+    const Status tooLarge =
+        Status::Failure(EFBIG, "the file is larger than " + std::to_string(maxBytes) + " bytes");
+    if (static_cast<uint64_t>(info.st_size) > maxBytes) {
+        return tooLarge;
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    char block[64 * 1024];
+    for (;;) {
+        long count = ReadFully(fd.get(), block, sizeof block);
+        if (count < 0) {
+            return Status::FromErrno(errno);
+        }
+        // It may have grown since: never more than the limit is held.
+        if (static_cast<uint64_t>(count) > maxBytes - content.size()) {
+            return tooLarge;
         }
         content.append(block, static_cast<std::size_t>(count));
         if (static_cast<std::size_t>(count) < sizeof block) {

@@ -55,8 +55,20 @@ inline constexpr std::string_view kWriteTempPrefix = ".duvanto-write-";
 // replaced, never written through. On failure the old file is untouched.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// As WriteFileAtomically, for a file only its owner may read and write: the file gets the
+// permission bits 0600 whatever stood there before. A symbolic link at the path (ELOOP) and a
+// file of another owner (EPERM) are refused and left as they are.
+Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes);
+
 // The whole content of a regular file (links followed; a FIFO is refused, never waited on).
 Result<std::string> ReadWholeFile(const std::string& path);
+
+// As ReadWholeFile, for a file that must be the caller's own, as ssh asks of its keys: it must
+// belong to the caller's effective user and grant no write access to its group or to others
+// (with an access control list the group bits hold the most that any named user or group may
+// have), else EPERM; and it must hold no more than maxBytes, else EFBIG. The file is judged as
+// opened, and a size over the limit is refused before anything is read.
+Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes);
 
 // unlink(2): a link is removed as a link; a folder is refused.
 Status RemoveFile(const std::string& path);

@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/CliRunner.h"
+#include "engine/PlanFile.h"
 #include "support/TestSupport.h"
+#include "support/Unprivileged.h"
 
 namespace duvanto::test {
 namespace {
@@ -31,6 +37,19 @@ protected:
     // Saves the plan; its operations are listed in out.
     void Save() {
         ASSERT_EQ(Run({"plan", source, target, "--delete", "regular", "--save", plan}), 0) << err;
+    }
+    // Puts text in the plan file as `plan --save` leaves it: the caller's own, private.
+    void WritePlan(const std::string& text) {
+        WriteFile(plan, text);
+        ASSERT_EQ(chmod(plan.c_str(), 0600), 0);
+    }
+    // The refusal of `apply`: exit 2 with this message, and nothing done.
+    void ExpectRefused(const std::string& message) {
+        EXPECT_EQ(Run({"apply", plan, "--quiet"}), 2);
+        EXPECT_EQ(err, "duvanto-cli: ~/plan.json: " + message + "; nothing was done\n");
+        EXPECT_TRUE(fs::exists(target + "orphan.txt"));
+        EXPECT_FALSE(fs::exists(target + "new.txt"));
+        EXPECT_FALSE(fs::exists(home + "clone.log"));
     }
     std::string plan;
 };
@@ -57,7 +76,7 @@ TEST_F(SavedPlanTest, ExplainPutsAReasonUnderEveryLineAndLeavesTheLinesAsTheyWer
 }
 
 TEST_F(SavedPlanTest, ApplyDoesExactlyThePlanAndRefusesWhatChangedSince) {
-    Save();
+    ASSERT_NO_FATAL_FAILURE(Save());
     // After the plan: a Source file changed, a Target file changed, a file no plan knows.
     WriteFile(source + "new.txt", "newer and longer");
     WriteFile(target + "orphan.txt", "edited since");
@@ -80,7 +99,7 @@ TEST_F(SavedPlanTest, ApplyDoesExactlyThePlanAndRefusesWhatChangedSince) {
 }
 
 TEST_F(SavedPlanTest, StruckOperationsAreLeftOutAsNumberedByPlan) {
-    Save();
+    ASSERT_NO_FATAL_FAILURE(Save());
     const std::vector<std::string> lines = SplitLines(out);
     const auto number = [&](const std::string& name) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -105,14 +124,14 @@ TEST_F(SavedPlanTest, StruckOperationsAreLeftOutAsNumberedByPlan) {
 TEST_F(SavedPlanTest, NamesThatAreNoUtf8TravelAsTheirBytes) {
     const std::string odd = "odd\xff and a surrogate \xed\xa0\x80.txt";
     WriteFile(source + odd, "b");
-    Save();
+    ASSERT_NO_FATAL_FAILURE(Save());
     EXPECT_NE(ReadFile(plan).find("\"hex\": \"6f6464ff"), std::string::npos);
     EXPECT_EQ(Run({"apply", plan, "--quiet"}), 0) << err;
     EXPECT_EQ(ReadFile(target + odd), "b");
 }
 
 TEST_F(SavedPlanTest, ADamagedForeignOrStrayingPlanIsRefusedWhole) {
-    Save();
+    ASSERT_NO_FATAL_FAILURE(Save());
     const std::string good = ReadFile(plan);
     struct Case {
         const char* what;
@@ -139,7 +158,7 @@ TEST_F(SavedPlanTest, ADamagedForeignOrStrayingPlanIsRefusedWhole) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteFile(plan, c.text);
+        ASSERT_NO_FATAL_FAILURE(WritePlan(c.text));
         EXPECT_EQ(Run({"apply", plan, "--quiet"}), 2);
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
         EXPECT_NE(err.find("nothing was done"), std::string::npos) << err;
@@ -147,6 +166,84 @@ TEST_F(SavedPlanTest, ADamagedForeignOrStrayingPlanIsRefusedWhole) {
         EXPECT_FALSE(fs::exists(target + "new.txt"));
     }
     EXPECT_FALSE(fs::exists(home + "clone.log"));
+}
+
+TEST_F(SavedPlanTest, ApplyReadsOnlyAPlanOfTheCallersOwnThatNoOneElseMayWrite) {
+    ASSERT_NO_FATAL_FAILURE(Save());
+    const std::string policy =
+        "; a plan is applied only from a file of your own that no one else may write";
+    for (const unsigned mode : {0620u, 0602u}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(chmod(plan.c_str(), mode), 0);
+        char octal[8];
+        std::snprintf(octal, sizeof octal, "%04o", mode);
+        ExpectRefused(std::string("users other than its owner may write to the file (mode ") +
+                      octal + ")" + policy);
+    }
+    if (RunningAsRoot()) {
+        ASSERT_EQ(chmod(plan.c_str(), 0600), 0);
+        ASSERT_EQ(chown(plan.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+        ExpectRefused("the file belongs to another user (uid " + std::to_string(kUnprivilegedId) +
+                      ")" + policy);
+        ASSERT_EQ(chown(plan.c_str(), 0, 0), 0);
+    }
+    ASSERT_EQ(chmod(plan.c_str(), 0644), 0);
+    EXPECT_EQ(Run({"apply", plan, "--quiet"}), 0) << err;
+    EXPECT_TRUE(fs::exists(target + "new.txt"));
+}
+
+TEST_F(SavedPlanTest, APlanTooLargeOrNestedTooDeepIsRefusedWithTheReason) {
+    // Sparse: refused by its size before anything is read.
+    ASSERT_NO_FATAL_FAILURE(WritePlan(""));
+    fs::resize_file(plan, kMaxPlanFileBytes + 1);
+    ExpectRefused("the file is larger than 4294967296 bytes");
+
+    const std::string deep(100'000, '[');
+    ASSERT_NO_FATAL_FAILURE(WritePlan("{\"format\": \"duvanto-plan\", \"version\": " + deep +
+                                      std::string(deep.size(), ']') + "}"));
+    ExpectRefused("damaged plan: lists and objects nest more than 100 levels deep");
+}
+
+TEST_F(SavedPlanTest, SaveWritesAPrivateFileNeverThroughALinkNorOverAnotherUsersFile) {
+    WriteFile(plan, "an older plan");
+    ASSERT_EQ(chmod(plan.c_str(), 0644), 0);
+    ASSERT_NO_FATAL_FAILURE(Save());
+    EXPECT_EQ(fs::status(plan).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    fs::remove(plan);
+    WriteFile(temp / "elsewhere", "untouched");
+    fs::create_symlink(temp / "elsewhere", plan);
+    EXPECT_EQ(Run({"plan", source, target, "--save", plan}), 1);
+    EXPECT_EQ(err, "duvanto-cli: ~/plan.json: a symbolic link stands there; it is not followed\n");
+    EXPECT_TRUE(fs::is_symlink(plan));
+    EXPECT_EQ(ReadFile(temp / "elsewhere"), "untouched");
+
+    if (!RunningAsRoot()) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    fs::remove(plan);
+    WriteFile(plan, "theirs");
+    ASSERT_EQ(chown(plan.c_str(), kUnprivilegedId, kUnprivilegedId), 0);
+    EXPECT_EQ(Run({"plan", source, target, "--save", plan}), 1);
+    EXPECT_EQ(err, "duvanto-cli: ~/plan.json: the file there belongs to another user (uid " +
+                       std::to_string(kUnprivilegedId) + "); it is not replaced\n");
+    EXPECT_EQ(ReadFile(plan), "theirs");
+}
+
+TEST_F(SavedPlanTest, APlanCannotTurnOffTheGuardOfTheOptions) {
+    fs::remove_all(source);
+    fs::create_directories(source);
+    ASSERT_NO_FATAL_FAILURE(Save());
+    std::string text = ReadFile(plan);
+    const std::string limit = "\"maxDeletePercent\": 50";  // the options' default
+    const std::size_t at = text.find(limit);
+    ASSERT_NE(at, std::string::npos) << text;
+    ASSERT_NO_FATAL_FAILURE(WritePlan(text.replace(at, limit.size(), "\"maxDeletePercent\": 0")));
+    EXPECT_EQ(Run({"apply", plan, "--quiet"}), 1);
+    EXPECT_EQ(err,
+              "duvanto-cli: The Source folder is empty and 3 of 3 Target files would be deleted; "
+              "nothing was done (--allow-mass-delete deletes them all the same)\n");
+    EXPECT_TRUE(fs::exists(target + "orphan.txt"));
 }
 
 TEST_F(SavedPlanTest, TheGuardStopsCloneAndApplyUntilAllowed) {
@@ -159,7 +256,7 @@ TEST_F(SavedPlanTest, TheGuardStopsCloneAndApplyUntilAllowed) {
     EXPECT_EQ(err, refused);
     EXPECT_TRUE(fs::exists(target + "orphan.txt"));
 
-    Save();
+    ASSERT_NO_FATAL_FAILURE(Save());
     EXPECT_EQ(Run({"apply", plan, "--quiet"}), 1);
     EXPECT_EQ(err, refused);
     EXPECT_TRUE(fs::exists(target + "orphan.txt"));

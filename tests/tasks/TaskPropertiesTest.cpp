@@ -45,19 +45,37 @@ TEST(TaskPropertiesChecks, TheFrequencyMustBeAPositiveNumber) {
 TEST(TaskPropertiesChecks, FoldersThenFrequencyThenDays) {
     TaskPropertiesInput input = Entered(IntervalSelectedDays, "1");
     input.DaysOfWeek = 0;
-    EXPECT_EQ(ValidateTaskProperties(input)->Text, "No days of the week are selected.");
-    EXPECT_EQ(ValidateTaskProperties(input)->Title, "Invalid Days");
+    std::optional<TaskMessage> noDays = ValidateTaskProperties(input);
+    ASSERT_TRUE(noDays.has_value());
+    EXPECT_EQ(noDays->Text, "No days of the week are selected.");
+    EXPECT_EQ(noDays->Title, "Invalid Days");
     input.FrequencyIndex = IntervalDays;
     EXPECT_FALSE(ValidateTaskProperties(input).has_value()) << "other types ignore the days";
 
     input.IncrementText = "x";
     input.SourceText = "  ";
-    EXPECT_EQ(ValidateTaskProperties(input)->Text, "No source folder has been entered.");
+    std::optional<TaskMessage> noSource = ValidateTaskProperties(input);
+    ASSERT_TRUE(noSource.has_value());
+    EXPECT_EQ(noSource->Text, "No source folder has been entered.");
     input.Targets.clear();
     std::optional<TaskMessage> refused = ValidateTaskProperties(input);
+    ASSERT_TRUE(refused.has_value());
     EXPECT_EQ(refused->Title, "Validate Folders");
     EXPECT_EQ(refused->Text, "No target folder has been entered.");
     EXPECT_EQ(refused->Icon, MessageIcon::Exclamation);
+}
+
+TEST(TaskPropertiesChecks, ATargetWithoutASourceIsRefused) {
+    // Everything else in order, so that nothing but the missing Source can be refused.
+    for (const char* sourceText : {"", " \t "}) {
+        TaskPropertiesInput input = Entered(IntervalHours, "2");
+        input.SourceText = sourceText;
+        std::optional<TaskMessage> refused = ValidateTaskProperties(input);
+        ASSERT_TRUE(refused.has_value()) << "\"" << sourceText << "\"";
+        EXPECT_EQ(refused->Title, "Validate Folders");
+        EXPECT_EQ(refused->Text, "No source folder has been entered.");
+        EXPECT_EQ(refused->Icon, MessageIcon::Exclamation);
+    }
 }
 
 using TaskNameChecks = TasksFixture;

@@ -1,0 +1,204 @@
+// Performing a plan made earlier: right before each operation its entries are read again, and
+// one that is no longer as the plan read it is refused while the others go on.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+
+#include "engine/EngineFixture.h"
+#include "engine/MassDeleteGuard.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int64_t kT0 = 1'000'000'000;
+
+class SavedPlanRunTest : public EngineFixture {
+protected:
+    void Fresh() {
+        fs::remove_all(source);
+        fs::remove_all(target);
+        MakeFolder(source);
+        MakeFolder(target);
+        fileSystem.ClearFaults();
+    }
+    // Plans the whole pair as `plan --save` does and keeps the plan.
+    void Plan() {
+        clone.StampAllEntries = true;
+        PlanAll();
+        ASSERT_EQ(lastPlan, StepResult::Ok);
+        saved = clone.Plan();
+    }
+    StepResult Apply() {
+        NextRun();
+        return clone.PerformSavedPlan(host, saved, {});
+    }
+    // Applies the plan: one line logged, and the Target file ("name=content", or a name alone
+    // for none) as it must be.
+    void ApplyAndExpect(const std::string& logged, const std::string& targetFile) {
+        const bool refused = logged.find("Changed since") != std::string::npos;
+        EXPECT_EQ(Apply(), refused ? StepResult::Failed : StepResult::Ok);
+        EXPECT_EQ(LogLines(), Lines{logged});
+        const std::size_t equals = targetFile.find('=');
+        if (equals == std::string::npos) {
+            EXPECT_FALSE(PathExists(target + targetFile));
+        } else {
+            EXPECT_EQ(ReadFile(target + targetFile.substr(0, equals)),
+                      targetFile.substr(equals + 1));
+        }
+    }
+    // The planned operation on the file of this name.
+    FileOp* Op(const std::string& name) {
+        for (FileOp& op : saved.Ops) {
+            if (op.FileName == name) {
+                return &op;
+            }
+        }
+        return nullptr;
+    }
+
+    ClonePlan saved;
+};
+
+const char kCopyRefused[] =
+    " *Copy Error: 0 Changed since the plan was made a.txt from ~/S/ to ~/T/";
+const char kDeleteRefused[] = " *Delete Error: 0 Changed since the plan was made o.txt from ~/T/";
+
+TEST_F(SavedPlanRunTest, AnEntryChangedSinceThePlanIsLeftAsItIs) {
+    struct Case {
+        const char* what;
+        std::function<void()> before;  // the folders the plan is made of
+        std::function<void()> after;   // what happens between plan and apply
+        std::string logged;
+        std::string targetFile;  // "name=content", or a name alone for no file
+    };
+    const auto newer = [&] {
+        File(source + "a.txt", "new!", kT0 + 100);
+        File(target + "a.txt", "old!", kT0);
+    };
+    const auto onlyInSource = [&] { File(source + "a.txt", "new!", kT0 + 100); };
+    const auto orphan = [&] { File(target + "o.txt", "o", kT0); };
+    const Case cases[] = {
+        {"unchanged", newer, [] {}, " - Copied: a.txt from ~/S/ to ~/T/", "a.txt=new!"},
+        {"the Target rewritten in its size with a new time", newer,
+         [&] { File(target + "a.txt", "OLD!", kT0 + 50); }, kCopyRefused, "a.txt=OLD!"},
+        {"the Target grown with its old time put back", newer,
+         [&] { File(target + "a.txt", "older", kT0); }, kCopyRefused, "a.txt=older"},
+        {"an orphan rewritten in its size with a new time", orphan,
+         [&] { File(target + "o.txt", "x", kT0 + 7); }, kDeleteRefused, "o.txt=x"},
+        {"an orphan grown with its old time put back", orphan,
+         [&] { File(target + "o.txt", "xx", kT0); }, kDeleteRefused, "o.txt=xx"},
+        {"the Source vanished", onlyInSource, [&] { fs::remove(source + "a.txt"); }, kCopyRefused,
+         "a.txt"},
+        {"the orphan vanished", orphan, [&] { fs::remove(target + "o.txt"); }, kDeleteRefused,
+         "o.txt"},
+        {"a Target file made after the plan", onlyInSource,
+         [&] { File(target + "a.txt", "mine", kT0 + 500); }, kCopyRefused, "a.txt=mine"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        c.before();
+        ASSERT_NO_FATAL_FAILURE(Plan());
+        ASSERT_EQ(saved.Ops.size(), 1u);
+        c.after();
+        ApplyAndExpect(c.logged, c.targetFile);
+    }
+}
+
+// "not-read" (the walk could not read the entry) cannot wave an operation through that deletes
+// or writes over something: such a side holds only while the entry still cannot be read.
+TEST_F(SavedPlanRunTest, NotReadHoldsOnlyWhileTheEntryStaysUnreadable) {
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+        const char* name;  // the operation's file
+        bool sourceSide;   // which side is marked not-read
+        std::function<void()> after;
+        std::string logged;
+        std::string targetFile;
+    };
+    const auto newer = [&] {
+        File(source + "a.txt", "new!", kT0 + 100);
+        File(target + "a.txt", "old!", kT0);
+    };
+    const auto onlyInSource = [&] { File(source + "a.txt", "new!", kT0 + 100); };
+    const auto orphan = [&] { File(target + "o.txt", "o", kT0); };
+    const auto nothing = [] {};
+    const Case cases[] = {
+        {"a deletion's Target, readable", orphan, "o.txt", false, nothing, kDeleteRefused,
+         "o.txt=o"},
+        {"a deletion's Target, unreadable still", orphan, "o.txt", false,
+         [&] { fileSystem.Fail(FsOp::Stat, target + "o.txt", EACCES); },
+         " - Deleted: o.txt from ~/T/", "o.txt"},
+        {"a deletion's Source, which has the file now", orphan, "o.txt", true,
+         [&] { File(source + "o.txt", "o", kT0); }, kDeleteRefused, "o.txt=o"},
+        {"the Target a copy writes over", newer, "a.txt", false, nothing, kCopyRefused,
+         "a.txt=old!"},
+        {"the Source of a copy that writes over the Target", newer, "a.txt", true, nothing,
+         kCopyRefused, "a.txt=old!"},
+        // Nothing is lost where the Target has no such entry: the copy goes ahead.
+        {"the Source of a copy to a free name", onlyInSource, "a.txt", true, nothing,
+         " - Copied: a.txt from ~/S/ to ~/T/", "a.txt=new!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        c.before();
+        ASSERT_NO_FATAL_FAILURE(Plan());
+        FileOp* op = Op(c.name);
+        ASSERT_NE(op, nullptr);
+        (c.sourceSide ? op->SourceKind : op->TargetKind) = StampKind::NotRead;
+        c.after();
+        ApplyAndExpect(c.logged, c.targetFile);
+    }
+}
+
+TEST_F(SavedPlanRunTest, FolderOperationsGoAheadWithTheSidesTheWalkLeavesUnread) {
+    Files(source, {"new/"});
+    Files(target, {"gone/"});
+    ASSERT_NO_FATAL_FAILURE(Plan());
+    ASSERT_EQ(saved.Ops.size(), 2u);
+    for (const FileOp& op : saved.Ops) {
+        // A new folder's place, a removed folder's counterpart: never read by the walk.
+        EXPECT_EQ(op.Operation == CreateFolder ? op.TargetKind : op.SourceKind, StampKind::NotRead);
+    }
+    EXPECT_EQ(Apply(), StepResult::Ok);
+    EXPECT_TRUE(fs::is_directory(target + "new"));
+    EXPECT_FALSE(PathExists(target + "gone"));
+}
+
+TEST_F(SavedPlanRunTest, AnUnreadableTargetWithoutSubfoldersPlansNothing) {
+    Files(source, {"a.txt=a"});
+    Files(target, {"a.txt=older"}, kT0 - 100);
+    fileSystem.Fail(FsOp::List, target, EACCES);
+    clone.StampAllEntries = true;
+    EXPECT_EQ(PlanAll(false), Lines{});
+    EXPECT_EQ(lastPlan, StepResult::Failed);
+}
+
+TEST(SavedPlanLimitTest, APlanCanOnlyTightenTheGuardOfTheOptions) {
+    struct Case {
+        int32_t plan, options, performed;
+    };
+    const Case cases[] = {
+        {0, 50, 50},   // the plan's "off" does not lift the options' guard
+        {80, 50, 50},  // nor does a looser limit loosen it
+        {30, 50, 30},  // a stricter one holds
+        {30, 0, 30},   // and holds where the options have the guard off
+        {0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StricterDeleteLimit(c.plan, c.options), c.performed)
+            << c.plan << " " << c.options;
+        EXPECT_EQ(StricterDeleteLimit(c.options, c.plan), c.performed)
+            << c.options << " " << c.plan;
+    }
+}
+
+}  // namespace
+}  // namespace duvanto::test
