@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <optional>
 #include <sstream>
 
 #include "platform/PosixFile.h"
@@ -160,22 +162,25 @@ Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view
     return createdPath;
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    struct stat existing {};
-    bool keepMode = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+namespace {
 
+// Writes bytes to a new temporary file beside path, created with createMode (before the umask)
+// and given finalMode when one is named, syncs it, and renames it over path. On failure path
+// is untouched and the temporary file gone.
+Status ReplaceThroughTemporaryFile(const std::string& path, std::string_view bytes,
+                                   unsigned createMode, std::optional<mode_t> finalMode) {
     std::string tempPath;
     Result<UniqueFd> created =
-        CreateExclusiveFile(ContainingFolder(path), kWriteTempPrefix, ".tmp", 0666, tempPath);
+        CreateExclusiveFile(ContainingFolder(path), kWriteTempPrefix, ".tmp", createMode, tempPath);
     if (!created.ok()) {
         return created.status();
     }
     UniqueFd& fd = created.value();
     Status status = WriteFully(fd.get(), bytes.data(), bytes.size());
-    if (status.ok() && ::fsync(fd.get()) != 0) {
+    if (status.ok() && finalMode && ::fchmod(fd.get(), *finalMode) != 0) {
         status = Status::FromErrno(errno);
     }
-    if (status.ok() && keepMode && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) {
+    if (status.ok() && ::fsync(fd.get()) != 0) {
         status = Status::FromErrno(errno);
     }
     Status closed = fd.Close();
@@ -191,6 +196,43 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return status;
 }
 
+// The content of an open regular file, read to its end (files under /proc report size 0 yet
+// have content; the size only sizes the buffer), never more than maxBytes.
+Result<std::string> ReadToEnd(int fd, const struct stat& info, uint64_t maxBytes) {
+    const Status tooLarge =
+        Status::Failure(EFBIG, "the file is larger than " + std::to_string(maxBytes) + " bytes");
+    if (static_cast<uint64_t>(info.st_size) > maxBytes) {
+        return tooLarge;
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    char block[64 * 1024];
+    for (;;) {
+        long count = ReadFully(fd, block, sizeof block);
+        if (count < 0) {
+            return Status::FromErrno(errno);
+        }
+        // It may have grown since: never more than the limit is held.
+        if (static_cast<uint64_t>(count) > maxBytes - content.size()) {
+            return tooLarge;
+        }
+        content.append(block, static_cast<std::size_t>(count));
+        if (static_cast<std::size_t>(count) < sizeof block) {
+            return content;
+        }
+    }
+}
+
+}  // namespace
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    struct stat existing {};
+    const bool keepMode = ::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    return ReplaceThroughTemporaryFile(
+        path, bytes, 0666,
+        keepMode ? std::optional<mode_t>(existing.st_mode & 07777) : std::nullopt);
+}
+
 Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) {
@@ -203,22 +245,7 @@ Result<std::string> ReadWholeFile(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         return NotRegularFile();
     }
-    // Files under /proc report size 0 yet have content, so read to the end rather than
-    // trusting st_size; it only sizes the buffer, so a large file is not copied again and again
-    // as it grows.
-    std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    char block[64 * 1024];
-    for (;;) {
-        long count = ReadFully(fd.get(), block, sizeof block);
-        if (count < 0) {
-            return Status::FromErrno(errno);
-        }
-        content.append(block, static_cast<std::size_t>(count));
-        if (static_cast<std::size_t>(count) < sizeof block) {
-            return content;
-        }
-    }
+    return ReadToEnd(fd.get(), info, std::numeric_limits<uint64_t>::max());
 }
 
 Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) {
@@ -235,29 +262,8 @@ Status WritePrivateFileAtomically(const std::string& path, std::string_view byte
     } else if (errno != ENOENT) {
         return Status::FromErrno(errno);
     }
-    // As WriteFileAtomically, but private from its first byte: no moment with looser bits.
-    std::string tempPath;
-    Result<UniqueFd> created =
-        CreateExclusiveFile(ContainingFolder(path), kWriteTempPrefix, ".tmp", 0600, tempPath);
-    if (!created.ok()) {
-        return created.status();
-    }
-    UniqueFd& fd = created.value();
-    Status status = WriteFully(fd.get(), bytes.data(), bytes.size());
-    if (status.ok() && (::fchmod(fd.get(), 0600) != 0 || ::fsync(fd.get()) != 0)) {
-        status = Status::FromErrno(errno);
-    }
-    Status closed = fd.Close();
-    if (status.ok()) {
-        status = closed;
-    }
-    if (status.ok() && ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        status = Status::FromErrno(errno);
-    }
-    if (!status.ok()) {
-        ::unlink(tempPath.c_str());
-    }
-    return status;
+    // Private from its first byte: no moment with looser bits.
+    return ReplaceThroughTemporaryFile(path, bytes, 0600, 0600);
 }
 
 Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) {
@@ -284,28 +290,7 @@ Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) 
             EPERM,
             std::string("users other than its owner may write to the file (mode ") + mode + ")");
     }
-    const Status tooLarge =
-        Status::Failure(EFBIG, "the file is larger than " + std::to_string(maxBytes) + " bytes");
-    if (static_cast<uint64_t>(info.st_size) > maxBytes) {
-        return tooLarge;
-    }
-    std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    char block[64 * 1024];
-    for (;;) {
-        long count = ReadFully(fd.get(), block, sizeof block);
-        if (count < 0) {
-            return Status::FromErrno(errno);
-        }
-        // It may have grown since: never more than the limit is held.
-        if (static_cast<uint64_t>(count) > maxBytes - content.size()) {
-            return tooLarge;
-        }
-        content.append(block, static_cast<std::size_t>(count));
-        if (static_cast<std::size_t>(count) < sizeof block) {
-            return content;
-        }
-    }
+    return ReadToEnd(fd.get(), info, maxBytes);
 }
 
 Status RemoveFile(const std::string& path) {
