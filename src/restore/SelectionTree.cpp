@@ -94,14 +94,14 @@ void SelectionTree::SetChecked(const std::string& key, bool checked) {
     }
 }
 
-std::string SelectionTree::GetCheckedFoldersAndFilesInTVW() const {
+std::vector<std::string> SelectionTree::GetCheckedFoldersAndFilesInTVW() const {
     if (IsChecked(kRootKey)) {
-        return m_rootPath;
+        return {m_rootPath};
     }
-    std::string selected;
+    std::vector<std::string> selected;
     for (const std::string& key : m_order) {
         if (m_nodes.at(key).checked) {
-            selected += (selected.empty() ? "" : "<:>") + key;
+            selected.push_back(key);
         }
     }
     return selected;

@@ -1,6 +1,6 @@
 #pragma once
 // The logic under the check-box trees of the selection and restore windows: one level of a
-// folder as the trees show it, the check rules, and the selected-items string they produce.
+// folder as the trees show it, the check rules, and the selected items they produce.
 
 #include <string>
 #include <unordered_map>
@@ -37,9 +37,9 @@ public:
     void SetChecked(const std::string& key, bool checked);
     bool IsChecked(const std::string& key) const;
 
-    // The checked nodes' keys joined by "<:>" in the order the nodes were added; the root's
-    // path alone when the root is checked; "" when nothing is.
-    std::string GetCheckedFoldersAndFilesInTVW() const;
+    // The checked nodes' keys in the order the nodes were added; the root's path alone when the
+    // root is checked; none when nothing is.
+    std::vector<std::string> GetCheckedFoldersAndFilesInTVW() const;
 
 private:
     struct Node {

@@ -11,16 +11,9 @@ SelectFilesController::SelectFilesController(SelectFilesRequest request, TaskEdi
     m_root.Text = m_tree.RootPath();
     m_root.IsFolder = true;
     Labelled(m_services.Reporter, "frmSelectFiles.Form_Load", [&] {
-        // The items are written joined by "<:>"; the engine also reads an older list joined
-        // by commas, and so does this window.
-        const char* separator = m_request.IncludeFileSpecs.find(kListSeparator) != std::string::npos
-                                    ? kListSeparator
-                                    : ",";
-        std::vector<std::string> items;
-        FillColWithParsedStringElems(items, m_request.IncludeFileSpecs, separator);
-        for (std::string& item : items) {
+        for (const std::string& item : m_request.IncludeFileSpecs) {
             if (!item.empty()) {
-                m_previouslySelected.insert(std::move(item));
+                m_previouslySelected.insert(item);
             }
         }
     });
@@ -128,20 +121,21 @@ void SelectFilesController::RemoveMask(int32_t row) {
 SelectedFiles SelectFilesController::OK() {
     return Labelled(m_services.Reporter, "frmSelectFiles.cmdOK_Click",
                     SelectedFiles{false, m_request.IncludeFileSpecs, m_request.IncludeFileMasks},
-                    [&] {
-                        const std::string specs = m_tree.GetCheckedFoldersAndFilesInTVW();
-                        std::string masks;
-                        for (const FileMaskEntry& entry : m_masks) {
-                            masks += (masks.empty() ? "" : ",") + entry.Mask;
-                        }
-                        // Nothing chosen, or the whole Source without masks: the task clones
-                        // its whole Source again.
-                        if ((specs.empty() && masks.empty()) ||
-                            (m_activated && specs == m_tree.RootPath() && masks.empty())) {
-                            return SelectedFiles{true, "", ""};
-                        }
-                        return SelectedFiles{false, specs, masks};
-                    });
+                    [&] { return Chosen(); });
+}
+
+SelectedFiles SelectFilesController::Chosen() const {
+    const std::vector<std::string> specs = m_tree.GetCheckedFoldersAndFilesInTVW();
+    std::string masks;
+    for (const FileMaskEntry& entry : m_masks) {
+        masks += (masks.empty() ? "" : ",") + entry.Mask;
+    }
+    // Nothing chosen, or the whole Source without masks: the task clones its whole Source again.
+    const bool wholeSource = specs.size() == 1 && specs.front() == m_tree.RootPath();
+    if ((specs.empty() && masks.empty()) || (m_activated && wholeSource && masks.empty())) {
+        return SelectedFiles{true, {}, ""};
+    }
+    return SelectedFiles{false, specs, masks};
 }
 
 void SelectFilesController::Help() {

@@ -45,7 +45,7 @@ struct FolderContents {
 // What OK hands to the task properties window.
 struct SelectedFiles {
     bool AllFilesAndFolders = true;
-    std::string IncludeFileSpecs;
+    std::vector<std::string> IncludeFileSpecs;
     std::string IncludeFileMasks;
 };
 
@@ -90,6 +90,7 @@ public:
     void Help();
 
 private:
+    SelectedFiles Chosen() const;
     bool FolderContainsCheckedItem(const std::string& folderKey) const;
 
     SelectFilesRequest m_request;

@@ -46,8 +46,8 @@ bool Drop(QWidget* widget, QMimeData& data) {
 }
 
 struct OpenSelectFiles {
-    explicit OpenSelectFiles(const std::string& specs = "", const std::string& masks = "",
-                             int manyFiles = 0) {
+    explicit OpenSelectFiles(const std::vector<std::string>& specs = {},
+                             const std::string& masks = "", int manyFiles = 0) {
         source = world.Folder("src");
         for (const char* file : {"docs/a.txt", "docs/deep/b.txt", "music/c.ogg", "top.txt"}) {
             test::WriteFile(source + file, "x");
@@ -66,8 +66,12 @@ struct OpenSelectFiles {
         filled = QTest::qWaitFor([this] { return !dialog->Model().Reading(); });
     }
     // "~/" stands for the Source in the specs of a test.
-    std::string Resolve(const std::string& specs) const {
-        return ReplaceString(specs, "~/", source);
+    std::vector<std::string> Resolve(const std::vector<std::string>& specs) const {
+        std::vector<std::string> resolved;
+        for (const std::string& item : specs) {
+            resolved.push_back(ReplaceString(item, "~/", source));
+        }
+        return resolved;
     }
     QModelIndex Index(const QString& text, const QModelIndex& parent) const {
         SelectionTreeModel& model = dialog->Model();
@@ -246,14 +250,15 @@ private slots:
         QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
         QCOMPARE(open.dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs, open.source + "top.txt");
+        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs,
+                 std::vector<std::string>{open.source + "top.txt"});
         QVERIFY(!open.dialog->Chosen().AllFilesAndFolders);
     }
 
     // The folders holding items selected before are opened; a checked folder stays closed and
     // unread, and opened by hand, shows its selected items at once.
     void ItemsSelectedBeforeAreShownChecked() {
-        OpenSelectFiles open("~/music/c.ogg<:>~/docs/<:>~/docs/deep/b.txt");
+        OpenSelectFiles open({"~/music/c.ogg", "~/docs/", "~/docs/deep/b.txt"});
         QVERIFY(open.filled);
         const QModelIndex music = open.Index(QStringLiteral("music"), open.Root());
         QTRY_VERIFY(open.tree->isExpanded(music));
@@ -270,7 +275,7 @@ private slots:
     }
 
     void ALargeFolderIsReadWhenTheViewOpensIt() {
-        OpenSelectFiles open("", "", 2500);
+        OpenSelectFiles open({}, "", 2500);
         QVERIFY(open.exposed && open.filled);
         SelectionTreeModel& model = open.dialog->Model();
         const QModelIndex many = open.Index(QStringLiteral("many"), open.Root());
@@ -288,7 +293,7 @@ private slots:
     // A mask added through the mask window is TaskEditWindowTest's; here the masks are shown
     // with their types and removed.
     void MasksAreShownWithTheirTypesAndRemoved() {
-        OpenSelectFiles open("", "*.txt,*.jpg");
+        OpenSelectFiles open({}, "*.txt,*.jpg");
         auto* masks = open.dialog->findChild<QTreeWidget*>(QStringLiteral("lstFileMasks"));
         QVERIFY(masks != nullptr);
         QCOMPARE(masks->topLevelItemCount(), 2);
@@ -306,7 +311,7 @@ private slots:
         QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
         QCOMPARE(open.dialog->Chosen().IncludeFileMasks, std::string("*.jpg"));
-        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs, std::string());
+        QVERIFY(open.dialog->Chosen().IncludeFileSpecs.empty());
     }
 
     void TheMaskWindowJumpsByLetterAndTakesADoubleClick() {
