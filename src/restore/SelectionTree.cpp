@@ -7,9 +7,12 @@ namespace duvanto {
 
 std::vector<std::string> GetTopLevelFolderContentsInCollection(IFileSystem& fileSystem,
                                                                const std::string& folder,
-                                                               bool includeSubfolders) {
+                                                               bool includeSubfolders, bool* read) {
     Result<std::vector<DirEntry>> listing =
         fileSystem.ListFolder(NormalizeFolderPath(folder), false);
+    if (read != nullptr) {
+        *read = listing.ok();
+    }
     if (!listing.ok()) {
         return {};
     }

@@ -12,10 +12,11 @@ namespace duvanto {
 
 // One level of the folder: subfolders first (each name ending in "/", only when
 // includeSubfolders), then files and links, each group sorted ascending. Special files are left
-// out: they are never cloned. An unreadable folder gives an empty list.
+// out: they are never cloned. An unreadable folder gives an empty list, and false in `read`.
 std::vector<std::string> GetTopLevelFolderContentsInCollection(IFileSystem& fileSystem,
                                                                const std::string& folder,
-                                                               bool includeSubfolders);
+                                                               bool includeSubfolders,
+                                                               bool* read = nullptr);
 
 // A tree whose root shows a folder path and whose other nodes are keyed by full paths (folders
 // end in "/"). Checking a node unchecks its checked ancestors below the root and, for a folder

@@ -106,6 +106,41 @@ TEST_F(SelectFilesControllerTest, ANameHoldingASeparatorIsCheckedAndChosenAsItse
         << "in the order the tree shows them";
 }
 
+// OK never waits for the tree and never loses what it has not shown: the items selected before
+// in folders not read yet (on their way, or unreadable) stay, unless a checked folder holds them.
+TEST_F(SelectFilesControllerTest, OKKeepsTheItemsOfFoldersNotReadYet) {
+    const Items before = {source + "b/deep/y.txt", source + "top.txt", source + "gone.txt",
+                          world.temp / "elsewhere/x.txt"};
+    SelectFilesController dialog = Open(before);
+    dialog.Activate();
+    SelectedFiles unread = dialog.OK();
+    EXPECT_FALSE(unread.AllFilesAndFolders);
+    EXPECT_EQ(unread.IncludeFileSpecs, (Items{before[0], before[1], before[2]}))
+        << "outside the Source the tree decides, as it always did";
+
+    // The root read, its folders not yet: the tree decides the root's own items (gone.txt is
+    // gone, top.txt unchecked by hand) and y.txt below b/ stays.
+    FolderContents contents = dialog.ReadFolder(source);
+    ASSERT_TRUE(contents.Read);
+    contents.Opened.clear();
+    dialog.AddFolder(dialog.Root(), std::move(contents));
+    SelectionNode& root = dialog.Root();
+    ASSERT_FALSE(Child(root, "b").Listed);
+    ASSERT_TRUE(dialog.IsChecked(Child(root, "top.txt")));
+    dialog.SetChecked(Child(root, "top.txt"), false);
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, Items{before[0]});
+    dialog.SetChecked(Child(root, "b"), true);
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, Items{source + "b/"}) << "b/ holds y.txt";
+
+    // A Source that cannot be read (a drive gone since the window opened) shows nothing and
+    // takes nothing away.
+    const std::string unplugged = world.temp / "unplugged/";
+    SelectFilesController away({unplugged, true, {unplugged + "a.txt"}, ""}, world.Services());
+    Show(away);
+    EXPECT_TRUE(away.Root().Children.empty());
+    EXPECT_EQ(away.OK().IncludeFileSpecs, Items{unplugged + "a.txt"});
+}
+
 TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
     SelectFilesController nothing = Open({}, "");
     nothing.Activate();

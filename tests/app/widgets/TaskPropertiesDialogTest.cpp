@@ -6,8 +6,11 @@
 // TaskEditWindowTest, which makes it from the main window.
 
 #include <QtTest>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
+#include "app/support/AppTestSupport.h"
 #include "app/support/TaskEditWorld.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmFileMask.h"
@@ -95,6 +98,31 @@ struct OpenSelectFiles {
     QTreeView* tree = nullptr;
     bool exposed = false;
     bool filled = false;
+};
+
+// The real file system, whose listings of one folder wait until the test lets them go: a
+// Source on a slow disk, still being read.
+class HeldFileSystem : public PosixFileSystem {
+public:
+    explicit HeldFileSystem(std::string held) : m_held(std::move(held)) {}
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folder, bool withStatus) override {
+        if (folder == m_held) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_released.wait(lock, [this] { return m_open; });
+        }
+        return PosixFileSystem::ListFolder(folder, withStatus);
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_released.notify_all();
+    }
+
+private:
+    std::string m_held;
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_open = false;
 };
 
 }  // namespace
@@ -272,6 +300,42 @@ private slots:
         const QModelIndex deep = open.Index(QStringLiteral("deep"), docs);
         QTRY_VERIFY(open.tree->isExpanded(deep));
         QVERIFY(open.Checked(open.Index(QStringLiteral("b.txt"), deep)));
+    }
+
+    // OK pressed while the Source is still being read: the task keeps what it selected, through
+    // the selected-files window and the task properties window's own OK.
+    void OKBeforeTheSourceIsReadKeepsTheTasksSelection() {
+        test::TaskEditWorld world;
+        const std::string source = world.Folder("src");
+        test::WriteFile(source + "docs/a.txt", "a");
+        test::WriteFile(source + "top.txt", "t");
+        cCloneTask task;
+        task.TaskName = "Nightly";
+        task.SourceFolderSpec = source;
+        task.TargetFolderSpec = world.Folder("dst");
+        task.AllFilesAndFolders(false);
+        task.IncludeFileSpecs = {source + "docs/a.txt", source + "top.txt"};
+        HeldFileSystem held(source);
+        TaskPropertiesController controller(
+            task, TaskEditServices{world.prompt, &world.help, world.reporter, held, world.clock,
+                                   world.tables, world.fileTypes});
+        frmTaskProperties dialog(controller);
+        bool files = false;
+        bool unread = false;
+        test::WhenModal<frmSelectFiles>(this, files, [&](frmSelectFiles& window) {
+            unread = window.Model().Reading() &&
+                     window.Model().rowCount(window.Model().index(0, 0)) == 0;
+            QTest::mouseClick(test::Child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+            // Let go, so that the window, closing, need not wait for its reading.
+            held.Release();
+        });
+        QTest::mouseClick(test::Child<QPushButton>(dialog, "cmdSelect"), Qt::LeftButton);
+        QVERIFY(files);
+        QVERIFY(unread);
+        QTest::mouseClick(test::Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!controller.Task().AllFilesAndFolders());
+        QCOMPARE(controller.Task().IncludeFileSpecs, task.IncludeFileSpecs);
     }
 
     void ALargeFolderIsReadWhenTheViewOpensIt() {
