@@ -77,7 +77,8 @@ std::string Join(const std::vector<std::string>& pieces, const std::string& sepa
     return joined;
 }
 
-std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source) {
+std::vector<std::string> SelectedSpecs(const std::vector<std::string>& selected,
+                                       const std::string& source) {
     std::vector<std::string> paths;
     for (const std::string& item : selected) {
         std::string path = !item.empty() && item[0] == '/' ? item : source + item;
@@ -86,7 +87,7 @@ std::string SelectedSpecs(const std::vector<std::string>& selected, const std::s
         }
         paths.push_back(path);
     }
-    return Join(paths, "<:>");
+    return paths;
 }
 
 }  // namespace duvanto

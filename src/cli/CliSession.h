@@ -61,7 +61,9 @@ std::string AbsolutePath(const std::string& path);
 std::string Join(const std::vector<std::string>& pieces, const std::string& separator);
 
 // The selected items as the engine reads them: full paths under the Source, folders ending
-// in "/" (a folder named without its "/" is taken as the folder it names).
-std::string SelectedSpecs(const std::vector<std::string>& selected, const std::string& source);
+// in "/" (a folder named without its "/" is taken as the folder it names). Each stays one item,
+// whatever its name holds.
+std::vector<std::string> SelectedSpecs(const std::vector<std::string>& selected,
+                                       const std::string& source);
 
 }  // namespace duvanto

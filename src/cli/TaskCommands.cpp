@@ -189,9 +189,9 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     if (!ReadSchedule(args.schedule, input, streams.err)) {
         return kExitUsage;
     }
+    // Selected items are not among them: the include list holds any name as it is.
     std::vector<std::string> entries = args.targets;
     entries.push_back(args.source);
-    entries.insert(entries.end(), args.selected.begin(), args.selected.end());
     entries.insert(entries.end(), args.masks.begin(), args.masks.end());
     for (const std::string& entry : entries) {
         if (HoldsLineBreaker(entry)) {
@@ -295,7 +295,8 @@ int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams s
 }
 
 // Restore items as the engine reads them: full paths in the Target; "." is the Target itself.
-std::string RestoreItems(const std::vector<std::string>& items, const std::string& target) {
+std::vector<std::string> RestoreItems(const std::vector<std::string>& items,
+                                      const std::string& target) {
     std::vector<std::string> named;
     for (const std::string& item : items) {
         named.push_back(item == "." || item == "./" ? target : item);
@@ -323,7 +324,7 @@ int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliS
     if (!PrepareRestore(app, *task, restore)) {
         return kExitUsage;
     }
-    const std::string items =
+    const std::vector<std::string> items =
         RestoreItems(args.items, NormalizeFolderPath(restore.TargetFolderSpec));
     RestoreOutcome outcome = RestoreOutcome::Refused;
     QuietRestoreWindow restoreWindow;

@@ -96,7 +96,8 @@ StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const s
 
 StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFolder,
                                 const std::string& targetFolder, bool includeSubfolders,
-                                const std::string& selectedSpecs, const std::string& includeMasks) {
+                                const std::vector<std::string>& selectedItems,
+                                const std::string& includeMasks) {
     // Selected items are matched against the roots as text, so the roots end in "/".
     const std::string source = NormalizeFolderPath(sourceFolder);
     const std::string target = NormalizeFolderPath(targetFolder);
@@ -112,7 +113,7 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
         std::vector<std::string> items;
         std::vector<std::string> masks;
         if (StepResult populated = PopulateSelectedItemsArray(
-                host, source, selectedSpecs, includeMasks, includeSubfolders, items, masks);
+                host, source, selectedItems, includeMasks, includeSubfolders, items, masks);
             populated != StepResult::Ok) {
             return populated;
         }

@@ -46,11 +46,12 @@ public:
     // error; a cancelled run performs nothing planned after the cancellation.
     StepResult CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
                         bool includeSubfolders);
-    // The exclude texts are accepted and not applied.
+    // The selected items are full paths under the Source, folders ending in "/"; the masks are
+    // joined by ",". The exclude texts are accepted and not applied.
     StepResult CloneSelected(IStatusHost& host, const std::string& source,
                              const std::string& target, bool includeSubfolders,
-                             const std::string& selectedSpecs, const std::string& includeMasks,
-                             const std::string& excludeSpecs = "",
+                             const std::vector<std::string>& selectedItems,
+                             const std::string& includeMasks, const std::string& excludeSpecs = "",
                              const std::string& excludeMasks = "");
 
     // The planning halves of the two drivers: the status texts, the walk, and (selected items)
@@ -58,7 +59,7 @@ public:
     StepResult PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
                        bool includeSubfolders);
     StepResult PlanSelected(IStatusHost& host, const std::string& source, const std::string& target,
-                            bool includeSubfolders, const std::string& selectedSpecs,
+                            bool includeSubfolders, const std::vector<std::string>& selectedItems,
                             const std::string& includeMasks);
 
     // Carries out the planned list in order, folder removals last and deepest first.
@@ -113,7 +114,7 @@ private:
                                                         const std::string& target);
 
     StepResult PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
-                                          const std::string& selectedSpecs,
+                                          const std::vector<std::string>& selectedItems,
                                           const std::string& includeMasks, bool includeSubfolders,
                                           std::vector<std::string>& items,
                                           std::vector<std::string>& masks);

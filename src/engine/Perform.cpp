@@ -558,12 +558,13 @@ StepResult cClone::CloneAll(IStatusHost& host, const std::string& source, const 
 
 StepResult cClone::CloneSelected(IStatusHost& host, const std::string& source,
                                  const std::string& target, bool includeSubfolders,
-                                 const std::string& selectedSpecs, const std::string& includeMasks,
+                                 const std::vector<std::string>& selectedItems,
+                                 const std::string& includeMasks,
                                  const std::string& /*excludeSpecs*/,
                                  const std::string& /*excludeMasks*/) {
     try {
         StepResult result =
-            PlanSelected(host, source, target, includeSubfolders, selectedSpecs, includeMasks);
+            PlanSelected(host, source, target, includeSubfolders, selectedItems, includeMasks);
         if (m_plan.Complete && !IsCloneCancelled()) {
             result = Worse(PerformFileOperations(host, source), result);
         }

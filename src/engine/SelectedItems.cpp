@@ -33,27 +33,15 @@ bool cClone::RelativeBelow(const std::string& root, const std::string& path,
 }
 
 StepResult cClone::PopulateSelectedItemsArray(IStatusHost& host, const std::string& source,
-                                              const std::string& selectedSpecs,
+                                              const std::vector<std::string>& selectedItems,
                                               const std::string& includeMasks,
                                               bool includeSubfolders,
                                               std::vector<std::string>& items,
                                               std::vector<std::string>& masks) {
     try {
-        items.clear();
+        // The items come as a list: a name holding "<:>" or "," is one item.
+        items = selectedItems;
         masks.clear();
-        const std::string separator = selectedSpecs.find("<:>") != std::string::npos ? "<:>" : ",";
-        if (!selectedSpecs.empty()) {
-            std::size_t start = 0;
-            while (true) {
-                std::size_t at = selectedSpecs.find(separator, start);
-                items.push_back(
-                    selectedSpecs.substr(start, at == std::string::npos ? at : at - start));
-                if (at == std::string::npos) {
-                    break;
-                }
-                start = at + separator.size();
-            }
-        }
         FillColWithParsedStringElems(masks, includeMasks, ",");
         return GetFilesMatchingMasks(host, NormalizeFolderPath(source), includeSubfolders, masks,
                                      items);
@@ -104,7 +92,7 @@ StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::st
         StepResult result = StepResult::Ok;
         for (const std::string& item : items) {
             if (item.empty()) {
-                break;
+                continue;  // names nothing
             }
             host.Pump();
             if (IsCloneCancelled()) {

@@ -48,7 +48,7 @@ bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore)
 }
 
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
-                          const std::string& selectedItems, IRunHost& runWindow,
+                          const std::vector<std::string>& selectedItems, IRunHost& runWindow,
                           IRestoreWindow& restoreWindow) {
     FlagScope restoring(app.RestoreInProgress);
     const std::string& source = restore.SourceFolderSpec;

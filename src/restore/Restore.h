@@ -4,6 +4,7 @@
 // copies whichever side is newer.
 
 #include <string>
+#include <vector>
 
 #include "tasks/Application.h"
 #include "tasks/CloneTask.h"
@@ -16,7 +17,7 @@ struct cRestore {
     std::string TaskName;
     std::string SourceFolderSpec;  // restored to
     std::string TargetFolderSpec;  // restored from: the task's first Target
-    std::string IncludeFileSpecs;
+    std::vector<std::string> IncludeFileSpecs;
     std::string IncludeFileMasks;
 };
 
@@ -35,11 +36,11 @@ enum class RestoreOutcome { Refused, Completed, CompletedWithErrors, Cancelled }
 bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore);
 
 // The "&Restore" button: recreates a missing Source with its parents, runs the temporary task
-// over the selected items (full paths in the Target, "<:>"-joined; the Target path alone for
-// all of it) and tells the outcome. The engine's delete and newer-only settings are put back
-// whatever happened.
+// over the selected items (full paths in the Target, folders ending in "/"; the Target path
+// alone for all of it) and tells the outcome. The engine's delete and newer-only settings are
+// put back whatever happened.
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
-                          const std::string& selectedItems, IRunHost& runWindow,
+                          const std::vector<std::string>& selectedItems, IRunHost& runWindow,
                           IRestoreWindow& restoreWindow);
 
 }  // namespace duvanto

@@ -7,9 +7,12 @@ namespace duvanto {
 
 std::vector<std::string> GetTopLevelFolderContentsInCollection(IFileSystem& fileSystem,
                                                                const std::string& folder,
-                                                               bool includeSubfolders) {
+                                                               bool includeSubfolders, bool* read) {
     Result<std::vector<DirEntry>> listing =
         fileSystem.ListFolder(NormalizeFolderPath(folder), false);
+    if (read != nullptr) {
+        *read = listing.ok();
+    }
     if (!listing.ok()) {
         return {};
     }
@@ -94,14 +97,14 @@ void SelectionTree::SetChecked(const std::string& key, bool checked) {
     }
 }
 
-std::string SelectionTree::GetCheckedFoldersAndFilesInTVW() const {
+std::vector<std::string> SelectionTree::GetCheckedFoldersAndFilesInTVW() const {
     if (IsChecked(kRootKey)) {
-        return m_rootPath;
+        return {m_rootPath};
     }
-    std::string selected;
+    std::vector<std::string> selected;
     for (const std::string& key : m_order) {
         if (m_nodes.at(key).checked) {
-            selected += (selected.empty() ? "" : "<:>") + key;
+            selected.push_back(key);
         }
     }
     return selected;

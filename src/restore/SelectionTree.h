@@ -1,6 +1,6 @@
 #pragma once
 // The logic under the check-box trees of the selection and restore windows: one level of a
-// folder as the trees show it, the check rules, and the selected-items string they produce.
+// folder as the trees show it, the check rules, and the selected items they produce.
 
 #include <string>
 #include <unordered_map>
@@ -12,10 +12,11 @@ namespace duvanto {
 
 // One level of the folder: subfolders first (each name ending in "/", only when
 // includeSubfolders), then files and links, each group sorted ascending. Special files are left
-// out: they are never cloned. An unreadable folder gives an empty list.
+// out: they are never cloned. An unreadable folder gives an empty list, and false in `read`.
 std::vector<std::string> GetTopLevelFolderContentsInCollection(IFileSystem& fileSystem,
                                                                const std::string& folder,
-                                                               bool includeSubfolders);
+                                                               bool includeSubfolders,
+                                                               bool* read = nullptr);
 
 // A tree whose root shows a folder path and whose other nodes are keyed by full paths (folders
 // end in "/"). Checking a node unchecks its checked ancestors below the root and, for a folder
@@ -37,9 +38,9 @@ public:
     void SetChecked(const std::string& key, bool checked);
     bool IsChecked(const std::string& key) const;
 
-    // The checked nodes' keys joined by "<:>" in the order the nodes were added; the root's
-    // path alone when the root is checked; "" when nothing is.
-    std::string GetCheckedFoldersAndFilesInTVW() const;
+    // The checked nodes' keys in the order the nodes were added; the root's path alone when the
+    // root is checked; none when nothing is.
+    std::vector<std::string> GetCheckedFoldersAndFilesInTVW() const;
 
 private:
     struct Node {

@@ -4,6 +4,7 @@
 #include "engine/Masks.h"
 #include "platform/RemovableDrive.h"
 #include "tasks/Application.h"
+#include "tasks/IncludeList.h"
 #include "tasks/TaskDates.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -135,7 +136,7 @@ void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExis
             file = appPath + TaskName + ".dvi";
         }
         const std::string text = ReadStringFromFile(file);
-        IncludeFileSpecs = WithoutByteOrderMark(text);
+        IncludeFileSpecs = DecodeIncludeList(WithoutByteOrderMark(text));
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadIncludeFileSpecs");
     }
@@ -153,7 +154,8 @@ void cCloneTask::LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& 
 void cCloneTask::SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt,
                                       ErrorReporter& reporter) {
     try {
-        WriteStringToFile(folder + TaskName + ".dvi", IncludeFileSpecs, false, prompt);
+        WriteStringToFile(folder + TaskName + ".dvi", EncodeIncludeList(IncludeFileSpecs), false,
+                          prompt);
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.SaveIncludeFileSpecs");
     }

@@ -16,7 +16,8 @@ class Application;
 class ErrorReporter;
 class IPrompt;
 
-// The separator of the Target folders in TargetFolderSpec and of the selected items.
+// The separator of the Target folders in TargetFolderSpec (and of the items of an include
+// list file, tasks/IncludeList.h).
 inline constexpr char kListSeparator[] = "<:>";
 
 class cCloneTask {
@@ -25,7 +26,8 @@ public:
     int32_t DaysOfWeek = 127;  // bit i: day index i (Monday 0 .. Sunday 6)
     bool IsNextScheduledTask = false;
     double StartTime = 0.5;  // only its hour and minute count
-    std::string IncludeFileSpecs;
+    // The selected files and folders: full paths under the Source, folders ending in "/".
+    std::vector<std::string> IncludeFileSpecs;
     std::string ExcludeFileSpecs;
     std::string IncludeFileMasks;
     std::string ExcludeFileMasks;
@@ -58,7 +60,8 @@ public:
                               const std::string& appPath, ErrorReporter& reporter);
     // The exclude list from folder + TaskName + ".dve".
     void LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter);
-    // IncludeFileSpecs to folder + TaskName + ".dvi"; an empty list deletes that file.
+    // IncludeFileSpecs to folder + TaskName + ".dvi" (tasks/IncludeList.h); an empty list
+    // deletes that file.
     void SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt, ErrorReporter& reporter);
 
     // Whether a non-empty fileName matches one of the wildcard patterns, letter case counting:

@@ -25,7 +25,7 @@ struct TaskPropertiesInput {
     std::vector<std::string> Targets;
     bool IncludeSubFolders = true;
     bool AllFilesAndFolders = true;
-    std::string IncludeFileSpecs;
+    std::vector<std::string> IncludeFileSpecs;  // full paths under the Source
     std::string IncludeFileMasks;
     int32_t FrequencyIndex = IntervalManual;  // becomes IntervalType
     std::string IncrementText = "1";

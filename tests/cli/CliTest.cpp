@@ -96,6 +96,30 @@ TEST_F(CliTest, PlanOfSelectedItemsAndMasks) {
     EXPECT_EQ(masked.find("a.txt"), std::string::npos);
 }
 
+// A selected name holding a comma or the list separator names that one file: never the
+// files its pieces would name, alone or beside another item.
+TEST_F(CliTest, ASelectedNameHoldingACommaOrTheSeparatorIsClonedAsItself) {
+    WriteTree(source, {"a=a", "b=b", "a,b=ab", "x=x", "y=y", "x<:>y=xy"});
+    const struct {
+        std::vector<std::string> selects;
+        Tree cloned;
+    } cases[] = {
+        {{"a,b"}, {"a,b=ab"}},
+        {{"x<:>y"}, {"x<:>y=xy"}},
+        {{"a,b", source + "x<:>y"}, {"a,b=ab", "x<:>y=xy"}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(target);
+        fs::create_directories(target);
+        std::vector<std::string> args = {"clone", source, target, "--quiet"};
+        for (const std::string& item : c.selects) {
+            args.insert(args.end(), {"--select", item});
+        }
+        EXPECT_EQ(Run(args), 0) << c.selects.back() << ": " << err;
+        EXPECT_EQ(ReadTree(target), c.cloned) << c.selects.back();
+    }
+}
+
 TEST_F(CliTest, PlanReportsWalkErrorsOnTheErrorStreamAsLogLines) {
     WriteFile(source + "here.txt", "h");
     EXPECT_EQ(Run({"plan", source, target, "--select", "gone.txt", "--select", "here.txt"}), 1);

@@ -62,6 +62,21 @@ TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
     EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
 }
 
+// An item whose name holds the list separator is that one item: the piece after the separator
+// (here the first Target's own report.odt) is not restored over the newer Source file.
+TEST_F(ReportRestoreOptionsTest, RestoreTakesAnItemHoldingTheSeparatorAsItself) {
+    AddTask();
+    const std::string item = "notes<:>" + first + "report.odt";
+    WriteFile(first + "report.odt", "the old report");
+    WriteFile(first + item, "the nested report");
+    WriteFile(source + "report.odt", "the newer report");
+    SetModificationTime(first + "report.odt", 1'000'000'000);
+    SetModificationTime(source + "report.odt", 1'000'000'100);
+    EXPECT_EQ(Run({"restore", "Docs", item}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "report.odt"), "the newer report");
+    EXPECT_EQ(ReadFile(source + item), "the nested report");
+}
+
 TEST_F(ReportRestoreOptionsTest, RestoreRefusalsAndErrors) {
     AddTask();
     EXPECT_EQ(Run({"restore", "Nobody", "a.txt"}), 2);

@@ -198,6 +198,25 @@ TEST_F(TaskCommandsTest, AddStoresTheTaskAsTheDialogWould) {
     EXPECT_EQ(ReadFile(home + "Default Task List support files/Docs.dvi"), temp / "S/a.txt");
 }
 
+// A task's selected name holding a comma or the list separator is kept as that one name, and
+// its runs clone that file alone.
+TEST_F(TaskCommandsTest, AddKeepsASelectedNameHoldingACommaOrTheSeparator) {
+    WriteTree(source, {"a=a", "b=b", "a,b=ab", "x=x", "y=y", "x<:>y=xy"});
+    const struct {
+        const char* task;
+        const char* name;
+    } cases[] = {{"Comma", "a,b"}, {"Separator", "x<:>y"}};
+    for (const auto& c : cases) {
+        fs::remove_all(target);
+        fs::create_directories(target);
+        ASSERT_EQ(Run({"add", c.task, "--source", source, "--target", target, "--select", c.name}),
+                  0)
+            << c.name << ": " << err;
+        EXPECT_EQ(Run({"run", c.task, "--quiet"}), 0) << c.name << ": " << err;
+        EXPECT_EQ(ReadTree(target), Tree{std::string(c.name) + "=" + ReadFile(source + c.name)});
+    }
+}
+
 TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
     WriteFile(list, Task("Taken", "T/"));
     const std::string before = ReadFile(list);

@@ -148,7 +148,7 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
     const std::function<StepResult()> runs[] = {
         [&] { return engine.CloneAll(host, source, target, true); },
         [&] { return engine.CloneAll(host, source, target, false); },
-        [&] { return engine.CloneSelected(host, source, target, true, "", "*.txt"); }};
+        [&] { return engine.CloneSelected(host, source, target, true, {}, "*.txt"); }};
     const std::string logged[] = {vanished, " *Get SubFolders Error: 76 Path Not Found ~/S/",
                                   vanished};
     for (int i = 0; i < 3; ++i) {

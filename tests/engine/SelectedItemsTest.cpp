@@ -7,37 +7,35 @@ namespace {
 
 class SelectedItemsTest : public EngineFixture {
 protected:
-    Lines PlanSelected(const std::string& selection, const std::string& masks,
+    Lines PlanSelected(const std::vector<std::string>& selection, const std::string& masks,
                        bool subfolders = true) {
         lastPlan = clone.PlanSelected(host, source, target, subfolders, selection, masks);
         return PlannedLines();
     }
 };
 
-TEST_F(SelectedItemsTest, SpecsSplitAtTheirSeparatorAndMasksAddMatches) {
-    Files(source, {"one,two.doc=1", "three.doc=3", "sub/c.TXT=c", ".hidden/d.txt=d"});
-    // With "<:>" present a comma belongs to the name; masks match without case, below
-    // dot-folders never.
-    EXPECT_EQ(Sorted(PlanSelected(source + "one,two.doc<:>" + source + "three.doc", "*.txt")),
+TEST_F(SelectedItemsTest, ANameHoldingASeparatorIsItselfAndMasksAddMatches) {
+    Files(source,
+          {"a=a", "b=b", "a,b=ab", "x=x", "y=y", "x<:>y=xy", "sub/c.TXT=c", ".hidden/d.txt=d"});
+    // Each item is one name, whatever it holds; masks match without case, below dot-folders
+    // never.
+    EXPECT_EQ(Sorted(PlanSelected({source + "a,b", source + "x<:>y"}, "*.txt")),
               (Lines{
+                  "     COPY FILE     \"a,b\"  FROM  ~/S/  TO  ~/T/",
                   "     COPY FILE     \"c.TXT\"  FROM  ~/S/sub/  TO  ~/T/sub/",
-                  "     COPY FILE     \"one,two.doc\"  FROM  ~/S/  TO  ~/T/",
-                  "     COPY FILE     \"three.doc\"  FROM  ~/S/  TO  ~/T/",
+                  "     COPY FILE     \"x<:>y\"  FROM  ~/S/  TO  ~/T/",
                   "     CREATE FOLDER     ~/T/sub/",
               }));
     EXPECT_EQ(lastPlan, StepResult::Ok);
-    EXPECT_EQ(PlanSelected(source + "three.doc," + source + "sub/c.TXT", ""),
-              (Lines{
-                  "     COPY FILE     \"three.doc\"  FROM  ~/S/  TO  ~/T/",
-                  "     CREATE FOLDER     ~/T/sub/",
-                  "     COPY FILE     \"c.TXT\"  FROM  ~/S/sub/  TO  ~/T/sub/",
-              }));
+    EXPECT_EQ(clone.CloneSelected(host, source, target, true, {source + "a,b"}, ""),
+              StepResult::Ok);
+    EXPECT_EQ(LogLines(), Lines{" - Copied: a,b from ~/S/ to ~/T/"});
 }
 
 TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
     Files(source, {"new/a.txt=a", "new/b.txt=b", "x/y/z/f.txt=f"});
-    const std::string selection =
-        source + "new/a.txt<:>" + source + "new/b.txt<:>" + source + "x/y/z/f.txt";
+    const std::vector<std::string> selection = {source + "new/a.txt", source + "new/b.txt",
+                                                source + "x/y/z/f.txt"};
     EXPECT_EQ(PlanSelected(selection, ""),
               (Lines{
                   "     CREATE FOLDER     ~/T/new/",
@@ -66,11 +64,10 @@ TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {
     Files(source, {"here.txt=h", "sub/y.txt=y"});
     File(temp / "elsewhere/x.txt", "x");
     // Missing, outside the Source, or climbing out of it and back.
-    EXPECT_EQ(
-        PlanSelected(source + "gone.txt<:>" + source + "nothere/<:>" + temp / "elsewhere/x.txt<:>" +
-                         source + "sub/../sub/y.txt<:>" + source + "here.txt",
-                     ""),
-        Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
+    EXPECT_EQ(PlanSelected({source + "gone.txt", source + "nothere/", temp / "elsewhere/x.txt",
+                            source + "sub/../sub/y.txt", source + "here.txt"},
+                           ""),
+              Lines{"     COPY FILE     \"here.txt\"  FROM  ~/S/  TO  ~/T/"});
     EXPECT_EQ(lastPlan, StepResult::Failed);
     EXPECT_EQ(LogLines(),
               (Lines{" *Include Filter Error: The file does not exist  ~/S/gone.txt",
@@ -83,7 +80,7 @@ TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
     Files(source, {"docs/a.txt=a", "docs/inner/b.txt=b", "docs/.git/c=c"});
     // Dot-folders are left out; the order of a.txt and inner/ follows the listing, each
     // folder's creation comes before its contents.
-    Lines lines = PlanSelected(source + "docs/", "");
+    Lines lines = PlanSelected({source + "docs/"}, "");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "     CREATE FOLDER     ~/T/docs/");
     auto at = [&](const std::string& line) {
@@ -95,26 +92,26 @@ TEST_F(SelectedItemsTest, SelectedFolderIsComparedWholeOrCreatedDepthFirst) {
 
     // Once the folder exists in the Target, the full comparison runs for it.
     Files(target, {"docs/a.txt=a", "docs/inner/b.txt=b", "docs/stale.txt=s"});
-    EXPECT_EQ(PlanSelected(source + "docs/", ""),
+    EXPECT_EQ(PlanSelected({source + "docs/"}, ""),
               Lines{"     DELETE FILE     \"stale.txt\"  FROM  ~/T/docs/"});
 }
 
 TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
     File(source + "keep.txt", "k");
     Files(target, {"keep.txt=k", "orphan.txt=o", "sub/orphan2.TXT=o", "unrelated.doc=u"});
-    EXPECT_EQ(Sorted(PlanSelected("", "*.txt")),
+    EXPECT_EQ(Sorted(PlanSelected({}, "*.txt")),
               (Lines{
                   "     DELETE FILE     \"orphan.txt\"  FROM  ~/T/",
                   "     DELETE FILE     \"orphan2.TXT\"  FROM  ~/T/sub/",
               }));
     EXPECT_EQ(lastPlan, StepResult::Ok);
     // Nothing selected and no masks: no orphans either.
-    EXPECT_EQ(PlanSelected("", ""), Lines{});
+    EXPECT_EQ(PlanSelected({}, ""), Lines{});
     EXPECT_EQ(lastPlan, StepResult::Ok);
     // Without deletions the Target is never scanned.
     clone.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
     host.texts.clear();
-    EXPECT_EQ(PlanSelected("", "*.txt"), Lines{});
+    EXPECT_EQ(PlanSelected({}, "*.txt"), Lines{});
     EXPECT_EQ(std::find(host.texts.begin(), host.texts.end(), "1:Scanning Target folder..."),
               host.texts.end());
 }
@@ -123,9 +120,9 @@ TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {
     File(source + "a.txt", "source", 2'000'000'000);
     File(target + "a.txt", "target", 2'000'000'500);
     clone.Settings.CopyOnlyIfNewer = true;
-    EXPECT_EQ(PlanSelected(source + "a.txt", ""), Lines{});
+    EXPECT_EQ(PlanSelected({source + "a.txt"}, ""), Lines{});
     clone.Settings.CopyOnlyIfNewer = false;
-    EXPECT_EQ(PlanSelected(source + "a.txt", ""),
+    EXPECT_EQ(PlanSelected({source + "a.txt"}, ""),
               Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"});
 }
 

@@ -47,7 +47,7 @@ protected:
         task.TargetFolderSpec = first + "<:>" + second;
     }
 
-    RestoreOutcome Restore(const std::string& selected) {
+    RestoreOutcome Restore(const std::vector<std::string>& selected) {
         cRestore restore;
         if (!PrepareRestore(app, task, restore)) {
             return RestoreOutcome::Refused;
@@ -71,7 +71,7 @@ protected:
 };
 
 TEST_F(RestoreTest, RestoresChosenItemsFromTheFirstTargetOnly) {
-    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Completed);
+    EXPECT_EQ(Restore({first + "a.txt"}), RestoreOutcome::Completed);
     EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
     EXPECT_FALSE(fs::exists(source + "docs"));
     EXPECT_EQ(LastMessage(), "Restore Source|Restore successfully completed.");
@@ -91,7 +91,7 @@ TEST_F(RestoreTest, RecreatesADeletedSourceWithItsParentsAsPrivateAsTheTarget) {
     }
     task.SourceFolderSpec = source = temp / "gone/deeper/Source/";
     const mode_t umaskBefore = umask(0);
-    const RestoreOutcome outcome = Restore(first + "docs/");
+    const RestoreOutcome outcome = Restore({first + "docs/"});
     umask(umaskBefore);
     EXPECT_EQ(outcome, RestoreOutcome::Completed);
     EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
@@ -111,7 +111,7 @@ TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
     app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
     app.Settings.CopyOnlyIfNewer = true;
 
-    EXPECT_EQ(Restore(first), RestoreOutcome::Completed);
+    EXPECT_EQ(Restore({first}), RestoreOutcome::Completed);
     EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
     EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b from first");
     EXPECT_EQ(ReadFile(source + "only-in-source.txt"), "keep");
@@ -120,16 +120,16 @@ TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
 }
 
 TEST_F(RestoreTest, RefusalsTellWhyAndChangeNothing) {
-    EXPECT_EQ(Restore(""), RestoreOutcome::Refused);
+    EXPECT_EQ(Restore({}), RestoreOutcome::Refused);
     EXPECT_EQ(LastMessage(),
               "Restore Source|No files or folders have been selected to be Restored.");
 
     task.TargetFolderSpec = "";
-    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Refused);
+    EXPECT_EQ(Restore({first + "a.txt"}), RestoreOutcome::Refused);
     EXPECT_EQ(LastMessage(), "Restore Source|Problems determining the Target Folder.");
 
     task.TargetFolderSpec = temp / "missing/";
-    EXPECT_EQ(Restore(first + "a.txt"), RestoreOutcome::Refused);
+    EXPECT_EQ(Restore({first + "a.txt"}), RestoreOutcome::Refused);
     EXPECT_EQ(LastMessage(),
               "Restore Source|Make sure that the Target folder exists and that you have "
               "permission to access it.");
@@ -138,14 +138,14 @@ TEST_F(RestoreTest, RefusalsTellWhyAndChangeNothing) {
 }
 
 TEST_F(RestoreTest, ErrorsAndCancellationHaveTheirOwnMessages) {
-    EXPECT_EQ(Restore(first + "missing.txt"), RestoreOutcome::CompletedWithErrors);
+    EXPECT_EQ(Restore({first + "missing.txt"}), RestoreOutcome::CompletedWithErrors);
     EXPECT_EQ(LastMessage(), "Restore Source|Restore complete with errors.  See Log for details.");
 
     for (int i = 0; i < 20; ++i) {
         WriteFile(first + "many/" + std::to_string(i), "x");
     }
     runWindow.escapeAtPump = 3;
-    EXPECT_EQ(Restore(first + "many/"), RestoreOutcome::Cancelled);
+    EXPECT_EQ(Restore({first + "many/"}), RestoreOutcome::Cancelled);
     EXPECT_EQ(LastMessage(), "Restore Source|Restore cancelled by user");
     EXPECT_EQ(restoreWindow.events.back(), "on");
 }

@@ -50,30 +50,31 @@ TEST_F(SelectionTreeTest, CheckingClearsWhatIsCheckedBelowAndAbove) {
     tree.SetChecked("/t/docs/", true);
     EXPECT_FALSE(tree.IsChecked("/t/docs/1.txt"));
     EXPECT_FALSE(tree.IsChecked("/t/docs/inner/deep.txt"));
-    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/docs/");
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), Names{"/t/docs/"});
 
     // An item checked below a checked folder clears the folder.
     tree.SetChecked("/t/docs/", true);
     tree.SetChecked("/t/docs/inner/deep.txt", true);
     EXPECT_FALSE(tree.IsChecked("/t/docs/"));
-    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/docs/inner/deep.txt");
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), Names{"/t/docs/inner/deep.txt"});
 }
 
-TEST_F(SelectionTreeTest, TheStringFollowsTheOrderNodesWereAdded) {
+TEST_F(SelectionTreeTest, TheItemsFollowTheOrderNodesWereAdded) {
     tree.SetChecked("/t/docs/2.txt", true);
     tree.SetChecked("/t/a.txt", true);
     tree.SetChecked("/t/pics/", true);
-    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/pics/<:>/t/a.txt<:>/t/docs/2.txt");
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(),
+              (Names{"/t/pics/", "/t/a.txt", "/t/docs/2.txt"}));
     tree.SetChecked("/t/a.txt", false);
-    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/pics/<:>/t/docs/2.txt");
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), (Names{"/t/pics/", "/t/docs/2.txt"}));
 }
 
 TEST_F(SelectionTreeTest, ACheckedRootStandsForTheWholeFolder) {
     tree.SetChecked("/t/a.txt", true);
     tree.SetChecked(SelectionTree::kRootKey, true);
     EXPECT_FALSE(tree.IsChecked("/t/a.txt"));
-    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), "/t/");
-    EXPECT_EQ(SelectionTree("/t").GetCheckedFoldersAndFilesInTVW(), "");
+    EXPECT_EQ(tree.GetCheckedFoldersAndFilesInTVW(), Names{"/t/"});
+    EXPECT_EQ(SelectionTree("/t").GetCheckedFoldersAndFilesInTVW(), Names{});
 }
 
 }  // namespace

@@ -29,13 +29,13 @@ TEST(CloneTaskProperties, DayBitsAndTheWholeSourceSwitch) {
 
     // Switching to the whole Source drops the selection and its masks for good.
     task.AllFilesAndFolders(false);
-    task.IncludeFileSpecs = "/s/a<:>/s/b/";
+    task.IncludeFileSpecs = {"/s/a", "/s/b/"};
     task.IncludeFileMasks = "*.txt";
     task.AllFilesAndFolders(false);
-    EXPECT_EQ(task.IncludeFileSpecs, "/s/a<:>/s/b/");
+    EXPECT_EQ(task.IncludeFileSpecs, (std::vector<std::string>{"/s/a", "/s/b/"}));
     task.AllFilesAndFolders(true);
     task.AllFilesAndFolders(false);
-    EXPECT_EQ(task.IncludeFileSpecs, "");
+    EXPECT_TRUE(task.IncludeFileSpecs.empty());
     EXPECT_EQ(task.IncludeFileMasks, "");
 }
 
@@ -200,7 +200,7 @@ TEST_F(ExecuteTest, SelectedItemsGoToTheEngine) {
     WriteTree(temp.Path(), {"S/take.txt=t", "S/leave.txt=l", "T/"});
     cCloneTask task = Task("Some", "S", {"T"});  // hand-written without the final "/"
     task.AllFilesAndFolders(false);
-    task.IncludeFileSpecs = temp / "S/take.txt";
+    task.IncludeFileSpecs = {temp / "S/take.txt"};
 
     EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
 

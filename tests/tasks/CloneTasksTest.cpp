@@ -129,7 +129,7 @@ TEST_F(TaskListTest, DatesSavedInAnotherLocaleRead) {
 }
 
 TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
-    WriteFile(List().SupportFolder() + "InSupport.dvi", "/src/a<:>/src/b/");
+    WriteFile(List().SupportFolder() + "InSupport.dvi", "/src/a<//:>z<:>/src/b/");
     WriteFile(List().SupportFolder() + "InSupport.dve", "/src/b/skip");
     WriteFile(appPath + "InSupport.dvi", "the older place");
     WriteFile(appPath + "Old.dvi", "/src/old");
@@ -138,15 +138,16 @@ TEST_F(TaskListTest, ElevenFieldsLoadTheIncludeListWhereItIs) {
                      Line(TenFields("Old", {}, {"false"})) + "\r\n"));
 
     EXPECT_FALSE(List().Item("InSupport")->AllFilesAndFolders());
-    EXPECT_EQ(List().Item("InSupport")->IncludeFileSpecs, "/src/a<:>/src/b/");
+    EXPECT_EQ(List().Item("InSupport")->IncludeFileSpecs,
+              (std::vector<std::string>{"/src/a<:>z", "/src/b/"}));
     EXPECT_EQ(List().Item("InSupport")->ExcludeFileSpecs, "/src/b/skip");
-    EXPECT_EQ(List().Item("Old")->IncludeFileSpecs, "/src/old");
+    EXPECT_EQ(List().Item("Old")->IncludeFileSpecs, std::vector<std::string>{"/src/old"});
     EXPECT_EQ(List().Item("Old")->ExcludeFileSpecs, "");
 
     // Without a support folder the program folder is asked too.
     fs::remove_all(List().SupportFolder());
     ASSERT_TRUE(Read(Line(TenFields("Lone", {}, {"0"})) + "\n"));
-    EXPECT_EQ(List().Item("Lone")->IncludeFileSpecs, "/src/lone");
+    EXPECT_EQ(List().Item("Lone")->IncludeFileSpecs, std::vector<std::string>{"/src/lone"});
     EXPECT_FALSE(List().Item("Lone")->AllFilesAndFolders());
 }
 
@@ -294,10 +295,10 @@ TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
 
     cCloneTask some = Named("Some");
     some.AllFilesAndFolders(false);
-    some.IncludeFileSpecs = "/src/a<:>/src/b/";
+    some.IncludeFileSpecs = {"/src/a", "/src/x<:>y/"};
     List().Add(some);
     ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
-    EXPECT_EQ(ReadFile(List().SupportFolder() + "Some.dvi"), "/src/a<:>/src/b/");
+    EXPECT_EQ(ReadFile(List().SupportFolder() + "Some.dvi"), "/src/a<:>/src/x<//:>y/");
 
     // An emptied selection leaves no empty file behind.
     List().Item("Some")->IncludeFileSpecs.clear();
@@ -385,18 +386,18 @@ TEST_F(TaskListTest, RemoveItemAndCopy) {
 
     cCloneTask source = Named("Source");
     source.AllFilesAndFolders(false);
-    source.IncludeFileSpecs = "/x/a";
+    source.IncludeFileSpecs = {"/x/a"};
     source.IncludeFileMasks = "*.a";
     source.ExcludeFileSpecs = "/x/b";
     source.ExcludeFileMasks = "*.b";
     source.IsNextScheduledTask = true;
     source.DaysOfWeek = 5;
     cCloneTask copy;
-    copy.IncludeFileSpecs = "stale";
+    copy.IncludeFileSpecs = {"stale"};
     cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(source, copy);
     EXPECT_EQ(cCloneTasks::TaskLine(copy), cCloneTasks::TaskLine(source));
     // The line leaves out the selected items and the exclusions.
-    EXPECT_EQ(copy.IncludeFileSpecs, "/x/a");
+    EXPECT_EQ(copy.IncludeFileSpecs, std::vector<std::string>{"/x/a"});
     EXPECT_EQ(copy.ExcludeFileSpecs, "/x/b");
     EXPECT_EQ(copy.ExcludeFileMasks, "*.b");
     EXPECT_TRUE(copy.IsNextScheduledTask);
@@ -451,7 +452,7 @@ TEST_F(TaskListTest, AByteOrderMarkIsNoPartOfTheFirstName) {
     ASSERT_TRUE(Read("\xEF\xBB\xBF" + Line(fields) + "\r\n"));
     ASSERT_EQ(List().Count(), 1);
     EXPECT_EQ(List().Item(1)->TaskName, "First");
-    EXPECT_EQ(List().Item(1)->IncludeFileSpecs, "/src/a");
+    EXPECT_EQ(List().Item(1)->IncludeFileSpecs, std::vector<std::string>{"/src/a"});
     EXPECT_TRUE(List().Problems().empty());
 }
 
@@ -486,7 +487,7 @@ TEST_F(TaskListTest, ASavedListGoesThroughItsLink) {
     ASSERT_TRUE(List().ReadAllTasksFromFile(listFile));
     cCloneTask some = Named("Some");
     some.AllFilesAndFolders(false);
-    some.IncludeFileSpecs = "/src/a";
+    some.IncludeFileSpecs = {"/src/a"};
     List().Add(some);
     const std::string include = List().SupportFolder() + "Some.dvi";
     WriteFile(temp / "dotfiles/Some.dvi", "stale");
@@ -522,7 +523,7 @@ TEST_F(TaskListTest, AListRoundTripsInEachLocale) {
         task.NextCloneDateTime = At(2003, 12, 4, 21, 15);
         task.ErrorOnLastClone = true;
         task.AllFilesAndFolders(false);
-        task.IncludeFileSpecs = "/daten/quelle/a";
+        task.IncludeFileSpecs = {"/daten/quelle/a", "/daten/quelle/b,c"};
         task.IncludeFileMasks = "*.odt";
         written.Add(task);
         ASSERT_TRUE(written.SaveAllTasksToFile(listFile));
@@ -533,7 +534,7 @@ TEST_F(TaskListTest, AListRoundTripsInEachLocale) {
         ASSERT_EQ(read.Count(), 1) << name;
         EXPECT_TRUE(read.Problems().empty()) << name << ": " << read.Problems()[0].Description;
         EXPECT_EQ(cCloneTasks::TaskLine(*read.Item(1)), cCloneTasks::TaskLine(task)) << name;
-        EXPECT_EQ(read.Item(1)->IncludeFileSpecs, "/daten/quelle/a");
+        EXPECT_EQ(read.Item(1)->IncludeFileSpecs, task.IncludeFileSpecs);
     }
 }
 

@@ -110,7 +110,7 @@ TEST(TaskPropertiesSave, AFirstSaveCountsAsARunNow) {
     input.Targets = {"/dst/a", " /dst/b/.. "};
     input.IncludeSubFolders = false;
     input.AllFilesAndFolders = false;
-    input.IncludeFileSpecs = "/src/docs/x";
+    input.IncludeFileSpecs = {"/src/docs/x"};
     input.IncludeFileMasks = "*.txt";
     input.DaysOfWeek = 255;
     cCloneTask task;
@@ -120,7 +120,7 @@ TEST(TaskPropertiesSave, AFirstSaveCountsAsARunNow) {
     EXPECT_EQ(task.TargetFolderSpec, "/dst/a/<:>/dst/");
     EXPECT_FALSE(task.IncludeSubFolders);
     EXPECT_FALSE(task.AllFilesAndFolders());
-    EXPECT_EQ(task.IncludeFileSpecs, "/src/docs/x");
+    EXPECT_EQ(task.IncludeFileSpecs, std::vector<std::string>{"/src/docs/x"});
     EXPECT_EQ(task.IncludeFileMasks, "*.txt");
     EXPECT_EQ(task.DaysOfWeek, 127);
     EXPECT_EQ(task.LastCloneDateTime, WholeSecond(kThursday));

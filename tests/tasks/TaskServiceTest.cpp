@@ -116,7 +116,7 @@ TEST_F(TaskServiceTest, RenameChecksTheNameAndKeepsThePlace) {
     }
     cCloneTask& second = *app.CloneTasks.Item("Second");
     second.AllFilesAndFolders(false);
-    second.IncludeFileSpecs = temp / "S/in/";
+    second.IncludeFileSpecs = {temp / "S/in/"};
     WriteFile(Support("Second.dvi"), temp / "S/in/");
     WriteFile(Support("Second.dve"), temp / "S/in/spam/");
 

@@ -49,10 +49,10 @@ QWidget* TaskProperties(Context& context) {
 
 QWidget* SelectFiles(Context& context) {
     const std::string source = WriteDemoPictures(context.scratch + "Pictures/");
-    const SelectFilesRequest request{source, true,
-                                     source + "Camera/2023/<:>" + source +
-                                         "Camera/2024/snow.jpg<:>" + source + "Scans/<:>" + source +
-                                         "cover.jpg",
+    const SelectFilesRequest request{source,
+                                     true,
+                                     {source + "Camera/2023/", source + "Camera/2024/snow.jpg",
+                                      source + "Scans/", source + "cover.jpg"},
                                      "*.odp,*.txt"};
     return ShowOver<frmSelectFiles, SelectFilesController>(context, request);
 }

@@ -34,7 +34,7 @@ RestoreController::RestoreController(Application& app, cRestore restore, TaskEdi
     : m_app(app),
       m_restore(std::move(restore)),
       m_services(services),
-      m_tree(SelectFilesRequest{m_restore.TargetFolderSpec, m_restore.IncludeSubFolders, "", ""},
+      m_tree(SelectFilesRequest{m_restore.TargetFolderSpec, m_restore.IncludeSubFolders, {}, ""},
              services) {
     m_app.RestoreInProgress = true;
 }
@@ -47,13 +47,13 @@ std::string RestoreController::Caption() const {
     return "RESTORE SOURCE: " + m_restore.TaskName;
 }
 
-std::string RestoreController::SelectedItems() {
+std::vector<std::string> RestoreController::SelectedItems() {
     // The tree's OK tells a task's whole Source and an empty choice apart only by the root.
     if (m_tree.IsChecked(m_tree.Root())) {
-        return m_tree.Root().Text;
+        return {m_tree.Root().Text};
     }
     const SelectedFiles chosen = m_tree.OK();
-    return chosen.AllFilesAndFolders ? std::string() : chosen.IncludeFileSpecs;
+    return chosen.AllFilesAndFolders ? std::vector<std::string>{} : chosen.IncludeFileSpecs;
 }
 
 std::optional<RestoreJob> RestoreController::StartRestore() {

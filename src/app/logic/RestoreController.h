@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/logic/SelectFilesController.h"
 #include "app/logic/TaskEditServices.h"
@@ -19,7 +20,7 @@ namespace duvanto {
 // may be gone before the run has ended.
 struct RestoreJob {
     cRestore Restore;
-    std::string SelectedItems;  // full paths in the Target joined by "<:>"; the Target alone
+    std::vector<std::string> SelectedItems;  // full paths in the Target; the Target alone
 };
 
 class RestoreController {
@@ -48,8 +49,8 @@ public:
     SelectFilesController& Tree() { return m_tree; }
 
     // The checked items as the run takes them: the Target path alone when the root is checked,
-    // "" when nothing is.
-    std::string SelectedItems();
+    // none when nothing is.
+    std::vector<std::string> SelectedItems();
 
     // "&Restore": the job for the restore's thread, or nothing while a restore runs.
     std::optional<RestoreJob> StartRestore();

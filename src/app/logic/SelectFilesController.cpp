@@ -11,16 +11,9 @@ SelectFilesController::SelectFilesController(SelectFilesRequest request, TaskEdi
     m_root.Text = m_tree.RootPath();
     m_root.IsFolder = true;
     Labelled(m_services.Reporter, "frmSelectFiles.Form_Load", [&] {
-        // The items are written joined by "<:>"; the engine also reads an older list joined
-        // by commas, and so does this window.
-        const char* separator = m_request.IncludeFileSpecs.find(kListSeparator) != std::string::npos
-                                    ? kListSeparator
-                                    : ",";
-        std::vector<std::string> items;
-        FillColWithParsedStringElems(items, m_request.IncludeFileSpecs, separator);
-        for (std::string& item : items) {
-            if (!item.empty()) {
-                m_previouslySelected.insert(std::move(item));
+        for (const std::string& item : m_request.IncludeFileSpecs) {
+            if (!item.empty() && m_previouslySelected.insert(item).second) {
+                m_previousItems.push_back(item);
             }
         }
     });
@@ -47,8 +40,8 @@ void SelectFilesController::Activate() {
 FolderContents SelectFilesController::ReadFolder(const std::string& folderPath) const {
     FolderContents contents;
     contents.Path = folderPath;
-    contents.Names = GetTopLevelFolderContentsInCollection(m_services.FileSystem, folderPath,
-                                                           m_request.IncludeSubFolders);
+    contents.Names = GetTopLevelFolderContentsInCollection(
+        m_services.FileSystem, folderPath, m_request.IncludeSubFolders, &contents.Read);
     // The nodes are made here, where the reading is, rather than by the window.
     contents.Nodes.reserve(contents.Names.size());
     for (const std::string& name : contents.Names) {
@@ -74,6 +67,9 @@ std::vector<SelectionNode*> SelectFilesController::AddFolder(SelectionNode& fold
         m_services.Reporter, "frmSelectFiles.tvwFolderContents_Click",
         std::vector<SelectionNode*>{}, [&] {
             folder.Listed = true;
+            if (contents.Read) {
+                m_readFolders.insert(contents.Path);
+            }
             m_tree.AddChildren(folder.Key, contents.Names);
             folder.Children = std::move(contents.Nodes);
             std::vector<SelectionNode*> opened;
@@ -128,26 +124,55 @@ void SelectFilesController::RemoveMask(int32_t row) {
 SelectedFiles SelectFilesController::OK() {
     return Labelled(m_services.Reporter, "frmSelectFiles.cmdOK_Click",
                     SelectedFiles{false, m_request.IncludeFileSpecs, m_request.IncludeFileMasks},
-                    [&] {
-                        const std::string specs = m_tree.GetCheckedFoldersAndFilesInTVW();
-                        std::string masks;
-                        for (const FileMaskEntry& entry : m_masks) {
-                            masks += (masks.empty() ? "" : ",") + entry.Mask;
-                        }
-                        // Nothing chosen, or the whole Source without masks: the task clones
-                        // its whole Source again.
-                        if ((specs.empty() && masks.empty()) ||
-                            (m_activated && specs == m_tree.RootPath() && masks.empty())) {
-                            return SelectedFiles{true, "", ""};
-                        }
-                        return SelectedFiles{false, specs, masks};
-                    });
+                    [&] { return Chosen(); });
+}
+
+SelectedFiles SelectFilesController::Chosen() const {
+    std::vector<std::string> specs = m_tree.GetCheckedFoldersAndFilesInTVW();
+    if (!m_tree.IsChecked(SelectionTree::kRootKey)) {
+        for (const std::string& item : m_previousItems) {
+            if (KeptUnread(item)) {
+                specs.push_back(item);
+            }
+        }
+    }
+    std::string masks;
+    for (const FileMaskEntry& entry : m_masks) {
+        masks += (masks.empty() ? "" : ",") + entry.Mask;
+    }
+    // Nothing chosen, or the whole Source without masks: the task clones its whole Source again.
+    const bool wholeSource = specs.size() == 1 && specs.front() == m_tree.RootPath();
+    if ((specs.empty() && masks.empty()) || (m_activated && wholeSource && masks.empty())) {
+        return SelectedFiles{true, {}, ""};
+    }
+    return SelectedFiles{false, specs, masks};
 }
 
 void SelectFilesController::Help() {
     if (m_services.Help != nullptr) {
         m_services.Help->ShowHelp(HelpSelectFiles);
     }
+}
+
+bool SelectFilesController::KeptUnread(const std::string& item) const {
+    const std::string& root = m_tree.RootPath();
+    // Outside the Source (chosen for another Source) the tree decides, as it does for an item
+    // in a folder that was read: one that is not there any more is left out.
+    if (item.size() <= root.size() || !item.starts_with(root)) {
+        return false;
+    }
+    std::string folder = FolderPartOf(item.back() == '/' ? item.substr(0, item.size() - 1) : item);
+    if (m_readFolders.count(folder) > 0) {
+        return false;
+    }
+    // A checked folder above it holds it already.
+    for (; folder.size() > root.size();
+         folder = FolderPartOf(folder.substr(0, folder.size() - 1))) {
+        if (m_tree.IsChecked(folder)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SelectFilesController::FolderContainsCheckedItem(const std::string& folderKey) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The selected-files window without its widgets: the check-box tree of the Source, read one
 // folder at a time as folders open, the items the task selected before checked again, the
-// check rules, the file masks, and what OK hands back to the task properties window.
+// check rules, the file masks, and what OK hands back to the task properties window. OK never
+// waits for a reading: the items selected before in folders not read yet are kept as they were.
 
 #include <cstdint>
 #include <exception>
@@ -36,7 +37,8 @@ struct FileMaskEntry {
 // What opening a folder reads: its entries, named as the tree names them and made into nodes,
 // and the contents of each folder below it that opens at once.
 struct FolderContents {
-    std::string Path;  // ends in "/"
+    std::string Path;   // ends in "/"
+    bool Read = false;  // it was listed; a folder that could not be has no names
     std::vector<std::string> Names;
     std::vector<std::unique_ptr<SelectionNode>> Nodes;  // one per name, not yet in the tree
     std::vector<FolderContents> Opened;
@@ -45,7 +47,7 @@ struct FolderContents {
 // What OK hands to the task properties window.
 struct SelectedFiles {
     bool AllFilesAndFolders = true;
-    std::string IncludeFileSpecs;
+    std::vector<std::string> IncludeFileSpecs;
     std::string IncludeFileMasks;
 };
 
@@ -86,19 +88,30 @@ public:
     // row -1: none is selected, which is refused with a message.
     void RemoveMask(int32_t row);
 
+    // The checked items in tree order, then the items selected before whose folders have not
+    // been read (still on their way, or unreadable), less those inside a checked folder: what
+    // the user could not see stays as it was. The whole Source without masks, or nothing at
+    // all, is "All Files and Folders".
     SelectedFiles OK();
     void Help();
 
 private:
+    SelectedFiles Chosen() const;
     bool FolderContainsCheckedItem(const std::string& folderKey) const;
+    // An item selected before that the tree cannot show yet: below the Source, in a folder not
+    // read, and inside no checked folder.
+    bool KeptUnread(const std::string& item) const;
 
     SelectFilesRequest m_request;
     TaskEditServices m_services;
     SelectionTree m_tree;
     SelectionNode m_root;
     bool m_activated = false;
-    // The items the task held when the window opened.
+    // The items the task held when the window opened, in their order and for looking up.
+    std::vector<std::string> m_previousItems;
     std::set<std::string> m_previouslySelected;
+    // The folders whose contents are in the tree.
+    std::set<std::string> m_readFolders;
     std::vector<FileMaskEntry> m_masks;
 };
 

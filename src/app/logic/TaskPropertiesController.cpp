@@ -252,7 +252,7 @@ SelectFilesRequest TaskPropertiesController::SelectFilesFor() const {
 }
 
 void TaskPropertiesController::SelectedFilesChosen(bool allFilesAndFolders,
-                                                   const std::string& includeFileSpecs,
+                                                   const std::vector<std::string>& includeFileSpecs,
                                                    const std::string& includeFileMasks) {
     m_allFilesAndFolders = allFilesAndFolders;
     m_includeFileSpecs = includeFileSpecs;

@@ -32,7 +32,7 @@ struct FrequencyControls {
 struct SelectFilesRequest {
     std::string SourceFolder;  // normalised, ending in "/"
     bool IncludeSubFolders = true;
-    std::string IncludeFileSpecs;
+    std::vector<std::string> IncludeFileSpecs;
     std::string IncludeFileMasks;
 };
 
@@ -72,7 +72,7 @@ public:
 
     // The selection the selected-files window reads and changes.
     bool AllFilesAndFolders() const { return m_allFilesAndFolders; }
-    const std::string& IncludeFileSpecs() const { return m_includeFileSpecs; }
+    const std::vector<std::string>& IncludeFileSpecs() const { return m_includeFileSpecs; }
     const std::string& IncludeFileMasks() const { return m_includeFileMasks; }
 
     // The user's changes, each marking the task as changed.
@@ -109,7 +109,8 @@ public:
     bool SelectFiles();
     SelectFilesRequest SelectFilesFor() const;
     // What the selected-files window chose with its OK.
-    void SelectedFilesChosen(bool allFilesAndFolders, const std::string& includeFileSpecs,
+    void SelectedFilesChosen(bool allFilesAndFolders,
+                             const std::vector<std::string>& includeFileSpecs,
                              const std::string& includeFileMasks);
 
     TaskPropertiesOutcome OK();
@@ -138,7 +139,7 @@ private:
     std::vector<std::string> m_targets;
     bool m_includeSubFolders = true;
     bool m_allFilesAndFolders = true;
-    std::string m_includeFileSpecs;
+    std::vector<std::string> m_includeFileSpecs;
     std::string m_includeFileMasks;
     int32_t m_frequencyIndex = IntervalManual;
     std::string m_incrementText;

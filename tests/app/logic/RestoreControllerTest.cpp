@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/support/RestoreWorld.h"
@@ -62,7 +63,8 @@ TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeleted
         ASSERT_EQ(controller->Tree().Root().Children.size(), 3u);  // 2023/, 2024/, notes.txt
         controller->Tree().SetChecked(Node(*controller, 0), true);
         controller->Tree().SetChecked(Node(*controller, 2), true);
-        EXPECT_EQ(controller->SelectedItems(), first + "2023/<:>" + first + "notes.txt");
+        EXPECT_EQ(controller->SelectedItems(),
+                  (std::vector<std::string>{first + "2023/", first + "notes.txt"}));
 
         EXPECT_EQ(Run(*controller), RestoreOutcome::Completed);
         EXPECT_TRUE(controller->Finished(RestoreOutcome::Completed));
@@ -75,16 +77,37 @@ TEST_F(RestoreControllerTest, TheFirstOfTwoTargetsIsShownAndRestoredIntoADeleted
     EXPECT_FALSE(app.RestoreInProgress);
 }
 
+// A name holding the separator is restored as itself; the file its first piece names (here an
+// older x in the Target) stays out of it.
+TEST_F(RestoreControllerTest, ANameHoldingTheSeparatorIsRestoredAsItself) {
+    test::WriteFile(first + "x<:>y", "the chosen one");
+    test::WriteFile(first + "x", "an older x");
+    test::WriteFile(source + "x", "the Source's x");
+    test::SetModificationTime(first + "x", 1'000'000'000);
+    std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
+    ASSERT_TRUE(controller);
+    const std::vector<std::unique_ptr<SelectionNode>>& nodes = controller->Tree().Root().Children;
+    const auto chosen = std::find_if(nodes.begin(), nodes.end(),
+                                     [](const auto& node) { return node->Text == "x<:>y"; });
+    ASSERT_NE(chosen, nodes.end());
+    controller->Tree().SetChecked(**chosen, true);
+    EXPECT_EQ(controller->SelectedItems(), std::vector<std::string>{first + "x<:>y"});
+
+    EXPECT_EQ(Run(*controller), RestoreOutcome::Completed);
+    EXPECT_EQ(test::ReadFile(source + "x<:>y"), "the chosen one");
+    EXPECT_EQ(test::ReadFile(source + "x"), "the Source's x");
+}
+
 TEST_F(RestoreControllerTest, NothingCheckedKeepsTheWindowOpenAndTheRootMeansEverything) {
     std::unique_ptr<RestoreController> controller = OpenWithTopLevel();
     ASSERT_TRUE(controller);
-    EXPECT_EQ(controller->SelectedItems(), "");
+    EXPECT_TRUE(controller->SelectedItems().empty());
     EXPECT_FALSE(controller->Finished(Run(*controller)));
     EXPECT_TRUE(app.RestoreInProgress);
 
     controller->Tree().SetChecked(Node(*controller, 1), true);
     controller->Tree().SetChecked(controller->Tree().Root(), true);
-    EXPECT_EQ(controller->SelectedItems(), first);
+    EXPECT_EQ(controller->SelectedItems(), std::vector<std::string>{first});
 }
 
 TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStopsAndTheHelpPage) {

@@ -9,6 +9,8 @@
 namespace duvanto::test {
 namespace {
 
+using Items = std::vector<std::string>;
+
 class SelectFilesControllerTest : public ::testing::Test {
 protected:
     SelectFilesControllerTest() : source(world.Folder("src")) {
@@ -18,7 +20,7 @@ protected:
         world.Folder("src/c");
     }
 
-    SelectFilesController Open(const std::string& specs, const std::string& masks = "",
+    SelectFilesController Open(const Items& specs, const std::string& masks = "",
                                bool includeSubFolders = true) {
         return SelectFilesController({source, includeSubFolders, specs, masks}, world.Services());
     }
@@ -48,7 +50,7 @@ protected:
 };
 
 TEST_F(SelectFilesControllerTest, TheSourceIsReadOneFolderAtATime) {
-    SelectFilesController dialog = Open("");
+    SelectFilesController dialog = Open({});
     EXPECT_TRUE(Show(dialog).empty());
     SelectionNode& root = dialog.Root();
     EXPECT_EQ(root.Key, "Root");
@@ -61,7 +63,7 @@ TEST_F(SelectFilesControllerTest, TheSourceIsReadOneFolderAtATime) {
     dialog.OpenFolder(b);
     EXPECT_EQ(Texts(b), (std::vector<std::string>{"deep", "x.txt"}));
 
-    SelectFilesController flat = Open("", "", false);
+    SelectFilesController flat = Open({}, "", false);
     Show(flat);
     EXPECT_EQ(Texts(flat.Root()), (std::vector<std::string>{"Top2.txt", "top.txt"}))
         << "a task without subfolders shows the files of its folder only";
@@ -69,7 +71,7 @@ TEST_F(SelectFilesControllerTest, TheSourceIsReadOneFolderAtATime) {
 
 TEST_F(SelectFilesControllerTest, ItemsSelectedBeforeAreCheckedAndTheirFoldersOpened) {
     SelectFilesController dialog =
-        Open(source + "b/deep/y.txt<:>" + source + "a/<:>" + source + "top.txt");
+        Open({source + "b/deep/y.txt", source + "a/", source + "top.txt"});
     const std::vector<SelectionNode*> opened = Show(dialog);
     SelectionNode& root = dialog.Root();
     SelectionNode& b = Child(root, "b");
@@ -85,38 +87,85 @@ TEST_F(SelectFilesControllerTest, ItemsSelectedBeforeAreCheckedAndTheirFoldersOp
 
     // Nothing changed: OK gives back the same items, in the order the tree shows them.
     EXPECT_EQ(dialog.OK().IncludeFileSpecs,
-              source + "a/<:>" + source + "top.txt<:>" + source + "b/deep/y.txt");
+              (Items{source + "a/", source + "top.txt", source + "b/deep/y.txt"}));
+}
 
-    SelectFilesController older = Open(source + "top.txt," + source + "b/x.txt");
-    EXPECT_EQ(Show(older).size(), 1u) << "an older list joined by commas is read too";
-    EXPECT_TRUE(older.IsChecked(Child(older.Root(), "top.txt")));
+TEST_F(SelectFilesControllerTest, ANameHoldingASeparatorIsCheckedAndChosenAsItself) {
+    for (const char* file : {"p", "q", "p,q", "m", "n", "m<:>n"}) {
+        WriteFile(source + file, "x");
+    }
+    SelectFilesController dialog = Open({source + "p,q", source + "m<:>n"});
+    Show(dialog);
+    SelectionNode& root = dialog.Root();
+    EXPECT_TRUE(dialog.IsChecked(Child(root, "p,q")));
+    EXPECT_TRUE(dialog.IsChecked(Child(root, "m<:>n")));
+    for (const char* piece : {"p", "q", "m", "n"}) {
+        EXPECT_FALSE(dialog.IsChecked(Child(root, piece))) << piece;
+    }
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, (Items{source + "m<:>n", source + "p,q"}))
+        << "in the order the tree shows them";
+}
+
+// OK never waits for the tree and never loses what it has not shown: the items selected before
+// in folders not read yet (on their way, or unreadable) stay, unless a checked folder holds them.
+TEST_F(SelectFilesControllerTest, OKKeepsTheItemsOfFoldersNotReadYet) {
+    const Items before = {source + "b/deep/y.txt", source + "top.txt", source + "gone.txt",
+                          world.temp / "elsewhere/x.txt"};
+    SelectFilesController dialog = Open(before);
+    dialog.Activate();
+    SelectedFiles unread = dialog.OK();
+    EXPECT_FALSE(unread.AllFilesAndFolders);
+    EXPECT_EQ(unread.IncludeFileSpecs, (Items{before[0], before[1], before[2]}))
+        << "outside the Source the tree decides, as it always did";
+
+    // The root read, its folders not yet: the tree decides the root's own items (gone.txt is
+    // gone, top.txt unchecked by hand) and y.txt below b/ stays.
+    FolderContents contents = dialog.ReadFolder(source);
+    ASSERT_TRUE(contents.Read);
+    contents.Opened.clear();
+    dialog.AddFolder(dialog.Root(), std::move(contents));
+    SelectionNode& root = dialog.Root();
+    ASSERT_FALSE(Child(root, "b").Listed);
+    ASSERT_TRUE(dialog.IsChecked(Child(root, "top.txt")));
+    dialog.SetChecked(Child(root, "top.txt"), false);
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, Items{before[0]});
+    dialog.SetChecked(Child(root, "b"), true);
+    EXPECT_EQ(dialog.OK().IncludeFileSpecs, Items{source + "b/"}) << "b/ holds y.txt";
+
+    // A Source that cannot be read (a drive gone since the window opened) shows nothing and
+    // takes nothing away.
+    const std::string unplugged = world.temp / "unplugged/";
+    SelectFilesController away({unplugged, true, {unplugged + "a.txt"}, ""}, world.Services());
+    Show(away);
+    EXPECT_TRUE(away.Root().Children.empty());
+    EXPECT_EQ(away.OK().IncludeFileSpecs, Items{unplugged + "a.txt"});
 }
 
 TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
-    SelectFilesController nothing = Open("", "");
+    SelectFilesController nothing = Open({}, "");
     nothing.Activate();
     const SelectedFiles none = nothing.OK();
     EXPECT_TRUE(none.AllFilesAndFolders);
-    EXPECT_EQ(none.IncludeFileSpecs, "");
+    EXPECT_TRUE(none.IncludeFileSpecs.empty());
     EXPECT_EQ(none.IncludeFileMasks, "");
 
     // The checking rules are the selection tree's; a root checked before an item stays so.
-    SelectFilesController rootOnly = Open("");
+    SelectFilesController rootOnly = Open({});
     Show(rootOnly);
     rootOnly.SetChecked(rootOnly.Root(), true);
     rootOnly.SetChecked(Child(rootOnly.Root(), "top.txt"), true);
     EXPECT_TRUE(rootOnly.IsChecked(rootOnly.Root()));
     EXPECT_TRUE(rootOnly.OK().AllFilesAndFolders);
-    EXPECT_EQ(rootOnly.OK().IncludeFileSpecs, "");
+    EXPECT_TRUE(rootOnly.OK().IncludeFileSpecs.empty());
 
     rootOnly.AddMask("*.doc");
     const SelectedFiles withMask = rootOnly.OK();
     EXPECT_FALSE(withMask.AllFilesAndFolders);
-    EXPECT_EQ(withMask.IncludeFileSpecs, source);
+    EXPECT_EQ(withMask.IncludeFileSpecs, Items{source});
     EXPECT_EQ(withMask.IncludeFileMasks, "*.doc");
 
     // Opened again, the root is checked once more and the masks are listed with their types.
-    SelectFilesController again = Open(source, "*.txt, *.doc,");
+    SelectFilesController again = Open({source}, "*.txt, *.doc,");
     again.Activate();
     EXPECT_TRUE(again.IsChecked(again.Root()));
     ASSERT_EQ(again.Masks().size(), 2u);
@@ -127,7 +176,7 @@ TEST_F(SelectFilesControllerTest, OKDecidesBetweenTheWholeSourceAndASelection) {
 }
 
 TEST_F(SelectFilesControllerTest, MasksAreAddedAndRemoved) {
-    SelectFilesController dialog = Open("", "*.txt");
+    SelectFilesController dialog = Open({}, "*.txt");
     dialog.Activate();
     dialog.AddMask("");
     dialog.AddMask("*.*");
@@ -140,7 +189,7 @@ TEST_F(SelectFilesControllerTest, MasksAreAddedAndRemoved) {
     dialog.RemoveMask(0);
     ASSERT_EQ(dialog.Masks().size(), 1u);
     EXPECT_EQ(dialog.OK().IncludeFileMasks, "*.*");
-    EXPECT_EQ(dialog.OK().IncludeFileSpecs, "");
+    EXPECT_TRUE(dialog.OK().IncludeFileSpecs.empty());
     EXPECT_FALSE(dialog.OK().AllFilesAndFolders) << "masks alone select files";
 
     dialog.Help();

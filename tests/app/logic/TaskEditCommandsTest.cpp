@@ -277,7 +277,7 @@ TEST(TaskEditCommandsTest, LoadTaskListSavesTheCurrentOneAndReadsTheChosen) {
 TEST(TaskEditCommandsTest, SaveTaskListAsWritesAWholeCopyAndKeepsTheCurrentFile) {
     cCloneTask mail = MakeTask("Mail");
     mail.AllFilesAndFolders(false);
-    mail.IncludeFileSpecs = "/data/Mail/in/";
+    mail.IncludeFileSpecs = {"/data/Mail/in/"};
     Editing e({MakeTask("Photos"), mail});
     const std::string copy = e.world.home / "elsewhere/Copy.dvt";
     ASSERT_TRUE(CreateFolderPath(e.world.home / "elsewhere/").ok());

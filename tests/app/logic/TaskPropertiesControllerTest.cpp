@@ -32,7 +32,7 @@ TEST_F(TaskPropertiesControllerTest, LoadsTheTaskWithoutCountingItAsAChange) {
     task.TargetFolderSpec = "/a/<:>/b/";
     task.IncludeSubFolders = false;
     task.AllFilesAndFolders(false);
-    task.IncludeFileSpecs = "/s/x";
+    task.IncludeFileSpecs = {"/s/x"};
     task.IncludeFileMasks = "*.txt";
     task.IntervalType = IntervalDays;
     task.IntervalIncrement = 3;
@@ -44,7 +44,7 @@ TEST_F(TaskPropertiesControllerTest, LoadsTheTaskWithoutCountingItAsAChange) {
     EXPECT_EQ(dialog.Targets(), (std::vector<std::string>{"/a/", "/b/"}));
     EXPECT_FALSE(dialog.IncludeSubFolders());
     EXPECT_EQ(dialog.WhichFiles(), 1);
-    EXPECT_EQ(dialog.IncludeFileSpecs(), "/s/x");
+    EXPECT_EQ(dialog.IncludeFileSpecs(), std::vector<std::string>{"/s/x"});
     EXPECT_EQ(dialog.IncrementText(), "3");
     EXPECT_EQ(dialog.StartTimeSeconds(), 12 * 3600) << "midnight is offered as noon";
     EXPECT_TRUE(dialog.Day(0));
@@ -276,12 +276,12 @@ TEST_F(TaskPropertiesControllerTest, SelectingFilesNeedsAUsableSource) {
     EXPECT_EQ(request.SourceFolder, world.temp / "src/");
     EXPECT_FALSE(request.IncludeSubFolders);
 
-    dialog.SelectedFilesChosen(true, "", "");
+    dialog.SelectedFilesChosen(true, {}, "");
     EXPECT_EQ(dialog.WhichFiles(), 0) << "the whole Source chosen again";
-    dialog.SelectedFilesChosen(false, world.temp / "src/a", "*.txt");
+    dialog.SelectedFilesChosen(false, {world.temp / "src/a"}, "*.txt");
     ASSERT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved);
     EXPECT_FALSE(dialog.Task().AllFilesAndFolders());
-    EXPECT_EQ(dialog.Task().IncludeFileSpecs, world.temp / "src/a");
+    EXPECT_EQ(dialog.Task().IncludeFileSpecs, std::vector<std::string>{world.temp / "src/a"});
     EXPECT_EQ(dialog.Task().IncludeFileMasks, "*.txt");
 }
 

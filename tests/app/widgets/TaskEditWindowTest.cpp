@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("Photos"));
         const cCloneTask* made = world.App().CloneTasks.Item("Photos");
         QVERIFY(made != nullptr);
-        QCOMPARE(made->IncludeFileSpecs, source + "2023/");
+        QCOMPARE(made->IncludeFileSpecs, std::vector<std::string>{source + "2023/"});
         QCOMPARE(made->IncludeFileMasks, std::string("*.txt"));
         QCOMPARE(made->TargetFolderSpec, target);
         QCOMPARE(made->NextCloneDateTime, made->LastCloneDateTime + 2.0 / 24);

@@ -6,8 +6,11 @@
 // TaskEditWindowTest, which makes it from the main window.
 
 #include <QtTest>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
+#include "app/support/AppTestSupport.h"
 #include "app/support/TaskEditWorld.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmFileMask.h"
@@ -46,8 +49,8 @@ bool Drop(QWidget* widget, QMimeData& data) {
 }
 
 struct OpenSelectFiles {
-    explicit OpenSelectFiles(const std::string& specs = "", const std::string& masks = "",
-                             int manyFiles = 0) {
+    explicit OpenSelectFiles(const std::vector<std::string>& specs = {},
+                             const std::string& masks = "", int manyFiles = 0) {
         source = world.Folder("src");
         for (const char* file : {"docs/a.txt", "docs/deep/b.txt", "music/c.ogg", "top.txt"}) {
             test::WriteFile(source + file, "x");
@@ -66,8 +69,12 @@ struct OpenSelectFiles {
         filled = QTest::qWaitFor([this] { return !dialog->Model().Reading(); });
     }
     // "~/" stands for the Source in the specs of a test.
-    std::string Resolve(const std::string& specs) const {
-        return ReplaceString(specs, "~/", source);
+    std::vector<std::string> Resolve(const std::vector<std::string>& specs) const {
+        std::vector<std::string> resolved;
+        for (const std::string& item : specs) {
+            resolved.push_back(ReplaceString(item, "~/", source));
+        }
+        return resolved;
     }
     QModelIndex Index(const QString& text, const QModelIndex& parent) const {
         SelectionTreeModel& model = dialog->Model();
@@ -91,6 +98,31 @@ struct OpenSelectFiles {
     QTreeView* tree = nullptr;
     bool exposed = false;
     bool filled = false;
+};
+
+// The real file system, whose listings of one folder wait until the test lets them go: a
+// Source on a slow disk, still being read.
+class HeldFileSystem : public PosixFileSystem {
+public:
+    explicit HeldFileSystem(std::string held) : m_held(std::move(held)) {}
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folder, bool withStatus) override {
+        if (folder == m_held) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_released.wait(lock, [this] { return m_open; });
+        }
+        return PosixFileSystem::ListFolder(folder, withStatus);
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_released.notify_all();
+    }
+
+private:
+    std::string m_held;
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_open = false;
 };
 
 }  // namespace
@@ -246,14 +278,15 @@ private slots:
         QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
         QCOMPARE(open.dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs, open.source + "top.txt");
+        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs,
+                 std::vector<std::string>{open.source + "top.txt"});
         QVERIFY(!open.dialog->Chosen().AllFilesAndFolders);
     }
 
     // The folders holding items selected before are opened; a checked folder stays closed and
     // unread, and opened by hand, shows its selected items at once.
     void ItemsSelectedBeforeAreShownChecked() {
-        OpenSelectFiles open("~/music/c.ogg<:>~/docs/<:>~/docs/deep/b.txt");
+        OpenSelectFiles open({"~/music/c.ogg", "~/docs/", "~/docs/deep/b.txt"});
         QVERIFY(open.filled);
         const QModelIndex music = open.Index(QStringLiteral("music"), open.Root());
         QTRY_VERIFY(open.tree->isExpanded(music));
@@ -269,8 +302,44 @@ private slots:
         QVERIFY(open.Checked(open.Index(QStringLiteral("b.txt"), deep)));
     }
 
+    // OK pressed while the Source is still being read: the task keeps what it selected, through
+    // the selected-files window and the task properties window's own OK.
+    void OKBeforeTheSourceIsReadKeepsTheTasksSelection() {
+        test::TaskEditWorld world;
+        const std::string source = world.Folder("src");
+        test::WriteFile(source + "docs/a.txt", "a");
+        test::WriteFile(source + "top.txt", "t");
+        cCloneTask task;
+        task.TaskName = "Nightly";
+        task.SourceFolderSpec = source;
+        task.TargetFolderSpec = world.Folder("dst");
+        task.AllFilesAndFolders(false);
+        task.IncludeFileSpecs = {source + "docs/a.txt", source + "top.txt"};
+        HeldFileSystem held(source);
+        TaskPropertiesController controller(
+            task, TaskEditServices{world.prompt, &world.help, world.reporter, held, world.clock,
+                                   world.tables, world.fileTypes});
+        frmTaskProperties dialog(controller);
+        bool files = false;
+        bool unread = false;
+        test::WhenModal<frmSelectFiles>(this, files, [&](frmSelectFiles& window) {
+            unread = window.Model().Reading() &&
+                     window.Model().rowCount(window.Model().index(0, 0)) == 0;
+            QTest::mouseClick(test::Child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+            // Let go, so that the window, closing, need not wait for its reading.
+            held.Release();
+        });
+        QTest::mouseClick(test::Child<QPushButton>(dialog, "cmdSelect"), Qt::LeftButton);
+        QVERIFY(files);
+        QVERIFY(unread);
+        QTest::mouseClick(test::Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!controller.Task().AllFilesAndFolders());
+        QCOMPARE(controller.Task().IncludeFileSpecs, task.IncludeFileSpecs);
+    }
+
     void ALargeFolderIsReadWhenTheViewOpensIt() {
-        OpenSelectFiles open("", "", 2500);
+        OpenSelectFiles open({}, "", 2500);
         QVERIFY(open.exposed && open.filled);
         SelectionTreeModel& model = open.dialog->Model();
         const QModelIndex many = open.Index(QStringLiteral("many"), open.Root());
@@ -288,7 +357,7 @@ private slots:
     // A mask added through the mask window is TaskEditWindowTest's; here the masks are shown
     // with their types and removed.
     void MasksAreShownWithTheirTypesAndRemoved() {
-        OpenSelectFiles open("", "*.txt,*.jpg");
+        OpenSelectFiles open({}, "*.txt,*.jpg");
         auto* masks = open.dialog->findChild<QTreeWidget*>(QStringLiteral("lstFileMasks"));
         QVERIFY(masks != nullptr);
         QCOMPARE(masks->topLevelItemCount(), 2);
@@ -306,7 +375,7 @@ private slots:
         QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
         QCOMPARE(open.dialog->Chosen().IncludeFileMasks, std::string("*.jpg"));
-        QCOMPARE(open.dialog->Chosen().IncludeFileSpecs, std::string());
+        QVERIFY(open.dialog->Chosen().IncludeFileSpecs.empty());
     }
 
     void TheMaskWindowJumpsByLetterAndTakesADoubleClick() {
