@@ -215,7 +215,7 @@ TEST_F(FoldersAndLinksTest, ASourceGoneBeforeTheFirstDeletionDeletesNothing) {
     };
     const std::function<StepResult()> plans[] = {
         [&] { return clone.PlanAll(host, source, target, true); },
-        [&] { return clone.PlanSelected(host, source, target, true, "", "*.txt"); }};
+        [&] { return clone.PlanSelected(host, source, target, true, {}, "*.txt"); }};
     for (const Case& c : cases) {
         for (const auto& plan : plans) {
             NextRun();
