@@ -110,11 +110,17 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
         }
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
+        // A Source that went since its check is nothing to scan or to judge orphans by.
+        if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
+            LogFolderFailure(source, root.status());
+            return StepResult::Failed;
+        }
         std::vector<std::string> items;
         std::vector<std::string> masks;
-        if (StepResult populated = PopulateSelectedItemsArray(
-                host, source, selectedItems, includeMasks, includeSubfolders, items, masks);
-            populated != StepResult::Ok) {
+        // A Source folder that cannot be scanned is logged, and the rest is cloned.
+        const StepResult populated = PopulateSelectedItemsArray(
+            host, source, selectedItems, includeMasks, includeSubfolders, items, masks);
+        if (populated == StepResult::Cancelled) {
             return populated;
         }
         host.Pump();
@@ -126,7 +132,7 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
         m_plan.Target = target;
         host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
         host.SetStatusText(2, "0 files");
-        StepResult result = StepResult::Ok;
+        StepResult result = populated;
         if (!items.empty()) {
             result = CompareSelectedSourceObjects(host, source, target, includeSubfolders, items);
             host.Pump();
@@ -152,7 +158,9 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
             if (IsCloneCancelled()) {
                 return StepResult::Cancelled;
             }
-            if (found == StepResult::Ok && !matching.empty()) {
+            // Orphans of the folders that could be scanned are orphans all the same: each one's
+            // Source counterpart is looked up on its own.
+            if (found != StepResult::Cancelled && !matching.empty()) {
                 result = Worse(CompareMatchingTarget(host, source, target, matching), result);
                 if (IsCloneCancelled()) {
                     return StepResult::Cancelled;

@@ -60,8 +60,11 @@ StepResult cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& f
     }
     Result<std::vector<DirEntry>> listing = m_fs.ListFolder(folder, false);
     if (!listing.ok()) {
-        return StepResult::Ok;
+        // What it holds is neither cloned nor judged an orphan; the log says so.
+        LogFolderFailure(folder, listing.status());
+        return StepResult::Failed;
     }
+    StepResult result = StepResult::Ok;
     for (const DirEntry& entry : listing.value()) {
         host.Pump();
         if (IsCloneCancelled()) {
@@ -75,14 +78,15 @@ StepResult cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& f
             }
         } else if (entry.kind == EntryKind::Folder && includeSubfolders && entry.name[0] != '.' &&
                    !IsFolderIgnored(entry.name)) {
-            if (StepResult below = GetFilesMatchingMasks(host, folder + entry.name + "/",
-                                                         includeSubfolders, masks, list);
-                below != StepResult::Ok) {
+            const StepResult below = GetFilesMatchingMasks(host, folder + entry.name + "/",
+                                                           includeSubfolders, masks, list);
+            if (below == StepResult::Cancelled) {
                 return below;
             }
+            result = Worse(result, below);
         }
     }
-    return StepResult::Ok;
+    return result;
 }
 
 StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::string& source,

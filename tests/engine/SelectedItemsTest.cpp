@@ -116,6 +116,27 @@ TEST_F(SelectedItemsTest, MaskOrphansAreDeletedAndOtherTargetFilesKept) {
               host.texts.end());
 }
 
+// A folder the mask scan cannot list is logged, on either side; neither its Source files are
+// cloned nor its Target files judged, and the rest of the run goes on.
+TEST_F(SelectedItemsTest, AFolderTheMaskScanCannotListIsLoggedAndTheRestCloned) {
+    Files(source, {"a.txt=a", "locked/b.txt=b", "open/c.txt=c"});
+    Files(target, {"orphan.txt=o", "tlocked/kept.txt=k", "locked/b.txt=old"});
+    fileSystem.Fail(FsOp::List, source + "locked/", EACCES);
+    fileSystem.Fail(FsOp::List, target + "tlocked/", EACCES);
+    EXPECT_EQ(clone.CloneSelected(host, source, target, true, {}, "*.txt"), StepResult::Failed);
+    EXPECT_EQ(Sorted(LogLines()),
+              Sorted({
+                  " *Get SubFolders Error: 70 Permission is Denied ~/S/locked/",
+                  " *Get SubFolders Error: 70 Permission is Denied ~/T/tlocked/",
+                  " - Copied: a.txt from ~/S/ to ~/T/",
+                  " - Created Folder: ~/T/open/",
+                  " - Copied: c.txt from ~/S/open/ to ~/T/open/",
+                  " - Deleted: orphan.txt from ~/T/",
+              }));
+    EXPECT_EQ(ReadFile(target + "locked/b.txt"), "old");
+    EXPECT_EQ(ReadFile(target + "tlocked/kept.txt"), "k");
+}
+
 TEST_F(SelectedItemsTest, SelectedFileFollowsTheComparisonRules) {
     File(source + "a.txt", "source", 2'000'000'000);
     File(target + "a.txt", "target", 2'000'000'500);
