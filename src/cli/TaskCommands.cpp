@@ -196,7 +196,7 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     for (const std::string& entry : entries) {
         if (HoldsLineBreaker(entry)) {
             streams.err << "duvanto-cli: \"" << ForTerminal(entry)
-                        << "\": a folder, selected item or mask of a task cannot hold \"~!@#\", "
+                        << "\": a folder or mask of a task cannot hold \"~!@#\", "
                            "\"<:>\" or a line break\n";
             return kExitUsage;
         }

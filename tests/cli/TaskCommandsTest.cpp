@@ -253,7 +253,7 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
          "Folder\nThe Target folder \"~/S/inner/\" lies inside the Source folder \"~/S/\". A "
          "folder cannot be cloned into itself.\n"},
         {{"add", "New", "--source", source, "--target", temp / "T~!@#x"},
-         "duvanto-cli: \"~/T~!@#x\": a folder, selected item or mask of a task cannot hold "
+         "duvanto-cli: \"~/T~!@#x\": a folder or mask of a task cannot hold "
          "\"~!@#\", \"<:>\" or a line break\n"},
         {{"add", "  ", "--source", source, "--target", target},
          "duvanto-cli: add: the task name is empty\n"},
