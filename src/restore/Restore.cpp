@@ -88,6 +88,7 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
         // A restore deletes nothing in the Source and brings every selected file back; the
         // options themselves stay as they are.
         TaskRunRequest request = MakeTaskRunRequest(app, restoreTask);
+        request.Targets = {restore.SourceFolderSpec};
         request.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
         request.Settings.CopyOnlyIfNewer = false;
         const TaskRunOutcome run = ExecuteTaskRun(app, request, runWindow);

@@ -124,7 +124,9 @@ bool TaskRun::FolderUsable(const std::string& folder, const std::string& kind,
 
 void TaskRun::RunTargets() {
     const std::string source = EngineFolder(m_task.SourceFolderSpec);
-    for (const std::string& target : m_task.TargetFolders()) {
+    const std::vector<std::string> targets =
+        m_request.Targets.empty() ? m_task.TargetFolders() : m_request.Targets;
+    for (const std::string& target : targets) {
         m_host.Pump();
         if (m_clone.IsCloneCancelled()) {
             m_task.ErrorOnLastClone = true;

@@ -19,6 +19,9 @@ class cCloneTasks;
 
 struct TaskRunRequest {
     cCloneTask Task;  // a copy: the listed task is never touched by the run
+    // The Targets when they are not the task's own list (a restore's one Target is a Source
+    // folder, whose path may hold the three characters that join a task's Targets).
+    std::vector<std::string> Targets;
     CloneSettings Settings;
     bool PromptToInsertRemovableDrive = false;
     // Started by the scheduler: the reason a folder was refused is not written.

@@ -103,6 +103,19 @@ TEST_F(RestoreTest, RecreatesADeletedSourceWithItsParentsAsPrivateAsTheTarget) {
     }
 }
 
+// A hand-edited list may name a Source whose path holds the three characters that join a
+// task's Targets: the restore goes into that folder, never into the two it would split into.
+TEST_F(RestoreTest, ASourcePathHoldingTheTargetSeparatorIsOneFolder) {
+    const std::string joined = temp / "a<:>";
+    task.SourceFolderSpec = source = joined + temp.Path() + "b/";
+    fs::create_directories(source);
+    fs::create_directories(temp / "b");
+    EXPECT_EQ(Restore({first + "a.txt"}), RestoreOutcome::Completed);
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from first");
+    EXPECT_FALSE(fs::exists(temp / "b/a.txt"));
+    EXPECT_FALSE(fs::exists(temp / "a"));
+}
+
 TEST_F(RestoreTest, TheTargetPathAloneRestoresEverythingAndDeletesNothing) {
     WriteFile(source + "only-in-source.txt", "keep");
     WriteFile(source + "a.txt", "newer in the Source");
