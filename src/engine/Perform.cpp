@@ -408,25 +408,37 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
             return StepResult::Failed;
         }
         const std::string& tempFile = temp.value();
+        // Every way out short of the rename takes the temporary file along, so that a failed
+        // or cancelled copy leaves nothing behind for the next run to clear.
+        const auto giveUp = [&](StepResult result) {
+            if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = tempFile,
+                           .ErrorNumber = removed.code(),
+                           .ErrorDescription = removed.message(),
+                           .SafeCopyStep = "(Delete Failed)"});
+            }
+            return result;
+        };
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
         if (Status status = m_fs.CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
             !status.ok()) {
             if (CancelledMidway(status)) {
-                return StepResult::Cancelled;
+                return giveUp(StepResult::Cancelled);
             }
             m_log.Add({.Type = SafeCopyError,
                        .FileName = tempFile,
                        .ErrorNumber = status.code(),
                        .ErrorDescription = status.message(),
                        .SafeCopyStep = "(Copy Failed)"});
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
         // The old version goes to the trash as a second name, so that the real name holds it
         // until the rename puts the new one there: a crash between the steps loses nothing.
@@ -436,32 +448,21 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
                        .ErrorNumber = status.code(),
                        .ErrorDescription = status.message(),
                        .SafeCopyStep = "(Delete Failed)"});
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
-        Status renamed = m_fs.Rename(tempFile, targetFile);
-        host.Pump();
-        if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
-        }
-        if (!renamed.ok()) {
+        if (Status renamed = m_fs.Rename(tempFile, targetFile); !renamed.ok()) {
             m_log.Add({.Type = SafeCopyError,
                        .FileName = targetFile,
                        .ErrorNumber = renamed.code(),
                        .ErrorDescription = renamed.message(),
                        .SafeCopyStep = "(Rename Failed)"});
-            if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
-                m_log.Add({.Type = SafeCopyError,
-                           .FileName = tempFile,
-                           .ErrorNumber = removed.code(),
-                           .ErrorDescription = removed.message(),
-                           .SafeCopyStep = "(Delete Failed)"});
-            }
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
+        // Done: a cancel from now on is the next operation's to see, and this copy is logged.
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.SafeCopy");
