@@ -74,9 +74,10 @@ public:
     // Removes a file or link. As on Linux generally, whether that is allowed depends on the
     // folder, not on the file's own mode.
     virtual Status RemoveFile(const std::string& path) = 0;
-    // Overwrites the file's bytes, syncs them and removes it. A link, or a file with another
-    // hard link, only loses its name: its bytes belong to that other name too. A read-only
-    // file with no other hard link is made writable first.
+    // Overwrites the file's bytes, syncs them and removes it; a file that cannot be removed
+    // (its folder's rights, the sticky rule) fails before any byte is overwritten. A link, or a
+    // file with another hard link, only loses its name: its bytes belong to that other name
+    // too. A read-only file with no other hard link is made writable first.
     virtual Status WipeFile(const std::string& path) = 0;
     // Into the freedesktop.org trash of the file's own file system, renamed there from its
     // held folder.

@@ -39,6 +39,32 @@ mode_t CarriedMode(const struct stat& source, bool ownerCarried) {
     return source.st_mode & (ownerCarried ? 07777 : 0777);
 }
 
+// Overwrites and syncs the file that took the name `held` in dir, which must still be the file
+// `before` describes with no other name.
+Status OverwriteHeldFile(int dir, const std::string& held, const struct stat& before) {
+    UniqueFd file(openat(dir, held.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid() && errno == EACCES) {
+        // A read-only file about to be destroyed: its mode may change, but only once the
+        // descriptor shows it is the same file and still has no other name.
+        UniqueFd pathOnly(openat(dir, held.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat now {};
+        if (pathOnly.valid() && fstat(pathOnly.get(), &now) == 0 && S_ISREG(now.st_mode) &&
+            now.st_dev == before.st_dev && now.st_ino == before.st_ino && now.st_nlink == 1 &&
+            ChangeModeOf(pathOnly.get(), S_IRUSR | S_IWUSR).ok()) {
+            file = UniqueFd(open(ProcFdPath(pathOnly.get()).c_str(), O_WRONLY | O_CLOEXEC));
+        } else {
+            errno = EACCES;
+        }
+    }
+    if (!file.valid()) {
+        return Status::FromErrno(errno);
+    }
+    if (Status wiped = OverwriteFileBytes(file.get()); !wiped.ok()) {
+        return wiped;
+    }
+    return file.Close();
+}
+
 }  // namespace
 
 bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
@@ -146,32 +172,23 @@ Status PosixFileSystem::WipeFile(const std::string& path) {
         return Status::FromErrno(EISDIR);
     }
     // With another hard link the bytes are that name's too: only this name goes.
-    if (S_ISREG(info.st_mode) && info.st_nlink == 1) {
-        UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (!file.valid() && errno == EACCES) {
-            // A read-only file about to be destroyed: its mode may change, but only once the
-            // descriptor shows it is the same file and still has no other name.
-            UniqueFd held(openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-            struct stat heldInfo {};
-            if (held.valid() && fstat(held.get(), &heldInfo) == 0 && S_ISREG(heldInfo.st_mode) &&
-                heldInfo.st_nlink == 1 && ChangeModeOf(held.get(), S_IRUSR | S_IWUSR).ok()) {
-                file = UniqueFd(open(ProcFdPath(held.get()).c_str(), O_WRONLY | O_CLOEXEC));
-            } else {
-                errno = EACCES;
-            }
-        }
-        if (!file.valid()) {
-            return Status::FromErrno(errno);
-        }
-        Status wiped = OverwriteFileBytes(file.get());
-        if (!wiped.ok()) {
-            return wiped;
-        }
-        if (Status closed = file.Close(); !closed.ok()) {
-            return closed;
-        }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
     }
-    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    // The file takes a name of ours in its folder before a byte is touched. Renaming it away
+    // asks the folder for what removing it does (write access, the sticky rule), so a file the
+    // run may not remove fails here, whole; once renamed, nobody takes it for the user's file.
+    const std::string held = NewCopyTempName();
+    if (const int error = RenameNoReplace(dir, name, dir, held); error != 0) {
+        return Status::FromErrno(error);
+    }
+    Status wiped = OverwriteHeldFile(dir, held, info);
+    if (!wiped.ok()) {
+        // Back under its own name, where the log's failure says it still is.
+        (void)RenameNoReplace(dir, held, dir, name);
+        return wiped;
+    }
+    return unlinkat(dir, held.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
 Status PosixFileSystem::MoveToTrash(const std::string& path) {
