@@ -269,9 +269,12 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
             (void)m_fs.RemoveFile(m_staged.front().temporary);
             m_staged.pop_front();
         }
-        if (m_staged.empty() && !StageCopies(host, index, skip)) {
-            DiscardStagedCopies();
-            return StepResult::Cancelled;
+        if (m_staged.empty() || m_staged.front().index != index) {
+            DiscardStagedCopies();  // none is left by now but after an unexpected failure
+            if (!StageCopies(host, index, skip)) {
+                DiscardStagedCopies();
+                return StepResult::Cancelled;
+            }
         }
         StagedCopy staged = std::move(m_staged.front());
         m_staged.pop_front();
