@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     libdeflate-dev libcli11-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev fonts-dejavu-core
-    clang-format util-linux rsync locales
+    clang-format util-linux rsync locales xfsprogs
     desktop-file-utils appstream
 )
 if [ "${1:-}" = "--screenshots" ]; then

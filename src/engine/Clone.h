@@ -3,6 +3,7 @@
 // fills the list. Planning changes nothing on disk; performing the list comes after it.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -92,6 +93,22 @@ private:
     StepResult CreateFolderAndLogResults(const std::string& targetFolder,
                                          const std::string& sourceFolder = "");
     StepResult RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder);
+    // Whether a planned copy replaces a file by the regular or keep-created method: it is
+    // written ahead with the next ones of its kind and waits for their common sync.
+    bool WaitsForSync(const FileOp& op) const;
+    // Performs the planned copy at `index` (struck operations flagged in skip): one that waits
+    // for a sync takes its name from the copy written ahead for it, writing the next batch
+    // first where none is; any other goes through CopyFileAndLogResults.
+    StepResult CopyOrTakeStaged(IStatusHost& host, std::size_t index,
+                                const std::vector<bool>& skip);
+    // Writes the copies of the operation at `first` and of the next ones that wait for a sync,
+    // up to a batch, under their temporary names, and syncs them with one call. false when the
+    // run was cancelled meanwhile.
+    bool StageCopies(IStatusHost& host, std::size_t first, const std::vector<bool>& skip);
+    // Removes the copies written ahead: their Target files keep the old versions.
+    void DiscardStagedCopies();
+    void LogCopyFailure(const std::string& fileName, const std::string& sourceFolder,
+                        const std::string& targetFolder, const Status& failure, bool keepCreated);
     // The copy methods other than the regular one.
     StepResult SafeCopy(IStatusHost& host, const std::string& sourceFile,
                         const std::string& targetFile, const std::string& targetFolder);
@@ -190,6 +207,10 @@ private:
     // is ever changed: on Linux creating, replacing and removing a name depends on its folder.
     template <typename Operation>
     Status WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation);
+    // The retry of WithReadOnlyRetry for an operation that already failed with `status`.
+    template <typename Operation>
+    Status RetryInReadOnlyFolder(IStatusHost& host, const std::string& path, Status status,
+                                 Operation operation);
     // Removes the strays found by the walk; Failed when one could not be removed.
     StepResult RemoveStrayTempFiles();
     // Gives the folders this run created their final permission bits, deepest first; Failed
@@ -218,6 +239,15 @@ private:
     ClonePlan m_plan;
     // Folders this run created whose final permission bits wait until they are filled.
     std::vector<std::pair<std::string, uint32_t>> m_folderModes;
+    // A copy written ahead under its temporary name for the operation at `index`, synced, and
+    // waiting for that operation's turn to take its name; or the failure of writing or syncing
+    // it (temporary empty when nothing was written).
+    struct StagedCopy {
+        std::size_t index;
+        std::string temporary;  // full path
+        Status status;
+    };
+    std::deque<StagedCopy> m_staged;  // in the plan's order
     // Target folders that give their name to a Source file: their removal says so.
     std::unordered_set<std::string> m_foldersGivingWay;
     // Performing a saved plan: operations struck in advance, and the identity checks.

@@ -57,6 +57,10 @@ bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target) {
     return source.size == target.size;
 }
 
+bool CopyOnlyIfNewerKeeps(int timeOrder, OpReason why) {
+    return timeOrder < 0 || (timeOrder == 0 && why != OpReason::SizeDiffers);
+}
+
 bool AreFilesSameUsingContents(ContentTestContext& context, const std::string& sourceFolder,
                                const std::string& targetFolder, const std::string& fileName,
                                bool& errorFlag, uint64_t* detail) {

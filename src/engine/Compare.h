@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/CloneSettings.h"
+#include "engine/FileOp.h"
 #include "platform/FileSystem.h"
 
 namespace duvanto {
@@ -26,6 +27,11 @@ int CompareFilesUsingTimestamp(const DirEntry& source, const DirEntry& target, b
 bool AreFilesSameUsingTimestamp(const DirEntry& source, const DirEntry& target, bool twoSec,
                                 bool dst);
 bool AreFilesSameUsingSize(const DirEntry& source, const DirEntry& target);
+
+// Whether "copy only if newer" keeps a Target entry found different for `why`: the Source is not
+// newer (timeOrder as CompareFilesUsingTimestamp gives it), and the entry is no file of the
+// Source's time and another size, a copy cut short that no option keeps.
+bool CopyOnlyIfNewerKeeps(int timeOrder, OpReason why);
 
 // The content tests read both files (folder + name). A failure sets errorFlag, writes one
 // ContentCompareError / CRCCompareError entry and counts as "different". Files found different

@@ -26,6 +26,12 @@ std::string HoldingFolder(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// Copies that replace files are written ahead in batches and made durable with one sync of the
+// file system per batch rather than one per file: a batch ends at this many copies or bytes,
+// which also bounds the room the waiting temporary files take in the Target.
+constexpr std::size_t kSyncBatchFiles = 128;
+constexpr uint64_t kSyncBatchBytes = 64u << 20;
+
 // i / n * 100 as a whole number, rounded half to even.
 int64_t PercentDone(int64_t i, int64_t n) {
     int64_t scaled = i * 100;
@@ -47,7 +53,12 @@ bool cClone::IsReadOnlyFolder(const std::string& folder) {
 
 template <typename Operation>
 Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation) {
-    Status status = operation();
+    return RetryInReadOnlyFolder(host, path, operation(), operation);
+}
+
+template <typename Operation>
+Status cClone::RetryInReadOnlyFolder(IStatusHost& host, const std::string& path, Status status,
+                                     Operation operation) {
     if (status.ok() || !status.IsAccessDenied()) {
         return status;
     }
@@ -183,15 +194,14 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                             afterRemovals.push_back(&op);
                             break;
                         }
-                        result = Worse(CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(),
-                                                             op.SourceFolder, op.TargetFileSpec(),
-                                                             op.TargetFolder),
-                                       result);
+                        result = Worse(
+                            CopyOrTakeStaged(host, static_cast<std::size_t>(i - 1), skip), result);
                         break;
                     case DeleteFile:
                         // Orphans are judged against the Source: gone meanwhile, it has
                         // judged nothing, and what the Target holds may be the only copy now.
                         if (!SourceStillHeld()) {
+                            DiscardStagedCopies();
                             (void)ApplyFolderModes();
                             return StepResult::Failed;
                         }
@@ -217,10 +227,12 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                 host.Progress(progress);
             }
             if (IsCloneCancelled()) {
+                DiscardStagedCopies();
                 (void)ApplyFolderModes();  // a folder left unfilled still gets its own bits
                 return StepResult::Cancelled;
             }
         }
+        DiscardStagedCopies();  // only those of operations refused at their turn are left
         if (!foldersToRemove.empty() && !SourceStillHeld()) {
             (void)ApplyFolderModes();
             return StepResult::Failed;
@@ -253,9 +265,143 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
         }
         return IsCloneCancelled() ? StepResult::Cancelled : StepResult::Ok;
     } catch (...) {
+        DiscardStagedCopies();
         m_reporter.ReportCurrentException("cClone.PerformFileOperations");
         return StepResult::Failed;
     }
+}
+
+bool cClone::WaitsForSync(const FileOp& op) const {
+    // A new name has no old version to keep; Safe Copy syncs each of its own.
+    return op.Operation == CopyFile && !op.AfterFolderRemoval &&
+           op.TargetKind != StampKind::Absent &&
+           (Settings.CopyMethod == CopyMethodType::RegularCopy ||
+            Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp);
+}
+
+StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
+                                    const std::vector<bool>& skip) {
+    const FileOp& op = m_plan.Ops[index];
+    if (!WaitsForSync(op)) {
+        return CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(), op.SourceFolder,
+                                     op.TargetFileSpec(), op.TargetFolder);
+    }
+    const bool keepCreated = Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp;
+    try {
+        // Copies written ahead for operations refused at their turn (a saved plan's changed
+        // entries) never take their names.
+        while (!m_staged.empty() && m_staged.front().index < index) {
+            (void)m_fs.RemoveFile(m_staged.front().temporary);
+            m_staged.pop_front();
+        }
+        if (m_staged.empty() || m_staged.front().index != index) {
+            DiscardStagedCopies();  // none is left by now but after an unexpected failure
+            if (!StageCopies(host, index, skip)) {
+                DiscardStagedCopies();
+                return StepResult::Cancelled;
+            }
+        }
+        StagedCopy staged = std::move(m_staged.front());
+        m_staged.pop_front();
+        const std::string targetFile = op.TargetFileSpec();
+        Status status = staged.status;
+        if (!staged.temporary.empty()) {
+            // Data that may not be on the disk never takes the name: the old version stays.
+            if (status.ok()) {
+                status = m_fs.Rename(staged.temporary, targetFile);
+            }
+            if (!status.ok()) {
+                (void)m_fs.RemoveFile(staged.temporary);
+            }
+        } else {
+            // Written ahead it could not be; a read-only Target folder is opened for one whole
+            // copy, which syncs its own data.
+            CopyOptions options;
+            options.keepAccessTime = keepCreated;  // Linux keeps no settable birth time
+            const ChunkPump pump = BlockPump(host);
+            status = RetryInReadOnlyFolder(host, targetFile, status, [&] {
+                return m_fs.CopyFile(op.SourceFileSpec(), targetFile, options, pump);
+            });
+        }
+        if (status.ok()) {
+            m_log.Add({.Type = Copied,
+                       .FileName = op.FileName,
+                       .SourceFolder = op.SourceFolder,
+                       .TargetFolder = op.TargetFolder});
+            return StepResult::Ok;
+        }
+        if (CancelledMidway(status)) {
+            return StepResult::Cancelled;
+        }
+        LogCopyFailure(op.FileName, op.SourceFolder, op.TargetFolder, status, keepCreated);
+        return StepResult::Failed;
+    } catch (...) {
+        m_reporter.ReportCurrentException(keepCreated ? "modDuvanto.CopyRetainCreateDateTime"
+                                                      : "cClone.CopyFileAndLogResults");
+        return StepResult::Failed;
+    }
+}
+
+bool cClone::StageCopies(IStatusHost& host, std::size_t first, const std::vector<bool>& skip) {
+    CopyOptions options;
+    options.keepAccessTime = Settings.CopyMethod == CopyMethodType::RetainCreateTimestamp;
+    const ChunkPump pump = BlockPump(host);
+    std::vector<std::string> temporaries;
+    std::vector<std::size_t> written;  // their places in m_staged
+    uint64_t bytes = 0;
+    for (std::size_t at = first;
+         at < m_plan.Ops.size() && temporaries.size() < kSyncBatchFiles && bytes < kSyncBatchBytes;
+         ++at) {
+        const FileOp& op = m_plan.Ops[at];
+        if ((at < skip.size() && skip[at]) || !WaitsForSync(op)) {
+            continue;
+        }
+        if (at != first) {
+            host.Pump();
+            if (IsCloneCancelled()) {
+                return false;
+            }
+        }
+        Result<std::string> temporary =
+            m_fs.CopyToTemporary(op.SourceFileSpec(), op.TargetFileSpec(), options, pump);
+        if (!temporary.ok() && CancelledMidway(temporary.status())) {
+            return false;
+        }
+        // A failure waits for its operation's turn, to be logged in the plan's order.
+        m_staged.push_back(
+            {at, temporary.ok() ? temporary.value() : std::string(), temporary.status()});
+        if (temporary.ok()) {
+            temporaries.push_back(temporary.value());
+            written.push_back(m_staged.size() - 1);
+            bytes += op.Bytes;
+        }
+    }
+    const std::vector<Status> synced = m_fs.SyncFiles(temporaries);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        m_staged[written[i]].status = i < synced.size() ? synced[i] : Status::FromErrno(EIO);
+    }
+    return true;
+}
+
+void cClone::DiscardStagedCopies() {
+    for (const StagedCopy& staged : m_staged) {
+        if (!staged.temporary.empty()) {
+            // One that cannot go has our temporary form: the next run removes it.
+            (void)m_fs.RemoveFile(staged.temporary);
+        }
+    }
+    m_staged.clear();
+}
+
+void cClone::LogCopyFailure(const std::string& fileName, const std::string& sourceFolder,
+                            const std::string& targetFolder, const Status& failure,
+                            bool keepCreated) {
+    m_log.Add({.Type = CopyError,
+               .FileName = fileName,
+               .SourceFolder = sourceFolder,
+               .TargetFolder = targetFolder,
+               .ErrorNumber = failure.code(),
+               .ErrorDescription = keepCreated ? "Dx - " + failure.message() : failure.message()});
 }
 
 StepResult cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& fileName,
@@ -438,25 +584,37 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
             return StepResult::Failed;
         }
         const std::string& tempFile = temp.value();
+        // Every way out short of the rename takes the temporary file along, so that a failed
+        // or cancelled copy leaves nothing behind for the next run to clear.
+        const auto giveUp = [&](StepResult result) {
+            if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
+                m_log.Add({.Type = SafeCopyError,
+                           .FileName = tempFile,
+                           .ErrorNumber = removed.code(),
+                           .ErrorDescription = removed.message(),
+                           .SafeCopyStep = "(Delete Failed)"});
+            }
+            return result;
+        };
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
         if (Status status = m_fs.CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
             !status.ok()) {
             if (CancelledMidway(status)) {
-                return StepResult::Cancelled;
+                return giveUp(StepResult::Cancelled);
             }
             m_log.Add({.Type = SafeCopyError,
                        .FileName = tempFile,
                        .ErrorNumber = status.code(),
                        .ErrorDescription = status.message(),
                        .SafeCopyStep = "(Copy Failed)"});
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
         // The old version goes to the trash as a second name, so that the real name holds it
         // until the rename puts the new one there: a crash between the steps loses nothing.
@@ -466,32 +624,21 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
                        .ErrorNumber = status.code(),
                        .ErrorDescription = status.message(),
                        .SafeCopyStep = "(Delete Failed)"});
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
         host.Pump();
         if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
+            return giveUp(StepResult::Cancelled);
         }
-        Status renamed = m_fs.Rename(tempFile, targetFile);
-        host.Pump();
-        if (IsCloneCancelled()) {
-            return StepResult::Cancelled;
-        }
-        if (!renamed.ok()) {
+        if (Status renamed = m_fs.Rename(tempFile, targetFile); !renamed.ok()) {
             m_log.Add({.Type = SafeCopyError,
                        .FileName = targetFile,
                        .ErrorNumber = renamed.code(),
                        .ErrorDescription = renamed.message(),
                        .SafeCopyStep = "(Rename Failed)"});
-            if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
-                m_log.Add({.Type = SafeCopyError,
-                           .FileName = tempFile,
-                           .ErrorNumber = removed.code(),
-                           .ErrorDescription = removed.message(),
-                           .SafeCopyStep = "(Delete Failed)"});
-            }
-            return StepResult::Failed;
+            return giveUp(StepResult::Failed);
         }
+        // Done: a cancel from now on is the next operation's to see, and this copy is logged.
         return StepResult::Ok;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.SafeCopy");

@@ -222,7 +222,7 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
             if (IsCloneCancelled()) {
                 return StepResult::Cancelled;
             }
-            if (!same && Settings.CopyOnlyIfNewer && r != 1) {
+            if (!same && Settings.CopyOnlyIfNewer && CopyOnlyIfNewerKeeps(r, why)) {
                 same = true;
             }
             if (!same) {

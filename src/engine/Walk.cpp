@@ -164,6 +164,14 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
         }
         return Settings.CompareMethod != CompareMethodType::DateTime || r == 0;
     }
+    // A file of another size is never up to date, whatever the method: a copy that a power cut
+    // left short carries the Source's time. Nothing needs reading to tell.
+    if (source.kind == EntryKind::File && !AreFilesSameUsingSize(source, target)) {
+        if (Settings.CompareMethod != CompareMethodType::DateTime || r == 0) {
+            why = OpReason::SizeDiffers;
+        }
+        return false;
+    }
     bool same = false;
     switch (Settings.CompareMethod) {
         case CompareMethodType::Size:
@@ -222,7 +230,7 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                 if (contentError) {
                     error = true;
                 }
-                if (!same && Settings.CopyOnlyIfNewer && r != 1) {
+                if (!same && Settings.CopyOnlyIfNewer && CopyOnlyIfNewerKeeps(r, why)) {
                     same = true;
                 }
                 if (!same) {

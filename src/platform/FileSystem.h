@@ -73,16 +73,31 @@ public:
     // the source's owner and group, and only then keeps set-user-ID, set-group-ID and sticky
     // bits. The copy is written beside the target under a temporary name (NewCopyTempName)
     // and renamed over it, so the old target stays whole until the new one is, its inode is
-    // never changed, and a read-only old target needs no change of mode to be replaced. A
-    // pump that says stop fails the copy with ECANCELED and leaves the old target.
+    // never changed, and a read-only old target needs no change of mode to be replaced. Where
+    // a file of the target's name exists, the copy's data is on the disk before it takes the
+    // name, so that a power cut too leaves the old version whole; a new name is not waited
+    // for. A pump that says stop fails the copy with ECANCELED and leaves the old target.
     virtual Status CopyFile(const std::string& source, const std::string& target,
                             const CopyOptions& options, const ChunkPump& pump) = 0;
+    // CopyFile without its last step, for callers that make many copies durable at once: the
+    // copy is left whole under its temporary name beside target, whose full path is given, and
+    // target is untouched. SyncFiles makes it durable, Rename puts it in place and RemoveFile
+    // drops it. On failure nothing is left behind.
+    virtual Result<std::string> CopyToTemporary(const std::string& source,
+                                                const std::string& target,
+                                                const CopyOptions& options,
+                                                const ChunkPump& pump) = 0;
+    // Writes the files' data through to the disk, one status per path in their order. Files
+    // of one file system share one sync of it where they can: a batch costs about what one
+    // file does. A link has nothing to write back.
+    virtual std::vector<Status> SyncFiles(const std::vector<std::string>& paths) = 0;
     // Removes a file or link. As on Linux generally, whether that is allowed depends on the
     // folder, not on the file's own mode.
     virtual Status RemoveFile(const std::string& path) = 0;
-    // Overwrites the file's bytes, syncs them and removes it. A link, or a file with another
-    // hard link, only loses its name: its bytes belong to that other name too. A read-only
-    // file with no other hard link is made writable first.
+    // Overwrites the file's bytes, syncs them and removes it; a file that cannot be removed
+    // (its folder's rights, the sticky rule) fails before any byte is overwritten. A link, or a
+    // file with another hard link, only loses its name: its bytes belong to that other name
+    // too. A read-only file with no other hard link is made writable first.
     virtual Status WipeFile(const std::string& path) = 0;
     // Into the freedesktop.org trash of the file's own file system, renamed there from its
     // held folder.

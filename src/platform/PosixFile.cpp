@@ -34,6 +34,20 @@ Status UniqueFd::Close() {
     return result == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
+int RenameNoReplace(int fromFd, const std::string& from, int toFd, const std::string& to) {
+    if (::renameat2(fromFd, from.c_str(), toFd, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    struct stat existing {};
+    if (::fstatat(toFd, to.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        return EEXIST;
+    }
+    return ::renameat(fromFd, from.c_str(), toFd, to.c_str()) == 0 ? 0 : errno;
+}
+
 Status NotRegularFile() {
     return Status::Failure(EINVAL, "Not a regular file");
 }

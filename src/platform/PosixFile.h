@@ -43,6 +43,10 @@ long ReadFully(int fd, char* buffer, std::size_t size);
 // Writes every byte, resuming after short writes and interrupts.
 Status WriteFully(int fd, const char* data, std::size_t size);
 
+// renameat with RENAME_NOREPLACE: 0, or the errno (EEXIST when `to` exists). File systems that
+// lack the flag get a check and a plain rename, which leaves only a small window.
+int RenameNoReplace(int fromFd, const std::string& from, int toFd, const std::string& to);
+
 // Eight hex digits from the system's random source.
 std::string RandomHex();
 

@@ -47,6 +47,9 @@ public:
     Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;
+    Result<std::string> CopyToTemporary(const std::string& source, const std::string& target,
+                                        const CopyOptions& options, const ChunkPump& pump) override;
+    std::vector<Status> SyncFiles(const std::vector<std::string>& paths) override;
     Status RemoveFile(const std::string& path) override;
     Status WipeFile(const std::string& path) override;
     Status MoveToTrash(const std::string& path) override;
@@ -91,6 +94,15 @@ private:
     // Carries the source's owner and group over to the open file or folder when the run may
     // set owners; whether it did.
     bool CarryOwner(int fd, const struct stat& source) const;
+    // A copy made whole under a temporary name beside its target, not yet in its place.
+    struct WrittenCopy {
+        int folder = -1;  // the target's folder, a ParentFd descriptor
+        std::string tempName;
+        std::string targetName;
+    };
+    // CopyFile up to its rename; on failure nothing is left behind.
+    Status WriteCopy(const std::string& source, const std::string& target,
+                     const CopyOptions& options, const ChunkPump& pump, WrittenCopy& written);
 
     std::vector<Root> m_roots;
     std::vector<Root> m_parents;  // remembered parent folders, newest last

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/PosixFile.h"
@@ -34,6 +35,42 @@ Status ChangeModeOf(int pathFd, mode_t mode) {
     return ::chmod(ProcFdPath(pathFd).c_str(), mode) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
+// Overwrites and syncs the file that took the name `held` in dir, which must still be the file
+// `before` describes with no other name.
+Status OverwriteHeldFile(int dir, const std::string& held, const struct stat& before) {
+    UniqueFd file(openat(dir, held.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid() && errno == EACCES) {
+        // A read-only file about to be destroyed: its mode may change, but only once the
+        // descriptor shows it is the same file and still has no other name.
+        UniqueFd pathOnly(openat(dir, held.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat now {};
+        if (pathOnly.valid() && fstat(pathOnly.get(), &now) == 0 && S_ISREG(now.st_mode) &&
+            now.st_dev == before.st_dev && now.st_ino == before.st_ino && now.st_nlink == 1 &&
+            ChangeModeOf(pathOnly.get(), S_IRUSR | S_IWUSR).ok()) {
+            file = UniqueFd(open(ProcFdPath(pathOnly.get()).c_str(), O_WRONLY | O_CLOEXEC));
+        } else {
+            errno = EACCES;
+        }
+    }
+    if (!file.valid()) {
+        return Status::FromErrno(errno);
+    }
+    if (Status wiped = OverwriteFileBytes(file.get()); !wiped.ok()) {
+        return wiped;
+    }
+    return file.Close();
+}
+
+// Writes the data of the file `name` in dir through to the disk. A link's text is written
+// with its own entry: nothing waits in the cache.
+Status SyncFileAt(int dir, const std::string& name) {
+    UniqueFd file(openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid()) {
+        return errno == ELOOP ? Status::Ok() : Status::FromErrno(errno);
+    }
+    return fdatasync(file.get()) == 0 ? Status::Ok() : Status::FromErrno(errno);
+}
+
 }  // namespace
 
 bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
@@ -41,15 +78,15 @@ bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
     return m_setsOwners && ::fchown(fd, source.st_uid, source.st_gid) == 0;
 }
 
-Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
-                                 const CopyOptions& options, const ChunkPump& pump) {
+Status PosixFileSystem::WriteCopy(const std::string& source, const std::string& target,
+                                  const CopyOptions& options, const ChunkPump& pump,
+                                  WrittenCopy& written) {
     std::string sourceName;
-    std::string targetName;
     const int sourceDir = ParentFd(source, sourceName);
     if (sourceDir < 0) {
         return Status::FromErrno(errno);
     }
-    const int targetDir = ParentFd(target, targetName);
+    const int targetDir = ParentFdForChange(target, written.targetName);
     if (targetDir < 0) {
         return Status::FromErrno(errno);
     }
@@ -112,13 +149,94 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
         return NotRegularFile();
     }
 
-    if (status.ok() && renameat(targetDir, tempName.c_str(), targetDir, targetName.c_str()) != 0) {
-        status = Status::FromErrno(errno);
-    }
     if (!status.ok()) {
         unlinkat(targetDir, tempName.c_str(), 0);
+        return status;
     }
+    written.folder = targetDir;
+    written.tempName = tempName;
     return status;
+}
+
+Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
+                                 const CopyOptions& options, const ChunkPump& pump) {
+    WrittenCopy written;
+    if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
+        return status;
+    }
+    // A new name has no old version to keep, and takes the copy at once. A file that is there
+    // is replaced only once the copy's data is on the disk, so that a power cut leaves the
+    // old version or the new one, never the name without its data.
+    const int dir = written.folder;
+    int error = RenameNoReplace(dir, written.tempName, dir, written.targetName);
+    if (error == EEXIST) {
+        Status synced = SyncFileAt(dir, written.tempName);
+        if (!synced.ok()) {
+            unlinkat(dir, written.tempName.c_str(), 0);
+            return synced;
+        }
+        error = renameat(dir, written.tempName.c_str(), dir, written.targetName.c_str()) == 0
+                    ? 0
+                    : errno;
+    }
+    if (error != 0) {
+        unlinkat(dir, written.tempName.c_str(), 0);
+        return Status::FromErrno(error);
+    }
+    return Status::Ok();
+}
+
+Result<std::string> PosixFileSystem::CopyToTemporary(const std::string& source,
+                                                     const std::string& target,
+                                                     const CopyOptions& options,
+                                                     const ChunkPump& pump) {
+    WrittenCopy written;
+    if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
+        return status;
+    }
+    return ContainingFolder(target) + written.tempName;
+}
+
+std::vector<Status> PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+    std::vector<Status> results(paths.size());
+    struct Held {
+        UniqueFd file;
+        dev_t device;
+        std::size_t index;
+    };
+    std::vector<Held> held;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::string name;
+        const int dir = ParentFd(paths[i], name);
+        UniqueFd file(
+            dir < 0 ? -1
+                    : openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {};
+        if (!file.valid() || fstat(file.get(), &info) != 0) {
+            // A link's text is written with its own entry: nothing waits in the cache.
+            results[i] = errno == ELOOP ? Status::Ok() : Status::FromErrno(errno);
+            continue;
+        }
+        held.push_back({std::move(file), info.st_dev, i});
+    }
+    // One sync of a whole file system costs about what one file's costs: a batch pays once.
+    // A lone file, and every file of a file system whose sync reported an error (which names
+    // no file), are synced one by one, so that each failure lands on its own file.
+    std::stable_sort(held.begin(), held.end(),
+                     [](const Held& a, const Held& b) { return a.device < b.device; });
+    for (auto first = held.begin(); first != held.end();) {
+        auto end = std::find_if(first, held.end(),
+                                [&](const Held& h) { return h.device != first->device; });
+        if (end - first == 1 || syncfs(first->file.get()) != 0) {
+            for (auto it = first; it != end; ++it) {
+                if (fdatasync(it->file.get()) != 0) {
+                    results[it->index] = Status::FromErrno(errno);
+                }
+            }
+        }
+        first = end;
+    }
+    return results;
 }
 
 Status PosixFileSystem::RemoveFile(const std::string& path) {
@@ -133,40 +251,31 @@ Status PosixFileSystem::RemoveFile(const std::string& path) {
 Status PosixFileSystem::WipeFile(const std::string& path) {
     std::string name;
     struct stat info {};
-    const int dir = ParentAndStatus(path, name, info);
-    if (dir < 0) {
+    const int dir = ParentFdForChange(path, name);
+    if (dir < 0 || fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return Status::FromErrno(errno);
     }
     if (S_ISDIR(info.st_mode)) {
         return Status::FromErrno(EISDIR);
     }
     // With another hard link the bytes are that name's too: only this name goes.
-    if (S_ISREG(info.st_mode) && info.st_nlink == 1) {
-        UniqueFd file(openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (!file.valid() && errno == EACCES) {
-            // A read-only file about to be destroyed: its mode may change, but only once the
-            // descriptor shows it is the same file and still has no other name.
-            UniqueFd held(openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-            struct stat heldInfo {};
-            if (held.valid() && fstat(held.get(), &heldInfo) == 0 && S_ISREG(heldInfo.st_mode) &&
-                heldInfo.st_nlink == 1 && ChangeModeOf(held.get(), S_IRUSR | S_IWUSR).ok()) {
-                file = UniqueFd(open(ProcFdPath(held.get()).c_str(), O_WRONLY | O_CLOEXEC));
-            } else {
-                errno = EACCES;
-            }
-        }
-        if (!file.valid()) {
-            return Status::FromErrno(errno);
-        }
-        Status wiped = OverwriteFileBytes(file.get());
-        if (!wiped.ok()) {
-            return wiped;
-        }
-        if (Status closed = file.Close(); !closed.ok()) {
-            return closed;
-        }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
     }
-    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    // The file takes a name of ours in its folder before a byte is touched. Renaming it away
+    // asks the folder for what removing it does (write access, the sticky rule), so a file the
+    // run may not remove fails here, whole; once renamed, nobody takes it for the user's file.
+    const std::string held = NewCopyTempName();
+    if (const int error = RenameNoReplace(dir, name, dir, held); error != 0) {
+        return Status::FromErrno(error);
+    }
+    Status wiped = OverwriteHeldFile(dir, held, info);
+    if (!wiped.ok()) {
+        // Back under its own name, where the log's failure says it still is.
+        (void)RenameNoReplace(dir, held, dir, name);
+        return wiped;
+    }
+    return unlinkat(dir, held.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
 Status PosixFileSystem::MoveToTrash(const std::string& path) {

@@ -344,23 +344,6 @@ Status WriteInfo(int fd, const std::string& content) {
     return Status::Ok();
 }
 
-// renameat2 with RENAME_NOREPLACE so that a file left in files/ without its .trashinfo (by a
-// crash, or by another tool) is never overwritten. File systems that lack the flag get a check
-// and a plain rename, which leaves only a small window.
-int RenameNoReplace(int fromFd, const std::string& from, int toFd, const std::string& to) {
-    if (::renameat2(fromFd, from.c_str(), toFd, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
-    }
-    struct stat existing {};
-    if (::fstatat(toFd, to.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-        return EEXIST;
-    }
-    return ::renameat(fromFd, from.c_str(), toFd, to.c_str()) == 0 ? 0 : errno;
-}
-
 // Claims a name in the trash with the record first, then moves (or links) the file in.
 Status Put(const TrashEnvironment& env, const Source& source, bool link, std::string* trashedAs) {
     Result<PreparedTrash> prepared = Prepare(env, source);
@@ -403,6 +386,8 @@ Status Put(const TrashEnvironment& env, const Source& source, bool link, std::st
                              trashName.c_str(), 0) == 0
                         ? 0
                         : errno)
+                 // A file left in files/ without its .trashinfo (by a crash, or by another tool)
+                 // is never overwritten.
                  : RenameNoReplace(source.parent, source.name, folders.files.get(), trashName);
         if (renameError != 0) {
             ::unlinkat(folders.info.get(), infoName.c_str(), 0);

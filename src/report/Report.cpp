@@ -111,6 +111,10 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
         return source.linkTarget == target.linkTarget &&
                (compare.CompareMethod != CompareMethodType::DateTime || sameTime);
     }
+    // As a run judges it: a file of another size is never up to date.
+    if (source.kind == EntryKind::File && !AreFilesSameUsingSize(source, target)) {
+        return false;
+    }
     const ChunkPump pump = [&services] {
         services.host.Pump();
         return true;  // a report has no cancel

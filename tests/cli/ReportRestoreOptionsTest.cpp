@@ -48,15 +48,23 @@ TEST_F(ReportRestoreOptionsTest, RestoreCopiesItemsOfTheFirstTargetIntoTheSource
 }
 
 // What the README says restore overwrites: a Source file that differs by the comparison
-// method. Under CompareMethodType::DateTime one with the same time and other bytes stays.
+// method. Under CompareMethodType::DateTime one with the same time and size and other bytes
+// stays; one of another size never does.
 TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
     AddTask();
-    WriteFile(source + "a.txt", "the Source's own bytes");
+    WriteFile(source + "a.txt", "the Source's own bytes.");  // as long as the Target's
     SetModificationTime(source + "a.txt", 1'000'000'000);
     SetModificationTime(first + "a.txt", 1'000'000'000);
     EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "a.txt"), "the Source's own bytes");
+    EXPECT_EQ(ReadFile(source + "a.txt"), "the Source's own bytes.");
 
+    WriteFile(source + "a.txt", "cut short");
+    SetModificationTime(source + "a.txt", 1'000'000'000);
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
+
+    WriteFile(source + "a.txt", "the Source's own bytes.");
+    SetModificationTime(source + "a.txt", 1'000'000'000);
     WriteFile(home + "duvanto.ini", "[Comparison]\r\nCompareType=Contents\r\n");
     EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
     EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");

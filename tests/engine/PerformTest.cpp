@@ -85,7 +85,7 @@ TEST_F(PerformTest, FullDiskLeavesTheOldVersionAndNoTemporaryFile) {
     EXPECT_EQ(ReadFile(target + "big.bin"), "new version");
 }
 
-TEST_F(PerformTest, RealFullDiskKeepsTheOldTargetWhole) {
+TEST_F(PerformTest, RealFullDiskKeepsTheOldTargetWholeAndNoTemporaryFile) {
     const std::string small = temp / "small/";
     MakeFolder(small);
     if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) {
@@ -95,9 +95,16 @@ TEST_F(PerformTest, RealFullDiskKeepsTheOldTargetWhole) {
     target = small;
     File(target + "f.bin", std::string(16 * 1024, 'o'), 1'000'000'000);
     File(source + "f.bin", std::string(200 * 1024, 'n'), 1'500'000'000);
-    EXPECT_EQ(CloneAll(), StepResult::Failed);
-    EXPECT_EQ(ReadFile(target + "f.bin"), std::string(16 * 1024, 'o'));
-    EXPECT_EQ(FolderNames(target), Lines{"f.bin"});
+    for (const CopyMethodType method :
+         {CopyMethodType::RegularCopy, CopyMethodType::RetainCreateTimestamp,
+          CopyMethodType::SafeCopyMethod}) {
+        SCOPED_TRACE(static_cast<int>(method));
+        clone.Settings.CopyMethod = method;
+        NextRun();
+        EXPECT_EQ(CloneAll(), StepResult::Failed);
+        EXPECT_EQ(ReadFile(target + "f.bin"), std::string(16 * 1024, 'o'));
+        EXPECT_EQ(FolderNames(target), Lines{"f.bin"});
+    }
     umount(small.c_str());
 }
 
@@ -142,25 +149,37 @@ TEST_F(PerformTest, AFailedSafeCopyStepKeepsAWholeVersionUnderTheRealName) {
         std::string path;
         int error;
         std::string line;
+        bool namesTheTemporaryFile;  // the line ends in the temporary file's name
     } steps[] = {
         {FsOp::CreateTemp, "", ENOSPC,
          " *Safe Copy Error: (Unable to get temp file spec) 28 No space left on device "
-         "~/S/doc.txt"},
+         "~/S/doc.txt",
+         false},
+        // A full disk while the new version is written into the temporary file.
+        {FsOp::Copy, "", ENOSPC, " *Safe Copy Error: (Copy Failed) 28 No space left on device ~/T/",
+         true},
         // As if the process died between the trash step and the rename.
         {FsOp::Rename, target + "doc.txt", EXDEV,
-         " *Safe Copy Error: (Rename Failed) 18 Invalid cross-device link ~/T/doc.txt"},
+         " *Safe Copy Error: (Rename Failed) 18 Invalid cross-device link ~/T/doc.txt", false},
         {FsOp::Trash, target + "doc.txt", EPERM,
-         " *Safe Copy Error: (Delete Failed) 1 Operation not permitted ~/T/doc.txt"},
+         " *Safe Copy Error: (Delete Failed) 1 Operation not permitted ~/T/doc.txt", false},
     };
     for (const auto& step : steps) {
         fileSystem.ClearFaults();
         fileSystem.Fail(step.op, step.path, step.error);
         NextRun();
         EXPECT_EQ(CloneAll(), StepResult::Failed) << step.line;
-        EXPECT_EQ(LogLines(), Lines{step.line});
+        const Lines logged = LogLines();
+        ASSERT_EQ(logged.size(), 1u) << step.line;
+        if (step.namesTheTemporaryFile) {
+            ASSERT_TRUE(logged[0].starts_with(step.line)) << logged[0];
+            EXPECT_TRUE(IsOwnTemporaryName(logged[0].substr(step.line.size()))) << logged[0];
+        } else {
+            EXPECT_EQ(logged[0], step.line);
+        }
         EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1") << step.line;
-        // Only a failed trash step leaves Safe Copy's own file, for the next run to remove.
-        EXPECT_EQ(FolderNames(target).size(), step.op == FsOp::Trash ? 2u : 1u) << step.line;
+        // Safe Copy's own temporary file goes with the failure, whichever step failed.
+        EXPECT_EQ(FolderNames(target), Lines{"doc.txt"}) << step.line;
     }
     EXPECT_EQ(ReadFile(temp / "Trash/files/doc.txt"), "version 1");
     EXPECT_TRUE(PathExists(temp / "Trash/info/doc.txt.trashinfo"));

@@ -167,6 +167,39 @@ TEST_F(PermissionsTest, SecureDeleteOfAReadOnlyFileSparesEveryOtherName) {
     });
 }
 
+TEST_F(PermissionsTest, SecureDeleteOverwritesNothingItMayNotRemove) {
+    if (!RunningAsRoot()) {
+        GTEST_SKIP() << "needs files of another user, which only root can make";
+    }
+    clone.Settings.DeleteMethod = DeleteMethodType::SecureDelete;
+    // Files the unprivileged user may write but not remove: in root's folder, and in a
+    // sticky folder open to all.
+    const struct {
+        const char* folder;
+        unsigned mode;
+        const char* line;
+    } cases[] = {
+        {"locked/", 0755, " *Delete Error: 13 Dx - Permission denied f from ~/T/locked/"},
+        {"sticky/", 01777, " *Delete Error: 1 Dx - Operation not permitted f from ~/T/sticky/"},
+    };
+    for (const auto& c : cases) {
+        MakeFolder(source + c.folder);
+        File(target + c.folder + "f", "precious bytes");
+        ASSERT_EQ(chmod((target + c.folder + "f").c_str(), 0666), 0);
+        ASSERT_EQ(chmod((target + c.folder).c_str(), c.mode), 0);
+    }
+    OpenUpForTheUnprivilegedUser();
+    ExpectUnprivileged([&]() -> Checks {
+        const StepResult result = CloneAll();
+        const Lines logged = Sorted(LogLines());
+        return {result == StepResult::Failed, logged == Sorted({cases[0].line, cases[1].line})};
+    });
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadFile(target + c.folder + "f"), "precious bytes") << c.folder;
+        EXPECT_EQ(FolderNames(target + c.folder), Lines{"f"}) << c.folder;
+    }
+}
+
 TEST_F(PermissionsTest, AReadOnlyTargetFolderIsOpenedForTheStepAndClosedAgain) {
     File(source + "ro/changed.txt", "new", kNew);
     Files(target, {"ro/changed.txt=old", "ro/orphan.txt=o"}, kOld);

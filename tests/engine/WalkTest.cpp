@@ -113,24 +113,40 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
     const struct {
         const char* what;
         CompareMethodType method;
-        bool twoSeconds, onlyIfNewer;
+        bool twoSeconds, dst, onlyIfNewer;
         const char* sourceBytes;
         int64_t sourceTime;
         const char* targetBytes;
         int64_t targetTime;
         bool copied;
     } cases[] = {
-        {"older Source, only if newer", DateTime, false, true, "s", kOld, "t", kNew, false},
-        {"newer Source, only if newer", DateTime, false, true, "s", kNew + 10, "t", kNew, true},
-        {"2 s apart, tolerated", DateTime, true, false, "12345", kOld, "12345", kOld - 2, false},
-        {"2 s apart", DateTime, false, false, "12345", kOld, "12345", kOld - 2, true},
-        {"same size", Size, false, false, "12345", kOld, "54321", kOld - 5000, false},
-        {"same bytes", Contents, false, false, "same", kOld, "same", kNew, false},
-        {"same CRC", CRC32, false, false, "same", kOld, "same", kNew, false},
+        {"older Source, only if newer", DateTime, false, false, true, "s", kOld, "t", kNew, false},
+        {"newer Source, only if newer", DateTime, false, false, true, "s", kNew + 10, "t", kNew,
+         true},
+        {"2 s apart, tolerated", DateTime, true, false, false, "12345", kOld, "12345", kOld - 2,
+         false},
+        {"2 s apart", DateTime, false, false, false, "12345", kOld, "12345", kOld - 2, true},
+        {"same size", Size, false, false, false, "12345", kOld, "54321", kOld - 5000, false},
+        {"same bytes", Contents, false, false, false, "same", kOld, "same", kNew, false},
+        {"same CRC", CRC32, false, false, false, "same", kOld, "same", kNew, false},
+        // A file of another size is never up to date: a copy that a power cut left short
+        // carries the Source's time. Only a newer Target stays under "only if newer".
+        {"same time, other size", DateTime, false, false, false, "12345", kOld, "", kOld, true},
+        {"2 s apart, tolerated, other size", DateTime, true, false, false, "12345", kOld, "123",
+         kOld - 2, true},
+        {"same time, other size, only if newer", DateTime, false, false, true, "12345", kOld, "",
+         kOld, true},
+        {"an hour apart, tolerated, other size", DateTime, false, true, false, "12345", kOld, "123",
+         kOld + 3600, true},
+        {"newer Target, other size, only if newer", DateTime, false, false, true, "12345", kOld, "",
+         kNew, false},
+        {"same time, same size, other bytes", DateTime, false, false, true, "12345", kOld, "54321",
+         kOld, false},
     };
     for (const auto& c : cases) {
         compare.CompareMethod = c.method;
         compare.IgnoreFAT_NTFS_TwoSecDiff = c.twoSeconds;
+        compare.IgnoreFAT_NTFS_DaylightSavings = c.dst;
         compare.CopyOnlyIfNewer = c.onlyIfNewer;
         File(source + "a.txt", c.sourceBytes, c.sourceTime);
         File(target + "a.txt", c.targetBytes, c.targetTime);

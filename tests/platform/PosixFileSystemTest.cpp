@@ -98,6 +98,8 @@ TEST_F(PosixFileSystemTest, ChangesAboveTheRootsAreRefused) {
         {"make a folder beside the roots", fileSystem.MakeFolder(temp / "new/")},
         {"make a root anew", fileSystem.MakeFolderLike(temp / "U/", source).status()},
         {"remove a file beside them", fileSystem.RemoveFile(temp / "beside.txt")},
+        {"wipe a file beside them", fileSystem.WipeFile(temp / "beside.txt")},
+        {"copy beside them", fileSystem.CopyFile(source + "a.txt", temp / "copy.txt", {}, {})},
         {"move a file out", fileSystem.Rename(source + "a.txt", temp / "moved.txt")},
         {"move a file in", fileSystem.Rename(temp / "beside.txt", target + "beside.txt")},
         {"remove a root", fileSystem.RemoveFolder(target)},

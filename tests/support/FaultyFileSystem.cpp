@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/PosixFile.h"
+
 namespace duvanto::test {
 
 int FaultyFileSystem::Calls(FsOp op) const {
@@ -63,6 +65,37 @@ Status FaultyFileSystem::CopyFile(const std::string& source, const std::string& 
         return Status::FromErrno(ENOSPC);
     }
     return PosixFileSystem::CopyFile(source, target, options, pump);
+}
+
+Result<std::string> FaultyFileSystem::CopyToTemporary(const std::string& source,
+                                                      const std::string& target,
+                                                      const CopyOptions& options,
+                                                      const ChunkPump& pump) {
+    if (Status fault = Check(FsOp::Copy, target); !fault.ok()) {
+        return fault;
+    }
+    if (m_diskFull) {
+        return Status::FromErrno(ENOSPC);
+    }
+    return PosixFileSystem::CopyToTemporary(source, target, options, pump);
+}
+
+std::vector<Status> FaultyFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+    std::vector<Status> results(paths.size());
+    std::vector<std::string> real;
+    std::vector<std::size_t> realIndex;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        results[i] = Check(FsOp::Sync, ContainingFolder(paths[i]));
+        if (results[i].ok()) {
+            real.push_back(paths[i]);
+            realIndex.push_back(i);
+        }
+    }
+    const std::vector<Status> synced = PosixFileSystem::SyncFiles(real);
+    for (std::size_t i = 0; i < synced.size(); ++i) {
+        results[realIndex[i]] = synced[i];
+    }
+    return results;
 }
 
 TrashEnvironment TrashInside(const std::string& folder) {

@@ -26,6 +26,7 @@ enum class FsOp {
     MakeWritable,
     Rename,
     CreateTemp,
+    Sync,  // a copy's data written through to the disk; the path is the copy's folder
 };
 
 class FaultyFileSystem : public PosixFileSystem {
@@ -33,7 +34,8 @@ public:
     explicit FaultyFileSystem(TrashEnvironment trash) : PosixFileSystem(std::move(trash)) {}
 
     // The operation fails with errorCode for this path ("" = any path). For Copy and Rename the
-    // path is the target.
+    // path is the target; for Sync the folder of the temporary file, whose name nobody knows
+    // beforehand.
     void Fail(FsOp op, const std::string& path, int errorCode) { m_faults[{op, path}] = errorCode; }
     // The operation throws instead, as an unexpected failure would.
     void Throw(FsOp op, const std::string& path) { m_faults[{op, path}] = kThrow; }
@@ -49,7 +51,7 @@ public:
         m_faults.clear();
         m_before.clear();
     }
-    // Every copy fails as a full disk would.
+    // Every copy fails as a full disk would (CopyFile and CopyToTemporary).
     void DiskFull(bool full) { m_diskFull = full; }
     int Calls(FsOp op) const;
     // Listings come sorted by name, so that a test can expect an order the disk does not promise.
@@ -59,6 +61,9 @@ public:
                                              bool withStatus) override;
     Status CopyFile(const std::string& source, const std::string& target,
                     const CopyOptions& options, const ChunkPump& pump) override;
+    Result<std::string> CopyToTemporary(const std::string& source, const std::string& target,
+                                        const CopyOptions& options, const ChunkPump& pump) override;
+    std::vector<Status> SyncFiles(const std::vector<std::string>& paths) override;
     Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
                                  uint64_t* firstDifference = nullptr) override {
         return Guard(FsOp::Compare, a,
