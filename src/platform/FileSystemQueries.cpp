@@ -234,18 +234,12 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 Result<std::string> ReadWholeFile(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        return Status::FromErrno(errno);
-    }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return Status::FromErrno(errno);
+    Result<UniqueFd> fd = OpenRegularFileForReading(AT_FDCWD, path, true, &info);
+    if (!fd.ok()) {
+        return fd.status();
     }
-    if (!S_ISREG(info.st_mode)) {
-        return NotRegularFile();
-    }
-    return ReadToEnd(fd.get(), info, std::numeric_limits<uint64_t>::max());
+    return ReadToEnd(fd.value().get(), info, std::numeric_limits<uint64_t>::max());
 }
 
 Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) {
@@ -267,17 +261,10 @@ Status WritePrivateFileAtomically(const std::string& path, std::string_view byte
 }
 
 Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd.valid()) {
-        return Status::FromErrno(errno);
-    }
-    // The descriptor's own status: the file judged is the file read.
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return Status::FromErrno(errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return NotRegularFile();
+    Result<UniqueFd> fd = OpenRegularFileForReading(AT_FDCWD, path, true, &info);
+    if (!fd.ok()) {
+        return fd.status();
     }
     if (info.st_uid != ::geteuid()) {
         return Status::Failure(
@@ -290,7 +277,7 @@ Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) 
             EPERM,
             std::string("users other than its owner may write to the file (mode ") + mode + ")");
     }
-    return ReadToEnd(fd.get(), info, maxBytes);
+    return ReadToEnd(fd.value().get(), info, maxBytes);
 }
 
 Status RemoveFile(const std::string& path) {

@@ -52,16 +52,21 @@ Status NotRegularFile() {
     return Status::Failure(EINVAL, "Not a regular file");
 }
 
-Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name) {
-    UniqueFd fd(::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name, bool followLink,
+                                           struct stat* info) {
+    UniqueFd fd(
+        ::openat(folderFd, name.c_str(),
+                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW)));
     if (!fd.valid()) {
         return Status::FromErrno(errno);
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
+    struct stat own {};
+    struct stat& status = info != nullptr ? *info : own;
+    // The descriptor's own status: the file judged is the file read.
+    if (::fstat(fd.get(), &status) != 0) {
         return Status::FromErrno(errno);
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (!S_ISREG(status.st_mode)) {
         return NotRegularFile();
     }
     return fd;

@@ -33,10 +33,12 @@ private:
     int m_fd = -1;
 };
 
-// Opens the entry `name` of the open folder folderFd without following it when it is a link
-// and without waiting on a FIFO, then insists on a regular file, so nothing blocks and nothing
-// is read through a link.
-Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name);
+// Opens the entry `name` of the open folder folderFd (AT_FDCWD: a path) without following it
+// when it is a link (unless followLink) and without waiting on a FIFO, then insists on a
+// regular file, so nothing blocks and nothing is read through a link. info, when given,
+// receives the open file's status.
+Result<UniqueFd> OpenRegularFileForReading(int folderFd, const std::string& name,
+                                           bool followLink = false, struct stat* info = nullptr);
 
 // Reads until `size` bytes or end of file; returns the count, or -1 with errno set.
 long ReadFully(int fd, char* buffer, std::size_t size);
