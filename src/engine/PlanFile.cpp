@@ -89,7 +89,10 @@ std::string Shown(std::string_view text) {
 // A value of the file as a message names it.
 std::string Brief(const json& value) {
     if (value.is_string()) {
-        return "\"" + Shown(value.get_ref<const std::string&>()) + "\"";
+        // Appended: GCC 12 at -O3 takes `"\"" + Shown(...)` for an overlapping copy.
+        std::string quoted = "\"";
+        quoted.append(Shown(value.get_ref<const std::string&>())).append("\"");
+        return quoted;
     }
     if (value.is_object()) {
         return "an object";
