@@ -35,7 +35,7 @@ struct Program {
         : reporter(appPath, prompt, clock),
           log(appPath, clock, reporter, prompt),
           rules(reporter),
-          options(appPath, {settings, log, rules}, reporter),
+          options(appPath, {settings, log, rules, nullptr}, reporter),
           menus(options, prompt, reporter, clock, flags, {folders, kExe},
                 {[this] { opened.push_back("priority rules"); },
                  [this] { opened.push_back("log viewer"); },
