@@ -102,7 +102,8 @@ int RunDesktopProgram(int argc, char** argv) {
                        options,
                        prompt,
                        QSystemTrayIcon::isSystemTrayAvailable(),
-                       RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath()},
+                       RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath(),
+                                       LoginHomeArgument(app.AppPath)},
                        {}});
     prompt.SetParentWindow(&window);
     QObject::connect(&window, &frmDuvanto::ProgramEnded, &qtApp, &QCoreApplication::quit,

@@ -50,8 +50,8 @@ void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
 struct MainWindowUnderTest {
     explicit MainWindowUnderTest(MainWindowWorld& world)
         : window({world.App(), world.Options(), world.prompt, false,
-                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
-                                  "/opt/duvanto/duvanto"},
+                  RunAtLoginSetup{
+                      {world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto/duvanto", ""},
                   [this](const QUrl& url) { opened << url; }}) {}
     // Loaded and shown as a user opens it.
     void Open() {

@@ -138,7 +138,7 @@ private slots:
         QList<QUrl> opened;
         auto window = std::make_unique<frmDuvanto>(MainWindowSetup{
             world.App(), world.Options(), world.prompt, false,
-            RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto"},
+            RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto", ""},
             [&opened](const QUrl& url) { opened << url; }});
         window->Load();
         window->RestoreMainWindow();
