@@ -14,10 +14,6 @@ namespace {
 
 PathStatus FailureStatus(const Status& failure, PathStatus whenMissing, int32_t& errorCode) {
     if (failure.IsNotFound()) {
-        // A missing drive keeps the system's reason, as the last error of a drive test would.
-        if (whenMissing == PathBadDrive) {
-            errorCode = failure.code();
-        }
         return whenMissing;
     }
     if (failure.IsAccessDenied()) {
@@ -80,8 +76,10 @@ PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const Moun
     const std::string mediaMount = MediaMountOf(folder, tables.mediaRoots);
     if (!mediaMount.empty()) {
         Result<PathInfo> media = StatPath(mediaMount, true);
+        // The desktop makes a removable drive's media folder when it mounts the drive and
+        // removes it again when the drive goes: a missing one is a drive that is not there.
         if (!media.ok()) {
-            return FailureStatus(media.status(), PathBadDrive, errorCode);
+            return FailureStatus(media.status(), PathDriveNotReady, errorCode);
         }
         if (media.value().kind != FileKind::Directory) {
             errorCode = ENOTDIR;

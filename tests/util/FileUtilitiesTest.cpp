@@ -114,8 +114,11 @@ TEST_F(GetPathStatusTest, ListedMountPointNotMountedIsNotReady) {
 TEST_F(GetPathStatusTest, RemovableMediaFolders) {
     ASSERT_TRUE(CreateFolderPath(dir / "media/ann/USB/photos/").ok());
 
-    EXPECT_EQ(Status(dir / "media/ann/Stick/photos/"), PathBadDrive);
-    EXPECT_EQ(errorCode, ENOENT);
+    // The desktop removes an unplugged drive's media folder: the drive is not ready, with no
+    // error number of its own.
+    EXPECT_EQ(Status(dir / "media/ann/Stick/photos/"), PathDriveNotReady);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(Status(dir / "media/bob/Stick/"), PathDriveNotReady);
     EXPECT_EQ(Status(dir / "media/ann/USB/photos/"), PathDriveNotReady);
     EXPECT_EQ(Status(dir / "media/ann/"), PathOk);  // the user's folder is not a drive
 
