@@ -26,9 +26,12 @@ MenuEntry Separator() {
 
 constexpr char kRunAtLoginTitle[] = "Run at Login";
 
+// A file can only be moved into a trash on its own file system, so a drive's files go to that
+// drive's trash folder; where none can be made they are not deleted at all (platform/Trash.h).
 constexpr char kTrashWarning[] =
     "Files on removeable drives and network drives are not sent \r\n"
-    "to the Trash.  They are permanently deleted.  This is determined\r\n"
+    "to the Trash in your home folder.  They go to the trash folder of their own drive, or\r\n"
+    "stay where they are when none can be made there.  This is determined\r\n"
     "by the operating system; Duvanto has no control over this.\r\n"
     "\r\n"
     "Do you still wish to select this Delete Method?";

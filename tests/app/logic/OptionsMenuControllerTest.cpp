@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/logic/MainWindowController.h"
 #include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 #include "support/ScopedLocale.h"
@@ -131,6 +133,28 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
     EXPECT_EQ(caption("mnuLogSize1Meg"), "1 &Meg");
 }
 
+// The first-run warning sends the user to a menu by its name: that menu must be there, with
+// the item the warning names.
+TEST(OptionsMenuTablesTest, TheFirstRunWarningNamesTheDeleteMenuAsItIs) {
+    const std::string text = kImportantText;
+    const std::size_t from = text.find("'Do Not Delete' from the ");
+    const std::size_t to = text.find(" menu", from);
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    const std::size_t nameAt = from + std::string("'Do Not Delete' from the ").size();
+    const std::string named = text.substr(nameAt, to - nameAt);
+
+    std::vector<const MenuEntry*> items;
+    Collect(OptionsMenuEntries(), items);
+    const auto menu = std::find_if(items.begin(), items.end(), [&](const MenuEntry* item) {
+        return item->kind == MenuEntryKind::Submenu &&
+               ReplaceString(item->caption, "&", "") == named;
+    });
+    ASSERT_NE(menu, items.end()) << named;
+    EXPECT_TRUE(std::any_of((*menu)->children.begin(), (*menu)->children.end(),
+                            [](const MenuEntry& item) { return item.caption == "Do Not Delete"; }));
+}
+
 // Run at login shows the entries on disk, and there are none here.
 TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
     EXPECT_EQ(
@@ -193,8 +217,10 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNoAndYesTak
     ASSERT_EQ(p->Shown().size(), 1u);
     EXPECT_TRUE(IsMessage(p->Shown()[0], "Send To Trash",
                           "Files on removeable drives and network drives are not sent \r\n"
-                          "to the Trash.  They are permanently deleted.  This is determined\r\n"
-                          "by the operating system; Duvanto has no control over this.\r\n\r\n"
+                          "to the Trash in your home folder.  They go to the trash folder of "
+                          "their own drive, or\r\nstay where they are when none can be made "
+                          "there.  This is determined\r\nby the operating system; Duvanto has "
+                          "no control over this.\r\n\r\n"
                           "Do you still wish to select this Delete Method?",
                           MessageIcon::Information, MessageButtons::YesNo));
     EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::RegularDelete);
