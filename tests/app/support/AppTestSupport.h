@@ -52,7 +52,10 @@ struct MainWindowUnderTest {
         : window({world.App(), world.Options(), world.prompt, false,
                   RunAtLoginSetup{
                       {world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto/duvanto", ""},
-                  [this](const QUrl& url) { opened << url; }}) {}
+                  [this](const QUrl& url) {
+                      opened << url;
+                      statusWhenOpened << window.sbrPanel1->text();
+                  }}) {}
     // Loaded and shown as a user opens it.
     void Open() {
         window.Load();
@@ -60,6 +63,7 @@ struct MainWindowUnderTest {
     }
 
     QList<QUrl> opened;
+    QStringList statusWhenOpened;  // status panel 1 as each page was handed to the browser
     frmDuvanto window;
 };
 
