@@ -127,6 +127,25 @@ TEST_F(GetPathStatusTest, RemovableMediaFolders) {
     EXPECT_EQ(Status(dir / "media/ann/USB/missing/"), PathFolderMissing);
 }
 
+// A drive mounted straight under the media root (an fstab entry, pmount) is no user's folder:
+// a folder missing on it is a missing folder, not a drive that is not there.
+TEST_F(GetPathStatusTest, ADriveMountedStraightUnderTheMediaRootHoldsFolders) {
+    ASSERT_TRUE(CreateFolderPath(dir / "media/data/").ok());
+    ASSERT_TRUE(CreateFolderPath(dir / "media/sdb1/").ok());
+    WriteFile(tables.fstab, "/dev/sdc1 " + dir / "media/data" + " ext4 defaults 0 2\n");
+    WriteFile(tables.mountInfo,
+              "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "2 1 8:33 / " +
+                  dir / "media/data" + " rw - ext4 /dev/sdc1 rw\n" + "3 1 8:17 / " +
+                  dir / "media/sdb1" + " rw - vfat /dev/sdb1 rw\n");
+    EXPECT_EQ(Status(dir / "media/data/Backup/"), PathFolderMissing);
+    EXPECT_EQ(Status(dir / "media/sdb1/Backup/new/"), PathFolderMissing);
+
+    // Unmounted, the listed drive is not ready.
+    WriteFile(tables.mountInfo, "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    EXPECT_EQ(Status(dir / "media/data/Backup/"), PathDriveNotReady);
+}
+
 TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
     // Root ignores permission bits, so the check runs as an ordinary user when we are root.
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
