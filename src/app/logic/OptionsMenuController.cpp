@@ -30,9 +30,10 @@ constexpr char kRunAtLoginTitle[] = "Run at Login";
 // drive's trash folder; where none can be made they are not deleted at all (platform/Trash.h).
 constexpr char kTrashWarning[] =
     "Files on removeable drives and network drives are not sent \r\n"
-    "to the Trash in your home folder.  They go to the trash folder of their own drive, or\r\n"
-    "stay where they are when none can be made there.  This is determined\r\n"
-    "by the operating system; Duvanto has no control over this.\r\n"
+    "to the Trash in your home folder.  They go to the trash folder\r\n"
+    "of their own drive, or stay where they are when none can be\r\n"
+    "made there.  This is determined by the operating system;\r\n"
+    "Duvanto has no control over this.\r\n"
     "\r\n"
     "Do you still wish to select this Delete Method?";
 

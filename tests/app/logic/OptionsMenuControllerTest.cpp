@@ -217,10 +217,10 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNoAndYesTak
     ASSERT_EQ(p->Shown().size(), 1u);
     EXPECT_TRUE(IsMessage(p->Shown()[0], "Send To Trash",
                           "Files on removeable drives and network drives are not sent \r\n"
-                          "to the Trash in your home folder.  They go to the trash folder of "
-                          "their own drive, or\r\nstay where they are when none can be made "
-                          "there.  This is determined\r\nby the operating system; Duvanto has "
-                          "no control over this.\r\n\r\n"
+                          "to the Trash in your home folder.  They go to the trash folder\r\n"
+                          "of their own drive, or stay where they are when none can be\r\n"
+                          "made there.  This is determined by the operating system;\r\n"
+                          "Duvanto has no control over this.\r\n\r\n"
                           "Do you still wish to select this Delete Method?",
                           MessageIcon::Information, MessageButtons::YesNo));
     EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::RegularDelete);
