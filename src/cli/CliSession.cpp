@@ -8,10 +8,11 @@
 namespace duvanto {
 
 void Session::ReadProgramOptions() {
-    options.emplace(app.AppPath, OptionTargets{app.Settings, app.CloneLog, app.PriorityRules},
+    options.emplace(app.AppPath,
+                    OptionTargets{app.Settings, app.CloneLog, app.PriorityRules,
+                                  &app.PromptToInsertRemovableDrive},
                     app.Reporter);
     options->ReadProgramOptionsFromIniFile();
-    app.PromptToInsertRemovableDrive = options->PromptToInsertRemovableDrive;
     app.SetPriorityBasedOnRules = [this] {
         SetPriorityBasedOnRules(app.PriorityRules, app.Clock, priority, app.Reporter);
     };

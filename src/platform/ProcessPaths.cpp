@@ -72,6 +72,26 @@ std::string ExecutableFolder() {
     return slash == std::string::npos ? "" : exe.substr(0, slash + 1);
 }
 
+namespace {
+
+// The folder found without an option: the portable install's, else the configuration folder.
+Result<std::string> DefaultAppPath() {
+    std::string exeFolder = ExecutableFolder();
+    struct stat st {};
+    if (!exeFolder.empty() && stat((exeFolder + "duvanto.ini").c_str(), &st) == 0) {
+        return exeFolder;
+    }
+    if (const char* config = NonEmptyEnv("XDG_CONFIG_HOME")) {
+        return WithSlash(config) + "duvanto/";
+    }
+    if (const char* userHome = NonEmptyEnv("HOME")) {
+        return WithSlash(userHome) + ".config/duvanto/";
+    }
+    return Status::Failure(ENOENT, "No home folder is known (HOME is not set).");
+}
+
+}  // namespace
+
 Result<std::string> ResolveAppPath(const std::string& homeOption, bool create) {
     std::string folder;
     if (!homeOption.empty()) {
@@ -79,18 +99,11 @@ Result<std::string> ResolveAppPath(const std::string& homeOption, bool create) {
     } else if (const char* home = NonEmptyEnv("DUVANTO_HOME")) {
         folder = home;
     } else {
-        std::string exeFolder = ExecutableFolder();
-        struct stat st {};
-        if (!exeFolder.empty() && stat((exeFolder + "duvanto.ini").c_str(), &st) == 0) {
-            return exeFolder;
+        Result<std::string> found = DefaultAppPath();
+        if (!found.ok()) {
+            return found.status();
         }
-        if (const char* config = NonEmptyEnv("XDG_CONFIG_HOME")) {
-            folder = WithSlash(config) + "duvanto/";
-        } else if (const char* userHome = NonEmptyEnv("HOME")) {
-            folder = WithSlash(userHome) + ".config/duvanto/";
-        } else {
-            return Status::Failure(ENOENT, "No home folder is known (HOME is not set).");
-        }
+        folder = found.value();
     }
     folder = WithSlash(Absolute(folder));
     Status made = create ? MakeFolders(folder) : Status::Ok();
@@ -98,6 +111,19 @@ Result<std::string> ResolveAppPath(const std::string& homeOption, bool create) {
         return made;
     }
     return folder;
+}
+
+std::string LoginHomeArgument(const std::string& appPath) {
+    const Result<std::string> found = DefaultAppPath();
+    if (found.ok()) {
+        const std::string resolved = ResolvedFolderPath(appPath);
+        const std::string usual = WithSlash(Absolute(found.value()));
+        if (WithSlash(appPath) == usual ||
+            (!resolved.empty() && resolved == ResolvedFolderPath(usual))) {
+            return "";
+        }
+    }
+    return appPath;
 }
 
 }  // namespace duvanto

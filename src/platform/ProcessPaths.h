@@ -24,4 +24,9 @@ std::string ExecutablePath();
 // ~/.config/duvanto/). Made absolute and ending in "/"; created when missing if `create`.
 Result<std::string> ResolveAppPath(const std::string& homeOption, bool create = true);
 
+// The folder a program started at login must be told with --home: appPath, unless it is the
+// folder that a start without --home and without $DUVANTO_HOME finds by itself (links
+// resolved), when it is "".
+std::string LoginHomeArgument(const std::string& appPath);
+
 }  // namespace duvanto

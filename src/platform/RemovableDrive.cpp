@@ -194,7 +194,11 @@ bool IsRemovableDrive(const std::string& path, std::string& driveName,
     for (const MountEntry& candidate : mounted) {
         consider(candidate, true);
     }
-    if (media.size() > drive.size()) {
+    // A drive mounted straight under the media root (/media/data of the fstab) holds folders,
+    // not media: the media folder counts only below a user's folder that is no mount point.
+    const std::string mediaParent =
+        media.empty() ? "" : media.substr(0, media.rfind('/', media.size() - 2) + 1);
+    if (media.size() > drive.size() && drive != mediaParent) {
         driveName = media;
         return true;
     }

@@ -237,7 +237,9 @@ void WritePage(ReportServices& services, PageFile& file, const std::string& sour
     clsStringAppend& page = file.Page();
     page.InitialBufferSize(2 * kPieceByteSize);
 
-    page.Append("<html><body>");
+    // Names are bytes as the file system holds them, UTF-8 on any current Linux; without the
+    // declaration a browser guesses a Western code page and garbles every other script.
+    page.Append("<html><head><meta charset=\"utf-8\"></head><body>");
     page.Append("<div align=right><font color=" + Quoted("#666600") + "><font size=-1>");
     page.Append(FormatGeneralDate(services.clock.Now()));
     page.Append("</font></font></div>");
@@ -410,9 +412,12 @@ std::string HTMLReportGraphicCode(ErrorReporter& reporter, const std::string& it
     }
 }
 
-std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::string& sourceFolder,
-                                          const std::string& targetFolder, bool includeSubFolders,
-                                          const std::string& outputPath) {
+namespace {
+
+// The page written whole at its path, or "" (reported) when it could not be.
+std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::string& sourceFolder,
+                                         const std::string& targetFolder, bool includeSubFolders,
+                                         const std::string& outputPath) {
     std::string pagePath;
     bool placeholderMade = false;
     try {
@@ -458,7 +463,19 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
         }
         return {};
     }
-    ShowHTMLFileInBrowser(pagePath, services.browser, services.prompt, services.reporter);
+    return pagePath;
+}
+
+}  // namespace
+
+std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::string& sourceFolder,
+                                          const std::string& targetFolder, bool includeSubFolders,
+                                          const std::string& outputPath) {
+    const std::string pagePath = WriteHTMLReportOfFolderDiffs(services, sourceFolder, targetFolder,
+                                                              includeSubFolders, outputPath);
+    if (!pagePath.empty()) {
+        ShowHTMLFileInBrowser(pagePath, services.browser, services.prompt, services.reporter);
+    }
     return pagePath;
 }
 
@@ -473,8 +490,12 @@ bool ShowHTMLFileInBrowser(const std::string& fileSpec, IBrowserHost& browser, I
                                    MessageButtons::OK);
                 [[fallthrough]];
             case IBrowserHost::OpenResult::Failed:
-                prompt.ShowMessage(kApplicationTitle, "Web Page not opened", kPlainMessage,
-                                   MessageButtons::OK);
+                // The page is there all the same: the user can open it by hand.
+                prompt.ShowMessage(kApplicationTitle,
+                                   "Web Page not opened\r\n\r\nThe report was saved as\r\n" +
+                                       fileSpec +
+                                       "\r\nOpen that file with a web browser to read it.",
+                                   kPlainMessage, MessageButtons::OK);
                 return false;
         }
     } catch (...) {
@@ -497,16 +518,21 @@ std::string ReportFolderDifferences(ReportServices& services, const std::string&
             services.prompt.ShowMessage("Create Report", "Problems processing the Target folder.",
                                         MessageIcon::Exclamation, MessageButtons::OK);
         } else {
-            pagePath = CreateHTMLReportOfFolderDiffs(services, sourceFolder, targetFolder,
-                                                     includeSubFolders, outputPath);
+            pagePath = WriteHTMLReportOfFolderDiffs(services, sourceFolder, targetFolder,
+                                                    includeSubFolders, outputPath);
         }
     } catch (...) {
         services.reporter.ReportCurrentException(kCommandLabel);
     }
+    // The report is made once the page is written: whatever the browser does next, the status
+    // bar must not go on saying that it is being made.
     try {
         services.host.SetStatusText(1, "");
     } catch (...) {
         services.reporter.ReportCurrentException(kCommandLabel);
+    }
+    if (!pagePath.empty()) {
+        ShowHTMLFileInBrowser(pagePath, services.browser, services.prompt, services.reporter);
     }
     return pagePath;
 }

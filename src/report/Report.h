@@ -102,13 +102,15 @@ std::string CreateHTMLReportOfFolderDiffs(ReportServices& services, const std::s
                                           const std::string& targetFolder, bool includeSubFolders,
                                           const std::string& outputPath = "");
 
-// Opens a page through the browser host and tells the user when that fails. True when opened.
+// Opens a page through the browser host and tells the user when that fails, with the page's
+// path, so that it can be opened by hand. True when opened.
 bool ShowHTMLFileInBrowser(const std::string& fileSpec, IBrowserHost& browser, IPrompt& prompt,
                            ErrorReporter& reporter);
 
 // The report command once a task is chosen: checks both folders first (a failing one is
-// refused with the user's message and nothing is written), then creates and opens the report,
-// with "Creating Report..." in status panel 1 meanwhile. Returns the page's path or "".
+// refused with the user's message and nothing is written), then creates the report, with
+// "Creating Report..." in status panel 1 meanwhile, and opens it once panel 1 is empty again.
+// Returns the page's path or "".
 // Refusing while a clone runs and choosing the task are the caller's part.
 std::string ReportFolderDifferences(ReportServices& services, const std::string& sourceFolder,
                                     const std::string& targetFolder, bool includeSubFolders,

@@ -4,10 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
-#include <vector>
 
+#include "platform/FileSystemQueries.h"
+#include "report/JpegEncoder.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -15,7 +15,7 @@ namespace duvanto {
 namespace {
 
 // Drawings as text, one character per pixel, so that a reader of the source sees the picture.
-// '.' is transparent; the other characters name the colours of kPalette.
+// Each character names a colour of kPalette.
 
 constexpr std::array<std::string_view, 12> kFileArt = {
     "kkkkkkk...",  //
@@ -83,120 +83,101 @@ constexpr int kBannerScale = 4;
 
 struct PaletteColour {
     char key;
-    uint8_t red, green, blue, alpha;
+    uint8_t red, green, blue;
 };
 
-// Index 0 is the transparent colour, so that it is the one a tRNS chunk of one entry covers.
+// JPEG has no transparency: '.' is the white of the page the pictures stand on.
 constexpr std::array<PaletteColour, 8> kPalette = {{
-    {'.', 0x00, 0x00, 0x00, 0x00},
-    {'k', 0x20, 0x20, 0x20, 0xFF},
-    {'w', 0xFF, 0xFF, 0xFF, 0xFF},
-    {'g', 0x9A, 0x9A, 0x9A, 0xFF},
-    {'y', 0xFF, 0xD8, 0x4D, 0xFF},
-    {'Y', 0xFF, 0xE9, 0x96, 0xFF},
-    {'o', 0xB8, 0x86, 0x0B, 0xFF},
-    {'b', 0x4A, 0x6F, 0xC4, 0xFF},
+    {'.', 0xFF, 0xFF, 0xFF},
+    {'k', 0x20, 0x20, 0x20},
+    {'w', 0xFF, 0xFF, 0xFF},
+    {'g', 0x9A, 0x9A, 0x9A},
+    {'y', 0xFF, 0xD8, 0x4D},
+    {'Y', 0xFF, 0xE9, 0x96},
+    {'o', 0xB8, 0x86, 0x0B},
+    {'b', 0x4A, 0x6F, 0xC4},
 }};
 
-uint8_t PaletteIndex(char key) {
-    for (std::size_t i = 0; i < kPalette.size(); ++i) {
-        if (kPalette[i].key == key) {
-            return static_cast<uint8_t>(i);
+const PaletteColour& ColourOf(char key) {
+    for (const PaletteColour& colour : kPalette) {
+        if (colour.key == key) {
+            return colour;
         }
     }
     throw std::logic_error(std::string("picture uses an unknown colour '") + key + "'");
 }
 
-void AppendBigEndian32(std::string& out, uint32_t value) {
-    out += static_cast<char>((value >> 24) & 0xFF);
-    out += static_cast<char>((value >> 16) & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-    out += static_cast<char>(value & 0xFF);
-}
-
-void AppendChunk(std::string& png, std::string_view type, std::string_view data) {
-    AppendBigEndian32(png, static_cast<uint32_t>(data.size()));
-    std::string typed(type);
-    typed.append(data);
-    png += typed;
-    AppendBigEndian32(png, libdeflate_crc32(0, typed.data(), typed.size()));
-}
-
-std::string ZlibCompress(const std::string& raw) {
-    std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
-        libdeflate_alloc_compressor(9), &libdeflate_free_compressor);
-    if (!compressor) {
-        throw std::bad_alloc();
-    }
-    std::string packed(libdeflate_zlib_compress_bound(compressor.get(), raw.size()), '\0');
-    const std::size_t size = libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(),
-                                                      packed.data(), packed.size());
-    if (size == 0) {
-        throw std::runtime_error("picture could not be compressed");
-    }
-    packed.resize(size);
-    return packed;
-}
+// Fine steps: the drawings are small and sharp-edged, where coarse steps would blur them.
+constexpr int kJpegQuality = 95;
 
 template <std::size_t Rows>
-std::string EncodePng(const std::array<std::string_view, Rows>& art, int scale) {
+std::string EncodePicture(const std::array<std::string_view, Rows>& art, int scale) {
     const std::size_t artWidth = art[0].size();
     for (std::string_view row : art) {
         if (row.size() != artWidth) {
             throw std::logic_error("picture rows differ in width");
         }
     }
-    const auto width = static_cast<uint32_t>(artWidth * static_cast<std::size_t>(scale));
-    const auto height = static_cast<uint32_t>(Rows * static_cast<std::size_t>(scale));
-
-    std::string pixels;
-    pixels.reserve(static_cast<std::size_t>(height) * (width + 1));
+    RgbImage image;
+    image.width = static_cast<int>(artWidth) * scale;
+    image.height = static_cast<int>(Rows) * scale;
+    image.rgb.reserve(static_cast<std::size_t>(image.width) *
+                      static_cast<std::size_t>(image.height) * 3);
     for (std::string_view row : art) {
-        std::string line(1, '\0');  // filter type None
-        for (char key : row) {
-            line.append(static_cast<std::size_t>(scale), static_cast<char>(PaletteIndex(key)));
-        }
         for (int copy = 0; copy < scale; ++copy) {
-            pixels += line;
+            for (char key : row) {
+                const PaletteColour& colour = ColourOf(key);
+                for (int repeat = 0; repeat < scale; ++repeat) {
+                    image.rgb.insert(image.rgb.end(), {colour.red, colour.green, colour.blue});
+                }
+            }
         }
     }
+    return EncodeJpeg(image, kJpegQuality);
+}
 
-    std::string header;
-    AppendBigEndian32(header, width);
-    AppendBigEndian32(header, height);
-    header += '\x08';        // 8 bits per palette index
-    header += '\x03';        // colour type: palette
-    header.append(3, '\0');  // deflate, adaptive filtering, no interlace
+// The pictures as earlier versions wrote them: PNG bytes under the ".jpg" names. Such a file
+// is the program's own, not a user's, and is replaced by the JPEG of the same name.
+struct EarlierPicture {
+    std::string_view name;
+    std::size_t size;
+    uint32_t crc32;
+};
+constexpr std::array<EarlierPicture, 3> kEarlierPictures = {{
+    {kReportBannerPicture, 316, 0xA6AD4DA5},
+    {kReportFilePicture, 157, 0xC407D122},
+    {kReportFolderPicture, 158, 0x21810F2B},
+}};
 
-    std::string palette;
-    std::string alphas;
-    for (const PaletteColour& colour : kPalette) {
-        palette += static_cast<char>(colour.red);
-        palette += static_cast<char>(colour.green);
-        palette += static_cast<char>(colour.blue);
-        alphas += static_cast<char>(colour.alpha);
+bool IsEarlierPicture(std::string_view name, const std::string& path) {
+    for (const EarlierPicture& earlier : kEarlierPictures) {
+        if (earlier.name != name) {
+            continue;
+        }
+        // The size first: a user's own picture there may be large, and is not read.
+        const Result<PathInfo> info = StatPath(path, true);
+        if (!info.ok() || info.value().kind != FileKind::Regular ||
+            info.value().size != earlier.size) {
+            return false;
+        }
+        const Result<std::string> bytes = ReadWholeFile(path);
+        return bytes.ok() && bytes.value().size() == earlier.size &&
+               libdeflate_crc32(0, bytes.value().data(), bytes.value().size()) == earlier.crc32;
     }
-
-    std::string png("\x89PNG\r\n\x1A\n", 8);
-    AppendChunk(png, "IHDR", header);
-    AppendChunk(png, "PLTE", palette);
-    AppendChunk(png, "tRNS", alphas);
-    AppendChunk(png, "IDAT", ZlibCompress(pixels));
-    AppendChunk(png, "IEND", "");
-    return png;
+    return false;
 }
 
 }  // namespace
 
 std::string ReportPictureBytes(std::string_view fileName) {
     if (fileName == kReportBannerPicture) {
-        return EncodePng(kBannerArt, kBannerScale);
+        return EncodePicture(kBannerArt, kBannerScale);
     }
     if (fileName == kReportFilePicture) {
-        return EncodePng(kFileArt, 1);
+        return EncodePicture(kFileArt, 1);
     }
     if (fileName == kReportFolderPicture) {
-        return EncodePng(kFolderArt, 1);
+        return EncodePicture(kFolderArt, 1);
     }
     return {};
 }
@@ -207,6 +188,8 @@ bool WriteReportPicturesIfMissing(const std::string& appPath, IPrompt& prompt) {
         const std::string path = appPath + std::string(name);
         if (!FileExists(path)) {
             WriteStringToFile(path, ReportPictureBytes(name), true, prompt);
+        } else if (IsEarlierPicture(name, path)) {
+            WriteStringToFile(path, ReportPictureBytes(name), false, prompt);
         }
         allPresent = allPresent && FileExists(path);
     }

@@ -14,12 +14,13 @@ inline constexpr std::string_view kReportBannerPicture = "rpt_folders_sheep.jpg"
 inline constexpr std::string_view kReportFilePicture = "rpt_file.jpg";
 inline constexpr std::string_view kReportFolderPicture = "rpt_folder.jpg";
 
-// The bytes of one picture, by its file name above; "" for any other name. The content is a
-// PNG image: browsers recognise an image by its bytes, not by the ".jpg" its name ends in.
+// The bytes of one picture, by its file name above; "" for any other name. Each is a JPEG
+// image, as its name says.
 std::string ReportPictureBytes(std::string_view fileName);
 
 // Writes each of the three pictures into appPath (ending in "/") when no file of that name is
-// there. True when all three exist afterwards.
+// there, and replaces one that is exactly the PNG an earlier version wrote under that name.
+// True when all three exist afterwards.
 bool WriteReportPicturesIfMissing(const std::string& appPath, IPrompt& prompt);
 
 }  // namespace duvanto

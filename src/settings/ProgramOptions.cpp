@@ -262,6 +262,9 @@ constexpr std::size_t kRowCount = std::size(kRows);
 
 ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter)
     : TaskListFileSpec(appPath + "Default Task List.dvt"),
+      PromptToInsertRemovableDrive(targets.removableDrivePrompt != nullptr
+                                       ? *targets.removableDrivePrompt
+                                       : m_ownRemovableDrivePrompt),
       m_appPath(std::move(appPath)),
       m_targets(targets),
       m_reporter(reporter) {}

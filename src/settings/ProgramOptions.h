@@ -30,6 +30,10 @@ struct OptionTargets {
     CloneSettings& settings;
     cCloneLog& log;
     cPriorityRules& rules;
+    // The removable-drive prompt flag that the runs read, where a front end keeps one: the
+    // options then hold that very flag, so a change from the menu reaches the next run.
+    // Without one the options keep the flag themselves.
+    bool* removableDrivePrompt = nullptr;
 };
 
 // Where the reading of the options file stopped: the key whose value could not be read, its
@@ -43,18 +47,23 @@ struct OptionsReadFailure {
 };
 
 class ProgramOptions {
+    bool m_ownRemovableDrivePrompt = false;  // declared first: PromptToInsertRemovableDrive
+                                             // may refer to it
 public:
     // appPath ends in "/".
     ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter);
+    // A copy would share the flag of the original, or hold its own by mistake.
+    ProgramOptions(const ProgramOptions&) = delete;
+    ProgramOptions& operator=(const ProgramOptions&) = delete;
 
     // Values with no object of their own yet, at their first-run defaults.
     std::string TaskListFileSpec;
     bool SysTrayReminder = true;
     bool ScheduledSyncsMsg = true;
     bool SendToRecycleBinMsg = true;
-    bool PromptToInsertRemovableDrive = false;
-    int32_t DelayBeforeFirstTask = 0;  // minutes
-    int32_t FormHeight = 5220;         // twips
+    bool& PromptToInsertRemovableDrive;  // the targets' flag, or the options' own
+    int32_t DelayBeforeFirstTask = 0;    // minutes
+    int32_t FormHeight = 5220;           // twips
     int32_t FormWidth = 9330;
     std::array<int32_t, 5> ColumnWidths = {150, 100, 100, 125, 125};  // pixels
     // The three choices held only as menu check marks.

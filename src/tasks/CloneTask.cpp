@@ -101,6 +101,10 @@ int32_t cCloneTask::ValidateFolder(Application& app, const std::string& folderSp
                 if (answer == MessageAnswer::Retry) {
                     continue;
                 }
+                // The user was asked already; the reason only tells the log why.
+                if (!scheduled) {
+                    reason = GetInvalidPathErrorMsg(status, folderSpec, errorCode);
+                }
                 return PathDriveNotReady;
             }
             if (!scheduled) {

@@ -72,8 +72,9 @@ public:
 
     // Status 0 when the folder is usable; otherwise its status code, with the reason in
     // `reason`. A Target must also lie apart from the Source. Silent shows no message box;
-    // the removable-drive question (promptForRemovable) is asked whatever Silent says. A
-    // scheduled run leaves the reason of a missing folder unsaid.
+    // the removable-drive question (promptForRemovable) is asked whatever Silent says, and
+    // its Cancel gives the not-ready drive's reason. A scheduled run leaves the reason of a
+    // missing folder unsaid.
     int32_t ValidateFolder(Application& app, const std::string& folderSpec,
                            const std::string& folderKind, bool silent, std::string& reason,
                            bool promptForRemovable, bool scheduled) const;

@@ -14,10 +14,6 @@ namespace {
 
 PathStatus FailureStatus(const Status& failure, PathStatus whenMissing, int32_t& errorCode) {
     if (failure.IsNotFound()) {
-        // A missing drive keeps the system's reason, as the last error of a drive test would.
-        if (whenMissing == PathBadDrive) {
-            errorCode = failure.code();
-        }
         return whenMissing;
     }
     if (failure.IsAccessDenied()) {
@@ -41,6 +37,25 @@ std::string MediaMountOf(const std::string& folder, const std::vector<std::strin
         }
     }
     return {};
+}
+
+// "/a/b/" for "/a/b/c/".
+std::string ParentFolderOf(const std::string& folder) {
+    const std::size_t slash = folder.rfind('/', folder.size() - 2);
+    return folder.substr(0, slash + 1);
+}
+
+// True when the fstab lists the folder or it is mounted now.
+bool IsKnownMountPoint(const std::string& folder, const MountTables& tables) {
+    const auto isFolder = [&](const std::string& mountPoint) {
+        return NormalizePath(mountPoint) == folder;
+    };
+    const std::vector<std::string> listed = ReadFstabMountPoints(tables.fstab);
+    if (std::any_of(listed.begin(), listed.end(), isFolder)) {
+        return true;
+    }
+    const Result<std::vector<std::string>> mounted = ReadMountInfoMountPoints(tables.mountInfo);
+    return mounted.ok() && std::any_of(mounted.value().begin(), mounted.value().end(), isFolder);
 }
 
 }  // namespace
@@ -77,11 +92,18 @@ PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const Moun
     }
     const std::string folder = NormalizePath(path);
 
-    const std::string mediaMount = MediaMountOf(folder, tables.mediaRoots);
+    std::string mediaMount = MediaMountOf(folder, tables.mediaRoots);
+    if (!mediaMount.empty() && IsKnownMountPoint(ParentFolderOf(mediaMount), tables)) {
+        // A drive mounted straight under the media root (an fstab entry /media/data, pmount's
+        // /media/sdb1): the level below it is a folder on that drive, not a drive of its own.
+        mediaMount.clear();
+    }
     if (!mediaMount.empty()) {
         Result<PathInfo> media = StatPath(mediaMount, true);
+        // The desktop makes a removable drive's media folder when it mounts the drive and
+        // removes it again when the drive goes: a missing one is a drive that is not there.
         if (!media.ok()) {
-            return FailureStatus(media.status(), PathBadDrive, errorCode);
+            return FailureStatus(media.status(), PathDriveNotReady, errorCode);
         }
         if (media.value().kind != FileKind::Directory) {
             errorCode = ENOTDIR;

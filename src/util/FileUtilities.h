@@ -20,8 +20,9 @@ bool FileExists(const std::string& path);
 enum PathStatus : int32_t {
     PathOk = 0,             // folder exists and can be listed
     PathTooShort = 1,       // fewer than 2 characters
-    PathBadDrive = 2,       // not absolute, or its removable-media folder is missing
-    PathDriveNotReady = 3,  // under a known mount point that is not mounted now
+    PathBadDrive = 2,       // not absolute
+    PathDriveNotReady = 3,  // under a known mount point that is not mounted now, or in a
+                            // removable-media folder that is missing
     PathFolderMissing = 4,  // missing on a present mount
     PathAccessDenied = 5,   // permission denied
     PathOtherError = 6,     // anything else; the errno value goes to errorCode

@@ -86,5 +86,18 @@ TEST_F(RemovableDriveTables, UnpluggedDisksAndMediaFoldersAreRemovable) {
     EXPECT_FALSE(Removable(media + "anna/")) << "a user's folder is no medium";
 }
 
+// A disk the fstab mounts straight under the media root is one drive, whatever lies in it;
+// so is a removable one that pmount mounted there.
+TEST_F(RemovableDriveTables, ADriveMountedStraightUnderTheMediaRootHoldsFolders) {
+    const std::string media = temp / "media/";
+    WriteFile(tables.fstab, "/dev/sdb1 " + media + "data ext4 defaults 0 2\n");
+    WriteFile(tables.mountInfo, "40 22 8:17 / " + media + "data rw - ext4 /dev/sdb1 rw\n" +
+                                    "41 22 8:49 / " + media + "sdd1 rw - vfat /dev/sdd1 rw\n");
+    EXPECT_FALSE(Removable(media + "data/Backup/new/"));
+    EXPECT_EQ(drive, media + "data/");
+    EXPECT_TRUE(Removable(media + "sdd1/Backup/"));
+    EXPECT_EQ(drive, media + "sdd1/");
+}
+
 }  // namespace
 }  // namespace duvanto::test

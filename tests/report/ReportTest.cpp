@@ -13,6 +13,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/ReportPictures.h"
@@ -43,6 +44,21 @@ public:
     OpenResult answer = OpenResult::Opened;
     std::vector<std::string> opened;
     std::string contentWhenOpened;
+};
+
+// Records each message with the status text that was showing when it came.
+class StatusAtMessages : public RecordingPrompt {
+public:
+    explicit StatusAtMessages(const RecordingStatusHost& host) : m_host(host) {}
+    MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) override {
+        statusWhenShown.push_back(m_host.texts.empty() ? "" : m_host.texts.back());
+        return RecordingPrompt::ShowMessage(title, text, icon, buttons);
+    }
+    std::vector<std::string> statusWhenShown;
+
+private:
+    const RecordingStatusHost& m_host;
 };
 
 std::size_t CountOf(const std::string& text, const std::string& piece) {
@@ -384,9 +400,19 @@ TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
     EXPECT_EQ(Create(), page);
 
     const std::string html = ReadFile(page);
-    EXPECT_TRUE(html.starts_with("<html><body>"));
+    EXPECT_TRUE(html.starts_with("<html><head><meta charset=\"utf-8\"></head><body>"));
     EXPECT_TRUE(html.ends_with(kFooter));
     EXPECT_EQ(html.find("older report"), std::string::npos);
+}
+
+// A browser takes an image by its bytes, a file manager or a mail program by its name: the
+// ".jpg" pictures are JPEG files (that they read back as drawn is PicturesTest's).
+TEST_F(ReportTest, ThePicturesAreJpegFiles) {
+    for (std::string_view name : {kReportBannerPicture, kReportFilePicture, kReportFolderPicture}) {
+        const std::string bytes = ReportPictureBytes(name);
+        EXPECT_TRUE(bytes.starts_with(std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11))) << name;
+        EXPECT_TRUE(bytes.ends_with("\xFF\xD9")) << name;
+    }
 }
 
 TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
@@ -397,7 +423,6 @@ TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     for (const std::string& name : names) {
         firstBytes.push_back(ReadFile(app + name));
         EXPECT_EQ(firstBytes.back(), ReportPictureBytes(name)) << name;
-        EXPECT_TRUE(firstBytes.back().starts_with("\x89PNG\r\n\x1A\n")) << name;
     }
 
     WriteFile(app + "rpt_file.jpg", "the user's own picture");
@@ -411,6 +436,31 @@ TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     struct stat banner {};
     ASSERT_EQ(stat((app + "rpt_folders_sheep.jpg").c_str(), &banner), 0);
     EXPECT_EQ(banner.st_mtim.tv_sec, kTime) << "an existing picture is not even rewritten";
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+// Earlier versions wrote PNG bytes under the ".jpg" names. Exactly those files are the
+// program's own and become JPEG files; any other PNG there is a user's and stays.
+TEST_F(ReportTest, AnEarlierVersionsPngPictureBecomesTheJpeg) {
+    const std::string earlierFolder(
+        "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x10"
+        "\x00\x00\x00\x10\x08\x03\x00\x00\x00\x28\x2D\x0F\x53\x00\x00\x00\x18\x50\x4C\x54"
+        "\x45\x00\x00\x00\x20\x20\x20\xFF\xFF\xFF\x9A\x9A\x9A\xFF\xD8\x4D\xFF\xE9\x96\xB8"
+        "\x86\x0B\x4A\x6F\xC4\xA0\x48\x97\xB9\x00\x00\x00\x08\x74\x52\x4E\x53\x00\xFF\xFF"
+        "\xFF\xFF\xFF\xFF\xFF\xD5\xCA\x54\x32\x00\x00\x00\x2D\x49\x44\x41\x54\x78\xDA\xBD"
+        "\xCF\xA1\x01\x00\x20\x0C\x03\xC1\x8A\x70\xFB\x8F\x8C\x6D\x51\x55\x9C\xCB\xBB\xD4"
+        "\x02\xE8\x3B\x49\xE2\x0D\x01\xA8\x72\x06\xE5\xA4\xFB\x16\xA6\xC5\xD7\x0B\x8C\x2D"
+        "\x03\x1C\x64\x5D\xA4\x97\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82",
+        158);
+    WriteFile(app + "rpt_folder.jpg", earlierFolder);
+    std::string usersOwn = earlierFolder;
+    usersOwn[100] = static_cast<char>(usersOwn[100] ^ 1);
+    WriteFile(app + "rpt_file.jpg", usersOwn);
+
+    Create();
+
+    EXPECT_EQ(ReadFile(app + "rpt_folder.jpg"), ReportPictureBytes("rpt_folder.jpg"));
+    EXPECT_EQ(ReadFile(app + "rpt_file.jpg"), usersOwn);
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -454,20 +504,29 @@ TEST_F(ReportTest, TheCommandRefusesAFolderThatFailsItsCheckAndShowsItsStatus) {
     EXPECT_NE(ReadFile(page).find(FileLine(source + "a.txt")), std::string::npos);
 }
 
-TEST_F(ReportTest, TheUserIsToldWhenThePageCannotBeOpened) {
+// The page is there even when no browser shows it: the user is told where, and by then the
+// status bar no longer says that the report is being made.
+TEST_F(ReportTest, TheUserIsToldWhereThePageIsWhenItCannotBeOpened) {
+    const std::string notOpened = "Web Page not opened\r\n\r\nThe report was saved as\r\n" + page +
+                                  "\r\nOpen that file with a web browser to read it.";
+    StatusAtMessages told(host);
+    ReportServices telling{fileSystem, compare, host, reporter, told, clock, browser, app};
     browser.answer = IBrowserHost::OpenResult::NoProgram;
-    EXPECT_EQ(Create(), page) << "the page is written all the same";
-    ASSERT_EQ(prompt.shown.size(), 2u);
-    EXPECT_EQ(prompt.shown[0].title, "Duvanto");
-    EXPECT_EQ(prompt.shown[0].text, "Could not find a browser");
-    EXPECT_EQ(prompt.shown[1].title, "Duvanto");
-    EXPECT_EQ(prompt.shown[1].text, "Web Page not opened");
+    EXPECT_EQ(ReportFolderDifferences(telling, source, target, true, page), page)
+        << "the page is written all the same";
+    ASSERT_EQ(told.shown.size(), 2u);
+    EXPECT_EQ(told.shown[0].title, "Duvanto");
+    EXPECT_EQ(told.shown[0].text, "Could not find a browser");
+    EXPECT_EQ(told.shown[1].title, "Duvanto");
+    EXPECT_EQ(told.shown[1].text, notOpened);
+    EXPECT_EQ(told.statusWhenShown, (std::vector<std::string>{"1:", "1:"}));
+    EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
 
     prompt.shown.clear();
     browser.answer = IBrowserHost::OpenResult::Failed;
     EXPECT_FALSE(ShowHTMLFileInBrowser(page, browser, prompt, reporter));
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "Web Page not opened");
+    EXPECT_EQ(prompt.shown[0].text, notOpened);
 
     prompt.shown.clear();
     browser.answer = IBrowserHost::OpenResult::Opened;

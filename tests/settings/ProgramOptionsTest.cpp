@@ -24,7 +24,7 @@ struct Owners {
         : reporter(appPath, prompt, clock),
           log(appPath, clock, reporter, prompt),
           rules(reporter),
-          options(appPath, {settings, log, rules}, reporter) {}
+          options(appPath, {settings, log, rules, nullptr}, reporter) {}
 
     RecordingPrompt prompt;
     FixedClock clock;
@@ -317,6 +317,22 @@ TEST_F(ProgramOptionsTest, EveryOptionSurvivesASaveAndARead) {
     EXPECT_EQ(r->log.MaxLogFileSize(), 102400);
     EXPECT_EQ(r->options.RenderSavedText(), saved);
     EXPECT_TRUE(r->prompt.shown.empty());
+}
+
+// The runs read the removable-drive prompt from their own flag; the options hold that very
+// flag, so turning the option on in the menu reaches the next run without a restart.
+TEST_F(ProgramOptionsTest, TheRemovableDrivePromptIsTheFlagTheRunsRead) {
+    WriteFile(IniPath(), "[Miscellaneous]\r\nPromptToInsertRemovableDrive=True\r\n");
+    Owners o(dir.Path());
+    bool runsFlag = false;
+    ProgramOptions options(dir.Path(), {o.settings, o.log, o.rules, &runsFlag}, o.reporter);
+    options.ReadProgramOptionsFromIniFile();
+    EXPECT_TRUE(runsFlag);
+    options.PromptToInsertRemovableDrive = false;
+    EXPECT_FALSE(runsFlag);
+    runsFlag = true;
+    EXPECT_NE(options.RenderSavedText().find("PromptToInsertRemovableDrive=True"),
+              std::string::npos);
 }
 
 TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {

@@ -313,6 +313,10 @@ protected:
         WriteFile(app.Drives.fstab, "/dev/sdz1 " + stick + " vfat noauto,user 0 0\n");
         fs::create_directories(temp / "S");
     }
+    // A reason as a log line holds it: line breaks as two blanks, paths shortened.
+    std::string LogText(const std::string& text) const {
+        return Short(ReplaceString(text, "\r\n", "  "));
+    }
     std::string stick;
 };
 
@@ -324,7 +328,7 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
 
     EXPECT_EQ(task.ValidateFolder(app, stick + "backup/", "Target", true, reason, true, false), 3);
 
-    EXPECT_EQ(reason, "");
+    EXPECT_EQ(reason, GetInvalidPathErrorMsg(3, stick + "backup/", 0));
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[0].title, "Problem Accessing Target Folder");
     EXPECT_EQ(prompt.shown[0].text, "Drive \"" + stick +
@@ -333,11 +337,36 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
     EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::RetryCancel);
     EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
 
-    // A run logs the cancelled Target without a reason and goes on.
+    // A run logs the drive that was not connected and goes on.
     prompt.answers = {MessageAnswer::Cancel};
     RunTask(task);
-    EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder. " +
+    EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder." +
+                                 LogText(GetInvalidPathErrorMsg(3, stick + "backup/", 0)) + " " +
                                  Short(stick) + "backup/");
+}
+
+// The desktop removes the media folder of a drive it unmounts: a Target in one that is gone is
+// on a removable drive that is not ready, and the user is asked to connect it.
+TEST_F(RemovableDriveTest, AStickWhoseMediaFolderIsGoneIsAskedFor) {
+    const std::string gone = temp / "media/anna/GONE/";
+    app.PromptToInsertRemovableDrive = true;
+    prompt.answers = {MessageAnswer::Cancel};
+    RunTask(Task("Gone", "S/", {"media/anna/GONE/backup/"}));
+
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Problem Accessing Target Folder");
+    EXPECT_EQ(prompt.shown[0].text,
+              "Drive \"" + gone + "\" is not ready.\r\nPlease insert/connect the Removable drive.");
+    EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::RetryCancel);
+    const std::string drive = LogText(GetInvalidPathErrorMsg(3, gone + "backup/", 0));
+    EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder." + drive +
+                                 " " + Short(gone) + "backup/");
+
+    // With the option off the log tells the same, and nobody is asked.
+    app.PromptToInsertRemovableDrive = false;
+    RunTask(Task("Gone", "S/", {"media/anna/GONE/backup/"}));
+    EXPECT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(LogLines().back().find("Error Number"), std::string::npos);
 }
 
 TEST_F(RemovableDriveTest, WithTheOptionOffTheDriveIsJustNotReady) {

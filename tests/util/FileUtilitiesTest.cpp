@@ -114,14 +114,36 @@ TEST_F(GetPathStatusTest, ListedMountPointNotMountedIsNotReady) {
 TEST_F(GetPathStatusTest, RemovableMediaFolders) {
     ASSERT_TRUE(CreateFolderPath(dir / "media/ann/USB/photos/").ok());
 
-    EXPECT_EQ(Status(dir / "media/ann/Stick/photos/"), PathBadDrive);
-    EXPECT_EQ(errorCode, ENOENT);
+    // The desktop removes an unplugged drive's media folder: the drive is not ready, with no
+    // error number of its own.
+    EXPECT_EQ(Status(dir / "media/ann/Stick/photos/"), PathDriveNotReady);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(Status(dir / "media/bob/Stick/"), PathDriveNotReady);
     EXPECT_EQ(Status(dir / "media/ann/USB/photos/"), PathDriveNotReady);
     EXPECT_EQ(Status(dir / "media/ann/"), PathOk);  // the user's folder is not a drive
 
     WriteFile(tables.mountInfo, "9 1 8:17 / " + dir / "media/ann/USB" + " rw - vfat x rw\n");
     EXPECT_EQ(Status(dir / "media/ann/USB/photos/"), PathOk);
     EXPECT_EQ(Status(dir / "media/ann/USB/missing/"), PathFolderMissing);
+}
+
+// A drive mounted straight under the media root (an fstab entry, pmount) is no user's folder:
+// a folder missing on it is a missing folder, not a drive that is not there.
+TEST_F(GetPathStatusTest, ADriveMountedStraightUnderTheMediaRootHoldsFolders) {
+    ASSERT_TRUE(CreateFolderPath(dir / "media/data/").ok());
+    ASSERT_TRUE(CreateFolderPath(dir / "media/sdb1/").ok());
+    WriteFile(tables.fstab, "/dev/sdc1 " + dir / "media/data" + " ext4 defaults 0 2\n");
+    WriteFile(tables.mountInfo,
+              "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "2 1 8:33 / " +
+                  dir / "media/data" + " rw - ext4 /dev/sdc1 rw\n" + "3 1 8:17 / " +
+                  dir / "media/sdb1" + " rw - vfat /dev/sdb1 rw\n");
+    EXPECT_EQ(Status(dir / "media/data/Backup/"), PathFolderMissing);
+    EXPECT_EQ(Status(dir / "media/sdb1/Backup/new/"), PathFolderMissing);
+
+    // Unmounted, the listed drive is not ready.
+    WriteFile(tables.mountInfo, "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    EXPECT_EQ(Status(dir / "media/data/Backup/"), PathDriveNotReady);
 }
 
 TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {

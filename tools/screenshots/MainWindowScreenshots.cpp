@@ -48,7 +48,8 @@ frmDuvanto* MakeWindow(Context& context) {
     auto* window = Owning(
         new frmDuvanto({program->App(), program->Options(), program->prompt, false,
                         RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
-                                        "/usr/bin/duvanto"},
+                                        "/usr/bin/duvanto",
+                                        ""},
                         [](const QUrl&) {}}),
         program);
     window->Load();

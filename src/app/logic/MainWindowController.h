@@ -59,7 +59,7 @@ inline constexpr char kImportantText[] =
     "files and folders in the Target folder will be DELETED.\r\n"
     "\r\n"
     "If you do not want orphans to be deleted, select\r\n"
-    "'Do Not Delete' from the Delete Options menu.";
+    "'Do Not Delete' from the Delete Methods menu.";
 
 class MainWindowController {
 public:

@@ -24,10 +24,16 @@ MenuEntry Separator() {
     return {Kind::Separator, "", "", Cmd::None, {}};
 }
 
+constexpr char kRunAtLoginTitle[] = "Run at Login";
+
+// A file can only be moved into a trash on its own file system, so a drive's files go to that
+// drive's trash folder; where none can be made they are not deleted at all (platform/Trash.h).
 constexpr char kTrashWarning[] =
     "Files on removeable drives and network drives are not sent \r\n"
-    "to the Trash.  They are permanently deleted.  This is determined\r\n"
-    "by the operating system; Duvanto has no control over this.\r\n"
+    "to the Trash in your home folder.  They go to the trash folder\r\n"
+    "of their own drive, or stay where they are when none can be\r\n"
+    "made there.  This is determined by the operating system;\r\n"
+    "Duvanto has no control over this.\r\n"
     "\r\n"
     "Do you still wish to select this Delete Method?";
 
@@ -138,10 +144,13 @@ OptionsMenuController::OptionsMenuController(ProgramOptions& options, IAppPrompt
       m_reporter(reporter),
       m_flags(flags),
       m_windows(std::move(windows)),
-      m_executablePath(std::move(runAtLogin.executablePath)),
+      m_startupCommand{std::move(runAtLogin.executablePath), std::move(runAtLogin.programFolder)},
       m_autostartWording(prompt),
       m_autostartReporter(options.AppPath(), m_autostartWording, clock),
-      m_startupEntries(std::move(runAtLogin.folders), m_autostartReporter) {}
+      m_startupEntries(std::move(runAtLogin.folders), m_autostartReporter) {
+    // The options file keeps a choice for other readers; it says what the entries do.
+    m_options.RunOnStartup = ChoiceOf(m_startupEntries.Current(m_startupCommand));
+}
 
 bool* OptionsMenuController::ToggleSetting(MenuCommand command) const {
     OptionTargets& t = m_options.Targets();
@@ -191,14 +200,15 @@ MenuItemState OptionsMenuController::State(MenuCommand command) const {
         checked = MethodValue(item->method) == item->index;
     } else {
         switch (command) {
+            // The entries on disk, as they are now: someone may have removed one meanwhile.
             case Cmd::RunAtLoginCurrentUser:
-                checked = o.RunOnStartup == RunOnStartupChoice::CurrentUser;
+                checked = m_startupEntries.Current(m_startupCommand).currentUser;
                 break;
             case Cmd::RunAtLoginAnyUser:
-                checked = o.RunOnStartup == RunOnStartupChoice::AllUsers;
+                checked = m_startupEntries.Current(m_startupCommand).allUsers;
                 break;
             case Cmd::RunAtLoginNoRun:
-                checked = o.RunOnStartup == RunOnStartupChoice::NoRun;
+                checked = m_startupEntries.Current(m_startupCommand) == StartupState{};
                 break;
             case Cmd::ToolbarShow:
             case Cmd::ToolbarHide:
@@ -297,6 +307,7 @@ void OptionsMenuController::Run(MenuCommand command) {
 }
 
 void OptionsMenuController::Save() {
+    m_options.RunOnStartup = ChoiceOf(m_startupEntries.Current(m_startupCommand));
     const Status saved = m_options.SaveProgramOptionsToIniFile();
     if (!saved.ok()) {
         const RuntimeError failure = FileRuntimeError(saved);
@@ -403,8 +414,46 @@ void OptionsMenuController::AskDelayBeforeFirstTask() {
 }
 
 void OptionsMenuController::ChooseRunAtLogin(RunOnStartupChoice choice) {
-    if (ChooseRunOnStartup(m_options.RunOnStartup, choice, m_startupEntries, m_executablePath)) {
-        Save();
+    const RunAtLoginChange change = ChooseRunOnStartup(choice, m_startupEntries, m_startupCommand);
+    if (!change.acted) {
+        return;
+    }
+    Save();
+    TellRunAtLoginProblems(choice, change);
+}
+
+void OptionsMenuController::TellRunAtLoginProblems(RunOnStartupChoice choice,
+                                                   const RunAtLoginChange& change) {
+    if (change.failedScope >= 0) {
+        const std::string path = m_startupEntries.EntryPath(change.failedScope);
+        const std::string text =
+            change.failedScope == AllUsersScope && change.writeFailure.IsAccessDenied()
+                ? "Starting Duvanto when any user logs on needs administrator rights: only "
+                  "root may write the autostart entry " +
+                      path +
+                      ".\r\n\r\nNothing was changed. To make this choice, run Duvanto as "
+                      "root; to start Duvanto when you log on, choose \"When Current User is "
+                      "Logged On\"."
+                : "The autostart entry " + path +
+                      " could not be written: " + change.writeFailure.message() +
+                      ".\r\n\r\nNothing was changed.";
+        m_prompt.ShowMessage(kRunAtLoginTitle, text, MessageIcon::Exclamation, MessageButtons::OK);
+        return;
+    }
+    if (change.keptScope >= 0) {
+        const std::string path = m_startupEntries.EntryPath(change.keptScope);
+        std::string text =
+            "The autostart entry " + path + " could not be removed: " +
+            (change.removeFailure.IsAccessDenied() ? std::string("that needs administrator rights")
+                                                   : change.removeFailure.message()) +
+            ".";
+        if (change.keptScope == AllUsersScope) {
+            text += choice == RunOnStartupChoice::CurrentUser
+                        ? " It still starts Duvanto when other users log on; for you, your own "
+                          "entry takes its place."
+                        : " It still starts Duvanto when any user logs on, you included.";
+        }
+        m_prompt.ShowMessage(kRunAtLoginTitle, text, MessageIcon::Exclamation, MessageButtons::OK);
     }
 }
 

@@ -92,10 +92,12 @@ struct OptionsMenuWindows {
 };
 
 // Where run at login writes: the autostart folders (tests hand in temporary ones) and the
-// program that an entry starts.
+// program that an entry starts, with the program folder it is to be told with --home ("" when
+// it finds its folder by itself; LoginHomeArgument).
 struct RunAtLoginSetup {
     AutostartFolders folders;
     std::string executablePath;
+    std::string programFolder;
 };
 
 class OptionsMenuController {
@@ -149,6 +151,8 @@ private:
     void ToggleLogOnlyErrors();
     void AskDelayBeforeFirstTask();
     void ChooseRunAtLogin(RunOnStartupChoice choice);
+    // Tells why a choice could not be carried out in full.
+    void TellRunAtLoginProblems(RunOnStartupChoice choice, const RunAtLoginChange& change);
     void ChooseToolbar(bool show);
     // Runs `command` unless a clone runs, when it only beeps.
     void UnlessBusy(const std::function<void()>& command);
@@ -158,7 +162,7 @@ private:
     ErrorReporter& m_reporter;
     const RunFlags& m_flags;
     OptionsMenuWindows m_windows;
-    std::string m_executablePath;
+    StartupCommand m_startupCommand;
     AutostartWording m_autostartWording;
     ErrorReporter m_autostartReporter;
     cStartupEntries m_startupEntries;

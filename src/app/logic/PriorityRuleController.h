@@ -22,8 +22,6 @@ struct PriorityRuleFields {
 class PriorityRuleController {
 public:
     static constexpr char kCaption[] = "Priority Rule";
-    // The pickers' display format.
-    static constexpr char kTimeFormat[] = "hh:mm tt";
     // The class list, in its order.
     static constexpr std::array<const char*, 3> kPriorityClassChoices = {"Low", "Normal", "High"};
 

@@ -89,10 +89,11 @@ int RunDesktopProgram(int argc, char** argv) {
     PosixFileSystem fileSystem;
     ThreadPriority priority;
     Application app(appPath.value(), clock, prompt, fileSystem);
-    ProgramOptions options(
-        app.AppPath, OptionTargets{app.Settings, app.CloneLog, app.PriorityRules}, app.Reporter);
+    ProgramOptions options(app.AppPath,
+                           OptionTargets{app.Settings, app.CloneLog, app.PriorityRules,
+                                         &app.PromptToInsertRemovableDrive},
+                           app.Reporter);
     options.ReadProgramOptionsFromIniFile();
-    app.PromptToInsertRemovableDrive = options.PromptToInsertRemovableDrive;
     app.SetPriorityBasedOnRules = [&] {
         SetPriorityBasedOnRules(app.PriorityRules, app.Clock, priority, app.Reporter);
     };
@@ -101,7 +102,8 @@ int RunDesktopProgram(int argc, char** argv) {
                        options,
                        prompt,
                        QSystemTrayIcon::isSystemTrayAvailable(),
-                       RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath()},
+                       RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath(),
+                                       LoginHomeArgument(app.AppPath)},
                        {}});
     prompt.SetParentWindow(&window);
     QObject::connect(&window, &frmDuvanto::ProgramEnded, &qtApp, &QCoreApplication::quit,

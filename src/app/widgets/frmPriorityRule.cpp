@@ -2,8 +2,9 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QVBoxLayout>
+
+#include "app/widgets/TimeFields.h"
 
 namespace duvanto {
 
@@ -12,9 +13,7 @@ namespace {
 QTimeEdit* TimePicker(QWidget* parent, const char* name, int hour, int minute) {
     auto* picker = new QTimeEdit(QTime(hour, minute), parent);
     picker->setObjectName(QLatin1String(name));
-    // The rule texts read "09:30 AM" whatever the desktop's language, and so do the pickers.
-    picker->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    picker->setDisplayFormat(QStringLiteral("hh:mm AP"));
+    UseLocaleTimeForm(picker);
     picker->setWrapping(true);
     return picker;
 }

@@ -16,6 +16,7 @@
 
 #include "app/widgets/DialogParts.h"
 #include "app/widgets/QtAppPrompt.h"
+#include "app/widgets/TimeFields.h"
 #include "app/widgets/frmSelectFiles.h"
 
 namespace duvanto {
@@ -116,7 +117,7 @@ void frmTaskProperties::BuildControls() {
     txtIntervalIncrement->setPalette(palette);
     lblStartTime = Named(new QLabel(tr("Start T&ime:"), this), "lblStartTime");
     dtpStartTime = Named(new QTimeEdit(this), "dtpStartTime");
-    dtpStartTime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    UseLocaleTimeForm(dtpStartTime);
     lblStartTime->setBuddy(dtpStartTime);
     lblDaysOfWeek = new QLabel(tr("Days:"), this);
     auto* days = new QHBoxLayout;

@@ -24,18 +24,6 @@ using test::kWorldNow;
 using test::MainWindowWorld;
 using test::MakeTask;
 
-class RecordingBrowser : public IBrowserHost {
-public:
-    OpenResult OpenFile(const std::string& fileSpec) override {
-        opened.push_back(fileSpec);
-        thread = std::this_thread::get_id();
-        return answer;
-    }
-    OpenResult answer = OpenResult::Opened;
-    std::vector<std::string> opened;
-    std::thread::id thread;
-};
-
 class RecordingStatus : public IStatusHost {
 public:
     void SetStatusText(int panel, const std::string& text) override {
@@ -43,8 +31,31 @@ public:
         texts.push_back(std::to_string(panel) + ":" + text);
     }
     void Pump() override {}
+    std::string Last() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return texts.empty() ? "" : texts.back();
+    }
     std::mutex mutex;
     std::vector<std::string> texts;
+};
+
+// Notes too what the status bar said when the page was handed over.
+class RecordingBrowser : public IBrowserHost {
+public:
+    explicit RecordingBrowser(RecordingStatus& status) : m_status(status) {}
+    OpenResult OpenFile(const std::string& fileSpec) override {
+        opened.push_back(fileSpec);
+        statusWhenOpened.push_back(m_status.Last());
+        thread = std::this_thread::get_id();
+        return answer;
+    }
+    OpenResult answer = OpenResult::Opened;
+    std::vector<std::string> opened;
+    std::vector<std::string> statusWhenOpened;
+    std::thread::id thread;
+
+private:
+    RecordingStatus& m_status;
 };
 
 class FolderReportCommandTest : public ::testing::Test {
@@ -74,8 +85,8 @@ protected:
 
     MainWindowWorld world;
     FolderReportCommand command{world.App(), world.prompt};
-    RecordingBrowser browser;
     RecordingStatus status;
+    RecordingBrowser browser{status};
     cCloneTask task;
     std::string source, first;
 };
@@ -135,6 +146,26 @@ TEST_F(FolderReportCommandTest, AMissingFolderIsToldAndTheCommandEndsAllTheSame)
     EXPECT_EQ(world.prompt.messages.shown[0].text, "Problems processing the Source folder.");
     EXPECT_TRUE(browser.opened.empty());
     EXPECT_FALSE(command.Running());
+}
+
+// The page is made whether or not a browser shows it: the user learns where it is, and the
+// status bar no longer says that it is being made.
+TEST_F(FolderReportCommandTest, WithoutABrowserTheUserIsToldWhereThePageIs) {
+    browser.answer = IBrowserHost::OpenResult::Failed;
+    std::optional<FolderReportJob> job = command.Start(&task);
+    ASSERT_TRUE(job);
+    const std::string page = RunOnWorker(*job);
+    ASSERT_FALSE(page.empty());
+    EXPECT_NE(test::ReadFile(page).find(source + "new.txt"), std::string::npos);
+    EXPECT_EQ(browser.statusWhenOpened, std::vector<std::string>{"1:"});
+    ASSERT_EQ(world.prompt.messages.shown.size(), 1u);
+    EXPECT_TRUE(test::IsMessage(world.prompt.messages.shown[0], "Duvanto",
+                                "Web Page not opened\r\n\r\nThe report was saved as\r\n" + page +
+                                    "\r\nOpen that file with a web browser to read it.",
+                                MessageIcon::Information));
+    EXPECT_EQ(status.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
+    EXPECT_FALSE(command.Running());
+    std::remove(page.c_str());
 }
 
 TEST_F(FolderReportCommandTest, TheSchedulerWaitsWhileAReportIsMade) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/logic/MainWindowController.h"
 #include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 #include "support/ScopedLocale.h"
@@ -31,12 +33,13 @@ constexpr char kExe[] = "/opt/duvanto/duvanto";
 
 // The objects whose settings the options file holds, and the menus over them.
 struct Program {
-    Program(const std::string& appPath, const AutostartFolders& folders)
+    Program(const std::string& appPath, const AutostartFolders& folders,
+            const std::string& programFolder = "")
         : reporter(appPath, prompt, clock),
           log(appPath, clock, reporter, prompt),
           rules(reporter),
-          options(appPath, {settings, log, rules}, reporter),
-          menus(options, prompt, reporter, clock, flags, {folders, kExe},
+          options(appPath, {settings, log, rules, nullptr}, reporter),
+          menus(options, prompt, reporter, clock, flags, {folders, kExe, programFolder},
                 {[this] { opened.push_back("priority rules"); },
                  [this] { opened.push_back("log viewer"); },
                  [this](bool show) { opened.push_back(show ? "toolbar" : "no toolbar"); },
@@ -130,11 +133,34 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
     EXPECT_EQ(caption("mnuLogSize1Meg"), "1 &Meg");
 }
 
+// The first-run warning sends the user to a menu by its name: that menu must be there, with
+// the item the warning names.
+TEST(OptionsMenuTablesTest, TheFirstRunWarningNamesTheDeleteMenuAsItIs) {
+    const std::string text = kImportantText;
+    const std::size_t from = text.find("'Do Not Delete' from the ");
+    const std::size_t to = text.find(" menu", from);
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    const std::size_t nameAt = from + std::string("'Do Not Delete' from the ").size();
+    const std::string named = text.substr(nameAt, to - nameAt);
+
+    std::vector<const MenuEntry*> items;
+    Collect(OptionsMenuEntries(), items);
+    const auto menu = std::find_if(items.begin(), items.end(), [&](const MenuEntry* item) {
+        return item->kind == MenuEntryKind::Submenu &&
+               ReplaceString(item->caption, "&", "") == named;
+    });
+    ASSERT_NE(menu, items.end()) << named;
+    EXPECT_TRUE(std::any_of((*menu)->children.begin(), (*menu)->children.end(),
+                            [](const MenuEntry& item) { return item.caption == "Do Not Delete"; }));
+}
+
+// Run at login shows the entries on disk, and there are none here.
 TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
     EXPECT_EQ(
         Checked(*Start()),
         (std::vector<Cmd>{Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreSystemFolders,
-                          Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginAnyUser, Cmd::CopyRegular,
+                          Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginNoRun, Cmd::CopyRegular,
                           Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500}));
 
     const auto p = Start(
@@ -146,9 +172,9 @@ TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
     EXPECT_EQ(
         Checked(*p),
         (std::vector<Cmd>{Cmd::CompareCRC32, Cmd::IgnoreDaylightSavings, Cmd::IgnoreSystemFolders,
-                          Cmd::RunAtLoginCurrentUser, Cmd::CopyRetainCreateTimestamp,
-                          Cmd::DeleteSecure, Cmd::PromptToInsertRemovableDrive,
-                          Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogOnlyErrors}));
+                          Cmd::RunAtLoginNoRun, Cmd::CopyRetainCreateTimestamp, Cmd::DeleteSecure,
+                          Cmd::PromptToInsertRemovableDrive, Cmd::ConfirmSyncActions,
+                          Cmd::ToolbarHide, Cmd::LogOnlyErrors}));
     EXPECT_TRUE(p->menus.MenusEnabled());
     p->flags.CloneInProgress = true;
     EXPECT_FALSE(p->menus.MenusEnabled());
@@ -177,7 +203,7 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
     EXPECT_EQ(Checked(*Start()),
               (std::vector<Cmd>{Cmd::CompareContents, Cmd::IgnoreTwoSecDiff,
                                 Cmd::IgnoreDaylightSavings, Cmd::IgnoreSystemFolders,
-                                Cmd::RunAtLoginAnyUser, Cmd::CopySafe, Cmd::DeleteToTrash,
+                                Cmd::RunAtLoginNoRun, Cmd::CopySafe, Cmd::DeleteToTrash,
                                 Cmd::PromptToInsertRemovableDrive, Cmd::CopyOnlyIfNewer,
                                 Cmd::ConfirmSyncActions, Cmd::ToolbarHide, Cmd::LogSize1Meg}));
     EXPECT_EQ(p->opened, (std::vector<std::string>{"no toolbar"}));
@@ -191,8 +217,10 @@ TEST_F(OptionsMenuControllerTest, TheTrashWarningIsShownOnceEvenAfterNoAndYesTak
     ASSERT_EQ(p->Shown().size(), 1u);
     EXPECT_TRUE(IsMessage(p->Shown()[0], "Send To Trash",
                           "Files on removeable drives and network drives are not sent \r\n"
-                          "to the Trash.  They are permanently deleted.  This is determined\r\n"
-                          "by the operating system; Duvanto has no control over this.\r\n\r\n"
+                          "to the Trash in your home folder.  They go to the trash folder\r\n"
+                          "of their own drive, or stay where they are when none can be\r\n"
+                          "made there.  This is determined by the operating system;\r\n"
+                          "Duvanto has no control over this.\r\n\r\n"
                           "Do you still wish to select this Delete Method?",
                           MessageIcon::Information, MessageButtons::YesNo));
     EXPECT_EQ(p->settings.DeleteMethod, DeleteMethodType::RegularDelete);
@@ -307,6 +335,30 @@ TEST_F(OptionsMenuControllerTest, LogCommandsBeepWhileACloneRuns) {
     EXPECT_EQ(Saved("Priority Rules", "NumRules"), "1");
 }
 
+const std::vector<Cmd> kRunAtLogin = {Cmd::RunAtLoginCurrentUser, Cmd::RunAtLoginAnyUser,
+                                      Cmd::RunAtLoginNoRun};
+
+// The marks are the entries on disk, as they are when the menu opens, whatever the options
+// file remembers; the file is given what the entries do.
+TEST_F(OptionsMenuControllerTest, RunAtLoginMarksAreTheEntriesThatExist) {
+    // A new program folder: the file's default would say "AllUsers", and no entry exists.
+    const auto p = Start();
+    EXPECT_EQ(Checked(*p, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginNoRun});
+    WriteFile(folders.allUsers + "duvanto.desktop", DesktopEntryText({kExe, ""}));
+    EXPECT_EQ(Checked(*p, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginAnyUser});
+
+    const auto q = Start("[Miscellaneous]\r\nRunOnWindowsStartup=CurrentUser\r\n");
+    EXPECT_EQ(Checked(*q, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginAnyUser});
+    q->menus.Run(Cmd::CompareSize);
+    EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "AllUsers");
+
+    // The user's own entry of another program folder starts something else.
+    WriteFile(folders.currentUser + "duvanto.desktop",
+              DesktopEntryText({kExe, "/srv/other duvanto/"}));
+    EXPECT_EQ(Checked(*q, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginAnyUser});
+    EXPECT_TRUE(q->Shown().empty());
+}
+
 TEST_F(OptionsMenuControllerTest, RunAtLoginWritesOneEntryInTheChosenScope) {
     const auto p = Start("[Miscellaneous]\r\nRunOnWindowsStartup=False\r\n");
     // Which entries a choice leaves, and what they hold, is the autostart entries' own.
@@ -315,15 +367,25 @@ TEST_F(OptionsMenuControllerTest, RunAtLoginWritesOneEntryInTheChosenScope) {
     EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "CurrentUser");
     p->menus.Run(Cmd::RunAtLoginAnyUser);  // as root, or wherever the folder is writable
     EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "AllUsers");
+    EXPECT_EQ(Checked(*p, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginAnyUser});
     p->menus.Run(Cmd::RunAtLoginNoRun);
     EXPECT_EQ(Saved("Miscellaneous", "RunOnWindowsStartup"), "False");
-    EXPECT_EQ(
-        Checked(*p, {Cmd::RunAtLoginCurrentUser, Cmd::RunAtLoginAnyUser, Cmd::RunAtLoginNoRun}),
-        (std::vector<Cmd>{Cmd::RunAtLoginNoRun}));
+    EXPECT_EQ(Checked(*p, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginNoRun});
     EXPECT_TRUE(p->Shown().empty());
 }
 
-TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserIsRefusedInTheAutostartWords) {
+TEST_F(OptionsMenuControllerTest, AProgramFolderOfItsOwnIsStartedWithHome) {
+    Program own(dir.Path(), folders, dir.Path());
+    own.menus.Run(Cmd::RunAtLoginCurrentUser);
+    EXPECT_NE(ReadFile(folders.currentUser + "duvanto.desktop")
+                  .find("\nExec=" + std::string(kExe) + " --home " + dir.Path() + "\n"),
+              std::string::npos);
+    EXPECT_EQ(Checked(own, kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginCurrentUser});
+    // The program started from its usual folder is not what that entry starts.
+    EXPECT_EQ(Checked(*Start(), kRunAtLogin), std::vector<Cmd>{Cmd::RunAtLoginNoRun});
+}
+
+TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserNeedsAdministratorRights) {
     // Root ignores permission bits, so the refusal runs as an ordinary user, in a program
     // folder and a home it may write.
     ASSERT_TRUE(CreateFolderPath(folders.allUsers).ok());
@@ -334,30 +396,63 @@ TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserIsRefusedInTheAutostart
     ASSERT_EQ(chmod(folders.allUsers.c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "user/").c_str(), 0777), 0);
     WriteFile(dir / "user/duvanto.ini", "[Miscellaneous]\r\nRunOnWindowsStartup=False\r\n");
+    const AutostartFolders mine{dir / "user/autostart/", folders.allUsers};
+    const std::string userEntry = mine.currentUser + "duvanto.desktop";
+    const std::string allEntry = folders.allUsers + "duvanto.desktop";
 
-    const int result = test::RunUnprivileged([&] {
-        const AutostartFolders mine{dir / "user/autostart/", folders.allUsers};
+    int result = test::RunUnprivileged([&] {
         Program p(dir / "user/", mine);
-        p.menus.Run(Cmd::RunAtLoginAnyUser);
-        if (p.Shown().size() != 1 ||
-            p.Shown()[0].title != "Unexpected Error in modDuvanto.ShowatStartup" ||
-            p.Shown()[0].text !=
-                "Unable to read required information from the System\r\n"
-                "autostart entry due to the security rules in place on this computer.\r\n"
-                "All users on this computer must be granted Read Access to the autostart "
-                "entry.\r\n\r\nSee your System Administrator for assistance.") {
+        p.menus.Run(Cmd::RunAtLoginCurrentUser);
+        if (!FileExists(userEntry) || !p.Shown().empty()) {
             return 1;
         }
-        // The check mark shows the choice, as the options file does.
-        return p.menus.State(Cmd::RunAtLoginAnyUser).checked &&
-                       LoadIniDocument(dir / "user/duvanto.ini")
-                               .document.GetString("Miscellaneous", "RunOnWindowsStartup", "") ==
-                           "AllUsers"
+        // The user's working entry stays, and the marks and the file say so.
+        p.menus.Run(Cmd::RunAtLoginAnyUser);
+        if (p.Shown().size() != 1 ||
+            !IsMessage(p.Shown()[0], "Run at Login",
+                       "Starting Duvanto when any user logs on needs administrator rights: only "
+                       "root may write the autostart entry " +
+                           allEntry +
+                           ".\r\n\r\nNothing was changed. To make this choice, run Duvanto as "
+                           "root; to start Duvanto when you log on, choose \"When Current User "
+                           "is Logged On\".",
+                       MessageIcon::Exclamation, MessageButtons::OK)) {
+            return 2;
+        }
+        if (!FileExists(userEntry) ||
+            Checked(p, kRunAtLogin) != std::vector<Cmd>{Cmd::RunAtLoginCurrentUser}) {
+            return 3;
+        }
+        return LoadIniDocument(dir / "user/duvanto.ini")
+                           .document.GetString("Miscellaneous", "RunOnWindowsStartup", "") ==
+                       "CurrentUser"
+                   ? 0
+                   : 4;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(FileExists(allEntry));
+
+    // An entry for every user, made by root, is not the user's to remove.
+    WriteFile(allEntry, DesktopEntryText({kExe, ""}));
+    ASSERT_EQ(chmod(allEntry.c_str(), 0644), 0);
+    result = test::RunUnprivileged([&] {
+        Program p(dir / "user/", mine);
+        p.menus.Run(Cmd::RunAtLoginNoRun);
+        if (p.Shown().size() != 1 ||
+            !IsMessage(p.Shown()[0], "Run at Login",
+                       "The autostart entry " + allEntry +
+                           " could not be removed: that needs administrator rights. It still "
+                           "starts Duvanto when any user logs on, you included.",
+                       MessageIcon::Exclamation, MessageButtons::OK)) {
+            return 1;
+        }
+        return !FileExists(userEntry) &&
+                       Checked(p, kRunAtLogin) == std::vector<Cmd>{Cmd::RunAtLoginAnyUser}
                    ? 0
                    : 2;
     });
     EXPECT_EQ(result, 0);
-    EXPECT_FALSE(FileExists(folders.allUsers + "duvanto.desktop"));
+    EXPECT_TRUE(FileExists(allEntry));
 }
 
 }  // namespace

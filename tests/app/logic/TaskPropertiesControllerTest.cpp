@@ -183,12 +183,17 @@ TEST_F(TaskPropertiesControllerTest, AProblemSourceIsAskedAboutAfterTheTargets) 
 }
 
 // Which drives are ready is the path checks' own; here the window's mount tables reach them.
+// An unplugged stick's media folder is gone altogether; that too is a drive that is not
+// ready, not an error number.
 TEST_F(TaskPropertiesControllerTest, ATargetOnAnUnpluggedDiskIsNotReady) {
-    const std::string unplugged = world.Folder("usb/backup");
-    task.TargetFolderSpec = unplugged;
-    world.prompt.messages.answers = {MessageAnswer::Cancel};
-    EXPECT_EQ(Open().OK(), TaskPropertiesOutcome::Refused);
-    EXPECT_EQ(Last().text, GetInvalidPathErrorMsg(PathDriveNotReady, unplugged, 0) + kDisregard);
+    for (const std::string& unplugged :
+         {world.Folder("usb/backup"), world.temp / "media/user/STICK/backup/"}) {
+        task.TargetFolderSpec = unplugged;
+        world.prompt.messages.answers = {MessageAnswer::Cancel};
+        EXPECT_EQ(Open().OK(), TaskPropertiesOutcome::Refused);
+        EXPECT_EQ(Last().text,
+                  GetInvalidPathErrorMsg(PathDriveNotReady, unplugged, 0) + kDisregard);
+    }
 }
 
 TEST_F(TaskPropertiesControllerTest, ATargetNestedWithItsSourceIsRefused) {

@@ -50,9 +50,12 @@ void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
 struct MainWindowUnderTest {
     explicit MainWindowUnderTest(MainWindowWorld& world)
         : window({world.App(), world.Options(), world.prompt, false,
-                  RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
-                                  "/opt/duvanto/duvanto"},
-                  [this](const QUrl& url) { opened << url; }}) {}
+                  RunAtLoginSetup{
+                      {world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto/duvanto", ""},
+                  [this](const QUrl& url) {
+                      opened << url;
+                      statusWhenOpened << window.sbrPanel1->text();
+                  }}) {}
     // Loaded and shown as a user opens it.
     void Open() {
         window.Load();
@@ -60,6 +63,7 @@ struct MainWindowUnderTest {
     }
 
     QList<QUrl> opened;
+    QStringList statusWhenOpened;  // status panel 1 as each page was handed to the browser
     frmDuvanto window;
 };
 

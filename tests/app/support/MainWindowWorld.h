@@ -59,7 +59,8 @@ struct MainWindowWorld {
         if (!app) {
             app.emplace(home.Path(), clock, prompt, fileSystem);
             options.emplace(app->AppPath,
-                            OptionTargets{app->Settings, app->CloneLog, app->PriorityRules},
+                            OptionTargets{app->Settings, app->CloneLog, app->PriorityRules,
+                                          &app->PromptToInsertRemovableDrive},
                             app->Reporter);
             options->ReadProgramOptionsFromIniFile();
         }

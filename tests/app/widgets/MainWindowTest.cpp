@@ -159,9 +159,13 @@ private slots:
         QVERIFY(item("mnuOptionsDeleteMethod_1")->isChecked());
         QVERIFY(!item("mnuOptionsDeleteMethod_0")->isChecked());
 
+        // No entry exists: a new program folder does not run at login, whatever the default.
+        QVERIFY(!item("mnuOptionsRunOnWindowsStartupAnyUser")->isChecked());
+        QVERIFY(item("mnuOptionsRunOnWindowsStartupNoRun")->isChecked());
         item("mnuOptionsRunOnWindowsStartupCurrentUser")->trigger();
         QVERIFY(Holds(world.home / "autostart/duvanto.desktop", "\nExec=/opt/duvanto/duvanto\n"));
         QVERIFY(item("mnuOptionsRunOnWindowsStartupCurrentUser")->isChecked());
+        QVERIFY(!item("mnuOptionsRunOnWindowsStartupNoRun")->isChecked());
     }
 
     void CloseWithoutTrayMinimizesAndShutDownSavesTheSize() {

@@ -16,6 +16,7 @@
 #include "support/AppTestSupport.h"
 #include "support/FakeAppPrompt.h"
 #include "support/RecordingHelpViewer.h"
+#include "support/ScopedLocale.h"
 
 namespace duvanto {
 
@@ -137,19 +138,55 @@ private slots:
     // The editor shows a rule in its fields and Cancel gives nothing; a new rule built by OK is
     // the next test's.
     void TheEditorShowsTheRuleAndCancelGivesNothing() {
+        test::ScopedTimeLocale locale("C");
         frmPriorityRule existing(Rule(9, 17, NORMAL_PRIORITY_CLASS));
         QCOMPARE(existing.windowTitle(), QStringLiteral("Priority Rule"));
-        QCOMPARE(existing.dtpStartTime->text(), QStringLiteral("09:00 AM"));
-        QCOMPARE(existing.dtpEndTime->text(), QStringLiteral("05:00 PM"));
+        QCOMPARE(existing.dtpStartTime->text(), QStringLiteral("9:00 AM"));
+        QCOMPARE(existing.dtpEndTime->text(), QStringLiteral("5:00 PM"));
         QCOMPARE(existing.cboPriority->currentText(), QStringLiteral("Normal"));
         existing.cmdCancel->click();
         QCOMPARE(existing.result(), int(QDialog::Rejected));
         QVERIFY(!existing.PriorityRule().has_value());
     }
 
+    // The fields show and read the times as the user's locale writes them: 24-hour fields for
+    // a 24-hour locale. The rule they build is the same whatever the form.
+    void TheEditorsTimesAreInTheLocalesForm() {
+        struct Case {
+            const char* locale;
+            const char* start;
+            const char* end;
+            const char* typed;  // a new end time, typed from the hours on
+            const char* after;
+        };
+        for (const Case& c : {Case{"C", "9:00 AM", "5:00 PM", "6:30PM", "6:30 PM"},
+                              Case{"de_DE.UTF-8", "09:00", "17:00", "18:30", "18:30"},
+                              Case{"en_GB.UTF-8", "09:00", "17:00", "18:30", "18:30"}}) {
+            test::ScopedTimeLocale locale(c.locale);
+            if (!locale.ok()) {
+                QSKIP(qPrintable(QStringLiteral("the locale %1 is not installed (the bootstrap "
+                                                "generates it)")
+                                     .arg(QLatin1String(c.locale))));
+            }
+            frmPriorityRule editor(Rule(9, 17, HIGH_PRIORITY_CLASS));
+            QCOMPARE(editor.dtpStartTime->text(), QString::fromUtf8(c.start));
+            QCOMPARE(editor.dtpEndTime->text(), QString::fromUtf8(c.end));
+            editor.dtpEndTime->setFocus();
+            editor.dtpEndTime->setSelectedSection(QDateTimeEdit::HourSection);
+            QTest::keyClicks(editor.dtpEndTime, QString::fromUtf8(c.typed));
+            QCOMPARE(editor.dtpEndTime->text(), QString::fromUtf8(c.after));
+            editor.cmdOK->click();
+            const std::optional<cPriorityRule> built = editor.PriorityRule();
+            QVERIFY(built.has_value());
+            QCOMPARE(built->StartTime, TimeOfDayFromClock(9, 0));
+            QCOMPARE(built->EndTime, TimeOfDayFromClock(18, 30));
+        }
+    }
+
     // Which rules the window refuses is the controller's test; here the real editor is worked
     // from the window: a rule edited by double-click and a new one built from the fields.
     void TheRealEditorEditsByDoubleClickAndAddsANewRule() {
+        test::ScopedTimeLocale locale("C");
         Rules r;
         frmPriorityRules form(r.rules, r.prompt, &r.help);
         form.show();

@@ -16,6 +16,7 @@
 #include "app/widgets/frmFileMask.h"
 #include "app/widgets/frmSelectFiles.h"
 #include "app/widgets/frmTaskProperties.h"
+#include "support/ScopedLocale.h"
 
 namespace duvanto {
 
@@ -131,6 +132,43 @@ class TaskPropertiesDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The start time is shown and typed as the user's locale writes a time: a 24-hour locale
+    // gets a 24-hour field. The C locale's dates are US English, and so is its field.
+    void TheStartTimeIsInTheLocalesForm() {
+        struct Case {
+            const char* locale;
+            const char* shown;
+            const char* typed;  // the keys; a minute section, once full, moves on by itself
+            const char* after;
+        };
+        for (const Case& c : {Case{"C", "2:30 PM", "9:45PM", "9:45 PM"},
+                              Case{"de_DE.UTF-8", "14:30", "21:45", "21:45"},
+                              Case{"ja_JP.UTF-8", "14:30", "21:45", "21:45"}}) {
+            test::ScopedTimeLocale locale(c.locale);
+            if (!locale.ok()) {
+                QSKIP(qPrintable(QStringLiteral("the locale %1 is not installed (the bootstrap "
+                                                "generates it)")
+                                     .arg(QLatin1String(c.locale))));
+            }
+            OpenDialog open;
+            open.task.IntervalType = IntervalDays;
+            open.task.StartTime = 14.5 / 24;
+            open.controller =
+                std::make_unique<TaskPropertiesController>(open.task, open.world.Services());
+            open.dialog = std::make_unique<frmTaskProperties>(*open.controller);
+            auto* startTime = open.Find<QTimeEdit>("dtpStartTime");
+            QVERIFY(startTime);
+            QCOMPARE(startTime->text(), QString::fromUtf8(c.shown));
+
+            // Typed from the hour on, as a user who clicked into the hours types.
+            startTime->setFocus();
+            startTime->setSelectedSection(QDateTimeEdit::HourSection);
+            QTest::keyClicks(startTime, QString::fromUtf8(c.typed));
+            QCOMPARE(startTime->text(), QString::fromUtf8(c.after));
+            QCOMPARE(open.controller->StartTimeSeconds(), (21 * 60 + 45) * 60);
+        }
+    }
+
     // The controller decides what each frequency enables; the window follows it, each control
     // both ways.
     void EachFrequencyEnablesItsControls() {
