@@ -1,8 +1,11 @@
 #include "app/logic/MainWindowController.h"
 
+#include "app/logic/AppInfo.h"
+#include "app/logic/ErrorBoundary.h"
 #include "app/logic/HelpTopics.h"
 #include "tasks/TaskProperties.h"
 #include "util/FileUtilities.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 
@@ -11,7 +14,21 @@ MainWindowController::MainWindowController(Application& app, ProgramOptions& opt
                                            IMainWindowView& view)
     : m_app(app), m_options(options), m_tasks(tasks), m_prompt(prompt), m_view(view) {}
 
+namespace {
+
+constexpr char kLoadLabel[] = "frmDuvanto.Form_Load";
+constexpr char kUnloadLabel[] = "frmDuvanto.Form_Unload";
+
+}  // namespace
+
 void MainWindowController::Load() {
+    if (!Guarded(m_app.Reporter, kLoadLabel, [this] { LoadListAndWindow(); })) {
+        // Whatever the load got to, the window must be there to be shut down.
+        m_view.RestoreMainWindow();
+    }
+}
+
+void MainWindowController::LoadListAndWindow() {
     const std::string listFile = m_options.TaskListFileSpec.empty()
                                      ? DefaultTaskListFileSpec(m_app.AppPath)
                                      : m_options.TaskListFileSpec;
@@ -102,16 +119,20 @@ void MainWindowController::SessionEnd(const std::function<bool()>& waitForRun) {
 
 void MainWindowController::Unload() {
     m_unloading = true;
-    const Status saved = m_options.SaveProgramOptionsToIniFile();
-    if (!saved.ok()) {
-        const RuntimeError failure = FileRuntimeError(saved);
-        m_app.Reporter.ReportUnexpectedError(
-            "modIniFile.SaveProgramOptionsToIniFile",
-            {failure.Number(), failure.what(), failure.SystemErrorCode()});
-    }
-    m_tasks.Save();
-    m_app.CloneLog.AppendInMemoryStringToLogFile();
-    m_app.CloneLog.ResetInMemoryLog();
+    Guarded(m_app.Reporter, kUnloadLabel, [this] {
+        const Status saved = m_options.SaveProgramOptionsToIniFile();
+        if (!saved.ok()) {
+            const RuntimeError failure = FileRuntimeError(saved);
+            m_app.Reporter.ReportUnexpectedError(
+                "modIniFile.SaveProgramOptionsToIniFile",
+                {failure.Number(), failure.what(), failure.SystemErrorCode()});
+        }
+    });
+    Guarded(m_app.Reporter, kUnloadLabel, [this] { m_tasks.Save(); });
+    Guarded(m_app.Reporter, kUnloadLabel, [this] {
+        m_app.CloneLog.AppendInMemoryStringToLogFile();
+        m_app.CloneLog.ResetInMemoryLog();
+    });
 }
 
 bool MainWindowController::IsMainWindowVisible() const {

@@ -82,7 +82,8 @@ public:
     // the run's shutdown entry and End line; when it did not, they are written here. Then the
     // unload, and the end. Never refused.
     void SessionEnd(const std::function<bool()>& waitForRun);
-    // Options, task list, then the log's buffer, each whatever became of the one before.
+    // Options, task list, then the log's buffer, each whatever became of the one before: an
+    // unexpected failure of one is reported as the unload's and the next is still done.
     void Unload();
     bool Unloading() const { return m_unloading; }
 
@@ -103,6 +104,7 @@ public:
     void ShowLoadProblems();
 
 private:
+    void LoadListAndWindow();
     void ShowUnreadLines();
 
     Application& m_app;

@@ -44,7 +44,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
       m_trayAvailable(setup.trayAvailable),
       m_help(std::make_unique<HelpWindow>(nullptr, setup.openExternal)),
       m_tasks(setup.app),
-      m_registry(setup.prompt, setup.app.Flags),
+      m_registry(setup.prompt, setup.app.Flags, setup.app.Reporter),
       m_controller(setup.app, setup.options, m_tasks, setup.prompt, *this),
       m_optionsMenu(setup.options, setup.prompt, setup.app.Reporter, setup.app.Clock,
                     setup.app.Flags, std::move(setup.runAtLogin),
@@ -248,7 +248,10 @@ void frmDuvanto::ToolbarClicked(const std::string& commandId) {
 }
 
 void frmDuvanto::ShowContextMenu(const QPoint& position) {
-    if (!mnuFile->isEnabled()) {
+    // The menu bar's File menu is off while a run lasts; its copy here is refused as the
+    // toolbar is.
+    if (!m_menusEnabled) {
+        m_prompt.Beep();
         return;
     }
     mnuFile->setDefaultAction(FindCommandAction(mnuFile, QString::fromLatin1(kContextMenuDefault)));

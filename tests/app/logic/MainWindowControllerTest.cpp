@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,12 @@ public:
         events.push_back("minimize");
     }
     void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
-    void SetTaskListName(const std::string& name) override { listName = name; }
+    void SetTaskListName(const std::string& name) override {
+        if (failLoad) {
+            throw std::logic_error("the label is gone");
+        }
+        listName = name;
+    }
     void RefreshTaskRows() override {}
     std::string SelectedTaskName() const override { return selected; }
     void SetTrayIcon(TrayState icon) override { trayIcon = icon; }
@@ -57,6 +63,7 @@ public:
     bool minimized = false;
     bool tray = true;
     bool paused = false;
+    bool failLoad = false;
     std::string selected;
     std::string listName;
     TrayState trayIcon = TrayState::Normal;
@@ -103,6 +110,23 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
         // The scheduled task with the error is the next to run (which image is the list's).
         EXPECT_EQ(window.tasks.Rows()[1].icon, ImageSheepFolderErrorNext);
     }
+}
+
+// A load that fails unexpectedly is reported under the load's label with its details kept in
+// ERR_DETAIL.TXT, and the window is shown all the same, so that the program can be ended.
+TEST(MainWindowStartTest, AnUnexpectedFailureOfTheLoadIsReportedAndTheWindowShown) {
+    MainWindowWorld world;
+    Window window(world);
+    window.view.failLoad = true;
+    window.controller.Load();
+
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Unexpected Error in frmDuvanto.Form_Load"});
+    EXPECT_NE(world.prompt.messages.shown[0].text.find("Error: the label is gone\r\n"),
+              std::string::npos);
+    const std::string detail = test::ReadFile(world.home / "ERR_DETAIL.TXT");
+    EXPECT_NE(detail.find("Exception: std::logic_error: the label is gone"), std::string::npos)
+        << detail;
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
 }
 
 TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {

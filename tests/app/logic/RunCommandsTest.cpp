@@ -153,7 +153,9 @@ TEST(RunCommandsTest, TheToolbarOffersTheChoiceOnlyWhenARowIsChecked) {
 TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
     RunWorld w;
     RunFlags flags;
-    CommandRegistry registry(w.prompt, flags);
+    test::FixedClock clock;
+    ErrorReporter reporter("/nonexistent/", w.prompt, clock);
+    CommandRegistry registry(w.prompt, flags, reporter);
     RegisterRunCommands(registry, w.runs);
     w.view.rows = {{"Mail", true}, {"Photos", true}};
     w.view.selected = "Mail";

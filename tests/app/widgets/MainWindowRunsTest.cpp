@@ -276,6 +276,35 @@ private slots:
         QTRY_COMPARE(w.applied.size(), 3);
         QCOMPARE(notices.size(), std::size_t(1));
     }
+
+    // The tray's Reset Error Indicator works while a run lasts (its menu is not a run's), and
+    // the run's own outcome, applied as it ends, still marks its task.
+    void TheTraysResetWorksDuringARunAndTheRunsOutcomeStillCounts() {
+        RunWindow w({"Photos", "Mail"}, true);
+        w.world.App().CloneTasks.Item("Mail")->ErrorOnLastClone = true;
+        w.window->RefreshTaskRows();
+        w.window->Controller().RefreshTrayIcon();
+        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+        QAction* reset =
+            w.window->Tray().Menu()->findChild<QAction*>(QStringLiteral("mnuTrayResetError"));
+        QVERIFY(reset != nullptr);
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            w.window->Tray().PrepareMenu();
+            QVERIFY(reset->isEnabled());
+            reset->trigger();
+            QCOMPARE(w.world.prompt.messages.beeps, 0);
+            QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
+            QTest::keyClick(w.window->lvwTasks, Qt::Key_Escape);
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
+        };
+        w.Select("Photos");
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 1);
+        QCOMPARE(w.openings, 1);
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
+        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+    }
 };
 
 }  // namespace duvanto

@@ -182,6 +182,76 @@ private slots:
         QVERIFY(Holds(world.home / kIniFileName, "Height=0000006300"));
     }
 
+    // Where there is no tray the File menu is the way out: Shut Down after Close, Ctrl+Q, and
+    // its access key. A run refuses it as it refuses the tray's.
+    void TheFileMenuShutsDownByItsItemItsKeysAndNotDuringARun() {
+        for (const char* way : {"item", "Ctrl+Q", "access key"}) {
+            MainWindowWorld world;
+            MainWindowUnderTest w(world);
+            w.Open();
+            QVERIFY(QTest::qWaitForWindowActive(&w.window));
+            const QList<QAction*> items = w.window.mnuFile->actions();
+            QCOMPARE(items.last()->text(), QStringLiteral("Shut &Down Duvanto"));
+            QCOMPARE(items[items.size() - 2]->objectName(), QStringLiteral("mnuFileClose"));
+            QCOMPARE(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+            QSignalSpy ended(&w.window, &frmDuvanto::ProgramEnded);
+
+            const auto shutDown = [&] {
+                if (std::string(way) == "item") {
+                    items.last()->trigger();
+                } else if (std::string(way) == "Ctrl+Q") {
+                    QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
+                } else {
+                    // D is also Duplicate's and Delete's: each press moves on, Enter chooses.
+                    QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+                    QTRY_VERIFY(w.window.mnuFile->isVisible());
+                    for (int press = 0; press < 3; ++press) {
+                        QTest::keyClick(w.window.mnuFile, Qt::Key_D);
+                    }
+                    QCOMPARE(w.window.mnuFile->activeAction(), items.last());
+                    QTest::keyClick(w.window.mnuFile, Qt::Key_Return);
+                }
+            };
+            world.App().Flags.CloneInProgress = true;
+            w.window.SetTopLevelMenusEnabled(false);
+            if (std::string(way) != "access key") {  // the menu does not open during a run
+                shutDown();
+                QCOMPARE(ended.count(), 0);
+                QVERIFY(!w.window.Controller().Unloading());
+            }
+            world.App().Flags.CloneInProgress = false;
+            w.window.SetTopLevelMenusEnabled(true);
+            shutDown();
+            QTRY_COMPARE(ended.count(), 1);
+            QVERIFY(w.window.Ended());
+        }
+    }
+
+    // While a run lasts the right-click menu, which is the File menu, is refused as the toolbar
+    // is: a beep, and none of its commands (Save Task List As... among them) is reached.
+    void TheRightClickMenuIsRefusedDuringARun() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos")});
+        MainWindowUnderTest w(world);
+        w.Open();
+        world.App().Flags.CloneInProgress = true;
+        w.window.SetTopLevelMenusEnabled(false);
+        emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(!w.window.mnuFile->isVisible());
+        QCOMPARE(world.prompt.messages.beeps, 1);
+        // A menu that was open as the run began.
+        FindCommandAction(w.window.mnuFile, QStringLiteral("mnuFileSaveTaskListAs"))->trigger();
+        QCOMPARE(world.prompt.messages.beeps, 2);
+        QVERIFY(world.prompt.asked.empty());
+
+        world.App().Flags.CloneInProgress = false;
+        w.window.SetTopLevelMenusEnabled(true);
+        emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        w.window.mnuFile->hide();
+        QCOMPARE(world.prompt.messages.beeps, 2);
+    }
+
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
