@@ -1,11 +1,9 @@
 #include "app/logic/MainWindowController.h"
 
-#include "app/logic/AppInfo.h"
 #include "app/logic/ErrorBoundary.h"
 #include "app/logic/HelpTopics.h"
 #include "tasks/TaskProperties.h"
 #include "util/FileUtilities.h"
-#include "util/OleDate.h"
 
 namespace duvanto {
 
@@ -47,7 +45,7 @@ void MainWindowController::LoadListAndWindow() {
     } else if (m_view.TrayAvailable()) {
         m_view.HideMainWindow();
     } else {
-        m_view.MinimizeMainWindow();
+        m_view.RestoreMainWindow();
     }
 }
 
@@ -154,6 +152,12 @@ TrayMenuState MainWindowController::TrayMenu() const {
         state.defaultItem = "mnuTrayShow";
     }
     return state;
+}
+
+void MainWindowController::TrayAvailabilityChanged() {
+    if (!m_view.TrayAvailable() && !m_view.IsShown()) {
+        m_view.RestoreMainWindow();
+    }
 }
 
 void MainWindowController::TogglePause() {

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's decisions without the window: what loading does and in which order, the
-// close rules (hide to the tray, minimize where there is none, the tray reminder), shut down
-// and session end, the unload order, the tray icon and its menu's states, pause and the error
-// indicators. The window implements IMainWindowView and forwards to this.
+// close rules (hide to the tray, minimize where there is none, the tray reminder), a tray that
+// comes or goes, shut down and session end, the unload order, the tray icon and its menu's
+// states, pause and the error indicators. The window implements IMainWindowView and forwards to
+// this.
 
 #include <functional>
 #include <string>
@@ -68,7 +69,8 @@ public:
 
     // After the options were read: the task list, its label and rows, the tray icon, the
     // repaired-names message, then the first run's window, help and warning, or a start
-    // hidden in the tray (minimized without a tray).
+    // hidden in the tray (shown where there is no tray: a minimized window may be nowhere to
+    // see). An unexpected failure is reported as the load's, and the window is then shown.
     void Load();
 
     // The close box and the commands that raise the same request: the window goes to the
@@ -91,6 +93,9 @@ public:
     bool IsMainWindowVisible() const;
     void ShowMainWindow() { m_view.RestoreMainWindow(); }
     TrayMenuState TrayMenu() const;
+    // The desktop's tray came or went (the view already answers TrayAvailable() anew). A window
+    // hidden in a tray that went away is shown: it would be out of reach.
+    void TrayAvailabilityChanged();
 
     bool Paused() const { return m_app.SchedulerPaused; }
     void TogglePause();

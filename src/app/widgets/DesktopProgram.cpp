@@ -12,6 +12,7 @@
 #include "app/logic/AppInfo.h"
 #include "app/logic/ErrorBoundary.h"
 #include "app/widgets/DesktopApplication.h"
+#include "app/widgets/InstanceChannel.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmDuvanto.h"
 #include "platform/InstanceLock.h"
@@ -83,12 +84,13 @@ int RunDesktopProgram(int argc, char** argv) {
     }
     Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
     if (!lock.ok()) {
-        const bool running = lock.status().code() == EWOULDBLOCK;
-        prompt.ShowMessage(kApplicationTitle,
-                           running ? "Duvanto is already running"
-                                   : appPath.value() + ": " + lock.status().message(),
-                           running ? MessageIcon::None : MessageIcon::Critical, MessageButtons::OK);
-        return running ? 0 : 2;
+        if (lock.status().code() == EWOULDBLOCK) {
+            AnswerSecondStart(appPath.value(), prompt);
+            return 0;
+        }
+        prompt.ShowMessage(kApplicationTitle, appPath.value() + ": " + lock.status().message(),
+                           MessageIcon::Critical, MessageButtons::OK);
+        return 2;
     }
 
     SystemClock clock;
@@ -127,8 +129,14 @@ int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string
                        prompt,
                        QSystemTrayIcon::isSystemTrayAvailable(),
                        RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath()},
+                       {},
                        {}});
     prompt.SetParentWindow(&window);
+    // A second start brings this window forward.
+    InstanceChannel channel;
+    QObject::connect(&channel, &InstanceChannel::ShowRequested, &window,
+                     [&window] { window.RestoreMainWindow(); });
+    channel.Listen(appPath);
     QObject::connect(&window, &frmDuvanto::ProgramEnded, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 

@@ -49,6 +49,11 @@ SystemTray::SystemTray(bool available, CommandRegistry& registry,
     }
 }
 
+void SystemTray::SetAvailable(bool available) {
+    m_available = available;
+    m_tray.setVisible(available);
+}
+
 void SystemTray::SetIcon(TrayState icon) {
     m_icon = icon;
     ShowPicture();

@@ -43,6 +43,13 @@ void TaskListView::keyPressEvent(QKeyEvent* event) {
         emit EscapePressed();
         return;
     }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != QAbstractItemView::EditingState) {
+        if (currentIndex().isValid()) {
+            emit ActivatePressed();
+        }
+        return;
+    }
     QTreeView::keyPressEvent(event);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The task list view (lvwTasks): the paused picture behind the rows while the scheduler is
-// paused, and the keys the list handles itself: Delete and Escape.
+// paused, and the keys the list handles itself: Delete, Escape and Enter.
 
 #include <QTreeView>
 
@@ -17,6 +17,8 @@ public:
 signals:
     void DeletePressed();
     void EscapePressed();
+    // Enter on the current row: what a double-click on it does.
+    void ActivatePressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

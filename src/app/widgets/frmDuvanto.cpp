@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 #include "app/logic/AppInfo.h"
@@ -34,6 +35,9 @@ namespace {
 // The options keep the window's size in twips, as the program always stored it: 15 to a pixel
 // at the usual 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
+// How often the window looks whether the desktop's tray came or went: one cheap question to
+// the display server.
+constexpr int kTrayWatchMs = 3000;
 
 }  // namespace
 
@@ -42,6 +46,8 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
       m_options(setup.options),
       m_prompt(setup.prompt),
       m_trayAvailable(setup.trayAvailable),
+      m_probeTray(setup.probeTray ? std::move(setup.probeTray)
+                                  : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }),
       m_help(std::make_unique<HelpWindow>(nullptr, setup.openExternal)),
       m_tasks(setup.app),
       m_registry(setup.prompt, setup.app.Flags, setup.app.Reporter),
@@ -127,6 +133,9 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     m_tray = new SystemTray(
         m_trayAvailable, m_registry, [this] { return m_controller.TrayMenu(); }, this);
     connect(m_tray, &SystemTray::Activated, this, [this] { RestoreMainWindow(); });
+    // Qt tells no one when a tray comes or goes (a panel started after the program, or ended).
+    tmrTrayWatch.setInterval(kTrayWatchMs);
+    connect(&tmrTrayWatch, &QTimer::timeout, this, &frmDuvanto::CheckTray);
 
     resize(m_options.FormWidth / kTwipsPerPixel, m_options.FormHeight / kTwipsPerPixel);
     ShowToolbar(m_options.ShowToolbar);
@@ -231,6 +240,8 @@ void frmDuvanto::BuildList() {
     lvwTasks->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvwTasks, &QWidget::customContextMenuRequested, this, &frmDuvanto::ShowContextMenu);
     connect(lvwTasks, &QAbstractItemView::doubleClicked, this,
+            [this] { m_registry.Invoke("mnuFileTaskProperties"); });
+    connect(lvwTasks, &TaskListView::ActivatePressed, this,
             [this] { m_registry.Invoke("mnuFileTaskProperties"); });
     connect(lvwTasks, &TaskListView::DeletePressed, this,
             [this] { ToolbarClicked("mnuFileDeleteTask"); });

@@ -95,7 +95,9 @@ TEST(MainWindowStartTest, FirstRunShowsWindowQuickStartAndWarning) {
     EXPECT_TRUE(FileExists(DefaultTaskListFileSpec(world.home.Path())));
 }
 
-TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
+// Without a tray a later start shows the window: minimized, it may be nowhere to see (a window
+// manager without a task bar).
+TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrShownWithoutOne) {
     for (const bool tray : {true, false}) {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true)});
@@ -103,7 +105,7 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
         window.view.tray = tray;
         window.controller.Load();
 
-        EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "minimize"});
+        EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "restore"});
         EXPECT_TRUE(world.prompt.messages.shown.empty());
         EXPECT_EQ(window.tasks.Count(), 2);
         EXPECT_EQ(window.view.trayIcon, TrayState::Error);
@@ -242,6 +244,32 @@ TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
     EXPECT_EQ(window.view.trayIcon, TrayState::Paused);
     window.controller.TogglePause();
     EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
+}
+
+// A tray that comes after the start (a panel started late) takes the window when it is next
+// closed; one that goes away gives back a window hidden in it, which would be out of reach.
+TEST(MainWindowTrayTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen) {
+    MainWindowWorld world;
+    world.Options().SysTrayReminder = false;
+    Window window(world);
+    window.view.tray = false;
+    window.controller.Load();
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
+
+    window.view.tray = true;
+    window.controller.TrayAvailabilityChanged();
+    EXPECT_EQ(window.view.events.size(), 1u) << "a shown window stays as it is";
+    window.controller.CloseRequested();
+    EXPECT_EQ(window.view.events.back(), "hide");
+
+    window.view.tray = false;
+    window.controller.TrayAvailabilityChanged();
+    EXPECT_EQ(window.view.events.back(), "restore");
+    window.controller.CloseRequested();
+    EXPECT_EQ(window.view.events.back(), "minimize");
+    const std::size_t count = window.view.events.size();
+    window.controller.TrayAvailabilityChanged();  // a minimized window is on screen already
+    EXPECT_EQ(window.view.events.size(), count);
 }
 
 TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {

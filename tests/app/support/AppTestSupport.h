@@ -46,19 +46,21 @@ void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
 }
 
 // The main window over the world's program folder, its autostart folders inside it; the web
-// and mail addresses it opens are collected, not handed to the desktop.
+// and mail addresses it opens are collected, not handed to the desktop. The desktop shows no
+// tray until the test sets `tray` and lets the window look (CheckTray).
 struct MainWindowUnderTest {
     explicit MainWindowUnderTest(MainWindowWorld& world)
         : window({world.App(), world.Options(), world.prompt, false,
                   RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"},
                                   "/opt/duvanto/duvanto"},
-                  [this](const QUrl& url) { opened << url; }}) {}
+                  [this](const QUrl& url) { opened << url; }, [this] { return tray; }}) {}
     // Loaded and shown as a user opens it.
     void Open() {
         window.Load();
         window.RestoreMainWindow();
     }
 
+    bool tray = false;
     QList<QUrl> opened;
     frmDuvanto window;
 };

@@ -1,7 +1,8 @@
-// The main window on the offscreen platform, where no tray exists. The controllers' tests hold
-// the decisions; these check that the window shows them and that a user reaches them: the load
-// on an empty and on an existing program folder, menus, list and keys, the Options menu's marks
-// and choices, and the close rules without a tray. Runs are MainWindowRunsTest's.
+// The main window on the offscreen platform, where no tray exists unless a test makes one come.
+// The controllers' tests hold the decisions; these check that the window shows them and that a
+// user reaches them: the load on an empty and on an existing program folder, menus, list and
+// keys, the Options menu's marks and choices, the close rules without a tray and
+// with one that comes late, and the ways out. Runs are MainWindowRunsTest's.
 
 #include <QHeaderView>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/frmTaskProperties.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -34,13 +36,16 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void AnExistingFolderShowsItsTasksAndStartsMinimizedWithoutTray() {
+    // Without a tray a later start shows the window, the keyboard in the task list at its first
+    // row: the arrows move, Enter opens the task as a double-click does, the menus' keys work.
+    void AnExistingFolderStartsShownWithoutTrayTheKeyboardInTheList() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true),
                          MakeTask("Music", IntervalHours, kWorldNow + 0.5)});
         MainWindowUnderTest w(world);
         w.window.Load();
-        QVERIFY(w.window.isMinimized());
+        QVERIFY(w.window.isVisible());
+        QVERIFY(!w.window.isMinimized());
 
         // The rows as the controller made them; the date keys the list sorts by stay hidden.
         TaskListModel& model = w.window.Model();
@@ -49,6 +54,26 @@ private slots:
         QVERIFY(w.window.lvwTasks->isColumnHidden(kLastRunFormattedColumn));
         QVERIFY(!w.window.lvwTasks->isColumnHidden(kLastRunColumn));
         QCOMPARE(model.RowIcon(2), int(ImageSheepFolderNext));
+
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QCOMPARE(QApplication::focusWidget(), w.window.lvwTasks);
+        QCOMPARE(w.window.SelectedTaskName(), std::string("Photos"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(w.window.SelectedTaskName(), std::string("Mail"));
+        QString opened;
+        bool done = false;
+        test::WhenModal<frmTaskProperties>(&w.window, done, [&opened](frmTaskProperties& dialog) {
+            opened = dialog.windowTitle();
+            dialog.reject();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(done);
+        QVERIFY2(opened.contains(QStringLiteral("Mail")), qPrintable(opened));
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        w.window.mnuFile->hide();
     }
 
     // A first run shows the window and the quick start. Alt and a menu's key opens the menu; an
@@ -250,6 +275,33 @@ private slots:
         QTRY_VERIFY(w.window.mnuFile->isVisible());
         w.window.mnuFile->hide();
         QCOMPARE(world.prompt.messages.beeps, 2);
+    }
+
+    // A tray that appears after the start (a panel started later) is found, and the window then
+    // hides in it; when it goes away the window comes back on screen.
+    void ATrayThatComesOrGoesIsFoundAndTheWindowFollows() {
+        MainWindowWorld world;
+        test::WriteFile(world.home / kIniFileName,
+                        "[Miscellaneous]\r\nShowToolbar=Show\r\n[Reminders]\r\nSysTray=False\r\n");
+        MainWindowUnderTest w(world);
+        w.window.Load();
+        QVERIFY(!w.window.Tray().Available());
+        QVERIFY(w.window.tmrTrayWatch.isActive());
+        QVERIFY(w.window.tmrTrayWatch.interval() <= 5000);
+
+        w.tray = true;
+        w.window.CheckTray();
+        QVERIFY(w.window.Tray().Available());
+        QVERIFY(!w.window.close());
+        QVERIFY(!w.window.isVisible());
+
+        w.tray = false;
+        w.window.CheckTray();
+        QVERIFY(!w.window.Tray().Available());
+        QVERIFY(w.window.isVisible());
+        QVERIFY(!w.window.isMinimized());
+        QVERIFY(!w.window.close());
+        QVERIFY(w.window.isMinimized());
     }
 
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
