@@ -215,12 +215,9 @@ void frmDuvanto::BuildList() {
     lvwTasks->setModel(m_model);
     QHeaderView* header = lvwTasks->header();
     header->setSectionsClickable(true);
-    header->setStretchLastSection(false);
-    for (std::size_t i = 0; i < m_options.ColumnWidths.size(); ++i) {
-        header->resizeSection(static_cast<int>(i), m_options.ColumnWidths[i]);
-    }
     lvwTasks->setColumnHidden(kNextRunFormattedColumn, true);
     lvwTasks->setColumnHidden(kLastRunFormattedColumn, true);
+    lvwTasks->SetChosenColumnWidths(m_options.ColumnWidths);
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
         const QString selected = QString::fromStdString(SelectedTaskName());
         m_model->HeaderClicked(column);
@@ -232,10 +229,9 @@ void frmDuvanto::BuildList() {
         lvwTasks->header()->setSortIndicator(
             column, m_model->Sort().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
-    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        if (column >= 0 && column < static_cast<int>(m_options.ColumnWidths.size())) {
-            m_options.ColumnWidths[static_cast<std::size_t>(column)] = width;
-        }
+    // Only what the user chose is kept: a width still at its first value keeps fitting its text.
+    connect(lvwTasks, &TaskListView::ColumnWidthChosen, this, [this](int column, int width) {
+        m_options.ColumnWidths[static_cast<std::size_t>(column)] = width;
     });
     lvwTasks->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvwTasks, &QWidget::customContextMenuRequested, this, &frmDuvanto::ShowContextMenu);

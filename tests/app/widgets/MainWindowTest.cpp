@@ -1,7 +1,7 @@
 // The main window on the offscreen platform, where no tray exists unless a test makes one come.
 // The controllers' tests hold the decisions; these check that the window shows them and that a
 // user reaches them: the load on an empty and on an existing program folder, menus, list and
-// keys, the Options menu's marks and choices, the close rules without a tray and
+// keys, the columns, the Options menu's marks and choices, the close rules without a tray and
 // with one that comes late, and the ways out. Runs are MainWindowRunsTest's.
 
 #include <QHeaderView>
@@ -302,6 +302,52 @@ private slots:
         QVERIFY(!w.window.isMinimized());
         QVERIFY(!w.window.close());
         QVERIFY(w.window.isMinimized());
+    }
+
+    // The last column reaches the view's edge, however wide the window; the date columns show
+    // their dates whole; a width the user sets is kept across a restart, and the stretch of the
+    // last column is not taken for one.
+    void TheColumnsFillTheViewAndKeepTheWidthsTheUserSets() {
+        MainWindowWorld world;
+        cCloneTask photos = MakeTask("Photos", IntervalDays, kWorldNow + 1);
+        photos.SourceFolderSpec = "/home/anna/Pictures/Holidays/2023/Summer/Portugal/";
+        world.SaveTasks({photos, MakeTask("Mail", IntervalHours, kWorldNow + 0.5)});
+        const auto widths = [](TaskListView* list) {
+            int sum = 0;
+            for (int column = 0; column < kVisibleTaskColumns; ++column) {
+                sum += list->header()->sectionSize(column);
+            }
+            return sum;
+        };
+        // The width of the column's longest text.
+        const auto text = [](QAbstractItemView* list, int column) {
+            return list->sizeHintForColumn(column);
+        };
+        {
+            MainWindowUnderTest w(world);
+            w.Open();
+            QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+            TaskListView* list = w.window.lvwTasks;
+            for (const int column : {kNextRunColumn, kLastRunColumn}) {
+                QVERIFY2(list->header()->sectionSize(column) >= text(list, column),
+                         qPrintable(QString::number(column)));
+            }
+            w.window.resize(1400, 500);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+            QVERIFY(list->header()->sectionSize(1) >= text(list, 1));
+            w.window.resize(1000, 500);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+
+            list->header()->resizeSection(2, 260);  // as a drag of its edge does
+            QCOMPARE(list->header()->sectionSize(2), 260);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+            w.window.Commands().Invoke("mnuTrayShutDown");
+        }
+        QVERIFY(Holds(world.home / kIniFileName, "ColumnThree=0000000260"));
+        QVERIFY(Holds(world.home / kIniFileName, "ColumnFive=0000000125"));
+        MainWindowUnderTest again(world);
+        again.Open();
+        QCOMPARE(again.window.lvwTasks->header()->sectionSize(2), 260);
     }
 
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
