@@ -1,9 +1,11 @@
 #include "app/logic/MainWindowController.h"
 
+#include "app/logic/AppInfo.h"
 #include "app/logic/ErrorBoundary.h"
 #include "app/logic/HelpTopics.h"
 #include "tasks/TaskProperties.h"
 #include "util/FileUtilities.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 
@@ -160,6 +162,43 @@ void MainWindowController::TrayAvailabilityChanged() {
     }
 }
 
+std::string MainWindowController::TrayToolTip() const {
+    const cCloneTask* last = nullptr;
+    const cCloneTask* next = nullptr;
+    for (int32_t i = 1; i <= m_app.CloneTasks.Count(); ++i) {
+        const cCloneTask* task = m_app.CloneTasks.Item(i);
+        if (task->LastCloneDateTime > 0 &&
+            (last == nullptr || task->LastCloneDateTime > last->LastCloneDateTime)) {
+            last = task;
+        }
+        if (task->IsNextScheduledTask) {
+            next = task;
+        }
+    }
+    std::string text = kApplicationTitle;
+    if (last != nullptr) {
+        text += "\nLast run: " + last->TaskName + ", " + GeneralDateText(last->LastCloneDateTime);
+        if (last->ErrorOnLastClone) {
+            text += ", with errors";
+        }
+    }
+    if (m_app.SchedulerPaused) {
+        text += "\nScheduler paused";
+    } else if (next != nullptr) {
+        text += "\nNext run: " + next->TaskName + ", " + GeneralDateText(next->NextCloneDateTime);
+    } else {
+        text += "\nNo task scheduled";
+    }
+    return text;
+}
+
+void MainWindowController::RefreshTrayToolTip() {
+    // A run's tooltip names the running task until the run has ended.
+    if (!m_app.Flags.CloneInProgress) {
+        m_view.SetTrayToolTip(TrayToolTip());
+    }
+}
+
 void MainWindowController::TogglePause() {
     m_app.SchedulerPaused = !m_app.SchedulerPaused;
     m_view.SetPaused(m_app.SchedulerPaused);
@@ -191,6 +230,7 @@ void MainWindowController::ResetErrorAll() {
 
 void MainWindowController::RefreshTrayIcon() {
     m_view.SetTrayIcon(m_tasks.TrayIconChoice());
+    RefreshTrayToolTip();
 }
 
 void MainWindowController::RunEnded() {

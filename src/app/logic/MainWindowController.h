@@ -1,9 +1,9 @@
 #pragma once
 // The main window's decisions without the window: what loading does and in which order, the
 // close rules (hide to the tray, minimize where there is none, the tray reminder), a tray that
-// comes or goes, shut down and session end, the unload order, the tray icon and its menu's
-// states, pause and the error indicators. The window implements IMainWindowView and forwards to
-// this.
+// comes or goes, shut down and session end, the unload order, the tray icon, its tooltip and
+// its menu's states, pause and the error indicators. The window implements IMainWindowView and
+// forwards to this.
 
 #include <functional>
 #include <string>
@@ -36,6 +36,7 @@ public:
     // "" when no row is selected.
     virtual std::string SelectedTaskName() const = 0;
     virtual void SetTrayIcon(TrayIcon icon) = 0;
+    virtual void SetTrayToolTip(const std::string& text) = 0;
     // The paused picture behind the list, and the pause items' check marks.
     virtual void SetPaused(bool paused) = 0;
     virtual void ShowTrayReminder() = 0;
@@ -96,12 +97,16 @@ public:
     // The desktop's tray came or went (the view already answers TrayAvailable() anew). A window
     // hidden in a tray that went away is shown: it would be out of reach.
     void TrayAvailabilityChanged();
+    // "Duvanto", the last run (its task, when, whether it had errors) and the next one.
+    std::string TrayToolTip() const;
+    // The tooltip anew, unless a run shows its own.
+    void RefreshTrayToolTip();
 
     bool Paused() const { return m_app.SchedulerPaused; }
     void TogglePause();
     void ResetErrorSelected();
     void ResetErrorAll();
-    // Paused, else error when a task's last run failed, else normal.
+    // Paused, else error when a task's last run failed, else normal; and the tooltip.
     void RefreshTrayIcon();
     // After a run's outcome was applied: its row and the tray show it.
     void RunEnded();

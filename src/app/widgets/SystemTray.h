@@ -1,7 +1,7 @@
 #pragma once
 // The tray icon: its picture (paused, error, normal; blinking while a clone runs), its tooltip,
-// and its menu built from the command table, whose enabled and default items follow the
-// window's state each time it opens. Where the desktop has no tray the icon is not
+// its balloon, and its menu built from the command table, whose enabled and default items
+// follow the window's state each time it opens. Where the desktop has no tray the icon is not
 // shown and the window minimizes instead of hiding (the window's controller decides that); a
 // tray that comes later shows it then.
 
@@ -31,6 +31,8 @@ public:
     void SetAnimation(bool on);
     void SetToolTip(const QString& text);
     QString ToolTip() const { return m_tray.toolTip(); }
+    // A message beside the icon; false where there is no tray or it shows no messages.
+    bool ShowBalloon(const QString& summary, const QString& body);
     QMenu* Menu() { return &m_menu; }
     // The states and the default item for the window as it is now.
     void PrepareMenu();

@@ -92,6 +92,7 @@ public:
     void RefreshTaskRows() override;
     std::string SelectedTaskName() const override;
     void SetTrayIcon(TrayState icon) override;
+    void SetTrayToolTip(const std::string& text) override;
     void SetPaused(bool paused) override;
     void ShowTrayReminder() override;
     void ShowHelp(int context) override;

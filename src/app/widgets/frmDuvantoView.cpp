@@ -112,6 +112,8 @@ void frmDuvanto::RefreshTaskRows() {
     if (row >= 0) {
         lvwTasks->setCurrentIndex(m_model->index(row, 0));
     }
+    // Every change of the list reaches here: a task's next run may have moved.
+    m_controller.RefreshTrayToolTip();
 }
 
 std::string frmDuvanto::SelectedTaskName() const {
@@ -121,6 +123,10 @@ std::string frmDuvanto::SelectedTaskName() const {
 
 void frmDuvanto::SetTrayIcon(TrayState icon) {
     m_tray->SetIcon(icon);
+}
+
+void frmDuvanto::SetTrayToolTip(const std::string& text) {
+    m_tray->SetToolTip(QString::fromStdString(text));
 }
 
 void frmDuvanto::SetPaused(bool paused) {

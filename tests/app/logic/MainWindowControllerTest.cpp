@@ -14,6 +14,7 @@
 #include "app/logic/WindowCommands.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 namespace {
@@ -54,6 +55,7 @@ public:
     void RefreshTaskRows() override {}
     std::string SelectedTaskName() const override { return selected; }
     void SetTrayIcon(TrayState icon) override { trayIcon = icon; }
+    void SetTrayToolTip(const std::string& text) override { toolTip = text; }
     void SetPaused(bool value) override { paused = value; }
     void ShowTrayReminder() override { events.push_back("reminder"); }
     void ShowHelp(int context) override { events.push_back("help " + std::to_string(context)); }
@@ -64,6 +66,7 @@ public:
     bool tray = true;
     bool paused = false;
     bool failLoad = false;
+    std::string toolTip;
     std::string selected;
     std::string listName;
     TrayState trayIcon = TrayState::Normal;
@@ -270,6 +273,38 @@ TEST(MainWindowTrayTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen)
     const std::size_t count = window.view.events.size();
     window.controller.TrayAvailabilityChanged();  // a minimized window is on screen already
     EXPECT_EQ(window.view.events.size(), count);
+}
+
+// The tooltip names the program, the most recent run (its task, when, whether with errors) and
+// the next one; a run's own tooltip stays while it lasts.
+TEST(MainWindowTrayTest, TheTooltipTellsTheLastRunAndTheNextOne) {
+    MainWindowWorld world;
+    cCloneTask mail = MakeTask("Mail", IntervalDays, kWorldNow + 1);
+    mail.LastCloneDateTime = kWorldNow - 2;
+    cCloneTask photos = MakeTask("Photos", IntervalManual, 0, true);
+    photos.LastCloneDateTime = kWorldNow - 1;
+    world.SaveTasks({mail, photos});
+    Window window(world);
+    window.controller.Load();
+    EXPECT_EQ(window.view.toolTip, "Duvanto\nLast run: Photos, " + GeneralDateText(kWorldNow - 1) +
+                                       ", with errors" + "\nNext run: Mail, " +
+                                       GeneralDateText(kWorldNow + 1));
+    window.controller.TogglePause();
+    EXPECT_EQ(window.view.toolTip.substr(window.view.toolTip.rfind('\n')), "\nScheduler paused");
+    window.controller.TogglePause();
+
+    world.App().Flags.CloneInProgress = true;
+    window.view.toolTip = "Duvanto running task: Mail";
+    window.controller.ResetErrorAll();
+    EXPECT_EQ(window.view.toolTip, "Duvanto running task: Mail");
+    world.App().Flags.CloneInProgress = false;
+    window.controller.RunEnded();
+    EXPECT_EQ(window.view.toolTip.find(", with errors"), std::string::npos) << window.view.toolTip;
+
+    MainWindowWorld empty;
+    Window none(empty);
+    none.controller.Load();
+    EXPECT_EQ(none.view.toolTip, "Duvanto\nNo task scheduled");
 }
 
 TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {

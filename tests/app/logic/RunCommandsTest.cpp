@@ -175,23 +175,6 @@ TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
     EXPECT_EQ(w.view.started, (Names{"Mail", "Mail"}));
 }
 
-TEST(RunCommandsTest, OnlyAScheduledRunWithErrorsIsNoticed) {
-    TaskRunOutcome outcome;
-    outcome.TaskName = "Photos";
-    outcome.ErrorOnLastClone = true;
-    outcome.StatusText = "Clone Complete with Errors - Photos";
-    const std::optional<RunNotice> notice = ScheduledRunNotice(outcome, true);
-    ASSERT_TRUE(notice.has_value());
-    EXPECT_EQ(notice->Summary, "Duvanto");
-    EXPECT_EQ(notice->Body.rfind("Clone Complete with Errors - Photos\n", 0), 0U);
-    EXPECT_FALSE(ScheduledRunNotice(outcome, false).has_value());
-    outcome.Cancelled = true;
-    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
-    outcome.Cancelled = false;
-    outcome.ErrorOnLastClone = false;
-    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
-}
-
 TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
     CoalescingRunHost host;
     EXPECT_TRUE(host.Take().Empty());
