@@ -18,6 +18,8 @@
 namespace duvanto {
 
 inline constexpr char kIniFileName[] = "duvanto.ini";
+// The task list's five visible columns before anyone widened them, in pixels.
+inline constexpr std::array<int32_t, 5> kDefaultColumnWidths = {150, 100, 100, 125, 125};
 
 // The "Reset Log At Size" items; None when the file named a size that has no item.
 enum class LogSizeItem { None, Kb100, Kb200, Kb500, Meg1 };
@@ -65,7 +67,7 @@ public:
     int32_t DelayBeforeFirstTask = 0;    // minutes
     int32_t FormHeight = 5220;           // twips
     int32_t FormWidth = 9330;
-    std::array<int32_t, 5> ColumnWidths = {150, 100, 100, 125, 125};  // pixels
+    std::array<int32_t, 5> ColumnWidths = kDefaultColumnWidths;  // pixels
     // The three choices held only as menu check marks.
     LogSizeItem LogSize = LogSizeItem::Kb500;
     RunOnStartupChoice RunOnStartup = RunOnStartupChoice::AllUsers;

@@ -1,6 +1,7 @@
 // The main window with three tasks (one whose last run failed, one next to run), the same during
-// a run, its Options menu and the tray menu as they open, the About box, and the help window at
-// the quick-start page as a user first sees it.
+// a run, as a later start shows it where the desktop has no tray, its File and Options menus and
+// the tray menu as they open, the About box, and the help window at the quick-start page as a
+// user first sees it.
 
 #include "app/logic/MainCommands.h"
 #include "app/support/MainWindowWorld.h"
@@ -50,7 +51,7 @@ frmDuvanto* MakeWindow(Context& context) {
                         RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
                                         "/usr/bin/duvanto",
                                         ""},
-                        [](const QUrl&) {}}),
+                        [](const QUrl&) {}, [] { return false; }}),
         program);
     window->Load();
     return window;
@@ -105,9 +106,32 @@ QWidget* TrayMenuShot(Context& context) {
     return menu;
 }
 
+// A later start on a desktop without a tray: the load itself shows the window, the keyboard in
+// the list at its first task.
+QWidget* NoTrayStart(Context& context) {
+    frmDuvanto* window = MakeWindow(context);
+    window->move(60, 60);
+    window->activateWindow();
+    return window;
+}
+
+// With Shut Down after Close, the way out where there is no tray.
+QWidget* FileMenu(Context& context) {
+    frmDuvanto* window = MakeWindow(context);
+    window->HideMainWindow();
+    for (const CommandEntry& entry : MainMenuBar()) {
+        if (entry.id == "mnuFile") {
+            return PopUp(window, entry, QPoint(60, 60));
+        }
+    }
+    delete window;
+    return nullptr;
+}
+
 // Orphans sent to the trash and the toolbar shown, as the demo options leave them.
 QWidget* OptionsMenu(Context& context) {
     frmDuvanto* window = MakeWindow(context);
+    window->HideMainWindow();
     for (const CommandEntry& entry : MainMenuBar()) {
         if (entry.id == "mnuOptions") {
             return PopUp(window, entry, QPoint(120, 60));
@@ -135,6 +159,8 @@ QWidget* HelpQuickStartShot(Context&) {
 DUVANTO_SCREENSHOT("main-window", MainWindow);
 DUVANTO_SCREENSHOT("run-in-progress", RunInProgress);
 DUVANTO_SCREENSHOT("tray-menu", TrayMenuShot);
+DUVANTO_SCREENSHOT("no-tray-start", NoTrayStart);
+DUVANTO_SCREENSHOT("file-menu", FileMenu);
 DUVANTO_SCREENSHOT("options-menu", OptionsMenu);
 DUVANTO_SCREENSHOT("about", About);
 DUVANTO_SCREENSHOT("help-quick-start", HelpQuickStartShot);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/logic/ErrorBoundary.h"
 #include "app/logic/OptionsMenuController.h"
 
 namespace duvanto {
@@ -83,22 +84,19 @@ const std::vector<CommandEntry>& MainMenuBar() {
               Item("mnuFileDuplicateTask", "&Duplicate Selected Task", true),
               Item("mnuFileDeleteTask", "&Delete Task", true),
               Item("mnuFileRenameTask", "&Rename Task", true, "F2"),
-              Item("mnuFileTaskProperties", "Task &Properties...", true),
-              Separator(),
+              Item("mnuFileTaskProperties", "Task &Properties...", true), Separator(),
               Item("mnuFileRunSelected", "Run Selected Tas&k", true),
               Item("mnuFileRunChecked", "Run &Tasks with Checkmarks", true),
-              Item("mnuFileRunAll", "Run &All Tasks", true),
-              Separator(),
-              Item("mnuFileRestore", "Restore Source from Target"),
-              Separator(),
+              Item("mnuFileRunAll", "Run &All Tasks", true), Separator(),
+              Item("mnuFileRestore", "Restore Source from Target"), Separator(),
               Toggle("mnuFilePause", "&Pause Scheduler"),
-              Item("mnuFileReport", "Cr&eate a Report of Folder Differences"),
-              Separator(),
+              Item("mnuFileReport", "Cr&eate a Report of Folder Differences"), Separator(),
               Item("mnuFileNewTaskList", "Ne&w Task List..."),
               Item("mnuFileLoadTaskList", "L&oad Task List..."),
-              Item("mnuFileSaveTaskListAs", "&Save Task List As..."),
-              Separator(),
-              Item("mnuFileClose", "C&lose")},
+              Item("mnuFileSaveTaskListAs", "&Save Task List As..."), Separator(),
+              Item("mnuFileClose", "C&lose"),
+              // The tray's shut-down as well: a desktop without a tray has no other way out.
+              Item("mnuFileShutDown", "Shut &Down Duvanto", true, "Ctrl+Q")},
              true),
         TopLevelFromOptions(OptionsMenuEntries()),
         TopLevelFromOptions(LogMenuEntries()),
@@ -114,11 +112,12 @@ const std::vector<CommandEntry>& MainMenuBar() {
 }
 
 const CommandEntry& TrayMenu() {
-    // A clone owns the task list while it runs: resetting its flags then would race it.
+    // Resetting the error marks during a run is safe: the run works on its own copy of its task,
+    // and its outcome, applied when it ends, sets that task's mark anew.
     static const CommandEntry menu =
         Menu("mnuTray", "",
              {Item("mnuTrayCancel", "Cancel This Menu"), Separator(),
-              Item("mnuTrayResetError", "Reset &Error Indicator", true),
+              Item("mnuTrayResetError", "Reset &Error Indicator"),
               Toggle("mnuTrayPause", "&Pause Scheduler"), Separator(),
               Item("mnuTrayShow", "&Show Main Window"), Item("mnuTraySendToTray", "Send to &Tray"),
               Separator(), Item("mnuTrayShutDown", "&Shut Down Duvanto", true)});
@@ -145,6 +144,15 @@ const std::vector<ToolbarButton>& ToolbarButtons() {
     return buttons;
 }
 
+const CommandEntry* TopLevelMenuOf(const std::string& id) {
+    for (const CommandEntry& menu : MainMenuBar()) {
+        if (FindIn(menu, id) != nullptr) {
+            return &menu;
+        }
+    }
+    return nullptr;
+}
+
 const CommandEntry* FindCommand(const std::string& id) {
     for (const CommandEntry& menu : MainMenuBar()) {
         if (const CommandEntry* found = FindIn(menu, id)) {
@@ -161,18 +169,31 @@ void CommandRegistry::Register(const std::string& id, CommandHandler handler) {
     m_handlers[id] = std::move(handler);
 }
 
+bool RefusedDuringRun(const std::string& id) {
+    const CommandEntry* entry = FindCommand(id);
+    if (entry == nullptr) {
+        return id == kToolbarRun;
+    }
+    const CommandEntry* menu = TopLevelMenuOf(id);
+    return entry->busyBeep || (menu != nullptr && menu->offDuringRun);
+}
+
 void CommandRegistry::Invoke(const std::string& id) const {
     const auto found = m_handlers.find(id);
     if (found == m_handlers.end() || !found->second.run) {
         return;
     }
-    const CommandEntry* entry = FindCommand(id);
-    const bool busyBeep = entry != nullptr ? entry->busyBeep : id == kToolbarRun;
-    if (busyBeep && m_flags.CloneInProgress) {
+    // The menus that a run disables refuse their items however they are reached: the
+    // right-click menu, a shortcut, a menu left open as a scheduled run began.
+    if (m_flags.CloneInProgress && RefusedDuringRun(id)) {
         m_prompt.Beep();
         return;
     }
-    found->second.run();
+    Guarded(m_reporter, CommandLabel(id), found->second.run);
+}
+
+std::string CommandLabel(const std::string& id) {
+    return "frmDuvanto." + id + "_Click";
 }
 
 CommandState CommandRegistry::State(const std::string& id) const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/StatusHost.h"
+#include "util/ErrorReporter.h"
 #include "util/Prompt.h"
 
 namespace duvanto {
@@ -47,6 +48,14 @@ const std::vector<ToolbarButton>& ToolbarButtons();
 
 // The entry of that id in any of the tables above; nullptr when none has it.
 const CommandEntry* FindCommand(const std::string& id);
+// The menu-bar menu that holds the item of that id; nullptr for the tray, the run-choice menu
+// and ids of no menu.
+const CommandEntry* TopLevelMenuOf(const std::string& id);
+// Whether the command only beeps while a clone runs: a busy-beep item, every item of the menus
+// that a run disables, and the toolbar's run button.
+bool RefusedDuringRun(const std::string& id);
+// The label an unexpected failure of the command is reported under.
+std::string CommandLabel(const std::string& id);
 
 struct CommandState {
     bool enabled = true;
@@ -61,14 +70,16 @@ struct CommandHandler {
 
 class CommandRegistry {
 public:
-    // Busy-beep commands beep through `prompt` while flags.CloneInProgress is set.
-    CommandRegistry(IPrompt& prompt, const RunFlags& flags) : m_prompt(prompt), m_flags(flags) {}
+    // Commands refused during a run beep through `prompt` while flags.CloneInProgress is set;
+    // a command's unexpected failure goes to `reporter` under the command's label.
+    CommandRegistry(IPrompt& prompt, const RunFlags& flags, ErrorReporter& reporter)
+        : m_prompt(prompt), m_flags(flags), m_reporter(reporter) {}
 
     // A later registration of the same id replaces the earlier one.
     void Register(const std::string& id, CommandHandler handler);
     bool Handles(const std::string& id) const { return m_handlers.count(id) != 0; }
-    // Runs the command; a busy-beep command only beeps while a clone runs; an id nobody
-    // handles does nothing.
+    // Runs the command; one refused during a run only beeps while a clone runs; an id nobody
+    // handles does nothing. Whatever escapes the command is reported, never rethrown.
     void Invoke(const std::string& id) const;
     // A command nobody handles yet is disabled.
     CommandState State(const std::string& id) const;
@@ -76,6 +87,7 @@ public:
 private:
     IPrompt& m_prompt;
     const RunFlags& m_flags;
+    ErrorReporter& m_reporter;
     std::map<std::string, CommandHandler> m_handlers;
 };
 

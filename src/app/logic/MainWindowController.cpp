@@ -1,8 +1,11 @@
 #include "app/logic/MainWindowController.h"
 
+#include "app/logic/AppInfo.h"
+#include "app/logic/ErrorBoundary.h"
 #include "app/logic/HelpTopics.h"
 #include "tasks/TaskProperties.h"
 #include "util/FileUtilities.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 
@@ -11,7 +14,21 @@ MainWindowController::MainWindowController(Application& app, ProgramOptions& opt
                                            IMainWindowView& view)
     : m_app(app), m_options(options), m_tasks(tasks), m_prompt(prompt), m_view(view) {}
 
+namespace {
+
+constexpr char kLoadLabel[] = "frmDuvanto.Form_Load";
+constexpr char kUnloadLabel[] = "frmDuvanto.Form_Unload";
+
+}  // namespace
+
 void MainWindowController::Load() {
+    if (!Guarded(m_app.Reporter, kLoadLabel, [this] { LoadListAndWindow(); })) {
+        // Whatever the load got to, the window must be there to be shut down.
+        m_view.RestoreMainWindow();
+    }
+}
+
+void MainWindowController::LoadListAndWindow() {
     const std::string listFile = m_options.TaskListFileSpec.empty()
                                      ? DefaultTaskListFileSpec(m_app.AppPath)
                                      : m_options.TaskListFileSpec;
@@ -30,7 +47,7 @@ void MainWindowController::Load() {
     } else if (m_view.TrayAvailable()) {
         m_view.HideMainWindow();
     } else {
-        m_view.MinimizeMainWindow();
+        m_view.RestoreMainWindow();
     }
 }
 
@@ -102,16 +119,20 @@ void MainWindowController::SessionEnd(const std::function<bool()>& waitForRun) {
 
 void MainWindowController::Unload() {
     m_unloading = true;
-    const Status saved = m_options.SaveProgramOptionsToIniFile();
-    if (!saved.ok()) {
-        const RuntimeError failure = FileRuntimeError(saved);
-        m_app.Reporter.ReportUnexpectedError(
-            "modIniFile.SaveProgramOptionsToIniFile",
-            {failure.Number(), failure.what(), failure.SystemErrorCode()});
-    }
-    m_tasks.Save();
-    m_app.CloneLog.AppendInMemoryStringToLogFile();
-    m_app.CloneLog.ResetInMemoryLog();
+    Guarded(m_app.Reporter, kUnloadLabel, [this] {
+        const Status saved = m_options.SaveProgramOptionsToIniFile();
+        if (!saved.ok()) {
+            const RuntimeError failure = FileRuntimeError(saved);
+            m_app.Reporter.ReportUnexpectedError(
+                "modIniFile.SaveProgramOptionsToIniFile",
+                {failure.Number(), failure.what(), failure.SystemErrorCode()});
+        }
+    });
+    Guarded(m_app.Reporter, kUnloadLabel, [this] { m_tasks.Save(); });
+    Guarded(m_app.Reporter, kUnloadLabel, [this] {
+        m_app.CloneLog.AppendInMemoryStringToLogFile();
+        m_app.CloneLog.ResetInMemoryLog();
+    });
 }
 
 bool MainWindowController::IsMainWindowVisible() const {
@@ -133,6 +154,49 @@ TrayMenuState MainWindowController::TrayMenu() const {
         state.defaultItem = "mnuTrayShow";
     }
     return state;
+}
+
+void MainWindowController::TrayAvailabilityChanged() {
+    if (!m_view.TrayAvailable() && !m_view.IsShown()) {
+        m_view.RestoreMainWindow();
+    }
+}
+
+std::string MainWindowController::TrayToolTip() const {
+    const cCloneTask* last = nullptr;
+    const cCloneTask* next = nullptr;
+    for (int32_t i = 1; i <= m_app.CloneTasks.Count(); ++i) {
+        const cCloneTask* task = m_app.CloneTasks.Item(i);
+        if (task->LastCloneDateTime > 0 &&
+            (last == nullptr || task->LastCloneDateTime > last->LastCloneDateTime)) {
+            last = task;
+        }
+        if (task->IsNextScheduledTask) {
+            next = task;
+        }
+    }
+    std::string text = kApplicationTitle;
+    if (last != nullptr) {
+        text += "\nLast run: " + last->TaskName + ", " + GeneralDateText(last->LastCloneDateTime);
+        if (last->ErrorOnLastClone) {
+            text += ", with errors";
+        }
+    }
+    if (m_app.SchedulerPaused) {
+        text += "\nScheduler paused";
+    } else if (next != nullptr) {
+        text += "\nNext run: " + next->TaskName + ", " + GeneralDateText(next->NextCloneDateTime);
+    } else {
+        text += "\nNo task scheduled";
+    }
+    return text;
+}
+
+void MainWindowController::RefreshTrayToolTip() {
+    // A run's tooltip names the running task until the run has ended.
+    if (!m_app.Flags.CloneInProgress) {
+        m_view.SetTrayToolTip(TrayToolTip());
+    }
 }
 
 void MainWindowController::TogglePause() {
@@ -166,6 +230,7 @@ void MainWindowController::ResetErrorAll() {
 
 void MainWindowController::RefreshTrayIcon() {
     m_view.SetTrayIcon(m_tasks.TrayIconChoice());
+    RefreshTrayToolTip();
 }
 
 void MainWindowController::RunEnded() {

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's decisions without the window: what loading does and in which order, the
-// close rules (hide to the tray, minimize where there is none, the tray reminder), shut down
-// and session end, the unload order, the tray icon and its menu's states, pause and the error
-// indicators. The window implements IMainWindowView and forwards to this.
+// close rules (hide to the tray, minimize where there is none, the tray reminder), a tray that
+// comes or goes, shut down and session end, the unload order, the tray icon, its tooltip and
+// its menu's states, pause and the error indicators. The window implements IMainWindowView and
+// forwards to this.
 
 #include <functional>
 #include <string>
@@ -35,6 +36,7 @@ public:
     // "" when no row is selected.
     virtual std::string SelectedTaskName() const = 0;
     virtual void SetTrayIcon(TrayIcon icon) = 0;
+    virtual void SetTrayToolTip(const std::string& text) = 0;
     // The paused picture behind the list, and the pause items' check marks.
     virtual void SetPaused(bool paused) = 0;
     virtual void ShowTrayReminder() = 0;
@@ -68,7 +70,8 @@ public:
 
     // After the options were read: the task list, its label and rows, the tray icon, the
     // repaired-names message, then the first run's window, help and warning, or a start
-    // hidden in the tray (minimized without a tray).
+    // hidden in the tray (shown where there is no tray: a minimized window may be nowhere to
+    // see). An unexpected failure is reported as the load's, and the window is then shown.
     void Load();
 
     // The close box and the commands that raise the same request: the window goes to the
@@ -82,7 +85,8 @@ public:
     // the run's shutdown entry and End line; when it did not, they are written here. Then the
     // unload, and the end. Never refused.
     void SessionEnd(const std::function<bool()>& waitForRun);
-    // Options, task list, then the log's buffer, each whatever became of the one before.
+    // Options, task list, then the log's buffer, each whatever became of the one before: an
+    // unexpected failure of one is reported as the unload's and the next is still done.
     void Unload();
     bool Unloading() const { return m_unloading; }
 
@@ -90,12 +94,19 @@ public:
     bool IsMainWindowVisible() const;
     void ShowMainWindow() { m_view.RestoreMainWindow(); }
     TrayMenuState TrayMenu() const;
+    // The desktop's tray came or went (the view already answers TrayAvailable() anew). A window
+    // hidden in a tray that went away is shown: it would be out of reach.
+    void TrayAvailabilityChanged();
+    // "Duvanto", the last run (its task, when, whether it had errors) and the next one.
+    std::string TrayToolTip() const;
+    // The tooltip anew, unless a run shows its own.
+    void RefreshTrayToolTip();
 
     bool Paused() const { return m_app.SchedulerPaused; }
     void TogglePause();
     void ResetErrorSelected();
     void ResetErrorAll();
-    // Paused, else error when a task's last run failed, else normal.
+    // Paused, else error when a task's last run failed, else normal; and the tooltip.
     void RefreshTrayIcon();
     // After a run's outcome was applied: its row and the tray show it.
     void RunEnded();
@@ -103,6 +114,7 @@ public:
     void ShowLoadProblems();
 
 private:
+    void LoadListAndWindow();
     void ShowUnreadLines();
 
     Application& m_app;

@@ -79,16 +79,3 @@ void RegisterRunCommands(CommandRegistry& registry, RunCommandsController& runs)
 }
 
 }  // namespace duvanto
-
-namespace duvanto {
-
-std::optional<RunNotice> ScheduledRunNotice(const TaskRunOutcome& outcome, bool scheduled) {
-    if (!scheduled || !outcome.ErrorOnLastClone || outcome.Cancelled) {
-        return std::nullopt;
-    }
-    std::string body = outcome.StatusText;
-    body += "\nThe Clone Log has the details.";
-    return RunNotice{"Duvanto", body};
-}
-
-}  // namespace duvanto

@@ -64,20 +64,3 @@ private:
 void RegisterRunCommands(CommandRegistry& registry, RunCommandsController& runs);
 
 }  // namespace duvanto
-
-#include <optional>
-
-#include "tasks/TaskRun.h"
-
-namespace duvanto {
-
-// What the desktop is told when a run ends unattended.
-struct RunNotice {
-    std::string Summary;
-    std::string Body;
-};
-// A scheduled run that ended with errors is told; a run the user started is in front of them,
-// and one they cancelled needs no telling.
-std::optional<RunNotice> ScheduledRunNotice(const TaskRunOutcome& outcome, bool scheduled);
-
-}  // namespace duvanto

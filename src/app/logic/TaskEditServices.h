@@ -3,6 +3,7 @@
 // the main window builds one of these from its application object.
 
 #include "app/logic/AppPrompt.h"
+#include "app/logic/ErrorBoundary.h"
 #include "app/logic/FileTypes.h"
 #include "app/logic/HelpTopics.h"
 #include "platform/FileSystem.h"
@@ -26,23 +27,16 @@ struct TaskEditServices {
 };
 
 // Runs one labelled procedure of a window: an unexpected failure is reported under the label,
-// and the procedure then gives `failed`.
+// as every boundary reports (ErrorBoundary.h), and the procedure then gives `failed`.
 template <typename Procedure>
 void Labelled(ErrorReporter& reporter, const char* label, Procedure procedure) {
-    try {
-        procedure();
-    } catch (...) {
-        reporter.ReportCurrentException(label);
-    }
+    Guarded(reporter, label, procedure);
 }
 template <typename Result, typename Procedure>
 Result Labelled(ErrorReporter& reporter, const char* label, Result failed, Procedure procedure) {
-    try {
-        return procedure();
-    } catch (...) {
-        reporter.ReportCurrentException(label);
-        return failed;
-    }
+    Result result = failed;
+    Guarded(reporter, label, [&] { result = procedure(); });
+    return result;
 }
 
 }  // namespace duvanto

@@ -16,7 +16,9 @@ void RegisterWindowCommands(CommandRegistry& registry, MainWindowController& win
     registry.Register(
         "mnuTraySendToTray",
         {close, [&window] { return CommandState{window.TrayMenu().sendToTrayEnabled}; }});
-    registry.Register("mnuTrayShutDown", {[&window] { window.ShutDown(); }, {}});
+    const auto shutDown = [&window] { window.ShutDown(); };
+    registry.Register("mnuFileShutDown", {shutDown, {}});
+    registry.Register("mnuTrayShutDown", {shutDown, {}});
 }
 
 }  // namespace duvanto

@@ -1,7 +1,7 @@
 #pragma once
 // The commands of the window itself and of the tray: Close, Send to Tray, Show Main Window,
-// Shut Down, Pause Scheduler (File menu and tray), the tray's Reset Error Indicator and its
-// Cancel This Menu.
+// Shut Down (File menu and tray), Pause Scheduler (File menu and tray), the tray's Reset Error
+// Indicator and its Cancel This Menu.
 
 #include "app/logic/MainCommands.h"
 #include "app/logic/MainWindowController.h"

@@ -10,6 +10,9 @@
 #include <string>
 
 #include "app/logic/AppInfo.h"
+#include "app/logic/ErrorBoundary.h"
+#include "app/widgets/DesktopApplication.h"
+#include "app/widgets/InstanceChannel.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/frmDuvanto.h"
 #include "platform/InstanceLock.h"
@@ -51,10 +54,14 @@ std::optional<std::string> HomeOption(const QStringList& arguments, bool& bad) {
 // flag, the one thing a signal handler may safely do; the window acts on it here.
 constexpr int kSessionEndPollMs = 200;
 
+// Everything from the process-wide objects to the end of the event loop.
+int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string& appPath,
+               SystemClock& clock);
+
 }  // namespace
 
 int RunDesktopProgram(int argc, char** argv) {
-    QApplication qtApp(argc, argv);
+    DesktopApplication qtApp(argc, argv);
     std::setlocale(LC_ALL, "");
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setWindowIcon(ApplicationIcon());
@@ -77,18 +84,38 @@ int RunDesktopProgram(int argc, char** argv) {
     }
     Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
     if (!lock.ok()) {
-        const bool running = lock.status().code() == EWOULDBLOCK;
-        prompt.ShowMessage(kApplicationTitle,
-                           running ? "Duvanto is already running"
-                                   : appPath.value() + ": " + lock.status().message(),
-                           running ? MessageIcon::None : MessageIcon::Critical, MessageButtons::OK);
-        return running ? 0 : 2;
+        if (lock.status().code() == EWOULDBLOCK) {
+            AnswerSecondStart(appPath.value(), prompt);
+            return 0;
+        }
+        prompt.ShowMessage(kApplicationTitle, appPath.value() + ": " + lock.status().message(),
+                           MessageIcon::Critical, MessageButtons::OK);
+        return 2;
     }
 
     SystemClock clock;
+    try {
+        return RunProgram(qtApp, prompt, appPath.value(), clock);
+    } catch (...) {
+        ErrorReporter reporter(appPath.value(), prompt, clock);
+        reporter.ReportCurrentException(
+            "modDuvanto.Main", FailureDetails("modDuvanto.Main", std::current_exception()));
+        return 2;
+    }
+}
+
+namespace {
+
+int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string& appPath,
+               SystemClock& clock) {
     PosixFileSystem fileSystem;
     ThreadPriority priority;
-    Application app(appPath.value(), clock, prompt, fileSystem);
+    Application app(appPath, clock, prompt, fileSystem);
+    qtApp.SetReporter(&app.Reporter);
+    struct ReporterGoes {
+        DesktopApplication& qtApp;
+        ~ReporterGoes() { qtApp.SetReporter(nullptr); }
+    } reporterGoes{qtApp};
     ProgramOptions options(app.AppPath,
                            OptionTargets{app.Settings, app.CloneLog, app.PriorityRules,
                                          &app.PromptToInsertRemovableDrive},
@@ -104,8 +131,14 @@ int RunDesktopProgram(int argc, char** argv) {
                        QSystemTrayIcon::isSystemTrayAvailable(),
                        RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath(),
                                        LoginHomeArgument(app.AppPath)},
+                       {},
                        {}});
     prompt.SetParentWindow(&window);
+    // A second start brings this window forward.
+    InstanceChannel channel;
+    QObject::connect(&channel, &InstanceChannel::ShowRequested, &window,
+                     [&window] { window.RestoreMainWindow(); });
+    channel.Listen(appPath);
     QObject::connect(&window, &frmDuvanto::ProgramEnded, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
@@ -134,5 +167,7 @@ int RunDesktopProgram(int argc, char** argv) {
     InterruptSetsFlag(nullptr);
     return status;
 }
+
+}  // namespace
 
 }  // namespace duvanto

@@ -74,8 +74,17 @@ MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt&
       m_askOrder([this](std::vector<std::string> names) {
           return frmOrderTasks::Ask(std::move(names), m_prompt, m_app.Reporter, &m_window);
       }),
-      m_notify([](const std::string& summary, const std::string& body) {
-          NotifyDesktop(QString::fromStdString(summary), QString::fromStdString(body));
+      m_notify([this](const std::string& summary, const std::string& body) {
+          DeliverRunNotice(
+              {summary, body},
+              [](const RunNotice& notice) {
+                  return NotifyDesktop(QString::fromStdString(notice.Summary),
+                                       QString::fromStdString(notice.Body));
+              },
+              [this](const RunNotice& notice) {
+                  return m_window.Tray().ShowBalloon(QString::fromStdString(notice.Summary),
+                                                     QString::fromStdString(notice.Body));
+              });
       }) {
     m_confirm->SetParentWindow(&window);
     m_statusTimer.setInterval(kStatusIntervalMs);
@@ -237,7 +246,8 @@ void MainWindowRuns::Finished() {
     }
     m_launcher.Apply(outcome);
     m_window.Controller().RunEnded();
-    if (const std::optional<RunNotice> notice = ScheduledRunNotice(outcome, m_scheduled)) {
+    const bool hidden = !m_window.IsShown() || m_window.IsMinimized();
+    if (const std::optional<RunNotice> notice = m_notices.RunEnded(outcome, m_scheduled, hidden)) {
         m_notify(notice->Summary, notice->Body);
     }
     emit RunApplied(QString::fromStdString(outcome.TaskName));

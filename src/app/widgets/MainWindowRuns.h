@@ -18,6 +18,7 @@
 #include "app/logic/ConfirmChangesController.h"
 #include "app/logic/RunCommands.h"
 #include "app/logic/RunLauncher.h"
+#include "app/logic/RunNotices.h"
 #include "app/logic/RunStatusHost.h"
 #include "app/widgets/RunQuestion.h"
 
@@ -59,7 +60,8 @@ public:
     // Shows what a run reported: texts, caption, tray, menus, progress.
     void ShowUpdate(const RunStatusUpdate& update);
 
-    // Tests put their own in: the order window and the desktop notification.
+    // Tests put their own in: the order window and the notice of a failed run (the desktop's
+    // notification, else the tray's balloon).
     void SetOrderAsker(OrderAsker asker) { m_askOrder = std::move(asker); }
     void SetNotifier(Notifier notifier) { m_notify = std::move(notifier); }
 
@@ -103,6 +105,7 @@ private:
     QProgressBar* m_progress = nullptr;
     QMenu* m_runChoice = nullptr;
     OrderAsker m_askOrder;
+    RunNotices m_notices;
     Notifier m_notify;
     bool m_ending = false;
     int m_endRetries = 0;

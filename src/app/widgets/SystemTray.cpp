@@ -19,6 +19,9 @@ TrayPicture PictureOf(TrayState icon) {
     return TrayPicture::Normal;
 }
 
+// As long as a desktop notification stays.
+constexpr int kBalloonMs = 10000;
+
 }  // namespace
 
 SystemTray::SystemTray(bool available, CommandRegistry& registry,
@@ -47,6 +50,19 @@ SystemTray::SystemTray(bool available, CommandRegistry& registry,
     if (m_available) {
         m_tray.show();
     }
+}
+
+void SystemTray::SetAvailable(bool available) {
+    m_available = available;
+    m_tray.setVisible(available);
+}
+
+bool SystemTray::ShowBalloon(const QString& summary, const QString& body) {
+    if (!m_available || !QSystemTrayIcon::supportsMessages()) {
+        return false;
+    }
+    m_tray.showMessage(summary, body, QSystemTrayIcon::Warning, kBalloonMs);
+    return true;
 }
 
 void SystemTray::SetIcon(TrayState icon) {

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 #include "app/logic/AppInfo.h"
@@ -34,6 +35,9 @@ namespace {
 // The options keep the window's size in twips, as the program always stored it: 15 to a pixel
 // at the usual 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
+// How often the window looks whether the desktop's tray came or went: one cheap question to
+// the display server.
+constexpr int kTrayWatchMs = 3000;
 
 }  // namespace
 
@@ -42,9 +46,11 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
       m_options(setup.options),
       m_prompt(setup.prompt),
       m_trayAvailable(setup.trayAvailable),
+      m_probeTray(setup.probeTray ? std::move(setup.probeTray)
+                                  : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }),
       m_help(std::make_unique<HelpWindow>(nullptr, setup.openExternal)),
       m_tasks(setup.app),
-      m_registry(setup.prompt, setup.app.Flags),
+      m_registry(setup.prompt, setup.app.Flags, setup.app.Reporter),
       m_controller(setup.app, setup.options, m_tasks, setup.prompt, *this),
       m_optionsMenu(setup.options, setup.prompt, setup.app.Reporter, setup.app.Clock,
                     setup.app.Flags, std::move(setup.runAtLogin),
@@ -127,6 +133,9 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     m_tray = new SystemTray(
         m_trayAvailable, m_registry, [this] { return m_controller.TrayMenu(); }, this);
     connect(m_tray, &SystemTray::Activated, this, [this] { RestoreMainWindow(); });
+    // Qt tells no one when a tray comes or goes (a panel started after the program, or ended).
+    tmrTrayWatch.setInterval(kTrayWatchMs);
+    connect(&tmrTrayWatch, &QTimer::timeout, this, &frmDuvanto::CheckTray);
 
     resize(m_options.FormWidth / kTwipsPerPixel, m_options.FormHeight / kTwipsPerPixel);
     ShowToolbar(m_options.ShowToolbar);
@@ -206,12 +215,9 @@ void frmDuvanto::BuildList() {
     lvwTasks->setModel(m_model);
     QHeaderView* header = lvwTasks->header();
     header->setSectionsClickable(true);
-    header->setStretchLastSection(false);
-    for (std::size_t i = 0; i < m_options.ColumnWidths.size(); ++i) {
-        header->resizeSection(static_cast<int>(i), m_options.ColumnWidths[i]);
-    }
     lvwTasks->setColumnHidden(kNextRunFormattedColumn, true);
     lvwTasks->setColumnHidden(kLastRunFormattedColumn, true);
+    lvwTasks->SetChosenColumnWidths(m_options.ColumnWidths);
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
         const QString selected = QString::fromStdString(SelectedTaskName());
         m_model->HeaderClicked(column);
@@ -223,14 +229,15 @@ void frmDuvanto::BuildList() {
         lvwTasks->header()->setSortIndicator(
             column, m_model->Sort().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
-    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        if (column >= 0 && column < static_cast<int>(m_options.ColumnWidths.size())) {
-            m_options.ColumnWidths[static_cast<std::size_t>(column)] = width;
-        }
+    // Only what the user chose is kept: a width still at its first value keeps fitting its text.
+    connect(lvwTasks, &TaskListView::ColumnWidthChosen, this, [this](int column, int width) {
+        m_options.ColumnWidths[static_cast<std::size_t>(column)] = width;
     });
     lvwTasks->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvwTasks, &QWidget::customContextMenuRequested, this, &frmDuvanto::ShowContextMenu);
     connect(lvwTasks, &QAbstractItemView::doubleClicked, this,
+            [this] { m_registry.Invoke("mnuFileTaskProperties"); });
+    connect(lvwTasks, &TaskListView::ActivatePressed, this,
             [this] { m_registry.Invoke("mnuFileTaskProperties"); });
     connect(lvwTasks, &TaskListView::DeletePressed, this,
             [this] { ToolbarClicked("mnuFileDeleteTask"); });
@@ -248,7 +255,10 @@ void frmDuvanto::ToolbarClicked(const std::string& commandId) {
 }
 
 void frmDuvanto::ShowContextMenu(const QPoint& position) {
-    if (!mnuFile->isEnabled()) {
+    // The menu bar's File menu is off while a run lasts; its copy here is refused as the
+    // toolbar is.
+    if (!m_menusEnabled) {
+        m_prompt.Beep();
         return;
     }
     mnuFile->setDefaultAction(FindCommandAction(mnuFile, QString::fromLatin1(kContextMenuDefault)));

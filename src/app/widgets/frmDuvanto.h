@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,8 @@ struct MainWindowSetup {
     RunAtLoginSetup runAtLogin;
     // Opens web and mail addresses; the desktop's own programs unless tests hand in another.
     HelpWindow::ExternalOpener openExternal;
+    // Whether the desktop shows a tray now; Qt's own answer unless tests hand in another.
+    std::function<bool()> probeTray;
 };
 
 class frmDuvanto : public QMainWindow, public IMainWindowView {
@@ -59,6 +62,9 @@ public:
     bool WaitForRun(int milliseconds);
     // The session ends: see MainWindowController::SessionEnd.
     void SessionEnd();
+    // Looks whether the desktop's tray came or went, and moves between the tray and the
+    // window that only minimizes.
+    void CheckTray();
     // The toolbar and its labels shown or hidden.
     void ShowToolbar(bool show);
     void SetTopLevelMenusEnabled(bool enabled);
@@ -86,6 +92,7 @@ public:
     void RefreshTaskRows() override;
     std::string SelectedTaskName() const override;
     void SetTrayIcon(TrayState icon) override;
+    void SetTrayToolTip(const std::string& text) override;
     void SetPaused(bool paused) override;
     void ShowTrayReminder() override;
     void ShowHelp(int context) override;
@@ -104,6 +111,7 @@ public:
     QMenu* mnuLog = nullptr;
     QMenu* mnuHelp = nullptr;
     QTimer tmrCloneScheduler;
+    QTimer tmrTrayWatch;
 
 signals:
     // The unload is done: the program may end.
@@ -130,6 +138,7 @@ private:
     ProgramOptions& m_options;
     IAppPrompt& m_prompt;
     bool m_trayAvailable;
+    std::function<bool()> m_probeTray;
     bool m_menusEnabled = true;
     bool m_ended = false;
     std::unique_ptr<HelpWindow> m_help;

@@ -13,8 +13,24 @@ namespace duvanto {
 
 void frmDuvanto::Load() {
     m_controller.Load();
+    // The keyboard works from the start: Home, the arrows, Enter and the menus' keys.
+    if (m_model->rowCount() > 0 && !lvwTasks->currentIndex().isValid()) {
+        lvwTasks->setCurrentIndex(m_model->index(0, 0));
+    }
+    lvwTasks->setFocus(Qt::OtherFocusReason);
     m_scheduler.Start();
     tmrCloneScheduler.start();
+    tmrTrayWatch.start();
+}
+
+void frmDuvanto::CheckTray() {
+    const bool available = m_probeTray();
+    if (available == m_trayAvailable) {
+        return;
+    }
+    m_trayAvailable = available;
+    m_tray->SetAvailable(available);
+    m_controller.TrayAvailabilityChanged();
 }
 
 void frmDuvanto::SchedulerTick() {
@@ -96,6 +112,8 @@ void frmDuvanto::RefreshTaskRows() {
     if (row >= 0) {
         lvwTasks->setCurrentIndex(m_model->index(row, 0));
     }
+    // Every change of the list reaches here: a task's next run may have moved.
+    m_controller.RefreshTrayToolTip();
 }
 
 std::string frmDuvanto::SelectedTaskName() const {
@@ -105,6 +123,10 @@ std::string frmDuvanto::SelectedTaskName() const {
 
 void frmDuvanto::SetTrayIcon(TrayState icon) {
     m_tray->SetIcon(icon);
+}
+
+void frmDuvanto::SetTrayToolTip(const std::string& text) {
+    m_tray->SetToolTip(QString::fromStdString(text));
 }
 
 void frmDuvanto::SetPaused(bool paused) {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,8 @@ TEST(MainCommandsTest, MenusHoldTheirItemsInOrder) {
           "L&oad Task List...",
           "&Save Task List As...",
           "-",
-          "C&lose"}},
+          "C&lose",
+          "Shut &Down Duvanto"}},
         {"mnuHelp",
          {"&Contents", "&Icon Legend", "&Troubleshooting", "Duvanto on the &Web>", "-",
           "&About..."}},
@@ -84,8 +86,9 @@ TEST(MainCommandsTest, MenusHoldTheirItemsInOrder) {
 }
 
 // Every menu is usable by keyboard: the menu bar's four keys are F, O, L and H, and within a
-// menu no two items share an access key, except the three pairs that the stored captions
-// themselves give (Qt then moves between the two items on each press, Enter chooses).
+// menu no two items share an access key, except where the stored captions themselves give the
+// same letter (Qt then moves between those items on each press, Enter chooses): the tray's
+// "&Shut Down Duvanto" keeps its letter apart from the File menu's, where D is the word's own.
 TEST(MainCommandsTest, AccessKeysAreUniqueWithinEachMenu) {
     std::string barKeys;
     std::vector<std::string> shared;
@@ -111,6 +114,7 @@ TEST(MainCommandsTest, AccessKeysAreUniqueWithinEachMenu) {
     EXPECT_EQ(barKeys, "FOLH");
     EXPECT_EQ(shared, (std::vector<std::string>{"&Duplicate Selected Task / &Delete Task",
                                                 "Task &Properties... / &Pause Scheduler",
+                                                "&Duplicate Selected Task / Shut &Down Duvanto",
                                                 "&Show Main Window / &Shut Down Duvanto"}));
 }
 
@@ -128,11 +132,13 @@ TEST(MainCommandsTest, ToolbarButtonsNameCommandsOfTheTable) {
 
 TEST(CommandRegistryTest, BusyCommandsBeepWhileACloneRunsAndUnhandledOnesAreOff) {
     test::RecordingPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter("/nonexistent/", prompt, clock);
     RunFlags flags;
-    CommandRegistry registry(prompt, flags);
+    CommandRegistry registry(prompt, flags, reporter);
     std::vector<std::string> ran;
     registry.Register("mnuFileNewTask", {[&] { ran.push_back("new"); }, {}});
-    registry.Register("mnuFileClose", {[&] { ran.push_back("close"); }, {}});
+    registry.Register("mnuTraySendToTray", {[&] { ran.push_back("tray"); }, {}});
 
     EXPECT_FALSE(registry.State("mnuFileDuplicateTask").enabled);
     registry.Invoke("mnuFileDuplicateTask");  // nobody handles it yet: nothing happens
@@ -140,14 +146,84 @@ TEST(CommandRegistryTest, BusyCommandsBeepWhileACloneRunsAndUnhandledOnesAreOff)
 
     flags.CloneInProgress = true;
     registry.Invoke("mnuFileNewTask");
-    registry.Invoke("mnuFileClose");  // not a busy command
+    registry.Invoke("mnuTraySendToTray");  // not a busy command
     EXPECT_EQ(prompt.beeps, 1);
-    EXPECT_EQ(ran, std::vector<std::string>{"close"});
+    EXPECT_EQ(ran, std::vector<std::string>{"tray"});
 
     flags.CloneInProgress = false;
     registry.Invoke("mnuFileNewTask");
-    EXPECT_EQ(ran, (std::vector<std::string>{"close", "new"}));
+    EXPECT_EQ(ran, (std::vector<std::string>{"tray", "new"}));
     EXPECT_EQ(prompt.beeps, 1);
+}
+
+// While a run lasts its menus are off, and so is every item of them however it is reached (the
+// right-click menu is the File menu, a shortcut, a menu left open): each only beeps. The tray
+// menu stays usable but for Shut Down, and so does Help.
+TEST(CommandRegistryTest, EveryItemOfTheMenusARunDisablesOnlyBeepsDuringARun) {
+    test::RecordingPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter("/nonexistent/", prompt, clock);
+    RunFlags flags;
+    CommandRegistry registry(prompt, flags, reporter);
+    std::vector<std::string> ids;
+    const std::function<void(const CommandEntry&)> collect = [&](const CommandEntry& menu) {
+        for (const CommandEntry& item : menu.children) {
+            if (item.kind == CommandKind::Submenu) {
+                collect(item);
+            } else if (item.kind != CommandKind::Separator) {
+                ids.push_back(item.id);
+            }
+        }
+    };
+    for (const CommandEntry& menu : MainMenuBar()) {
+        collect(menu);
+    }
+    collect(TrayMenu());
+    std::vector<std::string> ran;
+    for (const std::string& id : ids) {
+        registry.Register(id, {[&ran, id] { ran.push_back(id); }, {}});
+    }
+
+    flags.CloneInProgress = true;
+    for (const std::string& id : ids) {
+        registry.Invoke(id);
+    }
+    for (const std::string& id : ran) {
+        EXPECT_TRUE(id.rfind("mnuHelp", 0) == 0 || id.rfind("mnuTray", 0) == 0) << id;
+    }
+    EXPECT_EQ(ran, (std::vector<std::string>{
+                       "mnuHelpContents", "mnuHelpIconLegend", "mnuHelpTroubleshooting",
+                       "mnuHelpWebSite", "mnuHelpContactUs", "mnuHelpAbout", "mnuTrayCancel",
+                       "mnuTrayResetError", "mnuTrayPause", "mnuTrayShow", "mnuTraySendToTray"}));
+    EXPECT_EQ(prompt.beeps, static_cast<int>(ids.size() - ran.size()));
+}
+
+// A command that fails unexpectedly is reported under its label, with the failure's kind kept
+// in ERR_DETAIL.TXT, and the registry returns as from any other command.
+TEST(CommandRegistryTest, AnUnexpectedFailureOfACommandIsReportedUnderItsLabel) {
+    test::TempDir home;
+    test::RecordingPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter(home.Path(), prompt, clock);
+    RunFlags flags;
+    CommandRegistry registry(prompt, flags, reporter);
+    registry.Register("mnuFileNewTaskList",
+                      {[] { throw std::out_of_range("vector index 7 of 3"); }, {}});
+    registry.Invoke("mnuFileNewTaskList");
+
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in frmDuvanto.mnuFileNewTaskList_Click");
+    EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
+    const std::string& text = prompt.shown[0].text;
+    EXPECT_EQ(text.rfind("Error: vector index 7 of 3\r\nSource: "
+                         "frmDuvanto.mnuFileNewTaskList_Click\r\nNo: 5\r\n",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("See the ERR_DETAIL.TXT file before proceeding."), std::string::npos);
+    const std::string detail = test::ReadFile(home / "ERR_DETAIL.TXT");
+    EXPECT_NE(detail.find("Exception: std::out_of_range: vector index 7 of 3"), std::string::npos)
+        << detail;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/logic/WindowCommands.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
+#include "util/OleDate.h"
 
 namespace duvanto {
 namespace {
@@ -44,10 +46,16 @@ public:
         events.push_back("minimize");
     }
     void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
-    void SetTaskListName(const std::string& name) override { listName = name; }
+    void SetTaskListName(const std::string& name) override {
+        if (failLoad) {
+            throw std::logic_error("the label is gone");
+        }
+        listName = name;
+    }
     void RefreshTaskRows() override {}
     std::string SelectedTaskName() const override { return selected; }
     void SetTrayIcon(TrayState icon) override { trayIcon = icon; }
+    void SetTrayToolTip(const std::string& text) override { toolTip = text; }
     void SetPaused(bool value) override { paused = value; }
     void ShowTrayReminder() override { events.push_back("reminder"); }
     void ShowHelp(int context) override { events.push_back("help " + std::to_string(context)); }
@@ -57,6 +65,8 @@ public:
     bool minimized = false;
     bool tray = true;
     bool paused = false;
+    bool failLoad = false;
+    std::string toolTip;
     std::string selected;
     std::string listName;
     TrayState trayIcon = TrayState::Normal;
@@ -88,7 +98,9 @@ TEST(MainWindowStartTest, FirstRunShowsWindowQuickStartAndWarning) {
     EXPECT_TRUE(FileExists(DefaultTaskListFileSpec(world.home.Path())));
 }
 
-TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
+// Without a tray a later start shows the window: minimized, it may be nowhere to see (a window
+// manager without a task bar).
+TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrShownWithoutOne) {
     for (const bool tray : {true, false}) {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true)});
@@ -96,13 +108,30 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrMinimized) {
         window.view.tray = tray;
         window.controller.Load();
 
-        EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "minimize"});
+        EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "restore"});
         EXPECT_TRUE(world.prompt.messages.shown.empty());
         EXPECT_EQ(window.tasks.Count(), 2);
         EXPECT_EQ(window.view.trayIcon, TrayState::Error);
         // The scheduled task with the error is the next to run (which image is the list's).
         EXPECT_EQ(window.tasks.Rows()[1].icon, ImageSheepFolderErrorNext);
     }
+}
+
+// A load that fails unexpectedly is reported under the load's label with its details kept in
+// ERR_DETAIL.TXT, and the window is shown all the same, so that the program can be ended.
+TEST(MainWindowStartTest, AnUnexpectedFailureOfTheLoadIsReportedAndTheWindowShown) {
+    MainWindowWorld world;
+    Window window(world);
+    window.view.failLoad = true;
+    window.controller.Load();
+
+    ASSERT_EQ(world.Titles(), std::vector<std::string>{"Unexpected Error in frmDuvanto.Form_Load"});
+    EXPECT_NE(world.prompt.messages.shown[0].text.find("Error: the label is gone\r\n"),
+              std::string::npos);
+    const std::string detail = test::ReadFile(world.home / "ERR_DETAIL.TXT");
+    EXPECT_NE(detail.find("Exception: std::logic_error: the label is gone"), std::string::npos)
+        << detail;
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
 }
 
 TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
@@ -218,6 +247,64 @@ TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
     EXPECT_EQ(window.view.trayIcon, TrayState::Paused);
     window.controller.TogglePause();
     EXPECT_EQ(window.view.trayIcon, TrayState::Normal);
+}
+
+// A tray that comes after the start (a panel started late) takes the window when it is next
+// closed; one that goes away gives back a window hidden in it, which would be out of reach.
+TEST(MainWindowTrayTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen) {
+    MainWindowWorld world;
+    world.Options().SysTrayReminder = false;
+    Window window(world);
+    window.view.tray = false;
+    window.controller.Load();
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
+
+    window.view.tray = true;
+    window.controller.TrayAvailabilityChanged();
+    EXPECT_EQ(window.view.events.size(), 1u) << "a shown window stays as it is";
+    window.controller.CloseRequested();
+    EXPECT_EQ(window.view.events.back(), "hide");
+
+    window.view.tray = false;
+    window.controller.TrayAvailabilityChanged();
+    EXPECT_EQ(window.view.events.back(), "restore");
+    window.controller.CloseRequested();
+    EXPECT_EQ(window.view.events.back(), "minimize");
+    const std::size_t count = window.view.events.size();
+    window.controller.TrayAvailabilityChanged();  // a minimized window is on screen already
+    EXPECT_EQ(window.view.events.size(), count);
+}
+
+// The tooltip names the program, the most recent run (its task, when, whether with errors) and
+// the next one; a run's own tooltip stays while it lasts.
+TEST(MainWindowTrayTest, TheTooltipTellsTheLastRunAndTheNextOne) {
+    MainWindowWorld world;
+    cCloneTask mail = MakeTask("Mail", IntervalDays, kWorldNow + 1);
+    mail.LastCloneDateTime = kWorldNow - 2;
+    cCloneTask photos = MakeTask("Photos", IntervalManual, 0, true);
+    photos.LastCloneDateTime = kWorldNow - 1;
+    world.SaveTasks({mail, photos});
+    Window window(world);
+    window.controller.Load();
+    EXPECT_EQ(window.view.toolTip, "Duvanto\nLast run: Photos, " + GeneralDateText(kWorldNow - 1) +
+                                       ", with errors" + "\nNext run: Mail, " +
+                                       GeneralDateText(kWorldNow + 1));
+    window.controller.TogglePause();
+    EXPECT_EQ(window.view.toolTip.substr(window.view.toolTip.rfind('\n')), "\nScheduler paused");
+    window.controller.TogglePause();
+
+    world.App().Flags.CloneInProgress = true;
+    window.view.toolTip = "Duvanto running task: Mail";
+    window.controller.ResetErrorAll();
+    EXPECT_EQ(window.view.toolTip, "Duvanto running task: Mail");
+    world.App().Flags.CloneInProgress = false;
+    window.controller.RunEnded();
+    EXPECT_EQ(window.view.toolTip.find(", with errors"), std::string::npos) << window.view.toolTip;
+
+    MainWindowWorld empty;
+    Window none(empty);
+    none.controller.Load();
+    EXPECT_EQ(none.view.toolTip, "Duvanto\nNo task scheduled");
 }
 
 TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {

@@ -153,7 +153,9 @@ TEST(RunCommandsTest, TheToolbarOffersTheChoiceOnlyWhenARowIsChecked) {
 TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
     RunWorld w;
     RunFlags flags;
-    CommandRegistry registry(w.prompt, flags);
+    test::FixedClock clock;
+    ErrorReporter reporter("/nonexistent/", w.prompt, clock);
+    CommandRegistry registry(w.prompt, flags, reporter);
     RegisterRunCommands(registry, w.runs);
     w.view.rows = {{"Mail", true}, {"Photos", true}};
     w.view.selected = "Mail";
@@ -171,23 +173,6 @@ TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
     registry.Invoke("mnuRunChoiceSelected");
     registry.Invoke("mnuRunChoiceChecked");
     EXPECT_EQ(w.view.started, (Names{"Mail", "Mail"}));
-}
-
-TEST(RunCommandsTest, OnlyAScheduledRunWithErrorsIsNoticed) {
-    TaskRunOutcome outcome;
-    outcome.TaskName = "Photos";
-    outcome.ErrorOnLastClone = true;
-    outcome.StatusText = "Clone Complete with Errors - Photos";
-    const std::optional<RunNotice> notice = ScheduledRunNotice(outcome, true);
-    ASSERT_TRUE(notice.has_value());
-    EXPECT_EQ(notice->Summary, "Duvanto");
-    EXPECT_EQ(notice->Body.rfind("Clone Complete with Errors - Photos\n", 0), 0U);
-    EXPECT_FALSE(ScheduledRunNotice(outcome, false).has_value());
-    outcome.Cancelled = true;
-    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
-    outcome.Cancelled = false;
-    outcome.ErrorOnLastClone = false;
-    EXPECT_FALSE(ScheduledRunNotice(outcome, true).has_value());
 }
 
 TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {

@@ -294,7 +294,7 @@ TEST(TaskEditCommandsTest, SaveTaskListAsWritesAWholeCopyAndKeepsTheCurrentFile)
 
 TEST(TaskEditCommandsTest, EveryTaskCommandIsRegisteredNeedsATaskAndBeepsDuringARun) {
     Editing e({MakeTask("Photos")});
-    CommandRegistry registry(e.world.prompt, e.world.App().Flags);
+    CommandRegistry registry(e.world.prompt, e.world.App().Flags, e.world.App().Reporter);
     RegisterTaskEditCommands(registry, e.commands);
     for (const char* id : {"mnuFileNewTask", "mnuFileDuplicateTask", "mnuFileDeleteTask",
                            "mnuFileRenameTask", "mnuFileTaskProperties", "mnuFileNewTaskList",

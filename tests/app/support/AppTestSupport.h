@@ -46,7 +46,8 @@ void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
 }
 
 // The main window over the world's program folder, its autostart folders inside it; the web
-// and mail addresses it opens are collected, not handed to the desktop.
+// and mail addresses it opens are collected, not handed to the desktop. The desktop shows no
+// tray until the test sets `tray` and lets the window look (CheckTray).
 struct MainWindowUnderTest {
     explicit MainWindowUnderTest(MainWindowWorld& world)
         : window({world.App(), world.Options(), world.prompt, false,
@@ -55,13 +56,15 @@ struct MainWindowUnderTest {
                   [this](const QUrl& url) {
                       opened << url;
                       statusWhenOpened << window.sbrPanel1->text();
-                  }}) {}
+                  },
+                  [this] { return tray; }}) {}
     // Loaded and shown as a user opens it.
     void Open() {
         window.Load();
         window.RestoreMainWindow();
     }
 
+    bool tray = false;
     QList<QUrl> opened;
     QStringList statusWhenOpened;  // status panel 1 as each page was handed to the browser
     frmDuvanto window;

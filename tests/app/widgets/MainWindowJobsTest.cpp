@@ -141,7 +141,7 @@ private slots:
         auto window = std::make_unique<frmDuvanto>(MainWindowSetup{
             world.App(), world.Options(), world.prompt, false,
             RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto", ""},
-            [&opened](const QUrl& url) { opened << url; }});
+            [&opened](const QUrl& url) { opened << url; }, [] { return false; }});
         window->Load();
         window->RestoreMainWindow();
         window->lvwTasks->setCurrentIndex(window->Model().index(0, 0));

@@ -276,6 +276,71 @@ private slots:
         QTRY_COMPARE(w.applied.size(), 3);
         QCOMPARE(notices.size(), std::size_t(1));
     }
+
+    // The tray's Reset Error Indicator works while a run lasts (its menu is not a run's), and
+    // the run's own outcome, applied as it ends, still marks its task.
+    void TheTraysResetWorksDuringARunAndTheRunsOutcomeStillCounts() {
+        RunWindow w({"Photos", "Mail"}, true);
+        w.world.App().CloneTasks.Item("Mail")->ErrorOnLastClone = true;
+        w.window->RefreshTaskRows();
+        w.window->Controller().RefreshTrayIcon();
+        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+        QAction* reset =
+            w.window->Tray().Menu()->findChild<QAction*>(QStringLiteral("mnuTrayResetError"));
+        QVERIFY(reset != nullptr);
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            w.window->Tray().PrepareMenu();
+            QVERIFY(reset->isEnabled());
+            reset->trigger();
+            QCOMPARE(w.world.prompt.messages.beeps, 0);
+            QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
+            QTest::keyClick(w.window->lvwTasks, Qt::Key_Escape);
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
+        };
+        w.Select("Photos");
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 1);
+        QCOMPARE(w.openings, 1);
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
+        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+    }
+
+    // A run the user started and then hid the window from is told when it fails, as the
+    // scheduler's are; a task that goes on failing is told once, until it succeeds. The tray's
+    // tooltip tells the last run.
+    void AFailedRunNobodyWatchedIsToldOnceUntilItSucceeds() {
+        RunWindow w({"Photos"});
+        std::vector<std::string> notices;
+        w.Runs().SetNotifier([&](const std::string& summary, const std::string& body) {
+            notices.push_back(summary + "|" + body);
+        });
+        w.Select("Photos");
+        const auto run = [&w](std::size_t applied) {
+            w.window->Commands().Invoke("mnuFileRunSelected");
+            QTRY_COMPARE(w.applied.size(), applied);
+        };
+        run(1);  // in front of the user, and well
+        QVERIFY(notices.empty());
+        const QString tip = w.window->Tray().ToolTip();
+        QVERIFY2(tip.startsWith(QStringLiteral("Duvanto\nLast run: Photos, ")), qPrintable(tip));
+        QVERIFY2(!tip.contains(QStringLiteral("with errors")), qPrintable(tip));
+
+        std::filesystem::rename(w.Source("Photos"), w.world.home / "away");
+        w.window->HideMainWindow();
+        run(2);
+        QCOMPARE(notices.size(), std::size_t(1));
+        QVERIFY(notices[0].rfind("Duvanto|Clone Complete with Errors - Photos", 0) == 0);
+        QVERIFY(w.window->Tray().ToolTip().contains(QStringLiteral(", with errors")));
+        run(3);
+        QCOMPARE(notices.size(), std::size_t(1));
+
+        std::filesystem::rename(w.world.home / "away", w.Source("Photos"));
+        run(4);
+        std::filesystem::rename(w.Source("Photos"), w.world.home / "away");
+        run(5);
+        QCOMPARE(notices.size(), std::size_t(2));
+    }
 };
 
 }  // namespace duvanto

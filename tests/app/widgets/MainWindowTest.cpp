@@ -1,7 +1,8 @@
-// The main window on the offscreen platform, where no tray exists. The controllers' tests hold
-// the decisions; these check that the window shows them and that a user reaches them: the load
-// on an empty and on an existing program folder, menus, list and keys, the Options menu's marks
-// and choices, and the close rules without a tray. Runs are MainWindowRunsTest's.
+// The main window on the offscreen platform, where no tray exists unless a test makes one come.
+// The controllers' tests hold the decisions; these check that the window shows them and that a
+// user reaches them: the load on an empty and on an existing program folder, menus, list and
+// keys, the columns, the Options menu's marks and choices, the close rules without a tray and
+// with one that comes late, and the ways out. Runs are MainWindowRunsTest's.
 
 #include <QHeaderView>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/frmTaskProperties.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -34,13 +36,16 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void AnExistingFolderShowsItsTasksAndStartsMinimizedWithoutTray() {
+    // Without a tray a later start shows the window, the keyboard in the task list at its first
+    // row: the arrows move, Enter opens the task as a double-click does, the menus' keys work.
+    void AnExistingFolderStartsShownWithoutTrayTheKeyboardInTheList() {
         MainWindowWorld world;
         world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true),
                          MakeTask("Music", IntervalHours, kWorldNow + 0.5)});
         MainWindowUnderTest w(world);
         w.window.Load();
-        QVERIFY(w.window.isMinimized());
+        QVERIFY(w.window.isVisible());
+        QVERIFY(!w.window.isMinimized());
 
         // The rows as the controller made them; the date keys the list sorts by stay hidden.
         TaskListModel& model = w.window.Model();
@@ -49,6 +54,26 @@ private slots:
         QVERIFY(w.window.lvwTasks->isColumnHidden(kLastRunFormattedColumn));
         QVERIFY(!w.window.lvwTasks->isColumnHidden(kLastRunColumn));
         QCOMPARE(model.RowIcon(2), int(ImageSheepFolderNext));
+
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QCOMPARE(QApplication::focusWidget(), w.window.lvwTasks);
+        QCOMPARE(w.window.SelectedTaskName(), std::string("Photos"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(w.window.SelectedTaskName(), std::string("Mail"));
+        QString opened;
+        bool done = false;
+        test::WhenModal<frmTaskProperties>(&w.window, done, [&opened](frmTaskProperties& dialog) {
+            opened = dialog.windowTitle();
+            dialog.reject();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(done);
+        QVERIFY2(opened.contains(QStringLiteral("Mail")), qPrintable(opened));
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        w.window.mnuFile->hide();
     }
 
     // A first run shows the window and the quick start. Alt and a menu's key opens the menu; an
@@ -184,6 +209,149 @@ private slots:
         QCOMPARE(ended.count(), 1);
         QVERIFY(Holds(world.home / kIniFileName, "Width=0000010500"));
         QVERIFY(Holds(world.home / kIniFileName, "Height=0000006300"));
+    }
+
+    // Where there is no tray the File menu is the way out: Shut Down after Close, Ctrl+Q, and
+    // its access key. A run refuses it as it refuses the tray's.
+    void TheFileMenuShutsDownByItsItemItsKeysAndNotDuringARun() {
+        for (const char* way : {"item", "Ctrl+Q", "access key"}) {
+            MainWindowWorld world;
+            MainWindowUnderTest w(world);
+            w.Open();
+            QVERIFY(QTest::qWaitForWindowActive(&w.window));
+            const QList<QAction*> items = w.window.mnuFile->actions();
+            QCOMPARE(items.last()->text(), QStringLiteral("Shut &Down Duvanto"));
+            QCOMPARE(items[items.size() - 2]->objectName(), QStringLiteral("mnuFileClose"));
+            QCOMPARE(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+            QSignalSpy ended(&w.window, &frmDuvanto::ProgramEnded);
+
+            const auto shutDown = [&] {
+                if (std::string(way) == "item") {
+                    items.last()->trigger();
+                } else if (std::string(way) == "Ctrl+Q") {
+                    QTest::keyClick(&w.window, Qt::Key_Q, Qt::ControlModifier);
+                } else {
+                    // D is also Duplicate's and Delete's: each press moves on, Enter chooses.
+                    QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+                    QTRY_VERIFY(w.window.mnuFile->isVisible());
+                    for (int press = 0; press < 3; ++press) {
+                        QTest::keyClick(w.window.mnuFile, Qt::Key_D);
+                    }
+                    QCOMPARE(w.window.mnuFile->activeAction(), items.last());
+                    QTest::keyClick(w.window.mnuFile, Qt::Key_Return);
+                }
+            };
+            world.App().Flags.CloneInProgress = true;
+            w.window.SetTopLevelMenusEnabled(false);
+            if (std::string(way) != "access key") {  // the menu does not open during a run
+                shutDown();
+                QCOMPARE(ended.count(), 0);
+                QVERIFY(!w.window.Controller().Unloading());
+            }
+            world.App().Flags.CloneInProgress = false;
+            w.window.SetTopLevelMenusEnabled(true);
+            shutDown();
+            QTRY_COMPARE(ended.count(), 1);
+            QVERIFY(w.window.Ended());
+        }
+    }
+
+    // While a run lasts the right-click menu, which is the File menu, is refused as the toolbar
+    // is: a beep, and none of its commands (Save Task List As... among them) is reached.
+    void TheRightClickMenuIsRefusedDuringARun() {
+        MainWindowWorld world;
+        world.SaveTasks({MakeTask("Photos")});
+        MainWindowUnderTest w(world);
+        w.Open();
+        world.App().Flags.CloneInProgress = true;
+        w.window.SetTopLevelMenusEnabled(false);
+        emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(!w.window.mnuFile->isVisible());
+        QCOMPARE(world.prompt.messages.beeps, 1);
+        // A menu that was open as the run began.
+        FindCommandAction(w.window.mnuFile, QStringLiteral("mnuFileSaveTaskListAs"))->trigger();
+        QCOMPARE(world.prompt.messages.beeps, 2);
+        QVERIFY(world.prompt.asked.empty());
+
+        world.App().Flags.CloneInProgress = false;
+        w.window.SetTopLevelMenusEnabled(true);
+        emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        w.window.mnuFile->hide();
+        QCOMPARE(world.prompt.messages.beeps, 2);
+    }
+
+    // A tray that appears after the start (a panel started later) is found, and the window then
+    // hides in it; when it goes away the window comes back on screen.
+    void ATrayThatComesOrGoesIsFoundAndTheWindowFollows() {
+        MainWindowWorld world;
+        test::WriteFile(world.home / kIniFileName,
+                        "[Miscellaneous]\r\nShowToolbar=Show\r\n[Reminders]\r\nSysTray=False\r\n");
+        MainWindowUnderTest w(world);
+        w.window.Load();
+        QVERIFY(!w.window.Tray().Available());
+        QVERIFY(w.window.tmrTrayWatch.isActive());
+        QVERIFY(w.window.tmrTrayWatch.interval() <= 5000);
+
+        w.tray = true;
+        w.window.CheckTray();
+        QVERIFY(w.window.Tray().Available());
+        QVERIFY(!w.window.close());
+        QVERIFY(!w.window.isVisible());
+
+        w.tray = false;
+        w.window.CheckTray();
+        QVERIFY(!w.window.Tray().Available());
+        QVERIFY(w.window.isVisible());
+        QVERIFY(!w.window.isMinimized());
+        QVERIFY(!w.window.close());
+        QVERIFY(w.window.isMinimized());
+    }
+
+    // The last column reaches the view's edge, however wide the window; the date columns show
+    // their dates whole; a width the user sets is kept across a restart, and the stretch of the
+    // last column is not taken for one.
+    void TheColumnsFillTheViewAndKeepTheWidthsTheUserSets() {
+        MainWindowWorld world;
+        cCloneTask photos = MakeTask("Photos", IntervalDays, kWorldNow + 1);
+        photos.SourceFolderSpec = "/home/anna/Pictures/Holidays/2023/Summer/Portugal/";
+        world.SaveTasks({photos, MakeTask("Mail", IntervalHours, kWorldNow + 0.5)});
+        const auto widths = [](TaskListView* list) {
+            int sum = 0;
+            for (int column = 0; column < kVisibleTaskColumns; ++column) {
+                sum += list->header()->sectionSize(column);
+            }
+            return sum;
+        };
+        // The width of the column's longest text.
+        const auto text = [](QAbstractItemView* list, int column) {
+            return list->sizeHintForColumn(column);
+        };
+        {
+            MainWindowUnderTest w(world);
+            w.Open();
+            QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+            TaskListView* list = w.window.lvwTasks;
+            for (const int column : {kNextRunColumn, kLastRunColumn}) {
+                QVERIFY2(list->header()->sectionSize(column) >= text(list, column),
+                         qPrintable(QString::number(column)));
+            }
+            w.window.resize(1400, 500);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+            QVERIFY(list->header()->sectionSize(1) >= text(list, 1));
+            w.window.resize(1000, 500);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+
+            list->header()->resizeSection(2, 260);  // as a drag of its edge does
+            QCOMPARE(list->header()->sectionSize(2), 260);
+            QTRY_COMPARE(widths(list), list->viewport()->width());
+            w.window.Commands().Invoke("mnuTrayShutDown");
+        }
+        QVERIFY(Holds(world.home / kIniFileName, "ColumnThree=0000000260"));
+        QVERIFY(Holds(world.home / kIniFileName, "ColumnFive=0000000125"));
+        MainWindowUnderTest again(world);
+        again.Open();
+        QCOMPARE(again.window.lvwTasks->header()->sectionSize(2), 260);
     }
 
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
