@@ -160,15 +160,20 @@ private:
     bool IsTargetFileOrphan(const std::string& source, const std::string& target,
                             const std::string& targetFile);
 
+    // Each appends one operation and returns it; nullptr when the run plans one Target path
+    // once (see m_oncePerTarget) and that operation is in the plan already.
     // target: nullptr where the Target has no entry of that name.
-    void AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
-                    const DirEntry& source, const DirEntry* target, OpReason reason,
-                    uint64_t detail = 0);
+    FileOp* AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
+                       const DirEntry& source, const DirEntry* target, OpReason reason,
+                       uint64_t detail = 0);
     // source: nullptr where the Source has no entry of that name, or it was not read.
-    void AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
-                          const DirEntry* source, OpReason reason);
-    void AppendFolderOp(FileOpType operation, const std::string& folder,
-                        const std::string& sourceFolder = "");
+    FileOp* AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
+                             const DirEntry* source, OpReason reason);
+    FileOp* AppendFolderOp(FileOpType operation, const std::string& folder,
+                           const std::string& sourceFolder = "");
+    // Whether `operation` on the Target path is new to this plan (always, unless the run plans
+    // each path once); remembers it.
+    bool FirstForTarget(FileOpType operation, const std::string& path);
     // Whether a Target entry is a temporary file left by an interrupted copy; such a file is
     // remembered for removal and otherwise left out of the comparison.
     bool IsStrayTempFile(const DirEntry& entry, const std::string& folder);
@@ -248,6 +253,11 @@ private:
         Status status;
     };
     std::deque<StagedCopy> m_staged;  // in the plan's order
+    // A selected-items run reaches one Target path from several items (a file found by the
+    // masks in a selected folder, many files in one missing folder): each operation on a path
+    // is planned once. Whole-folder runs meet each path once anyway and keep no such record.
+    bool m_oncePerTarget = false;
+    std::unordered_set<std::string> m_plannedTargets;
     // Target folders that give their name to a Source file: their removal says so.
     std::unordered_set<std::string> m_foldersGivingWay;
     // Performing a saved plan: operations struck in advance, and the identity checks.
