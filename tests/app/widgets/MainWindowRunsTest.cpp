@@ -197,7 +197,7 @@ private slots:
         task->TargetFolderSpec = w.Target("Photos") + "<:>" + second;
         w.onConfirm = [&](frmConfirmChanges& confirm) {
             QTest::mouseClick(confirm.chkConfirmSyncActions, Qt::LeftButton);
-            confirm.close();  // the close box performs what is left
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
         };
         w.Select("Photos");
         w.window->Commands().Invoke("mnuFileRunSelected");
@@ -223,6 +223,32 @@ private slots:
         QVERIFY(FilesIn(w.Target("Photos")).empty());
         QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
         QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+    }
+
+    // The confirmation's Cancel stops the run as Escape does: nothing performed, the log's one
+    // line for it, the row showing the error; the next run is not cancelled by it.
+    void CancelInTheConfirmationCancelsTheRun() {
+        RunWindow w({"Photos"}, true);
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
+        };
+        w.Select("Photos");
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 1);
+        QCOMPARE(w.openings, 1);
+        QVERIFY(FilesIn(w.Target("Photos")).empty());
+        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Photos"));
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
+        const QString log = QString::fromStdString(w.Log());
+        QCOMPARE(log.count(QStringLiteral("User Cancelled")), 1);
+        QVERIFY(w.world.prompt.messages.shown.empty());
+
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
+        };
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 2);
+        QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
     }
 
     void TheSessionEndsUnderARunWaitingForItsConfirmation() {
