@@ -1,5 +1,6 @@
 #include "engine/Clone.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "log/CloneLog.h"
@@ -30,7 +31,11 @@ bool cClone::IsCloneCancelled() {
 }
 
 ChunkPump cClone::BlockPump(IStatusHost& host) {
-    return [this, &host] {
+    return [this, &host](uint64_t bytesDone) {
+        if (m_progress.copying) {
+            m_progress.fileDone = std::min(static_cast<int64_t>(bytesDone), m_progress.fileBytes);
+            ShowProgress(host);
+        }
         host.Pump();
         return !CancelRequested();
     };

@@ -222,8 +222,24 @@ private:
     // when one could not get them.
     StepResult ApplyFolderModes();
     bool CancelRequested() const;
-    // The pump for the blocks of a large file: yields, and says stop once cancelled.
+    // The pump for the blocks of a large file: yields, and says stop once cancelled. While a
+    // copy is performed it also shows how far into the file the copy is.
     ChunkPump BlockPump(IStatusHost& host);
+    // Shows the progress of performing (the figures and panel 2's percentage, which is
+    // written only when it changes).
+    void ShowProgress(IStatusHost& host);
+    // For as long as it lives, the blocks pumped belong to the copy of a planned file of
+    // that many bytes.
+    class CopyProgress {
+    public:
+        CopyProgress(cClone& clone, uint64_t bytes);
+        ~CopyProgress();
+        CopyProgress(const CopyProgress&) = delete;
+        CopyProgress& operator=(const CopyProgress&) = delete;
+
+    private:
+        cClone& m_clone;
+    };
     // A copy that failed only because the run was cancelled meanwhile: nothing to log.
     bool CancelledMidway(const Status& status) const;
     // The guard against mass deletion, before anything is performed: false (logged) when the
@@ -251,8 +267,19 @@ private:
         std::size_t index;
         std::string temporary;  // full path
         Status status;
+        uint64_t bytes = 0;  // the planned size, once written: progress ahead of the list
     };
     std::deque<StagedCopy> m_staged;  // in the plan's order
+    // Performing's progress: the operations the list has passed, and the file being copied
+    // (the copies written ahead are in m_staged).
+    struct PerformProgress {
+        RunProgress passed;
+        bool copying = false;
+        int64_t fileBytes = 0;
+        int64_t fileDone = 0;
+        int shownPercent = 0;
+    };
+    PerformProgress m_progress;
     // A selected-items run reaches one Target path from several items (a file found by the
     // masks in a selected folder, many files in one missing folder): each operation on a path
     // is planned once. Whole-folder runs meet each path once anyway and keep no such record.
