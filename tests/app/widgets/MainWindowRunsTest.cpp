@@ -123,6 +123,27 @@ private slots:
         QVERIFY(w.world.prompt.messages.shown.empty());
     }
 
+    void TheEscapeHintStaysWholeBesideTheProgressBar() {
+        RunWindow w({"Photos"});
+        w.window->RestoreMainWindow();
+        w.window->resize(640, 400);
+        const QString text = QStringLiteral(
+            "Cloning folder \"/home/someone/Pictures/2026/Holidays in the mountains/Day 3/\".  "
+            "Press ESC to Cancel...");
+        w.window->SetStatusText(1, text.toStdString());
+        w.Runs().ProgressBar()->show();
+        QApplication::processEvents();
+
+        StatusPanel* panel = w.window->sbrPanel1;
+        QCOMPARE(panel->text(), text);
+        const QString shown = panel->ShownText();
+        QVERIFY2(shown.endsWith(QStringLiteral("\".  Press ESC to Cancel...")), qPrintable(shown));
+        // The folder loses its middle, not the phase.
+        QVERIFY2(shown.startsWith(QStringLiteral("Cloning ")), qPrintable(shown));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(shown) <= panel->contentsRect().width());
+        QVERIFY(panel->geometry().right() < w.Runs().ProgressBar()->geometry().left());
+    }
+
     void TheOrderWindowDecidesWhichTasksRunAndInWhatOrder() {
         RunWindow w({"Mail", "Music", "Photos"});
         for (const char* name : {"Mail", "Music", "Photos"}) {
