@@ -19,6 +19,9 @@ namespace {
 // stay responsive, long enough that the looks cost nothing.
 constexpr qint64 kSliceMs = 40;
 
+// Some 3,000 lines of log, 50 pages and more: worth a progress window from the start.
+constexpr qsizetype kLongText = 256 * 1024;
+
 QString Units(std::u16string_view units) {
     return QString(reinterpret_cast<const QChar*>(units.data()),
                    static_cast<qsizetype>(units.size()));
@@ -41,8 +44,8 @@ LogPrintJob::LogPrintJob(QPrinter& printer, QString text, std::vector<LogSpan> s
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
-    // A short log prints before the window would be worth showing.
-    m_progress->setMinimumDuration(500);
+    // A short log prints before the window would be worth showing; a long one surely not.
+    m_progress->setMinimumDuration(m_text.size() > kLongText ? 0 : 500);
 }
 
 LogPrintJob::~LogPrintJob() {
