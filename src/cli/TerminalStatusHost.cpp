@@ -76,8 +76,12 @@ TerminalStatusHost::~TerminalStatusHost() {
 }
 
 std::string TerminalStatusHost::TransferText(const TransferFigures& f) {
-    std::string text = std::to_string(f.filesDone) + "/" + std::to_string(f.filesTotal) +
-                       " files  " + Bytes(f.bytesDone) + "/" + Bytes(f.bytesTotal);
+    std::string text = std::to_string(f.filesDone) + "/" + std::to_string(f.filesTotal) + " files";
+    // Copies of empty files and deletions have no bytes to count.
+    if (f.bytesTotal == 0) {
+        return text;
+    }
+    text += "  " + Bytes(f.bytesDone) + "/" + Bytes(f.bytesTotal);
     // Too early a rate says nothing but the start-up cost.
     if (f.seconds < 1.0 || f.bytesDone == 0) {
         return text;

@@ -47,8 +47,8 @@ public:
     // "2 5-7" → the flags of those 1-based numbers; numbers outside 1..count are ignored.
     static std::vector<bool> ParseStrikeOut(const std::string& answer, std::size_t count);
 
-    // "12/40 files  1.5 MiB/8.0 MiB  512.0 KiB/s  0:13 left"; the rate and time left only once
-    // they can be told.
+    // "12/40 files  1.5 MiB/8.0 MiB  512.0 KiB/s  0:13 left"; the bytes only where the copies
+    // have any, the rate and time left only once they can be told.
     static std::string TransferText(const TransferFigures& figures);
 
 private:

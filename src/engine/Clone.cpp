@@ -1,5 +1,6 @@
 #include "engine/Clone.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "log/CloneLog.h"
@@ -30,7 +31,11 @@ bool cClone::IsCloneCancelled() {
 }
 
 ChunkPump cClone::BlockPump(IStatusHost& host) {
-    return [this, &host] {
+    return [this, &host](uint64_t bytesDone) {
+        if (m_progress.copying) {
+            m_progress.fileDone = std::min(static_cast<int64_t>(bytesDone), m_progress.fileBytes);
+            ShowProgress(host);
+        }
         host.Pump();
         return !CancelRequested();
     };
@@ -64,6 +69,8 @@ void cClone::ResetRun() {
     m_plan.Ops.reserve(1000);
     m_folderModes.clear();
     m_foldersGivingWay.clear();
+    m_oncePerTarget = false;
+    m_plannedTargets = {};
 }
 
 void cClone::EraseRun() {
@@ -71,6 +78,8 @@ void cClone::EraseRun() {
     m_plan = ClonePlan{};
     m_folderModes.clear();
     m_foldersGivingWay.clear();
+    m_oncePerTarget = false;
+    m_plannedTargets = {};
 }
 
 StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
@@ -128,6 +137,7 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
             return StepResult::Cancelled;
         }
         ResetRun();
+        m_oncePerTarget = true;
         m_plan.Source = source;
         m_plan.Target = target;
         host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
@@ -167,6 +177,7 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
                 }
             }
         }
+        m_plannedTargets = {};  // the plan is made: no more paths to tell apart
         m_plan.Complete = true;
         return result;
     } catch (...) {

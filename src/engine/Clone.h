@@ -160,15 +160,20 @@ private:
     bool IsTargetFileOrphan(const std::string& source, const std::string& target,
                             const std::string& targetFile);
 
+    // Each appends one operation and returns it; nullptr when the run plans one Target path
+    // once (see m_oncePerTarget) and that operation is in the plan already.
     // target: nullptr where the Target has no entry of that name.
-    void AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
-                    const DirEntry& source, const DirEntry* target, OpReason reason,
-                    uint64_t detail = 0);
+    FileOp* AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
+                       const DirEntry& source, const DirEntry* target, OpReason reason,
+                       uint64_t detail = 0);
     // source: nullptr where the Source has no entry of that name, or it was not read.
-    void AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
-                          const DirEntry* source, OpReason reason);
-    void AppendFolderOp(FileOpType operation, const std::string& folder,
-                        const std::string& sourceFolder = "");
+    FileOp* AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
+                             const DirEntry* source, OpReason reason);
+    FileOp* AppendFolderOp(FileOpType operation, const std::string& folder,
+                           const std::string& sourceFolder = "");
+    // Whether `operation` on the Target path is new to this plan (always, unless the run plans
+    // each path once); remembers it.
+    bool FirstForTarget(FileOpType operation, const std::string& path);
     // Whether a Target entry is a temporary file left by an interrupted copy; such a file is
     // remembered for removal and otherwise left out of the comparison.
     bool IsStrayTempFile(const DirEntry& entry, const std::string& folder);
@@ -217,8 +222,24 @@ private:
     // when one could not get them.
     StepResult ApplyFolderModes();
     bool CancelRequested() const;
-    // The pump for the blocks of a large file: yields, and says stop once cancelled.
+    // The pump for the blocks of a large file: yields, and says stop once cancelled. While a
+    // copy is performed it also shows how far into the file the copy is.
     ChunkPump BlockPump(IStatusHost& host);
+    // Shows the progress of performing (the figures and panel 2's percentage, which is
+    // written only when it changes).
+    void ShowProgress(IStatusHost& host);
+    // For as long as it lives, the blocks pumped belong to the copy of a planned file of
+    // that many bytes.
+    class CopyProgress {
+    public:
+        CopyProgress(cClone& clone, uint64_t bytes);
+        ~CopyProgress();
+        CopyProgress(const CopyProgress&) = delete;
+        CopyProgress& operator=(const CopyProgress&) = delete;
+
+    private:
+        cClone& m_clone;
+    };
     // A copy that failed only because the run was cancelled meanwhile: nothing to log.
     bool CancelledMidway(const Status& status) const;
     // The guard against mass deletion, before anything is performed: false (logged) when the
@@ -246,8 +267,24 @@ private:
         std::size_t index;
         std::string temporary;  // full path
         Status status;
+        uint64_t bytes = 0;  // the planned size, once written: progress ahead of the list
     };
     std::deque<StagedCopy> m_staged;  // in the plan's order
+    // Performing's progress: the operations the list has passed, and the file being copied
+    // (the copies written ahead are in m_staged).
+    struct PerformProgress {
+        RunProgress passed;
+        bool copying = false;
+        int64_t fileBytes = 0;
+        int64_t fileDone = 0;
+        int shownPercent = 0;
+    };
+    PerformProgress m_progress;
+    // A selected-items run reaches one Target path from several items (a file found by the
+    // masks in a selected folder, many files in one missing folder): each operation on a path
+    // is planned once. Whole-folder runs meet each path once anyway and keep no such record.
+    bool m_oncePerTarget = false;
+    std::unordered_set<std::string> m_plannedTargets;
     // Target folders that give their name to a Source file: their removal says so.
     std::unordered_set<std::string> m_foldersGivingWay;
     // Performing a saved plan: operations struck in advance, and the identity checks.

@@ -32,18 +32,36 @@ std::string HoldingFolder(const std::string& path) {
 constexpr std::size_t kSyncBatchFiles = 128;
 constexpr uint64_t kSyncBatchBytes = 64u << 20;
 
-// i / n * 100 as a whole number, rounded half to even.
-int64_t PercentDone(int64_t i, int64_t n) {
-    int64_t scaled = i * 100;
-    int64_t quotient = scaled / n;
-    int64_t twiceRemainder = 2 * (scaled % n);
-    if (twiceRemainder > n || (twiceRemainder == n && quotient % 2 != 0)) {
-        ++quotient;
-    }
-    return quotient;
+}  // namespace
+
+cClone::CopyProgress::CopyProgress(cClone& clone, uint64_t bytes) : m_clone(clone) {
+    m_clone.m_progress.copying = true;
+    m_clone.m_progress.fileBytes = static_cast<int64_t>(bytes);
+    m_clone.m_progress.fileDone = 0;
 }
 
-}  // namespace
+cClone::CopyProgress::~CopyProgress() {
+    m_clone.m_progress.copying = false;
+    m_clone.m_progress.fileDone = 0;
+}
+
+void cClone::ShowProgress(IStatusHost& host) {
+    RunProgress shown = m_progress.passed;
+    // Copies written ahead are done as far as the user can tell; the list takes them over,
+    // with the same bytes, when it comes to them.
+    int64_t ahead = m_progress.fileDone;
+    for (const StagedCopy& staged : m_staged) {
+        ahead += static_cast<int64_t>(staged.bytes);
+    }
+    shown.BytesDone = std::min(shown.BytesDone + ahead, shown.BytesTotal);
+    // The text first: a host that shows both sees them agree when the figures arrive.
+    const int percent = ProgressPercent(shown);
+    if (percent != m_progress.shownPercent) {
+        m_progress.shownPercent = percent;
+        host.SetStatusText(2, std::to_string(percent) + "%");
+    }
+    host.Progress(shown);
+}
 
 bool cClone::IsReadOnlyFolder(const std::string& folder) {
     Result<DirEntry> entry = m_fs.GetEntry(folder);
@@ -167,7 +185,9 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
         }
         host.SetStatusText(1, "Cloning folder \"" + source + "\".  Press ESC to Cancel...");
         host.SetStatusText(2, "0%");
-        RunProgress progress{0, 0, 0, 0};
+        m_progress = PerformProgress{};
+        RunProgress& progress = m_progress.passed;
+        progress = {0, 0, 0, 0, 0, n};
         for (const FileOp& op : m_plan.Ops) {
             if (op.Operation == CopyFile || op.Operation == DeleteFile) {
                 ++progress.FilesTotal;
@@ -179,7 +199,6 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
         std::vector<const FileOp*> foldersToRemove;
         std::vector<const FileOp*> afterRemovals;
         for (int64_t i = 1; i <= n; ++i) {
-            host.SetStatusText(2, std::to_string(PercentDone(i, n)) + "%");
             host.Pump();
             const FileOp& op = m_plan.Ops[static_cast<std::size_t>(i - 1)];
             const bool deferred = op.Operation == DeleteFolder || op.AfterFolderRemoval;
@@ -221,11 +240,12 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                 }
             }
             // Skipped or done, the operation is behind the run.
+            ++progress.OperationsDone;
             if (op.Operation == CopyFile || op.Operation == DeleteFile) {
                 ++progress.FilesDone;
                 progress.BytesDone += op.Operation == CopyFile ? static_cast<int64_t>(op.Bytes) : 0;
-                host.Progress(progress);
             }
+            ShowProgress(host);
             if (IsCloneCancelled()) {
                 DiscardStagedCopies();
                 (void)ApplyFolderModes();  // a folder left unfilled still gets its own bits
@@ -283,6 +303,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
                                     const std::vector<bool>& skip) {
     const FileOp& op = m_plan.Ops[index];
     if (!WaitsForSync(op)) {
+        const CopyProgress copying(*this, op.Bytes);
         return CopyFileAndLogResults(host, op.FileName, op.SourceFileSpec(), op.SourceFolder,
                                      op.TargetFileSpec(), op.TargetFolder);
     }
@@ -318,6 +339,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
             // copy, which syncs its own data.
             CopyOptions options;
             options.keepAccessTime = keepCreated;  // Linux keeps no settable birth time
+            const CopyProgress copying(*this, op.Bytes);
             const ChunkPump pump = BlockPump(host);
             status = RetryInReadOnlyFolder(host, targetFile, status, [&] {
                 return m_fs.CopyFile(op.SourceFileSpec(), targetFile, options, pump);
@@ -362,14 +384,16 @@ bool cClone::StageCopies(IStatusHost& host, std::size_t first, const std::vector
                 return false;
             }
         }
-        Result<std::string> temporary =
-            m_fs.CopyToTemporary(op.SourceFileSpec(), op.TargetFileSpec(), options, pump);
+        Result<std::string> temporary = [&] {
+            const CopyProgress copying(*this, op.Bytes);
+            return m_fs.CopyToTemporary(op.SourceFileSpec(), op.TargetFileSpec(), options, pump);
+        }();
         if (!temporary.ok() && CancelledMidway(temporary.status())) {
             return false;
         }
         // A failure waits for its operation's turn, to be logged in the plan's order.
-        m_staged.push_back(
-            {at, temporary.ok() ? temporary.value() : std::string(), temporary.status()});
+        m_staged.push_back({at, temporary.ok() ? temporary.value() : std::string(),
+                            temporary.status(), temporary.ok() ? op.Bytes : 0});
         if (temporary.ok()) {
             temporaries.push_back(temporary.value());
             written.push_back(m_staged.size() - 1);

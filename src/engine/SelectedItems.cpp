@@ -239,13 +239,14 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
         DirEntry unread;
         unread.name = name;
         const DirEntry* special = targetEntry.ok() ? &targetEntry.value() : nullptr;
-        AppendCopy(sourceFolder, targetFolder, sourceEntry.ok() ? sourceEntry.value() : unread,
-                   special, special != nullptr ? OpReason::KindDiffers : OpReason::NewInSource);
-        if (!sourceEntry.ok()) {
-            m_plan.Ops.back().SourceKind = StampKind::NotRead;
+        FileOp* copy =
+            AppendCopy(sourceFolder, targetFolder, sourceEntry.ok() ? sourceEntry.value() : unread,
+                       special, special != nullptr ? OpReason::KindDiffers : OpReason::NewInSource);
+        if (copy != nullptr && !sourceEntry.ok()) {
+            copy->SourceKind = StampKind::NotRead;
         }
-        if (!targetEntry.ok() && !targetEntry.status().IsNotFound()) {
-            m_plan.Ops.back().TargetKind = StampKind::NotRead;
+        if (copy != nullptr && !targetEntry.ok() && !targetEntry.status().IsNotFound()) {
+            copy->TargetKind = StampKind::NotRead;
         }
         return StepResult::Ok;
     } catch (...) {
@@ -287,13 +288,17 @@ void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std:
     Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
     Result<DirEntry> sourceEntry = m_fs.GetEntry(source + targetFile.substr(target.size()));
     const DirEntry* folder = sourceEntry.ok() ? &sourceEntry.value() : nullptr;
-    AppendDeleteFile(FolderPartOf(targetFile), targetEntry.ok() ? targetEntry.value() : unread,
-                     folder, folder != nullptr ? OpReason::FolderInSource : OpReason::Orphan);
+    FileOp* deletion =
+        AppendDeleteFile(FolderPartOf(targetFile), targetEntry.ok() ? targetEntry.value() : unread,
+                         folder, folder != nullptr ? OpReason::FolderInSource : OpReason::Orphan);
+    if (deletion == nullptr) {
+        return;  // a selected folder's comparison planned it already
+    }
     if (!targetEntry.ok()) {
-        m_plan.Ops.back().TargetKind = StampKind::NotRead;
+        deletion->TargetKind = StampKind::NotRead;
     }
     if (!sourceEntry.ok() && !sourceEntry.status().IsNotFound()) {
-        m_plan.Ops.back().SourceKind = StampKind::NotRead;
+        deletion->SourceKind = StampKind::NotRead;
     }
 }
 

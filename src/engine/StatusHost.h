@@ -13,16 +13,24 @@
 namespace duvanto {
 
 // How far a run is. The walk counts files scanned, their total unknown (-1); performing counts
-// the file operations (copies and deletions) done of those planned and the bytes copied of
-// those planned.
+// the file operations (copies and deletions) done of those planned, the bytes copied of those
+// planned (the file being copied included, as far as it got), and every operation, folders too.
 struct RunProgress {
     int64_t FilesDone = 0;
     int64_t FilesTotal = -1;
     int64_t BytesDone = 0;
     int64_t BytesTotal = -1;
+    int64_t OperationsDone = 0;
+    int64_t OperationsTotal = -1;
 
     bool operator==(const RunProgress&) const = default;
 };
+
+// The one measure of how far performing is, which the status text ("42%") and any bar show
+// alike: the bytes where the copies have any, else the files (copies of empty files,
+// deletions), else the operations (folders alone); 0 while nothing is planned. Rounded half
+// to even, and 100 only once everything is done. -1 while the walk still counts.
+int ProgressPercent(const RunProgress& progress);
 
 class IStatusHost {
 public:

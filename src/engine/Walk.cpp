@@ -35,9 +35,21 @@ bool IsMissing(const Status& status) {
 
 }  // namespace
 
-void cClone::AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
-                        const DirEntry& source, const DirEntry* target, OpReason reason,
-                        uint64_t detail) {
+bool cClone::FirstForTarget(FileOpType operation, const std::string& path) {
+    if (!m_oncePerTarget) {
+        return true;
+    }
+    std::string key(1, static_cast<char>('0' + static_cast<int>(operation)));
+    key += path;
+    return m_plannedTargets.insert(std::move(key)).second;
+}
+
+FileOp* cClone::AppendCopy(const std::string& sourceFolder, const std::string& targetFolder,
+                           const DirEntry& source, const DirEntry* target, OpReason reason,
+                           uint64_t detail) {
+    if (!FirstForTarget(CopyFile, targetFolder + source.name)) {
+        return nullptr;
+    }
     FileOp& op = m_plan.Ops.emplace_back();
     op.FileName = source.name;
     op.SourceFolder = sourceFolder;
@@ -52,10 +64,14 @@ void cClone::AppendCopy(const std::string& sourceFolder, const std::string& targ
         op.TargetSize = target->size;
         op.TargetTime = target->modified;
     }
+    return &op;
 }
 
-void cClone::AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
-                              const DirEntry* source, OpReason reason) {
+FileOp* cClone::AppendDeleteFile(const std::string& targetFolder, const DirEntry& target,
+                                 const DirEntry* source, OpReason reason) {
+    if (!FirstForTarget(DeleteFile, targetFolder + target.name)) {
+        return nullptr;
+    }
     FileOp& op = m_plan.Ops.emplace_back();
     op.FileName = target.name;
     op.TargetFolder = targetFolder;
@@ -69,10 +85,14 @@ void cClone::AppendDeleteFile(const std::string& targetFolder, const DirEntry& t
         op.Bytes = source->size;
         op.SourceTime = source->modified;
     }
+    return &op;
 }
 
-void cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
-                            const std::string& sourceFolder) {
+FileOp* cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
+                               const std::string& sourceFolder) {
+    if (!FirstForTarget(operation, folder)) {
+        return nullptr;
+    }
     FileOp& op = m_plan.Ops.emplace_back();
     op.SourceFolder = sourceFolder;
     op.TargetFolder = folder;
@@ -87,6 +107,7 @@ void cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
             m_foldersGivingWay.count(folder) != 0 ? OpReason::FolderInTarget : OpReason::Orphan;
         op.TargetKind = StampKind::Folder;
     }
+    return &op;
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
@@ -259,8 +280,10 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                 // copy takes its name afterwards; where it stays, the conflict is an error.
                 if (targetFoldersGo && !IsFolderIgnored(sourceEntry.name)) {
                     // Once the folder is gone the copy expects nothing in its place.
-                    AppendCopy(source, target, sourceEntry, nullptr, OpReason::FolderInTarget);
-                    m_plan.Ops.back().AfterFolderRemoval = true;
+                    if (FileOp* copy = AppendCopy(source, target, sourceEntry, nullptr,
+                                                  OpReason::FolderInTarget)) {
+                        copy->AfterFolderRemoval = true;
+                    }
                     m_foldersGivingWay.insert(target + sourceEntry.name + "/");
                 } else {
                     LogKindConflict(sourceEntry.name, source, target);
@@ -349,8 +372,9 @@ StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string&
         host.Pump();
         if (entry.IsFileLike() && !IsStrayTempFile(entry, target)) {
             ++m_plan.TargetFilesSeen;
-            AppendDeleteFile(target, entry, nullptr, OpReason::Orphan);
-            m_plan.Ops.back().SourceKind = StampKind::Absent;
+            if (FileOp* deletion = AppendDeleteFile(target, entry, nullptr, OpReason::Orphan)) {
+                deletion->SourceKind = StampKind::Absent;
+            }
         }
         if (IsCloneCancelled()) {
             return StepResult::Cancelled;

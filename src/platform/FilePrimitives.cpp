@@ -22,8 +22,8 @@ std::unique_ptr<char[]> NewBlock() {
     return std::make_unique<char[]>(kFileBlockSize);
 }
 
-bool GoOn(const ChunkPump& pump) {
-    return !pump || pump();
+bool GoOn(const ChunkPump& pump, uint64_t bytesDone) {
+    return !pump || pump(bytesDone);
 }
 
 Status Cancelled() {
@@ -89,7 +89,7 @@ Status CopyRange(int source, int target, off_t from, off_t to, const ChunkPump& 
             return Status::Ok();
         }
         // Only a full block says that more may follow; a copy that is done is not undone.
-        if (static_cast<std::size_t>(count) == want && !GoOn(pump)) {
+        if (static_cast<std::size_t>(count) == want && !GoOn(pump, static_cast<uint64_t>(in))) {
             return Cancelled();
         }
     }
@@ -227,7 +227,7 @@ Result<bool> CompareFileContents(int fdA, int fdB, const ChunkPump& pump,
         if (countA == 0) {
             return true;
         }
-        if (static_cast<std::size_t>(countA) == kFileBlockSize && !GoOn(pump)) {
+        if (static_cast<std::size_t>(countA) == kFileBlockSize && !GoOn(pump, offset)) {
             return Cancelled();
         }
     }
@@ -236,6 +236,7 @@ Result<bool> CompareFileContents(int fdA, int fdB, const ChunkPump& pump,
 Result<uint32_t> FileCrc32(int fd, const ChunkPump& pump) {
     std::unique_ptr<char[]> block = NewBlock();
     uint32_t crc = 0;
+    uint64_t read = 0;
     for (;;) {
         long count = ReadFully(fd, block.get(), kFileBlockSize);
         if (count < 0) {
@@ -245,7 +246,8 @@ Result<uint32_t> FileCrc32(int fd, const ChunkPump& pump) {
             return crc;
         }
         crc = libdeflate_crc32(crc, block.get(), static_cast<std::size_t>(count));
-        if (static_cast<std::size_t>(count) == kFileBlockSize && !GoOn(pump)) {
+        read += static_cast<uint64_t>(count);
+        if (static_cast<std::size_t>(count) == kFileBlockSize && !GoOn(pump, read)) {
             return Cancelled();
         }
     }

@@ -17,9 +17,9 @@
 
 namespace duvanto {
 
-// Called between blocks; false stops the work, which then fails with ECANCELED and leaves
-// nothing half done behind.
-using ChunkPump = std::function<bool()>;
+// Called between blocks with the bytes of the file handled so far (copied, read or compared);
+// false stops the work, which then fails with ECANCELED and leaves nothing half done behind.
+using ChunkPump = std::function<bool(uint64_t bytesDone)>;
 
 // Block size for reading whole files: large enough to stream at disk speed, small enough never
 // to hold a large file in memory.

@@ -115,7 +115,7 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
     if (source.kind == EntryKind::File && !AreFilesSameUsingSize(source, target)) {
         return false;
     }
-    const ChunkPump pump = [&services] {
+    const ChunkPump pump = [&services](uint64_t) {
         services.host.Pump();
         return true;  // a report has no cancel
     };

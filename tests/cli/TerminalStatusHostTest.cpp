@@ -123,7 +123,8 @@ TEST_F(ProgressLineTest, NothingOfItReachesAPipeOrAFile) {
 
 TEST(TransferTextTest, RateAndTimeLeftOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(TerminalStatusHost::TransferText({0, 10, 0, 5000, 0.5}), "0/10 files  0 B/4.9 KiB");
-    EXPECT_EQ(TerminalStatusHost::TransferText({2, 10, 0, 0, 30}), "2/10 files  0 B/0 B");
+    // Empty files and deletions: no bytes to tell of.
+    EXPECT_EQ(TerminalStatusHost::TransferText({2, 10, 0, 0, 30}), "2/10 files");
     EXPECT_EQ(TerminalStatusHost::TransferText({5, 10, 1u << 30, 3u << 30, 8}),
               "5/10 files  1.0 GiB/3.0 GiB  128.0 MiB/s  0:16 left");
     EXPECT_EQ(TerminalStatusHost::TransferText({9, 10, 1000, 1000 + 4000 * 3600, 1}),

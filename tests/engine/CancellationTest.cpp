@@ -1,5 +1,5 @@
-// A cancel is seen between the blocks of a large file, not only between files, and leaves
-// nothing half done.
+// Between the blocks of a large file, not only between files, a cancel is seen (and leaves
+// nothing half done) and the progress moves.
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -57,6 +57,47 @@ TEST_F(CancellationTest, ACancelInsideALargeCopyKeepsTheOldVersionAndNoTemporary
         EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
         EXPECT_EQ(FolderNames(target), Lines{"big.bin"});
     }
+}
+
+TEST_F(CancellationTest, ProgressMovesInsideLargeCopiesAndItsTextAgreesWithItsFigures) {
+    if (CopiesAreClones()) {
+        GTEST_SKIP() << "copies here share blocks in one step";
+    }
+    // A changed large file (written ahead, then renamed into place), a new one (copied
+    // straight), an empty new file and an orphan.
+    File(source + "changed.bin", std::string(kLarge, 'c'), 1'500'000'000);
+    File(target + "changed.bin", "old version", 1'000'000'000);
+    File(source + "new.bin", std::string(kLarge, 'n'));
+    File(source + "empty.txt", "");
+    File(target + "orphan.txt", "o");
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
+
+    const auto large = static_cast<int64_t>(kLarge);
+    std::vector<int64_t> insideFiles;  // bytes done part of the way into a file
+    int64_t before = 0;
+    int performing = 0;
+    for (const RecordingStatusHost::ShownProgress& shown : host.progresses) {
+        const RunProgress& p = shown.progress;
+        if (p.FilesTotal < 0) {
+            continue;  // the walk's count of files scanned
+        }
+        ++performing;
+        // What the status text says is what the figures measure, at every report.
+        EXPECT_EQ(shown.panel2, std::to_string(ProgressPercent(p)) + "%");
+        EXPECT_EQ(p.BytesTotal, 2 * large);
+        EXPECT_GE(p.BytesDone, before);
+        before = p.BytesDone;
+        if (p.BytesDone % large != 0) {
+            insideFiles.push_back(p.BytesDone);
+        }
+    }
+    // A report for every block of both copies, not only between files.
+    EXPECT_GE(performing, 2 * 30);
+    ASSERT_FALSE(insideFiles.empty());
+    EXPECT_LT(insideFiles.front(), large);
+    EXPECT_GT(insideFiles.back(), large);
+    EXPECT_EQ(host.progresses.back().progress.BytesDone, 2 * large);
+    EXPECT_EQ(host.panel2, "100%");
 }
 
 // Tells how the last content test ended.

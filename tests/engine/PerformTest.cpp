@@ -36,6 +36,35 @@ TEST_F(PerformTest, StatusShowsThePercentRoundedHalfToEvenAndNoEmptyConfirmation
     EXPECT_EQ(host.panel2, "0%");
 }
 
+TEST(ProgressPercentTest, BytesThenFilesThenFoldersMeasureTheRun) {
+    struct Case {
+        RunProgress progress;
+        int percent;
+    };
+    const int64_t huge = INT64_MAX / 2;
+    const Case cases[] = {
+        {{1, -1, 0, -1}, -1},                 // the walk still counts
+        {{1, 2, 9LL << 20, 10LL << 20}, 90},  // one large file of two: the bytes
+        {{2, 3, 0, 2LL << 30, 2, 3}, 0},      // two small ones done, the large one to come
+        {{1, 3, 1, 3, 1, 3}, 33},             // rounded half to even
+        {{2, 3, 2, 3, 2, 3}, 67},
+        {{1, 8, 1, 8, 1, 8}, 12},                  // 12.5
+        {{3, 8, 3, 8, 3, 8}, 38},                  // 37.5
+        {{15000, 30000, 0, 0, 15000, 30000}, 50},  // empty files: the files
+        {{3, 4, 0, 0, 3, 4}, 75},                  // deletions alone
+        {{0, 0, 0, 0, 2, 8}, 25},                  // folders alone: the operations
+        {{0, 0, 0, 0, 0, 0}, 0},                   // nothing to do
+        {{0, 1, 1999, 2000, 0, 1}, 99},            // the end only once it is there
+        {{1, 1, 2000, 2000, 1, 1}, 100},
+        {{1, 2, huge / 4, huge}, 25},  // past what done * 100 holds in 64 bits
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProgressPercent(c.progress), c.percent)
+            << c.progress.FilesDone << "/" << c.progress.FilesTotal << " files, "
+            << c.progress.BytesDone << "/" << c.progress.BytesTotal << " bytes";
+    }
+}
+
 TEST_F(PerformTest, StruckOutDeletionLeavesItsFolderAndTheRemovalFails) {
     clone.Settings.ConfirmSyncActions = true;
     File(target + "gone/keep.txt", "k");

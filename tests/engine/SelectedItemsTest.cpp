@@ -33,31 +33,75 @@ TEST_F(SelectedItemsTest, ANameHoldingASeparatorIsItselfAndMasksAddMatches) {
 }
 
 TEST_F(SelectedItemsTest, FilesInMissingFoldersGetTheirFoldersAndParents) {
-    Files(source, {"new/a.txt=a", "new/b.txt=b", "x/y/z/f.txt=f"});
+    Files(source, {"new/a.txt=a", "new/b.txt=b", "x/y/z/f.txt=f", "x/y/g.txt=g"});
     const std::vector<std::string> selection = {source + "new/a.txt", source + "new/b.txt",
-                                                source + "x/y/z/f.txt"};
+                                                source + "x/y/z/f.txt", source + "x/y/g.txt"};
+    // Each missing folder is planned once, before the first file that goes into it.
     EXPECT_EQ(PlanSelected(selection, ""),
               (Lines{
                   "     CREATE FOLDER     ~/T/new/",
                   "     COPY FILE     \"a.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
-                  "     CREATE FOLDER     ~/T/new/",
                   "     COPY FILE     \"b.txt\"  FROM  ~/S/new/  TO  ~/T/new/",
                   "     CREATE FOLDER     ~/T/x/y/z/",
                   "     COPY FILE     \"f.txt\"  FROM  ~/S/x/y/z/  TO  ~/T/x/y/z/",
+                  "     CREATE FOLDER     ~/T/x/y/",
+                  "     COPY FILE     \"g.txt\"  FROM  ~/S/x/y/  TO  ~/T/x/y/",
               }));
     EXPECT_EQ(lastPlan, StepResult::Ok);
-    // The second creation finds its folder there and counts as done; the third makes the
-    // missing parents too.
+    // The creation of x/y/z/ makes its missing parents too; x/y/ then finds itself there and
+    // counts as done.
     EXPECT_EQ(clone.CloneSelected(host, source, target, true, selection, ""), StepResult::Ok);
     EXPECT_EQ(LogLines(), (Lines{
                               " - Created Folder: ~/T/new/",
                               " - Copied: a.txt from ~/S/new/ to ~/T/new/",
-                              " - Created Folder: ~/T/new/",
                               " - Copied: b.txt from ~/S/new/ to ~/T/new/",
                               " - Created Folder: ~/T/x/y/z/",
                               " - Copied: f.txt from ~/S/x/y/z/ to ~/T/x/y/z/",
+                              " - Created Folder: ~/T/x/y/",
+                              " - Copied: g.txt from ~/S/x/y/ to ~/T/x/y/",
                           }));
     EXPECT_EQ(ReadFile(target + "x/y/z/f.txt"), "f");
+}
+
+TEST_F(SelectedItemsTest, FilesMatchingMasksCreateTheirMissingFolderOnce) {
+    // Ten songs in a folder the Target lacks, found by the masks alone, and a selected folder
+    // whose files the masks find once more.
+    for (int song = 1; song <= 10; ++song) {
+        File(source + "M\xC3\xBAsica/track" + std::to_string(song) + ".mp3", "m");
+    }
+    Files(source, {"Albums/cover.mp3=c", "Albums/notes.txt=n"});
+    const std::string music = "~/T/M\xC3\xBAsica/";
+    const auto count = [](const Lines& lines, const std::string& line) {
+        return std::count(lines.begin(), lines.end(), line);
+    };
+    const Lines plan = PlanSelected({source + "Albums/"}, "*.mp3");
+    EXPECT_EQ(lastPlan, StepResult::Ok);
+    EXPECT_EQ(count(plan, "     CREATE FOLDER     " + music), 1);
+    EXPECT_EQ(count(plan, "     CREATE FOLDER     ~/T/Albums/"), 1);
+    EXPECT_EQ(std::count_if(plan.begin(), plan.end(),
+                            [](const std::string& line) {
+                                return line.find("COPY FILE") != std::string::npos;
+                            }),
+              12);
+
+    EXPECT_EQ(clone.CloneSelected(host, source, target, true, {source + "Albums/"}, "*.mp3"),
+              StepResult::Ok);
+    const Lines logged = LogLines();
+    EXPECT_EQ(count(logged, " - Created Folder: " + music), 1);
+    EXPECT_EQ(count(logged, " - Created Folder: ~/T/Albums/"), 1);
+    EXPECT_EQ(ReadFile(target + "M\xC3\xBAsica/track10.mp3"), "m");
+
+    // The selected folder, now in the Target, is compared whole; its orphan and its changed
+    // file, which the masks find as well, are each planned once.
+    NextRun();
+    File(target + "Albums/old.mp3", "o");
+    File(source + "Albums/cover.mp3", "new cover", 1'100'000'000);
+    EXPECT_EQ(Sorted(PlanSelected({source + "Albums/"}, "*.mp3")),
+              (Lines{
+                  "     COPY FILE     \"cover.mp3\"  FROM  ~/S/Albums/  TO  ~/T/Albums/",
+                  "     DELETE FILE     \"old.mp3\"  FROM  ~/T/Albums/",
+              }));
+    EXPECT_EQ(lastPlan, StepResult::Ok);
 }
 
 TEST_F(SelectedItemsTest, UnusableItemsAreLoggedAndTheOthersPlanned) {

@@ -162,7 +162,7 @@ TEST(CopyDataTest, ACopyInsideBtrfsOrXfsSharesItsBlocks) {
     PosixFileSystem fileSystem;
     ASSERT_TRUE(fileSystem.SetRoots({volume / "S/", volume / "T/"}).ok());
     int blocks = 0;
-    const ChunkPump countBlocks = [&blocks] {
+    const ChunkPump countBlocks = [&blocks](uint64_t) {
         ++blocks;
         return true;
     };

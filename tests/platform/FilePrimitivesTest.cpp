@@ -61,8 +61,9 @@ TEST(CompareFileContentsTest, DecidesByBytesBlockByBlock) {
     bytes[kMultiBlockSize - 1] ^= 1;  // only the last, partial block differs
     WriteFile(dir / "last", bytes);
     int pumps = 0;
-    EXPECT_TRUE(
-        CompareFileContents(dir / "large", dir / "same", [&] { return ++pumps > 0; }).value());
+    EXPECT_TRUE(CompareFileContents(dir / "large", dir / "same", [&](uint64_t) {
+                    return ++pumps > 0;
+                }).value());
     EXPECT_GE(pumps, 3);
     EXPECT_FALSE(CompareFileContents(dir / "large", dir / "last").value());
 }
@@ -76,7 +77,7 @@ TEST(FileCrc32Test, MatchesTheStandardCrcAcrossBlocks) {
     const std::string bytes = PatternBytes(kMultiBlockSize);
     WriteFile(dir / "large", bytes);
     int pumps = 0;
-    EXPECT_EQ(FileCrc32(dir / "large", [&] { return ++pumps > 0; }).value(),
+    EXPECT_EQ(FileCrc32(dir / "large", [&](uint64_t) { return ++pumps > 0; }).value(),
               libdeflate_crc32(0, bytes.data(), bytes.size()));
     EXPECT_GE(pumps, 3);
 }

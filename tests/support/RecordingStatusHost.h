@@ -27,7 +27,10 @@ public:
         }
         return strikeOut;
     }
-    void Progress(const RunProgress&) override {}
+    // Each report with the panel 2 text shown beside it at that moment.
+    void Progress(const RunProgress& progress) override {
+        progresses.push_back({progress, panel2});
+    }
     bool AllowMassDelete(const std::string& why) override {
         massDeleteAsked.push_back(why);
         return allowMassDelete;
@@ -39,8 +42,14 @@ public:
         }
     }
 
+    struct ShownProgress {
+        RunProgress progress;
+        std::string panel2;
+    };
+
     std::string panel1, panel2;
     std::vector<std::string> texts;
+    std::vector<ShownProgress> progresses;
     int pumps = 0;
     std::vector<std::string> confirmed;
     std::vector<bool> strikeOut;

@@ -278,11 +278,12 @@ TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
     RunTask(Task("Counted", "S/", {"T/"}));
 
     ASSERT_FALSE(window.progresses.empty());
-    // Performing starts at nothing done of three file operations and eight bytes.
-    const auto start =
-        std::find(window.progresses.begin(), window.progresses.end(), RunProgress{0, 3, 0, 8});
+    // Performing starts at nothing done of three file operations (of three operations) and
+    // eight bytes.
+    const auto start = std::find(window.progresses.begin(), window.progresses.end(),
+                                 RunProgress{0, 3, 0, 8, 0, 3});
     ASSERT_NE(start, window.progresses.end());
-    EXPECT_EQ(window.progresses.back(), (RunProgress{3, 3, 8, 8}));
+    EXPECT_EQ(window.progresses.back(), (RunProgress{3, 3, 8, 8, 3, 3}));
 }
 
 TEST_F(ExecuteTest, TheConfirmationListIsThePlanAndSkipsWhatIsStruckOut) {

@@ -71,12 +71,13 @@ QWidget* FileMask(Context& context) {
 }
 
 FileOp Op(FileOpType kind, const std::string& name, const std::string& source,
-          const std::string& target) {
+          const std::string& target, uint64_t bytes = 0) {
     FileOp op;
     op.Operation = kind;
     op.FileName = name;
     op.SourceFolder = source;
     op.TargetFolder = target;
+    op.Bytes = bytes;
     return op;
 }
 
@@ -86,7 +87,7 @@ std::vector<PlannedOperation> DemoPlan() {
     const std::string disk = "/media/anna/BACKUP/Photos/";
     std::vector<FileOp> ops = {
         Op(DeleteFile, "old-draft.xcf", "", disk + "2023/"),
-        Op(CopyFile, "index.html", home + "Albums/", disk + "Albums/"),
+        Op(CopyFile, "index.html", home + "Albums/", disk + "Albums/", 18'406),
         Op(DeleteFile, "Thumbs.db", "", disk + "2024/February/"),
         Op(DeleteFile, "scan 1.tif", "", disk + "Old Scans/"),
         Op(DeleteFile, "scan 2.tif", "", disk + "Old Scans/"),
@@ -95,9 +96,10 @@ std::vector<PlannedOperation> DemoPlan() {
     };
     for (int photo = 2041; photo <= 2052; ++photo) {
         ops.push_back(Op(CopyFile, "IMG_" + std::to_string(photo) + ".jpg", home + "2024/March/",
-                         disk + "2024/March/"));
+                         disk + "2024/March/", 4'200'000 + 37'000 * (photo % 7)));
     }
-    ops.push_back(Op(CopyFile, "Holiday plan.odt", home + "2024/March/", disk + "2024/March/"));
+    ops.push_back(
+        Op(CopyFile, "Holiday plan.odt", home + "2024/March/", disk + "2024/March/", 96'512));
     std::vector<PlannedOperation> plan;
     for (const FileOp& op : ops) {
         plan.push_back(PlannedOperationFromFileOp(op));

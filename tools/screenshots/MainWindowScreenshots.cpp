@@ -82,15 +82,17 @@ QWidget* RunInProgress(Context& context) {
     frmDuvanto* window = MakeWindow(context);
     window->RestoreMainWindow();
     window->lvwTasks->setCurrentIndex(window->Model().index(1, 0));
-    // What a run of Photos reports half-way through its first Target.
+    // What a run of Photos reports inside a 2 GB video, three small files copied before it.
     RunStatusUpdate update;
     update.MenusEnabled = false;
     update.Caption = "Duvanto running task: Photos";
     update.TrayTooltip = update.Caption;
     update.Animation = true;
-    update.Panel1 = "Cloning folder \"/home/anna/Pictures/\".  Press ESC to Cancel...";
-    update.Panel2 = "42%";
-    update.Progress = RunProgress{1218, 2904, 1288490189, 3071000000};
+    update.Panel1 =
+        "Cloning folder \"/home/anna/Pictures/2026/Holidays in the mountains/\".  Press ESC to "
+        "Cancel...";
+    update.Panel2 = "60%";
+    update.Progress = RunProgress{3, 4, 1288490189, 2147500000, 3, 5};
     window->Runs().ShowUpdate(update);
     window->move(60, 60);
     return window;

@@ -1,8 +1,9 @@
 #pragma once
 // The confirmation window (frmConfirmChanges) without its widgets: the planned operations of one
-// Target folder as a list the user may strike entries out of, the box that turns the
-// confirmation off, and the skip flags that closing hands back to the run. Closing in any way
-// performs what is left: the window has no way to abandon the run.
+// Target folder as a list the user may strike entries out of, their totals, the box that turns
+// the confirmation off, and the skip flags that closing hands back to the run. Only "Perform
+// Actions" performs what is left; Cancel, Escape and the close box cancel the run as Escape in
+// the main window does, so that no way of closing a window starts operations.
 
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,7 @@ struct PlannedOperation {
     std::string TargetFolder;  // for folder operations, the folder itself
     std::string Description;   // the line shown ("     COPY FILE     ...")
     std::string Reason;        // why it is planned ("the Source is newer: ...")
+    uint64_t Bytes = 0;        // copies: the Source file's size as planned
 };
 
 // An operation of the engine's plan.
@@ -50,11 +52,14 @@ public:
         "Show this window before performing any file operation.";
     static constexpr const char* kPerform = "Perform Actions";
     static constexpr const char* kRemove = "Remove Selected";
+    static constexpr const char* kCancel = "Cancel";
 
     // `setConfirmSyncActions` receives the box's state each time the user changes it (on the
-    // window's thread); the owner sets the option and its menu check from it.
+    // window's thread); the owner sets the option and its menu check from it. `cancelRun` is
+    // called once when the user cancels: the owner stops the run as Escape would.
     ConfirmChangesController(ConfirmChangesRequest request, IAppPrompt& prompt,
-                             std::function<void(bool)> setConfirmSyncActions);
+                             std::function<void(bool)> setConfirmSyncActions,
+                             std::function<void()> cancelRun = {});
 
     const std::string& TaskName() const { return m_request.TaskName; }
     int32_t OperationCount() const { return static_cast<int32_t>(m_request.Operations.size()); }
@@ -70,19 +75,40 @@ public:
     // True when the list changed.
     bool RemoveSelected(const std::vector<int32_t>& rows);
 
+    // What the entries left in the list come to: "12 copies, 1 new folder, 3 deletions;
+    // 4.2 MB to copy". Deletions count files and folders alike.
+    std::string TotalsText() const;
+
     bool ConfirmChecked() const { return m_confirmChecked; }
     void ConfirmClicked(bool checked);
 
-    // One flag per planned operation, in plan order: true for an operation struck out.
+    // Cancel, Escape or the close box: the run is cancelled and nothing of the list performed.
+    void Cancel();
+    bool Cancelled() const { return m_cancelled; }
+
+    // One flag per planned operation, in plan order: true for an operation struck out (every
+    // one once the window was cancelled).
     const std::vector<bool>& SkipFlags() const { return m_skip; }
 
 private:
+    struct Totals {
+        int64_t copies = 0;
+        int64_t newFolders = 0;
+        int64_t deletions = 0;
+        uint64_t bytes = 0;
+        // Adds (sign 1) or takes away (sign -1) one operation.
+        void Count(const PlannedOperation& op, int sign);
+    };
+
     ConfirmChangesRequest m_request;
     IAppPrompt& m_prompt;
     std::function<void(bool)> m_setConfirmSyncActions;
+    std::function<void()> m_cancelRun;
     std::vector<int32_t> m_remaining;  // plan places of the entries in list order
     std::vector<bool> m_skip;
+    Totals m_totals;  // of the entries left
     bool m_confirmChecked;
+    bool m_cancelled = false;
 };
 
 }  // namespace duvanto

@@ -62,14 +62,14 @@ RunStatusUpdate CoalescingRunHost::Take() {
 
 namespace {
 
-int PercentOf(int64_t done, int64_t total) {
-    if (total <= 0) {
-        return 100;
-    }
-    // In floating point: byte counts of large trees overflow done * 100.
-    const double share = static_cast<double>(done) / static_cast<double>(total);
-    const int percent = static_cast<int>(share * 100.0);
-    return percent < 0 ? 0 : percent > 100 ? 100 : percent;
+// "3 of 8 files".
+std::string CountOf(int64_t done, int64_t total, const char* one, const char* many) {
+    std::string text = std::to_string(done);
+    text += " of ";
+    text += std::to_string(total);
+    text += ' ';
+    text += total == 1 ? one : many;
+    return text;
 }
 
 }  // namespace
@@ -100,16 +100,24 @@ ProgressDisplay DescribeProgress(const RunProgress& progress) {
         display.Text += progress.FilesDone == 1 ? " file scanned" : " files scanned";
         return display;
     }
-    // Bytes measure a copy best; a run that only deletes has none, and counts files.
-    display.Percent = progress.BytesTotal > 0 ? PercentOf(progress.BytesDone, progress.BytesTotal)
-                                              : PercentOf(progress.FilesDone, progress.FilesTotal);
-    display.Text = std::to_string(progress.FilesDone);
-    display.Text += " of ";
-    display.Text += std::to_string(progress.FilesTotal);
-    display.Text += progress.FilesTotal == 1 ? " file, " : " files, ";
-    display.Text += FormatBytes(progress.BytesDone < 0 ? 0 : progress.BytesDone);
-    display.Text += " of ";
-    display.Text += FormatBytes(progress.BytesTotal < 0 ? 0 : progress.BytesTotal);
+    // The bar shows what the status text's percentage measures, and names only what it counts:
+    // no bytes where the copies have none.
+    display.Percent = ProgressPercent(progress);
+    if (progress.FilesTotal > 0) {
+        display.Text = CountOf(progress.FilesDone, progress.FilesTotal, "file", "files");
+        if (progress.BytesTotal > 0) {
+            display.Text += ", ";
+            display.Text += FormatBytes(progress.BytesDone < 0 ? 0 : progress.BytesDone);
+            display.Text += " of ";
+            display.Text += FormatBytes(progress.BytesTotal);
+        }
+    } else if (progress.OperationsTotal > 0) {
+        // Without files, every operation is a folder's.
+        display.Text =
+            CountOf(progress.OperationsDone, progress.OperationsTotal, "folder", "folders");
+    } else {
+        display.Text = "nothing to do";
+    }
     return display;
 }
 

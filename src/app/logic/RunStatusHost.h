@@ -66,8 +66,8 @@ private:
 inline constexpr char kMassDeleteTitle[] = "Duvanto - Mass Deletion";
 bool AskMassDelete(IPrompt& prompt, bool scheduled, const std::string& why);
 
-// The progress bar beside panel 2: its percentage (-1 while the total is not known yet, which
-// shows a busy bar) and its text, which names the files and the bytes.
+// The progress bar beside panel 2: its percentage, the same as panel 2's (-1 while the total is
+// not known yet, which shows a busy bar), and its text, which names the files and the bytes.
 struct ProgressDisplay {
     int Percent = -1;
     std::string Text;

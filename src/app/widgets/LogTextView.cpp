@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/widgets/LogPrintJob.h"
+
 namespace duvanto {
 
 namespace {
@@ -194,29 +196,21 @@ QColor LogTextView::ColourAt(int position) const {
     return {};
 }
 
-void LogTextView::PrintTo(QPrinter& printer) {
-    LoadWhole();
+bool LogTextView::PrintTo(QPrinter& printer) {
+    // The older lines need not go into the box first: the text is theirs and the box's.
+    const auto older = static_cast<std::size_t>(m_older.size());
     const QTextCursor selection = textCursor();
-    const bool partial = selection.hasSelection();
-    const int from = partial ? selection.selectionStart() : 0;
-    QString text = partial ? selection.selectedText() : toPlainText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-
-    QTextDocument printed;
-    printed.setDefaultFont(font());
-    printed.setPlainText(text);
-    QTextCursor cursor(&printed);
-    const auto first = static_cast<std::size_t>(from);
-    const std::size_t last = first + static_cast<std::size_t>(text.size());
-    for (auto span = FirstSpanEndingAfter(first); span != m_spans.end() && span->start < last;
-         ++span) {
-        const std::size_t start = std::max(span->start, first);
-        const std::size_t end = std::min(span->start + span->length, last);
-        cursor.setPosition(static_cast<int>(start - first));
-        cursor.setPosition(static_cast<int>(end - first), QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(SpanFormat(span->kind));
+    QString text;
+    std::size_t from = 0;
+    if (selection.hasSelection()) {
+        text = selection.selectedText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        from = older + static_cast<std::size_t>(selection.selectionStart());
+    } else {
+        text = m_older + toPlainText();
     }
-    printed.print(&printer);
+    LogPrintJob job(printer, std::move(text), m_spans, from, font(), window());
+    return job.Run();
 }
 
 long LogTextView::SelectionStart() {

@@ -45,8 +45,9 @@ public:
     // The spans coloured so far, in the box's positions.
     const std::vector<LogSpan>& Spans() const { return m_spans; }
 
-    // Prints the selection when there is one, else the whole text, in the colours shown.
-    void PrintTo(QPrinter& printer);
+    // Prints the selection when there is one, else the whole text, in the colours shown, behind
+    // a progress window (see LogPrintJob); false when cancelled.
+    bool PrintTo(QPrinter& printer);
 
     long SelectionStart() override;
     long FindAndSelect(const std::string& text, long from, bool wholeWord, bool matchCase) override;

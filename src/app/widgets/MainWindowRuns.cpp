@@ -64,13 +64,20 @@ MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt&
       m_prompt(prompt),
       m_launcher(app),
       m_commands(prompt, *this),
-      m_confirm(std::make_unique<QtConfirmChanges>(prompt,
-                                                   [this](bool checked) {
-                                                       // The option, and with it the menu's
-                                                       // check mark when it next opens.
-                                                       m_app.Settings.ConfirmSyncActions = checked;
-                                                       m_confirmWanted = checked;
-                                                   })),
+      m_confirm(std::make_unique<QtConfirmChanges>(
+          prompt,
+          [this](bool checked) {
+              // The option, and with it the menu's check mark when it next opens.
+              m_app.Settings.ConfirmSyncActions = checked;
+              m_confirmWanted = checked;
+          },
+          [this] {
+              // The user's cancel is Escape's; a window closed because the session ends
+              // leaves the run to stop for that reason, and the log to say so.
+              if (!m_app.Flags.SessionEnding) {
+                  m_app.Flags.EscPressed = true;
+              }
+          })),
       m_askOrder([this](std::vector<std::string> names) {
           return frmOrderTasks::Ask(std::move(names), m_prompt, m_app.Reporter, &m_window);
       }),

@@ -6,10 +6,12 @@
 namespace duvanto {
 
 QtConfirmChanges::QtConfirmChanges(IAppPrompt& prompt,
-                                   std::function<void(bool)> setConfirmSyncActions, QObject* parent)
+                                   std::function<void(bool)> setConfirmSyncActions,
+                                   std::function<void()> cancelRun, QObject* parent)
     : QObject(parent),
       m_prompt(prompt),
-      m_setConfirmSyncActions(std::move(setConfirmSyncActions)) {}
+      m_setConfirmSyncActions(std::move(setConfirmSyncActions)),
+      m_cancelRun(std::move(cancelRun)) {}
 
 std::vector<bool> QtConfirmChanges::Confirm(ConfirmChangesRequest request) {
     if (QThread::currentThread() == thread()) {
@@ -28,7 +30,8 @@ std::vector<bool> QtConfirmChanges::Confirm(ConfirmChangesRequest request) {
 }
 
 std::vector<bool> QtConfirmChanges::Show(ConfirmChangesRequest request) {
-    ConfirmChangesController controller(std::move(request), m_prompt, m_setConfirmSyncActions);
+    ConfirmChangesController controller(std::move(request), m_prompt, m_setConfirmSyncActions,
+                                        m_cancelRun);
     frmConfirmChanges window(controller, m_parentWindow);
     m_open = &window;
     emit Opening(&window);

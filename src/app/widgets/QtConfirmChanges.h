@@ -19,20 +19,21 @@ class QtConfirmChanges : public QObject {
     Q_OBJECT
 public:
     // Lives on the GUI thread. `setConfirmSyncActions` is the owner's (the option and its menu
-    // check), called on the GUI thread when the user changes the window's box.
+    // check), called on the GUI thread when the user changes the window's box; `cancelRun`
+    // too, when the user cancels the window (the owner stops the run as Escape does).
     QtConfirmChanges(IAppPrompt& prompt, std::function<void(bool)> setConfirmSyncActions,
-                     QObject* parent = nullptr);
+                     std::function<void()> cancelRun = {}, QObject* parent = nullptr);
 
     // The window the confirmation belongs to (it still stays above all others).
     void SetParentWindow(QWidget* window) { m_parentWindow = window; }
 
-    // Shows the window and returns one flag per operation, true for those struck out. Called
-    // on the GUI thread it shows the window there; from another thread it waits for the GUI
-    // thread's answer. When this object is gone before it could answer, nothing is struck out.
+    // Shows the window and returns one flag per operation, true for those struck out (all of
+    // them when the window was cancelled). Called on the GUI thread it shows the window there;
+    // from another thread it waits for the GUI thread's answer. When this object is gone
+    // before it could answer, nothing is struck out.
     std::vector<bool> Confirm(ConfirmChangesRequest request);
 
-    // The window now open, if any (the owner closes it at session end, which performs what is
-    // left unless the run was cancelled).
+    // The window now open, if any (the owner closes it at session end, which cancels it).
     frmConfirmChanges* OpenWindow() const { return m_open; }
 
 signals:
@@ -44,6 +45,7 @@ private:
 
     IAppPrompt& m_prompt;
     std::function<void(bool)> m_setConfirmSyncActions;
+    std::function<void()> m_cancelRun;
     QPointer<QWidget> m_parentWindow;
     QPointer<frmConfirmChanges> m_open;
 };

@@ -40,6 +40,7 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
     bold.setBold(true);
     lblTaskName->setFont(bold);
     lblTaskName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblTotals = Named(new QLabel(ToQt(m_controller.TotalsText()), this), "lblTotals");
 
     lvwFileOps = Named(new QTreeView(this), "lvwFileOps");
     lvwFileOps->setRootIsDecorated(false);
@@ -65,6 +66,9 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
         Named(new QPushButton(QString::fromLatin1(ConfirmChangesController::kPerform), this),
               "cmdPerform");
     cmdPerform->setDefault(true);
+    cmdCancel = Named(new QPushButton(QString::fromLatin1(ConfirmChangesController::kCancel), this),
+                      "cmdCancel");
+    cmdCancel->setAutoDefault(false);
 
     auto* task = new QHBoxLayout;
     task->addWidget(taskLabel);
@@ -73,9 +77,11 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
     buttons->addWidget(chkConfirmSyncActions, 1);
     buttons->addWidget(cmdRemove);
     buttons->addWidget(cmdPerform);
+    buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblIntroduction);
     layout->addLayout(task);
+    layout->addWidget(lblTotals);
     layout->addWidget(lvwFileOps, 1);
     layout->addWidget(lblRemovalHint);
     layout->addLayout(buttons);
@@ -83,6 +89,7 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
 
     connect(cmdRemove, &QPushButton::clicked, this, &frmConfirmChanges::RemoveSelected);
     connect(cmdPerform, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmConfirmChanges::reject);
     connect(chkConfirmSyncActions, &QCheckBox::clicked, this,
             [this](bool checked) { m_controller.ConfirmClicked(checked); });
     if (m_model.rowCount() > 0) {
@@ -106,6 +113,7 @@ void frmConfirmChanges::RemoveSelected() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_model.RemoveRows(rows);
     QApplication::restoreOverrideCursor();
+    lblTotals->setText(ToQt(m_controller.TotalsText()));
     // The entry that followed the first one struck out is selected next, where the user was.
     const int count = m_model.rowCount();
     if (count > 0) {
@@ -124,12 +132,9 @@ bool frmConfirmChanges::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmConfirmChanges::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+void frmConfirmChanges::reject() {
+    m_controller.Cancel();
+    QDialog::reject();
 }
 
 void frmConfirmChanges::showEvent(QShowEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
-// The confirmation window: the planned operations of one Target folder, which the user may
-// strike out before the run performs the rest. It stays above every other window. Closing it
-// by "Perform Actions" or by its close box performs what is left; Escape does nothing here, so
-// that no key meant to stop something starts the operations.
+// The confirmation window: the planned operations of one Target folder and their totals, which
+// the user may strike out before the run performs the rest. It stays above every other window.
+// "Perform Actions" (and Enter) performs what is left; Cancel, Escape and the close box cancel
+// the run.
 
 #include <QCheckBox>
 #include <QDialog>
@@ -24,15 +24,19 @@ public:
 
     QLabel* lblIntroduction;
     QLabel* lblTaskName;
+    QLabel* lblTotals;
     QTreeView* lvwFileOps;
     QLabel* lblRemovalHint;
     QCheckBox* chkConfirmSyncActions;
     QPushButton* cmdRemove;
     QPushButton* cmdPerform;
+    QPushButton* cmdCancel;
+
+    // Cancel, Escape and the close box all come here.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

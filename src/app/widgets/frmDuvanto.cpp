@@ -121,7 +121,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     layout->addWidget(lvwTasks, 1);
     setCentralWidget(central);
 
-    sbrPanel1 = new QLabel(this);
+    sbrPanel1 = new StatusPanel(this);
     sbrPanel1->setObjectName(QStringLiteral("sbrPanel1"));
     sbrPanel2 = new QLabel(this);
     sbrPanel2->setObjectName(QStringLiteral("sbrPanel2"));

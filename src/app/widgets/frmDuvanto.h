@@ -21,6 +21,7 @@
 #include "app/logic/ScheduledRuns.h"
 #include "app/logic/TaskListAdapter.h"
 #include "app/widgets/HelpWindow.h"
+#include "app/widgets/StatusPanel.h"
 
 namespace duvanto {
 
@@ -104,7 +105,7 @@ public:
     QLabel* lblCurrentTaskList;
     QLabel* lblTaskListName;
     TaskListView* lvwTasks;
-    QLabel* sbrPanel1;
+    StatusPanel* sbrPanel1;
     QLabel* sbrPanel2;
     QMenu* mnuFile = nullptr;
     QMenu* mnuOptions = nullptr;

@@ -166,11 +166,12 @@ void frmLog::cmdClear_Click() {
     }
 }
 
-void frmLog::PrintTo(QPrinter& printer) {
+bool frmLog::PrintTo(QPrinter& printer) {
     try {
-        rtfLogEntries->PrintTo(printer);
+        return rtfLogEntries->PrintTo(printer);
     } catch (...) {
         m_reporter.ReportCurrentException("frmLog.cmdPrint_Click");
+        return false;
     }
 }
 
@@ -181,7 +182,7 @@ void frmLog::cmdPrint_Click() {
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
     if (dialog.exec() == QDialog::Accepted) {
-        PrintTo(printer);
+        (void)PrintTo(printer);
     }
 }
 

@@ -32,8 +32,9 @@ public:
     // Shows what reached the log file since it was read (a run ended while the window was
     // open); a log made anew meanwhile replaces what is shown.
     void RefreshFromLog();
-    // Prints as the Print button does after its dialog: the selection, else the whole log.
-    void PrintTo(QPrinter& printer);
+    // Prints as the Print button does after its dialog: the selection, else the whole log,
+    // with a progress window that can cancel; false when cancelled or failed.
+    bool PrintTo(QPrinter& printer);
 
     LogViewerController& Controller() { return m_controller; }
 

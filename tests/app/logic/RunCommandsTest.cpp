@@ -240,24 +240,28 @@ TEST(RunStatusHostTest, ConfirmationGoesToTheConfirmerOrSkipsNothing) {
     EXPECT_EQ(asked, 3U);
 }
 
-TEST(RunProgressTest, ScanningCountsFilesAndPerformingMeasuresBytesThenFiles) {
-    ProgressDisplay scanning = DescribeProgress({1, -1, 0, -1});
-    EXPECT_EQ(scanning.Percent, -1);
-    EXPECT_EQ(scanning.Text, "1 file scanned");
-    EXPECT_EQ(DescribeProgress({2500, -1, 0, -1}).Text, "2500 files scanned");
-
-    // One large file copied of two: bytes say 90 %, not the files' 50 %.
-    ProgressDisplay copying = DescribeProgress({1, 2, 9LL << 20, 10LL << 20});
-    EXPECT_EQ(copying.Percent, 90);
-    EXPECT_EQ(copying.Text, "1 of 2 files, 9.0 MB of 10.0 MB");
-    // Deletions alone copy no bytes: the files measure.
-    EXPECT_EQ(DescribeProgress({3, 4, 0, 0}).Percent, 75);
-    // Nothing to do at all is done.
-    EXPECT_EQ(DescribeProgress({0, 0, 0, 0}).Percent, 100);
-    EXPECT_EQ(DescribeProgress({0, 1, 0, 0}).Text, "0 of 1 file, 0 bytes of 0 bytes");
-    // Totals past what done * 100 can hold in 64 bits.
-    const int64_t huge = INT64_MAX / 2;
-    EXPECT_EQ(DescribeProgress({1, 2, huge / 4, huge}).Percent, 25);
+TEST(RunProgressTest, TheBarShowsTheStatusTextsMeasureAndNamesOnlyWhatItCounts) {
+    struct Case {
+        RunProgress progress;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{1, -1, 0, -1}, "1 file scanned"},
+        {{2500, -1, 0, -1}, "2500 files scanned"},
+        // A large file half copied: the bytes move before the file count does.
+        {{0, 1, 1LL << 30, 2LL << 30, 0, 2}, "0 of 1 file, 1.0 GB of 2.0 GB"},
+        // Thirty thousand empty files: no bytes to tell of.
+        {{15000, 30000, 0, 0, 15000, 30001}, "15000 of 30000 files"},
+        // Folders alone.
+        {{0, 0, 0, 0, 3, 8}, "3 of 8 folders"},
+        {{0, 0, 0, 0, 0, 0}, "nothing to do"},
+    };
+    for (const Case& c : cases) {
+        const ProgressDisplay display = DescribeProgress(c.progress);
+        EXPECT_EQ(display.Text, c.text);
+        // The same figure as panel 2's percentage, whatever it measures.
+        EXPECT_EQ(display.Percent, ProgressPercent(c.progress)) << c.text;
+    }
 }
 
 TEST(RunProgressTest, BytesReadInTheLargestUnitBelow1024) {

@@ -64,6 +64,40 @@ TEST(ConfirmChangesControllerTest, NothingSelectedTellsTheUserAndChangesNothing)
     EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(3, false));
 }
 
+TEST(ConfirmChangesControllerTest, TotalsCountWhatIsLeftInTheList) {
+    FakeAppPrompt prompt;
+    std::vector<PlannedOperation> plan;
+    const auto add = [&plan](FileOpType kind, const std::string& name, uint64_t bytes) {
+        FileOp op{name, "/src/", "/dst/", kind, bytes};
+        plan.push_back(PlannedOperationFromFileOp(op));
+    };
+    add(CreateFolder, "", 0);
+    add(CopyFile, "big.iso", 3ULL << 30);
+    add(CopyFile, "small.txt", 512ULL << 20);
+    add(DeleteFile, "old.txt", 700);  // a deletion's size copies nothing
+    add(DeleteFolder, "", 0);
+    ConfirmChangesController controller({"Photos", std::move(plan), true}, prompt, {});
+    EXPECT_EQ(controller.TotalsText(), "2 copies, 1 new folder, 2 deletions; 3.5 GB to copy");
+    EXPECT_TRUE(controller.RemoveSelected({1, 3, 4}));
+    EXPECT_EQ(controller.TotalsText(), "1 copy, 1 new folder, 0 deletions; 512.0 MB to copy");
+    EXPECT_TRUE(controller.RemoveSelected({0, 1}));
+    EXPECT_EQ(controller.TotalsText(), "0 copies, 0 new folders, 0 deletions; 0 bytes to copy");
+}
+
+TEST(ConfirmChangesControllerTest, CancelStopsTheRunOnceAndStrikesOutEverything) {
+    FakeAppPrompt prompt;
+    int cancels = 0;
+    ConfirmChangesController controller({"Photos", Plan(3), true}, prompt, {},
+                                        [&cancels] { ++cancels; });
+    EXPECT_TRUE(controller.RemoveSelected({1}));
+    EXPECT_FALSE(controller.Cancelled());
+    controller.Cancel();
+    controller.Cancel();  // Escape, then the close box
+    EXPECT_TRUE(controller.Cancelled());
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(controller.SkipFlags(), std::vector<bool>(3, true));
+}
+
 TEST(ConfirmChangesControllerTest, KindsAndReasonsComeFromTheOperation) {
     // The kind comes from the operation, never from its line: a deleted file whose name holds
     // the words of a copy stays a deletion.

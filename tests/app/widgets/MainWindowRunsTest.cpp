@@ -123,6 +123,27 @@ private slots:
         QVERIFY(w.world.prompt.messages.shown.empty());
     }
 
+    void TheEscapeHintStaysWholeBesideTheProgressBar() {
+        RunWindow w({"Photos"});
+        w.window->RestoreMainWindow();
+        w.window->resize(640, 400);
+        const QString text = QStringLiteral(
+            "Cloning folder \"/home/someone/Pictures/2026/Holidays in the mountains/Day 3/\".  "
+            "Press ESC to Cancel...");
+        w.window->SetStatusText(1, text.toStdString());
+        w.Runs().ProgressBar()->show();
+        QApplication::processEvents();
+
+        StatusPanel* panel = w.window->sbrPanel1;
+        QCOMPARE(panel->text(), text);
+        const QString shown = panel->ShownText();
+        QVERIFY2(shown.endsWith(QStringLiteral("\".  Press ESC to Cancel...")), qPrintable(shown));
+        // The folder loses its middle, not the phase.
+        QVERIFY2(shown.startsWith(QStringLiteral("Cloning ")), qPrintable(shown));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(shown) <= panel->contentsRect().width());
+        QVERIFY(panel->geometry().right() < w.Runs().ProgressBar()->geometry().left());
+    }
+
     void TheOrderWindowDecidesWhichTasksRunAndInWhatOrder() {
         RunWindow w({"Mail", "Music", "Photos"});
         for (const char* name : {"Mail", "Music", "Photos"}) {
@@ -197,7 +218,7 @@ private slots:
         task->TargetFolderSpec = w.Target("Photos") + "<:>" + second;
         w.onConfirm = [&](frmConfirmChanges& confirm) {
             QTest::mouseClick(confirm.chkConfirmSyncActions, Qt::LeftButton);
-            confirm.close();  // the close box performs what is left
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
         };
         w.Select("Photos");
         w.window->Commands().Invoke("mnuFileRunSelected");
@@ -223,6 +244,32 @@ private slots:
         QVERIFY(FilesIn(w.Target("Photos")).empty());
         QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
         QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+    }
+
+    // The confirmation's Cancel stops the run as Escape does: nothing performed, the log's one
+    // line for it, the row showing the error; the next run is not cancelled by it.
+    void CancelInTheConfirmationCancelsTheRun() {
+        RunWindow w({"Photos"}, true);
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
+        };
+        w.Select("Photos");
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 1);
+        QCOMPARE(w.openings, 1);
+        QVERIFY(FilesIn(w.Target("Photos")).empty());
+        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Photos"));
+        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
+        const QString log = QString::fromStdString(w.Log());
+        QCOMPARE(log.count(QStringLiteral("User Cancelled")), 1);
+        QVERIFY(w.world.prompt.messages.shown.empty());
+
+        w.onConfirm = [&](frmConfirmChanges& confirm) {
+            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
+        };
+        w.window->Commands().Invoke("mnuFileRunSelected");
+        QTRY_COMPARE(w.applied.size(), 2);
+        QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
     }
 
     void TheSessionEndsUnderARunWaitingForItsConfirmation() {

@@ -1,5 +1,5 @@
 // The confirmation window on the offscreen platform: the strike-outs by button and Delete key,
-// closing, and a plan of a hundred thousand operations.
+// the totals, performing and cancelling, and a plan of a hundred thousand operations.
 
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -23,6 +23,7 @@ std::vector<PlannedOperation> Plan(int copies) {
         copy.FileName = "IMG_" + std::to_string(100000 + i) + ".jpg";
         copy.SourceFolder = "/home/anna/Photos/2024/";
         copy.TargetFolder = folder.TargetFolder;
+        copy.Bytes = 3 << 20;
         plan.push_back(PlannedOperationFromFileOp(copy));
     }
     FileOp orphan;
@@ -61,6 +62,11 @@ private slots:
         QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(window.isModal());
         QCOMPARE(window.lblTaskName->text(), QStringLiteral("Photos to USB disk"));
+        // The totals stand above the list.
+        QCOMPARE(window.lblTotals->text(),
+                 QStringLiteral("4 copies, 1 new folder, 1 deletion; 12.0 MB to copy"));
+        QVERIFY(window.lblTotals->isVisible());
+        QVERIFY(window.lblTotals->geometry().bottom() < window.lvwFileOps->geometry().top());
         QCOMPARE(window.Model().rowCount(), 6);
         QCOMPARE(Line(window, 1), QStringLiteral("     COPY FILE     \"IMG_100000.jpg\"  FROM  "
                                                  "/home/anna/Photos/2024/  TO  "
@@ -75,18 +81,22 @@ private slots:
         SelectRow(window, 3);
         QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
         QCOMPARE(window.Model().rowCount(), 4);
+        QCOMPARE(window.lblTotals->text(),
+                 QStringLiteral("2 copies, 1 new folder, 1 deletion; 6.0 MB to copy"));
         QVERIFY(prompt.messages.shown.empty());
         QVERIFY(window.chkConfirmSyncActions->isChecked());
         QTest::mouseClick(window.chkConfirmSyncActions, Qt::LeftButton);
 
         QTest::keyClick(window.lvwFileOps, Qt::Key_Return);  // Enter performs
         QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QVERIFY(!controller.Cancelled());
         QCOMPARE(optionTold, std::vector<bool>{false});
         QCOMPARE(controller.SkipFlags(),
                  (std::vector<bool>{false, true, false, false, true, false}));
     }
 
-    void AHundredThousandOperationsOpenAtOnceAndCloseOnlyByPerforming() {
+    void AHundredThousandOperationsOpenAtOnceAndStrikeOutAtOnce() {
         test::FakeAppPrompt prompt;
         std::vector<PlannedOperation> plan = Plan(99998);  // with the folder and the orphan
 
@@ -118,20 +128,54 @@ private slots:
         QVERIFY(!flags[49999] && flags[50000] && flags[99999]);
         QCOMPARE(std::count(flags.begin(), flags.end(), true), 50000);
 
-        // Nothing selected: told so, and the list stays. Escape does not close the window; the
-        // close box performs the rest.
+        // Nothing selected: told so, and the list stays. "Perform Actions" performs the rest.
         window.lvwFileOps->clearSelection();
         QTest::mouseClick(window.cmdRemove, Qt::LeftButton);
         QCOMPARE(prompt.messages.shown.size(), std::size_t{1});
         QCOMPARE(window.Model().rowCount(), 50000);
-        QTest::keyClick(&window, Qt::Key_Escape);
-        QVERIFY(window.isVisible());
-        QVERIFY(window.close());
+        QTest::mouseClick(window.cmdPerform, Qt::LeftButton);
+        QVERIFY(!window.isVisible());
         QCOMPARE(std::count(flags.begin(), flags.end(), true), 50000);
         qInfo(
             "100,000 operations: window open and painted in %lld ms; 50,000 struck out in "
             "%lld ms",
             opened, struck);
+    }
+
+    // A window's close box never means "do it": Cancel, Escape and the close box each cancel
+    // the run once and strike out everything.
+    void CancelEscapeAndTheCloseBoxCancelTheRun_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("close box") << 2;
+    }
+
+    void CancelEscapeAndTheCloseBoxCancelTheRun() {
+        QFETCH(int, way);
+        test::FakeAppPrompt prompt;
+        int cancels = 0;
+        ConfirmChangesController controller({"Photos", Plan(2), true}, prompt, {},
+                                            [&cancels] { ++cancels; });
+        frmConfirmChanges window(controller);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.cmdCancel->text(), QStringLiteral("Cancel"));
+        switch (way) {
+            case 0:
+                QTest::mouseClick(window.cmdCancel, Qt::LeftButton);
+                break;
+            case 1:
+                QTest::keyClick(window.lvwFileOps, Qt::Key_Escape);
+                break;
+            default:
+                QVERIFY(window.close());
+                break;
+        }
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Rejected));
+        QCOMPARE(cancels, 1);
+        QCOMPARE(controller.SkipFlags(), std::vector<bool>(4, true));
     }
 };
 

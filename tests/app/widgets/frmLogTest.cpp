@@ -2,8 +2,11 @@
 // live feed, Clear and printing to a PDF file.
 
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -296,6 +299,59 @@ private slots:
         QCOMPARE(PdfPages(selection), 1);
         QVERIFY(QFileInfo(selection).size() < QFileInfo(whole).size());
         QVERIFY(v.prompt.messages.shown.size() == 1);  // the wrap question, no failure
+    }
+
+    // Printing a large log takes a while: the program answers meanwhile (a timer, as the
+    // scheduler's, goes on ticking), a progress window shows how far it is, and its Cancel
+    // stops the printing.
+    void PrintingALargeLogAnswersEventsAndCanBeCancelled() {
+        std::string log = LargeLog();
+        log += log;
+        Viewer v(log, 100000000);
+        const auto printer = [&v](const char* name) {
+            auto made = std::make_unique<QPrinter>();
+            made->setOutputFormat(QPrinter::PdfFormat);
+            made->setOutputFileName(QString::fromStdString(v.dir / name));
+            return made;
+        };
+        const auto progress = [&v] {
+            return v.form->findChild<QProgressDialog*>(QStringLiteral("frmPrintProgress"));
+        };
+
+        int ticks = 0;
+        bool progressShown = false;
+        QTimer scheduler;
+        scheduler.setInterval(10);
+        QObject::connect(&scheduler, &QTimer::timeout, [&] {
+            ++ticks;
+            progressShown = progressShown || (progress() != nullptr && progress()->isVisible());
+        });
+        scheduler.start();
+        const auto whole = printer("whole.pdf");
+        QVERIFY(v.form->PrintTo(*whole));
+        scheduler.stop();
+        QVERIFY2(ticks >= 2, qPrintable(QString::number(ticks)));
+        QVERIFY(progressShown);
+        QVERIFY(progress() == nullptr);  // gone with its job
+        const int pages = PdfPages(QString::fromStdString(v.dir / "whole.pdf"));
+        QVERIFY2(pages > 100, qPrintable(QString::number(pages)));
+
+        // Cancel as soon as the window shows.
+        QTimer canceller;
+        canceller.setInterval(0);
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            if (progress() != nullptr && progress()->isVisible()) {
+                auto* cancel = progress()->findChild<QPushButton*>();
+                QVERIFY(cancel != nullptr);
+                QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+                cancel->click();
+            }
+        });
+        canceller.start();
+        const auto cancelled = printer("cancelled.pdf");
+        QVERIFY(!v.form->PrintTo(*cancelled));
+        canceller.stop();
+        QVERIFY(PdfPages(QString::fromStdString(v.dir / "cancelled.pdf")) < pages);
     }
 };
 
