@@ -9,6 +9,7 @@
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/RestoreRunHost.h"
+#include "app/widgets/SelectionTreeView.h"
 
 namespace duvanto {
 
@@ -25,7 +26,7 @@ frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
     setModal(true);
 
     auto* treeLabel = new QLabel(tr("&Check the files and folders to restore:"), this);
-    tvwFolderContents = Named(new QTreeView(this), "tvwFolderContents");
+    tvwFolderContents = Named(new SelectionTreeView(this), "tvwFolderContents");
     tvwFolderContents->setHeaderHidden(true);
     tvwFolderContents->setUniformRowHeights(true);
     tvwFolderContents->setModel(&m_model);
