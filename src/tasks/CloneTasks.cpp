@@ -100,7 +100,16 @@ std::string cCloneTasks::TaskListName() const {
 }
 
 std::string cCloneTasks::SupportFolder() const {
-    return m_appPath + TaskListName() + " support files/";
+    return SupportFolderOf(m_appPath, m_taskListFileSpec);
+}
+
+std::string SupportFolderOf(const std::string& appPath, const std::string& listFileSpec) {
+    // A list name that a file name holds may still be too long for its folder's name: that
+    // gets the short form a long task name gets.
+    return appPath +
+           SupportFileName(RemoveFilenameExtension(GetLastItemInPath(listFileSpec)),
+                           " support files") +
+           "/";
 }
 
 bool cCloneTasks::SupportFolderExists() {
@@ -565,7 +574,11 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
                     }
                     m_supportFolderExists = true;
                 }
-                task->SaveIncludeFileSpecs(support, m_prompt, m_reporter);
+                // Saved without its selection, the task would clone nothing after the next
+                // load and say it completed: the list keeps what it held instead.
+                if (!task->SaveIncludeFileSpecs(support, m_prompt, m_reporter)) {
+                    return false;
+                }
             }
             content.Append(line);
             content.Append("\r\n");

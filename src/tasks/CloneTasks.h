@@ -42,6 +42,10 @@ public:
     virtual void TaskChanged(int32_t position) = 0;
 };
 
+// The support folder of a list file: appPath + the list's name + " support files/", wherever
+// the list file is; a name too long for a folder's name is shortened as SupportFileName does.
+std::string SupportFolderOf(const std::string& appPath, const std::string& listFileSpec);
+
 class cCloneTasks {
 public:
     // Reading ignores lines longer than this; no task needs a fraction of it.
@@ -61,7 +65,8 @@ public:
     void TaskListFileSpec(const std::string& fileSpec);
     // The list file's name without its extension ("Default Task List").
     std::string TaskListName() const;
-    // AppPath + TaskListName + " support files/", wherever the list file itself is.
+    // AppPath + TaskListName + " support files/", wherever the list file itself is
+    // (SupportFolderOf).
     std::string SupportFolder() const;
 
     bool ATaskContainsError() const;
