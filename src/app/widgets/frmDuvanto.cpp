@@ -14,6 +14,7 @@
 #include "app/logic/RunCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/LiveLogFeed.h"
 #include "app/widgets/MainWindowRuns.h"
@@ -102,7 +103,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     labels->setSpacing(6);
     lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), picLabels);
     lblCurrentTaskList->setObjectName(QStringLiteral("lblCurrentTaskList"));
-    lblTaskListName = new QLabel(QStringLiteral("Default Task List"), picLabels);
+    lblTaskListName = new ElidingLabel(QStringLiteral("Default Task List"), picLabels);
     lblTaskListName->setObjectName(QStringLiteral("lblTaskListName"));
     QFont bold = lblTaskListName->font();
     bold.setBold(true);
@@ -115,9 +116,9 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     layout->addWidget(lvwTasks, 1);
     setCentralWidget(central);
 
-    sbrPanel1 = new QLabel(this);
+    sbrPanel1 = new ElidingLabel(this);
     sbrPanel1->setObjectName(QStringLiteral("sbrPanel1"));
-    sbrPanel2 = new QLabel(this);
+    sbrPanel2 = new ElidingLabel(this);
     sbrPanel2->setObjectName(QStringLiteral("sbrPanel2"));
     statusBar()->addWidget(sbrPanel1, 3);
     statusBar()->addWidget(sbrPanel2, 1);

@@ -1,5 +1,6 @@
 // The main window's side of its controller: what it shows, and the runs on their threads.
 
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
@@ -33,8 +34,10 @@ void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
     connect(&effects, &QtTaskRunEffects::StatusText, this,
             [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
     connect(&effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
-    connect(&effects, &QtTaskRunEffects::Caption, this, &QWidget::setWindowTitle);
-    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray, &SystemTray::SetToolTip);
+    connect(&effects, &QtTaskRunEffects::Caption, this,
+            [this](const QString& caption) { setWindowTitle(ElidedCaption(caption)); });
+    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray,
+            [this](const QString& tooltip) { m_tray->SetToolTip(ElidedCaption(tooltip)); });
     connect(&effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
 }
 

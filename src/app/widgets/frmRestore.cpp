@@ -21,7 +21,7 @@ frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
       m_confirm(confirm),
       m_model(controller.Tree()) {
     setObjectName(QStringLiteral("frmRestore"));
-    setWindowTitle(ToQt(m_controller.Caption()));
+    setWindowTitle(ElidedCaption(ToQt(m_controller.Caption())));
     setWindowIcon(ApplicationIcon());
     setModal(true);
 

@@ -373,6 +373,20 @@ private slots:
         QCOMPARE(controller.Task().IncludeFileSpecs, task.IncludeFileSpecs);
     }
 
+    // A caption of 300 characters and more is cut in its middle: its start and end stay.
+    void ALongTaskNameIsElidedInTheCaption() {
+        test::TaskEditWorld world;
+        cCloneTask task;
+        task.TaskName = "Start " + std::string(288, 'n') + " the end";
+        TaskPropertiesController controller(task, world.Services());
+        frmTaskProperties dialog(controller);
+        const QString caption = dialog.windowTitle();
+        QCOMPARE(caption.size(), 120);
+        QVERIFY(caption.startsWith(QStringLiteral("Task Properties - Start nnn")));
+        QVERIFY(caption.endsWith(QStringLiteral("nnn the end")));
+        QVERIFY(caption.contains(QChar(0x2026)));
+    }
+
     void ALargeFolderIsReadWhenTheViewOpensIt() {
         OpenSelectFiles open({}, "", 2500);
         QVERIFY(open.exposed && open.filled);
