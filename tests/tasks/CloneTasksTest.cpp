@@ -375,6 +375,23 @@ TEST_F(TaskListTest, ASelectionThatCannotBeWrittenFailsTheSave) {
     EXPECT_EQ(ReadFile(listFile), "earlier\r\n");
 }
 
+// Only another program's change counts: the list's own read and saves are known, a copy saved
+// elsewhere changes nothing of that, and a file gone is nothing to read again.
+TEST_F(TaskListTest, OnlyAnotherProgramsChangeOfTheFileIsAChange) {
+    List().TaskListFileSpec(listFile);
+    ASSERT_TRUE(Read(Line(TenFields("Photos")) + "\r\n"));
+    EXPECT_FALSE(List().FileChangedElsewhere());
+    List().Add(Named("Mail"));
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    ASSERT_TRUE(List().SaveAllTasksToFile(appPath + "Copy.dvt"));
+    EXPECT_FALSE(List().FileChangedElsewhere());
+
+    WriteFile(listFile, ReadFile(listFile) + Line(TenFields("Music")) + "\r\n");
+    EXPECT_TRUE(List().FileChangedElsewhere());
+    fs::remove(listFile);
+    EXPECT_FALSE(List().FileChangedElsewhere());
+}
+
 TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
     WriteFile(listFile, "earlier\r\n");
     WriteFile(appPath + "Default Task List support files", "a file in the way");

@@ -236,6 +236,8 @@ void MainWindowRuns::Finished() {
     if (m_window.Controller().Unloading()) {
         return;  // the unload saved the list with the run's outcome
     }
+    // The outcome goes into the list as it is on disk, changed meanwhile or not.
+    m_window.ListReload().RunEnded();
     m_launcher.Apply(outcome);
     m_window.Controller().RunEnded();
     if (const std::optional<RunNotice> notice = ScheduledRunNotice(outcome, m_scheduled)) {

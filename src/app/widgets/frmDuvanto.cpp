@@ -24,6 +24,7 @@
 #include "app/widgets/TaskEditHost.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/TaskListWatcher.h"
 #include "app/widgets/frmAbout.h"
 #include "app/widgets/frmLog.h"
 #include "app/widgets/frmPriorityRules.h"
@@ -62,12 +63,20 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
                   {[this] { return m_controller.IsMainWindowVisible(); },
                    [this] { return m_controller.Unloading(); },
                    [this](const std::string& text) { SetStatusText(1, text); },
-                   [this](const std::string& name) { StartRun(name, true); }}) {
+                   [this](const std::string& name) { StartRun(name, true); }}),
+      m_listReload(m_tasks, *this, [this] {
+          m_controller.RefreshTrayIcon();
+          m_controller.ShowLoadProblems();
+      }) {
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
     m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
     m_logFeed = new LiveLogFeed(setup.app.CloneLog, this);
+    m_listWatcher = new TaskListWatcher(this);
+    // A run holds the list from its reservation until its outcome is applied.
+    connect(m_listWatcher, &TaskListWatcher::Changed, this,
+            [this] { m_listReload.FileChanged(m_runs->Running() || m_app.Flags.CloneInProgress); });
     // The run's entries reached the log file as it ended. What the feed still holds goes first,
     // so that the refresh finds the view ending as the file does and adds nothing twice.
     connect(m_runs.get(), &MainWindowRuns::RunApplied, this, [this] {

@@ -19,6 +19,7 @@
 #include "app/logic/OptionsMenuController.h"
 #include "app/logic/ScheduledRuns.h"
 #include "app/logic/TaskListAdapter.h"
+#include "app/logic/TaskListReload.h"
 #include "app/widgets/HelpWindow.h"
 
 namespace duvanto {
@@ -32,6 +33,7 @@ class FileMenuJobs;
 class frmLog;
 class LiveLogFeed;
 class MainWindowRuns;
+class TaskListWatcher;
 
 struct MainWindowSetup {
     Application& app;
@@ -72,6 +74,7 @@ public:
     FileMenuJobs& FileJobs() { return *m_fileJobs; }
     frmLog* LogViewer() const;
     MainWindowRuns& Runs() { return *m_runs; }
+    TaskListReload& ListReload() { return m_listReload; }
 
     // IMainWindowView
     bool IsShown() const override;
@@ -138,6 +141,8 @@ private:
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
     ScheduledRuns m_scheduler;
+    TaskListReload m_listReload;
+    TaskListWatcher* m_listWatcher = nullptr;
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
     std::unique_ptr<TaskEditHost> m_taskEdit;

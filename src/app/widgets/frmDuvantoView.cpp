@@ -6,6 +6,7 @@
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/TaskListWatcher.h"
 #include "app/widgets/frmDuvanto.h"
 #include "app/widgets/frmLog.h"
 #include "app/widgets/frmSysTrayReminder.h"
@@ -90,6 +91,8 @@ void frmDuvanto::SetStatusText(int panel, const std::string& text) {
 
 void frmDuvanto::SetTaskListName(const std::string& name) {
     lblTaskListName->setText(QString::fromStdString(name));
+    // Every load and switch of the list names it here.
+    m_listWatcher->Watch(QString::fromStdString(m_tasks.FileSpec()));
 }
 
 void frmDuvanto::RefreshTaskRows() {
