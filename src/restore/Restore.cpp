@@ -127,21 +127,31 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
         return RestoreOutcome::Refused;
     }
 
+    restoreWindow.SetButtonsEnabled(false);
+    restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
     if (safeguards.ReplaceNewer) {
         app.Flags.EscPressed = false;
+        app.Flags.CloneCancelled = false;
         const int64_t newer = CountNewerSourceFiles(app, restore, selectedItems, runWindow);
         runWindow.SetStatusText(1, "");
         runWindow.SetStatusText(2, "");
-        if (newer != 0 && (newer < 0 || !safeguards.ReplaceNewer(newer))) {
+        if (newer < 0) {
+            // Escape while the Source was compared: nothing was done.
+            restoreWindow.SetStatusLabel("");
+            app.Prompt.ShowMessage(kTitle, "Restore cancelled by user", MessageIcon::Information,
+                                   MessageButtons::OK);
+            restoreWindow.SetButtonsEnabled(true);
+            return RestoreOutcome::Cancelled;
+        }
+        if (newer > 0 && !safeguards.ReplaceNewer(newer)) {
+            restoreWindow.SetStatusLabel("");
+            restoreWindow.SetButtonsEnabled(true);
             return RestoreOutcome::Refused;
         }
     }
 
     RestoreOutcome outcome;
     {
-        restoreWindow.SetButtonsEnabled(false);
-        restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
-
         TaskRunRequest request = RestoreRequest(app, restore, selectedItems);
         if (safeguards.ReplacedToTrash) {
             request.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
