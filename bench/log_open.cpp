@@ -48,7 +48,8 @@ public:
                                            const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> AskFolder(const std::string&, const std::string&) override {
+    std::optional<std::string> AskFolder(const std::string&, const std::string&,
+                                         const std::string&) override {
         return std::nullopt;
     }
 };

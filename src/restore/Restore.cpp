@@ -1,5 +1,7 @@
 #include "restore/Restore.h"
 
+#include "engine/Clone.h"
+#include "log/CloneLog.h"
 #include "tasks/TaskRun.h"
 #include "util/FileUtilities.h"
 
@@ -21,7 +23,59 @@ private:
     std::atomic<bool>& m_flag;
 };
 
+std::string EngineFolder(const std::string& folder) {
+    return folder.empty() || folder.back() == '/' ? folder : folder + '/';
+}
+
+// The temporary task that a restore runs: the Target cloned into the Source.
+cCloneTask RestoreTask(const cRestore& restore, const std::vector<std::string>& selectedItems) {
+    cCloneTask restoreTask;
+    restoreTask.TaskName = "RESTORE SOURCE: " + restore.TaskName;
+    restoreTask.SourceFolderSpec = restore.TargetFolderSpec;
+    restoreTask.TargetFolderSpec = restore.SourceFolderSpec;
+    restoreTask.IncludeSubFolders = restore.IncludeSubFolders;
+    restoreTask.AllFilesAndFolders(false);
+    restoreTask.IncludeFileSpecs = selectedItems;
+    return restoreTask;
+}
+
+// A restore deletes nothing in the Source and brings every selected file back; the options
+// themselves stay as they are.
+TaskRunRequest RestoreRequest(Application& app, const cRestore& restore,
+                              const std::vector<std::string>& selectedItems) {
+    TaskRunRequest request = MakeTaskRunRequest(app, RestoreTask(restore, selectedItems));
+    request.Targets = {restore.SourceFolderSpec};
+    request.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
+    request.Settings.CopyOnlyIfNewer = false;
+    return request;
+}
+
 }  // namespace
+
+int64_t CountNewerSourceFiles(Application& app, const cRestore& restore,
+                              const std::vector<std::string>& selectedItems, IStatusHost& host) {
+    const TaskRunRequest request = RestoreRequest(app, restore, selectedItems);
+    // Planning logs only what it could not read, which the run itself logs again.
+    cCloneLog quiet(app.AppPath, app.Clock, app.Reporter, app.Prompt);
+    quiet.SetEntrySink([](const std::string&) {});
+    cClone clone(request.Settings, quiet, app.FileSystem, app.Flags, app.Reporter);
+    clone.StampAllEntries = true;
+    const StepResult planned = clone.PlanSelected(
+        host, EngineFolder(restore.TargetFolderSpec), EngineFolder(restore.SourceFolderSpec),
+        restore.IncludeSubFolders, selectedItems, request.Task.IncludeFileMasks);
+    if (planned == StepResult::Cancelled || !clone.Plan().Complete) {
+        return -1;
+    }
+    int64_t newer = 0;
+    for (const FileOp& op : clone.Plan().Ops) {
+        // The engine's Target is the restore's Source.
+        if (op.Operation == CopyFile && op.TargetKind == StampKind::File &&
+            op.TargetTime > op.SourceTime) {
+            ++newer;
+        }
+    }
+    return newer;
+}
 
 bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore) {
     std::vector<std::string> targets = task.TargetFolders();
@@ -49,7 +103,7 @@ bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore)
 
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
                           const std::vector<std::string>& selectedItems, IRunHost& runWindow,
-                          IRestoreWindow& restoreWindow) {
+                          IRestoreWindow& restoreWindow, const RestoreSafeguards& safeguards) {
     FlagScope restoring(app.RestoreInProgress);
     const std::string& source = restore.SourceFolderSpec;
     if (source.empty() || !FolderExists(source)) {
@@ -73,24 +127,35 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
         return RestoreOutcome::Refused;
     }
 
+    restoreWindow.SetButtonsEnabled(false);
+    restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
+    if (safeguards.ReplaceNewer) {
+        app.Flags.EscPressed = false;
+        app.Flags.CloneCancelled = false;
+        const int64_t newer = CountNewerSourceFiles(app, restore, selectedItems, runWindow);
+        runWindow.SetStatusText(1, "");
+        runWindow.SetStatusText(2, "");
+        if (newer < 0) {
+            // Escape while the Source was compared: nothing was done.
+            restoreWindow.SetStatusLabel("");
+            app.Prompt.ShowMessage(kTitle, "Restore cancelled by user", MessageIcon::Information,
+                                   MessageButtons::OK);
+            restoreWindow.SetButtonsEnabled(true);
+            return RestoreOutcome::Cancelled;
+        }
+        if (newer > 0 && !safeguards.ReplaceNewer(newer)) {
+            restoreWindow.SetStatusLabel("");
+            restoreWindow.SetButtonsEnabled(true);
+            return RestoreOutcome::Refused;
+        }
+    }
+
     RestoreOutcome outcome;
     {
-        restoreWindow.SetButtonsEnabled(false);
-        restoreWindow.SetStatusLabel("Restore in Progress. Press ESC to Cancel...");
-
-        cCloneTask restoreTask;
-        restoreTask.TaskName = "RESTORE SOURCE: " + restore.TaskName;
-        restoreTask.SourceFolderSpec = restore.TargetFolderSpec;
-        restoreTask.TargetFolderSpec = restore.SourceFolderSpec;
-        restoreTask.IncludeSubFolders = restore.IncludeSubFolders;
-        restoreTask.AllFilesAndFolders(false);
-        restoreTask.IncludeFileSpecs = selectedItems;
-        // A restore deletes nothing in the Source and brings every selected file back; the
-        // options themselves stay as they are.
-        TaskRunRequest request = MakeTaskRunRequest(app, restoreTask);
-        request.Targets = {restore.SourceFolderSpec};
-        request.Settings.DeleteMethod = DeleteMethodType::DoNotDelete;
-        request.Settings.CopyOnlyIfNewer = false;
+        TaskRunRequest request = RestoreRequest(app, restore, selectedItems);
+        if (safeguards.ReplacedToTrash) {
+            request.Settings.CopyMethod = CopyMethodType::SafeCopyMethod;
+        }
         const TaskRunOutcome run = ExecuteTaskRun(app, request, runWindow);
 
         restoreWindow.SetStatusLabel("");

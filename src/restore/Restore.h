@@ -3,6 +3,8 @@
 // ordinary run of a temporary task with the two folders swapped, which deletes nothing and
 // copies whichever side is newer.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +37,26 @@ enum class RestoreOutcome { Refused, Completed, CompletedWithErrors, Cancelled }
 // true, or tells the user why not (title "Restore Source") and returns false.
 bool PrepareRestore(Application& app, const cCloneTask& task, cRestore& restore);
 
+// What the desktop program adds to a restore so that no newer work is lost unseen.
+struct RestoreSafeguards {
+    // Asked before anything is copied, with the number of Source files that are newer than
+    // the Target copies that would replace them, when there are any; false does nothing.
+    std::function<bool(int64_t newerSourceFiles)> ReplaceNewer;
+    // Every Source file the restore replaces goes to the trash first (Safe Copy).
+    bool ReplacedToTrash = false;
+};
+
 // The "&Restore" button: recreates a missing Source with its parents, runs the temporary task
 // over the selected items (full paths in the Target, folders ending in "/"; the Target path
 // alone for all of it) and tells the outcome. The engine's delete and newer-only settings are
 // put back whatever happened.
 RestoreOutcome RunRestore(Application& app, const cRestore& restore,
                           const std::vector<std::string>& selectedItems, IRunHost& runWindow,
-                          IRestoreWindow& restoreWindow);
+                          IRestoreWindow& restoreWindow, const RestoreSafeguards& safeguards = {});
+
+// The Source files that the restore of these items would replace with an older Target copy
+// (a walk that changes nothing and logs nothing); -1 when the walk did not end (cancelled).
+int64_t CountNewerSourceFiles(Application& app, const cRestore& restore,
+                              const std::vector<std::string>& selectedItems, IStatusHost& host);
 
 }  // namespace duvanto

@@ -1,8 +1,11 @@
 #include "tasks/CloneTask.h"
 
+#include <cstdio>
+
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
 #include "platform/RemovableDrive.h"
+#include "platform/SettingsFileWrite.h"
 #include "tasks/Application.h"
 #include "tasks/IncludeList.h"
 #include "tasks/TaskDates.h"
@@ -31,6 +34,31 @@ std::string Joined(const std::vector<std::string>& pieces, const std::string& se
 }
 
 }  // namespace
+
+std::string SupportFileName(std::string_view taskName, std::string_view extension) {
+    std::string name(taskName);
+    if (name.size() + extension.size() <= kMaxFileNameBytes) {
+        return name.append(extension);
+    }
+    uint64_t hash = 14695981039346656037u;  // FNV-1a, a hash that never changes between builds
+    for (const char c : taskName) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    }
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    std::size_t keep = kMaxFileNameBytes - extension.size() - 1 - 16;
+    // Not inside a character of several bytes: the name stays readable as UTF-8.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    name.resize(keep);
+    return name.append("~").append(digits).append(extension);
+}
+
+std::string SupportFileSpec(const std::string& folder, std::string_view taskName,
+                            std::string_view extension) {
+    return folder + SupportFileName(taskName, extension);
+}
 
 bool cCloneTask::RunOnThisDayOfWeek(int32_t dayIndex) const {
     return dayIndex >= 0 && dayIndex < 31 && (DaysOfWeek & (int32_t{1} << dayIndex)) != 0;
@@ -135,9 +163,9 @@ std::vector<std::string> cCloneTask::ListviewSubItems() const {
 void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
                                       const std::string& appPath, ErrorReporter& reporter) {
     try {
-        std::string file = folder + TaskName + ".dvi";
+        std::string file = SupportFileSpec(folder, TaskName, kIncludeListExtension);
         if (!folderExists || !FileExists(file)) {
-            file = appPath + TaskName + ".dvi";
+            file = SupportFileSpec(appPath, TaskName, kIncludeListExtension);
         }
         const std::string text = ReadStringFromFile(file);
         IncludeFileSpecs = DecodeIncludeList(WithoutByteOrderMark(text));
@@ -148,20 +176,36 @@ void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExis
 
 void cCloneTask::LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter) {
     try {
-        const std::string text = ReadStringFromFile(folder + TaskName + ".dve");
+        const std::string text =
+            ReadStringFromFile(SupportFileSpec(folder, TaskName, kExcludeListExtension));
         ExcludeFileSpecs = WithoutByteOrderMark(text);
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadExcludeFileSpecs");
     }
 }
 
-void cCloneTask::SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt,
+bool cCloneTask::SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt,
                                       ErrorReporter& reporter) {
     try {
-        WriteStringToFile(folder + TaskName + ".dvi", EncodeIncludeList(IncludeFileSpecs), false,
-                          prompt);
+        const std::string file = SupportFileSpec(folder, TaskName, kIncludeListExtension);
+        const std::string text = EncodeIncludeList(IncludeFileSpecs);
+        if (text.empty()) {
+            WriteStringToFile(file, text, false, prompt);  // deletes, or says why it could not
+            return true;
+        }
+        const Status written = WriteFileThroughLinks(file, text);
+        if (!written.ok()) {
+            const RuntimeError failure = FileRuntimeError(written);
+            throw RuntimeError(failure.Number(),
+                               "The selected files and folders of the task could not be saved "
+                               "in " +
+                                   file + ": " + written.message(),
+                               failure.SystemErrorCode());
+        }
+        return true;
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.SaveIncludeFileSpecs");
+        return false;
     }
 }
 

@@ -2,6 +2,7 @@
 // One clone task: a Source folder, its Target folders, what to take from the Source, a
 // schedule and the outcome of the last run; and the run itself over all Targets.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,22 @@ class IPrompt;
 // The separator of the Target folders in TargetFolderSpec (and of the items of an include
 // list file, tasks/IncludeList.h).
 inline constexpr char kListSeparator[] = "<:>";
+
+// The extensions of a task's include and exclude lists in its list's support folder.
+inline constexpr char kIncludeListExtension[] = ".dvi";
+inline constexpr char kExcludeListExtension[] = ".dve";
+// The longest file name the file systems take, in bytes (NAME_MAX).
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+
+// The file name of a task's include or exclude list: the task's name and the extension while
+// that fits a file name, as every list has always named it. A longer name gives its first bytes
+// (cut between characters), "~", the 64-bit FNV-1a hash of the whole name in 16 lower-case
+// hexadecimal digits, and the extension: 255 bytes in all, so that every name a list accepts
+// has a selection file of its own.
+std::string SupportFileName(std::string_view taskName, std::string_view extension);
+// folder + SupportFileName.
+std::string SupportFileSpec(const std::string& folder, std::string_view taskName,
+                            std::string_view extension);
 
 class cCloneTask {
 public:
@@ -54,15 +71,16 @@ public:
     // keys.
     std::vector<std::string> ListviewSubItems() const;
 
-    // The include list from folder + TaskName + ".dvi" when folderExists and that file is
-    // there, else from appPath + TaskName + ".dvi".
+    // The include list from the folder's ".dvi" file of the task (SupportFileSpec) when
+    // folderExists and that file is there, else from appPath's.
     void LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
                               const std::string& appPath, ErrorReporter& reporter);
-    // The exclude list from folder + TaskName + ".dve".
+    // The exclude list from the folder's ".dve" file of the task.
     void LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter);
-    // IncludeFileSpecs to folder + TaskName + ".dvi" (tasks/IncludeList.h); an empty list
-    // deletes that file.
-    void SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt, ErrorReporter& reporter);
+    // IncludeFileSpecs to the folder's ".dvi" file of the task (tasks/IncludeList.h); an empty
+    // list deletes that file. False, reported, when the file could not be written: the task's
+    // selection is not saved, and a save of the list must not go on as if it were.
+    bool SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt, ErrorReporter& reporter);
 
     // Whether a non-empty fileName matches one of the wildcard patterns, letter case counting:
     // ? one character, * any run, # one digit, [list] one listed character ([a-z] ranges,

@@ -100,7 +100,16 @@ std::string cCloneTasks::TaskListName() const {
 }
 
 std::string cCloneTasks::SupportFolder() const {
-    return m_appPath + TaskListName() + " support files/";
+    return SupportFolderOf(m_appPath, m_taskListFileSpec);
+}
+
+std::string SupportFolderOf(const std::string& appPath, const std::string& listFileSpec) {
+    // A list name that a file name holds may still be too long for its folder's name: that
+    // gets the short form a long task name gets.
+    return appPath +
+           SupportFileName(RemoveFilenameExtension(GetLastItemInPath(listFileSpec)),
+                           " support files") +
+           "/";
 }
 
 bool cCloneTasks::SupportFolderExists() {
@@ -274,6 +283,8 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
                 Status created = WriteFileThroughLinks(fileSpec, "");
                 if (!created.ok()) {
                     Problem(0, "the task list could not be created: " + created.message(), false);
+                } else {
+                    Remember(fileSpec, "");
                 }
             }
             return true;
@@ -296,6 +307,7 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
             Problem(0, "the task list could not be read: " + content.status().message());
             return false;
         }
+        Remember(fileSpec, content.value());
         const std::string_view text = WithoutByteOrderMark(content.value());
         NameSet taken;
         taken.reserve(m_tasks.size() + text.size() / 64);
@@ -565,7 +577,11 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
                     }
                     m_supportFolderExists = true;
                 }
-                task->SaveIncludeFileSpecs(support, m_prompt, m_reporter);
+                // Saved without its selection, the task would clone nothing after the next
+                // load and say it completed: the list keeps what it held instead.
+                if (!task->SaveIncludeFileSpecs(support, m_prompt, m_reporter)) {
+                    return false;
+                }
             }
             content.Append(line);
             content.Append("\r\n");
@@ -576,6 +592,7 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }
+        Remember(fileSpec, content.CurrentString());
         return true;
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneTasks.SaveAllTasksToFile");
@@ -590,11 +607,32 @@ bool cCloneTasks::EmptyTaskListFile(const std::string& fileSpec) {
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }
+        Remember(fileSpec, "");
         return true;
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneTasks.SaveAllTasksToFile");
         return false;
     }
+}
+
+void cCloneTasks::Remember(const std::string& fileSpec, const std::string& text) {
+    // A copy saved elsewhere (Save As) leaves what is known of the list's own file.
+    if (fileSpec == m_taskListFileSpec) {
+        m_knownFileSpec = fileSpec;
+        m_knownText = text;
+    }
+}
+
+bool cCloneTasks::FileChangedElsewhere() const {
+    if (m_taskListFileSpec.empty() || m_taskListFileSpec != m_knownFileSpec) {
+        return false;
+    }
+    Result<PathInfo> info = StatPath(m_taskListFileSpec, true);
+    if (!info.ok() || info.value().kind != FileKind::Regular || info.value().size > kMaxFileSize) {
+        return false;
+    }
+    const Result<std::string> content = ReadWholeFile(m_taskListFileSpec);
+    return content.ok() && content.value() != m_knownText;
 }
 
 }  // namespace duvanto

@@ -42,6 +42,10 @@ public:
     virtual void TaskChanged(int32_t position) = 0;
 };
 
+// The support folder of a list file: appPath + the list's name + " support files/", wherever
+// the list file is; a name too long for a folder's name is shortened as SupportFileName does.
+std::string SupportFolderOf(const std::string& appPath, const std::string& listFileSpec);
+
 class cCloneTasks {
 public:
     // Reading ignores lines longer than this; no task needs a fraction of it.
@@ -61,7 +65,8 @@ public:
     void TaskListFileSpec(const std::string& fileSpec);
     // The list file's name without its extension ("Default Task List").
     std::string TaskListName() const;
-    // AppPath + TaskListName + " support files/", wherever the list file itself is.
+    // AppPath + TaskListName + " support files/", wherever the list file itself is
+    // (SupportFolderOf).
     std::string SupportFolder() const;
 
     bool ATaskContainsError() const;
@@ -99,6 +104,10 @@ public:
     bool EmptyTaskListFile(const std::string& fileSpec);
     // Where the last save kept the file as it was read; "" when none did.
     const std::string& BackupFileSpec() const { return m_backupFileSpec; }
+    // Whether the list's file (TaskListFileSpec) now holds other text than this list last read
+    // from it or wrote to it: another program changed it. A missing or unreadable file is no
+    // such change: there is nothing to read, and the next save writes the list again.
+    bool FileChangedElsewhere() const;
 
     bool AnyErrorTasks() const { return ATaskContainsError(); }
     // Marks the scheduled task that falls due first (ties: the earlier in the list); a view
@@ -124,6 +133,8 @@ private:
     // Before the first save over the file read last, when that read lost anything: the text as
     // read goes to a new backup file. Throws when it cannot be kept.
     void KeepUnreadOriginal(const std::string& fileSpec);
+    // What the list's own file holds after this list read or wrote it.
+    void Remember(const std::string& fileSpec, const std::string& text);
 
     std::string m_appPath;
     const IClock& m_clock;
@@ -135,6 +146,9 @@ private:
     bool m_supportFolderChecked = false;
     bool m_supportFolderExists = false;
     std::vector<TaskListProblem> m_problems;
+    // The text this list last read from or wrote to a file, and that file.
+    std::string m_knownText;
+    std::string m_knownFileSpec;
     // The text of the last read while it holds what a save would lose, and its file.
     std::string m_unreadOriginal;
     std::string m_readFileSpec;

@@ -11,11 +11,6 @@
 
 namespace duvanto {
 
-namespace {
-constexpr char kIncludeExtension[] = ".dvi";
-constexpr char kExcludeExtension[] = ".dve";
-}  // namespace
-
 std::optional<std::string> TaskRunOrder::Next(
     const std::function<bool(const std::string&)>& listed) {
     while (!m_names.empty()) {
@@ -43,7 +38,7 @@ std::string TaskService::ListFile() const {
 }
 
 std::string TaskService::SupportFile(const std::string& name, const char* extension) const {
-    return m_app.CloneTasks.SupportFolder() + name + extension;
+    return SupportFileSpec(m_app.CloneTasks.SupportFolder(), name, extension);
 }
 
 bool TaskService::Save(bool emptyWhenNoTask) {
@@ -137,8 +132,9 @@ TaskEditResult TaskService::Remove(const std::string& name) {
     }
     // Left behind, the lists would go to the next task given this name.
     for (const std::string& file :
-         {SupportFile(result.Name, kIncludeExtension), SupportFile(result.Name, kExcludeExtension),
-          m_app.AppPath + result.Name + kIncludeExtension}) {
+         {SupportFile(result.Name, kIncludeListExtension),
+          SupportFile(result.Name, kExcludeListExtension),
+          SupportFileSpec(m_app.AppPath, result.Name, kIncludeListExtension)}) {
         if (FileExists(file)) {
             WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
         }
@@ -177,8 +173,9 @@ TaskEditResult TaskService::Rename(const std::string& name, const std::string& n
     // The lists move to the new name: read, deleted under the old name, then written under
     // the new one (the save writes the include list), so that a change of letter case alone
     // works on a file system that ignores letter case too.
-    const std::string exclude = ReadStringFromFile(SupportFile(task->TaskName, kExcludeExtension));
-    for (const char* extension : {kIncludeExtension, kExcludeExtension}) {
+    const std::string exclude =
+        ReadStringFromFile(SupportFile(task->TaskName, kExcludeListExtension));
+    for (const char* extension : {kIncludeListExtension, kExcludeListExtension}) {
         const std::string file = SupportFile(task->TaskName, extension);
         if (FileExists(file)) {
             WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
@@ -189,7 +186,8 @@ TaskEditResult TaskService::Rename(const std::string& name, const std::string& n
     result.Name = trimmed;
     m_app.CloneTasks.TaskChanged(trimmed);
     if (!exclude.empty()) {
-        WriteStringToFile(SupportFile(trimmed, kExcludeExtension), exclude, false, m_app.Prompt);
+        WriteStringToFile(SupportFile(trimmed, kExcludeListExtension), exclude, false,
+                          m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;
@@ -219,8 +217,8 @@ TaskEditResult TaskService::Duplicate(const std::string& name) {
     }
     // The exclude list is only ever read from its file: the copy needs a file of its own.
     if (!copy.ExcludeFileSpecs.empty() && CreateFolderPath(m_app.CloneTasks.SupportFolder()).ok()) {
-        WriteStringToFile(SupportFile(result.Name, kExcludeExtension), copy.ExcludeFileSpecs, false,
-                          m_app.Prompt);
+        WriteStringToFile(SupportFile(result.Name, kExcludeListExtension), copy.ExcludeFileSpecs,
+                          false, m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;

@@ -306,6 +306,92 @@ TEST_F(TaskListTest, TheSupportFolderOnlyForSelectedItems) {
     EXPECT_FALSE(fs::exists(List().SupportFolder() + "Some.dvi"));
 }
 
+// Names that fit a file name with the extension keep the names lists have always had; longer
+// ones are cut between characters and told apart by the hash of the whole name (the values are
+// FNV-1a worked out apart from this code).
+TEST(SupportFileNameTest, ANameTooLongForAFileNameIsShortenedByItsHash) {
+    const std::string fits(251, 'n');
+    EXPECT_EQ(SupportFileName(fits, ".dvi"), fits + ".dvi");
+    EXPECT_EQ(SupportFileName(std::string(300, 'a'), ".dvi"),
+              std::string(234, 'a') + "~ee7717eba7a17e21.dvi");
+    std::string japanese = "a";
+    for (int i = 0; i < 100; ++i) {
+        japanese += "日";
+    }
+    std::string kept = "a";
+    for (int i = 0; i < 77; ++i) {
+        kept += "日";
+    }
+    EXPECT_EQ(SupportFileName(japanese, ".dve"), kept + "~779c311938f85a3c.dve");
+    EXPECT_EQ(SupportFileName(std::string(252, 'n'), ".dvi").size(), kMaxFileNameBytes);
+}
+
+// Whatever name the list takes, the task's selection is saved and read back, and so is the
+// selection of a list whose name is long too.
+TEST_F(TaskListTest, EveryNameKeepsItsSelectionAcrossASaveAndALoad) {
+    std::string japanese;
+    for (int i = 0; i < 300; ++i) {
+        japanese += "写";
+    }
+    const std::vector<std::string> names = {"Short", std::string(251, 'n'), std::string(300, 'L'),
+                                            japanese, std::string(300, 'L') + "x"};
+    listFile = appPath + std::string(245, 'W') + ".dvt";
+    List().TaskListFileSpec(listFile);
+    for (const std::string& name : names) {
+        cCloneTask some = Named(name);
+        some.AllFilesAndFolders(false);
+        some.IncludeFileSpecs = {"/src/" + name.substr(0, 8)};
+        ASSERT_TRUE(List().Add(some));
+    }
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(fs::exists(List().SupportFolder() + "Short.dvi"));
+
+    Application other(appPath, clock, prompt, fileSystem);
+    other.CloneTasks.TaskListFileSpec(listFile);
+    ASSERT_TRUE(other.CloneTasks.ReadAllTasksFromFile(listFile));
+    ASSERT_EQ(TaskNames(other.CloneTasks), names);
+    for (const std::string& name : names) {
+        EXPECT_EQ(other.CloneTasks.Item(name)->IncludeFileSpecs,
+                  std::vector<std::string>{"/src/" + name.substr(0, 8)})
+            << name.size() << " bytes";
+    }
+}
+
+// A selection that cannot be written fails the save, visibly; the list keeps what it held, so
+// that no task is left to clone nothing after the next load.
+TEST_F(TaskListTest, ASelectionThatCannotBeWrittenFailsTheSave) {
+    WriteFile(listFile, "earlier\r\n");
+    fs::create_directories(List().SupportFolder() + "Some.dvi");
+    cCloneTask some = Named("Some");
+    some.AllFilesAndFolders(false);
+    some.IncludeFileSpecs = {"/src/a"};
+    List().Add(some);
+    EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneTask.SaveIncludeFileSpecs");
+    EXPECT_NE(prompt.shown[0].text.find(List().SupportFolder() + "Some.dvi"), std::string::npos)
+        << prompt.shown[0].text;
+    EXPECT_EQ(ReadFile(listFile), "earlier\r\n");
+}
+
+// Only another program's change counts: the list's own read and saves are known, a copy saved
+// elsewhere changes nothing of that, and a file gone is nothing to read again.
+TEST_F(TaskListTest, OnlyAnotherProgramsChangeOfTheFileIsAChange) {
+    List().TaskListFileSpec(listFile);
+    ASSERT_TRUE(Read(Line(TenFields("Photos")) + "\r\n"));
+    EXPECT_FALSE(List().FileChangedElsewhere());
+    List().Add(Named("Mail"));
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    ASSERT_TRUE(List().SaveAllTasksToFile(appPath + "Copy.dvt"));
+    EXPECT_FALSE(List().FileChangedElsewhere());
+
+    WriteFile(listFile, ReadFile(listFile) + Line(TenFields("Music")) + "\r\n");
+    EXPECT_TRUE(List().FileChangedElsewhere());
+    fs::remove(listFile);
+    EXPECT_FALSE(List().FileChangedElsewhere());
+}
+
 TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
     WriteFile(listFile, "earlier\r\n");
     WriteFile(appPath + "Default Task List support files", "a file in the way");

@@ -23,8 +23,10 @@ public:
     virtual std::optional<std::string> AskSaveFile(const std::string& title,
                                                    const std::string& folder,
                                                    const std::string& filter) = 0;
-    // A folder chooser; the answer ends in "/". Nothing when cancelled.
+    // A folder chooser that says what to choose (`prompt`, "Specify the Source folder."),
+    // starting at `startFolder`; the answer ends in "/". Nothing when cancelled.
     virtual std::optional<std::string> AskFolder(const std::string& title,
+                                                 const std::string& prompt,
                                                  const std::string& startFolder) = 0;
 };
 

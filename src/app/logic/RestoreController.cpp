@@ -69,8 +69,27 @@ RestoreOutcome RestoreController::Run(Application& app, const RestoreJob& job, I
     // The run's own failures are reported by the task run; this catches what lies around it, so
     // that the restore's thread never ends the program.
     return Labelled(app.Reporter, "frmRestore.cmdRestore_Click", RestoreOutcome::Refused, [&] {
-        return RunRestore(app, job.Restore, job.SelectedItems, runWindow, restoreWindow);
+        RestoreSafeguards safeguards;
+        safeguards.ReplaceNewer = [&app](int64_t newer) {
+            return app.Prompt.ShowMessage(kTitle, NewerSourceQuestion(newer),
+                                          MessageIcon::Exclamation,
+                                          MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
+        };
+        safeguards.ReplacedToTrash = true;
+        return RunRestore(app, job.Restore, job.SelectedItems, runWindow, restoreWindow,
+                          safeguards);
     });
+}
+
+std::string RestoreController::NewerSourceQuestion(int64_t count) {
+    const std::string files =
+        count == 1 ? "1 file in the Source is newer than the Target's copy that would replace it"
+                   : std::to_string(count) +
+                         " files in the Source are newer than the Target's copies that would "
+                         "replace them";
+    return files +
+           ".\r\n\r\nEvery Source file that the restore replaces goes to the trash first."
+           "\r\n\r\nRestore all the same?";
 }
 
 bool RestoreController::Finished(RestoreOutcome outcome) {

@@ -54,9 +54,14 @@ public:
 
     // "&Restore": the job for the restore's thread, or nothing while a restore runs.
     std::optional<RestoreJob> StartRestore();
+    // The question before a restore that would replace `count` Source files with older
+    // versions.
+    static std::string NewerSourceQuestion(int64_t count);
     // On the restore's thread: the checks of the button (a missing Source made again, nothing
-    // checked), the run and its closing message, all through the application's prompt; the
-    // engine's delete and newer-only settings are put back whatever happens.
+    // checked), then, when Source files are newer than the copies that would replace them,
+    // how many, Yes/No (No the default: nothing is done); the run, in which every Source file
+    // replaced goes to the trash, and its closing message, all through the application's
+    // prompt; the engine's delete and newer-only settings are put back whatever happens.
     static RestoreOutcome Run(Application& app, const RestoreJob& job, IRunHost& runWindow,
                               IRestoreWindow& restoreWindow);
     // Back on the window's thread: true when the window closes (after every run, not after a

@@ -59,6 +59,18 @@ bool TaskListAdapter::Load(const std::string& fileSpec) {
     return read;
 }
 
+bool TaskListAdapter::Reload() {
+    cCloneTasks& tasks = m_app.CloneTasks;
+    const std::string file = tasks.TaskListFileSpec();
+    while (tasks.Count() > 0) {
+        tasks.Remove(*tasks.Item(1));
+    }
+    tasks.TaskNameContainedIllegalChar(false);
+    const bool read = tasks.ReadAllTasksFromFile(file, false);
+    tasks.SetNextScheduledTask();
+    return read;
+}
+
 bool TaskListAdapter::Save() {
     cCloneTasks& tasks = m_app.CloneTasks;
     return tasks.SaveAllTasksToFile(tasks.TaskListFileSpec());

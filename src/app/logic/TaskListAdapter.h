@@ -49,6 +49,11 @@ public:
     bool Load(const std::string& fileSpec);
     // Saves the list to its file; false (reported by the core) when that failed.
     bool Save();
+    // Whether another program changed the list's file since the list read or saved it.
+    bool ChangedElsewhere() const { return m_app.CloneTasks.FileChangedElsewhere(); }
+    // Empties the list and reads its file again (a missing one is not created) and marks the
+    // next scheduled task. False when the file could not be read at all.
+    bool Reload();
     const std::string& FileSpec() const;
     std::string ListName() const;
     // What the last load could not take as it stands, one line per flaw ("line 3: ...").

@@ -159,15 +159,15 @@ void TaskPropertiesController::BrowseSource() {
     const std::string start =
         !typed.empty() && FolderExists(typed) ? NormalizeFolderEntry(typed) : m_desktopFolder;
     if (std::optional<std::string> folder =
-            m_services.Prompt.AskFolder("Browse For Folder", start)) {
+            m_services.Prompt.AskFolder("Browse For Folder", "Specify the Source folder.", start)) {
         m_sourceText = NormalizeFolderEntry(*folder);
         MarkChanged();
     }
 }
 
 void TaskPropertiesController::BrowseTarget() {
-    if (std::optional<std::string> folder =
-            m_services.Prompt.AskFolder("Browse For Folder", m_desktopFolder)) {
+    if (std::optional<std::string> folder = m_services.Prompt.AskFolder(
+            "Browse For Folder", "Specify the Target folder.", m_desktopFolder)) {
         m_targets.push_back(NormalizeFolderEntry(*folder));
         MarkChanged();
     }

@@ -6,27 +6,6 @@
 
 namespace duvanto {
 
-namespace {
-
-constexpr char kExcludeExtension[] = ".dve";
-
-// The support folder of a list file, wherever that file is: as cCloneTasks names its own.
-std::string SupportFolderOf(const std::string& appPath, const std::string& listFile) {
-    std::string folder = appPath;
-    folder += RemoveFilenameExtension(GetLastItemInPath(listFile));
-    folder += " support files/";
-    return folder;
-}
-
-std::string FileOf(const std::string& folder, const std::string& name, const char* extension) {
-    std::string file = folder;
-    file += name;
-    file += extension;
-    return file;
-}
-
-}  // namespace
-
 bool TaskServiceAdapter::Contains(const std::string& name) const {
     return m_app.CloneTasks.Item(name) != nullptr;
 }
@@ -106,11 +85,12 @@ bool TaskServiceAdapter::SaveAs(const std::string& fileSpec) {
         if (!CreateFolderPath(folder).ok()) {
             return false;
         }
-        if (!task.AllFilesAndFolders()) {
-            task.SaveIncludeFileSpecs(folder, m_app.Prompt, m_app.Reporter);
+        if (!task.AllFilesAndFolders() &&
+            !task.SaveIncludeFileSpecs(folder, m_app.Prompt, m_app.Reporter)) {
+            return false;
         }
         if (!task.ExcludeFileSpecs.empty()) {
-            whole = WriteStringToFile(FileOf(folder, task.TaskName, kExcludeExtension),
+            whole = WriteStringToFile(SupportFileSpec(folder, task.TaskName, kExcludeListExtension),
                                       task.ExcludeFileSpecs, false, m_app.Prompt) &&
                     whole;
         }

@@ -1,11 +1,15 @@
 #include "app/widgets/HelpWindow.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 #include "app/logic/AppInfo.h"
 #include "app/widgets/Pictures.h"
@@ -81,13 +85,47 @@ QUrl HelpWindow::PageUrl(int context) {
 void HelpWindow::ShowHelp(int context) {
     brwHelp->setSource(PageUrl(context));
     brwHelp->setFocus();
+    JoinModalDialog();
     if (isMinimized()) {
         showNormal();
     } else {
         show();
     }
+    KeepOnScreen();
     raise();
     activateWindow();
+}
+
+void HelpWindow::JoinModalDialog() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == this || modal->windowHandle() == nullptr) {
+        return;
+    }
+    // A modal dialog blocks every window but those it is transient parent of; the window
+    // manager keeps such a window above the dialog, too. The dialog's window going, the link
+    // goes with it.
+    winId();
+    windowHandle()->setTransientParent(modal->windowHandle());
+}
+
+void HelpWindow::KeepOnScreen() {
+    QWidget* over = QApplication::activeModalWidget();
+    QScreen* screen = over != nullptr && over != this ? over->screen() : this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize fitted = size().boundedTo(area.size() - frameExtra);
+    if (fitted != size()) {
+        resize(fitted);
+    }
+    const QRect frame = frameGeometry();
+    const QPoint topLeft(std::clamp(frame.left(), area.left(), area.right() - frame.width() + 1),
+                         std::clamp(frame.top(), area.top(), area.bottom() - frame.height() + 1));
+    if (topLeft != frame.topLeft()) {
+        move(topLeft);
+    }
 }
 
 void HelpWindow::OpenWebItem(HelpWebItem item) {

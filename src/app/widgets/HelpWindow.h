@@ -23,7 +23,9 @@ public:
 
     explicit HelpWindow(QWidget* parent = nullptr, ExternalOpener openExternal = {});
 
-    // Shows the window, in front, at the page of the context.
+    // Shows the window, in front and whole on the screen, at the page of the context. Asked
+    // from a modal dialog (Task Properties, the log viewer), the window belongs to that dialog
+    // while it is open, so that it stays above it and can be read, scrolled and closed.
     void ShowHelp(int context) override;
 
     // The Help menu's "&Web Site" and "&Contact Us": the build's address, or the help's page
@@ -45,6 +47,9 @@ private slots:
     void ShowTitle();
 
 private:
+    void JoinModalDialog();
+    void KeepOnScreen();
+
     ExternalOpener m_openExternal;
 };
 

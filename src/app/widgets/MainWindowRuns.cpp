@@ -11,6 +11,7 @@
 #include "app/logic/ConfirmChangesController.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/DesktopNotification.h"
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/QtConfirmChanges.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
@@ -169,10 +170,10 @@ void MainWindowRuns::ShowUpdate(const RunStatusUpdate& update) {
         m_window.SetTopLevelMenusEnabled(*update.MenusEnabled);
     }
     if (update.Caption) {
-        m_window.setWindowTitle(QString::fromStdString(*update.Caption));
+        m_window.setWindowTitle(ElidedCaption(QString::fromStdString(*update.Caption)));
     }
     if (update.TrayTooltip) {
-        m_window.Tray().SetToolTip(QString::fromStdString(*update.TrayTooltip));
+        m_window.Tray().SetToolTip(ElidedCaption(QString::fromStdString(*update.TrayTooltip)));
     }
     if (update.Animation) {
         m_window.Tray().SetAnimation(*update.Animation);
@@ -251,6 +252,8 @@ void MainWindowRuns::Finished() {
     if (m_window.Controller().Unloading()) {
         return;  // the unload saved the list with the run's outcome
     }
+    // The outcome goes into the list as it is on disk, changed meanwhile or not.
+    m_window.ListReload().RunEnded();
     m_launcher.Apply(outcome);
     m_window.Controller().RunEnded();
     const bool hidden = !m_window.IsShown() || m_window.IsMinimized();

@@ -201,17 +201,24 @@ std::optional<std::string> QtAppPrompt::AskSaveFile(const std::string& title,
 }
 
 std::optional<std::string> QtAppPrompt::AskFolder(const std::string& title,
+                                                  const std::string& prompt,
                                                   const std::string& startFolder) {
     return OnGuiThread([&]() -> std::optional<std::string> {
         if (m_answers != nullptr) {
-            return m_answers->AskFolder(title, startFolder);
+            return m_answers->AskFolder(title, prompt, startFolder);
         }
-        QString folder =
-            QFileDialog::getExistingDirectory(ParentWindow(), ToQt(title), ToQt(startFolder));
-        if (folder.isEmpty()) {
+        QFileDialog dialog(ParentWindow(), ToQt(prompt.empty() ? title : prompt),
+                           ToQt(startFolder));
+        dialog.setObjectName(QStringLiteral("dlgBrowseForFolder"));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
-        std::string answer = FromQt(folder);
+        std::string answer = FromQt(dialog.selectedFiles().constFirst());
+        if (answer.empty()) {
+            return std::nullopt;
+        }
         if (answer.back() != '/') {
             answer += '/';
         }

@@ -31,7 +31,9 @@ public:
                                            const std::string& filter) override;
     std::optional<std::string> AskSaveFile(const std::string& title, const std::string& folder,
                                            const std::string& filter) override;
-    std::optional<std::string> AskFolder(const std::string& title,
+    // The desktop's folder choosers (GTK's, the portal's) have no line for a prompt, but every
+    // one shows its caption: the prompt is the caption.
+    std::optional<std::string> AskFolder(const std::string& title, const std::string& prompt,
                                          const std::string& startFolder) override;
 
 private:

@@ -35,11 +35,10 @@ frmConfirmChanges::frmConfirmChanges(ConfirmChangesController& controller, QWidg
         WrappedLabel(this, "lblIntroduction", ConfirmChangesController::kIntroduction);
     auto* taskLabel = Named(
         new QLabel(QString::fromLatin1(ConfirmChangesController::kTaskLabel), this), "lblTask");
-    lblTaskName = Named(new QLabel(ToQt(m_controller.TaskName()), this), "lblTaskName");
+    lblTaskName = Named(new ElidingLabel(ToQt(m_controller.TaskName()), this), "lblTaskName");
     QFont bold = lblTaskName->font();
     bold.setBold(true);
     lblTaskName->setFont(bold);
-    lblTaskName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblTotals = Named(new QLabel(ToQt(m_controller.TotalsText()), this), "lblTotals");
 
     lvwFileOps = Named(new QTreeView(this), "lvwFileOps");

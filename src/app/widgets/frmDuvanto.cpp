@@ -15,6 +15,7 @@
 #include "app/logic/RunCommands.h"
 #include "app/logic/WindowCommands.h"
 #include "app/widgets/CommandMenus.h"
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/LiveLogFeed.h"
 #include "app/widgets/MainWindowRuns.h"
@@ -24,6 +25,7 @@
 #include "app/widgets/TaskEditHost.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/TaskListWatcher.h"
 #include "app/widgets/frmAbout.h"
 #include "app/widgets/frmLog.h"
 #include "app/widgets/frmPriorityRules.h"
@@ -67,12 +69,20 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
                   {[this] { return m_controller.IsMainWindowVisible(); },
                    [this] { return m_controller.Unloading(); },
                    [this](const std::string& text) { SetStatusText(1, text); },
-                   [this](const std::string& name) { StartRun(name, true); }}) {
+                   [this](const std::string& name) { StartRun(name, true); }}),
+      m_listReload(m_tasks, *this, [this] {
+          m_controller.RefreshTrayIcon();
+          m_controller.ShowLoadProblems();
+      }) {
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
     m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
     m_logFeed = new LiveLogFeed(setup.app.CloneLog, this);
+    m_listWatcher = new TaskListWatcher(this);
+    // A run holds the list from its reservation until its outcome is applied.
+    connect(m_listWatcher, &TaskListWatcher::Changed, this,
+            [this] { m_listReload.FileChanged(m_runs->Running() || m_app.Flags.CloneInProgress); });
     // The run's entries reached the log file as it ended. What the feed still holds goes first,
     // so that the refresh finds the view ending as the file does and adds nothing twice.
     connect(m_runs.get(), &MainWindowRuns::RunApplied, this, [this] {
@@ -108,7 +118,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     labels->setSpacing(6);
     lblCurrentTaskList = new QLabel(QStringLiteral("Current Task List:"), picLabels);
     lblCurrentTaskList->setObjectName(QStringLiteral("lblCurrentTaskList"));
-    lblTaskListName = new QLabel(QStringLiteral("Default Task List"), picLabels);
+    lblTaskListName = new ElidingLabel(QStringLiteral("Default Task List"), picLabels);
     lblTaskListName->setObjectName(QStringLiteral("lblTaskListName"));
     QFont bold = lblTaskListName->font();
     bold.setBold(true);
@@ -123,7 +133,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
 
     sbrPanel1 = new StatusPanel(this);
     sbrPanel1->setObjectName(QStringLiteral("sbrPanel1"));
-    sbrPanel2 = new QLabel(this);
+    sbrPanel2 = new ElidingLabel(this);
     sbrPanel2->setObjectName(QStringLiteral("sbrPanel2"));
     statusBar()->addWidget(sbrPanel1, 3);
     statusBar()->addWidget(sbrPanel2, 1);

@@ -20,6 +20,7 @@
 #include "app/logic/OptionsMenuController.h"
 #include "app/logic/ScheduledRuns.h"
 #include "app/logic/TaskListAdapter.h"
+#include "app/logic/TaskListReload.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/StatusPanel.h"
 
@@ -34,6 +35,7 @@ class FileMenuJobs;
 class frmLog;
 class LiveLogFeed;
 class MainWindowRuns;
+class TaskListWatcher;
 
 struct MainWindowSetup {
     Application& app;
@@ -79,6 +81,7 @@ public:
     FileMenuJobs& FileJobs() { return *m_fileJobs; }
     frmLog* LogViewer() const;
     MainWindowRuns& Runs() { return *m_runs; }
+    TaskListReload& ListReload() { return m_listReload; }
 
     // IMainWindowView
     bool IsShown() const override;
@@ -148,6 +151,8 @@ private:
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
     ScheduledRuns m_scheduler;
+    TaskListReload m_listReload;
+    TaskListWatcher* m_listWatcher = nullptr;
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
     std::unique_ptr<TaskEditHost> m_taskEdit;

@@ -1,10 +1,12 @@
 // The main window's side of its controller: what it shows, and the runs on their threads.
 
+#include "app/widgets/DialogParts.h"
 #include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
 #include "app/widgets/TaskListModel.h"
 #include "app/widgets/TaskListView.h"
+#include "app/widgets/TaskListWatcher.h"
 #include "app/widgets/frmDuvanto.h"
 #include "app/widgets/frmLog.h"
 #include "app/widgets/frmSysTrayReminder.h"
@@ -49,8 +51,10 @@ void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
     connect(&effects, &QtTaskRunEffects::StatusText, this,
             [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
     connect(&effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
-    connect(&effects, &QtTaskRunEffects::Caption, this, &QWidget::setWindowTitle);
-    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray, &SystemTray::SetToolTip);
+    connect(&effects, &QtTaskRunEffects::Caption, this,
+            [this](const QString& caption) { setWindowTitle(ElidedCaption(caption)); });
+    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray,
+            [this](const QString& tooltip) { m_tray->SetToolTip(ElidedCaption(tooltip)); });
     connect(&effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
 }
 
@@ -103,6 +107,8 @@ void frmDuvanto::SetStatusText(int panel, const std::string& text) {
 
 void frmDuvanto::SetTaskListName(const std::string& name) {
     lblTaskListName->setText(QString::fromStdString(name));
+    // Every load and switch of the list names it here.
+    m_listWatcher->Watch(QString::fromStdString(m_tasks.FileSpec()));
 }
 
 void frmDuvanto::RefreshTaskRows() {

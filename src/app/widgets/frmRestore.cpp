@@ -9,6 +9,7 @@
 #include "app/widgets/Pictures.h"
 #include "app/widgets/QtAppPrompt.h"
 #include "app/widgets/RestoreRunHost.h"
+#include "app/widgets/SelectionTreeView.h"
 
 namespace duvanto {
 
@@ -20,12 +21,12 @@ frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
       m_confirm(confirm),
       m_model(controller.Tree()) {
     setObjectName(QStringLiteral("frmRestore"));
-    setWindowTitle(ToQt(m_controller.Caption()));
+    setWindowTitle(ElidedCaption(ToQt(m_controller.Caption())));
     setWindowIcon(ApplicationIcon());
     setModal(true);
 
     auto* treeLabel = new QLabel(tr("&Check the files and folders to restore:"), this);
-    tvwFolderContents = Named(new QTreeView(this), "tvwFolderContents");
+    tvwFolderContents = Named(new SelectionTreeView(this), "tvwFolderContents");
     tvwFolderContents->setHeaderHidden(true);
     tvwFolderContents->setUniformRowHeights(true);
     tvwFolderContents->setModel(&m_model);

@@ -12,6 +12,7 @@
 
 #include "app/logic/RestoreController.h"
 #include "app/widgets/SelectionTreeModel.h"
+#include "app/widgets/SelectionTreeView.h"
 
 namespace duvanto {
 
@@ -28,7 +29,7 @@ public:
 
     SelectionTreeModel& Model() { return m_model; }
 
-    QTreeView* tvwFolderContents;
+    SelectionTreeView* tvwFolderContents;
     QLabel* lblStatus;
     QLabel* lblProgress;
     QProgressBar* prgProgress;

@@ -8,6 +8,7 @@
 
 #include "app/widgets/DialogParts.h"
 #include "app/widgets/QtAppPrompt.h"
+#include "app/widgets/SelectionTreeView.h"
 #include "app/widgets/frmFileMask.h"
 
 namespace duvanto {
@@ -18,7 +19,7 @@ frmSelectFiles::frmSelectFiles(SelectFilesController& controller, QWidget* paren
     setWindowTitle(tr("Selected Files and Folders"));
 
     auto* treeLabel = new QLabel(tr("&Check the files and folders to clone:"), this);
-    tvwFolderContents = Named(new QTreeView(this), "tvwFolderContents");
+    tvwFolderContents = Named(new SelectionTreeView(this), "tvwFolderContents");
     tvwFolderContents->setHeaderHidden(true);
     tvwFolderContents->setUniformRowHeights(true);
     tvwFolderContents->setModel(&m_model);

@@ -10,6 +10,7 @@
 
 #include "app/logic/SelectFilesController.h"
 #include "app/widgets/SelectionTreeModel.h"
+#include "app/widgets/SelectionTreeView.h"
 
 namespace duvanto {
 
@@ -34,7 +35,7 @@ private:
     SelectionTreeModel m_model;
     SelectedFiles m_chosen;
 
-    QTreeView* tvwFolderContents = nullptr;
+    SelectionTreeView* tvwFolderContents = nullptr;
     QTreeWidget* lstFileMasks = nullptr;
     QPushButton* cmdAddNew = nullptr;
     QPushButton* cmdRemove = nullptr;

@@ -48,7 +48,7 @@ std::vector<std::string> DroppedPaths(const QMimeData* data) {
 frmTaskProperties::frmTaskProperties(TaskPropertiesController& controller, QWidget* parent)
     : QDialog(parent), m_controller(controller) {
     setObjectName(QStringLiteral("frmTaskProperties"));
-    setWindowTitle(ToQt(m_controller.Caption()));
+    setWindowTitle(ElidedCaption(ToQt(m_controller.Caption())));
     m_controller.SetDesktopFolder(
         FromQt(QDir(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation))
                    .absolutePath()) +

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/support/RestoreWorld.h"
+#include "support/ScopedLocale.h"
 
 namespace duvanto {
 namespace {
@@ -121,6 +122,65 @@ TEST_F(RestoreControllerTest, OneRestoreAtATimeWhichEscapeStopsAndTheHelpPage) {
     EXPECT_TRUE(app.Flags.EscPressed);
     controller->Help();
     EXPECT_EQ(world.help.shown, std::vector<int>{64});
+}
+
+// A Source whose notes were edited after the backup, and whose beach picture is older than the
+// backup's. The trash is a folder of the test's own, set before the run's file system reads it.
+struct NewerSourceWorld {
+    NewerSourceWorld() {
+        test::WriteFile(world.source + "notes.txt", "edited after the backup");
+        test::SetModificationTime(world.first + "notes.txt", 1'000'000'000);
+        test::WriteFile(world.source + "2023/beach.jpg", "an older beach");
+        test::SetModificationTime(world.source + "2023/beach.jpg", 1'000'000'000);
+    }
+    RestoreOutcome Restore() {
+        std::unique_ptr<RestoreController> controller = world.Open();
+        EXPECT_TRUE(controller);
+        if (!controller) {
+            return RestoreOutcome::Refused;
+        }
+        controller->Tree().SetChecked(controller->Tree().Root(), true);
+        std::optional<RestoreJob> job = controller->StartRestore();
+        EXPECT_TRUE(job);
+        return job ? RestoreController::Run(world.app, *job, quiet, quiet)
+                   : RestoreOutcome::Refused;
+    }
+    std::string Trashed(const std::string& name) const {
+        return test::ReadFile(data.Path() + "/Trash/files/" + name);
+    }
+
+    test::TempDir data;
+    test::ScopedEnv trash{"XDG_DATA_HOME", data.Path()};
+    test::RestoreWorld world;
+    test::QuietRunEffects quiet;
+};
+
+// Before anything is copied the user learns how many Source files are newer than the copies
+// that would replace them; No does nothing, Yes restores and every Source version replaced is
+// in the trash.
+TEST(RestoreNewerSourceTest, TheUserIsToldOfNewerSourceFilesAndTheirVersionsGoToTheTrash) {
+    NewerSourceWorld w;
+    std::deque<MessageAnswer>& answers = w.world.world.prompt.messages.answers;
+    answers = {MessageAnswer::No};
+    EXPECT_EQ(w.Restore(), RestoreOutcome::Refused);
+    ASSERT_EQ(w.world.world.prompt.messages.shown.size(), 1u);
+    const test::ShownMessage& question = w.world.world.prompt.messages.shown[0];
+    EXPECT_EQ(question.title, "Restore Source");
+    EXPECT_EQ(question.text,
+              "1 file in the Source is newer than the Target's copy that would replace it.\r\n\r\n"
+              "Every Source file that the restore replaces goes to the trash first.\r\n\r\n"
+              "Restore all the same?");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoDefaultNo);
+    EXPECT_EQ(test::ReadFile(w.world.source + "notes.txt"), "edited after the backup");
+    EXPECT_FALSE(fs::exists(w.world.source + "2024"));
+
+    answers = {MessageAnswer::Yes, MessageAnswer::OK};
+    EXPECT_EQ(w.Restore(), RestoreOutcome::Completed);
+    EXPECT_EQ(w.world.LastMessage(), "Restore Source|Restore successfully completed.");
+    EXPECT_EQ(test::ReadFile(w.world.source + "notes.txt"), "notes.txt");
+    EXPECT_EQ(test::ReadFile(w.world.source + "2023/beach.jpg"), "2023/beach.jpg");
+    EXPECT_EQ(w.Trashed("notes.txt"), "edited after the backup");
+    EXPECT_EQ(w.Trashed("beach.jpg"), "an older beach");
 }
 
 TEST(RestoreProgressTest, OnlyAWholePercentageIsProgress) {

@@ -214,14 +214,18 @@ TEST_F(TaskPropertiesControllerTest, BrowsingEditingAndRemovingFolders) {
     dialog.BrowseSource();
     EXPECT_EQ(dialog.SourceText(), world.temp / "chosen/");
     EXPECT_TRUE(dialog.Changed());
-    EXPECT_EQ(world.prompt.asked[0].title, "Browse For Folder");
-    EXPECT_EQ(world.prompt.asked[0].prompt, task.SourceFolderSpec) << "the Source's own folder";
+    EXPECT_EQ(world.prompt.asked[0],
+              (AskedQuestion{"folder", "Browse For Folder", "Specify the Source folder.",
+                             task.SourceFolderSpec}))
+        << "at the Source's own folder";
     dialog.BrowseSource();
-    EXPECT_EQ(world.prompt.asked[1].prompt, "/home/user/Desktop/") << "the chosen one is missing";
+    EXPECT_EQ(world.prompt.asked[1].proposed, "/home/user/Desktop/") << "the chosen one is missing";
     EXPECT_EQ(dialog.SourceText(), world.temp / "chosen/") << "a cancel changes nothing";
 
     dialog.BrowseTarget();
-    EXPECT_EQ(world.prompt.asked[2].prompt, "/home/user/Desktop/");
+    EXPECT_EQ(world.prompt.asked[2],
+              (AskedQuestion{"folder", "Browse For Folder", "Specify the Target folder.",
+                             "/home/user/Desktop/"}));
     EXPECT_EQ(dialog.Targets().back(), "/new/target/");
 
     dialog.EditTarget(1);

@@ -17,8 +17,8 @@ namespace duvanto::test {
 struct AskedQuestion {
     std::string kind;  // "text", "open", "save" or "folder"
     std::string title;
-    std::string prompt;  // the prompt, the filter, or the start folder
-    std::string proposed;
+    std::string prompt;    // the prompt (a folder chooser's too), or the filter
+    std::string proposed;  // the default text, or where the dialog starts
 
     bool operator==(const AskedQuestion&) const = default;
 };
@@ -42,9 +42,9 @@ public:
                                            const std::string& filter) override {
         return Answer({"save", title, filter, folder});
     }
-    std::optional<std::string> AskFolder(const std::string& title,
+    std::optional<std::string> AskFolder(const std::string& title, const std::string& prompt,
                                          const std::string& startFolder) override {
-        return Answer({"folder", title, startFolder, startFolder});
+        return Answer({"folder", title, prompt, startFolder});
     }
 
     // The titles of the messages shown, in order.

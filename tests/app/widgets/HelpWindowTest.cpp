@@ -2,6 +2,7 @@
 // Forward, hands web and mail links to the desktop, and no page links to nothing. Each
 // dialog's Help key is its own window's test.
 
+#include <QDialog>
 #include <QDirIterator>
 #include <QPushButton>
 #include <QSet>
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 #include "app/logic/HelpTopics.h"
+#include "app/support/AppTestSupport.h"
 #include "app/widgets/HelpWindow.h"
 
 namespace duvanto {
@@ -51,6 +53,37 @@ class HelpWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // F1 in a modal dialog: the help is not blocked by the dialog (a click reaches it, as a
+    // user's does, through the window system) and lies whole on the screen, wherever it was.
+    void HelpFromAModalDialogCanBeUsedAndIsOnScreen() {
+        HelpWindow help;
+        help.move(5000, 5000);
+        QDialog dialog;
+        dialog.resize(300, 200);
+        bool done = false;
+        bool closedByClick = false;
+        QRect frame;
+        QRect area;
+        test::WhenModal<QDialog>(this, done, [&](QDialog& modal) {
+            help.ShowHelp(HelpTaskProperties);
+            QVERIFY(QTest::qWaitForWindowExposed(&help));
+            frame = help.frameGeometry();
+            area = modal.screen()->availableGeometry();
+            QTest::mouseClick(help.windowHandle(), Qt::LeftButton, {},
+                              help.cmdClose->mapTo(&help, help.cmdClose->rect().center()));
+            closedByClick = !help.isVisible();
+            modal.reject();
+        });
+        dialog.exec();
+        QVERIFY(done);
+        QVERIFY(closedByClick);
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(frame.x())
+                                                      .arg(frame.y())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())));
+    }
+
     void EachContextOpensItsPageInFront() {
         HelpWindow help;
         for (const HelpTopic& topic : HelpTopicTable()) {

@@ -1,5 +1,6 @@
 // The app prompt answers a run's thread on the GUI thread, and tests answer it in advance.
 
+#include <QFileDialog>
 #include <QtTest>
 #include <atomic>
 
@@ -59,11 +60,27 @@ private slots:
 
         // Asked on the GUI thread itself the answer comes at once; unanswered, a question is
         // cancelled and a message gets its first button.
-        QVERIFY(!prompt.AskFolder("Browse For Folder", "/").has_value());
+        QVERIFY(
+            !prompt.AskFolder("Browse For Folder", "Specify the Source folder.", "/").has_value());
         QCOMPARE(fake.asked.back().kind, std::string("folder"));
         QCOMPARE(prompt.ShowMessage("T", "x", MessageIcon::Question, MessageButtons::YesNo),
                  MessageAnswer::Yes);
         QCOMPARE(fake.threads, std::vector<QThread*>(2, QThread::currentThread()));
+    }
+
+    void TheFolderChooserSaysWhatToChoose() {
+        // The desktop's own choosers have no prompt line: the prompt must be in the caption.
+        QtAppPrompt prompt;
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(chooser != nullptr);
+            caption = chooser->windowTitle();
+            chooser->reject();
+        });
+        QVERIFY(
+            !prompt.AskFolder("Browse For Folder", "Specify the Target folder.", "/").has_value());
+        QCOMPARE(caption, QStringLiteral("Specify the Target folder."));
     }
 
     void CrLfBecomesTheLineBreakQtShows() {

@@ -321,6 +321,41 @@ private slots:
         QVERIFY(!open.dialog->Chosen().AllFilesAndFolders);
     }
 
+    // A click on a folder's row opens it (reading it then) and a second one closes it, as the
+    // help promises; a click on its check box only checks it. A double click opens it once.
+    void AClickOnAFoldersRowOpensOrClosesIt() {
+        OpenSelectFiles open;
+        QVERIFY(open.exposed && open.filled);
+        auto* tree = qobject_cast<SelectionTreeView*>(open.tree);
+        QVERIFY(tree != nullptr);
+        const auto click = [tree](const QPoint& at) {
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        };
+        const QModelIndex docs = open.Index(QStringLiteral("docs"), open.Root());
+        click(tree->visualRect(docs).center());
+        QVERIFY(tree->isExpanded(docs));
+        QTRY_COMPARE(open.dialog->Model().rowCount(docs), 2);
+        QVERIFY(!open.Checked(docs));
+        click(tree->visualRect(docs).center());
+        QVERIFY(!tree->isExpanded(docs));
+
+        click(tree->CheckBoxRect(docs).center());
+        QVERIFY(open.Checked(docs));
+        QVERIFY(!tree->isExpanded(docs));
+
+        // A double click as the system delivers it: a click, then a press that is the double
+        // click, and its release.
+        const QModelIndex music = open.Index(QStringLiteral("music"), open.Root());
+        const QPoint onMusic = tree->visualRect(music).center();
+        click(onMusic);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onMusic);
+        QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, onMusic);
+        QVERIFY(tree->isExpanded(music));
+
+        click(tree->visualRect(open.Root()).center());
+        QVERIFY(!tree->isExpanded(open.Root()));
+    }
+
     // The folders holding items selected before are opened; a checked folder stays closed and
     // unread, and opened by hand, shows its selected items at once.
     void ItemsSelectedBeforeAreShownChecked() {
@@ -374,6 +409,20 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!controller.Task().AllFilesAndFolders());
         QCOMPARE(controller.Task().IncludeFileSpecs, task.IncludeFileSpecs);
+    }
+
+    // A caption of 300 characters and more is cut in its middle: its start and end stay.
+    void ALongTaskNameIsElidedInTheCaption() {
+        test::TaskEditWorld world;
+        cCloneTask task;
+        task.TaskName = "Start " + std::string(288, 'n') + " the end";
+        TaskPropertiesController controller(task, world.Services());
+        frmTaskProperties dialog(controller);
+        const QString caption = dialog.windowTitle();
+        QCOMPARE(caption.size(), 120);
+        QVERIFY(caption.startsWith(QStringLiteral("Task Properties - Start nnn")));
+        QVERIFY(caption.endsWith(QStringLiteral("nnn the end")));
+        QVERIFY(caption.contains(QChar(0x2026)));
     }
 
     void ALargeFolderIsReadWhenTheViewOpensIt() {

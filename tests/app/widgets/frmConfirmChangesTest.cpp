@@ -177,6 +177,22 @@ private slots:
         QCOMPARE(cancels, 1);
         QCOMPARE(controller.SkipFlags(), std::vector<bool>(4, true));
     }
+
+    // A task name of 300 characters: the window keeps a width a screen holds, the name is shown
+    // with its middle elided, and the label still gives it whole.
+    void ALongTaskNameLeavesTheWindowOnScreen() {
+        test::FakeAppPrompt prompt;
+        const std::string name = "Start " + std::string(288, 'n') + " the end";
+        ConfirmChangesController controller({name, Plan(2), true}, prompt, {});
+        frmConfirmChanges window(controller);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY2(window.minimumSizeHint().width() <= 860,
+                 qPrintable(QString::number(window.minimumSizeHint().width())));
+        QCOMPARE(window.width(), 860);
+        QVERIFY(window.cmdPerform->geometry().right() < window.width());
+        QCOMPARE(window.lblTaskName->text(), QString::fromStdString(name));
+    }
 };
 
 }  // namespace duvanto
