@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/support/FakeMainWindowView.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
 
@@ -14,30 +15,6 @@ namespace {
 
 using test::MainWindowWorld;
 using test::MakeTask;
-
-// The window as the reload sees it: its rows refreshed and its status bar.
-class ReloadView : public IMainWindowView {
-public:
-    bool IsShown() const override { return true; }
-    bool IsMinimized() const override { return false; }
-    bool IsMaximized() const override { return false; }
-    bool TrayAvailable() const override { return false; }
-    void RestoreMainWindow() override {}
-    void HideMainWindow() override {}
-    void MinimizeMainWindow() override {}
-    void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
-    void SetTaskListName(const std::string& /*name*/) override {}
-    void RefreshTaskRows() override { ++refreshed; }
-    std::string SelectedTaskName() const override { return {}; }
-    void SetTrayIcon(TrayState /*icon*/) override {}
-    void SetPaused(bool /*paused*/) override {}
-    void ShowTrayReminder() override {}
-    void ShowHelp(int /*context*/) override {}
-    void EndProgram() override {}
-
-    int refreshed = 0;
-    std::map<int, std::string> panels;
-};
 
 struct ReloadWorld {
     ReloadWorld() : tasks(world.App()), reload(tasks, view, [this] { ++loaded; }) {
@@ -55,7 +32,7 @@ struct ReloadWorld {
     }
 
     MainWindowWorld world;
-    ReloadView view;
+    test::FakeMainWindowView view;
     TaskListAdapter tasks;
     int loaded = 0;
     TaskListReload reload;
