@@ -23,8 +23,8 @@
 #include <memory>
 #include <string>
 
-#include "app/logic/AppPrompt.h"
-#include "app/widgets/frmLog.h"
+#include "app/common/AppPrompt.h"
+#include "app/log/frmLog.h"
 #include "util/Clock.h"
 
 namespace duvanto {

@@ -1,4 +1,4 @@
-#include "app/widgets/DesktopProgram.h"
+#include "app/mainwindow/QtDesktopProgram.h"
 
 int main(int argc, char** argv) {
     return duvanto::RunDesktopProgram(argc, argv);

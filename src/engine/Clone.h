@@ -48,12 +48,11 @@ public:
     StepResult CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
                         bool includeSubfolders);
     // The selected items are full paths under the Source, folders ending in "/"; the masks are
-    // joined by ",". The exclude texts are accepted and not applied.
+    // joined by ",".
     StepResult CloneSelected(IStatusHost& host, const std::string& source,
                              const std::string& target, bool includeSubfolders,
                              const std::vector<std::string>& selectedItems,
-                             const std::string& includeMasks, const std::string& excludeSpecs = "",
-                             const std::string& excludeMasks = "");
+                             const std::string& includeMasks);
 
     // The planning halves of the two drivers: the status texts, the walk, and (selected items)
     // the orphan search. Ok when no error occurred and the run was not cancelled.
@@ -117,7 +116,6 @@ private:
                                         const std::string& sourceFolder,
                                         const std::string& targetFolder,
                                         const std::string& fileName);
-    StepResult SendFileToRecycleBin(const std::string& path);
 
     // The walk. Folder arguments end in "/".
     StepResult CompareEntireSource(IStatusHost& host, const std::string& source,

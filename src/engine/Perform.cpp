@@ -701,15 +701,6 @@ StepResult cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string
     }
 }
 
-StepResult cClone::SendFileToRecycleBin(const std::string& path) {
-    try {
-        return m_fs.MoveToTrash(path).ok() ? StepResult::Ok : StepResult::Failed;
-    } catch (...) {
-        m_reporter.ReportCurrentException("modDuvanto.SendFileToRecycleBin");
-        return StepResult::Failed;
-    }
-}
-
 StepResult cClone::CloneAll(IStatusHost& host, const std::string& source, const std::string& target,
                             bool includeSubfolders) {
     try {
@@ -730,9 +721,7 @@ StepResult cClone::CloneAll(IStatusHost& host, const std::string& source, const 
 StepResult cClone::CloneSelected(IStatusHost& host, const std::string& source,
                                  const std::string& target, bool includeSubfolders,
                                  const std::vector<std::string>& selectedItems,
-                                 const std::string& includeMasks,
-                                 const std::string& /*excludeSpecs*/,
-                                 const std::string& /*excludeMasks*/) {
+                                 const std::string& includeMasks) {
     try {
         StepResult result =
             PlanSelected(host, source, target, includeSubfolders, selectedItems, includeMasks);

@@ -143,8 +143,7 @@ void TaskRun::RunTargets() {
                 ? m_clone.CloneAll(m_host, source, EngineFolder(target), m_task.IncludeSubFolders)
                 : m_clone.CloneSelected(m_host, source, EngineFolder(target),
                                         m_task.IncludeSubFolders, m_task.IncludeFileSpecs,
-                                        m_task.IncludeFileMasks, m_task.ExcludeFileSpecs,
-                                        m_task.ExcludeFileMasks);
+                                        m_task.IncludeFileMasks);
         if (result != StepResult::Ok) {
             m_task.ErrorOnLastClone = true;
         }

@@ -5,14 +5,14 @@
 #include <QTest>
 #include <memory>
 
-#include "app/logic/FileMaskController.h"
-#include "app/widgets/frmConfirmChanges.h"
-#include "app/widgets/frmFileMask.h"
-#include "app/widgets/frmOrderTasks.h"
-#include "app/widgets/frmRestore.h"
-#include "app/widgets/frmSelectFiles.h"
-#include "app/widgets/frmSysTrayReminder.h"
-#include "app/widgets/frmTaskProperties.h"
+#include "app/mainwindow/frmSysTrayReminder.h"
+#include "app/restore/frmRestore.h"
+#include "app/runs/frmConfirmChanges.h"
+#include "app/runs/frmOrderTasks.h"
+#include "app/taskedit/FileMaskController.h"
+#include "app/taskedit/frmFileMask.h"
+#include "app/taskedit/frmSelectFiles.h"
+#include "app/taskedit/frmTaskProperties.h"
 #include "screenshots/Screenshots.h"
 
 namespace duvanto::screenshots {

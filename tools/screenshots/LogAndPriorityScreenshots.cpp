@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "app/widgets/frmLog.h"
-#include "app/widgets/frmPriorityRule.h"
-#include "app/widgets/frmPriorityRules.h"
+#include "app/log/frmLog.h"
+#include "app/options/frmPriorityRule.h"
+#include "app/options/frmPriorityRules.h"
 #include "screenshots/Screenshots.h"
 #include "settings/TimeText.h"
 #include "support/FakeAppPrompt.h"

@@ -3,15 +3,15 @@
 // the tray menu as they open, the About box, and the help window at the quick-start page as a
 // user first sees it.
 
-#include "app/logic/MainCommands.h"
+#include "app/help/QtHelpWindow.h"
+#include "app/help/frmAbout.h"
+#include "app/mainwindow/MainCommands.h"
+#include "app/mainwindow/QtCommandMenus.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
+#include "app/mainwindow/frmDuvanto.h"
+#include "app/runs/QtMainWindowRuns.h"
 #include "app/support/MainWindowWorld.h"
-#include "app/widgets/CommandMenus.h"
-#include "app/widgets/HelpWindow.h"
-#include "app/widgets/MainWindowRuns.h"
-#include "app/widgets/TaskListModel.h"
-#include "app/widgets/TaskListView.h"
-#include "app/widgets/frmAbout.h"
-#include "app/widgets/frmDuvanto.h"
 #include "screenshots/Screenshots.h"
 
 namespace duvanto::screenshots {

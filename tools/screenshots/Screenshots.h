@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "app/logic/TaskEditServices.h"
-#include "app/widgets/QtAppPrompt.h"
-#include "app/widgets/QtFileTypes.h"
+#include "app/common/QtAppPrompt.h"
+#include "app/common/QtFileTypes.h"
+#include "app/taskedit/TaskEditServices.h"
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/Clock.h"

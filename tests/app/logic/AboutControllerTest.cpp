@@ -1,8 +1,8 @@
-#include "app/logic/AboutController.h"
+#include "app/help/AboutController.h"
 
 #include <gtest/gtest.h>
 
-#include "app/logic/AppInfo.h"
+#include "app/help/AppInfo.h"
 #include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 

@@ -2,8 +2,8 @@
 // the task's first Target and handed to the browser host, the message when a folder
 // fails, and the scheduler waiting while a report is made.
 
-#include "app/logic/FolderReportCommand.h"
 #include "app/logic/MessageCheck.h"
+#include "app/restore/FolderReportCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/logic/ScheduledRuns.h"
-#include "app/logic/TaskListAdapter.h"
+#include "app/mainwindow/TaskListAdapter.h"
+#include "app/runs/ScheduledRuns.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
 

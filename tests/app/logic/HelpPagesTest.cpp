@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/MainCommands.h"
+#include "app/mainwindow/MainCommands.h"
 
 namespace duvanto {
 namespace {

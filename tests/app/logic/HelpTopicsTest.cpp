@@ -1,4 +1,4 @@
-#include "app/logic/HelpTopics.h"
+#include "app/help/HelpTopics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/logic/LogPrintPager.h"
+#include "app/log/LogPrintPager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "app/logic/LogViewerController.h"
+#include "app/log/LogViewerController.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/logic/LogCommands.h"
+#include "app/log/LogCommands.h"
 #include "app/logic/MessageCheck.h"
 #include "app/support/FakeAppPrompt.h"
 #include "app/support/RecordingHelpViewer.h"

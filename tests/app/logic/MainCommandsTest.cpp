@@ -1,4 +1,4 @@
-#include "app/logic/MainCommands.h"
+#include "app/mainwindow/MainCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/logic/MainWindowController.h"
+#include "app/mainwindow/MainWindowController.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/HelpTopics.h"
-#include "app/logic/MainCommands.h"
-#include "app/logic/ScheduledRuns.h"
-#include "app/logic/WindowCommands.h"
+#include "app/help/HelpTopics.h"
+#include "app/mainwindow/MainCommands.h"
+#include "app/mainwindow/WindowCommands.h"
+#include "app/runs/ScheduledRuns.h"
 #include "app/support/FakeMainWindowView.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"

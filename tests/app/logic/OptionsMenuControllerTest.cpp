@@ -1,4 +1,4 @@
-#include "app/logic/OptionsMenuController.h"
+#include "app/options/OptionsMenuController.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/MainWindowController.h"
 #include "app/logic/MessageCheck.h"
+#include "app/mainwindow/MainWindowController.h"
 #include "app/support/FakeAppPrompt.h"
 #include "support/ScopedLocale.h"
 #include "support/Unprivileged.h"

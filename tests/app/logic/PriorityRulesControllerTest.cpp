@@ -1,4 +1,4 @@
-#include "app/logic/PriorityRulesController.h"
+#include "app/options/PriorityRulesController.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/logic/MessageCheck.h"
-#include "app/logic/PriorityRuleController.h"
+#include "app/options/PriorityRuleController.h"
 #include "app/support/FakeAppPrompt.h"
 #include "app/support/RecordingHelpViewer.h"
 #include "settings/TimeText.h"

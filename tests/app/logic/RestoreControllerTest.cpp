@@ -2,7 +2,7 @@
 // was deleted, nothing checked, the engine's settings afterwards, one restore at a time, and
 // the progress.
 
-#include "app/logic/RestoreController.h"
+#include "app/restore/RestoreController.h"
 
 #include <gtest/gtest.h>
 

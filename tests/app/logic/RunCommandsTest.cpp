@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/logic/MessageCheck.h"
-#include "app/logic/RunCommands.h"
-#include "app/logic/RunStatusHost.h"
+#include "app/runs/RunCommands.h"
+#include "app/runs/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
 
 namespace duvanto {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/ConfirmChangesController.h"
 #include "app/logic/MessageCheck.h"
-#include "app/logic/OrderTasksController.h"
-#include "app/logic/RunStatusHost.h"
+#include "app/runs/ConfirmChangesController.h"
+#include "app/runs/OrderTasksController.h"
+#include "app/runs/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
 
 namespace duvanto {

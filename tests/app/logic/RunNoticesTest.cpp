@@ -1,4 +1,4 @@
-#include "app/logic/RunNotices.h"
+#include "app/runs/RunNotices.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/logic/SelectFilesController.h"
+#include "app/taskedit/SelectFilesController.h"
 
 #include <gtest/gtest.h>
 
-#include "app/logic/FileMaskController.h"
 #include "app/logic/MessageCheck.h"
 #include "app/support/TaskEditWorld.h"
+#include "app/taskedit/FileMaskController.h"
 
 namespace duvanto::test {
 namespace {

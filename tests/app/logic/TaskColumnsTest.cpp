@@ -1,4 +1,4 @@
-#include "app/logic/TaskColumns.h"
+#include "app/mainwindow/TaskColumns.h"
 
 #include <gtest/gtest.h>
 

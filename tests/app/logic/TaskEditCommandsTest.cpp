@@ -1,13 +1,13 @@
-#include "app/logic/TaskEditCommands.h"
+#include "app/taskedit/TaskEditCommands.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/logic/MainCommands.h"
 #include "app/logic/MessageCheck.h"
-#include "app/logic/TaskListAdapter.h"
+#include "app/mainwindow/MainCommands.h"
+#include "app/mainwindow/TaskListAdapter.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
 

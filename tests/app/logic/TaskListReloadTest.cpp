@@ -1,4 +1,4 @@
-#include "app/logic/TaskListReload.h"
+#include "app/mainwindow/TaskListReload.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/logic/TaskPropertiesController.h"
+#include "app/taskedit/TaskPropertiesController.h"
 
 #include <gtest/gtest.h>
 

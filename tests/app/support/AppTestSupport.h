@@ -13,8 +13,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/mainwindow/frmDuvanto.h"
 #include "app/support/MainWindowWorld.h"
-#include "app/widgets/frmDuvanto.h"
 
 namespace duvanto::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/AppPrompt.h"
+#include "app/common/AppPrompt.h"
 #include "support/TestSupport.h"
 #include "util/ErrorReporter.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/MainWindowController.h"
+#include "app/mainwindow/MainWindowController.h"
 
 namespace duvanto::test {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/logic/HelpTopics.h"
+#include "app/help/HelpTopics.h"
 
 namespace duvanto::test {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/logic/RestoreController.h"
+#include "app/restore/RestoreController.h"
 #include "app/support/TaskEditWorld.h"
 #include "platform/PosixFileSystem.h"
 

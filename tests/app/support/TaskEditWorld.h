@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/TaskEditServices.h"
 #include "app/support/FakeAppPrompt.h"
 #include "app/support/RecordingHelpViewer.h"
+#include "app/taskedit/TaskEditServices.h"
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"

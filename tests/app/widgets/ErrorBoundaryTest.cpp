@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <stdexcept>
 
+#include "app/help/frmAbout.h"
+#include "app/mainwindow/QtCommandMenus.h"
+#include "app/mainwindow/QtDesktopApplication.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/CommandMenus.h"
-#include "app/widgets/DesktopApplication.h"
-#include "app/widgets/frmAbout.h"
 
 namespace duvanto {
 

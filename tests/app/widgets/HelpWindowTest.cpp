@@ -10,9 +10,9 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "app/logic/HelpTopics.h"
+#include "app/help/HelpTopics.h"
+#include "app/help/QtHelpWindow.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/HelpWindow.h"
 
 namespace duvanto {
 

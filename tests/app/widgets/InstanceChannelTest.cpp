@@ -13,8 +13,8 @@
 #include <future>
 #include <string>
 
+#include "app/mainwindow/QtInstanceChannel.h"
 #include "app/support/FakeAppPrompt.h"
-#include "app/widgets/InstanceChannel.h"
 #include "support/TestSupport.h"
 
 namespace duvanto {

@@ -9,14 +9,14 @@
 #include <semaphore>
 #include <thread>
 
+#include "app/log/frmLog.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
+#include "app/mainwindow/frmDuvanto.h"
+#include "app/restore/frmRestore.h"
+#include "app/runs/QtFileMenuJobs.h"
 #include "app/support/AppTestSupport.h"
 #include "app/support/RestoreWorld.h"
-#include "app/widgets/FileMenuJobs.h"
-#include "app/widgets/TaskListModel.h"
-#include "app/widgets/TaskListView.h"
-#include "app/widgets/frmDuvanto.h"
-#include "app/widgets/frmLog.h"
-#include "app/widgets/frmRestore.h"
 
 namespace duvanto {
 

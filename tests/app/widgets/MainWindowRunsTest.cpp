@@ -7,17 +7,17 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/logic/TaskListAdapter.h"
+#include "app/mainwindow/QtCommandMenus.h"
+#include "app/mainwindow/QtSystemTray.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
+#include "app/mainwindow/TaskListAdapter.h"
+#include "app/mainwindow/frmDuvanto.h"
+#include "app/runs/QtConfirmChanges.h"
+#include "app/runs/QtMainWindowRuns.h"
+#include "app/runs/frmConfirmChanges.h"
+#include "app/runs/frmOrderTasks.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/CommandMenus.h"
-#include "app/widgets/MainWindowRuns.h"
-#include "app/widgets/QtConfirmChanges.h"
-#include "app/widgets/SystemTray.h"
-#include "app/widgets/TaskListModel.h"
-#include "app/widgets/TaskListView.h"
-#include "app/widgets/frmConfirmChanges.h"
-#include "app/widgets/frmDuvanto.h"
-#include "app/widgets/frmOrderTasks.h"
 #include "tasks/TaskDates.h"
 #include "util/FileUtilities.h"
 

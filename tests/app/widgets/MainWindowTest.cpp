@@ -8,13 +8,13 @@
 #include <QMenuBar>
 #include <QtTest>
 
-#include "app/logic/HelpTopics.h"
+#include "app/help/HelpTopics.h"
+#include "app/mainwindow/QtCommandMenus.h"
+#include "app/mainwindow/QtSystemTray.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/CommandMenus.h"
-#include "app/widgets/SystemTray.h"
-#include "app/widgets/TaskListModel.h"
-#include "app/widgets/TaskListView.h"
-#include "app/widgets/frmTaskProperties.h"
+#include "app/taskedit/frmTaskProperties.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {

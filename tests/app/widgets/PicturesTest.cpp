@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/widgets/Pictures.h"
+#include "app/common/QtPictures.h"
 #include "report/JpegEncoder.h"
 #include "report/ReportPictures.h"
 #include "tasks/RunHost.h"

@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <atomic>
 
-#include "app/widgets/QtAppPrompt.h"
+#include "app/common/QtAppPrompt.h"
 #include "support/FakeAppPrompt.h"
 
 namespace duvanto {

@@ -5,13 +5,13 @@
 
 #include <QtTest>
 
-#include "app/logic/AppInfo.h"
-#include "app/logic/HelpTopics.h"
-#include "app/widgets/frmAbout.h"
-#include "app/widgets/frmOrderTasks.h"
-#include "app/widgets/frmPriorityRule.h"
-#include "app/widgets/frmPriorityRules.h"
-#include "app/widgets/frmSysTrayReminder.h"
+#include "app/help/AppInfo.h"
+#include "app/help/HelpTopics.h"
+#include "app/help/frmAbout.h"
+#include "app/mainwindow/frmSysTrayReminder.h"
+#include "app/options/frmPriorityRule.h"
+#include "app/options/frmPriorityRules.h"
+#include "app/runs/frmOrderTasks.h"
 #include "settings/TimeText.h"
 #include "support/AppTestSupport.h"
 #include "support/FakeAppPrompt.h"

@@ -8,14 +8,14 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "app/common/QtAppPrompt.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/QtAppPrompt.h"
-#include "app/widgets/SelectionTreeModel.h"
-#include "app/widgets/TaskListModel.h"
-#include "app/widgets/TaskListView.h"
-#include "app/widgets/frmFileMask.h"
-#include "app/widgets/frmSelectFiles.h"
-#include "app/widgets/frmTaskProperties.h"
+#include "app/taskedit/QtSelectionTreeModel.h"
+#include "app/taskedit/frmFileMask.h"
+#include "app/taskedit/frmSelectFiles.h"
+#include "app/taskedit/frmTaskProperties.h"
 #include "tasks/TaskDates.h"
 #include "util/FileUtilities.h"
 

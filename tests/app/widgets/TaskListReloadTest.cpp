@@ -3,9 +3,9 @@
 
 #include <QtTest>
 
-#include "app/logic/TaskListReload.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/TaskListReload.h"
 #include "app/support/AppTestSupport.h"
-#include "app/widgets/TaskListModel.h"
 
 namespace duvanto {
 

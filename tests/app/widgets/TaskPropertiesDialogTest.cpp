@@ -10,12 +10,12 @@
 #include <memory>
 #include <mutex>
 
+#include "app/common/QtAppPrompt.h"
 #include "app/support/AppTestSupport.h"
 #include "app/support/TaskEditWorld.h"
-#include "app/widgets/QtAppPrompt.h"
-#include "app/widgets/frmFileMask.h"
-#include "app/widgets/frmSelectFiles.h"
-#include "app/widgets/frmTaskProperties.h"
+#include "app/taskedit/frmFileMask.h"
+#include "app/taskedit/frmSelectFiles.h"
+#include "app/taskedit/frmTaskProperties.h"
 #include "support/ScopedLocale.h"
 
 namespace duvanto {

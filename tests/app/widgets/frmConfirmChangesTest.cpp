@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QtTest>
 
-#include "app/widgets/frmConfirmChanges.h"
+#include "app/runs/frmConfirmChanges.h"
 #include "support/FakeAppPrompt.h"
 
 namespace duvanto {

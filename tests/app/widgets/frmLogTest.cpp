@@ -10,8 +10,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/logic/HelpTopics.h"
-#include "app/widgets/frmLog.h"
+#include "app/help/HelpTopics.h"
+#include "app/log/frmLog.h"
 #include "support/FakeAppPrompt.h"
 #include "support/RecordingHelpViewer.h"
 #include "support/ScopedLocale.h"

@@ -1,0 +1,91 @@
+#pragma once
+// The main window's File menu commands that open work of their own: "Restore Source from
+// Target" (the restore window, modal, over the selected task's first Target) and "Cr&eate a
+// Report of Folder Differences" (a worker thread, then the page in the user's browser).
+
+#include <QObject>
+#include <QThread>
+#include <QUrl>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/common/QtFileTypes.h"
+#include "app/help/HelpTopics.h"
+#include "app/mainwindow/MainCommands.h"
+#include "app/restore/FolderReportCommand.h"
+#include "app/runs/QtTaskRun.h"
+#include "platform/PosixFileSystem.h"
+#include "report/Report.h"
+
+namespace duvanto {
+
+// Opens a written page in the desktop's browser. Asked from a worker thread, it opens the page
+// on the GUI thread and waits for that. Once Abandon() was called (the program is ending) it
+// opens nothing more and says so to nobody.
+class QtBrowserHost : public QObject, public IBrowserHost {
+    Q_OBJECT
+public:
+    // QDesktopServices::openUrl unless tests hand in another; false when nothing opened it.
+    using Opener = std::function<bool(const QUrl&)>;
+    explicit QtBrowserHost(Opener open = {}, QObject* parent = nullptr);
+
+    OpenResult OpenFile(const std::string& fileSpec) override;
+    // The GUI thread will answer no more (the window is closing).
+    void Abandon();
+
+private:
+    Opener m_open;
+    std::atomic<bool> m_abandoned{false};
+};
+
+struct FileMenuJobsSetup {
+    Application& app;
+    IAppPrompt& prompt;
+    IHelpViewer* help;
+    QWidget* window;  // the restore window's owner
+    std::function<std::string()> selectedTaskName;
+    // Gives a run's effects (status texts, caption, tray, menus) their way to the main window.
+    std::function<void(QtTaskRunEffects&)> connectRunEffects;
+    QtBrowserHost::Opener openPage;
+};
+
+class FileMenuJobs : public QObject {
+    Q_OBJECT
+public:
+    explicit FileMenuJobs(FileMenuJobsSetup setup, QObject* parent = nullptr);
+    // A report still being made is waited for; its page is no longer opened.
+    ~FileMenuJobs() override;
+
+    void Register(CommandRegistry& registry);
+
+    // "Restore Source from Target": the command's checks, then the restore window, modal.
+    void Restore();
+    // "Cr&eate a Report of Folder Differences": started on its own thread.
+    void Report();
+    bool ReportRunning() const { return m_report.Running(); }
+
+signals:
+    // On the GUI thread, after a report's thread ended: the page's path, "" when none.
+    void ReportFinished(const QString& page);
+    // The restore window has opened (tests act on it there).
+    void RestoreOpened(QWidget* window);
+
+private:
+    const cCloneTask* SelectedTask() const;
+
+    FileMenuJobsSetup m_setup;
+    PosixFileSystem m_treeFileSystem;    // the restore tree's readers
+    PosixFileSystem m_reportFileSystem;  // the report's worker
+    QtFileTypes m_fileTypes;
+    QtBrowserHost m_browser;
+    FolderReportCommand m_report;
+    QtTaskRunEffects m_reportEffects;
+    bool m_reportEffectsConnected = false;
+    QThread* m_reportThread = nullptr;
+    std::string m_reportPage;  // the worker's answer
+};
+
+}  // namespace duvanto

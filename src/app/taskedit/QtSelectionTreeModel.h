@@ -1,0 +1,64 @@
+#pragma once
+// The check-box tree of the selected-files window over its controller's nodes. A folder is read
+// only when the view opens it (canFetchMore/fetchMore), and on a thread of its own, so that the
+// window stays responsive while a folder of a hundred thousand entries is read; its rows
+// arrive in one insertion when the reading is done.
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QPointer>
+#include <QThread>
+#include <unordered_set>
+#include <vector>
+
+#include "app/taskedit/SelectFilesController.h"
+
+namespace duvanto {
+
+class SelectionTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    explicit SelectionTreeModel(SelectFilesController& controller, QObject* parent = nullptr);
+    // Waits for the readings still running: they use the controller.
+    ~SelectionTreeModel() override;
+
+    // The first showing: the root alone, whose reading starts now.
+    void Activate();
+    QModelIndex IndexOf(const SelectionNode* node) const;
+    // Whether a folder is being read.
+    bool Reading() const { return !m_reading.empty(); }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // A reading began (true) or the last one ended (false).
+    void ReadingChanged(bool reading);
+    // Folders that a reading opened at once because they hold items selected before.
+    void FoldersOpened(const QModelIndexList& folders);
+
+private:
+    SelectionNode* Node(const QModelIndex& index) const;
+    // The rows the view has been told of: none until the folder's rows were inserted.
+    int Shown(const SelectionNode* node) const;
+    void Read(SelectionNode* folder);
+    void Show(SelectionNode* folder, FolderContents contents);
+    void NotifyChecksBelow(const SelectionNode* node);
+
+    SelectFilesController& m_controller;
+    std::unordered_set<const SelectionNode*> m_shown;
+    std::unordered_set<const SelectionNode*> m_reading;
+    std::vector<QPointer<QThread>> m_readers;
+    QIcon m_folderIcon;
+    QIcon m_fileIcon;
+};
+
+}  // namespace duvanto
