@@ -1,5 +1,7 @@
 #include "engine/EngineOptions.h"
 
+#include <type_traits>
+
 namespace duvanto {
 
 namespace {
@@ -27,67 +29,44 @@ constexpr bool ChoicesNumberedByPlace() {
 }
 static_assert(ChoicesNumberedByPlace());
 
+// Calls `use` with the option's member of `settings` (a bool, a method or a number).
+template <typename Settings, typename Use>
+auto WithField(Settings& settings, EngineOptionId id, Use use) {
+    switch (id) {
+        case EngineOptionId::CompareMethod:
+            return use(settings.CompareMethod);
+        case EngineOptionId::IgnoreTwoSecDiff:
+            return use(settings.IgnoreFAT_NTFS_TwoSecDiff);
+        case EngineOptionId::IgnoreDaylightSavings:
+            return use(settings.IgnoreFAT_NTFS_DaylightSavings);
+        case EngineOptionId::IgnoreHiddenFolders:
+            return use(settings.IgnoreHiddenFolders);
+        case EngineOptionId::IgnoreSystemFolders:
+            return use(settings.IgnoreSystemFolders);
+        case EngineOptionId::DeleteMethod:
+            return use(settings.DeleteMethod);
+        case EngineOptionId::CopyMethod:
+            return use(settings.CopyMethod);
+        case EngineOptionId::CopyOnlyIfNewer:
+            return use(settings.CopyOnlyIfNewer);
+        case EngineOptionId::ConfirmSyncActions:
+            return use(settings.ConfirmSyncActions);
+        case EngineOptionId::MaxDeletePercent:
+            break;
+    }
+    return use(settings.MaxDeletePercent);
+}
+
 }  // namespace
 
 int32_t EngineOptionValue(const CloneSettings& settings, EngineOptionId id) {
-    switch (id) {
-        case EngineOptionId::CompareMethod:
-            return static_cast<int32_t>(settings.CompareMethod);
-        case EngineOptionId::IgnoreTwoSecDiff:
-            return settings.IgnoreFAT_NTFS_TwoSecDiff;
-        case EngineOptionId::IgnoreDaylightSavings:
-            return settings.IgnoreFAT_NTFS_DaylightSavings;
-        case EngineOptionId::IgnoreHiddenFolders:
-            return settings.IgnoreHiddenFolders;
-        case EngineOptionId::IgnoreSystemFolders:
-            return settings.IgnoreSystemFolders;
-        case EngineOptionId::DeleteMethod:
-            return static_cast<int32_t>(settings.DeleteMethod);
-        case EngineOptionId::CopyMethod:
-            return static_cast<int32_t>(settings.CopyMethod);
-        case EngineOptionId::CopyOnlyIfNewer:
-            return settings.CopyOnlyIfNewer;
-        case EngineOptionId::ConfirmSyncActions:
-            return settings.ConfirmSyncActions;
-        case EngineOptionId::MaxDeletePercent:
-            return settings.MaxDeletePercent;
-    }
-    return 0;
+    return WithField(settings, id, [](const auto& field) { return static_cast<int32_t>(field); });
 }
 
 void SetEngineOptionValue(CloneSettings& settings, EngineOptionId id, int32_t value) {
-    switch (id) {
-        case EngineOptionId::CompareMethod:
-            settings.CompareMethod = static_cast<CompareMethodType>(value);
-            break;
-        case EngineOptionId::IgnoreTwoSecDiff:
-            settings.IgnoreFAT_NTFS_TwoSecDiff = value != 0;
-            break;
-        case EngineOptionId::IgnoreDaylightSavings:
-            settings.IgnoreFAT_NTFS_DaylightSavings = value != 0;
-            break;
-        case EngineOptionId::IgnoreHiddenFolders:
-            settings.IgnoreHiddenFolders = value != 0;
-            break;
-        case EngineOptionId::IgnoreSystemFolders:
-            settings.IgnoreSystemFolders = value != 0;
-            break;
-        case EngineOptionId::DeleteMethod:
-            settings.DeleteMethod = static_cast<DeleteMethodType>(value);
-            break;
-        case EngineOptionId::CopyMethod:
-            settings.CopyMethod = static_cast<CopyMethodType>(value);
-            break;
-        case EngineOptionId::CopyOnlyIfNewer:
-            settings.CopyOnlyIfNewer = value != 0;
-            break;
-        case EngineOptionId::ConfirmSyncActions:
-            settings.ConfirmSyncActions = value != 0;
-            break;
-        case EngineOptionId::MaxDeletePercent:
-            settings.MaxDeletePercent = value;
-            break;
-    }
+    WithField(settings, id, [value](auto& field) {
+        field = static_cast<std::remove_reference_t<decltype(field)>>(value);
+    });
 }
 
 const EngineOptionChoice* ChoiceOfValue(const EngineOption& option, int32_t value) {

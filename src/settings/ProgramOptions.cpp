@@ -114,26 +114,18 @@ const OptionRow kRows[] = {
     {"Log", "MaxSize", "500", false, 0,
      [](Options& o, const std::string& value, const IniDocument&) {
          const double number = LeadingNumber(value);
-         o.LogSize = number == 100    ? LogSizeItem::Kb100
-                     : number == 200  ? LogSizeItem::Kb200
-                     : number == 500  ? LogSizeItem::Kb500
-                     : number == 1000 ? LogSizeItem::Meg1
-                                      : LogSizeItem::None;
+         const auto* named =
+             std::find_if(std::begin(kLogSizes), std::end(kLogSizes),
+                          [number](const LogSizeChoice& size) { return number == size.kib; });
+         o.LogSize = named == std::end(kLogSizes) ? LogSizeItem::None : named->item;
          const int64_t bytes = int64_t{LongFromNumber(number)} * 1024;
          o.Targets().log.MaxLogFileSize(LongFromNumber(static_cast<double>(bytes)));
      },
      [](const Options& o) -> std::optional<std::string> {
-         switch (o.LogSize) {
-             case LogSizeItem::Kb100:
-                 return "100";
-             case LogSizeItem::Kb200:
-                 return "200";
-             case LogSizeItem::Kb500:
-                 return "500";
-             case LogSizeItem::Meg1:
-                 return "1000";
-             case LogSizeItem::None:
-                 break;
+         for (const LogSizeChoice& size : kLogSizes) {
+             if (size.item == o.LogSize) {
+                 return std::to_string(size.kib);
+             }
          }
          return std::nullopt;
      }},

@@ -89,17 +89,8 @@ constexpr char kTrashWarning[] =
 
 }  // namespace
 
-OptionsMenuController::LogSize OptionsMenuController::LogSizeOf(MenuCommand command) {
-    switch (command) {
-        case Cmd::LogSize100:
-            return {LogSizeItem::Kb100, 102400};
-        case Cmd::LogSize200:
-            return {LogSizeItem::Kb200, 204800};
-        case Cmd::LogSize1Meg:
-            return {LogSizeItem::Meg1, 1024000};
-        default:
-            return {LogSizeItem::Kb500, 512000};
-    }
+const LogSizeChoice& OptionsMenuController::LogSizeOf(MenuCommand command) {
+    return kLogSizes[static_cast<std::size_t>(command) - static_cast<std::size_t>(Cmd::LogSize100)];
 }
 
 // In the order of the options file's keys, then the items of the main window alone.
@@ -332,12 +323,13 @@ void OptionsMenuController::ChooseDeleteMethod(DeleteMethodType method) {
     Set(m_options.Targets().settings.DeleteMethod, method);
 }
 
-void OptionsMenuController::ChooseLogSize(LogSize size) {
-    if (m_options.LogSize == size.item && m_options.Targets().log.MaxLogFileSize() == size.bytes) {
+void OptionsMenuController::ChooseLogSize(const LogSizeChoice& size) {
+    const int32_t bytes = size.kib * 1024;
+    if (m_options.LogSize == size.item && m_options.Targets().log.MaxLogFileSize() == bytes) {
         return;
     }
     m_options.LogSize = size.item;
-    m_options.Targets().log.MaxLogFileSize(size.bytes);
+    m_options.Targets().log.MaxLogFileSize(bytes);
     Save();
 }
 

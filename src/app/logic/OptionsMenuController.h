@@ -128,11 +128,8 @@ private:
         IAppPrompt& m_prompt;
     };
 
-    struct LogSize {
-        LogSizeItem item;
-        int32_t bytes;
-    };
-    static LogSize LogSizeOf(MenuCommand command);
+    // The size of a "Reset Log At Size" item.
+    static const LogSizeChoice& LogSizeOf(MenuCommand command);
 
     void Save();
     // Sets a setting from a click and saves when it changed.
@@ -140,7 +137,7 @@ private:
     void Set(T& setting, T value);
     void SetOption(EngineOptionId id, int32_t value);
     void ChooseDeleteMethod(DeleteMethodType method);
-    void ChooseLogSize(LogSize size);
+    void ChooseLogSize(const LogSizeChoice& size);
     void ToggleLogOnlyErrors();
     void AskDelayBeforeFirstTask();
     void ChooseRunAtLogin(RunOnStartupChoice choice);
