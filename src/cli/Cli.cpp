@@ -42,9 +42,9 @@ struct EngineOptions {
 };
 
 void AddSwitch(CLI::App* command, const EngineOption& option, std::optional<int32_t>& target) {
-    const std::string name = option.flag;
+    const std::string name = option.flag.name;
     command->add_flag_callback(
-        "--" + name, [&target] { target = 1; }, option.flagHelp);
+        "--" + name, [&target] { target = 1; }, option.flag.help);
     command->add_flag_callback("--no-" + name, [&target] { target = 0; });
 }
 
@@ -59,16 +59,16 @@ void AddChoice(CLI::App* command, const EngineOption& option, std::optional<int3
     }
     command
         ->add_option_function<std::string>(
-            std::string("--") + option.flag,
+            std::string("--") + option.flag.name,
             [&target, choices](const std::string& value) { target = choices.at(value); },
-            std::string(option.flagHelp) + " (" + names + ")")
+            std::string(option.flag.help) + " (" + names + ")")
         ->check(CLI::IsMember(choices));
 }
 
 void AddEngineOptions(CLI::App* command, EngineOptions& options) {
     for (const EngineOption& option : kEngineOptions) {
         std::optional<int32_t>& target = options.given[static_cast<std::size_t>(option.id)];
-        if (option.flag == nullptr) {
+        if (option.flag.name == nullptr) {
             continue;
         }
         if (option.kind == EngineOptionKind::Switch) {

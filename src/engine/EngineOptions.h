@@ -48,23 +48,33 @@ struct EngineOptionChoice {
     OptionMenuItem menu;
 };
 
+// A key of the options file and its value when the file has none.
+struct OptionIniKey {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+};
+
+// A flag of duvanto-cli's plan and clone without its "--" (a switch has "--no-" + name as
+// well) and its help; no name where the runner has no flag.
+struct OptionFlag {
+    const char* name = nullptr;
+    const char* help = nullptr;
+};
+
 struct EngineOption {
     EngineOptionId id;
     EngineOptionKind kind;
-    const char* iniSection;
-    const char* iniKey;
-    const char* iniDefault;
+    OptionIniKey ini;
     // A switch's check item, or the submenu of a choice's radio items.
     OptionMenuItem menu;
-    // The runner's flag without its "--" (a switch has "--no-" + flag as well) and its help;
-    // none where the runner has no flag.
-    const char* flag;
-    const char* flagHelp;
+    OptionFlag flag;
     // The key in a saved plan's "settings"; none where a plan does not hold the option.
     const char* planName;
     std::span<const EngineOptionChoice> choices;
 };
 
+// clang-format off
 inline constexpr EngineOptionChoice kCompareChoices[] = {
     {0, "datetime", "DateTime", {"mnuOptionsCompMethodDateTime", "&Date/Time"}},
     {1, "size", "Size", {"mnuOptionsCompMethodSize", "&Size"}},
@@ -80,117 +90,67 @@ inline constexpr EngineOptionChoice kDeleteChoices[] = {
 inline constexpr EngineOptionChoice kCopyChoices[] = {
     {0, "regular", nullptr, {"mnuOptionsCopyMethod_0", "Regular Copy"}},
     {1, "safe", nullptr, {"mnuOptionsCopyMethod_1", "Safe Copy"}},
-    {2,
-     "keep-created",
-     nullptr,
+    {2, "keep-created", nullptr,
      {"mnuOptionsCopyMethod_2", "Retain Source Files Create Timestamp"}},
 };
 
-// In the order of the runner's flags and of a saved plan's settings.
+// In the order of the runner's flags and of a saved plan's settings. A row an option: its id
+// and kind, its key in the options file, its menu item, its flag, its name in a plan, its choices.
 inline constexpr EngineOption kEngineOptions[] = {
-    {EngineOptionId::CompareMethod,
-     EngineOptionKind::Choice,
-     "Comparison",
-     "CompareType",
-     "DateTime",
+    {EngineOptionId::CompareMethod, EngineOptionKind::Choice,
+     {"Comparison", "CompareType", "DateTime"},
      {"mnuOptionsCompMethod", "File &Comparison Method"},
-     "compare",
-     "how files are compared",
-     "compare",
-     kCompareChoices},
-    {EngineOptionId::IgnoreTwoSecDiff,
-     EngineOptionKind::Switch,
-     "Comparison",
-     "Ignore2SecDiff",
-     "True",
+     {"compare", "how files are compared"},
+     "compare", kCompareChoices},
+    {EngineOptionId::IgnoreTwoSecDiff, EngineOptionKind::Switch,
+     {"Comparison", "Ignore2SecDiff", "True"},
      {"mnuOptionsFATIgnore2SecDiff", "Ignore up to 2 Seconds Diff"},
-     "ignore-2s",
-     "ignore time differences of 1-2 s",
-     "ignore2SecDiff",
-     {}},
-    {EngineOptionId::IgnoreDaylightSavings,
-     EngineOptionKind::Switch,
-     "Comparison",
-     "IgnoreDaylightSavings",
-     "False",
+     {"ignore-2s", "ignore time differences of 1-2 s"},
+     "ignore2SecDiff", {}},
+    {EngineOptionId::IgnoreDaylightSavings, EngineOptionKind::Switch,
+     {"Comparison", "IgnoreDaylightSavings", "False"},
      {"mnuOptionsFATIgnoreDST", "Ignore Daylight Savings Time Diff"},
-     "ignore-dst",
-     "ignore time differences of exactly one hour",
-     "ignoreDaylightSavings",
-     {}},
-    {EngineOptionId::IgnoreHiddenFolders,
-     EngineOptionKind::Switch,
-     "Comparison",
-     "IgnoreHiddenFolders",
-     "True",
+     {"ignore-dst", "ignore time differences of exactly one hour"},
+     "ignoreDaylightSavings", {}},
+    {EngineOptionId::IgnoreHiddenFolders, EngineOptionKind::Switch,
+     {"Comparison", "IgnoreHiddenFolders", "True"},
      {"mnuOptionsIgnoreHiddenFolders", "Ignore Hidden Folders"},
-     "ignore-hidden-folders",
-     "skip folders whose name begins with '.'",
-     "ignoreHiddenFolders",
-     {}},
-    {EngineOptionId::IgnoreSystemFolders,
-     EngineOptionKind::Switch,
-     "Comparison",
-     "IgnoreSystemFolders",
-     "True",
+     {"ignore-hidden-folders", "skip folders whose name begins with '.'"},
+     "ignoreHiddenFolders", {}},
+    {EngineOptionId::IgnoreSystemFolders, EngineOptionKind::Switch,
+     {"Comparison", "IgnoreSystemFolders", "True"},
      {"mnuOptionsIgnoreSystemFolders", "Ignore System Folders"},
-     "ignore-system-folders",
-     "skip system folders (kept for scripts: on Linux no folder is a system folder, so it "
-     "changes nothing)",
-     "ignoreSystemFolders",
-     {}},
-    {EngineOptionId::DeleteMethod,
-     EngineOptionKind::Choice,
-     "Miscellaneous",
-     "DeleteMethod",
-     "1",
+     {"ignore-system-folders", "skip system folders (kept for scripts: on Linux no folder is a "
+                               "system folder, so it changes nothing)"},
+     "ignoreSystemFolders", {}},
+    {EngineOptionId::DeleteMethod, EngineOptionKind::Choice,
+     {"Miscellaneous", "DeleteMethod", "1"},
      {"mnuOptionsDeleteMethods", "Delete Methods"},
-     "delete",
-     "what happens to orphans in the Target",
-     "delete",
-     kDeleteChoices},
-    {EngineOptionId::CopyMethod,
-     EngineOptionKind::Choice,
-     "Miscellaneous",
-     "CopyMethod",
-     "0",
+     {"delete", "what happens to orphans in the Target"},
+     "delete", kDeleteChoices},
+    {EngineOptionId::CopyMethod, EngineOptionKind::Choice,
+     {"Miscellaneous", "CopyMethod", "0"},
      {"mnuOptionsCopyMethods", "Copy Methods"},
-     "copy",
-     "how files are copied",
-     "copy",
-     kCopyChoices},
-    {EngineOptionId::CopyOnlyIfNewer,
-     EngineOptionKind::Switch,
-     "Miscellaneous",
-     "CopyOnlyIfNewer",
-     "False",
+     {"copy", "how files are copied"},
+     "copy", kCopyChoices},
+    {EngineOptionId::CopyOnlyIfNewer, EngineOptionKind::Switch,
+     {"Miscellaneous", "CopyOnlyIfNewer", "False"},
      {"mnuOptionsCopyOnlyIfNewer", "Copy Only if Source is Newer than Target"},
-     "newer-only",
-     "replace a Target file only when the Source is newer",
-     "copyOnlyIfNewer",
-     {}},
+     {"newer-only", "replace a Target file only when the Source is newer"},
+     "copyOnlyIfNewer", {}},
     // The runner asks with `clone --confirm`, a flag of that command alone.
-    {EngineOptionId::ConfirmSyncActions,
-     EngineOptionKind::Switch,
-     "Miscellaneous",
-     "ConfirmSyncActions",
-     "False",
+    {EngineOptionId::ConfirmSyncActions, EngineOptionKind::Switch,
+     {"Miscellaneous", "ConfirmSyncActions", "False"},
      {"mnuOptionsConfirmSyncActions", "Confirm Synchronization Actions"},
-     nullptr,
-     nullptr,
-     nullptr,
-     {}},
-    {EngineOptionId::MaxDeletePercent,
-     EngineOptionKind::Percent,
-     "Safety",
-     "MaxDeletePercent",
-     "50",
      {},
-     nullptr,
-     nullptr,
-     "maxDeletePercent",
-     {}},
+     nullptr, {}},
+    {EngineOptionId::MaxDeletePercent, EngineOptionKind::Percent,
+     {"Safety", "MaxDeletePercent", "50"},
+     {},
+     {},
+     "maxDeletePercent", {}},
 };
+// clang-format on
 
 constexpr const EngineOption& EngineOptionOf(EngineOptionId id) {
     return kEngineOptions[static_cast<std::size_t>(id)];

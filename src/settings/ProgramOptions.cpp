@@ -105,8 +105,8 @@ std::optional<std::string> WrittenEngineOption(const Options& o) {
 template <EngineOptionId Id>
 constexpr OptionRow EngineRow(int writeSlot) {
     const EngineOption& option = EngineOptionOf(Id);
-    return {option.iniSection, option.iniKey,        option.iniDefault,      false,
-            writeSlot,         ReadEngineOption<Id>, WrittenEngineOption<Id>};
+    return {option.ini.section, option.ini.key,       option.ini.defaultValue, false,
+            writeSlot,          ReadEngineOption<Id>, WrittenEngineOption<Id>};
 }
 
 // In the order of reading; writeSlot gives the order of saving.
