@@ -204,6 +204,13 @@ StepResult PlanEngine(cClone& clone, IStatusHost& host, const std::string& sourc
                               SelectedSpecs(options.selected, source), Join(options.masks, ","));
 }
 
+// What plan and clone both take: the two folders and the engine options.
+void AddFolderPairArguments(CLI::App* command, FolderPairArgs& pair, EngineOptions& options) {
+    command->add_option("SOURCE", pair.source, "the Source folder")->required();
+    command->add_option("TARGET", pair.target, "the Target folder")->required();
+    AddEngineOptions(command, options);
+}
+
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
             const PlanArgs& args, CliStreams streams) {
     std::string source, target;
@@ -289,9 +296,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     EngineOptions engineOptions;
     CLI::App* plan = app.add_subcommand(
         "plan", "print the operations that would make TARGET identical to SOURCE; change nothing");
-    plan->add_option("SOURCE", pair.source, "the Source folder")->required();
-    plan->add_option("TARGET", pair.target, "the Target folder")->required();
-    AddEngineOptions(plan, engineOptions);
+    AddFolderPairArguments(plan, pair, engineOptions);
     PlanArgs planArgs;
     plan->add_flag("--explain", planArgs.explain, "say under each operation why it is planned");
     plan->add_option("--save", planArgs.save,
@@ -300,9 +305,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     CloneArgs cloneArgs;
     CLI::App* clone = app.add_subcommand(
         "clone", "make TARGET identical to SOURCE and write the run to clone.log");
-    clone->add_option("SOURCE", pair.source, "the Source folder")->required();
-    clone->add_option("TARGET", pair.target, "the Target folder")->required();
-    AddEngineOptions(clone, engineOptions);
+    AddFolderPairArguments(clone, pair, engineOptions);
     clone->add_option("--name", cloneArgs.name, "the task name in the log");
     clone->add_flag("--confirm", cloneArgs.confirm,
                     "list the operations and ask which to strike out first");

@@ -53,6 +53,17 @@ std::optional<std::string> WrittenColumn(const Options& o) {
     return ZeroPadded(o.ColumnWidths[Column]);
 }
 
+// A flag of the options' own, "True" or not.
+template <bool Options::*Flag>
+void ReadFlag(Options& o, const std::string& value, const IniDocument&) {
+    o.*Flag = IsTrue(value);
+}
+
+template <bool Options::*Flag>
+std::optional<std::string> WrittenFlag(const Options& o) {
+    return BooleanText(o.*Flag);
+}
+
 // An option of the runs (engine/EngineOptions.h), read by its kind.
 template <EngineOptionId Id>
 void ReadEngineOption(Options& o, const std::string& value, const IniDocument&) {
@@ -147,25 +158,12 @@ const OptionRow kRows[] = {
          ReadPriorityRules(o.Targets().rules, value, document);
      },
      nullptr},
-    {"Reminders", "SysTray", "True", false, 8,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.SysTrayReminder = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> { return BooleanText(o.SysTrayReminder); }},
-    {"Reminders", "ScheduledSyncsMsg", "True", false, 9,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.ScheduledSyncsMsg = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.ScheduledSyncsMsg);
-     }},
-    {"Reminders", "SendToRecycleBinMsg", "True", false, 10,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.SendToRecycleBinMsg = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.SendToRecycleBinMsg);
-     }},
+    {"Reminders", "SysTray", "True", false, 8, ReadFlag<&Options::SysTrayReminder>,
+     WrittenFlag<&Options::SysTrayReminder>},
+    {"Reminders", "ScheduledSyncsMsg", "True", false, 9, ReadFlag<&Options::ScheduledSyncsMsg>,
+     WrittenFlag<&Options::ScheduledSyncsMsg>},
+    {"Reminders", "SendToRecycleBinMsg", "True", false, 10, ReadFlag<&Options::SendToRecycleBinMsg>,
+     WrittenFlag<&Options::SendToRecycleBinMsg>},
     {"TaskList", "TaskListFileSpec", "Default Task List.dvt", true, 11,
      [](Options& o, const std::string& value, const IniDocument&) { o.TaskListFileSpec = value; },
      [](const Options& o) -> std::optional<std::string> { return o.TaskListFileSpec; }},
