@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <CLI/CLI.hpp>
+#include <array>
 #include <cerrno>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "cli/TerminalStatusHost.h"
 #include "cli/TerminalTaskRun.h"
 #include "engine/Clone.h"
+#include "engine/EngineOptions.h"
 #include "engine/FolderCheck.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
@@ -30,14 +32,8 @@ namespace {
 
 // Engine options given on the command line; each overrides the program option for one call.
 struct EngineOptions {
-    std::optional<int32_t> compareMethod;
-    std::optional<bool> ignoreTwoSeconds;
-    std::optional<bool> ignoreDaylightSaving;
-    std::optional<bool> ignoreHiddenFolders;
-    std::optional<bool> ignoreSystemFolders;
-    std::optional<int32_t> deleteMethod;
-    std::optional<int32_t> copyMethod;
-    std::optional<bool> copyOnlyIfNewer;
+    // By the place of the option in kEngineOptions: the value its flag gave.
+    std::array<std::optional<int32_t>, std::size(kEngineOptions)> given;
     bool noSubfolders = false;
     std::vector<std::string> selected;
     std::vector<std::string> masks;
@@ -45,62 +41,42 @@ struct EngineOptions {
     bool SelectedItemsRun() const { return !selected.empty() || !masks.empty(); }
 };
 
-void AddSwitch(CLI::App* command, const std::string& name, std::optional<bool>& target,
-               const std::string& help) {
+void AddSwitch(CLI::App* command, const EngineOption& option, std::optional<int32_t>& target) {
+    const std::string name = option.flag.name;
     command->add_flag_callback(
-        "--" + name, [&target] { target = true; }, help);
-    command->add_flag_callback("--no-" + name, [&target] { target = false; });
+        "--" + name, [&target] { target = 1; }, option.flag.help);
+    command->add_flag_callback("--no-" + name, [&target] { target = 0; });
 }
 
-// The options file's number of a method, as the choices of an option hold it.
-template <typename Method>
-constexpr int32_t Number(Method method) {
-    return static_cast<int32_t>(method);
-}
-
-template <typename T>
-void AddChoice(CLI::App* command, const std::string& name, std::optional<T>& target,
-               const std::map<std::string, T>& choices, const std::string& help) {
+void AddChoice(CLI::App* command, const EngineOption& option, std::optional<int32_t>& target) {
+    std::map<std::string, int32_t> choices;
+    for (const EngineOptionChoice& choice : option.choices) {
+        choices.emplace(choice.word, choice.value);
+    }
     std::string names;
     for (const auto& choice : choices) {
         names += (names.empty() ? "" : "|") + choice.first;
     }
     command
         ->add_option_function<std::string>(
-            "--" + name,
+            std::string("--") + option.flag.name,
             [&target, choices](const std::string& value) { target = choices.at(value); },
-            help + " (" + names + ")")
+            std::string(option.flag.help) + " (" + names + ")")
         ->check(CLI::IsMember(choices));
 }
 
 void AddEngineOptions(CLI::App* command, EngineOptions& options) {
-    AddChoice<int32_t>(command, "compare", options.compareMethod,
-                       {{"datetime", Number(CompareMethodType::DateTime)},
-                        {"size", Number(CompareMethodType::Size)},
-                        {"contents", Number(CompareMethodType::Contents)},
-                        {"crc32", Number(CompareMethodType::CRC32)}},
-                       "how files are compared");
-    AddSwitch(command, "ignore-2s", options.ignoreTwoSeconds, "ignore time differences of 1-2 s");
-    AddSwitch(command, "ignore-dst", options.ignoreDaylightSaving,
-              "ignore time differences of exactly one hour");
-    AddSwitch(command, "ignore-hidden-folders", options.ignoreHiddenFolders,
-              "skip folders whose name begins with '.'");
-    AddSwitch(command, "ignore-system-folders", options.ignoreSystemFolders,
-              "skip system folders (kept for scripts: on Linux no folder is a system folder, so "
-              "it changes nothing)");
-    AddChoice<int32_t>(command, "delete", options.deleteMethod,
-                       {{"regular", Number(DeleteMethodType::RegularDelete)},
-                        {"trash", Number(DeleteMethodType::SendToRecycleBin)},
-                        {"none", Number(DeleteMethodType::DoNotDelete)},
-                        {"secure", Number(DeleteMethodType::SecureDelete)}},
-                       "what happens to orphans in the Target");
-    AddChoice<int32_t>(command, "copy", options.copyMethod,
-                       {{"regular", Number(CopyMethodType::RegularCopy)},
-                        {"safe", Number(CopyMethodType::SafeCopyMethod)},
-                        {"keep-created", Number(CopyMethodType::RetainCreateTimestamp)}},
-                       "how files are copied");
-    AddSwitch(command, "newer-only", options.copyOnlyIfNewer,
-              "replace a Target file only when the Source is newer");
+    for (const EngineOption& option : kEngineOptions) {
+        std::optional<int32_t>& target = options.given[static_cast<std::size_t>(option.id)];
+        if (option.flag.name == nullptr) {
+            continue;
+        }
+        if (option.kind == EngineOptionKind::Switch) {
+            AddSwitch(command, option, target);
+        } else {
+            AddChoice(command, option, target);
+        }
+    }
     command->add_flag("--no-subfolders", options.noSubfolders, "leave subfolders out");
     // One value per occurrence, so that a PATH is never taken for SOURCE or TARGET.
     command
@@ -112,24 +88,12 @@ void AddEngineOptions(CLI::App* command, EngineOptions& options) {
 }
 
 void ApplyEngineOptions(const EngineOptions& options, CloneSettings& settings) {
-    if (options.compareMethod) {
-        settings.CompareMethod = static_cast<CompareMethodType>(*options.compareMethod);
+    for (const EngineOption& option : kEngineOptions) {
+        if (const std::optional<int32_t>& given =
+                options.given[static_cast<std::size_t>(option.id)]) {
+            SetEngineOptionValue(settings, option.id, *given);
+        }
     }
-    settings.IgnoreFAT_NTFS_TwoSecDiff =
-        options.ignoreTwoSeconds.value_or(settings.IgnoreFAT_NTFS_TwoSecDiff);
-    settings.IgnoreFAT_NTFS_DaylightSavings =
-        options.ignoreDaylightSaving.value_or(settings.IgnoreFAT_NTFS_DaylightSavings);
-    settings.IgnoreHiddenFolders =
-        options.ignoreHiddenFolders.value_or(settings.IgnoreHiddenFolders);
-    settings.IgnoreSystemFolders =
-        options.ignoreSystemFolders.value_or(settings.IgnoreSystemFolders);
-    if (options.deleteMethod) {
-        settings.DeleteMethod = static_cast<DeleteMethodType>(*options.deleteMethod);
-    }
-    if (options.copyMethod) {
-        settings.CopyMethod = static_cast<CopyMethodType>(*options.copyMethod);
-    }
-    settings.CopyOnlyIfNewer = options.copyOnlyIfNewer.value_or(settings.CopyOnlyIfNewer);
 }
 
 // Checks one folder argument; prints the reason and returns false when it is not usable.
@@ -240,6 +204,13 @@ StepResult PlanEngine(cClone& clone, IStatusHost& host, const std::string& sourc
                               SelectedSpecs(options.selected, source), Join(options.masks, ","));
 }
 
+// What plan and clone both take: the two folders and the engine options.
+void AddFolderPairArguments(CLI::App* command, FolderPairArgs& pair, EngineOptions& options) {
+    command->add_option("SOURCE", pair.source, "the Source folder")->required();
+    command->add_option("TARGET", pair.target, "the Target folder")->required();
+    AddEngineOptions(command, options);
+}
+
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
             const PlanArgs& args, CliStreams streams) {
     std::string source, target;
@@ -325,9 +296,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     EngineOptions engineOptions;
     CLI::App* plan = app.add_subcommand(
         "plan", "print the operations that would make TARGET identical to SOURCE; change nothing");
-    plan->add_option("SOURCE", pair.source, "the Source folder")->required();
-    plan->add_option("TARGET", pair.target, "the Target folder")->required();
-    AddEngineOptions(plan, engineOptions);
+    AddFolderPairArguments(plan, pair, engineOptions);
     PlanArgs planArgs;
     plan->add_flag("--explain", planArgs.explain, "say under each operation why it is planned");
     plan->add_option("--save", planArgs.save,
@@ -336,9 +305,7 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     CloneArgs cloneArgs;
     CLI::App* clone = app.add_subcommand(
         "clone", "make TARGET identical to SOURCE and write the run to clone.log");
-    clone->add_option("SOURCE", pair.source, "the Source folder")->required();
-    clone->add_option("TARGET", pair.target, "the Target folder")->required();
-    AddEngineOptions(clone, engineOptions);
+    AddFolderPairArguments(clone, pair, engineOptions);
     clone->add_option("--name", cloneArgs.name, "the task name in the log");
     clone->add_flag("--confirm", cloneArgs.confirm,
                     "list the operations and ask which to strike out first");

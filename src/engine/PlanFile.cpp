@@ -1,5 +1,6 @@
 #include "engine/PlanFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <new>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/EngineOptions.h"
 #include "engine/PlanText.h"
 #include "platform/FilePrimitives.h"
 #include "util/EscapedText.h"
@@ -44,24 +46,6 @@ constexpr Word<StampKind> kStamps[] = {
     {StampKind::File, "file"},        {StampKind::Link, "link"},
     {StampKind::Folder, "folder"},    {StampKind::Special, "special"},
 };
-constexpr Word<CompareMethodType> kCompares[] = {
-    {CompareMethodType::DateTime, "datetime"},
-    {CompareMethodType::Size, "size"},
-    {CompareMethodType::Contents, "contents"},
-    {CompareMethodType::CRC32, "crc32"},
-};
-constexpr Word<DeleteMethodType> kDeletes[] = {
-    {DeleteMethodType::RegularDelete, "regular"},
-    {DeleteMethodType::SendToRecycleBin, "trash"},
-    {DeleteMethodType::DoNotDelete, "none"},
-    {DeleteMethodType::SecureDelete, "secure"},
-};
-constexpr Word<CopyMethodType> kCopies[] = {
-    {CopyMethodType::RegularCopy, "regular"},
-    {CopyMethodType::SafeCopyMethod, "safe"},
-    {CopyMethodType::RetainCreateTimestamp, "keep-created"},
-};
-
 template <typename Enum, std::size_t N>
 const char* WordOf(const Word<Enum> (&words)[N], Enum value) {
     for (const Word<Enum>& word : words) {
@@ -348,6 +332,52 @@ std::pair<std::string, std::string> ReadStray(const json& value) {
     return {std::move(folder), std::move(name)};
 }
 
+json SettingsValue(const CloneSettings& settings) {
+    json object = json::object();
+    for (const EngineOption& option : kEngineOptions) {
+        if (option.planName == nullptr) {
+            continue;
+        }
+        const int32_t value = EngineOptionValue(settings, option.id);
+        json& field = object[option.planName];
+        if (option.kind == EngineOptionKind::Switch) {
+            field = value != 0;
+        } else if (option.kind == EngineOptionKind::Choice) {
+            const EngineOptionChoice* choice = ChoiceOfValue(option, value);
+            field = choice != nullptr ? choice->word : "";
+        } else {
+            field = value;
+        }
+    }
+    return object;
+}
+
+// The options a plan holds, in the order of the table; the others keep their values.
+void ReadSettings(const json& object, CloneSettings& settings) {
+    for (const EngineOption& option : kEngineOptions) {
+        if (option.planName == nullptr) {
+            continue;
+        }
+        int32_t value = 0;
+        if (option.kind == EngineOptionKind::Switch) {
+            value = BoolField(object, option.planName) ? 1 : 0;
+        } else if (option.kind == EngineOptionKind::Choice) {
+            const json& word = Field(object, option.planName);
+            const auto known = std::find_if(
+                option.choices.begin(), option.choices.end(), [&](const EngineOptionChoice& c) {
+                    return word.is_string() && word.get_ref<const std::string&>() == c.word;
+                });
+            if (known == option.choices.end()) {
+                throw Damaged(std::string("unknown ") + option.planName + " method " + Brief(word));
+            }
+            value = known->value;
+        } else {
+            value = static_cast<int32_t>(IntField(object, option.planName, 0, 100));
+        }
+        SetEngineOptionValue(settings, option.id, value);
+    }
+}
+
 // Where a value stands, by the object or list that holds it.
 enum class Shape : uint8_t {
     Root,
@@ -368,8 +398,9 @@ struct Key {
     Shape holds;  // the list or object it may hold, or Plain
 };
 
-// Every key of the format. Nothing else is read: the objects stay a few keys each, however
-// large the file, and what a later version adds is never taken for something it is not.
+// Every key of the format but the settings' (kEngineOptions). Nothing else is read: the objects
+// stay a few keys each, however large the file, and what a later version adds is never taken for
+// something it is not.
 constexpr Key kKeys[] = {
     {Shape::Root, "format", Shape::Plain},
     {Shape::Root, "version", Shape::Plain},
@@ -381,15 +412,6 @@ constexpr Key kKeys[] = {
     {Shape::Root, "sourceRootEmpty", Shape::Plain},
     {Shape::Root, "strayTemporaryFiles", Shape::Strays},
     {Shape::Root, "operations", Shape::Operations},
-    {Shape::Settings, "compare", Shape::Plain},
-    {Shape::Settings, "ignore2SecDiff", Shape::Plain},
-    {Shape::Settings, "ignoreDaylightSavings", Shape::Plain},
-    {Shape::Settings, "ignoreHiddenFolders", Shape::Plain},
-    {Shape::Settings, "ignoreSystemFolders", Shape::Plain},
-    {Shape::Settings, "delete", Shape::Plain},
-    {Shape::Settings, "copy", Shape::Plain},
-    {Shape::Settings, "copyOnlyIfNewer", Shape::Plain},
-    {Shape::Settings, "maxDeletePercent", Shape::Plain},
     {Shape::Stray, "folder", Shape::Hex},
     {Shape::Stray, "name", Shape::Hex},
     {Shape::Stray, "reason", Shape::Plain},
@@ -411,6 +433,15 @@ constexpr Key kKeys[] = {
 };
 
 const Key* FindKey(Shape in, std::string_view name) {
+    if (in == Shape::Settings) {
+        static constexpr Key kSetting{Shape::Settings, "", Shape::Plain};
+        for (const EngineOption& option : kEngineOptions) {
+            if (option.planName != nullptr && name == option.planName) {
+                return &kSetting;
+            }
+        }
+        return nullptr;
+    }
     for (const Key& key : kKeys) {
         if (key.in == in && name == key.name) {
             return &key;
@@ -638,17 +669,7 @@ std::string SavedPlanText(const ClonePlan& plan, const CloneSettings& settings) 
     file["version"] = kPlanFormatVersion;
     file["source"] = PathValue(plan.Source);
     file["target"] = PathValue(plan.Target);
-    file["settings"] = {
-        {"compare", WordOf(kCompares, settings.CompareMethod)},
-        {"ignore2SecDiff", settings.IgnoreFAT_NTFS_TwoSecDiff},
-        {"ignoreDaylightSavings", settings.IgnoreFAT_NTFS_DaylightSavings},
-        {"ignoreHiddenFolders", settings.IgnoreHiddenFolders},
-        {"ignoreSystemFolders", settings.IgnoreSystemFolders},
-        {"delete", WordOf(kDeletes, settings.DeleteMethod)},
-        {"copy", WordOf(kCopies, settings.CopyMethod)},
-        {"copyOnlyIfNewer", settings.CopyOnlyIfNewer},
-        {"maxDeletePercent", settings.MaxDeletePercent},
-    };
+    file["settings"] = SettingsValue(settings);
     file["complete"] = plan.Complete;
     file["targetFilesSeen"] = plan.TargetFilesSeen;
     file["sourceRootEmpty"] = plan.SourceRootEmpty;
@@ -714,17 +735,7 @@ Result<SavedPlan> ReadSavedPlan(const std::string& text) {
         if (!IsPlainFolder(plan.Source) || !IsPlainFolder(plan.Target)) {
             throw Damaged("the roots must be absolute folder paths ending in \"/\"");
         }
-        const json& settings = Field(file, "settings");
-        CloneSettings& s = saved.Settings;
-        s.CompareMethod = ValueOf(kCompares, Field(settings, "compare"), "compare method");
-        s.IgnoreFAT_NTFS_TwoSecDiff = BoolField(settings, "ignore2SecDiff");
-        s.IgnoreFAT_NTFS_DaylightSavings = BoolField(settings, "ignoreDaylightSavings");
-        s.IgnoreHiddenFolders = BoolField(settings, "ignoreHiddenFolders");
-        s.IgnoreSystemFolders = BoolField(settings, "ignoreSystemFolders");
-        s.DeleteMethod = ValueOf(kDeletes, Field(settings, "delete"), "delete method");
-        s.CopyMethod = ValueOf(kCopies, Field(settings, "copy"), "copy method");
-        s.CopyOnlyIfNewer = BoolField(settings, "copyOnlyIfNewer");
-        s.MaxDeletePercent = static_cast<int32_t>(IntField(settings, "maxDeletePercent", 0, 100));
+        ReadSettings(Field(file, "settings"), saved.Settings);
         plan.Complete = BoolField(file, "complete");
         if (!plan.Complete) {
             throw Damaged("the plan was never finished (its walk was cancelled)");

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "engine/EngineOptions.h"
 #include "settings/ValueText.h"
 
 namespace duvanto {
@@ -52,31 +53,90 @@ std::optional<std::string> WrittenColumn(const Options& o) {
     return ZeroPadded(o.ColumnWidths[Column]);
 }
 
+// A flag of the options' own, "True" or not.
+template <bool Options::*Flag>
+void ReadFlag(Options& o, const std::string& value, const IniDocument&) {
+    o.*Flag = IsTrue(value);
+}
+
+template <bool Options::*Flag>
+std::optional<std::string> WrittenFlag(const Options& o) {
+    return BooleanText(o.*Flag);
+}
+
+// An option of the runs (engine/EngineOptions.h), read by its kind.
+template <EngineOptionId Id>
+void ReadEngineOption(Options& o, const std::string& value, const IniDocument&) {
+    const EngineOption& option = EngineOptionOf(Id);
+    int32_t number = 0;
+    switch (option.kind) {
+        case EngineOptionKind::Switch:
+            number = IsTrue(value) ? 1 : 0;
+            break;
+        case EngineOptionKind::Choice:
+            if (option.choices.front().iniWord == nullptr) {
+                number = MenuIndex(value, static_cast<int32_t>(option.choices.size()));
+            } else {
+                // A word the file does not know is the first choice.
+                const auto named = std::find_if(
+                    option.choices.begin(), option.choices.end(),
+                    [&value](const EngineOptionChoice& choice) { return value == choice.iniWord; });
+                number =
+                    named == option.choices.end() ? option.choices.front().value : named->value;
+            }
+            break;
+        case EngineOptionKind::Percent: {
+            const double percent = NumberFromText(value);
+            // A share the guard cannot mean is refused, never taken for "no guard".
+            if (!IsNumericText(value) || !(percent >= 0 && percent <= 100) ||
+                percent != std::floor(percent)) {
+                throw RuntimeError(380, "Invalid property value");
+            }
+            number = static_cast<int32_t>(percent);
+            break;
+        }
+    }
+    SetEngineOptionValue(o.Targets().settings, Id, number);
+}
+
+template <EngineOptionId Id>
+std::optional<std::string> WrittenEngineOption(const Options& o) {
+    const EngineOption& option = EngineOptionOf(Id);
+    const int32_t number = EngineOptionValue(o.Targets().settings, Id);
+    if (option.kind == EngineOptionKind::Switch) {
+        return BooleanText(number != 0);
+    }
+    if (option.kind == EngineOptionKind::Choice && option.choices.front().iniWord != nullptr) {
+        const EngineOptionChoice* choice = ChoiceOfValue(option, number);
+        return (choice != nullptr ? choice : &option.choices.front())->iniWord;
+    }
+    return std::to_string(number);
+}
+
+template <EngineOptionId Id>
+constexpr OptionRow EngineRow(int writeSlot) {
+    const EngineOption& option = EngineOptionOf(Id);
+    return {option.ini.section, option.ini.key,       option.ini.defaultValue, false,
+            writeSlot,          ReadEngineOption<Id>, WrittenEngineOption<Id>};
+}
+
 // In the order of reading; writeSlot gives the order of saving.
 const OptionRow kRows[] = {
     {"Log", "MaxSize", "500", false, 0,
      [](Options& o, const std::string& value, const IniDocument&) {
          const double number = LeadingNumber(value);
-         o.LogSize = number == 100    ? LogSizeItem::Kb100
-                     : number == 200  ? LogSizeItem::Kb200
-                     : number == 500  ? LogSizeItem::Kb500
-                     : number == 1000 ? LogSizeItem::Meg1
-                                      : LogSizeItem::None;
+         const auto* named =
+             std::find_if(std::begin(kLogSizes), std::end(kLogSizes),
+                          [number](const LogSizeChoice& size) { return number == size.kib; });
+         o.LogSize = named == std::end(kLogSizes) ? LogSizeItem::None : named->item;
          const int64_t bytes = int64_t{LongFromNumber(number)} * 1024;
          o.Targets().log.MaxLogFileSize(LongFromNumber(static_cast<double>(bytes)));
      },
      [](const Options& o) -> std::optional<std::string> {
-         switch (o.LogSize) {
-             case LogSizeItem::Kb100:
-                 return "100";
-             case LogSizeItem::Kb200:
-                 return "200";
-             case LogSizeItem::Kb500:
-                 return "500";
-             case LogSizeItem::Meg1:
-                 return "1000";
-             case LogSizeItem::None:
-                 break;
+         for (const LogSizeChoice& size : kLogSizes) {
+             if (size.item == o.LogSize) {
+                 return std::to_string(size.kib);
+             }
          }
          return std::nullopt;
      }},
@@ -87,78 +147,23 @@ const OptionRow kRows[] = {
      [](const Options& o) -> std::optional<std::string> {
          return BooleanText(o.Targets().log.LogOnlyErrors());
      }},
-    {"Comparison", "CompareType", "DateTime", false, 2,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.CompareMethod = value == "Size"       ? CompareMethodType::Size
-                                              : value == "Contents" ? CompareMethodType::Contents
-                                              : value == "CRC32"    ? CompareMethodType::CRC32
-                                                                    : CompareMethodType::DateTime;
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         switch (o.Targets().settings.CompareMethod) {
-             case CompareMethodType::Size:
-                 return "Size";
-             case CompareMethodType::Contents:
-                 return "Contents";
-             case CompareMethodType::CRC32:
-                 return "CRC32";
-             default:
-                 return "DateTime";
-         }
-     }},
-    {"Comparison", "Ignore2SecDiff", "True", false, 3,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.IgnoreFAT_NTFS_TwoSecDiff = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.IgnoreFAT_NTFS_TwoSecDiff);
-     }},
-    {"Comparison", "IgnoreDaylightSavings", "False", false, 4,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.IgnoreFAT_NTFS_DaylightSavings = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.IgnoreFAT_NTFS_DaylightSavings);
-     }},
-    {"Comparison", "IgnoreSystemFolders", "True", false, 5,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.IgnoreSystemFolders = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.IgnoreSystemFolders);
-     }},
-    {"Comparison", "IgnoreHiddenFolders", "True", false, 6,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.IgnoreHiddenFolders = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.IgnoreHiddenFolders);
-     }},
+    EngineRow<EngineOptionId::CompareMethod>(2),
+    EngineRow<EngineOptionId::IgnoreTwoSecDiff>(3),
+    EngineRow<EngineOptionId::IgnoreDaylightSavings>(4),
+    EngineRow<EngineOptionId::IgnoreSystemFolders>(5),
+    EngineRow<EngineOptionId::IgnoreHiddenFolders>(6),
     // Written with its PriorityRule<i> keys by WritePriorityRules.
     {kPriorityRulesSection, "NumRules", "0", false, 7,
      [](Options& o, const std::string& value, const IniDocument& document) {
          ReadPriorityRules(o.Targets().rules, value, document);
      },
      nullptr},
-    {"Reminders", "SysTray", "True", false, 8,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.SysTrayReminder = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> { return BooleanText(o.SysTrayReminder); }},
-    {"Reminders", "ScheduledSyncsMsg", "True", false, 9,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.ScheduledSyncsMsg = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.ScheduledSyncsMsg);
-     }},
-    {"Reminders", "SendToRecycleBinMsg", "True", false, 10,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.SendToRecycleBinMsg = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.SendToRecycleBinMsg);
-     }},
+    {"Reminders", "SysTray", "True", false, 8, ReadFlag<&Options::SysTrayReminder>,
+     WrittenFlag<&Options::SysTrayReminder>},
+    {"Reminders", "ScheduledSyncsMsg", "True", false, 9, ReadFlag<&Options::ScheduledSyncsMsg>,
+     WrittenFlag<&Options::ScheduledSyncsMsg>},
+    {"Reminders", "SendToRecycleBinMsg", "True", false, 10, ReadFlag<&Options::SendToRecycleBinMsg>,
+     WrittenFlag<&Options::SendToRecycleBinMsg>},
     {"TaskList", "TaskListFileSpec", "Default Task List.dvt", true, 11,
      [](Options& o, const std::string& value, const IniDocument&) { o.TaskListFileSpec = value; },
      [](const Options& o) -> std::optional<std::string> { return o.TaskListFileSpec; }},
@@ -196,20 +201,8 @@ const OptionRow kRows[] = {
      [](const Options& o) -> std::optional<std::string> {
          return o.ShowToolbar ? "Show" : "Hide";
      }},
-    {"Miscellaneous", "CopyMethod", "0", false, 22,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.CopyMethod = static_cast<CopyMethodType>(MenuIndex(value, 3));
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return std::to_string(static_cast<int32_t>(o.Targets().settings.CopyMethod));
-     }},
-    {"Miscellaneous", "DeleteMethod", "1", false, 23,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.DeleteMethod = static_cast<DeleteMethodType>(MenuIndex(value, 4));
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return std::to_string(static_cast<int32_t>(o.Targets().settings.DeleteMethod));
-     }},
+    EngineRow<EngineOptionId::CopyMethod>(22),
+    EngineRow<EngineOptionId::DeleteMethod>(23),
     {"Miscellaneous", "PromptToInsertRemovableDrive", "False", false, 20,
      [](Options& o, const std::string& value, const IniDocument&) {
          o.PromptToInsertRemovableDrive = IsTrue(value);
@@ -226,34 +219,10 @@ const OptionRow kRows[] = {
      [](const Options& o) -> std::optional<std::string> {
          return std::to_string(o.DelayBeforeFirstTask);
      }},
-    {"Miscellaneous", "CopyOnlyIfNewer", "False", false, 25,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.CopyOnlyIfNewer = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.CopyOnlyIfNewer);
-     }},
-    {"Miscellaneous", "ConfirmSyncActions", "False", false, 26,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         o.Targets().settings.ConfirmSyncActions = IsTrue(value);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return BooleanText(o.Targets().settings.ConfirmSyncActions);
-     }},
+    EngineRow<EngineOptionId::CopyOnlyIfNewer>(25),
+    EngineRow<EngineOptionId::ConfirmSyncActions>(26),
     // Read last: a value that stops the read leaves every other option read.
-    {"Safety", "MaxDeletePercent", "50", false, 27,
-     [](Options& o, const std::string& value, const IniDocument&) {
-         const double number = NumberFromText(value);
-         // A share the guard cannot mean is refused, never taken for "no guard".
-         if (!IsNumericText(value) || !(number >= 0 && number <= 100) ||
-             number != std::floor(number)) {
-             throw RuntimeError(380, "Invalid property value");
-         }
-         o.Targets().settings.MaxDeletePercent = static_cast<int32_t>(number);
-     },
-     [](const Options& o) -> std::optional<std::string> {
-         return std::to_string(o.Targets().settings.MaxDeletePercent);
-     }},
+    EngineRow<EngineOptionId::MaxDeletePercent>(27),
 };
 
 constexpr std::size_t kRowCount = std::size(kRows);

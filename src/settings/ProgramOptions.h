@@ -23,6 +23,17 @@ inline constexpr std::array<int32_t, 5> kDefaultColumnWidths = {150, 100, 100, 1
 
 // The "Reset Log At Size" items; None when the file named a size that has no item.
 enum class LogSizeItem { None, Kb100, Kb200, Kb500, Meg1 };
+// Each item with its size in KiB, the number the options file holds; in the menu's order.
+struct LogSizeChoice {
+    LogSizeItem item;
+    int32_t kib;
+};
+inline constexpr LogSizeChoice kLogSizes[] = {
+    {LogSizeItem::Kb100, 100},
+    {LogSizeItem::Kb200, 200},
+    {LogSizeItem::Kb500, 500},
+    {LogSizeItem::Meg1, 1000},
+};
 // The "Run on Windows Startup" items; None when the file named none of them.
 enum class RunOnStartupChoice { None, AllUsers, CurrentUser, NoRun };
 

@@ -248,6 +248,11 @@ TEST(PlanFileTest, AnythingNotAsTheFormatSaysIsRefusedWhole) {
          "operation 2: \"number\" is 1 where 2 belongs"},
         {"a guard limit over 100", Edited([](json& f) { f["settings"]["maxDeletePercent"] = 101; }),
          "\"maxDeletePercent\" is out of range"},
+        {"a method the runs lack", Edited([](json& f) { f["settings"]["copy"] = "fast"; }),
+         "unknown copy method \"fast\""},
+        {"a switch that is no true or false",
+         Edited([](json& f) { f["settings"]["ignoreHiddenFolders"] = "yes"; }),
+         "\"ignoreHiddenFolders\" is no true or false"},
         // Keys: each one of the format, each once, in the form the format gives it.
         {"an unknown key", Replaced("\"complete\": true", "\"complete\": true, \"extra\": 1"),
          "damaged plan: unknown key \"extra\""},

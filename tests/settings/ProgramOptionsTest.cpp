@@ -92,6 +92,8 @@ TEST_F(ProgramOptionsTest, AFirstRunHasTheDefaultsAndSavesEveryKeyInOrder) {
 // file so that only the values show.
 std::string Effective(ProgramOptionsTest& test, const std::string& text);
 
+// The run options' plain values are in tests/cli/OptionWordsTest.cpp, with their flags and
+// plan names.
 TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
     // Section, the line read, and the line a save writes for it (the rest stays the default).
     const std::vector<std::array<std::string, 3>> cases = {
@@ -99,10 +101,8 @@ TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
         {"Log", "MaxSize=1000", "MaxSize=1000"},
         {"Log", "MaxSize= 200 kb", "MaxSize=200"},
         {"Log", "LogOnlyErrors=false", "LogOnlyErrors=True"},
-        {"Comparison", "CompareType=CRC32", "CompareType=CRC32"},
         {"Comparison", "CompareType=size", "CompareType=DateTime"},
         {"Comparison", "Ignore2SecDiff=true", "Ignore2SecDiff=False"},
-        {"Comparison", "IgnoreDaylightSavings=True", "IgnoreDaylightSavings=True"},
         {"Reminders", "SysTray=Yes", "SysTray=False"},
         {"TaskList", "TaskListFileSpec=/data/my tasks.dvt", "TaskListFileSpec=/data/my tasks.dvt"},
         {"Form Dimensions", "Height=100", "Height=0000005220"},
@@ -114,13 +114,11 @@ TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
         {"Miscellaneous", "RunOnWindowsStartup=currentuser", "RunOnWindowsStartup=False"},
         {"Miscellaneous", "ShowToolbar=hide", "ShowToolbar=Show"},
         {"Miscellaneous", "ShowToolbar=Hide", "ShowToolbar=Hide"},
-        {"Miscellaneous", "CopyMethod=2", "CopyMethod=2"},
         {"Miscellaneous", "DeleteMethod=3.0", "DeleteMethod=3"},
         {"Miscellaneous", "PromptToInsertRemovableDrive=True", "PromptToInsertRemovableDrive=True"},
         {"Miscellaneous", "DelayBeforeFirstTask=2.6", "DelayBeforeFirstTask=3"},
         {"Miscellaneous", "DelayBeforeFirstTask=2.5", "DelayBeforeFirstTask=2"},
         {"Miscellaneous", "DelayBeforeFirstTask=soon", "DelayBeforeFirstTask=0"},
-        {"Miscellaneous", "ConfirmSyncActions=True", "ConfirmSyncActions=True"},
         {"Safety", "MaxDeletePercent=0", "MaxDeletePercent=0"},
         {"Safety", "MaxDeletePercent=100", "MaxDeletePercent=100"},
     };

@@ -1,5 +1,6 @@
 #include "app/options/OptionsMenuController.h"
 
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -15,13 +16,62 @@ using Kind = MenuEntryKind;
 using Cmd = MenuCommand;
 
 MenuEntry Item(Kind kind, std::string name, std::string caption, Cmd command) {
-    return {kind, std::move(name), std::move(caption), command, {}};
+    return {kind, std::move(name), std::move(caption), command, {}, std::nullopt, 0};
 }
 MenuEntry Submenu(std::string name, std::string caption, std::vector<MenuEntry> children) {
-    return {Kind::Submenu, std::move(name), std::move(caption), Cmd::None, std::move(children)};
+    return {Kind::Submenu,
+            std::move(name),
+            std::move(caption),
+            Cmd::None,
+            std::move(children),
+            std::nullopt,
+            0};
 }
 MenuEntry Separator() {
-    return {Kind::Separator, "", "", Cmd::None, {}};
+    return {Kind::Separator, "", "", Cmd::None, {}, std::nullopt, 0};
+}
+
+// The check item of a switch among the run options.
+MenuEntry OptionToggle(EngineOptionId id, Cmd command) {
+    const OptionMenuItem& item = EngineOptionOf(id).menu;
+    MenuEntry entry = Item(Kind::Toggle, item.name, item.text, command);
+    entry.option = id;
+    return entry;
+}
+
+// The submenu of a method among the run options: a radio item a choice, their commands
+// following `first` in the choices' order.
+MenuEntry OptionChoices(EngineOptionId id, Cmd first) {
+    const EngineOption& option = EngineOptionOf(id);
+    std::vector<MenuEntry> items;
+    for (const EngineOptionChoice& choice : option.choices) {
+        MenuEntry entry = Item(Kind::Radio, choice.menu.name, choice.menu.text,
+                               static_cast<Cmd>(static_cast<int>(first) + choice.value));
+        entry.option = id;
+        entry.choice = choice.value;
+        items.push_back(std::move(entry));
+    }
+    return Submenu(option.menu.name, option.menu.text, std::move(items));
+}
+
+void CollectOptionItems(const MenuEntry& entry, std::map<Cmd, const MenuEntry*>& items) {
+    if (entry.option) {
+        items.emplace(entry.command, &entry);
+    }
+    for (const MenuEntry& child : entry.children) {
+        CollectOptionItems(child, items);
+    }
+}
+
+// The item of a run option that a command stands for; nullptr for other commands.
+const MenuEntry* OptionItemOf(Cmd command) {
+    static const std::map<Cmd, const MenuEntry*> items = [] {
+        std::map<Cmd, const MenuEntry*> found;
+        CollectOptionItems(OptionsMenuEntries(), found);
+        return found;
+    }();
+    const auto item = items.find(command);
+    return item == items.end() ? nullptr : item->second;
 }
 
 constexpr char kRunAtLoginTitle[] = "Run at Login";
@@ -39,39 +89,20 @@ constexpr char kTrashWarning[] =
 
 }  // namespace
 
-OptionsMenuController::LogSize OptionsMenuController::LogSizeOf(MenuCommand command) {
-    switch (command) {
-        case Cmd::LogSize100:
-            return {LogSizeItem::Kb100, 102400};
-        case Cmd::LogSize200:
-            return {LogSizeItem::Kb200, 204800};
-        case Cmd::LogSize1Meg:
-            return {LogSizeItem::Meg1, 1024000};
-        default:
-            return {LogSizeItem::Kb500, 512000};
-    }
+const LogSizeChoice& OptionsMenuController::LogSizeOf(MenuCommand command) {
+    return kLogSizes[static_cast<std::size_t>(command) - static_cast<std::size_t>(Cmd::LogSize100)];
 }
 
 // In the order of the options file's keys, then the items of the main window alone.
 const MenuEntry& OptionsMenuEntries() {
     static const MenuEntry menu = Submenu(
         "mnuOptions", "&Options",
-        {Submenu(
-             "mnuOptionsCompMethod", "File &Comparison Method",
-             {Item(Kind::Radio, "mnuOptionsCompMethodDateTime", "&Date/Time", Cmd::CompareDateTime),
-              Item(Kind::Radio, "mnuOptionsCompMethodSize", "&Size", Cmd::CompareSize),
-              Item(Kind::Radio, "mnuOptionsCompMethodContents", "&Contents", Cmd::CompareContents),
-              Item(Kind::Radio, "mnuOptionsCompMethodCRC32", "C&RC32", Cmd::CompareCRC32)}),
+        {OptionChoices(EngineOptionId::CompareMethod, Cmd::CompareDateTime),
          Submenu("mnuOptionsFAT", "FAT/NTFS Issues",
-                 {Item(Kind::Toggle, "mnuOptionsFATIgnore2SecDiff", "Ignore up to 2 Seconds Diff",
-                       Cmd::IgnoreTwoSecDiff),
-                  Item(Kind::Toggle, "mnuOptionsFATIgnoreDST", "Ignore Daylight Savings Time Diff",
-                       Cmd::IgnoreDaylightSavings)}),
-         Item(Kind::Toggle, "mnuOptionsIgnoreSystemFolders", "Ignore System Folders",
-              Cmd::IgnoreSystemFolders),
-         Item(Kind::Toggle, "mnuOptionsIgnoreHiddenFolders", "Ignore Hidden Folders",
-              Cmd::IgnoreHiddenFolders),
-         Separator(),
+                 {OptionToggle(EngineOptionId::IgnoreTwoSecDiff, Cmd::IgnoreTwoSecDiff),
+                  OptionToggle(EngineOptionId::IgnoreDaylightSavings, Cmd::IgnoreDaylightSavings)}),
+         OptionToggle(EngineOptionId::IgnoreSystemFolders, Cmd::IgnoreSystemFolders),
+         OptionToggle(EngineOptionId::IgnoreHiddenFolders, Cmd::IgnoreHiddenFolders), Separator(),
          Item(Kind::Command, "mnuOptionsSetPriority", "Priority Rules...", Cmd::PriorityRules),
          Submenu("mnuOptionsRunOnWindowsStartup", "Run at &Login",
                  {Item(Kind::Radio, "mnuOptionsRunOnWindowsStartupCurrentUser",
@@ -80,27 +111,14 @@ const MenuEntry& OptionsMenuEntries() {
                        "When Any User is Logged On", Cmd::RunAtLoginAnyUser),
                   Item(Kind::Radio, "mnuOptionsRunOnWindowsStartupNoRun", "Do Not Run on Startup",
                        Cmd::RunAtLoginNoRun)}),
-         Separator(),
-         Submenu("mnuOptionsCopyMethods", "Copy Methods",
-                 {Item(Kind::Radio, "mnuOptionsCopyMethod_0", "Regular Copy", Cmd::CopyRegular),
-                  Item(Kind::Radio, "mnuOptionsCopyMethod_1", "Safe Copy", Cmd::CopySafe),
-                  Item(Kind::Radio, "mnuOptionsCopyMethod_2",
-                       "Retain Source Files Create Timestamp", Cmd::CopyRetainCreateTimestamp)}),
-         Submenu(
-             "mnuOptionsDeleteMethods", "Delete Methods",
-             {Item(Kind::Radio, "mnuOptionsDeleteMethod_0", "Regular Delete", Cmd::DeleteRegular),
-              Item(Kind::Radio, "mnuOptionsDeleteMethod_1", "Send To Trash", Cmd::DeleteToTrash),
-              Item(Kind::Radio, "mnuOptionsDeleteMethod_2", "Do Not Delete", Cmd::DeleteNone),
-              Item(Kind::Radio, "mnuOptionsDeleteMethod_3", "Secure Delete", Cmd::DeleteSecure)}),
+         Separator(), OptionChoices(EngineOptionId::CopyMethod, Cmd::CopyRegular),
+         OptionChoices(EngineOptionId::DeleteMethod, Cmd::DeleteRegular),
          Item(Kind::Toggle, "mnuOptionsPromptToInsertRemovableDrive",
               "Prompt Me to Insert Removable Drives", Cmd::PromptToInsertRemovableDrive),
          Item(Kind::Command, "mnuOptionsDelayBeforeFirstTask",
               "Delay Before First Task Execution...", Cmd::DelayBeforeFirstTask),
-         Item(Kind::Toggle, "mnuOptionsCopyOnlyIfNewer", "Copy Only if Source is Newer than Target",
-              Cmd::CopyOnlyIfNewer),
-         Item(Kind::Toggle, "mnuOptionsConfirmSyncActions", "Confirm Synchronization Actions",
-              Cmd::ConfirmSyncActions),
-         Separator(),
+         OptionToggle(EngineOptionId::CopyOnlyIfNewer, Cmd::CopyOnlyIfNewer),
+         OptionToggle(EngineOptionId::ConfirmSyncActions, Cmd::ConfirmSyncActions), Separator(),
          Submenu("mnuOptionsResetError", "Reset &Error Indicator",
                  {Item(Kind::Command, "mnuOptionsResetErrorSelected", "&Selected Task",
                        Cmd::ResetErrorSelectedTask),
@@ -152,54 +170,17 @@ OptionsMenuController::OptionsMenuController(ProgramOptions& options, IAppPrompt
     m_options.RunOnStartup = ChoiceOf(m_startupEntries.Current(m_startupCommand));
 }
 
-bool* OptionsMenuController::ToggleSetting(MenuCommand command) const {
-    OptionTargets& t = m_options.Targets();
-    switch (command) {
-        case Cmd::IgnoreTwoSecDiff:
-            return &t.settings.IgnoreFAT_NTFS_TwoSecDiff;
-        case Cmd::IgnoreDaylightSavings:
-            return &t.settings.IgnoreFAT_NTFS_DaylightSavings;
-        case Cmd::IgnoreSystemFolders:
-            return &t.settings.IgnoreSystemFolders;
-        case Cmd::IgnoreHiddenFolders:
-            return &t.settings.IgnoreHiddenFolders;
-        case Cmd::PromptToInsertRemovableDrive:
-            return &m_options.PromptToInsertRemovableDrive;
-        case Cmd::CopyOnlyIfNewer:
-            return &t.settings.CopyOnlyIfNewer;
-        case Cmd::ConfirmSyncActions:
-            return &t.settings.ConfirmSyncActions;
-        default:
-            return nullptr;
-    }
-}
-
-std::optional<OptionsMenuController::RadioItem> OptionsMenuController::MethodItem(
-    MenuCommand command) const {
-    const auto index = [command](Cmd first) {
-        return static_cast<int32_t>(command) - static_cast<int32_t>(first);
-    };
-    if (command >= Cmd::CompareDateTime && command <= Cmd::CompareCRC32) {
-        return RadioItem{Method::Compare, index(Cmd::CompareDateTime)};
-    }
-    if (command >= Cmd::CopyRegular && command <= Cmd::CopyRetainCreateTimestamp) {
-        return RadioItem{Method::Copy, index(Cmd::CopyRegular)};
-    }
-    if (command >= Cmd::DeleteRegular && command <= Cmd::DeleteSecure) {
-        return RadioItem{Method::Delete, index(Cmd::DeleteRegular)};
-    }
-    return std::nullopt;
-}
-
 MenuItemState OptionsMenuController::State(MenuCommand command) const {
     const ProgramOptions& o = m_options;
     bool checked = false;
-    if (const bool* setting = ToggleSetting(command)) {
-        checked = *setting;
-    } else if (const std::optional<RadioItem> item = MethodItem(command)) {
-        checked = MethodValue(item->method) == item->index;
+    if (const MenuEntry* item = OptionItemOf(command)) {
+        const int32_t value = EngineOptionValue(o.Targets().settings, *item->option);
+        checked = item->kind == Kind::Toggle ? value != 0 : value == item->choice;
     } else {
         switch (command) {
+            case Cmd::PromptToInsertRemovableDrive:
+                checked = o.PromptToInsertRemovableDrive;
+                break;
             // The entries on disk, as they are now: someone may have removed one meanwhile.
             case Cmd::RunAtLoginCurrentUser:
                 checked = m_startupEntries.Current(m_startupCommand).currentUser;
@@ -231,26 +212,22 @@ MenuItemState OptionsMenuController::State(MenuCommand command) const {
 }
 
 void OptionsMenuController::Run(MenuCommand command) {
-    if (bool* setting = ToggleSetting(command)) {
-        Set(*setting, !*setting);
-        return;
-    }
-    if (const std::optional<RadioItem> item = MethodItem(command)) {
-        CloneSettings& settings = m_options.Targets().settings;
-        switch (item->method) {
-            case Method::Compare:
-                Set(settings.CompareMethod, static_cast<CompareMethodType>(item->index));
-                break;
-            case Method::Copy:
-                Set(settings.CopyMethod, static_cast<CopyMethodType>(item->index));
-                break;
-            case Method::Delete:
-                ChooseDeleteMethod(static_cast<DeleteMethodType>(item->index));
-                break;
+    if (const MenuEntry* item = OptionItemOf(command)) {
+        const EngineOptionId id = *item->option;
+        const int32_t value = item->kind == Kind::Toggle
+                                  ? EngineOptionValue(m_options.Targets().settings, id) == 0
+                                  : item->choice;
+        if (id == EngineOptionId::DeleteMethod) {
+            ChooseDeleteMethod(static_cast<DeleteMethodType>(value));
+        } else {
+            SetOption(id, value);
         }
         return;
     }
     switch (command) {
+        case Cmd::PromptToInsertRemovableDrive:
+            Set(m_options.PromptToInsertRemovableDrive, !m_options.PromptToInsertRemovableDrive);
+            break;
         case Cmd::PriorityRules:
             if (m_windows.openPriorityRules) {
                 m_windows.openPriorityRules();
@@ -325,15 +302,11 @@ void OptionsMenuController::Set(T& setting, T value) {
     }
 }
 
-int32_t OptionsMenuController::MethodValue(Method method) const {
-    const CloneSettings& settings = m_options.Targets().settings;
-    switch (method) {
-        case Method::Compare:
-            return static_cast<int32_t>(settings.CompareMethod);
-        case Method::Copy:
-            return static_cast<int32_t>(settings.CopyMethod);
-        default:
-            return static_cast<int32_t>(settings.DeleteMethod);
+void OptionsMenuController::SetOption(EngineOptionId id, int32_t value) {
+    CloneSettings& settings = m_options.Targets().settings;
+    if (EngineOptionValue(settings, id) != value) {
+        SetEngineOptionValue(settings, id, value);
+        Save();
     }
 }
 
@@ -350,12 +323,13 @@ void OptionsMenuController::ChooseDeleteMethod(DeleteMethodType method) {
     Set(m_options.Targets().settings.DeleteMethod, method);
 }
 
-void OptionsMenuController::ChooseLogSize(LogSize size) {
-    if (m_options.LogSize == size.item && m_options.Targets().log.MaxLogFileSize() == size.bytes) {
+void OptionsMenuController::ChooseLogSize(const LogSizeChoice& size) {
+    const int32_t bytes = size.kib * 1024;
+    if (m_options.LogSize == size.item && m_options.Targets().log.MaxLogFileSize() == bytes) {
         return;
     }
     m_options.LogSize = size.item;
-    m_options.Targets().log.MaxLogFileSize(size.bytes);
+    m_options.Targets().log.MaxLogFileSize(bytes);
     Save();
 }
 

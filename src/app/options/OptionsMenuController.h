@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/common/AppPrompt.h"
+#include "engine/EngineOptions.h"
 #include "engine/StatusHost.h"
 #include "settings/Autostart.h"
 #include "settings/ProgramOptions.h"
@@ -72,6 +73,9 @@ struct MenuEntry {
     std::string caption;
     MenuCommand command = MenuCommand::None;
     std::vector<MenuEntry> children;
+    // The run option an item sets, and for a radio item the choice it stands for.
+    std::optional<EngineOptionId> option;
+    int32_t choice = 0;
 };
 
 // "&Options" and "&Log" with their items in order.
@@ -124,30 +128,16 @@ private:
         IAppPrompt& m_prompt;
     };
 
-    // A radio item of the method submenus: the method it sets and the value it stands for.
-    enum class Method { Compare, Copy, Delete };
-    struct RadioItem {
-        Method method;
-        int32_t index;
-    };
-    // The method's value as its items number it.
-    int32_t MethodValue(Method method) const;
-    struct LogSize {
-        LogSizeItem item;
-        int32_t bytes;
-    };
-    // The boolean option a toggle item flips; nullptr for other items.
-    bool* ToggleSetting(MenuCommand command) const;
-    // The comparison, copy and delete method items; nothing for other items.
-    std::optional<RadioItem> MethodItem(MenuCommand command) const;
-    static LogSize LogSizeOf(MenuCommand command);
+    // The size of a "Reset Log At Size" item.
+    static const LogSizeChoice& LogSizeOf(MenuCommand command);
 
     void Save();
     // Sets a setting from a click and saves when it changed.
     template <typename T>
     void Set(T& setting, T value);
+    void SetOption(EngineOptionId id, int32_t value);
     void ChooseDeleteMethod(DeleteMethodType method);
-    void ChooseLogSize(LogSize size);
+    void ChooseLogSize(const LogSizeChoice& size);
     void ToggleLogOnlyErrors();
     void AskDelayBeforeFirstTask();
     void ChooseRunAtLogin(RunOnStartupChoice choice);
