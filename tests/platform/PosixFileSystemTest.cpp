@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
@@ -149,6 +150,60 @@ TEST_F(PosixFileSystemTest, EachRunHoldsItsOwnRoots) {
     EXPECT_TRUE(second.MakeFolder(other + "second/").ok());
     EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"first", "sub"}));
     EXPECT_EQ(FolderNames(other), std::vector<std::string>{"second"});
+}
+
+// One file system serves runs on several threads at once, each through its own roots, and
+// callers outside any run beside them.
+TEST_F(PosixFileSystemTest, OneFileSystemServesRunsOnSeveralThreads) {
+    constexpr int kRuns = 3;
+    constexpr int kFiles = 40;
+    std::vector<std::string> sources, targets;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string folder = temp / ("run" + std::to_string(run) + "/");
+        sources.push_back(folder + "S/");
+        targets.push_back(folder + "T/");
+        for (int i = 0; i < kFiles; ++i) {
+            WriteFile(sources[run] + "sub/f" + std::to_string(i), std::to_string(run * 100 + i));
+        }
+        fs::create_directories(targets[run]);
+    }
+    std::vector<Status> outcomes(kRuns + 1);
+    std::vector<std::thread> threads;
+    for (int run = 0; run < kRuns; ++run) {
+        threads.emplace_back([&, run] {
+            Result<std::unique_ptr<IHeldRoots>> held =
+                fileSystem.OpenRoots({sources[run], targets[run]});
+            Status status = held.status();
+            for (int i = 0; status.ok() && i < kFiles; ++i) {
+                if (i == 0) {
+                    status = held.value()->MakeFolder(targets[run] + "sub/");
+                }
+                const std::string name = "sub/f" + std::to_string(i);
+                if (status.ok()) {
+                    status =
+                        held.value()->CopyFile(sources[run] + name, targets[run] + name, {}, {});
+                }
+            }
+            outcomes[run] = status;
+        });
+    }
+    threads.emplace_back([&] {
+        for (int i = 0; i < 200 && outcomes[kRuns].ok(); ++i) {
+            outcomes[kRuns] = fileSystem.ListFolder(source, true).status();
+        }
+    });
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int run = 0; run <= kRuns; ++run) {
+        EXPECT_TRUE(outcomes[run].ok()) << run << ": " << outcomes[run].message();
+    }
+    for (int run = 0; run < kRuns; ++run) {
+        for (int i = 0; i < kFiles; ++i) {
+            EXPECT_EQ(ReadFile(targets[run] + "sub/f" + std::to_string(i)),
+                      std::to_string(run * 100 + i));
+        }
+    }
 }
 
 // A finished run keeps no disk busy: its folders are let go with its roots.
