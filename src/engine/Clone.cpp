@@ -12,7 +12,11 @@ namespace duvanto {
 
 cClone::cClone(const CloneSettings& settings, cCloneLog& log, IFileSystem& fileSystem,
                RunFlags& flags, ErrorReporter& reporter)
-    : Settings(settings), m_log(log), m_fs(fileSystem), m_flags(flags), m_reporter(reporter) {}
+    : Settings(settings),
+      m_log(log),
+      m_fileSystem(fileSystem),
+      m_flags(flags),
+      m_reporter(reporter) {}
 
 bool cClone::CancelRequested() const {
     return m_flags.EscPressed.load() || m_flags.SessionEnding.load();
@@ -74,6 +78,8 @@ void cClone::ResetRun() {
 }
 
 void cClone::EraseRun() {
+    // Nothing of a finished run keeps its folders open (and a disk busy).
+    m_roots.reset();
     // A fresh value gives the memory of a large plan back, which clear() would keep.
     m_plan = ClonePlan{};
     m_folderModes.clear();
@@ -82,15 +88,31 @@ void cClone::EraseRun() {
     m_plannedTargets = {};
 }
 
+bool cClone::HoldRoots(const std::string& source, const std::string& target) {
+    m_roots.reset();
+    std::string unheld;
+    Result<std::unique_ptr<IHeldRoots>> roots = m_fileSystem.OpenRoots({source, target}, &unheld);
+    if (!roots.ok()) {
+        LogFolderFailure(NormalizeFolderPath(unheld), roots.status());
+        return false;
+    }
+    m_roots = std::move(roots.value());
+    return true;
+}
+
+IFileOperations& cClone::Files() {
+    if (m_roots) {
+        return *m_roots;
+    }
+    return m_fileSystem;
+}
+
 StepResult cClone::PlanAll(IStatusHost& host, const std::string& source, const std::string& target,
                            bool includeSubfolders) {
     ResetRun();
     m_plan.Source = NormalizeFolderPath(source);
     m_plan.Target = NormalizeFolderPath(target);
-    // Without the held roots nothing below them would be safe from links: no roots, no run.
-    std::string unheld;
-    if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
-        LogFolderFailure(NormalizeFolderPath(unheld), roots);
+    if (!HoldRoots(m_plan.Source, m_plan.Target)) {
         return StepResult::Failed;
     }
     host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
@@ -112,15 +134,13 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
     const std::string target = NormalizeFolderPath(targetFolder);
     try {
         m_plan.Complete = false;
-        std::string unheld;
-        if (Status roots = m_fs.SetRoots({source, target}, &unheld); !roots.ok()) {
-            LogFolderFailure(NormalizeFolderPath(unheld), roots);
+        if (!HoldRoots(source, target)) {
             return StepResult::Failed;
         }
         host.SetStatusText(1, "Scanning Source folder.  Press ESC to Cancel...");
         host.SetStatusText(2, "");
         // A Source that went since its check is nothing to scan or to judge orphans by.
-        if (Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false); !root.ok()) {
+        if (Result<std::vector<DirEntry>> root = Files().ListFolder(source, false); !root.ok()) {
             LogFolderFailure(source, root.status());
             return StepResult::Failed;
         }
@@ -153,7 +173,7 @@ StepResult cClone::PlanSelected(IStatusHost& host, const std::string& sourceFold
         if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
             // Orphans are judged against the Source: one that cannot be listed (gone since its
             // check) would make every Target file matching a mask look like one.
-            Result<std::vector<DirEntry>> root = m_fs.ListFolder(source, false);
+            Result<std::vector<DirEntry>> root = Files().ListFolder(source, false);
             if (!root.ok()) {
                 LogFolderFailure(source, root.status());
                 return StepResult::Failed;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -179,6 +180,11 @@ private:
     bool IsFolderIgnored(const std::string& folderName) const;
     // Logs a folder that could not be listed; the mapping of errno to the run's numbers.
     void LogFolderFailure(const std::string& folder, const Status& failure);
+    // Opens and holds the run's roots, in place of any held before; false (logged) when a
+    // root cannot be held: without them nothing below the roots would be safe from links.
+    bool HoldRoots(const std::string& source, const std::string& target);
+    // The run's held roots, or the file system itself before any are held.
+    IFileOperations& Files();
     // Same content by the chosen method; r receives the time order. contentError is set when
     // a content test failed. For entries that differ, why and detail tell how (see OpReason).
     bool AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& target,
@@ -251,7 +257,8 @@ private:
     bool StillAsPlanned(const FileOp& op);
 
     cCloneLog& m_log;
-    IFileSystem& m_fs;
+    IFileSystem& m_fileSystem;
+    std::unique_ptr<IHeldRoots> m_roots;  // from the start of a run to its end
     RunFlags& m_flags;
     ErrorReporter& m_reporter;
 

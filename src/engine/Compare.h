@@ -38,7 +38,7 @@ bool CopyOnlyIfNewerKeeps(int timeOrder, OpReason why);
 // tell where (the offset of the first differing byte) or how (Source CRC-32 << 32 | Target
 // CRC-32) through `detail` when it is given.
 struct ContentTestContext {
-    IFileSystem& fileSystem;
+    IFileOperations& fileSystem;
     cCloneLog& log;
     ChunkPump pump;
 };

@@ -64,7 +64,7 @@ void cClone::ShowProgress(IStatusHost& host) {
 }
 
 bool cClone::IsReadOnlyFolder(const std::string& folder) {
-    Result<DirEntry> entry = m_fs.GetEntry(folder);
+    Result<DirEntry> entry = Files().GetEntry(folder);
     return entry.ok() && entry.value().kind == EntryKind::Folder &&
            (entry.value().mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR);
 }
@@ -84,14 +84,14 @@ Status cClone::RetryInReadOnlyFolder(IStatusHost& host, const std::string& path,
     if (!IsReadOnlyFolder(folder)) {
         return status;
     }
-    Result<uint32_t> before = m_fs.MakeWritable(folder);
+    Result<uint32_t> before = Files().MakeWritable(folder);
     if (!before.ok()) {
         return status;
     }
     host.Pump();
     status = operation();
     // The operation's own result is what the log tells; a folder left writable harms nothing.
-    (void)m_fs.SetFolderMode(folder, before.value());
+    (void)Files().SetFolderMode(folder, before.value());
     return status;
 }
 
@@ -100,7 +100,7 @@ StepResult cClone::RemoveStrayTempFiles() {
     for (const auto& [folder, name] : m_plan.StrayTempFiles) {
         // Ours beyond doubt (their form is reserved), so they go whatever the delete method;
         // the log still says so.
-        Status removed = m_fs.RemoveFile(folder + name);
+        Status removed = Files().RemoveFile(folder + name);
         if (removed.ok() || removed.IsNotFound()) {
             m_log.Add({.Type = Deleted, .FileName = name, .TargetFolder = folder});
         } else {
@@ -119,7 +119,7 @@ StepResult cClone::RemoveStrayTempFiles() {
 StepResult cClone::ApplyFolderModes() {
     StepResult result = StepResult::Ok;
     for (auto it = m_folderModes.rbegin(); it != m_folderModes.rend(); ++it) {
-        if (Status set = m_fs.SetFolderMode(it->first, it->second); !set.ok()) {
+        if (Status set = Files().SetFolderMode(it->first, it->second); !set.ok()) {
             m_log.Add({.Type = CreateDirError,
                        .TargetFolder = it->first,
                        .ErrorNumber = set.code(),
@@ -152,7 +152,7 @@ bool cClone::SourceStillHeld() {
     if (m_sourceChecked) {
         return true;
     }
-    Status held = m_fs.CheckRootHeld(m_plan.Source);
+    Status held = m_roots ? m_roots->CheckRootHeld(m_plan.Source) : Status::FromErrno(ENOENT);
     if (!held.ok()) {
         LogFolderFailure(m_plan.Source, held);
         return false;
@@ -312,7 +312,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
         // Copies written ahead for operations refused at their turn (a saved plan's changed
         // entries) never take their names.
         while (!m_staged.empty() && m_staged.front().index < index) {
-            (void)m_fs.RemoveFile(m_staged.front().temporary);
+            (void)Files().RemoveFile(m_staged.front().temporary);
             m_staged.pop_front();
         }
         if (m_staged.empty() || m_staged.front().index != index) {
@@ -329,10 +329,10 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
         if (!staged.temporary.empty()) {
             // Data that may not be on the disk never takes the name: the old version stays.
             if (status.ok()) {
-                status = m_fs.Rename(staged.temporary, targetFile);
+                status = Files().Rename(staged.temporary, targetFile);
             }
             if (!status.ok()) {
-                (void)m_fs.RemoveFile(staged.temporary);
+                (void)Files().RemoveFile(staged.temporary);
             }
         } else {
             // Written ahead it could not be; a read-only Target folder is opened for one whole
@@ -342,7 +342,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
             const CopyProgress copying(*this, op.Bytes);
             const ChunkPump pump = BlockPump(host);
             status = RetryInReadOnlyFolder(host, targetFile, status, [&] {
-                return m_fs.CopyFile(op.SourceFileSpec(), targetFile, options, pump);
+                return Files().CopyFile(op.SourceFileSpec(), targetFile, options, pump);
             });
         }
         if (status.ok()) {
@@ -386,7 +386,7 @@ bool cClone::StageCopies(IStatusHost& host, std::size_t first, const std::vector
         }
         Result<std::string> temporary = [&] {
             const CopyProgress copying(*this, op.Bytes);
-            return m_fs.CopyToTemporary(op.SourceFileSpec(), op.TargetFileSpec(), options, pump);
+            return Files().CopyToTemporary(op.SourceFileSpec(), op.TargetFileSpec(), options, pump);
         }();
         if (!temporary.ok() && CancelledMidway(temporary.status())) {
             return false;
@@ -400,7 +400,7 @@ bool cClone::StageCopies(IStatusHost& host, std::size_t first, const std::vector
             bytes += op.Bytes;
         }
     }
-    const std::vector<Status> synced = m_fs.SyncFiles(temporaries);
+    const std::vector<Status> synced = Files().SyncFiles(temporaries);
     for (std::size_t i = 0; i < written.size(); ++i) {
         m_staged[written[i]].status = i < synced.size() ? synced[i] : Status::FromErrno(EIO);
     }
@@ -411,7 +411,7 @@ void cClone::DiscardStagedCopies() {
     for (const StagedCopy& staged : m_staged) {
         if (!staged.temporary.empty()) {
             // One that cannot go has our temporary form: the next run removes it.
-            (void)m_fs.RemoveFile(staged.temporary);
+            (void)Files().RemoveFile(staged.temporary);
         }
     }
     m_staged.clear();
@@ -443,7 +443,7 @@ StepResult cClone::CopyFileAndLogResults(IStatusHost& host, const std::string& f
         } else {
             const ChunkPump pump = BlockPump(host);
             Status status = WithReadOnlyRetry(host, targetFile, [&] {
-                return m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
+                return Files().CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             });
             if (!status.ok()) {
                 if (CancelledMidway(status)) {
@@ -478,11 +478,11 @@ StepResult cClone::DeleteFileAndLogResults(IStatusHost& host, const std::string&
         Status status = WithReadOnlyRetry(host, targetFile, [&] {
             switch (Settings.DeleteMethod) {
                 case DeleteMethodType::SendToRecycleBin:
-                    return m_fs.MoveToTrash(targetFile);
+                    return Files().MoveToTrash(targetFile);
                 case DeleteMethodType::SecureDelete:
-                    return m_fs.WipeFile(targetFile);
+                    return Files().WipeFile(targetFile);
                 default:
-                    return m_fs.RemoveFile(targetFile);
+                    return Files().RemoveFile(targetFile);
             }
         });
         if (!status.ok()) {
@@ -513,10 +513,10 @@ StepResult cClone::CreateFolderAndLogResults(const std::string& targetFolder,
             if (sourceFolder.size() <= tail ||
                 sourceFolder.compare(sourceFolder.size() - tail, tail, targetFolder, folder.size(),
                                      tail) != 0) {
-                return m_fs.MakeFolder(folder);
+                return Files().MakeFolder(folder);
             }
             Result<uint32_t> made =
-                m_fs.MakeFolderLike(folder, sourceFolder.substr(0, sourceFolder.size() - tail));
+                Files().MakeFolderLike(folder, sourceFolder.substr(0, sourceFolder.size() - tail));
             // Bits that would keep the run out wait until it is done with the folder.
             if (made.ok() && (made.value() & S_IRWXU) != S_IRWXU) {
                 m_folderModes.emplace_back(folder, made.value());
@@ -560,8 +560,8 @@ StepResult cClone::CreateFolderAndLogResults(const std::string& targetFolder,
 
 StepResult cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::string& targetFolder) {
     try {
-        Status status =
-            WithReadOnlyRetry(host, targetFolder, [&] { return m_fs.RemoveFolder(targetFolder); });
+        Status status = WithReadOnlyRetry(host, targetFolder,
+                                          [&] { return Files().RemoveFolder(targetFolder); });
         if (!status.ok()) {
             m_log.Add({.Type = DeleteDirError,
                        .TargetFolder = targetFolder,
@@ -581,9 +581,9 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
                             const std::string& targetFile, const std::string& targetFolder) {
     try {
         const ChunkPump pump = BlockPump(host);
-        Result<DirEntry> existing = m_fs.GetEntry(targetFile);
+        Result<DirEntry> existing = Files().GetEntry(targetFile);
         if (!existing.ok()) {
-            Status status = m_fs.CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
+            Status status = Files().CopyFile(sourceFile, targetFile, CopyOptions{}, pump);
             if (!status.ok()) {
                 if (CancelledMidway(status)) {
                     return StepResult::Cancelled;
@@ -597,7 +597,7 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
             }
             return StepResult::Ok;
         }
-        Result<std::string> temp = m_fs.CreateTempFile(
+        Result<std::string> temp = Files().CreateTempFile(
             targetFolder, std::string(kSafeCopyTempPrefix), std::string(kTempExtension));
         if (!temp.ok()) {
             m_log.Add({.Type = SafeCopyError,
@@ -611,7 +611,7 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         // Every way out short of the rename takes the temporary file along, so that a failed
         // or cancelled copy leaves nothing behind for the next run to clear.
         const auto giveUp = [&](StepResult result) {
-            if (Status removed = m_fs.RemoveFile(tempFile); !removed.ok()) {
+            if (Status removed = Files().RemoveFile(tempFile); !removed.ok()) {
                 m_log.Add({.Type = SafeCopyError,
                            .FileName = tempFile,
                            .ErrorNumber = removed.code(),
@@ -624,7 +624,7 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         if (IsCloneCancelled()) {
             return giveUp(StepResult::Cancelled);
         }
-        if (Status status = m_fs.CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
+        if (Status status = Files().CopyFile(sourceFile, tempFile, CopyOptions{}, pump);
             !status.ok()) {
             if (CancelledMidway(status)) {
                 return giveUp(StepResult::Cancelled);
@@ -642,7 +642,7 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         }
         // The old version goes to the trash as a second name, so that the real name holds it
         // until the rename puts the new one there: a crash between the steps loses nothing.
-        if (Status status = m_fs.LinkToTrash(targetFile); !status.ok()) {
+        if (Status status = Files().LinkToTrash(targetFile); !status.ok()) {
             m_log.Add({.Type = SafeCopyError,
                        .FileName = targetFile,
                        .ErrorNumber = status.code(),
@@ -654,7 +654,7 @@ StepResult cClone::SafeCopy(IStatusHost& host, const std::string& sourceFile,
         if (IsCloneCancelled()) {
             return giveUp(StepResult::Cancelled);
         }
-        if (Status renamed = m_fs.Rename(tempFile, targetFile); !renamed.ok()) {
+        if (Status renamed = Files().Rename(tempFile, targetFile); !renamed.ok()) {
             m_log.Add({.Type = SafeCopyError,
                        .FileName = targetFile,
                        .ErrorNumber = renamed.code(),
@@ -680,8 +680,9 @@ StepResult cClone::CopyRetainCreateDateTime(IStatusHost& host, const std::string
         CopyOptions options;
         options.keepAccessTime = true;
         const ChunkPump pump = BlockPump(host);
-        Status status = WithReadOnlyRetry(
-            host, targetFile, [&] { return m_fs.CopyFile(sourceFile, targetFile, options, pump); });
+        Status status = WithReadOnlyRetry(host, targetFile, [&] {
+            return Files().CopyFile(sourceFile, targetFile, options, pump);
+        });
         if (!status.ok()) {
             if (CancelledMidway(status)) {
                 return StepResult::Cancelled;

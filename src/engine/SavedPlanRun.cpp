@@ -21,7 +21,7 @@ std::string WithoutSlash(const std::string& folder) {
 // it holds, so a folder is judged by its kind alone. "not-read" records that the walk could
 // not read the entry: where the operation may lose something (strict), it holds only while
 // the entry still cannot be read, so that a plan cannot wave an entry through unseen.
-bool StillHolds(IFileSystem& fs, StampKind kind, uint64_t size, int64_t modified,
+bool StillHolds(IFileOperations& fs, StampKind kind, uint64_t size, int64_t modified,
                 const std::string& path, bool strict) {
     if (kind == StampKind::NotRead && !strict) {
         return true;
@@ -67,8 +67,8 @@ bool cClone::StillAsPlanned(const FileOp& op) {
     const bool losesTarget = op.Operation == DeleteFile || op.Operation == DeleteFolder ||
                              (op.Operation == CopyFile && op.TargetKind != StampKind::Absent);
     const bool losesBySource = losesTarget && op.Operation != DeleteFolder;
-    if (StillHolds(m_fs, op.SourceKind, op.Bytes, op.SourceTime, sourcePath, losesBySource) &&
-        StillHolds(m_fs, op.TargetKind, op.TargetSize, op.TargetTime, targetPath, losesTarget)) {
+    if (StillHolds(Files(), op.SourceKind, op.Bytes, op.SourceTime, sourcePath, losesBySource) &&
+        StillHolds(Files(), op.TargetKind, op.TargetSize, op.TargetTime, targetPath, losesTarget)) {
         return true;
     }
     // The entry of the operation's own failure, with the reason in place of an error text.
@@ -99,9 +99,7 @@ StepResult cClone::PerformSavedPlan(IStatusHost& host, const ClonePlan& plan,
     try {
         ResetRun();
         m_plan = plan;
-        std::string unheld;
-        if (Status roots = m_fs.SetRoots({m_plan.Source, m_plan.Target}, &unheld); !roots.ok()) {
-            LogFolderFailure(NormalizeFolderPath(unheld), roots);
+        if (!HoldRoots(m_plan.Source, m_plan.Target)) {
             EraseRun();
             return StepResult::Failed;
         }

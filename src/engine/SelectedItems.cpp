@@ -58,7 +58,7 @@ StepResult cClone::GetFilesMatchingMasks(IStatusHost& host, const std::string& f
     if (masks.empty()) {
         return StepResult::Ok;
     }
-    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(folder, false);
+    Result<std::vector<DirEntry>> listing = Files().ListFolder(folder, false);
     if (!listing.ok()) {
         // What it holds is neither cloned nor judged an orphan; the log says so.
         LogFolderFailure(folder, listing.status());
@@ -105,7 +105,7 @@ StepResult cClone::CompareSelectedSourceObjects(IStatusHost& host, const std::st
             std::string relative;
             bool below = RelativeBelow(source, item, relative);
             Result<DirEntry> entry =
-                below ? m_fs.GetEntry(item) : Result<DirEntry>(Status::Failure(ENOENT, ""));
+                below ? Files().GetEntry(item) : Result<DirEntry>(Status::Failure(ENOENT, ""));
             if (item.back() == '/') {
                 if (!entry.ok() || entry.value().kind != EntryKind::Folder) {
                     m_log.Add({.Type = IncludeFilterFolderError, .FileName = item});
@@ -160,7 +160,7 @@ StepResult cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host
                                                                const std::string& target,
                                                                bool includeSubfolders) {
     AppendFolderOp(CreateFolder, target, source);
-    Result<std::vector<DirEntry>> listing = m_fs.ListFolder(source, StampAllEntries);
+    Result<std::vector<DirEntry>> listing = Files().ListFolder(source, StampAllEntries);
     if (!listing.ok()) {
         LogFolderFailure(source, listing.status());
         return StepResult::Failed;
@@ -201,10 +201,10 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
         const std::string sourceFolder = FolderPartOf(selectedFile);
         const std::string targetFolder = FolderPartOf(targetFile);
 
-        Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
+        Result<DirEntry> targetEntry = Files().GetEntry(targetFile);
         if (targetEntry.ok() && targetEntry.value().kind != EntryKind::Special) {
             CountScanned(host);
-            Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
+            Result<DirEntry> sourceEntry = Files().GetEntry(selectedFile);
             if (!sourceEntry.ok()) {
                 m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
                 return StepResult::Failed;
@@ -235,7 +235,7 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
             AppendFolderOp(CreateFolder, targetFolder, sourceFolder);
         }
         // The size only counts for the progress: a Source that cannot be asked copies as 0.
-        Result<DirEntry> sourceEntry = m_fs.GetEntry(selectedFile);
+        Result<DirEntry> sourceEntry = Files().GetEntry(selectedFile);
         DirEntry unread;
         unread.name = name;
         const DirEntry* special = targetEntry.ok() ? &targetEntry.value() : nullptr;
@@ -285,8 +285,8 @@ void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std:
     // Orphans are few: their two entries are read once more for the plan's record of them.
     DirEntry unread;
     unread.name = NamePartOf(targetFile);
-    Result<DirEntry> targetEntry = m_fs.GetEntry(targetFile);
-    Result<DirEntry> sourceEntry = m_fs.GetEntry(source + targetFile.substr(target.size()));
+    Result<DirEntry> targetEntry = Files().GetEntry(targetFile);
+    Result<DirEntry> sourceEntry = Files().GetEntry(source + targetFile.substr(target.size()));
     const DirEntry* folder = sourceEntry.ok() ? &sourceEntry.value() : nullptr;
     FileOp* deletion =
         AppendDeleteFile(FolderPartOf(targetFile), targetEntry.ok() ? targetEntry.value() : unread,
@@ -308,7 +308,7 @@ bool cClone::IsTargetFileOrphan(const std::string& source, const std::string& ta
     if (!RelativeBelow(target, targetFile, relative)) {
         return false;
     }
-    Result<DirEntry> sourceEntry = m_fs.GetEntry(source + relative);
+    Result<DirEntry> sourceEntry = Files().GetEntry(source + relative);
     if (sourceEntry.ok()) {
         return sourceEntry.value().kind == EntryKind::Folder;
     }

@@ -162,7 +162,7 @@ void cClone::LogFolderFailure(const std::string& folder, const Status& failure) 
 }
 
 bool cClone::FolderPresent(const std::string& path) {
-    Result<DirEntry> entry = m_fs.GetEntry(path);
+    Result<DirEntry> entry = Files().GetEntry(path);
     return entry.ok() && entry.value().kind == EntryKind::Folder;
 }
 
@@ -199,14 +199,14 @@ bool cClone::AreSame(IStatusHost& host, const DirEntry& source, const DirEntry& 
             why = OpReason::SizeDiffers;
             return AreFilesSameUsingSize(source, target);
         case CompareMethodType::Contents: {
-            ContentTestContext context{m_fs, m_log, BlockPump(host)};
+            ContentTestContext context{Files(), m_log, BlockPump(host)};
             same = AreFilesSameUsingContents(context, sourceFolder, targetFolder, source.name,
                                              contentError, &detail);
             why = source.size != target.size ? OpReason::SizeDiffers : OpReason::ContentsDiffer;
             break;
         }
         case CompareMethodType::CRC32: {
-            ContentTestContext context{m_fs, m_log, BlockPump(host)};
+            ContentTestContext context{Files(), m_log, BlockPump(host)};
             same = AreFilesSameUsingCRC32(context, sourceFolder, targetFolder, source.name,
                                           contentError, &detail);
             why = OpReason::CrcDiffers;
@@ -301,8 +301,8 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
 StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::string& source,
                                                 const std::string& target) {
     try {
-        Result<Listing> targetList = m_fs.ListFolder(target, true);
-        Result<Listing> sourceList = m_fs.ListFolder(source, true);
+        Result<Listing> targetList = Files().ListFolder(target, true);
+        Result<Listing> sourceList = Files().ListFolder(source, true);
         bool error = false;
         for (auto* side : {&sourceList, &targetList}) {
             if (side->ok()) {
@@ -357,7 +357,7 @@ StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string
 StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
                                                             const std::string& source,
                                                             const std::string& target) {
-    Result<Listing> sourceList = m_fs.ListFolder(source, StampAllEntries);
+    Result<Listing> sourceList = Files().ListFolder(source, StampAllEntries);
     if (!sourceList.ok()) {
         LogFolderFailure(source, sourceList.status());
         return StepResult::Failed;
@@ -386,7 +386,7 @@ StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string&
 
 StepResult cClone::AddTargetSubfolderAndFilesToFileOpsArray(IStatusHost& host,
                                                             const std::string& target) {
-    Result<Listing> targetList = m_fs.ListFolder(target, StampAllEntries);
+    Result<Listing> targetList = Files().ListFolder(target, StampAllEntries);
     if (!targetList.ok()) {
         return StepResult::Ok;  // nothing can be planned for a folder that cannot be listed
     }
@@ -450,7 +450,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             if (!deleting) {
                 continue;
             }
-            Result<Listing> targetList = m_fs.ListFolder(t, true);
+            Result<Listing> targetList = Files().ListFolder(t, true);
             if (!targetList.ok()) {
                 LogFolderFailure(t, targetList.status());
                 result = Worse(result, StepResult::Failed);
@@ -464,7 +464,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
             continue;
         }
-        auto [targetList, sourceList] = m_fs.ListFolderPair(t, s, true);
+        auto [targetList, sourceList] = Files().ListFolderPair(t, s, true);
         if (!targetList.ok()) {
             LogFolderFailure(t, targetList.status());
             result = Worse(result, StepResult::Failed);
@@ -527,7 +527,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
         // and its name may be taken by a file or link.
         bool create = false;
         if (targetFolders.count(t) == 0) {
-            Result<DirEntry> existing = m_fs.GetEntry(t);
+            Result<DirEntry> existing = Files().GetEntry(t);
             if (!existing.ok()) {
                 create = true;
             } else if (existing.value().kind != EntryKind::Folder) {
@@ -546,7 +546,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             }
         }
         // Names and kinds are enough to plan a new folder's copies.
-        Result<Listing> sourceList = m_fs.ListFolder(s, create && StampAllEntries);
+        Result<Listing> sourceList = Files().ListFolder(s, create && StampAllEntries);
         if (!sourceList.ok()) {
             LogFolderFailure(s, sourceList.status());
             result = Worse(result, StepResult::Failed);

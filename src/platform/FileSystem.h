@@ -4,6 +4,7 @@
 // in a double that injects failures. Paths are full paths; folder paths end in "/".
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,21 +32,13 @@ struct DirEntry {
     bool IsFileLike() const { return kind == EntryKind::File || kind == EntryKind::Link; }
 };
 
-class IFileSystem {
+// What can be asked of and done to paths. Paths below a held root (IHeldRoots) are reached
+// from the root's descriptor; any other path is opened with its last component not followed,
+// and every change to it is refused with EPERM: nothing outside the folders of a run (reached
+// by a path another user could bend) is ever created, replaced or removed.
+class IFileOperations {
 public:
-    virtual ~IFileSystem() = default;
-
-    // The folders a run works in (folder paths ending in "/"). Paths below them are reached
-    // from descriptors held from now on, never through a link. Replaces roots set before. On
-    // failure no root is held, and failedFolder (when given) names the folder that could not
-    // be.
-    virtual Status SetRoots(const std::vector<std::string>& rootFolders,
-                            std::string* failedFolder = nullptr) = 0;
-
-    // Whether a root held since SetRoots is still there: still linked (a folder removed while
-    // held stays open and lists as empty) and still the folder its path leads to (a disk that
-    // was unplugged and unmounted leaves its mount point's own folder there). ENOENT when not.
-    virtual Status CheckRootHeld(const std::string& rootFolder) = 0;
+    virtual ~IFileOperations() = default;
 
     // Every entry of the folder but "." and "..", in the order the file system gives them.
     // With withStatus false only name and kind are filled (kind from the directory entry where
@@ -122,6 +115,28 @@ public:
     // A new, empty file folder + NewTempName(prefix, extension); its full path.
     virtual Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
                                                const std::string& extension) = 0;
+};
+
+// The folders one run works in, held open for as long as this object lives: the run's paths
+// below them resolve from these descriptors, never through a link. Used by one run at a time;
+// it lives no longer than the file system that opened it.
+class IHeldRoots : public IFileOperations {
+public:
+    // Whether a held root is still there: still linked (a folder removed while held stays open
+    // and lists as empty) and still the folder its path leads to (a disk that was unplugged and
+    // unmounted leaves its mount point's own folder there). ENOENT when not, or never held.
+    virtual Status CheckRootHeld(const std::string& rootFolder) = 0;
+};
+
+// The file system. It holds nothing of any run, so one instance serves every caller and
+// thread at once; its own operations hold no root.
+class IFileSystem : public IFileOperations {
+public:
+    // Opens and holds the folders a run works in (folder paths ending in "/"; a link naming a
+    // root itself is followed once, here). On failure nothing is held, and failedFolder (when
+    // given) names the folder that could not be.
+    virtual Result<std::unique_ptr<IHeldRoots>> OpenRoots(
+        const std::vector<std::string>& rootFolders, std::string* failedFolder = nullptr) = 0;
 };
 
 }  // namespace duvanto

@@ -102,8 +102,8 @@ Status FillFromStat(int dirFd, DirEntry& entry) {
 }  // namespace
 
 // One thread that runs one job at a time for its owner, who waits for it. It lives as long as
-// the file system object, so a walk of thousands of folders starts it once.
-class PosixFileSystem::Helper {
+// the held roots, so a walk of thousands of folders starts it once.
+class PosixHeldRoots::Helper {
 public:
     ~Helper() {
         {
@@ -160,18 +160,19 @@ private:
     bool m_stop = false;
 };
 
-PosixFileSystem::PosixFileSystem() : m_setsOwners(geteuid() == 0) {}
+PosixHeldRoots::PosixHeldRoots(const Trash& trash, bool setsOwners, std::vector<Root> roots)
+    : m_trash(trash), m_setsOwners(setsOwners), m_roots(std::move(roots)) {}
 
-PosixFileSystem::PosixFileSystem(TrashEnvironment trash)
-    : m_trash(std::move(trash)), m_setsOwners(geteuid() == 0) {}
-
-PosixFileSystem::~PosixFileSystem() {
-    ClearRoots();
+PosixHeldRoots::~PosixHeldRoots() {
+    ForgetParents();
+    for (const Root& root : m_roots) {
+        close(root.fd);
+    }
 }
 
 std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>>
-PosixFileSystem::ListFolderPair(const std::string& first, const std::string& second,
-                                bool withStatus) {
+PosixHeldRoots::ListFolderPair(const std::string& first, const std::string& second,
+                               bool withStatus) {
     if (!m_helper) {
         m_helper = std::make_unique<Helper>();
     }
@@ -182,23 +183,24 @@ PosixFileSystem::ListFolderPair(const std::string& first, const std::string& sec
     return {std::move(firstListing), std::move(secondListing)};
 }
 
-void PosixFileSystem::ClearRoots() {
-    ForgetParents();
-    for (Root& root : m_roots) {
-        close(root.fd);
-    }
-    m_roots.clear();
-}
+PosixFileSystem::PosixFileSystem() : m_setsOwners(geteuid() == 0) {}
 
-Status PosixFileSystem::SetRoots(const std::vector<std::string>& rootFolders,
-                                 std::string* failedFolder) {
-    ClearRoots();
-    m_reflinks.Forget();
+PosixFileSystem::PosixFileSystem(TrashEnvironment trash)
+    : m_trash(std::move(trash)), m_setsOwners(geteuid() == 0) {}
+
+Result<std::unique_ptr<IHeldRoots>> PosixFileSystem::OpenRoots(
+    const std::vector<std::string>& rootFolders, std::string* failedFolder) {
+    std::vector<PosixHeldRoots::Root> roots;
+    const auto closeAll = [&roots] {
+        for (const PosixHeldRoots::Root& root : roots) {
+            close(root.fd);
+        }
+    };
     for (const std::string& folder : rootFolders) {
         int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             Status failure = Status::FromErrno(errno);
-            ClearRoots();
+            closeAll();
             if (failedFolder != nullptr) {
                 *failedFolder = folder;
             }
@@ -218,12 +220,93 @@ Status PosixFileSystem::SetRoots(const std::vector<std::string>& rootFolders,
         if (realPath.empty() || realPath.back() != '/') {
             realPath += '/';
         }
-        m_roots.push_back({path, fd, realPath});
+        roots.push_back({path, fd, realPath});
     }
-    return Status::Ok();
+    return std::unique_ptr<IHeldRoots>(
+        std::make_unique<PosixHeldRoots>(m_trash, m_setsOwners, std::move(roots)));
 }
 
-Status PosixFileSystem::CheckRootHeld(const std::string& rootFolder) {
+Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folderPath,
+                                                          bool withStatus) {
+    return Unheld().ListFolder(folderPath, withStatus);
+}
+
+Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
+    return Unheld().GetEntry(path);
+}
+
+Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const std::string& pathB,
+                                              const ChunkPump& pump, uint64_t* firstDifference) {
+    return Unheld().CompareContents(pathA, pathB, pump, firstDifference);
+}
+
+Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
+    return Unheld().Crc32(path, pump);
+}
+
+Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
+                                 const CopyOptions& options, const ChunkPump& pump) {
+    return Unheld().CopyFile(source, target, options, pump);
+}
+
+Result<std::string> PosixFileSystem::CopyToTemporary(const std::string& source,
+                                                     const std::string& target,
+                                                     const CopyOptions& options,
+                                                     const ChunkPump& pump) {
+    return Unheld().CopyToTemporary(source, target, options, pump);
+}
+
+std::vector<Status> PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+    return Unheld().SyncFiles(paths);
+}
+
+Status PosixFileSystem::RemoveFile(const std::string& path) {
+    return Unheld().RemoveFile(path);
+}
+
+Status PosixFileSystem::WipeFile(const std::string& path) {
+    return Unheld().WipeFile(path);
+}
+
+Status PosixFileSystem::MoveToTrash(const std::string& path) {
+    return Unheld().MoveToTrash(path);
+}
+
+Status PosixFileSystem::LinkToTrash(const std::string& path) {
+    return Unheld().LinkToTrash(path);
+}
+
+Status PosixFileSystem::MakeFolder(const std::string& path) {
+    return Unheld().MakeFolder(path);
+}
+
+Result<uint32_t> PosixFileSystem::MakeFolderLike(const std::string& path, const std::string& like) {
+    return Unheld().MakeFolderLike(path, like);
+}
+
+Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
+    return Unheld().SetFolderMode(path, mode);
+}
+
+Status PosixFileSystem::RemoveFolder(const std::string& path) {
+    return Unheld().RemoveFolder(path);
+}
+
+Result<uint32_t> PosixFileSystem::MakeWritable(const std::string& folderPath) {
+    return Unheld().MakeWritable(folderPath);
+}
+
+Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    return Unheld().Rename(from, to);
+}
+
+Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,
+                                                    const std::string& prefix,
+                                                    const std::string& extension) {
+    return Unheld().CreateTempFile(folder, prefix, extension);
+}
+
+Status PosixHeldRoots::CheckRootHeld(const std::string& rootFolder) {
     const std::string path = NormalizeFolderPath(rootFolder);
     auto root = std::find_if(m_roots.begin(), m_roots.end(),
                              [&](const Root& held) { return held.path == path; });
@@ -241,8 +324,8 @@ Status PosixFileSystem::CheckRootHeld(const std::string& rootFolder) {
     return Status::Ok();
 }
 
-const PosixFileSystem::Root* PosixFileSystem::FindRoot(const std::string& path,
-                                                       std::string& relative) const {
+const PosixHeldRoots::Root* PosixHeldRoots::FindRoot(const std::string& path,
+                                                     std::string& relative) const {
     const Root* best = nullptr;
     for (const Root& root : m_roots) {
         // A root's own path may be given without its trailing "/".
@@ -263,7 +346,7 @@ const PosixFileSystem::Root* PosixFileSystem::FindRoot(const std::string& path,
     return best;
 }
 
-int PosixFileSystem::OpenFolder(const std::string& folderPath) const {
+int PosixHeldRoots::OpenFolder(const std::string& folderPath) const {
     std::string relative;
     if (const Root* root = FindRoot(folderPath, relative)) {
         const int fd = OpenBeneath(root->fd, relative, O_RDONLY | O_DIRECTORY);
@@ -280,7 +363,7 @@ int PosixFileSystem::OpenFolder(const std::string& folderPath) const {
     return open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
 }
 
-int PosixFileSystem::OpenEntryPath(const std::string& path) {
+int PosixHeldRoots::OpenEntryPath(const std::string& path) {
     std::string relative;
     if (const Root* root = FindRoot(path, relative)) {
         return OpenBeneath(root->fd, relative, O_PATH | O_NOFOLLOW);
@@ -292,7 +375,7 @@ int PosixFileSystem::OpenEntryPath(const std::string& path) {
     return open(trimmed.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
 }
 
-std::string PosixFileSystem::RealPathOf(const std::string& path) const {
+std::string PosixHeldRoots::RealPathOf(const std::string& path) const {
     std::string relative;
     if (const Root* root = FindRoot(path, relative)) {
         return root->realPath + relative;
@@ -300,7 +383,7 @@ std::string PosixFileSystem::RealPathOf(const std::string& path) const {
     return path;
 }
 
-int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponent) {
+int PosixHeldRoots::ParentFd(const std::string& path, std::string& lastComponent) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') {
         trimmed.pop_back();
@@ -341,7 +424,7 @@ int PosixFileSystem::ParentFd(const std::string& path, std::string& lastComponen
     return fd;
 }
 
-int PosixFileSystem::ParentFdForChange(const std::string& path, std::string& lastComponent) {
+int PosixHeldRoots::ParentFdForChange(const std::string& path, std::string& lastComponent) {
     std::string relative;
     if (FindRoot(path, relative) == nullptr || relative.empty()) {
         errno = EPERM;
@@ -350,8 +433,8 @@ int PosixFileSystem::ParentFdForChange(const std::string& path, std::string& las
     return ParentFd(path, lastComponent);
 }
 
-int PosixFileSystem::ParentAndStatus(const std::string& path, std::string& lastComponent,
-                                     struct stat& info) {
+int PosixHeldRoots::ParentAndStatus(const std::string& path, std::string& lastComponent,
+                                    struct stat& info) {
     const int dir = ParentFd(path, lastComponent);
     if (dir < 0 || fstatat(dir, lastComponent.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return -1;
@@ -359,15 +442,15 @@ int PosixFileSystem::ParentAndStatus(const std::string& path, std::string& lastC
     return dir;
 }
 
-void PosixFileSystem::ForgetParents() {
+void PosixHeldRoots::ForgetParents() {
     for (const Root& parent : m_parents) {
         close(parent.fd);
     }
     m_parents.clear();
 }
 
-Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& folderPath,
-                                                          bool withStatus) {
+Result<std::vector<DirEntry>> PosixHeldRoots::ListFolder(const std::string& folderPath,
+                                                         bool withStatus) {
     UniqueFd folder(OpenFolder(folderPath));
     if (!folder.valid()) {
         return Status::FromErrno(errno);
@@ -429,7 +512,7 @@ Result<std::vector<DirEntry>> PosixFileSystem::ListFolder(const std::string& fol
     return entries;
 }
 
-Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
+Result<DirEntry> PosixHeldRoots::GetEntry(const std::string& path) {
     DirEntry entry;
     int fd = ParentFd(path, entry.name);
     if (fd < 0) {
@@ -442,7 +525,7 @@ Result<DirEntry> PosixFileSystem::GetEntry(const std::string& path) {
     return entry;
 }
 
-Result<UniqueFd> PosixFileSystem::OpenForReading(const std::string& path) {
+Result<UniqueFd> PosixHeldRoots::OpenForReading(const std::string& path) {
     std::string name;
     const int dir = ParentFd(path, name);
     if (dir < 0) {
@@ -451,8 +534,8 @@ Result<UniqueFd> PosixFileSystem::OpenForReading(const std::string& path) {
     return OpenRegularFileForReading(dir, name);
 }
 
-Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const std::string& pathB,
-                                              const ChunkPump& pump, uint64_t* firstDifference) {
+Result<bool> PosixHeldRoots::CompareContents(const std::string& pathA, const std::string& pathB,
+                                             const ChunkPump& pump, uint64_t* firstDifference) {
     Result<UniqueFd> fileA = OpenForReading(pathA);
     if (!fileA.ok()) {
         return fileA.status();
@@ -464,7 +547,7 @@ Result<bool> PosixFileSystem::CompareContents(const std::string& pathA, const st
     return CompareFileContents(fileA.value().get(), fileB.value().get(), pump, firstDifference);
 }
 
-Result<uint32_t> PosixFileSystem::Crc32(const std::string& path, const ChunkPump& pump) {
+Result<uint32_t> PosixHeldRoots::Crc32(const std::string& path, const ChunkPump& pump) {
     Result<UniqueFd> file = OpenForReading(path);
     if (!file.ok()) {
         return file.status();

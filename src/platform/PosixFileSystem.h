@@ -15,23 +15,23 @@
 
 namespace duvanto {
 
-// The real file system. Paths under a root named with SetRoots are resolved from that root's
-// held descriptor, refusing any symbolic link and any escape above the root, so that a folder
-// swapped for a link during a run cannot redirect the walk or a write. Other paths are opened
-// with the last component not followed.
-class PosixFileSystem : public IFileSystem {
+// The folders of one run, held open, and the run's operations on paths: those under a root
+// are resolved from that root's held descriptor, refusing any symbolic link and any escape
+// above the root, so that a folder swapped for a link during a run cannot redirect the walk
+// or a write. Other paths are opened with the last component not followed.
+class PosixHeldRoots : public IHeldRoots {
 public:
-    PosixFileSystem();
-    explicit PosixFileSystem(TrashEnvironment trash);
-    ~PosixFileSystem() override;
-    PosixFileSystem(const PosixFileSystem&) = delete;
-    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+    struct Root {
+        std::string path;  // ends in "/"
+        int fd = -1;
+        std::string realPath;  // the folder the descriptor holds, links resolved; ends in "/"
+    };
+    // Takes the roots' descriptors over. trash outlives this object.
+    PosixHeldRoots(const Trash& trash, bool setsOwners, std::vector<Root> roots = {});
+    ~PosixHeldRoots() override;
+    PosixHeldRoots(const PosixHeldRoots&) = delete;
+    PosixHeldRoots& operator=(const PosixHeldRoots&) = delete;
 
-    // Opens and holds the roots (folder paths ending in "/"; a link naming a root itself is
-    // followed once, here). Replaces roots held before.
-    Status SetRoots(const std::vector<std::string>& rootFolders,
-                    std::string* failedFolder = nullptr) override;
-    void ClearRoots();
     Status CheckRootHeld(const std::string& rootFolder) override;
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
@@ -64,16 +64,11 @@ public:
                                        const std::string& extension) override;
 
 private:
-    struct Root {
-        std::string path;  // ends in "/"
-        int fd = -1;
-        std::string realPath;  // the folder the descriptor holds, links resolved; ends in "/"
-    };
     // Opens a folder for listing; -1 and errno on failure.
     int OpenFolder(const std::string& folderPath) const;
     // The folder holding path, from a few remembered ones or opened now, and the path's last
-    // component; -1 and errno on failure. The descriptor stays the file system's, and stays
-    // open at least until the next call after this one, so an operation may hold two.
+    // component; -1 and errno on failure. The descriptor stays this object's, and stays open
+    // at least until the next call after this one, so an operation may hold two.
     int ParentFd(const std::string& path, std::string& lastComponent);
     // ParentFd for an operation that changes the entry: refused (EPERM) unless the path lies
     // below a held root, so that nothing above the folders of the run (reached by a path an
@@ -104,13 +99,58 @@ private:
     Status WriteCopy(const std::string& source, const std::string& target,
                      const CopyOptions& options, const ChunkPump& pump, WrittenCopy& written);
 
+    const Trash& m_trash;
+    const bool m_setsOwners;  // the run may give files any owner: root
     std::vector<Root> m_roots;
     std::vector<Root> m_parents;  // remembered parent folders, newest last
-    Trash m_trash;
     ReflinkMemory m_reflinks;
-    bool m_setsOwners;  // the run may give files any owner: root
     class Helper;
     std::unique_ptr<Helper> m_helper;
+};
+
+// The real file system. It keeps nothing between calls: each of its own operations is made as
+// by a run that holds no root, and each run's state lives in the roots it opens.
+class PosixFileSystem : public IFileSystem {
+public:
+    PosixFileSystem();
+    explicit PosixFileSystem(TrashEnvironment trash);
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+
+    Result<std::unique_ptr<IHeldRoots>> OpenRoots(const std::vector<std::string>& rootFolders,
+                                                  std::string* failedFolder = nullptr) override;
+
+    Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
+                                             bool withStatus) override;
+    Result<DirEntry> GetEntry(const std::string& path) override;
+    Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
+                                 const ChunkPump& pump,
+                                 uint64_t* firstDifference = nullptr) override;
+    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override;
+    Status CopyFile(const std::string& source, const std::string& target,
+                    const CopyOptions& options, const ChunkPump& pump) override;
+    Result<std::string> CopyToTemporary(const std::string& source, const std::string& target,
+                                        const CopyOptions& options, const ChunkPump& pump) override;
+    std::vector<Status> SyncFiles(const std::vector<std::string>& paths) override;
+    Status RemoveFile(const std::string& path) override;
+    Status WipeFile(const std::string& path) override;
+    Status MoveToTrash(const std::string& path) override;
+    Status LinkToTrash(const std::string& path) override;
+    Status MakeFolder(const std::string& path) override;
+    Result<uint32_t> MakeFolderLike(const std::string& path, const std::string& like) override;
+    Status SetFolderMode(const std::string& path, uint32_t mode) override;
+    Status RemoveFolder(const std::string& path) override;
+    Result<uint32_t> MakeWritable(const std::string& folderPath) override;
+    Status Rename(const std::string& from, const std::string& to) override;
+    Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                       const std::string& extension) override;
+
+private:
+    // The operations of a run without roots, for one call.
+    PosixHeldRoots Unheld() const { return PosixHeldRoots(m_trash, m_setsOwners); }
+
+    const Trash m_trash;
+    const bool m_setsOwners;  // the process may give files any owner: root
 };
 
 }  // namespace duvanto

@@ -73,14 +73,14 @@ Status SyncFileAt(int dir, const std::string& name) {
 
 }  // namespace
 
-bool PosixFileSystem::CarryOwner(int fd, const struct stat& source) const {
+bool PosixHeldRoots::CarryOwner(int fd, const struct stat& source) const {
     // Only root may give a file away; anybody else's attempt would fail, so it is not made.
     return m_setsOwners && ::fchown(fd, source.st_uid, source.st_gid) == 0;
 }
 
-Status PosixFileSystem::WriteCopy(const std::string& source, const std::string& target,
-                                  const CopyOptions& options, const ChunkPump& pump,
-                                  WrittenCopy& written) {
+Status PosixHeldRoots::WriteCopy(const std::string& source, const std::string& target,
+                                 const CopyOptions& options, const ChunkPump& pump,
+                                 WrittenCopy& written) {
     std::string sourceName;
     const int sourceDir = ParentFd(source, sourceName);
     if (sourceDir < 0) {
@@ -158,8 +158,8 @@ Status PosixFileSystem::WriteCopy(const std::string& source, const std::string& 
     return status;
 }
 
-Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target,
-                                 const CopyOptions& options, const ChunkPump& pump) {
+Status PosixHeldRoots::CopyFile(const std::string& source, const std::string& target,
+                                const CopyOptions& options, const ChunkPump& pump) {
     WrittenCopy written;
     if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
         return status;
@@ -186,10 +186,10 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
     return Status::Ok();
 }
 
-Result<std::string> PosixFileSystem::CopyToTemporary(const std::string& source,
-                                                     const std::string& target,
-                                                     const CopyOptions& options,
-                                                     const ChunkPump& pump) {
+Result<std::string> PosixHeldRoots::CopyToTemporary(const std::string& source,
+                                                    const std::string& target,
+                                                    const CopyOptions& options,
+                                                    const ChunkPump& pump) {
     WrittenCopy written;
     if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
         return status;
@@ -197,7 +197,7 @@ Result<std::string> PosixFileSystem::CopyToTemporary(const std::string& source,
     return ContainingFolder(target) + written.tempName;
 }
 
-std::vector<Status> PosixFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+std::vector<Status> PosixHeldRoots::SyncFiles(const std::vector<std::string>& paths) {
     std::vector<Status> results(paths.size());
     struct Held {
         UniqueFd file;
@@ -239,7 +239,7 @@ std::vector<Status> PosixFileSystem::SyncFiles(const std::vector<std::string>& p
     return results;
 }
 
-Status PosixFileSystem::RemoveFile(const std::string& path) {
+Status PosixHeldRoots::RemoveFile(const std::string& path) {
     std::string name;
     const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
@@ -248,7 +248,7 @@ Status PosixFileSystem::RemoveFile(const std::string& path) {
     return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
-Status PosixFileSystem::WipeFile(const std::string& path) {
+Status PosixHeldRoots::WipeFile(const std::string& path) {
     std::string name;
     struct stat info {};
     const int dir = ParentFdForChange(path, name);
@@ -278,7 +278,7 @@ Status PosixFileSystem::WipeFile(const std::string& path) {
     return unlinkat(dir, held.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
-Status PosixFileSystem::MoveToTrash(const std::string& path) {
+Status PosixHeldRoots::MoveToTrash(const std::string& path) {
     std::string name;
     const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
@@ -289,7 +289,7 @@ Status PosixFileSystem::MoveToTrash(const std::string& path) {
     return moved.ok() ? moved : Status::FromErrno(moved.code());
 }
 
-Status PosixFileSystem::LinkToTrash(const std::string& path) {
+Status PosixHeldRoots::LinkToTrash(const std::string& path) {
     std::string name;
     const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
@@ -299,7 +299,7 @@ Status PosixFileSystem::LinkToTrash(const std::string& path) {
     return linked.ok() ? linked : Status::FromErrno(linked.code());
 }
 
-Status PosixFileSystem::MakeFolder(const std::string& path) {
+Status PosixHeldRoots::MakeFolder(const std::string& path) {
     std::string name;
     const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
@@ -308,7 +308,7 @@ Status PosixFileSystem::MakeFolder(const std::string& path) {
     return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
 }
 
-Result<uint32_t> PosixFileSystem::MakeFolderLike(const std::string& path, const std::string& like) {
+Result<uint32_t> PosixHeldRoots::MakeFolderLike(const std::string& path, const std::string& like) {
     struct stat source {};
     std::string likeName;
     if (ParentAndStatus(like, likeName, source) < 0 || !S_ISDIR(source.st_mode)) {
@@ -325,7 +325,7 @@ Result<uint32_t> PosixFileSystem::MakeFolderLike(const std::string& path, const 
     return MakeFolderLikeAt(dir, name, source, m_setsOwners);
 }
 
-Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
+Status PosixHeldRoots::SetFolderMode(const std::string& path, uint32_t mode) {
     UniqueFd folder(OpenEntryPath(path));
     struct stat info {};
     if (!folder.valid() || fstat(folder.get(), &info) != 0) {
@@ -340,7 +340,7 @@ Status PosixFileSystem::SetFolderMode(const std::string& path, uint32_t mode) {
     return ChangeModeOf(folder.get(), static_cast<mode_t>(mode));
 }
 
-Status PosixFileSystem::RemoveFolder(const std::string& path) {
+Status PosixHeldRoots::RemoveFolder(const std::string& path) {
     std::string name;
     const int dir = ParentFdForChange(path, name);
     if (dir < 0) {
@@ -353,7 +353,7 @@ Status PosixFileSystem::RemoveFolder(const std::string& path) {
     return removed ? Status::Ok() : Status::FromErrno(error);
 }
 
-Result<uint32_t> PosixFileSystem::MakeWritable(const std::string& folderPath) {
+Result<uint32_t> PosixHeldRoots::MakeWritable(const std::string& folderPath) {
     UniqueFd folder(OpenEntryPath(folderPath));
     struct stat info {};
     if (!folder.valid() || fstat(folder.get(), &info) != 0) {
@@ -371,7 +371,7 @@ Result<uint32_t> PosixFileSystem::MakeWritable(const std::string& folderPath) {
     return before;
 }
 
-Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+Status PosixHeldRoots::Rename(const std::string& from, const std::string& to) {
     std::string fromName;
     std::string toName;
     const int fromDir = ParentFdForChange(from, fromName);
@@ -389,9 +389,9 @@ Status PosixFileSystem::Rename(const std::string& from, const std::string& to) {
     return renamed ? Status::Ok() : Status::FromErrno(error);
 }
 
-Result<std::string> PosixFileSystem::CreateTempFile(const std::string& folder,
-                                                    const std::string& prefix,
-                                                    const std::string& extension) {
+Result<std::string> PosixHeldRoots::CreateTempFile(const std::string& folder,
+                                                   const std::string& prefix,
+                                                   const std::string& extension) {
     UniqueFd dir(OpenFolder(folder));
     if (!dir.valid()) {
         return Status::FromErrno(errno);

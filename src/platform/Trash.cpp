@@ -430,7 +430,7 @@ Trash::Trash(TrashEnvironment env) : m_env(std::move(env)) {
     }
 }
 
-Status Trash::MoveToTrash(const std::string& path, std::string* trashedAs) {
+Status Trash::MoveToTrash(const std::string& path, std::string* trashedAs) const {
     Result<Source> source = LocateSource(path);
     if (!source.ok()) {
         return source.status();
@@ -439,7 +439,7 @@ Status Trash::MoveToTrash(const std::string& path, std::string* trashedAs) {
 }
 
 Status Trash::MoveToTrashAt(int folderFd, const std::string& name, const std::string& path,
-                            std::string* trashedAs) {
+                            std::string* trashedAs) const {
     Result<Source> source = SourceAt(folderFd, name, path);
     if (!source.ok()) {
         return source.status();
@@ -448,7 +448,7 @@ Status Trash::MoveToTrashAt(int folderFd, const std::string& name, const std::st
 }
 
 Status Trash::LinkToTrashAt(int folderFd, const std::string& name, const std::string& path,
-                            std::string* trashedAs) {
+                            std::string* trashedAs) const {
     Result<Source> source = SourceAt(folderFd, name, path);
     if (!source.ok()) {
         return source.status();

@@ -60,16 +60,16 @@ public:
     // "<name>.3", ...), then renames the file to files/<name> without replacing anything there.
     // A failed rename removes the .trashinfo again and gives the rename's errno; folders are
     // refused with EISDIR. trashedAs receives the trashed file's new path.
-    Status MoveToTrash(const std::string& path, std::string* trashedAs = nullptr);
+    Status MoveToTrash(const std::string& path, std::string* trashedAs = nullptr) const;
     // The same for the entry `name` of the folder open as folderFd, which is renamed from that
     // descriptor: a folder on the way that is swapped for a link cannot redirect it. path is
     // the entry's full path with its folders resolved, as Path= records it.
     Status MoveToTrashAt(int folderFd, const std::string& name, const std::string& path,
-                         std::string* trashedAs = nullptr);
+                         std::string* trashedAs = nullptr) const;
     // Like MoveToTrashAt, but the trash gets a second hard link of the entry and the entry
     // keeps its name: the old version is in the trash before anything replaces it.
     Status LinkToTrashAt(int folderFd, const std::string& name, const std::string& path,
-                         std::string* trashedAs = nullptr);
+                         std::string* trashedAs = nullptr) const;
 
 private:
     TrashEnvironment m_env;

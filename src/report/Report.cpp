@@ -98,8 +98,9 @@ std::string Quoted(std::string_view text) {
     return EncloseInQuotes(text);
 }
 
-bool AreSameForReport(ReportServices& services, const DirEntry& source, const DirEntry& target,
-                      const std::string& sourcePath, const std::string& targetPath) {
+bool AreSameForReport(ReportServices& services, IFileOperations& files, const DirEntry& source,
+                      const DirEntry& target, const std::string& sourcePath,
+                      const std::string& targetPath) {
     const CloneSettings& compare = services.compare;
     if (source.kind != target.kind) {
         return false;  // a link never equals a file of the same name
@@ -124,15 +125,15 @@ bool AreSameForReport(ReportServices& services, const DirEntry& source, const Di
             return AreFilesSameUsingSize(source, target);
         case CompareMethodType::Contents: {
             // A pair that cannot be read counts as different, as a failed content test does.
-            Result<bool> same = services.fileSystem.CompareContents(sourcePath, targetPath, pump);
+            Result<bool> same = files.CompareContents(sourcePath, targetPath, pump);
             return same.ok() && same.value();
         }
         case CompareMethodType::CRC32: {
-            Result<uint32_t> sourceCrc = services.fileSystem.Crc32(sourcePath, pump);
+            Result<uint32_t> sourceCrc = files.Crc32(sourcePath, pump);
             if (!sourceCrc.ok()) {
                 return false;
             }
-            Result<uint32_t> targetCrc = services.fileSystem.Crc32(targetPath, pump);
+            Result<uint32_t> targetCrc = files.Crc32(targetPath, pump);
             return targetCrc.ok() && targetCrc.value() == sourceCrc.value();
         }
         default:
@@ -293,13 +294,13 @@ void FolderDiffList::Add(std::string entry) {
     m_items.push_back(std::move(entry));
 }
 
-void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
+void CompareFoldersAndFillResultTypeArrays(ReportServices& services, IFileOperations& files,
                                            const std::string& sourceFolder,
                                            const std::string& targetFolder, bool includeSubFolders,
                                            FolderDiffResults& results) {
     try {
-        Result<Listing> targetList = services.fileSystem.ListFolder(targetFolder, true);
-        Result<Listing> sourceList = services.fileSystem.ListFolder(sourceFolder, true);
+        Result<Listing> targetList = files.ListFolder(targetFolder, true);
+        Result<Listing> sourceList = files.ListFolder(sourceFolder, true);
         if (!targetList.ok() || !sourceList.ok()) {
             // Without both listings nothing can be said about what is missing on either side.
             return;
@@ -312,7 +313,8 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
             if (target.IsFileLike()) {
                 if (source == nullptr || !source->IsFileLike()) {
                     results.Deleted.Add(sourceFolder + target.name);
-                } else if (!AreSameForReport(services, *source, target, sourceFolder + target.name,
+                } else if (!AreSameForReport(services, files, *source, target,
+                                             sourceFolder + target.name,
                                              targetFolder + target.name)) {
                     results.Changed.Add(sourceFolder + target.name);
                 }
@@ -320,10 +322,10 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
                 const std::string sourceSub = sourceFolder + target.name + "/";
                 const std::string targetSub = targetFolder + target.name + "/";
                 if (source != nullptr && source->kind == EntryKind::Folder) {
-                    CompareFoldersAndFillResultTypeArrays(services, sourceSub, targetSub,
+                    CompareFoldersAndFillResultTypeArrays(services, files, sourceSub, targetSub,
                                                           includeSubFolders, results);
                 } else {
-                    AddFolderAndContentsToDeletedItemsArray(services, sourceSub, targetSub,
+                    AddFolderAndContentsToDeletedItemsArray(services, files, sourceSub, targetSub,
                                                             results.Deleted);
                 }
             }
@@ -340,7 +342,7 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
             } else if (source.kind == EntryKind::Folder && includeSubFolders) {
                 if (target == nullptr || target->kind != EntryKind::Folder) {
                     AddFolderAndContentsToAddedItemsArray(
-                        services, sourceFolder + source.name + "/", results.Added);
+                        services, files, sourceFolder + source.name + "/", results.Added);
                 }
             }
         }
@@ -349,13 +351,13 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
     }
 }
 
-void AddFolderAndContentsToDeletedItemsArray(ReportServices& services,
+void AddFolderAndContentsToDeletedItemsArray(ReportServices& services, IFileOperations& files,
                                              const std::string& sourceFolder,
                                              const std::string& targetFolder,
                                              FolderDiffList& deleted) {
     try {
         deleted.Add(sourceFolder + "..");
-        Result<Listing> listing = services.fileSystem.ListFolder(targetFolder, false);
+        Result<Listing> listing = files.ListFolder(targetFolder, false);
         if (!listing.ok()) {
             return;
         }
@@ -364,7 +366,8 @@ void AddFolderAndContentsToDeletedItemsArray(ReportServices& services,
             if (entry.IsFileLike()) {
                 deleted.Add(sourceFolder + entry.name);
             } else if (entry.kind == EntryKind::Folder) {
-                AddFolderAndContentsToDeletedItemsArray(services, sourceFolder + entry.name + "/",
+                AddFolderAndContentsToDeletedItemsArray(services, files,
+                                                        sourceFolder + entry.name + "/",
                                                         targetFolder + entry.name + "/", deleted);
             }
         }
@@ -373,11 +376,11 @@ void AddFolderAndContentsToDeletedItemsArray(ReportServices& services,
     }
 }
 
-void AddFolderAndContentsToAddedItemsArray(ReportServices& services,
+void AddFolderAndContentsToAddedItemsArray(ReportServices& services, IFileOperations& files,
                                            const std::string& sourceFolder, FolderDiffList& added) {
     try {
         added.Add(sourceFolder + "..");
-        Result<Listing> listing = services.fileSystem.ListFolder(sourceFolder, false);
+        Result<Listing> listing = files.ListFolder(sourceFolder, false);
         if (!listing.ok()) {
             return;
         }
@@ -386,8 +389,8 @@ void AddFolderAndContentsToAddedItemsArray(ReportServices& services,
             if (entry.IsFileLike()) {
                 added.Add(sourceFolder + entry.name);
             } else if (entry.kind == EntryKind::Folder) {
-                AddFolderAndContentsToAddedItemsArray(services, sourceFolder + entry.name + "/",
-                                                      added);
+                AddFolderAndContentsToAddedItemsArray(services, files,
+                                                      sourceFolder + entry.name + "/", added);
             }
         }
     } catch (...) {
@@ -441,7 +444,9 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
         // roots is reached through a link. Without the held roots there is no report: a
         // folder that went since its check is told as the checks tell it.
         std::string unheld;
-        if (!services.fileSystem.SetRoots({source, target}, &unheld).ok()) {
+        Result<std::unique_ptr<IHeldRoots>> roots =
+            services.fileSystem.OpenRoots({source, target}, &unheld);
+        if (!roots.ok()) {
             services.prompt.ShowMessage("Create Report",
                                         unheld == source ? "Problems processing the Source folder."
                                                          : "Problems processing the Target folder.",
@@ -452,7 +457,8 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
             return {};
         }
         FolderDiffResults results;
-        CompareFoldersAndFillResultTypeArrays(services, source, target, includeSubFolders, results);
+        CompareFoldersAndFillResultTypeArrays(services, *roots.value(), source, target,
+                                              includeSubFolders, results);
 
         PageFile file(pagePath, placeholderMade ? 0600 : 0666);
         WritePage(services, file, source, target, results);

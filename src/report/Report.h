@@ -66,24 +66,24 @@ struct ReportServices {
     std::string appPath;
 };
 
-// Compares the two folders (both ending in "/") and appends to the three lists; it does not
-// empty them first. Special files are ignored on both sides and links are compared as links,
-// never followed. A folder pair that cannot be listed on either side contributes nothing.
-// Unexpected failures are reported under "modCompare.CompareFoldersAndFillResultTypeArrays"
-// and end only the folder pair they happen in.
-void CompareFoldersAndFillResultTypeArrays(ReportServices& services,
+// Compares the two folders (both ending in "/"), reading them through files (the report's held
+// roots), and appends to the three lists; it does not empty them first. Special files are ignored
+// on both sides and links are compared as links, never followed. A folder pair that cannot be
+// listed on either side contributes nothing. Unexpected failures are reported under
+// "modCompare.CompareFoldersAndFillResultTypeArrays" and end only the folder pair they happen in.
+void CompareFoldersAndFillResultTypeArrays(ReportServices& services, IFileOperations& files,
                                            const std::string& sourceFolder,
                                            const std::string& targetFolder, bool includeSubFolders,
                                            FolderDiffResults& results);
 
 // Adds sourceFolder + ".." and then every file and folder below targetFolder, in Source terms
 // (sourceFolder + the path below targetFolder), folder first, in listing order.
-void AddFolderAndContentsToDeletedItemsArray(ReportServices& services,
+void AddFolderAndContentsToDeletedItemsArray(ReportServices& services, IFileOperations& files,
                                              const std::string& sourceFolder,
                                              const std::string& targetFolder,
                                              FolderDiffList& deleted);
 // Adds sourceFolder + ".." and then every file and folder below it.
-void AddFolderAndContentsToAddedItemsArray(ReportServices& services,
+void AddFolderAndContentsToAddedItemsArray(ReportServices& services, IFileOperations& files,
                                            const std::string& sourceFolder, FolderDiffList& added);
 
 // One list line of the page for an entry, with the folder picture for entries ending in ".."

@@ -9,7 +9,6 @@
 #include <filesystem>
 
 #include "engine/EngineFixture.h"
-#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {
@@ -100,28 +99,12 @@ TEST_F(CancellationTest, ProgressMovesInsideLargeCopiesAndItsTextAgreesWithItsFi
     EXPECT_EQ(host.panel2, "100%");
 }
 
-// Tells how the last content test ended.
-class WatchedFileSystem : public PosixFileSystem {
-public:
-    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
-                                 uint64_t* firstDifference = nullptr) override {
-        Result<bool> same = PosixFileSystem::CompareContents(a, b, pump, firstDifference);
-        lastError = same.status().code();
-        return same;
-    }
-    Result<uint32_t> Crc32(const std::string& path, const ChunkPump& pump) override {
-        Result<uint32_t> crc = PosixFileSystem::Crc32(path, pump);
-        lastError = crc.status().code();
-        return crc;
-    }
-    int lastError = -1;
-};
-
 TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
     const std::string bytes(kLarge, 's');
     File(source + "big.bin", bytes, 1'500'000'000);
     File(target + "big.bin", bytes, 1'000'000'000);
-    WatchedFileSystem watched;
+    // Tells how the last content test ended.
+    FaultyFileSystem watched{TrashEnvironment::FromProcess()};
     cClone engine(compare, log, watched, flags, reporter);
     for (const CompareMethodType method : {CompareMethodType::Contents, CompareMethodType::CRC32}) {
         SCOPED_TRACE(static_cast<int>(method));
@@ -129,7 +112,8 @@ TEST_F(CancellationTest, ACancelInsideALargeComparisonStopsTheWalk) {
         NextRun();
         host.escapeAfterPumps = host.pumps + 4;
         EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Cancelled);
-        EXPECT_EQ(watched.lastError, ECANCELED) << "the test ran on to its end";
+        EXPECT_EQ(watched.LastOutcome(FsOp::Compare).code(), ECANCELED)
+            << "the test ran on to its end";
         EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
     }
 }

@@ -9,7 +9,6 @@
 
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
-#include "platform/PosixFileSystem.h"
 #include "tasks/Trees.h"
 
 namespace duvanto::test {
@@ -116,11 +115,13 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyTakesItsTemporaryFileAlong) {
 }
 
 // Removes the Source right after the run has taken hold of it.
-class VanishingSourceFileSystem : public PosixFileSystem {
+class VanishingSourceFileSystem : public FaultyFileSystem {
 public:
-    explicit VanishingSourceFileSystem(std::string source) : m_source(std::move(source)) {}
-    Status SetRoots(const std::vector<std::string>& roots, std::string* failed) override {
-        Status held = PosixFileSystem::SetRoots(roots, failed);
+    explicit VanishingSourceFileSystem(std::string source)
+        : FaultyFileSystem(TrashEnvironment::FromProcess()), m_source(std::move(source)) {}
+    Result<std::unique_ptr<IHeldRoots>> OpenRoots(const std::vector<std::string>& roots,
+                                                  std::string* failed) override {
+        Result<std::unique_ptr<IHeldRoots>> held = FaultyFileSystem::OpenRoots(roots, failed);
         fs::remove_all(m_source);
         return held;
     }
@@ -290,6 +291,16 @@ TEST_F(FoldersAndLinksTest, ASourceThatCannotBeHeldFailsTheRunAndTouchesNothing)
     log.ResetInMemoryLog();
     EXPECT_EQ(CloneAll(), StepResult::Failed);
     EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
+}
+
+// A finished run keeps no disk busy: nothing of it stays open on the Source or the Target, so a
+// removable drive can be unmounted when the run ends.
+TEST_F(FoldersAndLinksTest, AFinishedRunHoldsNoFolderOpen) {
+    Files(source, {"a.txt=a", "sub/b.txt=b"});
+    Files(target, {"orphan.txt=o"});
+    ASSERT_EQ(CloneAll(), StepResult::Ok);
+    EXPECT_FALSE(HoldsOpen(source));
+    EXPECT_FALSE(HoldsOpen(target));
 }
 
 }  // namespace

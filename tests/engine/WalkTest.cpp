@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include "engine/EngineFixture.h"
-#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 namespace {
@@ -156,21 +155,12 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
     }
 }
 
-// Deletes the Source file just before its contents are read.
-class VanishingFileSystem : public PosixFileSystem {
-public:
-    Result<bool> CompareContents(const std::string& a, const std::string& b, const ChunkPump& pump,
-                                 uint64_t* firstDifference = nullptr) override {
-        unlink(a.c_str());
-        return PosixFileSystem::CompareContents(a, b, pump, firstDifference);
-    }
-};
-
 TEST_F(WalkTest, SourceThatVanishesBeforeContentComparisonIsLoggedAndCopied) {
-    VanishingFileSystem vanishing;
-    cClone engine(compare, log, vanishing, flags, reporter);
+    cClone engine(compare, log, fileSystem, flags, reporter);
     engine.Settings.CompareMethod = CompareMethodType::Contents;
     File(source + "v.txt", "data");
+    // Deleted just before its contents are read.
+    fileSystem.Before(FsOp::Compare, source + "v.txt", [&] { unlink((source + "v.txt").c_str()); });
     File(target + "v.txt", "data");
     EXPECT_EQ(engine.PlanAll(host, source, target, true), StepResult::Failed);
     ASSERT_EQ(engine.Plan().Ops.size(), 1u);

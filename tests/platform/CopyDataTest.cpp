@@ -66,8 +66,9 @@ TEST(CopyDataTest, HolesOfASparseFileStayHoles) {
         GTEST_SKIP() << "this file system keeps no holes";
     }
     PosixFileSystem fileSystem;
-    ASSERT_TRUE(fileSystem.SetRoots({dir / "S/", dir / "T/"}).ok());
-    ASSERT_TRUE(fileSystem.CopyFile(dir / "S/disk.img", dir / "T/disk.img", {}, {}).ok());
+    Result<std::unique_ptr<IHeldRoots>> roots = fileSystem.OpenRoots({dir / "S/", dir / "T/"});
+    ASSERT_TRUE(roots.ok());
+    ASSERT_TRUE(roots.value()->CopyFile(dir / "S/disk.img", dir / "T/disk.img", {}, {}).ok());
     ExpectSparseCopy(dir / "T/disk.img");
 }
 
@@ -86,10 +87,12 @@ TEST(CopyDataTest, HolesStayHolesWhenTheKernelCannotCopyAcross) {
     fs::create_directories(dir / "T");
     ASSERT_TRUE(MakeSparseFile(source + "disk.img"));
     PosixFileSystem fileSystem;
-    Status copied = fileSystem.SetRoots({source, dir / "T/"});
+    Result<std::unique_ptr<IHeldRoots>> roots = fileSystem.OpenRoots({source, dir / "T/"});
+    Status copied = roots.status();
     if (copied.ok()) {
-        copied = fileSystem.CopyFile(source + "disk.img", dir / "T/disk.img", {}, {});
+        copied = roots.value()->CopyFile(source + "disk.img", dir / "T/disk.img", {}, {});
     }
+    roots.value().reset();
     fs::remove_all(source);
     ASSERT_TRUE(copied.ok()) << copied.message();
     ExpectSparseCopy(dir / "T/disk.img");
@@ -160,14 +163,16 @@ TEST(CopyDataTest, ACopyInsideBtrfsOrXfsSharesItsBlocks) {
     WriteFile(volume / "S/big.bin", bytes);
     fs::create_directories(volume / "T");
     PosixFileSystem fileSystem;
-    ASSERT_TRUE(fileSystem.SetRoots({volume / "S/", volume / "T/"}).ok());
+    Result<std::unique_ptr<IHeldRoots>> roots =
+        fileSystem.OpenRoots({volume / "S/", volume / "T/"});
+    ASSERT_TRUE(roots.ok());
+    IHeldRoots& held = *roots.value();
     int blocks = 0;
     const ChunkPump countBlocks = [&blocks](uint64_t) {
         ++blocks;
         return true;
     };
-    ASSERT_TRUE(
-        fileSystem.CopyFile(volume / "S/big.bin", volume / "T/big.bin", {}, countBlocks).ok())
+    ASSERT_TRUE(held.CopyFile(volume / "S/big.bin", volume / "T/big.bin", {}, countBlocks).ok())
         << volume.Type();
     EXPECT_EQ(ReadFile(volume / "T/big.bin"), bytes);
     EXPECT_TRUE(AllExtentsShared(volume / "T/big.bin")) << volume.Type();
@@ -175,7 +180,7 @@ TEST(CopyDataTest, ACopyInsideBtrfsOrXfsSharesItsBlocks) {
     EXPECT_EQ(blocks, 0) << volume.Type();
     // A sparse file too: its holes are no extents to share.
     ASSERT_TRUE(MakeSparseFile(volume / "S/disk.img"));
-    ASSERT_TRUE(fileSystem.CopyFile(volume / "S/disk.img", volume / "T/disk.img", {}, {}).ok());
+    ASSERT_TRUE(held.CopyFile(volume / "S/disk.img", volume / "T/disk.img", {}, {}).ok());
     ExpectSparseCopy(volume / "T/disk.img");
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
@@ -24,15 +25,18 @@ std::vector<std::string> Names(const Result<std::vector<DirEntry>>& listing) {
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:
-    PosixFileSystemTest() {
+    void SetUp() override {
         source = temp / "S/";
         target = temp / "T/";
         WriteFile(source + "a.txt", "a");
         fs::create_directories(target + "sub");
-        EXPECT_TRUE(fileSystem.SetRoots({source, target}).ok());
+        Result<std::unique_ptr<IHeldRoots>> opened = fileSystem.OpenRoots({source, target});
+        ASSERT_TRUE(opened.ok());
+        roots = std::move(opened.value());
     }
     TempDir temp;
     PosixFileSystem fileSystem;
+    std::unique_ptr<IHeldRoots> roots;  // a run's, on source and target
     std::string source, target;
 };
 
@@ -42,35 +46,34 @@ TEST_F(PosixFileSystemTest, AFolderSwappedForALinkFailsInsteadOfRedirecting) {
     fs::remove(target + "sub");
     ASSERT_EQ(symlink(outside.c_str(), (target + "sub").c_str()), 0);
 
-    EXPECT_FALSE(fileSystem.CopyFile(source + "a.txt", target + "sub/b.txt", {}, {}).ok());
-    EXPECT_FALSE(fileSystem.MakeFolder(target + "sub/new/").ok());
-    EXPECT_FALSE(fileSystem.ListFolder(target + "sub/", true).ok());
+    EXPECT_FALSE(roots->CopyFile(source + "a.txt", target + "sub/b.txt", {}, {}).ok());
+    EXPECT_FALSE(roots->MakeFolder(target + "sub/new/").ok());
+    EXPECT_FALSE(roots->ListFolder(target + "sub/", true).ok());
     // Reads too: a compare would otherwise judge the Target by a file elsewhere.
-    EXPECT_EQ(
-        fileSystem.CompareContents(source + "a.txt", target + "sub/a.txt", {}).status().code(),
-        ELOOP);
-    EXPECT_EQ(fileSystem.Crc32(target + "sub/a.txt", {}).status().code(), ELOOP);
+    EXPECT_EQ(roots->CompareContents(source + "a.txt", target + "sub/a.txt", {}).status().code(),
+              ELOOP);
+    EXPECT_EQ(roots->Crc32(target + "sub/a.txt", {}).status().code(), ELOOP);
     EXPECT_EQ(FolderNames(outside), std::vector<std::string>{"a.txt"});
     // The link itself is an entry like any other.
-    Result<DirEntry> link = fileSystem.GetEntry(target + "sub");
+    Result<DirEntry> link = roots->GetEntry(target + "sub");
     ASSERT_TRUE(link.ok());
     EXPECT_EQ(link.value().kind, EntryKind::Link);
 }
 
 TEST_F(PosixFileSystemTest, ARemovedAndRecreatedFolderIsReachedAnewOrFailsVisibly) {
-    ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
-    ASSERT_TRUE(fileSystem.RemoveFile(target + "sub/a.txt").ok());
-    ASSERT_TRUE(fileSystem.RemoveFolder(target + "sub/").ok());
-    ASSERT_TRUE(fileSystem.MakeFolder(target + "sub/").ok());
-    ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
+    ASSERT_TRUE(roots->CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
+    ASSERT_TRUE(roots->RemoveFile(target + "sub/a.txt").ok());
+    ASSERT_TRUE(roots->RemoveFolder(target + "sub/").ok());
+    ASSERT_TRUE(roots->MakeFolder(target + "sub/").ok());
+    ASSERT_TRUE(roots->CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
     EXPECT_EQ(ReadFile(target + "sub/a.txt"), "a");
 
     // Replaced behind its back.
-    ASSERT_TRUE(fileSystem.CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
+    ASSERT_TRUE(roots->CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
     fs::remove_all(target + "sub");
     fs::create_directories(target + "sub");
     // Either the new folder receives the copy or the copy fails; nothing vanishes silently.
-    Status copied = fileSystem.CopyFile(source + "a.txt", target + "sub/b.txt", {}, {});
+    Status copied = roots->CopyFile(source + "a.txt", target + "sub/b.txt", {}, {});
     EXPECT_EQ(copied.ok(), fs::exists(target + "sub/b.txt"));
 }
 
@@ -80,13 +83,13 @@ TEST_F(PosixFileSystemTest, ReadersRefuseWhatIsNotARegularFile) {
     ASSERT_EQ(mkfifo((source + "fifo").c_str(), 0600), 0);
     ASSERT_EQ(symlink("a.txt", (source + "link").c_str()), 0);
     fs::create_directories(source + "folder");
-    EXPECT_EQ(fileSystem.CompareContents(source + "a.txt", source + "missing", {}).status().code(),
+    EXPECT_EQ(roots->CompareContents(source + "a.txt", source + "missing", {}).status().code(),
               ENOENT);
-    EXPECT_EQ(fileSystem.Crc32(source + "missing", {}).status().code(), ENOENT);
+    EXPECT_EQ(roots->Crc32(source + "missing", {}).status().code(), ENOENT);
     for (const std::string& other : {source + "fifo", source + "link", source + "folder"}) {
-        EXPECT_FALSE(fileSystem.CompareContents(other, source + "a.txt", {}).ok()) << other;
-        EXPECT_FALSE(fileSystem.CompareContents(source + "a.txt", other, {}).ok()) << other;
-        EXPECT_FALSE(fileSystem.Crc32(other, {}).ok()) << other;
+        EXPECT_FALSE(roots->CompareContents(other, source + "a.txt", {}).ok()) << other;
+        EXPECT_FALSE(roots->CompareContents(source + "a.txt", other, {}).ok()) << other;
+        EXPECT_FALSE(roots->Crc32(other, {}).ok()) << other;
     }
 }
 
@@ -95,14 +98,14 @@ TEST_F(PosixFileSystemTest, ReadersRefuseWhatIsNotARegularFile) {
 TEST_F(PosixFileSystemTest, ChangesAboveTheRootsAreRefused) {
     WriteFile(temp / "beside.txt", "b");
     const std::vector<std::pair<const char*, Status>> changes = {
-        {"make a folder beside the roots", fileSystem.MakeFolder(temp / "new/")},
-        {"make a root anew", fileSystem.MakeFolderLike(temp / "U/", source).status()},
-        {"remove a file beside them", fileSystem.RemoveFile(temp / "beside.txt")},
-        {"wipe a file beside them", fileSystem.WipeFile(temp / "beside.txt")},
-        {"copy beside them", fileSystem.CopyFile(source + "a.txt", temp / "copy.txt", {}, {})},
-        {"move a file out", fileSystem.Rename(source + "a.txt", temp / "moved.txt")},
-        {"move a file in", fileSystem.Rename(temp / "beside.txt", target + "beside.txt")},
-        {"remove a root", fileSystem.RemoveFolder(target)},
+        {"make a folder beside the roots", roots->MakeFolder(temp / "new/")},
+        {"make a root anew", roots->MakeFolderLike(temp / "U/", source).status()},
+        {"remove a file beside them", roots->RemoveFile(temp / "beside.txt")},
+        {"wipe a file beside them", roots->WipeFile(temp / "beside.txt")},
+        {"copy beside them", roots->CopyFile(source + "a.txt", temp / "copy.txt", {}, {})},
+        {"move a file out", roots->Rename(source + "a.txt", temp / "moved.txt")},
+        {"move a file in", roots->Rename(temp / "beside.txt", target + "beside.txt")},
+        {"remove a root", roots->RemoveFolder(target)},
     };
     for (const auto& [what, status] : changes) {
         EXPECT_EQ(status.code(), EPERM) << what;
@@ -113,20 +116,105 @@ TEST_F(PosixFileSystemTest, ChangesAboveTheRootsAreRefused) {
 }
 
 TEST_F(PosixFileSystemTest, ARootIsHeldWhileItIsStillTheFolderItsPathNames) {
-    EXPECT_TRUE(fileSystem.CheckRootHeld(source).ok());
-    EXPECT_TRUE(fileSystem.CheckRootHeld(target.substr(0, target.size() - 1)).ok());
-    EXPECT_EQ(fileSystem.CheckRootHeld(temp.Path()).code(), ENOENT) << "never held";
+    EXPECT_TRUE(roots->CheckRootHeld(source).ok());
+    EXPECT_TRUE(roots->CheckRootHeld(target.substr(0, target.size() - 1)).ok());
+    EXPECT_EQ(roots->CheckRootHeld(temp.Path()).code(), ENOENT) << "never held";
 
     fs::rename(target, temp / "T-moved");
     fs::create_directories(target);
-    EXPECT_EQ(fileSystem.CheckRootHeld(target).code(), ENOENT) << "another folder in its place";
+    EXPECT_EQ(roots->CheckRootHeld(target).code(), ENOENT) << "another folder in its place";
     fs::remove_all(target);
-    EXPECT_EQ(fileSystem.CheckRootHeld(target).code(), ENOENT) << "moved away";
+    EXPECT_EQ(roots->CheckRootHeld(target).code(), ENOENT) << "moved away";
 
     fs::remove_all(source);
-    EXPECT_EQ(fileSystem.CheckRootHeld(source).code(), ENOENT) << "removed";
+    EXPECT_EQ(roots->CheckRootHeld(source).code(), ENOENT) << "removed";
     fs::create_directories(source);
-    EXPECT_EQ(fileSystem.CheckRootHeld(source).code(), ENOENT) << "removed and made anew";
+    EXPECT_EQ(roots->CheckRootHeld(source).code(), ENOENT) << "removed and made anew";
+}
+
+// The file system keeps nothing of a run: each run's roots are its own, and a change through
+// the file system itself, or through another run's roots, is one outside the roots.
+TEST_F(PosixFileSystemTest, EachRunHoldsItsOwnRoots) {
+    const std::string other = temp / "U/";
+    fs::create_directories(other);
+    Result<std::unique_ptr<IHeldRoots>> opened = fileSystem.OpenRoots({other});
+    ASSERT_TRUE(opened.ok());
+    IHeldRoots& second = *opened.value();
+
+    EXPECT_EQ(fileSystem.MakeFolder(target + "by-the-file-system/").code(), EPERM);
+    EXPECT_EQ(second.MakeFolder(target + "by-the-second/").code(), EPERM);
+    EXPECT_EQ(roots->MakeFolder(other + "by-the-first/").code(), EPERM);
+    EXPECT_EQ(second.CheckRootHeld(source).code(), ENOENT);
+    EXPECT_TRUE(roots->CheckRootHeld(source).ok()) << "the second run's roots replaced them";
+    EXPECT_TRUE(roots->MakeFolder(target + "first/").ok());
+    EXPECT_TRUE(second.MakeFolder(other + "second/").ok());
+    EXPECT_EQ(FolderNames(target), (std::vector<std::string>{"first", "sub"}));
+    EXPECT_EQ(FolderNames(other), std::vector<std::string>{"second"});
+}
+
+// One file system serves runs on several threads at once, each through its own roots, and
+// callers outside any run beside them.
+TEST_F(PosixFileSystemTest, OneFileSystemServesRunsOnSeveralThreads) {
+    constexpr int kRuns = 3;
+    constexpr int kFiles = 40;
+    std::vector<std::string> sources, targets;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string folder = temp / ("run" + std::to_string(run) + "/");
+        sources.push_back(folder + "S/");
+        targets.push_back(folder + "T/");
+        for (int i = 0; i < kFiles; ++i) {
+            WriteFile(sources[run] + "sub/f" + std::to_string(i), std::to_string(run * 100 + i));
+        }
+        fs::create_directories(targets[run]);
+    }
+    std::vector<Status> outcomes(kRuns + 1);
+    std::vector<std::thread> threads;
+    for (int run = 0; run < kRuns; ++run) {
+        threads.emplace_back([&, run] {
+            Result<std::unique_ptr<IHeldRoots>> held =
+                fileSystem.OpenRoots({sources[run], targets[run]});
+            Status status = held.status();
+            for (int i = 0; status.ok() && i < kFiles; ++i) {
+                if (i == 0) {
+                    status = held.value()->MakeFolder(targets[run] + "sub/");
+                }
+                const std::string name = "sub/f" + std::to_string(i);
+                if (status.ok()) {
+                    status =
+                        held.value()->CopyFile(sources[run] + name, targets[run] + name, {}, {});
+                }
+            }
+            outcomes[run] = status;
+        });
+    }
+    threads.emplace_back([&] {
+        for (int i = 0; i < 200 && outcomes[kRuns].ok(); ++i) {
+            outcomes[kRuns] = fileSystem.ListFolder(source, true).status();
+        }
+    });
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int run = 0; run <= kRuns; ++run) {
+        EXPECT_TRUE(outcomes[run].ok()) << run << ": " << outcomes[run].message();
+    }
+    for (int run = 0; run < kRuns; ++run) {
+        for (int i = 0; i < kFiles; ++i) {
+            EXPECT_EQ(ReadFile(targets[run] + "sub/f" + std::to_string(i)),
+                      std::to_string(run * 100 + i));
+        }
+    }
+}
+
+// A finished run keeps no disk busy: its folders are let go with its roots.
+TEST_F(PosixFileSystemTest, RootsLetTheirFoldersGoWithThem) {
+    roots->ListFolderPair(target, source, true);
+    ASSERT_TRUE(roots->CopyFile(source + "a.txt", target + "sub/a.txt", {}, {}).ok());
+    EXPECT_TRUE(HoldsOpen(source));
+    EXPECT_TRUE(HoldsOpen(target));
+    roots.reset();
+    EXPECT_FALSE(HoldsOpen(source));
+    EXPECT_FALSE(HoldsOpen(target));
 }
 
 TEST_F(PosixFileSystemTest, ListingAPairGivesWhatTwoListingsGive) {
@@ -134,13 +222,13 @@ TEST_F(PosixFileSystemTest, ListingAPairGivesWhatTwoListingsGive) {
         WriteFile(target + "f" + std::to_string(i), "x");
     }
     for (int round = 0; round < 3; ++round) {
-        auto [first, second] = fileSystem.ListFolderPair(target, source, true);
+        auto [first, second] = roots->ListFolderPair(target, source, true);
         ASSERT_TRUE(first.ok());
         ASSERT_TRUE(second.ok());
-        EXPECT_EQ(Names(first), Names(fileSystem.ListFolder(target, true)));
+        EXPECT_EQ(Names(first), Names(roots->ListFolder(target, true)));
         EXPECT_EQ(Names(second), std::vector<std::string>{"a.txt"});
     }
-    auto [missing, present] = fileSystem.ListFolderPair(temp / "nothere/", source, false);
+    auto [missing, present] = roots->ListFolderPair(temp / "nothere/", source, false);
     EXPECT_EQ(missing.status().code(), ENOENT);
     EXPECT_TRUE(present.ok());
 }

@@ -107,7 +107,8 @@ protected:
 
     FolderDiffResults Compare(bool subfolders = true) {
         FolderDiffResults results;
-        CompareFoldersAndFillResultTypeArrays(services, source, target, subfolders, results);
+        CompareFoldersAndFillResultTypeArrays(services, fileSystem, source, target, subfolders,
+                                              results);
         return results;
     }
 
@@ -556,7 +557,7 @@ TEST_F(ReportTest, AFailureInsideTheWalkEndsOnlyThatFolderPair) {
     fileSystem.Fail(FsOp::List, target + "Gone/Deeper/", EACCES);
 
     FolderDiffResults results;
-    CompareFoldersAndFillResultTypeArrays(services, source, target, true, results);
+    CompareFoldersAndFillResultTypeArrays(services, fileSystem, source, target, true, results);
 
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title,
@@ -575,13 +576,14 @@ TEST_F(ReportTest, AFailureInsideACollectorIsReportedUnderItsOwnLabel) {
 
     fileSystem.Throw(FsOp::List, target + "Gone/");
     FolderDiffList deleted;
-    AddFolderAndContentsToDeletedItemsArray(services, source + "Gone/", target + "Gone/", deleted);
+    AddFolderAndContentsToDeletedItemsArray(services, fileSystem, source + "Gone/",
+                                            target + "Gone/", deleted);
     EXPECT_EQ(deleted.Items(), std::vector<std::string>{source + "Gone/.."});
 
     fileSystem.ClearFaults();
     fileSystem.Throw(FsOp::List, source + "New/");
     FolderDiffList added;
-    AddFolderAndContentsToAddedItemsArray(services, source + "New/", added);
+    AddFolderAndContentsToAddedItemsArray(services, fileSystem, source + "New/", added);
     EXPECT_EQ(added.Items(), std::vector<std::string>{source + "New/.."});
 
     ASSERT_EQ(prompt.shown.size(), 2u);

@@ -5,17 +5,73 @@
 #include <stdexcept>
 
 #include "platform/PosixFile.h"
+#include "platform/PosixFileSystem.h"
 
 namespace duvanto::test {
 
-int FaultyFileSystem::Calls(FsOp op) const {
+namespace {
+
+class FaultyRoots : public FaultyOperations<IHeldRoots> {
+public:
+    FaultyRoots(FaultSwitches& switches, std::unique_ptr<IHeldRoots> wrapped)
+        : m_switches(switches), m_wrapped(std::move(wrapped)) {}
+
+    Status CheckRootHeld(const std::string& rootFolder) override {
+        return m_wrapped->CheckRootHeld(rootFolder);
+    }
+
+protected:
+    FaultSwitches& Switches() override { return m_switches; }
+    IFileOperations& Wrapped() override { return *m_wrapped; }
+
+private:
+    FaultSwitches& m_switches;
+    std::unique_ptr<IHeldRoots> m_wrapped;
+};
+
+}  // namespace
+
+void FaultSwitches::Fail(FsOp op, const std::string& path, int errorCode) {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    m_faults[{op, path}] = errorCode;
+}
+
+void FaultSwitches::Throw(FsOp op, const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    m_faults[{op, path}] = kThrow;
+}
+
+void FaultSwitches::Before(FsOp op, const std::string& path, std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    m_before[{op, path}] = std::move(action);
+}
+
+void FaultSwitches::ClearFaults() {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    m_faults.clear();
+    m_before.clear();
+}
+
+int FaultSwitches::Calls(FsOp op) const {
     std::lock_guard<std::mutex> lock(m_callsMutex);
     auto it = m_calls.find(op);
     return it == m_calls.end() ? 0 : it->second;
 }
 
-Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
+Status FaultSwitches::LastOutcome(FsOp op) const {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    auto it = m_outcomes.find(op);
+    return it == m_outcomes.end() ? Status::Ok() : it->second;
+}
+
+void FaultSwitches::Record(FsOp op, const Status& status) {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    m_outcomes[op] = status;
+}
+
+Status FaultSwitches::Check(FsOp op, const std::string& path) {
     std::function<void()> action;
+    int fault = 0;
     {
         std::lock_guard<std::mutex> lock(m_callsMutex);
         ++m_calls[op];
@@ -31,71 +87,69 @@ Status FaultyFileSystem::Check(FsOp op, const std::string& path) {
     if (action) {
         action();
     }
-    for (const std::string& key : {path, std::string()}) {
-        auto it = m_faults.find({op, key});
-        if (it != m_faults.end()) {
-            if (it->second == kThrow) {
-                throw std::runtime_error("injected failure");
+    {
+        std::lock_guard<std::mutex> lock(m_callsMutex);
+        for (const std::string& key : {path, std::string()}) {
+            auto it = m_faults.find({op, key});
+            if (it != m_faults.end()) {
+                fault = it->second;
+                break;
             }
-            return Status::FromErrno(it->second);
         }
     }
-    return Status::Ok();
+    if (fault == kThrow) {
+        throw std::runtime_error("injected failure");
+    }
+    return fault == 0 ? Status::Ok() : Status::FromErrno(fault);
 }
 
-Result<std::vector<DirEntry>> FaultyFileSystem::ListFolder(const std::string& folderPath,
-                                                           bool withStatus) {
-    if (Status fault = Check(FsOp::List, folderPath); !fault.ok()) {
-        return fault;
+template <typename Interface>
+std::vector<Status> FaultyOperations<Interface>::SyncFiles(const std::vector<std::string>& paths) {
+    std::vector<Status> results(paths.size());
+    std::vector<std::string> real;
+    std::vector<std::size_t> realIndex;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        results[i] = Switches().Check(FsOp::Sync, ContainingFolder(paths[i]));
+        if (results[i].ok()) {
+            real.push_back(paths[i]);
+            realIndex.push_back(i);
+        }
     }
-    Result<std::vector<DirEntry>> listed = PosixFileSystem::ListFolder(folderPath, withStatus);
-    if (m_sortListings && listed.ok()) {
+    const std::vector<Status> synced = Wrapped().SyncFiles(real);
+    for (std::size_t i = 0; i < synced.size(); ++i) {
+        results[realIndex[i]] = synced[i];
+    }
+    return results;
+}
+
+template <typename Interface>
+Result<std::vector<DirEntry>> FaultyOperations<Interface>::Sorted(
+    Result<std::vector<DirEntry>> listed) {
+    if (Switches().sortListings() && listed.ok()) {
         std::sort(listed.value().begin(), listed.value().end(),
                   [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
     }
     return listed;
 }
 
-Status FaultyFileSystem::CopyFile(const std::string& source, const std::string& target,
-                                  const CopyOptions& options, const ChunkPump& pump) {
-    if (Status fault = Check(FsOp::Copy, target); !fault.ok()) {
-        return fault;
-    }
-    if (m_diskFull) {
-        return Status::FromErrno(ENOSPC);
-    }
-    return PosixFileSystem::CopyFile(source, target, options, pump);
-}
+template class FaultyOperations<IFileSystem>;
+template class FaultyOperations<IHeldRoots>;
 
-Result<std::string> FaultyFileSystem::CopyToTemporary(const std::string& source,
-                                                      const std::string& target,
-                                                      const CopyOptions& options,
-                                                      const ChunkPump& pump) {
-    if (Status fault = Check(FsOp::Copy, target); !fault.ok()) {
-        return fault;
-    }
-    if (m_diskFull) {
-        return Status::FromErrno(ENOSPC);
-    }
-    return PosixFileSystem::CopyToTemporary(source, target, options, pump);
-}
+FaultyFileSystem::FaultyFileSystem(TrashEnvironment trash)
+    : m_own(std::make_unique<PosixFileSystem>(std::move(trash))), m_wrapped(*m_own) {}
 
-std::vector<Status> FaultyFileSystem::SyncFiles(const std::vector<std::string>& paths) {
-    std::vector<Status> results(paths.size());
-    std::vector<std::string> real;
-    std::vector<std::size_t> realIndex;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        results[i] = Check(FsOp::Sync, ContainingFolder(paths[i]));
-        if (results[i].ok()) {
-            real.push_back(paths[i]);
-            realIndex.push_back(i);
-        }
+FaultyFileSystem::FaultyFileSystem(IFileSystem& wrapped) : m_wrapped(wrapped) {}
+
+FaultyFileSystem::~FaultyFileSystem() = default;
+
+Result<std::unique_ptr<IHeldRoots>> FaultyFileSystem::OpenRoots(
+    const std::vector<std::string>& rootFolders, std::string* failedFolder) {
+    Result<std::unique_ptr<IHeldRoots>> held = m_wrapped.OpenRoots(rootFolders, failedFolder);
+    if (!held.ok()) {
+        return held;
     }
-    const std::vector<Status> synced = PosixFileSystem::SyncFiles(real);
-    for (std::size_t i = 0; i < synced.size(); ++i) {
-        results[realIndex[i]] = synced[i];
-    }
-    return results;
+    return std::unique_ptr<IHeldRoots>(
+        std::make_unique<FaultyRoots>(*this, std::move(held.value())));
 }
 
 TrashEnvironment TrashInside(const std::string& folder) {

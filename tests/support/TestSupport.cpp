@@ -70,6 +70,19 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     return names;
 }
 
+bool HoldsOpen(const std::string& folder) {
+    const std::string withoutSlash = folder.substr(0, folder.size() - 1);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd", ec)) {
+        std::error_code unreadable;
+        const std::string held = fs::read_symlink(entry.path(), unreadable).string();
+        if (held == withoutSlash || held.starts_with(folder)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SetModificationTime(const std::string& path, int64_t secondsSinceEpoch, int64_t nanoseconds) {
     timespec times[2];
     times[0].tv_sec = secondsSinceEpoch;

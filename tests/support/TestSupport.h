@@ -36,6 +36,8 @@ std::string ReadFile(const std::string& path);
 bool PathExists(const std::string& path);
 // The names in a folder, sorted; none when the folder is missing.
 std::vector<std::string> FolderNames(const std::string& folder);
+// Whether a descriptor of this process is open on the folder (path ending in "/") or below it.
+bool HoldsOpen(const std::string& folder);
 // Sets the modification time (and access time) in nanoseconds since the epoch.
 void SetModificationTime(const std::string& path, int64_t secondsSinceEpoch,
                          int64_t nanoseconds = 0);

@@ -38,7 +38,7 @@ private:
     Application& m_app;
     IAppPrompt& m_prompt;
     HelpWindow* m_help;
-    // The folder listings of the editing windows; a run sets roots on the application's own.
+    // The folder listings of the editing windows.
     PosixFileSystem m_fileSystem;
     QtFileTypes m_fileTypes;
     TaskServiceAdapter m_service;
