@@ -20,6 +20,7 @@ constexpr int kStatusIntervalMs = 50;
 // One question on its way to the GUI thread and back. Everything is handed over under the
 // standard library's mutex, which a thread checker sees, as it does not see Qt's own.
 struct HandOver {
+    std::mutex posting;  // held while the question is posted, taken first where it is answered
     std::mutex mutex;
     std::condition_variable changed;
     bool answered = false;
@@ -185,18 +186,24 @@ bool QtRunBridge::Carry(std::function<void()> question) {
         std::shared_ptr<HandOver> handOver;
     };
     auto release = std::make_shared<Release>(handOver);
+    QtRunBridge* const bridge = worker != nullptr ? worker->bridge : nullptr;
     {
         // Held across the posting and taken first on the GUI thread: the question is seen
         // there whole.
-        const std::lock_guard lock(handOver->mutex);
+        const std::lock_guard lock(handOver->posting);
         QMetaObject::invokeMethod(
             context,
-            [question = std::move(question), handOver, release] {
+            [question = std::move(question), handOver, release, bridge] {
+                { const std::lock_guard seen(handOver->posting); }
                 {
                     const std::lock_guard taken(handOver->mutex);
                     if (handOver->released) {
                         return;  // abandoned before the window came to it
                     }
+                }
+                // The window shows what the work reported before it asked.
+                if (bridge != nullptr) {
+                    bridge->TakeStatus();
                 }
                 question();
                 {
