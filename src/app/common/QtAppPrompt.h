@@ -1,6 +1,7 @@
 #pragma once
-// The app prompt over Qt's message box, input dialog and file dialogs. A run's thread may ask
-// too: the question is then carried to the GUI thread, and the run waits for the answer.
+// The app prompt over Qt's message box, input dialog and file dialogs. A run's worker may ask
+// too: the run bridge carries the question to the GUI thread, and the run waits for the answer
+// (a question abandoned with the run gets the answer that changes nothing).
 // Tests hand in another prompt that answers instead (AnswerFrom), so nothing ever pops up.
 
 #include <QObject>
@@ -37,9 +38,6 @@ public:
                                          const std::string& startFolder) override;
 
 private:
-    // Runs `ask` on the GUI thread, waiting for it when called from another thread.
-    template <typename Ask>
-    auto OnGuiThread(Ask ask) -> decltype(ask());
     QWidget* ParentWindow() const;
 
     QPointer<QWidget> m_parentWindow;

@@ -2,12 +2,12 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QThread>
 #include <QWidget>
 #include <cstdio>
 #include <exception>
 
 #include "app/mainwindow/ErrorBoundary.h"
+#include "app/runs/QtRunBridge.h"
 
 namespace duvanto {
 
@@ -71,8 +71,8 @@ bool DesktopApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        // Only the GUI thread may show the box; the runs' threads catch their own.
-        if (QThread::currentThread() != thread()) {
+        // Only the GUI thread may show the box; the work on a bridge's worker catches its own.
+        if (!QtRunBridge::OnGuiThread()) {
             throw;
         }
         const std::string label = EventLabel(receiver, event);

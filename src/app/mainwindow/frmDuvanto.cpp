@@ -26,7 +26,6 @@
 #include "app/options/frmPriorityRules.h"
 #include "app/runs/QtFileMenuJobs.h"
 #include "app/runs/QtMainWindowRuns.h"
-#include "app/runs/QtTaskRun.h"
 #include "app/runs/RunCommands.h"
 #include "app/taskedit/QtTaskEditHost.h"
 
@@ -93,7 +92,11 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     });
     m_fileJobs = new FileMenuJobs(
         {m_app, m_prompt, m_help.get(), this, [this] { return SelectedTaskName(); },
-         [this](QtTaskRunEffects& effects) { ConnectRunEffects(effects); },
+         [this](RunStatusUpdate update) {
+             // The progress bar is the main window's own runs'.
+             update.Progress.reset();
+             m_runs->ShowUpdate(update);
+         },
          setup.openExternal ? QtBrowserHost::Opener([open = setup.openExternal](const QUrl& url) {
              open(url);
              return true;
@@ -154,8 +157,7 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
 }
 
 frmDuvanto::~frmDuvanto() {
-    // A report still being made is waited for while the window is whole: its thread's last
-    // texts reach the status bar.
+    // A report still being made is waited for while everything it uses is whole.
     delete m_fileJobs;
     m_fileJobs = nullptr;
     m_runs.reset();

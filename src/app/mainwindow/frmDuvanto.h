@@ -30,7 +30,6 @@ class SystemTray;
 class TaskEditHost;
 class TaskListModel;
 class TaskListView;
-class QtTaskRunEffects;
 class FileMenuJobs;
 class frmLog;
 class LiveLogFeed;
@@ -59,9 +58,9 @@ public:
     void Load();
     // One tick of the scheduler timer, as the timer gives it every minute.
     void SchedulerTick();
-    // Starts the task's run on a thread of its own; false while another run lasts.
+    // Starts the task's run; false while another run lasts.
     bool StartRun(const std::string& taskName, bool scheduled);
-    // Waits up to `milliseconds` for a run's thread; true when none is left.
+    // Waits up to `milliseconds` for a run; true when none is left.
     bool WaitForRun(int milliseconds);
     // The session ends: see MainWindowController::SessionEnd.
     void SessionEnd();
@@ -132,8 +131,6 @@ private:
     void RegisterCommands();
     void ToolbarClicked(const std::string& commandId);
     void ShowContextMenu(const QPoint& position);
-    // A restore's effects reach the status bar, caption, tray and menus.
-    void ConnectRunEffects(QtTaskRunEffects& effects);
     void OpenAbout();
     void OpenLogViewer();
     void OpenPriorityRules();
@@ -159,7 +156,7 @@ private:
     FileMenuJobs* m_fileJobs = nullptr;
     QPointer<frmLog> m_logViewer;      // the log viewer while it is open
     LiveLogFeed* m_logFeed = nullptr;  // the log's new entries to that viewer
-    // Last: the run's thread is stopped before anything it reports to goes.
+    // Last: the run is stopped before anything it reports to goes.
     std::unique_ptr<MainWindowRuns> m_runs;
 };
 

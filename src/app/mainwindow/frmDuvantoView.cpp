@@ -1,4 +1,4 @@
-// The main window's side of its controller: what it shows, and the runs on their threads.
+// The main window's side of its controller: what it shows, and its runs.
 
 #include "app/common/QtDialogParts.h"
 #include "app/log/frmLog.h"
@@ -9,7 +9,6 @@
 #include "app/mainwindow/frmDuvanto.h"
 #include "app/mainwindow/frmSysTrayReminder.h"
 #include "app/runs/QtMainWindowRuns.h"
-#include "app/runs/QtTaskRun.h"
 
 namespace duvanto {
 
@@ -45,17 +44,6 @@ bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
         return false;
     }
     return m_runs->Start(taskName, scheduled);
-}
-
-void frmDuvanto::ConnectRunEffects(QtTaskRunEffects& effects) {
-    connect(&effects, &QtTaskRunEffects::StatusText, this,
-            [this](int panel, const QString& text) { SetStatusText(panel, text.toStdString()); });
-    connect(&effects, &QtTaskRunEffects::Animation, m_tray, &SystemTray::SetAnimation);
-    connect(&effects, &QtTaskRunEffects::Caption, this,
-            [this](const QString& caption) { setWindowTitle(ElidedCaption(caption)); });
-    connect(&effects, &QtTaskRunEffects::TrayTooltip, m_tray,
-            [this](const QString& tooltip) { m_tray->SetToolTip(ElidedCaption(tooltip)); });
-    connect(&effects, &QtTaskRunEffects::MenusEnabled, this, &frmDuvanto::SetTopLevelMenusEnabled);
 }
 
 frmLog* frmDuvanto::LogViewer() const {

@@ -1,25 +1,34 @@
 #include "app/restore/frmRestore.h"
 
 #include <QHBoxLayout>
-#include <QThread>
 #include <QVBoxLayout>
-#include <memory>
+#include <functional>
 
 #include "app/common/QtAppPrompt.h"
 #include "app/common/QtDialogParts.h"
 #include "app/common/QtPictures.h"
-#include "app/restore/QtRestoreRunHost.h"
 #include "app/taskedit/QtSelectionTreeView.h"
 
 namespace duvanto {
 
-frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
-                       QtConfirmChanges* confirm, QWidget* parent)
-    : QDialog(parent),
-      m_controller(controller),
-      m_mainWindow(mainWindow),
-      m_confirm(confirm),
-      m_model(controller.Tree()) {
+// The restore's view of both windows from its worker: the status texts kept for the bridge to
+// take, the buttons and the label passed on to the restore window.
+class RestoreRunHost : public CoalescingRunHost, public IRestoreWindow {
+public:
+    RestoreRunHost(std::function<void(bool)> buttonsEnabled,
+                   std::function<void(const std::string&)> statusLabel)
+        : m_buttonsEnabled(std::move(buttonsEnabled)), m_statusLabel(std::move(statusLabel)) {}
+
+    void SetButtonsEnabled(bool enabled) override { m_buttonsEnabled(enabled); }
+    void SetStatusLabel(const std::string& text) override { m_statusLabel(text); }
+
+private:
+    std::function<void(bool)> m_buttonsEnabled;
+    std::function<void(const std::string&)> m_statusLabel;
+};
+
+frmRestore::frmRestore(RestoreController& controller, QWidget* parent)
+    : QDialog(parent), m_controller(controller), m_model(controller.Tree()) {
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(ElidedCaption(ToQt(m_controller.Caption())));
     setWindowIcon(ApplicationIcon());
@@ -71,6 +80,18 @@ frmRestore::frmRestore(RestoreController& controller, IRunHost* mainWindow,
             tvwFolderContents->unsetCursor();
         }
     });
+    m_run = std::make_unique<RestoreRunHost>(
+        [this](bool enabled) {
+            m_bridge.Tell([this, enabled] {
+                cmdRestore->setEnabled(enabled);
+                cmdCancel->setEnabled(enabled);
+                cmdHelp->setEnabled(enabled);
+            });
+        },
+        [this](const std::string& text) {
+            m_bridge.Tell([this, label = ToQt(text)] { lblStatus->setText(label); });
+        });
+    connect(&m_bridge, &QtRunBridge::Status, this, &frmRestore::ShowProgress);
     m_model.Activate();
     tvwFolderContents->expand(m_model.index(0, 0));
     tvwFolderContents->setCurrentIndex(m_model.index(0, 0));
@@ -85,37 +106,35 @@ void frmRestore::reject() {
     }
 }
 
+frmRestore::~frmRestore() = default;
+
 void frmRestore::Restore() {
     std::optional<RestoreJob> job = m_controller.StartRestore();
     if (!job) {
         return;
     }
-    // The host and the thread hold nothing of this window: if the window goes first, the run
-    // still ends cleanly and its updates are dropped.
-    auto* host =
-        new RestoreRunHost("RESTORE SOURCE: " + job->Restore.TaskName, m_mainWindow, m_confirm);
-    connect(host, &RestoreRunHost::StatusTexts, this, &frmRestore::ShowProgress);
-    connect(host, &RestoreRunHost::StatusLabel, lblStatus, &QLabel::setText);
-    connect(host, &RestoreRunHost::ButtonsEnabled, this, [this](bool enabled) {
-        cmdRestore->setEnabled(enabled);
-        cmdCancel->setEnabled(enabled);
-        cmdHelp->setEnabled(enabled);
-    });
+    m_panel1.clear();
+    m_panel2.clear();
     auto outcome = std::make_shared<RestoreOutcome>(RestoreOutcome::Refused);
-    Application* app = &m_controller.App();
-    QThread* thread = QThread::create([app, job = std::move(*job), host, outcome] {
-        *outcome = RestoreController::Run(*app, job, *host, *host);
-    });
-    connect(thread, &QThread::finished, this, [this, outcome] { Finished(*outcome); });
-    connect(thread, &QThread::finished, host, &QObject::deleteLater);
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
+    m_bridge.Run([app = &m_controller.App(), job = std::move(*job), host = m_run.get(),
+                  outcome] { *outcome = RestoreController::Run(*app, job, *host, *host); },
+                 [this, outcome] { Finished(*outcome); }, m_run.get());
 }
 
-void frmRestore::ShowProgress(const QString& panel1, const QString& panel2) {
-    const int32_t percent = RestoreController::PercentDone(FromQt(panel2));
-    lblProgress->setText(percent < 0 && !panel2.isEmpty() ? panel1 + QStringLiteral("   ") + panel2
-                                                          : panel1);
+void frmRestore::ShowProgress(const RunStatusUpdate& update) {
+    if (!update.Panel1 && !update.Panel2) {
+        return;
+    }
+    if (update.Panel1) {
+        m_panel1 = ToQt(*update.Panel1);
+    }
+    if (update.Panel2) {
+        m_panel2 = ToQt(*update.Panel2);
+    }
+    const int32_t percent = RestoreController::PercentDone(FromQt(m_panel2));
+    lblProgress->setText(percent < 0 && !m_panel2.isEmpty()
+                             ? m_panel1 + QStringLiteral("   ") + m_panel2
+                             : m_panel1);
     if (percent < 0) {
         prgProgress->setRange(0, 0);  // counting: how much there is to do is not known yet
     } else {

@@ -1,8 +1,7 @@
 #pragma once
-// Opens the confirmation window for a run. The run asks from its own thread: the question is
-// carried to the GUI thread, the window is shown there, and the run waits for the skip flags.
-// The GUI thread never waits for the run; the window does not keep it from painting or from
-// answering the user.
+// Opens the confirmation window for a run, on the GUI thread: the run bridge carries the run's
+// question there and the skip flags back. The window does not keep the GUI thread from painting
+// or from answering the user.
 
 #include <QObject>
 #include <QPointer>
@@ -28,9 +27,7 @@ public:
     void SetParentWindow(QWidget* window) { m_parentWindow = window; }
 
     // Shows the window and returns one flag per operation, true for those struck out (all of
-    // them when the window was cancelled). Called on the GUI thread it shows the window there;
-    // from another thread it waits for the GUI thread's answer. When this object is gone
-    // before it could answer, nothing is struck out.
+    // them when the window was cancelled).
     std::vector<bool> Confirm(ConfirmChangesRequest request);
 
     // The window now open, if any (the owner closes it at session end, which cancels it).
@@ -41,8 +38,6 @@ signals:
     void Opening(frmConfirmChanges* window);
 
 private:
-    std::vector<bool> Show(ConfirmChangesRequest request);
-
     IAppPrompt& m_prompt;
     std::function<void(bool)> m_setConfirmSyncActions;
     std::function<void()> m_cancelRun;

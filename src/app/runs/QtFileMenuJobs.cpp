@@ -17,37 +17,21 @@ QtBrowserHost::QtBrowserHost(Opener open, QObject* parent)
 
 IBrowserHost::OpenResult QtBrowserHost::OpenFile(const std::string& fileSpec) {
     const QUrl page = QUrl::fromLocalFile(QString::fromStdString(fileSpec));
-    bool opened = false;
-    const auto open = [&] {
-        // Abandoned: the program is ending, and a message about the page would only hold it.
-        opened = m_abandoned || m_open(page);
-    };
-    if (QThread::currentThread() == thread()) {
-        open();
-    } else {
-        QMetaObject::invokeMethod(this, open, Qt::BlockingQueuedConnection);
-    }
+    // Abandoned: the program is ending, and a message about the page would only hold it.
+    const bool opened = QtRunBridge::Ask<bool>([open = m_open, page] { return open(page); }, true);
     // Qt tells only whether the desktop took the page, not why not: a missing browser and one
     // that did not start look alike, and both are "Web Page not opened".
     return opened ? OpenResult::Opened : OpenResult::Failed;
-}
-
-void QtBrowserHost::Abandon() {
-    m_abandoned = true;
 }
 
 FileMenuJobs::FileMenuJobs(FileMenuJobsSetup setup, QObject* parent)
     : QObject(parent),
       m_setup(std::move(setup)),
       m_browser(m_setup.openPage),
-      m_report(m_setup.app, m_setup.prompt) {}
-
-FileMenuJobs::~FileMenuJobs() {
-    m_browser.Abandon();
-    // The report's thread may be asking the GUI thread something (a message, the browser):
-    // answer while waiting, or neither would ever end.
-    while (m_reportThread != nullptr && !m_reportThread->wait(20)) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      m_report(m_setup.app, m_setup.prompt) {
+    if (m_setup.showRunStatus) {
+        connect(&m_reportBridge, &QtRunBridge::Status, this,
+                [this](const RunStatusUpdate& update) { m_setup.showRunStatus(update); });
     }
 }
 
@@ -72,11 +56,11 @@ void FileMenuJobs::Restore() {
         m_setup.app, *restore,
         TaskEditServices{m_setup.prompt, m_setup.help, m_setup.app.Reporter, m_treeFileSystem,
                          m_setup.app.Clock, m_setup.app.PathTables(), m_fileTypes});
-    QtTaskRunEffects effects;
-    if (m_setup.connectRunEffects) {
-        m_setup.connectRunEffects(effects);
+    frmRestore window(controller, m_setup.window);
+    if (m_setup.showRunStatus) {
+        connect(&window.Bridge(), &QtRunBridge::Status, this,
+                [this](const RunStatusUpdate& update) { m_setup.showRunStatus(update); });
     }
-    frmRestore window(controller, &effects, nullptr, m_setup.window);
     emit RestoreOpened(&window);
     window.exec();
 }
@@ -86,27 +70,19 @@ void FileMenuJobs::Report() {
     if (!job) {
         return;
     }
-    // Connected at the first report: the main window is whole by then.
-    if (!m_reportEffectsConnected && m_setup.connectRunEffects) {
-        m_setup.connectRunEffects(m_reportEffects);
-        m_reportEffectsConnected = true;
-    }
     // The busy pointer, not the hourglass: the window stays usable while the report is made.
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    m_reportThread = QThread::create([this, job = std::move(*job)] {
-        // Read on the GUI thread only once this thread has ended.
-        m_reportPage = m_report.Run(job, m_reportFileSystem, m_reportEffects, m_browser);
-    });
-    m_reportThread->setParent(this);
-    connect(m_reportThread, &QThread::finished, this, [this] {
-        const QString page = QString::fromStdString(m_reportPage);
-        m_reportThread->deleteLater();
-        m_reportThread = nullptr;
-        m_report.Finished();
-        QApplication::restoreOverrideCursor();
-        emit ReportFinished(page);
-    });
-    m_reportThread->start();
+    auto page = std::make_shared<std::string>();
+    m_reportBridge.Run(
+        [this, page, job = std::move(*job)] {
+            *page = m_report.Run(job, m_reportFileSystem, m_reportStatus, m_browser);
+        },
+        [this, page] {
+            m_report.Finished();
+            QApplication::restoreOverrideCursor();
+            emit ReportFinished(QString::fromStdString(*page));
+        },
+        &m_reportStatus);
 }
 
 }  // namespace duvanto

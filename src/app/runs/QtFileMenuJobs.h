@@ -1,13 +1,11 @@
 #pragma once
 // The main window's File menu commands that open work of their own: "Restore Source from
 // Target" (the restore window, modal, over the selected task's first Target) and "Cr&eate a
-// Report of Folder Differences" (a worker thread, then the page in the user's browser).
+// Report of Folder Differences" (on a run bridge's worker, then the page in the user's browser).
 
 #include <QObject>
-#include <QThread>
 #include <QUrl>
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,15 +14,16 @@
 #include "app/help/HelpTopics.h"
 #include "app/mainwindow/MainCommands.h"
 #include "app/restore/FolderReportCommand.h"
-#include "app/runs/QtTaskRun.h"
+#include "app/runs/QtRunBridge.h"
+#include "app/runs/RunStatusHost.h"
 #include "platform/PosixFileSystem.h"
 #include "report/Report.h"
 
 namespace duvanto {
 
-// Opens a written page in the desktop's browser. Asked from a worker thread, it opens the page
-// on the GUI thread and waits for that. Once Abandon() was called (the program is ending) it
-// opens nothing more and says so to nobody.
+// Opens a written page in the desktop's browser. Asked from a run bridge's worker, it opens the
+// page on the GUI thread and waits for that; abandoned (the program is ending), it opens nothing
+// and says so to nobody.
 class QtBrowserHost : public QObject, public IBrowserHost {
     Q_OBJECT
 public:
@@ -33,12 +32,9 @@ public:
     explicit QtBrowserHost(Opener open = {}, QObject* parent = nullptr);
 
     OpenResult OpenFile(const std::string& fileSpec) override;
-    // The GUI thread will answer no more (the window is closing).
-    void Abandon();
 
 private:
     Opener m_open;
-    std::atomic<bool> m_abandoned{false};
 };
 
 struct FileMenuJobsSetup {
@@ -47,8 +43,8 @@ struct FileMenuJobsSetup {
     IHelpViewer* help;
     QWidget* window;  // the restore window's owner
     std::function<std::string()> selectedTaskName;
-    // Gives a run's effects (status texts, caption, tray, menus) their way to the main window.
-    std::function<void(QtTaskRunEffects&)> connectRunEffects;
+    // Shows a restore's or a report's status (texts, caption, tray, menus) in the main window.
+    std::function<void(const RunStatusUpdate&)> showRunStatus;
     QtBrowserHost::Opener openPage;
 };
 
@@ -56,19 +52,18 @@ class FileMenuJobs : public QObject {
     Q_OBJECT
 public:
     explicit FileMenuJobs(FileMenuJobsSetup setup, QObject* parent = nullptr);
-    // A report still being made is waited for; its page is no longer opened.
-    ~FileMenuJobs() override;
+    // A report still being made is waited for (by its bridge); its page is no longer opened.
 
     void Register(CommandRegistry& registry);
 
     // "Restore Source from Target": the command's checks, then the restore window, modal.
     void Restore();
-    // "Cr&eate a Report of Folder Differences": started on its own thread.
+    // "Cr&eate a Report of Folder Differences": started on the report's worker.
     void Report();
     bool ReportRunning() const { return m_report.Running(); }
 
 signals:
-    // On the GUI thread, after a report's thread ended: the page's path, "" when none.
+    // On the GUI thread, after a report ended: the page's path, "" when none.
     void ReportFinished(const QString& page);
     // The restore window has opened (tests act on it there).
     void RestoreOpened(QWidget* window);
@@ -82,10 +77,9 @@ private:
     QtFileTypes m_fileTypes;
     QtBrowserHost m_browser;
     FolderReportCommand m_report;
-    QtTaskRunEffects m_reportEffects;
-    bool m_reportEffectsConnected = false;
-    QThread* m_reportThread = nullptr;
-    std::string m_reportPage;  // the worker's answer
+    CoalescingRunHost m_reportStatus;
+    // Last: it waits for the report, which uses the members above, before they go.
+    QtRunBridge m_reportBridge;
 };
 
 }  // namespace duvanto

@@ -2,11 +2,10 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QThread>
-#include <mutex>
+#include <QTimer>
+#include <memory>
 
 #include "app/common/QtDialogParts.h"
 #include "app/mainwindow/QtCommandMenus.h"
@@ -23,41 +22,14 @@ namespace duvanto {
 
 namespace {
 
-// At most about twenty updates a second reach the window, however fast the run reports.
-constexpr int kStatusIntervalMs = 50;
 // How long the end of the session waits for a run to reach its next cancel check.
 constexpr int kSessionEndWaitMs = 10000;
 // How often the end of the session waits for a question window to close before it goes on.
 constexpr int kSessionEndRetries = 20;
+// How long the end of the session lets a question window's own loop end before it looks again.
+constexpr int kSessionEndRetryMs = 50;
 
 }  // namespace
-
-// A task run on a thread of its own. Its outcome is handed over under a mutex of the standard
-// library, which a thread checker sees, as it does not see Qt's own.
-class RunThread : public QThread {
-public:
-    RunThread(RunLauncher& launcher, TaskRunRequest request, IRunHost& host, QObject* parent)
-        : QThread(parent), m_launcher(launcher), m_request(std::move(request)), m_host(host) {}
-
-    TaskRunOutcome Outcome() {
-        const std::lock_guard lock(m_mutex);
-        return m_outcome;
-    }
-
-protected:
-    void run() override {
-        TaskRunOutcome outcome = m_launcher.Run(m_request, m_host);
-        const std::lock_guard lock(m_mutex);
-        m_outcome = std::move(outcome);
-    }
-
-private:
-    RunLauncher& m_launcher;
-    TaskRunRequest m_request;
-    IRunHost& m_host;
-    std::mutex m_mutex;
-    TaskRunOutcome m_outcome;
-};
 
 MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt)
     : m_window(window),
@@ -79,9 +51,6 @@ MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt&
                   m_app.Flags.EscPressed = true;
               }
           })),
-      m_askOrder([this](std::vector<std::string> names) {
-          return frmOrderTasks::Ask(std::move(names), m_prompt, m_app.Reporter, &m_window);
-      }),
       m_notify([this](const std::string& summary, const std::string& body) {
           DeliverRunNotice(
               {summary, body},
@@ -95,17 +64,14 @@ MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt&
               });
       }) {
     m_confirm->SetParentWindow(&window);
-    m_statusTimer.setInterval(kStatusIntervalMs);
-    connect(&m_statusTimer, &QTimer::timeout, this, &MainWindowRuns::TakeStatus);
+    connect(&m_bridge, &QtRunBridge::Status, this, &MainWindowRuns::ShowUpdate);
 }
 
 MainWindowRuns::~MainWindowRuns() {
-    // A run still going at this point belongs to a program being torn down: let it stop.
-    if (m_thread != nullptr) {
+    // A run still going at this point belongs to a program being torn down: let it stop (the
+    // bridge, which goes first, waits for it).
+    if (Running()) {
         m_app.Flags.SessionEnding = true;
-        m_confirmQuestion.Abandon();
-        m_massDeleteQuestion.Abandon();
-        m_thread->wait();
     }
 }
 
@@ -132,7 +98,7 @@ void MainWindowRuns::Install() {
 }
 
 bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
-    if (m_thread != nullptr || m_launcher.Busy() || m_app.Flags.SessionEnding ||
+    if (Running() || m_launcher.Busy() || m_app.Flags.SessionEnding ||
         m_window.Controller().Unloading()) {
         return false;
     }
@@ -151,18 +117,11 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
         m_progress->setFormat(QString());
         m_progress->show();
     }
-    m_thread = new RunThread(m_launcher, std::move(*request), *m_host, this);
-    connect(m_thread, &QThread::finished, this, &MainWindowRuns::Finished);
-    m_statusTimer.start();
-    m_thread->start();
+    auto outcome = std::make_shared<TaskRunOutcome>();
+    m_bridge.Run([this, outcome,
+                  request = std::move(*request)] { *outcome = m_launcher.Run(request, *m_host); },
+                 [this, outcome] { Finished(*outcome); }, m_host.get());
     return true;
-}
-
-void MainWindowRuns::TakeStatus() {
-    if (!m_host) {
-        return;
-    }
-    ShowUpdate(m_host->Take());
 }
 
 void MainWindowRuns::ShowUpdate(const RunStatusUpdate& update) {
@@ -222,9 +181,8 @@ std::vector<bool> MainWindowRuns::Confirm(const std::vector<FileOp>& operations)
     for (const FileOp& op : operations) {
         request.Operations.push_back(PlannedOperationFromFileOp(op));
     }
-    return m_confirmQuestion.Ask(
-        this, std::move(request),
-        [this](ConfirmChangesRequest asked) { return m_confirm->Confirm(std::move(asked)); }, {});
+    return QtRunBridge::Ask<std::vector<bool>>(
+        [this, request = std::move(request)] { return m_confirm->Confirm(request); }, {});
 }
 
 bool MainWindowRuns::AllowMassDelete(const std::string& why) {
@@ -232,20 +190,12 @@ bool MainWindowRuns::AllowMassDelete(const std::string& why) {
     if (m_app.Flags.SessionEnding || m_app.Flags.EscPressed) {
         return false;
     }
-    return m_massDeleteQuestion.Ask(
-        this, why,
-        [this](std::string asked) { return AskMassDelete(m_prompt, m_scheduled, asked); }, false);
+    return QtRunBridge::Ask<bool>(
+        [this, scheduled = m_scheduled, why] { return AskMassDelete(m_prompt, scheduled, why); },
+        false);
 }
 
-void MainWindowRuns::Finished() {
-    if (m_thread == nullptr) {
-        return;
-    }
-    m_statusTimer.stop();
-    TakeStatus();  // the run's last texts: its outcome and the emptied panel 2
-    const TaskRunOutcome outcome = m_thread->Outcome();
-    m_thread->deleteLater();
-    m_thread = nullptr;
+void MainWindowRuns::Finished(const TaskRunOutcome& outcome) {
     if (m_progress != nullptr) {
         m_progress->hide();
     }
@@ -277,25 +227,13 @@ bool MainWindowRuns::CloseOpenQuestion() {
 }
 
 bool MainWindowRuns::Wait(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (m_thread != nullptr && !m_thread->isFinished()) {
+    return m_bridge.Wait(milliseconds, [this] {
         if (m_app.Flags.SessionEnding) {
             // Stopping, the run performs nothing it was still to confirm.
-            m_confirmQuestion.Abandon();
-            m_massDeleteQuestion.Abandon();
+            m_bridge.Abandon();
             CloseOpenQuestion();
         }
-        if (clock.elapsed() >= milliseconds) {
-            return false;
-        }
-        // The run may be waiting for the window to show a question: answer the events.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (m_thread != nullptr) {
-            m_thread->wait(10);
-        }
-    }
-    return true;
+    });
 }
 
 void MainWindowRuns::SessionEnd() {
@@ -303,13 +241,13 @@ void MainWindowRuns::SessionEnd() {
         return;
     }
     m_commands.StopOrder();
-    if (m_thread != nullptr) {
+    if (Running()) {
         m_app.Flags.SessionEnding = true;
         // Called from inside a question's own event loop, the wait below could not let that
         // question return: close it and come back once its loop has ended.
         if (m_endRetries < kSessionEndRetries && CloseOpenQuestion()) {
             ++m_endRetries;
-            QTimer::singleShot(kStatusIntervalMs, this, &MainWindowRuns::SessionEnd);
+            QTimer::singleShot(kSessionEndRetryMs, this, &MainWindowRuns::SessionEnd);
             return;
         }
     }
@@ -337,7 +275,7 @@ bool MainWindowRuns::TaskExists(const std::string& name) const {
 }
 
 std::vector<std::string> MainWindowRuns::AskOrder(std::vector<std::string> names) {
-    return m_askOrder(std::move(names));
+    return frmOrderTasks::Ask(std::move(names), m_prompt, m_app.Reporter, &m_window);
 }
 
 void MainWindowRuns::PopupRunChoice() {

@@ -1,14 +1,14 @@
 #pragma once
-// The main window's runs: the run commands, each task run on a thread of its own (one at a
-// time, in the order the user chose), the run's texts and progress taken a few times a second,
-// the confirmation window and the prompts answered for the run's thread, Escape, the outcome
-// applied when the thread has ended, and the bounded wait when the session ends under a run.
+// The main window's runs: the run commands, each task run on the run bridge's worker (one at a
+// time, in the order the user chose), the run's texts and progress as the bridge hands them
+// over, the confirmation window and the mass-deletion question answered for the run, Escape,
+// the outcome applied when the run has ended, and the bounded wait when the session ends under
+// a run.
 
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QProgressBar>
-#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/runs/ConfirmChangesController.h"
-#include "app/runs/QtRunQuestion.h"
+#include "app/runs/QtRunBridge.h"
 #include "app/runs/RunCommands.h"
 #include "app/runs/RunLauncher.h"
 #include "app/runs/RunNotices.h"
@@ -26,12 +26,10 @@ namespace duvanto {
 
 class frmDuvanto;
 class QtConfirmChanges;
-class RunThread;
 
 class MainWindowRuns : public QObject, public IRunCommandsView {
     Q_OBJECT
 public:
-    using OrderAsker = std::function<std::vector<std::string>(std::vector<std::string>)>;
     using Notifier = std::function<void(const std::string& summary, const std::string& body)>;
 
     MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt);
@@ -45,13 +43,13 @@ public:
     QtConfirmChanges& Confirmation() { return *m_confirm; }
     QProgressBar* ProgressBar() const { return m_progress; }
     QMenu* RunChoiceMenu() const { return m_runChoice; }
-    bool Running() const { return m_thread != nullptr; }
+    bool Running() const { return m_bridge.Busy(); }
 
     // Starts the task's run; false while another run lasts, while the window unloads, or when
     // the list has no such task.
     bool Start(const std::string& taskName, bool scheduled);
-    // Waits up to `milliseconds` for the run's thread, letting the window answer what the run
-    // asks meanwhile; true when no run is left.
+    // Waits up to `milliseconds` for the run, letting the window answer what the run asks
+    // meanwhile; true when no run is left.
     bool Wait(int milliseconds);
     // The session ends: the order stops, a question the run waits on is closed, then the
     // window's controller ends the program after a bounded wait for the run.
@@ -60,8 +58,8 @@ public:
     // Shows what a run reported: texts, caption, tray, menus, progress.
     void ShowUpdate(const RunStatusUpdate& update);
 
-    // Tests put their own in: the order window and the notice of a failed run (the desktop's
-    // notification, else the tray's balloon).
+    // Tests put their own in: the notice of a failed run (the desktop's notification, else the
+    // tray's balloon).
     void SetNotifier(Notifier notifier) { m_notify = std::move(notifier); }
 
     // IRunCommandsView
@@ -73,12 +71,11 @@ public:
     void PopupRunChoice() override;
 
 signals:
-    // A run's outcome was applied to the list (after its thread ended).
+    // A run's outcome was applied to the list (after the run ended).
     void RunApplied(const QString& taskName);
 
 private:
-    void Finished();
-    void TakeStatus();
+    void Finished(const TaskRunOutcome& outcome);
     void ShowProgress(const RunProgress& progress);
     std::vector<bool> Confirm(const std::vector<FileOp>& operations);
     bool AllowMassDelete(const std::string& why);
@@ -91,23 +88,20 @@ private:
     RunCommandsController m_commands;
     std::unique_ptr<QtConfirmChanges> m_confirm;
     std::unique_ptr<CoalescingRunHost> m_host;
-    RunThread* m_thread = nullptr;
-    RunQuestion<ConfirmChangesRequest, std::vector<bool>> m_confirmQuestion;
-    RunQuestion<std::string, bool> m_massDeleteQuestion;
-    // Set on the window's thread before the run's thread starts; read by the run's thread.
+    // Set on the window's thread before the run starts; read by the run's thread.
     std::string m_taskName;
     bool m_scheduled = false;
     // The confirmation still wanted by this run: the window's box turns it off for the run's
     // later Targets as well as for later runs.
     std::atomic<bool> m_confirmWanted{false};
-    QTimer m_statusTimer;
     QProgressBar* m_progress = nullptr;
     QMenu* m_runChoice = nullptr;
-    OrderAsker m_askOrder;
     RunNotices m_notices;
     Notifier m_notify;
     bool m_ending = false;
     int m_endRetries = 0;
+    // Last: it waits for the run, which uses the members above, before they go.
+    QtRunBridge m_bridge;
 };
 
 }  // namespace duvanto

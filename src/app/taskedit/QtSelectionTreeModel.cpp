@@ -18,14 +18,6 @@ SelectionTreeModel::SelectionTreeModel(SelectFilesController& controller, QObjec
     m_fileIcon = style->standardIcon(QStyle::SP_FileIcon);
 }
 
-SelectionTreeModel::~SelectionTreeModel() {
-    for (const QPointer<QThread>& reader : m_readers) {
-        if (reader) {
-            reader->wait();
-        }
-    }
-}
-
 void SelectionTreeModel::Activate() {
     beginResetModel();
     m_shown.clear();
@@ -107,31 +99,23 @@ void SelectionTreeModel::Read(SelectionNode* folder) {
     if (m_reading.size() == 1) {
         emit ReadingChanged(true);
     }
-    std::erase_if(m_readers, [](const QPointer<QThread>& reader) { return reader.isNull(); });
     const SelectFilesController* controller = &m_controller;
-    QThread* reader =
-        QThread::create([this, controller, folder, path = controller->FolderPath(*folder)] {
-            auto contents = std::make_shared<FolderContents>();
-            std::exception_ptr failure;
+    auto contents = std::make_shared<FolderContents>();
+    auto failure = std::make_shared<std::exception_ptr>();
+    m_readers.Run(
+        [controller, contents, failure, path = controller->FolderPath(*folder)] {
             try {
                 *contents = controller->ReadFolder(path);
             } catch (...) {
-                failure = std::current_exception();
+                *failure = std::current_exception();
             }
-            // Back on the window's thread; dropped if the model is gone by then.
-            QMetaObject::invokeMethod(
-                this,
-                [this, folder, contents, failure] {
-                    if (failure) {
-                        m_controller.ReadFailed(failure);
-                    }
-                    Show(folder, std::move(*contents));
-                },
-                Qt::QueuedConnection);
+        },
+        [this, folder, contents, failure] {
+            if (*failure) {
+                m_controller.ReadFailed(*failure);
+            }
+            Show(folder, std::move(*contents));
         });
-    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
-    m_readers.emplace_back(reader);
-    reader->start();
 }
 
 void SelectionTreeModel::Show(SelectionNode* folder, FolderContents contents) {

@@ -1,16 +1,14 @@
 #pragma once
 // The check-box tree of the selected-files window over its controller's nodes. A folder is read
-// only when the view opens it (canFetchMore/fetchMore), and on a thread of its own, so that the
-// window stays responsive while a folder of a hundred thousand entries is read; its rows
-// arrive in one insertion when the reading is done.
+// only when the view opens it (canFetchMore/fetchMore), on the model's run bridge, one folder at
+// a time, so that the window stays responsive while a folder of a hundred thousand entries is
+// read; its rows arrive in one insertion when the reading is done.
 
 #include <QAbstractItemModel>
 #include <QIcon>
-#include <QPointer>
-#include <QThread>
 #include <unordered_set>
-#include <vector>
 
+#include "app/runs/QtRunBridge.h"
 #include "app/taskedit/SelectFilesController.h"
 
 namespace duvanto {
@@ -19,8 +17,9 @@ class SelectionTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     explicit SelectionTreeModel(SelectFilesController& controller, QObject* parent = nullptr);
-    // Waits for the readings still running: they use the controller.
-    ~SelectionTreeModel() override;
+    // The reading underway is waited for (it uses the controller); those not begun are
+    // dropped.
+    ~SelectionTreeModel() override = default;
 
     // The first showing: the root alone, whose reading starts now.
     void Activate();
@@ -56,9 +55,10 @@ private:
     SelectFilesController& m_controller;
     std::unordered_set<const SelectionNode*> m_shown;
     std::unordered_set<const SelectionNode*> m_reading;
-    std::vector<QPointer<QThread>> m_readers;
     QIcon m_folderIcon;
     QIcon m_fileIcon;
+    // Last: it waits for the reading underway before the members above go.
+    QtRunBridge m_readers;
 };
 
 }  // namespace duvanto

@@ -1,7 +1,7 @@
 // The main window's work beside its runs, on the offscreen platform: a deleted file restored
 // through the restore window while other runs wait, the restore window started by keyboard and
-// stopped by Escape, the report made on its own thread and opened in the (recording) browser,
-// and a log viewer that shows a run ended while it was open.
+// stopped by Escape, the report made on its worker and opened in the (recording) browser, and a
+// log viewer that shows a run ended while it was open.
 
 #include <QtTest>
 #include <atomic>
@@ -45,35 +45,27 @@ cCloneTask Photos(MainWindowWorld& world) {
 
 namespace fs = std::filesystem;
 
-// The main window as a run's thread sees it. Held, its first Pump stops the run until the test
-// lets it go, so that the test acts while the restore surely runs.
-class HeldMainWindow : public test::QuietRunEffects {
-public:
-    void Pump() override {
-        if (hold.exchange(false)) {
-            pumped = true;
-            m_release.acquire();
-        }
-    }
-    void Release() { m_release.release(); }
-
-    std::atomic<bool> hold{false};
-    std::atomic<bool> pumped{false};
-
-private:
-    std::binary_semaphore m_release{0};
-};
-
 struct OpenRestore : test::RestoreWorld {
     OpenRestore() : controller(Open()) {
-        window = std::make_unique<frmRestore>(*controller, &mainWindow);
+        window = std::make_unique<frmRestore>(*controller);
         window->show();
         filled = QTest::qWaitForWindowExposed(window.get()) &&
                  QTest::qWaitFor([this] { return !window->Model().Reading(); });
     }
     QModelIndex Root() const { return window->Model().index(0, 0); }
+    // The run's first log entry waits until the test lets it go, so that the test acts while
+    // the restore surely runs.
+    void HoldRun() { app.CloneLog.SetObserver(&holder); }
 
-    HeldMainWindow mainWindow;
+    struct Holder : ICloneLogObserver {
+        void EntryAdded(const std::string&, LogLineKind) override {
+            if (!held.exchange(true)) {
+                release.acquire();
+            }
+        }
+        std::atomic<bool> held{false};
+        std::binary_semaphore release{0};
+    } holder;
     std::unique_ptr<RestoreController> controller;
     std::unique_ptr<frmRestore> window;
     bool filled = false;
@@ -200,12 +192,12 @@ private slots:
         frmRestore& window = *open.window;
         QTest::keyClick(&window, Qt::Key_H, Qt::AltModifier);
         QTRY_COMPARE(open.world.help.shown, std::vector<int>{HelpRestore});
-        open.mainWindow.hold = true;
+        open.HoldRun();
         // The whole Target checked by Space, and Alt+R.
         window.tvwFolderContents->setCurrentIndex(open.Root());
         QTest::keyClick(window.tvwFolderContents, Qt::Key_Space);
         QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
-        QTRY_VERIFY(open.mainWindow.pumped);
+        QTRY_VERIFY(open.holder.held);
         QTRY_VERIFY(!window.cmdRestore->isEnabled());
         QVERIFY(!window.cmdCancel->isEnabled() && !window.cmdHelp->isEnabled());
         QCOMPARE(window.lblStatus->text(),
@@ -217,7 +209,7 @@ private slots:
         QTest::keyClick(window.tvwFolderContents, Qt::Key_Escape);
         QVERIFY(window.isVisible());
         QVERIFY(open.app.Flags.EscPressed);
-        open.mainWindow.Release();
+        open.holder.release.release();
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
         QCOMPARE(open.LastMessage(), std::string("Restore Source|Restore cancelled by user"));
         QVERIFY(!fs::exists(open.source + "notes.txt"));

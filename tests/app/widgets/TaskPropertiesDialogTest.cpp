@@ -66,7 +66,7 @@ struct OpenSelectFiles {
         // A view lays out, and so reads the folders it opens, only while it is shown.
         dialog->show();
         exposed = QTest::qWaitForWindowExposed(dialog.get());
-        // The Source is read on a thread of its own; its rows arrive when that is done.
+        // The Source is read on the tree's worker; its rows arrive when that is done.
         filled = QTest::qWaitFor([this] { return !dialog->Model().Reading(); });
     }
     // "~/" stands for the Source in the specs of a test.
