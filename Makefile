@@ -7,21 +7,37 @@ JOBS ?= $(shell nproc)
 # Our own builds stop at any warning; a plain cmake build (a packager's) does not.
 STRICT = -DDUVANTO_WARNINGS_AS_ERRORS=ON
 
-.PHONY: bootstrap build run test test-release test-sanitize test-tsan build-release format-check format clean
+# The check that every source file carries its licence line (scripts/add-spdx.sh adds them):
+# 1 runs it in format-check, 0 leaves it out.
+CHECK_SPDX ?= 0
 
+.PHONY: bootstrap bootstrap-build configure build build-all run test test-release test-sanitize test-tsan \
+	build-release package test-package format-check format clean
+
+# Everything the build and the tests need.
 bootstrap:
 	./scripts/bootstrap.sh
 
-build: bootstrap
+# What configuring and building need: a first `make run` does not wait for the tests' tools.
+bootstrap-build:
+	./scripts/bootstrap.sh --build
+
+configure: bootstrap-build
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(STRICT)
+
+# The two programs alone, so that `make run` does not wait for the tests to build.
+build: configure
+	cmake --build $(BUILD) -j $(JOBS) --target duvanto_programs
+
+build-all: bootstrap configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	./scripts/demo.sh $(BUILD)
 
-test: test-release test-sanitize build-release format-check
+test: test-release test-sanitize test-package format-check
 
-test-release: build
+test-release: build-all
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize: bootstrap
@@ -31,9 +47,18 @@ test-sanitize: bootstrap
 
 # The Release build packagers make: its optimizer warns where the others do not (GCC 12 at -O3).
 # The program alone; the tests already ran in the two builds above.
-build-release: bootstrap
+build-release: bootstrap-build
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUVANTO_BUILD_TESTS=OFF $(STRICT)
 	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+# The .deb of the Release build, $(RELEASE_BUILD)/duvanto_VERSION_ARCH.deb.
+package: build-release
+	rm -f $(RELEASE_BUILD)/duvanto_*.deb
+	cd $(RELEASE_BUILD) && cpack -G DEB
+
+# The package as lintian, dpkg and a user see it.
+test-package: bootstrap package
+	./packaging/check-package.sh $(RELEASE_BUILD)/duvanto_*.deb CHANGELOG.md
 
 # The desktop program's tests once under ThreadSanitizer: the runs' threads against the window.
 # Slow, so not part of `make test`. Qt itself is not instrumented: tests/app/tsan.supp names the
@@ -53,6 +78,9 @@ test-tsan: bootstrap
 
 format-check: bootstrap
 	git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
+ifeq ($(CHECK_SPDX),1)
+	./scripts/add-spdx.sh --check
+endif
 
 format:
 	git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format -i

@@ -8,9 +8,10 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 
-set(expected bin/duvanto-cli share/man/man1/duvanto-cli.1)
+set(expected bin/duvanto-cli share/man/man1/duvanto-cli.1.gz share/doc/duvanto/copyright
+    share/doc/duvanto/changelog.gz)
 set(unexpected)
-set(desktop_files bin/duvanto share/applications/duvanto.desktop
+set(desktop_files bin/duvanto share/man/man1/duvanto.1.gz share/applications/duvanto.desktop
     share/metainfo/org.duvanto.duvanto.metainfo.xml
     share/icons/hicolor/scalable/apps/duvanto.svg)
 foreach(size IN LISTS ICON_SIZES)

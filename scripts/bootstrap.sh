@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing Duvanto need, and nothing else.
 # Safe to run again: it only calls apt-get when a package is missing. Works as root or via sudo.
-# --screenshots also installs what scripts/screenshots.sh needs (an X server and a window manager).
+# --build installs only what configuring and building need (`make run`), so that a first start
+# does not wait for the tests' tools; --screenshots also installs what scripts/screenshots.sh
+# needs (an X server and a window manager).
 set -euo pipefail
 
+# Configuring needs GoogleTest too: the build declares the tests even when it builds none.
+# dpkg-dev: dpkg-shlibdeps, which `make package` asks for the package's dependencies.
 packages=(
-    cmake ninja-build g++ make pkg-config
+    cmake ninja-build g++ make pkg-config dpkg-dev
     libgtest-dev libgmock-dev
     libdeflate-dev libcli11-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev fonts-dejavu-core
-    clang-format util-linux rsync locales xfsprogs
-    desktop-file-utils appstream
 )
-if [ "${1:-}" = "--screenshots" ]; then
-    packages+=(xvfb xauth openbox)
+build_only=0
+case "${1:-}" in
+    --build) build_only=1 ;;
+    --screenshots) packages+=(xvfb xauth openbox) ;;
+esac
+if [ $build_only -eq 0 ]; then
+    # The tests, the format check and the package's checks.
+    packages+=(
+        clang-format util-linux rsync locales xfsprogs
+        desktop-file-utils appstream
+        lintian groff-base
+    )
 fi
 
 missing=()
@@ -27,6 +39,7 @@ done
 # "/", 24-hour times, year first with CJK markers), so that task lists written in one can be
 # tested for reading in another.
 extra_locales=(de_DE.UTF-8 en_GB.UTF-8 fr_FR.UTF-8 ja_JP.UTF-8)
+[ $build_only -eq 1 ] && extra_locales=()
 have_locales=$(locale -a 2>/dev/null || true)
 need_locales=()
 for l in "${extra_locales[@]}"; do

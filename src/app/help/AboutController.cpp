@@ -65,8 +65,9 @@ std::string AboutController::LegalText() const {
            "deletes the files and folders that only the Target has, unless the Delete Methods "
            "option says \"Do Not Delete\". Check every task before its first run, and keep a "
            "separate backup of anything you cannot afford to lose.\r\n\r\n"
-           "Duvanto is provided as is, without warranty of any kind, to the extent permitted "
-           "by law.";
+           "Duvanto is free software: you may redistribute it and modify it under the terms of "
+           "the GNU General Public License, version 3 or (at your option) any later version. It "
+           "is provided as is, without warranty of any kind, to the extent permitted by law.";
 }
 
 std::string AboutController::SystemInfoText(const std::string& version,

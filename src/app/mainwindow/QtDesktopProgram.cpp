@@ -50,6 +50,20 @@ std::optional<std::string> HomeOption(const QStringList& arguments, bool& bad) {
     return home;
 }
 
+// --version among the arguments (not as --home's folder). Looked for before Qt starts, so that
+// it answers where no display is, as in a package's checks or over ssh.
+bool AsksForVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--home") {
+            ++i;
+        } else if (argument == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 // How often the window looks whether SIGTERM or SIGHUP came. The handler only sets an atomic
 // flag, the one thing a signal handler may safely do; the window acts on it here.
 constexpr int kSessionEndPollMs = 200;
@@ -61,6 +75,10 @@ int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string
 }  // namespace
 
 int RunDesktopProgram(int argc, char** argv) {
+    if (AsksForVersion(argc, argv)) {
+        std::printf("duvanto %s\n", ProgramVersion().c_str());
+        return 0;
+    }
     DesktopApplication qtApp(argc, argv);
     std::setlocale(LC_ALL, "");
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));

@@ -37,7 +37,9 @@ TEST(AboutControllerTest, TheTitleLineHasThreeVersionNumbers) {
     AboutController about(prompt, ProgramVersion());
     EXPECT_EQ(about.Caption(), "About Duvanto");
     EXPECT_EQ(about.TitleLine(), "Duvanto v" + ProgramVersion());
-    EXPECT_FALSE(about.LegalText().empty());
+    EXPECT_NE(about.LegalText().find(
+                  "GNU General Public License, version 3 or (at your option) any later version"),
+              std::string::npos);
 }
 
 TEST(AboutControllerTest, SystemInfoListsWhatIsKnownInOneMessageOrSaysNothingIs) {
