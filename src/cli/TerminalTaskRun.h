@@ -7,8 +7,8 @@
 
 #include "cli/Cli.h"
 #include "cli/TerminalStatusHost.h"
+#include "session/RunQueue.h"
 #include "tasks/RunHost.h"
-#include "tasks/TaskService.h"
 
 namespace duvanto {
 

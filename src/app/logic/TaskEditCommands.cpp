@@ -7,7 +7,7 @@
 
 namespace duvanto {
 
-TaskEditCommands::TaskEditCommands(TaskServiceAdapter& service, ProgramOptions& options,
+TaskEditCommands::TaskEditCommands(TaskListService& service, ProgramOptions& options,
                                    IAppPrompt& prompt, const RunFlags& flags, std::string appPath,
                                    ITaskEditView& view)
     : m_service(service),

@@ -36,8 +36,8 @@ constexpr int kSessionEndRetries = 20;
 // library, which a thread checker sees, as it does not see Qt's own.
 class RunThread : public QThread {
 public:
-    RunThread(RunLauncher& launcher, TaskRunRequest request, IRunHost& host, QObject* parent)
-        : QThread(parent), m_launcher(launcher), m_request(std::move(request)), m_host(host) {}
+    RunThread(RunQueue& queue, TaskRunRequest request, IRunHost& host, QObject* parent)
+        : QThread(parent), m_queue(queue), m_request(std::move(request)), m_host(host) {}
 
     TaskRunOutcome Outcome() {
         const std::lock_guard lock(m_mutex);
@@ -46,25 +46,25 @@ public:
 
 protected:
     void run() override {
-        TaskRunOutcome outcome = m_launcher.Run(m_request, m_host);
+        TaskRunOutcome outcome = m_queue.Execute(m_request, m_host);
         const std::lock_guard lock(m_mutex);
         m_outcome = std::move(outcome);
     }
 
 private:
-    RunLauncher& m_launcher;
+    RunQueue& m_queue;
     TaskRunRequest m_request;
     IRunHost& m_host;
     std::mutex m_mutex;
     TaskRunOutcome m_outcome;
 };
 
-MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt)
+MainWindowRuns::MainWindowRuns(frmDuvanto& window, Session& session, IAppPrompt& prompt)
     : m_window(window),
-      m_app(app),
+      m_app(session.App()),
       m_prompt(prompt),
-      m_launcher(app),
-      m_commands(prompt, *this),
+      m_queue(session.Runs()),
+      m_commands(prompt, session.Runs(), *this),
       m_confirm(std::make_unique<QtConfirmChanges>(
           prompt,
           [this](bool checked) {
@@ -132,11 +132,11 @@ void MainWindowRuns::Install() {
 }
 
 bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
-    if (m_thread != nullptr || m_launcher.Busy() || m_app.Flags.SessionEnding ||
+    if (m_thread != nullptr || m_queue.Busy() || m_app.Flags.SessionEnding ||
         m_window.Controller().Unloading()) {
         return false;
     }
-    std::optional<TaskRunRequest> request = m_launcher.Reserve(taskName, scheduled);
+    std::optional<TaskRunRequest> request = m_queue.Prepare(taskName, scheduled);
     if (!request) {
         return false;
     }
@@ -151,7 +151,7 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
         m_progress->setFormat(QString());
         m_progress->show();
     }
-    m_thread = new RunThread(m_launcher, std::move(*request), *m_host, this);
+    m_thread = new RunThread(m_queue, std::move(*request), *m_host, this);
     connect(m_thread, &QThread::finished, this, &MainWindowRuns::Finished);
     m_statusTimer.start();
     m_thread->start();
@@ -254,7 +254,7 @@ void MainWindowRuns::Finished() {
     }
     // The outcome goes into the list as it is on disk, changed meanwhile or not.
     m_window.ListReload().RunEnded();
-    m_launcher.Apply(outcome);
+    m_queue.Finish(outcome);
     m_window.Controller().RunEnded();
     const bool hidden = !m_window.IsShown() || m_window.IsMinimized();
     if (const std::optional<RunNotice> notice = m_notices.RunEnded(outcome, m_scheduled, hidden)) {
@@ -330,10 +330,6 @@ std::vector<TaskRowChoice> MainWindowRuns::TaskRows() const {
         rows.push_back({name.toStdString(), checked.contains(name)});
     }
     return rows;
-}
-
-bool MainWindowRuns::TaskExists(const std::string& name) const {
-    return m_window.Model().RowOf(QString::fromStdString(name)) >= 0;
 }
 
 std::vector<std::string> MainWindowRuns::AskOrder(std::vector<std::string> names) {

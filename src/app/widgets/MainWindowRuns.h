@@ -17,10 +17,10 @@
 
 #include "app/logic/ConfirmChangesController.h"
 #include "app/logic/RunCommands.h"
-#include "app/logic/RunLauncher.h"
 #include "app/logic/RunNotices.h"
 #include "app/logic/RunStatusHost.h"
 #include "app/widgets/RunQuestion.h"
+#include "session/Session.h"
 
 namespace duvanto {
 
@@ -34,7 +34,7 @@ public:
     using OrderAsker = std::function<std::vector<std::string>(std::vector<std::string>)>;
     using Notifier = std::function<void(const std::string& summary, const std::string& body)>;
 
-    MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt);
+    MainWindowRuns(frmDuvanto& window, Session& session, IAppPrompt& prompt);
     ~MainWindowRuns() override;
 
     // Once the window's status bar and menus exist: the progress bar, Escape, the run-choice
@@ -68,7 +68,6 @@ public:
     // IRunCommandsView
     std::string SelectedTaskName() const override;
     std::vector<TaskRowChoice> TaskRows() const override;
-    bool TaskExists(const std::string& name) const override;
     std::vector<std::string> AskOrder(std::vector<std::string> names) override;
     bool StartRun(const std::string& name) override { return Start(name, false); }
     void PopupRunChoice() override;
@@ -88,7 +87,7 @@ private:
     frmDuvanto& m_window;
     Application& m_app;
     IAppPrompt& m_prompt;
-    RunLauncher m_launcher;
+    RunQueue& m_queue;
     RunCommandsController m_commands;
     std::unique_ptr<QtConfirmChanges> m_confirm;
     std::unique_ptr<CoalescingRunHost> m_host;

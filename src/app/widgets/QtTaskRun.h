@@ -1,15 +1,12 @@
 #pragma once
-// A task run on a thread of its own. The run's view of the window is a set of queued signals
-// (status texts, caption, tray, menus), so it never touches a widget; its outcome reaches the
-// window once the thread has ended.
+// A run's view of the window as a set of queued signals (status texts, caption, tray, menus), so
+// that a run on another thread never touches a widget.
 
 #include <QObject>
-#include <QThread>
 #include <functional>
 #include <string>
 
 #include "app/logic/MainWindowController.h"
-#include "app/logic/RunLauncher.h"
 #include "tasks/RunHost.h"
 
 namespace duvanto {
@@ -47,26 +44,6 @@ signals:
 
 private:
     Confirmer m_confirm;
-};
-
-class TaskRunThread : public QThread {
-    Q_OBJECT
-public:
-    TaskRunThread(RunLauncher& launcher, TaskRunRequest request, IRunHost& host,
-                  QObject* parent = nullptr)
-        : QThread(parent), m_launcher(launcher), m_request(std::move(request)), m_host(host) {}
-
-    // Read once the thread has finished.
-    const TaskRunOutcome& Outcome() const { return m_outcome; }
-
-protected:
-    void run() override { m_outcome = m_launcher.Run(m_request, m_host); }
-
-private:
-    RunLauncher& m_launcher;
-    TaskRunRequest m_request;
-    IRunHost& m_host;
-    TaskRunOutcome m_outcome;
 };
 
 }  // namespace duvanto

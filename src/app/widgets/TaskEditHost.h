@@ -8,6 +8,7 @@
 #include "app/logic/TaskEditCommands.h"
 #include "app/widgets/QtFileTypes.h"
 #include "platform/PosixFileSystem.h"
+#include "session/Session.h"
 
 namespace duvanto {
 
@@ -16,8 +17,7 @@ class HelpWindow;
 
 class TaskEditHost : public ITaskEditView {
 public:
-    TaskEditHost(frmDuvanto& window, Application& app, ProgramOptions& options, IAppPrompt& prompt,
-                 HelpWindow* help);
+    TaskEditHost(frmDuvanto& window, Session& session, IAppPrompt& prompt, HelpWindow* help);
     ~TaskEditHost() override;
 
     TaskEditCommands& Commands() { return *m_commands; }
@@ -41,7 +41,6 @@ private:
     // The folder listings of the editing windows; a run sets roots on the application's own.
     PosixFileSystem m_fileSystem;
     QtFileTypes m_fileTypes;
-    TaskServiceAdapter m_service;
     std::unique_ptr<TaskEditCommands> m_commands;
 };
 

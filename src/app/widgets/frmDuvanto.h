@@ -18,8 +18,6 @@
 #include "app/logic/MainCommands.h"
 #include "app/logic/MainWindowController.h"
 #include "app/logic/OptionsMenuController.h"
-#include "app/logic/ScheduledRuns.h"
-#include "app/logic/TaskListAdapter.h"
 #include "app/logic/TaskListReload.h"
 #include "app/widgets/HelpWindow.h"
 #include "app/widgets/StatusPanel.h"
@@ -38,8 +36,7 @@ class MainWindowRuns;
 class TaskListWatcher;
 
 struct MainWindowSetup {
-    Application& app;
-    ProgramOptions& options;  // already read
+    Session& session;  // its options already read
     IAppPrompt& prompt;
     bool trayAvailable = false;
     RunAtLoginSetup runAtLogin;
@@ -101,6 +98,7 @@ public:
     void ShowTrayReminder() override;
     void ShowHelp(int context) override;
     void EndProgram() override;
+    void RunScheduledTask(const std::string& name) override { StartRun(name, true); }
 
     QWidget* picToolbar;
     std::vector<QToolButton*> imgToolbar;
@@ -138,6 +136,7 @@ private:
     void OpenLogViewer();
     void OpenPriorityRules();
 
+    Session& m_session;
     Application& m_app;
     ProgramOptions& m_options;
     IAppPrompt& m_prompt;
@@ -146,11 +145,9 @@ private:
     bool m_menusEnabled = true;
     bool m_ended = false;
     std::unique_ptr<HelpWindow> m_help;
-    TaskListAdapter m_tasks;
     CommandRegistry m_registry;
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
-    ScheduledRuns m_scheduler;
     TaskListReload m_listReload;
     TaskListWatcher* m_listWatcher = nullptr;
     TaskListModel* m_model = nullptr;

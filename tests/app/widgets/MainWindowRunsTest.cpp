@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/logic/TaskListAdapter.h"
+#include "app/logic/TaskColumns.h"
 #include "app/support/AppTestSupport.h"
 #include "app/widgets/CommandMenus.h"
 #include "app/widgets/MainWindowRuns.h"
