@@ -38,7 +38,7 @@ void TaskEditCommands::NewTask() {
         return;
     }
     task.TaskName = name;
-    const TaskEditResult added = m_service.Add(task);
+    const TaskEditResult added = m_service.AddTask(task);
     if (added.Status != TaskEditStatus::Done) {
         for (const TaskMessage& message : added.Messages) {
             Show(message);

@@ -1,6 +1,7 @@
 // The main window's side of its controller: what it shows, and the runs on their threads.
 
 #include "app/widgets/DialogParts.h"
+#include "app/widgets/FileMenuJobs.h"
 #include "app/widgets/MainWindowRuns.h"
 #include "app/widgets/QtTaskRun.h"
 #include "app/widgets/SystemTray.h"
