@@ -1,6 +1,6 @@
 #pragma once
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
-// the caption, the tray and the menus have no counterpart and are dropped.
+// the start and end of a run show as its status texts.
 
 #include <optional>
 #include <string>
@@ -27,9 +27,8 @@ public:
     // terminal should not have to find out from the log.
     bool AllowMassDelete(const std::string& why) override;
 
-    void SetCaption(const std::string&) override {}
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
+    void RunStarted(const std::string&) override {}
+    void RunEnded() override {}
 
     // Panel 1 as the run left it: the outcome once the run has ended.
     const std::string& LastStatus() const { return m_panel1; }

@@ -95,9 +95,7 @@ public:
     // the "not run" message is still to be shown once; cleared when this tick shows it.
     SchedulerDecision Tick(const SchedulerConditions& conditions, bool& notRunMessage);
 
-    // The runner's blocking calls. The task's run on a thread of its own, its outcome applied
-    // to the list (not saved).
-    BlockingRun Run(const cCloneTask& task, IBlockingRunFront& front);
+    // The runner's blocking calls, each run on a thread of its own.
     // A task listed nowhere (the runner's folder pair): its outcome goes to no list.
     BlockingRun RunUnlisted(const cCloneTask& task, IBlockingRunFront& front);
     // The names one after another, then the list saved.
@@ -107,6 +105,8 @@ public:
     TasksRunResult RunDue(IBlockingRunFront& front);
 
 private:
+    // The listed task's run, its outcome applied to the list (not saved).
+    BlockingRun Run(const cCloneTask& task, IBlockingRunFront& front);
     BlockingRun RunBlocking(const cCloneTask& task, IBlockingRunFront& front, bool listed);
     SchedulerDecision Decide(SchedulerState& state, SchedulerConditions conditions) const;
 

@@ -6,7 +6,9 @@
 #include <functional>
 #include <string>
 
+#include "app/logic/AppInfo.h"
 #include "app/logic/MainWindowController.h"
+#include "app/logic/RunStatusHost.h"
 #include "tasks/RunHost.h"
 
 namespace duvanto {
@@ -27,13 +29,17 @@ public:
         return m_confirm ? m_confirm(operations) : std::vector<bool>{};
     }
 
-    void SetCaption(const std::string& caption) override {
-        emit Caption(QString::fromStdString(caption));
+    void RunStarted(const std::string& taskName) override {
+        emit MenusEnabled(false);
+        const QString caption = QString::fromStdString(RunCaption(taskName));
+        emit Caption(caption);
+        emit TrayTooltip(caption);
     }
-    void SetTrayTooltip(const std::string& tooltip) override {
-        emit TrayTooltip(QString::fromStdString(tooltip));
+    void RunEnded() override {
+        emit MenusEnabled(true);
+        emit Caption(QString::fromLatin1(kApplicationTitle));
+        emit TrayTooltip(QString::fromLatin1(kApplicationTitle));
     }
-    void SetTopLevelMenusEnabled(bool enabled) override { emit MenusEnabled(enabled); }
 
 signals:
     void StatusText(int panel, const QString& text);

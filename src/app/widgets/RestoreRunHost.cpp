@@ -67,21 +67,15 @@ std::vector<bool> RestoreRunHost::ConfirmOperations(const std::vector<FileOp>& o
     return m_confirm->Confirm({m_taskName, std::move(planned), true});
 }
 
-void RestoreRunHost::SetCaption(const std::string& caption) {
+void RestoreRunHost::RunStarted(const std::string& taskName) {
     if (m_mainWindow != nullptr) {
-        m_mainWindow->SetCaption(caption);
+        m_mainWindow->RunStarted(taskName);
     }
 }
 
-void RestoreRunHost::SetTrayTooltip(const std::string& tooltip) {
+void RestoreRunHost::RunEnded() {
     if (m_mainWindow != nullptr) {
-        m_mainWindow->SetTrayTooltip(tooltip);
-    }
-}
-
-void RestoreRunHost::SetTopLevelMenusEnabled(bool enabled) {
-    if (m_mainWindow != nullptr) {
-        m_mainWindow->SetTopLevelMenusEnabled(enabled);
+        m_mainWindow->RunEnded();
     }
 }
 

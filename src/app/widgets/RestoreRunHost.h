@@ -31,9 +31,8 @@ public:
     void SetAnimation(bool enabled) override;
     void Progress(const RunProgress& progress) override;
     std::vector<bool> ConfirmOperations(const std::vector<FileOp>& operations) override;
-    void SetCaption(const std::string& caption) override;
-    void SetTrayTooltip(const std::string& tooltip) override;
-    void SetTopLevelMenusEnabled(bool enabled) override;
+    void RunStarted(const std::string& taskName) override;
+    void RunEnded() override;
 
     void SetButtonsEnabled(bool enabled) override;
     void SetStatusLabel(const std::string& text) override;

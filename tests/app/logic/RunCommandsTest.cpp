@@ -178,8 +178,7 @@ TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
 TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
     CoalescingRunHost host;
     EXPECT_TRUE(host.Take().Empty());
-    host.SetTopLevelMenusEnabled(false);
-    host.SetCaption("Duvanto running task: Photos");
+    host.RunStarted("Photos");
     host.SetStatusText(1, "Clone in Progress. Press ESC to Cancel...");
     for (int i = 1; i <= 1000; ++i) {
         host.SetStatusText(2, std::to_string(i / 10) + "%");
@@ -191,13 +190,17 @@ TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
     EXPECT_EQ(update.Panel1, "Clone in Progress. Press ESC to Cancel...");
     EXPECT_EQ(update.Panel2, "100%");
     EXPECT_EQ(update.Progress, (RunProgress{1000, 1000, 10000, 10000}));
-    EXPECT_FALSE(update.TrayTooltip.has_value());
+    EXPECT_EQ(update.TrayTooltip, "Duvanto running task: Photos");
     EXPECT_TRUE(host.Take().Empty());
 
-    // A short run turns the menus off and on between two looks: the window sees them on.
-    host.SetTopLevelMenusEnabled(false);
-    host.SetTopLevelMenusEnabled(true);
-    EXPECT_EQ(host.Take().MenusEnabled, true);
+    // A short run starts and ends between two looks: the window sees its menus on and its
+    // caption and tooltip back to the program's name.
+    host.RunStarted("Photos");
+    host.RunEnded();
+    update = host.Take();
+    EXPECT_EQ(update.MenusEnabled, true);
+    EXPECT_EQ(update.Caption, "Duvanto");
+    EXPECT_EQ(update.TrayTooltip, "Duvanto");
 }
 
 TEST(RunStatusHostTest, ARunThreadReportingFastLosesNoFinalValue) {
