@@ -1,6 +1,6 @@
 #pragma once
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
-// the start and end of a run show as its status texts.
+// the start and end of a run have nothing to show beyond the status texts that follow them.
 
 #include <optional>
 #include <string>

@@ -235,7 +235,6 @@ TaskEditResult TaskListService::Rename(const std::string& name, const std::strin
     // Renamed where it stands: the list keeps its order and the next-task mark.
     task->TaskName = trimmed;
     result.Name = trimmed;
-    m_app.CloneTasks.TaskChanged(trimmed);
     if (!exclude.empty()) {
         WriteStringToFile(SupportFile(trimmed, kExcludeListExtension), exclude, false,
                           m_app.Prompt);
@@ -285,7 +284,6 @@ bool TaskListService::StoreProperties(const cCloneTask& edited) {
     const std::string name = task->TaskName;
     cCloneTasks::CopyTaskPropertiesFromObj1ToObj2(edited, *task);
     task->TaskName = name;
-    m_app.CloneTasks.TaskChanged(name);
     m_app.CloneTasks.SetNextScheduledTask();
     return Save();
 }

@@ -186,7 +186,6 @@ bool ApplyTaskRunOutcome(cCloneTasks& tasks, const TaskRunOutcome& outcome) {
     }
     listed->LastCloneDateTime = outcome.LastCloneDateTime;
     listed->ErrorOnLastClone = outcome.ErrorOnLastClone;
-    tasks.TaskChanged(outcome.TaskName);
     if (outcome.NextChanged) {
         listed->NextCloneDateTime = outcome.NextCloneDateTime;
         tasks.SetNextScheduledTask();
