@@ -19,8 +19,8 @@
 #include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/Terminal.h"
+#include "session/RunQueue.h"
 #include "tasks/TaskProperties.h"
-#include "tasks/TaskService.h"
 #include "util/Clock.h"
 #include "util/ErrorReporter.h"
 #include "util/FileUtilities.h"
@@ -176,15 +176,14 @@ bool PrepareFolders(const FolderPairArgs& pair, const CloneArgs* clone, std::str
 // laid over the options. Nothing when any of that fails, told on the error stream.
 bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
                            const FolderPairArgs& pair, const EngineOptions& options,
-                           CliStreams streams, std::optional<Session>& session, std::string& source,
-                           std::string& target) {
+                           CliStreams streams, std::optional<CliSession>& session,
+                           std::string& source, std::string& target) {
     const std::optional<std::string> appPath = ProgramFolder(home, clone != nullptr, streams.err);
     if (!appPath) {
         return false;
     }
     session.emplace(*appPath, streams);
-    session->ReadProgramOptions();
-    if (!session->OptionsReadWhole(streams.err, clone != nullptr) ||
+    if (!session->ReadOptions(clone != nullptr) ||
         !PrepareFolders(pair, clone, source, target, streams.err)) {
         session.reset();
         return false;
@@ -214,11 +213,11 @@ void AddFolderPairArguments(CLI::App* command, FolderPairArgs& pair, EngineOptio
 int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
             const PlanArgs& args, CliStreams streams) {
     std::string source, target;
-    std::optional<Session> opened;
+    std::optional<CliSession> opened;
     if (!OpenFolderPairSession(home, nullptr, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
-    Session& session = *opened;
+    CliSession& session = *opened;
     // A dry run keeps no log: its entries go to the error stream as they are made.
     session.app.CloneLog.SetEntrySink([&streams](const std::string& line) { streams.err << line; });
     SilentStatusHost host;
@@ -236,14 +235,13 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
 int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOptions& options,
              const CloneArgs& args, CliStreams streams) {
     std::string source, target;
-    std::optional<Session> opened;
+    std::optional<CliSession> opened;
     if (!OpenFolderPairSession(home, &args, pair, options, streams, opened, source, target)) {
         return kExitUsage;
     }
     // Like `run`: one instance at a time fills a program folder's Targets, or one would take
     // the other's temporary files for strays.
-    const std::optional<InstanceLock> lock = LockProgramFolder(opened->app.AppPath, streams.err);
-    if (!lock) {
+    if (!opened->Lock()) {
         return kExitUsage;
     }
     Application& app = opened->app;
@@ -264,8 +262,7 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     // The task is listed nowhere: its outcome goes to no list.
     TerminalRunFront front(streams, app.Flags, args.quiet, false);
     front.AllowMassDelete(args.allowMassDelete);
-    TaskService service(app, "");
-    const BlockingRun run = service.RunUnlisted(task, front);
+    const BlockingRun run = opened->session.Runs().RunUnlisted(task, front);
     // An unexpected failure (a log that could not be written, say) fails the run as well.
     return run.Failed || app.Flags.SessionEnding ? kExitRunError : kExitOk;
 }
@@ -275,10 +272,10 @@ int RunOptions(const std::string& home, CliStreams streams) {
     if (!appPath) {
         return kExitUsage;
     }
-    Session session(*appPath, streams);
-    session.ReadProgramOptions();
-    session.OptionsReadWhole(streams.err, false);
-    streams.out << ReplaceString(session.options->RenderSavedText(), "\r\n", "\n") << std::flush;
+    CliSession session(*appPath, streams);
+    session.ReadOptions(false);
+    streams.out << ReplaceString(session.session.Options().RenderSavedText(), "\r\n", "\n")
+                << std::flush;
     return kExitOk;
 }
 

@@ -1,29 +1,39 @@
 #include "cli/CliSession.h"
 
 #include "platform/ProcessPaths.h"
-#include "settings/PriorityRules.h"
+#include "util/EscapedText.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
 
-void Session::ReadProgramOptions() {
-    options.emplace(app.AppPath,
-                    OptionTargets{app.Settings, app.CloneLog, app.PriorityRules,
-                                  &app.PromptToInsertRemovableDrive},
-                    app.Reporter);
-    options->ReadProgramOptionsFromIniFile();
-    app.SetPriorityBasedOnRules = [this] {
-        SetPriorityBasedOnRules(app.PriorityRules, app.Clock, priority, app.Reporter);
-    };
-}
+CliSession::CliSession(const std::string& appPath, CliStreams streams)
+    : streams(streams),
+      prompt(streams.in, streams.out, streams.err, streams.interactive),
+      session(appPath, prompt),
+      app(session.App()) {}
 
-bool Session::OptionsReadWhole(std::ostream& err, bool refuse) const {
-    if (!options || !options->ReadFailure) {
+bool CliSession::Lock() {
+    const Status locked = session.Lock();
+    if (locked.ok()) {
         return true;
     }
-    const OptionsReadFailure& failure = *options->ReadFailure;
-    err << "duvanto-cli: " << options->IniFileSpec();
+    if (locked.IsBusy()) {
+        streams.err << "Duvanto is already running\n";
+    } else {
+        streams.err << "duvanto-cli: " << app.AppPath << ": " << locked.message() << "\n";
+    }
+    return false;
+}
+
+bool CliSession::ReadOptions(bool refuse) {
+    session.ReadOptions();
+    if (!session.OptionsFailure()) {
+        return true;
+    }
+    const OptionsReadFailure& failure = *session.OptionsFailure();
+    std::ostream& err = streams.err;
+    err << "duvanto-cli: " << session.Options().IniFileSpec();
     if (failure.Line > 0) {
         err << ":" << failure.Line;
     }
@@ -38,26 +48,68 @@ bool Session::OptionsReadWhole(std::ostream& err, bool refuse) const {
     return true;
 }
 
+bool CliSession::OpenTaskList(const std::string& taskList, bool createWhenMissing) {
+    TaskListService& tasks = session.Tasks();
+    const std::string file =
+        taskList.empty() ? session.Options().TaskListFileSpec : AbsolutePath(taskList);
+    const bool read = tasks.Open(file, createWhenMissing);
+    for (const TaskListProblem& problem : tasks.Problems()) {
+        // The description quotes the line, which may hold anything.
+        streams.err << "duvanto-cli: " << EscapeForTerminal(file);
+        if (problem.LineNumber > 0) {
+            streams.err << ":" << problem.LineNumber;
+        }
+        streams.err << ": " << EscapeForTerminal(problem.Description) << "\n";
+    }
+    if (tasks.IllegalNamesRepaired()) {
+        Show({IllegalTaskNamesRepairedMessage()});
+    }
+    tasks.OnSaved([this] { TellBackup(); });
+    return read;
+}
+
+void CliSession::TellBackup() {
+    const cCloneTasks& tasks = session.Tasks().List();
+    if (!m_backupTold && !tasks.BackupFileSpec().empty()) {
+        streams.err << "duvanto-cli: " << EscapeForTerminal(tasks.TaskListFileSpec())
+                    << ": the lines that could not be read are kept as they were in "
+                    << EscapeForTerminal(tasks.BackupFileSpec()) << "\n";
+        m_backupTold = true;
+    }
+}
+
+const cCloneTask* CliSession::FindTask(const std::string& name) {
+    // Exactly as given: a name that the illegal-character repair left with blanks at an end
+    // must still be found, and another task must not be found for it.
+    const cCloneTask* task = session.Tasks().Find(name);
+    if (task == nullptr) {
+        streams.err << NoSuchTask(name);
+    }
+    return task;
+}
+
+std::string CliSession::NoSuchTask(const std::string& name) const {
+    return "duvanto-cli: no task named \"" + EscapeForTerminal(name) + "\" in " +
+           EscapeForTerminal(app.CloneTasks.TaskListFileSpec()) + "\n";
+}
+
+void CliSession::Show(const std::vector<TaskMessage>& messages) {
+    for (const TaskMessage& message : messages) {
+        prompt.ShowMessage(message.Title, message.Text, message.Icon, MessageButtons::OK);
+    }
+}
+
+TerminalRunFront CliSession::RunFront(bool quiet, bool printOutcome) {
+    return TerminalRunFront(streams, app.Flags, quiet, printOutcome);
+}
+
 std::optional<std::string> ProgramFolder(const std::string& home, bool create, std::ostream& err) {
-    Result<std::string> appPath = ResolveAppPath(home, create);
+    Result<std::string> appPath = Session::ProgramFolder(home, create);
     if (!appPath.ok()) {
         err << appPath.status().message() << "\n";
         return std::nullopt;
     }
     return std::move(appPath.value());
-}
-
-std::optional<InstanceLock> LockProgramFolder(const std::string& appPath, std::ostream& err) {
-    Result<InstanceLock> lock = InstanceLock::Acquire(appPath);
-    if (!lock.ok()) {
-        if (lock.status().IsBusy()) {
-            err << "Duvanto is already running\n";
-        } else {
-            err << "duvanto-cli: " << appPath << ": " << lock.status().message() << "\n";
-        }
-        return std::nullopt;
-    }
-    return std::move(lock.value());
 }
 
 std::string AbsoluteFolder(const std::string& path) {

@@ -11,7 +11,7 @@
 #include "engine/PlanText.h"
 #include "log/CloneLog.h"
 #include "platform/FileSystemQueries.h"
-#include "tasks/TaskService.h"
+#include "session/RunQueue.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
@@ -125,11 +125,10 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
     if (!appPath) {
         return kExitUsage;
     }
-    Session session(*appPath, streams);
-    session.ReadProgramOptions();
+    CliSession session(*appPath, streams);
     const std::string& source = saved.Plan.Source;
     const std::string& target = saved.Plan.Target;
-    if (!session.OptionsReadWhole(streams.err, true) || !FolderUsable(source, streams.err) ||
+    if (!session.ReadOptions(true) || !FolderUsable(source, streams.err) ||
         !FolderUsable(target, streams.err)) {
         return kExitUsage;
     }
@@ -138,8 +137,7 @@ int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams)
         return kExitUsage;
     }
     Application& app = session.app;
-    const std::optional<InstanceLock> lock = LockProgramFolder(app.AppPath, streams.err);
-    if (!lock) {
+    if (!session.Lock()) {
         return kExitUsage;
     }
     // The plan was reviewed before it was saved: it is performed without a second question.

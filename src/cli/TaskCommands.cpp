@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "cli/CliSession.h"
-#include "cli/TaskListSession.h"
 #include "engine/Masks.h"
 #include "report/Report.h"
 #include "restore/Restore.h"
@@ -25,12 +24,31 @@ std::string ForTerminal(const std::string& text) {
     return EscapeForTerminal(ReplaceString(text, "\r\n", "\n"));
 }
 
-int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, false);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+// One task command's session: the program folder, its lock for a command that changes files,
+// the options file and the task list read. A command that changes files creates the program
+// folder and a missing list, and refuses when the options file was read only in part: the
+// list it names and the settings of a run may then be the wrong ones. kExitOk when the list
+// is ready; otherwise the exit status of the refusal, already told.
+int OpenTaskList(std::optional<CliSession>& session, const std::string& home,
+                 const TaskCommandArgs& args, CliStreams streams, bool changesFiles) {
+    const std::optional<std::string> appPath = ProgramFolder(home, changesFiles, streams.err);
+    if (!appPath) {
+        return kExitUsage;
     }
-    cCloneTasks& tasks = session.Tasks();
+    session.emplace(*appPath, streams);
+    if ((changesFiles && !session->Lock()) || !session->ReadOptions(changesFiles) ||
+        !session->OpenTaskList(args.taskList, changesFiles)) {
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, false); status != kExitOk) {
+        return status;
+    }
+    const cCloneTasks& tasks = session->session.Tasks().List();
     // Written in pieces: a list of a hundred thousand tasks would otherwise be held twice.
     std::string text;
     for (int32_t position = 1; position <= tasks.Count(); ++position) {
@@ -58,11 +76,11 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
                     << "Run 'duvanto-cli --help' for usage.\n";
         return kExitUsage;
     }
-    TaskListSession session(home, args, streams, true);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, true); status != kExitOk) {
+        return status;
     }
-    cCloneTasks& tasks = session.Tasks();
+    const cCloneTasks& tasks = session->session.Tasks().List();
     std::vector<std::string> order;
     if (args.all) {
         for (int32_t position = 1; position <= tasks.Count(); ++position) {
@@ -70,31 +88,30 @@ int RunRun(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         }
     }
     for (const std::string& name : args.tasks) {
-        if (session.FindTask(name) == nullptr) {
+        if (session->FindTask(name) == nullptr) {
             return kExitUsage;
         }
         order.push_back(name);
     }
-    TerminalRunFront front = session.RunFront(args.quiet);
+    TerminalRunFront front = session->RunFront(args.quiet);
     front.AllowMassDelete(args.allowMassDelete);
-    const TasksRunResult result = session.Service().RunInOrder(order, front);
-    return result.AnyFailed || !result.Saved || session.Get().app.Flags.SessionEnding
-               ? kExitRunError
-               : kExitOk;
+    const TasksRunResult result = session->session.Runs().RunInOrder(order, front);
+    return result.AnyFailed || !result.Saved || session->app.Flags.SessionEnding ? kExitRunError
+                                                                                 : kExitOk;
 }
 
 int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, true);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, true); status != kExitOk) {
+        return status;
     }
-    TerminalRunFront front = session.RunFront(args.quiet);
-    const TasksRunResult result = session.Service().RunDue(front);
+    TerminalRunFront front = session->RunFront(args.quiet);
+    const TasksRunResult result = session->session.Runs().RunDue(front);
     if (result.Ran == 0) {
         streams.out << "nothing due\n";
         return kExitOk;
     }
-    const bool failed = result.AnyFailed || session.Get().app.Flags.SessionEnding;
+    const bool failed = result.AnyFailed || session->app.Flags.SessionEnding;
     return failed || !result.Saved ? kExitRunError : kExitOk;
 }
 
@@ -212,9 +229,9 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         return kExitUsage;
     }
 
-    TaskListSession session(home, args, streams, true);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, true); status != kExitOk) {
+        return status;
     }
     if (!Trim(args.source).empty()) {
         input.SourceText = AbsoluteFolder(Trim(args.source));
@@ -230,8 +247,8 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
         input.IncludeFileSpecs = SelectedSpecs(args.selected, input.SourceText);
         input.IncludeFileMasks = Join(args.masks, ",");
     }
-    const TaskEditResult added = session.Service().Add(name, input);
-    session.Show(added.Messages);
+    const TaskEditResult added = session->session.Tasks().Add(name, input);
+    session->Show(added.Messages);
     switch (added.Status) {
         case TaskEditStatus::Done:
             streams.out << "'" << name << "' has been created successfully.\n";
@@ -244,13 +261,13 @@ int RunAdd(const std::string& home, const TaskCommandArgs& args, CliStreams stre
 }
 
 int RunRemove(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, true);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, true); status != kExitOk) {
+        return status;
     }
-    const TaskEditResult removed = session.Service().Remove(args.name);
+    const TaskEditResult removed = session->session.Tasks().Remove(args.name);
     if (removed.Status == TaskEditStatus::NoSuchTask) {
-        streams.err << session.NoSuchTask(args.name);
+        streams.err << session->NoSuchTask(args.name);
         return kExitUsage;
     }
     return removed.Status == TaskEditStatus::Done ? kExitOk : kExitRunError;
@@ -263,20 +280,20 @@ public:
 };
 
 int RunReport(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, false);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, false); status != kExitOk) {
+        return status;
     }
-    const cCloneTask* task = session.FindTask(args.name);
+    const cCloneTask* task = session->FindTask(args.name);
     if (task == nullptr) {
         return kExitUsage;
     }
-    Application& app = session.Get().app;
+    Application& app = session->app;
     // A task with several Targets is reported against its first, as restore uses it.
     const FolderReportRequest request = MakeFolderReportRequest(app, *task);
     SilentStatusHost host;
     PrintPathBrowser browser;
-    ReportServices services{session.Get().fileSystem,
+    ReportServices services{session->session.FileSystem(),
                             request.Compare,
                             host,
                             app.Reporter,
@@ -311,15 +328,15 @@ public:
 };
 
 int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
-    TaskListSession session(home, args, streams, true);
-    if (session.Status() != kExitOk) {
-        return session.Status();
+    std::optional<CliSession> session;
+    if (const int status = OpenTaskList(session, home, args, streams, true); status != kExitOk) {
+        return status;
     }
-    const cCloneTask* task = session.FindTask(args.name);
+    const cCloneTask* task = session->FindTask(args.name);
     if (task == nullptr) {
         return kExitUsage;
     }
-    Application& app = session.Get().app;
+    Application& app = session->app;
     cRestore restore;
     if (!PrepareRestore(app, *task, restore)) {
         return kExitUsage;
@@ -328,8 +345,8 @@ int RunRestoreCommand(const std::string& home, const TaskCommandArgs& args, CliS
         RestoreItems(args.items, NormalizeFolderPath(restore.TargetFolderSpec));
     RestoreOutcome outcome = RestoreOutcome::Refused;
     QuietRestoreWindow restoreWindow;
-    session.Get().prompt.NoticesAreAnswers(true);  // the outcome message is the answer
-    TerminalRunFront front = session.RunFront(true, false);
+    session->prompt.NoticesAreAnswers(true);  // the outcome message is the answer
+    TerminalRunFront front = session->RunFront(true, false);
     RunOnItsOwnThread(front, [&](IRunHost& window) {
         outcome = RunRestore(app, restore, items, window, restoreWindow);
     });

@@ -1,14 +1,14 @@
 #pragma once
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
-// the caption, the tray and the menus have no counterpart and are dropped.
+// the start and end of a run have nothing to show beyond the status texts that follow them.
 
 #include <optional>
 #include <string>
 
 #include "cli/Cli.h"
 #include "cli/TerminalStatusHost.h"
+#include "session/RunQueue.h"
 #include "tasks/RunHost.h"
-#include "tasks/TaskService.h"
 
 namespace duvanto {
 
@@ -27,9 +27,8 @@ public:
     // terminal should not have to find out from the log.
     bool AllowMassDelete(const std::string& why) override;
 
-    void SetCaption(const std::string&) override {}
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
+    void RunStarted(const std::string&) override {}
+    void RunEnded() override {}
 
     // Panel 1 as the run left it: the outcome once the run has ended.
     const std::string& LastStatus() const { return m_panel1; }

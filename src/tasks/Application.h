@@ -51,9 +51,6 @@ public:
     // Program options that no object owns yet.
     bool PromptToInsertRemovableDrive = false;
 
-    // The task being run; touched only by the run.
-    std::string CurrentTaskName;
-
     // Where drives and mounts are looked up; tests hand in their own tables.
     RemovableDriveTables Drives;
     MountTables PathTables() const;

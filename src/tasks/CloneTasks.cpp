@@ -165,9 +165,6 @@ bool cCloneTasks::Remove(const cCloneTask& task) {
         return false;
     }
     m_tasks.erase(m_tasks.begin() + index);
-    if (m_observer != nullptr) {
-        m_observer->TaskRemoved(index);
-    }
     SetNextScheduledTask();
     return true;
 }
@@ -196,9 +193,6 @@ bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNext
         }
     }
     m_tasks.insert(m_tasks.begin() + after, std::move(added));
-    if (m_observer != nullptr) {
-        m_observer->TaskAdded(after);
-    }
     if (!dontSetNextScheduledTask) {
         SetNextScheduledTask();
     }
@@ -206,11 +200,8 @@ bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNext
 }
 
 void cCloneTasks::SetNextScheduledTask() {
-    std::vector<bool> marked;
-    marked.reserve(m_tasks.size());
     cCloneTask* candidate = nullptr;
     for (const auto& task : m_tasks) {
-        marked.push_back(task->IsNextScheduledTask);
         task->IsNextScheduledTask = false;
         // A schedule that can never fall due must not hide the ones that can.
         if (task->IntervalType == IntervalManual ||
@@ -224,18 +215,6 @@ void cCloneTasks::SetNextScheduledTask() {
     }
     if (candidate != nullptr) {
         candidate->IsNextScheduledTask = true;
-    }
-    for (std::size_t i = 0; m_observer != nullptr && i < m_tasks.size(); ++i) {
-        if (m_tasks[i]->IsNextScheduledTask != marked[i]) {
-            m_observer->TaskChanged(static_cast<int32_t>(i));
-        }
-    }
-}
-
-void cCloneTasks::TaskChanged(const std::string& name) {
-    const int32_t index = IndexOf(name);
-    if (m_observer != nullptr && index >= 0) {
-        m_observer->TaskChanged(index);
     }
 }
 
@@ -359,9 +338,6 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
         }
         if (ProblemsLoseData()) {
             m_unreadOriginal = std::move(content.value());
-        }
-        if (m_observer != nullptr) {
-            m_observer->TasksReset();
         }
         return true;
     } catch (...) {

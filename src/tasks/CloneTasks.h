@@ -29,19 +29,6 @@ struct TaskListProblem {
     bool LosesData = true;
 };
 
-// Told of each change to the list, row by row, so that a view (a Qt item model) can follow it.
-// Positions count from 0. Called on the thread that changed the list: the owner's.
-class ICloneTasksObserver {
-public:
-    virtual ~ICloneTasksObserver() = default;
-    // The list was read anew: every row may have changed.
-    virtual void TasksReset() = 0;
-    virtual void TaskAdded(int32_t position) = 0;
-    virtual void TaskRemoved(int32_t position) = 0;
-    // A task's properties, times, error flag or next-task mark changed.
-    virtual void TaskChanged(int32_t position) = 0;
-};
-
 // The support folder of a list file: appPath + the list's name + " support files/", wherever
 // the list file is; a name too long for a folder's name is shortened as SupportFileName does.
 std::string SupportFolderOf(const std::string& appPath, const std::string& listFileSpec);
@@ -114,11 +101,6 @@ public:
     // shows the mark through TaskRowImage.
     void SetNextScheduledTask();
 
-    // One observer at a time; nullptr for none. It must outlive the list or be taken off.
-    void SetObserver(ICloneTasksObserver* observer) { m_observer = observer; }
-    // Tells the observer that the task of that name changed (none of that name: nothing).
-    void TaskChanged(const std::string& name);
-
     static void CopyTaskPropertiesFromObj1ToObj2(const cCloneTask& source, cCloneTask& target);
 
     // The task as one line of the file, without the line end.
@@ -153,7 +135,6 @@ private:
     std::string m_unreadOriginal;
     std::string m_readFileSpec;
     std::string m_backupFileSpec;
-    ICloneTasksObserver* m_observer = nullptr;
 };
 
 }  // namespace duvanto

@@ -1,8 +1,9 @@
 #pragma once
-// What a task run needs of the front end that started it, beyond the engine's status host: the
-// caption, the tray tooltip and the top-level menus. The run calls these on its own thread; a
-// window marshals them to its thread. The task rows and the tray icon are not the run's: the
-// owner refreshes them when it applies the run's outcome to the list.
+// What a task run tells the front end that started it, beyond the engine's status host: that
+// it started and that it ended. The run calls these on its own thread; a window marshals them to
+// its thread and words them (caption, tray tooltip, menus) as it shows them. The task rows and
+// the tray icon are not the run's: the owner refreshes them when it applies the run's outcome
+// to the list.
 
 #include <cstdint>
 #include <string>
@@ -22,14 +23,13 @@ enum TaskImage : int32_t {
 
 enum class TrayIcon { Normal, Error, Paused };
 
-// A whole task run's view of the front end. The order in which a run calls it is fixed: menus
-// off, caption, tray tooltip, animation on, panel 1; the engine's texts and progress; then
-// menus on, caption, tray tooltip, animation off, panel 1 (the outcome), panel 2 emptied.
+// A whole task run's view of the front end. The order in which a run calls it is fixed: started,
+// animation on, panel 1; the engine's texts, progress and questions; then ended, animation off,
+// panel 1 (the outcome), panel 2 emptied.
 class IRunHost : public IStatusHost {
 public:
-    virtual void SetCaption(const std::string& caption) = 0;
-    virtual void SetTrayTooltip(const std::string& tooltip) = 0;
-    virtual void SetTopLevelMenusEnabled(bool enabled) = 0;
+    virtual void RunStarted(const std::string& taskName) = 0;
+    virtual void RunEnded() = 0;
 };
 
 }  // namespace duvanto

@@ -9,8 +9,6 @@ namespace duvanto {
 
 namespace {
 
-constexpr char kCaption[] = "Duvanto";
-
 // The engine joins folder paths and names, so every folder it is given ends in "/", even
 // one that a hand-edited task list wrote without.
 std::string EngineFolder(const std::string& folder) {
@@ -151,18 +149,13 @@ void TaskRun::RunTargets() {
 }
 
 void TaskRun::SetFormStateAtCloneBegin() {
-    m_host.SetTopLevelMenusEnabled(false);
-    const std::string caption = "Duvanto running task: " + m_task.TaskName;
-    m_host.SetCaption(caption);
-    m_host.SetTrayTooltip(caption);
+    m_host.RunStarted(m_task.TaskName);
     m_host.SetAnimation(true);
     m_host.SetStatusText(1, "Clone in Progress. Press ESC to Cancel...");
 }
 
 void TaskRun::SetFormStateAtCloneEnd() {
-    m_host.SetTopLevelMenusEnabled(true);
-    m_host.SetCaption(kCaption);
-    m_host.SetTrayTooltip(kCaption);
+    m_host.RunEnded();
     m_host.SetAnimation(false);
     m_host.SetStatusText(1, CloneOutcomeText(m_task, m_app.Flags.EscPressed));
     m_host.SetStatusText(2, "");
@@ -192,7 +185,6 @@ bool ApplyTaskRunOutcome(cCloneTasks& tasks, const TaskRunOutcome& outcome) {
     }
     listed->LastCloneDateTime = outcome.LastCloneDateTime;
     listed->ErrorOnLastClone = outcome.ErrorOnLastClone;
-    tasks.TaskChanged(outcome.TaskName);
     if (outcome.NextChanged) {
         listed->NextCloneDateTime = outcome.NextCloneDateTime;
         tasks.SetNextScheduledTask();

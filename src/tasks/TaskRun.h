@@ -2,7 +2,7 @@
 // A task run in three steps, so that a front end may run it on a thread of its own: on the
 // owner's thread the request copies what the run needs; the run executes on any thread and
 // touches nothing shared but the clone log and the run flags; back on the owner's thread the
-// outcome is applied to the task list, which tells its observer, and the owner saves.
+// outcome is applied to the task list, and the owner saves.
 
 #include <functional>
 #include <string>

@@ -81,11 +81,8 @@ public:
         return skip;
     }
 
-    void SetCaption(const std::string& caption) override { Note("caption:" + caption); }
-    void SetTrayTooltip(const std::string& tooltip) override { Note("tooltip:" + tooltip); }
-    void SetTopLevelMenusEnabled(bool enabled) override {
-        Note(enabled ? "menus:on" : "menus:off");
-    }
+    void RunStarted(const std::string& taskName) override { Note("started:" + taskName); }
+    void RunEnded() override { Note("ended"); }
     // The last text of a status panel.
     std::string Panel(int panel) const {
         const std::string prefix = "panel" + std::to_string(panel) + ":";

@@ -119,14 +119,12 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
     RunTask(task);
 
     EXPECT_TRUE(priorityApplied);
-    ASSERT_GE(window.journal.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(window.journal.begin(), window.journal.begin() + 5),
-              (std::vector<std::string>{"menus:off", "caption:Duvanto running task: Steps",
-                                        "tooltip:Duvanto running task: Steps", "animation:on",
+    ASSERT_GE(window.journal.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(window.journal.begin(), window.journal.begin() + 3),
+              (std::vector<std::string>{"started:Steps", "animation:on",
                                         "panel1:Clone in Progress. Press ESC to Cancel..."}));
-    std::vector<std::string> tail(window.journal.end() - 7, window.journal.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"panel1:Cleaning up... ", "menus:on",
-                                              "caption:Duvanto", "tooltip:Duvanto", "animation:off",
+    std::vector<std::string> tail(window.journal.end() - 5, window.journal.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"panel1:Cleaning up... ", "ended", "animation:off",
                                               "panel1:Clone Complete - Steps", "panel2:"}));
     EXPECT_FALSE(app.Flags.CloneInProgress);
 }

@@ -65,46 +65,6 @@ protected:
     std::string listFile;
 };
 
-// Records what the list tells its observer, one word per change.
-class RecordingObserver : public ICloneTasksObserver {
-public:
-    void TasksReset() override { events.push_back("reset"); }
-    void TaskAdded(int32_t position) override {
-        events.push_back("add@" + std::to_string(position));
-    }
-    void TaskRemoved(int32_t position) override {
-        events.push_back("remove@" + std::to_string(position));
-    }
-    void TaskChanged(int32_t position) override {
-        events.push_back("change@" + std::to_string(position));
-    }
-    std::vector<std::string> events;
-};
-
-TEST_F(TaskListTest, TheObserverFollowsEveryRowChange) {
-    RecordingObserver observer;
-    List().SetObserver(&observer);
-    List().Add(Scheduled(Task("A", "S/", {}), IntervalDays, kThursday + 1));
-    List().Add(Task("B", "S/", {}), 0);  // after the task at position 1
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"add@0", "change@0", "add@1"}))
-        << "A became the next task when it was added";
-
-    observer.events.clear();
-    List().Remove(*List().Item("A"));
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"remove@0"}))
-        << "the mark left with the task: no other row changed";
-
-    observer.events.clear();
-    List().TaskChanged("b");
-    List().TaskChanged("nobody");
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"change@0"}));
-
-    observer.events.clear();
-    EXPECT_TRUE(Read("C~!@#" + temp / "S/" + "\r\n"));
-    EXPECT_EQ(observer.events.back(), "reset");
-    List().SetObserver(nullptr);
-}
-
 TEST_F(TaskListTest, TheTenFieldsOfAnEarlyVersion) {
     ASSERT_TRUE(Read(Line(TenFields("Early")) + "\r\n"));
     ASSERT_EQ(List().Count(), 1);

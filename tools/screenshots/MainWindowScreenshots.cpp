@@ -47,7 +47,7 @@ struct DemoProgram : test::MainWindowWorld {
 frmDuvanto* MakeWindow(Context& context) {
     auto* program = new DemoProgram;
     auto* window = Owning(
-        new frmDuvanto({program->App(), program->Options(), program->prompt, false,
+        new frmDuvanto({program->Started(), program->prompt, false,
                         RunAtLoginSetup{{context.scratch + "autostart/", context.scratch + "xdg/"},
                                         "/usr/bin/duvanto",
                                         ""},

@@ -9,15 +9,20 @@
 
 namespace duvanto {
 
-MainWindowController::MainWindowController(Application& app, ProgramOptions& options,
-                                           TaskListAdapter& tasks, IAppPrompt& prompt,
+MainWindowController::MainWindowController(Session& session, IAppPrompt& prompt,
                                            IMainWindowView& view)
-    : m_app(app), m_options(options), m_tasks(tasks), m_prompt(prompt), m_view(view) {}
+    : m_app(session.App()),
+      m_options(session.Options()),
+      m_tasks(session.Tasks()),
+      m_runs(session.Runs()),
+      m_prompt(prompt),
+      m_view(view) {}
 
 namespace {
 
 constexpr char kLoadLabel[] = "frmDuvanto.Form_Load";
 constexpr char kUnloadLabel[] = "frmDuvanto.Form_Unload";
+constexpr char kSchedulerLabel[] = "frmDuvanto.tmrCloneScheduler_Timer";
 
 }  // namespace
 
@@ -32,7 +37,7 @@ void MainWindowController::LoadListAndWindow() {
     const std::string listFile = m_options.TaskListFileSpec.empty()
                                      ? DefaultTaskListFileSpec(m_app.AppPath)
                                      : m_options.TaskListFileSpec;
-    m_tasks.Load(listFile);
+    m_tasks.Open(listFile);
     m_view.SetTaskListName(m_tasks.ListName());
     m_view.RefreshTaskRows();
     RefreshTrayIcon();
@@ -60,13 +65,17 @@ void MainWindowController::ShowLoadProblems() {
 }
 
 void MainWindowController::ShowUnreadLines() {
-    const std::vector<std::string> lines = m_tasks.ProblemLines();
-    if (lines.empty()) {
+    const std::vector<TaskListProblem>& problems = m_tasks.Problems();
+    if (problems.empty()) {
         return;
     }
     std::string text = "Some lines of " + m_tasks.FileSpec() + " could not be read as they stand:";
-    for (const std::string& line : lines) {
-        text += "\r\n" + line;
+    for (const TaskListProblem& problem : problems) {
+        text += "\r\n";
+        if (problem.LineNumber > 0) {
+            text += "line " + std::to_string(problem.LineNumber) + ": ";
+        }
+        text += problem.Description;
     }
     text +=
         "\r\n\r\nEvery other task was loaded. Before the list is next saved, the file as it is "
@@ -236,6 +245,35 @@ void MainWindowController::RefreshTrayIcon() {
 void MainWindowController::RunEnded() {
     m_view.RefreshTaskRows();
     RefreshTrayIcon();
+}
+
+void MainWindowController::StartScheduler() {
+    m_runs.StartScheduler(m_options.DelayBeforeFirstTask);
+}
+
+void MainWindowController::SchedulerTick(bool holdOff) {
+    Guarded(m_app.Reporter, kSchedulerLabel, [&] {
+        SchedulerConditions conditions;
+        conditions.RestoreInProgress = holdOff;
+        conditions.MainWindowClosing = m_unloading;
+        conditions.MainWindowVisible = IsMainWindowVisible();
+        // The option is the one place the "shown once" mark lives: the options file keeps it.
+        const SchedulerDecision decision = m_runs.Tick(conditions, m_options.ScheduledSyncsMsg);
+        switch (decision.Action) {
+            case SchedulerAction::RunTask:
+                m_view.RunScheduledTask(decision.Task->TaskName);
+                break;
+            case SchedulerAction::ShowNotRunMessage:
+                m_prompt.ShowMessage(decision.Title, decision.Text, MessageIcon::Information,
+                                     MessageButtons::OK);
+                break;
+            case SchedulerAction::SetStatusText:
+                m_view.SetStatusText(1, decision.Text);
+                break;
+            case SchedulerAction::Nothing:
+                break;
+        }
+    });
 }
 
 }  // namespace duvanto

@@ -9,11 +9,12 @@
 #include <string>
 
 #include "app/common/AppPrompt.h"
-#include "app/mainwindow/TaskListAdapter.h"
-#include "settings/ProgramOptions.h"
-#include "tasks/Application.h"
+#include "session/Session.h"
 
 namespace duvanto {
+
+// How often the scheduler timer ticks.
+inline constexpr int kSchedulerIntervalMs = 60000;
 
 // The core's tray icon choice under a name that the widgets' pictures (TrayIcon()) leave free.
 using TrayState = TrayIcon;
@@ -43,6 +44,8 @@ public:
     virtual void ShowHelp(int context) = 0;
     // Leaves the event loop; called once, after the unload.
     virtual void EndProgram() = 0;
+    // Starts the task's run as one the scheduler started.
+    virtual void RunScheduledTask(const std::string& name) = 0;
 };
 
 // Which items of the tray menu are enabled, which one is the default (bold) item, and the
@@ -65,8 +68,8 @@ inline constexpr char kImportantText[] =
 
 class MainWindowController {
 public:
-    MainWindowController(Application& app, ProgramOptions& options, TaskListAdapter& tasks,
-                         IAppPrompt& prompt, IMainWindowView& view);
+    // The session's options are read.
+    MainWindowController(Session& session, IAppPrompt& prompt, IMainWindowView& view);
 
     // After the options were read: the task list, its label and rows, the tray icon, the
     // repaired-names message, then the first run's window, help and warning, or a start
@@ -113,13 +116,23 @@ public:
     // After a task list was read: the lines it could not take, then the names it repaired.
     void ShowLoadProblems();
 
+    // At the window's load: the scheduler's start-up delay counts from now.
+    void StartScheduler();
+    // One tick of the scheduler timer: a due task is run when the window is hidden; while the
+    // window is open the "Scheduled Task Not Run" message is shown once, then only the status
+    // text. holdOff: work of the window's own that a scheduled run waits for, as it waits for
+    // a restore (the folder-differences report). An unexpected failure is reported under the
+    // timer's label.
+    void SchedulerTick(bool holdOff);
+
 private:
     void LoadListAndWindow();
     void ShowUnreadLines();
 
     Application& m_app;
     ProgramOptions& m_options;
-    TaskListAdapter& m_tasks;
+    TaskListService& m_tasks;
+    RunQueue& m_runs;
     IAppPrompt& m_prompt;
     IMainWindowView& m_view;
     bool m_unloading = false;

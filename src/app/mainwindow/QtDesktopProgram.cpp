@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <optional>
@@ -15,12 +14,9 @@
 #include "app/mainwindow/QtDesktopApplication.h"
 #include "app/mainwindow/QtInstanceChannel.h"
 #include "app/mainwindow/frmDuvanto.h"
-#include "platform/InstanceLock.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/Priority.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Terminal.h"
-#include "settings/PriorityRules.h"
+#include "session/Session.h"
 #include "util/PathStrings.h"
 
 // After the core's headers: its TrayIcon() function hides the core's TrayIcon type.
@@ -68,9 +64,8 @@ bool AsksForVersion(int argc, char** argv) {
 // flag, the one thing a signal handler may safely do; the window acts on it here.
 constexpr int kSessionEndPollMs = 200;
 
-// Everything from the process-wide objects to the end of the event loop.
-int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string& appPath,
-               SystemClock& clock);
+// Everything from the options to the end of the event loop.
+int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, Session& session);
 
 }  // namespace
 
@@ -93,30 +88,28 @@ int RunDesktopProgram(int argc, char** argv) {
         std::fprintf(stderr, "duvanto: --home: the program folder is missing or empty\n");
         return 2;
     }
-    const Result<std::string> appPath = ResolveAppPath(home.value_or(""));
+    const Result<std::string> appPath = Session::ProgramFolder(home.value_or(""), true);
     if (!appPath.ok()) {
         std::fprintf(stderr, "%s\n", appPath.status().message().c_str());
         prompt.ShowMessage(kApplicationTitle, appPath.status().message(), MessageIcon::Critical,
                            MessageButtons::OK);
         return 2;
     }
-    Result<InstanceLock> lock = InstanceLock::Acquire(appPath.value());
-    if (!lock.ok()) {
-        if (lock.status().code() == EWOULDBLOCK) {
+    Session session(appPath.value(), prompt);
+    if (const Status locked = session.Lock(); !locked.ok()) {
+        if (locked.IsBusy()) {
             AnswerSecondStart(appPath.value(), prompt);
             return 0;
         }
-        prompt.ShowMessage(kApplicationTitle, appPath.value() + ": " + lock.status().message(),
+        prompt.ShowMessage(kApplicationTitle, appPath.value() + ": " + locked.message(),
                            MessageIcon::Critical, MessageButtons::OK);
         return 2;
     }
 
-    SystemClock clock;
     try {
-        return RunProgram(qtApp, prompt, appPath.value(), clock);
+        return RunProgram(qtApp, prompt, session);
     } catch (...) {
-        ErrorReporter reporter(appPath.value(), prompt, clock);
-        reporter.ReportCurrentException(
+        session.App().Reporter.ReportCurrentException(
             "modDuvanto.Main", FailureDetails("modDuvanto.Main", std::current_exception()));
         return 2;
     }
@@ -124,27 +117,16 @@ int RunDesktopProgram(int argc, char** argv) {
 
 namespace {
 
-int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string& appPath,
-               SystemClock& clock) {
-    PosixFileSystem fileSystem;
-    ThreadPriority priority;
-    Application app(appPath, clock, prompt, fileSystem);
+int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, Session& session) {
+    Application& app = session.App();
     qtApp.SetReporter(&app.Reporter);
     struct ReporterGoes {
         DesktopApplication& qtApp;
         ~ReporterGoes() { qtApp.SetReporter(nullptr); }
     } reporterGoes{qtApp};
-    ProgramOptions options(app.AppPath,
-                           OptionTargets{app.Settings, app.CloneLog, app.PriorityRules,
-                                         &app.PromptToInsertRemovableDrive},
-                           app.Reporter);
-    options.ReadProgramOptionsFromIniFile();
-    app.SetPriorityBasedOnRules = [&] {
-        SetPriorityBasedOnRules(app.PriorityRules, app.Clock, priority, app.Reporter);
-    };
+    session.ReadOptions();
 
-    frmDuvanto window({app,
-                       options,
+    frmDuvanto window({session,
                        prompt,
                        QSystemTrayIcon::isSystemTrayAvailable(),
                        RunAtLoginSetup{SystemAutostartFolders(), ExecutablePath(),
@@ -156,7 +138,7 @@ int RunProgram(DesktopApplication& qtApp, QtAppPrompt& prompt, const std::string
     InstanceChannel channel;
     QObject::connect(&channel, &InstanceChannel::ShowRequested, &window,
                      [&window] { window.RestoreMainWindow(); });
-    channel.Listen(appPath);
+    channel.Listen(app.AppPath);
     QObject::connect(&window, &frmDuvanto::ProgramEnded, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 

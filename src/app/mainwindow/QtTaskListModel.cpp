@@ -14,7 +14,7 @@ const char* const kHeaders[kTaskColumnCount] = {
 
 }  // namespace
 
-TaskListModel::TaskListModel(TaskListAdapter& tasks, QObject* parent)
+TaskListModel::TaskListModel(const TaskListService& tasks, QObject* parent)
     : QAbstractTableModel(parent), m_tasks(tasks) {}
 
 int TaskListModel::rowCount(const QModelIndex& parent) const {
@@ -92,7 +92,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
 
 void TaskListModel::Refresh() {
     beginResetModel();
-    m_rows = m_tasks.Rows();
+    m_rows = TaskRowsOf(m_tasks.List());
     SortTaskRows(m_rows, m_sort);
     // A task that went takes its check mark with it.
     QSet<QString> names;

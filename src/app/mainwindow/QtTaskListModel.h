@@ -9,14 +9,15 @@
 #include <functional>
 #include <vector>
 
-#include "app/mainwindow/TaskListAdapter.h"
+#include "app/mainwindow/TaskColumns.h"
+#include "session/TaskListService.h"
 
 namespace duvanto {
 
 class TaskListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TaskListModel(TaskListAdapter& tasks, QObject* parent = nullptr);
+    explicit TaskListModel(const TaskListService& tasks, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -43,7 +44,7 @@ public:
     void SetRenameHandler(std::function<void(const QString& typed)> handler);
 
 private:
-    TaskListAdapter& m_tasks;
+    const TaskListService& m_tasks;
     std::vector<TaskRowView> m_rows;
     QSet<QString> m_checked;
     TaskSort m_sort;

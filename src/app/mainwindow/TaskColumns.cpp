@@ -1,13 +1,67 @@
 #include "app/mainwindow/TaskColumns.h"
 
 #include <algorithm>
+#include <cctype>
 #include <numeric>
 #include <vector>
 
-#include "app/mainwindow/TaskListAdapter.h"
 #include "settings/ProgramOptions.h"
 
 namespace duvanto {
+
+TaskRowView TaskRowOf(const cCloneTask& task) {
+    TaskRowView row;
+    row.columns.push_back(task.TaskName);
+    for (std::string& item : task.ListviewSubItems()) {
+        row.columns.push_back(std::move(item));
+    }
+    row.columns.resize(kTaskColumnCount);
+    row.icon = TaskRowImage(task);
+    return row;
+}
+
+std::vector<TaskRowView> TaskRowsOf(const cCloneTasks& tasks) {
+    std::vector<TaskRowView> rows;
+    for (int32_t i = 1; i <= tasks.Count(); ++i) {
+        rows.push_back(TaskRowOf(*tasks.Item(i)));
+    }
+    return rows;
+}
+
+void TaskSort::HeaderClicked(int clicked) {
+    on = true;
+    ascending = !ascending;
+    column = clicked;
+}
+
+int TaskSort::KeyColumn() const {
+    if (column == kNextRunColumn) {
+        return kNextRunFormattedColumn;
+    }
+    return column == kLastRunColumn ? kLastRunFormattedColumn : column;
+}
+
+namespace {
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+void SortTaskRows(std::vector<TaskRowView>& rows, const TaskSort& sort) {
+    if (!sort.on) {
+        return;
+    }
+    const auto key = static_cast<std::size_t>(sort.KeyColumn());
+    std::stable_sort(rows.begin(), rows.end(), [&](const TaskRowView& a, const TaskRowView& b) {
+        return sort.ascending ? LessIgnoringCase(a.columns[key], b.columns[key])
+                              : LessIgnoringCase(b.columns[key], a.columns[key]);
+    });
+}
 
 bool ColumnWidthChosen(const std::array<int32_t, kVisibleTaskColumns>& chosen, int column) {
     return chosen[static_cast<std::size_t>(column)] !=

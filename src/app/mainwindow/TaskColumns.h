@@ -7,8 +7,45 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tasks/CloneTasks.h"
+#include "tasks/RunHost.h"
 
 namespace duvanto {
+
+// The rows the list shows: text and icon derived from each task's own fields.
+// The seven columns: the task's name, then Source, Target, Next Run, Last Run and the two
+// hidden sort keys of the date columns.
+inline constexpr int kTaskColumnCount = 7;
+inline constexpr int kNextRunColumn = 3;
+inline constexpr int kLastRunColumn = 4;
+inline constexpr int kNextRunFormattedColumn = 5;
+inline constexpr int kLastRunFormattedColumn = 6;
+
+struct TaskRowView {
+    std::vector<std::string> columns;  // kTaskColumnCount texts
+    int icon = ImageSheepFolder;       // TaskImage
+    const std::string& Name() const { return columns.front(); }
+};
+
+TaskRowView TaskRowOf(const cCloneTask& task);
+// Every task of the list, in list order.
+std::vector<TaskRowView> TaskRowsOf(const cCloneTasks& tasks);
+
+// Sorting by header click: the first click turns sorting on, every click flips the order
+// (ascending first). The date columns sort by their hidden sort keys.
+struct TaskSort {
+    bool on = false;
+    bool ascending = false;
+    int column = 0;
+
+    void HeaderClicked(int clicked);
+    int KeyColumn() const;
+};
+// Stable, letter case aside; unchanged while sorting is off.
+void SortTaskRows(std::vector<TaskRowView>& rows, const TaskSort& sort);
 
 inline constexpr int kVisibleTaskColumns = 5;
 using TaskColumnWidths = std::array<int, kVisibleTaskColumns>;

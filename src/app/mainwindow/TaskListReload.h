@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "app/mainwindow/MainWindowController.h"
-#include "app/mainwindow/TaskListAdapter.h"
+#include "session/TaskListService.h"
 
 namespace duvanto {
 
@@ -17,7 +17,7 @@ class TaskListReload {
 public:
     // loaded: after a reload, what a load shows besides the rows (lines it could not take,
     // the tray icon).
-    TaskListReload(TaskListAdapter& tasks, IMainWindowView& view, std::function<void()> loaded)
+    TaskListReload(TaskListService& tasks, IMainWindowView& view, std::function<void()> loaded)
         : m_tasks(tasks), m_view(view), m_loaded(std::move(loaded)) {}
 
     // The list's file, or the folder that holds it, changed on disk. Our own saves change
@@ -31,7 +31,7 @@ public:
 private:
     void ReloadIfChanged();
 
-    TaskListAdapter& m_tasks;
+    TaskListService& m_tasks;
     IMainWindowView& m_view;
     std::function<void()> m_loaded;
     bool m_pending = false;

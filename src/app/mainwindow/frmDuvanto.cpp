@@ -43,18 +43,18 @@ constexpr int kTrayWatchMs = 3000;
 }  // namespace
 
 frmDuvanto::frmDuvanto(MainWindowSetup setup)
-    : m_app(setup.app),
-      m_options(setup.options),
+    : m_session(setup.session),
+      m_app(setup.session.App()),
+      m_options(setup.session.Options()),
       m_prompt(setup.prompt),
       m_trayAvailable(setup.trayAvailable),
       m_probeTray(setup.probeTray ? std::move(setup.probeTray)
                                   : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }),
       m_help(std::make_unique<HelpWindow>(nullptr, setup.openExternal)),
-      m_tasks(setup.app),
-      m_registry(setup.prompt, setup.app.Flags, setup.app.Reporter),
-      m_controller(setup.app, setup.options, m_tasks, setup.prompt, *this),
-      m_optionsMenu(setup.options, setup.prompt, setup.app.Reporter, setup.app.Clock,
-                    setup.app.Flags, std::move(setup.runAtLogin),
+      m_registry(setup.prompt, m_app.Flags, m_app.Reporter),
+      m_controller(setup.session, setup.prompt, *this),
+      m_optionsMenu(m_options, setup.prompt, m_app.Reporter, m_app.Clock, m_app.Flags,
+                    std::move(setup.runAtLogin),
                     {[this] { OpenPriorityRules(); }, [this] { OpenLogViewer(); },
                      [this](bool show) { ShowToolbar(show); },
                      [this](bool all) {
@@ -64,20 +64,15 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
                              m_controller.ResetErrorSelected();
                          }
                      }}),
-      m_scheduler(setup.app, setup.options, setup.prompt,
-                  {[this] { return m_controller.IsMainWindowVisible(); },
-                   [this] { return m_controller.Unloading(); },
-                   [this](const std::string& text) { SetStatusText(1, text); },
-                   [this](const std::string& name) { StartRun(name, true); }}),
-      m_listReload(m_tasks, *this, [this] {
+      m_listReload(setup.session.Tasks(), *this, [this] {
           m_controller.RefreshTrayIcon();
           m_controller.ShowLoadProblems();
       }) {
     setObjectName(QStringLiteral("frmDuvanto"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
-    m_runs = std::make_unique<MainWindowRuns>(*this, setup.app, setup.prompt);
-    m_logFeed = new LiveLogFeed(setup.app.CloneLog, this);
+    m_runs = std::make_unique<MainWindowRuns>(*this, setup.session, setup.prompt);
+    m_logFeed = new LiveLogFeed(m_app.CloneLog, this);
     m_listWatcher = new TaskListWatcher(this);
     // A run holds the list from its reservation until its outcome is applied.
     connect(m_listWatcher, &TaskListWatcher::Changed, this,
@@ -103,8 +98,6 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
          })
                             : QtBrowserHost::Opener()},
         this);
-    m_scheduler.HoldOffWhile(
-        [this] { return m_fileJobs != nullptr && m_fileJobs->ReportRunning(); });
     RegisterCommands();
 
     auto* central = new QWidget(this);
@@ -166,7 +159,7 @@ frmDuvanto::~frmDuvanto() {
 void frmDuvanto::RegisterCommands() {
     RegisterWindowCommands(m_registry, m_controller);
     RegisterOptionsCommands(m_registry, m_optionsMenu);
-    m_taskEdit = std::make_unique<TaskEditHost>(*this, m_app, m_options, m_prompt, m_help.get());
+    m_taskEdit = std::make_unique<TaskEditHost>(*this, m_session, m_prompt, m_help.get());
     RegisterTaskEditCommands(m_registry, m_taskEdit->Commands());
     m_fileJobs->Register(m_registry);
     RegisterRunCommands(m_registry, m_runs->Commands());
@@ -223,7 +216,7 @@ void frmDuvanto::BuildToolbar() {
 void frmDuvanto::BuildList() {
     lvwTasks = new TaskListView(this);
     lvwTasks->setObjectName(QStringLiteral("lvwTasks"));
-    m_model = new TaskListModel(m_tasks, this);
+    m_model = new TaskListModel(m_session.Tasks(), this);
     lvwTasks->setModel(m_model);
     QHeaderView* header = lvwTasks->header();
     header->setSectionsClickable(true);

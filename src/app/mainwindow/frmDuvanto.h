@@ -19,10 +19,8 @@
 #include "app/mainwindow/MainCommands.h"
 #include "app/mainwindow/MainWindowController.h"
 #include "app/mainwindow/QtStatusPanel.h"
-#include "app/mainwindow/TaskListAdapter.h"
 #include "app/mainwindow/TaskListReload.h"
 #include "app/options/OptionsMenuController.h"
-#include "app/runs/ScheduledRuns.h"
 
 namespace duvanto {
 
@@ -37,8 +35,7 @@ class MainWindowRuns;
 class TaskListWatcher;
 
 struct MainWindowSetup {
-    Application& app;
-    ProgramOptions& options;  // already read
+    Session& session;  // its options already read
     IAppPrompt& prompt;
     bool trayAvailable = false;
     RunAtLoginSetup runAtLogin;
@@ -100,6 +97,7 @@ public:
     void ShowTrayReminder() override;
     void ShowHelp(int context) override;
     void EndProgram() override;
+    void RunScheduledTask(const std::string& name) override { StartRun(name, true); }
 
     QWidget* picToolbar;
     std::vector<QToolButton*> imgToolbar;
@@ -135,6 +133,7 @@ private:
     void OpenLogViewer();
     void OpenPriorityRules();
 
+    Session& m_session;
     Application& m_app;
     ProgramOptions& m_options;
     IAppPrompt& m_prompt;
@@ -143,11 +142,9 @@ private:
     bool m_menusEnabled = true;
     bool m_ended = false;
     std::unique_ptr<HelpWindow> m_help;
-    TaskListAdapter m_tasks;
     CommandRegistry m_registry;
     MainWindowController m_controller;
     OptionsMenuController m_optionsMenu;
-    ScheduledRuns m_scheduler;
     TaskListReload m_listReload;
     TaskListWatcher* m_listWatcher = nullptr;
     TaskListModel* m_model = nullptr;

@@ -8,6 +8,7 @@
 #include "app/mainwindow/QtTaskListWatcher.h"
 #include "app/mainwindow/frmDuvanto.h"
 #include "app/mainwindow/frmSysTrayReminder.h"
+#include "app/runs/QtFileMenuJobs.h"
 #include "app/runs/QtMainWindowRuns.h"
 
 namespace duvanto {
@@ -19,7 +20,7 @@ void frmDuvanto::Load() {
         lvwTasks->setCurrentIndex(m_model->index(0, 0));
     }
     lvwTasks->setFocus(Qt::OtherFocusReason);
-    m_scheduler.Start();
+    m_controller.StartScheduler();
     tmrCloneScheduler.start();
     tmrTrayWatch.start();
 }
@@ -35,7 +36,7 @@ void frmDuvanto::CheckTray() {
 }
 
 void frmDuvanto::SchedulerTick() {
-    m_scheduler.Tick();
+    m_controller.SchedulerTick(m_fileJobs != nullptr && m_fileJobs->ReportRunning());
 }
 
 bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
@@ -96,7 +97,7 @@ void frmDuvanto::SetStatusText(int panel, const std::string& text) {
 void frmDuvanto::SetTaskListName(const std::string& name) {
     lblTaskListName->setText(QString::fromStdString(name));
     // Every load and switch of the list names it here.
-    m_listWatcher->Watch(QString::fromStdString(m_tasks.FileSpec()));
+    m_listWatcher->Watch(QString::fromStdString(m_session.Tasks().FileSpec()));
 }
 
 void frmDuvanto::RefreshTaskRows() {

@@ -31,12 +31,12 @@ constexpr int kSessionEndRetryMs = 50;
 
 }  // namespace
 
-MainWindowRuns::MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt)
+MainWindowRuns::MainWindowRuns(frmDuvanto& window, Session& session, IAppPrompt& prompt)
     : m_window(window),
-      m_app(app),
+      m_app(session.App()),
       m_prompt(prompt),
-      m_launcher(app),
-      m_commands(prompt, *this),
+      m_queue(session.Runs()),
+      m_commands(prompt, session.Runs(), *this),
       m_confirm(std::make_unique<QtConfirmChanges>(
           prompt,
           [this](bool checked) {
@@ -98,11 +98,11 @@ void MainWindowRuns::Install() {
 }
 
 bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
-    if (Running() || m_launcher.Busy() || m_app.Flags.SessionEnding ||
+    if (Running() || m_queue.Busy() || m_app.Flags.SessionEnding ||
         m_window.Controller().Unloading()) {
         return false;
     }
-    std::optional<TaskRunRequest> request = m_launcher.Reserve(taskName, scheduled);
+    std::optional<TaskRunRequest> request = m_queue.Prepare(taskName, scheduled);
     if (!request) {
         return false;
     }
@@ -119,7 +119,7 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
     }
     auto outcome = std::make_shared<TaskRunOutcome>();
     m_bridge.Run([this, outcome,
-                  request = std::move(*request)] { *outcome = m_launcher.Run(request, *m_host); },
+                  request = std::move(*request)] { *outcome = m_queue.Execute(request, *m_host); },
                  [this, outcome] { Finished(*outcome); }, m_host.get());
     return true;
 }
@@ -204,7 +204,7 @@ void MainWindowRuns::Finished(const TaskRunOutcome& outcome) {
     }
     // The outcome goes into the list as it is on disk, changed meanwhile or not.
     m_window.ListReload().RunEnded();
-    m_launcher.Apply(outcome);
+    m_queue.Finish(outcome);
     m_window.Controller().RunEnded();
     const bool hidden = !m_window.IsShown() || m_window.IsMinimized();
     if (const std::optional<RunNotice> notice = m_notices.RunEnded(outcome, m_scheduled, hidden)) {
@@ -268,10 +268,6 @@ std::vector<TaskRowChoice> MainWindowRuns::TaskRows() const {
         rows.push_back({name.toStdString(), checked.contains(name)});
     }
     return rows;
-}
-
-bool MainWindowRuns::TaskExists(const std::string& name) const {
-    return m_window.Model().RowOf(QString::fromStdString(name)) >= 0;
 }
 
 std::vector<std::string> MainWindowRuns::AskOrder(std::vector<std::string> names) {

@@ -18,9 +18,9 @@
 #include "app/runs/ConfirmChangesController.h"
 #include "app/runs/QtRunBridge.h"
 #include "app/runs/RunCommands.h"
-#include "app/runs/RunLauncher.h"
 #include "app/runs/RunNotices.h"
 #include "app/runs/RunStatusHost.h"
+#include "session/Session.h"
 
 namespace duvanto {
 
@@ -32,7 +32,7 @@ class MainWindowRuns : public QObject, public IRunCommandsView {
 public:
     using Notifier = std::function<void(const std::string& summary, const std::string& body)>;
 
-    MainWindowRuns(frmDuvanto& window, Application& app, IAppPrompt& prompt);
+    MainWindowRuns(frmDuvanto& window, Session& session, IAppPrompt& prompt);
     ~MainWindowRuns() override;
 
     // Once the window's status bar and menus exist: the progress bar, Escape, the run-choice
@@ -65,7 +65,6 @@ public:
     // IRunCommandsView
     std::string SelectedTaskName() const override;
     std::vector<TaskRowChoice> TaskRows() const override;
-    bool TaskExists(const std::string& name) const override;
     std::vector<std::string> AskOrder(std::vector<std::string> names) override;
     bool StartRun(const std::string& name) override { return Start(name, false); }
     void PopupRunChoice() override;
@@ -84,7 +83,7 @@ private:
     frmDuvanto& m_window;
     Application& m_app;
     IAppPrompt& m_prompt;
-    RunLauncher m_launcher;
+    RunQueue& m_queue;
     RunCommandsController m_commands;
     std::unique_ptr<QtConfirmChanges> m_confirm;
     std::unique_ptr<CoalescingRunHost> m_host;

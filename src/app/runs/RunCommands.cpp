@@ -49,8 +49,8 @@ void RunCommandsController::ToolbarRun() {
 void RunCommandsController::RunInOrder(OrderWhat what) {
     // An order left over from an earlier command never runs: a window closed without OK
     // leaves the order empty.
-    m_order.Stop();
-    m_order = TaskRunOrder(m_view.AskOrder(TasksToOrder(m_view.TaskRows(), what)));
+    m_queue.StopOrder();
+    m_queue.Enqueue(m_view.AskOrder(TasksToOrder(m_view.TaskRows(), what)));
     StartNext();
 }
 
@@ -59,11 +59,9 @@ void RunCommandsController::RunEnded() {
 }
 
 void RunCommandsController::StartNext() {
-    // A name removed or renamed since the order was made is passed over.
-    const std::optional<std::string> name =
-        m_order.Next([this](const std::string& next) { return m_view.TaskExists(next); });
+    const std::optional<std::string> name = m_queue.NextInOrder();
     if (name && !m_view.StartRun(*name)) {
-        m_order.Stop();  // the window is ending
+        m_queue.StopOrder();  // the window is ending
     }
 }
 

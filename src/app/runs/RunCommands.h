@@ -2,16 +2,16 @@
 // The run commands of the main window without the window: Run Selected Task, Run Tasks with
 // Checkmarks, Run All Tasks, the toolbar's run button and its run-choice menu. Two or more
 // tasks are put in order by the user first and then run one after another, one run at a time:
-// the next starts when the window has applied the outcome of the one before.
+// the next starts when the window has applied the outcome of the one before, and the session's
+// run queue keeps the order and its rule for Escape.
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "app/common/AppPrompt.h"
 #include "app/mainwindow/MainCommands.h"
 #include "app/runs/OrderTasksController.h"
-#include "tasks/TaskService.h"
+#include "session/RunQueue.h"
 
 namespace duvanto {
 
@@ -22,7 +22,6 @@ public:
     virtual std::string SelectedTaskName() const = 0;
     // The rows top to bottom with their check marks.
     virtual std::vector<TaskRowChoice> TaskRows() const = 0;
-    virtual bool TaskExists(const std::string& name) const = 0;
     // The order-tasks window over these names: the names in the chosen order, or none.
     virtual std::vector<std::string> AskOrder(std::vector<std::string> names) = 0;
     // Starts the task's run on a thread of its own; false when it could not start.
@@ -33,8 +32,8 @@ public:
 
 class RunCommandsController {
 public:
-    RunCommandsController(IAppPrompt& prompt, IRunCommandsView& view)
-        : m_prompt(prompt), m_view(view) {}
+    RunCommandsController(IAppPrompt& prompt, RunQueue& queue, IRunCommandsView& view)
+        : m_prompt(prompt), m_queue(queue), m_view(view) {}
 
     void RunSelected();
     void RunChecked();
@@ -42,21 +41,19 @@ public:
     // With a check mark anywhere, the run-choice menu; otherwise Run Selected Task.
     void ToolbarRun();
 
-    // The window applied a run's outcome: the next task in order starts, skipping names that
-    // are no longer in the list.
+    // The window applied a run's outcome: the next task of the order starts, unless that run
+    // stopped the order.
     void RunEnded();
     // The program is ending: no further task of the order starts.
-    void StopOrder() { m_order.Stop(); }
-    // The tasks still to run after the current one.
-    const std::deque<std::string>& Order() const { return m_order.Remaining(); }
+    void StopOrder() { m_queue.StopOrder(); }
 
 private:
     void RunInOrder(OrderWhat what);
     void StartNext();
 
     IAppPrompt& m_prompt;
+    RunQueue& m_queue;
     IRunCommandsView& m_view;
-    TaskRunOrder m_order;
 };
 
 // Run Selected Task, Run Tasks with Checkmarks and Run All Tasks in the File menu, the

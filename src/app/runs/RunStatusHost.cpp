@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "app/help/AppInfo.h"
+
 namespace duvanto {
 
 bool RunStatusUpdate::Empty() const {
@@ -29,19 +31,22 @@ std::vector<bool> CoalescingRunHost::ConfirmOperations(const std::vector<FileOp>
     return m_confirm ? m_confirm(operations) : std::vector<bool>{};
 }
 
-void CoalescingRunHost::SetCaption(const std::string& caption) {
-    const std::lock_guard lock(m_mutex);
-    m_pending.Caption = caption;
+std::string RunCaption(const std::string& taskName) {
+    return "Duvanto running task: " + taskName;
 }
 
-void CoalescingRunHost::SetTrayTooltip(const std::string& tooltip) {
+void CoalescingRunHost::RunStarted(const std::string& taskName) {
     const std::lock_guard lock(m_mutex);
-    m_pending.TrayTooltip = tooltip;
+    m_pending.MenusEnabled = false;
+    m_pending.Caption = RunCaption(taskName);
+    m_pending.TrayTooltip = m_pending.Caption;
 }
 
-void CoalescingRunHost::SetTopLevelMenusEnabled(bool enabled) {
+void CoalescingRunHost::RunEnded() {
     const std::lock_guard lock(m_mutex);
-    m_pending.MenusEnabled = enabled;
+    m_pending.MenusEnabled = true;
+    m_pending.Caption = kApplicationTitle;
+    m_pending.TrayTooltip = kApplicationTitle;
 }
 
 bool AskMassDelete(IPrompt& prompt, bool scheduled, const std::string& why) {

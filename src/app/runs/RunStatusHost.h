@@ -17,6 +17,9 @@
 
 namespace duvanto {
 
+// "Duvanto running task: NAME": the caption and the tray tooltip while the task runs.
+std::string RunCaption(const std::string& taskName);
+
 // What changed since the window last looked; each field holds its latest value.
 struct RunStatusUpdate {
     std::optional<std::string> Panel1;
@@ -46,9 +49,10 @@ public:
     bool AllowMassDelete(const std::string& why) override {
         return m_allowMassDelete && m_allowMassDelete(why);
     }
-    void SetCaption(const std::string& caption) override;
-    void SetTrayTooltip(const std::string& tooltip) override;
-    void SetTopLevelMenusEnabled(bool enabled) override;
+    // The caption and tray tooltip name the running task (RunCaption), the menus are off;
+    // once it ended, both say "Duvanto" again and the menus are on.
+    void RunStarted(const std::string& taskName) override;
+    void RunEnded() override;
 
     // On the window's thread: what changed since the last call, and nothing pending after it.
     RunStatusUpdate Take();

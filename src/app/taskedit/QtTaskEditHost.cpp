@@ -8,15 +8,14 @@
 
 namespace duvanto {
 
-TaskEditHost::TaskEditHost(frmDuvanto& window, Application& app, ProgramOptions& options,
-                           IAppPrompt& prompt, HelpWindow* help)
+TaskEditHost::TaskEditHost(frmDuvanto& window, Session& session, IAppPrompt& prompt,
+                           HelpWindow* help)
     : m_window(window),
-      m_app(app),
+      m_app(session.App()),
       m_prompt(prompt),
       m_help(help),
-      m_service(app),
-      m_commands(std::make_unique<TaskEditCommands>(m_service, options, prompt, app.Flags,
-                                                    app.AppPath, *this)) {}
+      m_commands(std::make_unique<TaskEditCommands>(session.Tasks(), session.Options(), prompt,
+                                                    m_app.Flags, m_app.AppPath, *this)) {}
 
 TaskEditHost::~TaskEditHost() = default;
 

@@ -8,6 +8,7 @@
 #include "app/common/QtFileTypes.h"
 #include "app/taskedit/TaskEditCommands.h"
 #include "platform/PosixFileSystem.h"
+#include "session/Session.h"
 
 namespace duvanto {
 
@@ -16,8 +17,7 @@ class HelpWindow;
 
 class TaskEditHost : public ITaskEditView {
 public:
-    TaskEditHost(frmDuvanto& window, Application& app, ProgramOptions& options, IAppPrompt& prompt,
-                 HelpWindow* help);
+    TaskEditHost(frmDuvanto& window, Session& session, IAppPrompt& prompt, HelpWindow* help);
     ~TaskEditHost() override;
 
     TaskEditCommands& Commands() { return *m_commands; }
@@ -41,7 +41,6 @@ private:
     // The folder listings of the editing windows.
     PosixFileSystem m_fileSystem;
     QtFileTypes m_fileTypes;
-    TaskServiceAdapter m_service;
     std::unique_ptr<TaskEditCommands> m_commands;
 };
 

@@ -7,7 +7,7 @@
 
 namespace duvanto {
 
-TaskEditCommands::TaskEditCommands(TaskServiceAdapter& service, ProgramOptions& options,
+TaskEditCommands::TaskEditCommands(TaskListService& service, ProgramOptions& options,
                                    IAppPrompt& prompt, const RunFlags& flags, std::string appPath,
                                    ITaskEditView& view)
     : m_service(service),
@@ -38,7 +38,7 @@ void TaskEditCommands::NewTask() {
         return;
     }
     task.TaskName = name;
-    const TaskEditResult added = m_service.Add(task);
+    const TaskEditResult added = m_service.AddTask(task);
     if (added.Status != TaskEditStatus::Done) {
         for (const TaskMessage& message : added.Messages) {
             Show(message);

@@ -8,7 +8,7 @@
 
 #include "app/common/AppPrompt.h"
 #include "app/mainwindow/MainCommands.h"
-#include "app/mainwindow/TaskServiceAdapter.h"
+#include "session/TaskListService.h"
 #include "settings/ProgramOptions.h"
 
 namespace duvanto {
@@ -41,7 +41,7 @@ inline constexpr char kTaskListFilter[] = "Duvanto Task List (*.dvt)";
 
 class TaskEditCommands {
 public:
-    TaskEditCommands(TaskServiceAdapter& service, ProgramOptions& options, IAppPrompt& prompt,
+    TaskEditCommands(TaskListService& service, ProgramOptions& options, IAppPrompt& prompt,
                      const RunFlags& flags, std::string appPath, ITaskEditView& view);
 
     void NewTask();
@@ -66,7 +66,7 @@ private:
     // Saves the current list, reads the other, and shows it.
     void SwitchTo(const std::string& fileSpec);
 
-    TaskServiceAdapter& m_service;
+    TaskListService& m_service;
     ProgramOptions& m_options;
     IAppPrompt& m_prompt;
     const RunFlags& m_flags;

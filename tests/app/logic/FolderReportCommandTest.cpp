@@ -11,16 +11,12 @@
 #include <mutex>
 #include <thread>
 
-#include "app/mainwindow/TaskListAdapter.h"
-#include "app/runs/ScheduledRuns.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
 namespace {
 
-using test::kOneMinute;
-using test::kWorldNow;
 using test::MainWindowWorld;
 using test::MakeTask;
 
@@ -166,26 +162,6 @@ TEST_F(FolderReportCommandTest, WithoutABrowserTheUserIsToldWhereThePageIs) {
     EXPECT_EQ(status.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
     EXPECT_FALSE(command.Running());
     std::remove(page.c_str());
-}
-
-TEST_F(FolderReportCommandTest, TheSchedulerWaitsWhileAReportIsMade) {
-    world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
-    TaskListAdapter list(world.App());
-    ASSERT_TRUE(list.Load(DefaultTaskListFileSpec(world.home.Path())));
-    std::vector<std::string> runs;
-    ScheduledRuns scheduler(world.App(), world.Options(), world.prompt,
-                            {[] { return false; },
-                             [] { return false; },
-                             {},
-                             [&](const std::string& name) { runs.push_back(name); }});
-    scheduler.HoldOffWhile([this] { return command.Running(); });
-    scheduler.Start();
-    ASSERT_TRUE(command.Start(&task));
-    scheduler.Tick();
-    EXPECT_TRUE(runs.empty());
-    command.Finished();
-    scheduler.Tick();
-    EXPECT_EQ(runs, std::vector<std::string>{"Photos"});
 }
 
 }  // namespace

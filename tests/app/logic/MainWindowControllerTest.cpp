@@ -10,8 +10,8 @@
 
 #include "app/help/HelpTopics.h"
 #include "app/mainwindow/MainCommands.h"
+#include "app/mainwindow/TaskColumns.h"
 #include "app/mainwindow/WindowCommands.h"
-#include "app/runs/ScheduledRuns.h"
 #include "app/support/FakeMainWindowView.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
@@ -28,10 +28,10 @@ using test::MakeTask;
 
 struct Window {
     explicit Window(MainWindowWorld& world)
-        : tasks(world.App()), controller(world.App(), world.Options(), tasks, world.prompt, view) {}
+        : tasks(world.Started().Tasks()), controller(world.Started(), world.prompt, view) {}
 
     FakeView view;
-    TaskListAdapter tasks;
+    TaskListService& tasks;
     MainWindowController controller;
 };
 
@@ -62,10 +62,10 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrShownWithoutOne) {
 
         EXPECT_EQ(window.view.events, std::vector<std::string>{tray ? "hide" : "restore"});
         EXPECT_TRUE(world.prompt.messages.shown.empty());
-        EXPECT_EQ(window.tasks.Count(), 2);
+        EXPECT_EQ(window.tasks.List().Count(), 2);
         EXPECT_EQ(window.view.trayIcon, TrayState::Error);
         // The scheduled task with the error is the next to run (which image is the list's).
-        EXPECT_EQ(window.tasks.Rows()[1].icon, ImageSheepFolderErrorNext);
+        EXPECT_EQ(TaskRowsOf(window.tasks.List())[1].icon, ImageSheepFolderErrorNext);
     }
 }
 
@@ -94,7 +94,7 @@ TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
     Window window(world);
     window.controller.Load();
 
-    EXPECT_EQ(window.tasks.Count(), 1);
+    EXPECT_EQ(window.tasks.List().Count(), 1);
     ASSERT_EQ(world.Titles(), std::vector<std::string>{"Task List"});
     const std::string& text = world.prompt.messages.shown[0].text;
     EXPECT_NE(text.find(list), std::string::npos) << text;
@@ -191,7 +191,7 @@ TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
     window.view.selected = "Photos";
     window.controller.ResetErrorSelected();
     EXPECT_EQ(world.prompt.messages.shown.size(), 2u);
-    EXPECT_EQ(window.tasks.Rows()[0].icon, ImageSheepFolder);
+    EXPECT_EQ(TaskRowsOf(window.tasks.List())[0].icon, ImageSheepFolder);
     EXPECT_EQ(window.view.trayIcon, TrayState::Error) << "Mail keeps its error";
 
     window.controller.TogglePause();
@@ -316,33 +316,31 @@ TEST(SchedulerTimerTest, DelayThenMessageOnceThenPanelTextThenRunWhenHidden) {
     Window window(world);
     window.controller.Load();
     world.Options().DelayBeforeFirstTask = 5;
-    std::vector<std::string> runs;
-    ScheduledRuns scheduler(world.App(), world.Options(), world.prompt,
-                            {[&] { return window.controller.IsMainWindowVisible(); },
-                             [&] { return window.controller.Unloading(); },
-                             [&](const std::string& text) { window.view.SetStatusText(1, text); },
-                             [&](const std::string& name) { runs.push_back(name); }});
     world.clock.ticks = 1000;
-    scheduler.Start();
+    window.controller.StartScheduler();
     window.view.RestoreMainWindow();
+    window.view.events.clear();
     world.clock.ticks += 5 * 60000 - 1;
-    scheduler.Tick();
+    window.controller.SchedulerTick(false);
     EXPECT_TRUE(world.prompt.messages.shown.empty());
 
     world.clock.ticks += 1;
-    scheduler.Tick();
+    window.controller.SchedulerTick(false);
     ASSERT_EQ(world.Titles(), std::vector<std::string>{"Scheduled Task Not Run"});
     EXPECT_NE(world.prompt.messages.shown[0].text.find("Photos\r\n"), std::string::npos);
     EXPECT_FALSE(world.Options().ScheduledSyncsMsg);  // the options file keeps it shown
-    scheduler.Tick();
+    window.controller.SchedulerTick(false);
     EXPECT_EQ(world.prompt.messages.shown.size(), 1u);
     EXPECT_EQ(window.view.panels[1],
               "Scheduled tasks are not run while the main Duvanto window is open.");
-    EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(window.view.events.empty());
 
     window.view.MinimizeMainWindow();
-    scheduler.Tick();
-    EXPECT_EQ(runs, std::vector<std::string>{"Photos"});
+    window.view.events.clear();
+    window.controller.SchedulerTick(true);
+    EXPECT_TRUE(window.view.events.empty()) << "a scheduled run waits for the window's report";
+    window.controller.SchedulerTick(false);
+    EXPECT_EQ(window.view.events, std::vector<std::string>{"run Photos"});
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The run commands' decisions: their messages, when the order window is asked, the order the
-// tasks then run in (one at a time, skipping names gone from the list), the busy beeps, the
-// notice of an unattended run, and the run's texts taken as their latest values.
+// tasks then run in (one at a time; the queue's own rules are tested with it), the busy beeps,
+// the notice of an unattended run, and the run's texts taken as their latest values.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include "app/runs/RunCommands.h"
 #include "app/runs/RunStatusHost.h"
 #include "app/support/FakeAppPrompt.h"
+#include "app/support/MainWindowWorld.h"
 
 namespace duvanto {
 namespace {
@@ -23,10 +24,6 @@ class FakeRunView : public IRunCommandsView {
 public:
     std::string SelectedTaskName() const override { return selected; }
     std::vector<TaskRowChoice> TaskRows() const override { return rows; }
-    bool TaskExists(const std::string& name) const override {
-        return std::any_of(rows.begin(), rows.end(),
-                           [&](const TaskRowChoice& row) { return row.Name == name; });
-    }
     std::vector<std::string> AskOrder(std::vector<std::string> names) override {
         offered.push_back(names);
         return chosen ? *chosen : names;
@@ -48,10 +45,19 @@ public:
 
 using Names = std::vector<std::string>;
 
+// The names the rows show are the list's.
 struct RunWorld {
-    FakeAppPrompt prompt;
+    RunWorld() {
+        world.SaveTasks({test::MakeTask("Mail"), test::MakeTask("Photos"), test::MakeTask("Music"),
+                         test::MakeTask("Papers")});
+        world.LoadedTasks();
+    }
+    RunQueue& Queue() { return world.Started().Runs(); }
+
+    test::MainWindowWorld world;
+    FakeAppPrompt& prompt = world.prompt;
     FakeRunView view;
-    RunCommandsController runs{prompt, view};
+    RunCommandsController runs{prompt, world.Started().Runs(), view};
 };
 
 TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
@@ -103,23 +109,17 @@ TEST(RunCommandsTest, TasksRunOneAfterAnotherInTheChosenOrder) {
     EXPECT_EQ(w.view.offered.back(), (Names{"Mail", "Photos", "Music", "Papers"}));
 }
 
-TEST(RunCommandsTest, ANameGoneFromTheListIsSkippedAndAnOrderNotConfirmedRunsNothing) {
+// The order window closed without OK: nothing runs, and nothing of an earlier order that was
+// still waiting either.
+TEST(RunCommandsTest, AnOrderNotConfirmedRunsNothing) {
     RunWorld w;
-    w.view.rows = {{"Mail", true}, {"Photos", true}, {"Music", true}};
-    w.runs.RunChecked();
-    w.view.rows.erase(w.view.rows.begin() + 1);  // Photos deleted while Mail ran
-    w.runs.RunEnded();
-    EXPECT_EQ(w.view.started, (Names{"Mail", "Music"}));
-
-    // The order window closed without OK: nothing runs, and nothing of an earlier order
-    // that was still waiting either.
     w.view.rows = {{"Mail", true}, {"Music", true}};
     w.runs.RunChecked();
-    ASSERT_EQ(w.runs.Order(), (std::deque<std::string>{"Music"}));
+    ASSERT_EQ(w.Queue().Order(), (std::deque<std::string>{"Music"}));
     w.view.chosen = Names{};
     w.runs.RunAll();
     w.runs.RunEnded();
-    EXPECT_EQ(w.view.started, (Names{"Mail", "Music", "Mail"}));
+    EXPECT_EQ(w.view.started, (Names{"Mail"}));
 }
 
 TEST(RunCommandsTest, AnOrderStopsWhenARunCannotStartOrTheProgramEnds) {
@@ -128,7 +128,7 @@ TEST(RunCommandsTest, AnOrderStopsWhenARunCannotStartOrTheProgramEnds) {
     w.view.starts = false;
     w.runs.RunChecked();
     EXPECT_EQ(w.view.started, (Names{"Mail"}));
-    EXPECT_TRUE(w.runs.Order().empty());
+    EXPECT_TRUE(w.Queue().Order().empty());
 
     w.view.starts = true;
     w.runs.RunChecked();
@@ -178,8 +178,7 @@ TEST(RunCommandsTest, EveryRunCommandOnlyBeepsWhileARunLasts) {
 TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
     CoalescingRunHost host;
     EXPECT_TRUE(host.Take().Empty());
-    host.SetTopLevelMenusEnabled(false);
-    host.SetCaption("Duvanto running task: Photos");
+    host.RunStarted("Photos");
     host.SetStatusText(1, "Clone in Progress. Press ESC to Cancel...");
     for (int i = 1; i <= 1000; ++i) {
         host.SetStatusText(2, std::to_string(i / 10) + "%");
@@ -191,13 +190,17 @@ TEST(RunStatusHostTest, TheWindowGetsTheLatestValueOfWhatChangedOnce) {
     EXPECT_EQ(update.Panel1, "Clone in Progress. Press ESC to Cancel...");
     EXPECT_EQ(update.Panel2, "100%");
     EXPECT_EQ(update.Progress, (RunProgress{1000, 1000, 10000, 10000}));
-    EXPECT_FALSE(update.TrayTooltip.has_value());
+    EXPECT_EQ(update.TrayTooltip, "Duvanto running task: Photos");
     EXPECT_TRUE(host.Take().Empty());
 
-    // A short run turns the menus off and on between two looks: the window sees them on.
-    host.SetTopLevelMenusEnabled(false);
-    host.SetTopLevelMenusEnabled(true);
-    EXPECT_EQ(host.Take().MenusEnabled, true);
+    // A short run starts and ends between two looks: the window sees its menus on and its
+    // caption and tooltip back to the program's name.
+    host.RunStarted("Photos");
+    host.RunEnded();
+    update = host.Take();
+    EXPECT_EQ(update.MenusEnabled, true);
+    EXPECT_EQ(update.Caption, "Duvanto");
+    EXPECT_EQ(update.TrayTooltip, "Duvanto");
 }
 
 TEST(RunStatusHostTest, ARunThreadReportingFastLosesNoFinalValue) {

@@ -7,7 +7,6 @@
 
 #include "app/logic/MessageCheck.h"
 #include "app/mainwindow/MainCommands.h"
-#include "app/mainwindow/TaskListAdapter.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
 
@@ -65,7 +64,7 @@ struct Editing {
         if (!tasks.empty()) {
             world.SaveTasks(tasks);
         }
-        TaskListAdapter(world.App()).Load(DefaultTaskListFileSpec(world.home.Path()));
+        world.LoadedTasks();
     }
     // The names in the list file as a fresh reader finds them.
     std::vector<std::string> NamesInFile(const std::string& file = "") {
@@ -84,9 +83,8 @@ struct Editing {
 
     MainWindowWorld world;
     FakeEditView view;
-    TaskServiceAdapter service{world.App()};
-    TaskEditCommands commands{service,           world.Options(),     world.prompt,
-                              world.App().Flags, world.App().AppPath, view};
+    TaskEditCommands commands{world.Started().Tasks(), world.Options(),     world.prompt,
+                              world.App().Flags,       world.App().AppPath, view};
 };
 
 TEST(TaskEditCommandsTest, NewTaskRefusesBadNamesBeforeTheDialogAndAddsOnlyWhenConfirmed) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mainwindow/TaskColumns.h"
 #include "app/support/FakeMainWindowView.h"
 #include "app/support/MainWindowWorld.h"
 #include "util/FileUtilities.h"
@@ -17,15 +18,15 @@ using test::MainWindowWorld;
 using test::MakeTask;
 
 struct ReloadWorld {
-    ReloadWorld() : tasks(world.App()), reload(tasks, view, [this] { ++loaded; }) {
+    ReloadWorld() : tasks(world.Started().Tasks()), reload(tasks, view, [this] { ++loaded; }) {
         world.SaveTasks({MakeTask("Photos")});
-        tasks.Load(DefaultTaskListFileSpec(world.home.Path()));
+        tasks.Open(DefaultTaskListFileSpec(world.home.Path()));
     }
     // Another program writes the list: Photos, and Mail after it.
     void EditByHand() { world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")}); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const TaskRowView& row : tasks.Rows()) {
+        for (const TaskRowView& row : TaskRowsOf(tasks.List())) {
             names.push_back(row.Name());
         }
         return names;
@@ -33,7 +34,7 @@ struct ReloadWorld {
 
     MainWindowWorld world;
     test::FakeMainWindowView view;
-    TaskListAdapter tasks;
+    TaskListService& tasks;
     int loaded = 0;
     TaskListReload reload;
 };
@@ -53,7 +54,7 @@ TEST(TaskListReloadTest, AListChangedByHandIsReadAgainAndTheStatusBarSaysSo) {
     EXPECT_EQ(w.view.panels[2], kTaskListReloaded);
     EXPECT_EQ(w.loaded, 1);
     // The next save keeps what was written by hand.
-    w.world.app->CloneTasks.Item("Photos")->ErrorOnLastClone = true;
+    w.world.App().CloneTasks.Item("Photos")->ErrorOnLastClone = true;
     ASSERT_TRUE(w.tasks.Save());
     w.tasks.Reload();
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Photos", "Mail"}));

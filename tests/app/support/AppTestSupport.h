@@ -50,7 +50,7 @@ void WhenModal(QObject* context, bool& done, std::function<void(Modal&)> act) {
 // tray until the test sets `tray` and lets the window look (CheckTray).
 struct MainWindowUnderTest {
     explicit MainWindowUnderTest(MainWindowWorld& world)
-        : window({world.App(), world.Options(), world.prompt, false,
+        : window({world.Started(), world.prompt, false,
                   RunAtLoginSetup{
                       {world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto/duvanto", ""},
                   [this](const QUrl& url) {

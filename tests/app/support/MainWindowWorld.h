@@ -9,9 +9,8 @@
 
 #include "app/support/FakeAppPrompt.h"
 #include "platform/PosixFileSystem.h"
-#include "settings/ProgramOptions.h"
+#include "session/Session.h"
 #include "support/TestSupport.h"
-#include "tasks/Application.h"
 
 namespace duvanto::test {
 
@@ -54,21 +53,20 @@ struct MainWindowWorld {
         list.SaveAllTasksToFile(DefaultTaskListFileSpec(home.Path()));
     }
 
-    // The process-wide objects and the options, read as the program reads them at start-up.
-    Application& App() {
-        if (!app) {
-            app.emplace(home.Path(), clock, prompt, fileSystem);
-            options.emplace(app->AppPath,
-                            OptionTargets{app->Settings, app->CloneLog, app->PriorityRules,
-                                          &app->PromptToInsertRemovableDrive},
-                            app->Reporter);
-            options->ReadProgramOptionsFromIniFile();
+    // The program's session with its options read, as the program starts.
+    Session& Started() {
+        if (!session) {
+            session.emplace(home.Path(), prompt, Session::Parts{&clock, &fileSystem});
+            session->ReadOptions();
         }
-        return *app;
+        return *session;
     }
-    ProgramOptions& Options() {
-        App();
-        return *options;
+    Application& App() { return Started().App(); }
+    ProgramOptions& Options() { return Started().Options(); }
+    // The default task list read, as the window reads it at its load.
+    TaskListService& LoadedTasks() {
+        Started().Tasks().Open(DefaultTaskListFileSpec(home.Path()));
+        return session->Tasks();
     }
 
     std::vector<std::string> Titles() const { return prompt.Titles(); }
@@ -77,8 +75,7 @@ struct MainWindowWorld {
     FakeAppPrompt prompt;
     FixedClock clock{kWorldNow};
     PosixFileSystem fileSystem;
-    std::optional<Application> app;
-    std::optional<ProgramOptions> options;
+    std::optional<Session> session;
 };
 
 }  // namespace duvanto::test

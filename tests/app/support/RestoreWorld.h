@@ -17,9 +17,8 @@ class QuietRunEffects : public IRunHost, public IRestoreWindow {
 public:
     void SetStatusText(int, const std::string&) override {}
     void Pump() override {}
-    void SetCaption(const std::string&) override {}
-    void SetTrayTooltip(const std::string&) override {}
-    void SetTopLevelMenusEnabled(bool) override {}
+    void RunStarted(const std::string&) override {}
+    void RunEnded() override {}
     void SetButtonsEnabled(bool) override {}
     void SetStatusLabel(const std::string&) override {}
 };

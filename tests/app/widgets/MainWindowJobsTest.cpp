@@ -131,7 +131,7 @@ private slots:
         world.SaveTasks({Photos(world)});
         QList<QUrl> opened;
         auto window = std::make_unique<frmDuvanto>(MainWindowSetup{
-            world.App(), world.Options(), world.prompt, false,
+            world.Started(), world.prompt, false,
             RunAtLoginSetup{{world.home / "autostart/", world.home / "xdg/"}, "/opt/duvanto", ""},
             [&opened](const QUrl& url) { opened << url; }, [] { return false; }});
         window->Load();

@@ -11,7 +11,7 @@
 #include "app/mainwindow/QtSystemTray.h"
 #include "app/mainwindow/QtTaskListModel.h"
 #include "app/mainwindow/QtTaskListView.h"
-#include "app/mainwindow/TaskListAdapter.h"
+#include "app/mainwindow/TaskColumns.h"
 #include "app/mainwindow/frmDuvanto.h"
 #include "app/runs/QtConfirmChanges.h"
 #include "app/runs/QtMainWindowRuns.h"
@@ -162,6 +162,28 @@ private slots:
         QTRY_COMPARE(w.applied, (QStringList{QStringLiteral("Photos"), QStringLiteral("Mail")}));
     }
 
+    // The queue's rule for a cancelled run (RunQueueTest) holds in the window: its outcome is
+    // applied first, and then no further task of the order starts.
+    void ACancelledRunRunsNoFurtherTaskOfItsOrder() {
+        RunWindow w({"Mail", "Photos"}, true);
+        w.Check("Mail");
+        w.Check("Photos");
+        w.onConfirm = [](frmConfirmChanges& confirm) {
+            QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
+        };
+        QTimer::singleShot(0, [] {
+            auto* order = qobject_cast<frmOrderTasks*>(QApplication::activeModalWidget());
+            QVERIFY(order != nullptr);
+            QTest::mouseClick(order->OKButton, Qt::LeftButton);
+        });
+        w.window->Commands().Invoke("mnuFileRunChecked");
+        QTRY_COMPARE(w.applied, QStringList{QStringLiteral("Mail")});
+        QVERIFY(!w.Runs().Running());
+        QCOMPARE(w.openings, 1);
+        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Mail"));
+        QVERIFY(FilesIn(w.Target("Photos")).empty());
+    }
+
     void TheToolbarsRunButtonAsksWhichRunOnlyWhenARowIsChecked() {
         RunWindow w({"Mail", "Photos"});
         w.window->RestoreMainWindow();
@@ -307,7 +329,7 @@ private slots:
         w.window->SchedulerTick();
         QTRY_COMPARE(w.applied.size(), 1);
         QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
-        // Saving the outcome with the list is TaskServiceTest's.
+        // Saving the outcome with the list is RunQueueTest's.
         QCOMPARE(w.world.App().CloneTasks.Item("Photos")->LastCloneDateTime,
                  WholeSecond(kWorldNow));
         QVERIFY(notices.empty());
