@@ -140,17 +140,18 @@ std::optional<std::string> QtAppPrompt::AskText(const std::string& title, const 
         std::nullopt);
 }
 
-std::optional<std::string> QtAppPrompt::AskOpenFile(const std::string& title,
+std::optional<std::string> QtAppPrompt::AskFileName(bool save, const std::string& title,
                                                     const std::string& folder,
                                                     const std::string& filter) {
     return QtRunBridge::Ask<std::optional<std::string>>(
-        [this, title, folder, filter]() -> std::optional<std::string> {
+        [this, save, title, folder, filter]() -> std::optional<std::string> {
             if (m_answers != nullptr) {
-                return m_answers->AskOpenFile(title, folder, filter);
+                return save ? m_answers->AskSaveFile(title, folder, filter)
+                            : m_answers->AskOpenFile(title, folder, filter);
             }
-            QString file = QFileDialog::getOpenFileName(ParentWindow(), ToQt(title), ToQt(folder),
-                                                        ToQt(filter), nullptr,
-                                                        QFileDialog::DontResolveSymlinks);
+            const auto ask = save ? &QFileDialog::getSaveFileName : &QFileDialog::getOpenFileName;
+            QString file = ask(ParentWindow(), ToQt(title), ToQt(folder), ToQt(filter), nullptr,
+                               QFileDialog::DontResolveSymlinks);
             if (file.isEmpty()) {
                 return std::nullopt;
             }
@@ -159,23 +160,16 @@ std::optional<std::string> QtAppPrompt::AskOpenFile(const std::string& title,
         std::nullopt);
 }
 
+std::optional<std::string> QtAppPrompt::AskOpenFile(const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& filter) {
+    return AskFileName(false, title, folder, filter);
+}
+
 std::optional<std::string> QtAppPrompt::AskSaveFile(const std::string& title,
                                                     const std::string& folder,
                                                     const std::string& filter) {
-    return QtRunBridge::Ask<std::optional<std::string>>(
-        [this, title, folder, filter]() -> std::optional<std::string> {
-            if (m_answers != nullptr) {
-                return m_answers->AskSaveFile(title, folder, filter);
-            }
-            QString file = QFileDialog::getSaveFileName(ParentWindow(), ToQt(title), ToQt(folder),
-                                                        ToQt(filter), nullptr,
-                                                        QFileDialog::DontResolveSymlinks);
-            if (file.isEmpty()) {
-                return std::nullopt;
-            }
-            return FromQt(file);
-        },
-        std::nullopt);
+    return AskFileName(true, title, folder, filter);
 }
 
 std::optional<std::string> QtAppPrompt::AskFolder(const std::string& title,

@@ -39,6 +39,9 @@ public:
 
 private:
     QWidget* ParentWindow() const;
+    // The file dialog to open or to save, or the answers a test gave.
+    std::optional<std::string> AskFileName(bool save, const std::string& title,
+                                           const std::string& folder, const std::string& filter);
 
     QPointer<QWidget> m_parentWindow;
     IAppPrompt* m_answers = nullptr;
