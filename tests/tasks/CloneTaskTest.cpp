@@ -132,7 +132,6 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
 TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
     WriteFile(temp / "T/keep.txt", "k");
     cCloneTask task = Task("NoSource", "S/", {"T/"});
-    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
     RunTask(task);
 
@@ -271,7 +270,6 @@ TEST_F(ExecuteTest, TheRunKeepsTheSettingsItStartedWith) {
 
 TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
     WriteTree(temp.Path(), {"S/one.txt=12345", "S/two.txt=123", "T/orphan.txt=o"});
-    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
     RunTask(Task("Counted", "S/", {"T/"}));
 
