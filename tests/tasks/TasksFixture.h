@@ -33,6 +33,14 @@ inline cCloneTask Named(const std::string& name) {
     return task;
 }
 
+// A task with nothing but its name and these items of its Source selected.
+inline cCloneTask Selecting(const std::string& name, const std::vector<std::string>& items) {
+    cCloneTask task = Named(name);
+    task.AllFilesAndFolders(false);
+    task.IncludeFileSpecs = items;
+    return task;
+}
+
 // The names in a list, in its order.
 inline std::vector<std::string> TaskNames(const cCloneTasks& list) {
     std::vector<std::string> names;
