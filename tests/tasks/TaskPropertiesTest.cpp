@@ -59,6 +59,7 @@ TEST(TaskPropertiesChecks, FoldersThenFrequencyThenDays) {
     ASSERT_TRUE(noSource.has_value());
     EXPECT_EQ(noSource->Title, "Validate Folders");
     EXPECT_EQ(noSource->Text, "No source folder has been entered.");
+    EXPECT_EQ(noSource->Icon, MessageIcon::Exclamation);
     input.Targets.clear();
     std::optional<TaskMessage> refused = ValidateTaskProperties(input);
     ASSERT_TRUE(refused.has_value());
