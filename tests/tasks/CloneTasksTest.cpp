@@ -531,39 +531,5 @@ TEST_F(TaskListTest, ASavedListGoesThroughItsLink) {
         << "no temporary file is left beside the file";
 }
 
-TEST_F(TaskListTest, AListRoundTripsInEachLocale) {
-    for (const char* name : {"C", "de_DE.UTF-8"}) {
-        ScopedTimeLocale inner(name);
-        if (!inner.ok()) {
-            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
-            continue;
-        }
-        cCloneTasks written(appPath, clock, app.Reporter, prompt);
-        written.TaskListFileSpec(listFile);
-        cCloneTask task = Named("Täglich");
-        task.SourceFolderSpec = "/daten/quelle/";
-        task.TargetFolderSpec = "/ziel/eins/<:>/ziel/zwei/";
-        task.IntervalType = IntervalSelectedDays;
-        task.StartTime = At(1899, 12, 30, 21, 15);
-        task.DaysOfWeek = 1 + 8;
-        task.LastCloneDateTime = At(2003, 12, 1, 21, 15, 4);
-        task.NextCloneDateTime = At(2003, 12, 4, 21, 15);
-        task.ErrorOnLastClone = true;
-        task.AllFilesAndFolders(false);
-        task.IncludeFileSpecs = {"/daten/quelle/a", "/daten/quelle/b,c"};
-        task.IncludeFileMasks = "*.odt";
-        written.Add(task);
-        ASSERT_TRUE(written.SaveAllTasksToFile(listFile));
-
-        cCloneTasks read(appPath, clock, app.Reporter, prompt);
-        read.TaskListFileSpec(listFile);
-        ASSERT_TRUE(read.ReadAllTasksFromFile(listFile));
-        ASSERT_EQ(read.Count(), 1) << name;
-        EXPECT_TRUE(read.Problems().empty()) << name << ": " << read.Problems()[0].Description;
-        EXPECT_EQ(cCloneTasks::TaskLine(*read.Item(1)), cCloneTasks::TaskLine(task)) << name;
-        EXPECT_EQ(read.Item(1)->IncludeFileSpecs, task.IncludeFileSpecs);
-    }
-}
-
 }  // namespace
 }  // namespace duvanto::test
