@@ -155,9 +155,6 @@ TEST_F(RunQueueTest, TheTickHoldsOffWhileTheProgramOrTheFrontEndIsBusy) {
     app.SchedulerPaused = true;
     EXPECT_NE(runs.Tick({}, notRunMessage).Action, SchedulerAction::RunTask);
     app.SchedulerPaused = false;
-    SchedulerConditions reportBeingMade;
-    reportBeingMade.RestoreInProgress = true;
-    EXPECT_NE(runs.Tick(reportBeingMade, notRunMessage).Action, SchedulerAction::RunTask);
 
     SchedulerConditions windowOpen;
     windowOpen.MainWindowVisible = true;

@@ -27,13 +27,8 @@ TEST_F(SessionTest, TheOptionsReachWhatTheRunsRead) {
     WriteFile(appPath + "duvanto.ini", "[Miscellaneous]\r\nPromptToInsertRemovableDrive=True\r\n");
     session.ReadOptions();
     EXPECT_FALSE(session.OptionsFailure());
-    EXPECT_TRUE(app.PromptToInsertRemovableDrive);
-    EXPECT_TRUE(session.Options().PromptToInsertRemovableDrive);
-    EXPECT_TRUE(app.SetPriorityBasedOnRules);
-    const std::optional<TaskRunRequest> request = [&] {
-        app.CloneTasks.Add(Task("Photos"));
-        return session.Runs().Prepare("Photos", false);
-    }();
+    app.CloneTasks.Add(Task("Photos"));
+    const std::optional<TaskRunRequest> request = session.Runs().Prepare("Photos", false);
     ASSERT_TRUE(request);
     EXPECT_TRUE(request->PromptToInsertRemovableDrive);
     EXPECT_TRUE(request->SetPriority);

@@ -86,28 +86,18 @@ TEST_F(AutostartTest, OnlyAnEntryThatStartsThisProgramCounts) {
     EXPECT_EQ(entries.Current(command), (StartupState{true, false}));
 }
 
-// The value is read by undoing the string escapes (\\ \n \t), then the quoting, in which \", \`,
-// \$ and \\ stand for the character, and %% for %.
-TEST_F(AutostartTest, ExecHoldsTheAbsolutePathQuotedAsTheFormatWants) {
+// The entry names the program by its absolute path; a relative one is refused.
+TEST_F(AutostartTest, ExecHoldsTheAbsolutePath) {
     ASSERT_FALSE(ExecutablePath().empty());
     ASSERT_TRUE(entries.ShowatStartup({ExecutablePath(), ""}, CurrentUserScope).ok());
     const std::string written = "Exec=" + DesktopExecValue(ExecutablePath());
     EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(CurrentUserScope))), written);
     EXPECT_EQ(written[5], '/');
-
-    const std::pair<std::string, std::string> cases[] = {
-        {"/opt/duvanto/duvanto", "/opt/duvanto/duvanto"},
-        {"/opt/my apps/duvanto", "\"/opt/my apps/duvanto\""},
-        {"/opt/100%/duvanto", "/opt/100%%/duvanto"},
-        {"/a b/$x\\y", "\"/a b/\\\\$x\\\\\\\\y\""},
-        {"/q\"uote/`tick`/it's/duvanto", "\"/q\\\\\"uote/\\\\`tick\\\\`/it's/duvanto\""},
-        {"/tab\there/new\nline/d", "\"/tab\\there/new\\nline/d\""},
-        {"/back\\slash/100% & more/(x)", "\"/back\\\\\\\\slash/100%% & more/(x)\""},
-    };
-    for (const auto& [path, value] : cases) {
-        ASSERT_TRUE(entries.ShowatStartup({path, ""}, AllUsersScope).ok());
-        EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(AllUsersScope))), "Exec=" + value) << path;
-    }
+    // The entry holds the value as quoted, escapes and all.
+    const StartupCommand odd{"/back\\slash/100% & more/(x)", ""};
+    ASSERT_TRUE(entries.ShowatStartup(odd, AllUsersScope).ok());
+    EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(AllUsersScope))),
+              "Exec=" + DesktopExecValue(odd));
 
     EXPECT_FALSE(entries.ShowatStartup({"duvanto", ""}, CurrentUserScope).ok());
     ASSERT_EQ(prompt.shown.size(), 1u);
@@ -115,9 +105,17 @@ TEST_F(AutostartTest, ExecHoldsTheAbsolutePathQuotedAsTheFormatWants) {
     EXPECT_EQ(ExecLine(ReadFile(entries.EntryPath(CurrentUserScope))), written);
 }
 
-// A program folder of its own is handed to the program at login, each argument quoted alone.
-TEST_F(AutostartTest, AProgramFolderOfItsOwnIsPassedWithHome) {
+// The value is read by undoing the string escapes (\\ \n \t), then the quoting, in which \", \`,
+// \$ and \\ stand for the character, and %% for %. A program folder of its own is handed to the
+// program at login, each argument quoted alone.
+TEST_F(AutostartTest, ExecQuotesEachArgumentAsTheFormatWants) {
     const std::pair<StartupCommand, std::string> cases[] = {
+        {{"/opt/my apps/duvanto", ""}, "\"/opt/my apps/duvanto\""},
+        {{"/opt/100%/duvanto", ""}, "/opt/100%%/duvanto"},
+        {{"/a b/$x\\y", ""}, "\"/a b/\\\\$x\\\\\\\\y\""},
+        {{"/q\"uote/`tick`/it's/duvanto", ""}, "\"/q\\\\\"uote/\\\\`tick\\\\`/it's/duvanto\""},
+        {{"/tab\there/new\nline/d", ""}, "\"/tab\\there/new\\nline/d\""},
+        {{"/back\\slash/100% & more/(x)", ""}, "\"/back\\\\\\\\slash/100%% & more/(x)\""},
         {{"/opt/duvanto/duvanto", "/home/ann/backups/"},
          "/opt/duvanto/duvanto --home /home/ann/backups/"},
         {{"/opt/my apps/duvanto", "/home/ann/My Duvanto/"},

@@ -86,7 +86,6 @@ TEST_F(ExecuteTest, TwoTargetsOfWhichTheFirstIsMissing) {
                               "",
                           }));
     EXPECT_EQ(window.Panel(1), "Clone Complete with Errors - Pair");
-    EXPECT_EQ(window.Panel(2), "");
     EXPECT_EQ(TaskRowImage(*app.CloneTasks.Item("Pair")), ImageSheepFolderError);
 }
 
@@ -100,7 +99,6 @@ TEST_F(ExecuteTest, AnEmptyTargetListRunsNothingAndSucceeds) {
     EXPECT_FALSE(RunTask(task).ErrorOnLastClone);
 
     EXPECT_FALSE(app.CloneTasks.Item("Empty")->ErrorOnLastClone) << "the old error is cleared";
-    EXPECT_EQ(window.Panel(1), "Clone Complete - Empty");
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"<Begin: Empty>",
                                                     "<End: Empty> {All Activity Logged}", ""}));
     EXPECT_EQ(window.pumps, 0);
@@ -132,7 +130,6 @@ TEST_F(ExecuteTest, TheWindowShowsTheRunFromBeginToEnd) {
 TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
     WriteFile(temp / "T/keep.txt", "k");
     cCloneTask task = Task("NoSource", "S/", {"T/"});
-    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
     RunTask(task);
 
@@ -141,7 +138,6 @@ TEST_F(ExecuteTest, AMissingSourceTouchesNoTarget) {
               "*Folder Path Error:  Problems processing the Source folder.An error occurred "
               "while processing \"~/S/\".  Make sure that the folder exists and that you have "
               "permission to access it. ~/S/");
-    EXPECT_EQ(window.Panel(1), "Clone Complete with Errors - NoSource");
     EXPECT_TRUE(prompt.shown.empty()) << "a run shows no message box for a folder";
 
     // A scheduled run logs the failure without the reason.
@@ -271,7 +267,6 @@ TEST_F(ExecuteTest, TheRunKeepsTheSettingsItStartedWith) {
 
 TEST_F(ExecuteTest, ProgressCountsFilesAndBytesOfThePlan) {
     WriteTree(temp.Path(), {"S/one.txt=12345", "S/two.txt=123", "T/orphan.txt=o"});
-    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
 
     RunTask(Task("Counted", "S/", {"T/"}));
 

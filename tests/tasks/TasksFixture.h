@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,22 @@ namespace duvanto::test {
 // Thursday 4 December 2003, 16:38:16.
 inline constexpr double kThursday = 37959.6932407407;
 
-double At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+inline double At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return OleDateFromLocal({year, month, day, hour, minute, second});
+}
 
 // A task that has nothing but its name.
 inline cCloneTask Named(const std::string& name) {
     cCloneTask task;
     task.TaskName = name;
+    return task;
+}
+
+// A task with nothing but its name and these items of its Source selected.
+inline cCloneTask Selecting(const std::string& name, const std::vector<std::string>& items) {
+    cCloneTask task = Named(name);
+    task.AllFilesAndFolders(false);
+    task.IncludeFileSpecs = items;
     return task;
 }
 
@@ -46,18 +57,49 @@ inline cCloneTask Scheduled(cCloneTask task, int32_t type, double next) {
     return task;
 }
 
+// A task over folders below the temporary folder; targets joined with "<:>".
+inline cCloneTask TaskOver(const TempDir& temp, const std::string& name, const std::string& source,
+                           const std::vector<std::string>& targets) {
+    cCloneTask task = Named(name);
+    task.SourceFolderSpec = temp / source;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        task.TargetFolderSpec += (i == 0 ? "" : "<:>") + temp / targets[i];
+    }
+    return task;
+}
+
+// Gives the application mount tables of the test's own: no mount of the machine may decide a
+// test. Deletes for good, so that no run's deletes go to the trash.
+inline void IsolateFromTheMachine(Application& app, const TempDir& temp) {
+    app.Drives.fstab = temp / "fstab";
+    app.Drives.mountInfo = temp / "mountinfo";
+    app.Drives.mediaRoots = {temp / "media/"};
+    app.Drives.sysRoot = temp / "sys/";
+    WriteFile(app.Drives.fstab, "");
+    WriteFile(app.Drives.mountInfo, "1 0 8:1 / / rw - ext4 /dev/root rw\n");
+    app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;
+}
+
 class TasksFixture : public ::testing::Test {
 protected:
-    TasksFixture();
+    TasksFixture() : appPath(temp / "home/"), app(appPath, clock, prompt, fileSystem) {
+        std::filesystem::create_directories(appPath);
+        IsolateFromTheMachine(app, temp);
+        window.flags = &app.Flags;
+        app.CloneTasks.TaskListFileSpec(appPath + "Default Task List.dvt");
+    }
 
     std::string Short(const std::string& text) const {
         return ReplaceString(text, temp.Path(), "~/");
     }
     // The log file's lines without their timestamps, paths shortened.
-    std::vector<std::string> LogLines() const;
-    // A task over folders below the temporary folder; targets joined with "<:>".
+    std::vector<std::string> LogLines() const {
+        return LogTails(Short(ReadFile(appPath + "clone.log")));
+    }
     cCloneTask Task(const std::string& name, const std::string& source,
-                    const std::vector<std::string>& targets) const;
+                    const std::vector<std::string>& targets) const {
+        return TaskOver(temp, name, source, targets);
+    }
 
     TempDir temp;
     RecordingPrompt prompt;
