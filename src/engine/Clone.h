@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -214,12 +215,11 @@ private:
     // Runs an operation on path, and when it was refused because the folder holding path is
     // read-only, once more with that folder made writable for the moment. No file's own mode
     // is ever changed: on Linux creating, replacing and removing a name depends on its folder.
-    template <typename Operation>
-    Status WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation);
+    Status WithReadOnlyRetry(IStatusHost& host, const std::string& path,
+                             const std::function<Status()>& operation);
     // The retry of WithReadOnlyRetry for an operation that already failed with `status`.
-    template <typename Operation>
     Status RetryInReadOnlyFolder(IStatusHost& host, const std::string& path, Status status,
-                                 Operation operation);
+                                 const std::function<Status()>& operation);
     // Removes the strays found by the walk; Failed when one could not be removed.
     StepResult RemoveStrayTempFiles();
     // Gives the folders this run created their final permission bits, deepest first; Failed

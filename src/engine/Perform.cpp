@@ -52,14 +52,13 @@ bool cClone::IsReadOnlyFolder(const std::string& folder) {
            (entry.value().mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR);
 }
 
-template <typename Operation>
-Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path, Operation operation) {
+Status cClone::WithReadOnlyRetry(IStatusHost& host, const std::string& path,
+                                 const std::function<Status()>& operation) {
     return RetryInReadOnlyFolder(host, path, operation(), operation);
 }
 
-template <typename Operation>
 Status cClone::RetryInReadOnlyFolder(IStatusHost& host, const std::string& path, Status status,
-                                     Operation operation) {
+                                     const std::function<Status()>& operation) {
     if (status.ok() || !status.IsAccessDenied()) {
         return status;
     }

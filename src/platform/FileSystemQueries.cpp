@@ -19,7 +19,17 @@ namespace duvanto {
 
 namespace {
 
-// The mount tables write blanks, tabs, newlines and backslashes in names as \ooo.
+std::vector<std::string> SplitFields(const std::string& line) {
+    std::istringstream stream(line);
+    std::vector<std::string> fields;
+    for (std::string field; stream >> field;) {
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+}  // namespace
+
 std::string DecodeMountName(std::string_view field) {
     std::string name;
     name.reserve(field.size());
@@ -36,17 +46,6 @@ std::string DecodeMountName(std::string_view field) {
     }
     return name;
 }
-
-std::vector<std::string> SplitFields(const std::string& line) {
-    std::istringstream stream(line);
-    std::vector<std::string> fields;
-    for (std::string field; stream >> field;) {
-        fields.push_back(std::move(field));
-    }
-    return fields;
-}
-
-}  // namespace
 
 Result<PathInfo> StatPath(const std::string& path, bool followLinks) {
     struct stat info {};

@@ -26,6 +26,10 @@ Result<PathInfo> StatPath(const std::string& path, bool followLinks);
 // Opens the folder and reads its first entry, as a listing would.
 Status ProbeFolderListing(const std::string& folderPath);
 
+// A field of the mount tables as the name it stands for: they write blanks, tabs, newlines and
+// backslashes in names as \ooo.
+std::string DecodeMountName(std::string_view field);
+
 // The mount points the fstab names, decoded (\040 is a blank). Entries that mount nothing
 // (swap, "none", anything not absolute) are left out; so is a missing or unreadable table.
 std::vector<std::string> ReadFstabMountPoints(const std::string& fstabPath);

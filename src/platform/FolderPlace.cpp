@@ -10,28 +10,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/FileSystemQueries.h"
 #include "platform/PosixFile.h"
 
 namespace duvanto {
 
 namespace {
-
-// The mount table writes blanks, tabs, line feeds and backslashes as \ooo.
-std::string DecodeMountField(const std::string& field) {
-    std::string decoded;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const std::string digits = field.substr(i + 1, 3);
-            if (digits.size() == 3 && digits.find_first_not_of("01234567") == std::string::npos) {
-                decoded += static_cast<char>(std::stoi(digits, nullptr, 8));
-                i += 3;
-                continue;
-            }
-        }
-        decoded += field[i];
-    }
-    return decoded;
-}
 
 // "a/b" joined below "/x" as "/x/a/b"; "" below "/x" as "/x".
 std::string Below(const std::string& root, const std::string& relative) {
@@ -86,8 +70,8 @@ bool FindMountById(const std::string& mountInfoPath, unsigned long long mountId,
             continue;
         }
         fileSystem = device;
-        root = DecodeMountField(rootField);
-        mountPoint = DecodeMountField(pointField);
+        root = DecodeMountName(rootField);
+        mountPoint = DecodeMountName(pointField);
         return true;
     }
     return false;

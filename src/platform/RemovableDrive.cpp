@@ -24,23 +24,6 @@ std::string AsFolder(const std::string& path) {
     return folder;
 }
 
-// The tables escape blanks and other awkward bytes as \ and three octal digits.
-std::string DecodeOctalEscapes(const std::string& field) {
-    std::string decoded;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
-            field[i + 1] <= '7' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
-            field[i + 3] >= '0' && field[i + 3] <= '7') {
-            decoded += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                         (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            decoded += field[i];
-        }
-    }
-    return decoded;
-}
-
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
     std::istringstream in(line);
@@ -66,8 +49,8 @@ std::vector<MountEntry> ReadMountInfo(const std::string& path) {
         }
         if (words.size() > 4) {
             std::string device =
-                separator + 2 < words.size() ? DecodeOctalEscapes(words[separator + 2]) : "";
-            entries.push_back({AsFolder(DecodeOctalEscapes(words[4])), device});
+                separator + 2 < words.size() ? DecodeMountName(words[separator + 2]) : "";
+            entries.push_back({AsFolder(DecodeMountName(words[4])), device});
         }
     }
     return entries;
@@ -85,9 +68,9 @@ std::vector<MountEntry> ReadFstab(const std::string& path) {
         if (words.size() < 2 || words[0].starts_with('#')) {
             continue;
         }
-        std::string mountPoint = DecodeOctalEscapes(words[1]);
+        std::string mountPoint = DecodeMountName(words[1]);
         if (mountPoint.starts_with('/')) {
-            entries.push_back({AsFolder(mountPoint), DecodeOctalEscapes(words[0])});
+            entries.push_back({AsFolder(mountPoint), DecodeMountName(words[0])});
         }
     }
     return entries;

@@ -1,6 +1,8 @@
 // One task as one line of the list file, and back: the fields in their order, and what a line
 // that is not as this version writes it becomes.
 
+#include <strings.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -8,6 +10,11 @@
 #include "tasks/CloneTasks.h"
 #include "tasks/FieldText.h"
 #include "tasks/TaskDates.h"
+#include "util/Clock.h"
+#include "util/ErrorReporter.h"
+#include "util/FileUtilities.h"
+#include "util/PathStrings.h"
+#include "util/Prompt.h"
 #include "util/StringAppend.h"
 
 namespace duvanto {

@@ -40,10 +40,12 @@ TEST(MountTablesTest, MountInfoGivesTheFifthField) {
     WriteFile(dir / "mountinfo",
               "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
               "40 22 8:17 / /media/ann/USB\\040Stick rw - vfat /dev/sdb1 rw\n"
-              "41 22 8:18 /sub /back\\134slash rw - ext4 /dev/sdb2 rw\n");
+              "41 22 8:18 /sub /back\\134slash rw - ext4 /dev/sdb2 rw\n"
+              "42 22 8:19 / /media/ann/Ends\\040 rw - vfat /dev/sdc1 rw\n");
     Result<std::vector<std::string>> mounted = ReadMountInfoMountPoints(dir / "mountinfo");
     ASSERT_TRUE(mounted.ok());
-    EXPECT_THAT(mounted.value(), ElementsAre("/", "/media/ann/USB Stick", "/back\\slash"));
+    EXPECT_THAT(mounted.value(),
+                ElementsAre("/", "/media/ann/USB Stick", "/back\\slash", "/media/ann/Ends "));
     EXPECT_EQ(ReadMountInfoMountPoints(dir / "missing").status().code(), ENOENT);
     mounted = ReadMountInfoMountPoints("/proc/self/mountinfo");
     ASSERT_TRUE(mounted.ok());
