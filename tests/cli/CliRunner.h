@@ -17,23 +17,6 @@
 
 namespace duvanto::test {
 
-struct CliRunner {
-    std::string home;
-    std::string shorten;  // this prefix becomes "~/" in out and err
-    std::string out;
-    std::string err;
-
-    int Run(std::vector<std::string> args, const std::string& input = "") {
-        args.insert(args.begin(), {"duvanto-cli", "--home", home});
-        std::istringstream in(input);
-        std::ostringstream outStream, errStream;
-        int code = RunCli(args, CliStreams{in, outStream, errStream, false});
-        out = ReplaceString(outStream.str(), shorten, "~/");
-        err = ReplaceString(errStream.str(), shorten, "~/");
-        return code;
-    }
-};
-
 // A Source, a Target and a program folder (made by the runner when it first needs it) in a
 // temporary folder, whose own trash keeps deletions to the trash in here.
 class CliFolders : public ::testing::Test {
@@ -44,12 +27,14 @@ protected:
         setenv("XDG_DATA_HOME", (temp / "data").c_str(), 1);
     }
 
-    // Runs duvanto-cli with the arguments; out and err receive its streams.
+    // Runs duvanto-cli in-process with the arguments; out and err receive its streams.
     int Run(std::vector<std::string> args, const std::string& input = "") {
-        CliRunner runner{home, temp.Path(), "", ""};
-        int code = runner.Run(std::move(args), input);
-        out = runner.out;
-        err = runner.err;
+        args.insert(args.begin(), {"duvanto-cli", "--home", home});
+        std::istringstream in(input);
+        std::ostringstream outStream, errStream;
+        const int code = RunCli(args, CliStreams{in, outStream, errStream, false});
+        out = ReplaceString(outStream.str(), temp.Path(), "~/");
+        err = ReplaceString(errStream.str(), temp.Path(), "~/");
         return code;
     }
     // The program folder's log without timestamps, paths shortened.

@@ -123,6 +123,7 @@ protected:
 TEST_F(OptionWordsTest, EveryOptionKeepsItsWordsInTheOptionsFileOnTheCommandLineAndInAPlan) {
     // What each way changes is compared with the first run's options, which no file names.
     const std::multiset<std::string> firstRunOptions = SavedOptions();
+    EXPECT_FALSE(std::filesystem::exists(home + "duvanto.ini")) << "printing saves nothing";
     const json firstRunSettings = PlannedSettings({});
     for (const OptionWords& option : Options()) {
         std::string firstRunLine;

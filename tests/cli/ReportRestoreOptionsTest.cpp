@@ -1,5 +1,4 @@
-// The runner's report, restore and options commands, and the options file's part in plan and
-// clone.
+// The runner's report and restore commands, and the options file's part in clone.
 
 #include <gtest/gtest.h>
 
@@ -31,48 +30,10 @@ protected:
 };
 
 // An item is named by its path in the first Target or below it; "." is the whole Target, which
-// also makes a deleted Source again.
+// also makes a deleted Source again. An item whose name holds the list separator is that one
+// item: the piece after it (the first Target's own report.odt) is not restored over the newer
+// Source file.
 TEST_F(ReportRestoreOptionsTest, RestoreCopiesItemsOfTheFirstTargetIntoTheSource) {
-    AddTask();
-    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
-    EXPECT_EQ(out, "Restore successfully completed.\n");
-    EXPECT_EQ(ReadTree(source), Tree{"a.txt=a from the first Target"});
-
-    EXPECT_EQ(Run({"restore", "Docs", first + "docs"}), 0) << err;
-    const Tree whole = {"a.txt=a from the first Target", "docs/", "docs/b.txt=b"};
-    EXPECT_EQ(ReadTree(source), whole);
-
-    fs::remove_all(source);
-    EXPECT_EQ(Run({"restore", "Docs", "."}), 0) << err;
-    EXPECT_EQ(ReadTree(source), whole);
-}
-
-// What the README says restore overwrites: a Source file that differs by the comparison
-// method. Under CompareMethodType::DateTime one with the same time and size and other bytes
-// stays; one of another size never does.
-TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
-    AddTask();
-    WriteFile(source + "a.txt", "the Source's own bytes.");  // as long as the Target's
-    SetModificationTime(source + "a.txt", 1'000'000'000);
-    SetModificationTime(first + "a.txt", 1'000'000'000);
-    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "a.txt"), "the Source's own bytes.");
-
-    WriteFile(source + "a.txt", "cut short");
-    SetModificationTime(source + "a.txt", 1'000'000'000);
-    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
-
-    WriteFile(source + "a.txt", "the Source's own bytes.");
-    SetModificationTime(source + "a.txt", 1'000'000'000);
-    WriteFile(home + "duvanto.ini", "[Comparison]\r\nCompareType=Contents\r\n");
-    EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
-    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
-}
-
-// An item whose name holds the list separator is that one item: the piece after the separator
-// (here the first Target's own report.odt) is not restored over the newer Source file.
-TEST_F(ReportRestoreOptionsTest, RestoreTakesAnItemHoldingTheSeparatorAsItself) {
     AddTask();
     const std::string item = "notes<:>" + first + "report.odt";
     WriteFile(first + "report.odt", "the old report");
@@ -80,9 +41,39 @@ TEST_F(ReportRestoreOptionsTest, RestoreTakesAnItemHoldingTheSeparatorAsItself) 
     WriteFile(source + "report.odt", "the newer report");
     SetModificationTime(first + "report.odt", 1'000'000'000);
     SetModificationTime(source + "report.odt", 1'000'000'100);
-    EXPECT_EQ(Run({"restore", "Docs", item}), 0) << err;
+    EXPECT_EQ(Run({"restore", "Docs", "a.txt", item}), 0) << err;
+    EXPECT_EQ(out, "Restore successfully completed.\n");
+    EXPECT_EQ(ReadFile(source + "a.txt"), "a from the first Target");
     EXPECT_EQ(ReadFile(source + "report.odt"), "the newer report");
     EXPECT_EQ(ReadFile(source + item), "the nested report");
+    EXPECT_FALSE(fs::exists(source + "docs"));
+
+    EXPECT_EQ(Run({"restore", "Docs", first + "docs"}), 0) << err;
+    EXPECT_EQ(ReadFile(source + "docs/b.txt"), "b");
+    fs::remove_all(source);
+    EXPECT_EQ(Run({"restore", "Docs", "."}), 0) << err;
+    EXPECT_EQ(ReadTree(source), ReadTree(first));
+}
+
+// What the README says restore overwrites: a Source file that differs by the comparison
+// method. Under CompareMethodType::DateTime one with the same time and size and other bytes
+// stays; one of another size never does.
+TEST_F(ReportRestoreOptionsTest, RestoreOverwritesByTheComparisonMethod) {
+    AddTask();
+    SetModificationTime(first + "a.txt", 1'000'000'000);
+    const struct {
+        std::string bytes, ini, restored;
+    } cases[] = {{"the Source's own bytes.", "", "the Source's own bytes."},  // as long
+                 {"cut short", "", "a from the first Target"},
+                 {"the Source's own bytes.", "[Comparison]\r\nCompareType=Contents\r\n",
+                  "a from the first Target"}};
+    for (const auto& c : cases) {
+        WriteFile(source + "a.txt", c.bytes);
+        SetModificationTime(source + "a.txt", 1'000'000'000);
+        WriteFile(home + "duvanto.ini", c.ini);
+        EXPECT_EQ(Run({"restore", "Docs", "a.txt"}), 0) << err;
+        EXPECT_EQ(ReadFile(source + "a.txt"), c.restored) << c.bytes << c.ini;
+    }
 }
 
 TEST_F(ReportRestoreOptionsTest, RestoreRefusalsAndErrors) {
@@ -119,33 +110,15 @@ TEST_F(ReportRestoreOptionsTest, ReportWritesThePageAndPrintsItsPath) {
     EXPECT_EQ(Run({"report", "Nobody"}), 2);
 }
 
-TEST_F(ReportRestoreOptionsTest, OptionsPrintsTheFileAsASaveWouldWriteIt) {
-    EXPECT_EQ(Run({"options"}), 0) << err;
-    EXPECT_NE(out.find("[Miscellaneous]\nRunOnWindowsStartup=AllUsers\n"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("DeleteMethod=1\n"), std::string::npos);
-    EXPECT_FALSE(fs::exists(home + "duvanto.ini"));  // printing saves nothing
-
-    WriteFile(home + "duvanto.ini",
-              "[miscellaneous]\r\ndeletemethod=0\r\n[Log]\r\nMaxSize=100\r\n");
-    EXPECT_EQ(Run({"options"}), 0) << err;
-    // A key keeps the spelling the file gave it, as the profile functions keep it.
-    EXPECT_NE(out.find("[miscellaneous]\ndeletemethod=0\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("MaxSize=100\n"), std::string::npos) << out;
-}
-
-TEST_F(ReportRestoreOptionsTest, PlanAndCloneFollowTheOptionsFileUnlessOverridden) {
+// The options file's choice reaches clone too (the words of each option are OptionWordsTest's).
+TEST_F(ReportRestoreOptionsTest, CloneFollowsTheOptionsFile) {
     WriteFile(source + "a.txt", "new");
     WriteFile(first + "orphan.txt", "o");
     // Without a file, orphans go to the trash; the file can say "keep them".
     WriteFile(home + "duvanto.ini", "[Miscellaneous]\r\nDeleteMethod=2\r\n");
-    EXPECT_EQ(Run({"plan", source, first}), 0) << err;
-    EXPECT_EQ(out.find("DELETE"), std::string::npos) << out;
-    EXPECT_EQ(Run({"plan", source, first, "--delete", "regular"}), 0) << err;
-    EXPECT_NE(out.find("DELETE FILE     \"orphan.txt\""), std::string::npos) << out;
-
     EXPECT_EQ(Run({"clone", source, first, "--quiet"}), 0) << err;
     EXPECT_TRUE(fs::exists(first + "orphan.txt"));
+    EXPECT_EQ(ReadFile(first + "a.txt"), "new");
 }
 
 // One unreadable value stops the reading of the options file; the keys after it keep their

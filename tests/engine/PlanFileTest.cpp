@@ -14,6 +14,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/FilePrimitives.h"
@@ -35,34 +36,34 @@ ClonePlan EveryKind() {
     plan.TargetFilesSeen = 3;
     static const std::string stray = NewCopyTempName();
     plan.StrayTempFiles = {{"/dst/", stray}};
-    FileOp create;
-    create.Operation = CreateFolder;
-    create.SourceFolder = "/src/sub/";
-    create.TargetFolder = "/dst/sub/";
-    create.Reason = OpReason::FolderMissing;
-    create.SourceKind = StampKind::Folder;
-    FileOp copy;
-    copy.FileName = "odd\xff.txt";
-    copy.SourceFolder = "/src/sub/";
-    copy.TargetFolder = "/dst/sub/";
-    copy.SourceKind = StampKind::File;
-    copy.Bytes = 5;
-    copy.SourceTime = 100;
-    copy.TargetKind = StampKind::Absent;
-    FileOp remove;
-    remove.Operation = DeleteFile;
-    remove.FileName = "old.txt";
-    remove.TargetFolder = "/dst/";
-    remove.Reason = OpReason::Orphan;
-    remove.SourceKind = StampKind::Absent;
-    remove.TargetKind = StampKind::File;
-    remove.TargetSize = 7;
-    remove.TargetTime = -3;
-    FileOp removeFolder;
-    removeFolder.Operation = DeleteFolder;
-    removeFolder.TargetFolder = "/dst/gone/";
-    removeFolder.Reason = OpReason::Orphan;
-    removeFolder.TargetKind = StampKind::Folder;
+    const FileOp create{.FileName = {},
+                        .SourceFolder = "/src/sub/",
+                        .TargetFolder = "/dst/sub/",
+                        .Operation = CreateFolder,
+                        .Reason = OpReason::FolderMissing,
+                        .SourceKind = StampKind::Folder};
+    const FileOp copy{.FileName = "odd\xff.txt",
+                      .SourceFolder = "/src/sub/",
+                      .TargetFolder = "/dst/sub/",
+                      .Bytes = 5,
+                      .SourceKind = StampKind::File,
+                      .TargetKind = StampKind::Absent,
+                      .SourceTime = 100};
+    const FileOp remove{.FileName = "old.txt",
+                        .SourceFolder = {},
+                        .TargetFolder = "/dst/",
+                        .Operation = DeleteFile,
+                        .Reason = OpReason::Orphan,
+                        .SourceKind = StampKind::Absent,
+                        .TargetKind = StampKind::File,
+                        .TargetTime = -3,
+                        .TargetSize = 7};
+    const FileOp removeFolder{.FileName = {},
+                              .SourceFolder = {},
+                              .TargetFolder = "/dst/gone/",
+                              .Operation = DeleteFolder,
+                              .Reason = OpReason::Orphan,
+                              .TargetKind = StampKind::Folder};
     plan.Ops = {create, copy, remove, removeFolder};
     return plan;
 }
@@ -113,22 +114,14 @@ TEST(PlanFileTest, APlanReadsBackAsItWasWritten) {
     EXPECT_EQ(got.StrayTempFiles, want.StrayTempFiles);
     EXPECT_EQ(got.TargetFilesSeen, 3);
     EXPECT_EQ(read.value().Settings.MaxDeletePercent, 30);
+    const auto fields = [](const FileOp& o) {
+        return std::make_tuple(o.Operation, o.FileName, o.SourceFolder, o.TargetFolder, o.Reason,
+                               o.SourceKind, o.TargetKind, o.Bytes, o.SourceTime, o.TargetSize,
+                               o.TargetTime);
+    };
     ASSERT_EQ(got.Ops.size(), want.Ops.size());
     for (std::size_t i = 0; i < want.Ops.size(); ++i) {
-        SCOPED_TRACE(i);
-        const FileOp& a = got.Ops[i];
-        const FileOp& b = want.Ops[i];
-        EXPECT_EQ(a.Operation, b.Operation);
-        EXPECT_EQ(a.FileName, b.FileName);
-        EXPECT_EQ(a.SourceFolder, b.SourceFolder);
-        EXPECT_EQ(a.TargetFolder, b.TargetFolder);
-        EXPECT_EQ(a.Reason, b.Reason);
-        EXPECT_EQ(a.SourceKind, b.SourceKind);
-        EXPECT_EQ(a.TargetKind, b.TargetKind);
-        EXPECT_EQ(a.Bytes, b.Bytes);
-        EXPECT_EQ(a.SourceTime, b.SourceTime);
-        EXPECT_EQ(a.TargetSize, b.TargetSize);
-        EXPECT_EQ(a.TargetTime, b.TargetTime);
+        EXPECT_EQ(fields(got.Ops[i]), fields(want.Ops[i])) << i;
     }
 }
 

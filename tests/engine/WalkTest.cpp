@@ -20,6 +20,7 @@ protected:
 
 TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     File(source + "changed.txt", "new", kNew);
+    SetModificationTime(source + "changed.txt", kNew, 123'456'789);  // kept to the nanosecond
     File(target + "changed.txt", "old", kOld);
     Files(source, {"new.txt=n", "both/kept.txt=k", "newdir/n.txt=n", "newdir/deeper/d.txt=d"});
     Files(target,
@@ -68,6 +69,15 @@ TEST_F(WalkTest, MixedPlanFollowsBothPassesInOrder) {
     EXPECT_FALSE(PathExists(target + "both/gone"));
     EXPECT_EQ(ReadFile(target + "newdir/deeper/d.txt"), "d");
     EXPECT_TRUE(clone.Plan().Ops.empty()) << "the plan is erased at the end of the run";
+    EXPECT_EQ(PlanAll(), Lines{});
+}
+
+// A name is bytes: one in Latin-1, no UTF-8 at all, is cloned as it stands.
+TEST_F(WalkTest, NamesThatAreNoUtf8AreClonedAsTheirBytes) {
+    Files(source, {"\xe9t\xe9/caf\xe9=latin-1", "\xed\xa0\x80=a surrogate"});
+    EXPECT_EQ(CloneAll(), StepResult::Ok);
+    EXPECT_EQ(ReadFile(target + "\xe9t\xe9/caf\xe9"), "latin-1");
+    EXPECT_EQ(ReadFile(target + "\xed\xa0\x80"), "a surrogate");
     EXPECT_EQ(PlanAll(), Lines{});
 }
 

@@ -27,6 +27,7 @@ namespace duvanto::test {
 namespace {
 
 namespace fs = std::filesystem;
+using List = std::vector<std::string>;
 
 // 4 December 2003 16:38:16 local time.
 constexpr double kNow = 37959.6932407407;
@@ -42,7 +43,7 @@ public:
     }
 
     OpenResult answer = OpenResult::Opened;
-    std::vector<std::string> opened;
+    List opened;
     std::string contentWhenOpened;
 };
 
@@ -168,13 +169,11 @@ TEST_F(ReportTest, ThePageMatchesTheGoldenPage) {
         File(side + "same.txt", "same");
         fs::create_directories(side + "Both/empty");
     }
-
     EXPECT_EQ(Create(), page);
-
     const std::string html = ReadFile(page);
     EXPECT_EQ(Masked(html), GoldenPage());
     EXPECT_TRUE(prompt.shown.empty());
-    ASSERT_EQ(browser.opened, std::vector<std::string>{page});
+    ASSERT_EQ(browser.opened, List{page});
     EXPECT_EQ(browser.contentWhenOpened, html) << "the page is whole before it is opened";
     // Only the page itself is left in its folder: no piece or temporary file stays behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(temp / "out"), fs::directory_iterator()), 1);
@@ -187,9 +186,7 @@ TEST_F(ReportTest, IdenticalFoldersGiveZeroCountsWithoutLinksOrSections) {
         File(side + "sub/b.txt", "also same");
         fs::create_directories(side + "sub/empty");
     }
-
     Create();
-
     const std::string html = ReadFile(page);
     EXPECT_EQ(CountOf(html, "</font></b><br>0</"), 3u);
     EXPECT_EQ(CountOf(html, "href="), 0u);
@@ -204,12 +201,8 @@ TEST_F(ReportTest, SubtreesListEachFolderBeforeItsContentsInListingOrder) {
     File(target + "Old/Inner/c.txt");
     File(source + "New/d.txt");
     File(source + "New/Inner/e.txt");
-
     fileSystem.SortListings(true);
-
     const FolderDiffResults results = Compare();
-
-    using List = std::vector<std::string>;
     EXPECT_EQ(results.Deleted.Items(),
               (List{source + "Old/..", source + "Old/Inner/..", source + "Old/Inner/c.txt",
                     source + "Old/a.txt", source + "Old/b.txt"}));
@@ -228,9 +221,7 @@ TEST_F(ReportTest, WithoutSubfoldersOnlyTheTopFolderIsCompared) {
     File(target + "Both/c.txt", "x", kTime + 60);
     File(source + "same.txt");
     File(target + "same.txt");
-
     Create(false);
-
     const std::string html = ReadFile(page);
     EXPECT_EQ(CountOf(html, "<dd><img"), 1u);
     EXPECT_NE(html.find(FileLine(source + "a.txt")), std::string::npos);
@@ -244,7 +235,6 @@ TEST_F(ReportTest, ChangedFollowsTheCurrentComparisonMethod) {
     File(target + "longer.txt", "abcd", kTime);
     File(source + "twoSecondsApart.txt", "same", kTime + 2);
     File(target + "twoSecondsApart.txt", "same", kTime);
-
     auto changed = [&](CompareMethodType method, bool twoSec) {
         compare.CompareMethod = method;
         compare.IgnoreFAT_NTFS_TwoSecDiff = twoSec;
@@ -255,7 +245,6 @@ TEST_F(ReportTest, ChangedFollowsTheCurrentComparisonMethod) {
     const std::string a = source + "longer.txt";
     const std::string b = source + "sameSizeNewer.txt";
     const std::string c = source + "twoSecondsApart.txt";
-    using List = std::vector<std::string>;
     // A file of another size is never the same, whatever the method.
     EXPECT_EQ(changed(CompareMethodType::DateTime, true), (List{a, b}));
     EXPECT_EQ(changed(CompareMethodType::DateTime, false), (List{a, b, c}));
@@ -283,17 +272,15 @@ TEST_F(ReportTest, LinksAreComparedAsLinksAndSpecialFilesIgnored) {
     link(temp / "elsewhere", source + "folderLink", kTime);
     ASSERT_EQ(mkfifo((source + "pipe").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((target + "otherPipe").c_str(), 0600), 0);
-
     auto sortedChanged = [&](CompareMethodType method) {
         compare.CompareMethod = method;
         FolderDiffResults results = Compare();
-        EXPECT_EQ(results.Added.Items(), std::vector<std::string>{source + "folderLink"});
+        EXPECT_EQ(results.Added.Items(), List{source + "folderLink"});
         EXPECT_EQ(results.Deleted.Count(), 0u);
         std::vector<std::string> changed = results.Changed.Items();
         std::sort(changed.begin(), changed.end());
         return changed;
     };
-    using List = std::vector<std::string>;
     EXPECT_EQ(sortedChanged(CompareMethodType::DateTime),
               (List{source + "linkOrFile", source + "newerLink", source + "otherText"}));
     EXPECT_EQ(sortedChanged(CompareMethodType::Size),
@@ -305,9 +292,7 @@ TEST_F(ReportTest, ASourceFolderGivenAsALinkIsFollowedOnceAndNamedAsGiven) {
     File(temp / "real/Sub/b.txt");
     ASSERT_EQ(symlink((temp / "real").c_str(), (temp / "linked").c_str()), 0);
     source = temp / "linked/";
-
     Create();
-
     const std::string html = ReadFile(page);
     EXPECT_NE(html.find("<b>Source Folder:</b> " + source + "</dd>"), std::string::npos);
     EXPECT_NE(html.find(FileLine(source + "a.txt")), std::string::npos);
@@ -319,12 +304,9 @@ TEST_F(ReportTest, ASourceFolderGivenAsALinkIsFollowedOnceAndNamedAsGiven) {
 TEST_F(ReportTest, AFileAndAFolderOfOneNameAreOneDeletedAndOneAdded) {
     File(target + "X");
     File(source + "X/inside.txt");
-
     const FolderDiffResults results = Compare();
-
-    EXPECT_EQ(results.Deleted.Items(), std::vector<std::string>{source + "X"});
-    EXPECT_EQ(results.Added.Items(),
-              (std::vector<std::string>{source + "X/..", source + "X/inside.txt"}));
+    EXPECT_EQ(results.Deleted.Items(), List{source + "X"});
+    EXPECT_EQ(results.Added.Items(), (List{source + "X/..", source + "X/inside.txt"}));
     EXPECT_EQ(results.Changed.Count(), 0u);
 }
 
@@ -336,9 +318,7 @@ TEST_F(ReportTest, MoreThanThirtyTwoThousandEntriesAreAllReported) {
         std::ofstream(source + name).put('x');
         created.insert(source + name);
     }
-
     EXPECT_EQ(Create(), page);
-
     const std::string html = ReadFile(page);
     EXPECT_EQ(CountOf(html, "Added:</a>    </font></b><br>32005</dl>"), 1u);
     ASSERT_TRUE(html.ends_with(kFooter));
@@ -347,7 +327,6 @@ TEST_F(ReportTest, MoreThanThirtyTwoThousandEntriesAreAllReported) {
     EXPECT_EQ(CountOf(html, "Added To Source"), 1u);
     EXPECT_EQ(CountOf(html, "Deleted From Source"), 0u);
     EXPECT_EQ(CountOf(html, "Changed In Source"), 0u);
-
     // Every file once: the page is written out in pieces, and none may be lost or repeated.
     std::set<std::string> listed;
     const std::string opening = " HSPACE=8 height=12 width=10>";
@@ -397,9 +376,7 @@ TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewPrivateRptFile) {
 TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
     WriteFile(page, "an older report that is much longer than nothing at all");
     File(source + "a.txt");
-
     EXPECT_EQ(Create(), page);
-
     const std::string html = ReadFile(page);
     EXPECT_TRUE(html.starts_with("<html><head><meta charset=\"utf-8\"></head><body>"));
     EXPECT_TRUE(html.ends_with(kFooter));
@@ -408,14 +385,6 @@ TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
 
 // A browser takes an image by its bytes, a file manager or a mail program by its name: the
 // ".jpg" pictures are JPEG files (that they read back as drawn is PicturesTest's).
-TEST_F(ReportTest, ThePicturesAreJpegFiles) {
-    for (std::string_view name : {kReportBannerPicture, kReportFilePicture, kReportFolderPicture}) {
-        const std::string bytes = ReportPictureBytes(name);
-        EXPECT_TRUE(bytes.starts_with(std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11))) << name;
-        EXPECT_TRUE(bytes.ends_with("\xFF\xD9")) << name;
-    }
-}
-
 TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     Create();
     const std::vector<std::string> names = {"rpt_folders_sheep.jpg", "rpt_file.jpg",
@@ -424,14 +393,13 @@ TEST_F(ReportTest, PicturesAreWrittenOnceAndNeverOverwritten) {
     for (const std::string& name : names) {
         firstBytes.push_back(ReadFile(app + name));
         EXPECT_EQ(firstBytes.back(), ReportPictureBytes(name)) << name;
+        EXPECT_TRUE(firstBytes.back().starts_with(std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)));
+        EXPECT_TRUE(firstBytes.back().ends_with("\xFF\xD9")) << name;
     }
-
     WriteFile(app + "rpt_file.jpg", "the user's own picture");
     fs::remove(app + "rpt_folder.jpg");
     SetModificationTime(app + "rpt_folders_sheep.jpg", kTime);
-
     Create();
-
     EXPECT_EQ(ReadFile(app + "rpt_file.jpg"), "the user's own picture");
     EXPECT_EQ(ReadFile(app + "rpt_folder.jpg"), firstBytes[2]) << "a missing one comes back";
     struct stat banner {};
@@ -457,9 +425,7 @@ TEST_F(ReportTest, AnEarlierVersionsPngPictureBecomesTheJpeg) {
     std::string usersOwn = earlierFolder;
     usersOwn[100] = static_cast<char>(usersOwn[100] ^ 1);
     WriteFile(app + "rpt_file.jpg", usersOwn);
-
     Create();
-
     EXPECT_EQ(ReadFile(app + "rpt_folder.jpg"), ReportPictureBytes("rpt_folder.jpg"));
     EXPECT_EQ(ReadFile(app + "rpt_file.jpg"), usersOwn);
     EXPECT_TRUE(prompt.shown.empty());
@@ -480,28 +446,25 @@ TEST_F(ReportTest, TheCommandRefusesAFolderThatFailsItsCheckAndShowsItsStatus) {
         SCOPED_TRACE(c.source + " " + c.target);
         prompt.shown.clear();
         host.texts.clear();
-
         EXPECT_EQ(ReportFolderDifferences(services, c.source, c.target, true, page), "");
-
         ASSERT_EQ(prompt.shown.size(), 1u);
         EXPECT_EQ(prompt.shown[0].title, "Create Report");
         EXPECT_EQ(prompt.shown[0].text, c.text);
         EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::OK);
-        EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
+        EXPECT_EQ(host.texts, (List{"1:Creating Report...", "1:"}));
         EXPECT_FALSE(fs::exists(page));
         EXPECT_FALSE(fs::exists(app + "rpt_file.jpg"));
         EXPECT_TRUE(browser.opened.empty());
     }
-
     // The good folders: the same status texts around a written and opened page.
     host.texts.clear();
     prompt.shown.clear();
     File(source + "a.txt");
     EXPECT_EQ(ReportFolderDifferences(services, source, target, true, page), page);
-    EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
+    EXPECT_EQ(host.texts, (List{"1:Creating Report...", "1:"}));
     EXPECT_TRUE(prompt.shown.empty());
-    EXPECT_EQ(browser.opened, std::vector<std::string>{page});
+    EXPECT_EQ(browser.opened, List{page});
     EXPECT_NE(ReadFile(page).find(FileLine(source + "a.txt")), std::string::npos);
 }
 
@@ -520,15 +483,13 @@ TEST_F(ReportTest, TheUserIsToldWhereThePageIsWhenItCannotBeOpened) {
     EXPECT_EQ(told.shown[0].text, "Could not find a browser");
     EXPECT_EQ(told.shown[1].title, "Duvanto");
     EXPECT_EQ(told.shown[1].text, notOpened);
-    EXPECT_EQ(told.statusWhenShown, (std::vector<std::string>{"1:", "1:"}));
-    EXPECT_EQ(host.texts, (std::vector<std::string>{"1:Creating Report...", "1:"}));
-
+    EXPECT_EQ(told.statusWhenShown, (List{"1:", "1:"}));
+    EXPECT_EQ(host.texts, (List{"1:Creating Report...", "1:"}));
     prompt.shown.clear();
     browser.answer = IBrowserHost::OpenResult::Failed;
     EXPECT_FALSE(ShowHTMLFileInBrowser(page, browser, prompt, reporter));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text, notOpened);
-
     prompt.shown.clear();
     browser.answer = IBrowserHost::OpenResult::Opened;
     EXPECT_TRUE(ShowHTMLFileInBrowser(page, browser, prompt, reporter));
@@ -537,9 +498,7 @@ TEST_F(ReportTest, TheUserIsToldWhereThePageIsWhenItCannotBeOpened) {
 
 TEST_F(ReportTest, APageThatCannotBeWrittenIsReportedAndNotOpened) {
     page = temp / "no such folder/report.html";
-
     EXPECT_EQ(Create(), "");
-
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title,
               "Unexpected Error in modFolderCompare.CreateHTMLReportOfFolderDiffs");
@@ -555,37 +514,32 @@ TEST_F(ReportTest, AFailureInsideTheWalkEndsOnlyThatFolderPair) {
     File(target + "Gone/y.txt");
     fileSystem.Throw(FsOp::List, source + "Broken/");
     fileSystem.Fail(FsOp::List, target + "Gone/Deeper/", EACCES);
-
     FolderDiffResults results;
     CompareFoldersAndFillResultTypeArrays(services, fileSystem, source, target, true, results);
-
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title,
               "Unexpected Error in modCompare.CompareFoldersAndFillResultTypeArrays");
-    EXPECT_EQ(results.Added.Items(), std::vector<std::string>{source + "top.txt"});
+    EXPECT_EQ(results.Added.Items(), List{source + "top.txt"});
     // A folder that cannot be listed still has its own entry, but nothing below it.
     std::vector<std::string> deleted = results.Deleted.Items();
     std::sort(deleted.begin(), deleted.end());
-    EXPECT_EQ(deleted, (std::vector<std::string>{source + "Gone/..", source + "Gone/Deeper/..",
-                                                 source + "Gone/y.txt"}));
+    EXPECT_EQ(deleted,
+              (List{source + "Gone/..", source + "Gone/Deeper/..", source + "Gone/y.txt"}));
 }
 
 TEST_F(ReportTest, AFailureInsideACollectorIsReportedUnderItsOwnLabel) {
     File(target + "Gone/x.txt");
     File(source + "New/y.txt");
-
     fileSystem.Throw(FsOp::List, target + "Gone/");
     FolderDiffList deleted;
     AddFolderAndContentsToDeletedItemsArray(services, fileSystem, source + "Gone/",
                                             target + "Gone/", deleted);
-    EXPECT_EQ(deleted.Items(), std::vector<std::string>{source + "Gone/.."});
-
+    EXPECT_EQ(deleted.Items(), List{source + "Gone/.."});
     fileSystem.ClearFaults();
     fileSystem.Throw(FsOp::List, source + "New/");
     FolderDiffList added;
     AddFolderAndContentsToAddedItemsArray(services, fileSystem, source + "New/", added);
-    EXPECT_EQ(added.Items(), std::vector<std::string>{source + "New/.."});
-
+    EXPECT_EQ(added.Items(), List{source + "New/.."});
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[0].title,
               "Unexpected Error in modCompare.AddFolderAndContentsToDeletedItemsArray");
@@ -596,9 +550,7 @@ TEST_F(ReportTest, AFailureInsideACollectorIsReportedUnderItsOwnLabel) {
 TEST_F(ReportTest, AnUnlistableFolderContributesNothingToThePage) {
     File(source + "a.txt");
     fileSystem.Fail(FsOp::List, target, EACCES);
-
     EXPECT_EQ(Create(), page);
-
     EXPECT_TRUE(prompt.shown.empty());
     const std::string html = ReadFile(page);
     EXPECT_NE(html.find("Added:</font></b><br>0</dl>"), std::string::npos);
