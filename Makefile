@@ -8,8 +8,8 @@ JOBS ?= $(shell nproc)
 STRICT = -DDUVANTO_WARNINGS_AS_ERRORS=ON
 
 # The check that every source file carries its licence line (scripts/add-spdx.sh adds them):
-# 1 runs it in format-check, 0 leaves it out.
-CHECK_SPDX ?= 0
+# 1 runs it in format-check (the default), 0 leaves it out.
+CHECK_SPDX ?= 1
 
 .PHONY: bootstrap bootstrap-build configure build build-all run test test-release test-sanitize test-tsan \
 	build-release package test-package format-check format clean

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // copy_floor: the least work any tool must do to copy large files: for each regular file of
 // SRC (one level, as the large-file tree is), open it, create DST/name and hand the bytes to the
 // kernel with copy_file_range until the end. No temporary name, no rename, no modes or times,

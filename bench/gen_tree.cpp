@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gen_tree: makes benchmark folder trees for Duvanto, deterministically from --rng N.
 //
 //   gen_tree create DIR [--rng N] [--files N] [--folders N] [--depth K]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the log viewer takes to open a large clone log, show included.
 //
 //   log_open make DIR [MB]      writes DIR/clone.log of about MB (10) megabytes of task runs

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Duvanto benchmark runner. See bench/README.md.
 #
 #   bench/run.sh [--scenario plan|s1|s1-large|s2|s3|s4|list|log|all|LIST] [--work DIR]

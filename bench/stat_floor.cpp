@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stat_floor: the least work any tool must do to compare two trees. One thread opens each folder,
 // reads its entries with getdents64 and stats each one with fstatat(AT_SYMLINK_NOFOLLOW)
 // relative to the folder's descriptor, depth first. It prints the counts, so nothing it does can

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a core source includes a header of a layer above its own, of a front end, or of Qt.
 #   SOURCE_DIR  the src/ folder
 #   LAYERS      the core's layers, lowest first

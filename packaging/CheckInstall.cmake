@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and checks that every file a user needs is where
 # the desktop and the shell look for it.
 # cmake -DBUILD_DIR=... -DPREFIX=... -DWITH_DESKTOP_PROGRAM=0|1 -DICON_SIZES="16;22;..." -P

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the program's SVG pictures to PNG: one picture at one size for the icon theme, or a
 // sheet of many pictures at the sizes the desktop shows them, on light and dark grounds, to
 // look at before shipping.

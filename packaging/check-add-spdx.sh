@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks scripts/add-spdx.sh on a scratch repository: --check names exactly the source files
 # without the licence line, the script adds it in each file's comment form (after a "#!" line),
 # keeps the files' modes, leaves other files alone, and a second run changes nothing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the manual page of duvanto-cli tells the truth about its command line: every
 # command and option that --help shows is in the page, and the page names no option that
 # --help does not show.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a built .deb as Debian's tools and a user see it: lintian finds no error and no
 # warning, and the package unpacked into a scratch root has the version CHANGELOG.md names in
 # its control file, its changelog and both programs' --version, a menu entry and metainfo that

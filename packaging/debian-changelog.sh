@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes CHANGELOG.md as a Debian changelog (the form dpkg and lintian read): one entry per
 # "## VERSION (YYYY-MM-DD)" section, each paragraph and "- " item of it one "  * " line,
 # rewrapped to fit Debian's 80 columns.

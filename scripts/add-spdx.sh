@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence line "SPDX-License-Identifier: GPL-3.0-or-later" at the top of every source
 # file the project keeps in git (*.cpp, *.h, *.cmake, CMakeLists.txt, *.sh), as a comment of the
 # file's language: first, or right after a "#!" line. Files that have it are left as they are,

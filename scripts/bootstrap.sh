@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that building and testing Duvanto need, and nothing else.
 # Safe to run again: it only calls apt-get when a package is missing. Works as root or via sudo.
 # --build installs only what configuring and building need (`make run`), so that a first start

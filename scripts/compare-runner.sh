@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs two builds of duvanto-cli through the same commands on the same trees and says whether
 # everything they print and write is the same, byte for byte: plan, clone (with the clone log,
 # its timestamps masked), the confirmation list, list, run, due, add, remove, report (the page,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # With a display: the desktop program on a generated program folder (a Source, a Target and
 # two saved tasks). Without one: the command-line runner clones a generated folder, shows the
 # plan, performs it, shows the log, and shows that a second plan is empty.

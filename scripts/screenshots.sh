@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a PNG of every window of the desktop program into docs/screenshots/, shown with demo
 # data under Xvfb with a window manager, so that each picture is what a user would see.
 # Usage: scripts/screenshots.sh [--only NAME] [BUILD_DIR]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command-line runner as a function: arguments and streams in, exit status out, so that
 // tests run it in-process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the runner's commands share: the exit codes, one command's session (the program's
 // start-up as both programs make it, with the runner's words for whatever fails), and the

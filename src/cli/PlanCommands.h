@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The runner's plans: the listing `plan` prints (with --explain, the reason under each line),
 // the plan file `plan --save` writes, and `apply`, which carries such a file out.

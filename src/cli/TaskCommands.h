@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The runner's commands on the task list: list, run, due, add, remove, report and restore.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Message boxes on a terminal: the title and text go to the error stream; a question is asked
 // on standard input when it is a terminal, and answered with its safe choice otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The status of a run on a terminal: one line that rewrites itself a few times a second with the
 // phase and, while files are copied, files and bytes done of their totals, the rate and the time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
 // the start and end of a run have nothing to show beyond the status texts that follow them.

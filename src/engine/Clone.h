@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clone engine: its settings, the list of planned operations, and the comparison walk that
 // fills the list. Planning changes nothing on disk; performing the list comes after it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a run's planning found: the operations in the order they were planned, and what the
 // walk noticed beside them. A value, so that it can be shown, confirmed, saved and performed

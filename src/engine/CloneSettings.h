@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings a run works with: taken as one value when the run starts, so that a change to
 // the options (a menu, a restore) while a run lasts never reaches that run.

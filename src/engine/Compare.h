@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tests that decide whether a Source file and its Target
 // counterpart are the same.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying one file of the plan: the copy methods, each leaving the Target's file whole or
 // untouched, and the copies that replace files written ahead in batches, made durable with
 // one sync per batch.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options a run works with (CloneSettings), each declared once: its key and default in the
 // options file, its item in the Options menu, its flag for duvanto-cli and its name in a saved

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One planned operation of a run. The engine plans a list of them, hands the list to the host
 // for confirmation, and performs it.

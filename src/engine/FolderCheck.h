@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The messages for folders that fail the shared folder check, and the check that a Target is
 // neither its Source nor nested with it.

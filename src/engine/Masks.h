@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File masks of selected-items runs, in the syntax of util/Wildcard.h; letter case does not
 // matter.

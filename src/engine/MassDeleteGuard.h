@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The guard against mass deletion: one run must not silently empty a Target because its Source
 // went missing, was unmounted or was emptied by mistake. The decision lives here; the host

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A folder's listing looked up by entry name: the clone's walk and the differences report pair
 // the two sides of a folder the same way.

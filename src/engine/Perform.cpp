@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Performing the planned list: every success and failure becomes one clone-log line, no
 // failure stops the run, and folder removals wait until the end, deepest first.
 

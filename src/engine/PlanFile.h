@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A saved plan: the plan of one folder pair as a JSON file that a person can read and a later
 // call can carry out exactly. The format is a contract (README, "Saved plans"); a file of

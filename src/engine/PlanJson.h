@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing the values of a saved plan's JSON: words for enumerations, paths that are
 // no UTF-8, and fields whose absence or wrong type makes the file no plan. A fault is thrown as

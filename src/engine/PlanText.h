@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a plan tells a person: why each operation was planned. Made only when asked (plan
 // --explain, a saved plan, the confirmation window), from the figures FileOp keeps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Performing a plan made earlier: no walk, the operations as the plan holds them, each one
 // checked against what the walk read of its entries right before it is done.
 

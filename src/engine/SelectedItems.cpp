@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk of selected-items runs: the chosen files and folders, the files matching the include
 // masks, and the orphans among the Target files that match the same masks.
 

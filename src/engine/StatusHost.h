@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the engine needs of the window that started a run: two status texts, a chance to let
 // the front end breathe between items (and notice Escape), the animation switch, and the

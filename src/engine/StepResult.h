@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a step or driver of the clone engine came to. One meaning for every step: whether a
 // failure was logged or the run was cancelled is never read from a bare boolean again.

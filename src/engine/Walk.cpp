@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparison walk: plans every copy, folder creation and orphan deletion that makes a
 // Target match its Source. Each folder is listed once per side and pass, and each file's
 // status is read once per side, from the listing; the counterpart of a name is looked up in

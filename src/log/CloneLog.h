@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clone log: one line per event of a clone run, collected in memory and appended to
 // AppPath + "clone.log" only when the buffer passes 102,400 characters and at the fixed points

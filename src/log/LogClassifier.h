@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the log viewer colours, and what kind of entry a clone-log line is. Both rest on two
 // marks of the entry texts: an error entry starts with "*" and names the error up to the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the desktop looks for programs to start when a user logs on (the XDG autostart
 // folders): the stand-in for the two Run keys of the registry.

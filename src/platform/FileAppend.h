@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Appending to a text file and copying one file over another: the two writes of the clone log
 // and the error reporter, which keep their files growing rather than rewriting them.

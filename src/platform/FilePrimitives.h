@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File primitives over whole files: content comparison, CRC-32, secure delete and the copy
 // that keeps the Source's times. Each returns its failure as a value (errno and text).

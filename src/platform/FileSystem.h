@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's only way to the file system. The POSIX implementation (PosixFileSystem.h)
 // works relative to open directory descriptors and never follows a symbolic link; tests hand

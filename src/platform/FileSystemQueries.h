@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small file-system calls that the shared utilities are built from: metadata, folder
 // listing probes, the mount tables, folder and file creation, whole-file read and write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a folder really is, whatever names lead to it: the identities (device and inode) of the
 // folder and of every folder above it, and its place inside its file system, which a bind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running instance per program folder. The desktop program holds the lock for its whole
 // life; the command-line runner holds it while a command changes files. The lock is an

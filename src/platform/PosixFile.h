@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building blocks shared by the platform's file routines: an owned descriptor, reads and
 // writes that finish what they start, and the random part of temporary names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real file system behind IFileSystem: every path below a root is reached from the root's
 // held descriptor, so a folder swapped for a link during a run cannot redirect it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operations of the real file system that change something: copies, removals, the trash,
 // folders and their modes. Like the reading ones they work from held folder descriptors and
 // never follow a link.

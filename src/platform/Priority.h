@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The priority classes of a task run, applied to the thread that runs it. Linux lets a thread
 // lower its CPU priority but not raise it again without privilege, so each run starts on a

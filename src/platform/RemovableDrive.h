@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a path lies on removable media, and which mount is its "drive". A path's drive is
 // the deepest mount point that holds it: one mounted now, one the fstab names (mounted or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing the files a user keeps and may manage with other tools: task lists, the options file,
 // include and exclude lists. Dotfile managers keep such files as symbolic links into a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of one operating-system call: either success, or the errno value with its text.
 // Failures travel as values so that callers decide what becomes a log entry; nothing here

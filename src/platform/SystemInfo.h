@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the machine the program runs on is, as a user would quote it in a question for help.
 

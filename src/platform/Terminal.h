@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The terminal the command-line runner talks to, its Ctrl-C, and the end of its session.
 

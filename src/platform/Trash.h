@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving one file or symbolic link into the freedesktop.org Trash of its own file system, with
 // the .trashinfo record that lets a file manager put it back. Nothing is ever copied: a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A baseline JPEG encoder for the report's small pictures: 8-bit YCbCr without subsampling,
 // the example tables of the JPEG standard (ITU-T T.81, Annex K), in a JFIF file.

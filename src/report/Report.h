@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder-differences report: compares a Source folder with a Target folder without
 // changing either and writes what differs, from the Source's point of view, as one HTML page.

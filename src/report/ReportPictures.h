@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three pictures the folder-differences report refers to. The page names them by their
 // path in the program folder, so they must exist there; the program carries its own drawings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Restore: chosen files and folders of a task's first Target copied back into its Source, by an
 // ordinary run of a temporary task with the two folders swapped, which deletes nothing and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The logic under the check-box trees of the selection and restore windows: one level of a
 // folder as the trees show it, the check rules, and the selected items they produce.

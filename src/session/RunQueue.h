@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What runs next and what happens after a run, for the window and the runner alike: an order
 // of tasks the user chose, the request of the run about to start, the outcome of a run applied

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One program's start-up, the same for the window and the runner: the program folder, its
 // one-instance lock, the options read into the objects that use them, the clock, the one file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way into the task list, for the window and the runner alike: reading a list file,
 // switching to another, a new list, a copy under another name, saving; adding, removing,

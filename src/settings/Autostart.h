@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Run at login: one desktop entry per scope in the XDG autostart folders, which stand in for
 // the registry's two Run keys. What the menu shows is read from the entries themselves, never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's options file: a Windows profile file. Section and key names match without
 // regard to case; a missing file, section or key, or an empty value, reads as the default;

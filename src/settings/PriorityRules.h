@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which priority class a task run gets, by time of day, and how the rules are kept in the
 // options file's "Priority Rules" section.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's options: read once from AppPath + "duvanto.ini" at start-up, applied to the
 // objects that use them, and saved once at the end. Every key is declared once, in one table,

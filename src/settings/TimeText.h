@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Times of day as the priority rules hold and show them. A time of day is an OLE date whose
 // whole part is 0 (30 December 1899); the options file writes and reads it as the general

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Option values are text; these turn them into numbers as the options reader has always done.
 // A text that is not a number, or a number out of range, is a RuntimeError with the runtime's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide objects and flags, created once at start-up in their defined order and
 // handed to whoever needs them, so that nothing lives in a mutable global.

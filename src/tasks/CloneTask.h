@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One clone task: a Source folder, its Target folders, what to take from the Source, a
 // schedule and the outcome of the last run; and the run itself over all Targets.

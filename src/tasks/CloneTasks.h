@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The task list: the ordered collection of tasks keyed by name, and its file. One line per
 // task, fields separated by "~!@#"; each task's include and exclude lists live in files of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a task's include list (TASK.dvi): its selected items, full paths under the Source
 // (folders ending in "/"), as one string. The items are joined by "<:>"; lists that older

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a task run tells the front end that started it, beyond the engine's status host: that
 // it started and that it ended. The run calls these on its own thread; a window marshals them to

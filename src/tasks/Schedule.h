@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When a task is due next. All functions take "now" as an argument, so the callers read it
 // from their clock once and tests set it.

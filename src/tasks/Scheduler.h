@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scheduler's tick as a decision: given the flags, the tick counts, the present time and
 // whether the main window shows, it says what to do. The desktop program calls it from its

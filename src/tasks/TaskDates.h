@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Date arithmetic of tasks and the scheduler. Times are OLE dates (local time); the arithmetic
 // works on whole seconds so that no schedule drifts by a rounding error. The task list's date

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One task as one line of the list file, and back: the fields in their order, and what a line
 // that is not as this version writes it becomes.
 

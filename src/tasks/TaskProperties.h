@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the task properties dialog without the dialog: the checks its OK button makes,
 // with their messages, and how the entered values are stored into a task. The desktop dialog

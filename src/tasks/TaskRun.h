@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A task run in three steps, so that a front end may run it on a thread of its own: on the
 // owner's thread the request copies what the run needs; the run executes on any thread and

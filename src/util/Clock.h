@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time is handed in: the scheduler, the log and the reporter read "now" from a clock so that
 // tests can set it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the date and time texts that the locales of a machine write, whichever locale is in
 // force: a list saved under one locale is read by cron in another. Pure text work; the locale's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one channel for unexpected failures. An operation with a fixed label ("cClone.CloneAll",
 // "cCloneLog.Add", ...) catches what escapes it, hands it here, and returns its empty value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names shown as one line of text. A name may hold any byte but "/" and NUL; a line feed or an
 // escape sequence in one must not break a line-per-entry form (the clone log, the plan, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Existence and status checks, folder creation, temporary files, whole-file text read and
 // write, and the string sort shared by many parts of the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dates are OLE dates: days since 30 December 1899 as a double, the fraction being the local
 // time of day. Files hold them as the locale's general date. This is the one implementation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small path and string routines used all over the program. Paths use "/" and every folder
 // path ends in "/". Positions are 1-based where the name says "Pos", as the callers count.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the core asks the user something or tells them something. The desktop program shows a
 // message box; the command-line runner writes to the terminal; tests record and answer in advance.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The string builder behind the log buffer, the task-list writer and the report: appending
 // many short pieces without building a new string for each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one wildcard matcher of the program, for the engine's file masks and the task's patterns.
 // Names are UTF-8: a character is a whole UTF-8 sequence (a byte that begins no valid sequence

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs duvanto-cli in-process with a program folder, and keeps what it wrote with the
 // temporary folder's path shortened to "~/", so that expectations read like the tree.

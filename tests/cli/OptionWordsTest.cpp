@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words by which each option of the runs is known outside the program, written out as
 // users' files and scripts hold them: its line in duvanto.ini, its flag on the command line
 // and its value in a saved plan. Each way of setting an option goes through each of them and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's report and restore commands, and the options file's part in clone.
 
 #include <gtest/gtest.h>

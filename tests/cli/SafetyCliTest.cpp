@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log kept whole when the runner is told to end. The runner's other safety rules are checked
 // where they are kept: nested folders in FolderCheckTest, names that could break a line or
 // drive a terminal in LoggingTest, folders swapped for links in FoldersAndLinksTest.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plans a user can review: the reasons `plan --explain` gives, a saved plan carried out by
 // `apply` exactly as it stands (and refused where its entries changed or the file is not
 // sound), and the guard against mass deletion on the runner's commands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress line of a run on a terminal.
 
 #include "cli/TerminalStatusHost.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Between the blocks of a large file, not only between files, a cancel is seen (and leaves
 // nothing half done) and the progress moves.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A copy that replaces a file takes its name only once its data is on the disk, so that a power
 // cut leaves the old version or the new one; copies are written ahead and synced in batches,
 // and whatever was written ahead and not used is removed.

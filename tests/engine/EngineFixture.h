@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Source and a Target folder on disk and an engine wired to them, with a log whose buffer
 // the tests read and a prompt that records.

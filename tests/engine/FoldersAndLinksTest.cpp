@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a run may touch: nothing outside its Target whatever links or swaps meet it, every
 // kind conflict settled or reported, our temporary files told apart from the user's, and a
 // Source that cannot be seen never taken for an empty one.

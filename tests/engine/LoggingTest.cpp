@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log and the plan tell every event once, in one line each, in the system's own words.
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whose a copy is and who may open it: owners carried only where the run may set them, and
 // special bits only with them; folders as private as their Source; no mode changed on a file,
 // least of all one that other names share. Cases a normal user meets run as one (root ignores

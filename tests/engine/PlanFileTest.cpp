@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A saved plan's file as text: what reading it accepts, and everything it refuses whole, with
 // a message that names the fault and never repeats a large piece of the file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why each operation was planned, on real folders, and the guard against mass deletion.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A power cut right after a clone, on a real file system: XFS in an image, shut down without
 // writing its log (as a power cut leaves it) after another program's fsync wrote the log up to
 // the clone's renames. Every Target file must then be its old version whole or its new one

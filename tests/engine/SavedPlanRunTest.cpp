@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Performing a plan made earlier: right before each operation its entries are read again, and
 // one that is no longer as the plan read it is refused while the others go on.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the bytes of a copy are made: holes of a sparse file stay holes, a copy inside Btrfs or
 // XFS shares its blocks, and every other way falls back to a plain copy of the same bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A session over a temporary program folder: a clock the tests set, a recording prompt, a
 // window that records every effect of a run, and mount tables of the test's own.

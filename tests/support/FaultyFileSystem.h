@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file system with switches that make chosen operations fail, for the failures a test cannot
 // cause on demand (a full disk, a rename that fails, a trash that refuses). It wraps another

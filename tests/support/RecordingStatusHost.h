@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hosts that record what a run shows, answer its confirmation list and can press Escape after a
 // number of pumps: one for the engine alone, one for a whole task run.

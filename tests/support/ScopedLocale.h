@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Guards for the process-wide settings that tests change: environment variables, the LC_TIME
 // locale and the time zone. Each puts the old value back when it goes, so one test cannot leak

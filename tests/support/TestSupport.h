@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared test helpers: a temporary folder removed afterwards, a prompt that records what it was
 // shown and answers from a queue, and a clock that stands still until moved.

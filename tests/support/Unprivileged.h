@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running a piece of a test as an ordinary user. Root ignores permission bits, so a test of a
 // permission failure run as root would never see one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Next due times where the calendar turns: month ends in leap and common years, and the
 // nights the clocks change.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An application wired to a temporary program folder, a clock the tests set, a recording
 // prompt and a window that records every effect of a run.

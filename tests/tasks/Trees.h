@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Folder trees written from and read back as short lists, so that a test's set-up and its
 // expectations read like the tree itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dates written under one locale and read under another: a task list saved on the desktop is
 // read by cron in the C locale, an options file moves between machines.
 

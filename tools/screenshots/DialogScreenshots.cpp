@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows that edit a task and those around running one, with demo data: the task
 // properties, the selected files and the file mask over a demo Source; the confirmation list of
 // a run, the order of tasks, the tray reminder, and the restore window with a checked tree.

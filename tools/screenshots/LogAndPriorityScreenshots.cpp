@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log viewer after two runs, the priority rules window and the rule editor, with demo
 // data.
 

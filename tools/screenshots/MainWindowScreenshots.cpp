@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with three tasks (one whose last run failed, one next to run), the same during
 // a run, as a later start shows it where the desktop has no tray, its File and Options menus and
 // the tray menu as they open, the About box, and the help window at the quick-start page as a

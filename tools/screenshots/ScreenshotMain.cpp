@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows every registered window with demo data and writes a PNG of each. Under a real X server
 // with a window manager (scripts/screenshots.sh) the grab includes the window's frame.
 

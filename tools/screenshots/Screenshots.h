@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Each window registers how to show itself with demo data; the tool shows each in turn and
 // writes NAME.png. A maker returns a top-level widget that it has shown (or a menu it has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a window asks of its user beyond a message box: a line of text, a file or a folder.
 // Controllers ask through this interface and never through Qt, so tests answer in advance.

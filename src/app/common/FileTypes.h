@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names the desktop gives to kinds of files, which the mask windows show beside each mask.
 // The desktop program asks the shared MIME database; tests hand in a fixed table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The app prompt over Qt's message box, input dialog and file dialogs. A run's worker may ask
 // too: the run bridge carries the question to the GUI thread, and the run waits for the answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces every dialog of the task windows has: controls named as documented, and the row of
 // OK, Cancel and Help buttons at the bottom right with F1 for Help.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File type names from the shared MIME database (freedesktop.org), which the desktop's file
 // managers show too.

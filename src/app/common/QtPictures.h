@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own pictures, compiled in from resources/icons/. Each is an SVG, so an icon
 // is sharp at any size the desktop asks for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: its texts, and "&System Info...", which on Linux tells the program's version,
 // the system, the desktop, the Qt version and where the program keeps its files, in one message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's title and version as the windows show them, and the addresses the build
 // was configured with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help pages by context number: each dialog's Help button names its context, and the help
 // window shows the page that belongs to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: the compiled-in pages of docs/help/ in a text browser, opened at the page of
 // a context number. Links between pages stay in the window (with Back and Forward); links to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: the program's icon, title and version, a legal warning, "&System Info..."
 // and OK. Every text and the System Info decision are the controller's.

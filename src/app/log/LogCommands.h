@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Log menu's commands that the log viewer shares: Save Log As, and the size texts.
 

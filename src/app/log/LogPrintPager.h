@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lays the log viewer's text out on printed pages one page at a time, so that printing a log of
 // many megabytes goes on between the event loop's other work (the scheduler, a Cancel button)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the log viewer (frmLog) decides: what it shows on opening, whether it colours, its Find,
 // Clear, Save As and Help. The window shows the text and forwards the buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clone log's entries on their way to an open log viewer. The log tells each entry on the
 // thread that wrote it, with its lock held; the feed only queues the text there, and the

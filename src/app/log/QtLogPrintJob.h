@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prints the log viewer's text a few pages at a time from the event loop, behind a progress
 // window whose Cancel stops after the page being printed: a log of many megabytes takes a

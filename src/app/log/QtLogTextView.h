@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log viewer's text box (rtfLogEntries): the clone log as plain text, with the error and
 // begin/end spans of the log's marks in red and blue. Built for logs of many megabytes: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log viewer: the clone log with its errors in red and its task begin and end entries in
 // blue, Find, Clear, Save As, Print, Help and Close. Modal; the main window opens it with

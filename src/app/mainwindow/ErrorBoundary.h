@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the desktop program's own procedures meet the event loop: a command, a window's load or
 // unload. Whatever escapes one is reported under the procedure's label, with the exception's

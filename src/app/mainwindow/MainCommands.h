@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's commands as one table: every menu and item with its caption, order,
 // separators, shortcut and busy rule. The menu bar, the right-click menu, the toolbar and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's decisions without the window: what loading does and in which order, the
 // close rules (hide to the tray, minimize where there is none, the tray reminder), a tray that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds Qt menus from the command table: each action carries its command's id as objectName,
 // forwards a click to the registry, and takes its enabled and checked states from it whenever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop program's application object. Every event the program's windows handle passes
 // through it, so it is the last boundary for unexpected failures: whatever escapes a window's

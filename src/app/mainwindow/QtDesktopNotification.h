@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A desktop notification through the freedesktop notification service on the session bus.
 // Where the desktop has none (or no session bus), nothing is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop program from start to end: the program folder (--home DIR, else DUVANTO_HOME,
 // as the command-line runner finds it), one running instance per folder, the process-wide

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a second start of the desktop program reaches the one that runs: a local socket of the
 // program folder, on which the running program listens and which a second start asks to bring

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel of the main window's status bar. Its text() stays what the program set; what it shows
 // is elided to fit, and a running phase's "Press ESC to Cancel..." is always shown whole: the

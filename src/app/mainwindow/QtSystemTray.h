@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tray icon: its picture (paused, error, normal; blinking while a clone runs), its tooltip,
 // its balloon, and its menu built from the command table, whose enabled and default items

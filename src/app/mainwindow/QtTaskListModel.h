@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The task list view's model: one row per task with seven columns (the last two, the date
 // columns' sort keys, hidden by the view), the row icons and the check boxes. It holds the rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The task list view (lvwTasks): the paused picture behind the rows while the scheduler is
 // paused, the keys the list handles itself (Delete, Escape, Enter), and the widths of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Watches the current task list's file for changes made by other programs. An editor often
 // saves by writing a new file and renaming it over the old one, which ends a watch on the file

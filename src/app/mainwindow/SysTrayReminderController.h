@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tray reminder (frmSysTrayReminder), shown when the main window goes to the tray while the
 // reminder option is on: how to leave the program, and a box that keeps or stops the reminder.

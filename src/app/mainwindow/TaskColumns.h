@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The widths of the task list's five visible columns. A width the user chose is kept as chosen;
 // the options keep only those, so a width still at its first value is one nobody chose. Such a

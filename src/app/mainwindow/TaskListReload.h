@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A task list that another program changed (an editor, a synchronised folder) is read again
 // before the program saves over it: the window's file watcher reports the change, and the

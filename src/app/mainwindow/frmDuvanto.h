@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the task list of the current task list, its menus, toolbar, status bar and
 // tray icon, and the scheduler timer. Menus, the right-click menu, the toolbar and the tray menu

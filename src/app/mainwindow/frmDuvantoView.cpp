@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of its controller: what it shows, and its runs.
 
 #include "app/common/QtDialogParts.h"

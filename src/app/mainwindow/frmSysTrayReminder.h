@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tray reminder: shown when the main window goes to the tray while the reminder option is
 // on. However it is closed, the option becomes the state of "&Continue to remind me".

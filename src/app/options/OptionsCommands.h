@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Options and Log menus: every item of their table goes to OptionsMenuController, which
 // decides and says what each does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Options and Log menus of the main window: their items in order, each item's check mark
 // read from the program options, and what each command decides and says. Every change is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rule editor (frmPriorityRule): what its two time pickers and its class list show for a
 // rule, and the rule that OK builds from them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the priority rules window (frmPriorityRules) decides: the default rule, and whether a
 // new or changed rule is taken or refused, with the refusal texts. The list shows the rules'

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rule editor: start and end time and the priority class of one priority rule. OK hands
 // the rule back to the rules window; Cancel hands back nothing.

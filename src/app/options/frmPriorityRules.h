@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The priority rules window: the rules by time of day, with New, Edit, Remove, OK and Help.
 // A change reaches the rule collection at once; the options file keeps it when the options

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The File menu's "Cr&eate a Report of Folder Differences": the checks on the GUI thread, the
 // comparison and the page on a worker thread (the folders may be large; the window stays

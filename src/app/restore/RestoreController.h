@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The restore window (frmRestore) without its widgets: the command's checks before it opens,
 // the check-box tree of the task's first Target (the selection tree of the selected-files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The restore window: the task's first Target as a check-box tree, read one folder at a time,
 // "&Restore", "Cancel" and "&Help". The restore runs on the window's run bridge; the window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The confirmation window (frmConfirmChanges) without its widgets: the planned operations of one
 // Target folder as a list the user may strike entries out of, their totals, the box that turns

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The order-tasks window (frmOrderTasks) without its widgets: before two or more tasks run one
 // after another, the user puts their names in order and may leave some out. OK hands back the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens the confirmation window for a run, on the GUI thread: the run bridge carries the run's
 // question there and the skip flags back. The window does not keep the GUI thread from painting

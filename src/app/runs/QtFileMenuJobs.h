@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's File menu commands that open work of their own: "Restore Source from
 // Target" (the restore window, modal, over the selected task's first Target) and "Cr&eate a

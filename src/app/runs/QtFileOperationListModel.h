@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The confirmation window's list over its controller: one row per planned operation left in
 // it, with the kind's picture. The rows are the controller's own; nothing is copied per row, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's runs: the run commands, each task run on the run bridge's worker (one at a
 // time, in the order the user chose), the run's texts and progress as the bridge hands them

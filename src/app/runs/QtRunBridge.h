@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way between work done off the GUI thread and the windows. A bridge owns one worker
 // thread, on which the work handed to it runs one piece after another: task runs, a restore,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run commands of the main window without the window: Run Selected Task, Run Tasks with
 // Checkmarks, Run All Tasks, the toolbar's run button and its run-choice menu. Two or more

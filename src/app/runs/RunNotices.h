@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the desktop is told when a run ends with errors that nobody saw end: a run the scheduler
 // started, or one the user started and then hid the window from. A task that keeps failing

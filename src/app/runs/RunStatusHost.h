@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A run's view of the window as the run's thread sees it: every text, switch and progress the
 // run reports is kept as its latest value, and the window takes what changed a few times a

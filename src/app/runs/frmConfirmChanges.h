@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The confirmation window: the planned operations of one Target folder and their totals, which
 // the user may strike out before the run performs the rest. It stays above every other window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The order-tasks window: the names of the tasks about to run, which the user moves up and down
 // or takes out before they run one after another. OK hands back the names in the order shown;

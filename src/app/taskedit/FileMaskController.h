@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file-mask window without its widgets: a mask made from one of the desktop's file types,
 // or one typed by hand and checked for a sensible shape.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Inline completion of a folder path as it is typed: the rest of the next folder's name, up to
 // its "/", is proposed after the typed text, selected, so that typing on replaces it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check-box tree of the selected-files window over its controller's nodes. A folder is read
 // only when the view opens it (canFetchMore/fetchMore), on the model's run bridge, one folder at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check-box tree of the selected-files and restore windows. A click on a folder's row opens
 // or closes the folder, as a click on its branch mark does; a click on its check box only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's side of the commands that change tasks and task lists: the rows it
 // refreshes and selects, the list's in-place editor for a rename, and the task properties

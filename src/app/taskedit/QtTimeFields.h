@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time fields in the user's form: the locale whose dates the task list shows (the C library's
 // LC_TIME) writes the hours and minutes, so a 24-hour locale gets 24-hour fields.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The selected-files window without its widgets: the check-box tree of the Source, read one
 // folder at a time as folders open, the items the task selected before checked again, the

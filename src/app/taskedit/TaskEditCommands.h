@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's commands that change tasks and task lists: New Clone Task, Duplicate,
 // Delete, Rename (the list's in-place editor), Task Properties, New Task List, Load Task List

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the windows that edit a task need from the program, handed in by whoever opens them:
 // the main window builds one of these from its application object.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The task properties window without its widgets: it edits a copy of one task, holds what the
 // controls show, decides what each control enables, asks the user through the prompt and, on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file-mask window: a file type from the desktop's list, or a custom mask. Opened modally
 // by the selected-files window; the controller's FileMask() holds the result.

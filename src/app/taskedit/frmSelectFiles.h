@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The selected-files window: the check-box tree of the Source and the masks list. Opened
 // modally by the task properties window; Chosen() holds what OK decided.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The task properties window: shows what its controller holds and forwards every change and
 // command to it. Opened modally; afterwards the controller tells whether it was cancelled,

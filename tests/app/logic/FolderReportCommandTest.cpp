@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder-differences report command: its refusals, the page made on a worker thread against
 // the task's first Target and handed to the browser host, the message when a folder
 // fails, and the scheduler waiting while a report is made.

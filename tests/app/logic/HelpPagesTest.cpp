@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help pages against the program: every menu path they give ("File > Pause Scheduler"),
 // every control they name in bold and every text they quote must be the program's own, so that
 // a renamed item, button or message cannot leave a page telling of one that does not exist.

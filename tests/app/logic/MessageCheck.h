@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks of what a controller showed or asked, each value compared exactly and every
 // difference named in the failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore window's decisions over real folders: the first of two Targets, a Source that
 // was deleted, nothing checked, the engine's settings afterwards, one restore at a time, and
 // the progress.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run commands' decisions: their messages, when the order window is asked, the order the
 // tasks then run in (one at a time; the queue's own rules are tested with it), the busy beeps,
 // the notice of an unattended run, and the run's texts taken as their latest values.

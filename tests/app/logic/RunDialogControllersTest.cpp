@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The confirmation and order-tasks windows' decisions: which operations are struck out however
 // the list has shrunk, the kinds of the lines, and the order of tasks with its messages.
 

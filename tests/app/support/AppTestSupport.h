@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for widget tests: find controls the way a user finds them, by their captions or
 // names, work a modal window once it is open, and set up the main window over a program folder.

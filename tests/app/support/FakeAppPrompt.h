@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An app prompt for tests: records every message and question, and answers from queues set in
 // advance. With a queue empty, a message gets its first button's answer and a question is

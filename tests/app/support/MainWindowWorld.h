@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A program folder for the main window's tests: the process-wide objects over a temporary
 // folder, a prompt answered in advance, a clock that stands still, and the options read from

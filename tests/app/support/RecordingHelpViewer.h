@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A help viewer for tests: records the context numbers it was asked to show.
 

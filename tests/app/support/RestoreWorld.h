@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A task to restore from, over real folders: two Targets, the first holding a few photos and a
 // note, and a Source that was deleted with its parent. The application a restore runs against

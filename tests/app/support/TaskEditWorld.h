@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the windows that edit a task need, over a temporary folder: a prompt answered in
 // advance, a clock that stands still, the real file system, mount tables of the folder's own

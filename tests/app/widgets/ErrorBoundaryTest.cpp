@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unexpected failures in the windows' commands never reach Qt's event loop: the main window's
 // commands are reported under their own labels, every other window's handlers under the
 // window's and the control's names, each with the "Unexpected Error" box and ERR_DETAIL.TXT,

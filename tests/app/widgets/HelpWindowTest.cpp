@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window opens each context's page, follows links between pages with Back and
 // Forward, hands web and mail links to the desktop, and no page links to nothing. Each
 // dialog's Help key is its own window's test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second start and the running program: the socket of the program folder that brings the
 // running window forward, the message when nothing answers, and the sockets that must never
 // stop a start (one left by a crashed program, a file in the way, a folder too deep for a

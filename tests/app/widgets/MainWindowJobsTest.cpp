@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's work beside its runs, on the offscreen platform: a deleted file restored
 // through the restore window while other runs wait, the restore window started by keyboard and
 // stopped by Escape, the report made on its worker and opened in the (recording) browser, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs from the main window on real temporary folders: the File menu's commands, the order
 // window, the window's state while a run lasts, the confirmation window for the run's worker,
 // Escape, the end of the session under a run blocked in a question, and the scheduler's runs.

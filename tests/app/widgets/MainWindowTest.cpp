@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the offscreen platform, where no tray exists unless a test makes one come.
 // The controllers' tests hold the decisions; these check that the window shows them and that a
 // user reaches them: the load on an empty and on an existing program folder, menus, list and

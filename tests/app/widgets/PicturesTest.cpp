@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's pictures: each is compiled in, draws something, and pictures that stand for
 // different states look different at the size they are shown. The report's pictures, written
 // by the core's own encoder, are read back here by Qt's JPEG reader, as a browser reads them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The app prompt answers a run's thread on the GUI thread, and tests answer it in advance.
 
 #include <QFileDialog>

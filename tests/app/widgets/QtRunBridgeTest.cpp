@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run bridge: a question of the worker answered on the GUI thread while the worker waits,
 // status taken at a bounded rate with its last state always delivered, and a window closing
 // under a run that waits for an answer nobody will give.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small windows on the offscreen platform: the order of tasks set by keyboard, the tray
 // reminder, the About box with its system information, and the priority rules window with the
 // rule editor. The controllers' tests hold the checks and their messages; here the windows are

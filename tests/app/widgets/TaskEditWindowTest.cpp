@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's task commands on the offscreen platform: a task made from the keyboard
 // through the properties, selected-files and mask windows; the list's
 // in-place rename; the properties by double-click; a new task list shown. Delete by key is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window notices a task list that another program changed, with no command of the
 // user's: its file watcher. What a reload decides is the controller's test.
 

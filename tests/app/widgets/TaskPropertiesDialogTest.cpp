@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The task properties window and the windows it opens, on the offscreen platform: the controls
 // a frequency enables, the Source path completion on a real folder, folders dropped from a file
 // manager, the keys and buttons of the Targets list; the selected-files window over a real

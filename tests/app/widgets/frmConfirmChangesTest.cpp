@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The confirmation window on the offscreen platform: the strike-outs by button and Delete key,
 // the totals, performing and cancelling, and a plan of a hundred thousand operations.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log viewer on the offscreen platform: the colours it shows, the size limit, Find, the
 // live feed, Clear and printing to a PDF file.
 
