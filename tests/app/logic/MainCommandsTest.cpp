@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/support/FakeAppPrompt.h"
 #include "support/TestSupport.h"
 
 namespace duvanto {
@@ -131,41 +132,17 @@ TEST(MainCommandsTest, ToolbarButtonsNameCommandsOfTheTable) {
     EXPECT_NE(FindCommand(kContextMenuDefault), nullptr);
 }
 
-TEST(CommandRegistryTest, BusyCommandsBeepWhileACloneRunsAndUnhandledOnesAreOff) {
-    test::RecordingPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter("/nonexistent/", prompt, clock);
-    RunFlags flags;
-    CommandRegistry registry(prompt, flags, reporter);
-    std::vector<std::string> ran;
-    registry.Register("mnuFileNewTask", {[&] { ran.push_back("new"); }, {}});
-    registry.Register("mnuTraySendToTray", {[&] { ran.push_back("tray"); }, {}});
-
-    EXPECT_FALSE(registry.State("mnuFileDuplicateTask").enabled);
-    registry.Invoke("mnuFileDuplicateTask");  // nobody handles it yet: nothing happens
-    EXPECT_TRUE(registry.State("mnuFileNewTask").enabled);
-
-    flags.CloneInProgress = true;
-    registry.Invoke("mnuFileNewTask");
-    registry.Invoke("mnuTraySendToTray");  // not a busy command
-    EXPECT_EQ(prompt.beeps, 1);
-    EXPECT_EQ(ran, std::vector<std::string>{"tray"});
-
-    flags.CloneInProgress = false;
-    registry.Invoke("mnuFileNewTask");
-    EXPECT_EQ(ran, (std::vector<std::string>{"tray", "new"}));
-    EXPECT_EQ(prompt.beeps, 1);
-}
-
-// While a run lasts its menus are off, and so is every item of them however it is reached (the
-// right-click menu is the File menu, a shortcut, a menu left open): each only beeps. The tray
-// menu stays usable but for Shut Down, and so does Help.
+// A command nobody handles is off and does nothing. While a run lasts its menus are off, and so
+// is every item of them however it is reached (the right-click menu is the File menu, a
+// shortcut, a menu left open): each only beeps, until the run ends. The tray menu stays usable
+// but for Shut Down, and so does Help.
 TEST(CommandRegistryTest, EveryItemOfTheMenusARunDisablesOnlyBeepsDuringARun) {
-    test::RecordingPrompt prompt;
-    test::FixedClock clock;
-    ErrorReporter reporter("/nonexistent/", prompt, clock);
+    test::PromptAndReporter world;
+    test::RecordingPrompt& prompt = world.prompt.messages;
     RunFlags flags;
-    CommandRegistry registry(prompt, flags, reporter);
+    CommandRegistry registry(world.prompt, flags, world.reporter);
+    EXPECT_FALSE(registry.State("mnuFileDuplicateTask").enabled);
+    registry.Invoke("mnuFileDuplicateTask");
     std::vector<std::string> ids;
     const std::function<void(const CommandEntry&)> collect = [&](const CommandEntry& menu) {
         for (const CommandEntry& item : menu.children) {
@@ -197,6 +174,11 @@ TEST(CommandRegistryTest, EveryItemOfTheMenusARunDisablesOnlyBeepsDuringARun) {
                        "mnuHelpWebSite", "mnuHelpContactUs", "mnuHelpAbout", "mnuTrayCancel",
                        "mnuTrayResetError", "mnuTrayPause", "mnuTrayShow", "mnuTraySendToTray"}));
     EXPECT_EQ(prompt.beeps, static_cast<int>(ids.size() - ran.size()));
+    EXPECT_TRUE(prompt.shown.empty());
+
+    flags.CloneInProgress = false;
+    registry.Invoke("mnuFileNewTask");
+    EXPECT_EQ(ran.back(), "mnuFileNewTask");
 }
 
 // A command that fails unexpectedly is reported under its label, with the failure's kind kept

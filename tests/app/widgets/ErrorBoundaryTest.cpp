@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Unexpected failures in the windows' commands never reach Qt's event loop: the main window's
-// commands are reported under their own labels, every other window's handlers under the
-// window's and the control's names, each with the "Unexpected Error" box and ERR_DETAIL.TXT,
-// and the program goes on. Runs under the program's own application object.
+// Unexpected failures in the windows' handlers never reach Qt's event loop: they are reported
+// under the window's and the control's names, with the "Unexpected Error" box and
+// ERR_DETAIL.TXT, and the program goes on (the main window's commands are reported by their
+// registry, CommandRegistryTest). Runs under the program's own application object.
 
 #include <QPushButton>
 #include <QtTest>
 #include <stdexcept>
 
 #include "app/help/frmAbout.h"
-#include "app/mainwindow/QtCommandMenus.h"
 #include "app/mainwindow/QtDesktopApplication.h"
 #include "app/support/AppTestSupport.h"
 
@@ -17,7 +16,6 @@ namespace duvanto {
 
 namespace {
 
-using test::MainWindowUnderTest;
 using test::MainWindowWorld;
 
 bool Holds(const std::string& file, const std::string& text) {
@@ -30,26 +28,6 @@ class ErrorBoundaryTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void AMainWindowCommandThatFailsIsReportedUnderItsLabel() {
-        MainWindowWorld world;
-        MainWindowUnderTest w(world);
-        w.Open();
-        QVERIFY(QTest::qWaitForWindowActive(&w.window));
-        w.window.Commands().Register("mnuFileReport",
-                                     {[] { throw std::length_error("report too long"); }, {}});
-        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
-        QTRY_VERIFY(w.window.mnuFile->isVisible());
-        QTest::keyClick(w.window.mnuFile, Qt::Key_E);  // Cr&eate a Report of Folder Differences
-
-        QCOMPARE(world.Titles(),
-                 std::vector<std::string>{"Unexpected Error in frmDuvanto.mnuFileReport_Click"});
-        QVERIFY(Holds(world.home / "ERR_DETAIL.TXT", "std::length_error: report too long"));
-        // The window goes on: its menus still answer.
-        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
-        QTRY_VERIFY(w.window.mnuFile->isVisible());
-        w.window.mnuFile->hide();
-    }
-
     // Any other window: here the About box's OK button, given a handler that fails.
     void AnotherWindowsHandlerThatFailsIsReportedUnderTheWindowAndTheControl() {
         MainWindowWorld world;

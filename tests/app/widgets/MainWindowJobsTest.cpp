@@ -174,19 +174,6 @@ private slots:
         log.Add({.Type = Begin, .TaskName = "After the viewer"});  // nobody listens: no crash
     }
 
-    // The tree is the selected-files window's (TaskPropertiesDialogTest clicks it through):
-    // here a click on a Target folder's row opens it too.
-    void AClickOnAFolderOfTheTargetOpensIt() {
-        OpenRestore open;
-        QVERIFY(open.filled);
-        SelectionTreeView* tree = open.window->tvwFolderContents;
-        const QModelIndex year = open.window->Model().index(0, 0, open.Root());
-        QCOMPARE(year.data().toString(), QStringLiteral("2023"));
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(year).center());
-        QVERIFY(tree->isExpanded(year));
-        QTRY_COMPARE(open.window->Model().rowCount(year), 2);
-    }
-
     void ARestoreStartedByKeyboardStopsOnEscapeAndTheWindowWaitsForIt() {
         OpenRestore open;
         QVERIFY(open.filled);

@@ -19,7 +19,6 @@
 #include "app/runs/frmConfirmChanges.h"
 #include "app/runs/frmOrderTasks.h"
 #include "app/support/AppTestSupport.h"
-#include "tasks/TaskDates.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -163,28 +162,6 @@ private slots:
         QTRY_COMPARE(w.applied, (QStringList{QStringLiteral("Photos"), QStringLiteral("Mail")}));
     }
 
-    // The queue's rule for a cancelled run (RunQueueTest) holds in the window: its outcome is
-    // applied first, and then no further task of the order starts.
-    void ACancelledRunRunsNoFurtherTaskOfItsOrder() {
-        RunWindow w({"Mail", "Photos"}, true);
-        w.Check("Mail");
-        w.Check("Photos");
-        w.onConfirm = [](frmConfirmChanges& confirm) {
-            QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
-        };
-        QTimer::singleShot(0, [] {
-            auto* order = qobject_cast<frmOrderTasks*>(QApplication::activeModalWidget());
-            QVERIFY(order != nullptr);
-            QTest::mouseClick(order->OKButton, Qt::LeftButton);
-        });
-        w.window->Commands().Invoke("mnuFileRunChecked");
-        QTRY_COMPARE(w.applied, QStringList{QStringLiteral("Mail")});
-        QVERIFY(!w.Runs().Running());
-        QCOMPARE(w.openings, 1);
-        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Mail"));
-        QVERIFY(FilesIn(w.Target("Photos")).empty());
-    }
-
     void TheToolbarsRunButtonAsksWhichRunOnlyWhenARowIsChecked() {
         RunWindow w({"Mail", "Photos"});
         w.window->RestoreMainWindow();
@@ -202,9 +179,13 @@ private slots:
     }
 
     // Which row stands for which operation is the confirmation window's test; here a struck-out
-    // copy must not be performed.
-    void TheConfirmationsStrikeOutReachesTheRunWhileTheWindowShowsIt() {
+    // copy is not performed, and the box unchecked spares the second Target the question.
+    void TheConfirmationReachesTheRunWhileTheWindowShowsIt() {
         RunWindow w({"Photos"}, true);
+        const std::string second = w.world.home / "second/";
+        QVERIFY(CreateFolderPath(second).ok());
+        w.world.App().CloneTasks.Item("Photos")->TargetFolderSpec =
+            w.Target("Photos") + "<:>" + second;
         std::vector<std::string> expected = kSixFiles;
         w.onConfirm = [&](frmConfirmChanges& confirm) {
             // The window while the run waits: menus off but Help, the caption, the progress bar.
@@ -221,6 +202,7 @@ private slots:
             });
             confirm.lvwFileOps->setCurrentIndex(confirm.Model().index(1, 0));
             QTest::mouseClick(confirm.cmdRemove, Qt::LeftButton);
+            QTest::mouseClick(confirm.chkConfirmSyncActions, Qt::LeftButton);
             QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
         };
         w.Select("Photos");
@@ -231,67 +213,46 @@ private slots:
         QCOMPARE(w.openings, 1);
         QCOMPARE(expected.size(), std::size_t(5));
         QCOMPARE(FilesIn(w.Target("Photos")), expected);
-    }
-
-    void TheConfirmBoxTurnsTheOptionOffForTheSecondTarget() {
-        RunWindow w({"Photos"}, true);
-        const std::string second = w.world.home / "second/";
-        QVERIFY(CreateFolderPath(second).ok());
-        cCloneTask* task = w.world.App().CloneTasks.Item("Photos");
-        task->TargetFolderSpec = w.Target("Photos") + "<:>" + second;
-        w.onConfirm = [&](frmConfirmChanges& confirm) {
-            QTest::mouseClick(confirm.chkConfirmSyncActions, Qt::LeftButton);
-            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
-        };
-        w.Select("Photos");
-        w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 1);
-        QCOMPARE(w.openings, 1);
-        QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
         QCOMPARE(FilesIn(second), kSixFiles);
         QVERIFY(!w.world.App().Settings.ConfirmSyncActions);
     }
 
-    void EscapeCancelsTheRunAndTheRowShowsTheError() {
+    // Escape, reaching the task list while the run waits, and the confirmation's Cancel each
+    // stop the run: nothing performed, the log's one line for it, the row and the tray showing
+    // the error; the next run is not cancelled by them.
+    void EscapeOrCancelInTheConfirmationCancelsTheRun() {
         RunWindow w({"Photos"}, true);
-        w.onConfirm = [&](frmConfirmChanges& confirm) {
-            // The key reaches the task list of the main window while the run waits.
-            QTest::keyClick(w.window->lvwTasks, Qt::Key_Escape);
-            QVERIFY(w.world.App().Flags.EscPressed);
-            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
-        };
         w.Select("Photos");
-        w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 1);
-        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Photos"));
-        QVERIFY(FilesIn(w.Target("Photos")).empty());
-        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
-        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
-    }
-
-    // The confirmation's Cancel stops the run as Escape does: nothing performed, the log's one
-    // line for it, the row showing the error; the next run is not cancelled by it.
-    void CancelInTheConfirmationCancelsTheRun() {
-        RunWindow w({"Photos"}, true);
-        w.onConfirm = [&](frmConfirmChanges& confirm) {
-            QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
-        };
-        w.Select("Photos");
-        w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 1);
-        QCOMPARE(w.openings, 1);
-        QVERIFY(FilesIn(w.Target("Photos")).empty());
-        QCOMPARE(w.window->sbrPanel1->text(), QStringLiteral("Clone Cancelled By User - Photos"));
-        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
-        const QString log = QString::fromStdString(w.Log());
-        QCOMPARE(log.count(QStringLiteral("User Cancelled")), 1);
+        const std::function<void(frmConfirmChanges&)> ways[] = {
+            [&w](frmConfirmChanges& confirm) {
+                QTest::keyClick(w.window->lvwTasks, Qt::Key_Escape);
+                QVERIFY(w.world.App().Flags.EscPressed);
+                QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
+            },
+            [](frmConfirmChanges& confirm) {
+                QTest::mouseClick(confirm.cmdCancel, Qt::LeftButton);
+            }};
+        int runs = 0;
+        for (const auto& way : ways) {
+            w.onConfirm = way;
+            w.window->Commands().Invoke("mnuFileRunSelected");
+            ++runs;
+            QTRY_COMPARE(w.applied.size(), runs);
+            QCOMPARE(w.openings, runs);
+            QVERIFY(FilesIn(w.Target("Photos")).empty());
+            QCOMPARE(w.window->sbrPanel1->text(),
+                     QStringLiteral("Clone Cancelled By User - Photos"));
+            QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
+            QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
+        }
+        QCOMPARE(QString::fromStdString(w.Log()).count(QStringLiteral("User Cancelled")), 2);
         QVERIFY(w.world.prompt.messages.shown.empty());
 
         w.onConfirm = [&](frmConfirmChanges& confirm) {
             QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
         };
         w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 2);
+        QTRY_COMPARE(w.applied.size(), 3);
         QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
     }
 
@@ -310,10 +271,11 @@ private slots:
         QVERIFY(!w.Runs().Start("Photos", false));
     }
 
-    // The scheduler's timer: while the window is open a due task waits; once it is minimized the
-    // task runs and the list keeps the outcome. Only a run with errors that
-    // the scheduler started is told to the desktop.
-    void TheSchedulerRunsADueTaskOnceTheWindowIsMinimized() {
+    // The scheduler's timer: while the window is open a due task waits; once it is minimized
+    // the task runs. A failed run nobody watched (the user's with the window hidden, as the
+    // scheduler's) is told to the desktop once (when it is told again is RunNoticesTest's), and
+    // the tray's tooltip tells it.
+    void TheSchedulerRunsADueTaskAndAFailureNobodyWatchedIsTold() {
         RunWindow w({"Photos"}, false, IntervalMinutes);
         std::vector<std::string> notices;
         w.Runs().SetNotifier([&](const std::string& summary, const std::string& body) {
@@ -330,80 +292,21 @@ private slots:
         w.window->SchedulerTick();
         QTRY_COMPARE(w.applied.size(), 1);
         QCOMPARE(FilesIn(w.Target("Photos")), kSixFiles);
-        // Saving the outcome with the list is RunQueueTest's.
-        QCOMPARE(w.world.App().CloneTasks.Item("Photos")->LastCloneDateTime,
-                 WholeSecond(kWorldNow));
         QVERIFY(notices.empty());
 
+        // Brought back, then closed to the tray: hidden, not minimized.
         std::filesystem::remove_all(w.Source("Photos"));
-        w.world.clock.now += 10 * kOneMinute;
-        w.window->SchedulerTick();
+        w.window->RestoreMainWindow();
+        w.window->HideMainWindow();
+        w.Select("Photos");
+        w.window->Commands().Invoke("mnuFileRunSelected");
         QTRY_COMPARE(w.applied.size(), 2);
         QCOMPARE(notices.size(), std::size_t(1));
         QVERIFY(notices[0].rfind("Duvanto|Clone Complete with Errors - Photos", 0) == 0);
-        w.Select("Photos");
-        w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 3);
-        QCOMPARE(notices.size(), std::size_t(1));
-    }
-
-    // The tray's Reset Error Indicator works while a run lasts (its menu is not a run's), and
-    // the run's own outcome, applied as it ends, still marks its task.
-    void TheTraysResetWorksDuringARunAndTheRunsOutcomeStillCounts() {
-        RunWindow w({"Photos", "Mail"}, true);
-        w.world.App().CloneTasks.Item("Mail")->ErrorOnLastClone = true;
-        w.window->RefreshTaskRows();
-        w.window->Controller().RefreshTrayIcon();
-        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
-        QAction* reset =
-            w.window->Tray().Menu()->findChild<QAction*>(QStringLiteral("mnuTrayResetError"));
-        QVERIFY(reset != nullptr);
-        w.onConfirm = [&](frmConfirmChanges& confirm) {
-            w.window->Tray().PrepareMenu();
-            QVERIFY(reset->isEnabled());
-            reset->trigger();
-            QCOMPARE(w.world.prompt.messages.beeps, 0);
-            QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
-            QTest::keyClick(w.window->lvwTasks, Qt::Key_Escape);
-            QTest::mouseClick(confirm.cmdPerform, Qt::LeftButton);
-        };
-        w.Select("Photos");
-        w.window->Commands().Invoke("mnuFileRunSelected");
-        QTRY_COMPARE(w.applied.size(), 1);
-        QCOMPARE(w.openings, 1);
-        QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolderError));
-        QCOMPARE(w.window->Model().RowIcon(w.Row("Mail")), int(ImageSheepFolder));
-        QCOMPARE(w.window->Tray().Icon(), TrayState::Error);
-    }
-
-    // A run the user started and then hid the window from is told when it fails, as the
-    // scheduler's are, and the window keeps what it told: a task that goes on failing is told
-    // once (that a success starts it over is RunNoticesTest's). The tray's tooltip tells the
-    // last run.
-    void AFailedRunNobodyWatchedIsToldOnceUntilItSucceeds() {
-        RunWindow w({"Photos"});
-        std::vector<std::string> notices;
-        w.Runs().SetNotifier([&](const std::string& summary, const std::string& body) {
-            notices.push_back(summary + "|" + body);
-        });
-        w.Select("Photos");
-        const auto run = [&w](std::size_t applied) {
-            w.window->Commands().Invoke("mnuFileRunSelected");
-            QTRY_COMPARE(w.applied.size(), applied);
-        };
-        run(1);  // in front of the user, and well
-        QVERIFY(notices.empty());
-        const QString tip = w.window->Tray().ToolTip();
-        QVERIFY2(tip.startsWith(QStringLiteral("Duvanto\nLast run: Photos, ")), qPrintable(tip));
-        QVERIFY2(!tip.contains(QStringLiteral("with errors")), qPrintable(tip));
-
-        std::filesystem::rename(w.Source("Photos"), w.world.home / "away");
-        w.window->HideMainWindow();
-        run(2);
-        QCOMPARE(notices.size(), std::size_t(1));
-        QVERIFY(notices[0].rfind("Duvanto|Clone Complete with Errors - Photos", 0) == 0);
         QVERIFY(w.window->Tray().ToolTip().contains(QStringLiteral(", with errors")));
-        run(3);
+        w.world.clock.now += 10 * kOneMinute;
+        w.window->SchedulerTick();
+        QTRY_COMPARE(w.applied.size(), 3);
         QCOMPARE(notices.size(), std::size_t(1));
     }
 };
