@@ -62,8 +62,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
     Files(source, {"x=a file", "y/inside.txt=a folder"});
     Files(target, {"x/kept.txt=a folder", "y=a file"});
     EXPECT_EQ(CloneAll(), StepResult::Failed);
-    EXPECT_EQ(ReadFile(target + "x/kept.txt"), "a folder");
-    EXPECT_EQ(ReadFile(target + "y"), "a file");
+    EXPECT_EQ(ReadTree(target), (Tree{"x/", "x/kept.txt=a folder", "y=a file"}));
     EXPECT_EQ(Sorted(LogLines()), (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
                                          " *Create Dir Error: 17 File exists ~/T/y/"}));
 
@@ -87,12 +86,11 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
                    "sub/dv_notes.tmp=this one too", strayCopy + "=reserved: never cloned"});
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
-    EXPECT_TRUE(PathExists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
-    EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
-    EXPECT_EQ(ReadFile(target + "sub/dv_notes.tmp"), "this one too");
-    EXPECT_FALSE(PathExists(target + strayCopy));
-    EXPECT_FALSE(PathExists(target + "sub/" + straySafe));
+    EXPECT_EQ(ReadTree(target), (Tree{".duvanto-copy-notes=the user's",
+                                      ".duvanto-copy-plan.txt=a Source file like any other", "sub/",
+                                      "sub/.duvanto-copy-0123456789ABCDEF.tmp=upper-case digits: "
+                                      "the user's",
+                                      "sub/dv_notes.tmp=this one too"}));
     EXPECT_TRUE(Logged(" - Deleted: " + strayCopy + " from ~/T/"));
     EXPECT_TRUE(Logged(" - Deleted: " + straySafe + " from ~/T/sub/"));
     EXPECT_TRUE(IsOwnTemporaryName(NewCopyTempName()));
@@ -145,8 +143,7 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
         EXPECT_EQ(runs[i](), StepResult::Failed) << i;
         EXPECT_EQ(LogLines(), Lines{logged[i]}) << i;
     }
-    EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
-    EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
+    EXPECT_EQ(ReadTree(target), (Tree{"precious.txt=p", "sub/", "sub/more.txt=m"}));
 }
 
 // rm -rf works deepest first, an unplugged disk all at once: either way a Source folder the walk
