@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,12 +89,8 @@ const std::vector<OptionWords>& Options() {
 // The lines of a text, in no order: an options file that a save merged into an existing one
 // holds the same lines as a new one, in another order.
 std::multiset<std::string> Lines(const std::string& text) {
-    std::multiset<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.insert(line);
-    }
-    return lines;
+    const std::vector<std::string> lines = SplitLines(text);
+    return {lines.begin(), lines.end()};
 }
 
 class OptionWordsTest : public CliFolders {

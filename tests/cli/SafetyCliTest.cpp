@@ -184,13 +184,6 @@ TEST_F(SafetyCliTest, ARootRunMakesNoFolderAboveItsTargetWhateverAUserSwaps) {
     EXPECT_EQ(ReadTree(rootsOwn), Tree{});
 }
 
-// The runner as a process of its own, so that a signal can reach it.
-std::string CliBinary() {
-    const char* dir = std::getenv("DUVANTO_TEST_BINARY_DIR");
-    const std::string path = std::string(dir != nullptr ? dir : "") + "/src/cli/duvanto-cli";
-    return dir != nullptr && access(path.c_str(), X_OK) == 0 ? path : "";
-}
-
 int CountLines(const std::string& text, const std::string& part) {
     int count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
@@ -200,8 +193,10 @@ int CountLines(const std::string& text, const std::string& part) {
 }
 
 TEST_F(SafetyCliTest, TerminationSignalsKeepTheLogWhole) {
-    const std::string binary = CliBinary();
-    if (binary.empty()) {
+    // The runner as a process of its own, so that a signal can reach it.
+    const char* dir = std::getenv("DUVANTO_TEST_BINARY_DIR");
+    const std::string binary = std::string(dir != nullptr ? dir : "") + "/src/cli/duvanto-cli";
+    if (dir == nullptr || access(binary.c_str(), X_OK) != 0) {
         GTEST_SKIP() << "duvanto-cli is not built beside the tests";
     }
     constexpr int kFiles = 3000;

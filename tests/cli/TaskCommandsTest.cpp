@@ -200,18 +200,13 @@ TEST_F(TaskCommandsTest, AddStoresTheTaskAsTheDialogWould) {
 // its runs clone that file alone.
 TEST_F(TaskCommandsTest, AddKeepsASelectedNameHoldingACommaOrTheSeparator) {
     WriteTree(source, {"a=a", "b=b", "a,b=ab", "x=x", "y=y", "x<:>y=xy"});
-    const struct {
-        const char* task;
-        const char* name;
-    } cases[] = {{"Comma", "a,b"}, {"Separator", "x<:>y"}};
-    for (const auto& c : cases) {
+    for (const auto& [task, name] : {std::pair{"Comma", "a,b"}, {"Separator", "x<:>y"}}) {
         fs::remove_all(target);
         fs::create_directories(target);
-        ASSERT_EQ(Run({"add", c.task, "--source", source, "--target", target, "--select", c.name}),
-                  0)
-            << c.name << ": " << err;
-        EXPECT_EQ(Run({"run", c.task, "--quiet"}), 0) << c.name << ": " << err;
-        EXPECT_EQ(ReadTree(target), Tree{std::string(c.name) + "=" + ReadFile(source + c.name)});
+        ASSERT_EQ(Run({"add", task, "--source", source, "--target", target, "--select", name}), 0)
+            << name << ": " << err;
+        EXPECT_EQ(Run({"run", task, "--quiet"}), 0) << name << ": " << err;
+        EXPECT_EQ(ReadTree(target), Tree{std::string(name) + "=" + ReadFile(source + name)});
     }
 }
 
@@ -226,20 +221,17 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
         return "duvanto-cli: --schedule: \"" + text +
                "\" is not manual, minutes:N, hours:N, days:N@HH:MM or weekdays:DAY,...@HH:MM\n";
     };
-    const struct {
-        std::vector<std::string> args;
-        std::string err;
-    } cases[] = {
-        {{"add", "New", "--source", source, "--target", target, "--schedule", "minutes:4"},
-         frequency},
-        {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:@09:00"},
-         "Invalid Days\nNo days of the week are selected.\n"},
-        {{"add", "New", "--source", source, "--target", target, "--schedule", "yearly"},
-         notASchedule("yearly")},
-        {{"add", "New", "--source", source, "--target", target, "--schedule", "weekdays:mo@09:00"},
-         notASchedule("weekdays:mo@09:00")},
-        {{"add", "New", "--source", source, "--target", target, "--schedule", "days:1@24:00"},
-         notASchedule("days:1@24:00")},
+    const auto scheduled = [&](const std::string& schedule) {
+        return std::vector<std::string>{"add",      "New",  "--source",   source,
+                                        "--target", target, "--schedule", schedule};
+    };
+    // The arguments, and what the refusal says.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {scheduled("minutes:4"), frequency},
+        {scheduled("weekdays:@09:00"), "Invalid Days\nNo days of the week are selected.\n"},
+        {scheduled("yearly"), notASchedule("yearly")},
+        {scheduled("weekdays:mo@09:00"), notASchedule("weekdays:mo@09:00")},
+        {scheduled("days:1@24:00"), notASchedule("days:1@24:00")},
         {{"add", "New", "--source", source, "--target", source + "inner"},
          "Problems with Target Folder\nAn error occurred while processing \"~/S/inner/\".\nMake "
          "sure that the folder exists and that you have permission to access it.\nInvalid Target "
@@ -251,9 +243,9 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
         {{"add", "  ", "--source", source, "--target", target},
          "duvanto-cli: add: the task name is empty\n"},
     };
-    for (const auto& refused : cases) {
-        EXPECT_EQ(Run(refused.args), 2) << refused.args[1];
-        EXPECT_EQ(err, refused.err) << refused.args[1];
+    for (const auto& [args, refusal] : cases) {
+        EXPECT_EQ(Run(args), 2) << args[1];
+        EXPECT_EQ(err, refusal) << args[1];
         EXPECT_EQ(out, "");
         EXPECT_EQ(ReadFile(list), before);
     }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "support/TestSupport.h"
+#include "tasks/Trees.h"
 
 namespace duvanto::test {
 namespace {
@@ -28,17 +29,14 @@ protected:
     }
 
     TerminalStatusHost Host(bool progress) {
-        TerminalStatusHost host(in, out, progress, 80, [this] { return now; });
-        return host;
+        return TerminalStatusHost(in, out, progress, 80, [this] { return now; });
     }
 
     // What the terminal shows at each redraw, blanks at the end dropped.
     std::vector<std::string> Frames() const {
-        std::vector<std::string> frames;
-        std::istringstream text(out.str());
-        for (std::string frame; std::getline(text, frame, '\r');) {
+        std::vector<std::string> frames = SplitLines(out.str(), "\r");
+        for (std::string& frame : frames) {
             frame.erase(frame.find_last_not_of(' ') + 1);
-            frames.push_back(frame);
         }
         return frames;
     }

@@ -17,10 +17,7 @@ DirEntry At(int64_t modified, uint64_t size = 0) {
 
 TEST(FileTimeDiffSecondsTest, RoundsHalfToEven) {
     const int64_t base = 132'000'000'000'000'000;  // far from zero, where doubles lose units
-    struct Case {
-        int64_t units;
-        int64_t seconds;
-    } cases[] = {
+    const std::pair<int64_t, int64_t> cases[] = {
         {0, 0},
         {kSecond / 2, 0},
         {-kSecond / 2, 0},
@@ -34,8 +31,8 @@ TEST(FileTimeDiffSecondsTest, RoundsHalfToEven) {
         {26 * kSecond / 10, 3},
         {1, 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FileTimeDiffSeconds(base + c.units, base), c.seconds) << c.units;
+    for (const auto& [units, seconds] : cases) {
+        EXPECT_EQ(FileTimeDiffSeconds(base + units, base), seconds) << units;
     }
 }
 

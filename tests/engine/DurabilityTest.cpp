@@ -23,18 +23,6 @@ protected:
         Files(source, {"a/doc.txt=version 2", "b/doc.txt=version 2", "new.txt=n"}, kNew);
         Files(target, {"a/doc.txt=version 1", "b/doc.txt=version 1"}, kOld);
     }
-    // Our temporary files anywhere in the Target.
-    Lines TemporaryFiles() const {
-        Lines found;
-        for (const std::string& folder : {target, target + "a/", target + "b/"}) {
-            for (const std::string& name : FolderNames(folder)) {
-                if (IsOwnTemporaryName(name)) {
-                    found.push_back(Short(folder + name));
-                }
-            }
-        }
-        return found;
-    }
 };
 
 TEST_F(DurabilityTest, ACopyOverAFileIsSyncedBeforeItTakesTheNameAndANewOneIsNot) {
@@ -46,9 +34,8 @@ TEST_F(DurabilityTest, ACopyOverAFileIsSyncedBeforeItTakesTheNameAndANewOneIsNot
     EXPECT_EQ(CloneAll(), StepResult::Ok);
     EXPECT_EQ(syncedAtFirstRename, 2);
     EXPECT_EQ(fileSystem.Calls(FsOp::Sync), 2) << "a new name has no old version to wait for";
-    EXPECT_EQ(ReadFile(target + "a/doc.txt"), "version 2");
-    EXPECT_EQ(ReadFile(target + "b/doc.txt"), "version 2");
-    EXPECT_EQ(ReadFile(target + "new.txt"), "n");
+    EXPECT_EQ(ReadTree(target),
+              (Tree{"a/", "a/doc.txt=version 2", "b/", "b/doc.txt=version 2", "new.txt=n"}));
     // Logged in the plan's order, each once it has its name.
     EXPECT_EQ(LogLines(), (Lines{" - Copied: new.txt from ~/S/ to ~/T/",
                                  " - Copied: doc.txt from ~/S/a/ to ~/T/a/",
@@ -65,9 +52,9 @@ TEST_F(DurabilityTest, AFailedSyncLeavesTheOldFileWholeAndTheRunGoesOn) {
         NextRun();
         fileSystem.Fail(FsOp::Sync, target + "a/", EIO);
         EXPECT_EQ(CloneAll(), StepResult::Failed);
-        EXPECT_EQ(ReadFile(target + "a/doc.txt"), "version 1");
-        EXPECT_EQ(ReadFile(target + "b/doc.txt"), "version 2");
-        EXPECT_EQ(TemporaryFiles(), Lines{});
+        // No copy written ahead is left behind.
+        EXPECT_EQ(ReadTree(target),
+                  (Tree{"a/", "a/doc.txt=version 1", "b/", "b/doc.txt=version 2", "new.txt=n"}));
         EXPECT_TRUE(
             Logged(" *Copy Error: 5 " + dx + "Input/output error doc.txt from ~/S/a/ to ~/T/a/"));
         EXPECT_TRUE(Logged(" - Copied: doc.txt from ~/S/b/ to ~/T/b/"));
@@ -88,9 +75,7 @@ TEST_F(DurabilityTest, ACancelLeavesNoCopyWrittenAhead) {
     fileSystem.Before(FsOp::Rename, target + "a/doc.txt",
                       [&] { host.escapeAfterPumps = host.pumps + 1; });
     EXPECT_EQ(CloneAll(), StepResult::Cancelled);
-    EXPECT_EQ(ReadFile(target + "a/doc.txt"), "version 2");
-    EXPECT_EQ(ReadFile(target + "b/doc.txt"), "version 1");
-    EXPECT_EQ(TemporaryFiles(), Lines{});
+    EXPECT_EQ(ReadTree(target), (Tree{"a/", "a/doc.txt=version 2", "b/", "b/doc.txt=version 1"}));
     EXPECT_EQ(LogLines(),
               (Lines{" - Copied: doc.txt from ~/S/a/ to ~/T/a/",
                      " - Deleted: orphan.txt from ~/T/a/", " *User Cancelled Error: "}));
@@ -105,9 +90,8 @@ TEST_F(DurabilityTest, ACopyWrittenAheadForAnOperationRefusedAtItsTurnIsRemoved)
     fileSystem.Before(FsOp::Rename, target + "a/doc.txt",
                       [&] { File(target + "b/doc.txt", "edited meanwhile", kNew + 10); });
     EXPECT_EQ(clone.PerformSavedPlan(host, plan, {}), StepResult::Failed);
-    EXPECT_EQ(ReadFile(target + "a/doc.txt"), "version 2");
-    EXPECT_EQ(ReadFile(target + "b/doc.txt"), "edited meanwhile");
-    EXPECT_EQ(TemporaryFiles(), Lines{});
+    EXPECT_EQ(ReadTree(target),
+              (Tree{"a/", "a/doc.txt=version 2", "b/", "b/doc.txt=edited meanwhile"}));
     EXPECT_EQ(
         LogLines(),
         (Lines{" - Copied: doc.txt from ~/S/a/ to ~/T/a/",

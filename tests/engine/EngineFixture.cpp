@@ -22,6 +22,14 @@ void EngineFixture::NextRun() {
     log.ResetInMemoryLog();
 }
 
+void EngineFixture::Fresh() {
+    for (const std::string& root : {source, target}) {
+        std::filesystem::remove_all(root);
+        MakeFolder(root);
+    }
+    fileSystem.ClearFaults();
+}
+
 bool EngineFixture::Logged(const std::string& line) const {
     const Lines lines = LogLines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();

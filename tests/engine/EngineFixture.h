@@ -16,6 +16,7 @@
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusHost.h"
 #include "support/TestSupport.h"
+#include "tasks/Trees.h"
 #include "util/ErrorReporter.h"
 #include "util/PathStrings.h"
 
@@ -69,6 +70,8 @@ protected:
     }
     // Another run in the same test: no Escape, no cancel, an empty log.
     void NextRun();
+    // Empty Source and Target folders and no faults, for the next case of a table.
+    void Fresh();
     // The log buffer's lines without their timestamp, paths shortened as in PlannedLines.
     Lines LogLines() const;
     bool Logged(const std::string& line) const;

@@ -10,7 +10,6 @@
 
 #include "engine/EngineFixture.h"
 #include "platform/FilePrimitives.h"
-#include "tasks/Trees.h"
 
 namespace duvanto::test {
 namespace {
@@ -63,8 +62,7 @@ TEST_F(FoldersAndLinksTest, KindConflictsThatDeletionsMayNotSettleFailTheRun) {
     Files(source, {"x=a file", "y/inside.txt=a folder"});
     Files(target, {"x/kept.txt=a folder", "y=a file"});
     EXPECT_EQ(CloneAll(), StepResult::Failed);
-    EXPECT_EQ(ReadFile(target + "x/kept.txt"), "a folder");
-    EXPECT_EQ(ReadFile(target + "y"), "a file");
+    EXPECT_EQ(ReadTree(target), (Tree{"x/", "x/kept.txt=a folder", "y=a file"}));
     EXPECT_EQ(Sorted(LogLines()), (Lines{" *Copy Error: 21 Is a directory x from ~/S/ to ~/T/",
                                          " *Create Dir Error: 17 File exists ~/T/y/"}));
 
@@ -88,17 +86,13 @@ TEST_F(FoldersAndLinksTest, OnlyTheExactFormOfOurTemporaryNamesIsOurs) {
                    "sub/dv_notes.tmp=this one too", strayCopy + "=reserved: never cloned"});
 
     EXPECT_EQ(CloneAll(), StepResult::Ok);
-    EXPECT_EQ(ReadFile(target + ".duvanto-copy-notes"), "the user's");
-    EXPECT_TRUE(PathExists(target + "sub/.duvanto-copy-0123456789ABCDEF.tmp"));
-    EXPECT_EQ(ReadFile(target + ".duvanto-copy-plan.txt"), "a Source file like any other");
-    EXPECT_EQ(ReadFile(target + "sub/dv_notes.tmp"), "this one too");
-    EXPECT_FALSE(PathExists(target + strayCopy));
-    EXPECT_FALSE(PathExists(target + "sub/" + straySafe));
-    Lines logged = LogLines();
-    for (const std::string& line : {" - Deleted: " + strayCopy + " from ~/T/",
-                                    " - Deleted: " + straySafe + " from ~/T/sub/"}) {
-        EXPECT_NE(std::find(logged.begin(), logged.end(), line), logged.end()) << line;
-    }
+    EXPECT_EQ(ReadTree(target), (Tree{".duvanto-copy-notes=the user's",
+                                      ".duvanto-copy-plan.txt=a Source file like any other", "sub/",
+                                      "sub/.duvanto-copy-0123456789ABCDEF.tmp=upper-case digits: "
+                                      "the user's",
+                                      "sub/dv_notes.tmp=this one too"}));
+    EXPECT_TRUE(Logged(" - Deleted: " + strayCopy + " from ~/T/"));
+    EXPECT_TRUE(Logged(" - Deleted: " + straySafe + " from ~/T/sub/"));
     EXPECT_TRUE(IsOwnTemporaryName(NewCopyTempName()));
     EXPECT_TRUE(IsOwnTemporaryName(NewTempName(kSafeCopyTempPrefix, kTempExtension)));
 }
@@ -110,8 +104,7 @@ TEST_F(FoldersAndLinksTest, ACancelledSafeCopyTakesItsTemporaryFileAlong) {
     PlanAll();
     host.escapeAfterPumps = host.pumps + 4;  // after the copy into the temporary file
     EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Cancelled);
-    EXPECT_EQ(FolderNames(target), Lines{"doc.txt"});
-    EXPECT_EQ(ReadFile(target + "doc.txt"), "version 1");
+    EXPECT_EQ(ReadTree(target), Tree{"doc.txt=version 1"});
     EXPECT_EQ(LogLines(), Lines{" *User Cancelled Error: "});
 }
 
@@ -150,8 +143,7 @@ TEST_F(FoldersAndLinksTest, ASourceThatVanishesAfterItsCheckPlansNothing) {
         EXPECT_EQ(runs[i](), StepResult::Failed) << i;
         EXPECT_EQ(LogLines(), Lines{logged[i]}) << i;
     }
-    EXPECT_EQ(ReadFile(target + "precious.txt"), "p");
-    EXPECT_EQ(ReadFile(target + "sub/more.txt"), "m");
+    EXPECT_EQ(ReadTree(target), (Tree{"precious.txt=p", "sub/", "sub/more.txt=m"}));
 }
 
 // rm -rf works deepest first, an unplugged disk all at once: either way a Source folder the walk
@@ -163,30 +155,26 @@ TEST_F(FoldersAndLinksTest, ASourceFolderThatVanishesMidWalkKeepsItsTargetCopies
     };
     writeTree(target);
     File(target + "old.txt", "an orphan of a Source that is still there");
-    struct Case {
-        const char* what;
-        std::function<void()> vanish;
-        std::string logged;
-    } cases[] = {
-        {"removed", [&] { fs::remove_all(source + "a/b"); },
-         " *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/a/b/"},
-        {"replaced by a file",
-         [&] {
-             fs::remove_all(source + "a/b");
-             WriteFile(source + "a/b", "no folder any more");
-         },
-         " *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/a/b/"},
+    // Removed, or replaced by a file.
+    const std::function<void()> vanishings[] = {
+        [&] { fs::remove_all(source + "a/b"); },
+        [&] {
+            fs::remove_all(source + "a/b");
+            WriteFile(source + "a/b", "no folder any more");
+        },
     };
-    for (const Case& c : cases) {
+    for (const auto& vanish : vanishings) {
+        SCOPED_TRACE(&vanish - vanishings);
         NextRun();
         fs::remove_all(source);
         writeTree(source);
-        fileSystem.Before(FsOp::List, source + "a/b/", c.vanish);
-        EXPECT_EQ(CloneAll(), StepResult::Failed) << c.what;
+        fileSystem.Before(FsOp::List, source + "a/b/", vanish);
+        EXPECT_EQ(CloneAll(), StepResult::Failed);
         EXPECT_EQ(ReadTree(target), (Tree{"a/", "a/b/", "a/b/c/", "a/b/c/deep.txt=d",
-                                          "a/b/one.txt=1", "a/two.txt=2", "top.txt=t"}))
-            << c.what;
-        EXPECT_EQ(LogLines(), (Lines{c.logged, " - Deleted: old.txt from ~/T/"})) << c.what;
+                                          "a/b/one.txt=1", "a/two.txt=2", "top.txt=t"}));
+        EXPECT_EQ(LogLines(),
+                  (Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/a/b/",
+                         " - Deleted: old.txt from ~/T/"}));
         File(target + "old.txt", "an orphan again");
     }
 }
@@ -195,37 +183,34 @@ TEST_F(FoldersAndLinksTest, ASourceFolderThatVanishesMidWalkKeepsItsTargetCopies
 // disk mounted in its place). Orphans judged against it are no orphans of what is there now.
 TEST_F(FoldersAndLinksTest, ASourceGoneBeforeTheFirstDeletionDeletesNothing) {
     const std::string moved = temp / "S-moved";
-    struct Case {
-        const char* what;
-        std::function<void()> vanish;
-    } cases[] = {
-        {"removed", [&] { fs::remove_all(source); }},
-        {"another folder in its place",
-         [&] {
-             fs::rename(source, moved);
-             MakeFolder(source);
-         }},
+    // Removed, or another folder in its place.
+    const std::function<void()> vanishings[] = {
+        [&] { fs::remove_all(source); },
+        [&] {
+            fs::rename(source, moved);
+            MakeFolder(source);
+        },
     };
     const std::function<StepResult()> plans[] = {
         [&] { return clone.PlanAll(host, source, target, true); },
         [&] { return clone.PlanSelected(host, source, target, true, {}, "*.txt"); }};
-    for (const Case& c : cases) {
+    for (const auto& vanish : vanishings) {
         for (const auto& plan : plans) {
+            SCOPED_TRACE(std::to_string(&vanish - vanishings) + ", " +
+                         std::to_string(&plan - plans));
             NextRun();
             fs::remove_all(moved);
             fs::remove_all(source);
             Files(source, {"kept.txt=k"});
             Files(target, {"kept.txt=k", "orphan.txt=o", "sub/deep.txt=d"});
-            ASSERT_EQ(plan(), StepResult::Ok) << c.what;
-            ASSERT_FALSE(clone.Plan().Ops.empty()) << c.what;
-            c.vanish();
-            EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Failed) << c.what;
+            ASSERT_EQ(plan(), StepResult::Ok);
+            ASSERT_FALSE(clone.Plan().Ops.empty());
+            vanish();
+            EXPECT_EQ(clone.PerformFileOperations(host, source), StepResult::Failed);
             EXPECT_EQ(ReadTree(target),
-                      (Tree{"kept.txt=k", "orphan.txt=o", "sub/", "sub/deep.txt=d"}))
-                << c.what;
+                      (Tree{"kept.txt=k", "orphan.txt=o", "sub/", "sub/deep.txt=d"}));
             EXPECT_EQ(LogLines(),
-                      Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"})
-                << c.what;
+                      Lines{" *Get SubFolders Error: 76 Path Not Found/Permission is Denied ~/S/"});
         }
     }
 }

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "engine/EngineFixture.h"
-#include "support/Unprivileged.h"
+#include "support/Checks.h"
 
 namespace duvanto::test {
 namespace {
@@ -33,18 +33,13 @@ TEST_F(LoggingTest, AnUnreadableSourceSubfolderIsLoggedOnce) {
     chmod(temp.Path().c_str(), 0755);
     chmod((source + "locked").c_str(), 0);
     chmod((source + "locked2").c_str(), 0);
-    int result = RunUnprivileged([&] {
+    EXPECT_TRUE(HoldsUnprivileged([&] {
         const StepResult planned = clone.PlanAll(host, source, target, true);
         return planned == StepResult::Failed &&
-                       Sorted(LogLines()) ==
-                           Lines{" *Get SubFolders Error: 70 Permission is Denied ~/S/locked/",
-                                 " *Get SubFolders Error: 70 Permission is Denied "
-                                 "~/S/locked2/"}
-                   ? 0
-                   : 1;
-    });
-    ASSERT_NE(result, 255) << "could not drop privileges";
-    EXPECT_EQ(result, 0);
+               Sorted(LogLines()) ==
+                   Lines{" *Get SubFolders Error: 70 Permission is Denied ~/S/locked/",
+                         " *Get SubFolders Error: 70 Permission is Denied ~/S/locked2/"};
+    }));
 }
 
 TEST_F(LoggingTest, NamesAreEscapedTheSameWayInTheLogAndThePlan) {

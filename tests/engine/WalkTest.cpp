@@ -121,7 +121,6 @@ TEST_F(WalkTest, HiddenTargetFolderIsKeptWholeWhenHiddenFoldersAreIgnored) {
 TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
     using enum CompareMethodType;
     const struct {
-        const char* what;
         CompareMethodType method;
         bool twoSeconds, dst, onlyIfNewer;
         const char* sourceBytes;
@@ -130,28 +129,34 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
         int64_t targetTime;
         bool copied;
     } cases[] = {
-        {"older Source, only if newer", DateTime, false, false, true, "s", kOld, "t", kNew, false},
-        {"newer Source, only if newer", DateTime, false, false, true, "s", kNew + 10, "t", kNew,
-         true},
-        {"2 s apart, tolerated", DateTime, true, false, false, "12345", kOld, "12345", kOld - 2,
-         false},
-        {"2 s apart", DateTime, false, false, false, "12345", kOld, "12345", kOld - 2, true},
-        {"same size", Size, false, false, false, "12345", kOld, "54321", kOld - 5000, false},
-        {"same bytes", Contents, false, false, false, "same", kOld, "same", kNew, false},
-        {"same CRC", CRC32, false, false, false, "same", kOld, "same", kNew, false},
+        // Older Source, only if newer.
+        {DateTime, false, false, true, "s", kOld, "t", kNew, false},
+        // Newer Source, only if newer.
+        {DateTime, false, false, true, "s", kNew + 10, "t", kNew, true},
+        // 2 s apart, tolerated.
+        {DateTime, true, false, false, "12345", kOld, "12345", kOld - 2, false},
+        // 2 s apart.
+        {DateTime, false, false, false, "12345", kOld, "12345", kOld - 2, true},
+        // Same size.
+        {Size, false, false, false, "12345", kOld, "54321", kOld - 5000, false},
+        // Same bytes.
+        {Contents, false, false, false, "same", kOld, "same", kNew, false},
+        // Same CRC.
+        {CRC32, false, false, false, "same", kOld, "same", kNew, false},
         // A file of another size is never up to date: a copy that a power cut left short
         // carries the Source's time. Only a newer Target stays under "only if newer".
-        {"same time, other size", DateTime, false, false, false, "12345", kOld, "", kOld, true},
-        {"2 s apart, tolerated, other size", DateTime, true, false, false, "12345", kOld, "123",
-         kOld - 2, true},
-        {"same time, other size, only if newer", DateTime, false, false, true, "12345", kOld, "",
-         kOld, true},
-        {"an hour apart, tolerated, other size", DateTime, false, true, false, "12345", kOld, "123",
-         kOld + 3600, true},
-        {"newer Target, other size, only if newer", DateTime, false, false, true, "12345", kOld, "",
-         kNew, false},
-        {"same time, same size, other bytes", DateTime, false, false, true, "12345", kOld, "54321",
-         kOld, false},
+        // Same time, other size.
+        {DateTime, false, false, false, "12345", kOld, "", kOld, true},
+        // 2 s apart, tolerated, other size.
+        {DateTime, true, false, false, "12345", kOld, "123", kOld - 2, true},
+        // Same time, other size, only if newer.
+        {DateTime, false, false, true, "12345", kOld, "", kOld, true},
+        // An hour apart, tolerated, other size.
+        {DateTime, false, true, false, "12345", kOld, "123", kOld + 3600, true},
+        // Newer Target, other size, only if newer.
+        {DateTime, false, false, true, "12345", kOld, "", kNew, false},
+        // Same time, same size, other bytes.
+        {DateTime, false, false, true, "12345", kOld, "54321", kOld, false},
     };
     for (const auto& c : cases) {
         compare.CompareMethod = c.method;
@@ -162,7 +167,7 @@ TEST_F(WalkTest, EachComparisonRuleDecidesWhatIsCopied) {
         File(target + "a.txt", c.targetBytes, c.targetTime);
         EXPECT_EQ(PlanAll(),
                   c.copied ? Lines{"     COPY FILE     \"a.txt\"  FROM  ~/S/  TO  ~/T/"} : Lines{})
-            << c.what;
+            << "case " << &c - cases;
     }
 }
 

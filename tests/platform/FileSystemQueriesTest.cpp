@@ -84,16 +84,14 @@ TEST(ReadPrivateFileTest, OnlyTheCallersOwnFileThatNoOneElseMayWrite) {
     TempDir dir;
     const std::string file = dir / "plan";
     WriteFile(file, "0123456789");
-    struct Case {
-        unsigned mode;
-        int code;  // 0: read
-    };
-    for (const Case c : {Case{0600, 0}, Case{0644, 0}, Case{0400, 0}, Case{0755, 0},
-                         Case{0620, EPERM}, Case{0602, EPERM}, Case{0666, EPERM}}) {
-        ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+    // Each mode, and the error it gives (0: read).
+    const std::pair<unsigned, int> cases[] = {{0600, 0},     {0644, 0},     {0400, 0},    {0755, 0},
+                                              {0620, EPERM}, {0602, EPERM}, {0666, EPERM}};
+    for (const auto& [mode, code] : cases) {
+        ASSERT_EQ(chmod(file.c_str(), mode), 0);
         Result<std::string> read = ReadPrivateFile(file, 100);
-        EXPECT_EQ(read.status().code(), c.code) << std::oct << c.mode;
-        EXPECT_EQ(read.value(), c.code == 0 ? "0123456789" : "") << std::oct << c.mode;
+        EXPECT_EQ(read.status().code(), code) << std::oct << mode;
+        EXPECT_EQ(read.value(), code == 0 ? "0123456789" : "") << std::oct << mode;
     }
     ASSERT_EQ(chmod(file.c_str(), 0664), 0);
     EXPECT_EQ(ReadPrivateFile(file, 100).status().message(),

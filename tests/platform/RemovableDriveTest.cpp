@@ -44,7 +44,11 @@ protected:
         fs::create_symlink(temp / "dev/sdd1", temp / "dev/disk/by-uuid/1234-ABCD");
     }
 
-    bool Removable(const std::string& path) { return IsRemovableDrive(path, drive, tables); }
+    // The drive that holds the path: "removable " or "fixed " and its mount point.
+    std::string Drive(const std::string& path) {
+        const bool removable = IsRemovableDrive(path, drive, tables);
+        return (removable ? "removable " : "fixed ") + drive;
+    }
 
     TempDir temp;
     duvanto::RemovableDriveTables tables;
@@ -52,39 +56,30 @@ protected:
 };
 
 TEST_F(RemovableDriveTables, TheDriveIsTheDeepestMountHoldingThePath) {
-    EXPECT_FALSE(Removable("/mnt/data/projects/x/"));
-    EXPECT_EQ(drive, "/mnt/data/");
-    EXPECT_FALSE(Removable("/mnt/data/tmp/scratch"));
-    EXPECT_EQ(drive, "/mnt/data/tmp/");
-    EXPECT_FALSE(Removable("/home/anna/"));
-    EXPECT_EQ(drive, "/");
-    EXPECT_FALSE(Removable("/mnt/database/"));
-    EXPECT_EQ(drive, "/") << "a name that only begins like a mount point is not under it";
-    EXPECT_FALSE(Removable("relative/path"));
-    EXPECT_EQ(drive, "");
+    EXPECT_EQ(Drive("/mnt/data/projects/x/"), "fixed /mnt/data/");
+    EXPECT_EQ(Drive("/mnt/data/tmp/scratch"), "fixed /mnt/data/tmp/");
+    EXPECT_EQ(Drive("/home/anna/"), "fixed /");
+    EXPECT_EQ(Drive("/mnt/database/"), "fixed /")
+        << "a name that only begins like a mount point is not under it";
+    EXPECT_EQ(Drive("relative/path"), "fixed ");
 
     // Unreadable tables leave only the root.
     tables.fstab = temp / "none";
     tables.mountInfo = temp / "none";
-    EXPECT_FALSE(Removable("/mnt/usb/backup/"));
-    EXPECT_EQ(drive, "/");
+    EXPECT_EQ(Drive("/mnt/usb/backup/"), "fixed /");
 }
 
 TEST_F(RemovableDriveTables, UnpluggedDisksAndMediaFoldersAreRemovable) {
     // A tag looked up among the device links, then the partition's disk asked.
-    EXPECT_TRUE(Removable("/mnt/usb/backup/"));
-    EXPECT_EQ(drive, "/mnt/usb/");
+    EXPECT_EQ(Drive("/mnt/usb/backup/"), "removable /mnt/usb/");
     // The whole disk reports for itself; the mount point had an escaped blank.
-    EXPECT_TRUE(Removable("/mnt/My Disk/x"));
-    EXPECT_EQ(drive, "/mnt/My Disk/");
+    EXPECT_EQ(Drive("/mnt/My Disk/x"), "removable /mnt/My Disk/");
 
     // Media folders are removable.
     const std::string media = temp / "media/";
-    EXPECT_TRUE(Removable(media + "anna/STICK/photos/"));
-    EXPECT_EQ(drive, media + "anna/STICK/");
-    EXPECT_TRUE(Removable(media + "anna/STICK"));
-    EXPECT_EQ(drive, media + "anna/STICK/");
-    EXPECT_FALSE(Removable(media + "anna/")) << "a user's folder is no medium";
+    EXPECT_EQ(Drive(media + "anna/STICK/photos/"), "removable " + media + "anna/STICK/");
+    EXPECT_EQ(Drive(media + "anna/STICK"), "removable " + media + "anna/STICK/");
+    EXPECT_EQ(Drive(media + "anna/"), "fixed /") << "a user's folder is no medium";
 }
 
 // A disk the fstab mounts straight under the media root is one drive, whatever lies in it;
@@ -94,10 +89,8 @@ TEST_F(RemovableDriveTables, ADriveMountedStraightUnderTheMediaRootHoldsFolders)
     WriteFile(tables.fstab, "/dev/sdb1 " + media + "data ext4 defaults 0 2\n");
     WriteFile(tables.mountInfo, "40 22 8:17 / " + media + "data rw - ext4 /dev/sdb1 rw\n" +
                                     "41 22 8:49 / " + media + "sdd1 rw - vfat /dev/sdd1 rw\n");
-    EXPECT_FALSE(Removable(media + "data/Backup/new/"));
-    EXPECT_EQ(drive, media + "data/");
-    EXPECT_TRUE(Removable(media + "sdd1/Backup/"));
-    EXPECT_EQ(drive, media + "sdd1/");
+    EXPECT_EQ(Drive(media + "data/Backup/new/"), "fixed " + media + "data/");
+    EXPECT_EQ(Drive(media + "sdd1/Backup/"), "removable " + media + "sdd1/");
 }
 
 }  // namespace

@@ -7,10 +7,7 @@ namespace duvanto {
 namespace {
 
 TEST(SystemInfoTest, TheOperatingSystemIsNamedAsOsReleaseNamesIt) {
-    const struct {
-        const char* text;
-        const char* name;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian GNU/Linux\"\n",
          "Debian GNU/Linux 12 (bookworm)"},
         // Without PRETTY_NAME: NAME and VERSION; CR LF lines and comments are read too.
@@ -22,8 +19,8 @@ TEST(SystemInfoTest, TheOperatingSystemIsNamedAsOsReleaseNamesIt) {
         {"garbage without equals\n", ""},
         {"", ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(OperatingSystemName(c.text), c.name) << c.text;
+    for (const auto& [text, name] : cases) {
+        EXPECT_EQ(OperatingSystemName(text), name) << text;
     }
 }
 

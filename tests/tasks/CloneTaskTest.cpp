@@ -9,6 +9,7 @@
 
 #include "TasksFixture.h"
 #include "engine/FolderCheck.h"
+#include "support/Checks.h"
 #include "tasks/TaskDates.h"
 
 namespace duvanto::test {
@@ -324,13 +325,11 @@ TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
     EXPECT_EQ(task.ValidateFolder(app, stick + "backup/", "Target", true, reason, true, false), 3);
 
     EXPECT_EQ(reason, GetInvalidPathErrorMsg(3, stick + "backup/", 0));
-    ASSERT_EQ(prompt.shown.size(), 2u);
-    EXPECT_EQ(prompt.shown[0].title, "Problem Accessing Target Folder");
-    EXPECT_EQ(prompt.shown[0].text, "Drive \"" + stick +
-                                        "\" is not ready.\r\nPlease insert/connect the "
-                                        "Removable drive.");
-    EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::RetryCancel);
-    EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
+    const ShownMessage notReady{
+        "Problem Accessing Target Folder",
+        "Drive \"" + stick + "\" is not ready.\r\nPlease insert/connect the Removable drive.",
+        MessageIcon::Exclamation, MessageButtons::RetryCancel};
+    EXPECT_EQ(prompt.shown, (std::vector<ShownMessage>{notReady, notReady}));
 
     // A run logs the drive that was not connected and goes on.
     prompt.answers = {MessageAnswer::Cancel};
@@ -348,11 +347,11 @@ TEST_F(RemovableDriveTest, AStickWhoseMediaFolderIsGoneIsAskedFor) {
     prompt.answers = {MessageAnswer::Cancel};
     RunTask(Task("Gone", "S/", {"media/anna/GONE/backup/"}));
 
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].title, "Problem Accessing Target Folder");
-    EXPECT_EQ(prompt.shown[0].text,
-              "Drive \"" + gone + "\" is not ready.\r\nPlease insert/connect the Removable drive.");
-    EXPECT_EQ(prompt.shown[0].buttons, MessageButtons::RetryCancel);
+    const ShownMessage notReady{
+        "Problem Accessing Target Folder",
+        "Drive \"" + gone + "\" is not ready.\r\nPlease insert/connect the Removable drive.",
+        MessageIcon::Exclamation, MessageButtons::RetryCancel};
+    EXPECT_EQ(prompt.shown, std::vector<ShownMessage>{notReady});
     const std::string drive = LogText(GetInvalidPathErrorMsg(3, gone + "backup/", 0));
     EXPECT_EQ(LogLines()[1], "*Folder Path Error:  Problems processing the Target folder." + drive +
                                  " " + Short(gone) + "backup/");

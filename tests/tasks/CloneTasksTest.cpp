@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <numeric>
 
 #include "TasksFixture.h"
 #include "support/ScopedLocale.h"
@@ -375,11 +376,8 @@ TEST_F(TaskListTest, TheListNameComesFromTheFileWhereverItIs) {
 
 TEST_F(TaskListTest, AddFollowsItsPositionRule) {
     auto order = [&] {
-        std::string names;
-        for (const std::string& name : TaskNames(List())) {
-            names += name;
-        }
-        return names;
+        const std::vector<std::string> names = TaskNames(List());
+        return std::accumulate(names.begin(), names.end(), std::string());
     };
     EXPECT_TRUE(List().Add(Named("A"), 1));
     EXPECT_TRUE(List().Add(Named("B"), 1));  // a list of one: appended
@@ -477,10 +475,8 @@ TEST_F(TaskListTest, ABackupThatCannotBeWrittenStopsTheSave) {
 }
 
 TEST_F(TaskListTest, AByteOrderMarkIsNoPartOfTheFirstName) {
-    std::vector<std::string> fields = TenFields("First");
-    fields.push_back("False");
     WriteFile(List().SupportFolder() + "First.dvi", "\xEF\xBB\xBF/src/a");
-    ASSERT_TRUE(Read("\xEF\xBB\xBF" + Line(fields) + "\r\n"));
+    ASSERT_TRUE(Read("\xEF\xBB\xBF" + Line(TenFields("First", {}, {"False"})) + "\r\n"));
     ASSERT_EQ(List().Count(), 1);
     EXPECT_EQ(List().Item(1)->TaskName, "First");
     EXPECT_EQ(List().Item(1)->IncludeFileSpecs, std::vector<std::string>{"/src/a"});

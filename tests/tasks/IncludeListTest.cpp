@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tasks/Trees.h"
+
 namespace duvanto {
 namespace {
 
@@ -15,10 +17,7 @@ using Items = std::vector<std::string>;
 // Each list is written as its text and read back as it was: names holding the separator, a
 // comma, the escape, an empty name and blanks among them.
 TEST(IncludeListTest, ListsRoundTripThroughTheirText) {
-    const struct {
-        Items items;
-        std::string text;
-    } cases[] = {
+    const std::pair<Items, std::string> cases[] = {
         {{}, ""},
         {{"/s/a.txt"}, "/s/a.txt"},
         {{"/s/a", "/s/b/"}, "/s/a<:>/s/b/"},
@@ -43,9 +42,9 @@ TEST(IncludeListTest, ListsRoundTripThroughTheirText) {
         {{"/s/a\\b"}, "/s/a\\b"},
         {{"/s/line\r\nbreak"}, "/s/line\r\nbreak"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeIncludeList(c.items), c.text);
-        EXPECT_EQ(DecodeIncludeList(c.text), c.items) << c.text;
+    for (const auto& [items, text] : cases) {
+        EXPECT_EQ(EncodeIncludeList(items), text);
+        EXPECT_EQ(DecodeIncludeList(text), items) << text;
     }
 }
 
@@ -83,17 +82,8 @@ TEST(IncludeListTest, EveryShortListRoundTrips) {
 TEST(IncludeListTest, AnOlderVersionTakesNoItemThatWasNotChosen) {
     const auto olderRead = [](const std::string& text) {
         const std::string separator = text.find("<:>") != std::string::npos ? "<:>" : ",";
-        Items pieces;
-        for (std::size_t start = 0; !text.empty();) {
-            const std::size_t at = text.find(separator, start);
-            pieces.push_back(text.substr(start, at == std::string::npos ? at : at - start));
-            if (at == std::string::npos) {
-                break;
-            }
-            start = at + separator.size();
-        }
         Items taken;
-        for (const std::string& piece : pieces) {
+        for (const std::string& piece : test::SplitLines(text, separator)) {
             if (piece.empty()) {
                 break;
             }
@@ -122,10 +112,7 @@ TEST(IncludeListTest, AnOlderVersionTakesNoItemThatWasNotChosen) {
 // which an older version wrote as it stands, reads as that name again; only the pieces that
 // were no full paths read differently.
 TEST(IncludeListTest, ListsOfOlderVersionsReadAsBefore) {
-    const struct {
-        std::string text;
-        Items items;
-    } cases[] = {
+    const std::pair<std::string, Items> cases[] = {
         {"/s/a<:>/s/b/", {"/s/a", "/s/b/"}},
         {"/s/one,two.doc<:>/s/three.doc", {"/s/one,two.doc", "/s/three.doc"}},
         {"/s/three.doc,/s/sub/c.TXT", {"/s/three.doc", "/s/sub/c.TXT"}},
@@ -138,8 +125,8 @@ TEST(IncludeListTest, ListsOfOlderVersionsReadAsBefore) {
         {"/s/a<//x>", {"/s/a<//x>"}},
         {"/s/x<:> ", {"/s/x", " "}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DecodeIncludeList(c.text), c.items) << c.text;
+    for (const auto& [text, items] : cases) {
+        EXPECT_EQ(DecodeIncludeList(text), items) << text;
     }
 }
 

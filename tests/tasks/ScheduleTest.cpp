@@ -28,41 +28,42 @@ TEST(DayOfWeek, SundayIsTheLastDay) {
 TEST(NextCloneDateTime, FromTheLastRunOrFromNowWhenThatIsPast) {
     const int32_t mondayAndWednesday = 1 + 4;
     const struct {
-        const char* what;
         double last;
         int32_t type, increment, days;
         double start, now, expected;
     } cases[] = {
-        {"15 minutes", Monday(10, 7, 30), IntervalMinutes, 15, 127, kStart, Monday(10, 7, 30),
+        {Monday(10, 7, 30), IntervalMinutes, 15, 127, kStart, Monday(10, 7, 30),
          Monday(10, 22, 30)},
-        {"5 minutes", Monday(10, 7, 30), IntervalMinutes, 5, 127, kStart, Monday(10, 7, 30),
-         Monday(10, 12, 30)},
-        {"2 days", Monday(18), IntervalDays, 2, 127, kStart, Monday(18), At(2003, 12, 3, 9, 30)},
-        {"Monday before its start", Monday(8), IntervalSelectedDays, 1, mondayAndWednesday, kStart,
-         Monday(8), Monday(9, 30)},
-        {"Monday after its start", Monday(10), IntervalSelectedDays, 1, mondayAndWednesday, kStart,
-         Monday(10), At(2003, 12, 3, 9, 30)},
-        {"Monday only: the next Monday", Monday(11), IntervalSelectedDays, 0, 1, kStart, Monday(11),
+        {Monday(10, 7, 30), IntervalMinutes, 5, 127, kStart, Monday(10, 7, 30), Monday(10, 12, 30)},
+        {Monday(18), IntervalDays, 2, 127, kStart, Monday(18), At(2003, 12, 3, 9, 30)},
+        // Monday before its start.
+        {Monday(8), IntervalSelectedDays, 1, mondayAndWednesday, kStart, Monday(8), Monday(9, 30)},
+        // Monday after its start.
+        {Monday(10), IntervalSelectedDays, 1, mondayAndWednesday, kStart, Monday(10),
+         At(2003, 12, 3, 9, 30)},
+        // Monday only: the next Monday.
+        {Monday(11), IntervalSelectedDays, 0, 1, kStart, Monday(11), At(2003, 12, 8, 9, 30)},
+        // Within the start minute it is no longer ahead.
+        {Monday(9, 30, 10), IntervalSelectedDays, 0, 1, kStart, Monday(9, 30, 10),
          At(2003, 12, 8, 9, 30)},
-        {"within the start minute it is no longer ahead", Monday(9, 30, 10), IntervalSelectedDays,
-         0, 1, kStart, Monday(9, 30, 10), At(2003, 12, 8, 9, 30)},
-        {"a second before the start minute", Monday(9, 29, 59), IntervalSelectedDays, 0, 1, kStart,
-         Monday(9, 29, 59), Monday(9, 30)},
-        {"the start's seconds and date play no part", Monday(18), IntervalDays, 1, 127,
-         At(2001, 5, 5, 9, 30, 45), Monday(18), At(2003, 12, 2, 9, 30)},
-        {"Sunday is bit 6", Monday(8), IntervalSelectedDays, 0, 64, kStart, Monday(8),
-         At(2003, 12, 7, 9, 30)},
-        {"hours from a week ago: from now", Monday(10) - 7, IntervalHours, 1, 127, kStart,
-         Monday(10), Monday(11)},
-        {"days from a week ago: from now", Monday(10) - 7, IntervalDays, 3, 127, kStart, Monday(10),
-         At(2003, 12, 4, 9, 30)},
-        {"exactly now is not in the past", Monday(9), IntervalHours, 1, 127, kStart, Monday(10),
-         Monday(10)},
+        // A second before the start minute.
+        {Monday(9, 29, 59), IntervalSelectedDays, 0, 1, kStart, Monday(9, 29, 59), Monday(9, 30)},
+        // The start's seconds and date play no part.
+        {Monday(18), IntervalDays, 1, 127, At(2001, 5, 5, 9, 30, 45), Monday(18),
+         At(2003, 12, 2, 9, 30)},
+        // Sunday is bit 6.
+        {Monday(8), IntervalSelectedDays, 0, 64, kStart, Monday(8), At(2003, 12, 7, 9, 30)},
+        // Hours from a week ago: from now.
+        {Monday(10) - 7, IntervalHours, 1, 127, kStart, Monday(10), Monday(11)},
+        // Days from a week ago: from now.
+        {Monday(10) - 7, IntervalDays, 3, 127, kStart, Monday(10), At(2003, 12, 4, 9, 30)},
+        // Exactly now is not in the past.
+        {Monday(9), IntervalHours, 1, 127, kStart, Monday(10), Monday(10)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DetermineNextCloneDateTime(c.last, c.type, c.increment, c.start, c.days, c.now),
                   c.expected)
-            << c.what;
+            << "case " << &c - cases;
     }
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <tuple>
 
 #include "TasksFixture.h"
 #include "tasks/TaskDates.h"
@@ -20,17 +22,21 @@ TaskPropertiesInput Entered(int32_t frequency, const std::string& increment) {
     return input;
 }
 
+// A refusal as one value: its title, text and icon; none when the input passes.
+using Refusal = std::optional<std::tuple<std::string, std::string, MessageIcon>>;
+Refusal Refused(const std::optional<TaskMessage>& message) {
+    return message ? Refusal(std::tuple(message->Title, message->Text, message->Icon))
+                   : std::nullopt;
+}
+
 const char kInvalidFrequency[] =
     "The frequency value is invalid.  Please check the following:\r\n\r\n1) The frequency "
     "interval must be a positive number\r\n2) The frequency cannot be greater than once every 5 "
     "minutes\r\n";
 
 TEST(TaskPropertiesChecks, TheFrequencyMustBeAPositiveNumber) {
-    std::optional<TaskMessage> refused = ValidateTaskProperties(Entered(IntervalMinutes, "4"));
-    ASSERT_TRUE(refused.has_value());
-    EXPECT_EQ(refused->Title, "Invalid Frequency");
-    EXPECT_EQ(refused->Text, kInvalidFrequency);
-    EXPECT_EQ(refused->Icon, MessageIcon::Information);
+    EXPECT_EQ(Refused(ValidateTaskProperties(Entered(IntervalMinutes, "4"))),
+              std::tuple("Invalid Frequency", kInvalidFrequency, MessageIcon::Information));
     EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalMinutes, "5")).has_value());
     EXPECT_FALSE(ValidateTaskProperties(Entered(IntervalMinutes, " 90 ")).has_value());
     for (const char* text : {"0", "-3", "abc", "", "  ", "2 hours", "1e20"}) {
@@ -46,27 +52,22 @@ TEST(TaskPropertiesChecks, TheFrequencyMustBeAPositiveNumber) {
 TEST(TaskPropertiesChecks, FoldersThenFrequencyThenDays) {
     TaskPropertiesInput input = Entered(IntervalSelectedDays, "1");
     input.DaysOfWeek = 0;
-    std::optional<TaskMessage> noDays = ValidateTaskProperties(input);
-    ASSERT_TRUE(noDays.has_value());
-    EXPECT_EQ(noDays->Text, "No days of the week are selected.");
-    EXPECT_EQ(noDays->Title, "Invalid Days");
+    EXPECT_EQ(
+        Refused(ValidateTaskProperties(input)),
+        std::tuple("Invalid Days", "No days of the week are selected.", MessageIcon::Information));
     input.FrequencyIndex = IntervalDays;
     EXPECT_FALSE(ValidateTaskProperties(input).has_value()) << "other types ignore the days";
 
     // With a Target entered, nothing but the missing Source can be refused first.
     input.IncrementText = "x";
     input.SourceText = " \t ";
-    std::optional<TaskMessage> noSource = ValidateTaskProperties(input);
-    ASSERT_TRUE(noSource.has_value());
-    EXPECT_EQ(noSource->Title, "Validate Folders");
-    EXPECT_EQ(noSource->Text, "No source folder has been entered.");
-    EXPECT_EQ(noSource->Icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Refused(ValidateTaskProperties(input)),
+              std::tuple("Validate Folders", "No source folder has been entered.",
+                         MessageIcon::Exclamation));
     input.Targets.clear();
-    std::optional<TaskMessage> refused = ValidateTaskProperties(input);
-    ASSERT_TRUE(refused.has_value());
-    EXPECT_EQ(refused->Title, "Validate Folders");
-    EXPECT_EQ(refused->Text, "No target folder has been entered.");
-    EXPECT_EQ(refused->Icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Refused(ValidateTaskProperties(input)),
+              std::tuple("Validate Folders", "No target folder has been entered.",
+                         MessageIcon::Exclamation));
 }
 
 using TaskNameChecks = TasksFixture;
@@ -75,12 +76,11 @@ TEST_F(TaskNameChecks, ForbiddenCharactersThenDuplicates) {
     cCloneTask existing;
     existing.TaskName = "Backup";
     app.CloneTasks.Add(existing);
-    std::optional<TaskMessage> illegal = CheckNewTaskName("a/b", app.CloneTasks);
-    ASSERT_TRUE(illegal.has_value());
-    EXPECT_EQ(illegal->Title, "Illegal Task Name");
-    EXPECT_EQ(illegal->Text,
-              "Task names cannot contain any of the following characters:\r\n\\ / : * ? \" < > |");
-    EXPECT_EQ(illegal->Icon, MessageIcon::Critical);
+    EXPECT_EQ(Refused(CheckNewTaskName("a/b", app.CloneTasks)),
+              std::tuple("Illegal Task Name",
+                         "Task names cannot contain any of the following characters:\r\n\\ / : "
+                         "* ? \" < > |",
+                         MessageIcon::Critical));
     // What the list file cannot hold: its field separator and control characters.
     for (const char* name : {"a~!@#b", "two\nlines", "tab\there", "cr\r", "del\x7f"}) {
         EXPECT_EQ(CheckNewTaskName(name, app.CloneTasks)->Text,
@@ -88,10 +88,9 @@ TEST_F(TaskNameChecks, ForbiddenCharactersThenDuplicates) {
                   "character.")
             << name;
     }
-    std::optional<TaskMessage> duplicate = CheckNewTaskName("BACKUP", app.CloneTasks);
-    ASSERT_TRUE(duplicate.has_value());
-    EXPECT_EQ(duplicate->Title, "Duplicate Task Name");
-    EXPECT_EQ(duplicate->Text, "A task with this name already exists.");
+    EXPECT_EQ(Refused(CheckNewTaskName("BACKUP", app.CloneTasks)),
+              std::tuple("Duplicate Task Name", "A task with this name already exists.",
+                         MessageIcon::Exclamation));
     EXPECT_FALSE(CheckNewTaskName("Backup 2", app.CloneTasks).has_value());
 }
 

@@ -22,15 +22,11 @@ double OleAt(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 // The locales the bootstrap script generates, and C.
 const char* const kLocales[] = {"C", "de_DE.UTF-8", "en_GB.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8"};
 
-bool Installed(const char* name) {
-    return ScopedTimeLocale(name).ok();
-}
-
 class AcrossLocales : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {
 protected:
     void SetUp() override {
         for (const char* name : {Writer(), Reader()}) {
-            if (!Installed(name)) {
+            if (!ScopedTimeLocale(name).ok()) {
                 GTEST_SKIP() << "the " << name
                              << " locale is not installed (scripts/bootstrap.sh generates it)";
             }
@@ -80,26 +76,23 @@ INSTANTIATE_TEST_SUITE_P(Locales, AcrossLocales,
 // A day and month that could be either: the reader's own order decides when its short date
 // uses the same separator; else "/" is the US order (month first) and "." is day first.
 TEST(AmbiguousDays, TheReadersOwnFormDecidesThenTheSeparator) {
-    const struct {
-        const char* locale;
-        double slash;  // "04/12/2003"
-    } cases[] = {
+    // Each locale, and the day it reads "04/12/2003" as.
+    const std::pair<const char*, double> cases[] = {
         {"C", OleAt(2003, 4, 12)},           {"de_DE.UTF-8", OleAt(2003, 4, 12)},
         {"en_GB.UTF-8", OleAt(2003, 12, 4)}, {"fr_FR.UTF-8", OleAt(2003, 12, 4)},
         {"ja_JP.UTF-8", OleAt(2003, 4, 12)},
     };
-    for (const auto& c : cases) {
-        ScopedTimeLocale locale(c.locale);
+    for (const auto& [name, slash] : cases) {
+        ScopedTimeLocale locale(name);
         if (!locale.ok()) {
-            GTEST_SKIP() << "the " << c.locale << " locale is not installed";
+            GTEST_SKIP() << "the " << name << " locale is not installed";
         }
-        EXPECT_EQ(ParseGeneralDate("04/12/2003"), c.slash) << c.locale;
-        EXPECT_EQ(ParseGeneralDate("4.12.2003 16:38:16"), OleAt(2003, 12, 4, 16, 38, 16))
-            << c.locale;
+        EXPECT_EQ(ParseGeneralDate("04/12/2003"), slash) << name;
+        EXPECT_EQ(ParseGeneralDate("4.12.2003 16:38:16"), OleAt(2003, 12, 4, 16, 38, 16)) << name;
         // The values decide when only one order gives a day.
-        EXPECT_EQ(ParseGeneralDate("13/12/2003"), OleAt(2003, 12, 13)) << c.locale;
-        EXPECT_EQ(ParseGeneralDate("12/13/2003 1:00:00 PM"), OleAt(2003, 12, 13, 13)) << c.locale;
-        EXPECT_EQ(ParseGeneralDate("31.04.2003"), std::nullopt) << c.locale;
+        EXPECT_EQ(ParseGeneralDate("13/12/2003"), OleAt(2003, 12, 13)) << name;
+        EXPECT_EQ(ParseGeneralDate("12/13/2003 1:00:00 PM"), OleAt(2003, 12, 13, 13)) << name;
+        EXPECT_EQ(ParseGeneralDate("31.04.2003"), std::nullopt) << name;
     }
 }
 

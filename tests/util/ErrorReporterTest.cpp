@@ -9,6 +9,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "support/Checks.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -27,9 +28,9 @@ protected:
     FixedClock clock{37959.6932407407};
     ErrorReporter reporter{dir.Path(), prompt, clock};
 
-    const ShownMessage& OnlyMessage() {
-        EXPECT_EQ(prompt.shown.size(), 1u);
-        return prompt.shown.at(0);
+    // The one message shown, as the reporter shows each: an exclamation with OK.
+    static std::vector<ShownMessage> Shown(const std::string& title, const std::string& text) {
+        return {{title, text, MessageIcon::Exclamation, MessageButtons::OK}};
     }
 };
 
@@ -40,10 +41,7 @@ TEST_F(ErrorReporterTest, TheMessageNamesTheErrorItsSourceAndNumber) {
         "All users on this computer must be granted Read Access to the Registry.\r\n"
         "\r\n"
         "See your System Administrator for assistance.";
-    const struct {
-        UnexpectedError error;
-        std::string text;
-    } cases[] = {
+    const std::pair<UnexpectedError, std::string> cases[] = {
         {{76, "Path not found", 0}, "Error: Path not found\r\nSource: M.P\r\nNo: 76\r\n"},
         {{75, "Path/File access error", 2},
          "DLL Error: No such file or directory\r\nError: Path/File access error\r\nSource: "
@@ -63,15 +61,12 @@ TEST_F(ErrorReporterTest, TheMessageNamesTheErrorItsSourceAndNumber) {
          "DLL Error: Permission denied\r\nError: Access to Registry Denied.\r\nSource: "
          "M.P\r\nNo: 5\r\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [error, text] : cases) {
         prompt.shown.clear();
         // Blank further information writes no detail file and changes nothing.
-        reporter.ReportUnexpectedError("M.P", c.error, " \t ");
-        const auto& shown = OnlyMessage();
-        EXPECT_EQ(shown.title, "Unexpected Error in M.P");
-        EXPECT_EQ(shown.text, c.text == registry ? registry : c.text + kClosing);
-        EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
-        EXPECT_EQ(shown.buttons, MessageButtons::OK);
+        reporter.ReportUnexpectedError("M.P", error, " \t ");
+        EXPECT_EQ(prompt.shown,
+                  Shown("Unexpected Error in M.P", text == registry ? registry : text + kClosing));
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "ERR_DETAIL.TXT"));
     // The registry text takes no detail file either.
@@ -85,8 +80,9 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
     const std::string record =
         "\r\n12/4/2003 4:38:16 PM\r\n" + core + "\r\n- More Information - \r\ndisk /dev/sdb1\r\n";
     EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), record);
-    EXPECT_EQ(OnlyMessage().text,
-              core + "\r\nSee the ERR_DETAIL.TXT file before proceeding.\r\n" + kClosing);
+    EXPECT_EQ(prompt.shown,
+              Shown("Unexpected Error in cClone.CloneAll",
+                    core + "\r\nSee the ERR_DETAIL.TXT file before proceeding.\r\n" + kClosing));
 
     reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "second");
     EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), record + "\r\n12/4/2003 4:38:16 PM\r\n" + core +
@@ -96,11 +92,9 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
 TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
     ErrorReporter homeless(dir / "missing/", prompt, clock);
     homeless.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
-    const auto& shown = OnlyMessage();
-    EXPECT_EQ(shown.title, "Error in Error Handler");
-    EXPECT_EQ(shown.text, "An error has occured in the error handler.\r\n76\r\nPath not found");
-    EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(shown.buttons, MessageButtons::OK);
+    EXPECT_EQ(prompt.shown,
+              Shown("Error in Error Handler",
+                    "An error has occured in the error handler.\r\n76\r\nPath not found"));
 }
 
 TEST(UnexpectedErrorTest, FromExceptionKeepsWhatEachKindKnows) {
@@ -132,11 +126,10 @@ TEST_F(ErrorReporterTest, ReportCurrentExceptionUsesTheCaughtOne) {
     } catch (...) {
         reporter.ReportCurrentException("cCloneLog.SaveAs");
     }
-    EXPECT_EQ(OnlyMessage().title, "Unexpected Error in cCloneLog.SaveAs");
-    EXPECT_EQ(OnlyMessage().text,
-              std::string("DLL Error: Permission denied\r\nError: Permission denied\r\nSource: "
-                          "cCloneLog.SaveAs\r\nNo: 70\r\n") +
-                  kClosing);
+    EXPECT_EQ(prompt.shown, Shown("Unexpected Error in cCloneLog.SaveAs",
+                                  std::string("DLL Error: Permission denied\r\nError: Permission "
+                                              "denied\r\nSource: cCloneLog.SaveAs\r\nNo: 70\r\n") +
+                                      kClosing));
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "support/Checks.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
-#include "support/Unprivileged.h"
 
 namespace duvanto::test {
 namespace {
@@ -155,13 +155,11 @@ TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
     ASSERT_EQ(mkdir((dir / "locked/inner").c_str(), 0700), 0);
     ASSERT_EQ(chmod((dir / "locked").c_str(), 0), 0);
 
-    int result = RunUnprivileged([&] {
+    EXPECT_TRUE(HoldsUnprivileged([&] {
         int32_t code = 0;
-        int unlistable = GetPathStatus(dir / "locked/", code, tables);
-        int unreachable = GetPathStatus(dir / "locked/inner/", code, tables);
-        return unlistable * 10 + unreachable;
-    });
-    EXPECT_EQ(result, PathAccessDenied * 10 + PathAccessDenied);
+        return GetPathStatus(dir / "locked/", code, tables) == PathAccessDenied &&
+               GetPathStatus(dir / "locked/inner/", code, tables) == PathAccessDenied;
+    }));
 }
 
 TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
@@ -243,19 +241,14 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
     ASSERT_EQ(chmod((dir / "ro").c_str(), 0555), 0);
     const std::string path = dir / "ro/file.txt";
 
-    int result = RunUnprivileged([&] {
+    EXPECT_TRUE(HoldsUnprivileged([&] {
         RecordingPrompt prompt;
         const bool returned = WriteStringToFile(path, "", false, prompt);
-        const std::vector<ShownMessage>& shown = prompt.shown;
-        return returned && shown.size() == 1 && shown[0].title == "Write String To File" &&
-                       shown[0].text ==
-                           "Unable to delete " + path + "Please delete this file manually." &&
-                       shown[0].icon == MessageIcon::Exclamation &&
-                       shown[0].buttons == MessageButtons::OK
-                   ? 0
-                   : 1;
-    });
-    EXPECT_EQ(result, 0);
+        const ShownMessage told{"Write String To File",
+                                "Unable to delete " + path + "Please delete this file manually.",
+                                MessageIcon::Exclamation, MessageButtons::OK};
+        return returned && prompt.shown == std::vector<ShownMessage>{told};
+    }));
     EXPECT_EQ(ReadFile(path), "stays");
 }
 
