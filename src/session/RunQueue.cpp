@@ -33,6 +33,10 @@ std::optional<std::string> RunQueue::NextInOrder() {
 }
 
 std::optional<TaskRunRequest> RunQueue::Prepare(const std::string& name, bool scheduled) {
+    // One run at a time, none while a restore works in the Targets, none once the session ends.
+    if (Busy() || m_app.RestoreInProgress || m_app.Flags.SessionEnding) {
+        return std::nullopt;
+    }
     const cCloneTask* task = m_tasks.Find(name);
     if (task == nullptr) {
         return std::nullopt;

@@ -79,7 +79,8 @@ public:
     bool Busy() const { return m_app.Flags.CloneInProgress; }
     // On the owner's thread: the listed task's request (scheduled: started by the scheduler).
     // From here on a run is in progress, so that no second run slips in before the run's
-    // thread begins. Nothing, and nothing marked, when no task has that name.
+    // thread begins. Nothing, and nothing marked, when no task has that name, or while a run
+    // or a restore is under way or the session ends.
     std::optional<TaskRunRequest> Prepare(const std::string& name, bool scheduled);
     // On the run's thread: touches the run flags and the clone log, never the task list.
     TaskRunOutcome Execute(const TaskRunRequest& request, IRunHost& host);

@@ -172,12 +172,20 @@ TEST_F(RunQueueTest, ARunInTwoHalvesMarksItselfAndSavesItsOutcome) {
     app.CloneTasks.Add(Task("Photos"));
     EXPECT_FALSE(runs.Prepare("Ghost", false));
     EXPECT_FALSE(runs.Busy()) << "nothing reserved for a task not listed";
+    app.RestoreInProgress = true;
+    EXPECT_FALSE(runs.Prepare("Photos", true)) << "the restore works in the Targets";
+    app.RestoreInProgress = false;
+    app.Flags.SessionEnding = true;
+    EXPECT_FALSE(runs.Prepare("Photos", true));
+    app.Flags.SessionEnding = false;
+    EXPECT_FALSE(runs.Busy());
 
     const std::optional<TaskRunRequest> request = runs.Prepare("photos", true);
     ASSERT_TRUE(request);
     EXPECT_EQ(request->Task.TaskName, "Photos");
     EXPECT_TRUE(request->Scheduled);
-    EXPECT_TRUE(runs.Busy()) << "no second run may start before this one";
+    EXPECT_TRUE(runs.Busy());
+    EXPECT_FALSE(runs.Prepare("Photos", false)) << "no second run may start before this one";
 
     TaskRunOutcome outcome;
     outcome.TaskName = "Photos";

@@ -262,7 +262,9 @@ void MainWindowController::SchedulerTick(bool holdOff) {
         const SchedulerDecision decision = m_runs.Tick(conditions, m_options.ScheduledSyncsMsg);
         switch (decision.Action) {
             case SchedulerAction::RunTask:
-                m_view.RunScheduledTask(decision.Task->TaskName);
+                if (m_startScheduled) {
+                    m_startScheduled(decision.Task->TaskName);
+                }
                 break;
             case SchedulerAction::ShowNotRunMessage:
                 m_prompt.ShowMessage(decision.Title, decision.Text, MessageIcon::Information,

@@ -45,8 +45,6 @@ public:
     virtual void ShowHelp(int context) = 0;
     // Leaves the event loop; called once, after the unload.
     virtual void EndProgram() = 0;
-    // Starts the task's run as one the scheduler started.
-    virtual void RunScheduledTask(const std::string& name) = 0;
 };
 
 // Which items of the tray menu are enabled, which one is the default (bold) item, and the
@@ -125,6 +123,10 @@ public:
     // a restore (the folder-differences report). An unexpected failure is reported under the
     // timer's label.
     void SchedulerTick(bool holdOff);
+    // Who starts the task's run as one the scheduler started: the run commands.
+    void StartScheduledRunsWith(std::function<void(const std::string& name)> start) {
+        m_startScheduled = std::move(start);
+    }
 
 private:
     void LoadListAndWindow();
@@ -136,6 +138,7 @@ private:
     RunQueue& m_runs;
     IAppPrompt& m_prompt;
     IMainWindowView& m_view;
+    std::function<void(const std::string& name)> m_startScheduled;
     bool m_unloading = false;
 };
 

@@ -73,6 +73,8 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
     m_runs = std::make_unique<MainWindowRuns>(*this, setup.session, setup.prompt);
+    m_controller.StartScheduledRunsWith(
+        [this](const std::string& name) { m_runs->Commands().Start(name, true); });
     m_logFeed = new LiveLogFeed(m_app.CloneLog, this);
     m_listWatcher = new TaskListWatcher(this);
     // A run holds the list from its reservation until its outcome is applied.

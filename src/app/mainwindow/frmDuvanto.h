@@ -56,8 +56,6 @@ public:
     void Load();
     // One tick of the scheduler timer, as the timer gives it every minute.
     void SchedulerTick();
-    // Starts the task's run; false while another run lasts.
-    bool StartRun(const std::string& taskName, bool scheduled);
     // Waits up to `milliseconds` for a run; true when none is left.
     bool WaitForRun(int milliseconds);
     // The session ends: see MainWindowController::SessionEnd.
@@ -98,7 +96,6 @@ public:
     void ShowTrayReminder() override;
     void ShowHelp(int context) override;
     void EndProgram() override;
-    void RunScheduledTask(const std::string& name) override { StartRun(name, true); }
 
     QWidget* picToolbar;
     std::vector<QToolButton*> imgToolbar;

@@ -40,14 +40,6 @@ void frmDuvanto::SchedulerTick() {
     m_controller.SchedulerTick(m_fileJobs != nullptr && m_fileJobs->ReportRunning());
 }
 
-bool frmDuvanto::StartRun(const std::string& taskName, bool scheduled) {
-    // While the restore window is open (it holds RestoreInProgress) no run starts.
-    if (m_app.RestoreInProgress) {
-        return false;
-    }
-    return m_runs->Start(taskName, scheduled);
-}
-
 frmLog* frmDuvanto::LogViewer() const {
     return m_logViewer;
 }

@@ -15,7 +15,6 @@
 #include "app/mainwindow/QtTaskListModel.h"
 #include "app/mainwindow/frmDuvanto.h"
 #include "app/runs/ConfirmChangesController.h"
-#include "app/runs/QtConfirmChanges.h"
 #include "app/runs/frmConfirmChanges.h"
 #include "app/runs/frmOrderTasks.h"
 
@@ -36,8 +35,7 @@ MainWindowRuns::MainWindowRuns(frmDuvanto& window, Session& session, IAppPrompt&
     : m_window(window),
       m_app(session.App()),
       m_prompt(prompt),
-      m_queue(session.Runs()),
-      m_commands(prompt, session.Runs(), *this),
+      m_commands(prompt, session.Runs(), *this, m_bridge),
       m_confirm(std::make_unique<QtConfirmChanges>(
           prompt,
           [this](bool checked) {
@@ -98,18 +96,14 @@ void MainWindowRuns::Install() {
     FillMenu(m_runChoice, duvanto::RunChoiceMenu(), m_window.Commands());
 }
 
-bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
-    if (Running() || m_queue.Busy() || m_app.Flags.SessionEnding ||
-        m_window.Controller().Unloading()) {
-        return false;
-    }
-    std::optional<TaskRunRequest> request = m_queue.Prepare(taskName, scheduled);
-    if (!request) {
-        return false;
-    }
-    m_taskName = taskName;
-    m_scheduled = scheduled;
-    m_confirmWanted = request->Settings.ConfirmSyncActions;
+bool MainWindowRuns::Closing() const {
+    return m_window.Controller().Unloading();
+}
+
+CoalescingRunHost& MainWindowRuns::RunStarting(const TaskRunRequest& request) {
+    m_taskName = request.Task.TaskName;
+    m_scheduled = request.Scheduled;
+    m_confirmWanted = request.Settings.ConfirmSyncActions;
     m_host = std::make_unique<CoalescingRunHost>(
         [this](const std::vector<FileOp>& operations) { return Confirm(operations); },
         [this](const std::string& why) { return AllowMassDelete(why); });
@@ -118,11 +112,7 @@ bool MainWindowRuns::Start(const std::string& taskName, bool scheduled) {
         m_progress->setFormat(QString());
         m_progress->show();
     }
-    auto outcome = std::make_shared<TaskRunOutcome>();
-    m_bridge.Run([this, outcome,
-                  request = std::move(*request)] { *outcome = m_queue.Execute(request, *m_host); },
-                 [this, outcome] { Finished(*outcome); }, m_host.get());
-    return true;
+    return *m_host;
 }
 
 void MainWindowRuns::ShowUpdate(const RunStatusUpdate& update) {
@@ -196,23 +186,20 @@ bool MainWindowRuns::AllowMassDelete(const std::string& why) {
         false);
 }
 
-void MainWindowRuns::Finished(const TaskRunOutcome& outcome) {
+void MainWindowRuns::RunEnding() {
     if (m_progress != nullptr) {
         m_progress->hide();
     }
-    if (m_window.Controller().Unloading()) {
-        return;  // the unload saved the list with the run's outcome
-    }
-    // The outcome goes into the list as it is on disk, changed meanwhile or not.
     m_window.ListReload().RunEnded();
-    m_queue.Finish(outcome);
+}
+
+void MainWindowRuns::OutcomeApplied(const TaskRunOutcome& outcome, bool scheduled) {
     m_window.Controller().RunEnded();
     const bool hidden = !m_window.IsShown() || m_window.IsMinimized();
-    if (const std::optional<RunNotice> notice = m_notices.RunEnded(outcome, m_scheduled, hidden)) {
+    if (const std::optional<RunNotice> notice = m_notices.RunEnded(outcome, scheduled, hidden)) {
         m_notify(notice->Summary, notice->Body);
     }
     emit RunApplied(QString::fromStdString(outcome.TaskName));
-    m_commands.RunEnded();
 }
 
 bool MainWindowRuns::CloseOpenQuestion() {

@@ -46,9 +46,6 @@ public:
     QMenu* RunChoiceMenu() const { return m_runChoice; }
     bool Running() const { return m_bridge.Busy(); }
 
-    // Starts the task's run; false while another run lasts, while the window unloads, or when
-    // the list has no such task.
-    bool Start(const std::string& taskName, bool scheduled);
     // Waits up to `milliseconds` for the run, letting the window answer what the run asks
     // meanwhile; true when no run is left.
     bool Wait(int milliseconds);
@@ -67,15 +64,17 @@ public:
     std::string SelectedTaskName() const override;
     std::vector<TaskRowChoice> TaskRows() const override;
     std::vector<std::string> AskOrder(std::vector<std::string> names) override;
-    bool StartRun(const std::string& name) override { return Start(name, false); }
     void PopupRunChoice() override;
+    bool Closing() const override;
+    CoalescingRunHost& RunStarting(const TaskRunRequest& request) override;
+    void RunEnding() override;
+    void OutcomeApplied(const TaskRunOutcome& outcome, bool scheduled) override;
 
 signals:
     // A run's outcome was applied to the list (after the run ended).
     void RunApplied(const QString& taskName);
 
 private:
-    void Finished(const TaskRunOutcome& outcome);
     void ShowProgress(const RunProgress& progress);
     std::vector<bool> Confirm(const std::vector<FileOp>& operations);
     bool AllowMassDelete(const std::string& why);
@@ -84,7 +83,6 @@ private:
     frmDuvanto& m_window;
     Application& m_app;
     IAppPrompt& m_prompt;
-    RunQueue& m_queue;
     RunCommandsController m_commands;
     std::unique_ptr<QtConfirmChanges> m_confirm;
     std::unique_ptr<CoalescingRunHost> m_host;

@@ -16,10 +16,11 @@
 #include <optional>
 
 #include "app/runs/RunStatusHost.h"
+#include "app/runs/RunWorker.h"
 
 namespace duvanto {
 
-class QtRunBridge : public QObject {
+class QtRunBridge : public QObject, public IRunWorker {
     Q_OBJECT
 public:
     explicit QtRunBridge(QObject* parent = nullptr);
@@ -34,9 +35,9 @@ public:
     // work runs, `status` (when given; it must outlive the work) is taken at most twenty times
     // a second and what changed is emitted as Status.
     void Run(std::function<void()> work, std::function<void()> done = {},
-             CoalescingRunHost* status = nullptr);
+             CoalescingRunHost* status = nullptr) override;
     // Work handed in whose `done` has not run yet.
-    bool Busy() const { return !m_pending.empty(); }
+    bool Busy() const override { return !m_pending.empty(); }
     // On the GUI thread: waits up to `milliseconds` for the worker to have no work left,
     // answering the window's events meanwhile (the work's questions among them) and calling
     // `meanwhile` between them; true when no work is left.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/runs/RunCommands.h"
 
+#include <memory>
+#include <utility>
+
 namespace duvanto {
 
 void RunCommandsController::RunSelected() {
@@ -10,7 +13,7 @@ void RunCommandsController::RunSelected() {
                              MessageIcon::Information, MessageButtons::OK);
         return;
     }
-    m_view.StartRun(name);
+    Start(name, false);
 }
 
 void RunCommandsController::RunChecked() {
@@ -22,7 +25,7 @@ void RunCommandsController::RunChecked() {
         return;
     }
     if (checked.size() == 1) {
-        m_view.StartRun(checked.front());
+        Start(checked.front(), false);
         return;
     }
     RunInOrder(OrderWhat::CheckedTasks);
@@ -31,7 +34,7 @@ void RunCommandsController::RunChecked() {
 void RunCommandsController::RunAll() {
     const std::vector<std::string> all = TasksToOrder(m_view.TaskRows(), OrderWhat::AllTasks);
     if (all.size() == 1) {
-        m_view.StartRun(all.front());
+        Start(all.front(), false);
     } else if (all.size() > 1) {
         RunInOrder(OrderWhat::AllTasks);
     }
@@ -55,15 +58,37 @@ void RunCommandsController::RunInOrder(OrderWhat what) {
     StartNext();
 }
 
-void RunCommandsController::RunEnded() {
-    StartNext();
-}
-
 void RunCommandsController::StartNext() {
     const std::optional<std::string> name = m_queue.NextInOrder();
-    if (name && !m_view.StartRun(*name)) {
-        m_queue.StopOrder();  // the window is ending
+    if (name && !Start(*name, false)) {
+        m_queue.StopOrder();  // the window or the session is ending
     }
+}
+
+bool RunCommandsController::Start(const std::string& name, bool scheduled) {
+    if (m_worker.Busy() || m_view.Closing()) {
+        return false;
+    }
+    std::optional<TaskRunRequest> request = m_queue.Prepare(name, scheduled);
+    if (!request) {
+        return false;
+    }
+    CoalescingRunHost& host = m_view.RunStarting(*request);
+    auto outcome = std::make_shared<TaskRunOutcome>();
+    m_worker.Run([this, outcome, &host,
+                  request = std::move(*request)] { *outcome = m_queue.Execute(request, host); },
+                 [this, outcome, scheduled] { Finished(*outcome, scheduled); }, &host);
+    return true;
+}
+
+void RunCommandsController::Finished(const TaskRunOutcome& outcome, bool scheduled) {
+    if (m_view.Closing()) {
+        return;  // the unload saved the list with the run's outcome
+    }
+    m_view.RunEnding();
+    m_queue.Finish(outcome);
+    m_view.OutcomeApplied(outcome, scheduled);
+    StartNext();
 }
 
 void RegisterRunCommands(CommandRegistry& registry, RunCommandsController& runs) {

@@ -29,7 +29,10 @@ using test::MakeTask;
 
 struct Window {
     explicit Window(MainWindowWorld& world)
-        : tasks(world.Started().Tasks()), controller(world.Started(), world.prompt, view) {}
+        : tasks(world.Started().Tasks()), controller(world.Started(), world.prompt, view) {
+        controller.StartScheduledRunsWith(
+            [this](const std::string& name) { view.events.push_back("run " + name); });
+    }
 
     FakeView view;
     TaskListService& tasks;

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/logic/MessageCheck.h"
@@ -21,7 +23,9 @@ namespace {
 
 using test::FakeAppPrompt;
 
-class FakeRunView : public IRunCommandsView {
+// The window, and its worker running the run's work at once and handing its end back when the
+// test says so.
+class FakeRunView : public IRunCommandsView, public IRunWorker {
 public:
     std::string SelectedTaskName() const override { return selected; }
     std::vector<TaskRowChoice> TaskRows() const override { return rows; }
@@ -29,19 +33,34 @@ public:
         offered.push_back(names);
         return chosen ? *chosen : names;
     }
-    bool StartRun(const std::string& name) override {
-        started.push_back(name);
-        return starts;
-    }
     void PopupRunChoice() override { ++popups; }
+    bool Closing() const override { return closing; }
+    CoalescingRunHost& RunStarting(const TaskRunRequest& request) override {
+        started.push_back(request.Task.TaskName);
+        return host;
+    }
+    void RunEnding() override {}
+    void OutcomeApplied(const TaskRunOutcome& outcome, bool /*scheduled*/) override {
+        applied.push_back(outcome.TaskName);
+    }
+    bool Busy() const override { return static_cast<bool>(done); }
+    void Run(std::function<void()> work, std::function<void()> then,
+             CoalescingRunHost* /*status*/) override {
+        work();
+        done = std::move(then);
+    }
+    void EndRun() { std::exchange(done, {})(); }
 
     std::string selected;
     std::vector<TaskRowChoice> rows;
     std::optional<std::vector<std::string>> chosen;  // what the order window hands back
-    bool starts = true;
+    bool closing = false;
     std::vector<std::vector<std::string>> offered;
     std::vector<std::string> started;
+    std::vector<std::string> applied;
     int popups = 0;
+    CoalescingRunHost host;
+    std::function<void()> done;
 };
 
 using Names = std::vector<std::string>;
@@ -58,7 +77,7 @@ struct RunWorld {
     test::MainWindowWorld world;
     FakeAppPrompt& prompt = world.prompt;
     FakeRunView view;
-    RunCommandsController runs{prompt, world.Started().Runs(), view};
+    RunCommandsController runs{prompt, world.Started().Runs(), view, view};
 };
 
 TEST(RunCommandsTest, NothingToRunGivesEachCommandsMessage) {
@@ -83,8 +102,10 @@ TEST(RunCommandsTest, OneTaskRunsAtOnceWithoutTheOrderWindow) {
     RunWorld w;
     w.view.selected = "Photos";
     w.runs.RunSelected();
+    w.view.EndRun();
     w.view.rows = {{"Mail", false}, {"Photos", true}};
     w.runs.RunChecked();
+    w.view.EndRun();
     w.view.rows = {{"Music", true}};
     w.runs.RunAll();
     EXPECT_EQ(w.view.started, (Names{"Photos", "Photos", "Music"}));
@@ -100,9 +121,9 @@ TEST(RunCommandsTest, TasksRunOneAfterAnotherInTheChosenOrder) {
     EXPECT_EQ(w.view.offered, (std::vector<Names>{{"Mail", "Music", "Papers"}}));
     // One at a time: the next starts only when the window says the run ended.
     EXPECT_EQ(w.view.started, (Names{"Papers"}));
-    w.runs.RunEnded();
+    w.view.EndRun();
     EXPECT_EQ(w.view.started, (Names{"Papers", "Mail"}));
-    w.runs.RunEnded();
+    w.view.EndRun();
     EXPECT_EQ(w.view.started.size(), 2U);
 
     w.view.chosen.reset();
@@ -119,22 +140,32 @@ TEST(RunCommandsTest, AnOrderNotConfirmedRunsNothing) {
     ASSERT_EQ(w.Queue().Order(), (std::deque<std::string>{"Music"}));
     w.view.chosen = Names{};
     w.runs.RunAll();
-    w.runs.RunEnded();
+    w.view.EndRun();
     EXPECT_EQ(w.view.started, (Names{"Mail"}));
 }
 
 TEST(RunCommandsTest, AnOrderStopsWhenARunCannotStartOrTheProgramEnds) {
     RunWorld w;
     w.view.rows = {{"Mail", true}, {"Photos", true}, {"Music", true}};
-    w.view.starts = false;
+    w.view.closing = true;
     w.runs.RunChecked();
-    EXPECT_EQ(w.view.started, (Names{"Mail"}));
+    EXPECT_TRUE(w.view.started.empty());
     EXPECT_TRUE(w.Queue().Order().empty());
 
-    w.view.starts = true;
+    w.view.closing = false;
     w.runs.RunChecked();
+    EXPECT_FALSE(w.runs.Start("Photos", true)) << "one run at a time";
     w.runs.StopOrder();
-    w.runs.RunEnded();
+    w.view.EndRun();
+    EXPECT_EQ(w.view.started, (Names{"Mail"}));
+    EXPECT_EQ(w.view.applied, (Names{"Mail"})) << "the outcome goes into the list";
+    EXPECT_FALSE(w.Queue().Busy());
+
+    // The window closes during a run: its unload saves the outcome, and the order ends there.
+    w.runs.RunChecked();
+    w.view.closing = true;
+    w.view.EndRun();
+    EXPECT_EQ(w.view.applied, (Names{"Mail"}));
     EXPECT_EQ(w.view.started, (Names{"Mail", "Mail"}));
 }
 
@@ -162,6 +193,9 @@ TEST(RunCommandsTest, EveryRunCommandIsRegistered) {
     for (const char* id : {"mnuFileRunSelected", "mnuFileRunChecked", "mnuFileRunAll",
                            "mnuRunChoiceSelected", "mnuRunChoiceChecked", kToolbarRun}) {
         registry.Invoke(id);
+        if (w.view.Busy()) {
+            w.view.EndRun();
+        }
     }
     EXPECT_EQ(w.view.started, (Names{"Photos", "Mail", "Mail", "Photos", "Mail"}));
     EXPECT_EQ(w.view.offered, (std::vector<Names>{{"Mail", "Photos"}}));

@@ -46,7 +46,6 @@ public:
     void ShowTrayReminder() override { events.push_back("reminder"); }
     void ShowHelp(int context) override { events.push_back("help " + std::to_string(context)); }
     void EndProgram() override { events.push_back("end"); }
-    void RunScheduledTask(const std::string& name) override { events.push_back("run " + name); }
 
     bool shown = false;
     bool minimized = false;

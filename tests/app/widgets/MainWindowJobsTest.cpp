@@ -16,6 +16,7 @@
 #include "app/mainwindow/frmDuvanto.h"
 #include "app/restore/frmRestore.h"
 #include "app/runs/QtFileMenuJobs.h"
+#include "app/runs/QtMainWindowRuns.h"
 #include "app/support/AppTestSupport.h"
 #include "app/support/RestoreWorld.h"
 
@@ -92,7 +93,7 @@ private slots:
             QVERIFY(restore != nullptr);
             QCOMPARE(restore->windowTitle(), QStringLiteral("RESTORE SOURCE: Photos"));
             QVERIFY(world.App().RestoreInProgress);
-            QVERIFY(!w.window.StartRun("Photos", false));
+            QVERIFY(!w.window.Runs().Commands().Start("Photos", false));
             QTRY_VERIFY(!restore->Model().Reading());
             QVERIFY(restore->Model().setData(restore->Model().index(0, 0), Qt::Checked,
                                              Qt::CheckStateRole));
@@ -161,7 +162,7 @@ private slots:
         QVERIFY(log.GetLogEntriesFromFile().find("Live") == std::string::npos);
         QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<Begin: Live>")));
 
-        QVERIFY(w.window.StartRun("Photos", false));
+        QVERIFY(w.window.Runs().Commands().Start("Photos", false));
         QVERIFY(w.window.WaitForRun(20000));
         QTRY_VERIFY(viewer->rtfLogEntries->toPlainText().contains(QStringLiteral("<End: Photos>")));
         const QString shown = viewer->rtfLogEntries->toPlainText();

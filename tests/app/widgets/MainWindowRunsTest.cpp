@@ -14,7 +14,6 @@
 #include "app/mainwindow/QtTaskListView.h"
 #include "app/mainwindow/TaskColumns.h"
 #include "app/mainwindow/frmDuvanto.h"
-#include "app/runs/QtConfirmChanges.h"
 #include "app/runs/QtMainWindowRuns.h"
 #include "app/runs/frmConfirmChanges.h"
 #include "app/runs/frmOrderTasks.h"
@@ -144,6 +143,22 @@ private slots:
         QVERIFY(panel->geometry().right() < w.Runs().ProgressBar()->geometry().left());
     }
 
+    // Escape cancels a run from anywhere in the window, not only from the task list.
+    void EscapeAnywhereInTheWindowCancelsTheRun() {
+        RunWindow w({"Photos"});
+        w.window->RestoreMainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window));
+        w.window->sbrPanel1->setFocus();
+        RunFlags& flags = w.world.App().Flags;
+        QTest::keyClick(w.window->sbrPanel1, Qt::Key_Escape);
+        QVERIFY(!flags.EscPressed);  // no run to cancel
+        flags.CloneInProgress = true;
+        QTest::keyClick(w.window->sbrPanel1, Qt::Key_Escape);
+        QVERIFY(flags.EscPressed);
+        flags.CloneInProgress = false;
+        flags.EscPressed = false;
+    }
+
     void TheOrderWindowDecidesWhichTasksRunAndInWhatOrder() {
         RunWindow w({"Mail", "Music", "Photos"});
         for (const char* name : {"Mail", "Music", "Photos"}) {
@@ -268,7 +283,7 @@ private slots:
         const QString log = QString::fromStdString(w.Log());
         QVERIFY(log.contains(QStringLiteral("Application Shutdown Error")));
         QCOMPARE(log.count(QStringLiteral("Unknown Task Name")), 1);
-        QVERIFY(!w.Runs().Start("Photos", false));
+        QVERIFY(!w.Runs().Commands().Start("Photos", false));
     }
 
     // The scheduler's timer: while the window is open a due task waits; once it is minimized
