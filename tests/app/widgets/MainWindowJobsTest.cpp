@@ -25,14 +25,6 @@ namespace {
 
 using test::MainWindowWorld;
 
-struct ShownWindow : test::MainWindowUnderTest {
-    ShownWindow(MainWindowWorld& world, const cCloneTask& task) : MainWindowUnderTest(world) {
-        world.SaveTasks({task});
-        Open();
-    }
-    void Select() { window.lvwTasks->setCurrentIndex(window.Model().index(0, 0)); }
-};
-
 cCloneTask Photos(MainWindowWorld& world) {
     cCloneTask task = test::MakeTask("Photos");
     task.SourceFolderSpec = world.home / "Pictures/";
@@ -43,6 +35,15 @@ cCloneTask Photos(MainWindowWorld& world) {
     test::WriteFile(world.home / "Mirror/lost.jpg", "from the second Target");
     return task;
 }
+
+// The main window over the Photos task, its row selected.
+struct ShownWindow : test::MainWindowUnderTest {
+    ShownWindow(MainWindowWorld& world, const cCloneTask& task) : MainWindowUnderTest(world) {
+        world.SaveTasks({task});
+        Open();
+        window.lvwTasks->setCurrentIndex(window.Model().index(0, 0));
+    }
+};
 
 namespace fs = std::filesystem;
 
@@ -82,9 +83,7 @@ private slots:
     // next test's. Here the command opens the window, which holds other runs while open.
     void RestoreOpensTheWindowThatHoldsOtherRunsWhileOpen() {
         MainWindowWorld world;
-        const cCloneTask task = Photos(world);
-        ShownWindow w(world, task);
-        w.Select();
+        ShownWindow w(world, Photos(world));
         bool opened = false;
         connect(&w.window.FileJobs(), &FileMenuJobs::RestoreOpened, this, [&](QWidget* shown) {
             opened = true;
@@ -107,9 +106,7 @@ private slots:
 
     void TheReportIsMadeOnItsOwnThreadAndOpensInTheBrowser() {
         MainWindowWorld world;
-        const cCloneTask task = Photos(world);
-        ShownWindow w(world, task);
-        w.Select();
+        ShownWindow w(world, Photos(world));
         QSignalSpy finished(&w.window.FileJobs(), &FileMenuJobs::ReportFinished);
         w.window.Commands().Invoke("mnuFileReport");
         QVERIFY(w.window.FileJobs().ReportRunning() || finished.count() == 1);
