@@ -28,13 +28,16 @@ std::string ReadText(const fs::path& file) {
     return text.str();
 }
 
-std::string Collapsed(const std::string& text) {
-    return std::regex_replace(text, std::regex(R"(\s+)"), " ");
-}
-
-std::string WithoutAccessKeys(std::string caption) {
-    std::erase(caption, '&');
-    return caption;
+// Each of `replacements` made everywhere in `text`, in turn.
+std::string ReplaceAll(std::string text,
+                       const std::vector<std::pair<std::string, std::string>>& replacements) {
+    for (const auto& [from, to] : replacements) {
+        for (std::size_t at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size())) {
+            text.replace(at, from.size(), to);
+        }
+    }
+    return text;
 }
 
 // Every string literal of the program's sources, adjacent literals joined as the compiler joins
@@ -64,13 +67,7 @@ std::string ProgramTexts() {
         }
         texts += joined + "\n";
     }
-    for (const auto& [escaped, plain] : std::vector<std::pair<std::string, std::string>>{
-             {"\\r\\n", " "}, {"\\n", " "}, {"\\\"", "\""}, {"&", ""}}) {
-        for (std::size_t at = texts.find(escaped); at != std::string::npos;
-             at = texts.find(escaped, at + plain.size())) {
-            texts.replace(at, escaped.size(), plain);
-        }
-    }
+    texts = ReplaceAll(texts, {{"\\r\\n", " "}, {"\\n", " "}, {"\\\"", "\""}, {"&", ""}});
     return std::regex_replace(texts, std::regex(R"([ \t]+)"), " ");
 }
 
@@ -79,14 +76,9 @@ std::string ProgramTexts() {
 std::string PageText(const std::string& page) {
     std::string text = std::regex_replace(page, std::regex(R"(<pre>[\s\S]*?</pre>)"), "\x01");
     text = std::regex_replace(text, std::regex(R"(<[^>]*>)"), "\x01");
-    for (const auto& [entity, character] : std::vector<std::pair<std::string, std::string>>{
-             {"&nbsp;", " "}, {"&gt;", ">"}, {"&lt;", "<"}, {"&quot;", "\""}, {"&amp;", "&"}}) {
-        for (std::size_t at = text.find(entity); at != std::string::npos;
-             at = text.find(entity, at + character.size())) {
-            text.replace(at, entity.size(), character);
-        }
-    }
-    return Collapsed(text);
+    text = ReplaceAll(
+        text, {{"&nbsp;", " "}, {"&gt;", ">"}, {"&lt;", "<"}, {"&quot;", "\""}, {"&amp;", "&"}});
+    return std::regex_replace(text, std::regex(R"(\s+)"), " ");
 }
 
 struct MenuNode {
@@ -95,7 +87,7 @@ struct MenuNode {
 };
 
 MenuNode NodeOf(const CommandEntry& entry) {
-    MenuNode node{WithoutAccessKeys(entry.caption), {}};
+    MenuNode node{ReplaceAll(entry.caption, {{"&", ""}}), {}};
     for (const CommandEntry& child : entry.children) {
         if (child.kind != CommandKind::Separator) {
             node.children.push_back(NodeOf(child));
@@ -119,11 +111,6 @@ const MenuNode* ItemAtStart(const std::vector<MenuNode>& items, const std::strin
     }
     return found;
 }
-
-struct Finding {
-    std::string page;
-    std::string what;
-};
 
 std::vector<std::string> HelpPages() {
     std::vector<std::string> pages;
@@ -180,7 +167,7 @@ TEST(HelpPagesTest, EveryMenuItemButtonAndMessageAPageNamesIsTheProgramsOwn) {
         bar.children.push_back(NodeOf(menu));
     }
 
-    std::vector<Finding> findings;
+    std::vector<std::string> findings;  // the page, and what it names
     const std::vector<std::string> pages = HelpPages();
     ASSERT_GT(pages.size(), 10u);
     for (const std::string& file : pages) {
@@ -189,7 +176,7 @@ TEST(HelpPagesTest, EveryMenuItemButtonAndMessageAPageNamesIsTheProgramsOwn) {
         const std::string text = PageText(page);
 
         for (const std::string& path : UnknownMenuPaths(text, bar, programTexts)) {
-            findings.push_back({name, "menu path: " + path});
+            findings.push_back(name + ": menu path: " + path);
         }
         // Bold names a control: a button, a check box, a window's caption. Emphasis is
         // <strong>.
@@ -202,7 +189,7 @@ TEST(HelpPagesTest, EveryMenuItemButtonAndMessageAPageNamesIsTheProgramsOwn) {
                 continue;  // a menu path, judged above
             }
             if (programTexts.find(control) == std::string::npos) {
-                findings.push_back({name, "control: " + control});
+                findings.push_back(name + ": control: " + control);
             }
         }
         // A quoted text is a message or caption; UPPER-CASE words and "..." stand for what
@@ -223,14 +210,14 @@ TEST(HelpPagesTest, EveryMenuItemButtonAndMessageAPageNamesIsTheProgramsOwn) {
                     part.erase(0, 1);
                 }
                 if (part.size() >= 4 && programTexts.find(part) == std::string::npos) {
-                    findings.push_back({name, "message: \"" + message + "\""});
+                    findings.push_back(name + ": message: \"" + message + "\"");
                     break;
                 }
             }
         }
     }
-    for (const Finding& finding : findings) {
-        ADD_FAILURE() << finding.page << " names what the program does not have: " << finding.what;
+    for (const std::string& finding : findings) {
+        ADD_FAILURE() << "A page names what the program does not have: " << finding;
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -12,9 +14,12 @@
 #include "app/help/HelpTopics.h"
 #include "app/mainwindow/MainCommands.h"
 #include "app/mainwindow/TaskColumns.h"
+#include "app/mainwindow/TaskListReload.h"
 #include "app/mainwindow/WindowCommands.h"
+#include "app/support/FakeAppPrompt.h"
 #include "app/support/FakeMainWindowView.h"
 #include "app/support/MainWindowWorld.h"
+#include "support/TestSupport.h"
 #include "util/FileUtilities.h"
 #include "util/OleDate.h"
 
@@ -37,6 +42,12 @@ struct Window {
     FakeView view;
     TaskListService& tasks;
     MainWindowController controller;
+};
+
+class MainWindowControllerTest : public ::testing::Test {
+protected:
+    MainWindowWorld world;
+    Window window{world};
 };
 
 TEST(MainWindowStartTest, FirstRunShowsWindowQuickStartAndWarning) {
@@ -75,9 +86,7 @@ TEST(MainWindowStartTest, LaterRunsStartInTheTrayOrShownWithoutOne) {
 
 // A load that fails unexpectedly is reported under the load's label with its details kept in
 // ERR_DETAIL.TXT, and the window is shown all the same, so that the program can be ended.
-TEST(MainWindowStartTest, AnUnexpectedFailureOfTheLoadIsReportedAndTheWindowShown) {
-    MainWindowWorld world;
-    Window window(world);
+TEST_F(MainWindowControllerTest, AnUnexpectedFailureOfTheLoadIsReportedAndTheWindowShown) {
     window.view.failLoad = true;
     window.controller.Load();
 
@@ -90,12 +99,10 @@ TEST(MainWindowStartTest, AnUnexpectedFailureOfTheLoadIsReportedAndTheWindowShow
     EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
 }
 
-TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
     world.SaveTasks({MakeTask("Photos")});
     const std::string list = DefaultTaskListFileSpec(world.home.Path());
     test::WriteFile(list, test::ReadFile(list) + "not a task\r\n");
-    Window window(world);
     window.controller.Load();
 
     EXPECT_EQ(window.tasks.List().Count(), 1);
@@ -106,9 +113,7 @@ TEST(MainWindowStartTest, UnreadableLinesAreNamedAndTheGoodTasksKept) {
     EXPECT_EQ(window.view.events, std::vector<std::string>{"hide"});
 }
 
-TEST(MainWindowCloseTest, CloseHidesToTrayWithReminderOrMinimizesWithoutTray) {
-    MainWindowWorld world;
-    Window window(world);
+TEST_F(MainWindowControllerTest, CloseHidesToTrayWithReminderOrMinimizesWithoutTray) {
     window.view.shown = true;
 
     EXPECT_FALSE(window.controller.CloseRequested());
@@ -128,10 +133,8 @@ TEST(MainWindowCloseTest, CloseHidesToTrayWithReminderOrMinimizesWithoutTray) {
     EXPECT_TRUE(window.view.shown);
 }
 
-TEST(MainWindowCloseTest, ShutDownIsRefusedDuringARunAndOtherwiseSavesEverything) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, ShutDownIsRefusedDuringARunAndOtherwiseSavesEverything) {
     world.SaveTasks({MakeTask("Photos")});
-    Window window(world);
     window.controller.Load();
     world.Options().FormWidth = 12345;
     world.Options().ColumnWidths[2] = 222;
@@ -153,9 +156,7 @@ TEST(MainWindowCloseTest, ShutDownIsRefusedDuringARunAndOtherwiseSavesEverything
     EXPECT_TRUE(window.controller.CloseRequested());
 }
 
-TEST(MainWindowCloseTest, SessionEndDuringARunThatDoesNotStopWritesTheAbortedTask) {
-    MainWindowWorld world;
-    Window window(world);
+TEST_F(MainWindowControllerTest, SessionEndDuringARunThatDoesNotStopWritesTheAbortedTask) {
     world.App().Flags.CloneInProgress = true;
     bool waited = false;
     window.controller.SessionEnd([&] {
@@ -171,11 +172,9 @@ TEST(MainWindowCloseTest, SessionEndDuringARunThatDoesNotStopWritesTheAbortedTas
     EXPECT_EQ(window.view.events.back(), "end");
 }
 
-TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, IconFollowsPauseAndTheErrorsReset) {
     world.SaveTasks(
         {MakeTask("Photos", IntervalManual, 0, true), MakeTask("Mail", IntervalManual, 0, true)});
-    Window window(world);
     window.controller.Load();
     EXPECT_EQ(window.view.trayIcon, TrayState::Error);
     window.controller.TogglePause();
@@ -207,10 +206,8 @@ TEST(MainWindowTrayTest, IconFollowsPauseAndTheErrorsReset) {
 
 // A tray that comes after the start (a panel started late) takes the window when it is next
 // closed; one that goes away gives back a window hidden in it, which would be out of reach.
-TEST(MainWindowTrayTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen) {
     world.Options().SysTrayReminder = false;
-    Window window(world);
     window.view.tray = false;
     window.controller.Load();
     EXPECT_EQ(window.view.events, std::vector<std::string>{"restore"});
@@ -233,14 +230,12 @@ TEST(MainWindowTrayTest, ATrayThatComesOrGoesMovesTheWindowBetweenTrayAndScreen)
 
 // The tooltip names the program, the most recent run (its task, when, whether with errors) and
 // the next one; a run's own tooltip stays while it lasts.
-TEST(MainWindowTrayTest, TheTooltipTellsTheLastRunAndTheNextOne) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, TheTooltipTellsTheLastRunAndTheNextOne) {
     cCloneTask mail = MakeTask("Mail", IntervalDays, kWorldNow + 1);
     mail.LastCloneDateTime = kWorldNow - 2;
     cCloneTask photos = MakeTask("Photos", IntervalManual, 0, true);
     photos.LastCloneDateTime = kWorldNow - 1;
     world.SaveTasks({mail, photos});
-    Window window(world);
     window.controller.Load();
     EXPECT_EQ(window.view.toolTip, "Duvanto\nLast run: Photos, " + GeneralDateText(kWorldNow - 1) +
                                        ", with errors" + "\nNext run: Mail, " +
@@ -263,9 +258,7 @@ TEST(MainWindowTrayTest, TheTooltipTellsTheLastRunAndTheNextOne) {
     EXPECT_EQ(none.view.toolTip, "Duvanto\nNo task scheduled");
 }
 
-TEST(MainWindowTrayTest, MenuStatesFollowTheWindow) {
-    MainWindowWorld world;
-    Window window(world);
+TEST_F(MainWindowControllerTest, MenuStatesFollowTheWindow) {
     struct Case {
         bool shown, minimized;
         bool showEnabled, sendEnabled;
@@ -314,10 +307,8 @@ TEST(MainWindowTasksTest, SortingByHeaderUsesTheHiddenDateKeys) {
 
 // The timer's decisions (flags, the delay across the tick wrap) are the scheduler's own, tested
 // with it; here what reaches the window, the options and the run.
-TEST(SchedulerTimerTest, DelayThenMessageOnceThenPanelTextThenRunWhenHidden) {
-    MainWindowWorld world;
+TEST_F(MainWindowControllerTest, DelayThenMessageOnceThenPanelTextThenRunWhenHidden) {
     world.SaveTasks({MakeTask("Photos", IntervalMinutes, kWorldNow - kOneMinute)});
-    Window window(world);
     window.controller.Load();
     world.Options().DelayBeforeFirstTask = 5;
     world.clock.ticks = 1000;
@@ -345,6 +336,306 @@ TEST(SchedulerTimerTest, DelayThenMessageOnceThenPanelTextThenRunWhenHidden) {
     EXPECT_TRUE(window.view.events.empty()) << "a scheduled run waits for the window's report";
     window.controller.SchedulerTick(false);
     EXPECT_EQ(window.view.events, std::vector<std::string>{"run Photos"});
+}
+
+using Stored = std::array<int32_t, kVisibleTaskColumns>;
+constexpr Stored kFirstWidths = {150, 100, 100, 125, 125};
+
+// Name, Source, Target, Next Run, Last Run.
+TEST(TaskColumnsTest, ChosenWidthsStayTheOthersFitTheirTextAndTheLastFillsTheView) {
+    const struct {
+        const char* what;
+        Stored stored;
+        TaskColumnWidths content;
+        int viewport;
+        TaskColumnWidths expected;
+    } cases[] = {
+        {"the first window: dates whole, the view a little short of it all",
+         kFirstWidths,
+         {90, 300, 260, 140, 140},
+         622,
+         {150, 100, 100, 140, 140}},
+        {"a wide window: the paths whole, the last column to the edge",
+         kFirstWidths,
+         {90, 300, 260, 140, 140},
+         1260,
+         {150, 300, 260, 140, 410}},
+        {"a little room: shared evenly between the cut paths",
+         kFirstWidths,
+         {90, 300, 300, 140, 140},
+         700,
+         {150, 135, 135, 140, 140}},
+        {"a path that fits gives the rest of its share to the other",
+         kFirstWidths,
+         {90, 110, 400, 140, 140},
+         700,
+         {150, 110, 160, 140, 140}},
+        {"what the user chose is kept, even narrower than its text",
+         {150, 230, 100, 125, 90},
+         {400, 300, 260, 140, 140},
+         600,
+         {150, 230, 100, 140, 90}},
+        {"a chosen last column still fills a wider view",
+         {150, 100, 100, 125, 90},
+         {90, 90, 90, 140, 140},
+         900,
+         {150, 100, 100, 140, 410}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LayOutTaskColumns(c.stored, c.content, c.viewport), c.expected) << c.what;
+    }
+}
+
+struct ReloadWorld {
+    ReloadWorld() : tasks(world.Started().Tasks()), reload(tasks, view, [this] { ++loaded; }) {
+        world.SaveTasks({MakeTask("Photos")});
+        tasks.Open(DefaultTaskListFileSpec(world.home.Path()));
+    }
+    // Another program writes the list: Photos, and Mail after it.
+    void EditByHand() { world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")}); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const TaskRowView& row : TaskRowsOf(tasks.List())) {
+            names.push_back(row.Name());
+        }
+        return names;
+    }
+
+    MainWindowWorld world;
+    test::FakeMainWindowView view;
+    TaskListService& tasks;
+    int loaded = 0;
+    TaskListReload reload;
+};
+
+TEST(TaskListReloadTest, AListChangedByHandIsReadAgainAndTheStatusBarSaysSo) {
+    ReloadWorld w;
+    // The program's own save is no change.
+    ASSERT_TRUE(w.tasks.Save());
+    w.reload.FileChanged(false);
+    EXPECT_EQ(w.view.refreshed, 0);
+    EXPECT_TRUE(w.view.panels.empty());
+
+    w.EditByHand();
+    w.reload.FileChanged(false);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Photos", "Mail"}));
+    EXPECT_EQ(w.view.refreshed, 1);
+    EXPECT_EQ(w.view.panels[2], kTaskListReloaded);
+    EXPECT_EQ(w.loaded, 1);
+    // The next save keeps what was written by hand.
+    w.world.App().CloneTasks.Item("Photos")->ErrorOnLastClone = true;
+    ASSERT_TRUE(w.tasks.Save());
+    w.tasks.Reload();
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Photos", "Mail"}));
+}
+
+// While a run holds the list nothing is read; the run's end reads the change before its
+// outcome is applied.
+TEST(TaskListReloadTest, AChangeDuringARunIsReadWhenTheRunEnds) {
+    ReloadWorld w;
+    w.EditByHand();
+    w.reload.FileChanged(true);
+    EXPECT_EQ(w.Names(), std::vector<std::string>{"Photos"});
+    EXPECT_TRUE(w.reload.Pending());
+    EXPECT_EQ(w.view.refreshed, 0);
+
+    w.reload.RunEnded();
+    EXPECT_FALSE(w.reload.Pending());
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Photos", "Mail"}));
+    EXPECT_EQ(w.view.panels[2], kTaskListReloaded);
+}
+
+// A menu's items in order: "-" for a separator, a submenu as "caption>".
+std::vector<std::string> Captions(const CommandEntry& menu) {
+    std::vector<std::string> captions;
+    for (const CommandEntry& item : menu.children) {
+        if (item.kind == CommandKind::Separator) {
+            captions.push_back("-");
+        } else {
+            captions.push_back(item.caption + (item.kind == CommandKind::Submenu ? ">" : ""));
+        }
+    }
+    return captions;
+}
+
+const CommandEntry& Menu(const std::string& id) {
+    const CommandEntry* menu = FindCommand(id);
+    EXPECT_NE(menu, nullptr) << id;
+    return *menu;
+}
+
+TEST(MainCommandsTest, MenusHoldTheirItemsInOrder) {
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"", {"&File>", "&Options>", "&Log>", "&Help>"}},
+        {"mnuFile",
+         {"&New Clone Task",
+          "&Duplicate Selected Task",
+          "&Delete Task",
+          "&Rename Task",
+          "Task &Properties...",
+          "-",
+          "Run Selected Tas&k",
+          "Run &Tasks with Checkmarks",
+          "Run &All Tasks",
+          "-",
+          "Restore Source from Target",
+          "-",
+          "&Pause Scheduler",
+          "Cr&eate a Report of Folder Differences",
+          "-",
+          "Ne&w Task List...",
+          "L&oad Task List...",
+          "&Save Task List As...",
+          "-",
+          "C&lose",
+          "Shut &Down Duvanto"}},
+        {"mnuHelp",
+         {"&Contents", "&Icon Legend", "&Troubleshooting", "Duvanto on the &Web>", "-",
+          "&About..."}},
+        {"mnuHelpWeb", {"&Web Site", "&Contact Us"}},
+        {"mnuOptionsResetError", {"&Selected Task", "&All Tasks"}},
+        {"mnuOptionsToolbar", {"&Show Toolbar", "&Hide Toolbar"}},
+        {"mnuTray",
+         {"Cancel This Menu", "-", "Reset &Error Indicator", "&Pause Scheduler", "-",
+          "&Show Main Window", "Send to &Tray", "-", "&Shut Down Duvanto"}},
+        {"mnuRunChoice", {"Run Selected Task", "Run Tasks with Checkmarks"}},
+    };
+    for (const auto& [id, captions] : expected) {
+        if (id.empty()) {
+            EXPECT_EQ(Captions(CommandEntry{CommandKind::Submenu, "", "", "", false, false,
+                                            MainMenuBar()}),
+                      captions);
+        } else {
+            EXPECT_EQ(Captions(Menu(id)), captions) << id;
+        }
+    }
+    // The Options menu ends with the items of the main window alone.
+    const std::vector<std::string> options = Captions(MainMenuBar()[1]);
+    ASSERT_GE(options.size(), 2u);
+    EXPECT_EQ(options[options.size() - 2], "Reset &Error Indicator>");
+    EXPECT_EQ(options.back(), "&Toolbar>");
+}
+
+// Every menu is usable by keyboard: the menu bar's four keys are F, O, L and H, and within a
+// menu no two items share an access key, except where the stored captions themselves give the
+// same letter (Qt then moves between those items on each press, Enter chooses): the tray's
+// "&Shut Down Duvanto" keeps its letter apart from the File menu's, where D is the word's own.
+TEST(MainCommandsTest, AccessKeysAreUniqueWithinEachMenu) {
+    std::string barKeys;
+    std::vector<std::string> shared;
+    const std::function<void(const CommandEntry&)> check = [&](const CommandEntry& menu) {
+        std::map<char, std::string> keys;
+        for (const CommandEntry& item : menu.children) {
+            const std::size_t amp = item.caption.find('&');
+            if (amp != std::string::npos && amp + 1 < item.caption.size()) {
+                const char key = static_cast<char>(
+                    std::tolower(static_cast<unsigned char>(item.caption[amp + 1])));
+                if (!keys.emplace(key, item.caption).second) {
+                    shared.push_back(keys[key] + " / " + item.caption);
+                }
+            }
+            check(item);
+        }
+    };
+    for (const CommandEntry& menu : MainMenuBar()) {
+        barKeys += menu.caption.substr(menu.caption.find('&') + 1, 1);
+        check(menu);
+    }
+    check(TrayMenu());
+    EXPECT_EQ(barKeys, "FOLH");
+    EXPECT_EQ(shared, (std::vector<std::string>{"&Duplicate Selected Task / &Delete Task",
+                                                "Task &Properties... / &Pause Scheduler",
+                                                "&Duplicate Selected Task / Shut &Down Duvanto",
+                                                "&Show Main Window / &Shut Down Duvanto"}));
+}
+
+TEST(MainCommandsTest, ToolbarButtonsNameCommandsOfTheTable) {
+    std::vector<int> indexes;
+    for (const ToolbarButton& button : ToolbarButtons()) {
+        indexes.push_back(button.index);
+        if (button.commandId != kToolbarRun) {
+            EXPECT_NE(FindCommand(button.commandId), nullptr) << button.commandId;
+        }
+    }
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_NE(FindCommand(kContextMenuDefault), nullptr);
+}
+
+// A command nobody handles is off and does nothing. While a run lasts its menus are off, and so
+// is every item of them however it is reached (the right-click menu is the File menu, a
+// shortcut, a menu left open): each only beeps, until the run ends. The tray menu stays usable
+// but for Shut Down, and so does Help.
+TEST(CommandRegistryTest, EveryItemOfTheMenusARunDisablesOnlyBeepsDuringARun) {
+    test::PromptAndReporter world;
+    test::RecordingPrompt& prompt = world.prompt.messages;
+    RunFlags flags;
+    CommandRegistry registry(world.prompt, flags, world.reporter);
+    EXPECT_FALSE(registry.State("mnuFileDuplicateTask").enabled);
+    registry.Invoke("mnuFileDuplicateTask");
+    std::vector<std::string> ids;
+    const std::function<void(const CommandEntry&)> collect = [&](const CommandEntry& menu) {
+        for (const CommandEntry& item : menu.children) {
+            if (item.kind == CommandKind::Submenu) {
+                collect(item);
+            } else if (item.kind != CommandKind::Separator) {
+                ids.push_back(item.id);
+            }
+        }
+    };
+    for (const CommandEntry& menu : MainMenuBar()) {
+        collect(menu);
+    }
+    collect(TrayMenu());
+    std::vector<std::string> ran;
+    for (const std::string& id : ids) {
+        registry.Register(id, {[&ran, id] { ran.push_back(id); }, {}});
+    }
+
+    flags.CloneInProgress = true;
+    for (const std::string& id : ids) {
+        registry.Invoke(id);
+    }
+    for (const std::string& id : ran) {
+        EXPECT_TRUE(id.rfind("mnuHelp", 0) == 0 || id.rfind("mnuTray", 0) == 0) << id;
+    }
+    EXPECT_EQ(ran, (std::vector<std::string>{
+                       "mnuHelpContents", "mnuHelpIconLegend", "mnuHelpTroubleshooting",
+                       "mnuHelpWebSite", "mnuHelpContactUs", "mnuHelpAbout", "mnuTrayCancel",
+                       "mnuTrayResetError", "mnuTrayPause", "mnuTrayShow", "mnuTraySendToTray"}));
+    EXPECT_EQ(prompt.beeps, static_cast<int>(ids.size() - ran.size()));
+    EXPECT_TRUE(prompt.shown.empty());
+
+    flags.CloneInProgress = false;
+    registry.Invoke("mnuFileNewTask");
+    EXPECT_EQ(ran.back(), "mnuFileNewTask");
+}
+
+// A command that fails unexpectedly is reported under its label, with the failure's kind kept
+// in ERR_DETAIL.TXT, and the registry returns as from any other command.
+TEST(CommandRegistryTest, AnUnexpectedFailureOfACommandIsReportedUnderItsLabel) {
+    test::TempDir home;
+    test::RecordingPrompt prompt;
+    test::FixedClock clock;
+    ErrorReporter reporter(home.Path(), prompt, clock);
+    RunFlags flags;
+    CommandRegistry registry(prompt, flags, reporter);
+    registry.Register("mnuFileNewTaskList",
+                      {[] { throw std::out_of_range("vector index 7 of 3"); }, {}});
+    registry.Invoke("mnuFileNewTaskList");
+
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in frmDuvanto.mnuFileNewTaskList_Click");
+    EXPECT_EQ(prompt.shown[0].icon, MessageIcon::Exclamation);
+    const std::string& text = prompt.shown[0].text;
+    EXPECT_EQ(text.rfind("Error: vector index 7 of 3\r\nSource: "
+                         "frmDuvanto.mnuFileNewTaskList_Click\r\nNo: 5\r\n",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("See the ERR_DETAIL.TXT file before proceeding."), std::string::npos);
+    const std::string detail = test::ReadFile(home / "ERR_DETAIL.TXT");
+    EXPECT_NE(detail.find("Exception: std::out_of_range: vector index 7 of 3"), std::string::npos)
+        << detail;
 }
 
 }  // namespace

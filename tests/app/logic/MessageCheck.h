@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "app/support/FakeAppPrompt.h"
@@ -16,27 +17,20 @@ namespace duvanto::test {
 inline ::testing::AssertionResult IsMessage(const ShownMessage& shown, const std::string& title,
                                             const std::string& text, MessageIcon icon,
                                             MessageButtons buttons = MessageButtons::OK) {
-    ::testing::AssertionResult result = ::testing::AssertionFailure();
-    bool same = true;
-    if (shown.title != title) {
-        same = false;
-        result << "title \"" << shown.title << "\", expected \"" << title << "\"\n";
+    std::ostringstream differences;
+    const auto compare = [&differences](const char* field, const auto& got, const auto& expected) {
+        if (got != expected) {
+            differences << field << " \"" << got << "\", expected \"" << expected << "\"\n";
+        }
+    };
+    compare("title", shown.title, title);
+    compare("text", shown.text, text);
+    compare("icon", static_cast<int>(shown.icon), static_cast<int>(icon));
+    compare("buttons", static_cast<int>(shown.buttons), static_cast<int>(buttons));
+    if (differences.str().empty()) {
+        return ::testing::AssertionSuccess();
     }
-    if (shown.text != text) {
-        same = false;
-        result << "text \"" << shown.text << "\", expected \"" << text << "\"\n";
-    }
-    if (shown.icon != icon) {
-        same = false;
-        result << "icon " << static_cast<int>(shown.icon) << ", expected " << static_cast<int>(icon)
-               << "\n";
-    }
-    if (shown.buttons != buttons) {
-        same = false;
-        result << "buttons " << static_cast<int>(shown.buttons) << ", expected "
-               << static_cast<int>(buttons) << "\n";
-    }
-    return same ? ::testing::AssertionSuccess() : result;
+    return ::testing::AssertionFailure() << differences.str();
 }
 
 inline void PrintTo(const AskedQuestion& question, std::ostream* out) {

@@ -7,13 +7,17 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/logic/MessageCheck.h"
 #include "app/mainwindow/MainWindowController.h"
+#include "app/options/PriorityRuleController.h"
+#include "app/options/PriorityRulesController.h"
 #include "app/support/FakeAppPrompt.h"
+#include "app/support/RecordingHelpViewer.h"
+#include "settings/TimeText.h"
 #include "support/ScopedLocale.h"
 #include "support/Unprivileged.h"
 #include "util/FileUtilities.h"
@@ -107,12 +111,12 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
     Collect(OptionsMenuEntries(), items);
     Collect(LogMenuEntries(), items);
     std::map<Cmd, int> commands;
-    std::set<std::string> names;
+    std::map<std::string, std::string> captions;
     for (const MenuEntry* item : items) {
         if (item->kind == MenuEntryKind::Separator) {
             continue;
         }
-        EXPECT_TRUE(names.insert(item->name).second) << item->name;
+        EXPECT_TRUE(captions.emplace(item->name, item->caption).second) << item->name;
         EXPECT_EQ(item->caption.find("Recycle Bin"), std::string::npos) << item->caption;
         EXPECT_EQ(item->caption.find("Windows"), std::string::npos) << item->caption;
         EXPECT_EQ(item->kind == MenuEntryKind::Submenu, item->command == Cmd::None) << item->name;
@@ -121,17 +125,9 @@ TEST(OptionsMenuTablesTest, EveryCommandHasOneItemWithTheLinuxWords) {
     for (const Cmd command : AllCommands()) {
         EXPECT_EQ(commands[command], 1) << "command " << static_cast<int>(command);
     }
-    const auto caption = [&](const char* name) {
-        for (const MenuEntry* item : items) {
-            if (item->name == name) {
-                return item->caption;
-            }
-        }
-        return std::string();
-    };
-    EXPECT_EQ(caption("mnuOptionsDeleteMethod_1"), "Send To Trash");
-    EXPECT_EQ(caption("mnuOptionsRunOnWindowsStartup"), "Run at &Login");
-    EXPECT_EQ(caption("mnuLogSize1Meg"), "1 &Meg");
+    EXPECT_EQ(captions["mnuOptionsDeleteMethod_1"], "Send To Trash");
+    EXPECT_EQ(captions["mnuOptionsRunOnWindowsStartup"], "Run at &Login");
+    EXPECT_EQ(captions["mnuLogSize1Meg"], "1 &Meg");
 }
 
 // The first-run warning sends the user to a menu by its name: that menu must be there, with
@@ -190,14 +186,12 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
 
     p->menus.Run(Cmd::CompareContents);
     EXPECT_EQ(Saved("Comparison", "CompareType"), "Contents");
-    p->menus.Run(Cmd::IgnoreHiddenFolders);
-    p->menus.Run(Cmd::IgnoreDaylightSavings);
-    p->menus.Run(Cmd::CopySafe);
-    p->menus.Run(Cmd::CopyOnlyIfNewer);
-    p->menus.Run(Cmd::ConfirmSyncActions);
-    p->menus.Run(Cmd::PromptToInsertRemovableDrive);
-    p->menus.Run(Cmd::LogSize1Meg);
-    p->menus.Run(Cmd::ToolbarHide);
+    for (const Cmd command :
+         {Cmd::IgnoreHiddenFolders, Cmd::IgnoreDaylightSavings, Cmd::CopySafe, Cmd::CopyOnlyIfNewer,
+          Cmd::ConfirmSyncActions, Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg,
+          Cmd::ToolbarHide}) {
+        p->menus.Run(command);
+    }
     EXPECT_EQ(p->log.MaxLogFileSize(), 1024000);
     EXPECT_EQ(p->settings.CopyMethod, CopyMethodType::SafeCopyMethod);
 
@@ -329,9 +323,9 @@ TEST_F(OptionsMenuControllerTest, LogCommandsBeepWhileACloneRuns) {
     EXPECT_EQ(ReadFile(dir / "copy.log"), "entries\r\n");
     p->menus.Run(Cmd::LogClear);
     EXPECT_FALSE(FileExists(p->log.LogFileSpec()));
-    p->menus.Run(Cmd::LogView);
-    p->menus.Run(Cmd::PriorityRules);
-    p->menus.Run(Cmd::ResetErrorAllTasks);
+    for (const Cmd command : {Cmd::LogView, Cmd::PriorityRules, Cmd::ResetErrorAllTasks}) {
+        p->menus.Run(command);
+    }
     EXPECT_EQ(p->opened, (std::vector<std::string>{"log viewer", "priority rules", "reset all"}));
     EXPECT_EQ(Saved("Priority Rules", "NumRules"), "1");
 }
@@ -391,11 +385,14 @@ TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserNeedsAdministratorRight
     // folder and a home it may write.
     ASSERT_TRUE(CreateFolderPath(folders.allUsers).ok());
     ASSERT_TRUE(CreateFolderPath(dir / "user/").ok());
-    for (const std::string& folder : {dir.Path(), dir / "etc/", dir / "etc/xdg/"}) {
-        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    const std::pair<std::string, mode_t> modes[] = {{dir.Path(), 0755},
+                                                    {dir / "etc/", 0755},
+                                                    {dir / "etc/xdg/", 0755},
+                                                    {folders.allUsers, 0755},
+                                                    {dir / "user/", 0777}};
+    for (const auto& [folder, mode] : modes) {
+        ASSERT_EQ(chmod(folder.c_str(), mode), 0) << folder;
     }
-    ASSERT_EQ(chmod(folders.allUsers.c_str(), 0755), 0);
-    ASSERT_EQ(chmod((dir / "user/").c_str(), 0777), 0);
     WriteFile(dir / "user/duvanto.ini", "[Miscellaneous]\r\nRunOnWindowsStartup=False\r\n");
     const AutostartFolders mine{dir / "user/autostart/", folders.allUsers};
     const std::string userEntry = mine.currentUser + "duvanto.desktop";
@@ -454,6 +451,153 @@ TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserNeedsAdministratorRight
     });
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(FileExists(allEntry));
+}
+
+cPriorityRule Rule(int startHour, int startMinute, int endHour, int endMinute,
+                   int32_t priorityClass = NORMAL_PRIORITY_CLASS) {
+    return {TimeOfDayFromClock(startHour, startMinute), TimeOfDayFromClock(endHour, endMinute),
+            priorityClass, ""};
+}
+
+class PriorityRulesControllerTest : public ::testing::Test, protected test::PromptAndReporter {
+protected:
+    cPriorityRules rules{reporter};
+    test::RecordingHelpViewer help;
+    PriorityRulesController controller{rules, prompt, &help};
+    // What the editor was opened on, in order.
+    std::vector<std::optional<cPriorityRule>> editorShown;
+
+    // An editor that answers `rule` (nothing: Cancel).
+    PriorityRuleEditor Answer(std::optional<cPriorityRule> rule) {
+        return [this, rule](const std::optional<cPriorityRule>& shown) {
+            editorShown.push_back(shown);
+            return rule;
+        };
+    }
+    // Opens the window on the given rules.
+    void OpenWith(const std::vector<cPriorityRule>& existing) {
+        for (const cPriorityRule& rule : existing) {
+            ASSERT_TRUE(rules.Add(rule));
+        }
+        controller.Open();
+    }
+    std::vector<std::string> Keys() const {
+        std::vector<std::string> keys;
+        for (const cPriorityRule& rule : rules.PriorityRules()) {
+            keys.push_back(rule.Key);
+        }
+        return keys;
+    }
+    void ExpectOneMessage(const char* title, const char* text, MessageIcon icon) {
+        ASSERT_EQ(prompt.messages.shown.size(), 1u);
+        EXPECT_TRUE(test::IsMessage(prompt.messages.shown[0], title, text, icon));
+        prompt.messages.shown.clear();
+    }
+};
+
+TEST_F(PriorityRulesControllerTest, OpeningWithNoRulesAddsTheAllDayLowRule) {
+    controller.Open();
+    EXPECT_EQ(controller.Lines(),
+              (std::vector<std::string>{"12:00 AM to 11:59 PM - LOW PRIORITY"}));
+    controller.Open();
+    EXPECT_EQ(rules.Count(), 1);
+}
+
+TEST_F(PriorityRulesControllerTest, NewRulesThatOverlapAnotherAreRefused) {
+    OpenWith({Rule(11, 0, 13, 0)});
+    EXPECT_FALSE(controller.New(Answer(Rule(8, 0, 12, 0))));
+    ExpectOneMessage("Add Failed",
+                     "The Priority Rule could not be added because it conflicts with an existing "
+                     "rule.",
+                     MessageIcon::Exclamation);
+    EXPECT_EQ(rules.Count(), 1);
+
+    // Which ranges overlap is the rules' own decision, tested with them.
+    EXPECT_TRUE(controller.New(Answer(Rule(13, 1, 14, 0, HIGH_PRIORITY_CLASS))));
+    EXPECT_TRUE(controller.New(Answer(Rule(22, 0, 6, 0, IDLE_PRIORITY_CLASS))));
+    EXPECT_EQ(controller.Lines(), (std::vector<std::string>{
+                                      "11:00 AM to 01:00 PM - NORMAL PRIORITY",
+                                      "01:01 PM to 02:00 PM - HIGH PRIORITY",
+                                      "10:00 PM to 06:00 AM - LOW PRIORITY",
+                                  }));
+    EXPECT_FALSE(controller.New(Answer(std::nullopt)));  // Cancel
+    EXPECT_EQ(rules.Count(), 3);
+    EXPECT_TRUE(prompt.messages.shown.empty());
+    EXPECT_FALSE(editorShown.back().has_value());
+}
+
+TEST_F(PriorityRulesControllerTest, EditingWithoutAChangeOrIntoAnotherRulesTextIsNotUnique) {
+    OpenWith({Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)});
+    // Unchanged, or the text of the other rule: uniqueness is asked before overlap.
+    for (const cPriorityRule& answer : {Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)}) {
+        EXPECT_FALSE(controller.Edit(0, Answer(answer)));
+        ExpectOneMessage("Edit Failed",
+                         "The Priority Rule could not be changed.  Make sure that it is unique.",
+                         MessageIcon::Exclamation);
+    }
+    ASSERT_TRUE(editorShown.back().has_value());
+    EXPECT_EQ(editorShown.back()->Key, "08:00 AM to 12:00 PM - NORMAL PRIORITY");
+    EXPECT_FALSE(controller.Edit(0, Answer(Rule(8, 0, 13, 30))));
+    ExpectOneMessage("Edit Failed", "The changes conflict with an existing rule.",
+                     MessageIcon::Exclamation);
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"08:00 AM to 12:00 PM - NORMAL PRIORITY",
+                                                "01:00 PM to 05:00 PM - NORMAL PRIORITY"}));
+}
+
+TEST_F(PriorityRulesControllerTest, AnEditedRuleKeepsItsLineAndMovesToTheEndOfTheRules) {
+    OpenWith({Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)});
+    // Overlapping only its own old range is fine.
+    EXPECT_TRUE(controller.Edit(0, Answer(Rule(7, 0, 12, 30, HIGH_PRIORITY_CLASS))));
+    EXPECT_EQ(controller.Lines(), (std::vector<std::string>{
+                                      "07:00 AM to 12:30 PM - HIGH PRIORITY",
+                                      "01:00 PM to 05:00 PM - NORMAL PRIORITY",
+                                  }));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"01:00 PM to 05:00 PM - NORMAL PRIORITY",
+                                                "07:00 AM to 12:30 PM - HIGH PRIORITY"}));
+    // The line still names its rule after the move.
+    EXPECT_TRUE(controller.Edit(0, Answer(Rule(7, 0, 12, 30, IDLE_PRIORITY_CLASS))));
+    EXPECT_EQ(controller.Lines()[0], "07:00 AM to 12:30 PM - LOW PRIORITY");
+    EXPECT_EQ(rules.Count(), 2);
+    EXPECT_TRUE(prompt.messages.shown.empty());
+
+    EXPECT_FALSE(controller.Edit(1, Answer(std::nullopt)));
+    EXPECT_EQ(rules.Count(), 2);
+}
+
+TEST_F(PriorityRulesControllerTest, EditAndRemoveNeedASelectedRule) {
+    OpenWith({Rule(8, 0, 12, 0), Rule(13, 0, 17, 0)});
+    EXPECT_FALSE(controller.Edit(-1, Answer(Rule(1, 0, 2, 0))));
+    ExpectOneMessage("Edit/View Priority Rule", "Please select a Priority Rule",
+                     MessageIcon::Information);
+    EXPECT_TRUE(editorShown.empty());
+    EXPECT_FALSE(controller.Remove(-1));
+    ExpectOneMessage("Remove Priority Rule", "Please select a Priority Rule",
+                     MessageIcon::Information);
+    EXPECT_FALSE(controller.Remove(2));
+    prompt.messages.shown.clear();
+
+    EXPECT_TRUE(controller.Remove(0));
+    EXPECT_EQ(controller.Lines(),
+              (std::vector<std::string>{"01:00 PM to 05:00 PM - NORMAL PRIORITY"}));
+    EXPECT_EQ(Keys(), controller.Lines());
+    controller.Help();
+    EXPECT_EQ(help.shown, (std::vector<int>{59}));
+}
+
+TEST(PriorityRuleControllerTest, TheEditorShowsAndBuildsPureTimesOfDayAndClasses) {
+    EXPECT_EQ(PriorityRuleController::Shown(std::nullopt), (PriorityRuleFields{0, 0, 23, 59, 0}));
+    const cPriorityRule night = Rule(22, 0, 6, 5, HIGH_PRIORITY_CLASS);
+    EXPECT_EQ(PriorityRuleController::Shown(night), (PriorityRuleFields{22, 0, 6, 5, 2}));
+    EXPECT_EQ(PriorityRuleController::Shown(Rule(9, 30, 17, 0)).classIndex, 1);
+    EXPECT_EQ(PriorityRuleController::Shown(Rule(9, 30, 17, 0, 16)).classIndex, 0);
+
+    const cPriorityRule built = PriorityRuleController::Built({22, 0, 6, 5, 2});
+    EXPECT_EQ(PriorityRuleText(built), "10:00 PM to 06:05 AM - HIGH PRIORITY");
+    EXPECT_EQ(built.StartTime, night.StartTime);
+    EXPECT_EQ(built.EndTime, night.EndTime);
+    EXPECT_EQ(PriorityRuleController::Built({0, 0, 23, 59, 1}).PriorityClass,
+              NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(PriorityRuleController::Built({0, 0, 23, 59, 0}).PriorityClass, IDLE_PRIORITY_CLASS);
 }
 
 }  // namespace

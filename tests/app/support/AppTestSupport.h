@@ -71,4 +71,29 @@ struct MainWindowUnderTest {
     frmDuvanto window;
 };
 
+// A program folder holding `tasks` and the options file `ini` (the world's own when none is
+// given).
+struct ProgramFolder {
+    ProgramFolder(const std::vector<cCloneTask>& tasks, const std::string& ini) {
+        if (!ini.empty()) {
+            WriteFile(world.home / kIniFileName, ini);
+        }
+        if (!tasks.empty()) {
+            world.SaveTasks(tasks);
+        }
+    }
+    MainWindowWorld world;
+};
+
+// The main window over such a folder, opened as a user opens it unless `open` is false.
+struct OpenedMainWindow : ProgramFolder, MainWindowUnderTest {
+    explicit OpenedMainWindow(const std::vector<cCloneTask>& tasks = {},
+                              const std::string& ini = "", bool open = true)
+        : ProgramFolder(tasks, ini), MainWindowUnderTest(world) {
+        if (open) {
+            Open();
+        }
+    }
+};
+
 }  // namespace duvanto::test

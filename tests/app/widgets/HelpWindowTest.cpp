@@ -78,11 +78,7 @@ private slots:
         dialog.exec();
         QVERIFY(done);
         QVERIFY(closedByClick);
-        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                      .arg(frame.x())
-                                                      .arg(frame.y())
-                                                      .arg(frame.width())
-                                                      .arg(frame.height())));
+        QVERIFY2(area.contains(frame), qPrintable(QDebug::toString(frame)));
     }
 
     void EachContextOpensItsPageInFront() {

@@ -26,13 +26,17 @@ constexpr int kWaitMs = 3000;
 
 // Asks from another thread, as a second program would: the running one answers from its event
 // loop, which the test keeps turning meanwhile.
-bool AskFromElsewhere(const std::string& appPath) {
-    std::future<bool> asked = std::async(
-        std::launch::async, [appPath] { return InstanceChannel::AskToShow(appPath, kWaitMs); });
+template <typename Asking>
+auto FromElsewhere(Asking asking) {
+    auto asked = std::async(std::launch::async, asking);
     while (asked.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return asked.get();
+}
+
+bool AskFromElsewhere(const std::string& appPath) {
+    return FromElsewhere([appPath] { return InstanceChannel::AskToShow(appPath, kWaitMs); });
 }
 
 // A socket file that no program listens on any more, as a program that crashed leaves it.
@@ -70,12 +74,7 @@ private slots:
                 QFileDevice::WriteOther;
             QCOMPARE(QFileInfo(running.Name()).permissions() & others, QFileDevice::Permissions());
 
-            std::future<void> second =
-                std::async(std::launch::async, [&] { AnswerSecondStart(home.Path(), prompt); });
-            while (second.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            }
-            second.get();
+            FromElsewhere([&] { AnswerSecondStart(home.Path(), prompt); });
             QCOMPARE(shown, 1);
             QVERIFY(prompt.messages.shown.empty());
         }

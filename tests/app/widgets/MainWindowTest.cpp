@@ -3,7 +3,8 @@
 // The controllers' tests hold the decisions; these check that the window shows them and that a
 // user reaches them: the load on an empty and on an existing program folder, menus, list and
 // keys, the columns, the Options menu's marks and choices, the close rules without a tray and
-// with one that comes late, and the ways out. Runs are MainWindowRunsTest's.
+// with one that comes late, the ways out, and a task list changed on disk. Runs are
+// MainWindowRunsTest's.
 
 #include <QHeaderView>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include "app/mainwindow/QtSystemTray.h"
 #include "app/mainwindow/QtTaskListModel.h"
 #include "app/mainwindow/QtTaskListView.h"
+#include "app/mainwindow/TaskListReload.h"
 #include "app/support/AppTestSupport.h"
 #include "app/taskedit/frmTaskProperties.h"
 #include "util/FileUtilities.h"
@@ -26,6 +28,7 @@ using test::kWorldNow;
 using test::MainWindowUnderTest;
 using test::MainWindowWorld;
 using test::MakeTask;
+using test::OpenedMainWindow;
 
 bool Holds(const std::string& file, const char* text) {
     return test::ReadFile(file).find(text) != std::string::npos;
@@ -40,10 +43,9 @@ private slots:
     // Without a tray a later start shows the window, the keyboard in the task list at its first
     // row: the arrows move, Enter opens the task as a double-click does, the menus' keys work.
     void AnExistingFolderStartsShownWithoutTrayTheKeyboardInTheList() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true),
-                         MakeTask("Music", IntervalHours, kWorldNow + 0.5)});
-        MainWindowUnderTest w(world);
+        OpenedMainWindow w({MakeTask("Photos"), MakeTask("Mail", IntervalDays, kWorldNow + 1, true),
+                            MakeTask("Music", IntervalHours, kWorldNow + 0.5)},
+                           "", false);
         w.window.Load();
         QVERIFY(w.window.isVisible());
         QVERIFY(!w.window.isMinimized());
@@ -103,11 +105,8 @@ private slots:
     }
 
     void AHeaderClickSortsAndTheRightClickMenuHasItsDefault() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("b", IntervalDays, kWorldNow + 5),
-                         MakeTask("a", IntervalDays, kWorldNow - 24), MakeTask("C")});
-        MainWindowUnderTest w(world);
-        w.Open();
+        OpenedMainWindow w({MakeTask("b", IntervalDays, kWorldNow + 5),
+                            MakeTask("a", IntervalDays, kWorldNow - 24), MakeTask("C")});
         // How the rows sort is the controller's test; the click reaches it and the list follows.
         TaskListModel& model = w.window.Model();
         QCOMPARE(model.TaskName(0), QStringLiteral("b"));
@@ -124,10 +123,7 @@ private slots:
     // The Delete key asks and deletes the selected task, and only beeps while a run has the
     // menus off; the pause and the toolbar commands reach the list and the window.
     void TheDeleteKeyThePauseAndTheToolbar() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")});
-        MainWindowUnderTest w(world);
-        w.Open();
+        OpenedMainWindow w({MakeTask("Photos"), MakeTask("Mail")});
         w.window.Commands().Invoke("mnuFilePause");
         QVERIFY(w.window.lvwTasks->Paused());
         w.window.Commands().Invoke("mnuTrayPause");
@@ -140,13 +136,13 @@ private slots:
         w.window.lvwTasks->setCurrentIndex(w.window.Model().index(0, 0));
         w.window.SetTopLevelMenusEnabled(false);
         QTest::keyClick(w.window.lvwTasks, Qt::Key_Delete);
-        QCOMPARE(world.prompt.messages.beeps, 1);
+        QCOMPARE(w.world.prompt.messages.beeps, 1);
         QVERIFY(!w.window.mnuFile->menuAction()->isEnabled());
         QCOMPARE(w.window.Model().rowCount(), 2);
         w.window.SetTopLevelMenusEnabled(true);
-        QVERIFY(world.prompt.messages.shown.empty());
+        QVERIFY(w.world.prompt.messages.shown.empty());
         QTest::keyClick(w.window.lvwTasks, Qt::Key_Delete);
-        QCOMPARE(world.Titles(), std::vector<std::string>{"Confirm Task Delete"});
+        QCOMPARE(w.world.Titles(), std::vector<std::string>{"Confirm Task Delete"});
         QCOMPARE(w.window.Model().rowCount(), 1);
         QCOMPARE(w.window.Model().TaskName(0), QStringLiteral("Mail"));
     }
@@ -155,12 +151,9 @@ private slots:
     // toggles, radio items, and run at login into the autostart folder the window was given.
     // What each choice writes to the options file is the controller's test.
     void TheOptionsMenuShowsTheMarksAndTakesTheChoices() {
-        MainWindowWorld world;
-        test::WriteFile(world.home / kIniFileName,
-                        "[Miscellaneous]\r\nShowToolbar=Show\r\nDeleteMethod=0\r\n"
-                        "[Comparison]\r\nIgnoreHiddenFolders=False\r\n");
-        MainWindowUnderTest w(world);
-        w.Open();
+        OpenedMainWindow w({},
+                           "[Miscellaneous]\r\nShowToolbar=Show\r\nDeleteMethod=0\r\n"
+                           "[Comparison]\r\nIgnoreHiddenFolders=False\r\n");
         const auto item = [&w](const char* id) {
             UpdateMenuStates(w.window.mnuOptions, w.window.Commands());
             return FindCommandAction(w.window.mnuOptions, QString::fromLatin1(id));
@@ -175,14 +168,12 @@ private slots:
         QVERIFY(!item("mnuOptionsDeleteMethod_0")->isChecked());
 
         item("mnuOptionsRunOnWindowsStartupCurrentUser")->trigger();
-        QVERIFY(Holds(world.home / "autostart/duvanto.desktop", "\nExec=/opt/duvanto/duvanto\n"));
+        QVERIFY(Holds(w.world.home / "autostart/duvanto.desktop", "\nExec=/opt/duvanto/duvanto\n"));
         QVERIFY(item("mnuOptionsRunOnWindowsStartupCurrentUser")->isChecked());
     }
 
     void CloseWithoutTrayMinimizesAndShutDownSavesTheSize() {
-        MainWindowWorld world;
-        MainWindowUnderTest w(world);
-        w.Open();
+        OpenedMainWindow w;
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         w.window.resize(700, 420);
         QTRY_COMPARE(w.window.width(), 700);
@@ -193,17 +184,15 @@ private slots:
         QSignalSpy ended(&w.window, &frmDuvanto::ProgramEnded);
         w.window.Commands().Invoke("mnuTrayShutDown");
         QCOMPARE(ended.count(), 1);
-        QVERIFY(Holds(world.home / kIniFileName, "Width=0000010500"));
-        QVERIFY(Holds(world.home / kIniFileName, "Height=0000006300"));
+        QVERIFY(Holds(w.world.home / kIniFileName, "Width=0000010500"));
+        QVERIFY(Holds(w.world.home / kIniFileName, "Height=0000006300"));
     }
 
     // Where there is no tray the File menu is the way out: Shut Down after Close, Ctrl+Q, and
     // its access key. That a run refuses it is the controller's test.
     void TheFileMenuShutsDownByItsItemAndItsKeys() {
         for (const char* way : {"item", "Ctrl+Q", "access key"}) {
-            MainWindowWorld world;
-            MainWindowUnderTest w(world);
-            w.Open();
+            OpenedMainWindow w;
             QVERIFY(QTest::qWaitForWindowActive(&w.window));
             const QList<QAction*> items = w.window.mnuFile->actions();
             QCOMPARE(items.last()->text(), QStringLiteral("Shut &Down Duvanto"));
@@ -236,31 +225,26 @@ private slots:
     // While a run lasts the right-click menu, which is the File menu, is refused as the toolbar
     // is: a beep (that its items, a menu left open, only beep is the registry's test).
     void TheRightClickMenuIsRefusedDuringARun() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos")});
-        MainWindowUnderTest w(world);
-        w.Open();
-        world.App().Flags.CloneInProgress = true;
+        OpenedMainWindow w({MakeTask("Photos")});
+        w.world.App().Flags.CloneInProgress = true;
         w.window.SetTopLevelMenusEnabled(false);
         emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
         QVERIFY(!w.window.mnuFile->isVisible());
-        QCOMPARE(world.prompt.messages.beeps, 1);
+        QCOMPARE(w.world.prompt.messages.beeps, 1);
 
-        world.App().Flags.CloneInProgress = false;
+        w.world.App().Flags.CloneInProgress = false;
         w.window.SetTopLevelMenusEnabled(true);
         emit w.window.lvwTasks->customContextMenuRequested(QPoint(5, 5));
         QTRY_VERIFY(w.window.mnuFile->isVisible());
         w.window.mnuFile->hide();
-        QCOMPARE(world.prompt.messages.beeps, 1);
+        QCOMPARE(w.world.prompt.messages.beeps, 1);
     }
 
     // A tray that appears after the start (a panel started later) is found, and the window then
     // hides in it; when it goes away the window comes back on screen.
     void ATrayThatComesOrGoesIsFoundAndTheWindowFollows() {
-        MainWindowWorld world;
-        test::WriteFile(world.home / kIniFileName,
-                        "[Miscellaneous]\r\nShowToolbar=Show\r\n[Reminders]\r\nSysTray=False\r\n");
-        MainWindowUnderTest w(world);
+        OpenedMainWindow w(
+            {}, "[Miscellaneous]\r\nShowToolbar=Show\r\n[Reminders]\r\nSysTray=False\r\n", false);
         w.window.Load();
         QVERIFY(!w.window.Tray().Available());
         QVERIFY(w.window.tmrTrayWatch.isActive());
@@ -325,9 +309,7 @@ private slots:
     }
 
     void TrayMenuFollowsTheWindowAndTheIconTheTasks() {
-        MainWindowWorld world;
-        world.SaveTasks({MakeTask("Photos", IntervalManual, 0, true)});
-        MainWindowUnderTest w(world);
+        OpenedMainWindow w({MakeTask("Photos", IntervalManual, 0, true)}, "", false);
         w.window.Load();
         QVERIFY(!w.window.Tray().Available());
         QCOMPARE(w.window.Tray().Icon(), TrayState::Error);
@@ -345,6 +327,23 @@ private slots:
         item("mnuTrayResetError")->trigger();
         QCOMPARE(w.window.Tray().Icon(), TrayState::Normal);
         QCOMPARE(w.window.Model().RowIcon(0), int(ImageSheepFolder));
+    }
+    // A list another program changed is shown without a command of the user's (its file
+    // watcher): replaced whole, as an editor saves, then written in place. What a reload decides
+    // is the controller's test.
+    void AListChangedOnDiskIsShownWithoutACommand() {
+        OpenedMainWindow w({MakeTask("Photos")}, "", false);
+        w.window.Load();
+        QCOMPARE(w.window.Model().rowCount(), 1);
+
+        w.world.SaveTasks({MakeTask("Photos"), MakeTask("Mail")});
+        QTRY_COMPARE_WITH_TIMEOUT(w.window.Model().rowCount(), 2, 5000);
+        QCOMPARE(w.window.sbrPanel2->text(), QString::fromLatin1(kTaskListReloaded));
+
+        const std::string list = DefaultTaskListFileSpec(w.world.home.Path());
+        const std::string text = test::ReadFile(list);
+        test::WriteFile(list, text.substr(0, text.find("\r\n") + 2));
+        QTRY_COMPARE_WITH_TIMEOUT(w.window.Model().rowCount(), 1, 5000);
     }
 };
 

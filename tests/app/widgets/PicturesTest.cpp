@@ -101,11 +101,9 @@ private slots:
         VerifyAllDifferent({TrayIcon(TrayPicture::Normal), TrayIcon(TrayPicture::Error),
                             TrayIcon(TrayPicture::Paused), TrayIcon(TrayPicture::Animate)},
                            22);
-        QList<QIcon> toolbar;
-        for (int index = 0; index < 6; ++index) {
-            toolbar << ToolbarIcon(index);
-        }
-        VerifyAllDifferent(toolbar, 32);
+        VerifyAllDifferent({ToolbarIcon(0), ToolbarIcon(1), ToolbarIcon(2), ToolbarIcon(3),
+                            ToolbarIcon(4), ToolbarIcon(5)},
+                           32);
         QVERIFY(ToolbarIcon(6).isNull());
         QVERIFY(ToolbarIcon(-1).isNull());
         VerifyAllDifferent({FileOperationIcon(0), FileOperationIcon(1), FileOperationIcon(2),
@@ -135,8 +133,6 @@ private slots:
         };
         for (const Case& c : {Case{37, 21, true, 100, 4}, Case{8, 8, true, 100, 4},
                               Case{1, 1, true, 95, 4}, Case{61, 9, false, 75, 6}}) {
-            const QString label =
-                QStringLiteral("%1x%2 q%3").arg(c.width).arg(c.height).arg(c.quality);
             RgbImage image;
             image.width = c.width;
             image.height = c.height;
@@ -160,7 +156,8 @@ private slots:
                 }
             }
             QVERIFY2(worst <= c.tolerance,
-                     qPrintable(label + QStringLiteral(": off by %1").arg(worst)));
+                     qPrintable(QString::asprintf("%dx%d q%d: off by %d", c.width, c.height,
+                                                  c.quality, worst)));
         }
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, EncodeJpeg(RgbImage{}, 90));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, EncodeJpeg(RgbImage{2, 1, {1, 2, 3}}, 90));
@@ -194,10 +191,9 @@ private slots:
             QCOMPARE(read.size(), picture.size);
             for (const Sample& sample : picture.samples) {
                 const int off = Distance(read.pixel(sample.x, sample.y), sample.colour);
-                QVERIFY2(off <= 16, qPrintable(name + QStringLiteral(" at %1,%2 off by %3")
-                                                          .arg(sample.x)
-                                                          .arg(sample.y)
-                                                          .arg(off)));
+                QVERIFY2(off <= 16,
+                         qPrintable(QString::asprintf("%s at %d,%d off by %d", qPrintable(name),
+                                                      sample.x, sample.y, off)));
             }
         }
     }

@@ -3,29 +3,44 @@
 // a frequency enables, the Source path completion on a real folder, folders dropped from a file
 // manager, the keys and buttons of the Targets list; the selected-files window over a real
 // folder (the check box as a user works it, folders read only when opened, the items selected
-// before, the masks) and the file-mask window. A task made here and listed by the runner is in
-// TaskEditWindowTest, which makes it from the main window.
+// before, the masks) and the file-mask window. Then the main window's task commands: a task
+// made from the keyboard through the properties, selected-files and mask windows; the list's
+// in-place rename; the properties by double-click; a new task list shown. Delete by key is
+// MainWindowTest's.
 
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTreeWidget>
 #include <QtTest>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
 #include "app/common/QtAppPrompt.h"
+#include "app/mainwindow/QtTaskListModel.h"
+#include "app/mainwindow/QtTaskListView.h"
 #include "app/support/AppTestSupport.h"
 #include "app/support/TaskEditWorld.h"
+#include "app/taskedit/QtSelectionTreeModel.h"
 #include "app/taskedit/frmFileMask.h"
 #include "app/taskedit/frmSelectFiles.h"
 #include "app/taskedit/frmTaskProperties.h"
 #include "support/ScopedLocale.h"
+#include "tasks/TaskDates.h"
+#include "util/FileUtilities.h"
 
 namespace duvanto {
 
 namespace {
 
 struct OpenDialog {
-    explicit OpenDialog(const std::string& name = "Nightly") {
+    explicit OpenDialog(const std::string& name = "Nightly",
+                        const std::function<void(cCloneTask&)>& setUp = {}) {
         task.TaskName = name;
+        if (setUp) {
+            setUp(task);
+        }
         controller = std::make_unique<TaskPropertiesController>(task, world.Services());
         dialog = std::make_unique<frmTaskProperties>(*controller);
     }
@@ -63,7 +78,7 @@ struct OpenSelectFiles {
         controller = std::make_unique<SelectFilesController>(
             SelectFilesRequest{source, true, Resolve(specs), masks}, world.Services());
         dialog = std::make_unique<frmSelectFiles>(*controller);
-        tree = dialog->findChild<QTreeView*>(QStringLiteral("tvwFolderContents"));
+        tree = test::Child<QTreeView>(*dialog, "tvwFolderContents");
         // A view lays out, and so reads the folders it opens, only while it is shown.
         dialog->show();
         exposed = QTest::qWaitForWindowExposed(dialog.get());
@@ -92,6 +107,9 @@ struct OpenSelectFiles {
         return index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
     }
     QModelIndex Root() const { return dialog->Model().index(0, 0); }
+    void Click(const char* button) const {
+        QTest::mouseClick(test::Child<QPushButton>(*dialog, button), Qt::LeftButton);
+    }
 
     test::TaskEditWorld world;
     std::string source;
@@ -127,6 +145,11 @@ private:
     bool m_open = false;
 };
 
+using test::Child;
+using test::MainWindowWorld;
+using test::MakeTask;
+using test::OpenedMainWindow;
+using test::WhenModal;
 }  // namespace
 
 class TaskPropertiesDialogTest : public QObject {
@@ -151,12 +174,10 @@ private slots:
                                                 "generates it)")
                                      .arg(QLatin1String(c.locale))));
             }
-            OpenDialog open;
-            open.task.IntervalType = IntervalDays;
-            open.task.StartTime = 14.5 / 24;
-            open.controller =
-                std::make_unique<TaskPropertiesController>(open.task, open.world.Services());
-            open.dialog = std::make_unique<frmTaskProperties>(*open.controller);
+            OpenDialog open("Nightly", [](cCloneTask& task) {
+                task.IntervalType = IntervalDays;
+                task.StartTime = 14.5 / 24;
+            });
             auto* startTime = open.Find<QTimeEdit>("dtpStartTime");
             QVERIFY(startTime);
             QCOMPARE(startTime->text(), QString::fromUtf8(c.shown));
@@ -314,8 +335,7 @@ private slots:
         open.tree->setCurrentIndex(top);
         QTest::keyClick(open.tree, Qt::Key_Space);
         QVERIFY(open.Checked(top));
-        QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
-                          Qt::LeftButton);
+        open.Click("cmdOK");
         QCOMPARE(open.dialog->result(), int(QDialog::Accepted));
         QCOMPARE(open.dialog->Chosen().IncludeFileSpecs,
                  std::vector<std::string>{open.source + "top.txt"});
@@ -414,12 +434,8 @@ private slots:
 
     // A caption of 300 characters and more is cut in its middle: its start and end stay.
     void ALongTaskNameIsElidedInTheCaption() {
-        test::TaskEditWorld world;
-        cCloneTask task;
-        task.TaskName = "Start " + std::string(288, 'n') + " the end";
-        TaskPropertiesController controller(task, world.Services());
-        frmTaskProperties dialog(controller);
-        const QString caption = dialog.windowTitle();
+        OpenDialog open("Start " + std::string(288, 'n') + " the end");
+        const QString caption = open.dialog->windowTitle();
         QCOMPARE(caption.size(), 120);
         QVERIFY(caption.startsWith(QStringLiteral("Task Properties - Start nnn")));
         QVERIFY(caption.endsWith(QStringLiteral("nnn the end")));
@@ -442,26 +458,24 @@ private slots:
         QVERIFY(open.controller->IsChecked(*open.controller->Root().Children[1]->Children[2499]));
     }
 
-    // A mask added through the mask window is TaskEditWindowTest's; here the masks are shown
-    // with their types and removed.
+    // A mask added through the mask window is ANewTaskIsMadeFromTheKeyboard's; here the masks are
+    // shown with their types and removed.
     void MasksAreShownWithTheirTypesAndRemoved() {
         OpenSelectFiles open({}, "*.txt,*.jpg");
-        auto* masks = open.dialog->findChild<QTreeWidget*>(QStringLiteral("lstFileMasks"));
+        auto* masks = test::Child<QTreeWidget>(*open.dialog, "lstFileMasks");
         QVERIFY(masks != nullptr);
         QCOMPARE(masks->topLevelItemCount(), 2);
         QCOMPARE(masks->topLevelItem(0)->text(1), QStringLiteral("plain text document"));
         QCOMPARE(masks->topLevelItem(1)->text(0), QStringLiteral("*.jpg"));
 
         masks->clearSelection();
-        QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdRemove")),
-                          Qt::LeftButton);
+        open.Click("cmdRemove");
         QCOMPARE(open.world.Titles(), std::vector<std::string>{"Remove File Mask"});
         masks->setCurrentItem(masks->topLevelItem(0));
         QTest::keyClick(masks, Qt::Key_Delete);
         QCOMPARE(masks->topLevelItemCount(), 1);
 
-        QTest::mouseClick(open.dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
-                          Qt::LeftButton);
+        open.Click("cmdOK");
         QCOMPARE(open.dialog->Chosen().IncludeFileMasks, std::string("*.jpg"));
         QVERIFY(open.dialog->Chosen().IncludeFileSpecs.empty());
     }
@@ -472,7 +486,7 @@ private slots:
         frmFileMask window(controller);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* types = window.findChild<QTreeWidget*>(QStringLiteral("lstFileTypes"));
+        auto* types = test::Child<QTreeWidget>(window, "lstFileTypes");
         QVERIFY(types != nullptr);
         QCOMPARE(types->topLevelItemCount(), 5);
         QTest::keyClick(types, Qt::Key_T);
@@ -486,6 +500,116 @@ private slots:
         QTest::mouseDClick(types->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(controller.FileMask(), std::string("*.tar.gz"));
+    }
+
+    void ANewTaskIsMadeFromTheKeyboard() {
+        OpenedMainWindow w;
+        MainWindowWorld& world = w.world;
+        const std::string source = world.home / "Pictures/";
+        const std::string target = world.home / "Backup/";
+        QVERIFY(CreateFolderPath(source + "2023/").ok());
+        QVERIFY(CreateFolderPath(target).ok());
+        test::WriteFile(source + "notes.txt", "x");
+        world.prompt.answers = {"Photos", target};
+
+        bool properties = false;
+        bool files = false;
+        bool mask = false;
+        WhenModal<frmFileMask>(this, mask, [](frmFileMask& window) {
+            QTest::keyClicks(Child<QLineEdit>(window, "txtCustomMask"), QStringLiteral("*.txt"));
+            QTest::mouseClick(Child<QPushButton>(window, "OKButton"), Qt::LeftButton);
+        });
+        bool folderChecked = false;
+        WhenModal<frmSelectFiles>(this, files, [&folderChecked](frmSelectFiles& window) {
+            SelectionTreeModel& model = window.Model();
+            folderChecked = QTest::qWaitFor([&model] { return !model.Reading(); }) &&
+                            model.setData(model.index(0, 0, model.index(0, 0)), Qt::Checked,
+                                          Qt::CheckStateRole);
+            QTest::mouseClick(Child<QPushButton>(window, "cmdAddNew"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(window, "cmdOK"), Qt::LeftButton);
+        });
+        WhenModal<frmTaskProperties>(this, properties, [&](frmTaskProperties& dialog) {
+            // The Source is typed: the completion proposes the rest of the folder's name.
+            auto* path = Child<QLineEdit>(dialog, "txtSourceFolderPath");
+            QTest::keyClicks(path, ToQt(world.home / "Pict"));
+            QTRY_COMPARE(path->text(), ToQt(source));
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdSelectTargetFolder"), Qt::LeftButton);
+            Child<QComboBox>(dialog, "cboFrequency")->setCurrentIndex(IntervalHours);
+            auto* increment = Child<QLineEdit>(dialog, "txtIntervalIncrement");
+            increment->selectAll();
+            QTest::keyClicks(increment, QStringLiteral("2"));
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdSelect"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        });
+
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(w.window.mnuFile->isVisible());
+        QTest::keyClick(w.window.mnuFile, Qt::Key_N);
+        QTRY_VERIFY(properties);
+        QVERIFY(files);
+        QVERIFY(folderChecked);
+        QVERIFY(mask);
+        QTRY_COMPARE(w.window.Model().rowCount(), 1);
+
+        QCOMPARE(world.prompt.asked.front().title, std::string("New Task"));
+        QCOMPARE(world.Titles(), std::vector<std::string>{"New Task"});
+        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("Photos"));
+        const cCloneTask* made = world.App().CloneTasks.Item("Photos");
+        QVERIFY(made != nullptr);
+        QCOMPARE(made->IncludeFileSpecs, std::vector<std::string>{source + "2023/"});
+        QCOMPARE(made->IncludeFileMasks, std::string("*.txt"));
+        QCOMPARE(made->TargetFolderSpec, target);
+        QCOMPARE(made->NextCloneDateTime, made->LastCloneDateTime + 2.0 / 24);
+    }
+
+    void RenameEditsTheNameInTheList() {
+        OpenedMainWindow w({MakeTask("Photos"), MakeTask("Mail")});
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        TaskListModel& model = w.window.Model();
+        w.window.lvwTasks->setCurrentIndex(model.index(1, 0));
+        // The editor opens on the selected row's name; the new name is typed over it.
+        const auto rename = [&w, &model](const QString& name) {
+            w.window.Commands().Invoke("mnuFileRenameTask");
+            auto* editor = w.window.lvwTasks->viewport()->findChild<QLineEdit*>();
+            QVERIFY(editor != nullptr);
+            QCOMPARE(editor->text(), model.TaskName(1));
+            editor->selectAll();
+            QTest::keyClicks(editor, name);
+            QTest::keyClick(editor, Qt::Key_Return);
+        };
+        rename(QStringLiteral("photos"));  // taken: refused, and the row keeps its name
+        QTRY_COMPARE(w.world.Titles(), std::vector<std::string>{"Rename Task"});
+        QCOMPARE(model.TaskName(1), QStringLiteral("Mail"));
+        rename(QStringLiteral("MAIL"));
+        QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
+        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
+        // A double-click opens the properties; the editor does not open on it.
+        bool opened = false;
+        QString caption;
+        WhenModal<frmTaskProperties>(this, opened, [&caption](frmTaskProperties& dialog) {
+            caption = dialog.windowTitle();
+            dialog.reject();
+        });
+        const QRect row = w.window.lvwTasks->visualRect(model.index(1, 1));
+        QWidget* viewport = w.window.lvwTasks->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTRY_VERIFY(opened);
+        QCOMPARE(caption, QStringLiteral("Task Properties - MAIL"));
+        QVERIFY(w.window.lvwTasks->viewport()->findChild<QLineEdit*>() == nullptr ||
+                !w.window.lvwTasks->viewport()->findChild<QLineEdit*>()->isVisible());
+    }
+
+    // Which list becomes current is the controller's test; the window shows its name and rows.
+    void ANewTaskListIsShown() {
+        OpenedMainWindow w({MakeTask("Photos")});
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
+        w.world.prompt.answers = {"Holiday"};
+        w.window.Commands().Invoke("mnuFileNewTaskList");
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Holiday"));
+        QCOMPARE(w.window.Model().rowCount(), 0);
     }
 };
 

@@ -92,6 +92,18 @@ QString WithoutCarriageReturns(const std::string& text) {
     return QString::fromStdString(text).remove(QLatin1Char('\r'));
 }
 
+// A printer that writes a PDF file.
+std::unique_ptr<QPrinter> PdfPrinter(const std::string& file) {
+    auto printer = std::make_unique<QPrinter>();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(file));
+    return printer;
+}
+
+QString SizeText(std::size_t bytes) {
+    return QStringLiteral("Current log size = %1 bytes").arg(bytes);
+}
+
 // Pages of a PDF file written by Qt: one page object each.
 int PdfPages(const QString& file) {
     QFile pdf(file);
@@ -171,8 +183,7 @@ private slots:
         QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
         QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
         QVERIFY(v.Shown().startsWith(QStringLiteral("12/4/2003 4:38:16 PM<Begin: Nightly>\n")));
-        QCOMPARE(v.form->lblLogSize->text(), QStringLiteral("Current log size = %1 bytes")
-                                                 .arg(kLog.size() + first.size() + second.size()));
+        QCOMPARE(v.form->lblLogSize->text(), SizeText(kLog.size() + first.size() + second.size()));
         QVERIFY(v.form->rtfLogEntries->textCursor().atEnd());
     }
 
@@ -190,8 +201,7 @@ private slots:
         QCOMPARE(v.Shown().count(QStringLiteral("<Begin: Nightly>")), 1);
         QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Weekly>")), kBlue);
         QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
-        QCOMPARE(v.form->lblLogSize->text(),
-                 QStringLiteral("Current log size = %1 bytes").arg(kLog.size() + run.size()));
+        QCOMPARE(v.form->lblLogSize->text(), SizeText(kLog.size() + run.size()));
 
         // Reset for its size and written again, longer than before: not taken for an append.
         const std::string fresh(kLog.size() + run.size() + 10, 'x');
@@ -199,8 +209,7 @@ private slots:
         v.form->RefreshFromLog();
         QVERIFY(!v.Shown().contains(QStringLiteral("Nightly")));
         QVERIFY(v.Shown().startsWith(QStringLiteral("xxxx")));
-        QCOMPARE(v.form->lblLogSize->text(),
-                 QStringLiteral("Current log size = %1 bytes").arg(fresh.size() + 2));
+        QCOMPARE(v.form->lblLogSize->text(), SizeText(fresh.size() + 2));
         // Cleared from outside: the box empties.
         test::WriteFile(v.log.LogFileSpec(), "");
         v.form->RefreshFromLog();
@@ -217,7 +226,7 @@ private slots:
         v.flags.CloneInProgress = false;
         v.form->cmdClear->click();
         QVERIFY(v.Shown().isEmpty());
-        QCOMPARE(v.form->lblLogSize->text(), QStringLiteral("Current log size = 0 bytes"));
+        QCOMPARE(v.form->lblLogSize->text(), SizeText(0));
         v.form->AppendLines("12/4/2003 4:40:00 PM *Copy Error: 5 x\r\n");  // the next run
         QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
         QTest::keyClick(v.form.get(), Qt::Key_H, Qt::AltModifier);
@@ -283,12 +292,8 @@ private slots:
         QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Nightly>")), kBlue);
 
         const auto print = [&v](const char* name) {
-            const QString file = QString::fromStdString(v.dir / name);
-            QPrinter printer;
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            v.form->PrintTo(printer);
-            return file;
+            v.form->PrintTo(*PdfPrinter(v.dir / name));
+            return QString::fromStdString(v.dir / name);
         };
         const QString whole = print("whole.pdf");
         QVERIFY2(PdfPages(whole) > 5, qPrintable(QString::number(PdfPages(whole))));
@@ -309,12 +314,6 @@ private slots:
         std::string log = LargeLog();
         log += log;
         Viewer v(log, 100000000);
-        const auto printer = [&v](const char* name) {
-            auto made = std::make_unique<QPrinter>();
-            made->setOutputFormat(QPrinter::PdfFormat);
-            made->setOutputFileName(QString::fromStdString(v.dir / name));
-            return made;
-        };
         const auto progress = [&v] {
             return v.form->findChild<QProgressDialog*>(QStringLiteral("frmPrintProgress"));
         };
@@ -328,8 +327,7 @@ private slots:
             progressShown = progressShown || (progress() != nullptr && progress()->isVisible());
         });
         scheduler.start();
-        const auto whole = printer("whole.pdf");
-        QVERIFY(v.form->PrintTo(*whole));
+        QVERIFY(v.form->PrintTo(*PdfPrinter(v.dir / "whole.pdf")));
         scheduler.stop();
         QVERIFY2(ticks >= 2, qPrintable(QString::number(ticks)));
         QVERIFY(progressShown);
@@ -349,8 +347,7 @@ private slots:
             }
         });
         canceller.start();
-        const auto cancelled = printer("cancelled.pdf");
-        QVERIFY(!v.form->PrintTo(*cancelled));
+        QVERIFY(!v.form->PrintTo(*PdfPrinter(v.dir / "cancelled.pdf")));
         canceller.stop();
         QVERIFY(PdfPages(QString::fromStdString(v.dir / "cancelled.pdf")) < pages);
     }
