@@ -9,6 +9,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "support/FaultyFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -25,7 +26,8 @@ protected:
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
+    FaultyFileSystem fileSystem{TrashInside(dir.Path())};
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
 
     const ShownMessage& OnlyMessage() {
         EXPECT_EQ(prompt.shown.size(), 1u);
@@ -94,13 +96,23 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
 }
 
 TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
-    ErrorReporter homeless(dir / "missing/", prompt, clock);
+    ErrorReporter homeless(dir / "missing/", prompt, clock, fileSystem);
     homeless.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
     const auto& shown = OnlyMessage();
     EXPECT_EQ(shown.title, "Error in Error Handler");
     EXPECT_EQ(shown.text, "An error has occured in the error handler.\r\n76\r\nPath not found");
     EXPECT_EQ(shown.icon, MessageIcon::Exclamation);
     EXPECT_EQ(shown.buttons, MessageButtons::OK);
+}
+
+TEST_F(ErrorReporterTest, ADetailFileThatCannotGrowKeepsItsRecordsAndFailsTheHandler) {
+    WriteFile(dir / "ERR_DETAIL.TXT", "earlier record\r\n");
+    fileSystem.Fail(FsOp::Append, dir / "ERR_DETAIL.TXT", ENOSPC);
+    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
+    EXPECT_EQ(OnlyMessage().title, "Error in Error Handler");
+    EXPECT_EQ(OnlyMessage().text, "An error has occured in the error handler.\r\n61\r\nDisk full");
+    EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), "earlier record\r\n");
+    EXPECT_EQ(reporter.ReportCount(), 1);
 }
 
 TEST(UnexpectedErrorTest, FromExceptionKeepsWhatEachKindKnows) {
