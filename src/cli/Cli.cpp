@@ -228,7 +228,8 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     clone.StampAllEntries = !args.save.empty();
     const StepResult planned = PlanEngine(clone, host, source, target, options);
     streams.out << PlanListing(clone.Plan(), args.explain) << std::flush;
-    if (!args.save.empty() && !SavePlanFile(app.FileSystem, args.save, clone.Plan(), app.Settings, streams.err)) {
+    if (!args.save.empty() &&
+        !SavePlanFile(app.FileSystem, args.save, clone.Plan(), app.Settings, streams.err)) {
         return kExitRunError;
     }
     return planned == StepResult::Ok ? kExitOk : kExitRunError;

@@ -153,13 +153,11 @@ public:
     virtual Status WriteFileThroughLinks(const std::string& path, std::string_view bytes) = 0;
     virtual Status WriteNewFile(const std::string& path, std::string_view bytes) = 0;
     virtual Status WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
-    virtual Status WritePrivateFileAtomically(const std::string& path,
-                                              std::string_view bytes) = 0;
+    virtual Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) = 0;
     virtual Status AppendToFile(const std::string& path, std::string_view bytes) = 0;
     virtual Status CopyFileOver(const std::string& sourcePath, const std::string& targetPath) = 0;
-    virtual Result<std::string> CreateUniqueFile(const std::string& folder,
-                                                 std::string_view prefix, std::string_view suffix,
-                                                 unsigned mode) = 0;
+    virtual Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                                 std::string_view suffix, unsigned mode) = 0;
     virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
     // unlink(2) by path, as the free RemoveFile: RemoveFile of this interface changes nothing
     // outside a run's roots.

@@ -157,7 +157,8 @@ public:
     }
     ~PageFile() {
         if (!m_partPath.empty()) {
-            (void)m_fs.RemoveProgramFile(m_partPath);  // an unfinished page; nobody to tell in a destructor
+            (void)m_fs.RemoveProgramFile(
+                m_partPath);  // an unfinished page; nobody to tell in a destructor
         }
     }
     PageFile(const PageFile&) = delete;

@@ -86,7 +86,8 @@ bool TaskListService::SaveAs(const std::string& fileSpec) {
             return false;
         }
         if (!task.ExcludeFileSpecs.empty()) {
-            whole = WriteStringToFile(m_app.FileSystem, SupportFileSpec(folder, task.TaskName, kExcludeListExtension),
+            whole = WriteStringToFile(m_app.FileSystem,
+                                      SupportFileSpec(folder, task.TaskName, kExcludeListExtension),
                                       task.ExcludeFileSpecs, false, m_app.Prompt) &&
                     whole;
         }
@@ -237,8 +238,8 @@ TaskEditResult TaskListService::Rename(const std::string& name, const std::strin
     task->TaskName = trimmed;
     result.Name = trimmed;
     if (!exclude.empty()) {
-        WriteStringToFile(m_app.FileSystem, SupportFile(trimmed, kExcludeListExtension), exclude, false,
-                          m_app.Prompt);
+        WriteStringToFile(m_app.FileSystem, SupportFile(trimmed, kExcludeListExtension), exclude,
+                          false, m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;
@@ -267,9 +268,10 @@ TaskEditResult TaskListService::Duplicate(const std::string& name) {
         return result;
     }
     // The exclude list is only ever read from its file: the copy needs a file of its own.
-    if (!copy.ExcludeFileSpecs.empty() && CreateFolderPath(m_app.FileSystem, m_app.CloneTasks.SupportFolder()).ok()) {
-        WriteStringToFile(m_app.FileSystem, SupportFile(result.Name, kExcludeListExtension), copy.ExcludeFileSpecs,
-                          false, m_app.Prompt);
+    if (!copy.ExcludeFileSpecs.empty() &&
+        CreateFolderPath(m_app.FileSystem, m_app.CloneTasks.SupportFolder()).ok()) {
+        WriteStringToFile(m_app.FileSystem, SupportFile(result.Name, kExcludeListExtension),
+                          copy.ExcludeFileSpecs, false, m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;

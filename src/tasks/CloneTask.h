@@ -76,8 +76,7 @@ public:
     // The include list from the folder's ".dvi" file of the task (SupportFileSpec) when
     // folderExists and that file is there, else from appPath's.
     void LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
-                              const std::string& appPath, IFileSystem& fs,
-                              ErrorReporter& reporter);
+                              const std::string& appPath, IFileSystem& fs, ErrorReporter& reporter);
     // The exclude list from the folder's ".dve" file of the task.
     void LoadExcludeFileSpecs(const std::string& folder, IFileSystem& fs, ErrorReporter& reporter);
     // IncludeFileSpecs to the folder's ".dvi" file of the task (tasks/IncludeList.h); an empty

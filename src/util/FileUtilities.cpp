@@ -62,9 +62,8 @@ bool IsKnownMountPoint(const std::string& folder, const MountTables& tables) {
 // The status calls of the existence checks: the file system's where one is at hand, so that
 // what a write decides on is what that file system sees.
 auto StatOf(IFileSystem& fs) {
-    return [&fs](const std::string& path, bool followLinks) {
-        return fs.StatPath(path, followLinks);
-    };
+    return
+        [&fs](const std::string& path, bool followLinks) { return fs.StatPath(path, followLinks); };
 }
 
 Result<PathInfo> FreeStat(const std::string& path, bool followLinks) {

@@ -274,8 +274,9 @@ TEST_F(CloneLogTest, AFullDiskKeepsTheFileAndTheBufferForTheNextAppend) {
     log.AppendInMemoryStringToLogFile();
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneLog.AppendInMemoryStringToLogFile");
-    EXPECT_TRUE(prompt.shown[0].text.starts_with("DLL Error: No space left on device\r\n"
-                                                 "Error: Disk full\r\n"))
+    EXPECT_TRUE(
+        prompt.shown[0].text.starts_with("DLL Error: No space left on device\r\n"
+                                         "Error: Disk full\r\n"))
         << prompt.shown[0].text;
     EXPECT_EQ(ReadFile(LogFile()), "earlier\r\n");
     EXPECT_EQ(log.InMemoryString(), entry);

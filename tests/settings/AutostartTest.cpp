@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/ProcessPaths.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/ProcessPaths.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"

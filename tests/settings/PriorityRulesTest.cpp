@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "settings/TimeText.h"
 #include "platform/PosixFileSystem.h"
+#include "settings/TimeText.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"

@@ -166,7 +166,8 @@ Result<std::string> FaultyFileSystem::ReadPrivateFile(const std::string& path, u
 }
 
 Status FaultyFileSystem::WriteFileThroughLinks(const std::string& path, std::string_view bytes) {
-    return Guard(FsOp::WriteFile, path, [&] { return m_wrapped.WriteFileThroughLinks(path, bytes); });
+    return Guard(FsOp::WriteFile, path,
+                 [&] { return m_wrapped.WriteFileThroughLinks(path, bytes); });
 }
 
 Status FaultyFileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {

@@ -44,8 +44,8 @@ private slots:
         MainWindowWorld world;
         const std::string source = world.home / "Pictures/";
         const std::string target = world.home / "Backup/";
-        QVERIFY(CreateFolderPath(source + "2023/").ok());
-        QVERIFY(CreateFolderPath(target).ok());
+        QVERIFY(CreateFolderPath(world.fileSystem, source + "2023/").ok());
+        QVERIFY(CreateFolderPath(world.fileSystem, target).ok());
         test::WriteFile(source + "notes.txt", "x");
         Window w(world);
         world.prompt.answers = {"Photos", target};
