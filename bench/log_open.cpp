@@ -26,6 +26,7 @@
 
 #include "app/common/AppPrompt.h"
 #include "app/log/frmLog.h"
+#include "platform/PosixFileSystem.h"
 #include "util/Clock.h"
 
 namespace duvanto {
@@ -143,8 +144,9 @@ int Open(int argc, char** argv, const std::string& folder, bool warm) {
     SilentPrompt prompt;
     SystemClock clock;
     const std::string appPath = folder + "/";
-    ErrorReporter reporter(appPath, prompt, clock);
-    cCloneLog log(appPath, clock, reporter, prompt);
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter(appPath, prompt, clock, fileSystem);
+    cCloneLog log(appPath, clock, reporter, prompt, fileSystem);
     log.MaxLogFileSize(std::numeric_limits<int32_t>::max());
     RunFlags flags;
     if (warm) {

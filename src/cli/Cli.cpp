@@ -19,6 +19,7 @@
 #include "log/CloneLog.h"
 #include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
+#include "platform/PosixFileSystem.h"
 #include "platform/Terminal.h"
 #include "session/RunQueue.h"
 #include "tasks/TaskProperties.h"
@@ -130,8 +131,8 @@ struct PlanArgs {
 // and it lies apart from the Source; a path on a drive that is not mounted (status 3) is never
 // made, or an unplugged disk's mount point would fill up the disk under it. False when it was
 // to be made and could not be (told).
-bool MakeMissingTarget(const std::string& source, const std::string& target, bool quiet,
-                       std::ostream& err) {
+bool MakeMissingTarget(IFileSystem& fs, const std::string& source, const std::string& target,
+                       bool quiet, std::ostream& err) {
     int32_t errorCode = 0;
     if (GetPathStatus(target, errorCode) != PathFolderMissing ||
         GetPathStatus(FolderPartOf(target.substr(0, target.size() - 1)), errorCode) != PathOk) {
@@ -143,7 +144,7 @@ bool MakeMissingTarget(const std::string& source, const std::string& target, boo
     }
     // As any folder a run creates: the Source's bits (and owner, as root), so that a private
     // Source does not get a copy every user can read.
-    Status made = MakeDirectoryLike(target, source, true);
+    Status made = fs.MakeDirectoryLike(target, source, true);
     if (!made.ok() && !FolderExists(target)) {
         err << "duvanto-cli: " << target << ": " << made.message() << "\n";
         return false;
@@ -156,12 +157,12 @@ bool MakeMissingTarget(const std::string& source, const std::string& target, boo
 
 // The two folders made absolute and checked (for clone, a missing Target made first). Nothing
 // is touched when they fail.
-bool PrepareFolders(const FolderPairArgs& pair, const CloneArgs* clone, std::string& source,
-                    std::string& target, std::ostream& err) {
+bool PrepareFolders(IFileSystem& fs, const FolderPairArgs& pair, const CloneArgs* clone,
+                    std::string& source, std::string& target, std::ostream& err) {
     source = AbsoluteFolder(pair.source);
     target = AbsoluteFolder(pair.target);
     if (!CheckFolder(source, err) ||
-        (clone != nullptr && !MakeMissingTarget(source, target, clone->quiet, err)) ||
+        (clone != nullptr && !MakeMissingTarget(fs, source, target, clone->quiet, err)) ||
         !CheckFolder(target, err)) {
         return false;
     }
@@ -185,7 +186,7 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
     }
     session.emplace(*appPath, streams);
     if (!session->ReadOptions(clone != nullptr) ||
-        !PrepareFolders(pair, clone, source, target, streams.err)) {
+        !PrepareFolders(session->app.FileSystem, pair, clone, source, target, streams.err)) {
         session.reset();
         return false;
     }
@@ -227,7 +228,8 @@ int RunPlan(const std::string& home, const FolderPairArgs& pair, const EngineOpt
     clone.StampAllEntries = !args.save.empty();
     const StepResult planned = PlanEngine(clone, host, source, target, options);
     streams.out << PlanListing(clone.Plan(), args.explain) << std::flush;
-    if (!args.save.empty() && !SavePlanFile(args.save, clone.Plan(), app.Settings, streams.err)) {
+    if (!args.save.empty() &&
+        !SavePlanFile(app.FileSystem, args.save, clone.Plan(), app.Settings, streams.err)) {
         return kExitRunError;
     }
     return planned == StepResult::Ok ? kExitOk : kExitRunError;
@@ -360,7 +362,8 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args(argv, argv + argc);
     bool interactive = IsTerminal(StandardStream::Input) && IsTerminal(StandardStream::Output);
-    return RunCli(args, CliStreams{std::cin, out, err, interactive});
+    PosixFileSystem fileSystem;
+    return RunCli(args, CliStreams{std::cin, out, err, fileSystem, interactive});
 }
 
 }  // namespace duvanto

@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace duvanto {
 
+// What a command works with: the terminal's streams and the one file system that every file
+// of the command goes through, the program's own (options, task list, log, plans) included.
 struct CliStreams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    IFileSystem& fileSystem;
     bool interactive = false;  // standard input and output are a terminal
 };
 

@@ -11,7 +11,7 @@ namespace duvanto {
 CliSession::CliSession(const std::string& appPath, CliStreams streams)
     : streams(streams),
       prompt(streams.in, streams.out, streams.err, streams.interactive),
-      session(appPath, prompt),
+      session(appPath, prompt, {.clock = nullptr, .fileSystem = &streams.fileSystem}),
       app(session.App()) {}
 
 bool CliSession::Lock() {

@@ -11,7 +11,7 @@
 #include "engine/PlanFile.h"
 #include "engine/PlanText.h"
 #include "log/CloneLog.h"
-#include "platform/FileSystemQueries.h"
+#include "platform/FileSystem.h"
 #include "session/RunQueue.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
@@ -61,15 +61,15 @@ std::string PlanListing(const ClonePlan& plan, bool explain) {
     return text;
 }
 
-bool SavePlanFile(const std::string& file, const ClonePlan& plan, const CloneSettings& settings,
-                  std::ostream& err) {
+bool SavePlanFile(IFileSystem& fs, const std::string& file, const ClonePlan& plan,
+                  const CloneSettings& settings, std::ostream& err) {
     if (!plan.Complete) {
         err << "duvanto-cli: " << file << ": the plan was not finished; nothing was saved\n";
         return false;
     }
     const std::string path = AbsolutePath(file);
     // Only its owner may read what it tells of the folders, or change what `apply` will do.
-    if (Status written = WritePrivateFileAtomically(path, SavedPlanText(plan, settings));
+    if (Status written = fs.WritePrivateFileAtomically(path, SavedPlanText(plan, settings));
         !written.ok()) {
         err << "duvanto-cli: " << path << ": " << written.message() << "\n";
         return false;
@@ -97,8 +97,9 @@ CLI::App* AddApplyCommand(CLI::App& app, ApplyArgs& args) {
 int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams) {
     const std::string file = AbsolutePath(args.file);
     // A plan says what to delete and overwrite: it is taken only from a file that no one but
-    // the caller can have written, as ssh takes its keys.
-    Result<std::string> text = ReadPrivateFile(file, kMaxPlanFileBytes);
+    // the caller can have written, as ssh takes its keys. Read before the session is made,
+    // through the file system it will use: a plan refused leaves no program folder behind.
+    Result<std::string> text = streams.fileSystem.ReadPrivateFile(file, kMaxPlanFileBytes);
     if (!text.ok()) {
         streams.err << "duvanto-cli: " << file << ": " << text.status().message();
         if (text.status().code() == EPERM) {

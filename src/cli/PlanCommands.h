@@ -27,8 +27,8 @@ struct ApplyArgs {
 std::string PlanListing(const ClonePlan& plan, bool explain);
 
 // Writes the plan file; false after saying why on err.
-bool SavePlanFile(const std::string& file, const ClonePlan& plan, const CloneSettings& settings,
-                  std::ostream& err);
+bool SavePlanFile(IFileSystem& fs, const std::string& file, const ClonePlan& plan,
+                  const CloneSettings& settings, std::ostream& err);
 
 CLI::App* AddApplyCommand(CLI::App& app, ApplyArgs& args);
 int RunApply(const std::string& home, const ApplyArgs& args, CliStreams streams);

@@ -8,8 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/FileAppend.h"
-#include "platform/FileSystemQueries.h"
+#include "platform/FileSystem.h"
 #include "util/EscapedText.h"
 #include "util/FileUtilities.h"
 #include "util/OleDate.h"
@@ -26,8 +25,12 @@ bool IsSuccessKind(int32_t entryType) {
 }  // namespace
 
 cCloneLog::cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& reporter,
-                     IPrompt& prompt)
-    : m_appPath(std::move(appPath)), m_clock(clock), m_reporter(reporter), m_prompt(prompt) {}
+                     IPrompt& prompt, IFileSystem& fileSystem)
+    : m_appPath(std::move(appPath)),
+      m_clock(clock),
+      m_reporter(reporter),
+      m_prompt(prompt),
+      m_fs(fileSystem) {}
 
 int32_t cCloneLog::CurrInMemoryLogSize() const {
     std::lock_guard lock(m_mutex);
@@ -195,7 +198,7 @@ void cCloneLog::Add(const LogEntry& entry) {
 std::string cCloneLog::GetLogEntriesFromFile() {
     try {
         std::lock_guard lock(m_mutex);
-        return ReadStringFromFile(LogFileSpec());
+        return ReadStringFromFile(m_fs, LogFileSpec());
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.GetLogEntriesFromFile");
         return {};
@@ -206,7 +209,7 @@ void cCloneLog::SaveAs(const std::string& FileSpec) {
     try {
         // A failed copy is not the user's concern here: the log itself is intact.
         std::lock_guard lock(m_mutex);
-        (void)CopyFileOver(LogFileSpec(), FileSpec);
+        (void)m_fs.CopyFileOver(LogFileSpec(), FileSpec);
     } catch (...) {
         m_reporter.ReportCurrentException("cCloneLog.SaveAs");
     }
@@ -225,7 +228,7 @@ void cCloneLog::AppendLocked() {
     if (m_inMemorySize == 0) {
         return;
     }
-    const Status written = AppendToFile(LogFileSpec(), m_buffer.CurrentString());
+    const Status written = m_fs.AppendToFile(LogFileSpec(), m_buffer.CurrentString());
     if (!written.ok()) {
         throw FileRuntimeError(written);
     }
@@ -244,7 +247,7 @@ void cCloneLog::ResetLocked() {
 void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
     try {
         std::unique_lock lock(m_mutex);
-        const Result<PathInfo> info = StatPath(LogFileSpec(), true);
+        const Result<PathInfo> info = m_fs.StatPath(LogFileSpec(), true);
         if (!info.ok()) {
             if (info.status().IsNotFound()) {
                 return;
@@ -264,7 +267,7 @@ void cCloneLog::DeleteLogFileIfMaxSizeIsExceeded() {
 void cCloneLog::DeleteLogFile() {
     try {
         std::unique_lock lock(m_mutex);
-        const Status removed = RemoveFile(LogFileSpec());
+        const Status removed = m_fs.RemoveProgramFile(LogFileSpec());
         lock.unlock();  // the message may wait for a window that writes to the log meanwhile
         if (removed.ok() || removed.IsNotFound()) {
             return;

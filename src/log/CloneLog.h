@@ -67,6 +67,8 @@ struct LogEntry {
 // Told of each entry the log takes, so that a view can show the log as it grows. Called on the
 // thread that wrote the entry, with the log's lock held, in the order of the entries: it must
 // not call back into the log, and a window hands the line on to its own thread.
+class IFileSystem;
+
 class ICloneLogObserver {
 public:
     virtual ~ICloneLogObserver() = default;
@@ -81,7 +83,8 @@ public:
     static constexpr int32_t kDefaultMaxLogFileSize = 512000;
 
     // appPath ends in "/".
-    cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt);
+    cCloneLog(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt,
+              IFileSystem& fileSystem);
 
     bool LogOnlyErrors() const { return m_logOnlyErrors; }
     void LogOnlyErrors(bool value) { m_logOnlyErrors = value; }
@@ -121,6 +124,7 @@ private:
     const IClock& m_clock;
     ErrorReporter& m_reporter;
     IPrompt& m_prompt;
+    IFileSystem& m_fs;
 
     // Options: set on the owner's thread while a run may read them.
     std::atomic<bool> m_logOnlyErrors{false};

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/FilePrimitives.h"
+#include "platform/FileSystemQueries.h"
+#include "platform/InstanceLock.h"
 #include "platform/Status.h"
 
 namespace duvanto {
@@ -138,6 +141,31 @@ public:
     // given) names the folder that could not be.
     virtual Result<std::unique_ptr<IHeldRoots>> OpenRoots(
         const std::vector<std::string>& rootFolders, std::string* failedFolder = nullptr) = 0;
+
+    // The program's own files: the task list and its support files, the options, the log,
+    // the error record, report pages, saved plans and the instance lock. They lie outside any
+    // run's roots and are reached by path, each as the free function of the same name does
+    // (FileSystemQueries.h, SettingsFileWrite.h, FileAppend.h, InstanceLock.h), so that a test
+    // double can fail them as it fails a run's operations.
+    virtual Result<PathInfo> StatPath(const std::string& path, bool followLinks) = 0;
+    virtual Result<std::string> ReadWholeFile(const std::string& path) = 0;
+    virtual Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) = 0;
+    virtual Status WriteFileThroughLinks(const std::string& path, std::string_view bytes) = 0;
+    virtual Status WriteNewFile(const std::string& path, std::string_view bytes) = 0;
+    virtual Status WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
+    virtual Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) = 0;
+    virtual Status AppendToFile(const std::string& path, std::string_view bytes) = 0;
+    virtual Status CopyFileOver(const std::string& sourcePath, const std::string& targetPath) = 0;
+    virtual Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                                 std::string_view suffix, unsigned mode) = 0;
+    virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
+    // unlink(2) by path, as the free RemoveFile: RemoveFile of this interface changes nothing
+    // outside a run's roots.
+    virtual Status RemoveProgramFile(const std::string& path) = 0;
+    virtual Status MakeDirectory(const std::string& path) = 0;
+    virtual Status MakeDirectoryLike(const std::string& path, const std::string& like,
+                                     bool withOwner) = 0;
+    virtual Result<InstanceLock> AcquireInstanceLock(const std::string& appPath) = 0;
 };
 
 }  // namespace duvanto

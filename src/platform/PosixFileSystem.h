@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -145,6 +146,24 @@ public:
     Status Rename(const std::string& from, const std::string& to) override;
     Result<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
                                        const std::string& extension) override;
+
+    Result<PathInfo> StatPath(const std::string& path, bool followLinks) override;
+    Result<std::string> ReadWholeFile(const std::string& path) override;
+    Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) override;
+    Status WriteFileThroughLinks(const std::string& path, std::string_view bytes) override;
+    Status WriteNewFile(const std::string& path, std::string_view bytes) override;
+    Status WriteFileAtomically(const std::string& path, std::string_view bytes) override;
+    Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) override;
+    Status AppendToFile(const std::string& path, std::string_view bytes) override;
+    Status CopyFileOver(const std::string& sourcePath, const std::string& targetPath) override;
+    Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                         std::string_view suffix, unsigned mode) override;
+    Status RenameFile(const std::string& from, const std::string& to) override;
+    Status RemoveProgramFile(const std::string& path) override;
+    Status MakeDirectory(const std::string& path) override;
+    Status MakeDirectoryLike(const std::string& path, const std::string& like,
+                             bool withOwner) override;
+    Result<InstanceLock> AcquireInstanceLock(const std::string& appPath) override;
 
 private:
     // The operations of a run without roots, for one call.

@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "engine/NameIndex.h"
-#include "platform/FileAppend.h"
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/ProcessPaths.h"
@@ -147,10 +146,10 @@ bool AreSameForReport(ReportServices& services, IFileOperations& files, const Di
 class PageFile {
 public:
     // mode: the page's permission bits (before the umask).
-    PageFile(std::string path, unsigned mode) : m_path(std::move(path)) {
+    PageFile(IFileSystem& fs, std::string path, unsigned mode) : m_fs(fs), m_path(std::move(path)) {
         const std::size_t slash = m_path.rfind('/');
         Result<std::string> part =
-            CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp", mode);
+            m_fs.CreateUniqueFile(m_path.substr(0, slash + 1), kWriteTempPrefix, ".tmp", mode);
         if (!part.ok()) {
             throw FileRuntimeError(part.status());
         }
@@ -158,7 +157,8 @@ public:
     }
     ~PageFile() {
         if (!m_partPath.empty()) {
-            (void)RemoveFile(m_partPath);  // an unfinished page; nobody to tell in a destructor
+            (void)m_fs.RemoveProgramFile(
+                m_partPath);  // an unfinished page; nobody to tell in a destructor
         }
     }
     PageFile(const PageFile&) = delete;
@@ -167,7 +167,7 @@ public:
     clsStringAppend& Page() { return m_page; }
 
     void WritePiece() {
-        Status written = AppendToFile(m_partPath, m_page.CurrentString());
+        Status written = m_fs.AppendToFile(m_partPath, m_page.CurrentString());
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }
@@ -176,9 +176,9 @@ public:
 
     void Finish() {
         WritePiece();
-        // The page is the user's own file, not a run's: the run's file system changes
-        // nothing outside the folders it holds.
-        Status renamed = RenameFile(m_partPath, m_path);
+        // The page is the user's own file, not a run's: Rename, like every change a run
+        // makes, changes nothing outside the folders it holds.
+        Status renamed = m_fs.RenameFile(m_partPath, m_path);
         if (!renamed.ok()) {
             throw FileRuntimeError(renamed);
         }
@@ -186,6 +186,7 @@ public:
     }
 
 private:
+    IFileSystem& m_fs;
     std::string m_path;
     std::string m_partPath;
     clsStringAppend m_page;
@@ -428,7 +429,7 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
         if (outputPath.empty()) {
             // The page lists what the user has: in the user's own runtime folder when there
             // is one, and readable by the user alone.
-            pagePath = GetTempFileSpec("rpt", "html", PrivateTempFolder());
+            pagePath = GetTempFileSpec(services.fileSystem, "rpt", "html", PrivateTempFolder());
             if (pagePath.empty()) {
                 throw RuntimeError(75, "Path/File access error");
             }
@@ -437,7 +438,7 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
             pagePath =
                 outputPath.starts_with('/') ? outputPath : CurrentWorkingFolder() + outputPath;
         }
-        WriteReportPicturesIfMissing(services.appPath, services.prompt);
+        WriteReportPicturesIfMissing(services.fileSystem, services.appPath, services.prompt);
 
         const std::string source = NormalizeFolderPath(sourceFolder);
         const std::string target = NormalizeFolderPath(targetFolder);
@@ -453,7 +454,7 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
                                                          : "Problems processing the Target folder.",
                                         MessageIcon::Exclamation, MessageButtons::OK);
             if (placeholderMade) {
-                (void)RemoveFile(pagePath);
+                (void)services.fileSystem.RemoveProgramFile(pagePath);
             }
             return {};
         }
@@ -461,12 +462,12 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
         CompareFoldersAndFillResultTypeArrays(services, *roots.value(), source, target,
                                               includeSubFolders, results);
 
-        PageFile file(pagePath, placeholderMade ? 0600 : 0666);
+        PageFile file(services.fileSystem, pagePath, placeholderMade ? 0600 : 0666);
         WritePage(services, file, source, target, results);
     } catch (...) {
         services.reporter.ReportCurrentException(kPageLabel);
         if (placeholderMade) {
-            (void)RemoveFile(pagePath);
+            (void)services.fileSystem.RemoveProgramFile(pagePath);
         }
         return {};
     }

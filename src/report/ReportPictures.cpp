@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "platform/FileSystemQueries.h"
+#include "platform/FileSystem.h"
 #include "report/JpegEncoder.h"
 #include "util/FileUtilities.h"
 
@@ -150,18 +150,18 @@ constexpr std::array<EarlierPicture, 3> kEarlierPictures = {{
     {kReportFolderPicture, 158, 0x21810F2B},
 }};
 
-bool IsEarlierPicture(std::string_view name, const std::string& path) {
+bool IsEarlierPicture(IFileSystem& fs, std::string_view name, const std::string& path) {
     for (const EarlierPicture& earlier : kEarlierPictures) {
         if (earlier.name != name) {
             continue;
         }
         // The size first: a user's own picture there may be large, and is not read.
-        const Result<PathInfo> info = StatPath(path, true);
+        const Result<PathInfo> info = fs.StatPath(path, true);
         if (!info.ok() || info.value().kind != FileKind::Regular ||
             info.value().size != earlier.size) {
             return false;
         }
-        const Result<std::string> bytes = ReadWholeFile(path);
+        const Result<std::string> bytes = fs.ReadWholeFile(path);
         return bytes.ok() && bytes.value().size() == earlier.size &&
                libdeflate_crc32(0, bytes.value().data(), bytes.value().size()) == earlier.crc32;
     }
@@ -183,14 +183,14 @@ std::string ReportPictureBytes(std::string_view fileName) {
     return {};
 }
 
-bool WriteReportPicturesIfMissing(const std::string& appPath, IPrompt& prompt) {
+bool WriteReportPicturesIfMissing(IFileSystem& fs, const std::string& appPath, IPrompt& prompt) {
     bool allPresent = true;
     for (std::string_view name : {kReportBannerPicture, kReportFilePicture, kReportFolderPicture}) {
         const std::string path = appPath + std::string(name);
         if (!FileExists(path)) {
-            WriteStringToFile(path, ReportPictureBytes(name), true, prompt);
-        } else if (IsEarlierPicture(name, path)) {
-            WriteStringToFile(path, ReportPictureBytes(name), false, prompt);
+            WriteStringToFile(fs, path, ReportPictureBytes(name), true, prompt);
+        } else if (IsEarlierPicture(fs, name, path)) {
+            WriteStringToFile(fs, path, ReportPictureBytes(name), false, prompt);
         }
         allPresent = allPresent && FileExists(path);
     }

@@ -11,6 +11,8 @@
 
 namespace duvanto {
 
+class IFileSystem;
+
 inline constexpr std::string_view kReportBannerPicture = "rpt_folders_sheep.jpg";
 inline constexpr std::string_view kReportFilePicture = "rpt_file.jpg";
 inline constexpr std::string_view kReportFolderPicture = "rpt_folder.jpg";
@@ -22,6 +24,6 @@ std::string ReportPictureBytes(std::string_view fileName);
 // Writes each of the three pictures into appPath (ending in "/") when no file of that name is
 // there, and replaces one that is exactly the PNG an earlier version wrote under that name.
 // True when all three exist afterwards.
-bool WriteReportPicturesIfMissing(const std::string& appPath, IPrompt& prompt);
+bool WriteReportPicturesIfMissing(IFileSystem& fs, const std::string& appPath, IPrompt& prompt);
 
 }  // namespace duvanto

@@ -57,7 +57,7 @@ int64_t CountNewerSourceFiles(Application& app, const cRestore& restore,
                               const std::vector<std::string>& selectedItems, IStatusHost& host) {
     const TaskRunRequest request = RestoreRequest(app, restore, selectedItems);
     // Planning logs only what it could not read, which the run itself logs again.
-    cCloneLog quiet(app.AppPath, app.Clock, app.Reporter, app.Prompt);
+    cCloneLog quiet(app.AppPath, app.Clock, app.Reporter, app.Prompt, app.FileSystem);
     quiet.SetEntrySink([](const std::string&) {});
     cClone clone(request.Settings, quiet, app.FileSystem, app.Flags, app.Reporter);
     clone.StampAllEntries = true;
@@ -110,7 +110,7 @@ RestoreOutcome RunRestore(Application& app, const cRestore& restore,
     if (source.empty() || !FolderExists(source)) {
         // With the Target's bits, as every folder a run creates gets its counterpart's; the
         // folder check below tells the user what failed.
-        (void)CreateFolderPath(source, restore.TargetFolderSpec);
+        (void)CreateFolderPath(app.FileSystem, source, restore.TargetFolderSpec);
     }
     int32_t errorCode = 0;
     if (GetPathStatus(source, errorCode, app.PathTables()) != PathOk) {

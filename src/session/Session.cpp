@@ -19,7 +19,7 @@ Session::Session(std::string appPath, IPrompt& prompt, Parts parts)
       m_runs(m_app, m_tasks) {}
 
 Status Session::Lock() {
-    Result<InstanceLock> lock = InstanceLock::Acquire(m_app.AppPath);
+    Result<InstanceLock> lock = m_app.FileSystem.AcquireInstanceLock(m_app.AppPath);
     if (!lock.ok()) {
         return lock.status();
     }
@@ -31,7 +31,7 @@ void Session::ReadOptions() {
     m_options.emplace(m_app.AppPath,
                       OptionTargets{m_app.Settings, m_app.CloneLog, m_app.PriorityRules,
                                     &m_app.PromptToInsertRemovableDrive},
-                      m_app.Reporter);
+                      m_app.Reporter, m_app.FileSystem);
     m_options->ReadProgramOptionsFromIniFile();
     m_app.SetPriorityBasedOnRules = [this] {
         SetPriorityBasedOnRules(m_app.PriorityRules, m_app.Clock, m_priority, m_app.Reporter);

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "engine/FolderCheck.h"
-#include "platform/SettingsFileWrite.h"
+#include "platform/FileSystem.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
 
@@ -22,7 +22,7 @@ std::string TaskListService::SupportFile(const std::string& name, const char* ex
 
 void TaskListService::Delete(const std::string& file) {
     if (FileExists(file)) {
-        WriteStringToFile(file, "", false, m_app.Prompt);  // empty text deletes
+        WriteStringToFile(m_app.FileSystem, file, "", false, m_app.Prompt);  // empty text deletes
     }
 }
 
@@ -52,7 +52,7 @@ std::string TaskListService::ListFileFor(const std::string& name) const {
 }
 
 bool TaskListService::CreateEmptyListFile(const std::string& fileSpec) {
-    return !FileExists(fileSpec) && WriteNewFile(fileSpec, "").ok();
+    return !FileExists(fileSpec) && m_app.FileSystem.WriteNewFile(fileSpec, "").ok();
 }
 
 bool TaskListService::SaveAs(const std::string& fileSpec) {
@@ -78,15 +78,16 @@ bool TaskListService::SaveAs(const std::string& fileSpec) {
         if (task.AllFilesAndFolders() && task.ExcludeFileSpecs.empty()) {
             continue;
         }
-        if (!CreateFolderPath(folder).ok()) {
+        if (!CreateFolderPath(m_app.FileSystem, folder).ok()) {
             return false;
         }
         if (!task.AllFilesAndFolders() &&
-            !task.SaveIncludeFileSpecs(folder, m_app.Prompt, m_app.Reporter)) {
+            !task.SaveIncludeFileSpecs(folder, m_app.FileSystem, m_app.Prompt, m_app.Reporter)) {
             return false;
         }
         if (!task.ExcludeFileSpecs.empty()) {
-            whole = WriteStringToFile(SupportFileSpec(folder, task.TaskName, kExcludeListExtension),
+            whole = WriteStringToFile(m_app.FileSystem,
+                                      SupportFileSpec(folder, task.TaskName, kExcludeListExtension),
                                       task.ExcludeFileSpecs, false, m_app.Prompt) &&
                     whole;
         }
@@ -230,15 +231,15 @@ TaskEditResult TaskListService::Rename(const std::string& name, const std::strin
     // the new one (the save writes the include list), so that a change of letter case alone
     // works on a file system that ignores letter case too.
     const std::string exclude =
-        ReadStringFromFile(SupportFile(task->TaskName, kExcludeListExtension));
+        ReadStringFromFile(m_app.FileSystem, SupportFile(task->TaskName, kExcludeListExtension));
     Delete(SupportFile(task->TaskName, kIncludeListExtension));
     Delete(SupportFile(task->TaskName, kExcludeListExtension));
     // Renamed where it stands: the list keeps its order and the next-task mark.
     task->TaskName = trimmed;
     result.Name = trimmed;
     if (!exclude.empty()) {
-        WriteStringToFile(SupportFile(trimmed, kExcludeListExtension), exclude, false,
-                          m_app.Prompt);
+        WriteStringToFile(m_app.FileSystem, SupportFile(trimmed, kExcludeListExtension), exclude,
+                          false, m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;
@@ -267,9 +268,10 @@ TaskEditResult TaskListService::Duplicate(const std::string& name) {
         return result;
     }
     // The exclude list is only ever read from its file: the copy needs a file of its own.
-    if (!copy.ExcludeFileSpecs.empty() && CreateFolderPath(m_app.CloneTasks.SupportFolder()).ok()) {
-        WriteStringToFile(SupportFile(result.Name, kExcludeListExtension), copy.ExcludeFileSpecs,
-                          false, m_app.Prompt);
+    if (!copy.ExcludeFileSpecs.empty() &&
+        CreateFolderPath(m_app.FileSystem, m_app.CloneTasks.SupportFolder()).ok()) {
+        WriteStringToFile(m_app.FileSystem, SupportFile(result.Name, kExcludeListExtension),
+                          copy.ExcludeFileSpecs, false, m_app.Prompt);
     }
     if (!Save()) {
         result.Status = TaskEditStatus::Failed;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/FileSystemQueries.h"
+#include "platform/FileSystem.h"
 #include "util/FileUtilities.h"
 
 namespace duvanto {
@@ -107,8 +107,9 @@ RunOnStartupChoice ChoiceOf(const StartupState& state) {
                              : RunOnStartupChoice::NoRun;
 }
 
-cStartupEntries::cStartupEntries(AutostartFolders folders, ErrorReporter& reporter)
-    : m_folders(std::move(folders)), m_reporter(reporter) {}
+cStartupEntries::cStartupEntries(AutostartFolders folders, ErrorReporter& reporter,
+                                 IFileSystem& fileSystem)
+    : m_folders(std::move(folders)), m_reporter(reporter), m_fs(fileSystem) {}
 
 std::string cStartupEntries::EntryPath(int32_t scope) const {
     const std::string& folder = scope == AllUsersScope ? m_folders.allUsers : m_folders.currentUser;
@@ -122,7 +123,7 @@ StartupState cStartupEntries::Current(const StartupCommand& command) const {
         if (path.empty()) {
             return false;
         }
-        const Result<std::string> entry = ReadWholeFile(path);
+        const Result<std::string> entry = m_fs.ReadWholeFile(path);
         return entry.ok() && EntryValue(entry.value(), "Exec") == exec &&
                EntryValue(entry.value(), "Hidden") != "true" &&
                EntryValue(entry.value(), "X-GNOME-Autostart-enabled") != "false";
@@ -141,10 +142,10 @@ Status cStartupEntries::ShowatStartup(const StartupCommand& command, int32_t sco
         if (folder.empty()) {
             return Status::Failure(ENOENT, "No autostart folder is known (HOME is not set).");
         }
-        if (Status made = CreateFolderPath(folder); !made.ok()) {
+        if (Status made = CreateFolderPath(m_fs, folder); !made.ok()) {
             return made;
         }
-        return WriteFileAtomically(EntryPath(scope), DesktopEntryText(command));
+        return m_fs.WriteFileAtomically(EntryPath(scope), DesktopEntryText(command));
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.ShowatStartup");
         return Status::Failure(EIO, "Unexpected error");
@@ -157,7 +158,7 @@ Status cStartupEntries::DontShowAtStartup(int32_t scope) {
         if (path.empty()) {
             return Status::Ok();
         }
-        Status removed = RemoveFile(path);
+        Status removed = m_fs.RemoveProgramFile(path);
         return removed.ok() || removed.IsNotFound() ? Status::Ok() : removed;
     } catch (...) {
         m_reporter.ReportCurrentException("modDuvanto.DontShowAtStartup");

@@ -49,8 +49,9 @@ RunOnStartupChoice ChoiceOf(const StartupState& state);
 
 class cStartupEntries {
 public:
-    // Folders end in "/"; tests hand in their own.
-    cStartupEntries(AutostartFolders folders, ErrorReporter& reporter);
+    // Folders end in "/"; tests hand in their own. The entries are read and written through
+    // fileSystem.
+    cStartupEntries(AutostartFolders folders, ErrorReporter& reporter, IFileSystem& fileSystem);
 
     std::string EntryPath(int32_t scope) const;
 
@@ -70,6 +71,7 @@ public:
 private:
     AutostartFolders m_folders;
     ErrorReporter& m_reporter;
+    IFileSystem& m_fs;
 };
 
 // What a choice did.

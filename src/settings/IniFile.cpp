@@ -6,8 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/FileSystemQueries.h"
-#include "platform/SettingsFileWrite.h"
+#include "platform/FileSystem.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -183,8 +182,8 @@ std::string IniDocument::Text() const {
     return text;
 }
 
-LoadedIni LoadIniDocument(const std::string& path) {
-    Result<std::string> read = ReadWholeFile(path);
+LoadedIni LoadIniDocument(IFileSystem& fs, const std::string& path) {
+    Result<std::string> read = fs.ReadWholeFile(path);
     if (read.ok()) {
         return {IniDocument::Parse(read.value()), true, Status::Ok()};
     }
@@ -194,8 +193,8 @@ LoadedIni LoadIniDocument(const std::string& path) {
     return {IniDocument{}, true, read.status()};
 }
 
-Status SaveIniDocument(const std::string& path, const IniDocument& document) {
-    return WriteFileThroughLinks(path, document.Text());
+Status SaveIniDocument(IFileSystem& fs, const std::string& path, const IniDocument& document) {
+    return fs.WriteFileThroughLinks(path, document.Text());
 }
 
 }  // namespace duvanto

@@ -16,6 +16,8 @@
 
 namespace duvanto {
 
+class IFileSystem;
+
 // A profile file held in memory, so that many keys are read from one parse and written with
 // one file write. Lines are kept as they are; only the lines of keys that are set change.
 class IniDocument {
@@ -74,9 +76,9 @@ struct LoadedIni {
 };
 // A file that exists but cannot be read reads as empty, as the profile functions do; status
 // tells a writer not to replace it.
-LoadedIni LoadIniDocument(const std::string& path);
+LoadedIni LoadIniDocument(IFileSystem& fs, const std::string& path);
 // Written to a temporary file and renamed over the old one; a link at the path is written
 // through, so the file it points to gets the new text.
-Status SaveIniDocument(const std::string& path, const IniDocument& document);
+Status SaveIniDocument(IFileSystem& fs, const std::string& path, const IniDocument& document);
 
 }  // namespace duvanto

@@ -230,21 +230,23 @@ constexpr std::size_t kRowCount = std::size(kRows);
 
 }  // namespace
 
-ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter)
+ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter,
+                               IFileSystem& fileSystem)
     : TaskListFileSpec(appPath + "Default Task List.dvt"),
       PromptToInsertRemovableDrive(targets.removableDrivePrompt != nullptr
                                        ? *targets.removableDrivePrompt
                                        : m_ownRemovableDrivePrompt),
       m_appPath(std::move(appPath)),
       m_targets(targets),
-      m_reporter(reporter) {}
+      m_reporter(reporter),
+      m_fs(fileSystem) {}
 
 void ProgramOptions::ReadProgramOptionsFromIniFile() {
     ReadFailure.reset();
     LoadedIni loaded;
     const OptionRow* reading = nullptr;
     try {
-        loaded = LoadIniDocument(IniFileSpec());
+        loaded = LoadIniDocument(m_fs, IniFileSpec());
         FirstRun = !loaded.existed;
         for (const OptionRow& row : kRows) {
             reading = &row;
@@ -276,7 +278,7 @@ void ProgramOptions::ReadStoppedAt(const IniDocument& document, const std::strin
 std::optional<IniDocument> ProgramOptions::BuildSavedDocument(Status& loadStatus) {
     std::optional<IniDocument> document;
     try {
-        LoadedIni loaded = LoadIniDocument(IniFileSpec());
+        LoadedIni loaded = LoadIniDocument(m_fs, IniFileSpec());
         loadStatus = loaded.status;
         document = std::move(loaded.document);
         std::array<const OptionRow*, kRowCount> order{};
@@ -306,7 +308,7 @@ Status ProgramOptions::SaveProgramOptionsToIniFile() {
         return Status::Failure(EIO, "The options could not be prepared for saving.");
     }
     try {
-        return SaveIniDocument(IniFileSpec(), *document);
+        return SaveIniDocument(m_fs, IniFileSpec(), *document);
     } catch (...) {
         m_reporter.ReportCurrentException("modIniFile.SaveProgramOptionsToIniFile");
         return Status::Failure(EIO, "The options file could not be written.");

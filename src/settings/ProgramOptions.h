@@ -64,8 +64,10 @@ class ProgramOptions {
     bool m_ownRemovableDrivePrompt = false;  // declared first: PromptToInsertRemovableDrive
                                              // may refer to it
 public:
-    // appPath ends in "/".
-    ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter);
+    // appPath ends in "/". The options file, and the autostart entries of whoever shows these
+    // options, are read and written through fileSystem.
+    ProgramOptions(std::string appPath, OptionTargets targets, ErrorReporter& reporter,
+                   IFileSystem& fileSystem);
     // A copy would share the flag of the original, or hold its own by mistake.
     ProgramOptions(const ProgramOptions&) = delete;
     ProgramOptions& operator=(const ProgramOptions&) = delete;
@@ -108,6 +110,7 @@ public:
     const std::string& AppPath() const { return m_appPath; }
     OptionTargets& Targets() { return m_targets; }
     const OptionTargets& Targets() const { return m_targets; }
+    IFileSystem& FileSystem() const { return m_fs; }
 
 private:
     // In the handler of the failure that stopped the read: records and reports it.
@@ -119,6 +122,7 @@ private:
     std::string m_appPath;
     OptionTargets m_targets;
     ErrorReporter& m_reporter;
+    IFileSystem& m_fs;
 };
 
 }  // namespace duvanto

@@ -10,10 +10,10 @@ Application::Application(std::string appPath, const IClock& clock, IPrompt& prom
     : AppPath(std::move(appPath)),
       Clock(clock),
       Prompt(prompt),
-      Reporter(AppPath, prompt, clock),
+      Reporter(AppPath, prompt, clock, fileSystem),
       FileSystem(fileSystem),
-      CloneTasks(AppPath, clock, Reporter, prompt),
-      CloneLog(AppPath, clock, Reporter, prompt),
+      CloneTasks(AppPath, clock, Reporter, prompt, fileSystem),
+      CloneLog(AppPath, clock, Reporter, prompt, fileSystem),
       PriorityRules(Reporter) {}
 
 MountTables Application::PathTables() const {

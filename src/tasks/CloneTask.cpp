@@ -6,7 +6,6 @@
 #include "engine/FolderCheck.h"
 #include "engine/Masks.h"
 #include "platform/RemovableDrive.h"
-#include "platform/SettingsFileWrite.h"
 #include "tasks/Application.h"
 #include "tasks/IncludeList.h"
 #include "tasks/TaskDates.h"
@@ -162,39 +161,41 @@ std::vector<std::string> cCloneTask::ListviewSubItems() const {
 }
 
 void cCloneTask::LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
-                                      const std::string& appPath, ErrorReporter& reporter) {
+                                      const std::string& appPath, IFileSystem& fs,
+                                      ErrorReporter& reporter) {
     try {
         std::string file = SupportFileSpec(folder, TaskName, kIncludeListExtension);
         if (!folderExists || !FileExists(file)) {
             file = SupportFileSpec(appPath, TaskName, kIncludeListExtension);
         }
-        const std::string text = ReadStringFromFile(file);
+        const std::string text = ReadStringFromFile(fs, file);
         IncludeFileSpecs = DecodeIncludeList(WithoutByteOrderMark(text));
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadIncludeFileSpecs");
     }
 }
 
-void cCloneTask::LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter) {
+void cCloneTask::LoadExcludeFileSpecs(const std::string& folder, IFileSystem& fs,
+                                      ErrorReporter& reporter) {
     try {
         const std::string text =
-            ReadStringFromFile(SupportFileSpec(folder, TaskName, kExcludeListExtension));
+            ReadStringFromFile(fs, SupportFileSpec(folder, TaskName, kExcludeListExtension));
         ExcludeFileSpecs = WithoutByteOrderMark(text);
     } catch (...) {
         reporter.ReportCurrentException("cCloneTask.LoadExcludeFileSpecs");
     }
 }
 
-bool cCloneTask::SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt,
+bool cCloneTask::SaveIncludeFileSpecs(const std::string& folder, IFileSystem& fs, IPrompt& prompt,
                                       ErrorReporter& reporter) {
     try {
         const std::string file = SupportFileSpec(folder, TaskName, kIncludeListExtension);
         const std::string text = EncodeIncludeList(IncludeFileSpecs);
         if (text.empty()) {
-            WriteStringToFile(file, text, false, prompt);  // deletes, or says why it could not
+            WriteStringToFile(fs, file, text, false, prompt);  // deletes, or says why it could not
             return true;
         }
-        const Status written = WriteFileThroughLinks(file, text);
+        const Status written = fs.WriteFileThroughLinks(file, text);
         if (!written.ok()) {
             const RuntimeError failure = FileRuntimeError(written);
             throw RuntimeError(failure.Number(),

@@ -16,6 +16,7 @@ namespace duvanto {
 
 class Application;
 class ErrorReporter;
+class IFileSystem;
 class IPrompt;
 
 // The separator of the Target folders in TargetFolderSpec (and of the items of an include
@@ -75,13 +76,14 @@ public:
     // The include list from the folder's ".dvi" file of the task (SupportFileSpec) when
     // folderExists and that file is there, else from appPath's.
     void LoadIncludeFileSpecs(const std::string& folder, bool folderExists,
-                              const std::string& appPath, ErrorReporter& reporter);
+                              const std::string& appPath, IFileSystem& fs, ErrorReporter& reporter);
     // The exclude list from the folder's ".dve" file of the task.
-    void LoadExcludeFileSpecs(const std::string& folder, ErrorReporter& reporter);
+    void LoadExcludeFileSpecs(const std::string& folder, IFileSystem& fs, ErrorReporter& reporter);
     // IncludeFileSpecs to the folder's ".dvi" file of the task (tasks/IncludeList.h); an empty
     // list deletes that file. False, reported, when the file could not be written: the task's
     // selection is not saved, and a save of the list must not go on as if it were.
-    bool SaveIncludeFileSpecs(const std::string& folder, IPrompt& prompt, ErrorReporter& reporter);
+    bool SaveIncludeFileSpecs(const std::string& folder, IFileSystem& fs, IPrompt& prompt,
+                              ErrorReporter& reporter);
 
     // Whether a non-empty fileName matches one of the wildcard patterns, letter case counting:
     // ? one character, * any run, # one digit, [list] one listed character ([a-z] ranges,

@@ -10,8 +10,7 @@
 #include <limits>
 #include <unordered_set>
 
-#include "platform/FileSystemQueries.h"
-#include "platform/SettingsFileWrite.h"
+#include "platform/FileSystem.h"
 #include "tasks/FieldText.h"
 #include "tasks/TaskDates.h"
 #include "util/ErrorReporter.h"
@@ -56,8 +55,12 @@ using NameSet = std::unordered_set<std::string_view, FoldedHash, FoldedEqual>;
 }  // namespace
 
 cCloneTasks::cCloneTasks(std::string appPath, const IClock& clock, ErrorReporter& reporter,
-                         IPrompt& prompt)
-    : m_appPath(std::move(appPath)), m_clock(clock), m_reporter(reporter), m_prompt(prompt) {}
+                         IPrompt& prompt, IFileSystem& fileSystem)
+    : m_appPath(std::move(appPath)),
+      m_clock(clock),
+      m_reporter(reporter),
+      m_prompt(prompt),
+      m_fs(fileSystem) {}
 
 cCloneTasks::~cCloneTasks() = default;
 
@@ -228,12 +231,12 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
     m_readFileSpec = fileSpec;
     m_backupFileSpec.clear();
     try {
-        Result<PathInfo> info = StatPath(fileSpec, true);
+        Result<PathInfo> info = m_fs.StatPath(fileSpec, true);
         // Only a missing file is a list to begin: a file where a folder of the path should be
         // is a path that cannot be read.
         if (!info.ok() && info.status().code() == ENOENT) {
             if (createWhenMissing) {
-                Status created = WriteFileThroughLinks(fileSpec, "");
+                Status created = m_fs.WriteFileThroughLinks(fileSpec, "");
                 if (!created.ok()) {
                     Problem(0, "the task list could not be created: " + created.message(), false);
                 } else {
@@ -255,7 +258,7 @@ bool cCloneTasks::ReadAllTasksFromFile(const std::string& fileSpec, bool createW
                            " bytes; it was not read");
             return false;
         }
-        Result<std::string> content = ReadWholeFile(fileSpec);
+        Result<std::string> content = m_fs.ReadWholeFile(fileSpec);
         if (!content.ok()) {
             Problem(0, "the task list could not be read: " + content.status().message());
             return false;
@@ -331,7 +334,7 @@ void cCloneTasks::KeepUnreadOriginal(const std::string& fileSpec) {
             backup.append(".").append(std::to_string(copy));
         }
         backup.append(".bak");
-        Status kept = WriteNewFile(backup, m_unreadOriginal);
+        Status kept = m_fs.WriteNewFile(backup, m_unreadOriginal);
         if (kept.ok()) {
             m_backupFileSpec = backup;
             m_unreadOriginal.clear();
@@ -356,7 +359,7 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
             const std::string line = TaskLine(*task);
             if (!task->AllFilesAndFolders()) {
                 if (!SupportFolderExists()) {
-                    Status made = MakeDirectory(support);
+                    Status made = m_fs.MakeDirectory(support);
                     if (!made.ok() && !FolderExists(support)) {
                         throw RuntimeError(made.code(), "Create Directory Failed", made.code());
                     }
@@ -364,7 +367,7 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
                 }
                 // Saved without its selection, the task would clone nothing after the next
                 // load and say it completed: the list keeps what it held instead.
-                if (!task->SaveIncludeFileSpecs(support, m_prompt, m_reporter)) {
+                if (!task->SaveIncludeFileSpecs(support, m_fs, m_prompt, m_reporter)) {
                     return false;
                 }
             }
@@ -373,7 +376,7 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
         }
         KeepUnreadOriginal(fileSpec);
         // Written whole: a failure leaves the earlier file as it was.
-        Status written = WriteFileThroughLinks(fileSpec, content.CurrentString());
+        Status written = m_fs.WriteFileThroughLinks(fileSpec, content.CurrentString());
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }
@@ -388,7 +391,7 @@ bool cCloneTasks::SaveAllTasksToFile(const std::string& fileSpec) {
 bool cCloneTasks::EmptyTaskListFile(const std::string& fileSpec) {
     try {
         KeepUnreadOriginal(fileSpec);
-        Status written = WriteFileThroughLinks(fileSpec, "");
+        Status written = m_fs.WriteFileThroughLinks(fileSpec, "");
         if (!written.ok()) {
             throw FileRuntimeError(written);
         }
@@ -412,11 +415,11 @@ bool cCloneTasks::FileChangedElsewhere() const {
     if (m_taskListFileSpec.empty() || m_taskListFileSpec != m_knownFileSpec) {
         return false;
     }
-    Result<PathInfo> info = StatPath(m_taskListFileSpec, true);
+    Result<PathInfo> info = m_fs.StatPath(m_taskListFileSpec, true);
     if (!info.ok() || info.value().kind != FileKind::Regular || info.value().size > kMaxFileSize) {
         return false;
     }
-    const Result<std::string> content = ReadWholeFile(m_taskListFileSpec);
+    const Result<std::string> content = m_fs.ReadWholeFile(m_taskListFileSpec);
     return content.ok() && content.value() != m_knownText;
 }
 

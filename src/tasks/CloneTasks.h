@@ -15,6 +15,7 @@ namespace duvanto {
 
 class ErrorReporter;
 class IClock;
+class IFileSystem;
 class IPrompt;
 
 inline constexpr char kFieldSeparator[] = "~!@#";
@@ -41,8 +42,9 @@ public:
     // A file larger than this is not read at all.
     static constexpr std::size_t kMaxFileSize = 64u << 20;
 
-    // appPath ends in "/".
-    cCloneTasks(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt);
+    // appPath ends in "/". The list's files are read and written through fileSystem.
+    cCloneTasks(std::string appPath, const IClock& clock, ErrorReporter& reporter, IPrompt& prompt,
+                IFileSystem& fileSystem);
     cCloneTasks(const cCloneTasks&) = delete;
     cCloneTasks& operator=(const cCloneTasks&) = delete;
     ~cCloneTasks();
@@ -123,6 +125,7 @@ private:
     const IClock& m_clock;
     ErrorReporter& m_reporter;
     IPrompt& m_prompt;
+    IFileSystem& m_fs;
     std::vector<std::unique_ptr<cCloneTask>> m_tasks;
     std::string m_taskListFileSpec;
     bool m_taskNameContainedIllegalChar = false;

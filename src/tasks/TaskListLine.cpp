@@ -146,8 +146,8 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
     if (fields.size() >= 11) {
         task->AllFilesAndFolders(readBoolean(10, true));
         if (!task->AllFilesAndFolders()) {
-            task->LoadIncludeFileSpecs(support, SupportFolderExists(), m_appPath, m_reporter);
-            task->LoadExcludeFileSpecs(support, m_reporter);
+            task->LoadIncludeFileSpecs(support, SupportFolderExists(), m_appPath, m_fs, m_reporter);
+            task->LoadExcludeFileSpecs(support, m_fs, m_reporter);
         }
     }
     if (fields.size() >= 12) {

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/FileAppend.h"
+#include "platform/FileSystem.h"
 #include "util/OleDate.h"
 
 namespace duvanto {
@@ -86,8 +86,9 @@ UnexpectedError UnexpectedError::FromException(std::exception_ptr error) {
     }
 }
 
-ErrorReporter::ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock)
-    : m_appPath(std::move(appPath)), m_prompt(prompt), m_clock(clock) {}
+ErrorReporter::ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock,
+                             IFileSystem& fileSystem)
+    : m_appPath(std::move(appPath)), m_prompt(prompt), m_clock(clock), m_fs(fileSystem) {}
 
 void ErrorReporter::ReportUnexpectedError(const std::string& procedureLabel,
                                           const UnexpectedError& error,
@@ -101,7 +102,7 @@ void ErrorReporter::ReportUnexpectedError(const std::string& procedureLabel,
                 record.append(kCrLf).append(FormatGeneralDate(m_clock.Now())).append(kCrLf);
                 record.append(text).append(kCrLf).append("- More Information - ").append(kCrLf);
                 record.append(moreInformation).append(kCrLf);
-                const Status written = AppendToFile(m_appPath + "ERR_DETAIL.TXT", record);
+                const Status written = m_fs.AppendToFile(m_appPath + "ERR_DETAIL.TXT", record);
                 if (!written.ok()) {
                     throw FileRuntimeError(written);
                 }

@@ -48,10 +48,13 @@ struct UnexpectedError {
     static UnexpectedError FromException(std::exception_ptr error);
 };
 
+class IFileSystem;
+
 class ErrorReporter {
 public:
     // appPath names the folder of "ERR_DETAIL.TXT"; it ends in "/".
-    ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock);
+    ErrorReporter(std::string appPath, IPrompt& prompt, const IClock& clock,
+                  IFileSystem& fileSystem);
 
     // Shows "Unexpected Error in <label>" with the text built from the error. moreInformation,
     // when not blank, is also appended to AppPath + "ERR_DETAIL.TXT".
@@ -74,6 +77,7 @@ private:
     std::string m_appPath;
     IPrompt& m_prompt;
     const IClock& m_clock;
+    IFileSystem& m_fs;
     std::atomic<int> m_reportCount{0};
 };
 

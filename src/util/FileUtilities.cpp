@@ -5,8 +5,8 @@
 #include <cerrno>
 
 #include "platform/FilePrimitives.h"
+#include "platform/FileSystem.h"
 #include "platform/FileSystemQueries.h"
-#include "platform/SettingsFileWrite.h"
 #include "util/PathStrings.h"
 
 namespace duvanto {
@@ -59,28 +59,49 @@ bool IsKnownMountPoint(const std::string& folder, const MountTables& tables) {
     return mounted.ok() && std::any_of(mounted.value().begin(), mounted.value().end(), isFolder);
 }
 
-}  // namespace
+// The status calls of the existence checks: the file system's where one is at hand, so that
+// what a write decides on is what that file system sees.
+auto StatOf(IFileSystem& fs) {
+    return
+        [&fs](const std::string& path, bool followLinks) { return fs.StatPath(path, followLinks); };
+}
 
-bool FolderExists(const std::string& path) {
+Result<PathInfo> FreeStat(const std::string& path, bool followLinks) {
+    return StatPath(path, followLinks);
+}
+
+template <typename Stat>
+bool FolderExistsBy(const std::string& path, Stat stat) {
     std::string trimmed = Trim(path);
     if (trimmed.empty()) {
         return false;
     }
-    Result<PathInfo> info = StatPath(trimmed, true);
+    Result<PathInfo> info = stat(trimmed, true);
     return info.ok() && info.value().kind == FileKind::Directory;
 }
 
-bool FileExists(const std::string& path) {
+template <typename Stat>
+bool FileExistsBy(const std::string& path, Stat stat) {
     std::string trimmed = Trim(path);
     if (trimmed.empty() || trimmed.ends_with('/')) {
         return false;
     }
-    Result<PathInfo> info = StatPath(trimmed, true);
+    Result<PathInfo> info = stat(trimmed, true);
     if (info.ok()) {
         return info.value().kind != FileKind::Directory;
     }
     // A link whose target is gone is still an entry that is not a folder.
-    return StatPath(trimmed, false).ok();
+    return stat(trimmed, false).ok();
+}
+
+}  // namespace
+
+bool FolderExists(const std::string& path) {
+    return FolderExistsBy(path, FreeStat);
+}
+
+bool FileExists(const std::string& path) {
+    return FileExistsBy(path, FreeStat);
 }
 
 PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const MountTables& tables) {
@@ -146,7 +167,7 @@ PathStatus GetPathStatus(const std::string& path, int32_t& errorCode, const Moun
     return listed.ok() ? PathOk : FailureStatus(listed, PathFolderMissing, errorCode);
 }
 
-Status CreateFolderPath(const std::string& folderPath, const std::string& like) {
+Status CreateFolderPath(IFileSystem& fs, const std::string& folderPath, const std::string& like) {
     if (!folderPath.starts_with('/')) {
         return Status::Failure(EINVAL, "Not an absolute folder path");
     }
@@ -159,11 +180,11 @@ Status CreateFolderPath(const std::string& folderPath, const std::string& like) 
             built.append(folderPath, from, end - from).append("/");
             const bool last = folderPath.find_first_not_of('/', end) == std::string::npos;
             Status made =
-                like.empty() ? MakeDirectory(built) : MakeDirectoryLike(built, like, last);
+                like.empty() ? fs.MakeDirectory(built) : fs.MakeDirectoryLike(built, like, last);
             if (!made.ok() && !made.IsAlreadyExists()) {
                 return made;
             }
-            if (!made.ok() && !FolderExists(built)) {
+            if (!made.ok() && !FolderExistsBy(built, StatOf(fs))) {
                 return Status::FromErrno(ENOTDIR);
             }
         }
@@ -172,11 +193,11 @@ Status CreateFolderPath(const std::string& folderPath, const std::string& like) 
     return Status::Ok();
 }
 
-std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
-                            const std::string& folder) {
+std::string GetTempFileSpec(IFileSystem& fs, const std::string& prefix,
+                            const std::string& extension, const std::string& folder) {
     std::string where = folder.empty() ? SystemTempFolder() : NormalizeFolderPath(folder);
     Result<std::string> created =
-        CreateUniqueFile(where, prefix, "." + (extension.empty() ? "tmp" : extension), 0600);
+        fs.CreateUniqueFile(where, prefix, "." + (extension.empty() ? "tmp" : extension), 0600);
     return created.ok() ? created.value() : std::string();
 }
 
@@ -186,16 +207,16 @@ void QuickSortStringArray(std::vector<std::string>& items) {
     });
 }
 
-bool WriteStringToFile(const std::string& path, const std::string& text, bool keepExisting,
-                       IPrompt& prompt) {
-    const bool exists = FileExists(path);
+bool WriteStringToFile(IFileSystem& fs, const std::string& path, const std::string& text,
+                       bool keepExisting, IPrompt& prompt) {
+    const bool exists = FileExistsBy(path, StatOf(fs));
     if (exists && keepExisting) {
         return false;
     }
     if (!text.empty()) {
-        return WriteFileThroughLinks(path, text).ok();
+        return fs.WriteFileThroughLinks(path, text).ok();
     }
-    if (exists && !RemoveFile(path).ok()) {
+    if (exists && !fs.RemoveProgramFile(path).ok()) {
         prompt.ShowMessage("Write String To File",
                            "Unable to delete " + path + "Please delete this file manually.",
                            MessageIcon::Exclamation, MessageButtons::OK);
@@ -203,8 +224,8 @@ bool WriteStringToFile(const std::string& path, const std::string& text, bool ke
     return true;
 }
 
-std::string ReadStringFromFile(const std::string& path) {
-    Result<std::string> content = ReadWholeFile(path);
+std::string ReadStringFromFile(IFileSystem& fs, const std::string& path) {
+    Result<std::string> content = fs.ReadWholeFile(path);
     return content.ok() ? std::move(content.value()) : std::string();
 }
 

@@ -12,6 +12,11 @@
 
 namespace duvanto {
 
+class IFileSystem;
+
+// The existence checks stay off the file system object: they judge paths a user typed or is
+// shown, from many places that hold no file system, and change nothing.
+
 // Trimmed path; "" is false. Follows symbolic links, as a user typing the path would expect.
 bool FolderExists(const std::string& path);
 // Trimmed path; "" or ending in "/" is false; true for anything that is not a folder.
@@ -43,14 +48,15 @@ PathStatus GetPathStatus(const std::string& path, int32_t& errorCode,
 // Creates every missing level of the folder path. With a folder `like`, each level is made
 // with like's permission bits, and the last one (the folder asked for) also with like's owner
 // and group where the process may set owners (root); see MakeDirectoryLike.
-Status CreateFolderPath(const std::string& folderPath, const std::string& like = "");
+Status CreateFolderPath(IFileSystem& fs, const std::string& folderPath,
+                        const std::string& like = "");
 
 // A new, unique, empty file named prefix + hex digits + "." + extension ("tmp" when the
 // extension is empty), created exclusively in `folder`, or in $TMPDIR or /tmp when folder is
 // empty, readable by its owner alone (mode 0600). Returns its full path, or "" when none could
 // be created.
-std::string GetTempFileSpec(const std::string& prefix, const std::string& extension,
-                            const std::string& folder);
+std::string GetTempFileSpec(IFileSystem& fs, const std::string& prefix,
+                            const std::string& extension, const std::string& folder);
 
 // Sorts ascending in place by CompareStringsOrdinal, moving strings rather than copying them.
 void QuickSortStringArray(std::vector<std::string>& items);
@@ -60,9 +66,9 @@ void QuickSortStringArray(std::vector<std::string>& items);
 // fails, after telling the user through the prompt). The bytes are written into a temporary
 // file beside the target and renamed over it, so a failure never leaves a half-written file; a
 // link at the path is written through (the file it points to gets the text).
-bool WriteStringToFile(const std::string& path, const std::string& text, bool keepExisting,
-                       IPrompt& prompt);
+bool WriteStringToFile(IFileSystem& fs, const std::string& path, const std::string& text,
+                       bool keepExisting, IPrompt& prompt);
 // The whole file, or "" when it is missing, empty or unreadable.
-std::string ReadStringFromFile(const std::string& path);
+std::string ReadStringFromFile(IFileSystem& fs, const std::string& path);
 
 }  // namespace duvanto

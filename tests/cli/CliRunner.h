@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TestSupport.h"
 #include "tasks/Trees.h"
 #include "util/PathStrings.h"
@@ -19,7 +20,8 @@
 namespace duvanto::test {
 
 // A Source, a Target and a program folder (made by the runner when it first needs it) in a
-// temporary folder, whose own trash keeps deletions to the trash in here.
+// temporary folder, whose own trash keeps deletions to the trash in here; the runner's files
+// go through a file system that can fail them.
 class CliFolders : public ::testing::Test {
 protected:
     CliFolders() {
@@ -33,7 +35,7 @@ protected:
         args.insert(args.begin(), {"duvanto-cli", "--home", home});
         std::istringstream in(input);
         std::ostringstream outStream, errStream;
-        const int code = RunCli(args, CliStreams{in, outStream, errStream, false});
+        const int code = RunCli(args, CliStreams{in, outStream, errStream, fileSystem, false});
         out = ReplaceString(outStream.str(), temp.Path(), "~/");
         err = ReplaceString(errStream.str(), temp.Path(), "~/");
         return code;
@@ -44,6 +46,7 @@ protected:
     }
 
     TempDir temp;
+    FaultyFileSystem fileSystem{TrashInside(temp / "data/")};
     std::string source = temp / "S/", target = temp / "T/", home = temp / "home/";
     std::string out, err;
 };

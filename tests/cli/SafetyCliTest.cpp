@@ -176,7 +176,7 @@ TEST_F(SafetyCliTest, ARootRunMakesNoFolderAboveItsTargetWhateverAUserSwaps) {
     std::ostringstream outStream, errStream;
     const int code = RunCli({"duvanto-cli", "--home", home, "clone", source, deepTarget,
                              "--confirm", "--delete", "none"},
-                            CliStreams{in, outStream, errStream, false});
+                            CliStreams{in, outStream, errStream, fileSystem, false});
     umount2((usersOwn + "F-moved/T/ro").c_str(), MNT_DETACH);
     umount2(readOnly.c_str(), MNT_DETACH);
     EXPECT_TRUE(fs::is_symlink(usersOwn + "F")) << "the user's swap was not made";

@@ -144,6 +144,18 @@ TEST_F(SavedPlanTest, SaveWritesAPrivateFileNeverThroughALink) {
     EXPECT_EQ(ReadFile(temp / "elsewhere"), "untouched");
 }
 
+TEST_F(SavedPlanTest, APlanThatCannotBeWrittenFailsTheCommandAndKeepsTheOldFile) {
+    ASSERT_NO_FATAL_FAILURE(Save());
+    const std::string saved = ReadFile(plan);
+    const std::string listing = out;
+    WriteFile(source + "later.txt", "l");
+    fileSystem.Fail(FsOp::WriteFile, plan, ENOSPC);
+    EXPECT_EQ(Run({"plan", source, target, "--delete", "regular", "--save", plan}), 1);
+    EXPECT_EQ(err, "duvanto-cli: ~/plan.json: No space left on device\n");
+    EXPECT_NE(out, listing) << "the listing is printed all the same";
+    EXPECT_EQ(ReadFile(plan), saved);
+}
+
 // A plan cannot turn off the guard of the options (its limit of 0 is "off").
 TEST_F(SavedPlanTest, TheGuardStopsCloneAndApplyUntilAllowed) {
     fs::remove_all(source);

@@ -295,6 +295,15 @@ TEST_F(TaskCommandsTest, TaskNamesMatchAsTheyStand) {
     EXPECT_EQ(ListedFields()[0][0], "Keep");
 }
 
+TEST_F(TaskCommandsTest, ALockThatCannotBeTakenKeepsEveryChangeOut) {
+    WriteFile(list, Task("Known", "T/"));
+    const std::string before = ReadFile(list);
+    fileSystem.Fail(FsOp::Lock, home, EACCES);
+    EXPECT_EQ(Run({"remove", "Known"}), 2);
+    EXPECT_EQ(err, "duvanto-cli: ~/home/: Permission denied\n");
+    EXPECT_EQ(ReadFile(list), before);
+}
+
 // A name the list cannot hold is refused before anything is read or locked.
 TEST_F(TaskCommandsTest, AddRefusesANameTheListCannotHold) {
     WriteFile(list, Task("Taken", "T/"));

@@ -37,8 +37,8 @@ using Lines = std::vector<std::string>;
 class EngineFixture : public ::testing::Test {
 protected:
     EngineFixture()
-        : reporter(temp.Path(), prompt, clock),
-          log(temp.Path(), clock, reporter, prompt),
+        : reporter(temp.Path(), prompt, clock, fileSystem),
+          log(temp.Path(), clock, reporter, prompt, fileSystem),
           clone(CloneSettings{}, log, fileSystem, flags, reporter),
           host(flags) {
         source = temp / "S/";
@@ -82,8 +82,8 @@ protected:
     TempDir temp;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter;
     FaultyFileSystem fileSystem{TrashInside(temp.Path())};
+    ErrorReporter reporter;
     RunFlags flags;
     cCloneLog log;
     cClone clone;

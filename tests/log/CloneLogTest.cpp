@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/FaultyFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
@@ -27,8 +28,9 @@ protected:
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
-    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    FaultyFileSystem fileSystem{TrashInside(dir.Path())};
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
+    cCloneLog log{dir.Path(), clock, reporter, prompt, fileSystem};
 
     void AddEntry(int32_t type, const std::string& file = "a.txt",
                   const std::string& task = "Nightly",
@@ -204,11 +206,11 @@ TEST_F(CloneLogTest, FailedDeleteTellsTheUserAndKeepsTheFile) {
     WriteFile(locked + "clone.log", "entries\r\n");
     chmod(dir.Path().c_str(), 0755);
     chmod(locked.c_str(), 0555);
-    const int verdict = RunUnprivileged([&locked] {
+    const int verdict = RunUnprivileged([&locked, this] {
         RecordingPrompt userPrompt;
         FixedClock anyTime;
-        ErrorReporter lockedReporter(locked, userPrompt, anyTime);
-        cCloneLog lockedLog(locked, anyTime, lockedReporter, userPrompt);
+        ErrorReporter lockedReporter(locked, userPrompt, anyTime, fileSystem);
+        cCloneLog lockedLog(locked, anyTime, lockedReporter, userPrompt, fileSystem);
         lockedLog.DeleteLogFile();
         const std::vector<ShownMessage>& shown = userPrompt.shown;
         return shown.size() == 1 && shown[0].title == "Log Delete Failed" &&
@@ -245,7 +247,7 @@ TEST_F(CloneLogTest, SaveAsCopiesTheFileReplacingTheTarget) {
 }
 
 TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
-    cCloneLog homeless(dir / "missing/", clock, reporter, prompt);
+    cCloneLog homeless(dir / "missing/", clock, reporter, prompt, fileSystem);
     homeless.Add({.Type = Begin, .TaskName = "Nightly"});
     homeless.AppendInMemoryStringToLogFile();
     ASSERT_EQ(prompt.shown.size(), 1u);
@@ -262,6 +264,26 @@ TEST_F(CloneLogTest, UnexpectedFailuresAreReportedUnderTheOperationsLabel) {
     EXPECT_EQ(prompt.shown[1].title, "Unexpected Error in cCloneLog.Add");
     EXPECT_EQ(homeless.InMemoryString(), std::string(kStamp) + "<Begin: Nightly>\r\n");
     EXPECT_EQ(homeless.CurrInMemoryLogSize(), 38);
+}
+
+TEST_F(CloneLogTest, AFullDiskKeepsTheFileAndTheBufferForTheNextAppend) {
+    WriteFile(LogFile(), "earlier\r\n");
+    AddEntry(Begin);
+    const std::string entry = log.InMemoryString();
+    fileSystem.Fail(FsOp::Append, LogFile(), ENOSPC);
+    log.AppendInMemoryStringToLogFile();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneLog.AppendInMemoryStringToLogFile");
+    EXPECT_TRUE(
+        prompt.shown[0].text.starts_with("DLL Error: No space left on device\r\n"
+                                         "Error: Disk full\r\n"))
+        << prompt.shown[0].text;
+    EXPECT_EQ(ReadFile(LogFile()), "earlier\r\n");
+    EXPECT_EQ(log.InMemoryString(), entry);
+
+    fileSystem.ClearFaults();
+    log.AppendInMemoryStringToLogFile();
+    EXPECT_EQ(ReadFile(LogFile()), "earlier\r\n" + entry);
 }
 
 // Notes each entry; it needs no lock of its own, since the log calls it under its lock.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "log/CloneLog.h"
+#include "platform/PosixFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -96,8 +97,9 @@ TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
-    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    PosixFileSystem fs;
+    ErrorReporter reporter{dir.Path(), prompt, clock, fs};
+    cCloneLog log{dir.Path(), clock, reporter, prompt, fs};
     const std::vector<std::string> errorNames = {"Copy Error",
                                                  "Delete Error",
                                                  "Create Dir Error",

@@ -22,6 +22,7 @@
 #include "support/RecordingStatusHost.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
+#include "tasks/Trees.h"
 #include "util/PathStrings.h"
 
 namespace duvanto::test {
@@ -141,9 +142,9 @@ protected:
     std::string page = temp / "out/report.html";
     RecordingPrompt prompt;
     FixedClock clock{kNow};
-    ErrorReporter reporter{app, prompt, clock};
-    CloneSettings compare;
     FaultyFileSystem fileSystem{TrashInside(temp.Path())};
+    ErrorReporter reporter{app, prompt, clock, fileSystem};
+    CloneSettings compare;
     RecordingStatusHost host;
     RecordingBrowser browser;
     ReportServices services{fileSystem, compare, host, reporter, prompt, clock, browser, app};
@@ -505,6 +506,22 @@ TEST_F(ReportTest, APageThatCannotBeWrittenIsReportedAndNotOpened) {
               "Unexpected Error in modFolderCompare.CreateHTMLReportOfFolderDiffs");
     EXPECT_TRUE(browser.opened.empty());
     EXPECT_FALSE(fs::exists(temp / "no such folder"));
+}
+
+// The page's last step, its rename over the path, fails: the old page stays whole and the
+// unfinished one goes.
+TEST_F(ReportTest, APageThatCannotTakeItsNameLeavesTheOldPage) {
+    WriteFile(page, "an older report");
+    File(source + "a.txt");
+    fileSystem.Fail(FsOp::Rename, page, ENOSPC);
+    EXPECT_EQ(Create(), "");
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title,
+              "Unexpected Error in modFolderCompare.CreateHTMLReportOfFolderDiffs");
+    EXPECT_NE(prompt.shown[0].text.find("Error: Disk full\r\n"), std::string::npos)
+        << prompt.shown[0].text;
+    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_EQ(ReadTree(temp / "out/"), Tree{"report.html=an older report"});
 }
 
 TEST_F(ReportTest, AFailureInsideTheWalkEndsOnlyThatFolderPair) {

@@ -193,7 +193,7 @@ TEST_F(RunQueueTest, ARunInTwoHalvesMarksItselfAndSavesItsOutcome) {
     outcome.ErrorOnLastClone = true;
     EXPECT_TRUE(runs.Finish(outcome));
     EXPECT_EQ(saves, 1);
-    cCloneTasks saved(appPath, clock, app.Reporter, prompt);
+    cCloneTasks saved(appPath, clock, app.Reporter, prompt, fileSystem);
     ASSERT_TRUE(saved.ReadAllTasksFromFile(listFile, false));
     ASSERT_NE(saved.Item("Photos"), nullptr);
     EXPECT_TRUE(saved.Item("Photos")->ErrorOnLastClone);

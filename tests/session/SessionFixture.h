@@ -29,7 +29,7 @@ protected:
     }
     // The names as a fresh read of the saved file gives them.
     std::vector<std::string> SavedNames() {
-        cCloneTasks saved(appPath, clock, app.Reporter, prompt);
+        cCloneTasks saved(appPath, clock, app.Reporter, prompt, fileSystem);
         saved.TaskListFileSpec(listFile);
         EXPECT_TRUE(saved.ReadAllTasksFromFile(listFile, false));
         return TaskNames(saved);
@@ -42,7 +42,7 @@ protected:
     TempDir temp;
     RecordingPrompt prompt;
     FixedClock clock{kThursday};
-    PosixFileSystem fileSystem{TrashInside(temp.Path())};
+    FaultyFileSystem fileSystem{TrashInside(temp.Path())};
     std::string appPath = temp / "home/";
     std::string listFile = appPath + "Default Task List.dvt";
     Session session{appPath, prompt, {&clock, &fileSystem}};

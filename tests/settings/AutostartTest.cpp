@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/PosixFileSystem.h"
 #include "platform/ProcessPaths.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
@@ -26,9 +27,10 @@ protected:
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock;
-    ErrorReporter reporter{dir.Path(), prompt, clock};
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
     AutostartFolders folders{dir / "home/.config/autostart/", dir / "etc/xdg/autostart/"};
-    cStartupEntries entries{folders, reporter};
+    cStartupEntries entries{folders, reporter, fileSystem};
     const StartupCommand command{"/opt/duvanto/duvanto", ""};
 
     bool HasEntry(int32_t scope) const { return FileExists(entries.EntryPath(scope)); }
@@ -132,7 +134,8 @@ TEST_F(AutostartTest, ExecQuotesEachArgumentAsTheFormatWants) {
 
 TEST(LoginHomeArgumentTest, OnlyAFolderTheProgramWouldNotFindByItselfIsNamed) {
     TempDir dir;
-    ASSERT_TRUE(CreateFolderPath(dir / "config/duvanto/").ok());
+    PosixFileSystem fileSystem;
+    ASSERT_TRUE(CreateFolderPath(fileSystem, dir / "config/duvanto/").ok());
     ASSERT_EQ(symlink((dir / "config/duvanto").c_str(), (dir / "link").c_str()), 0);
     ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
     // A login start has no DUVANTO_HOME: a folder named only by it must be passed on.
@@ -147,8 +150,8 @@ TEST(LoginHomeArgumentTest, OnlyAFolderTheProgramWouldNotFindByItselfIsNamed) {
 TEST_F(AutostartTest, TheAllUsersEntryAsAnOrdinaryUserChangesNothing) {
     // Root ignores permission bits, so the refused part runs as an ordinary user; everything it
     // reaches must be searchable by others.
-    ASSERT_TRUE(CreateFolderPath(folders.allUsers).ok());
-    ASSERT_TRUE(CreateFolderPath(dir / "user/").ok());
+    ASSERT_TRUE(CreateFolderPath(fileSystem, folders.allUsers).ok());
+    ASSERT_TRUE(CreateFolderPath(fileSystem, dir / "user/").ok());
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "etc/").c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "etc/xdg/").c_str(), 0755), 0);
@@ -157,8 +160,9 @@ TEST_F(AutostartTest, TheAllUsersEntryAsAnOrdinaryUserChangesNothing) {
 
     int result = RunUnprivileged([&] {
         RecordingPrompt childPrompt;
-        ErrorReporter childReporter(dir / "user/", childPrompt, clock);
-        cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter);
+        ErrorReporter childReporter(dir / "user/", childPrompt, clock, fileSystem);
+        cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter,
+                                     fileSystem);
         if (!ChooseRunOnStartup(RunOnStartupChoice::CurrentUser, childEntries, command).acted) {
             return 1;
         }
@@ -183,8 +187,9 @@ TEST_F(AutostartTest, TheAllUsersEntryAsAnOrdinaryUserChangesNothing) {
     ASSERT_EQ(chmod(entries.EntryPath(AllUsersScope).c_str(), 0644), 0);
     result = RunUnprivileged([&] {
         RecordingPrompt childPrompt;
-        ErrorReporter childReporter(dir / "user/", childPrompt, clock);
-        cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter);
+        ErrorReporter childReporter(dir / "user/", childPrompt, clock, fileSystem);
+        cStartupEntries childEntries({dir / "user/autostart/", folders.allUsers}, childReporter,
+                                     fileSystem);
         const RunAtLoginChange change =
             ChooseRunOnStartup(RunOnStartupChoice::NoRun, childEntries, command);
         if (change.keptScope != AllUsersScope || !change.removeFailure.IsAccessDenied() ||

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/PosixFileSystem.h"
 #include "settings/TimeText.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
@@ -35,7 +36,8 @@ protected:
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock;
-    ErrorReporter reporter{dir.Path(), prompt, clock};
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
     cPriorityRules rules{reporter};
 };
 
@@ -280,7 +282,8 @@ TEST(ThreadPriorityTest, AnUnprivilegedRaiseLeavesThePriorityAsItWas) {
     const int result = RunUnprivileged([&] {
         RecordingPrompt prompt;
         FixedClock clock(38000 + At(10, 0));
-        ErrorReporter reporter(dir.Path(), prompt, clock);
+        PosixFileSystem fileSystem;
+        ErrorReporter reporter(dir.Path(), prompt, clock, fileSystem);
         int code = 0;
         OnFreshThread([&] {
             ThreadPriority thread;

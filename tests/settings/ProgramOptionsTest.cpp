@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/FileSystemQueries.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 #include "util/FileUtilities.h"
@@ -22,13 +23,15 @@ namespace {
 // One set of the objects the options belong to, as the program makes them at start-up.
 struct Owners {
     explicit Owners(const std::string& appPath)
-        : reporter(appPath, prompt, clock),
-          log(appPath, clock, reporter, prompt),
+        : fileSystem(TrashInside(appPath)),
+          reporter(appPath, prompt, clock, fileSystem),
+          log(appPath, clock, reporter, prompt, fileSystem),
           rules(reporter),
-          options(appPath, {settings, log, rules, nullptr}, reporter) {}
+          options(appPath, {settings, log, rules, nullptr}, reporter, fileSystem) {}
 
     RecordingPrompt prompt;
     FixedClock clock;
+    FaultyFileSystem fileSystem;
     ErrorReporter reporter;
     CloneSettings settings;
     cCloneLog log;
@@ -240,6 +243,20 @@ TEST_F(ProgramOptionsTest, ASavedFileGoesThroughItsLink) {
     EXPECT_NE(text.find("CopyMethod=1\r\n"), std::string::npos) << text;
 }
 
+TEST_F(ProgramOptionsTest, AFailedWriteKeepsTheOldFileAndTheOptionsForTheNextSave) {
+    const std::string old = "[Miscellaneous]\r\nDeleteMethod=2\r\n";
+    auto o = ReadFrom(old);
+    o->settings.CopyMethod = CopyMethodType::SafeCopyMethod;
+    o->fileSystem.Fail(FsOp::WriteFile, IniPath(), ENOSPC);
+    EXPECT_EQ(o->options.SaveProgramOptionsToIniFile().code(), ENOSPC);
+    EXPECT_TRUE(o->prompt.shown.empty()) << "the caller words the failure";
+    EXPECT_EQ(ReadFile(IniPath()), old);
+
+    o->fileSystem.ClearFaults();
+    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
+    EXPECT_NE(ReadFile(IniPath()).find("CopyMethod=1\r\n"), std::string::npos);
+}
+
 TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {
     const std::string edited =
         "; my settings\n"
@@ -323,7 +340,8 @@ TEST_F(ProgramOptionsTest, TheRemovableDrivePromptIsTheFlagTheRunsRead) {
     WriteFile(IniPath(), "[Miscellaneous]\r\nPromptToInsertRemovableDrive=True\r\n");
     Owners o(dir.Path());
     bool runsFlag = false;
-    ProgramOptions options(dir.Path(), {o.settings, o.log, o.rules, &runsFlag}, o.reporter);
+    ProgramOptions options(dir.Path(), {o.settings, o.log, o.rules, &runsFlag}, o.reporter,
+                           o.fileSystem);
     options.ReadProgramOptionsFromIniFile();
     EXPECT_TRUE(runsFlag);
     options.PromptToInsertRemovableDrive = false;
@@ -334,7 +352,7 @@ TEST_F(ProgramOptionsTest, TheRemovableDrivePromptIsTheFlagTheRunsRead) {
 }
 
 TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {
-    ASSERT_TRUE(CreateFolderPath(IniPath() + "/").ok());
+    ASSERT_TRUE(std::filesystem::create_directory(IniPath()));
     auto o = Read();
     EXPECT_FALSE(o->options.FirstRun);
     EXPECT_FALSE(o->options.SaveProgramOptionsToIniFile().ok());

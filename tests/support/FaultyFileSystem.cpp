@@ -153,6 +153,76 @@ Result<std::unique_ptr<IHeldRoots>> FaultyFileSystem::OpenRoots(
         std::make_unique<FaultyRoots>(*this, std::move(held.value())));
 }
 
+Result<PathInfo> FaultyFileSystem::StatPath(const std::string& path, bool followLinks) {
+    return Guard(FsOp::Stat, path, [&] { return m_wrapped.StatPath(path, followLinks); });
+}
+
+Result<std::string> FaultyFileSystem::ReadWholeFile(const std::string& path) {
+    return Guard(FsOp::ReadFile, path, [&] { return m_wrapped.ReadWholeFile(path); });
+}
+
+Result<std::string> FaultyFileSystem::ReadPrivateFile(const std::string& path, uint64_t maxBytes) {
+    return Guard(FsOp::ReadFile, path, [&] { return m_wrapped.ReadPrivateFile(path, maxBytes); });
+}
+
+Status FaultyFileSystem::WriteFileThroughLinks(const std::string& path, std::string_view bytes) {
+    return Guard(FsOp::WriteFile, path,
+                 [&] { return m_wrapped.WriteFileThroughLinks(path, bytes); });
+}
+
+Status FaultyFileSystem::WriteNewFile(const std::string& path, std::string_view bytes) {
+    return Guard(FsOp::WriteFile, path, [&] { return m_wrapped.WriteNewFile(path, bytes); });
+}
+
+Status FaultyFileSystem::WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    return Guard(FsOp::WriteFile, path, [&] { return m_wrapped.WriteFileAtomically(path, bytes); });
+}
+
+Status FaultyFileSystem::WritePrivateFileAtomically(const std::string& path,
+                                                    std::string_view bytes) {
+    return Guard(FsOp::WriteFile, path,
+                 [&] { return m_wrapped.WritePrivateFileAtomically(path, bytes); });
+}
+
+Status FaultyFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+    return Guard(FsOp::Append, path, [&] { return m_wrapped.AppendToFile(path, bytes); });
+}
+
+Status FaultyFileSystem::CopyFileOver(const std::string& sourcePath,
+                                      const std::string& targetPath) {
+    return Guard(FsOp::Copy, targetPath,
+                 [&] { return m_wrapped.CopyFileOver(sourcePath, targetPath); });
+}
+
+Result<std::string> FaultyFileSystem::CreateUniqueFile(const std::string& folder,
+                                                       std::string_view prefix,
+                                                       std::string_view suffix, unsigned mode) {
+    return Guard(FsOp::CreateTemp, folder,
+                 [&] { return m_wrapped.CreateUniqueFile(folder, prefix, suffix, mode); });
+}
+
+Status FaultyFileSystem::RenameFile(const std::string& from, const std::string& to) {
+    return Guard(FsOp::Rename, to, [&] { return m_wrapped.RenameFile(from, to); });
+}
+
+Status FaultyFileSystem::RemoveProgramFile(const std::string& path) {
+    return Guard(FsOp::Remove, path, [&] { return m_wrapped.RemoveProgramFile(path); });
+}
+
+Status FaultyFileSystem::MakeDirectory(const std::string& path) {
+    return Guard(FsOp::MakeFolder, path, [&] { return m_wrapped.MakeDirectory(path); });
+}
+
+Status FaultyFileSystem::MakeDirectoryLike(const std::string& path, const std::string& like,
+                                           bool withOwner) {
+    return Guard(FsOp::MakeFolder, path,
+                 [&] { return m_wrapped.MakeDirectoryLike(path, like, withOwner); });
+}
+
+Result<InstanceLock> FaultyFileSystem::AcquireInstanceLock(const std::string& appPath) {
+    return Guard(FsOp::Lock, appPath, [&] { return m_wrapped.AcquireInstanceLock(appPath); });
+}
+
 TrashEnvironment TrashInside(const std::string& folder) {
     TrashEnvironment env = TrashEnvironment::FromProcess();
     env.homeTrash = folder + "Trash/";

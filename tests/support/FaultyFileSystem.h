@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,13 @@ enum class FsOp {
     Rename,
     CreateTemp,
     Sync,  // a copy's data written through to the disk; the path is the copy's folder
+    // The program's own files (IFileSystem's by-path operations). Their status, removal,
+    // folders, copy over, rename and unique file go by Stat, Remove, MakeFolder, Copy, Rename
+    // and CreateTemp above.
+    ReadFile,
+    WriteFile,  // whole-file writes: through links, new, atomic, private
+    Append,
+    Lock,  // the instance lock; the path is the program folder
 };
 
 // The switches, and what was called; shared by a FaultyFileSystem and the roots opened by it.
@@ -204,6 +212,24 @@ public:
     // The roots, as the wrapped file system holds them, with every operation on them switched.
     Result<std::unique_ptr<IHeldRoots>> OpenRoots(const std::vector<std::string>& rootFolders,
                                                   std::string* failedFolder = nullptr) override;
+
+    Result<PathInfo> StatPath(const std::string& path, bool followLinks) override;
+    Result<std::string> ReadWholeFile(const std::string& path) override;
+    Result<std::string> ReadPrivateFile(const std::string& path, uint64_t maxBytes) override;
+    Status WriteFileThroughLinks(const std::string& path, std::string_view bytes) override;
+    Status WriteNewFile(const std::string& path, std::string_view bytes) override;
+    Status WriteFileAtomically(const std::string& path, std::string_view bytes) override;
+    Status WritePrivateFileAtomically(const std::string& path, std::string_view bytes) override;
+    Status AppendToFile(const std::string& path, std::string_view bytes) override;
+    Status CopyFileOver(const std::string& sourcePath, const std::string& targetPath) override;
+    Result<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                         std::string_view suffix, unsigned mode) override;
+    Status RenameFile(const std::string& from, const std::string& to) override;
+    Status RemoveProgramFile(const std::string& path) override;
+    Status MakeDirectory(const std::string& path) override;
+    Status MakeDirectoryLike(const std::string& path, const std::string& like,
+                             bool withOwner) override;
+    Result<InstanceLock> AcquireInstanceLock(const std::string& appPath) override;
 
 protected:
     FaultSwitches& Switches() override { return *this; }

@@ -354,6 +354,33 @@ TEST_F(TaskListTest, ASupportFolderThatCannotBeMadeStopsTheSave) {
     EXPECT_EQ(ReadFile(listFile), "earlier\r\n") << "the file is replaced whole or not at all";
 }
 
+// A full disk at the save and a failing disk at the next read: the file keeps what it held and
+// the list in memory keeps every task, for a save once the disk is back.
+TEST_F(TaskListTest, AFailedWriteOrReadOfTheListLosesNothing) {
+    const std::string earlier = Line(TenFields("Photos")) + "\r\n";
+    ASSERT_TRUE(Read(earlier));
+    List().Add(Named("Mail"));
+    fileSystem.Fail(FsOp::WriteFile, listFile, ENOSPC);
+    EXPECT_FALSE(List().SaveAllTasksToFile(listFile));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].title, "Unexpected Error in cCloneTasks.SaveAllTasksToFile");
+    EXPECT_TRUE(prompt.shown[0].text.starts_with(
+        "DLL Error: No space left on device\r\nError: Disk full\r\n"))
+        << prompt.shown[0].text;
+    EXPECT_EQ(ReadFile(listFile), earlier);
+
+    fileSystem.Fail(FsOp::ReadFile, listFile, EIO);
+    EXPECT_FALSE(List().ReadAllTasksFromFile(listFile));
+    EXPECT_EQ(ProblemTexts(),
+              std::vector<std::string>{"0: the task list could not be read: Input/output error"});
+    EXPECT_EQ(List().Count(), 2);
+
+    fileSystem.ClearFaults();
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(listFile), cCloneTasks::TaskLine(*List().Item("Photos")) + "\r\n" +
+                                      cCloneTasks::TaskLine(*List().Item("Mail")) + "\r\n");
+}
+
 TEST_F(TaskListTest, AFieldThatWouldBreakTheLineIsNotWritten) {
     WriteFile(listFile, "earlier\r\n");
     cCloneTask task = Named("Odd");

@@ -105,7 +105,7 @@ protected:
     TempDir temp;
     RecordingPrompt prompt;
     FixedClock clock{kThursday};
-    PosixFileSystem fileSystem{TrashInside(temp.Path())};
+    FaultyFileSystem fileSystem{TrashInside(temp.Path())};
     std::string appPath;
     Application app;
     RecordingWindow window;

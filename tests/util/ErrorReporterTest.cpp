@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "support/Checks.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -26,7 +27,8 @@ protected:
     TempDir dir;
     RecordingPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
+    FaultyFileSystem fileSystem{TrashInside(dir.Path())};
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
 
     // The one message shown, as the reporter shows each: an exclamation with OK.
     static std::vector<ShownMessage> Shown(const std::string& title, const std::string& text) {
@@ -90,11 +92,21 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
 }
 
 TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
-    ErrorReporter homeless(dir / "missing/", prompt, clock);
+    ErrorReporter homeless(dir / "missing/", prompt, clock, fileSystem);
     homeless.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
     EXPECT_EQ(prompt.shown,
               Shown("Error in Error Handler",
                     "An error has occured in the error handler.\r\n76\r\nPath not found"));
+}
+
+TEST_F(ErrorReporterTest, ADetailFileThatCannotGrowKeepsItsRecordsAndFailsTheHandler) {
+    WriteFile(dir / "ERR_DETAIL.TXT", "earlier record\r\n");
+    fileSystem.Fail(FsOp::Append, dir / "ERR_DETAIL.TXT", ENOSPC);
+    reporter.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
+    EXPECT_EQ(prompt.shown, Shown("Error in Error Handler",
+                                  "An error has occured in the error handler.\r\n61\r\nDisk full"));
+    EXPECT_EQ(ReadFile(dir / "ERR_DETAIL.TXT"), "earlier record\r\n");
+    EXPECT_EQ(reporter.ReportCount(), 1);
 }
 
 TEST(UnexpectedErrorTest, FromExceptionKeepsWhatEachKindKnows) {

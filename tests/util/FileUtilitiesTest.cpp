@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/PosixFileSystem.h"
 #include "support/Checks.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
@@ -59,6 +60,7 @@ protected:
     TempDir dir;
     MountTables tables;
     int32_t errorCode = -1;
+    PosixFileSystem fs;
 };
 
 TEST_F(GetPathStatusTest, PresentMissingMalformedAndLoopingPaths) {
@@ -87,8 +89,8 @@ TEST_F(GetPathStatusTest, PresentMissingMalformedAndLoopingPaths) {
 
 TEST_F(GetPathStatusTest, ListedMountPointNotMountedIsNotReady) {
     // The empty folder of an unplugged disk must never pass for an empty Source.
-    ASSERT_TRUE(CreateFolderPath(dir / "mnt/My Disk/sub/").ok());
-    ASSERT_TRUE(CreateFolderPath(dir / "mnt/other/").ok());
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "mnt/My Disk/sub/").ok());
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "mnt/other/").ok());
     WriteFile(tables.fstab, "/dev/sdb1 " + dir / "mnt/My\\040Disk" + " ext4 noauto 0 2\n" +
                                 "/dev/sdc1 " + dir / "mnt" + " ext4 defaults 0 2\n");
     WriteFile(tables.mountInfo,
@@ -113,7 +115,7 @@ TEST_F(GetPathStatusTest, ListedMountPointNotMountedIsNotReady) {
 }
 
 TEST_F(GetPathStatusTest, RemovableMediaFolders) {
-    ASSERT_TRUE(CreateFolderPath(dir / "media/ann/USB/photos/").ok());
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "media/ann/USB/photos/").ok());
 
     // The desktop removes an unplugged drive's media folder: the drive is not ready, with no
     // error number of its own.
@@ -131,8 +133,8 @@ TEST_F(GetPathStatusTest, RemovableMediaFolders) {
 // A drive mounted straight under the media root (an fstab entry, pmount) is no user's folder:
 // a folder missing on it is a missing folder, not a drive that is not there.
 TEST_F(GetPathStatusTest, ADriveMountedStraightUnderTheMediaRootHoldsFolders) {
-    ASSERT_TRUE(CreateFolderPath(dir / "media/data/").ok());
-    ASSERT_TRUE(CreateFolderPath(dir / "media/sdb1/").ok());
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "media/data/").ok());
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "media/sdb1/").ok());
     WriteFile(tables.fstab, "/dev/sdc1 " + dir / "media/data" + " ext4 defaults 0 2\n");
     WriteFile(tables.mountInfo,
               "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
@@ -164,35 +166,37 @@ TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
 
 TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
     TempDir dir;
-    ASSERT_TRUE(CreateFolderPath(dir / "a/b//c/").ok());
+    PosixFileSystem fs;
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "a/b//c/").ok());
     EXPECT_TRUE(FolderExists(dir / "a/b/c/"));
-    EXPECT_TRUE(CreateFolderPath(dir / "a/b/c").ok());
-    EXPECT_TRUE(CreateFolderPath(dir / "a/b/d").ok());
+    EXPECT_TRUE(CreateFolderPath(fs, dir / "a/b/c").ok());
+    EXPECT_TRUE(CreateFolderPath(fs, dir / "a/b/d").ok());
     EXPECT_TRUE(FolderExists(dir / "a/b/d/"));
 
     WriteFile(dir / "file", "x");
-    EXPECT_EQ(CreateFolderPath(dir / "file/sub/").code(), ENOTDIR);
+    EXPECT_EQ(CreateFolderPath(fs, dir / "file/sub/").code(), ENOTDIR);
     EXPECT_FALSE(PathExists(dir / "file/sub"));
-    EXPECT_EQ(CreateFolderPath("relative/folder/").code(), EINVAL);
+    EXPECT_EQ(CreateFolderPath(fs, "relative/folder/").code(), EINVAL);
     EXPECT_FALSE(PathExists("relative"));
-    EXPECT_EQ(CreateFolderPath("").code(), EINVAL);
+    EXPECT_EQ(CreateFolderPath(fs, "").code(), EINVAL);
 }
 
 TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
     TempDir dir;
-    std::string html = GetTempFileSpec("rpt", "html", dir.Path());
-    std::string plain = GetTempFileSpec("rpt", "", dir.Path().substr(0, dir.Path().size() - 1));
+    PosixFileSystem fs;
+    std::string html = GetTempFileSpec(fs, "rpt", "html", dir.Path());
+    std::string plain = GetTempFileSpec(fs, "rpt", "", dir.Path().substr(0, dir.Path().size() - 1));
     EXPECT_TRUE(html.starts_with(dir / "rpt") && html.ends_with(".html")) << html;
     EXPECT_TRUE(plain.starts_with(dir / "rpt") && plain.ends_with(".tmp")) << plain;
     EXPECT_NE(html, plain);
     EXPECT_TRUE(FileExists(html));
     EXPECT_EQ(ReadFile(html), "");
-    EXPECT_EQ(GetTempFileSpec("rpt", "html", dir / "missing/"), "");
+    EXPECT_EQ(GetTempFileSpec(fs, "rpt", "html", dir / "missing/"), "");
 
     // Without a folder: the system's temporary folder.
     ScopedEnv tmpdir("TMPDIR", dir / "sys");
-    ASSERT_TRUE(CreateFolderPath(dir / "sys/").ok());
-    std::string made = GetTempFileSpec("x", "log", "");
+    ASSERT_TRUE(CreateFolderPath(fs, dir / "sys/").ok());
+    std::string made = GetTempFileSpec(fs, "x", "log", "");
     EXPECT_TRUE(made.starts_with(dir / "sys/x") && made.ends_with(".log")) << made;
     EXPECT_TRUE(FileExists(made));
 }
@@ -208,27 +212,28 @@ TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytes) {
 
 TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
     TempDir dir;
+    PosixFileSystem fs;
     RecordingPrompt prompt;
     const std::string text = "line 1\r\nline\t2\r\n";
 
-    EXPECT_TRUE(WriteStringToFile(dir / "new.txt", text, false, prompt));
+    EXPECT_TRUE(WriteStringToFile(fs, dir / "new.txt", text, false, prompt));
     EXPECT_EQ(ReadFile(dir / "new.txt"), text);
-    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "first", true, prompt));
+    EXPECT_TRUE(WriteStringToFile(fs, dir / "kept.txt", "first", true, prompt));
 
-    EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "second", true, prompt));
+    EXPECT_FALSE(WriteStringToFile(fs, dir / "kept.txt", "second", true, prompt));
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "first");
-    EXPECT_FALSE(WriteStringToFile(dir / "kept.txt", "", true, prompt));
+    EXPECT_FALSE(WriteStringToFile(fs, dir / "kept.txt", "", true, prompt));
     EXPECT_TRUE(PathExists(dir / "kept.txt"));
 
-    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "x", false, prompt));
+    EXPECT_TRUE(WriteStringToFile(fs, dir / "kept.txt", "x", false, prompt));
     EXPECT_EQ(ReadFile(dir / "kept.txt"), "x");
 
-    EXPECT_TRUE(WriteStringToFile(dir / "kept.txt", "", false, prompt));
+    EXPECT_TRUE(WriteStringToFile(fs, dir / "kept.txt", "", false, prompt));
     EXPECT_FALSE(PathExists(dir / "kept.txt"));
-    EXPECT_TRUE(WriteStringToFile(dir / "never.txt", "", false, prompt));
+    EXPECT_TRUE(WriteStringToFile(fs, dir / "never.txt", "", false, prompt));
     EXPECT_FALSE(PathExists(dir / "never.txt"));
 
-    EXPECT_FALSE(WriteStringToFile(dir / "missing/file.txt", "x", false, prompt));
+    EXPECT_FALSE(WriteStringToFile(fs, dir / "missing/file.txt", "x", false, prompt));
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -236,6 +241,7 @@ TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
 TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
     // Only an ordinary user is refused the delete in a read-only folder.
     TempDir dir;
+    PosixFileSystem fs;
     WriteFile(dir / "ro/file.txt", "stays");
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "ro").c_str(), 0555), 0);
@@ -243,7 +249,7 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
 
     EXPECT_TRUE(HoldsUnprivileged([&] {
         RecordingPrompt prompt;
-        const bool returned = WriteStringToFile(path, "", false, prompt);
+        const bool returned = WriteStringToFile(fs, path, "", false, prompt);
         const ShownMessage told{"Write String To File",
                                 "Unable to delete " + path + "Please delete this file manually.",
                                 MessageIcon::Exclamation, MessageButtons::OK};
@@ -254,18 +260,19 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
 
 TEST(FileUtilitiesTest, ReadStringFromFileGivesBytesOrNothing) {
     TempDir dir;
+    PosixFileSystem fs;
     const std::string bytes("a\0b\r\nc\xFF", 7);
     WriteFile(dir / "file", bytes);
     WriteFile(dir / "empty", "");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     ASSERT_EQ(symlink("file", (dir / "link").c_str()), 0);
 
-    EXPECT_EQ(ReadStringFromFile(dir / "file"), bytes);
-    EXPECT_EQ(ReadStringFromFile(dir / "link"), bytes);  // a linked settings file still reads
-    EXPECT_EQ(ReadStringFromFile(dir / "empty"), "");
-    EXPECT_EQ(ReadStringFromFile(dir / "missing"), "");
-    EXPECT_EQ(ReadStringFromFile(dir.Path()), "");
-    EXPECT_EQ(ReadStringFromFile(dir / "fifo"), "");
+    EXPECT_EQ(ReadStringFromFile(fs, dir / "file"), bytes);
+    EXPECT_EQ(ReadStringFromFile(fs, dir / "link"), bytes);  // a linked settings file still reads
+    EXPECT_EQ(ReadStringFromFile(fs, dir / "empty"), "");
+    EXPECT_EQ(ReadStringFromFile(fs, dir / "missing"), "");
+    EXPECT_EQ(ReadStringFromFile(fs, dir.Path()), "");
+    EXPECT_EQ(ReadStringFromFile(fs, dir / "fifo"), "");
 }
 
 }  // namespace

@@ -19,10 +19,12 @@ namespace {
 // The objects a window works with, kept as long as the window lives.
 struct Demo {
     explicit Demo(const std::string& home)
-        : reporter(home, prompt, clock), log(home, clock, reporter, prompt) {}
+        : reporter(home, prompt, clock, fileSystem),
+          log(home, clock, reporter, prompt, fileSystem) {}
 
     test::FakeAppPrompt prompt;
     test::FixedClock clock{OleDateFromLocal({2024, 3, 14, 22, 15, 3})};
+    PosixFileSystem fileSystem;
     ErrorReporter reporter;
     cCloneLog log;
     cPriorityRules rules{reporter};

@@ -42,15 +42,16 @@ Window* Owning(Window* window, State* state) {
 // What the windows that edit or restore a task are handed: the desktop's prompt, clock and file
 // types over the real file system.
 struct DemoServices {
-    explicit DemoServices(const Context& context) : reporter(context.home, prompt, clock) {}
+    explicit DemoServices(const Context& context)
+        : reporter(context.home, prompt, clock, fileSystem) {}
     TaskEditServices Get() {
         return {prompt, nullptr, reporter, fileSystem, clock, MountTables{}, fileTypes};
     }
 
     QtAppPrompt prompt;
     SystemClock clock;
-    ErrorReporter reporter;
     PosixFileSystem fileSystem;
+    ErrorReporter reporter;
     QtFileTypes fileTypes;
 };
 

@@ -165,8 +165,8 @@ OptionsMenuController::OptionsMenuController(ProgramOptions& options, IAppPrompt
       m_windows(std::move(windows)),
       m_startupCommand{std::move(runAtLogin.executablePath), std::move(runAtLogin.programFolder)},
       m_autostartWording(prompt),
-      m_autostartReporter(options.AppPath(), m_autostartWording, clock),
-      m_startupEntries(std::move(runAtLogin.folders), m_autostartReporter) {
+      m_autostartReporter(options.AppPath(), m_autostartWording, clock, options.FileSystem()),
+      m_startupEntries(std::move(runAtLogin.folders), m_autostartReporter, options.FileSystem()) {
     // The options file keeps a choice for other readers; it says what the entries do.
     m_options.RunOnStartup = ChoiceOf(m_startupEntries.Current(m_startupCommand));
 }

@@ -55,7 +55,7 @@ void FileMenuJobs::Restore() {
     // run and no run of the window's starts meanwhile.
     RestoreController controller(
         m_setup.app, *restore,
-        TaskEditServices{m_setup.prompt, m_setup.help, m_setup.app.Reporter, m_treeFileSystem,
+        TaskEditServices{m_setup.prompt, m_setup.help, m_setup.app.Reporter, m_setup.app.FileSystem,
                          m_setup.app.Clock, m_setup.app.PathTables(), m_fileTypes});
     frmRestore window(controller, m_setup.window);
     if (m_setup.showRunStatus) {
@@ -76,7 +76,7 @@ void FileMenuJobs::Report() {
     auto page = std::make_shared<std::string>();
     m_reportBridge.Run(
         [this, page, job = std::move(*job)] {
-            *page = m_report.Run(job, m_reportFileSystem, m_reportStatus, m_browser);
+            *page = m_report.Run(job, m_setup.app.FileSystem, m_reportStatus, m_browser);
         },
         [this, page] {
             m_report.Finished();

@@ -17,7 +17,6 @@
 #include "app/restore/FolderReportCommand.h"
 #include "app/runs/QtRunBridge.h"
 #include "app/runs/RunStatusHost.h"
-#include "platform/PosixFileSystem.h"
 #include "report/Report.h"
 
 namespace duvanto {
@@ -73,8 +72,6 @@ private:
     const cCloneTask* SelectedTask() const;
 
     FileMenuJobsSetup m_setup;
-    PosixFileSystem m_treeFileSystem;    // the restore tree's readers
-    PosixFileSystem m_reportFileSystem;  // the report's worker
     QtFileTypes m_fileTypes;
     QtBrowserHost m_browser;
     FolderReportCommand m_report;

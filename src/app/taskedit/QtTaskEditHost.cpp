@@ -53,7 +53,7 @@ void TaskEditHost::BeginRename(const std::string& name) {
 }
 
 PropertiesEditResult TaskEditHost::EditTaskProperties(cCloneTask& task) {
-    TaskPropertiesController controller(task, {m_prompt, m_help, m_app.Reporter, m_fileSystem,
+    TaskPropertiesController controller(task, {m_prompt, m_help, m_app.Reporter, m_app.FileSystem,
                                                m_app.Clock, m_app.PathTables(), m_fileTypes});
     frmTaskProperties dialog(controller, m_window.isVisible() ? &m_window : nullptr);
     const bool accepted = dialog.exec() == QDialog::Accepted && !controller.Cancelled();

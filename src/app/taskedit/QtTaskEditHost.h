@@ -8,7 +8,6 @@
 
 #include "app/common/QtFileTypes.h"
 #include "app/taskedit/TaskEditCommands.h"
-#include "platform/PosixFileSystem.h"
 #include "session/Session.h"
 
 namespace duvanto {
@@ -39,8 +38,6 @@ private:
     Application& m_app;
     IAppPrompt& m_prompt;
     HelpWindow* m_help;
-    // The folder listings of the editing windows.
-    PosixFileSystem m_fileSystem;
     QtFileTypes m_fileTypes;
     std::unique_ptr<TaskEditCommands> m_commands;
 };

@@ -54,8 +54,9 @@ protected:
     TempDir dir;
     FakeAppPrompt prompt;
     FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
-    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
+    cCloneLog log{dir.Path(), clock, reporter, prompt, fileSystem};
     RunFlags flags;
     test::RecordingHelpViewer help;
     LogViewerController controller{log, prompt, reporter, &help, flags};

@@ -616,7 +616,8 @@ TEST(CommandRegistryTest, AnUnexpectedFailureOfACommandIsReportedUnderItsLabel) 
     test::TempDir home;
     test::RecordingPrompt prompt;
     test::FixedClock clock;
-    ErrorReporter reporter(home.Path(), prompt, clock);
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter(home.Path(), prompt, clock, fileSystem);
     RunFlags flags;
     CommandRegistry registry(prompt, flags, reporter);
     registry.Register("mnuFileNewTaskList",

@@ -40,10 +40,10 @@ constexpr char kExe[] = "/opt/duvanto/duvanto";
 struct Program {
     Program(const std::string& appPath, const AutostartFolders& folders,
             const std::string& programFolder = "")
-        : reporter(appPath, prompt, clock),
-          log(appPath, clock, reporter, prompt),
+        : reporter(appPath, prompt, clock, fileSystem),
+          log(appPath, clock, reporter, prompt, fileSystem),
           rules(reporter),
-          options(appPath, {settings, log, rules, nullptr}, reporter),
+          options(appPath, {settings, log, rules, nullptr}, reporter, fileSystem),
           menus(options, prompt, reporter, clock, flags, {folders, kExe, programFolder},
                 {[this] { opened.push_back("priority rules"); },
                  [this] { opened.push_back("log viewer"); },
@@ -54,6 +54,7 @@ struct Program {
 
     FakeAppPrompt prompt;
     FixedClock clock{37959.6932407407};
+    PosixFileSystem fileSystem;
     ErrorReporter reporter;
     CloneSettings settings;
     RunFlags flags;
@@ -90,7 +91,9 @@ protected:
     }
     // The options file's value of a key, as a fresh start reads it.
     std::string Saved(const std::string& section, const std::string& key) const {
-        return LoadIniDocument(dir / "duvanto.ini").document.GetString(section, key, "<none>");
+        PosixFileSystem fileSystem;
+        return LoadIniDocument(fileSystem, dir / "duvanto.ini")
+            .document.GetString(section, key, "<none>");
     }
     // The checked items among the commands.
     static std::vector<Cmd> Checked(const Program& p, std::vector<Cmd> commands = AllCommands()) {
@@ -383,8 +386,9 @@ TEST_F(OptionsMenuControllerTest, AProgramFolderOfItsOwnIsStartedWithHome) {
 TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserNeedsAdministratorRights) {
     // Root ignores permission bits, so the refusal runs as an ordinary user, in a program
     // folder and a home it may write.
-    ASSERT_TRUE(CreateFolderPath(folders.allUsers).ok());
-    ASSERT_TRUE(CreateFolderPath(dir / "user/").ok());
+    PosixFileSystem fileSystem;
+    ASSERT_TRUE(CreateFolderPath(fileSystem, folders.allUsers).ok());
+    ASSERT_TRUE(CreateFolderPath(fileSystem, dir / "user/").ok());
     const std::pair<std::string, mode_t> modes[] = {{dir.Path(), 0755},
                                                     {dir / "etc/", 0755},
                                                     {dir / "etc/xdg/", 0755},
@@ -421,7 +425,7 @@ TEST_F(OptionsMenuControllerTest, AnyUserAsAnOrdinaryUserNeedsAdministratorRight
             Checked(p, kRunAtLogin) != std::vector<Cmd>{Cmd::RunAtLoginCurrentUser}) {
             return 3;
         }
-        return LoadIniDocument(dir / "user/duvanto.ini")
+        return LoadIniDocument(fileSystem, dir / "user/duvanto.ini")
                            .document.GetString("Miscellaneous", "RunOnWindowsStartup", "") ==
                        "CurrentUser"
                    ? 0

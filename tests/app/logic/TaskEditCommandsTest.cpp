@@ -71,8 +71,8 @@ struct Editing {
     std::vector<std::string> NamesInFile(const std::string& file = "") {
         test::FixedClock clock{kWorldNow};
         test::RecordingPrompt prompt;
-        ErrorReporter reporter(world.home.Path(), prompt, clock);
-        cCloneTasks list(world.home.Path(), clock, reporter, prompt);
+        ErrorReporter reporter(world.home.Path(), prompt, clock, world.fileSystem);
+        cCloneTasks list(world.home.Path(), clock, reporter, prompt, world.fileSystem);
         const std::string spec = file.empty() ? DefaultTaskListFileSpec(world.home.Path()) : file;
         list.TaskListFileSpec(spec);
         list.ReadAllTasksFromFile(spec, false);
@@ -279,7 +279,7 @@ TEST(TaskEditCommandsTest, SaveTaskListAsWritesAWholeCopyAndKeepsTheCurrentFile)
     mail.IncludeFileSpecs = {"/data/Mail/in/"};
     Editing e({MakeTask("Photos"), mail});
     const std::string copy = e.world.home / "elsewhere/Copy.dvt";
-    ASSERT_TRUE(CreateFolderPath(e.world.home / "elsewhere/").ok());
+    ASSERT_TRUE(CreateFolderPath(e.world.fileSystem, e.world.home / "elsewhere/").ok());
     e.world.prompt.answers = {copy};
     e.commands.SaveTaskListAs();
     EXPECT_EQ(e.world.prompt.asked,

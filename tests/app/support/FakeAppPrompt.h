@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/common/AppPrompt.h"
+#include "platform/PosixFileSystem.h"
 #include "support/TestSupport.h"
 #include "util/ErrorReporter.h"
 
@@ -79,7 +80,8 @@ private:
 struct PromptAndReporter {
     FakeAppPrompt prompt;
     FixedClock clock;
-    ErrorReporter reporter{"/nonexistent/", prompt, clock};
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter{"/nonexistent/", prompt, clock, fileSystem};
 };
 
 }  // namespace duvanto::test

@@ -44,8 +44,8 @@ struct MainWindowWorld {
     void SaveTasks(const std::vector<cCloneTask>& tasks) {
         FixedClock writerClock{kWorldNow};
         RecordingPrompt writerPrompt;
-        ErrorReporter writerReporter(home.Path(), writerPrompt, writerClock);
-        cCloneTasks list(home.Path(), writerClock, writerReporter, writerPrompt);
+        ErrorReporter writerReporter(home.Path(), writerPrompt, writerClock, fileSystem);
+        cCloneTasks list(home.Path(), writerClock, writerReporter, writerPrompt, fileSystem);
         // The list's name places the include lists in its support folder.
         list.TaskListFileSpec(DefaultTaskListFileSpec(home.Path()));
         for (const cCloneTask& task : tasks) {

@@ -70,7 +70,8 @@ struct TaskEditWorld {
     }
     // The world cannot be set up without its folders: a failure ends the test at once.
     static void MakeFolders(const std::string& folder) {
-        if (!CreateFolderPath(folder).ok()) {
+        PosixFileSystem fileSystem;
+        if (!CreateFolderPath(fileSystem, folder).ok()) {
             throw std::runtime_error("cannot create " + folder);
         }
     }
@@ -79,8 +80,8 @@ struct TaskEditWorld {
     TempDir temp;
     FakeAppPrompt prompt;
     FixedClock clock{kEditNow};
-    ErrorReporter reporter{temp.Path(), prompt, clock};
     PosixFileSystem fileSystem;
+    ErrorReporter reporter{temp.Path(), prompt, clock, fileSystem};
     MountTables tables;
     FixedFileTypes fileTypes;
     RecordingHelpViewer help;

@@ -63,7 +63,7 @@ struct RunWindow {
             for (const std::string& file : kSixFiles) {
                 test::WriteFile(Source(name) + file, name + " " + file);
             }
-            QVERIFY(CreateFolderPath(Target(name)).ok());
+            QVERIFY(CreateFolderPath(world.fileSystem, Target(name)).ok());
             cCloneTask task = MakeTask(name, interval, kWorldNow - kOneMinute);
             task.SourceFolderSpec = Source(name);
             task.TargetFolderSpec = Target(name);
@@ -256,7 +256,7 @@ private slots:
     void TheConfirmationReachesTheRunWhileTheWindowShowsIt() {
         RunWindow w({"Photos"}, true);
         const std::string second = w.world.home / "second/";
-        QVERIFY(CreateFolderPath(second).ok());
+        QVERIFY(CreateFolderPath(w.world.fileSystem, second).ok());
         w.world.App().CloneTasks.Item("Photos")->TargetFolderSpec =
             w.Target("Photos") + "<:>" + second;
         std::vector<std::string> expected = kSixFiles;

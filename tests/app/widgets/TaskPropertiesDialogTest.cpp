@@ -507,8 +507,8 @@ private slots:
         MainWindowWorld& world = w.world;
         const std::string source = world.home / "Pictures/";
         const std::string target = world.home / "Backup/";
-        QVERIFY(CreateFolderPath(source + "2023/").ok());
-        QVERIFY(CreateFolderPath(target).ok());
+        QVERIFY(CreateFolderPath(world.fileSystem, source + "2023/").ok());
+        QVERIFY(CreateFolderPath(world.fileSystem, target).ok());
         test::WriteFile(source + "notes.txt", "x");
         world.prompt.answers = {"Photos", target};
 

@@ -61,8 +61,9 @@ struct Viewer {
     test::TempDir dir;
     test::FakeAppPrompt prompt;
     test::FixedClock clock{37959.6932407407};
-    ErrorReporter reporter{dir.Path(), prompt, clock};
-    cCloneLog log{dir.Path(), clock, reporter, prompt};
+    PosixFileSystem fileSystem;
+    ErrorReporter reporter{dir.Path(), prompt, clock, fileSystem};
+    cCloneLog log{dir.Path(), clock, reporter, prompt, fileSystem};
     RunFlags flags;
     test::RecordingHelpViewer help;
     std::unique_ptr<frmLog> form;
