@@ -3,8 +3,8 @@
 // The controllers' tests hold the decisions; these check that the window shows them and that a
 // user reaches them: the load on an empty and on an existing program folder, menus, list and
 // keys, the columns, the Options menu's marks and choices, the close rules without a tray and
-// with one that comes late, the ways out, and a task list changed on disk. Runs are
-// MainWindowRunsTest's.
+// with one that comes late, the ways out, a task list changed on disk, the list's in-place rename
+// and a new task list shown. Runs are MainWindowRunsTest's.
 
 #include <QHeaderView>
 #include <QMenuBar>
@@ -344,6 +344,55 @@ private slots:
         const std::string text = test::ReadFile(list);
         test::WriteFile(list, text.substr(0, text.find("\r\n") + 2));
         QTRY_COMPARE_WITH_TIMEOUT(w.window.Model().rowCount(), 1, 5000);
+    }
+
+    void RenameEditsTheNameInTheList() {
+        OpenedMainWindow w({MakeTask("Photos"), MakeTask("Mail")});
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        TaskListModel& model = w.window.Model();
+        w.window.lvwTasks->setCurrentIndex(model.index(1, 0));
+        // The editor opens on the selected row's name; the new name is typed over it.
+        const auto rename = [&w, &model](const QString& name) {
+            w.window.Commands().Invoke("mnuFileRenameTask");
+            auto* editor = w.window.lvwTasks->viewport()->findChild<QLineEdit*>();
+            QVERIFY(editor != nullptr);
+            QCOMPARE(editor->text(), model.TaskName(1));
+            editor->selectAll();
+            QTest::keyClicks(editor, name);
+            QTest::keyClick(editor, Qt::Key_Return);
+        };
+        rename(QStringLiteral("photos"));  // taken: refused, and the row keeps its name
+        QTRY_COMPARE(w.world.Titles(), std::vector<std::string>{"Rename Task"});
+        QCOMPARE(model.TaskName(1), QStringLiteral("Mail"));
+        rename(QStringLiteral("MAIL"));
+        QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
+        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
+        // A double-click opens the properties; the editor does not open on it.
+        bool opened = false;
+        QString caption;
+        test::WhenModal<frmTaskProperties>(this, opened, [&caption](frmTaskProperties& dialog) {
+            caption = dialog.windowTitle();
+            dialog.reject();
+        });
+        const QRect row = w.window.lvwTasks->visualRect(model.index(1, 1));
+        QWidget* viewport = w.window.lvwTasks->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QTRY_VERIFY(opened);
+        QCOMPARE(caption, QStringLiteral("Task Properties - MAIL"));
+        QVERIFY(w.window.lvwTasks->viewport()->findChild<QLineEdit*>() == nullptr ||
+                !w.window.lvwTasks->viewport()->findChild<QLineEdit*>()->isVisible());
+    }
+
+    // Which list becomes current is the controller's test; the window shows its name and rows.
+    void ANewTaskListIsShown() {
+        OpenedMainWindow w({MakeTask("Photos")});
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
+        w.world.prompt.answers = {"Holiday"};
+        w.window.Commands().Invoke("mnuFileNewTaskList");
+        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Holiday"));
+        QCOMPARE(w.window.Model().rowCount(), 0);
     }
 };
 

@@ -3,10 +3,8 @@
 // a frequency enables, the Source path completion on a real folder, folders dropped from a file
 // manager, the keys and buttons of the Targets list; the selected-files window over a real
 // folder (the check box as a user works it, folders read only when opened, the items selected
-// before, the masks) and the file-mask window. Then the main window's task commands: a task
-// made from the keyboard through the properties, selected-files and mask windows; the list's
-// in-place rename; the properties by double-click; a new task list shown. Delete by key is
-// MainWindowTest's.
+// before, the masks) and the file-mask window. Then a task made from the main window by keyboard
+// through the properties, selected-files and mask windows.
 
 #include <QLineEdit>
 #include <QMenuBar>
@@ -147,7 +145,6 @@ private:
 
 using test::Child;
 using test::MainWindowWorld;
-using test::MakeTask;
 using test::OpenedMainWindow;
 using test::WhenModal;
 }  // namespace
@@ -561,55 +558,6 @@ private slots:
         QCOMPARE(made->IncludeFileMasks, std::string("*.txt"));
         QCOMPARE(made->TargetFolderSpec, target);
         QCOMPARE(made->NextCloneDateTime, made->LastCloneDateTime + 2.0 / 24);
-    }
-
-    void RenameEditsTheNameInTheList() {
-        OpenedMainWindow w({MakeTask("Photos"), MakeTask("Mail")});
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        TaskListModel& model = w.window.Model();
-        w.window.lvwTasks->setCurrentIndex(model.index(1, 0));
-        // The editor opens on the selected row's name; the new name is typed over it.
-        const auto rename = [&w, &model](const QString& name) {
-            w.window.Commands().Invoke("mnuFileRenameTask");
-            auto* editor = w.window.lvwTasks->viewport()->findChild<QLineEdit*>();
-            QVERIFY(editor != nullptr);
-            QCOMPARE(editor->text(), model.TaskName(1));
-            editor->selectAll();
-            QTest::keyClicks(editor, name);
-            QTest::keyClick(editor, Qt::Key_Return);
-        };
-        rename(QStringLiteral("photos"));  // taken: refused, and the row keeps its name
-        QTRY_COMPARE(w.world.Titles(), std::vector<std::string>{"Rename Task"});
-        QCOMPARE(model.TaskName(1), QStringLiteral("Mail"));
-        rename(QStringLiteral("MAIL"));
-        QTRY_COMPARE(model.TaskName(1), QStringLiteral("MAIL"));
-        QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("MAIL"));
-        // A double-click opens the properties; the editor does not open on it.
-        bool opened = false;
-        QString caption;
-        WhenModal<frmTaskProperties>(this, opened, [&caption](frmTaskProperties& dialog) {
-            caption = dialog.windowTitle();
-            dialog.reject();
-        });
-        const QRect row = w.window.lvwTasks->visualRect(model.index(1, 1));
-        QWidget* viewport = w.window.lvwTasks->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
-        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
-        QTRY_VERIFY(opened);
-        QCOMPARE(caption, QStringLiteral("Task Properties - MAIL"));
-        QVERIFY(w.window.lvwTasks->viewport()->findChild<QLineEdit*>() == nullptr ||
-                !w.window.lvwTasks->viewport()->findChild<QLineEdit*>()->isVisible());
-    }
-
-    // Which list becomes current is the controller's test; the window shows its name and rows.
-    void ANewTaskListIsShown() {
-        OpenedMainWindow w({MakeTask("Photos")});
-        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Default Task List"));
-        w.world.prompt.answers = {"Holiday"};
-        w.window.Commands().Invoke("mnuFileNewTaskList");
-        QCOMPARE(w.window.lblTaskListName->text(), QStringLiteral("Holiday"));
-        QCOMPARE(w.window.Model().rowCount(), 0);
     }
 };
 
