@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QtTest>
 
+#include "app/common/QtAppPrompt.h"
 #include "app/help/HelpTopics.h"
 #include "app/mainwindow/QtCommandMenus.h"
 #include "app/mainwindow/QtSystemTray.h"
