@@ -64,6 +64,15 @@ std::string cClone::DescribeFileOp(const FileOp& op) {
             return "     CREATE FOLDER     " + target;
         case DeleteFolder:
             return "     DELETE FOLDER     " + target;
+        case RenameEntry:
+            return std::string(op.OfFolder() ? "     RENAME FOLDER     \""
+                                             : "     RENAME FILE     \"") +
+                   name + "\"  TO  \"" + EscapeControlCharacters(op.OtherName) + "\"  IN  " +
+                   target;
+        case RefuseName:
+            return std::string(op.OfFolder() ? "     CANNOT CREATE FOLDER     \""
+                                             : "     CANNOT COPY FILE     \"") +
+                   name + "\"  FROM  " + source + "  TO  " + target;
         default:
             return "";
     }
@@ -81,6 +90,7 @@ void cClone::ResetRun() {
 void cClone::EraseRun() {
     // Nothing of a finished run keeps its folders open (and a disk busy).
     m_roots.reset();
+    m_nameRules = {};
     // A fresh value gives the memory of a large plan back, which clear() would keep.
     m_plan = ClonePlan{};
     m_folderModes.clear();
@@ -98,6 +108,7 @@ bool cClone::HoldRoots(const std::string& source, const std::string& target) {
         return false;
     }
     m_roots = std::move(roots.value());
+    m_nameRules = m_roots->NameRules(target);
     return true;
 }
 

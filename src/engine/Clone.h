@@ -172,6 +172,19 @@ private:
                              const DirEntry* source, OpReason reason);
     FileOp* AppendFolderOp(FileOpType operation, const std::string& folder,
                            const std::string& sourceFolder = "");
+    // A Target file or folder whose name differs from its Source counterpart's in letter case
+    // alone, on a Target that folds case: it takes the Source's name.
+    FileOp* AppendRename(const std::string& sourceFolder, const std::string& targetFolder,
+                         const DirEntry& source, const DirEntry& target);
+    // The Source listing less the entries the Target cannot hold, each planned as a refusal;
+    // with files (file-like entries) and folders as the caller acts on them. Where every name
+    // can be held, the listing itself; otherwise what is kept goes into `kept`.
+    const Listing& Admissible(const std::string& source, const std::string& target,
+                              const Listing& sourceList, bool files, bool folders, Listing& kept);
+    // Performs a planned rename; a file system that takes a rename to a name of its own
+    // folded form as nothing to do gets it in two steps, through a temporary name.
+    StepResult RenameAndLogResults(IStatusHost& host, const FileOp& op);
+    StepResult LogRefusal(const FileOp& op);
     // Whether `operation` on the Target path is new to this plan (always, unless the run plans
     // each path once); remembers it.
     bool FirstForTarget(FileOpType operation, const std::string& path);
@@ -264,6 +277,8 @@ private:
     ErrorReporter& m_reporter;
 
     ClonePlan m_plan;
+    // What the run's Target makes of names, learnt once the roots are held.
+    TargetNameRules m_nameRules;
     // Folders this run created whose final permission bits wait until they are filled.
     std::vector<std::pair<std::string, uint32_t>> m_folderModes;
     // A copy written ahead under its temporary name for the operation at `index`, synced, and

@@ -8,7 +8,16 @@
 
 namespace duvanto {
 
-enum FileOpType : int32_t { CopyFile = 0, DeleteFile = 1, CreateFolder = 2, DeleteFolder = 3 };
+// RenameEntry gives a Target file or folder the letter case of its Source name; RefuseName
+// stands for a Source entry the Target cannot hold, which performing logs as an error.
+enum FileOpType : int32_t {
+    CopyFile = 0,
+    DeleteFile = 1,
+    CreateFolder = 2,
+    DeleteFolder = 3,
+    RenameEntry = 4,
+    RefuseName = 5,
+};
 
 // Why the walk planned an operation. Kept as a number beside the figures it needs, so that a
 // plan costs no text until someone asks for the reason (OpReasonText).
@@ -27,6 +36,12 @@ enum class OpReason : uint8_t {
     FolderInTarget,   // the Source holds a file where the Target holds a folder
     FolderInSource,   // the Target holds a file where the Source holds a folder
     StrayTempFile,    // a temporary file an interrupted run of ours left behind
+    CaseOnlyRename,   // the Target's name differs from the Source's in letter case alone
+    CaseCollision,    // the Target folds case, and OtherName takes the one Target name
+    NameCharacters,   // the Target's file system refuses a character of the name
+    NameTrailing,     // ... a name ending in a dot or a blank
+    NameDevice,       // ... a Windows device name
+    NameTooLong,      // ... a name this long; Detail: the longest it holds
 };
 
 // What the walk read of an entry an operation acts on, so that a saved plan can tell whether
@@ -36,7 +51,8 @@ enum class StampKind : uint8_t { NotRead, Absent, File, Link, Folder, Special };
 struct FileOp {
     std::string FileName;
     std::string SourceFolder;  // copies; for CreateFolder the Source folder it copies
-    std::string TargetFolder;  // for folder operations, the folder itself
+    std::string TargetFolder;  // for folder operations, the folder itself; for a rename and a
+                               // refusal, the folder holding the entry
     int32_t Operation = CopyFile;
     // A copy's size as the walk saw it in the Source, for the progress of a run; with
     // SourceTime the identity of the Source entry.
@@ -52,11 +68,19 @@ struct FileOp {
     int64_t TargetTime = 0;
     uint64_t TargetSize = 0;
     uint64_t Detail = 0;  // see OpReason
+    // A rename's new name (the Source's); for a refused name that folds like another, the name
+    // copied in its place.
+    std::string OtherName = {};
 
     // The full paths are folder + name, made when asked: a plan of a hundred thousand files
     // would otherwise hold every path twice.
     std::string SourceFileSpec() const {
         return Operation == CopyFile ? SourceFolder + FileName : std::string();
+    }
+    // Whether a rename or refusal concerns a folder.
+    bool OfFolder() const {
+        return (Operation == RenameEntry && TargetKind == StampKind::Folder) ||
+               (Operation == RefuseName && SourceKind == StampKind::Folder);
     }
     std::string TargetFileSpec() const {
         return Operation == CopyFile || Operation == DeleteFile ? TargetFolder + FileName

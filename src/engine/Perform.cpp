@@ -4,10 +4,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "engine/Clone.h"
 #include "engine/MassDeleteGuard.h"
+#include "engine/PlanText.h"
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
@@ -181,10 +183,13 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
 
         std::vector<const FileOp*> foldersToRemove;
         std::vector<const FileOp*> afterRemovals;
+        // Folders renamed last, so that every path planned below them still leads there.
+        std::vector<const FileOp*> foldersToRename;
         for (int64_t i = 1; i <= n; ++i) {
             host.Pump();
             const FileOp& op = m_plan.Ops[static_cast<std::size_t>(i - 1)];
-            const bool deferred = op.Operation == DeleteFolder || op.AfterFolderRemoval;
+            const bool deferred = op.Operation == DeleteFolder || op.AfterFolderRemoval ||
+                                  (op.Operation == RenameEntry && op.OfFolder());
             if (skip[static_cast<std::size_t>(i - 1)]) {
                 // Struck out: nothing to do.
             } else if (m_checkStamps && !deferred && !StillAsPlanned(op)) {
@@ -217,6 +222,16 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                         break;
                     case DeleteFolder:
                         foldersToRemove.push_back(&op);
+                        break;
+                    case RenameEntry:
+                        if (op.OfFolder()) {
+                            foldersToRename.push_back(&op);
+                        } else {
+                            result = Worse(RenameAndLogResults(host, op), result);
+                        }
+                        break;
+                    case RefuseName:
+                        result = Worse(LogRefusal(op), result);
                         break;
                     default:
                         break;
@@ -261,6 +276,14 @@ StepResult cClone::PerformFileOperations(IStatusHost& host, const std::string& s
                 CopyFileAndLogResults(host, op->FileName, op->SourceFileSpec(), op->SourceFolder,
                                       op->TargetFileSpec(), op->TargetFolder),
                 result);
+        }
+        // Deepest first: a folder's path holds its parent's old name until the parent's turn.
+        for (auto it = foldersToRename.rbegin(); it != foldersToRename.rend(); ++it) {
+            if (IsCloneCancelled()) {
+                break;
+            }
+            const bool changed = m_checkStamps && !StillAsPlanned(**it);
+            result = Worse(changed ? StepResult::Failed : RenameAndLogResults(host, **it), result);
         }
         result = Worse(ApplyFolderModes(), result);
         if (result != StepResult::Ok) {
@@ -378,6 +401,65 @@ StepResult cClone::RemoveFolderAndLogResults(IStatusHost& host, const std::strin
         m_reporter.ReportCurrentException("cClone.RemoveFolderAndLogResults");
         return StepResult::Failed;
     }
+}
+
+StepResult cClone::RenameAndLogResults(IStatusHost& host, const FileOp& op) {
+    try {
+        const std::string from = op.TargetFolder + op.FileName;
+        const std::string to = op.TargetFolder + op.OtherName;
+        const auto tookName = [&] {
+            Result<Listing> names = Files().ListFolder(op.TargetFolder, false);
+            return names.ok() &&
+                   std::any_of(names.value().begin(), names.value().end(),
+                               [&](const DirEntry& e) { return e.name == op.OtherName; });
+        };
+        Status status = WithReadOnlyRetry(host, from, [&] {
+            Status renamed = Files().Rename(from, to);
+            if (!renamed.ok() || tookName()) {
+                return renamed;
+            }
+            // Linux does nothing when both names lead to one entry (ext4's case-folding
+            // folders): the entry goes through a name of our temporary form, which a later run
+            // would clear up should the second step never come.
+            const std::string between = op.TargetFolder + NewCopyTempName();
+            renamed = Files().Rename(from, between);
+            if (!renamed.ok()) {
+                return renamed;
+            }
+            renamed = Files().Rename(between, to);
+            if (!renamed.ok()) {
+                (void)Files().Rename(between, from);
+            }
+            return renamed;
+        });
+        if (!status.ok()) {
+            m_log.Add({.Type = RenameError,
+                       .FileName = op.FileName,
+                       .TargetFolder = op.TargetFolder,
+                       .ErrorNumber = status.code(),
+                       .ErrorDescription = status.message(),
+                       .NewName = op.OtherName});
+            return StepResult::Failed;
+        }
+        m_log.Add({.Type = Renamed,
+                   .FileName = op.FileName,
+                   .TargetFolder = op.TargetFolder,
+                   .NewName = op.OtherName});
+        return StepResult::Ok;
+    } catch (...) {
+        m_reporter.ReportCurrentException("cClone.RenameAndLogResults");
+        return StepResult::Failed;
+    }
+}
+
+StepResult cClone::LogRefusal(const FileOp& op) {
+    const std::string why = OpReasonText(op);
+    m_log.Add({.Type = TargetNameError,
+               .FileName = op.FileName,
+               .SourceFolder = op.SourceFolder,
+               .TargetFolder = op.TargetFolder,
+               .ErrorDescription = why});
+    return StepResult::Failed;
 }
 
 StepResult cClone::CloneAll(IStatusHost& host, const std::string& source, const std::string& target,

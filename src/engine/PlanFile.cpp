@@ -14,6 +14,7 @@
 #include "engine/EngineOptions.h"
 #include "engine/PlanJson.h"
 #include "engine/PlanText.h"
+#include "engine/TargetNames.h"
 #include "platform/FilePrimitives.h"
 #include "util/EscapedText.h"
 
@@ -38,10 +39,8 @@ using planjson::WordOf;
 constexpr char kFormatName[] = "duvanto-plan";
 
 constexpr Word<int32_t> kOperations[] = {
-    {CopyFile, "copy-file"},
-    {DeleteFile, "delete-file"},
-    {CreateFolder, "create-folder"},
-    {DeleteFolder, "delete-folder"},
+    {CopyFile, "copy-file"},         {DeleteFile, "delete-file"}, {CreateFolder, "create-folder"},
+    {DeleteFolder, "delete-folder"}, {RenameEntry, "rename"},     {RefuseName, "refuse-name"},
 };
 constexpr Word<StampKind> kStamps[] = {
     {StampKind::NotRead, "not-read"}, {StampKind::Absent, "absent"},
@@ -110,10 +109,11 @@ FileOp ReadOperation(const json& value, std::size_t number) {
     FileOp op;
     op.Operation = ValueOf(kOperations, Field(value, "kind"), "operation kind");
     op.TargetFolder = PathFrom(Field(value, "targetFolder"), "targetFolder");
-    if (op.Operation == CopyFile || op.Operation == CreateFolder) {
+    const bool named = op.Operation == RenameEntry || op.Operation == RefuseName;
+    if (op.Operation == CopyFile || op.Operation == CreateFolder || named) {
         op.SourceFolder = PathFrom(Field(value, "sourceFolder"), "sourceFolder");
     }
-    if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+    if (op.Operation == CopyFile || op.Operation == DeleteFile || named) {
         op.FileName = PathFrom(Field(value, "name"), "name");
         if (!IsPlainName(op.FileName)) {
             throw Damaged("the name is no plain file name");
@@ -127,6 +127,17 @@ FileOp ReadOperation(const json& value, std::size_t number) {
     op.Detail = UnsignedField(value, "detail");
     ReadStamp(Field(value, "source"), op.SourceKind, op.Bytes, op.SourceTime);
     ReadStamp(Field(value, "target"), op.TargetKind, op.TargetSize, op.TargetTime);
+    if (op.Operation == RenameEntry ||
+        (op.Operation == RefuseName && op.Reason == OpReason::CaseCollision)) {
+        op.OtherName = PathFrom(Field(value, "otherName"), "otherName");
+        if (!IsPlainName(op.OtherName) || op.OtherName == op.FileName ||
+            FoldCase(op.OtherName) != FoldCase(op.FileName)) {
+            throw Damaged("\"otherName\" is no other letter case of the name");
+        }
+    }
+    if ((op.Operation == RenameEntry) != (op.Reason == OpReason::CaseOnlyRename)) {
+        throw Damaged("the reason does not fit the operation");
+    }
     return op;
 }
 
@@ -134,7 +145,8 @@ FileOp ReadOperation(const json& value, std::size_t number) {
 // can be reached.
 void PlaceOperation(const FileOp& op, const std::string& source, const std::string& target) {
     const std::string relative = Below(target, op.TargetFolder, "targetFolder");
-    if ((op.Operation == CopyFile || op.Operation == CreateFolder) &&
+    if ((op.Operation == CopyFile || op.Operation == CreateFolder || op.Operation == RenameEntry ||
+         op.Operation == RefuseName) &&
         Below(source, op.SourceFolder, "sourceFolder") != relative) {
         throw Damaged("its Source and Target folders do not correspond");
     }
@@ -239,6 +251,7 @@ constexpr Key kKeys[] = {
     {Shape::Operation, "number", Shape::Plain},
     {Shape::Operation, "kind", Shape::Plain},
     {Shape::Operation, "name", Shape::Hex},
+    {Shape::Operation, "otherName", Shape::Hex},
     {Shape::Operation, "sourceFolder", Shape::Hex},
     {Shape::Operation, "targetFolder", Shape::Hex},
     {Shape::Operation, "afterFolderRemoval", Shape::Plain},
@@ -505,10 +518,14 @@ std::string SavedPlanText(const ClonePlan& plan, const CloneSettings& settings) 
     std::size_t number = 0;
     for (const FileOp& op : plan.Ops) {
         json entry{{"number", ++number}, {"kind", WordOf(kOperations, op.Operation)}};
-        if (op.Operation == CopyFile || op.Operation == DeleteFile) {
+        const bool named = op.Operation == RenameEntry || op.Operation == RefuseName;
+        if (op.Operation == CopyFile || op.Operation == DeleteFile || named) {
             entry["name"] = PathValue(op.FileName);
         }
-        if (op.Operation == CopyFile || op.Operation == CreateFolder) {
+        if (!op.OtherName.empty()) {
+            entry["otherName"] = PathValue(op.OtherName);
+        }
+        if (op.Operation == CopyFile || op.Operation == CreateFolder || named) {
             entry["sourceFolder"] = PathValue(op.SourceFolder);
         }
         entry["targetFolder"] = PathValue(op.TargetFolder);

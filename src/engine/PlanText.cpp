@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "engine/TargetNames.h"
 #include "util/OleDate.h"
 
 namespace duvanto {
@@ -60,6 +61,12 @@ constexpr ReasonWords kCodes[] = {
     {OpReason::FolderInTarget, "folder-in-target"},
     {OpReason::FolderInSource, "folder-in-source"},
     {OpReason::StrayTempFile, "stray-temporary-file"},
+    {OpReason::CaseOnlyRename, "case-only-rename"},
+    {OpReason::CaseCollision, "case-collision"},
+    {OpReason::NameCharacters, "name-characters"},
+    {OpReason::NameTrailing, "name-trailing-dot-or-blank"},
+    {OpReason::NameDevice, "name-device"},
+    {OpReason::NameTooLong, "name-too-long"},
 };
 
 }  // namespace
@@ -136,6 +143,19 @@ std::string OpReasonText(const FileOp& op) {
             return "the Source holds a folder of this name";
         case OpReason::StrayTempFile:
             return "a temporary file left by an interrupted run";
+        case OpReason::CaseOnlyRename:
+            return "the names differ only in letter case, which the Target's file system does not "
+                   "tell apart";
+        case OpReason::CaseCollision:
+            return CaseCollisionText(op.FileName, op.OtherName);
+        case OpReason::NameCharacters:
+            return RefusalText(NameRefusal::Character, op.FileName, 0);
+        case OpReason::NameTrailing:
+            return RefusalText(NameRefusal::TrailingDotOrBlank, op.FileName, 0);
+        case OpReason::NameDevice:
+            return RefusalText(NameRefusal::DeviceName, op.FileName, 0);
+        case OpReason::NameTooLong:
+            return RefusalText(NameRefusal::TooLong, op.FileName, static_cast<uint32_t>(op.Detail));
     }
     return {};
 }

@@ -42,6 +42,9 @@ bool StillHolds(IFileOperations& fs, StampKind kind, uint64_t size, int64_t modi
 }  // namespace
 
 bool cClone::StillAsPlanned(const FileOp& op) {
+    if (op.Operation == RefuseName) {
+        return true;  // nothing is done: performing it logs the refusal again
+    }
     // A deletion's Source counterpart lies at the same place below the Source root.
     std::string sourcePath;
     std::string targetPath;
@@ -57,6 +60,10 @@ bool cClone::StillAsPlanned(const FileOp& op) {
         case CreateFolder:
             sourcePath = WithoutSlash(op.SourceFolder);
             targetPath = WithoutSlash(op.TargetFolder);
+            break;
+        case RenameEntry:
+            sourcePath = op.SourceFolder + op.OtherName;
+            targetPath = op.TargetFolder + op.FileName;
             break;
         default:
             targetPath = WithoutSlash(op.TargetFolder);
@@ -87,6 +94,11 @@ bool cClone::StillAsPlanned(const FileOp& op) {
             break;
         case CreateFolder:
             entry.Type = CreateDirError;
+            break;
+        case RenameEntry:
+            entry.Type = RenameError;
+            entry.FileName = op.FileName;
+            entry.NewName = op.OtherName;
             break;
         default:
             break;

@@ -11,8 +11,8 @@
 
 #include "engine/Clone.h"
 #include "engine/Masks.h"
-#include "engine/NameIndex.h"
 #include "engine/PlanText.h"
+#include "engine/TargetNames.h"
 #include "log/CloneLog.h"
 #include "platform/FilePrimitives.h"
 #include "util/ErrorReporter.h"
@@ -109,6 +109,90 @@ FileOp* cClone::AppendFolderOp(FileOpType operation, const std::string& folder,
         op.TargetKind = StampKind::Folder;
     }
     return &op;
+}
+
+FileOp* cClone::AppendRename(const std::string& sourceFolder, const std::string& targetFolder,
+                             const DirEntry& source, const DirEntry& target) {
+    if (!FirstForTarget(RenameEntry, targetFolder + target.name)) {
+        return nullptr;
+    }
+    FileOp& op = m_plan.Ops.emplace_back();
+    op.Operation = RenameEntry;
+    op.FileName = target.name;
+    op.OtherName = source.name;
+    op.SourceFolder = sourceFolder;
+    op.TargetFolder = targetFolder;
+    op.Reason = OpReason::CaseOnlyRename;
+    op.SourceKind = StampOf(&source);
+    op.Bytes = source.size;
+    op.SourceTime = source.modified;
+    op.TargetKind = StampOf(&target);
+    op.TargetSize = target.size;
+    op.TargetTime = target.modified;
+    return &op;
+}
+
+const cClone::Listing& cClone::Admissible(const std::string& source, const std::string& target,
+                                          const Listing& sourceList, bool files, bool folders,
+                                          Listing& kept) {
+    if (m_nameRules.Plain()) {
+        return sourceList;
+    }
+    // Only what the run would act on: copies and the folders it walks.
+    std::vector<const DirEntry*> considered;
+    for (const DirEntry& entry : sourceList) {
+        if ((files && entry.IsFileLike() && !IsOwnTemporaryName(entry.name)) ||
+            (folders && entry.kind == EntryKind::Folder && !IsFolderIgnored(entry.name))) {
+            considered.push_back(&entry);
+        }
+    }
+    const std::vector<Inadmissible> refused = FindInadmissible(considered, m_nameRules);
+    if (refused.empty()) {
+        return sourceList;
+    }
+    std::unordered_set<const DirEntry*> left;
+    for (const Inadmissible& item : refused) {
+        left.insert(item.entry);
+        if (!FirstForTarget(RefuseName, target + item.entry->name)) {
+            continue;
+        }
+        FileOp& op = m_plan.Ops.emplace_back();
+        op.Operation = RefuseName;
+        op.FileName = item.entry->name;
+        op.SourceFolder = source;
+        op.TargetFolder = target;
+        op.SourceKind = StampOf(item.entry);
+        op.Bytes = item.entry->size;
+        op.SourceTime = item.entry->modified;
+        op.TargetKind = StampKind::NotRead;
+        switch (item.refusal) {
+            case NameRefusal::Character:
+                op.Reason = OpReason::NameCharacters;
+                break;
+            case NameRefusal::TrailingDotOrBlank:
+                op.Reason = OpReason::NameTrailing;
+                break;
+            case NameRefusal::DeviceName:
+                op.Reason = OpReason::NameDevice;
+                break;
+            case NameRefusal::TooLong:
+                op.Reason = OpReason::NameTooLong;
+                op.Detail = m_nameRules.maxNameLength;
+                break;
+            default:
+                op.Reason = OpReason::CaseCollision;
+                op.OtherName = item.kept->name;
+                break;
+        }
+    }
+    kept.clear();
+    kept.reserve(sourceList.size() - left.size());
+    for (const DirEntry& entry : sourceList) {
+        if (left.count(&entry) == 0) {
+            kept.push_back(entry);
+        }
+    }
+    return kept;
 }
 
 bool cClone::IsStrayTempFile(const DirEntry& entry, const std::string& folder) {
@@ -226,14 +310,15 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                                    const Listing& sourceList, const std::string& target,
                                    const Listing& targetList, bool targetFoldersGo) {
     bool error = false;
-    const NameIndex sourceIndex = IndexByName(sourceList);
+    // Where the Target folds case, a Target name stands for the Source name that folds like it.
+    const NameLookup sourceIndex(sourceList, m_nameRules.foldsCase);
 
     for (const DirEntry& targetEntry : targetList) {
         CountScanned(host);
         host.Pump();
         if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
             ++m_plan.TargetFilesSeen;
-            const DirEntry* sourceEntry = FindByName(sourceIndex, targetEntry.name);
+            const DirEntry* sourceEntry = sourceIndex.Find(targetEntry.name);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
                 if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
                     const bool folder =
@@ -243,6 +328,10 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                 }
             } else {
                 CountScanned(host);
+                if (sourceEntry->name != targetEntry.name) {
+                    // Renamed in place, whatever the contents: a copy follows where they differ.
+                    AppendRename(source, target, *sourceEntry, targetEntry);
+                }
                 int r = 0;
                 bool contentError = false;
                 OpReason why = OpReason::SourceNewer;
@@ -265,13 +354,13 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
         }
     }
 
-    const NameIndex targetIndex = IndexByName(targetList);
+    const NameLookup targetIndex(targetList, m_nameRules.foldsCase);
     for (const DirEntry& sourceEntry : sourceList) {
         CountScanned(host);
         host.Pump();
         if (sourceEntry.IsFileLike() && !IsOwnTemporaryName(sourceEntry.name)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
-            const DirEntry* targetEntry = FindByName(targetIndex, sourceEntry.name);
+            const DirEntry* targetEntry = targetIndex.Find(sourceEntry.name);
             if (targetEntry == nullptr) {
                 AppendCopy(source, target, sourceEntry, nullptr, OpReason::NewInSource);
             } else if (targetEntry->kind == EntryKind::Special) {
@@ -285,7 +374,7 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                                                   OpReason::FolderInTarget)) {
                         copy->AfterFolderRemoval = true;
                     }
-                    m_foldersGivingWay.insert(target + sourceEntry.name + "/");
+                    m_foldersGivingWay.insert(target + targetEntry->name + "/");
                 } else {
                     LogKindConflict(sourceEntry.name, source, target);
                     error = true;
@@ -329,8 +418,11 @@ StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::st
         if (source == m_plan.Source) {
             m_plan.SourceRootEmpty = sourceList.value().empty();
         }
+        Listing kept;
+        const Listing& admissible =
+            Admissible(source, target, sourceList.value(), true, false, kept);
         // Without subfolders no Target folder is ever removed.
-        return Worse(CompareListings(host, source, sourceList.value(), target,
+        return Worse(CompareListings(host, source, admissible, target,
                                      targetList.ok() ? targetList.value() : kEmpty, false),
                      error ? StepResult::Failed : StepResult::Ok);
     } catch (...) {
@@ -363,7 +455,9 @@ StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
         LogFolderFailure(source, sourceList.status());
         return StepResult::Failed;
     }
-    return PlanSourceFolderCreation(host, source, sourceList.value(), target);
+    Listing kept;
+    return PlanSourceFolderCreation(
+        host, source, Admissible(source, target, sourceList.value(), true, false, kept), target);
 }
 
 StepResult cClone::PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
@@ -428,6 +522,10 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
     // whether their Target folders exist.
     std::unordered_map<std::string, std::vector<std::string>> sourceSubfolders;
     std::unordered_set<std::string> targetFolders;
+    // Source folders whose Target folder is spelt in another letter case (a Target that folds
+    // case), and that spelling: the walk goes on under the name the Target has until the
+    // folder's rename, which comes last.
+    std::unordered_map<std::string, std::string> targetSpelling;
     const bool deleting = Settings.DeleteMethod != DeleteMethodType::DoNotDelete;
 
     // Pass 1, over the Target tree: orphans and changed files.
@@ -486,22 +584,34 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
         if (i == 0) {
             m_plan.SourceRootEmpty = sourceList.value().empty();
         }
+        Listing kept;
+        const Listing& sourceEntries = Admissible(s, t, sourceList.value(), true, true, kept);
         std::vector<std::string>& subfolders = sourceSubfolders[s];
-        std::unordered_set<std::string_view> sourceFolderNames;
-        for (const DirEntry& entry : sourceList.value()) {
+        NameLookup sourceFolders(m_nameRules.foldsCase);
+        for (const DirEntry& entry : sourceEntries) {
             if (entry.kind == EntryKind::Folder) {
                 subfolders.push_back(entry.name);
-                sourceFolderNames.insert(entry.name);
+                sourceFolders.Add(entry);
             }
         }
         for (const DirEntry& entry : targetList.value()) {
-            if (entry.kind == EntryKind::Folder) {
-                pending.push_back({s + entry.name + "/", t + entry.name + "/",
-                                   sourceFolderNames.count(entry.name) != 0});
+            if (entry.kind != EntryKind::Folder) {
+                continue;
             }
+            const DirEntry* counterpart = sourceFolders.Find(entry.name);
+            if (counterpart == nullptr) {
+                pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                continue;
+            }
+            const std::string sourceFolder = s + counterpart->name + "/";
+            if (counterpart->name != entry.name) {
+                AppendRename(s, t, *counterpart, entry);
+                targetSpelling[sourceFolder] = t + entry.name + "/";
+            }
+            pending.push_back({sourceFolder, t + entry.name + "/", true});
         }
-        result = Worse(
-            CompareListings(host, s, sourceList.value(), t, targetList.value(), deleting), result);
+        result =
+            Worse(CompareListings(host, s, sourceEntries, t, targetList.value(), deleting), result);
     }
 
     // Pass 2, over the Source tree: missing Target folders and their files.
@@ -520,7 +630,11 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
         auto known = sourceSubfolders.find(s);
         if (known != sourceSubfolders.end()) {
             for (const std::string& name : known->second) {
-                queue.emplace_back(s + name + "/", t + name + "/");
+                std::string child = s + name + "/";
+                auto spelt = targetSpelling.find(child);
+                std::string targetChild =
+                    spelt != targetSpelling.end() ? spelt->second : t + name + "/";
+                queue.emplace_back(std::move(child), std::move(targetChild));
             }
             continue;  // its Target folder was walked in pass 1
         }
@@ -553,13 +667,15 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             result = Worse(result, StepResult::Failed);
             continue;
         }
-        for (const DirEntry& entry : sourceList.value()) {
+        Listing kept;
+        const Listing& sourceEntries = Admissible(s, t, sourceList.value(), create, true, kept);
+        for (const DirEntry& entry : sourceEntries) {
             if (entry.kind == EntryKind::Folder) {
                 queue.emplace_back(s + entry.name + "/", t + entry.name + "/");
             }
         }
         if (create) {
-            result = Worse(PlanSourceFolderCreation(host, s, sourceList.value(), t), result);
+            result = Worse(PlanSourceFolderCreation(host, s, sourceEntries, t), result);
         }
     }
     if (result != StepResult::Ok) {

@@ -19,7 +19,7 @@ namespace duvanto {
 namespace {
 
 bool IsSuccessKind(int32_t entryType) {
-    return entryType >= Copied && entryType <= DeletedFolder;
+    return (entryType >= Copied && entryType <= DeletedFolder) || entryType == Renamed;
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ std::string cCloneLog::InMemoryString() const {
 
 std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
     const int32_t type = entry.Type;
-    if (type < Begin || type > MassDeleteError || (m_logOnlyErrors && IsSuccessKind(type))) {
+    if (type < Begin || type > TargetNameError || (m_logOnlyErrors && IsSuccessKind(type))) {
         return {};
     }
     const std::string task = EscapeControlCharacters(entry.TaskName);
@@ -67,6 +67,7 @@ std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
     const std::string source = EscapeControlCharacters(entry.SourceFolder);
     const std::string target = EscapeControlCharacters(entry.TargetFolder);
     const std::string step = EscapeControlCharacters(entry.SafeCopyStep);
+    const std::string newName = EscapeControlCharacters(entry.NewName);
     // System texts end in CR LF; the pair becomes two blanks before any lone CR or LF is
     // escaped, so the usual case still reads naturally.
     const std::string desc =
@@ -146,6 +147,17 @@ std::string cCloneLog::FormatEntry(const LogEntry& entry) const {
             break;
         case MassDeleteError:
             text = " *Mass Delete Error: " + desc + " " + target;
+            break;
+        case Renamed:
+            text = " - Renamed: " + file + " to " + newName + " in " + target;
+            break;
+        case RenameError:
+            text = " *Rename Error: " + no + " " + desc + " " + file + " to " + newName + " in " +
+                   target;
+            break;
+        case TargetNameError:
+            text =
+                " *Target Name Error: " + desc + "  " + file + " from " + source + " to " + target;
             break;
         default:
             return {};

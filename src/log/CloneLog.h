@@ -48,6 +48,11 @@ enum LogEntryType : int32_t {
     GetSubFoldersError = 20,
     // The guard against mass deletion stopped a run before it did anything.
     MassDeleteError = 21,
+    // A Target entry given the letter case of its Source name.
+    Renamed = 22,
+    RenameError = 23,
+    // A Source name the Target's file system cannot hold; the description says why.
+    TargetNameError = 24,
 };
 
 // One entry of the log. The texts are views of the caller's strings for the length of the call
@@ -62,6 +67,7 @@ struct LogEntry {
     int32_t ErrorNumber = 0;
     std::string_view ErrorDescription = {};
     std::string_view SafeCopyStep = {};
+    std::string_view NewName = {};  // Renamed, RenameError
 };
 
 // Told of each entry the log takes, so that a view can show the log as it grows. Called on the
@@ -94,7 +100,7 @@ public:
     std::string LogFileSpec() const { return m_appPath + "clone.log"; }
     std::string InMemoryString() const;
 
-    // Formats one entry and appends it to the buffer; a Type outside 0..21 adds nothing.
+    // Formats one entry and appends it to the buffer; a Type outside 0..24 adds nothing.
     void Add(const LogEntry& entry);
 
     // The line Add would append (timestamp included, CR LF ended), or "" when it would add

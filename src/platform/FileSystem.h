@@ -14,6 +14,7 @@
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/InstanceLock.h"
+#include "platform/NameRules.h"
 #include "platform/Status.h"
 
 namespace duvanto {
@@ -130,6 +131,9 @@ public:
     // and lists as empty) and still the folder its path leads to (a disk that was unplugged and
     // unmounted leaves its mount point's own folder there). ENOENT when not, or never held.
     virtual Status CheckRootHeld(const std::string& rootFolder) = 0;
+    // What the file system of a held root makes of names (NameRules.h); the rules of a Linux
+    // file system when the root is not held.
+    virtual TargetNameRules NameRules(const std::string& rootFolder) = 0;
 };
 
 // The file system. It holds nothing of any run, so one instance serves every caller and

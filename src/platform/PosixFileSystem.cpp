@@ -325,6 +325,13 @@ Status PosixHeldRoots::CheckRootHeld(const std::string& rootFolder) {
     return Status::Ok();
 }
 
+TargetNameRules PosixHeldRoots::NameRules(const std::string& rootFolder) {
+    const std::string path = NormalizeFolderPath(rootFolder);
+    auto root = std::find_if(m_roots.begin(), m_roots.end(),
+                             [&](const Root& held) { return held.path == path; });
+    return root == m_roots.end() ? TargetNameRules{} : ProbeNameRules(root->fd);
+}
+
 const PosixHeldRoots::Root* PosixHeldRoots::FindRoot(const std::string& path,
                                                      std::string& relative) const {
     const Root* best = nullptr;

@@ -35,6 +35,7 @@ public:
     PosixHeldRoots& operator=(const PosixHeldRoots&) = delete;
 
     Status CheckRootHeld(const std::string& rootFolder) override;
+    TargetNameRules NameRules(const std::string& rootFolder) override;
 
     Result<std::vector<DirEntry>> ListFolder(const std::string& folderPath,
                                              bool withStatus) override;

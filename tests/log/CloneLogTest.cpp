@@ -43,7 +43,8 @@ protected:
                  .TargetFolder = "/t/",
                  .ErrorNumber = number,
                  .ErrorDescription = description,
-                 .SafeCopyStep = "(Copy Failed)"});
+                 .SafeCopyStep = "(Copy Failed)",
+                 .NewName = "A.txt"});
     }
     std::string LogFile() const { return dir / "clone.log"; }
 };
@@ -76,8 +77,12 @@ TEST_F(CloneLogTest, EveryKindWritesItsLineAndOthersNothing) {
         {IncludeFilterFileError, " *Include Filter Error: The file does not exist  a.txt\r\n"},
         {GetSubFoldersError, " *Get SubFolders Error:" + desc + "a.txt\r\n"},
         {MassDeleteError, " *Mass Delete Error: No such file or directory /t/\r\n"},
+        {Renamed, " - Renamed: a.txt to A.txt in /t/\r\n"},
+        {RenameError, " *Rename Error:" + desc + "a.txt to A.txt in /t/\r\n"},
+        {TargetNameError,
+         " *Target Name Error: No such file or directory  a.txt from /s/ to /t/\r\n"},
     };
-    ASSERT_EQ(expected.size(), 22u);
+    ASSERT_EQ(expected.size(), 25u);
     std::string all;
     for (const auto& [type, text] : expected) {
         AddEntry(type);
@@ -87,7 +92,7 @@ TEST_F(CloneLogTest, EveryKindWritesItsLineAndOthersNothing) {
     EXPECT_EQ(log.CurrInMemoryLogSize(), static_cast<int32_t>(all.size()));
 
     // Kinds outside the range add nothing.
-    for (int32_t type : {-1, 22, 1000}) {
+    for (int32_t type : {-1, 25, 1000}) {
         AddEntry(type);
         EXPECT_EQ(log.FormatEntry({.Type = static_cast<LogEntryType>(type), .TaskName = "T"}), "");
     }
@@ -99,7 +104,7 @@ TEST_F(CloneLogTest, EveryKindWritesItsLineAndOthersNothing) {
 TEST_F(CloneLogTest, OnlyErrorsModeDropsTheSuccessKindsAndSaysSoAtTheEnd) {
     log.LogOnlyErrors(true);
     AddEntry(Begin);
-    for (LogEntryType type : {Copied, Deleted, CreatedFolder, DeletedFolder}) {
+    for (LogEntryType type : {Copied, Deleted, CreatedFolder, DeletedFolder, Renamed}) {
         const int32_t before = log.CurrInMemoryLogSize();
         AddEntry(type);
         EXPECT_EQ(log.CurrInMemoryLogSize(), before) << "kind " << type;

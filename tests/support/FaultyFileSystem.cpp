@@ -20,6 +20,9 @@ public:
     Status CheckRootHeld(const std::string& rootFolder) override {
         return m_wrapped->CheckRootHeld(rootFolder);
     }
+    TargetNameRules NameRules(const std::string& rootFolder) override {
+        return m_switches.InjectedNameRules().value_or(m_wrapped->NameRules(rootFolder));
+    }
 
 protected:
     FaultSwitches& Switches() override { return m_switches; }

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,6 +65,10 @@ public:
     Status LastOutcome(FsOp op) const;
     // Listings come sorted by name, so that a test can expect an order the disk does not promise.
     void SortListings(bool sorted) { m_sortListings = sorted; }
+    // The held roots report these rules instead of their file system's: a Target that folds
+    // case or refuses names, played on a disk that does neither.
+    void InjectNameRules(std::optional<TargetNameRules> rules) { m_nameRules = std::move(rules); }
+    const std::optional<TargetNameRules>& InjectedNameRules() const { return m_nameRules; }
 
     // Counts the call and runs an action waiting for it; the injected failure for it, or Ok.
     Status Check(FsOp op, const std::string& path);
@@ -97,6 +102,7 @@ private:
     std::map<FsOp, Status> m_outcomes;
     bool m_diskFull = false;
     bool m_sortListings = false;
+    std::optional<TargetNameRules> m_nameRules;
 };
 
 // Every operation, switched, on the file system or roots it wraps (Wrapped()).

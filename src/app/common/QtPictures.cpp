@@ -22,8 +22,9 @@ constexpr std::array<const char*, 4> kTrayNames{"tray-normal", "tray-error", "tr
 constexpr std::array<const char*, 6> kToolbarNames{"toolbar-new-task", "toolbar-delete-task",
                                                    "toolbar-run",      "toolbar-task-properties",
                                                    "toolbar-view-log", "toolbar-help"};
-constexpr std::array<const char*, 4> kOperationNames{"op-copy-file", "op-delete-file",
-                                                     "op-create-folder", "op-delete-folder"};
+constexpr std::array<const char*, 6> kOperationNames{"op-copy-file",     "op-delete-file",
+                                                     "op-create-folder", "op-delete-folder",
+                                                     "op-rename",        "op-refuse-name"};
 constexpr char kApplicationName[] = "duvanto";
 constexpr char kPausedName[] = "paused-background";
 
@@ -72,7 +73,8 @@ QPixmap PausedBackground(qreal devicePixelRatio) {
 }
 
 QIcon FileOperationIcon(int operation) {
-    static_assert(CopyFile == 0 && DeleteFile == 1 && CreateFolder == 2 && DeleteFolder == 3);
+    static_assert(CopyFile == 0 && DeleteFile == 1 && CreateFolder == 2 && DeleteFolder == 3 &&
+                  RenameEntry == 4 && RefuseName == 5);
     return Pick(kOperationNames, operation);
 }
 

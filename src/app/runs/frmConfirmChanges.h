@@ -40,7 +40,7 @@ public:
 
 private:
     ConfirmChangesController& m_controller;
-    std::array<QIcon, 4> m_icons;  // by FileOpType
+    std::array<QIcon, 6> m_icons;  // by FileOpType
 };
 
 class frmConfirmChanges : public QDialog {

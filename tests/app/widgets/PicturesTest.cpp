@@ -107,9 +107,9 @@ private slots:
         QVERIFY(ToolbarIcon(6).isNull());
         QVERIFY(ToolbarIcon(-1).isNull());
         VerifyAllDifferent({FileOperationIcon(0), FileOperationIcon(1), FileOperationIcon(2),
-                            FileOperationIcon(3)},
+                            FileOperationIcon(3), FileOperationIcon(4), FileOperationIcon(5)},
                            16);
-        QVERIFY(FileOperationIcon(4).isNull());
+        QVERIFY(FileOperationIcon(6).isNull());
         QVERIFY(!ApplicationIcon().isNull());
     }
 
