@@ -85,12 +85,14 @@ void cClone::ResetRun() {
     m_foldersGivingWay.clear();
     m_oncePerTarget = false;
     m_plannedTargets = {};
+    m_folderNames.clear();
 }
 
 void cClone::EraseRun() {
     // Nothing of a finished run keeps its folders open (and a disk busy).
     m_roots.reset();
     m_nameRules = {};
+    m_folderNames.clear();
     // A fresh value gives the memory of a large plan back, which clear() would keep.
     m_plan = ClonePlan{};
     m_folderModes.clear();

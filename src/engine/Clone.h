@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "engine/FileOp.h"
 #include "engine/StatusHost.h"
 #include "engine/StepResult.h"
+#include "engine/TargetNames.h"
 #include "platform/FileSystem.h"
 
 namespace duvanto {
@@ -181,6 +183,21 @@ private:
     // can be held, the listing itself; otherwise what is kept goes into `kept`.
     const Listing& Admissible(const std::string& source, const std::string& target,
                               const Listing& sourceList, bool files, bool folders, Listing& kept);
+    void AppendRefusal(const std::string& sourceFolder, const std::string& targetFolder,
+                       const Inadmissible& item);
+    // A folder's names as a selected-items run on a Target with rules of its own weighs them
+    // (the whole-folder walk has the listings at hand): listed once per run, on either side.
+    struct NamesOfFolder {
+        explicit NamesOfFolder(bool foldCase) : lookup(foldCase) {}
+        Listing listing;
+        NameLookup lookup;
+        std::unordered_map<std::string, Inadmissible> refused;
+    };
+    const NamesOfFolder& FolderNamesOf(const std::string& folder);
+    // Whether the Target cannot hold the entry at `relative` below the Source root, or a folder
+    // on the way to it; that name's refusal is planned.
+    bool RefusedOnTheWay(const std::string& source, const std::string& target,
+                         const std::string& relative);
     // Performs a planned rename; a file system that takes a rename to a name of its own
     // folded form as nothing to do gets it in two steps, through a temporary name.
     StepResult RenameAndLogResults(IStatusHost& host, const FileOp& op);
@@ -215,6 +232,8 @@ private:
                          const std::string& target);
     StepResult PlanTargetFolderRemoval(IStatusHost& host, const std::string& target,
                                        const Listing& targetList);
+    // The copies into a Target folder planned for creation: every file-like entry of the
+    // listing (which the caller has made admissible).
     StepResult PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
                                         const Listing& sourceList, const std::string& target);
     StepResult CompareEntireSourceTree(IStatusHost& host, const std::string& source,
@@ -279,6 +298,7 @@ private:
     ClonePlan m_plan;
     // What the run's Target makes of names, learnt once the roots are held.
     TargetNameRules m_nameRules;
+    std::unordered_map<std::string, std::unique_ptr<NamesOfFolder>> m_folderNames;
     // Folders this run created whose final permission bits wait until they are filled.
     std::vector<std::pair<std::string, uint32_t>> m_folderModes;
     // A copy written ahead under its temporary name for the operation at `index`, synced, and

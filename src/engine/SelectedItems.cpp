@@ -145,6 +145,11 @@ StepResult cClone::CompareSourceFolderAndReturnResults(IStatusHost& host, const 
             return StepResult::Failed;
         }
         const std::string targetFolder = target + relative;
+        // A folder the Target cannot hold is refused whole, as the walk refuses it.
+        if (!m_nameRules.Plain() && !relative.empty() &&
+            RefusedOnTheWay(source, target, relative.substr(0, relative.size() - 1))) {
+            return StepResult::Ok;
+        }
         if (!FolderPresent(targetFolder)) {
             return AddSourceSubfolderAndContentsToFileOpsArray(host, selectedFolder, targetFolder,
                                                                includeSubfolders);
@@ -167,7 +172,9 @@ StepResult cClone::AddSourceSubfolderAndContentsToFileOpsArray(IStatusHost& host
         return StepResult::Failed;
     }
     StepResult result = StepResult::Ok;
-    for (const DirEntry& entry : listing.value()) {
+    std::vector<DirEntry> kept;
+    for (const DirEntry& entry :
+         Admissible(source, target, listing.value(), true, includeSubfolders, kept)) {
         CountScanned(host);
         host.Pump();
         if (entry.IsFileLike()) {
@@ -201,14 +208,30 @@ StepResult cClone::CompareSourceFileAndReturnResults(IStatusHost& host, const st
         const std::string name = NamePartOf(selectedFile);
         const std::string sourceFolder = FolderPartOf(selectedFile);
         const std::string targetFolder = FolderPartOf(targetFile);
+        // The Target's own spelling of the name where it folds case.
+        std::string targetName = name;
+        if (!m_nameRules.Plain()) {
+            if (RefusedOnTheWay(source, target, relative)) {
+                return StepResult::Ok;
+            }
+            if (m_nameRules.foldsCase) {
+                const DirEntry* there = FolderNamesOf(targetFolder).lookup.Find(name);
+                targetName = there != nullptr ? there->name : name;
+            }
+        }
 
-        Result<DirEntry> targetEntry = Files().GetEntry(targetFile);
+        Result<DirEntry> targetEntry = Files().GetEntry(targetFolder + targetName);
         if (targetEntry.ok() && targetEntry.value().kind != EntryKind::Special) {
             CountScanned(host);
             Result<DirEntry> sourceEntry = Files().GetEntry(selectedFile);
             if (!sourceEntry.ok()) {
                 m_log.Add({.Type = IncludeFilterFileError, .FileName = selectedFile});
                 return StepResult::Failed;
+            }
+            if (targetName != name) {
+                DirEntry there = targetEntry.value();
+                there.name = targetName;
+                AppendRename(sourceFolder, targetFolder, sourceEntry.value(), there);
             }
             int r = 0;
             bool contentError = false;
@@ -278,6 +301,25 @@ StepResult cClone::CompareMatchingTarget(IStatusHost& host, const std::string& s
     }
 }
 
+bool cClone::RefusedOnTheWay(const std::string& source, const std::string& target,
+                             const std::string& relative) {
+    for (std::size_t start = 0; start <= relative.size();) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string::npos) {
+            end = relative.size();
+        }
+        const std::string above = relative.substr(0, start);
+        const NamesOfFolder& names = FolderNamesOf(source + above);
+        auto refused = names.refused.find(relative.substr(start, end - start));
+        if (refused != names.refused.end()) {
+            AppendRefusal(source + above, target + above, refused->second);
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 void cClone::AddFileToFileOpsArrayIfOrphan(const std::string& source, const std::string& target,
                                            const std::string& targetFile) {
     if (!IsTargetFileOrphan(source, target, targetFile)) {
@@ -312,6 +354,12 @@ bool cClone::IsTargetFileOrphan(const std::string& source, const std::string& ta
     Result<DirEntry> sourceEntry = Files().GetEntry(source + relative);
     if (sourceEntry.ok()) {
         return sourceEntry.value().kind == EntryKind::Folder;
+    }
+    // Where the Target folds case, the file stands for a Source name of another case.
+    if (m_nameRules.foldsCase && sourceEntry.status().IsNotFound() &&
+        FolderNamesOf(FolderPartOf(source + relative)).lookup.Find(NamePartOf(relative)) !=
+            nullptr) {
+        return false;
     }
     // Only a Source file that is really gone makes an orphan; an unreadable one does not.
     return sourceEntry.status().IsNotFound();

@@ -132,6 +132,63 @@ FileOp* cClone::AppendRename(const std::string& sourceFolder, const std::string&
     return &op;
 }
 
+void cClone::AppendRefusal(const std::string& sourceFolder, const std::string& targetFolder,
+                           const Inadmissible& item) {
+    if (!FirstForTarget(RefuseName, targetFolder + item.entry->name)) {
+        return;
+    }
+    FileOp& op = m_plan.Ops.emplace_back();
+    op.Operation = RefuseName;
+    op.FileName = item.entry->name;
+    op.SourceFolder = sourceFolder;
+    op.TargetFolder = targetFolder;
+    op.SourceKind = StampOf(item.entry);
+    op.Bytes = item.entry->size;
+    op.SourceTime = item.entry->modified;
+    op.TargetKind = StampKind::NotRead;
+    switch (item.refusal) {
+        case NameRefusal::Character:
+            op.Reason = OpReason::NameCharacters;
+            break;
+        case NameRefusal::TrailingDotOrBlank:
+            op.Reason = OpReason::NameTrailing;
+            break;
+        case NameRefusal::DeviceName:
+            op.Reason = OpReason::NameDevice;
+            break;
+        case NameRefusal::TooLong:
+            op.Reason = OpReason::NameTooLong;
+            op.Detail = m_nameRules.maxNameLength;
+            break;
+        default:
+            op.Reason = OpReason::CaseCollision;
+            op.OtherName = item.kept->name;
+            break;
+    }
+}
+
+const cClone::NamesOfFolder& cClone::FolderNamesOf(const std::string& folder) {
+    std::unique_ptr<NamesOfFolder>& names = m_folderNames[folder];
+    if (!names) {
+        names = std::make_unique<NamesOfFolder>(m_nameRules.foldsCase);
+        Result<Listing> listing = Files().ListFolder(folder, true);
+        if (listing.ok()) {
+            names->listing = std::move(listing.value());
+        }
+        std::vector<const DirEntry*> considered;
+        for (const DirEntry& entry : names->listing) {
+            names->lookup.Add(entry);
+            if (entry.IsFileLike() || entry.kind == EntryKind::Folder) {
+                considered.push_back(&entry);
+            }
+        }
+        for (const Inadmissible& item : FindInadmissible(considered, m_nameRules)) {
+            names->refused.emplace(item.entry->name, item);
+        }
+    }
+    return *names;
+}
+
 const cClone::Listing& cClone::Admissible(const std::string& source, const std::string& target,
                                           const Listing& sourceList, bool files, bool folders,
                                           Listing& kept) {
@@ -153,37 +210,7 @@ const cClone::Listing& cClone::Admissible(const std::string& source, const std::
     std::unordered_set<const DirEntry*> left;
     for (const Inadmissible& item : refused) {
         left.insert(item.entry);
-        if (!FirstForTarget(RefuseName, target + item.entry->name)) {
-            continue;
-        }
-        FileOp& op = m_plan.Ops.emplace_back();
-        op.Operation = RefuseName;
-        op.FileName = item.entry->name;
-        op.SourceFolder = source;
-        op.TargetFolder = target;
-        op.SourceKind = StampOf(item.entry);
-        op.Bytes = item.entry->size;
-        op.SourceTime = item.entry->modified;
-        op.TargetKind = StampKind::NotRead;
-        switch (item.refusal) {
-            case NameRefusal::Character:
-                op.Reason = OpReason::NameCharacters;
-                break;
-            case NameRefusal::TrailingDotOrBlank:
-                op.Reason = OpReason::NameTrailing;
-                break;
-            case NameRefusal::DeviceName:
-                op.Reason = OpReason::NameDevice;
-                break;
-            case NameRefusal::TooLong:
-                op.Reason = OpReason::NameTooLong;
-                op.Detail = m_nameRules.maxNameLength;
-                break;
-            default:
-                op.Reason = OpReason::CaseCollision;
-                op.OtherName = item.kept->name;
-                break;
-        }
+        AppendRefusal(source, target, item);
     }
     kept.clear();
     kept.reserve(sourceList.size() - left.size());
@@ -433,7 +460,6 @@ StepResult cClone::CompareFilesAndReturnResults(IStatusHost& host, const std::st
 
 StepResult cClone::PlanSourceFolderCreation(IStatusHost& host, const std::string& source,
                                             const Listing& sourceList, const std::string& target) {
-    AppendFolderOp(CreateFolder, target, source);
     for (const DirEntry& entry : sourceList) {
         CountScanned(host);
         host.Pump();
@@ -455,6 +481,7 @@ StepResult cClone::AddSourceSubfolderAndFilesToFileOpsArray(IStatusHost& host,
         LogFolderFailure(source, sourceList.status());
         return StepResult::Failed;
     }
+    AppendFolderOp(CreateFolder, target, source);
     Listing kept;
     return PlanSourceFolderCreation(
         host, source, Admissible(source, target, sourceList.value(), true, false, kept), target);
@@ -666,6 +693,9 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             LogFolderFailure(s, sourceList.status());
             result = Worse(result, StepResult::Failed);
             continue;
+        }
+        if (create) {
+            AppendFolderOp(CreateFolder, t, s);
         }
         Listing kept;
         const Listing& sourceEntries = Admissible(s, t, sourceList.value(), create, true, kept);

@@ -65,7 +65,24 @@ ClonePlan EveryKind() {
                               .Operation = DeleteFolder,
                               .Reason = OpReason::Orphan,
                               .TargetKind = StampKind::Folder};
-    plan.Ops = {create, copy, remove, removeFolder};
+    const FileOp rename{.FileName = "Photos",
+                        .SourceFolder = "/src/",
+                        .TargetFolder = "/dst/",
+                        .Operation = RenameEntry,
+                        .Reason = OpReason::CaseOnlyRename,
+                        .SourceKind = StampKind::Folder,
+                        .TargetKind = StampKind::Folder,
+                        .OtherName = "photos"};
+    const FileOp refuse{.FileName = "a.txt",
+                        .SourceFolder = "/src/sub/",
+                        .TargetFolder = "/dst/sub/",
+                        .Operation = RefuseName,
+                        .Bytes = 2,
+                        .Reason = OpReason::CaseCollision,
+                        .SourceKind = StampKind::File,
+                        .SourceTime = 9,
+                        .OtherName = "A.txt"};
+    plan.Ops = {create, copy, remove, removeFolder, rename, refuse};
     return plan;
 }
 
@@ -118,7 +135,7 @@ TEST(PlanFileTest, APlanReadsBackAsItWasWritten) {
     const auto fields = [](const FileOp& o) {
         return std::make_tuple(o.Operation, o.FileName, o.SourceFolder, o.TargetFolder, o.Reason,
                                o.SourceKind, o.TargetKind, o.Bytes, o.SourceTime, o.TargetSize,
-                               o.TargetTime);
+                               o.TargetTime, o.OtherName);
     };
     ASSERT_EQ(got.Ops.size(), want.Ops.size());
     for (std::size_t i = 0; i < want.Ops.size(); ++i) {
@@ -189,6 +206,14 @@ TEST(PlanFileTest, AnythingNotAsTheFormatSaysIsRefusedWhole) {
         {op(3, "targetFolder", "/dst/"), "a root is no folder"},
         // Names: plain, in either form.
         {op(2, "name", ".."), "operation 3: the name is no plain file name"},
+        // A rename changes letter case only, and a refusal's kept name is another case of it.
+        {op(4, "otherName", "passwd"), "operation 5: \"otherName\" is no other letter case"},
+        {op(4, "otherName", "Photos"), "operation 5: \"otherName\" is no other letter case"},
+        {op(4, "otherName", "../Photos"), "\"otherName\" is no other letter case"},
+        {op(5, "otherName", "b.txt"), "operation 6: \"otherName\" is no other letter case"},
+        {op(4, "reason", "orphan"), "operation 5: the reason does not fit the operation"},
+        {op(2, "reason", "case-only-rename"), "operation 3: the reason does not fit"},
+        {op(4, "sourceFolder", "/src/sub/"), "operation 5: its Source and Target folders do not"},
         // In hex: "..", ".", "a/b", nothing, and an odd count of digits.
         {op(2, "name", hex("2e2e")), "the name is no plain file name"},
         {op(2, "name", hex("2e")), "the name is no plain file name"},
