@@ -3,8 +3,9 @@
 
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
-#include "engine/NameIndex.h"
+#include "engine/TargetNames.h"
 #include "platform/FilePrimitives.h"
 #include "platform/FileSystemQueries.h"
 #include "platform/ProcessPaths.h"
@@ -222,8 +223,11 @@ void AppendListSection(ReportServices& services, PageFile& file, std::string_vie
     page.Append("</font></h2>");
     page.Append(explanation);
     std::size_t written = 0;
-    for (const std::string& item : list.Items()) {
-        page.Append(HTMLReportGraphicCode(services.reporter, item, filePicture, folderPicture));
+    const std::vector<std::string>& notes = list.Notes();
+    for (std::size_t i = 0; i < list.Items().size(); ++i) {
+        const std::string& item = list.Items()[i];
+        page.Append(HTMLReportGraphicCode(services.reporter, item, filePicture, folderPicture,
+                                          i < notes.size() ? notes[i] : std::string()));
         services.host.Pump();
         if (++written % kItemsBetweenSizeChecks == 0 && page.StringByteSize() > kPieceByteSize) {
             file.WritePiece();
@@ -261,6 +265,14 @@ void WritePage(ReportServices& services, PageFile& file, const std::string& sour
     AppendSummaryCell(page, "deleted", "Deleted:", results.Deleted.Count());
     page.Append("</dl></td><td><b><font size=-1>");
     AppendSummaryCell(page, "changed", "Changed:", results.Changed.Count());
+    // A Target with rules of its own adds its two lists; any other page stays as it was.
+    const bool targetRules = results.Renamed.Count() != 0 || results.Refused.Count() != 0;
+    if (targetRules) {
+        page.Append("</dl></td><td><b><font size=-1>");
+        AppendSummaryCell(page, "renamed", "Renamed:", results.Renamed.Count());
+        page.Append("</dl></td><td><b><font size=-1>");
+        AppendSummaryCell(page, "refused", "Cannot Be Held:", results.Refused.Count());
+    }
     page.Append("</td></tr></table>");
 
     AppendListSection(services, file, "added", "Added To Source",
@@ -275,6 +287,16 @@ void WritePage(ReportServices& services, PageFile& file, const std::string& sour
                       "<P><font size=-1><I>The files in this list appear in both the Source and "
                       "Target folders but differ.</font></I></P>",
                       results.Changed, filePicture, folderPicture);
+    AppendListSection(services, file, "renamed", "Renamed In Source",
+                      "<P><font size=-1><I>The objects in this list differ from their Target "
+                      "counterparts in letter case alone, which the Target's file system does not "
+                      "tell apart; a clone renames them in the Target.</font></I></P>",
+                      results.Renamed, filePicture, folderPicture);
+    AppendListSection(
+        services, file, "refused", "Cannot Be Held By The Target",
+        "<P><font size=-1><I>The Target's file system cannot hold the names of the "
+        "objects in this list; a clone does not copy them and logs why.</font></I></P>",
+        results.Refused, filePicture, folderPicture);
 
     page.Append("<p><table CELLPADDING=7 COLS=1 WIDTH=" + Quoted("100%") +
                 " BGCOLOR=" + Quoted("#FFFFCC") + " ><tr><td>");
@@ -294,6 +316,15 @@ void FolderDiffList::Add(std::string entry) {
         m_items.reserve(m_items.size() + kFolderDiffListBlock);
     }
     m_items.push_back(std::move(entry));
+    if (!m_notes.empty()) {
+        m_notes.emplace_back();
+    }
+}
+
+void FolderDiffList::Add(std::string entry, std::string note) {
+    Add(std::move(entry));
+    m_notes.resize(m_items.size());
+    m_notes.back() = std::move(note);
 }
 
 void CompareFoldersAndFillResultTypeArrays(ReportServices& services, IFileOperations& files,
@@ -308,22 +339,60 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services, IFileOperat
             return;
         }
 
-        const NameIndex sourceIndex = IndexByName(sourceList.value());
+        // What the Target cannot hold is listed apart and weighed no further, as a clone
+        // refuses it.
+        const TargetNameRules& rules = results.Rules;
+        Listing& sources = sourceList.value();
+        if (!rules.Plain()) {
+            std::vector<const DirEntry*> considered;
+            for (const DirEntry& entry : sources) {
+                if (entry.IsFileLike() || (entry.kind == EntryKind::Folder && includeSubFolders)) {
+                    considered.push_back(&entry);
+                }
+            }
+            std::unordered_set<std::string> refused;
+            for (const Inadmissible& item : FindInadmissible(considered, rules)) {
+                const std::string& name = item.entry->name;
+                results.Refused.Add(
+                    sourceFolder + name + (item.entry->kind == EntryKind::Folder ? "/.." : ""),
+                    item.kept != nullptr ? CaseCollisionText(name, item.kept->name)
+                                         : RefusalText(item.refusal, name, rules.maxNameLength));
+                refused.insert(name);
+            }
+            std::erase_if(sources,
+                          [&](const DirEntry& entry) { return refused.count(entry.name) != 0; });
+        }
+
+        const NameLookup sourceIndex(sources, rules.foldsCase);
         for (const DirEntry& target : targetList.value()) {
             services.host.Pump();
-            const DirEntry* source = FindByName(sourceIndex, target.name);
+            const DirEntry* source = sourceIndex.Find(target.name);
+            // Where the Target folds case, the Source's spelling names the pair.
+            const std::string name = source != nullptr ? source->name : target.name;
+            const bool renamed = name != target.name && (source->kind == EntryKind::Folder) ==
+                                                            (target.kind == EntryKind::Folder);
             if (target.IsFileLike()) {
                 if (source == nullptr || !source->IsFileLike()) {
                     results.Deleted.Add(sourceFolder + target.name);
-                } else if (!AreSameForReport(services, files, *source, target,
-                                             sourceFolder + target.name,
-                                             targetFolder + target.name)) {
-                    results.Changed.Add(sourceFolder + target.name);
+                } else {
+                    if (renamed) {
+                        results.Renamed.Add(sourceFolder + name, "in the Target: " + target.name);
+                    }
+                    if (!AreSameForReport(services, files, *source, target, sourceFolder + name,
+                                          targetFolder + target.name)) {
+                        results.Changed.Add(sourceFolder + name);
+                    }
                 }
             } else if (target.kind == EntryKind::Folder && includeSubFolders) {
-                const std::string sourceSub = sourceFolder + target.name + "/";
+                const std::string sourceSub =
+                    sourceFolder +
+                    (source != nullptr && source->kind == EntryKind::Folder ? name : target.name) +
+                    "/";
                 const std::string targetSub = targetFolder + target.name + "/";
                 if (source != nullptr && source->kind == EntryKind::Folder) {
+                    if (renamed) {
+                        results.Renamed.Add(sourceSub + "..", "in the Target: " + target.name);
+                    }
                     CompareFoldersAndFillResultTypeArrays(services, files, sourceSub, targetSub,
                                                           includeSubFolders, results);
                 } else {
@@ -333,10 +402,10 @@ void CompareFoldersAndFillResultTypeArrays(ReportServices& services, IFileOperat
             }
         }
 
-        const NameIndex targetIndex = IndexByName(targetList.value());
-        for (const DirEntry& source : sourceList.value()) {
+        const NameLookup targetIndex(targetList.value(), rules.foldsCase);
+        for (const DirEntry& source : sources) {
             services.host.Pump();
-            const DirEntry* target = FindByName(targetIndex, source.name);
+            const DirEntry* target = targetIndex.Find(source.name);
             if (source.IsFileLike()) {
                 if (target == nullptr || !target->IsFileLike()) {
                     results.Added.Add(sourceFolder + source.name);
@@ -401,14 +470,17 @@ void AddFolderAndContentsToAddedItemsArray(ReportServices& services, IFileOperat
 }
 
 std::string HTMLReportGraphicCode(ErrorReporter& reporter, const std::string& item,
-                                  const std::string& filePicture,
-                                  const std::string& folderPicture) {
+                                  const std::string& filePicture, const std::string& folderPicture,
+                                  const std::string& note) {
     try {
         const bool isFolder = item.ends_with("..");
         std::string line = "<dd><img SRC=";
         line += Quoted(PictureReference(isFolder ? folderPicture : filePicture));
         line += isFolder ? " HSPACE=5 height=16 width=16>" : " HSPACE=8 height=12 width=10>";
         line += EscapeForPage(item);
+        if (!note.empty()) {
+            line += " &nbsp;<i><font size=-1>" + EscapeForPage(note) + "</font></i>";
+        }
         line += "</dd>";
         return line;
     } catch (...) {
@@ -459,6 +531,7 @@ std::string WriteHTMLReportOfFolderDiffs(ReportServices& services, const std::st
             return {};
         }
         FolderDiffResults results;
+        results.Rules = roots.value()->NameRules(target);
         CompareFoldersAndFillResultTypeArrays(services, *roots.value(), source, target,
                                               includeSubFolders, results);
 

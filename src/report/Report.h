@@ -28,17 +28,28 @@ class FolderDiffList {
 public:
     FolderDiffList() { m_items.reserve(kFolderDiffListBlock); }
     void Add(std::string entry);
+    // An entry with a note in words shown after it.
+    void Add(std::string entry, std::string note);
     std::size_t Count() const { return m_items.size(); }
     const std::vector<std::string>& Items() const { return m_items; }
+    // The note of each entry, "" where it has none; empty while no entry has one.
+    const std::vector<std::string>& Notes() const { return m_notes; }
 
 private:
     std::vector<std::string> m_items;
+    std::vector<std::string> m_notes;
 };
 
 struct FolderDiffResults {
     FolderDiffList Added;
     FolderDiffList Deleted;
     FolderDiffList Changed;
+    // On a Target that folds letter case or refuses names (Rules): entries whose Target
+    // counterpart differs in case alone, noted with the Target's name, and entries the Target
+    // cannot hold, noted with the reason. Neither is in the lists above.
+    TargetNameRules Rules;
+    FolderDiffList Renamed;
+    FolderDiffList Refused;
 };
 
 // Shows a written page to the user. The desktop program opens it with the program the desktop
@@ -91,7 +102,8 @@ void AddFolderAndContentsToAddedItemsArray(ReportServices& services, IFileOperat
 // and the file picture otherwise. The entry and the picture paths are HTML-escaped, and
 // control characters appear as "\xNN", so that no name adds markup or breaks the page's line.
 std::string HTMLReportGraphicCode(ErrorReporter& reporter, const std::string& item,
-                                  const std::string& filePicture, const std::string& folderPicture);
+                                  const std::string& filePicture, const std::string& folderPicture,
+                                  const std::string& note = "");
 
 // Compares the folders, writes the page and opens it through services.browser. The page goes
 // to outputPath when one is given, else to a new "rpt<hex>.html" file of mode 0600 in the

@@ -3,6 +3,7 @@
 #include "report/Report.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/NameRules.h"
 #include "report/ReportPictures.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusHost.h"
@@ -27,6 +29,8 @@
 
 namespace duvanto::test {
 namespace {
+
+using ::testing::HasSubstr;
 
 namespace fs = std::filesystem;
 using List = std::vector<std::string>;
@@ -180,6 +184,42 @@ TEST_F(ReportTest, ThePageMatchesTheGoldenPage) {
     // Only the page itself is left in its folder: no piece or temporary file stays behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(temp / "out"), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::exists(app + "rpt_file.jpg")) << "the pictures go to the folder itself";
+}
+
+// On a Target that folds case and refuses names (a USB stick's), a name differing in case alone
+// is no deletion and addition, and what the stick cannot hold is never counted as missing there.
+TEST_F(ReportTest, OnAStickRenamesAndNamesItCannotHoldHaveListsOfTheirOwn) {
+    fileSystem.InjectNameRules(RulesOfType("exfat"));
+    fileSystem.SortListings(true);
+    File(source + "photo.jpg", "p");
+    File(target + "Photo.JPG", "p");
+    File(source + "Docs/new.txt");
+    fs::create_directories(target + "DOCS");
+    File(source + "a.txt", "small");
+    File(source + "A.txt", "CAPITAL");
+    File(target + "A.txt", "CAPITAL");
+    File(source + "bad:name?.txt");
+    Create();
+    const std::string html = ReadFile(page);
+    const auto noted = [&](const std::string& line, const std::string& note) {
+        return line.substr(0, line.size() - 5) + " &nbsp;<i><font size=-1>" + note +
+               "</font></i></dd>";
+    };
+    EXPECT_THAT(html, HasSubstr("#renamed\">Renamed:</a>    </font></b><br>2"));
+    EXPECT_THAT(html, HasSubstr("#refused\">Cannot Be Held:</a>    </font></b><br>2"));
+    EXPECT_THAT(html, HasSubstr(noted(FolderLine(source + "Docs/.."), "in the Target: DOCS") +
+                                noted(FileLine(source + "photo.jpg"), "in the Target: Photo.JPG")));
+    EXPECT_THAT(html, HasSubstr(noted(FileLine(source + "a.txt"),
+                                      "a.txt and A.txt differ only in letter case; the Target "
+                                      "folder cannot hold both") +
+                                noted(FileLine(source + "bad:name?.txt"),
+                                      "the Target's file system cannot hold this name (it "
+                                      "has : ?)")));
+    // Inside the folder of another case the walk goes on: its new file is added.
+    EXPECT_THAT(html, HasSubstr("Added:</a>    </font></b><br>1"));
+    EXPECT_THAT(html, HasSubstr(FileLine(source + "Docs/new.txt")));
+    EXPECT_THAT(html, HasSubstr("Deleted:</font></b><br>0"));
+    EXPECT_THAT(html, HasSubstr("Changed:</font></b><br>0"));
 }
 
 TEST_F(ReportTest, IdenticalFoldersGiveZeroCountsWithoutLinksOrSections) {
