@@ -46,6 +46,12 @@ void ConfirmChangesController::Totals::Count(const PlannedOperation& op, int sig
         case DeleteFolder:
             deletions += sign;
             break;
+        case RenameEntry:
+            renames += sign;
+            break;
+        case RefuseName:
+            refusals += sign;
+            break;
         default:
             break;
     }
@@ -74,6 +80,16 @@ std::string ConfirmChangesController::TotalsText() const {
     text += Counted(m_totals.newFolders, "new folder", "new folders");
     text += ", ";
     text += Counted(m_totals.deletions, "deletion", "deletions");
+    // Only Targets that fold case or refuse names have these: elsewhere the line stays short.
+    if (m_totals.renames != 0) {
+        text += ", ";
+        text += Counted(m_totals.renames, "rename", "renames");
+    }
+    if (m_totals.refusals != 0) {
+        text += ", ";
+        text += Counted(m_totals.refusals, "name the Target cannot hold",
+                        "names the Target cannot hold");
+    }
     text += "; ";
     text += FormatBytes(static_cast<int64_t>(m_totals.bytes));
     text += " to copy";

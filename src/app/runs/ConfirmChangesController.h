@@ -95,6 +95,8 @@ private:
         int64_t copies = 0;
         int64_t newFolders = 0;
         int64_t deletions = 0;
+        int64_t renames = 0;
+        int64_t refusals = 0;  // names the Target cannot hold
         uint64_t bytes = 0;
         // Adds (sign 1) or takes away (sign -1) one operation.
         void Count(const PlannedOperation& op, int sign);

@@ -442,6 +442,20 @@ TEST(ConfirmChangesControllerTest, TotalsCountWhatIsLeftInTheList) {
     EXPECT_EQ(controller.TotalsText(), "1 copy, 1 new folder, 0 deletions; 512.0 MB to copy");
     EXPECT_TRUE(controller.RemoveSelected({0, 1}));
     EXPECT_EQ(controller.TotalsText(), "0 copies, 0 new folders, 0 deletions; 0 bytes to copy");
+
+    // A Target that folds case or refuses names adds its kinds while there are any.
+    plan.clear();
+    add(RenameEntry, "Photo.JPG", 900);  // a rename copies nothing
+    add(RefuseName, "a.txt", 5);
+    add(RefuseName, "b:c", 5);
+    ConfirmChangesController folding({"Stick", std::move(plan), true}, prompt, {});
+    EXPECT_EQ(folding.TotalsText(),
+              "0 copies, 0 new folders, 0 deletions, 1 rename, 2 names the Target cannot hold; "
+              "0 bytes to copy");
+    EXPECT_TRUE(folding.RemoveSelected({0, 1}));
+    EXPECT_EQ(folding.TotalsText(),
+              "0 copies, 0 new folders, 0 deletions, 1 name the Target cannot hold; 0 bytes to "
+              "copy");
 }
 
 TEST(ConfirmChangesControllerTest, CancelStopsTheRunOnceAndStrikesOutEverything) {
