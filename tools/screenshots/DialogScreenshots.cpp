@@ -95,6 +95,17 @@ std::vector<PlannedOperation> DemoPlan() {
         Op(DeleteFolder, "", "", disk + "Old Scans/"),
         Op(CreateFolder, "", home + "2024/March/", disk + "2024/March/"),
     };
+    // The disk is exFAT: a name changed in case only is renamed, and one it cannot hold is not
+    // tried.
+    FileOp rename = Op(RenameEntry, "COVER.JPG", home + "Albums/", disk + "Albums/");
+    rename.OtherName = "cover.jpg";
+    rename.Reason = OpReason::CaseOnlyRename;
+    rename.TargetKind = StampKind::File;
+    ops.push_back(rename);
+    FileOp refuse = Op(RefuseName, "Who: Anna?.jpg", home + "2024/March/", disk + "2024/March/");
+    refuse.Reason = OpReason::NameCharacters;
+    refuse.SourceKind = StampKind::File;
+    ops.push_back(refuse);
     for (int photo = 2041; photo <= 2052; ++photo) {
         ops.push_back(Op(CopyFile, "IMG_" + std::to_string(photo) + ".jpg", home + "2024/March/",
                          disk + "2024/March/", 4'200'000 + 37'000 * (photo % 7)));
