@@ -50,11 +50,12 @@ int RunList(const std::string& home, const TaskCommandArgs& args, CliStreams str
         return status;
     }
     const cCloneTasks& tasks = session->session.Tasks().List();
+    const Application& app = session->session.App();
     // Written in pieces: a list of a hundred thousand tasks would otherwise be held twice.
     std::string text;
     for (int32_t position = 1; position <= tasks.Count(); ++position) {
         const cCloneTask& task = *tasks.Item(position);
-        const std::vector<std::string> items = task.ListviewSubItems();
+        const std::vector<std::string> items = task.ListviewSubItems(task.WaitingForDrive(app));
         // A hand-edited list may hold anything: a tab would split a field, an escape sequence
         // would drive the terminal.
         text.append(EscapeControlCharacters(task.TaskName)).append("\t");

@@ -65,6 +65,11 @@ SchedulerDecision RunQueue::Decide(SchedulerState& state, SchedulerConditions co
     conditions.CloneInProgress = conditions.CloneInProgress || m_app.Flags.CloneInProgress;
     conditions.RestoreInProgress = conditions.RestoreInProgress || m_app.RestoreInProgress;
     conditions.SchedulerPaused = conditions.SchedulerPaused || m_app.SchedulerPaused;
+    if (m_app.WaitForDrives && !conditions.WaitsForDrive) {
+        conditions.WaitsForDrive = [this](const cCloneTask& task) {
+            return !task.DriveAway(m_app).empty();
+        };
+    }
     return SchedulerTick(state, conditions, m_app.CloneTasks, m_app.Clock.TickCount(),
                          m_app.Clock.Now());
 }

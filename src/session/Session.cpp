@@ -30,7 +30,7 @@ Status Session::Lock() {
 void Session::ReadOptions() {
     m_options.emplace(m_app.AppPath,
                       OptionTargets{m_app.Settings, m_app.CloneLog, m_app.PriorityRules,
-                                    &m_app.PromptToInsertRemovableDrive},
+                                    &m_app.PromptToInsertRemovableDrive, &m_app.WaitForDrives},
                       m_app.Reporter, m_app.FileSystem);
     m_options->ReadProgramOptionsFromIniFile();
     m_app.SetPriorityBasedOnRules = [this] {

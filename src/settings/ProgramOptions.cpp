@@ -222,6 +222,11 @@ const OptionRow kRows[] = {
      }},
     EngineRow<EngineOptionId::CopyOnlyIfNewer>(25),
     EngineRow<EngineOptionId::ConfirmSyncActions>(26),
+    {"Scheduler", "WaitForDrives", "True", false, 28,
+     [](Options& o, const std::string& value, const IniDocument&) {
+         o.WaitForDrives = IsTrue(value);
+     },
+     [](const Options& o) -> std::optional<std::string> { return BooleanText(o.WaitForDrives); }},
     // Read last: a value that stops the read leaves every other option read.
     EngineRow<EngineOptionId::MaxDeletePercent>(27),
 };
@@ -236,6 +241,7 @@ ProgramOptions::ProgramOptions(std::string appPath, OptionTargets targets, Error
       PromptToInsertRemovableDrive(targets.removableDrivePrompt != nullptr
                                        ? *targets.removableDrivePrompt
                                        : m_ownRemovableDrivePrompt),
+      WaitForDrives(targets.waitForDrives != nullptr ? *targets.waitForDrives : m_ownWaitForDrives),
       m_appPath(std::move(appPath)),
       m_targets(targets),
       m_reporter(reporter),

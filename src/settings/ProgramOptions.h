@@ -48,6 +48,8 @@ struct OptionTargets {
     // options then hold that very flag, so a change from the menu reaches the next run.
     // Without one the options keep the flag themselves.
     bool* removableDrivePrompt = nullptr;
+    // The same for waiting for drives that are away.
+    bool* waitForDrives = nullptr;
 };
 
 // Where the reading of the options file stopped: the key whose value could not be read, its
@@ -63,6 +65,7 @@ struct OptionsReadFailure {
 class ProgramOptions {
     bool m_ownRemovableDrivePrompt = false;  // declared first: PromptToInsertRemovableDrive
                                              // may refer to it
+    bool m_ownWaitForDrives = true;          // and WaitForDrives to this
 public:
     // appPath ends in "/". The options file, and the autostart entries of whoever shows these
     // options, are read and written through fileSystem.
@@ -78,6 +81,7 @@ public:
     bool ScheduledSyncsMsg = true;
     bool SendToRecycleBinMsg = true;
     bool& PromptToInsertRemovableDrive;  // the targets' flag, or the options' own
+    bool& WaitForDrives;                 // the same
     int32_t DelayBeforeFirstTask = 0;    // minutes
     int32_t FormHeight = 5220;           // twips
     int32_t FormWidth = 9330;

@@ -51,6 +51,8 @@ public:
 
     // Program options that no object owns yet.
     bool PromptToInsertRemovableDrive = false;
+    // A scheduled task whose drive is away when it falls due waits for it instead of failing.
+    bool WaitForDrives = true;
 
     // Where drives and mounts are looked up; tests hand in their own tables.
     RemovableDriveTables Drives;

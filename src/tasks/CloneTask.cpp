@@ -150,11 +150,41 @@ int32_t cCloneTask::ValidateFolder(Application& app, const std::string& folderSp
     }
 }
 
-std::vector<std::string> cCloneTask::ListviewSubItems() const {
+std::string cCloneTask::DriveAway(const Application& app) const {
+    std::vector<std::string> folders = TargetFolders();
+    folders.insert(folders.begin(), SourceFolderSpec);
+    const MountTables tables = app.PathTables();
+    for (const std::string& folder : folders) {
+        int32_t errorCode = 0;
+        if (GetPathStatus(folder, errorCode, tables) != PathDriveNotReady) {
+            continue;
+        }
+        std::string drive;
+        IsRemovableDrive(folder, drive, app.Drives);
+        while (drive.size() > 1 && drive.back() == '/') {
+            drive.pop_back();
+        }
+        return drive.empty() ? folder : drive;
+    }
+    return {};
+}
+
+std::string cCloneTask::WaitingForDrive(const Application& app) const {
+    if (!app.WaitForDrives || IntervalType == IntervalManual ||
+        !IsSchedulable(IntervalType, IntervalIncrement, DaysOfWeek) ||
+        MinuteBoundaries(NextCloneDateTime, app.Clock.Now()) < 0) {
+        return {};
+    }
+    return DriveAway(app);
+}
+
+std::vector<std::string> cCloneTask::ListviewSubItems(const std::string& waitingFor) const {
     const bool manual = IntervalType == IntervalManual;
     return {SourceFolderSpec,
             Joined(TargetFolders(), ", "),
-            manual ? "Manual" : GeneralDateText(NextCloneDateTime),
+            manual               ? "Manual"
+            : waitingFor.empty() ? GeneralDateText(NextCloneDateTime)
+                                 : "Waiting for " + waitingFor,
             GeneralDateText(LastCloneDateTime),
             manual ? "" : SortKeyText(NextCloneDateTime),
             SortKeyText(LastCloneDateTime)};

@@ -70,8 +70,18 @@ public:
     std::vector<std::string> TargetFolders() const;
 
     // The task list row's sub-items 1 to 6: Source, Targets, next run, last run and their sort
-    // keys.
-    std::vector<std::string> ListviewSubItems() const;
+    // keys. With waitingFor, a drive the task waits for (WaitingForDrive), the next run says
+    // "Waiting for" it.
+    std::vector<std::string> ListviewSubItems(const std::string& waitingFor = {}) const;
+
+    // The mount point, without its "/" at the end, of a drive that holds the Source or a
+    // Target and is known but not mounted now (the fstab names it, or it is a media folder
+    // under /media or /run/media: the removable-drive check's drives); "" when every folder's
+    // drive is there.
+    std::string DriveAway(const Application& app) const;
+    // The drive a scheduled task that is due now waits for before it runs, when the option
+    // to wait for drives is on; "" for any other task.
+    std::string WaitingForDrive(const Application& app) const;
 
     // The include list from the folder's ".dvi" file of the task (SupportFileSpec) when
     // folderExists and that file is there, else from appPath's.

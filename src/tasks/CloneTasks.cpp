@@ -176,21 +176,29 @@ bool cCloneTasks::Add(const cCloneTask& task, int32_t position, bool dontSetNext
     return true;
 }
 
-void cCloneTasks::SetNextScheduledTask() {
+cCloneTask* cCloneTasks::NextScheduledTask(
+    const std::function<bool(const cCloneTask&)>& passOver) const {
     cCloneTask* candidate = nullptr;
     for (const auto& task : m_tasks) {
-        task->IsNextScheduledTask = false;
         // A schedule that can never fall due must not hide the ones that can.
         if (task->IntervalType == IntervalManual ||
             !IsSchedulable(task->IntervalType, task->IntervalIncrement, task->DaysOfWeek)) {
             continue;
         }
-        if (candidate == nullptr ||
-            SecondBoundaries(task->NextCloneDateTime, candidate->NextCloneDateTime) > 0) {
+        if ((candidate == nullptr ||
+             SecondBoundaries(task->NextCloneDateTime, candidate->NextCloneDateTime) > 0) &&
+            !(passOver && passOver(*task))) {
             candidate = task.get();
         }
     }
-    if (candidate != nullptr) {
+    return candidate;
+}
+
+void cCloneTasks::SetNextScheduledTask() {
+    for (const auto& task : m_tasks) {
+        task->IsNextScheduledTask = false;
+    }
+    if (cCloneTask* candidate = NextScheduledTask(nullptr)) {
         candidate->IsNextScheduledTask = true;
     }
 }

@@ -5,6 +5,7 @@
 // their own in the list's support folder.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ public:
     int32_t Count() const { return static_cast<int32_t>(m_tasks.size()); }
     // The first task marked by SetNextScheduledTask; nullptr when none is.
     cCloneTask* NextScheduledTask() const;
+    // The task SetNextScheduledTask would mark were the tasks that `passOver` names not there.
+    cCloneTask* NextScheduledTask(const std::function<bool(const cCloneTask&)>& passOver) const;
 
     // Removes the task of that name; false (reported) when there is none.
     bool Remove(const cCloneTask& task);

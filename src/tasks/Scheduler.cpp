@@ -29,8 +29,18 @@ SchedulerDecision SchedulerTick(SchedulerState& state, const SchedulerConditions
         }
         state.FirstTaskDelayElapsed = true;
     }
+    const auto due = [now](const cCloneTask& task) {
+        return MinuteBoundaries(task.NextCloneDateTime, now) >= 0;
+    };
     cCloneTask* task = tasks.NextScheduledTask();
-    if (task == nullptr || MinuteBoundaries(task->NextCloneDateTime, now) < 0) {
+    if (task != nullptr && conditions.WaitsForDrive && due(*task) &&
+        conditions.WaitsForDrive(*task)) {
+        // Only due tasks are asked: the question reads the mount tables.
+        task = tasks.NextScheduledTask([&](const cCloneTask& candidate) {
+            return due(candidate) && conditions.WaitsForDrive(candidate);
+        });
+    }
+    if (task == nullptr || !due(*task)) {
         return decision;
     }
     decision.Task = task;

@@ -5,6 +5,7 @@
 // one-minute timer, the command-line runner once per `due`; both then act on the answer.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tasks/CloneTasks.h"
@@ -30,6 +31,9 @@ struct SchedulerConditions {
     bool MainWindowClosing = false;
     // Visible in its normal state: neither hidden in the tray, minimized nor maximized.
     bool MainWindowVisible = false;
+    // Whether a due task waits for a drive that is away (empty: none waits). A waiting task is
+    // passed over, not run and not failed, and the next due task that does not wait runs.
+    std::function<bool(const cCloneTask&)> WaitsForDrive;
 };
 
 enum class SchedulerAction {

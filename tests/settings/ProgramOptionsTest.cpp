@@ -74,7 +74,8 @@ std::string FirstRunFile(const std::string& appPath) {
            "False\r\n"
            "ShowToolbar=Show\r\nCopyMethod=0\r\nDeleteMethod=1\r\nDelayBeforeFirstTask=0\r\n"
            "CopyOnlyIfNewer=False\r\nConfirmSyncActions=False\r\n"
-           "[Safety]\r\nMaxDeletePercent=50\r\n";
+           "[Safety]\r\nMaxDeletePercent=50\r\n"
+           "[Scheduler]\r\nWaitForDrives=True\r\n";
 }
 
 TEST_F(ProgramOptionsTest, AFirstRunHasTheDefaultsAndSavesEveryKeyInOrder) {
@@ -125,6 +126,8 @@ TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
         {"Miscellaneous", "DelayBeforeFirstTask=soon", "DelayBeforeFirstTask=0"},
         {"Safety", "MaxDeletePercent=0", "MaxDeletePercent=0"},
         {"Safety", "MaxDeletePercent=100", "MaxDeletePercent=100"},
+        {"Scheduler", "WaitForDrives=False", "WaitForDrives=False"},
+        {"Scheduler", "WaitForDrives=yes", "WaitForDrives=False"},
     };
     for (const auto& [section, line, written] : cases) {
         std::string expected = FirstRunFile(dir.Path());

@@ -316,6 +316,38 @@ protected:
     std::string stick;
 };
 
+// A scheduled task falls due while the stick is unplugged: it waits for it, and says so.
+TEST_F(RemovableDriveTest, ADueTaskWaitsForItsDriveWhileTheOptionIsOn) {
+    cCloneTask task = Task("Stick", "S/", {"media/anna/STICK/backup/"});
+    task.IntervalType = IntervalHours;
+    task.IntervalIncrement = 1;
+    const std::string drive = stick.substr(0, stick.size() - 1);
+    EXPECT_EQ(task.DriveAway(app), drive);
+    task.NextCloneDateTime = clock.Now() - 1.0 / 24;
+    EXPECT_EQ(task.WaitingForDrive(app), drive);
+    EXPECT_EQ(task.ListviewSubItems(task.WaitingForDrive(app))[2], "Waiting for " + drive);
+
+    // Not due yet, manual, or the option off: no waiting.
+    task.NextCloneDateTime = clock.Now() + 1.0 / 24;
+    EXPECT_EQ(task.WaitingForDrive(app), "");
+    task.NextCloneDateTime = clock.Now();
+    task.IntervalType = IntervalManual;
+    EXPECT_EQ(task.WaitingForDrive(app), "");
+    EXPECT_EQ(task.ListviewSubItems(drive)[2], "Manual");
+    task.IntervalType = IntervalHours;
+    app.WaitForDrives = false;
+    EXPECT_EQ(task.WaitingForDrive(app), "");
+    app.WaitForDrives = true;
+
+    // Plugged in: mounted on its listed point.
+    WriteFile(app.Drives.mountInfo,
+              "1 0 8:1 / / rw - ext4 /dev/root rw\n"
+              "2 1 8:33 / " +
+                  drive + " rw - vfat /dev/sdz1 rw\n");
+    EXPECT_EQ(task.DriveAway(app), "");
+    EXPECT_EQ(task.WaitingForDrive(app), "");
+}
+
 TEST_F(RemovableDriveTest, RetryAsksAgainAndCancelGivesUp) {
     app.PromptToInsertRemovableDrive = true;
     cCloneTask task = Task("Stick", "S/", {"media/anna/STICK/backup/"});

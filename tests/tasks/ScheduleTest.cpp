@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TasksFixture.h"
 #include "tasks/Scheduler.h"
 #include "tasks/TaskDates.h"
@@ -184,6 +186,38 @@ TEST_F(SchedulerTickTest, TheStartUpDelayCountsAcrossTheTickWrap) {
     SchedulerState none;
     none.Start(0, 123);
     EXPECT_TRUE(none.FirstTaskDelayElapsed);
+}
+
+TEST_F(SchedulerTickTest, ADueTaskWaitingForItsDriveIsPassedOverAndTheNextDueOneRuns) {
+    AddScheduled("Stick", Monday(9));
+    AddScheduled("Disk", Monday(10));
+    AddScheduled("Later", Monday(12));
+    app.CloneTasks.SetNextScheduledTask();
+    std::vector<std::string> asked;
+    std::vector<std::string> away = {"Stick"};
+    conditions.WaitsForDrive = [&](const cCloneTask& task) {
+        asked.push_back(task.TaskName);
+        return std::find(away.begin(), away.end(), task.TaskName) != away.end();
+    };
+    // Before anything is due nobody is asked: the question reads the mount tables.
+    EXPECT_EQ(Tick(0, Monday(8)).Action, SchedulerAction::Nothing);
+    EXPECT_TRUE(asked.empty());
+
+    SchedulerDecision decision = Tick(0, Monday(10, 30));
+    EXPECT_EQ(decision.Action, SchedulerAction::RunTask);
+    EXPECT_EQ(decision.Task, app.CloneTasks.Item("Disk"));
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "Later"), 0) << "not due: never asked";
+
+    // Both due ones wait: nothing runs, and the one not due yet is not run early.
+    away = {"Stick", "Disk"};
+    EXPECT_EQ(Tick(0, Monday(10, 30)).Action, SchedulerAction::Nothing);
+    // The drive comes back: the earliest due task runs.
+    away.clear();
+    EXPECT_EQ(Tick(0, Monday(10, 31)).Task, app.CloneTasks.Item("Stick"));
+    // Without the question (the option off) every due task runs as before.
+    away = {"Stick"};
+    conditions.WaitsForDrive = nullptr;
+    EXPECT_EQ(Tick(0, Monday(10, 32)).Task, app.CloneTasks.Item("Stick"));
 }
 
 TEST_F(SchedulerTickTest, AnOpenWindowGetsTheMessageOnceThenTheStatusText) {

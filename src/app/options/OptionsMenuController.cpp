@@ -116,6 +116,8 @@ const MenuEntry& OptionsMenuEntries() {
          OptionChoices(EngineOptionId::DeleteMethod, Cmd::DeleteRegular),
          Item(Kind::Toggle, "mnuOptionsPromptToInsertRemovableDrive",
               "Prompt Me to Insert Removable Drives", Cmd::PromptToInsertRemovableDrive),
+         Item(Kind::Toggle, "mnuOptionsWaitForDrives", "&Wait for Drives That Are Away",
+              Cmd::WaitForDrives),
          Item(Kind::Command, "mnuOptionsDelayBeforeFirstTask",
               "Delay Before First Task Execution...", Cmd::DelayBeforeFirstTask),
          OptionToggle(EngineOptionId::CopyOnlyIfNewer, Cmd::CopyOnlyIfNewer),
@@ -182,6 +184,9 @@ MenuItemState OptionsMenuController::State(MenuCommand command) const {
             case Cmd::PromptToInsertRemovableDrive:
                 checked = o.PromptToInsertRemovableDrive;
                 break;
+            case Cmd::WaitForDrives:
+                checked = o.WaitForDrives;
+                break;
             // The entries on disk, as they are now: someone may have removed one meanwhile.
             case Cmd::RunAtLoginCurrentUser:
                 checked = m_startupEntries.Current(m_startupCommand).currentUser;
@@ -228,6 +233,9 @@ void OptionsMenuController::Run(MenuCommand command) {
     switch (command) {
         case Cmd::PromptToInsertRemovableDrive:
             Set(m_options.PromptToInsertRemovableDrive, !m_options.PromptToInsertRemovableDrive);
+            break;
+        case Cmd::WaitForDrives:
+            Set(m_options.WaitForDrives, !m_options.WaitForDrives);
             break;
         case Cmd::PriorityRules:
             if (m_windows.openPriorityRules) {

@@ -43,6 +43,7 @@ enum class MenuCommand {
     DeleteNone,
     DeleteSecure,
     PromptToInsertRemovableDrive,
+    WaitForDrives,
     DelayBeforeFirstTask,
     CopyOnlyIfNewer,
     ConfirmSyncActions,

@@ -156,18 +156,18 @@ TEST(OptionsMenuTablesTest, TheFirstRunWarningNamesTheDeleteMenuAsItIs) {
 
 // Run at login shows the entries on disk, and there are none here.
 TEST_F(OptionsMenuControllerTest, CheckMarksFollowTheOptionsFile) {
-    EXPECT_EQ(
-        Checked(*Start()),
-        (std::vector<Cmd>{Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff, Cmd::IgnoreSystemFolders,
-                          Cmd::IgnoreHiddenFolders, Cmd::RunAtLoginNoRun, Cmd::CopyRegular,
-                          Cmd::DeleteToTrash, Cmd::ToolbarShow, Cmd::LogSize500}));
+    EXPECT_EQ(Checked(*Start()),
+              (std::vector<Cmd>{Cmd::CompareDateTime, Cmd::IgnoreTwoSecDiff,
+                                Cmd::IgnoreSystemFolders, Cmd::IgnoreHiddenFolders,
+                                Cmd::RunAtLoginNoRun, Cmd::CopyRegular, Cmd::DeleteToTrash,
+                                Cmd::WaitForDrives, Cmd::ToolbarShow, Cmd::LogSize500}));
 
     const auto p = Start(
         "[Log]\r\nMaxSize=300\r\nLogOnlyErrors=yes\r\n[Comparison]\r\nCompareType=CRC32\r\n"
         "Ignore2SecDiff=true\r\nIgnoreDaylightSavings=True\r\nIgnoreHiddenFolders=False\r\n"
         "[Miscellaneous]\r\nRunOnWindowsStartup=CurrentUser\r\nShowToolbar=Hide\r\n"
         "CopyMethod=2\r\nDeleteMethod=3\r\nPromptToInsertRemovableDrive=True\r\n"
-        "ConfirmSyncActions=True\r\n");
+        "ConfirmSyncActions=True\r\n[Scheduler]\r\nWaitForDrives=False\r\n");
     EXPECT_EQ(
         Checked(*p),
         (std::vector<Cmd>{Cmd::CompareCRC32, Cmd::IgnoreDaylightSavings, Cmd::IgnoreSystemFolders,
@@ -191,9 +191,10 @@ TEST_F(OptionsMenuControllerTest, EveryChangeIsSavedAtOnce) {
     for (const Cmd command :
          {Cmd::IgnoreHiddenFolders, Cmd::IgnoreDaylightSavings, Cmd::CopySafe, Cmd::CopyOnlyIfNewer,
           Cmd::ConfirmSyncActions, Cmd::PromptToInsertRemovableDrive, Cmd::LogSize1Meg,
-          Cmd::ToolbarHide}) {
+          Cmd::ToolbarHide, Cmd::WaitForDrives}) {
         p->menus.Run(command);
     }
+    EXPECT_EQ(Saved("Scheduler", "WaitForDrives"), "False");
     EXPECT_EQ(p->log.MaxLogFileSize(), 1024000);
     EXPECT_EQ(p->settings.CopyMethod, CopyMethodType::SafeCopyMethod);
 
