@@ -3,10 +3,15 @@
 
 #include <strings.h>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
+#include <sstream>
 
 #include "cli/CliSession.h"
 #include "engine/Masks.h"
+#include "platform/MountWatch.h"
+#include "platform/Terminal.h"
 #include "report/Report.h"
 #include "restore/Restore.h"
 #include "tasks/TaskDates.h"
@@ -115,6 +120,80 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
     }
     const bool failed = result.AnyFailed || session->app.Flags.SessionEnding;
     return failed || !result.Saved ? kExitRunError : kExitOk;
+}
+
+// One look of `watch` at the list: every task due now runs, one after the other, in its own
+// session, so that the lock is held only while tasks run and `add` or the desktop program can
+// have it in between. What the session says goes to the error stream only when it differs from
+// the last look's (a desktop program that holds the lock is told once, not every minute).
+// False when the runner is to end.
+bool WatchLook(const std::string& home, const TaskCommandArgs& args, CliStreams streams,
+               std::string& lastSaid) {
+    std::ostringstream said;
+    CliStreams held{streams.in, streams.out, said, streams.fileSystem, false};
+    std::optional<CliSession> session;
+    bool goOn = true;
+    if (OpenTaskList(session, home, args, held, true) == kExitOk) {
+        TerminalRunFront front = session->RunFront(args.quiet);
+        for (;;) {
+            const TasksRunResult result = session->session.Runs().RunDue(front);
+            if (session->app.Flags.SessionEnding) {
+                goOn = false;
+            }
+            if (result.Ran == 0 || result.Stopped || !goOn) {
+                break;
+            }
+        }
+        streams.err << said.str() << std::flush;
+        lastSaid.clear();
+        return goOn;
+    }
+    if (said.str() != lastSaid) {
+        lastSaid = said.str();
+        streams.err << lastSaid << std::flush;
+    }
+    return goOn;
+}
+
+// `watch`: a look at the list at the start of every minute and a few seconds after each mount
+// or unmount, until SIGTERM, SIGHUP or Ctrl-C.
+int RunWatch(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
+    std::atomic<bool> stop{false};
+    MountWatch mounts;
+    streams.out << "watching the scheduled tasks and the drives"
+                << (mounts.Valid() ? "" : " (mounts cannot be watched here: once a minute only)")
+                << "\n"
+                << std::flush;
+    std::string lastSaid;
+    for (;;) {
+        InterruptSetsFlag(&stop, &stop);
+        if (stop) {
+            break;
+        }
+        InterruptSetsFlag(nullptr);
+        if (!WatchLook(home, args, streams, lastSaid)) {
+            break;
+        }
+        InterruptSetsFlag(&stop, &stop);
+        if (stop) {
+            break;
+        }
+        // Wall-clock minutes: a look after a sleep of the machine comes within a minute of its
+        // waking, whatever the timers made of the sleep.
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        const auto intoMinute =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now) % std::chrono::minutes(1);
+        const int toNextMinute =
+            static_cast<int>((std::chrono::minutes(1) - intoMinute).count()) + 50;
+        if (mounts.Wait(toNextMinute) && !stop) {
+            // A drive mounts in steps (the media folder, then the mount): let them settle.
+            while (mounts.Wait(1000) && !stop) {
+            }
+        }
+    }
+    InterruptSetsFlag(nullptr);
+    streams.out << "watching ended\n" << std::flush;
+    return kExitOk;
 }
 
 // "HH:MM" as a time of day.
@@ -390,6 +469,13 @@ TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
     taskListOption(commands.due);
     commands.due->add_flag("--quiet", args.quiet, "no progress line");
 
+    commands.watch = app.add_subcommand(
+        "watch",
+        "stay running: run each scheduled task when it is due, and a task that waits for its "
+        "drive within seconds of the drive's mount (for a machine without the desktop program)");
+    taskListOption(commands.watch);
+    commands.watch->add_flag("--quiet", args.quiet, "no progress line");
+
     commands.add =
         app.add_subcommand("add", "add a task with the checks of the task properties dialog");
     commands.add->add_option("NAME", args.name, "the task name")->required();
@@ -441,6 +527,9 @@ int RunTaskCommand(const TaskCommands& commands, const std::string& home,
     }
     if (commands.due->parsed()) {
         return RunDue(home, args, streams);
+    }
+    if (commands.watch->parsed()) {
+        return RunWatch(home, args, streams);
     }
     if (commands.add->parsed()) {
         return RunAdd(home, args, streams);

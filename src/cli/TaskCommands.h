@@ -34,6 +34,7 @@ struct TaskCommands {
     CLI::App* list = nullptr;
     CLI::App* run = nullptr;
     CLI::App* due = nullptr;
+    CLI::App* watch = nullptr;
     CLI::App* add = nullptr;
     CLI::App* remove = nullptr;
     CLI::App* report = nullptr;

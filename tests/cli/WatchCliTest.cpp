@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A scheduled task whose Target drive is unplugged when it falls due: it waits (no error, no
+// run), says what it waits for, and runs within seconds of the drive's mount when the runner
+// watches. The drive is a file system image mounted under a media folder of its own in /media,
+// as a desktop mounts a USB disk.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "cli/CliRunner.h"
+#include "support/ScopedLocale.h"
+#include "support/TestSupport.h"
+
+namespace duvanto::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class WatchCliTest : public CliFolders {
+protected:
+    void SetUp() override {
+        if (!RunningAsRoot()) {
+            GTEST_SKIP() << "mounting a drive image under /media needs root";
+        }
+        const char* dir = std::getenv("DUVANTO_TEST_BINARY_DIR");
+        m_binary = std::string(dir != nullptr ? dir : "") + "/src/cli/duvanto-cli";
+        if (dir == nullptr || access(m_binary.c_str(), X_OK) != 0) {
+            GTEST_SKIP() << "duvanto-cli is not built beside the tests";
+        }
+        m_media = "/media/duvanto-test-" + std::to_string(getpid()) + "/";
+        m_drive = m_media + "DISK/";
+        ASSERT_TRUE(Shell("truncate -s 16M '" + m_image + "'"));
+        if (!Shell("mkfs.ext4 -q -F '" + m_image + "'")) {
+            GTEST_SKIP() << "mkfs.ext4 is missing";
+        }
+        fs::create_directories(home);
+        WriteFile(source + "a.txt", "a");
+        // Hourly, due since 2003, its Target on the unplugged disk.
+        WriteFile(home + "Default Task List.dvt",
+                  "Disk~!@#" + source + "~!@#" + m_drive +
+                      "backup/~!@#True~!@#12:00:00 PM~!@#2~!@#1~!@#12/1/2003 8:00:00 AM~!@#12/1/"
+                      "2003 9:00:00 AM~!@#False~!@#True~!@#127~!@#\r\n");
+    }
+    void TearDown() override {
+        if (m_child > 0) {
+            kill(m_child, SIGKILL);
+            waitpid(m_child, nullptr, 0);
+        }
+        if (m_mounted) {
+            Shell("umount '" + m_drive + "'");
+        }
+        if (!m_media.empty()) {
+            fs::remove_all(m_media);
+        }
+    }
+
+    ScopedTimeLocale locale{"C"};
+    std::string m_binary, m_media, m_drive;
+    std::string m_image = temp / "disk.img";
+    bool m_mounted = false;
+    pid_t m_child = -1;
+};
+
+TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
+    const std::string waiting = "Waiting for " + m_drive.substr(0, m_drive.size() - 1);
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(out,
+              "Disk\t~/S/\t" + m_drive + "backup/\t" + waiting + "\t12/1/2003 8:00:00 AM\tok\n");
+    // Due, but waiting: not run, not failed, nothing in the log.
+    EXPECT_EQ(Run({"due"}), 0) << err;
+    EXPECT_EQ(out, "nothing due\n");
+    EXPECT_FALSE(fs::exists(home + "clone.log"));
+    // With the option off it runs and fails, as it always did.
+    WriteFile(home + "duvanto.ini", "[Scheduler]\r\nWaitForDrives=False\r\n");
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.find("Waiting"), std::string::npos) << out;
+    fs::remove(home + "duvanto.ini");
+
+    const std::string output = temp / "watch.out";
+    m_child = fork();
+    ASSERT_GE(m_child, 0);
+    if (m_child == 0) {
+        freopen(output.c_str(), "w", stdout);
+        freopen(output.c_str(), "a", stderr);
+        execl(m_binary.c_str(), m_binary.c_str(), "--home", home.c_str(), "watch", "--quiet",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The watch has looked once and found the task waiting.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(fs::exists(home + "clone.log"));
+
+    fs::create_directories(m_drive);
+    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
+    m_mounted = true;
+    fs::create_directories(m_drive + "backup");
+    const auto mounted = std::chrono::steady_clock::now();
+    while (!fs::exists(m_drive + "backup/a.txt") &&
+           std::chrono::steady_clock::now() - mounted < std::chrono::seconds(5)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(fs::exists(m_drive + "backup/a.txt")) << "not run within 5 s of the mount";
+
+    kill(m_child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
+    m_child = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadFile(output),
+              "watching the scheduled tasks and the drives\nClone Complete - Disk\nwatching "
+              "ended\n");
+    EXPECT_EQ(Run({"list"}), 0);
+    EXPECT_EQ(out.find("Waiting"), std::string::npos) << out;
+    EXPECT_NE(out.find("\tok\n"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace duvanto::test
