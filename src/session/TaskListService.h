@@ -74,6 +74,8 @@ public:
     const std::vector<TaskListProblem>& Problems() const { return m_app.CloneTasks.Problems(); }
     bool IllegalNamesRepaired() const { return m_app.CloneTasks.TaskNameContainedIllegalChar(); }
     TrayIcon TrayIconChoice() const { return m_app.TrayIconChoice(); }
+    // The drive a due task waits for, "" for none (cCloneTask::WaitingForDrive).
+    std::string WaitingFor(const cCloneTask& task) const { return task.WaitingForDrive(m_app); }
 
     // A new task's name: forbidden characters, then a name taken (letter case aside).
     std::optional<TaskMessage> CheckNewName(const std::string& name) const;

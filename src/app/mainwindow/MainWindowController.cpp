@@ -195,7 +195,10 @@ std::string MainWindowController::TrayToolTip() const {
     if (m_app.SchedulerPaused) {
         text += "\nScheduler paused";
     } else if (next != nullptr) {
-        text += "\nNext run: " + next->TaskName + ", " + GeneralDateText(next->NextCloneDateTime);
+        const std::string waiting = m_tasks.WaitingFor(*next);
+        text +=
+            "\nNext run: " + next->TaskName + ", " +
+            (waiting.empty() ? GeneralDateText(next->NextCloneDateTime) : "Waiting for " + waiting);
     } else {
         text += "\nNo task scheduled";
     }
@@ -260,6 +263,17 @@ void MainWindowController::SchedulerTick(bool holdOff) {
         conditions.MainWindowVisible = IsMainWindowVisible();
         // The option is the one place the "shown once" mark lives: the options file keeps it.
         const SchedulerDecision decision = m_runs.Tick(conditions, m_options.ScheduledSyncsMsg);
+        // A drive that went or came changes what the list and the tray say of waiting tasks.
+        std::string waiting;
+        for (int32_t i = 1; i <= m_app.CloneTasks.Count(); ++i) {
+            const cCloneTask& task = *m_app.CloneTasks.Item(i);
+            waiting += task.TaskName + '\n' + m_tasks.WaitingFor(task) + '\n';
+        }
+        if (waiting != m_waiting) {
+            m_waiting = std::move(waiting);
+            m_view.RefreshTaskRows();
+            RefreshTrayToolTip();
+        }
         switch (decision.Action) {
             case SchedulerAction::RunTask:
                 if (m_startScheduled) {

@@ -16,6 +16,9 @@ namespace duvanto {
 
 // How often the scheduler timer ticks.
 inline constexpr int kSchedulerIntervalMs = 60000;
+// After a mount or unmount, the scheduler looks again this much later: a desktop mounts a drive
+// in steps (its media folder, then the mount).
+inline constexpr int kMountSettleMs = 1500;
 
 // The core's tray icon choice under a name that the widgets' pictures (TrayIcon()) leave free.
 using TrayState = TrayIcon;
@@ -140,6 +143,8 @@ private:
     IMainWindowView& m_view;
     std::function<void(const std::string& name)> m_startScheduled;
     bool m_unloading = false;
+    // Each task's name and the drive it waits for, as the list and the tray last showed them.
+    std::string m_waiting;
 };
 
 }  // namespace duvanto

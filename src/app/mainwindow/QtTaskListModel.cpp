@@ -93,7 +93,8 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
 
 void TaskListModel::Refresh() {
     beginResetModel();
-    m_rows = TaskRowsOf(m_tasks.List());
+    m_rows = TaskRowsOf(m_tasks.List(),
+                        [this](const cCloneTask& task) { return m_tasks.WaitingFor(task); });
     SortTaskRows(m_rows, m_sort);
     // A task that went takes its check mark with it.
     QSet<QString> names;

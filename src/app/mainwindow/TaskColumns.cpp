@@ -10,10 +10,10 @@
 
 namespace duvanto {
 
-TaskRowView TaskRowOf(const cCloneTask& task) {
+TaskRowView TaskRowOf(const cCloneTask& task, const std::string& waitingFor) {
     TaskRowView row;
     row.columns.push_back(task.TaskName);
-    for (std::string& item : task.ListviewSubItems()) {
+    for (std::string& item : task.ListviewSubItems(waitingFor)) {
         row.columns.push_back(std::move(item));
     }
     row.columns.resize(kTaskColumnCount);
@@ -21,10 +21,12 @@ TaskRowView TaskRowOf(const cCloneTask& task) {
     return row;
 }
 
-std::vector<TaskRowView> TaskRowsOf(const cCloneTasks& tasks) {
+std::vector<TaskRowView> TaskRowsOf(
+    const cCloneTasks& tasks, const std::function<std::string(const cCloneTask&)>& waitingFor) {
     std::vector<TaskRowView> rows;
     for (int32_t i = 1; i <= tasks.Count(); ++i) {
-        rows.push_back(TaskRowOf(*tasks.Item(i)));
+        const cCloneTask& task = *tasks.Item(i);
+        rows.push_back(TaskRowOf(task, waitingFor ? waitingFor(task) : std::string()));
     }
     return rows;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,12 @@ struct TaskRowView {
     const std::string& Name() const { return columns.front(); }
 };
 
-TaskRowView TaskRowOf(const cCloneTask& task);
-// Every task of the list, in list order.
-std::vector<TaskRowView> TaskRowsOf(const cCloneTasks& tasks);
+// waitingFor: the drive a due task waits for ("" for none), which its Next Run column shows.
+TaskRowView TaskRowOf(const cCloneTask& task, const std::string& waitingFor = {});
+// Every task of the list, in list order; waitingFor as above, for each task.
+std::vector<TaskRowView> TaskRowsOf(
+    const cCloneTasks& tasks,
+    const std::function<std::string(const cCloneTask&)>& waitingFor = nullptr);
 
 // Sorting by header click: the first click turns sorting on, every click flips the order
 // (ascending first). The date columns sort by their hidden sort keys.

@@ -150,6 +150,19 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     ShowToolbar(m_options.ShowToolbar);
     tmrCloneScheduler.setInterval(kSchedulerIntervalMs);
     connect(&tmrCloneScheduler, &QTimer::timeout, this, &frmDuvanto::SchedulerTick);
+    tmrMountSettle.setSingleShot(true);
+    tmrMountSettle.setInterval(kMountSettleMs);
+    connect(&tmrMountSettle, &QTimer::timeout, this, [this] {
+        if (tmrCloneScheduler.isActive()) {
+            SchedulerTick();
+        }
+    });
+    if (m_mounts.Valid()) {
+        m_mountNotifier =
+            new QSocketNotifier(m_mounts.Descriptor(), QSocketNotifier::Exception, this);
+        connect(m_mountNotifier, &QSocketNotifier::activated, this,
+                [this] { tmrMountSettle.start(); });
+    }
 }
 
 frmDuvanto::~frmDuvanto() {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -22,6 +23,7 @@
 #include "app/mainwindow/QtStatusPanel.h"
 #include "app/mainwindow/TaskListReload.h"
 #include "app/options/OptionsMenuController.h"
+#include "platform/MountWatch.h"
 
 namespace duvanto {
 
@@ -110,6 +112,9 @@ public:
     QMenu* mnuLog = nullptr;
     QMenu* mnuHelp = nullptr;
     QTimer tmrCloneScheduler;
+    // A mount or unmount: the scheduler looks again once the drive has settled, so that a task
+    // waiting for its drive runs within seconds.
+    QTimer tmrMountSettle;
     QTimer tmrTrayWatch;
 
 signals:
@@ -147,6 +152,8 @@ private:
     TaskListWatcher* m_listWatcher = nullptr;
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
+    MountWatch m_mounts;
+    QSocketNotifier* m_mountNotifier = nullptr;
     std::unique_ptr<TaskEditHost> m_taskEdit;
     FileMenuJobs* m_fileJobs = nullptr;
     QPointer<frmLog> m_logViewer;      // the log viewer while it is open

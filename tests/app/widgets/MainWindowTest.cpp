@@ -105,6 +105,24 @@ private slots:
         QTRY_VERIFY(w.window.isMinimized());
     }
 
+    // A task due while its Target drive is unplugged waits for it, and its Next Run says so.
+    void ATaskWaitingForItsDriveSaysSoInTheList() {
+        OpenedMainWindow w({MakeTask("Stick", IntervalHours, kWorldNow - 0.5),
+                            MakeTask("Later", IntervalHours, kWorldNow + 1)},
+                           "", false);
+        Application& app = w.world.App();
+        app.Drives.fstab = w.world.home / "fstab";
+        app.Drives.mountInfo = w.world.home / "mountinfo";
+        app.Drives.mediaRoots = {w.world.home / "media/"};
+        test::WriteFile(app.Drives.fstab, "/dev/sdz1 /backup vfat noauto,user 0 0\n");
+        test::WriteFile(app.Drives.mountInfo, "1 0 8:1 / / rw - ext4 /dev/root rw\n");
+        w.window.Load();
+        TaskListModel& model = w.window.Model();
+        QCOMPARE(model.index(0, kNextRunColumn).data().toString(),
+                 QStringLiteral("Waiting for /backup"));
+        QVERIFY(!model.index(1, kNextRunColumn).data().toString().startsWith("Waiting"));
+    }
+
     void AHeaderClickSortsAndTheRightClickMenuHasItsDefault() {
         OpenedMainWindow w({MakeTask("b", IntervalDays, kWorldNow + 5),
                             MakeTask("a", IntervalDays, kWorldNow - 24), MakeTask("C")});
