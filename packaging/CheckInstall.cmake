@@ -10,7 +10,8 @@ if(NOT result EQUAL 0)
 endif()
 
 set(expected bin/duvanto-cli share/man/man1/duvanto-cli.1.gz share/doc/duvanto/copyright
-    share/doc/duvanto/changelog.gz)
+    share/doc/duvanto/changelog.gz lib/systemd/user/duvanto-due.service
+    lib/systemd/user/duvanto-due.timer lib/systemd/user/duvanto-watch.service)
 set(unexpected)
 set(desktop_files bin/duvanto share/man/man1/duvanto.1.gz share/applications/duvanto.desktop
     share/metainfo/org.duvanto.duvanto.metainfo.xml

@@ -24,7 +24,7 @@ if [ $build_only -eq 0 ]; then
     # The tests, the format check and the package's checks.
     packages+=(
         clang-format util-linux rsync locales xfsprogs
-        exfat-fuse exfatprogs
+        exfat-fuse exfatprogs systemd
         desktop-file-utils appstream
         lintian groff-base
     )
