@@ -42,6 +42,7 @@ enum class OpReason : uint8_t {
     NameTrailing,     // ... a name ending in a dot or a blank
     NameDevice,       // ... a Windows device name
     NameTooLong,      // ... a name this long; Detail: the longest it holds
+    NameEncoding,     // ... a name that is no UTF-8 text, where names are kept in UTF-16
 };
 
 // What the walk read of an entry an operation acts on, so that a saved plan can tell whether

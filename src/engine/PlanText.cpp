@@ -67,6 +67,7 @@ constexpr ReasonWords kCodes[] = {
     {OpReason::NameTrailing, "name-trailing-dot-or-blank"},
     {OpReason::NameDevice, "name-device"},
     {OpReason::NameTooLong, "name-too-long"},
+    {OpReason::NameEncoding, "name-encoding"},
 };
 
 }  // namespace
@@ -156,6 +157,8 @@ std::string OpReasonText(const FileOp& op) {
             return RefusalText(NameRefusal::DeviceName, op.FileName, 0);
         case OpReason::NameTooLong:
             return RefusalText(NameRefusal::TooLong, op.FileName, static_cast<uint32_t>(op.Detail));
+        case OpReason::NameEncoding:
+            return RefusalText(NameRefusal::Encoding, op.FileName, 0);
     }
     return {};
 }

@@ -178,6 +178,16 @@ std::string FoldCase(std::string_view name) {
 }
 
 NameRefusal RefusalOf(std::string_view name, const TargetNameRules& rules) {
+    // A name in UTF-16 is made of characters: bytes that are none have no name there.
+    if (rules.lengthInUtf16) {
+        for (std::size_t at = 0; at < name.size();) {
+            const CodePoint point = Decode(name, at);
+            if (!point.valid) {
+                return NameRefusal::Encoding;
+            }
+            at += point.length;
+        }
+    }
     if (rules.windowsCharacters) {
         for (char c : name) {
             if (static_cast<unsigned char>(c) < 0x20 ||
@@ -225,6 +235,8 @@ std::string RefusalText(NameRefusal refusal, std::string_view name, uint32_t max
             return text + " (it names a device on Windows)";
         case NameRefusal::TooLong:
             return text + " (it is longer than " + std::to_string(maxLength) + " characters)";
+        case NameRefusal::Encoding:
+            return text + " (it is no UTF-8 text)";
         default:
             return text;
     }

@@ -24,6 +24,7 @@ enum class NameRefusal : uint8_t {
     TrailingDotOrBlank,  // ends in "." or " "
     DeviceName,          // CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9
     TooLong,             // longer than the file system's limit
+    Encoding,            // no UTF-8, where the file system keeps names in UTF-16
 };
 
 NameRefusal RefusalOf(std::string_view name, const TargetNameRules& rules);

@@ -160,6 +160,9 @@ void cClone::AppendRefusal(const std::string& sourceFolder, const std::string& t
             op.Reason = OpReason::NameTooLong;
             op.Detail = m_nameRules.maxNameLength;
             break;
+        case NameRefusal::Encoding:
+            op.Reason = OpReason::NameEncoding;
+            break;
         default:
             op.Reason = OpReason::CaseCollision;
             op.OtherName = item.kept->name;

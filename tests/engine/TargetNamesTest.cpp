@@ -74,6 +74,14 @@ TEST(TargetNamesTest, EachRuleRefusesOnlyTheNamesItConcerns) {
     TargetNameRules bytes;
     bytes.maxNameLength = 255;
     EXPECT_EQ(RefusalOf(utf16Of255, bytes), NameRefusal::TooLong);
+    // Where names are UTF-16, bytes that are no UTF-8 have no name; elsewhere they are bytes.
+    for (const std::string name : {"bad\xff.txt", "cut\xc3", "\xed\xa0\x80surrogate"}) {
+        EXPECT_EQ(RefusalOf(name, exfat), NameRefusal::Encoding) << name;
+        EXPECT_EQ(RefusalOf(name, plain), NameRefusal::None) << name;
+        EXPECT_EQ(RefusalOf(name, bytes), NameRefusal::None) << name;
+    }
+    EXPECT_EQ(RefusalText(NameRefusal::Encoding, "bad\xff", 0),
+              "the Target's file system cannot hold this name (it is no UTF-8 text)");
 }
 
 TEST(TargetNamesTest, RefusalsSayWhatTheNameHasThatTheTargetCannotHold) {
