@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window with three tasks (one whose last run failed, one next to run), the same during
+// The main window with four tasks (one whose last run failed, one next to run, one waiting for
+// its memory card), the same during
 // a run, as a later start shows it where the desktop has no tray, its File and Options menus and
 // the tray menu as they open, the About box, and the help window at the quick-start page as a
 // user first sees it.
@@ -27,8 +28,8 @@ struct DemoProgram : test::MainWindowWorld {
     DemoProgram() : MainWindowWorld(false) {
         test::WriteFile(home / kIniFileName,
                         "[Form Dimensions]\r\nHeight=6600\r\nWidth=13200\r\n"
-                        "[ColumnWidths]\r\nColumnOne=150\r\nColumnTwo=170\r\nColumnThree=200\r\n"
-                        "ColumnFour=150\r\nColumnFive=150\r\n");
+                        "[ColumnWidths]\r\nColumnOne=150\r\nColumnTwo=150\r\nColumnThree=190\r\n"
+                        "ColumnFour=215\r\nColumnFive=150\r\n");
         cCloneTask documents = test::MakeTask("Documents", IntervalDays, kNow + 0.7);
         documents.SourceFolderSpec = "/home/anna/Documents/";
         documents.TargetFolderSpec = "/media/anna/Backup/Documents/";
@@ -41,7 +42,12 @@ struct DemoProgram : test::MainWindowWorld {
         music.SourceFolderSpec = "/home/anna/Music/";
         music.TargetFolderSpec = "/srv/nas/anna/Music/";
         music.LastCloneDateTime = kNow - 4.6;
-        SaveTasks({documents, photos, music});
+        // Due since this morning, its memory card not in the reader: it waits.
+        cCloneTask camera = test::MakeTask("Camera", IntervalHours, kNow - 0.2);
+        camera.SourceFolderSpec = "/home/anna/Pictures/Camera/";
+        camera.TargetFolderSpec = "/media/anna/SDCARD/Camera/";
+        camera.LastCloneDateTime = kNow - 1.2;
+        SaveTasks({documents, photos, music, camera});
     }
 };
 
