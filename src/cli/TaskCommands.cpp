@@ -126,18 +126,20 @@ int RunDue(const std::string& home, const TaskCommandArgs& args, CliStreams stre
 // session, so that the lock is held only while tasks run and `add` or the desktop program can
 // have it in between. What the session says goes to the error stream only when it differs from
 // the last look's (a desktop program that holds the lock is told once, not every minute).
-// False when the runner is to end.
+// False when the runner is to end. Outside the runs (which take the signals over, so that a run
+// stops as `due`'s does), a signal sets `stop`.
 bool WatchLook(const std::string& home, const TaskCommandArgs& args, CliStreams streams,
-               std::string& lastSaid) {
+               std::string& lastSaid, std::atomic<bool>& stop) {
     std::ostringstream said;
     CliStreams held{streams.in, streams.out, said, streams.fileSystem, false};
     std::optional<CliSession> session;
     bool goOn = true;
     if (OpenTaskList(session, home, args, held, true) == kExitOk) {
         TerminalRunFront front = session->RunFront(args.quiet);
-        for (;;) {
+        front.SignalsBetweenRuns(&stop);
+        while (!stop) {
             const TasksRunResult result = session->session.Runs().RunDue(front);
-            if (session->app.Flags.SessionEnding) {
+            if (session->app.Flags.SessionEnding || stop) {
                 goOn = false;
             }
             if (result.Ran == 0 || result.Stopped || !goOn) {
@@ -165,17 +167,9 @@ int RunWatch(const std::string& home, const TaskCommandArgs& args, CliStreams st
                 << "\n"
                 << std::flush;
     std::string lastSaid;
-    for (;;) {
-        InterruptSetsFlag(&stop, &stop);
-        if (stop) {
-            break;
-        }
-        InterruptSetsFlag(nullptr);
-        if (!WatchLook(home, args, streams, lastSaid)) {
-            break;
-        }
-        InterruptSetsFlag(&stop, &stop);
-        if (stop) {
+    InterruptSetsFlag(&stop, &stop);
+    while (!stop) {
+        if (!WatchLook(home, args, streams, lastSaid, stop) || stop) {
             break;
         }
         // Wall-clock minutes: a look after a sleep of the machine comes within a minute of its

@@ -32,7 +32,7 @@ IRunHost& TerminalRunFront::RunStarting() {
 }
 
 void TerminalRunFront::RunEnded(const TaskRunOutcome* outcome) {
-    InterruptSetsFlag(nullptr);
+    InterruptSetsFlag(m_betweenRuns, m_betweenRuns);
     m_host->Finish();
     if (outcome != nullptr && m_printOutcome) {
         // "Clone Complete - NAME": the name is the list's, which may hold anything.

@@ -3,6 +3,7 @@
 // A task run's host on a terminal: the status panels and the progress go to the progress line;
 // the start and end of a run have nothing to show beyond the status texts that follow them.
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -53,6 +54,9 @@ public:
     void RunEnded(const TaskRunOutcome* outcome) override;
     // The runs of this call may delete most of a Target (--allow-mass-delete).
     void AllowMassDelete(bool allow) { m_allowMassDelete = allow; }
+    // After each run the signals set this flag (as InterruptSetsFlag(flag, flag)) instead of
+    // taking their default action: a program that goes on between runs ends in its own time.
+    void SignalsBetweenRuns(std::atomic<bool>* flag) { m_betweenRuns = flag; }
 
 private:
     CliStreams m_streams;
@@ -60,6 +64,7 @@ private:
     bool m_quiet;
     bool m_printOutcome;
     bool m_allowMassDelete = false;
+    std::atomic<bool>* m_betweenRuns = nullptr;
     std::optional<TerminalStatusHost> m_host;
     std::optional<TerminalTaskRun> m_window;
 };

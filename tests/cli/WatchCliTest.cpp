@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "cli/CliRunner.h"
+#include "platform/InstanceLock.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
 
@@ -73,6 +74,41 @@ protected:
     pid_t m_child = -1;
 };
 
+// Starts `watch` in a process of its own, its output into `output`.
+pid_t StartWatch(const std::string& binary, const std::string& home, const std::string& output) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // One file for both streams, at one offset, in the order they are written.
+        if (freopen(output.c_str(), "w", stdout) == nullptr || dup2(fileno(stdout), 2) < 0) {
+            _exit(126);
+        }
+        execl(binary.c_str(), binary.c_str(), "--home", home.c_str(), "watch", "--quiet",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// Whether the run's line is in the watch's output within 5 s: the run is over.
+bool RunEndedIn(const std::string& output) {
+    const auto start = std::chrono::steady_clock::now();
+    while (ReadFile(output).find("Clone Complete - Disk\n") == std::string::npos) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+bool AppearsWithin(const std::string& path, std::chrono::seconds limit) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!fs::exists(path) && std::chrono::steady_clock::now() - start < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return fs::exists(path);
+}
+
 TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
     const std::string waiting = "Waiting for " + m_drive.substr(0, m_drive.size() - 1);
     EXPECT_EQ(Run({"list"}), 0) << err;
@@ -89,15 +125,8 @@ TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
     fs::remove(home + "duvanto.ini");
 
     const std::string output = temp / "watch.out";
-    m_child = fork();
+    m_child = StartWatch(m_binary, home, output);
     ASSERT_GE(m_child, 0);
-    if (m_child == 0) {
-        freopen(output.c_str(), "w", stdout);
-        freopen(output.c_str(), "a", stderr);
-        execl(m_binary.c_str(), m_binary.c_str(), "--home", home.c_str(), "watch", "--quiet",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
     // The watch has looked once and found the task waiting.
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_FALSE(fs::exists(home + "clone.log"));
@@ -106,12 +135,9 @@ TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
     ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
     m_mounted = true;
     fs::create_directories(m_drive + "backup");
-    const auto mounted = std::chrono::steady_clock::now();
-    while (!fs::exists(m_drive + "backup/a.txt") &&
-           std::chrono::steady_clock::now() - mounted < std::chrono::seconds(5)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(fs::exists(m_drive + "backup/a.txt")) << "not run within 5 s of the mount";
+    EXPECT_TRUE(AppearsWithin(m_drive + "backup/a.txt", std::chrono::seconds(5)))
+        << "not run within 5 s of the mount";
+    EXPECT_TRUE(RunEndedIn(output));
 
     kill(m_child, SIGTERM);
     int status = 0;
@@ -124,6 +150,39 @@ TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
     EXPECT_EQ(Run({"list"}), 0);
     EXPECT_EQ(out.find("Waiting"), std::string::npos) << out;
     EXPECT_NE(out.find("\tok\n"), std::string::npos) << out;
+}
+
+// The desktop program (here: the test) holds the program folder's lock: the watch leaves the
+// tasks to it, says so once however often it looks, and takes over once the lock is free.
+TEST_F(WatchCliTest, WhileTheLockIsHeldElsewhereTheWatchSaysSoOnceAndRunsNothing) {
+    Result<InstanceLock> held = InstanceLock::Acquire(home);
+    ASSERT_TRUE(held.ok());
+    const std::string output = temp / "watch.out";
+    m_child = StartWatch(m_binary, home, output);
+    ASSERT_GE(m_child, 0);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    fs::create_directories(m_drive);
+    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
+    m_mounted = true;
+    fs::create_directories(m_drive + "backup");
+    // A look after the mount: still held.
+    EXPECT_FALSE(AppearsWithin(m_drive + "backup/a.txt", std::chrono::seconds(3)));
+
+    held.value().Release();
+    ASSERT_TRUE(Shell("umount '" + m_drive + "'"));
+    m_mounted = false;
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
+    m_mounted = true;
+    EXPECT_TRUE(AppearsWithin(m_drive + "backup/a.txt", std::chrono::seconds(5)));
+    EXPECT_TRUE(RunEndedIn(output));
+
+    kill(m_child, SIGTERM);
+    ASSERT_EQ(waitpid(m_child, nullptr, 0), m_child);
+    m_child = -1;
+    EXPECT_EQ(ReadFile(output),
+              "watching the scheduled tasks and the drives\nDuvanto is already running\nClone "
+              "Complete - Disk\nwatching ended\n");
 }
 
 }  // namespace
