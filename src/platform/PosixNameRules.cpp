@@ -212,7 +212,12 @@ TargetNameRules ProbeNameRules(int folderFd) {
         }
     }
     TargetNameRules rules = RulesOfType(type);
-    // Whether names fold is what the probe finds; where none can be made, the type decides.
+    // FAT and exFAT always fold, and are left untouched; elsewhere (NTFS drivers, shares, FUSE
+    // file systems not known) whether names fold is what the probe finds, and where none can be
+    // made, the type decides.
+    if (type == "vfat" || type == "msdos" || type == "fat" || type == "exfat") {
+        return rules;
+    }
     bool decided = false;
     const bool folds = ProbeFolding(folderFd, decided);
     if (decided) {
