@@ -32,14 +32,12 @@ SchedulerDecision SchedulerTick(SchedulerState& state, const SchedulerConditions
     const auto due = [now](const cCloneTask& task) {
         return MinuteBoundaries(task.NextCloneDateTime, now) >= 0;
     };
-    cCloneTask* task = tasks.NextScheduledTask();
-    if (task != nullptr && conditions.WaitsForDrive && due(*task) &&
-        conditions.WaitsForDrive(*task)) {
-        // Only due tasks are asked: the question reads the mount tables.
-        task = tasks.NextScheduledTask([&](const cCloneTask& candidate) {
-            return due(candidate) && conditions.WaitsForDrive(candidate);
-        });
-    }
+    // Only due tasks are asked whether they wait: the question reads the mount tables.
+    cCloneTask* task = conditions.WaitsForDrive
+                           ? tasks.NextScheduledTask([&](const cCloneTask& candidate) {
+                                 return due(candidate) && conditions.WaitsForDrive(candidate);
+                             })
+                           : tasks.NextScheduledTask();
     if (task == nullptr || !due(*task)) {
         return decision;
     }
