@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "cli/CliSession.h"
 #include "engine/Masks.h"
+#include "platform/Clocks.h"
 #include "platform/MountWatch.h"
 #include "platform/Terminal.h"
 #include "report/Report.h"
@@ -19,6 +21,7 @@
 #include "util/EscapedText.h"
 #include "util/FileUtilities.h"
 #include "util/PathStrings.h"
+#include "util/WakeWatch.h"
 
 namespace duvanto {
 
@@ -157,8 +160,8 @@ bool WatchLook(const std::string& home, const TaskCommandArgs& args, CliStreams 
     return goOn;
 }
 
-// `watch`: a look at the list at the start of every minute and a few seconds after each mount
-// or unmount, until SIGTERM, SIGHUP or Ctrl-C.
+// `watch`: a look at the list at the start of every minute, a few seconds after each mount or
+// unmount, and after the machine woke or its clock was set, until SIGTERM, SIGHUP or Ctrl-C.
 int RunWatch(const std::string& home, const TaskCommandArgs& args, CliStreams streams) {
     std::atomic<bool> stop{false};
     MountWatch mounts;
@@ -167,21 +170,30 @@ int RunWatch(const std::string& home, const TaskCommandArgs& args, CliStreams st
                 << "\n"
                 << std::flush;
     std::string lastSaid;
+    WakeWatch wake;
+    wake.Look(ReadClocks());
     InterruptSetsFlag(&stop, &stop);
     while (!stop) {
         if (!WatchLook(home, args, streams, lastSaid, stop) || stop) {
             break;
         }
-        // Wall-clock minutes: a look after a sleep of the machine comes within a minute of its
-        // waking, whatever the timers made of the sleep.
-        const auto now = std::chrono::system_clock::now().time_since_epoch();
-        const auto intoMinute =
-            std::chrono::duration_cast<std::chrono::milliseconds>(now) % std::chrono::minutes(1);
-        const int toNextMinute =
-            static_cast<int>((std::chrono::minutes(1) - intoMinute).count()) + 50;
-        if (mounts.Wait(toNextMinute) && !stop) {
-            // A drive mounts in steps (the media folder, then the mount): let them settle.
-            while (mounts.Wait(1000) && !stop) {
+        // Until the next minute of the wall clock, a mount, or a wake: a task whose time went
+        // by while the machine slept runs within seconds of its waking.
+        while (!stop) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            const auto intoMinute = std::chrono::duration_cast<std::chrono::milliseconds>(now) %
+                                    std::chrono::minutes(1);
+            const int toNextMinute =
+                static_cast<int>((std::chrono::minutes(1) - intoMinute).count()) + 50;
+            const int slice = std::min(toNextMinute, kWakeLookMs);
+            if (mounts.Wait(slice)) {
+                // A drive mounts in steps (the media folder, then the mount): let them settle.
+                while (mounts.Wait(1000) && !stop) {
+                }
+                break;
+            }
+            if (wake.Look(ReadClocks()) || slice == toNextMinute) {
+                break;
             }
         }
     }
@@ -213,11 +225,16 @@ std::optional<double> ClockTime(const std::string& text) {
 bool ReadSchedule(const std::string& text, TaskPropertiesInput& input, std::ostream& err) {
     auto refuse = [&] {
         err << "duvanto-cli: --schedule: \"" << text
-            << "\" is not manual, minutes:N, hours:N, days:N@HH:MM or weekdays:DAY,...@HH:MM\n";
+            << "\" is not manual, minutes:N, hours:N, days:N@HH:MM, weekdays:DAY,...@HH:MM "
+               "or on-connect\n";
         return false;
     };
     if (text == "manual") {
         input.FrequencyIndex = IntervalManual;
+        return true;
+    }
+    if (text == "on-connect") {
+        input.FrequencyIndex = IntervalOnConnect;
         return true;
     }
     const std::size_t colon = text.find(':');
@@ -477,8 +494,9 @@ TaskCommands AddTaskCommands(CLI::App& app, TaskCommandArgs& args) {
     commands.add->add_option("--target", args.targets, "a Target folder; repeatable, in order")
         ->allow_extra_args(false);
     commands.add->add_option("--schedule", args.schedule,
-                             "manual, minutes:N, hours:N, days:N@HH:MM or "
-                             "weekdays:mon,wed,...@HH:MM (default manual)");
+                             "manual, minutes:N, hours:N, days:N@HH:MM, "
+                             "weekdays:mon,wed,...@HH:MM, or on-connect: whenever the first "
+                             "Target's drive is mounted (default manual)");
     commands.add->add_flag("--no-subfolders", args.noSubfolders, "leave subfolders out");
     commands.add
         ->add_option("--select", args.selected,

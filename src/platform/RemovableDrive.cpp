@@ -15,6 +15,8 @@ namespace {
 struct MountEntry {
     std::string mountPoint;  // ends in "/"
     std::string device;
+    std::string mountId;       // mountinfo only
+    std::string deviceNumber;  // mountinfo only: "MAJOR:MINOR"
 };
 
 std::string AsFolder(const std::string& path) {
@@ -51,7 +53,7 @@ std::vector<MountEntry> ReadMountInfo(const std::string& path) {
         if (words.size() > 4) {
             std::string device =
                 separator + 2 < words.size() ? DecodeMountName(words[separator + 2]) : "";
-            entries.push_back({AsFolder(DecodeMountName(words[4])), device});
+            entries.push_back({AsFolder(DecodeMountName(words[4])), device, words[0], words[2]});
         }
     }
     return entries;
@@ -71,7 +73,7 @@ std::vector<MountEntry> ReadFstab(const std::string& path) {
         }
         std::string mountPoint = DecodeMountName(words[1]);
         if (mountPoint.starts_with('/')) {
-            entries.push_back({AsFolder(mountPoint), DecodeMountName(words[0])});
+            entries.push_back({AsFolder(mountPoint), DecodeMountName(words[0]), {}, {}});
         }
     }
     return entries;
@@ -191,6 +193,30 @@ bool IsRemovableDrive(const std::string& path, std::string& driveName,
         return true;
     }
     return entry != nullptr && BlockDeviceIsRemovable(entry->device, tables);
+}
+
+std::string DriveMountIdentity(const std::string& path, const RemovableDriveTables& tables) {
+    std::string drive;
+    IsRemovableDrive(path, drive, tables);
+    if (drive.empty()) {
+        return {};
+    }
+    // The last mount at the point is the one in use: it hides those below it.
+    const MountEntry* current = nullptr;
+    for (const MountEntry& entry : ReadMountInfo(tables.mountInfo)) {
+        if (entry.mountPoint == drive) {
+            current = &entry;
+        }
+    }
+    if (current == nullptr) {
+        return {};
+    }
+    Result<std::string> boot = ReadWholeFile(tables.bootId);
+    std::string bootId = boot.ok() ? boot.value() : std::string();
+    while (!bootId.empty() && (bootId.back() == '\n' || bootId.back() == ' ')) {
+        bootId.pop_back();
+    }
+    return bootId + "/" + current->mountId + "/" + current->deviceNumber;
 }
 
 }  // namespace duvanto

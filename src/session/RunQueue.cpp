@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/RunQueue.h"
 
+#include <map>
 #include <thread>
 #include <utility>
 
@@ -61,7 +62,7 @@ void RunQueue::StartScheduler(int32_t delayBeforeFirstTask) {
     m_scheduler.Start(delayBeforeFirstTask, m_app.Clock.TickCount());
 }
 
-SchedulerDecision RunQueue::Decide(SchedulerState& state, SchedulerConditions conditions) const {
+SchedulerDecision RunQueue::Decide(SchedulerState& state, SchedulerConditions conditions) {
     conditions.CloneInProgress = conditions.CloneInProgress || m_app.Flags.CloneInProgress;
     conditions.RestoreInProgress = conditions.RestoreInProgress || m_app.RestoreInProgress;
     conditions.SchedulerPaused = conditions.SchedulerPaused || m_app.SchedulerPaused;
@@ -70,8 +71,29 @@ SchedulerDecision RunQueue::Decide(SchedulerState& state, SchedulerConditions co
             return !task.DriveAway(m_app).empty();
         };
     }
-    return SchedulerTick(state, conditions, m_app.CloneTasks, m_app.Clock.TickCount(),
-                         m_app.Clock.Now());
+    const std::string& list = m_app.CloneTasks.TaskListFileSpec();
+    // Each mounting seen in this tick, so that the one recorded is the one that was judged new.
+    std::map<const cCloneTask*, std::string> mounts;
+    if (!conditions.NewlyConnected) {
+        conditions.NewlyConnected = [&](const cCloneTask& task) {
+            const std::string& mount = mounts[&task] = task.ConnectedMount(m_app);
+            if (mount.empty()) {
+                m_connected.Record(list, task.TaskName, {});
+                return false;
+            }
+            return m_connected.RanFor(list, task.TaskName) != mount;
+        };
+    }
+    SchedulerDecision decision = SchedulerTick(state, conditions, m_app.CloneTasks,
+                                               m_app.Clock.TickCount(), m_app.Clock.Now());
+    if (decision.Action == SchedulerAction::RunTask &&
+        decision.Task->IntervalType == IntervalOnConnect) {
+        const auto seen = mounts.find(decision.Task);
+        m_connected.Record(
+            list, decision.Task->TaskName,
+            seen != mounts.end() ? seen->second : decision.Task->ConnectedMount(m_app));
+    }
+    return decision;
 }
 
 SchedulerDecision RunQueue::Tick(const SchedulerConditions& conditions, bool& notRunMessage) {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "session/ConnectedRuns.h"
 #include "session/TaskListService.h"
 #include "tasks/Application.h"
 #include "tasks/Scheduler.h"
@@ -62,7 +63,12 @@ bool RunStopsTheOrder(const RunFlags& flags);
 
 class RunQueue {
 public:
-    RunQueue(Application& app, TaskListService& tasks) : m_app(app), m_tasks(tasks) {}
+    RunQueue(Application& app, TaskListService& tasks)
+        : m_app(app),
+          m_tasks(tasks),
+          m_connected(app.AppPath + kConnectedRunsFile, app.FileSystem, app.Reporter) {}
+    // In the program folder: which mounting each task run on connection last ran for.
+    static constexpr char kConnectedRunsFile[] = "duvanto.connected";
     RunQueue(const RunQueue&) = delete;
     RunQueue& operator=(const RunQueue&) = delete;
 
@@ -110,12 +116,15 @@ private:
     // The listed task's run, its outcome applied to the list (not saved).
     BlockingRun Run(const cCloneTask& task, IBlockingRunFront& front);
     BlockingRun RunBlocking(const cCloneTask& task, IBlockingRunFront& front, bool listed);
-    SchedulerDecision Decide(SchedulerState& state, SchedulerConditions conditions) const;
+    // The scheduler's decision; a task run on connection that it runs is recorded as run for
+    // the mounting of its drive.
+    SchedulerDecision Decide(SchedulerState& state, SchedulerConditions conditions);
 
     Application& m_app;
     TaskListService& m_tasks;
     std::deque<std::string> m_order;
     SchedulerState m_scheduler;
+    ConnectedRuns m_connected;
 };
 
 }  // namespace duvanto

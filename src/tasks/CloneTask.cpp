@@ -169,7 +169,28 @@ std::string cCloneTask::DriveAway(const Application& app) const {
     return {};
 }
 
+std::string cCloneTask::ConnectDrive(const Application& app) const {
+    const std::vector<std::string> targets = TargetFolders();
+    if (targets.empty()) {
+        return {};
+    }
+    std::string drive;
+    IsRemovableDrive(targets.front(), drive, app.Drives);
+    while (drive.size() > 1 && drive.back() == '/') {
+        drive.pop_back();
+    }
+    return drive;
+}
+
+std::string cCloneTask::ConnectedMount(const Application& app) const {
+    const std::vector<std::string> targets = TargetFolders();
+    return targets.empty() ? std::string() : DriveMountIdentity(targets.front(), app.Drives);
+}
+
 std::string cCloneTask::WaitingForDrive(const Application& app) const {
+    if (IntervalType == IntervalOnConnect) {
+        return ConnectDrive(app);
+    }
     if (!app.WaitForDrives || IntervalType == IntervalManual ||
         !IsSchedulable(IntervalType, IntervalIncrement, DaysOfWeek) ||
         MinuteBoundaries(NextCloneDateTime, app.Clock.Now()) < 0) {
@@ -179,14 +200,24 @@ std::string cCloneTask::WaitingForDrive(const Application& app) const {
 }
 
 std::vector<std::string> cCloneTask::ListviewSubItems(const std::string& waitingFor) const {
-    const bool manual = IntervalType == IntervalManual;
+    std::string nextRun;
+    if (IntervalType == IntervalManual) {
+        nextRun = "Manual";
+    } else if (IntervalType == IntervalOnConnect) {
+        nextRun = waitingFor.empty() ? "When the Drive Is Connected"
+                                     : "When " + waitingFor + " is connected";
+    } else if (!IsKnownIntervalType(IntervalType)) {
+        nextRun = "Unknown schedule";
+    } else if (!waitingFor.empty()) {
+        nextRun = "Waiting for " + waitingFor;
+    } else {
+        nextRun = GeneralDateText(NextCloneDateTime);
+    }
     return {SourceFolderSpec,
             Joined(TargetFolders(), ", "),
-            manual               ? "Manual"
-            : waitingFor.empty() ? GeneralDateText(NextCloneDateTime)
-                                 : "Waiting for " + waitingFor,
+            std::move(nextRun),
             GeneralDateText(LastCloneDateTime),
-            manual ? "" : SortKeyText(NextCloneDateTime),
+            IsTimedInterval(IntervalType) ? SortKeyText(NextCloneDateTime) : "",
             SortKeyText(LastCloneDateTime)};
 }
 

@@ -71,7 +71,7 @@ public:
 
     // The task list row's sub-items 1 to 6: Source, Targets, next run, last run and their sort
     // keys. With waitingFor, a drive the task waits for (WaitingForDrive), the next run says
-    // "Waiting for" it.
+    // "Waiting for" it, or for a task run when its drive is connected, when that drive is.
     std::vector<std::string> ListviewSubItems(const std::string& waitingFor = {}) const;
 
     // The mount point, without its "/" at the end, of a drive that holds the Source or a
@@ -80,8 +80,14 @@ public:
     // drive is there.
     std::string DriveAway(const Application& app) const;
     // The drive a scheduled task that is due now waits for before it runs, when the option
-    // to wait for drives is on; "" for any other task.
+    // to wait for drives is on; for a task run when its drive is connected, that drive
+    // (ConnectDrive); "" for any other task.
     std::string WaitingForDrive(const Application& app) const;
+    // The mount point, without its "/" at the end, of the drive of the first Target: the
+    // drive whose connection runs a task of IntervalOnConnect. "" without a Target.
+    std::string ConnectDrive(const Application& app) const;
+    // Which mounting of that drive is there now (DriveMountIdentity); "" when it is away.
+    std::string ConnectedMount(const Application& app) const;
 
     // The include list from the folder's ".dvi" file of the task (SupportFileSpec) when
     // folderExists and that file is there, else from appPath's.

@@ -15,7 +15,19 @@ enum IntervalTypeValue : int32_t {
     IntervalHours = 2,         // "Every Few Hours"
     IntervalDays = 3,          // "Every Few Days"
     IntervalSelectedDays = 4,  // "Only on Selected Days"
+    IntervalOnConnect = 5,     // "When the Drive Is Connected"
 };
+
+// A schedule of types 1 to 4: one that falls due at a time of the clock.
+inline bool IsTimedInterval(int32_t intervalType) {
+    return intervalType >= IntervalMinutes && intervalType <= IntervalSelectedDays;
+}
+
+// A type this version knows. A task list written by a later version may hold others; such a
+// task is kept as it stands and never run by the scheduler.
+inline bool IsKnownIntervalType(int32_t intervalType) {
+    return intervalType >= IntervalManual && intervalType <= IntervalOnConnect;
+}
 
 // The due time of a task that can never fall due: its schedule names no day, an increment
 // below 1, or a time past the calendar's end.

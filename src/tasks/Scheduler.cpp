@@ -32,14 +32,25 @@ SchedulerDecision SchedulerTick(SchedulerState& state, const SchedulerConditions
     const auto due = [now](const cCloneTask& task) {
         return MinuteBoundaries(task.NextCloneDateTime, now) >= 0;
     };
-    // Only due tasks are asked whether they wait: the question reads the mount tables.
-    cCloneTask* task = conditions.WaitsForDrive
-                           ? tasks.NextScheduledTask([&](const cCloneTask& candidate) {
-                                 return due(candidate) && conditions.WaitsForDrive(candidate);
-                             })
-                           : tasks.NextScheduledTask();
-    if (task == nullptr || !due(*task)) {
-        return decision;
+    cCloneTask* task = nullptr;
+    if (conditions.NewlyConnected) {
+        for (int32_t position = 1; position <= tasks.Count() && task == nullptr; ++position) {
+            cCloneTask* candidate = tasks.Item(position);
+            if (candidate->IntervalType == IntervalOnConnect &&
+                conditions.NewlyConnected(*candidate)) {
+                task = candidate;
+            }
+        }
+    }
+    if (task == nullptr) {
+        // Only due tasks are asked whether they wait: the question reads the mount tables.
+        task = conditions.WaitsForDrive ? tasks.NextScheduledTask([&](const cCloneTask& candidate) {
+            return due(candidate) && conditions.WaitsForDrive(candidate);
+        })
+                                        : tasks.NextScheduledTask();
+        if (task == nullptr || !due(*task)) {
+            return decision;
+        }
     }
     decision.Task = task;
     if (!conditions.MainWindowVisible) {

@@ -34,6 +34,10 @@ struct SchedulerConditions {
     // Whether a due task waits for a drive that is away (empty: none waits). A waiting task is
     // passed over, not run and not failed, and the next due task that does not wait runs.
     std::function<bool(const cCloneTask&)> WaitsForDrive;
+    // Whether the drive of a task of IntervalOnConnect holds a mounting the task has not run
+    // for (empty: none does). Asked of those tasks only, in list order; the first one runs
+    // before any task that falls due by the clock, as its drive may go again soon.
+    std::function<bool(const cCloneTask&)> NewlyConnected;
 };
 
 enum class SchedulerAction {

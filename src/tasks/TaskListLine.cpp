@@ -128,9 +128,14 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
                 field(4) + " is not a time; it was read as " + GeneralDateText(task->StartTime));
     }
     readLong(5, task->IntervalType);
-    if (task->IntervalType < IntervalManual || task->IntervalType > IntervalSelectedDays) {
-        Problem(lineNumber, field(5) + " is not an interval type; it was read as 0 (manual)");
-        task->IntervalType = IntervalManual;
+    // Most likely a schedule of a later version: kept as it stands, so that a save writes it
+    // back, and never run on a guess of what it meant.
+    if (!IsKnownIntervalType(task->IntervalType)) {
+        Problem(lineNumber,
+                field(5) +
+                    " is a schedule this version cannot read; the task is kept as it "
+                    "is and never run by the scheduler",
+                false);
     }
     readLong(6, task->IntervalIncrement);
     const std::optional<double> last = readDate(7);
@@ -168,7 +173,7 @@ std::unique_ptr<cCloneTask> cCloneTasks::CreateCloneTasksObjFromString(const std
         task->ExcludeFileMasks = fields[13];
     }
 
-    if (task->IntervalType != IntervalManual &&
+    if (IsTimedInterval(task->IntervalType) &&
         !IsSchedulable(task->IntervalType, task->IntervalIncrement, task->DaysOfWeek)) {
         Problem(lineNumber,
                 "the task \"" + task->TaskName + "\" " +

@@ -188,7 +188,7 @@ void SaveTaskProperties(const TaskPropertiesInput& input, cCloneTask& task, doub
     if (task.LastCloneDateTime == 0.0) {
         task.LastCloneDateTime = WholeSecond(now);
     }
-    if (task.IntervalType != IntervalManual) {
+    if (IsTimedInterval(task.IntervalType)) {
         task.NextCloneDateTime = DetermineNextCloneDateTime(
             task.LastCloneDateTime, task.IntervalType, task.IntervalIncrement, task.StartTime,
             task.DaysOfWeek, now);

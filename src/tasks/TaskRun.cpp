@@ -79,7 +79,7 @@ TaskRunOutcome TaskRun::Execute() {
         log.ResetInMemoryLog();
 
         m_task.LastCloneDateTime = WholeSecond(m_app.Clock.Now());
-        if (m_task.IntervalType != IntervalManual) {
+        if (IsTimedInterval(m_task.IntervalType)) {
             m_task.NextCloneDateTime = DetermineNextCloneDateTime(
                 m_task.LastCloneDateTime, m_task.IntervalType, m_task.IntervalIncrement,
                 m_task.StartTime, m_task.DaysOfWeek, m_app.Clock.Now());

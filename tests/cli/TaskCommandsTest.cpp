@@ -154,6 +154,36 @@ TEST_F(TaskCommandsTest, DueRunsTheNextScheduledTaskOnceItIsDue) {
     EXPECT_EQ(out, "nothing due\n");
 }
 
+// A drive that stays mounted is one connection: each process of `due` knows from the program
+// folder that the task ran for it. The drive here is the one the test folder lies on.
+TEST_F(TaskCommandsTest, DueRunsATaskOnConnectionOncePerMounting) {
+    ASSERT_EQ(
+        Run({"add", "Stick", "--source", source, "--target", target, "--schedule", "on-connect"}),
+        0)
+        << err;
+    EXPECT_EQ(SplitLines(ReadFile(list), "~!@#")[5], "5");
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    const std::string nextRun = ListedFields().at(0).at(3);
+    EXPECT_TRUE(nextRun.starts_with("When /") && nextRun.ends_with(" is connected")) << nextRun;
+
+    EXPECT_EQ(Run({"due"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Stick\n");
+    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
+    WriteFile(source + "b.txt", "b");
+    EXPECT_EQ(Run({"due"}), 0) << err;
+    EXPECT_EQ(out, "nothing due\n");
+    EXPECT_FALSE(fs::exists(target + "b.txt"));
+    EXPECT_EQ(Run({"list"}), 0) << err;
+    EXPECT_EQ(ListedFields().at(0).at(3), nextRun) << "the next run stays the drive's";
+
+    // Another mounting (here: the record of another one) runs it again.
+    const std::string record = ReadFile(home + "duvanto.connected");
+    WriteFile(home + "duvanto.connected", "other/1/0:1" + record.substr(record.find('\t')));
+    EXPECT_EQ(Run({"due"}), 0) << err;
+    EXPECT_EQ(out, "Clone Complete - Stick\n");
+    EXPECT_EQ(ReadFile(home + "duvanto.connected"), record);
+}
+
 TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
     WriteFile(list, Task("Known", "T/"));
     const std::string before = ReadFile(list);
@@ -219,7 +249,8 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
         "than once every 5 minutes\n\n";
     const auto notASchedule = [](const std::string& text) {
         return "duvanto-cli: --schedule: \"" + text +
-               "\" is not manual, minutes:N, hours:N, days:N@HH:MM or weekdays:DAY,...@HH:MM\n";
+               "\" is not manual, minutes:N, hours:N, days:N@HH:MM, weekdays:DAY,...@HH:MM or "
+               "on-connect\n";
     };
     const auto scheduled = [&](const std::string& schedule) {
         return std::vector<std::string>{"add",      "New",  "--source",   source,
@@ -230,6 +261,7 @@ TEST_F(TaskCommandsTest, AddRefusesWithTheDialogMessagesAndChangesNothing) {
         {scheduled("minutes:4"), frequency},
         {scheduled("weekdays:@09:00"), "Invalid Days\nNo days of the week are selected.\n"},
         {scheduled("yearly"), notASchedule("yearly")},
+        {scheduled("on-connect:1"), notASchedule("on-connect:1")},
         {scheduled("weekdays:mo@09:00"), notASchedule("weekdays:mo@09:00")},
         {scheduled("days:1@24:00"), notASchedule("days:1@24:00")},
         {{"add", "New", "--source", source, "--target", source + "inner"},

@@ -93,5 +93,33 @@ TEST_F(RemovableDriveTables, ADriveMountedStraightUnderTheMediaRootHoldsFolders)
     EXPECT_EQ(Drive(media + "sdd1/Backup/"), "removable " + media + "sdd1/");
 }
 
+// What tells one mounting of a drive from the next: the mount's ID, its device and the boot.
+TEST_F(RemovableDriveTables, EachMountingOfADriveHasItsOwnIdentity) {
+    const std::string media = temp / "media/";
+    tables.bootId = temp / "boot_id";
+    WriteFile(tables.bootId, "b00t\n");
+    const std::string stick = media + "anna/STICK/photos/";
+    EXPECT_EQ(DriveMountIdentity(stick, tables), "") << "media folder not mounted: away";
+    EXPECT_EQ(DriveMountIdentity("/mnt/usb/backup/", tables), "") << "fstab drive not mounted";
+    EXPECT_EQ(DriveMountIdentity("/home/anna/", tables), "b00t/22/8:1") << "the root is there";
+
+    WriteFile(tables.mountInfo,
+              "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "52 22 8:49 / " +
+                  media +
+                  "anna/STICK rw - vfat /dev/sdd1 rw\n"
+                  "60 22 8:17 / /mnt/usb rw - vfat /dev/sdd1 rw\n"
+                  "61 60 0:50 / /mnt/usb rw - tmpfs tmpfs rw\n");
+    EXPECT_EQ(DriveMountIdentity(stick, tables), "b00t/52/8:49");
+    EXPECT_EQ(DriveMountIdentity("/mnt/usb/backup/", tables), "b00t/61/0:50")
+        << "the mount on top hides the one below";
+
+    // Mounted again: another ID, or the same ID on another device or in another boot.
+    WriteFile(tables.mountInfo, "53 22 8:49 / " + media + "anna/STICK rw - vfat /dev/sdd1 rw\n");
+    EXPECT_EQ(DriveMountIdentity(stick, tables), "b00t/53/8:49");
+    WriteFile(tables.bootId, "later\n");
+    EXPECT_EQ(DriveMountIdentity(stick, tables), "later/53/8:49");
+}
+
 }  // namespace
 }  // namespace duvanto::test

@@ -145,6 +145,50 @@ TEST_F(RunQueueTest, DueRunsOnlyATaskThatIsDue) {
         << "the run counts as scheduled: its log names no reason";
 }
 
+// A task run on connection runs once for each mounting of its drive, whichever process looks:
+// the program folder keeps what it ran for, and a drive seen away is forgotten, so that the
+// next mounting runs it even when the kernel gives it the same mount ID.
+TEST_F(RunQueueTest, ATaskRunsOncePerMountingOfItsDrive) {
+    const std::string stick = temp / "media/anna/STICK";
+    fs::create_directories(stick);
+    WriteFile(app.Drives.fstab, "/dev/sdz1 " + stick + " vfat noauto,user 0 0\n");
+    for (const char* name : {"Photos", "Papers"}) {
+        cCloneTask task = Task(name, {"media/anna/STICK/" + std::string(name) + "/"});
+        task.IntervalType = IntervalOnConnect;
+        app.CloneTasks.Add(task);
+    }
+    const std::string root = "1 0 8:1 / / rw - ext4 /dev/root rw\n";
+    const std::string mounted = root + "52 1 8:33 / " + stick + " rw - vfat /dev/sdz1 rw\n";
+    const std::string records = appPath + RunQueue::kConnectedRunsFile;
+    bool notRunMessage = false;
+
+    EXPECT_EQ(runs.RunDue(front).Ran, 0) << "a drive that never comes runs nothing";
+    EXPECT_FALSE(fs::exists(records));
+
+    WriteFile(app.Drives.mountInfo, mounted);
+    const SchedulerDecision first = runs.Tick({}, notRunMessage);
+    ASSERT_EQ(first.Action, SchedulerAction::RunTask);
+    EXPECT_EQ(first.Task->TaskName, "Photos");
+    EXPECT_EQ(ReadFile(records), "b00t/52/8:33\t" + listFile + "\tPhotos\n")
+        << "recorded when chosen: a run that fails is not repeated every minute";
+    const TasksRunResult second = runs.RunDue(front);
+    EXPECT_EQ(second.Ran, 1);
+    EXPECT_EQ(front.ended, NameList{"Papers"}) << "two tasks on one drive: each once";
+    EXPECT_EQ(runs.RunDue(front).Ran, 0);
+    {
+        RunQueue nextProcess(app, tasks);
+        EXPECT_EQ(nextProcess.RunDue(front).Ran, 0) << "another process knows the mounting";
+    }
+
+    WriteFile(app.Drives.mountInfo, root);
+    EXPECT_EQ(runs.RunDue(front).Ran, 0);
+    EXPECT_EQ(ReadFile(records), "") << "the drive went: its mounting is forgotten";
+    WriteFile(app.Drives.mountInfo, mounted);
+    EXPECT_EQ(runs.RunDue(front).Ran, 1) << "the same mount ID, but mounted anew";
+    EXPECT_EQ(front.ended, (NameList{"Papers", "Photos"}));
+    EXPECT_EQ(app.CloneTasks.Item("Photos")->NextCloneDateTime, 0.0) << "no due time is set";
+}
+
 TEST_F(RunQueueTest, TheTickHoldsOffWhileTheProgramOrTheFrontEndIsBusy) {
     AddNightly();
     clock.now = kThursday + 0.6;

@@ -166,8 +166,8 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
                   "6: field 7 (LastCloneDateTime) \"yesterday\" is not a date; the task was read "
                   "as never run",
                   "7: the line holds binary data; it was skipped",
-                  "8: field 5 (IntervalType) \"9\" is not an interval type; it was read as 0 "
-                  "(manual)",
+                  "8: field 5 (IntervalType) \"9\" is a schedule this version cannot read; the "
+                  "task is kept as it is and never run by the scheduler",
                   "9: the line is longer than 1048576 bytes; it was skipped",
                   "10: the line names no task; it was skipped",
                   "11: field 3 (IncludeSubFolders) \"yes\" is neither True nor False; it was read "
@@ -181,10 +181,29 @@ TEST_F(TaskListTest, BadLinesAreReportedAndTheGoodOnesKept) {
     // A run time that cannot be read leaves the task as one that never ran.
     EXPECT_EQ(List().Item("BadDate")->LastCloneDateTime, 0.0);
     EXPECT_EQ(List().Item("BadDate")->NextCloneDateTime, 0.0);
-    EXPECT_EQ(List().Item("BadType")->IntervalType, IntervalManual);
+    EXPECT_EQ(List().Item("BadType")->IntervalType, 9);
     EXPECT_TRUE(List().ProblemsLoseData());
     // What was read can be written back: no task holds what a line cannot.
     EXPECT_TRUE(List().SaveAllTasksToFile(listFile));
+}
+
+// A list that a later version wrote may hold a schedule this one does not know: the task stays
+// as it was, is never chosen by the scheduler, and a save gives its line back unchanged.
+TEST_F(TaskListTest, AScheduleOfALaterVersionIsKeptAndNeverRun) {
+    const std::vector<std::string> asWritten = {"True", "127", ""};
+    const std::string later = Line(TenFields("Later", {{5, "7"}}, asWritten));
+    const std::string onConnect = Line(TenFields("Stick", {{5, "5"}, {6, "0"}}, asWritten));
+    ASSERT_TRUE(Read(later + "\r\n" + onConnect + "\r\n"));
+    EXPECT_EQ(ProblemTexts(), (std::vector<std::string>{
+                                  "1: field 5 (IntervalType) \"7\" is a schedule this version "
+                                  "cannot read; the task is kept as it is and never run by the "
+                                  "scheduler"}))
+        << "the type of the drive connection is known, and its increment of 0 is no flaw";
+    EXPECT_FALSE(List().ProblemsLoseData());
+    EXPECT_EQ(List().NextScheduledTask(nullptr), nullptr) << "past due, but never run on a guess";
+    EXPECT_EQ(List().Item("Later")->ListviewSubItems()[2], "Unknown schedule");
+    ASSERT_TRUE(List().SaveAllTasksToFile(listFile));
+    EXPECT_EQ(ReadFile(listFile), later + "\r\n" + onConnect + "\r\n");
 }
 
 TEST_F(TaskListTest, NumbersAndBooleansAsTheListHasAlwaysReadThem) {

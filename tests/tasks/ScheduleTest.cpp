@@ -220,6 +220,42 @@ TEST_F(SchedulerTickTest, ADueTaskWaitingForItsDriveIsPassedOverAndTheNextDueOne
     EXPECT_EQ(Tick(0, Monday(10, 32)).Task, app.CloneTasks.Item("Stick"));
 }
 
+// Tasks run by their drive have no time of the clock: the tick asks whether their drive holds
+// a new mounting, in list order, and such a task goes before one due by the clock.
+TEST_F(SchedulerTickTest, ATaskOfANewlyConnectedDriveRunsFirstOnceTheStartUpDelayIsOver) {
+    AddScheduled("Due", Monday(10));
+    AddScheduled("Stick", Monday(9), IntervalOnConnect);
+    AddScheduled("Card", Monday(9), IntervalOnConnect);
+    app.CloneTasks.SetNextScheduledTask();
+    EXPECT_TRUE(app.CloneTasks.Item("Due")->IsNextScheduledTask);
+    std::vector<std::string> connected;
+    std::vector<std::string> asked;
+    conditions.NewlyConnected = [&](const cCloneTask& task) {
+        asked.push_back(task.TaskName);
+        return std::find(connected.begin(), connected.end(), task.TaskName) != connected.end();
+    };
+    EXPECT_EQ(Tick(0, Monday(10)).Task, app.CloneTasks.Item("Due"));
+    EXPECT_EQ(asked, (std::vector<std::string>{"Stick", "Card"}));
+    EXPECT_EQ(Tick(0, Monday(8)).Action, SchedulerAction::Nothing)
+        << "no drive came, and their own due times play no role";
+
+    connected = {"Card"};
+    EXPECT_EQ(Tick(0, Monday(10)).Task, app.CloneTasks.Item("Card"));
+    connected = {"Card", "Stick"};
+    EXPECT_EQ(Tick(0, Monday(8)).Task, app.CloneTasks.Item("Stick"));
+
+    state.Start(2, 1000);
+    asked.clear();
+    EXPECT_EQ(Tick(1000 + 2 * 60000 - 1, Monday(8)).Action, SchedulerAction::Nothing);
+    EXPECT_TRUE(asked.empty()) << "within the start-up delay nothing is asked";
+    EXPECT_EQ(Tick(1000 + 2 * 60000, Monday(8)).Task, app.CloneTasks.Item("Stick"));
+
+    conditions.MainWindowVisible = true;
+    const SchedulerDecision shown = Tick(0, Monday(8));
+    EXPECT_EQ(shown.Action, SchedulerAction::ShowNotRunMessage);
+    EXPECT_NE(shown.Text.find("\r\nStick\r\n"), std::string::npos) << shown.Text;
+}
+
 TEST_F(SchedulerTickTest, AnOpenWindowGetsTheMessageOnceThenTheStatusText) {
     AddScheduled("Nightly", Monday(10));
     app.CloneTasks.SetNextScheduledTask();

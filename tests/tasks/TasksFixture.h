@@ -76,6 +76,8 @@ inline void IsolateFromTheMachine(Application& app, const TempDir& temp) {
     app.Drives.mountInfo = temp / "mountinfo";
     app.Drives.mediaRoots = {temp / "media/"};
     app.Drives.sysRoot = temp / "sys/";
+    app.Drives.bootId = temp / "boot_id";
+    WriteFile(app.Drives.bootId, "b00t\n");
     WriteFile(app.Drives.fstab, "");
     WriteFile(app.Drives.mountInfo, "1 0 8:1 / / rw - ext4 /dev/root rw\n");
     app.Settings.DeleteMethod = DeleteMethodType::RegularDelete;

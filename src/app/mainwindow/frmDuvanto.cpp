@@ -157,6 +157,12 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
             SchedulerTick();
         }
     });
+    tmrWakeWatch.setInterval(kWakeLookMs);
+    connect(&tmrWakeWatch, &QTimer::timeout, this, [this] {
+        if (m_wake.Look(ReadClocks()) && tmrCloneScheduler.isActive()) {
+            SchedulerTick();
+        }
+    });
     if (m_mounts.Valid()) {
         m_mountNotifier =
             new QSocketNotifier(m_mounts.Descriptor(), QSocketNotifier::Exception, this);

@@ -24,6 +24,7 @@
 #include "app/mainwindow/TaskListReload.h"
 #include "app/options/OptionsMenuController.h"
 #include "platform/MountWatch.h"
+#include "util/WakeWatch.h"
 
 namespace duvanto {
 
@@ -115,6 +116,8 @@ public:
     // A mount or unmount: the scheduler looks again once the drive has settled, so that a task
     // waiting for its drive runs within seconds.
     QTimer tmrMountSettle;
+    // A wake from sleep, or a clock set: the scheduler looks at once (WakeWatch).
+    QTimer tmrWakeWatch;
     QTimer tmrTrayWatch;
 
 signals:
@@ -153,6 +156,7 @@ private:
     TaskListModel* m_model = nullptr;
     SystemTray* m_tray = nullptr;
     MountWatch m_mounts;
+    WakeWatch m_wake;
     QSocketNotifier* m_mountNotifier = nullptr;
     std::unique_ptr<TaskEditHost> m_taskEdit;
     FileMenuJobs* m_fileJobs = nullptr;

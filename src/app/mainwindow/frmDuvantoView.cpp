@@ -23,6 +23,8 @@ void frmDuvanto::Load() {
     lvwTasks->setFocus(Qt::OtherFocusReason);
     m_controller.StartScheduler();
     tmrCloneScheduler.start();
+    m_wake.Look(ReadClocks());
+    tmrWakeWatch.start();
     tmrTrayWatch.start();
 }
 

@@ -46,10 +46,7 @@ TaskPropertiesController::TaskPropertiesController(const cCloneTask& task,
     m_allFilesAndFolders = task.AllFilesAndFolders();
     m_includeFileSpecs = task.IncludeFileSpecs;
     m_includeFileMasks = task.IncludeFileMasks;
-    m_frequencyIndex =
-        task.IntervalType >= IntervalManual && task.IntervalType <= IntervalSelectedDays
-            ? task.IntervalType
-            : IntervalManual;
+    m_frequencyIndex = IsKnownIntervalType(task.IntervalType) ? task.IntervalType : IntervalManual;
     m_incrementLabel = IncrementLabel(m_frequencyIndex, m_incrementLabel);
     m_incrementText = std::to_string(task.IntervalIncrement);
     // A start time of midnight is what an unset time looks like: it is offered as noon.
@@ -83,7 +80,7 @@ void TaskPropertiesController::SetWhichFiles(int32_t index) {
 }
 
 void TaskPropertiesController::ChooseFrequency(int32_t index) {
-    if (index < IntervalManual || index > IntervalSelectedDays) {
+    if (!IsKnownIntervalType(index)) {
         return;
     }
     m_frequencyIndex = index;

@@ -16,10 +16,10 @@
 
 namespace duvanto {
 
-// The five choices of the frequency box, in the order of the interval types.
-inline constexpr std::array<const char*, 5> kFrequencyLabels = {"Manual Clone", "Every Few Minutes",
-                                                                "Every Few Hours", "Every Few Days",
-                                                                "Only on Selected Days"};
+// The choices of the frequency box, in the order of the interval types.
+inline constexpr std::array<const char*, 6> kFrequencyLabels = {
+    "Manual Clone",   "Every Few Minutes",     "Every Few Hours",
+    "Every Few Days", "Only on Selected Days", "When the Drive Is Connected"};
 
 // What the frequency choice enables.
 struct FrequencyControls {

@@ -75,6 +75,7 @@ TEST_F(TaskPropertiesControllerTest, TheFrequencyEnablesItsControlsAndPresetsAMi
                          {IntervalHours, true, false, false, "Hours:"},
                          {IntervalDays, true, true, false, "Days:"},
                          {IntervalSelectedDays, false, true, true, "Days:"},
+                         {IntervalOnConnect, false, false, false, "Days:"},
                          {IntervalManual, false, false, false, "Days:"}};
     TaskPropertiesController dialog = Open();
     EXPECT_EQ(dialog.Frequency().IncrementLabel, "Minutes:");
@@ -119,6 +120,19 @@ TEST_F(TaskPropertiesControllerTest, AFirstSaveEveryTwoHoursRunsFromNow) {
     EXPECT_EQ(saved.DaysOfWeek, 127 - 4) << "the days are stored whatever the frequency";
     EXPECT_EQ(saved.StartTime, 0.5) << "midnight, offered as noon, is stored as noon";
     EXPECT_EQ(saved.TargetFolderSpec, world.temp / "dst/");
+}
+
+// A task run by its drive has no time of the clock: its next run stays as it was.
+TEST_F(TaskPropertiesControllerTest, ARunOnConnectionIsSavedWithoutADueTime) {
+    task.NextCloneDateTime = 40000.25;
+    TaskPropertiesController dialog = Open();
+    dialog.ChooseFrequency(IntervalOnConnect);
+    dialog.SetIncrementText("no number");
+    ASSERT_EQ(dialog.OK(), TaskPropertiesOutcome::Saved) << "the increment plays no role";
+    EXPECT_EQ(dialog.Task().IntervalType, IntervalOnConnect);
+    EXPECT_EQ(dialog.Task().NextCloneDateTime, 40000.25);
+    dialog.ChooseFrequency(IntervalOnConnect + 1);
+    EXPECT_EQ(dialog.FrequencyIndex(), IntervalOnConnect) << "no choice past the list";
 }
 
 TEST_F(TaskPropertiesControllerTest, ChecksRunInOrderAndTheFirstRefusalStops) {
