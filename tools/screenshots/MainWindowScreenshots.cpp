@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window with four tasks (one whose last run failed, one next to run, one waiting for
-// its memory card), the same during
+// The main window with five tasks (one whose last run failed, one next to run, one waiting for
+// its memory card, one run whenever its disk is plugged in), the same during
 // a run, as a later start shows it where the desktop has no tray, its File and Options menus and
 // the tray menu as they open, the About box, and the help window at the quick-start page as a
 // user first sees it.
@@ -28,8 +28,8 @@ struct DemoProgram : test::MainWindowWorld {
     DemoProgram() : MainWindowWorld(false) {
         test::WriteFile(home / kIniFileName,
                         "[Form Dimensions]\r\nHeight=6600\r\nWidth=13200\r\n"
-                        "[ColumnWidths]\r\nColumnOne=150\r\nColumnTwo=150\r\nColumnThree=190\r\n"
-                        "ColumnFour=215\r\nColumnFive=150\r\n");
+                        "[ColumnWidths]\r\nColumnOne=150\r\nColumnTwo=140\r\nColumnThree=170\r\n"
+                        "ColumnFour=255\r\nColumnFive=150\r\n");
         cCloneTask documents = test::MakeTask("Documents", IntervalDays, kNow + 0.7);
         documents.SourceFolderSpec = "/home/anna/Documents/";
         documents.TargetFolderSpec = "/media/anna/Backup/Documents/";
@@ -47,7 +47,12 @@ struct DemoProgram : test::MainWindowWorld {
         camera.SourceFolderSpec = "/home/anna/Pictures/Camera/";
         camera.TargetFolderSpec = "/media/anna/SDCARD/Camera/";
         camera.LastCloneDateTime = kNow - 1.2;
-        SaveTasks({documents, photos, music, camera});
+        // Run each time the backup disk is plugged in.
+        cCloneTask phone = test::MakeTask("Phone", IntervalOnConnect, 0);
+        phone.SourceFolderSpec = "/home/anna/Phone/";
+        phone.TargetFolderSpec = "/media/anna/BACKUP/Phone/";
+        phone.LastCloneDateTime = kNow - 0.9;
+        SaveTasks({documents, photos, music, camera, phone});
     }
 };
 
