@@ -67,6 +67,14 @@ protected:
         }
     }
 
+    // The disk plugged in: mounted on its media folder, the Target's folder on it.
+    void PlugIn() {
+        fs::create_directories(m_drive);
+        ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
+        m_mounted = true;
+        fs::create_directories(m_drive + "backup");
+    }
+
     ScopedTimeLocale locale{"C"};
     std::string m_binary, m_media, m_drive;
     std::string m_image = temp / "disk.img";
@@ -142,10 +150,7 @@ TEST_F(WatchCliTest, ATaskWaitsForItsDriveAndRunsWithinSecondsOfItsMount) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_FALSE(fs::exists(home + "clone.log"));
 
-    fs::create_directories(m_drive);
-    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
-    m_mounted = true;
-    fs::create_directories(m_drive + "backup");
+    ASSERT_NO_FATAL_FAILURE(PlugIn());
     EXPECT_TRUE(AppearsWithin(m_drive + "backup/a.txt", std::chrono::seconds(5)))
         << "not run within 5 s of the mount";
     EXPECT_TRUE(RunEndedIn(output));
@@ -178,10 +183,7 @@ TEST_F(WatchCliTest, ATaskOnConnectionRunsOncePerMount) {
     ASSERT_GE(m_child, 0);
     std::this_thread::sleep_for(std::chrono::seconds(1));
 
-    fs::create_directories(m_drive);
-    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
-    m_mounted = true;
-    fs::create_directories(m_drive + "backup");
+    ASSERT_NO_FATAL_FAILURE(PlugIn());
     EXPECT_TRUE(RunEndedIn(output, "Stick")) << "not run within 5 s of the mount";
     EXPECT_EQ(ReadFile(m_drive + "backup/a.txt"), "a");
 
@@ -211,10 +213,7 @@ TEST_F(WatchCliTest, WhileTheLockIsHeldElsewhereTheWatchSaysSoOnceAndRunsNothing
     m_child = StartWatch(m_binary, home, output);
     ASSERT_GE(m_child, 0);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    fs::create_directories(m_drive);
-    ASSERT_TRUE(Shell("mount -o loop '" + m_image + "' '" + m_drive + "'"));
-    m_mounted = true;
-    fs::create_directories(m_drive + "backup");
+    ASSERT_NO_FATAL_FAILURE(PlugIn());
     // A look after the mount: still held.
     EXPECT_FALSE(AppearsWithin(m_drive + "backup/a.txt", std::chrono::seconds(3)));
 
