@@ -563,6 +563,23 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
     // folder's rename, which comes last.
     std::unordered_map<std::string, std::string> targetSpelling;
     const bool deleting = Settings.DeleteMethod != DeleteMethodType::DoNotDelete;
+    // Each folder pass 1 will list is announced as it joins the queue, in the queue's order, so
+    // that the file system can list it ahead; what is announced and never asked for is dropped
+    // when the walk ends, however it ends.
+    struct DropAtEnd {
+        IFileOperations& files;
+        ~DropAtEnd() { files.DropListedAhead(); }
+    } dropAtEnd{Files()};
+    const auto enqueue = [&](std::string s, std::string t, bool sourceListed) {
+        const bool skipped = IsFolderIgnored(LastFolderName(t));
+        if (!skipped && (sourceListed || deleting)) {
+            Files().ListAhead(t, true);
+            if (sourceListed) {
+                Files().ListAhead(s, true);
+            }
+        }
+        pending.push_back({std::move(s), std::move(t), sourceListed});
+    };
 
     // Pass 1, over the Target tree: orphans and changed files.
     pending.push_back({source, target, true});
@@ -593,7 +610,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             }
             for (const DirEntry& entry : targetList.value()) {
                 if (entry.kind == EntryKind::Folder) {
-                    pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                    enqueue(s + entry.name + "/", t + entry.name + "/", false);
                 }
             }
             result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
@@ -636,7 +653,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             }
             const DirEntry* counterpart = sourceFolders.Find(entry.name, at);
             if (counterpart == nullptr) {
-                pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                enqueue(s + entry.name + "/", t + entry.name + "/", false);
                 continue;
             }
             const std::string sourceFolder = s + counterpart->name + "/";
@@ -644,7 +661,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
                 AppendRename(s, t, *counterpart, entry);
                 targetSpelling[sourceFolder] = t + entry.name + "/";
             }
-            pending.push_back({sourceFolder, t + entry.name + "/", true});
+            enqueue(sourceFolder, t + entry.name + "/", true);
         }
         result =
             Worse(CompareListings(host, s, sourceEntries, t, targetList.value(), deleting), result);
