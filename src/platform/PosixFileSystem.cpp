@@ -614,6 +614,13 @@ Result<std::vector<DirEntry>> PosixHeldRoots::ListFolderNow(const std::string& f
         if (bytes == 0) {
             break;
         }
+        // Room for the whole batch at once: growing entry by entry moves every name several
+        // times over in a folder of a few dozen.
+        std::size_t count = 0;
+        for (long offset = 0; offset < bytes; ++count) {
+            offset += reinterpret_cast<dirent64*>(buffer + offset)->d_reclen;
+        }
+        entries.reserve(entries.size() + count);
         for (long offset = 0; offset < bytes;) {
             auto* raw = reinterpret_cast<dirent64*>(buffer + offset);
             offset += raw->d_reclen;
