@@ -280,6 +280,26 @@ const DirEntry* NameLookup::Find(const std::string& name) const {
     return it == m_folded.end() ? nullptr : it->second;
 }
 
+const DirEntry* PositionalLookup::Find(const std::string& name, std::size_t position) {
+    // Names are unique within a folder, so an entry of the very name is what an exact lookup
+    // would give.
+    if (position < m_listing.size()) {
+        const DirEntry& guess = m_listing[position];
+        if (guess.name == name && (m_keep == nullptr || m_keep(guess))) {
+            return &guess;
+        }
+    }
+    if (!m_lookup) {
+        m_lookup = std::make_unique<NameLookup>(m_foldCase);
+        for (const DirEntry& entry : m_listing) {
+            if (m_keep == nullptr || m_keep(entry)) {
+                m_lookup->Add(entry);
+            }
+        }
+    }
+    return m_lookup->Find(name);
+}
+
 std::vector<Inadmissible> FindInadmissible(const std::vector<const DirEntry*>& entries,
                                            const TargetNameRules& rules) {
     std::vector<Inadmissible> found;

@@ -4,6 +4,7 @@
 // key two names share when they name one entry there, and why a name cannot be held at all.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,6 +50,28 @@ private:
     std::unordered_map<std::string_view, const DirEntry*> m_exact;
     bool m_foldCase;
     std::unordered_map<std::string, const DirEntry*> m_folded;
+};
+
+// NameLookup over a listing for lookups that go through another listing in order. Two folders
+// in step list their names in the same order wherever one file system orders them (ext4 by a
+// hash of the name with a seed of its own, tmpfs and btrfs by creation, which a copy repeats),
+// so the entry at the caller's position is tried first and the lookup, whose building costs
+// more than the walk's own work on the folder, is built only once that guess misses.
+class PositionalLookup {
+public:
+    // Only entries for which `keep` holds are found. The listing must outlive the lookup.
+    PositionalLookup(const std::vector<DirEntry>& listing, bool foldCase,
+                     bool (*keep)(const DirEntry&) = nullptr)
+        : m_listing(listing), m_foldCase(foldCase), m_keep(keep) {}
+    // As NameLookup::Find over the kept entries; `position` is where the name stands in the
+    // caller's own listing.
+    const DirEntry* Find(const std::string& name, std::size_t position);
+
+private:
+    const std::vector<DirEntry>& m_listing;
+    bool m_foldCase;
+    bool (*m_keep)(const DirEntry&);
+    std::unique_ptr<NameLookup> m_lookup;  // built at the first miss
 };
 
 // What a Source folder's listing holds that its Target folder cannot: names the file system

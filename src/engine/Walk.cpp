@@ -30,6 +30,10 @@ std::string LastFolderName(const std::string& folder) {
     return GetLastItemInPath(std::string_view(folder).substr(0, folder.size() - 1));
 }
 
+bool IsFolderEntry(const DirEntry& entry) {
+    return entry.kind == EntryKind::Folder;
+}
+
 bool IsMissing(const Status& status) {
     return status.IsNotFound() || status.IsLinkInTheWay();
 }
@@ -341,14 +345,15 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
                                    const Listing& targetList, bool targetFoldersGo) {
     bool error = false;
     // Where the Target folds case, a Target name stands for the Source name that folds like it.
-    const NameLookup sourceIndex(sourceList, m_nameRules.foldsCase);
+    PositionalLookup sourceIndex(sourceList, m_nameRules.foldsCase);
 
-    for (const DirEntry& targetEntry : targetList) {
+    for (std::size_t at = 0; at < targetList.size(); ++at) {
+        const DirEntry& targetEntry = targetList[at];
         CountScanned(host);
         host.Pump();
         if (targetEntry.IsFileLike() && !IsStrayTempFile(targetEntry, target)) {
             ++m_plan.TargetFilesSeen;
-            const DirEntry* sourceEntry = sourceIndex.Find(targetEntry.name);
+            const DirEntry* sourceEntry = sourceIndex.Find(targetEntry.name, at);
             if (sourceEntry == nullptr || !sourceEntry->IsFileLike()) {
                 if (Settings.DeleteMethod != DeleteMethodType::DoNotDelete) {
                     const bool folder =
@@ -384,13 +389,14 @@ StepResult cClone::CompareListings(IStatusHost& host, const std::string& source,
         }
     }
 
-    const NameLookup targetIndex(targetList, m_nameRules.foldsCase);
-    for (const DirEntry& sourceEntry : sourceList) {
+    PositionalLookup targetIndex(targetList, m_nameRules.foldsCase);
+    for (std::size_t at = 0; at < sourceList.size(); ++at) {
+        const DirEntry& sourceEntry = sourceList[at];
         CountScanned(host);
         host.Pump();
         if (sourceEntry.IsFileLike() && !IsOwnTemporaryName(sourceEntry.name)) {
             // A special file in the Target is no counterpart: the copy's rename replaces it.
-            const DirEntry* targetEntry = targetIndex.Find(sourceEntry.name);
+            const DirEntry* targetEntry = targetIndex.Find(sourceEntry.name, at);
             if (targetEntry == nullptr) {
                 AppendCopy(source, target, sourceEntry, nullptr, OpReason::NewInSource);
             } else if (targetEntry->kind == EntryKind::Special) {
@@ -557,6 +563,23 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
     // folder's rename, which comes last.
     std::unordered_map<std::string, std::string> targetSpelling;
     const bool deleting = Settings.DeleteMethod != DeleteMethodType::DoNotDelete;
+    // Each folder pass 1 will list is announced as it joins the queue, in the queue's order, so
+    // that the file system can list it ahead; what is announced and never asked for is dropped
+    // when the walk ends, however it ends.
+    struct DropAtEnd {
+        IFileOperations& files;
+        ~DropAtEnd() { files.DropListedAhead(); }
+    } dropAtEnd{Files()};
+    const auto enqueue = [&](std::string s, std::string t, bool sourceListed) {
+        const bool skipped = IsFolderIgnored(LastFolderName(t));
+        if (!skipped && (sourceListed || deleting)) {
+            Files().ListAhead(t, true);
+            if (sourceListed) {
+                Files().ListAhead(s, true);
+            }
+        }
+        pending.push_back({std::move(s), std::move(t), sourceListed});
+    };
 
     // Pass 1, over the Target tree: orphans and changed files.
     pending.push_back({source, target, true});
@@ -587,7 +610,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
             }
             for (const DirEntry& entry : targetList.value()) {
                 if (entry.kind == EntryKind::Folder) {
-                    pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                    enqueue(s + entry.name + "/", t + entry.name + "/", false);
                 }
             }
             result = Worse(PlanTargetFolderRemoval(host, t, targetList.value()), result);
@@ -617,20 +640,20 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
         Listing kept;
         const Listing& sourceEntries = Admissible(s, t, sourceList.value(), true, true, kept);
         std::vector<std::string>& subfolders = sourceSubfolders[s];
-        NameLookup sourceFolders(m_nameRules.foldsCase);
+        PositionalLookup sourceFolders(sourceEntries, m_nameRules.foldsCase, IsFolderEntry);
         for (const DirEntry& entry : sourceEntries) {
             if (entry.kind == EntryKind::Folder) {
                 subfolders.push_back(entry.name);
-                sourceFolders.Add(entry);
             }
         }
-        for (const DirEntry& entry : targetList.value()) {
+        for (std::size_t at = 0; at < targetList.value().size(); ++at) {
+            const DirEntry& entry = targetList.value()[at];
             if (entry.kind != EntryKind::Folder) {
                 continue;
             }
-            const DirEntry* counterpart = sourceFolders.Find(entry.name);
+            const DirEntry* counterpart = sourceFolders.Find(entry.name, at);
             if (counterpart == nullptr) {
-                pending.push_back({s + entry.name + "/", t + entry.name + "/", false});
+                enqueue(s + entry.name + "/", t + entry.name + "/", false);
                 continue;
             }
             const std::string sourceFolder = s + counterpart->name + "/";
@@ -638,7 +661,7 @@ StepResult cClone::CompareEntireSourceTree(IStatusHost& host, const std::string&
                 AppendRename(s, t, *counterpart, entry);
                 targetSpelling[sourceFolder] = t + entry.name + "/";
             }
-            pending.push_back({sourceFolder, t + entry.name + "/", true});
+            enqueue(sourceFolder, t + entry.name + "/", true);
         }
         result =
             Worse(CompareListings(host, s, sourceEntries, t, targetList.value(), deleting), result);

@@ -56,6 +56,18 @@ public:
         auto firstListing = ListFolder(first, withStatus);
         return {std::move(firstListing), ListFolder(second, withStatus)};
     }
+    // A folder the caller will list soon with ListFolder or ListFolderPair, with withStatus as
+    // given; announced in the order the listings will be asked for. An implementation may list
+    // it ahead, on another thread, and hand that listing to the first call that asks for it;
+    // announced folders asked for out of order, or not at all, cost only their own listing.
+    // A listing made ahead shows the folder as it was then: announce only folders nobody
+    // changes before asking, and drop the rest once the walk that announced them ends.
+    virtual void ListAhead(const std::string& folderPath, bool withStatus) {
+        (void)folderPath;
+        (void)withStatus;
+    }
+    // Forgets every listing announced and not yet asked for; the next call lists anew.
+    virtual void DropListedAhead() {}
     // The status of one path; the last component is not followed.
     virtual Result<DirEntry> GetEntry(const std::string& path) = 0;
 

@@ -12,8 +12,11 @@
 #include <cerrno>
 #include <climits>
 #include <condition_variable>
-#include <functional>
+#include <deque>
+#include <memory>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <thread>
 
 #include "platform/PosixFile.h"
@@ -102,62 +105,168 @@ Status FillFromStat(int dirFd, DirEntry& entry) {
 
 }  // namespace
 
-// One thread that runs one job at a time for its owner, who waits for it. It lives as long as
-// the held roots, so a walk of thousands of folders starts it once.
-class PosixHeldRoots::Helper {
+// Listings announced ahead and the thread that makes them. The caller takes them in their
+// order; each is made once, by the helper or by the caller, whichever comes to it first.
+class PosixHeldRoots::Lister {
 public:
-    ~Helper() {
+    explicit Lister(const PosixHeldRoots& roots) : m_roots(roots) {}
+
+    ~Lister() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_stop = true;
+            m_jobs.clear();
         }
-        m_wake.notify_one();
+        m_work.notify_one();
         if (m_thread.joinable()) {
             m_thread.join();
         }
     }
 
-    void Start(std::function<void()> job) {
+    Lister(const Lister&) = delete;
+    Lister& operator=(const Lister&) = delete;
+
+    void Announce(const std::string& folderPath, bool withStatus, bool next) {
+        auto job = std::make_shared<Job>();
+        job->path = folderPath;
+        job->withStatus = withStatus;
+        std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_thread.joinable()) {
             m_thread = std::thread([this] { Loop(); });
         }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_job = std::move(job);
-            m_busy = true;
+        if (next) {
+            m_jobs.push_front(std::move(job));
+        } else {
+            m_jobs.push_back(std::move(job));
         }
-        m_wake.notify_one();
+        if (m_helperIdle) {
+            m_work.notify_one();
+        }
     }
 
-    void Wait() {
+    // Whether the next two listings asked for are these, in this order.
+    bool AreNext(const std::string& first, const std::string& second, bool withStatus) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_jobs.size() >= 2 && m_jobs[0]->Is(first, withStatus) &&
+               m_jobs[1]->Is(second, withStatus);
+    }
+
+    void Drop() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_jobs.clear();  // a job under way finishes into nothing
+    }
+
+    // The announced listing of the folder; nullopt when it was not announced near the front.
+    std::optional<Result<std::vector<DirEntry>>> Take(const std::string& folderPath,
+                                                      bool withStatus) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [this] { return !m_busy; });
+        // The walk asks in the order it announced, less the folders it decided to skip.
+        constexpr std::size_t kSearched = 8;
+        std::size_t found = 0;
+        while (found < m_jobs.size() && found < kSearched &&
+               !m_jobs[found]->Is(folderPath, withStatus)) {
+            ++found;
+        }
+        if (found == m_jobs.size() || found == kSearched) {
+            return std::nullopt;
+        }
+        std::shared_ptr<Job> job = m_jobs[found];
+        m_jobs.erase(m_jobs.begin(), m_jobs.begin() + static_cast<std::ptrdiff_t>(found) + 1);
+        if (m_helperIdle) {
+            m_work.notify_one();  // room ahead again
+        }
+        for (;;) {
+            if (job->state == State::Done) {
+                return std::move(job->listing);
+            }
+            if (job->state == State::Waiting) {
+                job->state = State::Claimed;
+                lock.unlock();
+                return List(*job);
+            }
+            // The helper is at it: list one further on meanwhile rather than wait.
+            if (std::shared_ptr<Job> other = ClaimNext()) {
+                lock.unlock();
+                Result<std::vector<DirEntry>> listing = List(*other);
+                lock.lock();
+                Finish(*other, std::move(listing));
+                continue;
+            }
+            m_callerWaiting = true;
+            m_done.wait(lock, [&] { return job->state == State::Done; });
+            m_callerWaiting = false;
+        }
     }
 
 private:
-    void Loop() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            m_wake.wait(lock, [this] { return m_stop || static_cast<bool>(m_job); });
-            if (m_stop) {
-                return;
+    enum class State { Waiting, Claimed, Done };
+    struct Job {
+        std::string path;
+        bool withStatus = false;
+        State state = State::Waiting;
+        Result<std::vector<DirEntry>> listing{std::vector<DirEntry>{}};
+        bool Is(const std::string& folderPath, bool status) const {
+            return withStatus == status && path == folderPath;
+        }
+    };
+
+    // Listings made ahead wait in memory for the caller: so many at most.
+    static constexpr std::size_t kAhead = 64;
+
+    std::shared_ptr<Job> ClaimNext() {
+        const std::size_t end = std::min(m_jobs.size(), kAhead);
+        for (std::size_t i = 0; i < end; ++i) {
+            if (m_jobs[i]->state == State::Waiting) {
+                m_jobs[i]->state = State::Claimed;
+                return m_jobs[i];
             }
-            std::function<void()> job = std::move(m_job);
-            m_job = nullptr;
-            lock.unlock();
-            job();
-            lock.lock();
-            m_busy = false;
+        }
+        return nullptr;
+    }
+
+    Result<std::vector<DirEntry>> List(const Job& job) {
+        try {
+            return m_roots.ListFolderNow(job.path, job.withStatus);
+        } catch (const std::bad_alloc&) {
+            return Status::FromErrno(ENOMEM);
+        }
+    }
+
+    void Finish(Job& job, Result<std::vector<DirEntry>> listing) {
+        job.listing = std::move(listing);
+        job.state = State::Done;
+        if (m_callerWaiting) {
             m_done.notify_one();
         }
     }
 
+    void Loop() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            std::shared_ptr<Job> job;
+            while (!m_stop && !(job = ClaimNext())) {
+                m_helperIdle = true;
+                m_work.wait(lock);
+                m_helperIdle = false;
+            }
+            if (m_stop) {
+                return;
+            }
+            lock.unlock();
+            Result<std::vector<DirEntry>> listing = List(*job);
+            lock.lock();
+            Finish(*job, std::move(listing));
+        }
+    }
+
+    const PosixHeldRoots& m_roots;
     std::thread m_thread;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
+    std::condition_variable m_work;
     std::condition_variable m_done;
-    std::function<void()> m_job;
-    bool m_busy = false;
+    std::deque<std::shared_ptr<Job>> m_jobs;  // announced, in the order they will be asked for
+    bool m_helperIdle = false;
+    bool m_callerWaiting = false;
     bool m_stop = false;
 };
 
@@ -165,23 +274,40 @@ PosixHeldRoots::PosixHeldRoots(const Trash& trash, bool setsOwners, std::vector<
     : m_trash(trash), m_setsOwners(setsOwners), m_roots(std::move(roots)) {}
 
 PosixHeldRoots::~PosixHeldRoots() {
+    // The helper may be listing from a root's descriptor: it stops before they are closed.
+    m_lister.reset();
     ForgetParents();
     for (const Root& root : m_roots) {
         close(root.fd);
     }
 }
 
+void PosixHeldRoots::ListAhead(const std::string& folderPath, bool withStatus) {
+    if (!m_lister) {
+        m_lister = std::make_unique<Lister>(*this);
+    }
+    m_lister->Announce(folderPath, withStatus, false);
+}
+
+void PosixHeldRoots::DropListedAhead() {
+    if (m_lister) {
+        m_lister->Drop();
+    }
+}
+
 std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>>
 PosixHeldRoots::ListFolderPair(const std::string& first, const std::string& second,
                                bool withStatus) {
-    if (!m_helper) {
-        m_helper = std::make_unique<Helper>();
+    if (!m_lister) {
+        m_lister = std::make_unique<Lister>(*this);
     }
-    Result<std::vector<DirEntry>> secondListing{std::vector<DirEntry>{}};
-    m_helper->Start([&] { secondListing = ListFolder(second, withStatus); });
+    if (!m_lister->AreNext(first, second, withStatus)) {
+        // Ahead of whatever else was announced, so that nothing announced is passed over.
+        m_lister->Announce(second, withStatus, true);
+        m_lister->Announce(first, withStatus, true);
+    }
     Result<std::vector<DirEntry>> firstListing = ListFolder(first, withStatus);
-    m_helper->Wait();
-    return {std::move(firstListing), std::move(secondListing)};
+    return {std::move(firstListing), ListFolder(second, withStatus)};
 }
 
 PosixFileSystem::PosixFileSystem() : m_setsOwners(geteuid() == 0) {}
@@ -459,6 +585,16 @@ void PosixHeldRoots::ForgetParents() {
 
 Result<std::vector<DirEntry>> PosixHeldRoots::ListFolder(const std::string& folderPath,
                                                          bool withStatus) {
+    if (m_lister) {
+        if (auto listed = m_lister->Take(folderPath, withStatus)) {
+            return std::move(*listed);
+        }
+    }
+    return ListFolderNow(folderPath, withStatus);
+}
+
+Result<std::vector<DirEntry>> PosixHeldRoots::ListFolderNow(const std::string& folderPath,
+                                                            bool withStatus) const {
     UniqueFd folder(OpenFolder(folderPath));
     if (!folder.valid()) {
         return Status::FromErrno(errno);
@@ -478,6 +614,13 @@ Result<std::vector<DirEntry>> PosixHeldRoots::ListFolder(const std::string& fold
         if (bytes == 0) {
             break;
         }
+        // Room for the whole batch at once: growing entry by entry moves every name several
+        // times over in a folder of a few dozen.
+        std::size_t count = 0;
+        for (long offset = 0; offset < bytes; ++count) {
+            offset += reinterpret_cast<dirent64*>(buffer + offset)->d_reclen;
+        }
+        entries.reserve(entries.size() + count);
         for (long offset = 0; offset < bytes;) {
             auto* raw = reinterpret_cast<dirent64*>(buffer + offset);
             offset += raw->d_reclen;

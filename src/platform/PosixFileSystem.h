@@ -43,6 +43,11 @@ public:
     // trees is mostly waiting for status calls, which overlap well on two cores.
     std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>> ListFolderPair(
         const std::string& first, const std::string& second, bool withStatus) override;
+    // One helper thread lists the announced folders in their order, a bounded number ahead of
+    // the caller; a caller whose folder is not listed yet lists it itself, or one further on
+    // while the helper finishes it, so both threads keep making status calls.
+    void ListAhead(const std::string& folderPath, bool withStatus) override;
+    void DropListedAhead() override;
     Result<DirEntry> GetEntry(const std::string& path) override;
     Result<bool> CompareContents(const std::string& pathA, const std::string& pathB,
                                  const ChunkPump& pump,
@@ -69,6 +74,9 @@ public:
 private:
     // Opens a folder for listing; -1 and errno on failure.
     int OpenFolder(const std::string& folderPath) const;
+    // ListFolder from the disk, whatever was announced; safe on several threads at once.
+    Result<std::vector<DirEntry>> ListFolderNow(const std::string& folderPath,
+                                                bool withStatus) const;
     // The folder holding path, from a few remembered ones or opened now, and the path's last
     // component; -1 and errno on failure. The descriptor stays this object's, and stays open
     // at least until the next call after this one, so an operation may hold two.
@@ -107,8 +115,8 @@ private:
     std::vector<Root> m_roots;
     std::vector<Root> m_parents;  // remembered parent folders, newest last
     ReflinkMemory m_reflinks;
-    class Helper;
-    std::unique_ptr<Helper> m_helper;
+    class Lister;
+    std::unique_ptr<Lister> m_lister;  // from the first folder announced
 };
 
 // The real file system. It keeps nothing between calls: each of its own operations is made as

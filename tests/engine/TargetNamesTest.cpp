@@ -131,5 +131,50 @@ TEST(TargetNamesTest, OfNamesThatFoldToOneTheFirstInByteOrderIsKept) {
     EXPECT_EQ(NameLookup(listing, false).Find("A.TXT"), nullptr);
 }
 
+DirEntry Entry(const std::string& name, EntryKind kind) {
+    DirEntry entry;
+    entry.name = name;
+    entry.kind = kind;
+    return entry;
+}
+
+bool OnlyFolders(const DirEntry& entry) {
+    return entry.kind == EntryKind::Folder;
+}
+
+TEST(TargetNamesTest, PositionalLookupFindsWhatTheFullLookupFindsWhereverTheNameStands) {
+    const std::vector<DirEntry> listing = {
+        Entry("A.txt", EntryKind::File), Entry("a.txt", EntryKind::File),
+        Entry("Docs", EntryKind::Folder), Entry("B.TXT", EntryKind::File),
+        Entry("docs", EntryKind::File)};
+    const std::vector<std::string> asked = {"A.TXT", "a.txt", "b.TXT", "c.txt", "Docs",
+                                            "DOCS",  "docs",  "B.TXT", "A.txt"};
+    for (const bool fold : {false, true}) {
+        const NameLookup full(listing, fold);
+        // Every name at every position: a right guess, a wrong one, one past the listing.
+        for (std::size_t position = 0; position <= listing.size(); ++position) {
+            PositionalLookup positional(listing, fold);
+            for (const std::string& name : asked) {
+                EXPECT_EQ(positional.Find(name, position), full.Find(name))
+                    << name << " at " << position << (fold ? ", folding" : "");
+            }
+        }
+    }
+}
+
+TEST(TargetNamesTest, PositionalLookupLeavesOutWhatItDoesNotKeepEvenAtTheRightPlace) {
+    const std::vector<DirEntry> listing = {Entry("docs", EntryKind::File),
+                                           Entry("Docs", EntryKind::Folder),
+                                           Entry("old", EntryKind::Folder)};
+    PositionalLookup folders(listing, true, OnlyFolders);
+    // The file of the very name is passed over for the folder that folds like it.
+    EXPECT_EQ(folders.Find("docs", 0), &listing[1]);
+    EXPECT_EQ(folders.Find("old", 2), &listing[2]);
+    EXPECT_EQ(folders.Find("OLD", 2), &listing[2]);
+    PositionalLookup exact(listing, false, OnlyFolders);
+    EXPECT_EQ(exact.Find("docs", 0), nullptr);
+    EXPECT_EQ(exact.Find("Docs", 0), &listing[1]);
+}
+
 }  // namespace
 }  // namespace duvanto::test

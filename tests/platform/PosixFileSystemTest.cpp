@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -232,6 +233,92 @@ TEST_F(PosixFileSystemTest, ListingAPairGivesWhatTwoListingsGive) {
     auto [missing, present] = roots->ListFolderPair(temp / "nothere/", source, false);
     EXPECT_EQ(missing.status().code(), ENOENT);
     EXPECT_TRUE(present.ok());
+}
+
+// Sizes by name, to tell a listing with status from one without.
+std::vector<std::pair<std::string, uint64_t>> Sizes(const Result<std::vector<DirEntry>>& listing) {
+    std::vector<std::pair<std::string, uint64_t>> sizes;
+    for (const DirEntry& entry : listing.value()) {
+        sizes.emplace_back(entry.name, entry.size);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+class ListAheadTest : public PosixFileSystemTest {
+protected:
+    void SetUp() override {
+        PosixFileSystemTest::SetUp();
+        for (const std::string name : {"one", "two", "three"}) {
+            for (int i = 0; i < 30; ++i) {
+                WriteFile(target + name + "/f" + std::to_string(i), std::string(i + 1, 'x'));
+            }
+            folders.push_back(target + name + "/");
+        }
+    }
+    std::vector<std::string> folders;
+};
+
+TEST_F(ListAheadTest, AnnouncedFoldersListAsTheyWouldUnannounced) {
+    std::vector<std::vector<std::pair<std::string, uint64_t>>> now;
+    for (const std::string& folder : folders) {
+        now.push_back(Sizes(roots->ListFolder(folder, true)));
+        ASSERT_EQ(now.back().size(), 30u);
+    }
+    for (int round = 0; round < 20; ++round) {
+        for (const std::string& folder : folders) {
+            roots->ListAhead(folder, true);
+        }
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            Result<std::vector<DirEntry>> listed = roots->ListFolder(folders[i], true);
+            ASSERT_TRUE(listed.ok());
+            EXPECT_EQ(Sizes(listed), now[i]) << folders[i] << " in round " << round;
+        }
+    }
+}
+
+TEST_F(ListAheadTest, AFolderAskedForWithOtherStatusOrAfterItsTurnIsListedAnew) {
+    roots->ListAhead(folders[0], false);
+    roots->ListAhead(folders[1], true);
+    roots->ListAhead(folders[2], true);
+    // Without status a file's size is unknown, so a listing made ahead without it would show 0.
+    Result<std::vector<DirEntry>> withStatus = roots->ListFolder(folders[0], true);
+    ASSERT_TRUE(withStatus.ok());
+    EXPECT_EQ(Sizes(withStatus).front(), (std::pair<std::string, uint64_t>{"f0", 1}));
+    // Asking for the third passes the second over; a later ask for it sees the folder as it is
+    // by then.
+    ASSERT_TRUE(roots->ListFolder(folders[2], true).ok());
+    WriteFile(folders[1] + "late", "late");
+    EXPECT_EQ(roots->ListFolder(folders[1], true).value().size(), 31u);
+}
+
+TEST_F(ListAheadTest, DroppedListingsAreNeverHandedOut) {
+    for (const std::string& folder : folders) {
+        roots->ListAhead(folder, true);
+    }
+    // Give the helper time to list them all, so that only dropping can keep them out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    roots->DropListedAhead();
+    for (const std::string& folder : folders) {
+        WriteFile(folder + "late", "late");
+    }
+    for (const std::string& folder : folders) {
+        EXPECT_EQ(roots->ListFolder(folder, true).value().size(), 31u) << folder;
+    }
+}
+
+TEST_F(ListAheadTest, FailuresComeWithTheirFolderAndRootsGoWithListingsPending) {
+    roots->ListAhead(target + "nothere/", true);
+    roots->ListAhead(folders[0], true);
+    Result<std::vector<DirEntry>> missing = roots->ListFolder(target + "nothere/", true);
+    EXPECT_EQ(missing.status().code(), ENOENT);
+    EXPECT_TRUE(roots->ListFolder(folders[0], true).ok());
+    for (int i = 0; i < 200; ++i) {
+        roots->ListAhead(folders[i % 3], true);
+    }
+    roots.reset();
+    EXPECT_FALSE(HoldsOpen(source));
+    EXPECT_FALSE(HoldsOpen(target));
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ void FaultSwitches::ClearFaults() {
     m_before.clear();
 }
 
+bool FaultSwitches::Quiet() const {
+    std::lock_guard<std::mutex> lock(m_callsMutex);
+    return m_faults.empty() && m_before.empty();
+}
+
 int FaultSwitches::Calls(FsOp op) const {
     std::lock_guard<std::mutex> lock(m_callsMutex);
     auto it = m_calls.find(op);

@@ -82,6 +82,8 @@ public:
         Record(op, outcome);
         return outcome;
     }
+    // No failure is switched on and no action waits for an operation.
+    bool Quiet() const;
     bool diskFull() const { return m_diskFull; }
     bool sortListings() const { return m_sortListings; }
 
@@ -114,6 +116,14 @@ public:
         return Sorted(Switches().Guard(
             FsOp::List, folderPath, [&] { return Wrapped().ListFolder(folderPath, withStatus); }));
     }
+    // A listing made ahead would slip past the switches and the actions waiting for it: only
+    // a run without any is listed ahead, as the real one is.
+    void ListAhead(const std::string& folderPath, bool withStatus) override {
+        if (Switches().Quiet()) {
+            Wrapped().ListAhead(folderPath, withStatus);
+        }
+    }
+    void DropListedAhead() override { Wrapped().DropListedAhead(); }
     // Both listings are switched, and those not switched off are made as the wrapped file
     // system makes a pair (on two threads, for the real one).
     std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>> ListFolderPair(
