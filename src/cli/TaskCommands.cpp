@@ -187,8 +187,11 @@ int RunWatch(const std::string& home, const TaskCommandArgs& args, CliStreams st
                 static_cast<int>((std::chrono::minutes(1) - intoMinute).count()) + 50;
             const int slice = std::min(toNextMinute, kWakeLookMs);
             if (mounts.Wait(slice)) {
-                // A drive mounts in steps (the media folder, then the mount): let them settle.
-                while (mounts.Wait(1000) && !stop) {
+                // A drive mounts in steps (the media folder, then the mount): let them settle,
+                // but look within 3 s of the first change however many follow, so that a
+                // machine busy mounting other things does not hold back a drive's task.
+                const auto latest = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+                while (!stop && std::chrono::steady_clock::now() < latest && mounts.Wait(1000)) {
                 }
                 break;
             }

@@ -19,6 +19,8 @@ inline constexpr int kSchedulerIntervalMs = 60000;
 // After a mount or unmount, the scheduler looks again this much later: a desktop mounts a drive
 // in steps (its media folder, then the mount).
 inline constexpr int kMountSettleMs = 1500;
+// However many changes follow one another, the scheduler looks at most this long after the first.
+inline constexpr int kMountSettleMostMs = 3000;
 
 // The core's tray icon choice under a name that the widgets' pictures (TrayIcon()) leave free.
 using TrayState = TrayIcon;

@@ -166,8 +166,17 @@ frmDuvanto::frmDuvanto(MainWindowSetup setup)
     if (m_mounts.Valid()) {
         m_mountNotifier =
             new QSocketNotifier(m_mounts.Descriptor(), QSocketNotifier::Exception, this);
-        connect(m_mountNotifier, &QSocketNotifier::activated, this,
-                [this] { tmrMountSettle.start(); });
+        connect(m_mountNotifier, &QSocketNotifier::activated, this, [this] {
+            // Each change puts the look off until the mounts are quiet, but not for longer
+            // than kMountSettleMostMs: a machine busy mounting other things must not hold
+            // back a drive's task.
+            if (!tmrMountSettle.isActive()) {
+                m_mountSettleStart.start();
+            }
+            if (m_mountSettleStart.elapsed() < kMountSettleMostMs) {
+                tmrMountSettle.start();
+            }
+        });
     }
 }
 

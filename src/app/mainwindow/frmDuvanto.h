@@ -5,6 +5,7 @@
 // are built from the command table; each command's behaviour is registered by its area. Every
 // decision is MainWindowController's; this class shows and forwards.
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -116,6 +117,7 @@ public:
     // A mount or unmount: the scheduler looks again once the drive has settled, so that a task
     // waiting for its drive runs within seconds.
     QTimer tmrMountSettle;
+    QElapsedTimer m_mountSettleStart;  // since the first change the settle timer waits for
     // A wake from sleep, or a clock set: the scheduler looks at once (WakeWatch).
     QTimer tmrWakeWatch;
     QTimer tmrTrayWatch;
