@@ -15,7 +15,7 @@ namespace {
 // Copies that replace files are written ahead in batches and made durable with one sync of the
 // file system per batch rather than one per file: a batch ends at this many copies or bytes,
 // which also bounds the room the waiting temporary files take in the Target.
-constexpr std::size_t kSyncBatchFiles = 128;
+constexpr std::size_t kSyncBatchFiles = 1024;
 constexpr uint64_t kSyncBatchBytes = 64u << 20;
 
 }  // namespace
