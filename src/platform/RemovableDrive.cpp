@@ -202,8 +202,9 @@ std::string DriveMountIdentity(const std::string& path, const RemovableDriveTabl
         return {};
     }
     // The last mount at the point is the one in use: it hides those below it.
+    const std::vector<MountEntry> mounted = ReadMountInfo(tables.mountInfo);
     const MountEntry* current = nullptr;
-    for (const MountEntry& entry : ReadMountInfo(tables.mountInfo)) {
+    for (const MountEntry& entry : mounted) {
         if (entry.mountPoint == drive) {
             current = &entry;
         }
