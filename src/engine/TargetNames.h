@@ -54,7 +54,8 @@ private:
 
 // NameLookup over a listing for lookups that go through another listing in order. Two folders
 // in step list their names in the same order wherever one file system orders them (ext4 by a
-// hash of the name with a seed of its own, tmpfs and btrfs by creation, which a copy repeats),
+// hash of each name that is the same for the whole file system, tmpfs and btrfs by the order
+// the names were made in, which a copy repeats),
 // so the entry at the caller's position is tried first and the lookup, whose building costs
 // more than the walk's own work on the folder, is built only once that guess misses.
 class PositionalLookup {
