@@ -19,6 +19,17 @@ namespace duvanto {
 
 namespace {
 
+// The mount point of the drive that holds the folder, as the user reads it: without its "/"
+// at the end, except for "/" itself.
+std::string DriveOf(const std::string& folder, const RemovableDriveTables& drives) {
+    std::string drive;
+    IsRemovableDrive(folder, drive, drives);
+    while (drive.size() > 1 && drive.back() == '/') {
+        drive.pop_back();
+    }
+    return drive;
+}
+
 // The engine joins folder paths and names, so every folder it is given ends in "/", even
 // one that a hand-edited task list wrote without.
 std::string EngineFolder(const std::string& folder) {
@@ -159,11 +170,7 @@ std::string cCloneTask::DriveAway(const Application& app) const {
         if (GetPathStatus(folder, errorCode, tables) != PathDriveNotReady) {
             continue;
         }
-        std::string drive;
-        IsRemovableDrive(folder, drive, app.Drives);
-        while (drive.size() > 1 && drive.back() == '/') {
-            drive.pop_back();
-        }
+        const std::string drive = DriveOf(folder, app.Drives);
         return drive.empty() ? folder : drive;
     }
     return {};
@@ -174,12 +181,7 @@ std::string cCloneTask::ConnectDrive(const Application& app) const {
     if (targets.empty()) {
         return {};
     }
-    std::string drive;
-    IsRemovableDrive(targets.front(), drive, app.Drives);
-    while (drive.size() > 1 && drive.back() == '/') {
-        drive.pop_back();
-    }
-    return drive;
+    return DriveOf(targets.front(), app.Drives);
 }
 
 std::string cCloneTask::ConnectedMount(const Application& app) const {
