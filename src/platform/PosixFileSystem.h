@@ -13,6 +13,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PosixFile.h"
+#include "platform/ReleaseQueue.h"
 #include "platform/Trash.h"
 
 namespace duvanto {
@@ -109,6 +110,13 @@ private:
     // CopyFile up to its rename; on failure nothing is left behind.
     Status WriteCopy(const std::string& source, const std::string& target,
                      const CopyOptions& options, const ChunkPump& pump, WrittenCopy& written);
+    // The entry as an O_PATH descriptor held across its removal, for m_released; invalid
+    // when it cannot be opened, and then the removal frees it at once.
+    static UniqueFd HoldAcrossRemoval(int dir, const std::string& name);
+    // Runs the operation again once the files this run removed have let their room go, when
+    // it found the disk or the quota full while some were still held.
+    template <class Operation>
+    auto WithRemovedFilesGone(Operation operation);
 
     const Trash& m_trash;
     const bool m_setsOwners;  // the run may give files any owner: root
@@ -117,6 +125,7 @@ private:
     ReflinkMemory m_reflinks;
     class Lister;
     std::unique_ptr<Lister> m_lister;  // from the first folder announced
+    ReleaseQueue m_released;           // removed and replaced files, closed meanwhile
 };
 
 // The real file system. It keeps nothing between calls: each of its own operations is made as

@@ -5,10 +5,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <type_traits>
 
 #include "platform/PosixFile.h"
 #include "platform/PosixFileSystem.h"
@@ -25,6 +28,10 @@ timespec TimeOrNow(const timespec& time, bool keep) {
     now.tv_nsec = UTIME_NOW;
     return now;
 }
+
+// statfs(2) magic numbers: ext2, ext3 and ext4; xfs; btrfs; tmpfs; f2fs.
+constexpr std::array<long, 5> kFreedAtLastClose = {0xEF53, 0x58465342, 0x9123683E, 0x01021994,
+                                                   0xF2F52010};
 
 std::string ProcFdPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
@@ -159,10 +166,50 @@ Status PosixHeldRoots::WriteCopy(const std::string& source, const std::string& t
     return status;
 }
 
+UniqueFd PosixHeldRoots::HoldAcrossRemoval(int dir, const std::string& name) {
+    // A network file system keeps a name removed while open as a hidden stand-in until the
+    // last close (NFS's .nfs files), which would keep its folder from being removed, and a
+    // file system in user space may do the same: only local kernel file systems, which free
+    // a removed file at its last close and nothing else, are asked to wait for that.
+    struct statfs info {};
+    if (fstatfs(dir, &info) != 0 ||
+        std::find(kFreedAtLastClose.begin(), kFreedAtLastClose.end(),
+                  static_cast<long>(info.f_type)) == kFreedAtLastClose.end()) {
+        return UniqueFd();
+    }
+    return UniqueFd(openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+}
+
+template <class Operation>
+auto PosixHeldRoots::WithRemovedFilesGone(Operation operation) {
+    // Only this thread hands files over: with none held when it starts, none can free room.
+    const bool someHeld = m_released.Pending() != 0;
+    auto result = operation();
+    const auto outOfRoom = [](const auto& outcome) {
+        using Outcome = std::decay_t<decltype(outcome)>;
+        int code = 0;
+        if constexpr (std::is_same_v<Outcome, Status>) {
+            code = outcome.code();
+        } else if constexpr (std::is_same_v<Outcome, UniqueFd>) {
+            code = outcome.valid() ? 0 : errno;
+        } else {
+            code = outcome.status().code();
+        }
+        return code == ENOSPC || code == EDQUOT;
+    };
+    if (someHeld && outOfRoom(result)) {
+        m_released.Drain();
+        result = operation();
+    }
+    return result;
+}
+
 Status PosixHeldRoots::CopyFile(const std::string& source, const std::string& target,
                                 const CopyOptions& options, const ChunkPump& pump) {
     WrittenCopy written;
-    if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
+    if (Status status =
+            WithRemovedFilesGone([&] { return WriteCopy(source, target, options, pump, written); });
+        !status.ok()) {
         return status;
     }
     // A new name has no old version to keep, and takes the copy at once. A file that is there
@@ -176,9 +223,11 @@ Status PosixHeldRoots::CopyFile(const std::string& source, const std::string& ta
             unlinkat(dir, written.tempName.c_str(), 0);
             return synced;
         }
+        UniqueFd replaced = HoldAcrossRemoval(dir, written.targetName);
         error = renameat(dir, written.tempName.c_str(), dir, written.targetName.c_str()) == 0
                     ? 0
                     : errno;
+        m_released.Release(std::move(replaced));
     }
     if (error != 0) {
         unlinkat(dir, written.tempName.c_str(), 0);
@@ -192,7 +241,9 @@ Result<std::string> PosixHeldRoots::CopyToTemporary(const std::string& source,
                                                     const CopyOptions& options,
                                                     const ChunkPump& pump) {
     WrittenCopy written;
-    if (Status status = WriteCopy(source, target, options, pump, written); !status.ok()) {
+    if (Status status =
+            WithRemovedFilesGone([&] { return WriteCopy(source, target, options, pump, written); });
+        !status.ok()) {
         return status;
     }
     return ContainingFolder(target) + written.tempName;
@@ -246,7 +297,12 @@ Status PosixHeldRoots::RemoveFile(const std::string& path) {
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    return unlinkat(dir, name.c_str(), 0) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    UniqueFd removed = HoldAcrossRemoval(dir, name);
+    if (unlinkat(dir, name.c_str(), 0) != 0) {
+        return Status::FromErrno(errno);
+    }
+    m_released.Release(std::move(removed));
+    return Status::Ok();
 }
 
 Status PosixHeldRoots::WipeFile(const std::string& path) {
@@ -286,7 +342,8 @@ Status PosixHeldRoots::MoveToTrash(const std::string& path) {
         return Status::FromErrno(errno);
     }
     // The log carries the errno and its text; the trash's own wording names its folders.
-    Status moved = m_trash.MoveToTrashAt(dir, name, RealPathOf(path));
+    Status moved =
+        WithRemovedFilesGone([&] { return m_trash.MoveToTrashAt(dir, name, RealPathOf(path)); });
     return moved.ok() ? moved : Status::FromErrno(moved.code());
 }
 
@@ -296,7 +353,8 @@ Status PosixHeldRoots::LinkToTrash(const std::string& path) {
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    Status linked = m_trash.LinkToTrashAt(dir, name, RealPathOf(path));
+    Status linked =
+        WithRemovedFilesGone([&] { return m_trash.LinkToTrashAt(dir, name, RealPathOf(path)); });
     return linked.ok() ? linked : Status::FromErrno(linked.code());
 }
 
@@ -306,7 +364,9 @@ Status PosixHeldRoots::MakeFolder(const std::string& path) {
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    return WithRemovedFilesGone([&] {
+        return mkdirat(dir, name.c_str(), 0777) == 0 ? Status::Ok() : Status::FromErrno(errno);
+    });
 }
 
 Result<uint32_t> PosixHeldRoots::MakeFolderLike(const std::string& path, const std::string& like) {
@@ -323,7 +383,7 @@ Result<uint32_t> PosixHeldRoots::MakeFolderLike(const std::string& path, const s
     if (dir < 0) {
         return Status::FromErrno(errno);
     }
-    return MakeFolderLikeAt(dir, name, source, m_setsOwners);
+    return WithRemovedFilesGone([&] { return MakeFolderLikeAt(dir, name, source, m_setsOwners); });
 }
 
 Status PosixHeldRoots::SetFolderMode(const std::string& path, uint32_t mode) {
@@ -383,9 +443,13 @@ Status PosixHeldRoots::Rename(const std::string& from, const std::string& to) {
     if (toDir < 0) {
         return Status::FromErrno(errno);
     }
+    UniqueFd replaced = HoldAcrossRemoval(toDir, toName);
     // A remembered parent may lie below what moves.
     const bool renamed = renameat(fromDir, fromName.c_str(), toDir, toName.c_str()) == 0;
     const int error = errno;
+    if (renamed) {
+        m_released.Release(std::move(replaced));
+    }
     ForgetParents();
     return renamed ? Status::Ok() : Status::FromErrno(error);
 }
@@ -399,8 +463,10 @@ Result<std::string> PosixHeldRoots::CreateTempFile(const std::string& folder,
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = NewTempName(prefix, extension.empty() ? kTempExtension : extension);
-        UniqueFd file(
-            openat(dir.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        UniqueFd file = WithRemovedFilesGone([&] {
+            return UniqueFd(
+                openat(dir.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        });
         if (file.valid()) {
             return NormalizeFolderPath(folder) + name;
         }

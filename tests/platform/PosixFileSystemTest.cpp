@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -217,6 +221,50 @@ TEST_F(PosixFileSystemTest, RootsLetTheirFoldersGoWithThem) {
     roots.reset();
     EXPECT_FALSE(HoldsOpen(source));
     EXPECT_FALSE(HoldsOpen(target));
+}
+
+// Removed and replaced files are let go on helper threads while the run goes on: a copy that
+// needs their room still finds it, and none is held once the run's roots are gone.
+TEST_F(PosixFileSystemTest, ARemovedFilesRoomServesTheNextCopyAndNothingStaysHeld) {
+    const std::string small = temp / "small/";
+    fs::create_directories(small);
+    // Room for five files with the folder itself: a copy's temporary file needs the room of a
+    // file removed a moment before, and at once.
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m,nr_inodes=5") != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << strerror(errno) << ")";
+    }
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{small};
+    const auto room = [&] {
+        struct statvfs info {};
+        EXPECT_EQ(statvfs(small.c_str(), &info), 0);
+        return std::pair(info.f_bfree, info.f_ffree);
+    };
+    const auto empty = room();
+    const std::string fresh(160 * 1024, 'n');
+    WriteFile(source + "new.bin", fresh);
+    // Each round is a run of its own, whose helpers start with its first removal.
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* name : {"old.bin", "replaced.bin", "renamed.bin", "filler.bin"}) {
+            WriteFile(small + name, std::string(8 * 1024, name[2]));
+        }
+        Result<std::unique_ptr<IHeldRoots>> run = fileSystem.OpenRoots({source, small});
+        ASSERT_TRUE(run.ok());
+        ASSERT_TRUE(run.value()->RemoveFile(small + "old.bin").ok());
+        ASSERT_TRUE(run.value()->CopyFile(source + "new.bin", small + "new.bin", {}, {}).ok());
+        fs::remove(small + "filler.bin");
+        ASSERT_TRUE(run.value()->CopyFile(source + "a.txt", small + "replaced.bin", {}, {}).ok());
+        ASSERT_TRUE(run.value()->Rename(small + "renamed.bin", small + "replaced.bin").ok());
+        run.value().reset();
+        EXPECT_EQ(ReadFile(small + "new.bin"), fresh);
+        EXPECT_EQ(ReadFile(small + "replaced.bin"), std::string(8 * 1024, 'n'));
+        fs::remove(small + "new.bin");
+        fs::remove(small + "replaced.bin");
+        EXPECT_EQ(room(), empty);
+    }
 }
 
 TEST_F(PosixFileSystemTest, ListingAPairGivesWhatTwoListingsGive) {
