@@ -311,6 +311,7 @@ private:
         uint64_t bytes = 0;  // the planned size, once written: progress ahead of the list
     };
     std::deque<StagedCopy> m_staged;  // in the plan's order
+    uint64_t m_stagedBytes = 0;       // their bytes, summed
     // Performing's progress: the operations the list has passed, and the file being copied
     // (the copies written ahead are in m_staged).
     struct PerformProgress {

@@ -53,6 +53,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
         // entries) never take their names.
         while (!m_staged.empty() && m_staged.front().index < index) {
             (void)Files().RemoveFile(m_staged.front().temporary);
+            m_stagedBytes -= m_staged.front().bytes;
             m_staged.pop_front();
         }
         if (m_staged.empty() || m_staged.front().index != index) {
@@ -63,6 +64,7 @@ StepResult cClone::CopyOrTakeStaged(IStatusHost& host, std::size_t index,
             }
         }
         StagedCopy staged = std::move(m_staged.front());
+        m_stagedBytes -= staged.bytes;
         m_staged.pop_front();
         const std::string targetFile = op.TargetFileSpec();
         Status status = staged.status;
@@ -134,6 +136,7 @@ bool cClone::StageCopies(IStatusHost& host, std::size_t first, const std::vector
         // A failure waits for its operation's turn, to be logged in the plan's order.
         m_staged.push_back({at, temporary.ok() ? temporary.value() : std::string(),
                             temporary.status(), temporary.ok() ? op.Bytes : 0});
+        m_stagedBytes += m_staged.back().bytes;
         if (temporary.ok()) {
             temporaries.push_back(temporary.value());
             written.push_back(m_staged.size() - 1);
@@ -155,6 +158,7 @@ void cClone::DiscardStagedCopies() {
         }
     }
     m_staged.clear();
+    m_stagedBytes = 0;
 }
 
 void cClone::LogCopyFailure(const std::string& fileName, const std::string& sourceFolder,

@@ -35,10 +35,7 @@ void cClone::ShowProgress(IStatusHost& host) {
     RunProgress shown = m_progress.passed;
     // Copies written ahead are done as far as the user can tell; the list takes them over,
     // with the same bytes, when it comes to them.
-    int64_t ahead = m_progress.fileDone;
-    for (const StagedCopy& staged : m_staged) {
-        ahead += static_cast<int64_t>(staged.bytes);
-    }
+    const int64_t ahead = m_progress.fileDone + static_cast<int64_t>(m_stagedBytes);
     shown.BytesDone = std::min(shown.BytesDone + ahead, shown.BytesTotal);
     // The text first: a host that shows both sees them agree when the figures arrive.
     const int percent = ProgressPercent(shown);
