@@ -48,6 +48,8 @@ Scenarios (comma-separated list or "all"):
   s1-large  clone --large-files files of --large-size into an empty target: vs cp -a, rsync -a
   s2        clone onto an identical target (nothing to do): vs rsync -a --delete (floor shown)
   s3        clone onto a target with --mutate % modified, touched, deleted and added: vs rsync
+  growth    plan and s2 on the --files tree and on one ten times its size, run in turns so both
+            meet the same kernel caches: how many times the small tree's time the large one takes
   s4        clone the large files into an empty target: vs the copy_file_range floor and cp -a;
             with --s4-fs xfs or btrfs on such a file system in an image (root), where a copy
             can share its source's blocks
@@ -103,7 +105,7 @@ done
 [ "$SCENARIOS" = all ] && SCENARIOS=plan,s1,s1-large,s2,s3,s4,list,log
 IFS=, read -r -a SCENARIO_LIST <<<"$SCENARIOS"
 for s in "${SCENARIO_LIST[@]}"; do
-    case "$s" in plan | s1 | s1-large | s2 | s3 | s4 | list | log) ;; *) die "unknown scenario: $s" ;; esac
+    case "$s" in plan | s1 | s1-large | s2 | s3 | s4 | list | log | growth) ;; *) die "unknown scenario: $s" ;; esac
 done
 case "$S4_FS" in work | xfs | btrfs) ;; *) die "--s4-fs must be work, xfs or btrfs" ;; esac
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || die "--runs must be a positive number"
@@ -456,6 +458,62 @@ scenario_s3() {
     rm -rf "$WORK/s3"
 }
 
+# How the cost grows with the tree. The large pair is its own (ten times --files and --folders,
+# the same depth). Measured apart, the small tree would be timed while the kernel's caches held
+# only its own entries and the large one while they held both, which alone makes each status call
+# dearer: so each run on the large pair is followed by one on the small pair.
+scenario_growth() {
+    ensure_small_copy
+    local big=$WORK/growth-big files=$((FILES * 10)) folders=$((FOLDERS * 10))
+    local stamp="gen=$gen_hash rng=$RNG files=$files folders=$folders depth=$DEPTH"
+    if ! tree_ready "$big/S" "$stamp" || ! tree_ready "$big/T" "$stamp"; then
+        rm -rf "$big"
+        mkdir -p "$big"
+        need_space $((files * 15 + folders * 12 + 102400)) "the large pair"
+        note "generating $big/S ($files files, $folders folders) and its copy $big/T"
+        "$GEN" create "$big/S" --rng "$RNG" --files "$files" --folders "$folders" --depth "$DEPTH" >&2
+        cp -a "$big/S" "$big/T"
+        echo "$stamp" >"$big/S.stamp"
+        echo "$stamp" >"$big/T.stamp"
+    fi
+    warm "$SMALL/S" "$SMALL/T" "$big/S" "$big/T"
+    local contenders=(floor) c
+    [ "$HAVE_CLI" = 1 ] && contenders+=(plan s2)
+    once() { # once CONTENDER S T: the seconds one run takes
+        local start end
+        start=$(date +%s.%N)
+        case "$1" in
+        floor) "$FLOOR" "$2" "$3" >/dev/null ;;
+        plan) "$CLI" plan "$2" "$3" >/dev/null ;;
+        s2) "$CLI" clone "$2" "$3" --quiet --delete regular >/dev/null ;;
+        esac
+        end=$(date +%s.%N)
+        awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }'
+    }
+    echo
+    echo "### growth: $FILES and $files files, in turns ($RUNS pairs after $WARMUP)"
+    echo
+    echo "| contender | median s, $FILES files | median s, $files files | × | pairs' × min–max |"
+    echo "|---|---:|---:|---:|---|"
+    for c in "${contenders[@]}"; do
+        local r small large smalls=() larges=() pairs=()
+        for ((r = 0; r < WARMUP + RUNS; r++)); do
+            large=$(once "$c" "$big/S" "$big/T")
+            small=$(once "$c" "$SMALL/S" "$SMALL/T")
+            [ "$r" -lt "$WARMUP" ] && continue
+            larges+=("$large")
+            smalls+=("$small")
+            pairs+=("$(ratio "$large" "$small")")
+        done
+        local ms ml
+        ms=$(printf '%s\n' "${smalls[@]}" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+        ml=$(printf '%s\n' "${larges[@]}" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+        echo "| $c | $ms | $ml | $(ratio "$ml" "$ms") | $(printf '%s\n' "${pairs[@]}" | sort -g | sed -n '1p;$p' | paste -sd '-' | sed 's/-/–/') |"
+    done
+    echo
+    echo "plan is duvanto-cli plan and s2 duvanto-cli clone on the identical pairs; $(date -u '+%Y-%m-%d %H:%M UTC')."
+}
+
 # A task list of TASKS tasks as the C locale writes it: one in five manual, the others every few
 # minutes, hours or days or on selected days; one in four with two Targets, one in ten cloning
 # selected items (their include lists are not written: a missing one reads as empty).
@@ -619,6 +677,7 @@ for s in "${SCENARIO_LIST[@]}"; do
     list) scenario_list ;;
     log) scenario_log ;;
     s4) scenario_s4 ;;
+    growth) scenario_growth ;;
     esac
 done
 
