@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building blocks shared by the platform's file routines: an owned descriptor, reads and
-// writes that finish what they start, and the random part of temporary names.
+// writes that finish what they start, the random part of temporary names, and the types of
+// file systems.
 
 #include <sys/stat.h>
 
@@ -14,6 +15,13 @@
 #include "platform/Status.h"
 
 namespace duvanto {
+
+// statfs(2) magic numbers of the file systems the platform treats by name.
+constexpr long kExt4Magic = 0xEF53;  // ext2, ext3 and ext4
+constexpr long kXfsMagic = 0x58465342;
+constexpr long kBtrfsMagic = 0x9123683E;
+constexpr long kTmpfsMagic = 0x01021994;
+constexpr long kF2fsMagic = 0xF2F52010;
 
 class UniqueFd {
 public:

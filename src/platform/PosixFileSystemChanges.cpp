@@ -29,9 +29,8 @@ timespec TimeOrNow(const timespec& time, bool keep) {
     return now;
 }
 
-// statfs(2) magic numbers: ext2, ext3 and ext4; xfs; btrfs; tmpfs; f2fs.
-constexpr std::array<long, 5> kFreedAtLastClose = {0xEF53, 0x58465342, 0x9123683E, 0x01021994,
-                                                   0xF2F52010};
+constexpr std::array<long, 5> kFreedAtLastClose = {kExt4Magic, kXfsMagic, kBtrfsMagic, kTmpfsMagic,
+                                                   kF2fsMagic};
 
 std::string ProcFdPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);

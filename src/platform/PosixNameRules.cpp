@@ -23,12 +23,10 @@ namespace {
 
 // statfs(2) magic numbers of the file systems whose names follow Linux rules, and of those
 // that do not; anything else is looked up in the mount table.
-constexpr long kExt4Magic = 0xEF53;  // ext2, ext3 and ext4
-constexpr long kF2fsMagic = 0xF2F52010;
 constexpr std::array<long, 12> kLinuxMagics = {kExt4Magic,
-                                               0x58465342 /* xfs */,
-                                               0x9123683E /* btrfs */,
-                                               0x01021994 /* tmpfs */,
+                                               kXfsMagic,
+                                               kBtrfsMagic,
+                                               kTmpfsMagic,
                                                0x858458f6 /* ramfs */,
                                                kF2fsMagic,
                                                0x2FC12FC1 /* zfs */,
