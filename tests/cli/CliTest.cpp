@@ -107,20 +107,12 @@ TEST_F(CliTest, BadUsageAndBadFoldersExitTwoAndTouchNothing) {
     EXPECT_FALSE(Exists(home + "clone.log"));
 }
 
-TEST_F(CliTest, CloneNameAndTrashByDefault) {
-    // A Source with something in it: an empty one would stop the run before any deletion.
-    WriteTree(source, {"kept=k"});
-    WriteTree(target, {"orphan=o"});
-    EXPECT_EQ(Run({"clone", source, target, "--name", "Nightly"}), 0) << err;
-    EXPECT_EQ(Log()[0], "<Begin: Nightly>");
-    EXPECT_EQ(ReadTree(target), Tree{"kept=k"});
-    EXPECT_EQ(ReadFile(temp / "data/Trash/files/orphan"), "o");
-}
-
-TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbers) {
+TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbersAndLogsTheName) {
     WriteTree(source, {"1.txt=1"});
     WriteTree(target, {"keep-me=k"});
-    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--confirm", "--quiet"}, "1\n"),
+    EXPECT_EQ(Run({"clone", source, target, "--delete", "regular", "--confirm", "--quiet", "--name",
+                   "Nightly"},
+                  "1\n"),
               0)
         << err;
     EXPECT_TRUE(
@@ -129,6 +121,7 @@ TEST_F(CliTest, CloneConfirmStrikesOutTheChosenNumbers) {
                         "Numbers to strike out"))
         << out;
     EXPECT_EQ(ReadTree(target), (Tree{"1.txt=1", "keep-me=k"}));
+    EXPECT_EQ(Log()[0], "<Begin: Nightly>");
 }
 
 // rsync users expect a missing Target to be made; only where its parent is there, and never
