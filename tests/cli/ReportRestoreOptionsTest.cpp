@@ -7,7 +7,6 @@
 
 #include "cli/CliRunner.h"
 #include "support/TestSupport.h"
-#include "util/PathStrings.h"
 
 namespace duvanto::test {
 namespace {
@@ -97,11 +96,9 @@ TEST_F(ReportRestoreOptionsTest, ReportWritesThePageAndPrintsItsPath) {
     EXPECT_EQ(out, "~/page.html\n");
     EXPECT_TRUE(fs::exists(page));
 
+    // Without --out, the new file the report makes (named by the report's own test).
     EXPECT_EQ(Run({"report", "Docs"}), 0) << err;
-    const std::string temporary = out.substr(0, out.size() - 1);
-    EXPECT_TRUE(NamePartOf(temporary).starts_with("rpt")) << temporary;
-    EXPECT_TRUE(temporary.ends_with(".html"));
-    fs::remove(temporary);
+    EXPECT_TRUE(fs::remove(out.substr(0, out.size() - 1))) << out;
 
     fs::remove_all(source);
     EXPECT_EQ(Run({"report", "Docs"}), 2);

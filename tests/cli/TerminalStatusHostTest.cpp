@@ -109,17 +109,6 @@ TEST_F(ProgressLineTest, RedrawsAFewTimesASecondAtMost) {
     EXPECT_EQ(Frames().size(), 1u + 1u + 5u);
 }
 
-TEST_F(ProgressLineTest, NothingOfItReachesAPipeOrAFile) {
-    {
-        TerminalStatusHost host = Host(false);
-        host.SetStatusText(1, "Comparing folders. Press ESC to Cancel...");
-        Perform(host);
-        host.Pump();
-        host.Finish();
-    }
-    EXPECT_EQ(out.str(), "");
-}
-
 TEST(TransferTextTest, RateAndTimeLeftOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(TerminalStatusHost::TransferText({0, 10, 0, 5000, 0.5}), "0/10 files  0 B/4.9 KiB");
     // Empty files and deletions: no bytes to tell of.
