@@ -174,8 +174,9 @@ bool PrepareFolders(IFileSystem& fs, const FolderPairArgs& pair, const CloneArgs
 }
 
 // The session of plan and clone (clone given): the program folder (created for clone), the
-// options file read whole (for clone), the two folders checked and the command's engine options
-// laid over the options. Nothing when any of that fails, told on the error stream.
+// options file read whole and the lock taken (for clone), the two folders checked and the
+// command's engine options laid over the options. Nothing when any of that fails, told on the
+// error stream.
 bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
                            const FolderPairArgs& pair, const EngineOptions& options,
                            CliStreams streams, std::optional<CliSession>& session,
@@ -185,7 +186,10 @@ bool OpenFolderPairSession(const std::string& home, const CloneArgs* clone,
         return false;
     }
     session.emplace(*appPath, streams);
-    if (!session->ReadOptions(clone != nullptr) ||
+    // Like `run`, one instance at a time fills a program folder's Targets, or one would take the
+    // other's temporary files for strays. The lock comes before a missing Target is made, so that
+    // a clone refused for another instance leaves no new folder behind.
+    if (!session->ReadOptions(clone != nullptr) || (clone != nullptr && !session->Lock()) ||
         !PrepareFolders(session->app.FileSystem, pair, clone, source, target, streams.err)) {
         session.reset();
         return false;
@@ -240,11 +244,6 @@ int RunClone(const std::string& home, const FolderPairArgs& pair, const EngineOp
     std::string source, target;
     std::optional<CliSession> opened;
     if (!OpenFolderPairSession(home, &args, pair, options, streams, opened, source, target)) {
-        return kExitUsage;
-    }
-    // Like `run`: one instance at a time fills a program folder's Targets, or one would take
-    // the other's temporary files for strays.
-    if (!opened->Lock()) {
         return kExitUsage;
     }
     Application& app = opened->app;

@@ -179,6 +179,7 @@ TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
     ASSERT_TRUE(held.ok());
     for (std::vector<std::string> args : {std::vector<std::string>{"run", "Known"},
                                           {"clone", source, target, "--quiet"},
+                                          {"clone", source, temp / "New/"},
                                           {"due"},
                                           {"remove", "Known"},
                                           {"add", "New", "--source", source, "--target", target}}) {
@@ -188,6 +189,7 @@ TEST_F(TaskCommandsTest, AnotherInstanceKeepsEveryChangeOut) {
     }
     EXPECT_EQ(ReadFile(list), before);
     EXPECT_FALSE(fs::exists(temp / "T/a.txt"));
+    EXPECT_FALSE(fs::exists(temp / "New")) << "a missing Target is made only under the lock";
     EXPECT_EQ(Run({"list"}), 0) << "reading needs no lock";
 }
 
