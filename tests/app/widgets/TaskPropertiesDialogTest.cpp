@@ -251,14 +251,11 @@ private slots:
         QTest::keyClicks(source, QStringLiteral("al"));
         QTRY_COMPARE(source->text(), alpha);
         QCOMPARE(source->selectedText(), QStringLiteral("pha/"));
-        QTest::keyClicks(source, QStringLiteral("p"));
-        QTRY_COMPARE(source->selectedText(), QStringLiteral("ha/"));
-        QCOMPARE(source->text(), alpha);
 
         // Backspace takes the proposal away and never completes.
         QTest::keyClick(source, Qt::Key_Backspace);
         QTest::qWait(20);
-        QCOMPARE(source->text(), ToQt(tree + "alp"));
+        QCOMPARE(source->text(), ToQt(tree + "al"));
         QCOMPARE(open.controller->SourceText(), FromQt(source->text()));
     }
 
@@ -321,7 +318,6 @@ private slots:
         OpenSelectFiles open;
         QVERIFY(open.tree != nullptr && open.filled);
         QCOMPARE(open.Root().data().toString(), ToQt(open.source));
-        QVERIFY(open.tree->isExpanded(open.Root()));
         QCOMPARE(open.dialog->Model().rowCount(open.Root()), 3);
         QTest::keyClick(open.dialog.get(), Qt::Key_H, Qt::AltModifier);
         QTRY_COMPARE(open.world.help.shown, std::vector<int>{HelpSelectFiles});
@@ -548,9 +544,6 @@ private slots:
         QVERIFY(folderChecked);
         QVERIFY(mask);
         QTRY_COMPARE(w.window.Model().rowCount(), 1);
-
-        QCOMPARE(world.prompt.asked.front().title, std::string("New Task"));
-        QCOMPARE(world.Titles(), std::vector<std::string>{"New Task"});
         QCOMPARE(ToQt(w.window.SelectedTaskName()), QStringLiteral("Photos"));
         const cCloneTask* made = world.App().CloneTasks.Item("Photos");
         QVERIFY(made != nullptr);
