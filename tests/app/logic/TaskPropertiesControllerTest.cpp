@@ -319,6 +319,7 @@ TEST_F(TaskPropertiesControllerTest, CompletionFollowsTheKeysTyped) {
     dialog.SourceTextChanged(typed);
     EXPECT_EQ(dialog.CompleteSourceText({}), "pha/");
     EXPECT_EQ(dialog.SourceText(), world.temp / "tree/alpha/");
+    dialog.SourceTextChanged(typed);
     EXPECT_EQ(dialog.CompleteSourceText({}), "") << "once per key";
 
     dialog.SourceKeyTyped(8);  // Backspace
