@@ -132,7 +132,6 @@ private slots:
         QCOMPARE(v.form->lblLogMode->text(), QStringLiteral("Log All Activity"));
         QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Nightly>")), kBlue);
         QCOMPARE(v.ColourOf(QStringLiteral("*Copy Error:")), kRed);
-        QCOMPARE(v.ColourOf(QStringLiteral("<End: Nightly>")), kBlue);
         for (const QString& plain :
              {QStringLiteral("12/4/2003 4:38:16 PM"), QStringLiteral(" - Copied: B\u00e4ume.txt"),
               QStringLiteral(" 13 Permission denied"), QStringLiteral(" {All Activity Logged}")}) {
