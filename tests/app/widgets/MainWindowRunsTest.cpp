@@ -175,7 +175,6 @@ private slots:
         QVERIFY(w.window->Model().Text(w.Row("Photos"), kLastRunColumn) != lastRunBefore);
         QCOMPARE(w.window->Model().RowIcon(w.Row("Photos")), int(ImageSheepFolder));
         QVERIFY(w.window->mnuFile->menuAction()->isEnabled());
-        QCOMPARE(w.window->windowTitle(), QStringLiteral("Duvanto"));
         QVERIFY(w.Runs().ProgressBar()->isHidden());
         QVERIFY(w.world.prompt.messages.shown.empty());
     }
