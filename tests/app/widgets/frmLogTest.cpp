@@ -198,7 +198,6 @@ private slots:
         v.form->RefreshFromLog();
         QVERIFY(v.Shown().startsWith(QStringLiteral("12/4/2003 4:38:16 PM<Begin: Nightly>\n")));
         QCOMPARE(v.Shown().count(QStringLiteral("<Begin: Nightly>")), 1);
-        QCOMPARE(v.ColourOf(QStringLiteral("<Begin: Weekly>")), kBlue);
         QCOMPARE(v.ColourOf(QStringLiteral("*Delete Error:")), kRed);
         QCOMPARE(v.form->lblLogSize->text(), SizeText(kLog.size() + run.size()));
 
