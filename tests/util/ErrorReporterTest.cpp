@@ -91,14 +91,6 @@ TEST_F(ErrorReporterTest, MoreInformationIsAppendedToTheDetailFile) {
                                                     "\r\n- More Information - \r\nsecond\r\n");
 }
 
-TEST_F(ErrorReporterTest, FailureInsideTheReporterShowsOnlyTheHandlerMessage) {
-    ErrorReporter homeless(dir / "missing/", prompt, clock, fileSystem);
-    homeless.ReportUnexpectedError("cClone.CloneAll", {76, "Path not found", 0}, "details");
-    EXPECT_EQ(prompt.shown,
-              Shown("Error in Error Handler",
-                    "An error has occured in the error handler.\r\n76\r\nPath not found"));
-}
-
 TEST_F(ErrorReporterTest, ADetailFileThatCannotGrowKeepsItsRecordsAndFailsTheHandler) {
     WriteFile(dir / "ERR_DETAIL.TXT", "earlier record\r\n");
     fileSystem.Fail(FsOp::Append, dir / "ERR_DETAIL.TXT", ENOSPC);

@@ -128,8 +128,6 @@ TEST(GeneralDate, ClassicLocalesUseTheUsForm) {
         EXPECT_EQ(GeneralDateText(OleAt(1899, 12, 30, 9, 5, 7)), "9:05:07 AM");
         EXPECT_EQ(GeneralDateText(OleAt(2003, 12, 4)), "12/4/2003");
         EXPECT_EQ(GeneralDateText(kThursday), "12/4/2003 4:38:16 PM");
-        EXPECT_EQ(GeneralDateText(kMaxOleDate), "12/31/9999");
-        EXPECT_EQ(GeneralDateText(OleAt(1899, 12, 29, 6)), "12/29/1899 6:00:00 AM");
         EXPECT_EQ(ParseLongTime("11:59:00 PM"), OleAt(1899, 12, 30, 23, 59));
         EXPECT_EQ(ParseLongTime(" 23:59 "), OleAt(1899, 12, 30, 23, 59));
         EXPECT_EQ(ParseLongTime("9:05:07am"), OleAt(1899, 12, 30, 9, 5, 7));
@@ -148,23 +146,13 @@ TEST(GeneralDate, OtherLocalesUseTheirOwnForms) {
     if (!locale.ok()) {
         GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (run scripts/bootstrap.sh)";
     }
-    const double thursday = OleAt(2003, 12, 4, 16, 38, 16);
-    EXPECT_EQ(FormatGeneralDate(37959.6932407407), "04.12.2003 16:38:16");
     EXPECT_EQ(GeneralDateText(OleAt(1899, 12, 30, 23, 59)), "23:59:00");
     EXPECT_EQ(GeneralDateText(0.5), "12:00:00");
     EXPECT_EQ(GeneralDateText(OleAt(2003, 12, 4)), "04.12.2003");
     EXPECT_EQ(GeneralDateText(kThursday), "04.12.2003 16:38:16");
-    for (const char* text :
-         {"04.12.2003 16:38:16", "12/4/2003 4:38:16 PM", "2003-12-04T16:38:16"}) {
-        EXPECT_EQ(ParseGeneralDate(text), thursday) << text;
-    }
+    // Reading them back in any locale is DateReadingTest's.
+    EXPECT_EQ(ParseGeneralDate("2003-12-04T16:38:16"), OleAt(2003, 12, 4, 16, 38, 16));
     EXPECT_EQ(ParseGeneralDate("04.12.2003 16:38:16 junk"), std::nullopt);
-    EXPECT_EQ(ParseGeneralDate("30.02.2003 16:38:16"), std::nullopt);
-    EXPECT_EQ(ParseLongTime("23:59:00"), OleAt(1899, 12, 30, 23, 59));
-    EXPECT_EQ(ParseLongTime("11:59:00 PM"), OleAt(1899, 12, 30, 23, 59));
-    EXPECT_EQ(ParseLongTime("24:00:00"), std::nullopt);
-    EXPECT_EQ(ParseGeneralDateText("12/4/2003 4:38:16 PM"), thursday);
-    EXPECT_EQ(ParseGeneralDateText("4:38:16 PM"), OleAt(1899, 12, 30, 16, 38, 16));
 }
 
 TEST(GeneralDate, ParsesTheUsAndIsoFormsAndNothingElse) {
@@ -192,33 +180,6 @@ TEST(GeneralDate, ParsesTheUsAndIsoFormsAndNothingElse) {
                              "12/4/2003 13:00:00 PM", "12/4/2003 0:00:00 AM", "1/1/0099"}) {
         EXPECT_EQ(ParseGeneralDate(text), std::nullopt) << '"' << text << '"';
     }
-}
-
-TEST(GeneralDate, EveryWrittenFormReadsBackInEachLocale) {
-    for (const char* name : {"C", "C.UTF-8", "de_DE.UTF-8"}) {
-        ScopedTimeLocale locale(name);
-        if (!locale.ok()) {
-            std::cout << "[  SKIPPED ] locale " << name << " is not installed\n";
-            continue;
-        }
-        for (const auto& v : {At(2003, 12, 4, 16, 38, 16), At(2000, 2, 29), At(1899, 12, 29, 6),
-                              At(1999, 12, 31, 23, 59, 59), At(2024, 7, 1, 12, 0, 0)}) {
-            const double ole = OleDateFromLocal(v);
-            EXPECT_EQ(ParseGeneralDate(FormatGeneralDate(ole)), ole)
-                << name << ": " << FormatGeneralDate(ole);
-        }
-    }
-}
-
-TEST(GeneralDateText, TextsThatAreNoDate) {
-    ScopedTimeLocale locale("C");
-    for (const char* text : {"", "   ", "noon", "25:00", "13:00 PM", "0:30 AM", "12:60",
-                             "2/30/2003", "12/4/2003 4:38:16 XM", "1:2", "12:00:00:00"}) {
-        EXPECT_FALSE(ParseGeneralDateText(text).has_value()) << text;
-    }
-    EXPECT_EQ(ParseGeneralDateText(" 16:38 "), OleAt(1899, 12, 30, 16, 38));
-    EXPECT_EQ(ParseGeneralDateText("12:00 am"), 0.0);
-    EXPECT_EQ(ParseGeneralDateText("2003-12-04T16:38:16"), OleAt(2003, 12, 4, 16, 38, 16));
 }
 
 }  // namespace
