@@ -222,39 +222,6 @@ TEST_F(ReportTest, OnAStickRenamesAndNamesItCannotHoldHaveListsOfTheirOwn) {
     EXPECT_THAT(html, HasSubstr("Changed:</font></b><br>0"));
 }
 
-TEST_F(ReportTest, IdenticalFoldersGiveZeroCountsWithoutLinksOrSections) {
-    for (const std::string& side : {source, target}) {
-        File(side + "a.txt", "same");
-        File(side + "sub/b.txt", "also same");
-        fs::create_directories(side + "sub/empty");
-    }
-    Create();
-    const std::string html = ReadFile(page);
-    EXPECT_EQ(CountOf(html, "</font></b><br>0</"), 3u);
-    EXPECT_EQ(CountOf(html, "href="), 0u);
-    EXPECT_EQ(CountOf(html, "<h2>"), 0u);
-    EXPECT_EQ(CountOf(html, "<dd><img"), 0u);
-    EXPECT_TRUE(html.ends_with(kFooter));
-}
-
-TEST_F(ReportTest, SubtreesListEachFolderBeforeItsContentsInListingOrder) {
-    File(target + "Old/a.txt");
-    File(target + "Old/b.txt");
-    File(target + "Old/Inner/c.txt");
-    File(source + "New/d.txt");
-    File(source + "New/Inner/e.txt");
-    fileSystem.SortListings(true);
-    const FolderDiffResults results = Compare();
-    EXPECT_EQ(results.Deleted.Items(),
-              (List{source + "Old/..", source + "Old/Inner/..", source + "Old/Inner/c.txt",
-                    source + "Old/a.txt", source + "Old/b.txt"}));
-    EXPECT_EQ(results.Added.Items(), (List{source + "New/..", source + "New/Inner/..",
-                                           source + "New/Inner/e.txt", source + "New/d.txt"}));
-    EXPECT_EQ(results.Deleted.Count(), 5u);
-    EXPECT_EQ(results.Added.Count(), 4u);
-    EXPECT_EQ(results.Changed.Count(), 0u);
-}
-
 TEST_F(ReportTest, WithoutSubfoldersOnlyTheTopFolderIsCompared) {
     File(source + "a.txt");
     File(source + "OnlyS/n.txt");
@@ -413,16 +380,6 @@ TEST_F(ReportTest, WithoutAnOutputPathThePageIsANewPrivateRptFile) {
     EXPECT_NE(pages[1], pages[2]);
     EXPECT_EQ(browser.opened, pages);
     EXPECT_EQ(FolderNames(tmp).size(), 2u);
-}
-
-TEST_F(ReportTest, AnExistingPageAtTheOutputPathIsReplacedWhole) {
-    WriteFile(page, "an older report that is much longer than nothing at all");
-    File(source + "a.txt");
-    EXPECT_EQ(Create(), page);
-    const std::string html = ReadFile(page);
-    EXPECT_TRUE(html.starts_with("<html><head><meta charset=\"utf-8\"></head><body>"));
-    EXPECT_TRUE(html.ends_with(kFooter));
-    EXPECT_EQ(html.find("older report"), std::string::npos);
 }
 
 // A browser takes an image by its bytes, a file manager or a mail program by its name: the
