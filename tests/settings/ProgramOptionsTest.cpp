@@ -183,16 +183,13 @@ TEST_F(ProgramOptionsTest, AnUnreadableValueEndsTheReadAtItsKey) {
         EXPECT_NE(o->prompt.shown[0].text.find(error), std::string::npos) << line;
     }
 
-    // The guard's share: a value it cannot mean stops the read, and an old file without the
-    // section keeps the guard at its default.
+    // The guard's share: a value it cannot mean stops the read.
     for (const std::string value : {"-5", "101", "12.5", "half"}) {
         auto safety = ReadFrom("[Safety]\nMaxDeletePercent=" + value + "\n");
         ASSERT_TRUE(safety->options.ReadFailure.has_value()) << value;
         EXPECT_EQ(safety->options.ReadFailure->Key, "MaxDeletePercent");
         EXPECT_EQ(safety->settings.MaxDeletePercent, 50) << value;
     }
-    EXPECT_EQ(ReadFrom("[Miscellaneous]\nDeleteMethod=2\n")->settings.MaxDeletePercent, 50);
-    EXPECT_EQ(ReadFrom("[Safety]\nMaxDeletePercent=20\n")->settings.MaxDeletePercent, 20);
 
     auto o = ReadFrom("[Form Dimensions]\nHeight=x\nWidth=10000\n");
     EXPECT_EQ(o->options.FormWidth, 9330);
@@ -335,23 +332,6 @@ TEST_F(ProgramOptionsTest, EveryOptionSurvivesASaveAndARead) {
     EXPECT_EQ(r->log.MaxLogFileSize(), 102400);
     EXPECT_EQ(r->options.RenderSavedText(), saved);
     EXPECT_TRUE(r->prompt.shown.empty());
-}
-
-// The runs read the removable-drive prompt from their own flag; the options hold that very
-// flag, so turning the option on in the menu reaches the next run without a restart.
-TEST_F(ProgramOptionsTest, TheRemovableDrivePromptIsTheFlagTheRunsRead) {
-    WriteFile(IniPath(), "[Miscellaneous]\r\nPromptToInsertRemovableDrive=True\r\n");
-    Owners o(dir.Path());
-    bool runsFlag = false;
-    ProgramOptions options(dir.Path(), {o.settings, o.log, o.rules, &runsFlag}, o.reporter,
-                           o.fileSystem);
-    options.ReadProgramOptionsFromIniFile();
-    EXPECT_TRUE(runsFlag);
-    options.PromptToInsertRemovableDrive = false;
-    EXPECT_FALSE(runsFlag);
-    runsFlag = true;
-    EXPECT_NE(options.RenderSavedText().find("PromptToInsertRemovableDrive=True"),
-              std::string::npos);
 }
 
 TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {
