@@ -109,6 +109,8 @@ TEST_F(ProgramOptionsTest, EachKeyHasItsReadRule) {
         {"Comparison", "CompareType=size", "CompareType=DateTime"},
         {"Comparison", "Ignore2SecDiff=true", "Ignore2SecDiff=False"},
         {"Reminders", "SysTray=Yes", "SysTray=False"},
+        {"Reminders", "ScheduledSyncsMsg=False", "ScheduledSyncsMsg=False"},
+        {"Reminders", "SendToRecycleBinMsg=False", "SendToRecycleBinMsg=False"},
         {"TaskList", "TaskListFileSpec=/data/my tasks.dvt", "TaskListFileSpec=/data/my tasks.dvt"},
         {"Form Dimensions", "Height=100", "Height=0000005220"},
         {"Form Dimensions", "Width=9331.5", "Width=0000009332"},
@@ -306,32 +308,6 @@ TEST_F(ProgramOptionsTest, AHandEditedFileKeepsEverythingButTheProgramsValues) {
     EXPECT_EQ(again->settings.CompareMethod, CompareMethodType::Size);
     EXPECT_EQ(again->log.MaxLogFileSize(), 307200);
     EXPECT_TRUE(again->prompt.shown.empty());
-}
-
-TEST_F(ProgramOptionsTest, EveryOptionSurvivesASaveAndARead) {
-    auto o = Read();
-    o->settings = {CompareMethodType::Contents, false, true, false, false};
-    o->settings.CopyMethod = CopyMethodType::SafeCopyMethod;
-    o->settings.DeleteMethod = DeleteMethodType::DoNotDelete;
-    o->settings.CopyOnlyIfNewer = true;
-    o->log.LogOnlyErrors(true);
-    o->options.LogSize = LogSizeItem::Kb100;
-    o->rules.Add({0.25, 0.75, HIGH_PRIORITY_CLASS, ""});
-    o->options.TaskListFileSpec = "/srv/tasks/list.dvt";
-    o->options.ScheduledSyncsMsg = o->options.SendToRecycleBinMsg = false;
-    o->options.DelayBeforeFirstTask = 15;
-    o->options.FormWidth = 12345;
-    o->options.ColumnWidths = {1, 2, 3, 4, 2000000000};
-    o->options.RunOnStartup = RunOnStartupChoice::NoRun;
-    ASSERT_TRUE(o->options.SaveProgramOptionsToIniFile().ok());
-    const std::string saved = ReadFile(IniPath());
-    EXPECT_NE(saved.find("ColumnFive=2000000000\r\n"), std::string::npos);
-    EXPECT_NE(saved.find("PriorityRule2=6:00:00 AM,6:00:00 PM,128\r\n"), std::string::npos);
-
-    auto r = Read();
-    EXPECT_EQ(r->log.MaxLogFileSize(), 102400);
-    EXPECT_EQ(r->options.RenderSavedText(), saved);
-    EXPECT_TRUE(r->prompt.shown.empty());
 }
 
 TEST_F(ProgramOptionsTest, AFileThatCannotBeReadIsNeverReplaced) {
