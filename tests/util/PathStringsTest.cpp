@@ -21,7 +21,6 @@ TEST(PathStringsTest, RemaindersAndReplacements) {
     EXPECT_EQ(ReplaceString("abc", "b", "bb"), "abbc");
     EXPECT_EQ(ReplaceString("abc", "", "x"), "abc");
     EXPECT_EQ(ReplaceString("abc", "x", "y"), "abc");
-    EXPECT_EQ(ReplaceString("", "a", "b"), "");
 
     // Each listed byte replaced.
     EXPECT_EQ(ReplaceMultipleChars("a:b*c?d", "\\/:*?\"<>|", "_"), "a_b_c_d");
@@ -79,7 +78,6 @@ TEST(PathStringsTest, SmallStringHelpers) {
     EXPECT_EQ(Trim("  "), "");
     EXPECT_EQ(Trim("a b"), "a b");
 
-    EXPECT_TRUE(StringContainsIllegalFileNameCharacter("say \"hi\""));
     for (char c : std::string("\\/:*?\"<>|")) {
         EXPECT_TRUE(StringContainsIllegalFileNameCharacter(std::string("a") + c)) << c;
     }
