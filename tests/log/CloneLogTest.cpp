@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "log/LogClassifier.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
@@ -371,6 +372,40 @@ TEST_F(CloneLogTest, TheObserverHearsTheLinesAsWrittenAndNothingOnceTakenOff) {
               (std::vector<LogLineKind>{LogLineKind::BeginEnd, LogLineKind::BeginEnd}));
     EXPECT_EQ(log.InMemoryString().substr(observer.lines[0].size() + observer.lines[1].size()),
               std::string(kStamp) + " - Copied: a.txt from /s/ to /t/\r\n");
+}
+
+TEST_F(CloneLogTest, EveryEntryKindIsClassifiedByItsMarks) {
+    for (int32_t type = Begin; type <= MassDeleteError; ++type) {
+        // Names with both marks: a success entry must stay plain whatever it names.
+        std::string line = log.FormatEntry({.Type = static_cast<LogEntryType>(type),
+                                            .TaskName = "Night run",
+                                            .FileName = "a*b<c>:d.txt",
+                                            .SourceFolder = "/s/",
+                                            .TargetFolder = "/t/",
+                                            .ErrorNumber = 13,
+                                            .ErrorDescription = "Permission denied",
+                                            .SafeCopyStep = "(Copy Failed)"});
+        line.resize(line.find("\r\n"));
+        const LogLineClass found = ClassifyLogLine(line);
+        if (type == Begin || type == End) {
+            EXPECT_EQ(found.kind, LogLineKind::BeginEnd) << line;
+            EXPECT_EQ(found.name, "Night run") << line;
+        } else if (type >= CopyError) {
+            EXPECT_EQ(found.kind, LogLineKind::Error) << line;
+            // Each kind's own name is in its line, as written above; the first and the last
+            // of the range show where the name ends.
+            if (type == CopyError || type == MassDeleteError) {
+                EXPECT_EQ(found.name, type == CopyError ? "Copy Error" : "Mass Delete Error");
+            }
+        } else {
+            EXPECT_EQ(found.kind, LogLineKind::Plain) << line;
+            EXPECT_TRUE(found.name.empty()) << line;
+        }
+    }
+    EXPECT_EQ(ClassifyLogLine("").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00 *no colon").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00<Begin: unclosed").kind, LogLineKind::Plain);
+    EXPECT_EQ(ClassifyLogLine("4:00<Other: x>").kind, LogLineKind::Plain);
 }
 
 }  // namespace

@@ -7,11 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "log/CloneLog.h"
-#include "platform/PosixFileSystem.h"
-#include "support/ScopedLocale.h"
-#include "support/TestSupport.h"
-
 namespace duvanto::test {
 namespace {
 
@@ -90,47 +85,6 @@ TEST(LogColorScannerTest, APendingSpanClosesWhenItsMarkArrives) {
     EXPECT_EQ(scanner.Feed(u">"), (std::vector<LogSpan>{{17, 10, kBlue}}));
     scanner.Reset();
     EXPECT_EQ(scanner.Feed(u"<a>"), (std::vector<LogSpan>{{0, 3, kBlue}}));
-}
-
-TEST(ClassifyLogLineTest, EveryEntryKindOfTheLogIsClassifiedByItsMarks) {
-    ScopedTimeLocale locale{"C"};
-    TempDir dir;
-    RecordingPrompt prompt;
-    FixedClock clock{37959.6932407407};
-    PosixFileSystem fs;
-    ErrorReporter reporter{dir.Path(), prompt, clock, fs};
-    cCloneLog log{dir.Path(), clock, reporter, prompt, fs};
-    for (int32_t type = Begin; type <= MassDeleteError; ++type) {
-        // Names with both marks: a success entry must stay plain whatever it names.
-        std::string line = log.FormatEntry({.Type = static_cast<LogEntryType>(type),
-                                            .TaskName = "Night run",
-                                            .FileName = "a*b<c>:d.txt",
-                                            .SourceFolder = "/s/",
-                                            .TargetFolder = "/t/",
-                                            .ErrorNumber = 13,
-                                            .ErrorDescription = "Permission denied",
-                                            .SafeCopyStep = "(Copy Failed)"});
-        line.resize(line.find("\r\n"));
-        const LogLineClass found = ClassifyLogLine(line);
-        if (type == Begin || type == End) {
-            EXPECT_EQ(found.kind, LogLineKind::BeginEnd) << line;
-            EXPECT_EQ(found.name, "Night run") << line;
-        } else if (type >= CopyError) {
-            EXPECT_EQ(found.kind, LogLineKind::Error) << line;
-            // Every entry's own name is CloneLogTest's; the first and the last of the range
-            // show where the name ends.
-            if (type == CopyError || type == MassDeleteError) {
-                EXPECT_EQ(found.name, type == CopyError ? "Copy Error" : "Mass Delete Error");
-            }
-        } else {
-            EXPECT_EQ(found.kind, LogLineKind::Plain) << line;
-            EXPECT_TRUE(found.name.empty()) << line;
-        }
-    }
-    EXPECT_EQ(ClassifyLogLine("").kind, LogLineKind::Plain);
-    EXPECT_EQ(ClassifyLogLine("4:00 *no colon").kind, LogLineKind::Plain);
-    EXPECT_EQ(ClassifyLogLine("4:00<Begin: unclosed").kind, LogLineKind::Plain);
-    EXPECT_EQ(ClassifyLogLine("4:00<Other: x>").kind, LogLineKind::Plain);
 }
 
 }  // namespace
