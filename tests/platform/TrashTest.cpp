@@ -272,45 +272,39 @@ TEST_F(TrashTest, ShortensANameTooLongForItsRecordAtACharacterBoundary) {
     EXPECT_EQ(Recorded(home, shortName), base + shortName + "%C3%A9bbbb");
 }
 
-TEST_F(TrashTest, UsesTheTopDirectoryTrashOnAnotherFileSystem) {
-    WriteFile(dir / "vol/sub/a b.txt", "on the volume");
-    const std::string top = Resolved(dir / "vol");
-    const std::string trashFolder = top + ".Trash-" + uid + "/";
-
-    EXPECT_EQ(Move(dir / "vol/sub/a b.txt", top), trashFolder + "files/a b.txt");
-    EXPECT_EQ(ReadFile(trashFolder + "files/a b.txt"), "on the volume");
-    EXPECT_FALSE(PathExists(dir / "vol/sub/a b.txt"));
-    EXPECT_EQ(Recorded(trashFolder, "a b.txt"), "sub/a%20b.txt");
-    EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u);
-    EXPECT_FALSE(PathExists(dir / "home"));
-}
-
-// $topdir/.Trash is used only as a sticky folder of its own: without the sticky bit, or as a
-// link to one elsewhere, it is no trash, and the user's own .Trash-$uid is made instead.
+// $topdir/.Trash is used only as a sticky folder of its own: without the sticky bit, as a link
+// to one elsewhere, or missing, it is no trash, and the user's own .Trash-$uid is made instead.
+// The record holds the path below the top directory, and no home trash is made.
 TEST_F(TrashTest, UsesTheSharedTrashOnlyWhenItIsAStickyFolderOfItsOwn) {
     const struct {
         const char* name;
-        mode_t mode;
+        mode_t mode;  // 0: no shared trash at all
         bool asLink;
-    } cases[] = {{"sticky/", 01777, false}, {"plain/", 0777, false}, {"linked/", 01777, true}};
+    } cases[] = {{"sticky/", 01777, false},
+                 {"plain/", 0777, false},
+                 {"linked/", 01777, true},
+                 {"missing/", 0, false}};
     for (const auto& [name, mode, asLink] : cases) {
         const std::string at = dir / name;
-        WriteFile(at + "vol/file", "x");
+        WriteFile(at + "vol/sub/a b.txt", "x");
         const std::string shared = asLink ? at + "elsewhere" : at + "vol/.Trash";
-        ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
-        ASSERT_EQ(chmod(shared.c_str(), mode), 0);
+        if (mode != 0) {
+            ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+            ASSERT_EQ(chmod(shared.c_str(), mode), 0);
+        }
         if (asLink) {
             ASSERT_EQ(symlink("../elsewhere", (at + "vol/.Trash").c_str()), 0);
         }
         const std::string top = Resolved(at + "vol");
         const bool usable = mode == 01777 && !asLink;
         const std::string trashFolder = top + (usable ? ".Trash/" + uid : ".Trash-" + uid) + "/";
-        EXPECT_EQ(Move(at + "vol/file", top), trashFolder + "files/file") << name;
-        EXPECT_EQ(Recorded(trashFolder, "file"), "file") << name;
+        EXPECT_EQ(Move(at + "vol/sub/a b.txt", top), trashFolder + "files/a b.txt") << name;
+        EXPECT_EQ(Recorded(trashFolder, "a b.txt"), "sub/a%20b.txt") << name;
         EXPECT_EQ(LinkStat(trashFolder).st_mode & 07777, 0700u) << name;
         EXPECT_EQ(PathExists(top + ".Trash-" + uid), !usable) << name;
         EXPECT_EQ(FolderNames(shared).empty(), !usable) << name;
     }
+    EXPECT_FALSE(PathExists(dir / "home"));
 }
 
 // A user trash planted as a link, or owned by someone else (only root can give a folder
