@@ -19,10 +19,6 @@ TEST(SettingsFileWriteTest, ChainsOfLinksLeadToTheFileTheyName) {
     fs::create_directories(dir / "home");
     fs::create_symlink("../repo/real.ini", dir / "home/middle.ini");
     fs::create_symlink(dir / "home/middle.ini", dir / "home/duvanto.ini");
-    Result<std::string> followed = FollowFileLinks(dir / "home/duvanto.ini");
-    ASSERT_TRUE(followed.ok());
-    EXPECT_EQ(fs::canonical(followed.value()), fs::canonical(dir / "repo/real.ini"));
-
     ASSERT_TRUE(WriteFileThroughLinks(dir / "home/duvanto.ini", "new").ok());
     EXPECT_EQ(ReadFile(dir / "repo/real.ini"), "new");
     EXPECT_TRUE(fs::is_symlink(dir / "home/duvanto.ini"));
