@@ -16,8 +16,14 @@
 namespace duvanto::test {
 namespace {
 
-TEST(FileUtilitiesTest, FolderExistsFollowsLinksFileExistsForAnythingElse) {
+// A folder of the test's own, and the file system the utilities are handed.
+class FileUtilitiesTest : public ::testing::Test {
+protected:
     TempDir dir;
+    PosixFileSystem fs;
+};
+
+TEST_F(FileUtilitiesTest, FolderExistsFollowsLinksFileExistsForAnythingElse) {
     WriteFile(dir / "file", "x");
     ASSERT_EQ(symlink(dir.Path().c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
@@ -45,7 +51,7 @@ TEST(FileUtilitiesTest, FolderExistsFollowsLinksFileExistsForAnythingElse) {
 
 // A TempDir with its own mount tables and media root, so that every status can be produced
 // without touching the machine's mounts.
-class GetPathStatusTest : public ::testing::Test {
+class GetPathStatusTest : public FileUtilitiesTest {
 protected:
     void SetUp() override {
         tables.fstab = dir / "fstab";
@@ -57,10 +63,8 @@ protected:
 
     PathStatus Status(const std::string& path) { return GetPathStatus(path, errorCode, tables); }
 
-    TempDir dir;
     MountTables tables;
     int32_t errorCode = -1;
-    PosixFileSystem fs;
 };
 
 TEST_F(GetPathStatusTest, PresentMissingMalformedAndLoopingPaths) {
@@ -162,9 +166,7 @@ TEST_F(GetPathStatusTest, PermissionDeniedForAnUnprivilegedUser) {
     }));
 }
 
-TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
-    TempDir dir;
-    PosixFileSystem fs;
+TEST_F(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
     ASSERT_TRUE(CreateFolderPath(fs, dir / "a/b//c/").ok());
     EXPECT_TRUE(FolderExists(dir / "a/b/c/"));
     EXPECT_TRUE(CreateFolderPath(fs, dir / "a/b/c").ok());
@@ -179,9 +181,7 @@ TEST(FileUtilitiesTest, CreateFolderPathMakesEveryLevel) {
     EXPECT_EQ(CreateFolderPath(fs, "").code(), EINVAL);
 }
 
-TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
-    TempDir dir;
-    PosixFileSystem fs;
+TEST_F(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
     std::string html = GetTempFileSpec(fs, "rpt", "html", dir.Path());
     std::string plain = GetTempFileSpec(fs, "rpt", "", dir.Path().substr(0, dir.Path().size() - 1));
     EXPECT_TRUE(html.starts_with(dir / "rpt") && html.ends_with(".html")) << html;
@@ -199,7 +199,7 @@ TEST(FileUtilitiesTest, GetTempFileSpecCreatesUniqueFiles) {
     EXPECT_TRUE(FileExists(made));
 }
 
-TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytes) {
+TEST_F(FileUtilitiesTest, QuickSortStringArrayOrdersByBytes) {
     std::vector<std::string> items = {"b", "", "\xC3\xA9t\xC3\xA9", "B", "a", "ab", "a"};
     QuickSortStringArray(items);
     EXPECT_EQ(items, (std::vector<std::string>{"", "B", "a", "a", "ab", "b", "\xC3\xA9t\xC3\xA9"}));
@@ -208,9 +208,7 @@ TEST(FileUtilitiesTest, QuickSortStringArrayOrdersByBytes) {
     EXPECT_TRUE(empty.empty());
 }
 
-TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
-    TempDir dir;
-    PosixFileSystem fs;
+TEST_F(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
     RecordingPrompt prompt;
     const std::string text = "line 1\r\nline\t2\r\n";
 
@@ -236,10 +234,8 @@ TEST(FileUtilitiesTest, WriteStringToFileWritesKeepsAndDeletes) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
-TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
+TEST_F(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
     // Only an ordinary user is refused the delete in a read-only folder.
-    TempDir dir;
-    PosixFileSystem fs;
     WriteFile(dir / "ro/file.txt", "stays");
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "ro").c_str(), 0555), 0);
@@ -256,9 +252,7 @@ TEST(FileUtilitiesTest, WriteStringToFileTellsWhenADeleteFails) {
     EXPECT_EQ(ReadFile(path), "stays");
 }
 
-TEST(FileUtilitiesTest, ReadStringFromFileGivesBytesOrNothing) {
-    TempDir dir;
-    PosixFileSystem fs;
+TEST_F(FileUtilitiesTest, ReadStringFromFileGivesBytesOrNothing) {
     const std::string bytes("a\0b\r\nc\xFF", 7);
     WriteFile(dir / "file", bytes);
     WriteFile(dir / "empty", "");
