@@ -43,7 +43,6 @@ TEST(NameRulesTest, ABootSectorNamesTheFileSystemItStarts) {
 
 TEST(NameRulesTest, WindowsFileSystemsBringTheirRulesAndLinuxOnesNone) {
     EXPECT_TRUE(RulesOfType("ext4").Plain());
-    EXPECT_TRUE(RulesOfType("sshfs").Plain());
     EXPECT_TRUE(RulesOfType("").Plain());
     const TargetNameRules fat = RulesOfType("vfat");
     EXPECT_TRUE(fat.foldsCase && fat.windowsCharacters && fat.noTrailingDotOrBlank);
