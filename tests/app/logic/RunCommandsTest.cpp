@@ -180,6 +180,8 @@ TEST_F(RunCommandsTest, TheToolbarOffersTheChoiceOnlyWhenARowIsChecked) {
     w.runs.ToolbarRun();
     EXPECT_EQ(w.view.started, (Names{"Photos"}));
     EXPECT_EQ(w.view.popups, 0);
+    // With the first run over, a second run would not be refused for it.
+    w.view.EndRun();
     w.view.rows[0].Checked = true;
     w.runs.ToolbarRun();
     EXPECT_EQ(w.view.popups, 1);
