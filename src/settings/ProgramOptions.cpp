@@ -2,6 +2,7 @@
 #include "settings/ProgramOptions.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
@@ -122,7 +123,7 @@ constexpr OptionRow EngineRow(int writeSlot) {
 }
 
 // In the order of reading; writeSlot gives the order of saving.
-const OptionRow kRows[] = {
+constexpr OptionRow kRows[] = {
     {"Log", "MaxSize", "500", false, 0,
      [](Options& o, const std::string& value, const IniDocument&) {
          const double number = LeadingNumber(value);
@@ -232,6 +233,20 @@ const OptionRow kRows[] = {
 };
 
 constexpr std::size_t kRowCount = std::size(kRows);
+
+// A slot given twice leaves another empty, and saving would then write no row there.
+constexpr bool EachWriteSlotOnce() {
+    std::array<bool, kRowCount> taken{};
+    for (const OptionRow& row : kRows) {
+        const auto slot = static_cast<std::size_t>(row.writeSlot);
+        if (row.writeSlot < 0 || slot >= kRowCount || taken[slot]) {
+            return false;
+        }
+        taken[slot] = true;
+    }
+    return true;
+}
+static_assert(EachWriteSlotOnce(), "every option row needs a write slot of its own");
 
 }  // namespace
 
