@@ -207,7 +207,7 @@ void TaskEditCommands::SaveTaskListAs() {
 void TaskEditCommands::SwitchTo(const std::string& fileSpec) {
     m_service.SwitchTo(fileSpec);
     m_options.TaskListFileSpec = fileSpec;
-    m_view.SetTaskListName(RemoveFilenameExtension(GetLastItemInPath(fileSpec)));
+    m_view.SetTaskListName(m_service.ListName());
     m_view.RefreshTaskRows("");
     m_view.RefreshTrayIcon();
     m_view.ShowLoadProblems();
