@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PosixFileSystem.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
@@ -11,15 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <new>
-#include <optional>
-#include <thread>
 
 #include "platform/PosixFile.h"
+#include "platform/PosixLister.h"
 #include "platform/ProcessPaths.h"
 
 namespace duvanto {
@@ -65,210 +59,7 @@ int OpenBeneath(int rootFd, const std::string& relative, int flags) {
     return current;
 }
 
-int64_t To100ns(const timespec& time) {
-    return static_cast<int64_t>(time.tv_sec) * 10'000'000 + time.tv_nsec / 100;
-}
-
-EntryKind KindOfMode(mode_t mode) {
-    if (S_ISREG(mode)) {
-        return EntryKind::File;
-    }
-    if (S_ISDIR(mode)) {
-        return EntryKind::Folder;
-    }
-    if (S_ISLNK(mode)) {
-        return EntryKind::Link;
-    }
-    return EntryKind::Special;
-}
-
-Status FillFromStat(int dirFd, DirEntry& entry) {
-    struct stat st {};
-    if (fstatat(dirFd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return Status::FromErrno(errno);
-    }
-    entry.kind = KindOfMode(st.st_mode);
-    entry.size = static_cast<uint64_t>(st.st_size);
-    entry.modified = To100ns(st.st_mtim);
-    entry.mode = st.st_mode & 07777;
-    if (entry.kind == EntryKind::Link) {
-        std::string target(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 256, '\0');
-        ssize_t n = readlinkat(dirFd, entry.name.c_str(), target.data(), target.size());
-        if (n < 0) {
-            return Status::FromErrno(errno);
-        }
-        target.resize(static_cast<std::size_t>(n));
-        entry.linkTarget = std::move(target);
-    }
-    return Status::Ok();
-}
-
 }  // namespace
-
-// Listings announced ahead and the thread that makes them. The caller takes them in their
-// order; each is made once, by the helper or by the caller, whichever comes to it first.
-class PosixHeldRoots::Lister {
-public:
-    explicit Lister(const PosixHeldRoots& roots) : m_roots(roots) {}
-
-    ~Lister() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_stop = true;
-            m_jobs.clear();
-        }
-        m_work.notify_one();
-        if (m_thread.joinable()) {
-            m_thread.join();
-        }
-    }
-
-    Lister(const Lister&) = delete;
-    Lister& operator=(const Lister&) = delete;
-
-    void Announce(const std::string& folderPath, bool withStatus, bool next) {
-        auto job = std::make_shared<Job>();
-        job->path = folderPath;
-        job->withStatus = withStatus;
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_thread.joinable()) {
-            m_thread = std::thread([this] { Loop(); });
-        }
-        if (next) {
-            m_jobs.push_front(std::move(job));
-        } else {
-            m_jobs.push_back(std::move(job));
-        }
-        if (m_helperIdle) {
-            m_work.notify_one();
-        }
-    }
-
-    // Whether the next two listings asked for are these, in this order.
-    bool AreNext(const std::string& first, const std::string& second, bool withStatus) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_jobs.size() >= 2 && m_jobs[0]->Is(first, withStatus) &&
-               m_jobs[1]->Is(second, withStatus);
-    }
-
-    void Drop() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_jobs.clear();  // a job under way finishes into nothing
-    }
-
-    // The announced listing of the folder; nullopt when it was not announced near the front.
-    std::optional<Result<std::vector<DirEntry>>> Take(const std::string& folderPath,
-                                                      bool withStatus) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        // The walk asks in the order it announced, less the folders it decided to skip.
-        constexpr std::size_t kSearched = 8;
-        std::size_t found = 0;
-        while (found < m_jobs.size() && found < kSearched &&
-               !m_jobs[found]->Is(folderPath, withStatus)) {
-            ++found;
-        }
-        if (found == m_jobs.size() || found == kSearched) {
-            return std::nullopt;
-        }
-        std::shared_ptr<Job> job = m_jobs[found];
-        m_jobs.erase(m_jobs.begin(), m_jobs.begin() + static_cast<std::ptrdiff_t>(found) + 1);
-        if (m_helperIdle) {
-            m_work.notify_one();  // room ahead again
-        }
-        for (;;) {
-            if (job->state == State::Done) {
-                return std::move(job->listing);
-            }
-            if (job->state == State::Waiting) {
-                job->state = State::Claimed;
-                lock.unlock();
-                return List(*job);
-            }
-            // The helper is at it: list one further on meanwhile rather than wait.
-            if (std::shared_ptr<Job> other = ClaimNext()) {
-                lock.unlock();
-                Result<std::vector<DirEntry>> listing = List(*other);
-                lock.lock();
-                Finish(*other, std::move(listing));
-                continue;
-            }
-            m_callerWaiting = true;
-            m_done.wait(lock, [&] { return job->state == State::Done; });
-            m_callerWaiting = false;
-        }
-    }
-
-private:
-    enum class State { Waiting, Claimed, Done };
-    struct Job {
-        std::string path;
-        bool withStatus = false;
-        State state = State::Waiting;
-        Result<std::vector<DirEntry>> listing{std::vector<DirEntry>{}};
-        bool Is(const std::string& folderPath, bool status) const {
-            return withStatus == status && path == folderPath;
-        }
-    };
-
-    // Listings made ahead wait in memory for the caller: so many at most.
-    static constexpr std::size_t kAhead = 64;
-
-    std::shared_ptr<Job> ClaimNext() {
-        const std::size_t end = std::min(m_jobs.size(), kAhead);
-        for (std::size_t i = 0; i < end; ++i) {
-            if (m_jobs[i]->state == State::Waiting) {
-                m_jobs[i]->state = State::Claimed;
-                return m_jobs[i];
-            }
-        }
-        return nullptr;
-    }
-
-    Result<std::vector<DirEntry>> List(const Job& job) {
-        try {
-            return m_roots.ListFolderNow(job.path, job.withStatus);
-        } catch (const std::bad_alloc&) {
-            return Status::FromErrno(ENOMEM);
-        }
-    }
-
-    void Finish(Job& job, Result<std::vector<DirEntry>> listing) {
-        job.listing = std::move(listing);
-        job.state = State::Done;
-        if (m_callerWaiting) {
-            m_done.notify_one();
-        }
-    }
-
-    void Loop() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            std::shared_ptr<Job> job;
-            while (!m_stop && !(job = ClaimNext())) {
-                m_helperIdle = true;
-                m_work.wait(lock);
-                m_helperIdle = false;
-            }
-            if (m_stop) {
-                return;
-            }
-            lock.unlock();
-            Result<std::vector<DirEntry>> listing = List(*job);
-            lock.lock();
-            Finish(*job, std::move(listing));
-        }
-    }
-
-    const PosixHeldRoots& m_roots;
-    std::thread m_thread;
-    std::mutex m_mutex;
-    std::condition_variable m_work;
-    std::condition_variable m_done;
-    std::deque<std::shared_ptr<Job>> m_jobs;  // announced, in the order they will be asked for
-    bool m_helperIdle = false;
-    bool m_callerWaiting = false;
-    bool m_stop = false;
-};
 
 PosixHeldRoots::PosixHeldRoots(const Trash& trash, bool setsOwners, std::vector<Root> roots)
     : m_trash(trash), m_setsOwners(setsOwners), m_roots(std::move(roots)) {}
@@ -280,34 +71,6 @@ PosixHeldRoots::~PosixHeldRoots() {
     for (const Root& root : m_roots) {
         close(root.fd);
     }
-}
-
-void PosixHeldRoots::ListAhead(const std::string& folderPath, bool withStatus) {
-    if (!m_lister) {
-        m_lister = std::make_unique<Lister>(*this);
-    }
-    m_lister->Announce(folderPath, withStatus, false);
-}
-
-void PosixHeldRoots::DropListedAhead() {
-    if (m_lister) {
-        m_lister->Drop();
-    }
-}
-
-std::pair<Result<std::vector<DirEntry>>, Result<std::vector<DirEntry>>>
-PosixHeldRoots::ListFolderPair(const std::string& first, const std::string& second,
-                               bool withStatus) {
-    if (!m_lister) {
-        m_lister = std::make_unique<Lister>(*this);
-    }
-    if (!m_lister->AreNext(first, second, withStatus)) {
-        // Ahead of whatever else was announced, so that nothing announced is passed over.
-        m_lister->Announce(second, withStatus, true);
-        m_lister->Announce(first, withStatus, true);
-    }
-    Result<std::vector<DirEntry>> firstListing = ListFolder(first, withStatus);
-    return {std::move(firstListing), ListFolder(second, withStatus)};
 }
 
 PosixFileSystem::PosixFileSystem() : m_setsOwners(geteuid() == 0) {}
@@ -581,99 +344,6 @@ void PosixHeldRoots::ForgetParents() {
         close(parent.fd);
     }
     m_parents.clear();
-}
-
-Result<std::vector<DirEntry>> PosixHeldRoots::ListFolder(const std::string& folderPath,
-                                                         bool withStatus) {
-    if (m_lister) {
-        if (auto listed = m_lister->Take(folderPath, withStatus)) {
-            return std::move(*listed);
-        }
-    }
-    return ListFolderNow(folderPath, withStatus);
-}
-
-Result<std::vector<DirEntry>> PosixHeldRoots::ListFolderNow(const std::string& folderPath,
-                                                            bool withStatus) const {
-    UniqueFd folder(OpenFolder(folderPath));
-    if (!folder.valid()) {
-        return Status::FromErrno(errno);
-    }
-    // getdents64 straight on the descriptor: opendir would spend a status call and two fcntl
-    // calls on every folder, which a walk of many small folders feels.
-    alignas(8) static thread_local char buffer[64 * 1024];
-    std::vector<DirEntry> entries;
-    for (;;) {
-        long bytes = syscall(SYS_getdents64, folder.get(), buffer, sizeof buffer);
-        if (bytes < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Status::FromErrno(errno);
-        }
-        if (bytes == 0) {
-            break;
-        }
-        // Room for the whole batch at once: growing entry by entry moves every name several
-        // times over in a folder of a few dozen.
-        std::size_t count = 0;
-        for (long offset = 0; offset < bytes; ++count) {
-            offset += reinterpret_cast<dirent64*>(buffer + offset)->d_reclen;
-        }
-        entries.reserve(entries.size() + count);
-        for (long offset = 0; offset < bytes;) {
-            auto* raw = reinterpret_cast<dirent64*>(buffer + offset);
-            offset += raw->d_reclen;
-            const char* name = raw->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-                continue;
-            }
-            DirEntry entry;
-            entry.name = name;
-            bool needStat = withStatus;
-            switch (raw->d_type) {
-                case DT_REG:
-                    entry.kind = EntryKind::File;
-                    break;
-                case DT_DIR:
-                    entry.kind = EntryKind::Folder;
-                    break;
-                case DT_LNK:
-                    entry.kind = EntryKind::Link;
-                    break;
-                case DT_UNKNOWN:
-                    needStat = true;
-                    break;
-                default:
-                    entry.kind = EntryKind::Special;
-                    break;
-            }
-            if (needStat) {
-                Status status = FillFromStat(folder.get(), entry);
-                if (!status.ok()) {
-                    if (status.IsNotFound()) {
-                        continue;  // vanished between listing and status: it is not there
-                    }
-                    return status;
-                }
-            }
-            entries.push_back(std::move(entry));
-        }
-    }
-    return entries;
-}
-
-Result<DirEntry> PosixHeldRoots::GetEntry(const std::string& path) {
-    DirEntry entry;
-    int fd = ParentFd(path, entry.name);
-    if (fd < 0) {
-        return Status::FromErrno(errno);
-    }
-    Status status = FillFromStat(fd, entry);
-    if (!status.ok()) {
-        return status;
-    }
-    return entry;
 }
 
 Result<UniqueFd> PosixHeldRoots::OpenForReading(const std::string& path) {
